@@ -1,0 +1,9 @@
+#include "animation/AnimateForm.h"
+
+TAnimateForms* AnimateForms = nullptr;
+
+TAnimateForms::TAnimateForms(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName("AnimateForms");
+    setWindowTitle(QString::fromUtf8("Анимация задачи:"));
+    resize(513, 246);
+}

@@ -1,0 +1,89 @@
+#include "platform/Convert.h"
+#include "platform/Error.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using platform::Error;
+using platform::FloatToStr;
+using platform::StrToFloat;
+using platform::StrToInt;
+
+namespace {
+
+std::string ErrorOf(auto&& call) {
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+class ConvertTest : public ::testing::Test {
+protected:
+    void SetUp() override { platform::SetDecimalChar('.'); }
+    void TearDown() override { platform::SetDecimalChar('.'); }
+};
+
+} // namespace
+
+TEST_F(ConvertTest, IntegersAcceptSignsBlanksAndThe32BitRange) {
+    EXPECT_EQ(StrToInt("42"), 42);
+    EXPECT_EQ(StrToInt("-17"), -17);
+    EXPECT_EQ(StrToInt("+5"), 5);
+    EXPECT_EQ(StrToInt("  7"), 7);
+    EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+    EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<int>::min());
+}
+
+TEST_F(ConvertTest, BadIntegersRaiseTheToolkitMessage) {
+    for (const char* text : {"", "-", "+-5", "12a", "1.5", "7 ", "2147483648", "0x10", "<5"}) {
+        EXPECT_EQ(ErrorOf([&] { StrToInt(text); }),
+                  std::string("'") + text + "' is not a valid integer value")
+            << text;
+    }
+}
+
+TEST_F(ConvertTest, FloatsReadPointCommaAndExponents) {
+    EXPECT_EQ(StrToFloat("2.5"), 2.5L);
+    EXPECT_EQ(StrToFloat("2,5"), 2.5L);
+    EXPECT_EQ(StrToFloat(" -1E3 "), -1000.0L);
+    EXPECT_EQ(StrToFloat("1e-2"), StrToFloat("0.01"));
+    EXPECT_EQ(StrToFloat(".5"), 0.5L);
+    EXPECT_EQ(StrToFloat("5."), 5.0L);
+    EXPECT_EQ(StrToFloat("1E-6000"), 0.0L);
+    for (const char* text : {"", ".", "1E", "1e+", "abc", "1.2.3", "--1", "1E99999"}) {
+        EXPECT_EQ(ErrorOf([&] { StrToFloat(text); }),
+                  std::string("'") + text + "' is not a valid floating point value")
+            << text;
+    }
+}
+
+TEST_F(ConvertTest, GeneralFormatUsesFixedNotationInsideItsRange) {
+    EXPECT_EQ(FloatToStr(0), "0");
+    EXPECT_EQ(FloatToStr(3.14159265358979323846L), "3.14159265358979");
+    EXPECT_EQ(FloatToStr(-2.5L), "-2.5");
+    EXPECT_EQ(FloatToStr(100), "100");
+    EXPECT_EQ(FloatToStr(0.00001L), "0.00001");
+    EXPECT_EQ(FloatToStr(123456789012345.0L), "123456789012345");
+    EXPECT_EQ(FloatToStr(1.0L / 3), "0.333333333333333");
+}
+
+TEST_F(ConvertTest, GeneralFormatUsesExponentsOutsideItsRange) {
+    EXPECT_EQ(FloatToStr(1e-10L), "1E-10");
+    EXPECT_EQ(FloatToStr(2.5e-7L), "2.5E-7");
+    EXPECT_EQ(FloatToStr(1e15L), "1E15");
+    EXPECT_EQ(FloatToStr(-1.5e20L), "-1.5E20");
+    EXPECT_EQ(FloatToStr(999999999999999.9L), "1E15"); // rounding carries into the exponent
+    EXPECT_EQ(FloatToStr(std::numeric_limits<long double>::infinity()), "INF");
+}
+
+TEST_F(ConvertTest, TheSystemSeparatorIsWrittenAndRead) {
+    platform::SetDecimalChar(',');
+    EXPECT_EQ(FloatToStr(2.5L), "2,5");
+    EXPECT_EQ(FloatToStr(2.5e-7L), "2,5E-7");
+    EXPECT_EQ(StrToFloat("2,5"), 2.5L);
+    EXPECT_EQ(StrToFloat("2.5"), 2.5L);
+}
