@@ -230,6 +230,12 @@ void TClientVantor::ConnectSocket() {
 }
 
 void TClientVantor::FormCreate() {
+    MessageHandlers = {
+        {"QUEST", [this](const std::string& m) { HandleQuest(m); }},
+        {"MESSAGE", [this](const std::string& m) { HandleMessage(m); }},
+        {"QUESTLIST", [this](const std::string& m) { HandleQuestList(m); }},
+        {"RELOG", [this](const std::string&) { ShowLoginDialog(); }},
+    };
     Label5->setText(QString::fromUtf8(kGreeting));
     Label5->adjustSize();
     Connected = false;
@@ -434,19 +440,9 @@ void TClientVantor::Timer1Timer() {
         return;
     const std::string message = queue.front();
     const auto dequeue = qScopeGuard([&queue] { queue.pop_front(); });
-    Dispatch(message);
-}
-
-void TClientVantor::Dispatch(const std::string& message) {
-    const std::string tag = ReadTag(message);
-    if (tag == "QUEST")
-        HandleQuest(message);
-    else if (tag == "MESSAGE")
-        HandleMessage(message);
-    else if (tag == "QUESTLIST")
-        HandleQuestList(message);
-    else if (tag == "RELOG")
-        ShowLoginDialog();
+    const auto handler = MessageHandlers.find(ReadTag(message));
+    if (handler != MessageHandlers.end())
+        handler->second(message);
 }
 
 void TClientVantor::HandleMessage(const std::string& message) {

@@ -8,6 +8,8 @@
 
 #include <array>
 #include <deque>
+#include <functional>
+#include <map>
 #include <string>
 
 class QFrame;
@@ -38,6 +40,10 @@ public:
     void HandleQuestList(const std::string& message);
     void HandleQuest(const std::string& message);
     void HandleMessage(const std::string& message);
+
+    // The dispatcher's table: the handler of each tag the client understands, given the
+    // whole message. A frame with any other tag is dropped.
+    std::map<std::string, std::function<void(const std::string&)>> MessageHandlers;
 
     bool Connected = false;
     FrameReceiver Receiver; // ReceiveBuffer, PayloadLength, FrameLength, MessageQueue
@@ -107,7 +113,6 @@ private:
     void ShowLoginDialog();
     void ScrollBox2MouseWheel(int delta);
     void ScrollBox2Click();
-    void Dispatch(const std::string& message);
     TNewLabel* QuestLinkAt(std::size_t index);
     QWidget* SheetWidget(int sheet) const;
 };

@@ -4,6 +4,7 @@
 #include "app/ConnForm.h"
 #include "app/NewLabelC.h"
 #include "dialogs/DialogPanel.h"
+#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
 
@@ -250,6 +251,22 @@ TEST_F(HeadFormTest, ANewConnectionStartsWithAnEmptyReceiveState) {
     Send(second, "<MESSAGE:5>fresh");
     ASSERT_TRUE(WaitUntil([&] { return !text.isEmpty(); }));
     EXPECT_EQ(text, "fresh");
+}
+
+TEST_F(HeadFormTest, TheDispatcherGoesOnAfterAHandlerFails) {
+    QTcpSocket* peer = ConnectAndLogIn();
+    ASSERT_NE(peer, nullptr);
+    int handled = 0;
+    window->MessageHandlers["MESSAGE"] = [&](const std::string& message) {
+        ++handled;
+        if (ReadPayload(message) == "fail")
+            throw platform::Error("handler failed");
+    };
+    Send(peer, "<MESSAGE:4>fail<MESSAGE:2>ok");
+    ASSERT_TRUE(WaitUntil([&] { return handled == 2; }));
+    EXPECT_TRUE(window->Timer1->isActive());
+    EXPECT_TRUE(window->Receiver.MessageQueue().empty());
+    EXPECT_EQ(reports, std::vector<std::string>{"handler failed"});
 }
 
 TEST_F(HeadFormTest, ARefusedConnectionIsReported) {
