@@ -245,9 +245,9 @@ void TClientVantor::FormCreate() {
     resize(kMinWidth, kMinHeight);
     setMinimumSize(kMinWidth, kMinHeight);
     FormResize();
-    Image1->resize(ScrollBox2->viewport()->width() - 20, ScrollBox2->viewport()->height());
-    Image1Bitmap = QImage(ScrollBox2->viewport()->width() - 10,
-                          ScrollBox2->viewport()->height() - 10, QImage::Format_RGB32);
+    const QSize box = ScrollBox2Size();
+    Image1->resize(box.width() - 20, box.height());
+    Image1Bitmap = QImage(box.width() - 10, box.height() - 10, QImage::Format_RGB32);
     FillImage1();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -262,10 +262,13 @@ void TClientVantor::FormShow() {
     CentreGreeting();
 }
 
+QSize TClientVantor::ScrollBox2Size() const {
+    return ScrollBox2->maximumViewportSize();
+}
+
 void TClientVantor::CentreGreeting() {
-    const QWidget* viewport = ScrollBox2->viewport();
-    Label5->move((viewport->width() - Label5->width()) / 2,
-                 (viewport->height() - Label5->height()) / 2);
+    const QSize box = ScrollBox2Size();
+    Label5->move((box.width() - Label5->width()) / 2, (box.height() - Label5->height()) / 2);
 }
 
 void TClientVantor::FormResize() {
@@ -277,10 +280,9 @@ void TClientVantor::FormResize() {
     ScrollBox1->setGeometry(client);
     ScrollBox2->setGeometry(client);
     Panel1Resize();
-    QWidget* content = ScrollBox2->widget();
-    const QWidget* viewport = ScrollBox2->viewport();
-    content->resize(viewport->width(),
-                    std::max(viewport->height(), Label3->geometry().bottom() + 1));
+    const QSize box = ScrollBox2Size();
+    ScrollBox2->widget()->resize(box.width(),
+                                 std::max(box.height(), Label3->geometry().bottom() + 1));
     CentreGreeting();
 }
 

@@ -106,6 +106,7 @@ private:
     void FormShow();
     void FormResize();
     void Panel1Resize();
+    QSize ScrollBox2Size() const; // the task view pane's client size
     void CentreGreeting();
     void FillImage1();
     void ReadSocket();
