@@ -122,6 +122,9 @@ TClientVantor::TClientVantor(QWidget* parent) : QWidget(parent) {
 }
 
 TClientVantor::~TClientVantor() {
+    // The socket outlives this part of the object: its last events must not reach it.
+    ClientSocket1->disconnect(this);
+    Timer1->stop();
     // FormDestroy: the task links have no owner but the main window.
     for (TNewLabel*& link : QuestLinks) {
         delete link;
