@@ -1,0 +1,112 @@
+#include "TaskBank.h"
+
+#include "app/Frames.h"
+#include "platform/Cp1251.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct SheetFolder {
+    const char* folder;
+    const char* tag;
+};
+constexpr SheetFolder kSheets[] = {
+    {"statica", "<STATICA>"}, {"kinematik", "<KINEMATIK>"}, {"dinamik", "<DINAMIK>"}};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path.string());
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Line breaks inside a task file are for the author's eyes. In the scripts they are
+// dropped (a blank before a keyword would spoil the statement); in texts a line break
+// stands for a space, except after a "|" (a forced line break of the statement).
+std::string WithoutLineBreaks(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r' && c != '\n')
+            out += c;
+    return out;
+}
+
+std::string JoinedLines(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            if (!out.empty() && out.back() != '|' && out.back() != ' ')
+                out += ' ';
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::map<std::string, std::string> ReadUsers(const fs::path& path) {
+    std::map<std::string, std::string> users;
+    if (!fs::exists(path))
+        return users;
+    std::istringstream lines(platform::Utf8ToCp1251(ReadFile(path)));
+    for (std::string line; std::getline(lines, line);) {
+        std::erase(line, '\r');
+        const std::size_t semicolon = line.find(';');
+        if (!line.empty() && line.front() != '#' && semicolon != std::string::npos)
+            users[line.substr(0, semicolon)] = line.substr(semicolon + 1);
+    }
+    return users;
+}
+
+} // namespace
+
+const BankTask* TaskBank::Find(const std::string& name) const {
+    const auto found = std::find_if(tasks.begin(), tasks.end(),
+                                    [&](const BankTask& task) { return task.name == name; });
+    return found == tasks.end() ? nullptr : &*found;
+}
+
+BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
+                       const std::string& cp1251Name) {
+    std::string text = platform::Utf8ToCp1251(utf8Text);
+    BankTask task;
+    task.sheetTag = sheetTag;
+    task.name = cp1251Name;
+    task.caption = JoinedLines(ExtractSection(text, "CAPTION"));
+    task.quest = JoinedLines(ExtractSection(text, "QUEST"));
+    task.image = WithoutLineBreaks(ExtractSection(text, "IMAGE"));
+    task.request = WithoutLineBreaks(ExtractSection(text, "REQUEST"));
+    task.animate = WithoutLineBreaks(ExtractSection(text, "ANIMATE"));
+    return task;
+}
+
+TaskBank LoadTaskBank(const fs::path& folder) {
+    if (!fs::is_directory(folder))
+        throw std::runtime_error("no task bank at " + folder.string());
+    TaskBank bank;
+    for (const SheetFolder& sheet : kSheets) {
+        const fs::path sheetPath = folder / sheet.folder;
+        if (!fs::is_directory(sheetPath))
+            continue;
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(sheetPath))
+            if (entry.is_regular_file() && entry.path().extension() == ".task")
+                files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        for (const fs::path& file : files)
+            bank.tasks.push_back(ParseTaskFile(ReadFile(file), sheet.tag,
+                                               platform::Utf8ToCp1251(file.stem().string())));
+    }
+    bank.users = ReadUsers(folder / "users.txt");
+    return bank;
+}
