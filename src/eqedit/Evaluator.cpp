@@ -51,8 +51,12 @@ std::string ResolveExponents(std::string& text) {
 std::string Evaluator::ReplaceVariables(std::string& text) const {
     if (std::string m = SetIndexOrder(text); !m.empty())
         return m;
-    for (const TVarStruct& node : variables_.Nodes())
-        ReplaceName(text, node.Name, NumberText(node.Value));
+    // A negative value that is the base of a power is bracketed, so that x#2@ with x = -3
+    // is (-3)^2 and not -(3^2); elsewhere its sign goes into the formula as it is.
+    for (const TVarStruct& node : variables_.Nodes()) {
+        const std::string value = NumberText(node.Value);
+        ReplaceName(text, node.Name, value, node.Value < 0 ? "(" + value + ")" : value);
+    }
     return {};
 }
 

@@ -28,7 +28,8 @@ public:
     const VarList& Variables() const { return variables_; }
 
     // Orders the indices of `text` (SetIndexOrder), then puts the values of the known
-    // variables into it, newest variable first, without brackets.
+    // variables into it, newest variable first; a negative value is bracketed only where
+    // it is the base of a power.
     std::string ReplaceVariables(std::string& text) const;
 
     // Computes the formula text `equation` (the control's own), which is left filtered

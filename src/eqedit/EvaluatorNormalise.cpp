@@ -96,19 +96,24 @@ std::string SetIndexOrder(std::string& text) {
     return {};
 }
 
-void ReplaceName(std::string& text, const std::string& name, const std::string& replacement) {
+void ReplaceName(std::string& text, const std::string& name, const std::string& replacement,
+                 const std::string& baseReplacement) {
     const std::size_t k = name.size();
     if (k == 0)
         return;
     for (std::size_t i = 0; i + k <= text.size();) {
-        const bool matches = text.compare(i, k, name) == 0 && (i == 0 || IsBoundary(text[i - 1])) &&
-                             (i + k == text.size() || IsBoundary(text[i + k]));
-        if (!matches) {
+        const bool atStart = i == 0;
+        const bool atEnd = i + k == text.size();
+        if (text.compare(i, k, name) != 0 || (!atStart && !IsBoundary(text[i - 1])) ||
+            (!atEnd && !IsBoundary(text[i + k]))) {
             ++i;
             continue;
         }
-        text.replace(i, k, replacement);
-        i += replacement.size();
+        const bool powerBase =
+            !atEnd && (text[i + k] == '#' || text[i + k] == '^') && (atStart || text[i - 1] != '^');
+        const std::string& inserted = powerBase ? baseReplacement : replacement;
+        text.replace(i, k, inserted);
+        i += inserted.size();
     }
 }
 

@@ -16,8 +16,16 @@ std::string& Filter(std::string& text);
 std::string SetIndexOrder(std::string& text);
 
 // Replaces every occurrence of `name` that has a boundary character (+ - * / ( ) ^ @ #)
-// or the edge of the text on both sides by `replacement`. The search goes on after the
-// inserted text, so a value that contains the name cannot make it grow forever.
-void ReplaceName(std::string& text, const std::string& name, const std::string& replacement);
+// or the edge of the text on both sides by `replacement`, or by `baseReplacement` where
+// the name is the base of a power (followed by "#" or "^", and not preceded by "^").
+// The search goes on after the inserted text, so a value that contains the name cannot
+// make it grow forever.
+void ReplaceName(std::string& text, const std::string& name, const std::string& replacement,
+                 const std::string& baseReplacement);
+
+inline void ReplaceName(std::string& text, const std::string& name,
+                        const std::string& replacement) {
+    ReplaceName(text, name, replacement, replacement);
+}
 
 } // namespace eqedit

@@ -75,10 +75,14 @@ TEST(EvaluatorCalculate, VariablesAndIndices) {
     EXPECT_EQ(ValueOf(evaluator, "R#2!AB@"), 25);
     EXPECT_DOUBLE_EQ(ValueOf(evaluator, "2*~p"), 2 * 3.141592653589793);
     EXPECT_DOUBLE_EQ(ValueOf(evaluator, "cos(pi)"), -1);
-    // A negative value goes in without brackets: -3^2 is -(3^2).
+    // A negative value under a power is raised whole: x#2@ is 9, not -(3^2).
     evaluator.AddVariable("x", -3);
-    EXPECT_EQ(ValueOf(evaluator, "x#2@"), -9);
+    EXPECT_EQ(ValueOf(evaluator, "x#2@"), 9);
+    EXPECT_EQ(ValueOf(evaluator, "-x#2@"), -9);
     EXPECT_EQ(ValueOf(evaluator, "(x)#2@"), 9);
+    EXPECT_EQ(ValueOf(evaluator, "2-x"), 5);
+    EXPECT_EQ(ValueOf(evaluator, "2#x@"), 0.125);
+    EXPECT_EQ(ValueOf(evaluator, "x#3@"), -27);
 }
 
 TEST(EvaluatorCalculate, FiltersTheFormulaTextInPlace) {

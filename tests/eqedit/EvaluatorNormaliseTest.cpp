@@ -166,6 +166,10 @@ TEST(EvaluatorNormalise, ReplaceVariablesNeedsBoundariesOnBothSides) {
     text = "(x)^x@x";
     EXPECT_EQ(evaluator.ReplaceVariables(text), "");
     EXPECT_EQ(text, "(-3)^-3@-3");
+    // A negative base of a power keeps its sign inside brackets; an exponent does not.
+    text = "x#2@+x^2+2^x^2+R#x@";
+    EXPECT_EQ(evaluator.ReplaceVariables(text), "");
+    EXPECT_EQ(text, "(-3)#2@+(-3)^2+2^-3^2+2#-3@");
     text = "R#2!A@";
     EXPECT_EQ(evaluator.ReplaceVariables(text), ""); // indices are ordered first
     EXPECT_EQ(text, "5#2@");
