@@ -1,13 +1,53 @@
 #include "Commands.h"
 
-#include <iostream>
+#include "eqedit/Evaluator.h"
+#include "eqedit/EvaluatorMessages.h"
+#include "eqedit/EvaluatorNumbers.h"
 
-int RunCalc(const FormulaArgs&) {
-    std::cerr << "vekta-formula: calc is not built yet\n";
-    return 3;
+namespace {
+
+// Adds the --var bindings to the evaluator; a value that is no number text is reported
+// with the evaluator's own conversion message.
+bool AddVariables(const FormulaArgs& args, eqedit::Evaluator& evaluator) {
+    for (const auto& [name, text] : args.vars) {
+        eqedit::Real value = 0;
+        if (!eqedit::ReadNumber(text, value)) {
+            PrintErr(eqedit::messages::NotANumber(text));
+            return false;
+        }
+        evaluator.AddVariable(name, static_cast<double>(value));
+    }
+    return true;
 }
 
-int RunCompare(const FormulaArgs&) {
-    std::cerr << "vekta-formula: compare is not built yet\n";
-    return 3;
+} // namespace
+
+int RunCalc(const FormulaArgs& args) {
+    eqedit::Evaluator evaluator;
+    if (!AddVariables(args, evaluator))
+        return 1;
+    std::string equation = args.operands[0];
+    double result = 0;
+    const std::string message = evaluator.CalculateEquation(equation, result);
+    if (!message.empty()) {
+        PrintErr(message);
+        return 1;
+    }
+    PrintOut(eqedit::NumberText(result));
+    return 0;
+}
+
+int RunCompare(const FormulaArgs& args) {
+    eqedit::Evaluator evaluator;
+    if (!AddVariables(args, evaluator))
+        return 1;
+    bool equal = false;
+    const std::string message =
+        evaluator.CompareEquation(args.operands[0], args.operands[1], equal);
+    if (!message.empty()) {
+        PrintErr(message);
+        return 1;
+    }
+    PrintOut(equal ? "equal" : "different");
+    return 0;
 }

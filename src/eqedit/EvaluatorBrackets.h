@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace eqedit {
+
+// Reduces a text with round brackets, function names and powers of brackets to one
+// number text, in place, from the innermost bracket outwards: the contents are computed
+// without brackets, a "^" right after the bracket raises the bracket's value, a function
+// name in front of it is applied, and the construct is replaced by the number. The rest
+// is computed by CalqEqWithoutBracket. Returns the message, or "" on success.
+std::string DeleteBrackets(std::string& text);
+
+} // namespace eqedit
