@@ -48,17 +48,20 @@ std::string ServerSession::Handle(const std::string& message) {
 std::string ServerSession::HandleLogin(const std::string& payload) {
     const std::size_t semicolon = payload.find(';');
     const std::string user = payload.substr(0, semicolon);
-    const std::string password = semicolon == std::string::npos ? "" : payload.substr(semicolon + 1);
+    const std::string password =
+        semicolon == std::string::npos ? "" : payload.substr(semicolon + 1);
     const auto known = bank_.users.find(user);
-    const bool accepted = !user.empty() && (bank_.users.empty() ||
-                                            (known != bank_.users.end() && known->second == password));
+    const bool accepted =
+        !user.empty() &&
+        (bank_.users.empty() || (known != bank_.users.end() && known->second == password));
     if (!accepted) {
         user_.clear();
         return Message("Неверное имя пользователя или пароль.") + BuildFrame("RELOG", "");
     }
     user_ = user;
-    return Message("Здравствуйте, ", user + platform::Utf8ToCp1251("! Нажмите \"Задания\", "
-                                                                   "чтобы получить список заданий."));
+    return Message("Здравствуйте, ",
+                   user + platform::Utf8ToCp1251("! Нажмите \"Задания\", "
+                                                 "чтобы получить список заданий."));
 }
 
 std::string ServerSession::QuestList() const {

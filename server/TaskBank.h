@@ -21,7 +21,7 @@ struct BankTask {
 };
 
 struct TaskBank {
-    std::vector<BankTask> tasks;               // Statics, Kinematics, Dynamics; by name
+    std::vector<BankTask> tasks;              // Statics, Kinematics, Dynamics; by name
     std::map<std::string, std::string> users; // name -> password; empty: anyone
 
     const BankTask* Find(const std::string& name) const;

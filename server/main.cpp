@@ -1,6 +1,8 @@
 // vekta-server: the reference testing server. Serves the tasks of a task bank to ВЕКТА
 // clients over the framed text protocol.
-//   vekta-server [--port N] [--bank FOLDER]      (defaults: port 797, the bank of the sources)
+//   vekta-server [--port N] [--bank FOLDER]
+// Defaults: port 797 (0 picks a free port), the bank of the sources. The first line on
+// stdout names the port.
 
 #include "ServerSession.h"
 #include "TaskBank.h"
@@ -25,7 +27,7 @@ bool ParseOptions(const QStringList& args, Options& options) {
         if (args[i] == "--port" && hasValue) {
             bool ok = false;
             const uint port = args[++i].toUInt(&ok);
-            if (!ok || port == 0 || port > 65535)
+            if (!ok || port > 65535) // 0: any free port, printed at start
                 return false;
             options.port = static_cast<quint16>(port);
         } else if (args[i] == "--bank" && hasValue) {
@@ -41,7 +43,8 @@ void Serve(QTcpSocket* socket, const TaskBank& bank) {
     auto session = std::make_shared<ServerSession>(bank);
     QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, session] {
         const QByteArray bytes = socket->readAll();
-        const std::string reply = session->Receive(std::string_view(bytes.constData(), bytes.size()));
+        const std::string reply =
+            session->Receive(std::string_view(bytes.constData(), bytes.size()));
         socket->write(reply.data(), static_cast<qint64>(reply.size()));
         if (session->Broken())
             socket->disconnectFromHost();

@@ -1,0 +1,86 @@
+#include "ServerSession.h"
+#include "TaskBank.h"
+#include "platform/Cp1251.h"
+
+#include <gtest/gtest.h>
+
+using platform::Utf8ToCp1251;
+
+namespace {
+
+TaskBank SmallBank() {
+    TaskBank bank;
+    bank.tasks.push_back(ParseTaskFile("<CAPTION>Балка\nна опорах</CAPTION><QUEST>Найти |R!A и\n"
+                                       "R!B.</QUEST><IMAGE>LINE(1,2,3,4);\nSHARNIR(1,2);</IMAGE>"
+                                       "<REQUEST>R!A;R!B;</REQUEST>",
+                                       "<STATICA>", Utf8ToCp1251("Балка-1")));
+    bank.tasks.push_back(ParseTaskFile("<CAPTION>K</CAPTION><ANIMATE><VAR>t=0;</VAR></ANIMATE>",
+                                       "<KINEMATIK>", "k1"));
+    bank.users = {{"Guest", "wuzo"}};
+    return bank;
+}
+
+} // namespace
+
+TEST(TaskBankTest, TaskFilesBecomeWireTextsInCp1251) {
+    const TaskBank bank = SmallBank();
+    const BankTask& task = bank.tasks[0];
+    EXPECT_EQ(task.caption, Utf8ToCp1251("Балка на опорах"));
+    EXPECT_EQ(task.quest, Utf8ToCp1251("Найти |R!A и R!B."));
+    EXPECT_EQ(task.image, "LINE(1,2,3,4);SHARNIR(1,2);");
+    EXPECT_EQ(task.request, "R!A;R!B;");
+    EXPECT_EQ(bank.Find(Utf8ToCp1251("Балка-1")), &task);
+    EXPECT_EQ(bank.Find("none"), nullptr);
+}
+
+TEST(TaskBankTest, TheShippedBankLoads) {
+    const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
+    ASSERT_GE(bank.tasks.size(), 3u);
+    EXPECT_EQ(bank.tasks.front().sheetTag, "<STATICA>");
+    EXPECT_EQ(bank.tasks.back().sheetTag, "<DINAMIK>");
+    EXPECT_EQ(bank.users.at("Guest"), "wuzo");
+    EXPECT_THROW(LoadTaskBank("/nonexistent/bank"), std::runtime_error);
+}
+
+TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
+    const TaskBank bank = SmallBank();
+    ServerSession session(bank);
+    EXPECT_EQ(session.Receive("<GETQUESTLIST:1>1"), "<RELOG:0>");
+    const std::string refused = session.Receive("<LOGIN:10>Guest;oops");
+    EXPECT_NE(refused.find("<RELOG:0>"), std::string::npos);
+    EXPECT_FALSE(session.LoggedIn());
+}
+
+TEST(ServerSessionTest, ALoggedInStudentGetsTheListAndTheTasks) {
+    const TaskBank bank = SmallBank();
+    ServerSession session(bank);
+    const std::string welcome = session.Receive("<LOGIN:10>Guest;wuzo");
+    EXPECT_EQ(welcome.rfind("<MESSAGE:", 0), 0u);
+    EXPECT_TRUE(session.LoggedIn());
+    const std::string list = session.Receive("<GETQUESTLIST:1>1");
+    const std::string listPayload = "<STATICA><NAME>" + Utf8ToCp1251("Балка-1") +
+                                    "</NAME><CAPTION>" + Utf8ToCp1251("Балка на опорах") +
+                                    "</CAPTION><KINEMATIK><NAME>k1</NAME><CAPTION>K</CAPTION>";
+    EXPECT_EQ(list, BuildFrame("QUESTLIST", listPayload));
+
+    // Two requests in one chunk, the first split from its header: both are answered.
+    const std::string get =
+        BuildFrame("GETQUEST", Utf8ToCp1251("Балка-1")) + BuildFrame("GETQUEST", "k1");
+    std::string replies = session.Receive(get.substr(0, 5));
+    replies += session.Receive(get.substr(5));
+    std::string first = ReadPayload(replies);
+    EXPECT_EQ(ReadTag(replies), "QUEST");
+    EXPECT_EQ(ExtractSection(first, "REQUEST"), "R!A;R!B;");
+    EXPECT_NE(replies.find("<ANIMATE><VAR>t=0;</VAR></ANIMATE>"), std::string::npos);
+
+    EXPECT_EQ(ReadTag(session.Receive(BuildFrame("GETQUEST", "missing"))), "MESSAGE");
+    EXPECT_EQ(ReadTag(session.Receive(BuildFrame("SETRESULTQUEST", " R!A @=1;"))), "MESSAGE");
+}
+
+TEST(ServerSessionTest, AnUnreadableFrameEndsTheService) {
+    const TaskBank bank = SmallBank();
+    ServerSession session(bank);
+    EXPECT_EQ(session.Receive("<LOGIN:x>"), "");
+    EXPECT_TRUE(session.Broken());
+    EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo"), "");
+}
