@@ -17,4 +17,7 @@ char32_t Cp1251ToUnicode(unsigned char byte);
 // The CP1251 byte of a code point, or '?' when it has none.
 char UnicodeToCp1251(char32_t codePoint);
 
+// Appends one code point of the Basic Multilingual Plane as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 } // namespace platform
