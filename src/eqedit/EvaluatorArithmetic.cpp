@@ -11,14 +11,6 @@ namespace eqedit {
 
 namespace {
 
-bool IsSign(char c) {
-    return c == '+' || c == '-';
-}
-
-bool IsExponentLetter(char c) {
-    return c == 'E' || c == 'e';
-}
-
 // A sign that belongs to the exponent of a number such as 1e-3.
 bool IsExponentSign(const std::string& text, std::size_t i) {
     return IsSign(text[i]) && i > 0 && IsExponentLetter(text[i - 1]);

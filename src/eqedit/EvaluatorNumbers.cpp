@@ -9,14 +9,6 @@ namespace eqedit {
 
 namespace {
 
-bool IsSign(char c) {
-    return c == '+' || c == '-';
-}
-
-bool IsExponentLetter(char c) {
-    return c == 'E' || c == 'e';
-}
-
 // The "C" locale, so that reading numbers never follows the user's locale.
 locale_t ClassicLocale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});

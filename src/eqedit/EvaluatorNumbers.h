@@ -13,6 +13,14 @@ using Real = long double;
 // letter. The empty text passes; callers test for emptiness themselves.
 bool IsDigitString(std::string_view text);
 
+// The characters a number text is built of besides its digits.
+inline bool IsSign(char c) {
+    return c == '+' || c == '-';
+}
+inline bool IsExponentLetter(char c) {
+    return c == 'E' || c == 'e';
+}
+
 // A copy with the ASCII letters a to z made upper-case.
 std::string UpCaseString(std::string_view text);
 
