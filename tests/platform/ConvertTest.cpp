@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <limits>
 
 using platform::Error;
@@ -86,4 +87,14 @@ TEST_F(ConvertTest, TheSystemSeparatorIsWrittenAndRead) {
     EXPECT_EQ(FloatToStr(2.5e-7L), "2,5E-7");
     EXPECT_EQ(StrToFloat("2,5"), 2.5L);
     EXPECT_EQ(StrToFloat("2.5"), 2.5L);
+}
+
+TEST_F(ConvertTest, TheSeparatorIsReadFromTheUserLocale) {
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") == nullptr)
+        GTEST_SKIP() << "no ru_RU.UTF-8 locale on this machine";
+    platform::InitDecimalChar();
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(platform::DecimalChar(), ',');
+    EXPECT_EQ(FloatToStr(0.5L), "0,5");
 }
