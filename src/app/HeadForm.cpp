@@ -1,0 +1,531 @@
+#include "app/HeadForm.h"
+
+#include "animation/AnimateForm.h"
+#include "app/ConnForm.h"
+#include "app/NewLabelC.h"
+#include "app/QuestList.h"
+#include "app/ServerAddress.h"
+#include "calculator/HelpPanel.h"
+#include "calculator/Unit1.h"
+#include "dialogs/DialogPanel.h"
+#include "platform/ErrorReport.h"
+#include "platform/QtText.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <cerrno>
+
+TClientVantor* ClientVantor = nullptr;
+
+namespace {
+
+constexpr int kMinWidth = 600;
+constexpr int kMinHeight = 380;
+constexpr int kPanel1Height = 73;
+constexpr int kPanel2Width = 137;
+
+const char* const kCaption = "Клиент для системы удаленного тестирования ВЕКТА v.1.23";
+const char* const kOrganisation = "Кафедра теоретической механики";
+const char* const kGreeting = "     Здравствуйте, вас приветствует система\n"
+                              "удаленного тестирования ВЕКТА.\n"
+                              "     Для начала процедуры выполнения заданий\n"
+                              "зайдите на сервер. Если на Вас нет\n"
+                              "учетной записи, Вы можете получить ее,\n"
+                              "обратившись на кафедру\n"
+                              "теоретической механики.";
+
+QFont FontOf(const char* name, int pixelHeight) {
+    QFont font(QString::fromUtf8(name));
+    font.setPixelSize(pixelHeight);
+    return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QToolButton* MakeSpeedButton(QWidget* parent, const char* name, const char* text, QRect place) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(QString::fromUtf8(text));
+    button->setAutoRaise(true);
+    button->setGeometry(place);
+    return button;
+}
+
+// Socket errors carry the system error code, as the socket layer reports them.
+int SystemErrorCode(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return ECONNREFUSED;
+    case QAbstractSocket::HostNotFoundError:
+        return EHOSTUNREACH;
+    case QAbstractSocket::SocketTimeoutError:
+        return ETIMEDOUT;
+    case QAbstractSocket::NetworkError:
+        return ENETUNREACH;
+    case QAbstractSocket::SocketAccessError:
+        return EACCES;
+    case QAbstractSocket::SocketResourceError:
+        return ENOBUFS;
+    default:
+        return EIO;
+    }
+}
+
+// Reports an error once the current event handler has returned, so that the report's
+// modal dialog never runs inside the socket's own signal emission.
+void ReportLater(QObject* context, const std::string& cp1251Message) {
+    QTimer::singleShot(0, context, [cp1251Message] { platform::ReportError(cp1251Message); });
+}
+
+} // namespace
+
+TClientVantor::TClientVantor(QWidget* parent) : QWidget(parent) {
+    setObjectName("ClientVantor");
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setFont(FontOf("MS Sans Serif", 11));
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    CreatePanels();
+    CreateMenuButtons();
+    CreatePanes();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(500);
+    connect(Timer1, &QTimer::timeout, this, &TClientVantor::Timer1Timer);
+
+    ClientSocket1 = new QTcpSocket(this);
+    ClientSocket1->setObjectName("ClientSocket1");
+    ConnectSocket();
+    FormCreate();
+    Timer1->start();
+}
+
+TClientVantor::~TClientVantor() {
+    // The socket outlives this part of the object: its last events must not reach it.
+    ClientSocket1->disconnect(this);
+    Timer1->stop();
+    // FormDestroy: the task links have no owner but the main window.
+    for (TNewLabel*& link : QuestLinks) {
+        delete link;
+        link = nullptr;
+    }
+    if (ClientVantor == this)
+        ClientVantor = nullptr;
+}
+
+void TClientVantor::CreatePanels() {
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Plain);
+    SpeedButton6 = MakeSpeedButton(Panel1, "SpeedButton6", "Войти на сервер", {4, 4, 113, 29});
+    Label2 = MakeLabel(Panel1, "Label2", kOrganisation);
+    Label2->setFont(FontOf("Impact", 16));
+    Label2->setStyleSheet("color: rgb(0, 128, 0)");
+    Label2->adjustSize();
+    Label2->move(Label2->x(), 8);
+    Label4 = MakeLabel(Panel1, "Label4", "Server IP:");
+    Label4->move(9, 45);
+    Edit1 = new QLineEdit("127.0.0.1", Panel1);
+    Edit1->setObjectName("Edit1");
+    Edit1->setGeometry(58, 41, 103, 21);
+
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName("Panel2");
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Plain);
+    Panel2->setFont(FontOf("Comic Sans MS", 16));
+    Label1 = MakeLabel(Panel2, "Label1", "Меню: ");
+    Label1->setFont(FontOf("Comic Sans MS", 19));
+    Label1->adjustSize();
+    Label1->move(32, 16);
+}
+
+void TClientVantor::CreateMenuButtons() {
+    SpeedButton1 = MakeSpeedButton(Panel2, "SpeedButton1", "Статистика", {8, 48, 117, 33});
+    SpeedButton2 = MakeSpeedButton(Panel2, "SpeedButton2", "Обучение", {8, 80, 117, 33});
+    SpeedButton3 = MakeSpeedButton(Panel2, "SpeedButton3", "Задания", {8, 112, 117, 33});
+    SpeedButton7 = MakeSpeedButton(Panel2, "SpeedButton7", "Анимация", {8, 144, 117, 33});
+    SpeedButton5 = MakeSpeedButton(Panel2, "SpeedButton5", "Калькулятор", {8, 191, 117, 33});
+    SpeedButton4 = MakeSpeedButton(Panel2, "SpeedButton4", "Помощь", {8, 224, 117, 33});
+    SpeedButton1->hide();
+    SpeedButton2->hide();
+    SpeedButton7->hide();
+    connect(SpeedButton6, &QToolButton::clicked, this, &TClientVantor::SpeedButton6Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TClientVantor::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TClientVantor::SpeedButton3Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TClientVantor::SpeedButton7Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TClientVantor::SpeedButton5Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TClientVantor::SpeedButton4Click);
+}
+
+void TClientVantor::CreatePanes() {
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName("ScrollBox1");
+    ScrollBox1->setWidgetResizable(true);
+    PageControl1 = new QTabWidget;
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setDocumentMode(true);
+    auto sheet = [this](const char* name, const char* caption) {
+        auto* page = new QWidget;
+        page->setObjectName(name);
+        PageControl1->addTab(page, QString::fromUtf8(caption));
+        return page;
+    };
+    SheetForStatic = sheet("SheetForStatic", "Статика");
+    SheetForKinematik = sheet("SheetForKinematik", "Кинематика");
+    SheetForDinamik = sheet("SheetForDinamik", "Динамика");
+    PageControl1->setCurrentWidget(SheetForDinamik);
+    ScrollBox1->setWidget(PageControl1);
+    ScrollBox1->hide();
+
+    ScrollBox2 = new QScrollArea(this);
+    ScrollBox2->setObjectName("ScrollBox2");
+    ScrollBox2->setWidgetResizable(false);
+    auto* content = new QWidget;
+    content->setObjectName("ScrollBox2Content");
+    Image1 = MakeLabel(content, "Image1", "");
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label5 = MakeLabel(content, "Label5", "");
+    Label5->setFont(FontOf("Times New Roman", 19));
+    SendResult = new QPushButton(QString::fromUtf8("Отправить результат"), content);
+    SendResult->setObjectName("SendResult");
+    SendResult->hide();
+    connect(SendResult, &QPushButton::clicked, this, &TClientVantor::SendResultClick);
+    Label3 = MakeLabel(content, "Label3", "");
+    ScrollBox2->setWidget(content);
+    ScrollBox2->viewport()->installEventFilter(this);
+    content->installEventFilter(this);
+    Image1->installEventFilter(this);
+}
+
+void TClientVantor::ConnectSocket() {
+    connect(ClientSocket1, &QTcpSocket::hostFound, this,
+            [this] { SocketEvent(SocketEventKind::Lookup); });
+    connect(ClientSocket1, &QTcpSocket::connected, this,
+            [this] { SocketEvent(SocketEventKind::Connect); });
+    connect(ClientSocket1, &QTcpSocket::disconnected, this,
+            [this] { SocketEvent(SocketEventKind::Disconnect); });
+    connect(ClientSocket1, &QTcpSocket::readyRead, this,
+            [this] { SocketEvent(SocketEventKind::Read); });
+    connect(ClientSocket1, &QTcpSocket::bytesWritten, this,
+            [this] { SocketEvent(SocketEventKind::Write); });
+    connect(ClientSocket1, &QTcpSocket::errorOccurred, this, &TClientVantor::SocketError);
+}
+
+void TClientVantor::FormCreate() {
+    MessageHandlers = {
+        {"QUEST", [this](const std::string& m) { HandleQuest(m); }},
+        {"MESSAGE", [this](const std::string& m) { HandleMessage(m); }},
+        {"QUESTLIST", [this](const std::string& m) { HandleQuestList(m); }},
+        {"RELOG", [this](const std::string&) { ShowLoginDialog(); }},
+    };
+    Label5->setText(QString::fromUtf8(kGreeting));
+    Label5->adjustSize();
+    Connected = false;
+    QuestLinks.fill(nullptr);
+    Label3->setText("  \n ");
+    Label3->adjustSize();
+    resize(kMinWidth, kMinHeight);
+    setMinimumSize(kMinWidth, kMinHeight);
+    FormResize();
+    const QSize box = ScrollBox2Size();
+    Image1->resize(box.width() - 20, box.height());
+    Image1Bitmap = QImage(box.width() - 10, box.height() - 10, QImage::Format_RGB32);
+    FillImage1();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TClientVantor::FillImage1() {
+    Image1Bitmap.fill(palette().color(QPalette::Button));
+    Image1->setPixmap(QPixmap::fromImage(Image1Bitmap));
+}
+
+void TClientVantor::FormShow() {
+    CentreGreeting();
+}
+
+QSize TClientVantor::ScrollBox2Size() const {
+    return ScrollBox2->maximumViewportSize();
+}
+
+void TClientVantor::CentreGreeting() {
+    const QSize box = ScrollBox2Size();
+    Label5->move((box.width() - Label5->width()) / 2, (box.height() - Label5->height()) / 2);
+}
+
+void TClientVantor::FormResize() {
+    const int w = width();
+    const int h = height();
+    Panel1->setGeometry(0, 0, w, kPanel1Height);
+    Panel2->setGeometry(0, kPanel1Height, kPanel2Width, h - kPanel1Height);
+    const QRect client(kPanel2Width, kPanel1Height, w - kPanel2Width, h - kPanel1Height);
+    ScrollBox1->setGeometry(client);
+    ScrollBox2->setGeometry(client);
+    Panel1Resize();
+    const QSize box = ScrollBox2Size();
+    ScrollBox2->widget()->resize(box.width(),
+                                 std::max(box.height(), Label3->geometry().bottom() + 1));
+    CentreGreeting();
+}
+
+void TClientVantor::Panel1Resize() {
+    Label2->move(Panel1->width() - Label2->width() - 30, Label2->y());
+}
+
+void TClientVantor::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TClientVantor::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    QCoreApplication::quit(); // closing the main window ends the program
+}
+
+void TClientVantor::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TClientVantor::keyPressEvent(QKeyEvent* event) {
+    // "Отправить результат" is the window's default button.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && SendResult->isVisible()) {
+        SendResult->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool TClientVantor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ScrollBox2->viewport() && event->type() == QEvent::Wheel) {
+        ScrollBox2MouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease)
+        ScrollBox2Click();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TClientVantor::ScrollBox2MouseWheel(int delta) {
+    QScrollBar* bar = ScrollBox2->verticalScrollBar();
+    if (delta > 0)
+        bar->setValue(bar->value() - 3);
+    else if (delta < 0)
+        bar->setValue(bar->value() + 3);
+}
+
+void TClientVantor::ScrollBox2Click() {
+    if (SendResult->isVisible())
+        SendResult->setFocus();
+}
+
+void TClientVantor::SendFrame(const std::string& frame) {
+    if (ClientSocket1->state() != QAbstractSocket::ConnectedState)
+        return;
+    ClientSocket1->write(frame.data(), static_cast<qint64>(frame.size()));
+}
+
+void TClientVantor::SpeedButton6Click() {
+    ClientSocket1->abort();
+    Connected = false;
+    const ServerAddress address = ParseServerAddress(platform::ToCp1251(Edit1->text()));
+    Receiver.ResetStream();
+    ClientSocket1->connectToHost(platform::ToQString(address.host), address.port);
+}
+
+void TClientVantor::SpeedButton3Click() {
+    if (!Connected)
+        return;
+    SendFrame("<GETQUESTLIST:1>1");
+    SpeedButton7->hide();
+    if (AnimateForms != nullptr)
+        AnimateForms->hide();
+}
+
+void TClientVantor::SpeedButton4Click() {
+    if (HelpMenuPanel != nullptr)
+        HelpMenuPanel->exec();
+}
+
+void TClientVantor::SpeedButton5Click() {
+    if (Form1 == nullptr)
+        return;
+    if (Form1->isVisible()) {
+        Form1->raise();
+        Form1->activateWindow();
+    } else {
+        Form1->show();
+    }
+}
+
+void TClientVantor::SpeedButton7Click() {
+    if (AnimateForms != nullptr)
+        AnimateForms->show();
+}
+
+void TClientVantor::SpeedButton2Click() {}
+
+void TClientVantor::SendResultClick() {}
+
+void TClientVantor::SocketEvent(SocketEventKind kind) {
+    switch (kind) {
+    case SocketEventKind::Connect:
+        Connected = true;
+        QTimer::singleShot(0, this, &TClientVantor::ShowLoginDialog);
+        break;
+    case SocketEventKind::Disconnect:
+        Connected = false;
+        break;
+    case SocketEventKind::Read:
+        ReadSocket();
+        break;
+    case SocketEventKind::Lookup:
+    case SocketEventKind::Connecting:
+    case SocketEventKind::Write:
+        break;
+    }
+}
+
+void TClientVantor::ShowLoginDialog() {
+    if (ConnecterForm != nullptr)
+        ConnecterForm->exec();
+}
+
+void TClientVantor::ReadSocket() {
+    std::string received;
+    qint64 available = ClientSocket1->bytesAvailable();
+    char chunk[1024];
+    while (available > 0) {
+        const qint64 got = ClientSocket1->read(chunk, std::min<qint64>(available, sizeof chunk));
+        if (got <= 0)
+            break;
+        received.append(chunk, static_cast<std::size_t>(got));
+        available -= got;
+    }
+    const FrameReceiver::Result result = Receiver.Receive(received);
+    if (result.headersRefused > 0)
+        ReportLater(this, platform::Cp("Сервер прислал повреждённое сообщение: его заголовок "
+                                       "не распознан. Данные до следующего сообщения пропущены."));
+}
+
+void TClientVantor::SocketError(QAbstractSocket::SocketError error) {
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        return; // the server closed the connection: the disconnect event follows
+    ReportLater(this, "Asynchronous socket error " + std::to_string(SystemErrorCode(error)));
+}
+
+void TClientVantor::Timer1Timer() {
+    Timer1->stop();
+    // The dispatch goes on whatever a handler does: the timer is re-armed on every path.
+    const auto rearm = qScopeGuard([this] { Timer1->start(); });
+    auto& queue = Receiver.MessageQueue();
+    if (queue.empty())
+        return;
+    const std::string message = queue.front();
+    const auto dequeue = qScopeGuard([&queue] { queue.pop_front(); });
+    const auto handler = MessageHandlers.find(ReadTag(message));
+    if (handler != MessageHandlers.end())
+        handler->second(message);
+}
+
+void TClientVantor::HandleMessage(const std::string& message) {
+    if (DiagForm != nullptr)
+        DiagForm->ShowDialog(platform::Cp("Сообщение:"), ReadPayload(message), "");
+}
+
+void TClientVantor::HandleQuest(const std::string& message) {
+    std::string payload = ReadPayload(message);
+    ExtractSection(payload, "NAME");
+    ExtractSection(payload, "QUEST");
+    ExtractSection(payload, "IMAGE");
+    ExtractSection(payload, "REQUEST");
+    const std::string animateScript = ExtractSection(payload, "ANIMATE");
+    SpeedButton7->setVisible(!animateScript.empty());
+    SendResult->show();
+    QThread::msleep(100);
+    ScrollBox1->hide();
+    ScrollBox2->show();
+    FormResize();
+}
+
+TNewLabel* TClientVantor::QuestLinkAt(std::size_t index) {
+    TNewLabel*& link = QuestLinks[index];
+    if (link == nullptr) {
+        link = new TNewLabel;
+        link->setObjectName(QString("QuestLink%1").arg(index));
+        connect(link, &TNewLabel::clicked, this, &TClientVantor::QuestLinkClick);
+        QFont font(QString::fromUtf8("Comic Sans MS"));
+        font.setPointSize(10);
+        font.setUnderline(true);
+        link->setFont(font);
+        link->setCursor(Qt::PointingHandCursor);
+    }
+    return link;
+}
+
+QWidget* TClientVantor::SheetWidget(int sheet) const {
+    switch (sheet) {
+    case kSheetStatics:
+        return SheetForStatic;
+    case kSheetKinematics:
+        return SheetForKinematik;
+    default:
+        return SheetForDinamik;
+    }
+}
+
+void TClientVantor::HandleQuestList(const std::string& message) {
+    for (TNewLabel* link : QuestLinks) {
+        if (link == nullptr)
+            break;
+        link->hide();
+    }
+    std::array<int, 3> nextTop = {20, 20, 20};
+    const std::vector<QuestListEntry> entries = ParseQuestList(ReadPayload(message));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QuestListEntry& entry = entries[i];
+        TNewLabel* link = QuestLinkAt(i);
+        if (entry.sheetTagRecognised)
+            link->setParent(SheetWidget(entry.sheet));
+        int& top = nextTop[static_cast<std::size_t>(entry.sheet)];
+        link->QuestName = entry.name;
+        link->setText(platform::ToQString(entry.LinkCaption()));
+        link->adjustSize();
+        link->move(10, top);
+        top += link->height() + 2;
+        // A link that never received a sheet has no parent and is never seen.
+        if (link->parentWidget() != nullptr)
+            link->show();
+    }
+    Label5->hide();
+    ScrollBox1->show();
+    ScrollBox2->hide();
+}
+
+void TClientVantor::QuestLinkClick() {
+    const auto* link = qobject_cast<TNewLabel*>(sender());
+    if (link != nullptr && Connected)
+        SendFrame(BuildFrame("GETQUEST", link->QuestName));
+}

@@ -1,0 +1,58 @@
+#include "app/ServerAddress.h"
+
+#include "platform/Cp1251.h"
+#include "platform/Error.h"
+
+#include <charconv>
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    const std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+[[noreturn]] void ThrowBadAddress(const std::string& typed) {
+    throw platform::Error(platform::Utf8ToCp1251("Неверный адрес сервера: '") + typed +
+                          platform::Utf8ToCp1251("'. Укажите адрес, адрес:порт или [IPv6]:порт."));
+}
+
+std::uint16_t ParsePort(const std::string& text, const std::string& typed) {
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value == 0 ||
+        value > 65535)
+        ThrowBadAddress(typed);
+    return static_cast<std::uint16_t>(value);
+}
+
+} // namespace
+
+ServerAddress ParseServerAddress(const std::string& typed) {
+    const std::string text = Trimmed(typed);
+    ServerAddress address;
+    if (!text.empty() && text.front() == '[') {
+        const std::size_t close = text.find(']');
+        if (close == std::string::npos)
+            ThrowBadAddress(typed);
+        address.host = text.substr(1, close - 1);
+        const std::string rest = text.substr(close + 1);
+        if (!rest.empty()) {
+            if (rest.front() != ':')
+                ThrowBadAddress(typed);
+            address.port = ParsePort(rest.substr(1), typed);
+        }
+        return address;
+    }
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos || text.find(':', colon + 1) != std::string::npos) {
+        address.host = text; // no port, or a bare IPv6 address
+        return address;
+    }
+    address.host = text.substr(0, colon);
+    address.port = ParsePort(text.substr(colon + 1), typed);
+    return address;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The server address as typed in the main window: "host", "host:port" or
+// "[IPv6]:port"; a bare IPv6 address ("::1") is a host. Without a port the port is 797.
+struct ServerAddress {
+    static constexpr std::uint16_t DefaultPort = 797;
+
+    std::string host;
+    std::uint16_t port = DefaultPort;
+};
+
+// Reads a typed address; throws platform::Error with a message for the user when the
+// port is not a number from 1 to 65535 or the brackets do not close.
+ServerAddress ParseServerAddress(const std::string& typed);

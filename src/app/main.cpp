@@ -1,0 +1,57 @@
+// The ВЕКТА client: start-up creates the six windows in their order and runs the event
+// loop until the main window closes.
+
+#include "animation/AnimateForm.h"
+#include "app/ConnForm.h"
+#include "app/HeadForm.h"
+#include "calculator/HelpPanel.h"
+#include "calculator/Unit1.h"
+#include "dialogs/DialogPanel.h"
+#include "platform/Convert.h"
+#include "platform/ErrorReport.h"
+#include "platform/QtText.h"
+#include "platform/VektaApplication.h"
+
+#include <clocale>
+#include <exception>
+
+namespace {
+
+// Every error that no handler catches is shown in the message dialog under "Ошибка".
+void ShowErrorInDialog(const std::string& cp1251Message) {
+    if (DiagForm != nullptr)
+        DiagForm->ShowDialog(platform::Cp("Ошибка"), cp1251Message, "");
+    else
+        platform::ShowErrorBox(cp1251Message);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    platform::InitDecimalChar();
+    platform::VektaApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
+    try {
+        platform::SetErrorReportHandler(ShowErrorInDialog);
+        TClientVantor clientVantor;
+        ClientVantor = &clientVantor;
+        TDiagForm diagForm;
+        DiagForm = &diagForm;
+        TAnimateForms animateForms;
+        AnimateForms = &animateForms;
+        TConnecterForm connecterForm;
+        ConnecterForm = &connecterForm;
+        THelpMenuPanel helpMenuPanel;
+        HelpMenuPanel = &helpMenuPanel;
+        TForm1 form1;
+        Form1 = &form1;
+        clientVantor.show();
+        const int code = QApplication::exec();
+        DiagForm = nullptr;
+        return code;
+    } catch (const std::exception& error) {
+        platform::ShowErrorBox(error.what());
+        return 1;
+    }
+}

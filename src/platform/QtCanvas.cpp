@@ -1,0 +1,206 @@
+#include "platform/QtCanvas.h"
+
+#include "platform/QtText.h"
+#include "platform/SymbolFont.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+// The toolkit's cosmetic dash patterns, in pixels: dash 18 on 6 off, dot 3 on 3 off, ...
+QList<qreal> DashPattern(int style) {
+    switch (style) {
+    case kPenDash:
+        return {18, 6};
+    case kPenDot:
+        return {3, 3};
+    case kPenDashDot:
+        return {9, 6, 3, 6};
+    case kPenDashDotDot:
+        return {9, 3, 3, 3, 3, 3};
+    default:
+        return {};
+    }
+}
+
+int PixelSizeForPoints(int points) {
+    return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0)));
+}
+
+struct Box {
+    int left, top, right, bottom;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+Box NormalBox(int x1, int y1, int x2, int y2) {
+    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+} // namespace
+
+QColor ToQColor(Color color) {
+    return QColor(RedOf(color), GreenOf(color), BlueOf(color));
+}
+
+QFont ToQFont(const Font& font) {
+    QFont qfont(IsSymbolFontName(font.name) ? QString(kSymbolSubstituteFamily)
+                                            : ToQString(font.name));
+    qfont.setPixelSize(PixelSizeForPoints(font.size));
+    qfont.setBold(font.bold);
+    qfont.setItalic(font.italic);
+    qfont.setUnderline(font.underline);
+    return qfont;
+}
+
+QString TextForFont(const Font& font, std::string_view bytes) {
+    if (!IsSymbolFontName(font.name))
+        return ToQString(bytes);
+    const std::u32string unicode = SymbolTextToUnicode(bytes);
+    return QString::fromUcs4(unicode.data(), static_cast<qsizetype>(unicode.size()));
+}
+
+QtCanvas::QtCanvas(QPaintDevice* device)
+    : ownPainter_(std::make_unique<QPainter>(device)), painter_(ownPainter_.get()) {
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+}
+
+QtCanvas::QtCanvas(QPainter& painter) : painter_(&painter) {
+    painter_->save();
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+}
+
+QtCanvas::~QtCanvas() {
+    if (!ownPainter_)
+        painter_->restore();
+}
+
+bool QtCanvas::PenDraws() const {
+    return PenStyle() != kPenClear;
+}
+
+// Width 0 and 1 are the one-pixel cosmetic pen with flat ends, which leaves the end pixel
+// of a line unpainted; wider pens have round ends and joins.
+void QtCanvas::UsePen() {
+    QPen pen(ToQColor(PenColor()));
+    const int width = std::max(1, PenWidth());
+    if (width == 1) {
+        pen.setWidth(0);
+        pen.setCosmetic(true);
+        pen.setCapStyle(Qt::FlatCap);
+        const QList<qreal> dashes = DashPattern(PenStyle());
+        if (!dashes.isEmpty())
+            pen.setDashPattern(dashes);
+    } else {
+        pen.setWidth(width);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    }
+    painter_->setPen(PenDraws() ? pen : QPen(Qt::NoPen));
+}
+
+void QtCanvas::UseBrush() {
+    switch (GetBrushStyle()) {
+    case BrushStyle::Solid:
+        painter_->setBrush(ToQColor(BrushColor()));
+        break;
+    case BrushStyle::BDiagonal:
+        painter_->setBrush(QBrush(ToQColor(BrushColor()), Qt::BDiagPattern));
+        break;
+    case BrushStyle::Clear:
+        painter_->setBrush(Qt::NoBrush);
+        break;
+    }
+    painter_->setBackgroundMode(Qt::TransparentMode);
+}
+
+void QtCanvas::LineTo(int x, int y) {
+    if (PenDraws() && (x != PenX() || y != PenY())) {
+        UsePen();
+        painter_->drawLine(PenX(), PenY(), x, y);
+    }
+    SetPenPosition(x, y);
+}
+
+// The outline runs through the outermost pixels of the box; an inside-frame pen is
+// pulled in so that its outer edge stays on the box.
+void QtCanvas::OutlineBox(int left, int top, int right, int bottom, bool ellipse) {
+    int inset = 0;
+    if (PenStyle() == kPenInsideFrame)
+        inset = (std::max(1, PenWidth()) - 1) / 2;
+    const QRect outline(left + inset, top + inset, right - left - 1 - 2 * inset,
+                        bottom - top - 1 - 2 * inset);
+    if (outline.width() < 0 || outline.height() < 0)
+        return;
+    UsePen();
+    painter_->setBrush(Qt::NoBrush);
+    if (ellipse)
+        painter_->drawEllipse(outline);
+    else
+        painter_->drawRect(outline);
+}
+
+void QtCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+    const Box box = NormalBox(x1, y1, x2, y2);
+    if (box.Width() <= 0 || box.Height() <= 0)
+        return;
+    FillRect(box.left, box.top, box.right, box.bottom);
+    if (PenDraws())
+        OutlineBox(box.left, box.top, box.right, box.bottom, false);
+}
+
+void QtCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+    const Box box = NormalBox(x1, y1, x2, y2);
+    if (box.Width() <= 0 || box.Height() <= 0)
+        return;
+    if (GetBrushStyle() != BrushStyle::Clear) {
+        painter_->setPen(Qt::NoPen);
+        UseBrush();
+        QPainterPath path;
+        path.addEllipse(QRectF(box.left, box.top, box.Width(), box.Height()));
+        painter_->drawPath(path);
+    }
+    if (PenDraws())
+        OutlineBox(box.left, box.top, box.right, box.bottom, true);
+}
+
+void QtCanvas::FillRect(int x1, int y1, int x2, int y2) {
+    const Box box = NormalBox(x1, y1, x2, y2);
+    if (box.Width() <= 0 || box.Height() <= 0 || GetBrushStyle() == BrushStyle::Clear)
+        return;
+    UseBrush();
+    painter_->fillRect(QRect(box.left, box.top, box.Width(), box.Height()), painter_->brush());
+}
+
+// The text cell is the font's ascent plus descent high; a solid brush paints behind it.
+void QtCanvas::TextOut(int x, int y, std::string_view text) {
+    const QFont qfont = ToQFont(GetFont());
+    const QString shown = TextForFont(GetFont(), text);
+    const QFontMetrics metrics(qfont, painter_->device());
+    if (GetBrushStyle() == BrushStyle::Solid)
+        painter_->fillRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()),
+                           ToQColor(BrushColor()));
+    painter_->setFont(qfont);
+    painter_->setPen(ToQColor(GetFont().color));
+    painter_->drawText(QPoint(x, y + metrics.ascent()), shown);
+}
+
+int QtCanvas::TextWidth(std::string_view text) {
+    const QFontMetrics metrics(ToQFont(GetFont()), painter_->device());
+    return metrics.horizontalAdvance(TextForFont(GetFont(), text));
+}
+
+int QtCanvas::TextHeight(std::string_view) {
+    const QFontMetrics metrics(ToQFont(GetFont()), painter_->device());
+    return metrics.height();
+}
+
+} // namespace platform

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/Canvas.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <memory>
+
+class QPainter;
+class QPaintDevice;
+
+namespace platform {
+
+QColor ToQColor(Color color);
+
+// The Qt font a canvas font request is drawn with: the name as asked (fontconfig
+// substitutes), the size in points at 96 pixels per inch so that drawings do not depend on
+// the screen. A "Symbol" request gets the family that carries its Greek letters.
+QFont ToQFont(const Font& font);
+
+// Text as a canvas font shows it: CP1251 in ordinary fonts, the Symbol font's own
+// characters when the font is "Symbol".
+QString TextForFont(const Font& font, std::string_view bytes);
+
+// The canvas on a QPainter. Shapes are drawn without antialiasing so that pixel geometry
+// is exact: a line of width 1 leaves its end pixel unpainted, a box (x1, y1)-(x2, y2)
+// covers x1..x2-1 and y1..y2-1. Dashed styles are drawn dashed at width 1 and solid when
+// the pen is wider, as the toolkit's pens do.
+class QtCanvas : public Canvas {
+public:
+    // Paints on the device (a QImage, or a widget inside its paint event) with a painter
+    // of its own, active while the canvas lives.
+    explicit QtCanvas(QPaintDevice* device);
+    // Paints through a painter that is already active; its state is restored afterwards.
+    explicit QtCanvas(QPainter& painter);
+    ~QtCanvas() override;
+    QtCanvas(const QtCanvas&) = delete;
+    QtCanvas& operator=(const QtCanvas&) = delete;
+
+    void LineTo(int x, int y) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void Ellipse(int x1, int y1, int x2, int y2) override;
+    void FillRect(int x1, int y1, int x2, int y2) override;
+    void TextOut(int x, int y, std::string_view text) override;
+    int TextWidth(std::string_view text) override;
+    int TextHeight(std::string_view text) override;
+
+    QPainter& Painter() { return *painter_; }
+
+private:
+    bool PenDraws() const;
+    void UsePen();
+    void UseBrush();
+    void OutlineBox(int left, int top, int right, int bottom, bool ellipse);
+
+    std::unique_ptr<QPainter> ownPainter_;
+    QPainter* painter_;
+};
+
+} // namespace platform

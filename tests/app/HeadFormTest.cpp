@@ -1,0 +1,296 @@
+// The main window against a testing server played by a QTcpServer inside the test.
+
+#include "app/HeadForm.h"
+#include "app/ConnForm.h"
+#include "app/NewLabelC.h"
+#include "dialogs/DialogPanel.h"
+#include "platform/Error.h"
+#include "platform/ErrorReport.h"
+#include "platform/QtText.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int kWaitMs = 5000;
+
+// Acts on the next modal dialog as soon as it is up (it runs a nested event loop, so
+// the action has to be armed before the dialog opens).
+void OnNextModal(std::function<void(QDialog*)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action(dialog);
+    });
+    timer->start();
+}
+
+class HeadFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        window = std::make_unique<TClientVantor>();
+        ClientVantor = window.get();
+        diagForm = std::make_unique<TDiagForm>();
+        DiagForm = diagForm.get();
+        connecterForm = std::make_unique<TConnecterForm>();
+        ConnecterForm = connecterForm.get();
+        platform::SetErrorReportHandler([this](const std::string& m) { reports.push_back(m); });
+        window->show();
+    }
+
+    void TearDown() override {
+        platform::SetErrorReportHandler({});
+        ConnecterForm = nullptr;
+        DiagForm = nullptr;
+        window.reset();
+        ClientVantor = nullptr;
+    }
+
+    // Connects to the in-test server and logs in; returns the server's end.
+    QTcpSocket* ConnectAndLogIn() {
+        window->Edit1->setText(QString("127.0.0.1:%1").arg(server.serverPort()));
+        QString loginTitle;
+        OnNextModal([&](QDialog* dialog) {
+            loginTitle = dialog->windowTitle();
+            connecterForm->BitBtn1->click();
+        });
+        window->SpeedButton6->click();
+        if (!server.waitForNewConnection(kWaitMs))
+            return nullptr;
+        QTcpSocket* peer = server.nextPendingConnection();
+        ExpectReceived(peer, "<LOGIN:10>Guest;wuzo");
+        EXPECT_EQ(loginTitle, QString::fromUtf8("Вход в систему:"));
+        EXPECT_TRUE(window->Connected);
+        return peer;
+    }
+
+    void ExpectReceived(QTcpSocket* peer, const std::string& expected) {
+        std::string got;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                got += peer->readAll().toStdString();
+                return got.size() >= expected.size();
+            },
+            kWaitMs));
+        EXPECT_EQ(got, expected);
+    }
+
+    void Send(QTcpSocket* peer, const std::string& bytes) {
+        peer->write(bytes.data(), static_cast<qint64>(bytes.size()));
+        peer->flush();
+    }
+
+    static bool WaitUntil(const std::function<bool()>& condition) {
+        return QTest::qWaitFor(condition, kWaitMs);
+    }
+
+    int VisibleLinks() const {
+        int visible = 0;
+        for (TNewLabel* link : window->QuestLinks)
+            visible += link != nullptr && !link->isHidden() ? 1 : 0;
+        return visible;
+    }
+
+    std::vector<TNewLabel*> LinksOn(QWidget* sheet) {
+        std::vector<TNewLabel*> links;
+        for (TNewLabel* link : window->QuestLinks)
+            if (link != nullptr && link->parentWidget() == sheet && link->isVisibleTo(sheet))
+                links.push_back(link);
+        return links;
+    }
+
+    QTcpServer server;
+    std::unique_ptr<TClientVantor> window;
+    std::unique_ptr<TDiagForm> diagForm;
+    std::unique_ptr<TConnecterForm> connecterForm;
+    std::vector<std::string> reports;
+};
+
+std::string Entry(const char* tag, const std::string& name, const std::string& caption) {
+    return std::string(tag) + "<NAME>" + name + "</NAME><CAPTION>" + caption + "</CAPTION>";
+}
+
+} // namespace
+
+TEST_F(HeadFormTest, StartsWithTheGreetingAndKeepsItsMinimumSize) {
+    EXPECT_EQ(window->windowTitle(),
+              QString::fromUtf8("Клиент для системы удаленного тестирования ВЕКТА v.1.23"));
+    EXPECT_TRUE(window->Label5->isVisible());
+    EXPECT_FALSE(window->ScrollBox1->isVisible());
+    EXPECT_FALSE(window->SendResult->isVisible());
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->SheetForDinamik);
+    EXPECT_EQ(window->Edit1->text(), "127.0.0.1");
+    window->resize(500, 300);
+    QTest::qWait(20);
+    EXPECT_GE(window->width(), 600);
+    EXPECT_GE(window->height(), 380);
+    EXPECT_EQ(window->Label2->x(), window->Panel1->width() - window->Label2->width() - 30);
+}
+
+TEST_F(HeadFormTest, TasksAreAskedForOnlyWhileConnected) {
+    window->SpeedButton3->click(); // not connected: nothing is sent, nothing breaks
+    QTcpSocket* peer = ConnectAndLogIn();
+    ASSERT_NE(peer, nullptr);
+    window->SpeedButton3->click();
+    ExpectReceived(peer, "<GETQUESTLIST:1>1");
+}
+
+TEST_F(HeadFormTest, QuestListFillsTheSheetsAndALinkAsksForItsTask) {
+    QTcpSocket* peer = ConnectAndLogIn();
+    ASSERT_NE(peer, nullptr);
+    const std::string cyrillicName = platform::Cp("Задача 1");
+    std::string payload = Entry("<STATICA>", cyrillicName, "A") + Entry("<STATICA>", "s2", "B") +
+                          Entry("<DINAMIK>", "d1", "C") + Entry("<STATICA>", "s3", "D");
+    Send(peer, "<QUESTLIST:" + std::to_string(payload.size()) + ">" + payload);
+    ASSERT_TRUE(WaitUntil([&] { return window->ScrollBox1->isVisible(); }));
+    EXPECT_FALSE(window->ScrollBox2->isVisible());
+    const auto statics = LinksOn(window->SheetForStatic);
+    ASSERT_EQ(statics.size(), 3u);
+    EXPECT_EQ(statics[0]->text(), "1. A");
+    EXPECT_EQ(statics[2]->text(), "3. D");
+    EXPECT_EQ(statics[0]->pos(), QPoint(10, 20));
+    EXPECT_EQ(statics[1]->y(), 20 + statics[0]->height() + 2);
+    ASSERT_EQ(LinksOn(window->SheetForDinamik).size(), 1u);
+    EXPECT_EQ(LinksOn(window->SheetForDinamik)[0]->text(), "1. C");
+
+    window->PageControl1->setCurrentWidget(window->SheetForStatic);
+    QTest::qWait(20);
+    QTest::mouseClick(statics[0], Qt::LeftButton);
+    ExpectReceived(peer, "<GETQUEST:8>" + cyrillicName);
+
+    const std::string shorter = Entry("<KINEMATIK>", "k1", "K");
+    Send(peer, "<QUESTLIST:" + std::to_string(shorter.size()) + ">" + shorter);
+    EXPECT_TRUE(WaitUntil([&] { return VisibleLinks() == 1; }));
+    EXPECT_TRUE(LinksOn(window->SheetForStatic).empty());
+    EXPECT_EQ(LinksOn(window->SheetForKinematik).at(0)->text(), "1. K");
+}
+
+TEST_F(HeadFormTest, ClickingALinkWhileDisconnectedSendsNothing) {
+    QTcpSocket* peer = ConnectAndLogIn();
+    ASSERT_NE(peer, nullptr);
+    const std::string payload = Entry("<DINAMIK>", "d1", "C");
+    Send(peer, "<QUESTLIST:" + std::to_string(payload.size()) + ">" + payload);
+    ASSERT_TRUE(WaitUntil([&] { return VisibleLinks() == 1; }));
+    peer->disconnectFromHost();
+    EXPECT_TRUE(WaitUntil([&] { return !window->Connected; }));
+    ASSERT_FALSE(window->Connected);
+    QTest::mouseClick(LinksOn(window->SheetForDinamik).at(0), Qt::LeftButton);
+    QTest::qWait(50);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(HeadFormTest, MessagesAreShownReloginAsksAgainAndUnknownTagsAreDropped) {
+    QTcpSocket* peer = ConnectAndLogIn();
+    ASSERT_NE(peer, nullptr);
+    QString caption, text;
+    OnNextModal([&](QDialog* dialog) {
+        caption = dialog->windowTitle();
+        text = dialog->findChild<QLabel*>("Label1")->text();
+        dialog->accept();
+    });
+    Send(peer, "<message:1>x<QUESTLIST_X:0>" + platform::Cp("<MESSAGE:15>Задание\nпринято"));
+    ASSERT_TRUE(WaitUntil([&] { return !caption.isEmpty(); }));
+    EXPECT_EQ(caption, QString::fromUtf8("Сообщение:"));
+    EXPECT_EQ(text, QString::fromUtf8("Задание\nпринято"));
+
+    OnNextModal([&](QDialog*) { connecterForm->BitBtn1->click(); });
+    Send(peer, "<RELOG:0>");
+    ExpectReceived(peer, "<LOGIN:10>Guest;wuzo");
+}
+
+TEST_F(HeadFormTest, ABrokenHeaderIsReportedOnceAndLaterFramesAreRead) {
+    QTcpSocket* peer = ConnectAndLogIn();
+    ASSERT_NE(peer, nullptr);
+    QString text;
+    OnNextModal([&](QDialog* dialog) {
+        text = dialog->findChild<QLabel*>("Label1")->text();
+        dialog->accept();
+    });
+    Send(peer, "<MESSAGE:x5>junk<MESSAGE:2>ok");
+    ASSERT_TRUE(WaitUntil([&] { return !text.isEmpty(); }));
+    EXPECT_EQ(text, "ok");
+    EXPECT_EQ(reports.size(), 1u);
+}
+
+TEST_F(HeadFormTest, ANewConnectionStartsWithAnEmptyReceiveState) {
+    QTcpSocket* first = ConnectAndLogIn();
+    ASSERT_NE(first, nullptr);
+    Send(first, "<MESSAGE:40>cut short");
+    EXPECT_TRUE(WaitUntil([&] { return !window->Receiver.ReceiveBuffer().empty(); }));
+    QTcpSocket* second = ConnectAndLogIn(); // "Войти на сервер" again
+    ASSERT_NE(second, nullptr);
+    QString text;
+    OnNextModal([&](QDialog* dialog) {
+        text = dialog->findChild<QLabel*>("Label1")->text();
+        dialog->accept();
+    });
+    Send(second, "<MESSAGE:5>fresh");
+    ASSERT_TRUE(WaitUntil([&] { return !text.isEmpty(); }));
+    EXPECT_EQ(text, "fresh");
+}
+
+TEST_F(HeadFormTest, TheDispatcherGoesOnAfterAHandlerFails) {
+    QTcpSocket* peer = ConnectAndLogIn();
+    ASSERT_NE(peer, nullptr);
+    int handled = 0;
+    window->MessageHandlers["MESSAGE"] = [&](const std::string& message) {
+        ++handled;
+        if (ReadPayload(message) == "fail")
+            throw platform::Error("handler failed");
+    };
+    Send(peer, "<MESSAGE:4>fail<MESSAGE:2>ok");
+    ASSERT_TRUE(WaitUntil([&] { return handled == 2; }));
+    EXPECT_TRUE(window->Timer1->isActive());
+    EXPECT_TRUE(window->Receiver.MessageQueue().empty());
+    EXPECT_EQ(reports, std::vector<std::string>{"handler failed"});
+}
+
+TEST_F(HeadFormTest, ARefusedConnectionIsReported) {
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    window->Edit1->setText(QString("127.0.0.1:%1").arg(port));
+    window->SpeedButton6->click();
+    EXPECT_TRUE(WaitUntil([&] { return !reports.empty(); }));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], "Asynchronous socket error 111");
+    EXPECT_FALSE(window->Connected);
+}
+
+TEST_F(HeadFormTest, TheWheelScrollsTheTaskViewByThreeEitherWay) {
+    window->ScrollBox2->widget()->resize(300, 2000);
+    QScrollBar* bar = window->ScrollBox2->verticalScrollBar();
+    bar->setValue(30);
+    QWidget* viewport = window->ScrollBox2->viewport();
+    for (int delta : {-120, -30, 120}) {
+        QWheelEvent wheel(QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &wheel);
+    }
+    EXPECT_EQ(bar->value(), 33);
+}
