@@ -177,6 +177,17 @@ TEST_F(EqEditTest, EnterIsLeftToTheDialogsDefaultButton) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
+TEST_F(EqEditTest, TabMovesTheFocusOn) {
+    auto* next = new TEqEdit(&window);
+    next->move(10, 50);
+    next->show();
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_TRUE(next->HasFocus());
+    EXPECT_FALSE(edit->HasFocus());
+    EXPECT_EQ(edit->Equation(), "");
+    EXPECT_EQ(next->Equation(), "");
+}
+
 TEST_F(EqEditTest, ClickTakesFocusAndPlacesTheCaret) {
     edit->SetEquation("abcdef");
     edit->clearFocus();
