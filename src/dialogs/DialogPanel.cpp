@@ -95,6 +95,13 @@ QSize TDiagForm::FrameExtra() {
 
 void TDiagForm::ShowDialog(const std::string& caption, const std::string& text,
                            const std::string& formula) {
+    if (isVisible()) {
+        // A message is already up (an error raised while it is shown): the new one gets
+        // a box of its own instead of overwriting the one the user is reading.
+        TDiagForm nested(parentWidget());
+        nested.ShowDialog(caption, text, formula);
+        return;
+    }
     Arrange(caption, text, formula);
     exec();
 }

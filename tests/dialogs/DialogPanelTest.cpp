@@ -7,6 +7,7 @@
 #include "platform/QtCanvas.h"
 #include "platform/QtText.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -150,4 +151,31 @@ TEST_F(DialogPanelTest, EnterClosesWithOkAndTheWindowIsCentred) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(seen.window.x(), screen.width() / 2 - seen.window.width() / 2);
     EXPECT_EQ(seen.window.y(), screen.height() / 2 - seen.window.height() / 2);
+}
+
+TEST_F(DialogPanelTest, AMessageWhileOneIsUpGetsABoxOfItsOwn) {
+    QString nestedText;
+    QString firstTextAfter;
+    QTimer::singleShot(0, &form, [&] {
+        QTimer::singleShot(0, &form, [&] {
+            auto* top = qobject_cast<TDiagForm*>(QApplication::activeModalWidget());
+            if (top && top != &form) {
+                nestedText = top->Label1->text();
+                QTest::keyClick(top, Qt::Key_Return);
+            }
+        });
+        form.ShowDialog(platform::Cp("Ошибка"), "second", "");
+        firstTextAfter = form.Label1->text();
+        QTest::keyClick(&form, Qt::Key_Return);
+    });
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        while (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    guard.start(5000);
+    form.ShowDialog(platform::Cp("Сообщение:"), "first", "");
+    EXPECT_EQ(nestedText, "second");
+    EXPECT_EQ(firstTextAfter, "first");
+    EXPECT_FALSE(form.isVisible());
 }
