@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // The toolkit's virtual-key code of a Qt key; letters and digits keep their codes, keys
