@@ -6,21 +6,36 @@
 
 class QLabel;
 class QPushButton;
+class TEqEdit;
 
-// The program's one modal message box. ShowDialog takes CP1251 texts and returns when
-// the user has closed the box. (A first form: a caption, the text and "OK"; the
-// formula is shown as plain text.)
+// The program's one modal message box: a caption, a text of one or more lines and, when
+// given, a formula drawn by a disabled formula editor. It sizes and centres itself
+// around them anew for every message.
 class TDiagForm : public QDialog {
     Q_OBJECT
 public:
     explicit TDiagForm(QWidget* parent = nullptr);
 
+    // Shows the texts (CP1251) and returns when the user has closed the box. An empty
+    // formula shows no formula.
     void ShowDialog(const std::string& caption, const std::string& text,
                     const std::string& formula);
 
     QLabel* Label1;
-    QLabel* FormulaLabel;
+    TEqEdit* EqEdit1;
     QPushButton* BitBtn1;
+
+private:
+    // Sets the texts, places the components and sizes and centres the window.
+    void Arrange(const std::string& caption, const std::string& text, const std::string& formula);
+    // The width of the caption in the window's canvas font (12 points).
+    int CaptionWidth(const std::string& caption) const;
+    // What the window frame adds to the client area. The window system tells it only
+    // while it knows the window, so the last size it told is kept.
+    QSize FrameExtra();
+
+    int formulaHeight_; // the formula editor's height as created
+    QSize frameExtra_;
 };
 
 extern TDiagForm* DiagForm;

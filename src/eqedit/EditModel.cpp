@@ -1,0 +1,347 @@
+#include "eqedit/EditModel.h"
+
+#include "eqedit/FormulaMeasure.h"
+#include "platform/Beep.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace eqedit {
+
+namespace {
+
+// How far the view jumps when the caret leaves it.
+constexpr int kScrollStep = 5;
+
+// Characters the editor inserts: the printable ASCII range and the letters and signs of
+// the Cyrillic code page (0x98 is unassigned there).
+bool IsPrintable(char key) {
+    const auto code = static_cast<unsigned char>(key);
+    return code >= 0x20 && code != 0x7F && code != 0x98;
+}
+
+platform::Font DefaultFont() {
+    platform::Font font;
+    font.size = 14;
+    return font;
+}
+
+} // namespace
+
+EditModel::EditModel(platform::Canvas& measure) : measure_(measure), font_(DefaultFont()) {}
+
+bool EditModel::SetEquation(const std::string& text) {
+    if (text == equation_)
+        return false;
+    equation_ = text;
+    caretPos_ = std::min(caretPos_, static_cast<int>(equation_.size()));
+    firstVisible_ = 1;
+    Relayout();
+    return true;
+}
+
+void EditModel::SetFont(const platform::Font& font) {
+    font_ = font;
+    Relayout();
+}
+
+void EditModel::SetSize(int width, int height) {
+    width_ = width;
+    height_ = height;
+    Relayout();
+}
+
+void EditModel::SetBevelWidth(int width) {
+    bevelWidth_ = width;
+    Relayout();
+}
+
+State EditModel::GetFirstCaretState(std::string_view text, int index) const {
+    if (text.empty())
+        return stBaseline;
+    return LevelAt(equation_, index);
+}
+
+int EditModel::EqWidth(std::string_view text, State level) const {
+    return eqedit::EqWidth(measure_, font_, text, level);
+}
+
+// ---- shared steps ----
+
+int EditModel::FragmentWidth(std::string_view fragment) const {
+    return EqWidth(fragment, GetFirstCaretState(fragment, firstVisible_));
+}
+
+std::string EditModel::CaretPrefix() const {
+    const int start = firstVisible_ - 1;
+    const int count = caretPos_ - firstVisible_ + 1;
+    if (count <= 0 || start >= static_cast<int>(equation_.size()))
+        return {};
+    return equation_.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(count));
+}
+
+void EditModel::Refill() {
+    const auto start = static_cast<std::size_t>(firstVisible_ - 1);
+    visibleText_ = start < equation_.size() ? equation_.substr(start) : std::string();
+}
+
+void EditModel::Trim() {
+    while (!visibleText_.empty() && FragmentWidth(visibleText_) > UsableWidth())
+        visibleText_.pop_back();
+}
+
+void EditModel::PlaceCaret() {
+    caretX_ = FragmentWidth(CaretPrefix());
+}
+
+void EditModel::ScrollLeft() {
+    if (caretPos_ < firstVisible_ - 1)
+        firstVisible_ = std::max(1, firstVisible_ - kScrollStep);
+}
+
+// Drops characters off the front of the view until the caret is left of the caret limit;
+// the view then ends at the caret.
+void EditModel::BringCaretIntoView() {
+    std::string prefix = CaretPrefix();
+    while (!prefix.empty() && FragmentWidth(prefix) >= CaretLimit()) {
+        ++firstVisible_;
+        prefix.erase(0, 1);
+    }
+    visibleText_ = prefix;
+    PlaceCaret();
+}
+
+void EditModel::Relayout() {
+    Refill();
+    Trim();
+    PlaceCaret();
+}
+
+void EditModel::ClearView() {
+    visibleText_.clear();
+    caretX_ = 0;
+    firstVisible_ = 1;
+}
+
+// ---- keys ----
+
+void EditModel::KeyDown(int key) {
+    switch (key) {
+    case kKeyBackspace:
+        Backspace();
+        break;
+    case kKeyEnd:
+        End();
+        break;
+    case kKeyHome:
+        Home();
+        break;
+    case kKeyLeft:
+        Left();
+        break;
+    case kKeyUp:
+        LevelUp();
+        break;
+    case kKeyRight:
+        Right();
+        break;
+    case kKeyDown:
+        LevelDown();
+        break;
+    case kKeyDelete:
+        Delete();
+        break;
+    case kKeyF3:
+        greekPending_ = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void EditModel::Backspace() {
+    if (caretPos_ == 0) {
+        platform::Beep();
+        return;
+    }
+    equation_.erase(static_cast<std::size_t>(--caretPos_), 1);
+    if (caretPos_ > 0 && equation_[static_cast<std::size_t>(caretPos_ - 1)] == kGreekPrefix)
+        equation_.erase(static_cast<std::size_t>(--caretPos_), 1);
+    if (equation_.empty()) {
+        ClearView();
+        return;
+    }
+    ScrollLeft();
+    Refill();
+    PlaceCaret();
+    Trim();
+}
+
+void EditModel::End() {
+    const int length = static_cast<int>(equation_.size());
+    if (caretPos_ == length) {
+        platform::Beep();
+        return;
+    }
+    caretPos_ = length;
+    BringCaretIntoView();
+    Trim();
+}
+
+void EditModel::Home() {
+    if (caretPos_ == 0) {
+        platform::Beep();
+        return;
+    }
+    caretX_ = 0;
+    caretPos_ = 0;
+    firstVisible_ = 1;
+    visibleText_ = equation_;
+    Trim();
+}
+
+void EditModel::Left() {
+    if (caretPos_ == 0) {
+        platform::Beep();
+        return;
+    }
+    --caretPos_;
+    if (caretPos_ > 0 && equation_[static_cast<std::size_t>(caretPos_ - 1)] == kGreekPrefix)
+        --caretPos_;
+    if (caretPos_ < firstVisible_ - 1) {
+        ScrollLeft();
+        Refill();
+        Trim();
+    }
+    PlaceCaret();
+}
+
+void EditModel::Right() {
+    const int length = static_cast<int>(equation_.size());
+    if (caretPos_ == length) {
+        platform::Beep();
+        return;
+    }
+    ++caretPos_;
+    if (equation_[static_cast<std::size_t>(caretPos_ - 1)] == kGreekPrefix && caretPos_ < length)
+        ++caretPos_;
+    PlaceCaret();
+    if (caretX_ < CaretLimit())
+        return;
+    // Scroll right, but never past the character just before the caret, so that the
+    // caret stays inside the view even in a field narrower than the scroll step.
+    firstVisible_ = std::min({firstVisible_ + kScrollStep, length, caretPos_});
+    Refill();
+    Trim();
+    PlaceCaret();
+}
+
+void EditModel::InsertMarker(char marker) {
+    passMarkers_ = true;
+    KeyPress(marker);
+}
+
+void EditModel::LevelUp() {
+    switch (GetFirstCaretState(equation_, caretPos_)) {
+    case stBaseline:
+        InsertMarker(kSuperscriptMarker);
+        break;
+    case stSubscript:
+        InsertMarker(kBaselineMarker);
+        break;
+    case stSuperscript:
+        break;
+    }
+}
+
+void EditModel::LevelDown() {
+    switch (GetFirstCaretState(equation_, caretPos_)) {
+    case stSuperscript:
+        InsertMarker(kBaselineMarker);
+        break;
+    case stBaseline:
+        InsertMarker(kSubscriptMarker);
+        break;
+    case stSubscript:
+        break;
+    }
+    passMarkers_ = true;
+}
+
+void EditModel::Delete() {
+    const auto length = equation_.size();
+    const auto at = static_cast<std::size_t>(caretPos_);
+    if (at == length) {
+        platform::Beep();
+        return;
+    }
+    const bool greekLetter = equation_[at] == kGreekPrefix && at + 1 < length;
+    equation_.erase(at, greekLetter ? 2 : 1);
+    if (equation_.empty()) {
+        ClearView();
+        return;
+    }
+    Refill();
+    Trim();
+    PlaceCaret();
+}
+
+// ---- characters ----
+
+void EditModel::InsertAtCaret(char c) {
+    equation_.insert(static_cast<std::size_t>(caretPos_), 1, c);
+    ++caretPos_;
+}
+
+void EditModel::KeyPress(char key) {
+    if (passMarkers_)
+        passMarkers_ = false;
+    else if (IsLevelMarker(key))
+        return;
+    if (IsPrintable(key)) {
+        if (greekPending_) {
+            greekPending_ = false;
+            InsertAtCaret(kGreekPrefix);
+        }
+        InsertAtCaret(key);
+        Refill();
+        PlaceCaret();
+        if (caretX_ >= CaretLimit())
+            BringCaretIntoView();
+        Trim();
+    }
+    if (keyPressHandler_)
+        keyPressHandler_(key);
+}
+
+// ---- mouse ----
+
+void EditModel::MouseDown(int x) {
+    if (visibleText_.empty())
+        return;
+    // widths[k]: the width of the first k visible characters.
+    std::vector<int> widths{0};
+    FragmentWalk walk(GetFirstCaretState(visibleText_, firstVisible_));
+    for (char c : visibleText_)
+        widths.push_back(widths.back() + StepWidth(measure_, font_, walk.Next(c)));
+    const int shown = static_cast<int>(visibleText_.size());
+    if (widths.back() <= x) {
+        caretPos_ = firstVisible_ + shown - 1;
+        caretX_ = widths.back();
+        return;
+    }
+    const auto under = std::upper_bound(widths.begin() + 1, widths.end(), x);
+    const int j = static_cast<int>(under - widths.begin());
+    const int left = widths[static_cast<std::size_t>(j - 1)];
+    const int right = widths[static_cast<std::size_t>(j)];
+    if (std::abs(left - x) < std::abs(right - x)) {
+        caretPos_ = firstVisible_ + j - 2;
+        caretX_ = left;
+    } else {
+        caretPos_ = firstVisible_ + j - 1;
+        caretX_ = right;
+    }
+}
+
+} // namespace eqedit

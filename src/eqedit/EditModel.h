@@ -1,0 +1,137 @@
+#pragma once
+
+#include "eqedit/Notation.h"
+#include "platform/Canvas.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace eqedit {
+
+// Key codes the editor acts on (the toolkit's virtual-key codes).
+enum KeyCode : int {
+    kKeyBackspace = 8,
+    kKeyTab = 9,
+    kKeyEnter = 13,
+    kKeyEscape = 27,
+    kKeyEnd = 35,
+    kKeyHome = 36,
+    kKeyLeft = 37,
+    kKeyUp = 38,
+    kKeyRight = 39,
+    kKeyDown = 40,
+    kKeyDelete = 46,
+    kKeyF3 = 114,
+};
+
+// Where the caret goes and how big it is, in the control's pixels.
+struct CaretShape {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The editing model of the formula editor: the formula text, the caret, the part of the
+// text that is shown and the keys, characters and clicks that change them. It measures
+// through a canvas it is given and keeps, so that its pixel arithmetic is that of the
+// font the control draws with.
+//
+// Invariant after every operation: VisibleText is the formula text from FirstVisible on,
+// cut at its right end to the usable width; CaretX is the width of the text from
+// FirstVisible to CaretPos, measured from the level in force at FirstVisible.
+class EditModel {
+public:
+    explicit EditModel(platform::Canvas& measure);
+
+    // The formula text. Setting a different text shows it from its first character and
+    // keeps the caret inside it. Returns whether the text changed.
+    const std::string& Equation() const { return equation_; }
+    bool SetEquation(const std::string& text);
+
+    const platform::Font& Font() const { return font_; }
+    void SetFont(const platform::Font& font);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetSize(int width, int height);
+    int BevelWidth() const { return bevelWidth_; }
+    void SetBevelWidth(int width);
+    int CaretWidth() const { return caretWidth_; }
+    void SetCaretWidth(int width) { caretWidth_ = width; }
+
+    int CaretPos() const { return caretPos_; }
+    int CaretX() const { return caretX_; }
+    const std::string& VisibleText() const { return visibleText_; }
+    int FirstVisible() const { return firstVisible_; }
+    bool PassMarkers() const { return passMarkers_; }
+    bool GreekPending() const { return greekPending_; }
+
+    // The visible text may not be wider than the usable width; the caret x must stay
+    // below the caret limit, else the view scrolls.
+    int UsableWidth() const { return width_ - 2 * bevelWidth_; }
+    int CaretLimit() const { return width_ - caretWidth_ - 2 * bevelWidth_; }
+
+    // The level in force at `index` of the formula text; `text` is only tested for
+    // being empty (an empty fragment is on the baseline).
+    State GetFirstCaretState(std::string_view text, int index) const;
+    // The width of a fragment drawn from the starting level `level`.
+    int EqWidth(std::string_view text, State level) const;
+
+    // Called at the end of every key press, as the toolkit's own key-press operation
+    // that raises the control's key-press event. Typed level markers do not reach it.
+    void SetKeyPressHandler(std::function<void(char&)> handler) {
+        keyPressHandler_ = std::move(handler);
+    }
+
+    void KeyDown(int key);
+    void KeyPress(char key);
+    // Places the caret at the caret position nearest to x (ties go right).
+    void MouseDown(int x);
+
+    // Draws the visible text on a white field of the control's size and returns where
+    // the caret goes: sized to the level of the character before it.
+    CaretShape Paint(platform::Canvas& bitmap) const;
+
+private:
+    // Shared steps of the editing operations.
+    void Refill();
+    void Trim();
+    void PlaceCaret();
+    void ScrollLeft();
+    void BringCaretIntoView();
+    void Relayout();
+    void ClearView();
+    std::string CaretPrefix() const;
+    int FragmentWidth(std::string_view fragment) const;
+
+    void Backspace();
+    void End();
+    void Home();
+    void Left();
+    void Right();
+    void LevelUp();
+    void LevelDown();
+    void InsertMarker(char marker);
+    void Delete();
+    void InsertAtCaret(char c);
+
+    platform::Canvas& measure_;
+    std::function<void(char&)> keyPressHandler_;
+
+    platform::Font font_;
+    int width_ = 300;
+    int height_ = 27;
+    int bevelWidth_ = 1;
+    int caretWidth_ = 2;
+
+    std::string equation_;
+    bool passMarkers_ = false;
+    bool greekPending_ = false;
+    int caretPos_ = 0;
+    int caretX_ = 0;
+    std::string visibleText_;
+    int firstVisible_ = 1;
+};
+
+} // namespace eqedit

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "eqedit/EditModel.h"
+#include "platform/Canvas.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+class QtCanvas;
+}
+
+// The one-line formula editor: superscripts with Up, subscripts with Down, Greek letters
+// with F3, shown as they are written on paper. The editing and painting are done by the
+// model; the widget turns Qt's keys, characters, clicks and focus into its operations and
+// puts its picture on the screen. Tab and Enter are left to the parent, so a dialog's
+// default button still answers Enter. A disabled editor shows its formula and takes no
+// input. All text is CP1251.
+class TEqEdit : public QWidget {
+    Q_OBJECT
+public:
+    explicit TEqEdit(QWidget* parent = nullptr);
+    ~TEqEdit() override;
+
+    // The formula text. A different text is shown from its first character; the caret
+    // stays inside it.
+    const std::string& Equation() const { return model_.Equation(); }
+    void SetEquation(const std::string& text);
+
+    // Kept for the forms that set them; the field is always painted black on white.
+    platform::Color ForeColor() const { return foreColor_; }
+    void SetForeColor(platform::Color color);
+    platform::Color BackColor() const { return backColor_; }
+    void SetBackColor(platform::Color color);
+
+    int CaretWidth() const { return model_.CaretWidth(); }
+    void SetCaretWidth(int width);
+    // The font of the baseline; the other levels are 4 points smaller.
+    const platform::Font& Font() const { return model_.Font(); }
+    void SetFont(const platform::Font& font);
+    int BevelWidth() const { return model_.BevelWidth(); }
+    void SetBevelWidth(int width);
+
+    // Events. OnKeyDown sees the key code before the editor acts on it (and may change
+    // it); OnKeyPress sees every character but the level markers the editor refuses.
+    // OnChange is published for the forms but never raised.
+    std::function<void(TEqEdit* sender)> OnChange;
+    std::function<void(TEqEdit* sender, int& key, Qt::KeyboardModifiers shift)> OnKeyDown;
+    std::function<void(TEqEdit* sender, char& key)> OnKeyPress;
+    std::function<void(TEqEdit* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                       int y)>
+        OnMouseDown;
+
+    // The editor's own key, character and mouse operations, reached from Qt's events
+    // and callable by the forms: key codes are the toolkit's virtual keys, characters
+    // CP1251 bytes, x and y inside the bevel.
+    void KeyDown(int& key, Qt::KeyboardModifiers shift);
+    void KeyPress(char& key);
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+    bool HasFocus() const { return hasFocus_; }
+    const eqedit::EditModel& Model() const { return model_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void PaintBevel(QPainter& painter) const;
+    // Qt delivers resize events of a hidden widget only when it is shown; the model
+    // takes the size before every operation instead.
+    void SyncSize();
+
+    // The model measures on a canvas over a tiny image of its own, so that widths are
+    // known outside painting too.
+    QImage measureImage_;
+    std::unique_ptr<platform::QtCanvas> measure_;
+    eqedit::EditModel model_;
+    bool hasFocus_ = false;
+    platform::Color foreColor_ = platform::kBlack;
+    platform::Color backColor_ = platform::kWhite;
+};

@@ -1,0 +1,77 @@
+#include "eqedit/Notation.h"
+
+#include <algorithm>
+
+namespace eqedit {
+
+bool IsLevelMarker(char c) {
+    return c == kSuperscriptMarker || c == kBaselineMarker || c == kSubscriptMarker;
+}
+
+bool IsReserved(char c) {
+    return IsLevelMarker(c) || c == kGreekPrefix;
+}
+
+State LevelOfMarker(char c) {
+    switch (c) {
+    case kSuperscriptMarker:
+        return stSuperscript;
+    case kSubscriptMarker:
+        return stSubscript;
+    default:
+        return stBaseline;
+    }
+}
+
+State LevelAt(std::string_view formula, int index) {
+    const int last = std::min(index, static_cast<int>(formula.size()));
+    for (int i = last; i >= 1; --i) {
+        const char c = formula[static_cast<std::size_t>(i - 1)];
+        if (IsLevelMarker(c))
+            return LevelOfMarker(c);
+    }
+    return stBaseline;
+}
+
+int EqLength(std::string_view text) {
+    return static_cast<int>(
+        std::count_if(text.begin(), text.end(), [](char c) { return !IsReserved(c); }));
+}
+
+std::string ChangeLetter(char key) {
+    // The Symbol font puts these six letters at other codes than their Latin keys.
+    switch (key) {
+    case 'f':
+        return "j";
+    case 'j':
+        return "q";
+    case 'q':
+        return "x";
+    case 'u':
+        return "y";
+    case 'x':
+        return "c";
+    case 'y':
+        return "u";
+    default:
+        return std::string(1, key);
+    }
+}
+
+WalkStep FragmentWalk::Next(char c) {
+    WalkStep step;
+    if (IsLevelMarker(c)) {
+        level_ = LevelOfMarker(c);
+    } else if (c == kGreekPrefix) {
+        greekFlag_ = true;
+    } else {
+        step.drawn = true;
+        step.greek = greekFlag_;
+        step.glyph = greekFlag_ ? ChangeLetter(c) : std::string(1, c);
+        greekFlag_ = false;
+    }
+    step.level = level_;
+    return step;
+}
+
+} // namespace eqedit
