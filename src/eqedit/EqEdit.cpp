@@ -109,6 +109,13 @@ void TEqEdit::SetEquation(const std::string& text) {
         update();
 }
 
+std::string TEqEdit::CalculateEquation(double& result) {
+    std::string equation = Equation();
+    const std::string message = evaluator_.CalculateEquation(equation, result);
+    SetEquation(equation); // the formula stays as the evaluator filtered it
+    return message;
+}
+
 void TEqEdit::SetForeColor(platform::Color color) {
     if (color == foreColor_)
         return;

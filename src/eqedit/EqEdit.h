@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eqedit/EditModel.h"
+#include "eqedit/Evaluator.h"
 #include "platform/Canvas.h"
 
 #include <QImage>
@@ -62,6 +63,23 @@ public:
     void KeyPress(char& key);
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
+    // The editor's own evaluator (messages are CP1251; "" means success).
+    // CalculateEquation computes the editor's formula, which it leaves filtered;
+    // CalculateTwoEquations rewrites both texts in place; CompareEquation judges the
+    // editor's formula and `other` the same function by random trials.
+    std::string CalculateEquation(double& result);
+    std::string CalculateTwoEquations(std::string& first, std::string& second, double& firstValue,
+                                      double& secondValue) {
+        return evaluator_.CalculateTwoEquations(first, second, firstValue, secondValue);
+    }
+    std::string CompareEquation(const std::string& other, bool& equal) {
+        return evaluator_.CompareEquation(Equation(), other, equal);
+    }
+    void AddVariable(const std::string& name, double value) { evaluator_.AddVariable(name, value); }
+    double GetVariable(const std::string& name) const { return evaluator_.GetVariable(name); }
+    void DeleteVariable(const std::string& name) { evaluator_.DeleteVariable(name); }
+    eqedit::Evaluator& Evaluator() { return evaluator_; }
+
     bool HasFocus() const { return hasFocus_; }
     const eqedit::EditModel& Model() const { return model_; }
 
@@ -84,6 +102,7 @@ private:
     QImage measureImage_;
     std::unique_ptr<platform::QtCanvas> measure_;
     eqedit::EditModel model_;
+    eqedit::Evaluator evaluator_;
     bool hasFocus_ = false;
     platform::Color foreColor_ = platform::kBlack;
     platform::Color backColor_ = platform::kWhite;

@@ -282,3 +282,25 @@ TEST_F(EqEditTest, GreekLetterIsDrawnAsTheGreekCharacter) {
     const Ink latin = InkIn(Picture(), 0, 300);
     EXPECT_TRUE(latin.Height() != drawn.Height() || latin.right - latin.left != pi.right - pi.left);
 }
+
+TEST_F(EqEditTest, TheEditorsOwnEvaluatorComputesAndComparesWhatWasTyped) {
+    Type("x");
+    Key(Qt::Key_Up);
+    Type("2");
+    Key(Qt::Key_Down);
+    Type("+pi");
+    edit->AddVariable("x", 3);
+    double value = 0;
+    EXPECT_EQ(edit->CalculateEquation(value), "");
+    EXPECT_NEAR(value, 9 + 3.141592653589793, 1e-12);
+    EXPECT_EQ(edit->Equation(), "x#2@+pi"); // already filtered: nothing to remove
+
+    bool equal = false;
+    EXPECT_EQ(edit->CompareEquation("x*x+pi", equal), "");
+    EXPECT_TRUE(equal);
+    EXPECT_EQ(edit->CompareEquation("x*x", equal), "");
+    EXPECT_FALSE(equal);
+
+    edit->DeleteVariable("x");
+    EXPECT_NE(edit->CalculateEquation(value), ""); // x is unknown now
+}
