@@ -1,0 +1,41 @@
+// Server bytes, cut at places the input chooses, through the frame receiver, the task
+// list and the reference server's session; and typed server addresses.
+
+#include "ServerSession.h"
+#include "app/Frames.h"
+#include "app/QuestList.h"
+#include "app/ServerAddress.h"
+#include "platform/Error.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::size_t cut = size == 0 ? 0 : data[0] % size;
+
+    FrameReceiver receiver;
+    receiver.Receive(std::string_view(input).substr(0, cut));
+    receiver.Receive(std::string_view(input).substr(cut));
+    for (const std::string& message : receiver.MessageQueue()) {
+        std::string payload = ReadPayload(message);
+        ParseQuestList(payload);
+        ExtractSection(payload, "IMAGE");
+        ExtractSection(payload, ReadTag(message));
+    }
+
+    static const TaskBank bank = [] {
+        TaskBank b;
+        b.tasks.push_back(ParseTaskFile("<CAPTION>c</CAPTION>", "<STATICA>", "t"));
+        return b;
+    }();
+    ServerSession session(bank);
+    session.Receive(input);
+
+    try {
+        ParseServerAddress(input);
+    } catch (const platform::Error&) {
+    }
+    return 0;
+}
