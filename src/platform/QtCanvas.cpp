@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <utility>
 
 namespace platform {
@@ -29,6 +31,16 @@ QList<qreal> DashPattern(int style) {
     default:
         return {};
     }
+}
+
+// Whether the pen is down at `position` pixels into one period of the dash pattern.
+bool DashIsOn(const QList<qreal>& dashes, qreal position) {
+    for (qsizetype k = 0; k < dashes.size(); ++k) {
+        if (position < dashes[k])
+            return k % 2 == 0;
+        position -= dashes[k];
+    }
+    return false;
 }
 
 int PixelSizeForPoints(int points) {
@@ -124,10 +136,69 @@ void QtCanvas::UseBrush() {
 
 void QtCanvas::LineTo(int x, int y) {
     if (PenDraws() && (x != PenX() || y != PenY())) {
-        UsePen();
-        painter_->drawLine(PenX(), PenY(), x, y);
+        if (PenWidth() <= 1) {
+            ThinLine(PenX(), PenY(), x, y);
+        } else {
+            UsePen();
+            painter_->drawLine(PenX(), PenY(), x, y);
+        }
     }
     SetPenPosition(x, y);
+}
+
+// The part of the surface that can show anything, in drawing coordinates.
+QRect QtCanvas::VisibleArea() const {
+    const QPaintDevice* device = painter_->device();
+    bool invertible = false;
+    const QTransform back = painter_->transform().inverted(&invertible);
+    if (device == nullptr || !invertible)
+        return {};
+    return back.mapRect(QRect(0, 0, device->width(), device->height())).adjusted(-1, -1, 1, 1);
+}
+
+// A one-pixel line, pixel by pixel from its start, without its end pixel, whichever way
+// it runs. Along the major axis step i lies at start + i; the minor axis follows the
+// rounded slope, so each pixel is found from i alone: only the steps that fall on the
+// surface are visited, however long the line, and dashes keep their phase. A half step
+// rounds toward the start, so no pixel but the unpainted end lies on the end's row or
+// column.
+void QtCanvas::ThinLine(int x0, int y0, int x1, int y1) {
+    const QRect area = VisibleArea();
+    if (area.isEmpty())
+        return;
+    const std::int64_t dx = std::int64_t{x1} - x0, dy = std::int64_t{y1} - y0;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const std::int64_t steps = std::llabs(major), minorSpan = std::llabs(minor);
+    const int majorSign = major > 0 ? 1 : -1, minorSign = minor >= 0 ? 1 : -1;
+    const std::int64_t majorStart = xMajor ? x0 : y0, minorStart = xMajor ? y0 : x0;
+    const std::int64_t low = xMajor ? area.left() : area.top();
+    const std::int64_t high = xMajor ? area.right() : area.bottom();
+    const std::int64_t first =
+        std::max<std::int64_t>(0, majorSign > 0 ? low - majorStart : majorStart - high);
+    const std::int64_t last =
+        std::min<std::int64_t>(steps - 1, majorSign > 0 ? high - majorStart : majorStart - low);
+    const QList<qreal> dashes = DashPattern(PenStyle());
+    qreal period = 0;
+    for (qreal d : dashes)
+        period += d;
+
+    QList<QPoint> pixels;
+    for (std::int64_t i = first; i <= last; ++i) {
+        if (period > 0 && !DashIsOn(dashes, static_cast<qreal>(i % static_cast<int>(period))))
+            continue;
+        const __int128 twice = static_cast<__int128>(2) * i * minorSpan + steps - 1;
+        const auto offset = static_cast<std::int64_t>(twice / (2 * static_cast<__int128>(steps)));
+        const std::int64_t m = majorStart + majorSign * i;
+        const std::int64_t n = minorStart + minorSign * offset;
+        const QPoint pixel(static_cast<int>(xMajor ? m : n), static_cast<int>(xMajor ? n : m));
+        if (area.contains(pixel))
+            pixels.push_back(pixel);
+    }
+    QPen pen(ToQColor(PenColor()), 0);
+    pen.setCapStyle(Qt::SquareCap);
+    painter_->setPen(pen);
+    painter_->drawPoints(pixels.constData(), static_cast<int>(pixels.size()));
 }
 
 // The outline runs through the outermost pixels of the box; an inside-frame pen is

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -54,6 +55,8 @@ private:
     void UsePen();
     void UseBrush();
     void OutlineBox(int left, int top, int right, int bottom, bool ellipse);
+    void ThinLine(int x0, int y0, int x1, int y1);
+    QRect VisibleArea() const;
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;
