@@ -43,21 +43,39 @@ bool DashIsOn(const QList<qreal>& dashes, qreal position) {
     return false;
 }
 
+// Fonts beyond this many pixels are drawn at this size: nothing on a surface needs more.
+constexpr double kMaxPixelSize = 1000;
+
 int PixelSizeForPoints(int points) {
-    return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0)));
-}
-
-struct Box {
-    int left, top, right, bottom;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
-
-Box NormalBox(int x1, int y1, int x2, int y2) {
-    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+    return static_cast<int>(std::lround(std::clamp(points * 96.0 / 72.0, 1.0, kMaxPixelSize)));
 }
 
 } // namespace
+
+// A box in 64 bits, so that its size never overflows whatever the corners.
+struct CanvasBox {
+    std::int64_t left, top, right, bottom;
+    std::int64_t Width() const { return right - left; }
+    std::int64_t Height() const { return bottom - top; }
+    bool IsEmpty() const { return right <= left || bottom <= top; }
+
+    // The box cut down to `area` widened by `margin` on every side: what lies beyond
+    // does not show, and what is left fits a QRect.
+    CanvasBox ClippedTo(const QRect& area, int margin) const {
+        return {std::max<std::int64_t>(left, area.left() - margin),
+                std::max<std::int64_t>(top, area.top() - margin),
+                std::min<std::int64_t>(right, std::int64_t{area.right()} + 1 + margin),
+                std::min<std::int64_t>(bottom, std::int64_t{area.bottom()} + 1 + margin)};
+    }
+    QRect ToQRect() const {
+        return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(Width()),
+                     static_cast<int>(Height()));
+    }
+};
+
+static CanvasBox NormalBox(int x1, int y1, int x2, int y2) {
+    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
 
 QColor ToQColor(Color color) {
     return QColor(RedOf(color), GreenOf(color), BlueOf(color));
@@ -202,66 +220,81 @@ void QtCanvas::ThinLine(int x0, int y0, int x1, int y1) {
 }
 
 // The outline runs through the outermost pixels of the box; an inside-frame pen is
-// pulled in so that its outer edge stays on the box.
-void QtCanvas::OutlineBox(int left, int top, int right, int bottom, bool ellipse) {
-    int inset = 0;
-    if (PenStyle() == kPenInsideFrame)
-        inset = (std::max(1, PenWidth()) - 1) / 2;
-    const QRect outline(left + inset, top + inset, right - left - 1 - 2 * inset,
-                        bottom - top - 1 - 2 * inset);
-    if (outline.width() < 0 || outline.height() < 0)
+// pulled in so that its outer edge stays on the box. A rectangle's outline is cut to the
+// visible area with room for the pen, so that its hidden edges stay hidden.
+void QtCanvas::OutlineBox(const CanvasBox& box, bool ellipse) {
+    const int width = std::max(1, PenWidth());
+    const std::int64_t inset = PenStyle() == kPenInsideFrame ? (width - 1) / 2 : 0;
+    CanvasBox path{box.left + inset, box.top + inset, box.right - 1 - inset,
+                   box.bottom - 1 - inset};
+    if (path.right < path.left || path.bottom < path.top)
         return;
     UsePen();
     painter_->setBrush(Qt::NoBrush);
-    if (ellipse)
-        painter_->drawEllipse(outline);
-    else
-        painter_->drawRect(outline);
+    if (ellipse) {
+        painter_->drawEllipse(QRectF(static_cast<qreal>(path.left), static_cast<qreal>(path.top),
+                                     static_cast<qreal>(path.Width()),
+                                     static_cast<qreal>(path.Height())));
+        return;
+    }
+    path = path.ClippedTo(VisibleArea(), width + 2);
+    if (path.right >= path.left && path.bottom >= path.top)
+        painter_->drawRect(path.ToQRect());
 }
 
 void QtCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-    const Box box = NormalBox(x1, y1, x2, y2);
-    if (box.Width() <= 0 || box.Height() <= 0)
+    const CanvasBox box = NormalBox(x1, y1, x2, y2);
+    if (box.IsEmpty())
         return;
-    FillRect(box.left, box.top, box.right, box.bottom);
+    FillBox(box);
     if (PenDraws())
-        OutlineBox(box.left, box.top, box.right, box.bottom, false);
+        OutlineBox(box, false);
 }
 
 void QtCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-    const Box box = NormalBox(x1, y1, x2, y2);
-    if (box.Width() <= 0 || box.Height() <= 0)
+    const CanvasBox box = NormalBox(x1, y1, x2, y2);
+    const int margin = std::max(1, PenWidth()) + 2;
+    if (box.IsEmpty() || box.ClippedTo(VisibleArea(), margin).IsEmpty())
         return;
     if (GetBrushStyle() != BrushStyle::Clear) {
         painter_->setPen(Qt::NoPen);
         UseBrush();
         QPainterPath path;
-        path.addEllipse(QRectF(box.left, box.top, box.Width(), box.Height()));
+        path.addEllipse(QRectF(static_cast<qreal>(box.left), static_cast<qreal>(box.top),
+                               static_cast<qreal>(box.Width()), static_cast<qreal>(box.Height())));
         painter_->drawPath(path);
     }
     if (PenDraws())
-        OutlineBox(box.left, box.top, box.right, box.bottom, true);
+        OutlineBox(box, true);
 }
 
 void QtCanvas::FillRect(int x1, int y1, int x2, int y2) {
-    const Box box = NormalBox(x1, y1, x2, y2);
-    if (box.Width() <= 0 || box.Height() <= 0 || GetBrushStyle() == BrushStyle::Clear)
+    FillBox(NormalBox(x1, y1, x2, y2));
+}
+
+void QtCanvas::FillBox(const CanvasBox& box) {
+    const CanvasBox shown = box.ClippedTo(VisibleArea(), 0);
+    if (shown.IsEmpty() || GetBrushStyle() == BrushStyle::Clear)
         return;
     UseBrush();
-    painter_->fillRect(QRect(box.left, box.top, box.Width(), box.Height()), painter_->brush());
+    painter_->fillRect(shown.ToQRect(), painter_->brush());
 }
 
 // The text cell is the font's ascent plus descent high; a solid brush paints behind it.
+// Text that starts beyond the surface is not drawn.
 void QtCanvas::TextOut(int x, int y, std::string_view text) {
     const QFont qfont = ToQFont(GetFont());
     const QString shown = TextForFont(GetFont(), text);
     const QFontMetrics metrics(qfont, painter_->device());
+    const CanvasBox cell{x, y, std::int64_t{x} + metrics.horizontalAdvance(shown),
+                         std::int64_t{y} + metrics.height()};
+    if (cell.ClippedTo(VisibleArea(), 0).IsEmpty())
+        return;
     if (GetBrushStyle() == BrushStyle::Solid)
-        painter_->fillRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()),
-                           ToQColor(BrushColor()));
+        painter_->fillRect(cell.ClippedTo(VisibleArea(), 0).ToQRect(), ToQColor(BrushColor()));
     painter_->setFont(qfont);
     painter_->setPen(ToQColor(GetFont().color));
-    painter_->drawText(QPoint(x, y + metrics.ascent()), shown);
+    painter_->drawText(QPointF(x, static_cast<qreal>(y) + metrics.ascent()), shown);
 }
 
 int QtCanvas::TextWidth(std::string_view text) {

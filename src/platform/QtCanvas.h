@@ -14,6 +14,8 @@ class QPaintDevice;
 
 namespace platform {
 
+struct CanvasBox;
+
 QColor ToQColor(Color color);
 
 // The Qt font a canvas font request is drawn with: the name as asked (fontconfig
@@ -54,7 +56,8 @@ private:
     bool PenDraws() const;
     void UsePen();
     void UseBrush();
-    void OutlineBox(int left, int top, int right, int bottom, bool ellipse);
+    void OutlineBox(const CanvasBox& box, bool ellipse);
+    void FillBox(const CanvasBox& box);
     void ThinLine(int x0, int y0, int x1, int y1);
     QRect VisibleArea() const;
 

@@ -111,6 +111,26 @@ TEST(QtCanvasTest, LinesFarBeyondTheSurfaceDrawTheirVisiblePartAtOnce) {
     EXPECT_LT(dots, 60);
 }
 
+TEST(QtCanvasTest, BoxesAndTextFarBeyondTheSurfaceShowOnlyTheirVisiblePart) {
+    constexpr int kLow = -2147483647 - 1, kHigh = 2147483647;
+    const QImage image = Paint([](QtCanvas& c) {
+        c.SetBrushColor(kGreen);
+        c.SetPenColor(kRed);
+        c.Rectangle(kLow, kLow, kHigh, kHigh);
+        c.Ellipse(kLow, kLow, kHigh, kHigh);
+        c.Ellipse(kHigh, kHigh, kHigh - 10, kHigh - 10);
+        c.TextOut(kHigh, kHigh, "far");
+        c.TextOut(kLow, kLow, "far");
+        c.SetBrushColor(kBlue);
+        c.Rectangle(50, kLow, kHigh, 50);
+    });
+    EXPECT_EQ(CountOf(image, kBlue, QRect(51, 0, 49, 49)), 49 * 49);
+    EXPECT_EQ(CountOf(image, kRed, QRect(0, 0, 100, 100)), 99);
+    EXPECT_EQ(CountOf(image, kRed, QRect(50, 49, 50, 1)), 50);
+    EXPECT_EQ(CountOf(image, kRed, QRect(50, 0, 1, 50)), 50);
+    EXPECT_EQ(CountOf(image, kGreen, QRect(0, 0, 100, 100)), 100 * 100 - 49 * 49 - 99);
+}
+
 TEST(QtCanvasTest, DashesAtWidthOneAndSolidWhenWider) {
     const QImage image = Paint([](QtCanvas& c) {
         c.SetPenStyle(kPenDash);
