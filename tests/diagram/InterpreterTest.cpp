@@ -236,35 +236,48 @@ TEST(DocumentTest, FrameIsDrawnAsTheTaskViewShowsIt) {
 }
 
 // Statements built from pieces that hit the reading rules, with extreme numbers: every
-// statement ends, and the only failures are the client's own errors.
-TEST(DocumentTest, RandomStatementsEndWithDrawingOrWithTheClientsOwnError) {
-    const std::vector<std::string> keywords = {
+// statement ends, and the only failures are the client's own errors. The same run on a
+// real surface checks the pixel paths with coordinates anywhere in the integer range.
+std::string RandomStatement(std::mt19937& random) {
+    static const std::vector<std::string> keywords = {
         "LINE",     "CARROW",    "ARROW",   "OBJECT_CIRCLE", "OBJECT_DOUBLE_CIRCLE",
         "GREKTEXT", "TEXT",      "CIRCLE",  "GROUND",        "ADVLINE",
         "VTULKA",   "RECTANGLE", "SHARNIR", "ARROWBL",       "X"};
-    const std::vector<std::string> pieces = {
+    static const std::vector<std::string> pieces = {
         "0",  "1", "-1", "2147483647", "-2147483648", "7", "90",  "1.5", "1e300",  "",
         "\"", "'", "(",  ")",          ";",           "a", "300", "-40", "100000", "2"};
+    std::string statement = keywords[random() % keywords.size()] + "(";
+    const int count = static_cast<int>(random() % 8);
+    for (int k = 0; k < count; ++k)
+        statement += pieces[random() % pieces.size()] + (random() % 5 ? "," : "");
+    if (random() % 2)
+        statement += ");";
+    return statement;
+}
+
+int DrawRandomStatements(ObjectPrimitiv& context, int count) {
     std::mt19937 random(12345);
+    int errors = 0;
+    for (int i = 0; i < count; ++i) {
+        try {
+            DrawPrimitive(context, RandomStatement(random));
+        } catch (const platform::Error&) {
+            ++errors;
+        }
+    }
+    return errors;
+}
+
+TEST(DocumentTest, RandomStatementsEndWithDrawingOrWithTheClientsOwnError) {
     RecordingCanvas canvas;
     canvas.keepAtMost = 0;
     ObjectPrimitiv context;
     InitContext(context);
     AttachCanvas(context, canvas);
-    int errors = 0;
-    for (int i = 0; i < 20000; ++i) {
-        std::string statement = keywords[random() % keywords.size()] + "(";
-        const int count = static_cast<int>(random() % 8);
-        for (int k = 0; k < count; ++k)
-            statement += pieces[random() % pieces.size()] + (random() % 5 ? "," : "");
-        if (random() % 2)
-            statement += ");";
-        try {
-            DrawPrimitive(context, statement);
-        } catch (const platform::Error&) {
-            ++errors;
-        }
-    }
-    EXPECT_GT(errors, 0);
+    EXPECT_GT(DrawRandomStatements(context, 20000), 0);
     EXPECT_GT(canvas.CallCount(), 0u);
+
+    diagram_test::Surface surface;
+    EXPECT_GT(DrawRandomStatements(surface.context, 5000), 0);
+    EXPECT_FALSE(surface.Finish().isNull());
 }
