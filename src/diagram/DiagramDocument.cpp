@@ -26,6 +26,11 @@ bool ReadHeaderValue(std::string& document, std::string_view keyword, int& value
 
 } // namespace
 
+bool IsDrawableSize(DiagramSize size) {
+    return size.width >= 1 && size.width <= kMaxDiagramSide && size.height >= 1 &&
+           size.height <= kMaxDiagramSide;
+}
+
 DiagramSize ReadDiagramHeader(std::string& document) {
     DiagramSize size;
     ReadHeaderValue(document, "HEIGHT", size.height);

@@ -13,6 +13,11 @@ struct DiagramSize {
     int height = 160;
 };
 
+// A header may ask for any size; a surface is made only when each side lies in
+// 1..kMaxDiagramSide, so that no document can make the client allocate without bound.
+inline constexpr int kMaxDiagramSide = 10000;
+bool IsDrawableSize(DiagramSize size);
+
 // Reads the optional header, HEIGHT(h); and then WIDTH(w); (only in this order, each at
 // the very start of what is left), cuts it off the document and returns the size. A bad
 // value raises the integer conversion error.

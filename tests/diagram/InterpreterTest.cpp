@@ -186,6 +186,10 @@ TEST(DocumentTest, HeaderGivesTheSizeOnlyInItsOwnOrder) {
     EXPECT_EQ(read(" HEIGHT(200);", " HEIGHT(200);"), "300x160");
     EXPECT_EQ(read("HEIGHT(200)", ""), "300x200");
     EXPECT_EQ(read("HEIGHT(200)\nWIDTH(50);", ""), "50x200");
+    std::string negative = "HEIGHT(-5);";
+    EXPECT_FALSE(IsDrawableSize(ReadDiagramHeader(negative)));
+    EXPECT_FALSE(IsDrawableSize(DiagramSize{kMaxDiagramSide + 1, 10}));
+    EXPECT_TRUE(IsDrawableSize(DiagramSize{kMaxDiagramSide, 1}));
     std::string bad = "HEIGHT(200;WIDTH(3);";
     EXPECT_THROW(ReadDiagramHeader(bad), platform::Error);
     std::string unclosed = "HEIGHT(200;";

@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr int kMaxSide = 10000;
-
 // Qt's own notices (such as a missing runtime directory on a headless machine) are not
 // the author's business; only its critical messages get through.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -49,10 +47,6 @@ std::optional<std::string> ReadFile(const char* path) {
 
 void Complain(const std::string& cp1251) {
     std::cerr << "vekta-diagram: " << platform::Cp1251ToUtf8(cp1251) << '\n';
-}
-
-bool DrawableSize(const diagram::DiagramSize& size) {
-    return size.width >= 1 && size.width <= kMaxSide && size.height >= 1 && size.height <= kMaxSide;
 }
 
 // Draws the document on `image`; returns the error message, empty when all went well.
@@ -92,9 +86,9 @@ int main(int argc, char** argv) {
         Complain(error.what());
         return 1;
     }
-    if (!DrawableSize(size)) {
+    if (!diagram::IsDrawableSize(size)) {
         std::cerr << "vekta-diagram: the surface " << size.width << " x " << size.height
-                  << " is not drawable (each side 1.." << kMaxSide << ")\n";
+                  << " is not drawable (each side 1.." << diagram::kMaxDiagramSide << ")\n";
         return 1;
     }
     QImage image(size.width, size.height, QImage::Format_RGB32);
