@@ -73,9 +73,13 @@ struct CanvasBox {
     }
 };
 
-static CanvasBox NormalBox(int x1, int y1, int x2, int y2) {
+namespace {
+
+CanvasBox NormalBox(int x1, int y1, int x2, int y2) {
     return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
 }
+
+} // namespace
 
 QColor ToQColor(Color color) {
     return QColor(RedOf(color), GreenOf(color), BlueOf(color));
@@ -117,8 +121,9 @@ bool QtCanvas::PenDraws() const {
     return PenStyle() != kPenClear;
 }
 
-// Width 0 and 1 are the one-pixel cosmetic pen with flat ends, which leaves the end pixel
-// of a line unpainted; wider pens have round ends and joins.
+// The pen for outlines and wide lines (one-pixel lines are stepped by ThinLine): width 0
+// and 1 are the one-pixel cosmetic pen with the toolkit's dashes; wider pens are solid
+// with round ends and joins.
 void QtCanvas::UsePen() {
     QPen pen(ToQColor(PenColor()));
     const int width = std::max(1, PenWidth());

@@ -21,7 +21,6 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 
 namespace {
