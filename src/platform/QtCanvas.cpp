@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <utility>
 
 namespace platform {
@@ -31,17 +33,49 @@ QList<qreal> DashPattern(int style) {
     }
 }
 
-int PixelSizeForPoints(int points) {
-    return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0)));
+// Whether the pen is down at `position` pixels into one period of the dash pattern.
+bool DashIsOn(const QList<qreal>& dashes, qreal position) {
+    for (qsizetype k = 0; k < dashes.size(); ++k) {
+        if (position < dashes[k])
+            return k % 2 == 0;
+        position -= dashes[k];
+    }
+    return false;
 }
 
-struct Box {
-    int left, top, right, bottom;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+// Fonts beyond this many pixels are drawn at this size: nothing on a surface needs more.
+constexpr double kMaxPixelSize = 1000;
+
+int PixelSizeForPoints(int points) {
+    return static_cast<int>(std::lround(std::clamp(points * 96.0 / 72.0, 1.0, kMaxPixelSize)));
+}
+
+} // namespace
+
+// A box in 64 bits, so that its size never overflows whatever the corners.
+struct CanvasBox {
+    std::int64_t left, top, right, bottom;
+    std::int64_t Width() const { return right - left; }
+    std::int64_t Height() const { return bottom - top; }
+    bool IsEmpty() const { return right <= left || bottom <= top; }
+
+    // The box cut down to `area` widened by `margin` on every side: what lies beyond
+    // does not show, and what is left fits a QRect.
+    CanvasBox ClippedTo(const QRect& area, int margin) const {
+        return {std::max<std::int64_t>(left, area.left() - margin),
+                std::max<std::int64_t>(top, area.top() - margin),
+                std::min<std::int64_t>(right, std::int64_t{area.right()} + 1 + margin),
+                std::min<std::int64_t>(bottom, std::int64_t{area.bottom()} + 1 + margin)};
+    }
+    QRect ToQRect() const {
+        return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(Width()),
+                     static_cast<int>(Height()));
+    }
 };
 
-Box NormalBox(int x1, int y1, int x2, int y2) {
+namespace {
+
+CanvasBox NormalBox(int x1, int y1, int x2, int y2) {
     return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
 }
 
@@ -87,8 +121,9 @@ bool QtCanvas::PenDraws() const {
     return PenStyle() != kPenClear;
 }
 
-// Width 0 and 1 are the one-pixel cosmetic pen with flat ends, which leaves the end pixel
-// of a line unpainted; wider pens have round ends and joins.
+// The pen for outlines and wide lines (one-pixel lines are stepped by ThinLine): width 0
+// and 1 are the one-pixel cosmetic pen with the toolkit's dashes; wider pens are solid
+// with round ends and joins.
 void QtCanvas::UsePen() {
     QPen pen(ToQColor(PenColor()));
     const int width = std::max(1, PenWidth());
@@ -124,73 +159,147 @@ void QtCanvas::UseBrush() {
 
 void QtCanvas::LineTo(int x, int y) {
     if (PenDraws() && (x != PenX() || y != PenY())) {
-        UsePen();
-        painter_->drawLine(PenX(), PenY(), x, y);
+        if (PenWidth() <= 1) {
+            ThinLine(PenX(), PenY(), x, y);
+        } else {
+            UsePen();
+            painter_->drawLine(PenX(), PenY(), x, y);
+        }
     }
     SetPenPosition(x, y);
 }
 
+// The part of the surface that can show anything, in drawing coordinates.
+QRect QtCanvas::VisibleArea() const {
+    const QPaintDevice* device = painter_->device();
+    bool invertible = false;
+    const QTransform back = painter_->transform().inverted(&invertible);
+    if (device == nullptr || !invertible)
+        return {};
+    return back.mapRect(QRect(0, 0, device->width(), device->height())).adjusted(-1, -1, 1, 1);
+}
+
+// A one-pixel line, pixel by pixel from its start, without its end pixel, whichever way
+// it runs. Along the major axis step i lies at start + i; the minor axis follows the
+// rounded slope, so each pixel is found from i alone: only the steps that fall on the
+// surface are visited, however long the line, and dashes keep their phase. A half step
+// rounds toward the start, so no pixel but the unpainted end lies on the end's row or
+// column.
+void QtCanvas::ThinLine(int x0, int y0, int x1, int y1) {
+    const QRect area = VisibleArea();
+    if (area.isEmpty())
+        return;
+    const std::int64_t dx = std::int64_t{x1} - x0, dy = std::int64_t{y1} - y0;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const std::int64_t steps = std::llabs(major), minorSpan = std::llabs(minor);
+    const int majorSign = major > 0 ? 1 : -1, minorSign = minor >= 0 ? 1 : -1;
+    const std::int64_t majorStart = xMajor ? x0 : y0, minorStart = xMajor ? y0 : x0;
+    const std::int64_t low = xMajor ? area.left() : area.top();
+    const std::int64_t high = xMajor ? area.right() : area.bottom();
+    const std::int64_t first =
+        std::max<std::int64_t>(0, majorSign > 0 ? low - majorStart : majorStart - high);
+    const std::int64_t last =
+        std::min<std::int64_t>(steps - 1, majorSign > 0 ? high - majorStart : majorStart - low);
+    const QList<qreal> dashes = DashPattern(PenStyle());
+    qreal period = 0;
+    for (qreal d : dashes)
+        period += d;
+
+    QList<QPoint> pixels;
+    for (std::int64_t i = first; i <= last; ++i) {
+        if (period > 0 && !DashIsOn(dashes, static_cast<qreal>(i % static_cast<int>(period))))
+            continue;
+        const __int128 twice = static_cast<__int128>(2) * i * minorSpan + steps - 1;
+        const auto offset = static_cast<std::int64_t>(twice / (2 * static_cast<__int128>(steps)));
+        const std::int64_t m = majorStart + majorSign * i;
+        const std::int64_t n = minorStart + minorSign * offset;
+        const QPoint pixel(static_cast<int>(xMajor ? m : n), static_cast<int>(xMajor ? n : m));
+        if (area.contains(pixel))
+            pixels.push_back(pixel);
+    }
+    QPen pen(ToQColor(PenColor()), 0);
+    pen.setCapStyle(Qt::SquareCap);
+    painter_->setPen(pen);
+    painter_->drawPoints(pixels.constData(), static_cast<int>(pixels.size()));
+}
+
 // The outline runs through the outermost pixels of the box; an inside-frame pen is
-// pulled in so that its outer edge stays on the box.
-void QtCanvas::OutlineBox(int left, int top, int right, int bottom, bool ellipse) {
-    int inset = 0;
-    if (PenStyle() == kPenInsideFrame)
-        inset = (std::max(1, PenWidth()) - 1) / 2;
-    const QRect outline(left + inset, top + inset, right - left - 1 - 2 * inset,
-                        bottom - top - 1 - 2 * inset);
-    if (outline.width() < 0 || outline.height() < 0)
+// pulled in so that its outer edge stays on the box. A rectangle's outline is cut to the
+// visible area with room for the pen, so that its hidden edges stay hidden.
+void QtCanvas::OutlineBox(const CanvasBox& box, bool ellipse) {
+    const int width = std::max(1, PenWidth());
+    const std::int64_t inset = PenStyle() == kPenInsideFrame ? (width - 1) / 2 : 0;
+    CanvasBox path{box.left + inset, box.top + inset, box.right - 1 - inset,
+                   box.bottom - 1 - inset};
+    if (path.right < path.left || path.bottom < path.top)
         return;
     UsePen();
     painter_->setBrush(Qt::NoBrush);
-    if (ellipse)
-        painter_->drawEllipse(outline);
-    else
-        painter_->drawRect(outline);
+    if (ellipse) {
+        painter_->drawEllipse(QRectF(static_cast<qreal>(path.left), static_cast<qreal>(path.top),
+                                     static_cast<qreal>(path.Width()),
+                                     static_cast<qreal>(path.Height())));
+        return;
+    }
+    path = path.ClippedTo(VisibleArea(), width + 2);
+    if (path.right >= path.left && path.bottom >= path.top)
+        painter_->drawRect(path.ToQRect());
 }
 
 void QtCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-    const Box box = NormalBox(x1, y1, x2, y2);
-    if (box.Width() <= 0 || box.Height() <= 0)
+    const CanvasBox box = NormalBox(x1, y1, x2, y2);
+    if (box.IsEmpty())
         return;
-    FillRect(box.left, box.top, box.right, box.bottom);
+    FillBox(box);
     if (PenDraws())
-        OutlineBox(box.left, box.top, box.right, box.bottom, false);
+        OutlineBox(box, false);
 }
 
 void QtCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-    const Box box = NormalBox(x1, y1, x2, y2);
-    if (box.Width() <= 0 || box.Height() <= 0)
+    const CanvasBox box = NormalBox(x1, y1, x2, y2);
+    const int margin = std::max(1, PenWidth()) + 2;
+    if (box.IsEmpty() || box.ClippedTo(VisibleArea(), margin).IsEmpty())
         return;
     if (GetBrushStyle() != BrushStyle::Clear) {
         painter_->setPen(Qt::NoPen);
         UseBrush();
         QPainterPath path;
-        path.addEllipse(QRectF(box.left, box.top, box.Width(), box.Height()));
+        path.addEllipse(QRectF(static_cast<qreal>(box.left), static_cast<qreal>(box.top),
+                               static_cast<qreal>(box.Width()), static_cast<qreal>(box.Height())));
         painter_->drawPath(path);
     }
     if (PenDraws())
-        OutlineBox(box.left, box.top, box.right, box.bottom, true);
+        OutlineBox(box, true);
 }
 
 void QtCanvas::FillRect(int x1, int y1, int x2, int y2) {
-    const Box box = NormalBox(x1, y1, x2, y2);
-    if (box.Width() <= 0 || box.Height() <= 0 || GetBrushStyle() == BrushStyle::Clear)
+    FillBox(NormalBox(x1, y1, x2, y2));
+}
+
+void QtCanvas::FillBox(const CanvasBox& box) {
+    const CanvasBox shown = box.ClippedTo(VisibleArea(), 0);
+    if (shown.IsEmpty() || GetBrushStyle() == BrushStyle::Clear)
         return;
     UseBrush();
-    painter_->fillRect(QRect(box.left, box.top, box.Width(), box.Height()), painter_->brush());
+    painter_->fillRect(shown.ToQRect(), painter_->brush());
 }
 
 // The text cell is the font's ascent plus descent high; a solid brush paints behind it.
+// Text that starts beyond the surface is not drawn.
 void QtCanvas::TextOut(int x, int y, std::string_view text) {
     const QFont qfont = ToQFont(GetFont());
     const QString shown = TextForFont(GetFont(), text);
     const QFontMetrics metrics(qfont, painter_->device());
+    const CanvasBox cell{x, y, std::int64_t{x} + metrics.horizontalAdvance(shown),
+                         std::int64_t{y} + metrics.height()};
+    if (cell.ClippedTo(VisibleArea(), 0).IsEmpty())
+        return;
     if (GetBrushStyle() == BrushStyle::Solid)
-        painter_->fillRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()),
-                           ToQColor(BrushColor()));
+        painter_->fillRect(cell.ClippedTo(VisibleArea(), 0).ToQRect(), ToQColor(BrushColor()));
     painter_->setFont(qfont);
     painter_->setPen(ToQColor(GetFont().color));
-    painter_->drawText(QPoint(x, y + metrics.ascent()), shown);
+    painter_->drawText(QPointF(x, static_cast<qreal>(y) + metrics.ascent()), shown);
 }
 
 int QtCanvas::TextWidth(std::string_view text) {

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -12,6 +13,8 @@ class QPainter;
 class QPaintDevice;
 
 namespace platform {
+
+struct CanvasBox;
 
 QColor ToQColor(Color color);
 
@@ -53,7 +56,10 @@ private:
     bool PenDraws() const;
     void UsePen();
     void UseBrush();
-    void OutlineBox(int left, int top, int right, int bottom, bool ellipse);
+    void OutlineBox(const CanvasBox& box, bool ellipse);
+    void FillBox(const CanvasBox& box);
+    void ThinLine(int x0, int y0, int x1, int y1);
+    QRect VisibleArea() const;
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <utility>
 
 using namespace platform;
 
@@ -73,6 +76,59 @@ TEST(QtCanvasTest, ThinLinesLeaveTheirEndPixelAndTheClearPenDrawsNothing) {
     EXPECT_EQ(At(image, 45, 15), kRed);
     EXPECT_EQ(At(image, 50, 20), kPaper);
     EXPECT_EQ(CountOf(image, kRed, QRect(0, 0, 100, 100)), 30);
+}
+
+TEST(QtCanvasTest, ThinLinesInEveryDirectionPaintTheirStartAndNotTheirEnd) {
+    const std::pair<int, int> ends[] = {{20, 0},   {-20, 0}, {0, 20},  {0, -20}, {20, 7},
+                                        {-20, -7}, {7, -20}, {-7, 20}, {15, 15}, {-15, 15}};
+    for (const auto& [dx, dy] : ends) {
+        const QImage image = Paint([&](QtCanvas& c) {
+            c.MoveTo(50, 50);
+            c.LineTo(50 + dx, 50 + dy);
+        });
+        EXPECT_EQ(At(image, 50, 50), kBlack) << dx << "," << dy;
+        EXPECT_EQ(At(image, 50 + dx, 50 + dy), kPaper) << dx << "," << dy;
+        EXPECT_EQ(CountOf(image, kBlack, QRect(0, 0, 100, 100)),
+                  std::max(std::abs(dx), std::abs(dy)))
+            << dx << "," << dy;
+    }
+}
+
+TEST(QtCanvasTest, LinesFarBeyondTheSurfaceDrawTheirVisiblePartAtOnce) {
+    const QImage image = Paint([](QtCanvas& c) {
+        c.MoveTo(-2147483647 - 1, 10);
+        c.LineTo(2147483647, 10);
+        c.MoveTo(50, 2147483647);
+        c.LineTo(50, -2147483647 - 1);
+        c.SetPenStyle(kPenDot);
+        c.MoveTo(-2000000000, -2000000000);
+        c.LineTo(2000000000, 2000000000);
+    });
+    EXPECT_EQ(CountOf(image, kBlack, QRect(0, 10, 100, 1)), 100);
+    EXPECT_EQ(CountOf(image, kBlack, QRect(50, 0, 1, 100)), 100);
+    const int dots = CountOf(image, kBlack, QRect(0, 0, 100, 100)) - 199;
+    EXPECT_GT(dots, 40);
+    EXPECT_LT(dots, 60);
+}
+
+TEST(QtCanvasTest, BoxesAndTextFarBeyondTheSurfaceShowOnlyTheirVisiblePart) {
+    constexpr int kLow = -2147483647 - 1, kHigh = 2147483647;
+    const QImage image = Paint([](QtCanvas& c) {
+        c.SetBrushColor(kGreen);
+        c.SetPenColor(kRed);
+        c.Rectangle(kLow, kLow, kHigh, kHigh);
+        c.Ellipse(kLow, kLow, kHigh, kHigh);
+        c.Ellipse(kHigh, kHigh, kHigh - 10, kHigh - 10);
+        c.TextOut(kHigh, kHigh, "far");
+        c.TextOut(kLow, kLow, "far");
+        c.SetBrushColor(kBlue);
+        c.Rectangle(50, kLow, kHigh, 50);
+    });
+    EXPECT_EQ(CountOf(image, kBlue, QRect(51, 0, 49, 49)), 49 * 49);
+    EXPECT_EQ(CountOf(image, kRed, QRect(0, 0, 100, 100)), 99);
+    EXPECT_EQ(CountOf(image, kRed, QRect(50, 49, 50, 1)), 50);
+    EXPECT_EQ(CountOf(image, kRed, QRect(50, 0, 1, 50)), 50);
+    EXPECT_EQ(CountOf(image, kGreen, QRect(0, 0, 100, 100)), 100 * 100 - 49 * 49 - 99);
 }
 
 TEST(QtCanvasTest, DashesAtWidthOneAndSolidWhenWider) {

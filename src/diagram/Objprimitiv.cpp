@@ -1,0 +1,81 @@
+#include "diagram/Objprimitiv.h"
+
+#include "diagram/Primitives.h"
+#include "diagram/StatementParams.h"
+
+#include <array>
+
+namespace diagram {
+
+namespace {
+
+using Primitive = void (*)(ObjectPrimitiv&, std::string_view);
+
+struct KeywordEntry {
+    std::string_view keyword;
+    Primitive draw;
+};
+
+// The keywords in the order they are tried.
+constexpr std::array<KeywordEntry, 14> kPrimitives = {{
+    {"LINE", DrawLineStatement},
+    {"CARROW", DrawCircularArrow},
+    {"ARROW", DrawForceArrow},
+    {"OBJECT_CIRCLE", DrawObjectCircle},
+    {"OBJECT_DOUBLE_CIRCLE", DrawObjectDoubleCircle},
+    {"GREKTEXT", DrawGreekText},
+    {"TEXT", DrawTextStatement},
+    {"CIRCLE", DrawCircle},
+    {"GROUND", DrawGround},
+    {"ADVLINE", DrawAdvancedLine},
+    {"VTULKA", DrawSleeve},
+    {"RECTANGLE", DrawRectangleBody},
+    {"SHARNIR", DrawHinge},
+    {"ARROWBL", DrawBlackArrow},
+}};
+
+} // namespace
+
+void InitContext(ObjectPrimitiv& context) {
+    context = ObjectPrimitiv{};
+}
+
+void AttachCanvas(ObjectPrimitiv& context, platform::Canvas& canvas) {
+    context.canvas = &canvas;
+    context.SavedFontName = canvas.GetFont().name;
+    context.SavedFontSize = canvas.GetFont().size;
+    context.SavedBrushColor = canvas.BrushColor();
+}
+
+void RestoreFont(ObjectPrimitiv& context) {
+    if (context.canvas == nullptr || context.SavedFontName.empty())
+        return;
+    context.canvas->SetFontName(context.SavedFontName);
+    context.canvas->SetFontSize(context.SavedFontSize);
+}
+
+void SelectGreekFont(ObjectPrimitiv& context) {
+    if (context.canvas == nullptr)
+        return;
+    context.canvas->SetFontName("Symbol");
+    context.canvas->SetFontSize(context.canvas->GetFont().size + 6);
+}
+
+bool DrawPrimitive(ObjectPrimitiv& context, std::string_view statement) {
+    if (context.canvas == nullptr)
+        return false;
+    const std::size_t open = statement.find('(');
+    if (open == std::string_view::npos)
+        return false;
+    context.keyword = statement.substr(0, open);
+    context.params = StripStatementEnd(statement.substr(open + 1));
+    for (const KeywordEntry& entry : kPrimitives) {
+        if (entry.keyword == context.keyword) {
+            entry.draw(context, context.params);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace diagram

@@ -1,0 +1,69 @@
+// Labels: text in the current font, and Greek letters in the Symbol font.
+
+#include "diagram/Objprimitiv.h"
+#include "diagram/Primitives.h"
+#include "diagram/StatementParams.h"
+
+namespace diagram {
+
+namespace {
+
+constexpr int kTextEnlargement = 2;
+
+struct Label {
+    int x, y;
+};
+
+Label ReadPosition(StatementParams& params) {
+    Label label{};
+    label.x = params.NextInt();
+    label.y = params.NextInt();
+    return label;
+}
+
+bool IsQuote(char c) {
+    return c == '"' || c == '\'';
+}
+
+// The text parameter may be enclosed in double or single quotes: an opening quote is
+// removed, then the first double quote of the rest (or, with none, its first single
+// quote). What follows that quote stays part of the text. An empty text is a range error.
+std::string Unquote(std::string_view rest) {
+    std::string text(rest);
+    if (IsQuote(FirstCharOf(text, "the text of the label")))
+        text.erase(0, 1);
+    std::size_t closing = text.find('"');
+    if (closing == std::string::npos)
+        closing = text.find('\'');
+    if (closing != std::string::npos)
+        text.erase(closing, 1);
+    return text;
+}
+
+} // namespace
+
+void DrawTextStatement(ObjectPrimitiv& context, std::string_view paramText) {
+    StatementParams params(paramText);
+    const Label label = ReadPosition(params);
+    const std::string text = Unquote(params.Rest());
+    platform::Canvas& canvas = *context.canvas;
+    canvas.SetBrushStyle(platform::BrushStyle::Clear);
+    canvas.SetFontSize(canvas.GetFont().size + kTextEnlargement);
+    canvas.TextOut(label.x, label.y, text);
+    canvas.SetFontSize(canvas.GetFont().size - kTextEnlargement);
+}
+
+// The Symbol font is selected before the text is read, so an empty text leaves it
+// selected; after drawing the font returns to the one captured at attach time.
+void DrawGreekText(ObjectPrimitiv& context, std::string_view paramText) {
+    StatementParams params(paramText);
+    const Label label = ReadPosition(params);
+    SelectGreekFont(context);
+    const std::string text = Unquote(params.Rest());
+    platform::Canvas& canvas = *context.canvas;
+    canvas.SetBrushStyle(platform::BrushStyle::Clear);
+    canvas.TextOut(label.x, label.y, text);
+    RestoreFont(context);
+}
+
+} // namespace diagram
