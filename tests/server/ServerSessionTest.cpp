@@ -1,6 +1,8 @@
 #include "ServerSession.h"
 #include "TaskBank.h"
+#include "diagram/DiagramDocument.h"
 #include "platform/Cp1251.h"
+#include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,24 @@ TEST(TaskBankTest, TheShippedBankLoads) {
     EXPECT_EQ(bank.tasks.back().sheetTag, "<DINAMIK>");
     EXPECT_EQ(bank.users.at("Guest"), "wuzo");
     EXPECT_THROW(LoadTaskBank("/nonexistent/bank"), std::runtime_error);
+}
+
+TEST(TaskBankTest, EveryStatementOfTheShippedDiagramsIsUnderstood) {
+    for (const BankTask& task : LoadTaskBank(VEKTA_BANK_DIR).tasks) {
+        std::string document = task.image;
+        const diagram::DiagramSize size = diagram::ReadDiagramHeader(document);
+        EXPECT_TRUE(diagram::IsDrawableSize(size));
+        platform::RecordingCanvas canvas;
+        diagram::ObjectPrimitiv context;
+        diagram::InitContext(context);
+        diagram::AttachCanvas(context, canvas);
+        std::size_t start = 0;
+        for (std::size_t end; (end = document.find(';', start)) != std::string::npos;
+             start = end + 1)
+            EXPECT_TRUE(diagram::DrawPrimitive(context, document.substr(start, end - start + 1)))
+                << platform::Cp1251ToUtf8(task.name) << ": " << document.substr(start, end - start);
+        EXPECT_EQ(start, document.size()) << platform::Cp1251ToUtf8(task.name);
+    }
 }
 
 TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
