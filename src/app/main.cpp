@@ -8,24 +8,10 @@
 #include "calculator/Unit1.h"
 #include "dialogs/DialogPanel.h"
 #include "platform/Convert.h"
-#include "platform/ErrorReport.h"
-#include "platform/QtText.h"
 #include "platform/VektaApplication.h"
 
 #include <clocale>
 #include <exception>
-
-namespace {
-
-// Every error that no handler catches is shown in the message dialog under "Ошибка".
-void ShowErrorInDialog(const std::string& cp1251Message) {
-    if (DiagForm != nullptr)
-        DiagForm->ShowDialog(platform::Cp("Ошибка"), cp1251Message, "");
-    else
-        platform::ShowErrorBox(cp1251Message);
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -33,7 +19,7 @@ int main(int argc, char** argv) {
     platform::VektaApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
     try {
-        platform::SetErrorReportHandler(ShowErrorInDialog);
+        InstallDialogErrorReport();
         TClientVantor clientVantor;
         ClientVantor = &clientVantor;
         TDiagForm diagForm;

@@ -1,8 +1,10 @@
 #include "dialogs/DialogPanel.h"
 
 #include "eqedit/EqEdit.h"
+#include "platform/ErrorReport.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtText.h"
+#include "platform/VektaApplication.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -147,4 +149,13 @@ void TDiagForm::Arrange(const std::string& caption, const std::string& text,
         const QRect area = screen->geometry();
         move(area.width() / 2 - formWidth / 2, area.height() / 2 - formHeight / 2);
     }
+}
+
+void InstallDialogErrorReport() {
+    platform::SetErrorReportHandler([](const std::string& message) {
+        if (DiagForm != nullptr)
+            DiagForm->ShowDialog(platform::Cp("Ошибка"), message, "");
+        else
+            platform::ShowErrorBox(message);
+    });
 }

@@ -39,3 +39,7 @@ private:
 };
 
 extern TDiagForm* DiagForm;
+
+// Makes DiagForm the application-wide error report: every error that no handler catches
+// is shown there under the caption "Ошибка", without a formula.
+void InstallDialogErrorReport();

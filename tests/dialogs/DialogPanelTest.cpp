@@ -4,6 +4,7 @@
 
 #include "dialogs/DialogPanel.h"
 #include "eqedit/EqEdit.h"
+#include "platform/ErrorReport.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtText.h"
 
@@ -178,4 +179,21 @@ TEST_F(DialogPanelTest, AMessageWhileOneIsUpGetsABoxOfItsOwn) {
     EXPECT_EQ(nestedText, "second");
     EXPECT_EQ(firstTextAfter, "first");
     EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(DialogPanelTest, UncaughtErrorsAreShownUnderTheErrorCaption) {
+    DiagForm = &form;
+    InstallDialogErrorReport();
+    QString caption, text;
+    QTimer::singleShot(0, &form, [&] {
+        caption = form.windowTitle();
+        text = form.Label1->text();
+        form.accept();
+    });
+    platform::ReportError(platform::Cp("'12a' is not a valid integer value"));
+    platform::ReportError(""); // an empty message is not shown
+    platform::SetErrorReportHandler({});
+    DiagForm = nullptr;
+    EXPECT_EQ(caption, QString::fromUtf8("Ошибка"));
+    EXPECT_EQ(text, "'12a' is not a valid integer value");
 }
