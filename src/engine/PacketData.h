@@ -1,0 +1,66 @@
+#pragma once
+
+#include "engine/FormulaText.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Where a name was last found in a table: valid while the table has not changed since.
+// Tree nodes keep one so that a formula evaluated again and again against the same
+// table finds its variables without searching.
+struct TableSlot {
+    std::uint64_t stamp = 0;
+    std::size_t index = 0;
+};
+
+// The variable table: names with their values as text, in the order of storing. A new
+// table, and a table after ResetTable, holds the constants pi, Pi, PI, ~p and g.
+// Errors go to EngineStatus; no operation throws for a missing or empty name.
+class TMyPacketData {
+public:
+    TMyPacketData();
+    TMyPacketData(const TMyPacketData&) = delete;
+    TMyPacketData& operator=(const TMyPacketData&) = delete;
+
+    // The name in table form: cleaned like a formula (a bracket error leaves the empty
+    // text and records its message), without spaces, without the first "@=" or else
+    // the first "=".
+    static std::string NormaliseName(std::string_view name);
+    // The same without touching EngineStatus: the table form or the bracket error.
+    static CleanedText TableForm(std::string_view name);
+
+    void SetValue(std::string_view name, std::string_view valueText);
+    long double GetValue(std::string_view name) const;
+    void RemoveValue(std::string_view name);
+    void ResetTable();
+    // Replaces this table's entries by copies of the other's; no other table, no change.
+    void AssignTable(const TMyPacketData* other);
+
+    std::size_t Count() const { return entries.size(); }
+    const std::string& NameAt(std::size_t i) const { return entries[i].name; }
+    const std::string& ValueAt(std::size_t i) const { return entries[i].value; }
+
+    // GetValue of a name already in table form. The slot remembers where it was found.
+    long double ValueOfNormalised(const std::string& name, TableSlot& slot) const;
+
+private:
+    struct Entry {
+        std::string name;
+        std::string value;
+        // The value text read as a number, filled on the first lookup.
+        mutable bool converted = false;
+        mutable long double number = 0;
+    };
+
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+    std::size_t Find(std::string_view normalisedName) const;
+    long double NumberAt(std::size_t index) const;
+    void Changed();
+    void StoreConstants();
+
+    std::vector<Entry> entries;
+    std::uint64_t stamp = 0;
+};
