@@ -74,6 +74,38 @@ std::uint8_t OperatorCode(char c) {
     }
 }
 
+// True when the text is one bracketed expression: its first "(" closes at its last ")".
+bool WrapsWhole(std::string_view text) {
+    if (text.size() < 2 || text.front() != '(' || text.back() != ')')
+        return false;
+    long depth = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '(')
+            ++depth;
+        else if (text[i] == ')')
+            --depth;
+        if (depth == 0)
+            return false;
+    }
+    return true;
+}
+
+// The operand inside its outer brackets. Brackets around a text with no "*", "/" or
+// "#" outside them go; further brackets that wrap the whole operand go as well, so
+// ((x+1)) is x+1, and the "@" that closes a bracketed exponent or index, as in
+// x#(-2)@+1, does not hide its brackets. A pair that wraps nothing stays.
+std::string_view OperandInBrackets(std::string_view operand) {
+    if (operand.size() > 2 && operand.back() == '@' &&
+        WrapsWhole(operand.substr(0, operand.size() - 1)))
+        operand.remove_suffix(1);
+    if (operand.front() != '(' || operand.back() != ')' || HasCut(operand, "*/#"))
+        return operand;
+    do
+        operand = operand.substr(1, operand.size() - 2);
+    while (operand.size() > 2 && WrapsWhole(operand));
+    return operand;
+}
+
 std::string_view DropTrailingBaseline(std::string_view text) {
     if (!text.empty() && text.back() == '@')
         text.remove_suffix(1);
@@ -156,8 +188,7 @@ void BuildNode(TMyEquation* node, std::string_view source, int depth) {
         operand.remove_suffix(1);
     if (operand.empty())
         ThrowEmptyOperand();
-    if (operand.front() == '(' && operand.back() == ')' && !HasCut(operand, "*/#"))
-        operand = operand.substr(1, operand.size() - 2);
+    operand = OperandInBrackets(operand);
     TMyEquation* member = node;
     for (std::size_t i = 1; i < terms.size(); ++i) {
         member = NewNext(member);
