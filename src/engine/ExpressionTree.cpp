@@ -222,9 +222,13 @@ void ResetNode(TMyEquation* node) {
     node->TableName.clear();
     node->TableNameError = nullptr;
     node->Slot = TableSlot{};
+    node->Plan.reset();
 }
 
 } // namespace
+
+TMyEquation::TMyEquation() = default;
+TMyEquation::~TMyEquation() = default;
 
 void BuildTree(TMyEquation* node, std::string_view text) {
     if (node == nullptr)

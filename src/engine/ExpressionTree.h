@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/EvaluationPlan.h"
 #include "engine/PacketData.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,7 +21,8 @@ inline constexpr int kMaxNesting = 256;
 // to right with each node's Operator; a node's value is its Sub chain's, else its
 // variable or number Text, with its Function applied. A node owns its Sub and its Next.
 struct TMyEquation {
-    TMyEquation() = default;
+    TMyEquation();
+    ~TMyEquation();
     TMyEquation(const TMyEquation&) = delete;
     TMyEquation& operator=(const TMyEquation&) = delete;
 
@@ -39,6 +42,8 @@ struct TMyEquation {
     std::string TableName;
     const std::string* TableNameError = nullptr;
     mutable TableSlot Slot;
+    // The steps of evaluating the chain that starts here, made by the first evaluation.
+    mutable std::unique_ptr<EvaluationPlan> Plan;
 };
 
 // Builds the tree of a normalised formula text into a fresh node. An empty operand

@@ -158,7 +158,3 @@ std::uint8_t FunctionCode(std::string_view name) {
             return entry.code;
     return fnNone;
 }
-
-bool NumbersMayBeCached() {
-    return EngineStatus.DecimalChar == '.' || EngineStatus.DecimalChar == ',';
-}

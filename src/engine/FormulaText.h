@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/EngineStatus.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -53,7 +55,9 @@ std::uint8_t FunctionCode(std::string_view name);
 
 // Number texts read the same whatever the separator while DecimalChar is "." or ",",
 // so converted numbers may be kept as long as this holds.
-bool NumbersMayBeCached();
+inline bool NumbersMayBeCached() {
+    return EngineStatus.DecimalChar == '.' || EngineStatus.DecimalChar == ',';
+}
 
 // Raises the error of an empty operand.
 [[noreturn]] void ThrowEmptyOperand();

@@ -67,7 +67,7 @@ long double TMyPacketData::GetValue(std::string_view name) const {
         ReportEmptyName();
         return 0;
     }
-    return ValueOfNormalised(n, slot);
+    return LookUp(n, slot);
 }
 
 void TMyPacketData::RemoveValue(std::string_view name) {
@@ -96,20 +96,25 @@ void TMyPacketData::AssignTable(const TMyPacketData* other) {
     Changed();
 }
 
-long double TMyPacketData::ValueOfNormalised(const std::string& name, TableSlot& slot) const {
+void TMyPacketData::ReportMissing(const std::string& normalisedName) {
+    if (!EngineStatus.ErrorText.empty())
+        return;
+    EngineStatus.Code = 3;
+    EngineStatus.ErrorText = Messages().noSuchVariable;
+    EngineStatus.MissingName = normalisedName;
+}
+
+long double TMyPacketData::LookUp(const std::string& name, TableSlot& slot) const {
     if (slot.stamp != stamp) {
         slot.index = Find(name);
         slot.stamp = stamp;
+        slot.number = nullptr;
     }
     if (slot.index == npos) {
-        if (EngineStatus.ErrorText.empty()) {
-            EngineStatus.Code = 3;
-            EngineStatus.ErrorText = Messages().noSuchVariable;
-            EngineStatus.MissingName = name;
-        }
+        ReportMissing(name);
         return 0;
     }
-    return NumberAt(slot.index);
+    return NumberAt(slot);
 }
 
 std::size_t TMyPacketData::Find(std::string_view normalisedName) const {
@@ -119,14 +124,14 @@ std::size_t TMyPacketData::Find(std::string_view normalisedName) const {
     return npos;
 }
 
-long double TMyPacketData::NumberAt(std::size_t index) const {
-    const Entry& entry = entries[index];
-    if (entry.converted && NumbersMayBeCached())
-        return entry.number;
-    const long double number = TextToNumber(entry.value);
-    entry.number = number;
-    entry.converted = NumbersMayBeCached();
-    return number;
+long double TMyPacketData::NumberAt(TableSlot& slot) const {
+    const Entry& entry = entries[slot.index];
+    if (!entry.converted || !NumbersMayBeCached()) {
+        entry.number = TextToNumber(entry.value);
+        entry.converted = NumbersMayBeCached();
+    }
+    slot.number = entry.converted ? &entry.number : nullptr;
+    return entry.number;
 }
 
 void TMyPacketData::Changed() {

@@ -13,6 +13,7 @@
 struct TableSlot {
     std::uint64_t stamp = 0;
     std::size_t index = 0;
+    const long double* number = nullptr; // the entry's number once its text is read
 };
 
 // The variable table: names with their values as text, in the order of storing. A new
@@ -43,7 +44,21 @@ public:
     const std::string& ValueAt(std::size_t i) const { return entries[i].value; }
 
     // GetValue of a name already in table form. The slot remembers where it was found.
-    long double ValueOfNormalised(const std::string& name, TableSlot& slot) const;
+    long double ValueOfNormalised(const std::string& name, TableSlot& slot) const {
+        const long double* number = CachedNumber(slot);
+        if (number != nullptr && NumbersMayBeCached())
+            return *number;
+        return LookUp(name, slot);
+    }
+
+    // The number at a slot that is still valid and already converted, else null.
+    // Valid only while NumbersMayBeCached().
+    const long double* CachedNumber(const TableSlot& slot) const {
+        return slot.stamp == stamp ? slot.number : nullptr;
+    }
+
+    // Records that a name is not in the table (the first error stays).
+    static void ReportMissing(const std::string& normalisedName);
 
 private:
     struct Entry {
@@ -56,8 +71,9 @@ private:
 
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
+    long double LookUp(const std::string& name, TableSlot& slot) const;
     std::size_t Find(std::string_view normalisedName) const;
-    long double NumberAt(std::size_t index) const;
+    long double NumberAt(TableSlot& slot) const;
     void Changed();
     void StoreConstants();
 
