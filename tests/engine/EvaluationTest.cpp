@@ -60,7 +60,8 @@ TEST_F(EngineTest, FunctionsAndZeroSnapping) {
     EXPECT_EQ(EvalText("ch(1)"), "1.54308063481524");
     EXPECT_EQ(EvalText("sh(1)"), "1.1752011936438");
     EXPECT_EQ(EvalText("th(1)"), "0.761594155955765");
-    EXPECT_EQ(Eval("cosh(1)"), static_cast<long double>(std::cosh(1.0)));
+    EXPECT_EQ(Eval("cosh(1)"),
+              static_cast<long double>(std::cosh(static_cast<double>(TextToNumber("1")))));
     EXPECT_EQ(EvalText("cos(x)#2@+sin(x)#2@", {{"x", "0.3"}}), "1");
     // Numbers are not snapped, function results are.
     EXPECT_EQ(Eval("0,0000000001"), 1e-10L);
@@ -123,4 +124,46 @@ TEST_F(EngineTest, UpIsTheAtomicFunction) {
     EXPECT_EQ(EvalText("up(t-1)*g", {{"t", "1.25"}}),
               platform::FloatToStr(UpFunction(0.25) * 9.81L));
     EXPECT_EQ(Eval("up(0.99999999999)"), 0.0L); // snapped
+}
+
+TEST_F(EngineTest, RepeatedEvaluationsGiveTheSameValuesAndMessages) {
+    TMyPacketEquation packet;
+    packet.SetFormula("zz+ln(x)+1/y");
+    packet.SetVariable("x", "0");
+    packet.SetVariable("y", "0");
+    for (int i = 0; i < 2; ++i) {
+        packet.Evaluate();
+        EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нет такой переменной:"));
+        EXPECT_EQ(EngineStatus.MissingName, "zz");
+    }
+    packet.SetVariable("zz", "0");
+    for (int i = 0; i < 2; ++i) {
+        packet.Evaluate();
+        EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нуль в аргументе логарифма"));
+        EXPECT_EQ(EngineStatus.MissingName, "");
+    }
+    packet.SetVariable("x", "0,000001");
+    packet.SetVariable("y", "2");
+    // Computed at run time: the compiler's own logarithm may differ in the last bit.
+    const long double expected = std::log(TextToNumber("0.000001")) + 0.5L;
+    EXPECT_EQ(packet.Evaluate(), expected);
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+    // The same argument under a wider epsilon fails the domain check.
+    EngineStatus.Epsilon = 0.0001;
+    EXPECT_EQ(packet.Evaluate(), 1.5L);
+    EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нуль в аргументе логарифма"));
+    EngineStatus.Epsilon = 1e-9;
+    EXPECT_EQ(packet.Evaluate(), expected);
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+}
+
+TEST_F(EngineTest, SquaresEqualThePowerInDouble) {
+    TMyPacketEquation packet;
+    packet.SetFormula("a#2");
+    for (const char* a : {"3", "1.5", "-7", "0.1", "1.25", "16777217", "123456.789", "1,1",
+                          "100000000000000000000000000000000000000000", "0,00001"}) {
+        packet.SetVariable("a", a);
+        const double base = static_cast<double>(TextToNumber(a));
+        EXPECT_EQ(packet.Evaluate(), static_cast<long double>(std::pow(base, 2.0))) << a;
+    }
 }
