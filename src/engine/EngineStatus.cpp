@@ -15,12 +15,6 @@ TMyStat::TMyStat() : DecimalChar(SystemDecimalChar()) {}
 
 TMyStat EngineStatus;
 
-void ResetStatus() {
-    EngineStatus.Code = 0;
-    EngineStatus.ErrorText.clear();
-    EngineStatus.MissingName.clear();
-}
-
 void InitEngineStatus() {
     EngineStatus.DecimalChar = SystemDecimalChar();
 }

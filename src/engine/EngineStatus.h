@@ -20,7 +20,11 @@ struct TMyStat {
 extern TMyStat EngineStatus;
 
 // Clears Code, ErrorText and MissingName; DecimalChar and Epsilon stay.
-void ResetStatus();
+inline void ResetStatus() {
+    EngineStatus.Code = 0;
+    EngineStatus.ErrorText.clear();
+    EngineStatus.MissingName.clear();
+}
 
 // Takes DecimalChar from the system's float-to-text conversion of 1.1. Programs call it
 // at start-up after platform::InitDecimalChar().

@@ -63,20 +63,42 @@ ENGINE_INLINE long double Power(long double a, long double b) {
     return std::pow(static_cast<double>(a), static_cast<double>(b));
 }
 
+ENGINE_INLINE long double Square(long double a) {
+    if (EngineStatus.Epsilon <= 2 && std::fabs(a) <= std::numeric_limits<float>::max() &&
+        static_cast<long double>(static_cast<float>(a)) == a)
+        return a * a;
+    return Power(a, 2);
+}
+
+template <std::uint8_t Op> ENGINE_INLINE long double JoinAs(long double a, long double b) {
+    if constexpr (Op == opAdd)
+        return a + b;
+    else if constexpr (Op == opSub)
+        return a - b;
+    else if constexpr (Op == opMul)
+        return a * b;
+    else if constexpr (Op == opDiv)
+        return Divide(a, b);
+    else if constexpr (Op == opPower)
+        return Power(a, b);
+    else
+        return a; // any other operator keeps the value; the next one is dropped
+}
+
 ENGINE_INLINE long double Join(std::uint8_t op, long double a, long double b) {
     switch (op) {
     case opAdd:
-        return a + b;
+        return JoinAs<opAdd>(a, b);
     case opSub:
-        return a - b;
+        return JoinAs<opSub>(a, b);
     case opMul:
-        return a * b;
+        return JoinAs<opMul>(a, b);
     case opDiv:
-        return Divide(a, b);
+        return JoinAs<opDiv>(a, b);
     case opPower:
-        return Power(a, b);
+        return JoinAs<opPower>(a, b);
     default:
-        return a;
+        return JoinAs<opNone>(a, b);
     }
 }
 
@@ -111,9 +133,9 @@ EvaluationPlan::EvaluationPlan(const TMyEquation* first) {
     AddChain(first);
 }
 
-void EvaluationPlan::Add(Step step, std::uint8_t code, const TMyEquation* node) {
+void EvaluationPlan::Add(std::uint8_t step, std::uint8_t code, const TMyEquation* node) {
     std::uint32_t memo = 0;
-    if (step == Step::Function) {
+    if (step == Code(Step::Function)) {
         memo = static_cast<std::uint32_t>(memos.size());
         memos.emplace_back();
     }
@@ -142,27 +164,33 @@ void EvaluationPlan::AddValue(const TMyEquation* node) {
     if (node->Sub != nullptr)
         AddChain(node->Sub);
     else if (node->Kind == kindVariable)
-        Add(Step::LoadVariable, 0, node);
+        Add(Code(Step::LoadVariable), 0, node);
     else
-        Add(Step::LoadNumber, 0, node);
+        Add(Code(Step::LoadNumber), 0, node);
     if (node->Function != fnNone)
-        Add(Step::Function, node->Function, nullptr);
+        Add(Code(Step::Function), node->Function, nullptr);
 }
 
 void EvaluationPlan::AddChain(const TMyEquation* first) {
     AddValue(first);
     for (const TMyEquation* node = first; node->Next != nullptr; node = node->Next) {
         const TMyEquation* next = node->Next;
-        if (IsPlainLeaf(next)) {
-            const bool variable = next->Kind == kindVariable;
-            Add(variable ? Step::JoinVariable : Step::JoinNumber, node->Operator, next);
+        if (IsPlainLeaf(next) && node->Operator == opPower && next->Kind == kindNumber &&
+            next->HasNumber && next->Number == 2) {
+            Add(Code(Step::Square), 0, next);
             continue;
         }
-        Add(Step::Save, 0, nullptr);
+        if (IsPlainLeaf(next)) {
+            const bool variable = next->Kind == kindVariable;
+            const Step join = variable ? Step::JoinVariable : Step::JoinNumber;
+            Add(JoinStep(join, node->Operator), node->Operator, next);
+            continue;
+        }
+        Add(Code(Step::Save), 0, nullptr);
         if (++depth > maxDepth)
             maxDepth = depth;
         AddValue(next);
-        Add(Step::JoinSaved, node->Operator, nullptr);
+        Add(JoinStep(Step::JoinSaved, node->Operator), node->Operator, nullptr);
         --depth;
     }
 }
@@ -181,34 +209,50 @@ long double EvaluationPlan::Run(const TMyPacketData* table) const {
     std::size_t top = 0;
     for (const Instruction& in : steps) {
         switch (in.step) {
-        case Step::LoadNumber:
+        case Code(Step::LoadNumber):
             value = NumberOf(*in.node, numbersCached);
             break;
-        case Step::LoadVariable:
+        case Code(Step::LoadVariable):
             if (const long double* number = CachedVariable(*in.node, table, numbersCached))
                 value = *number;
             else
                 value = VariableLookUp(*in.node, table);
             break;
-        case Step::JoinNumber:
-            if (in.node->HasNumber && numbersCached)
-                value = Join(in.code, value, in.node->Number);
+#define ENGINE_JOIN_STEPS(OP)                                                                      \
+    case JoinStep(Step::JoinNumber, OP):                                                           \
+        if (in.node->HasNumber && numbersCached)                                                   \
+            value = JoinAs<OP>(value, in.node->Number);                                            \
+        else                                                                                       \
+            value = JoinNumberText(in.code, value, *in.node);                                      \
+        break;                                                                                     \
+    case JoinStep(Step::JoinVariable, OP):                                                         \
+        if (const long double* number = CachedVariable(*in.node, table, numbersCached))            \
+            value = JoinAs<OP>(value, *number);                                                    \
+        else                                                                                       \
+            value = JoinVariableLookUp(in.code, value, *in.node, table);                           \
+        break;                                                                                     \
+    case JoinStep(Step::JoinSaved, OP):                                                            \
+        value = JoinAs<OP>(saved[--top], value);                                                   \
+        break;
+            ENGINE_JOIN_STEPS(opAdd)
+            ENGINE_JOIN_STEPS(opSub)
+            ENGINE_JOIN_STEPS(opMul)
+            ENGINE_JOIN_STEPS(opDiv)
+            ENGINE_JOIN_STEPS(opPower)
+            ENGINE_JOIN_STEPS(opNone)
+#undef ENGINE_JOIN_STEPS
+        case Code(Step::Square):
+            if (numbersCached)
+                value = Square(value);
             else
-                value = JoinNumberText(in.code, value, *in.node);
+                value = JoinNumberText(opPower, value, *in.node);
             break;
-        case Step::JoinVariable:
-            if (const long double* number = CachedVariable(*in.node, table, numbersCached))
-                value = Join(in.code, value, *number);
-            else
-                value = JoinVariableLookUp(in.code, value, *in.node, table);
-            break;
-        case Step::Save:
+        case Code(Step::Save):
             saved[top++] = value;
             break;
-        case Step::JoinSaved:
-            value = Join(in.code, saved[--top], value);
+        default:
             break;
-        case Step::Function: {
+        case Code(Step::Function): {
             FunctionMemo& memo = memos[in.memo];
             if (memo.error == nullptr && Matches(memo, value))
                 value = memo.result;

@@ -19,18 +19,26 @@ public:
     long double Run(const TMyPacketData* table) const;
 
 private:
+    // The three kinds of join come in one step per operator, JoinNumber + operator code,
+    // and JoinNumber + 7 for any other operator (which keeps the value).
     enum class Step : std::uint8_t {
-        LoadNumber,   // value := the number of a node
-        LoadVariable, // value := the variable of a node
-        JoinNumber,   // value := value <op> the number of a node
-        JoinVariable, // value := value <op> the variable of a node
-        Save,         // push the value
-        JoinSaved,    // value := popped value <op> value
-        Function,     // value := function <op> of value
+        LoadNumber,        // value := the number of a node
+        LoadVariable,      // value := the variable of a node
+        Save,              // push the value
+        Function,          // value := function <code> of value
+        Square,            // value := value <power> 2, the exponent being the number 2
+        JoinNumber = 8,    // value := value <op> the number of a node
+        JoinVariable = 16, // value := value <op> the variable of a node
+        JoinSaved = 24,    // value := popped value <op> value
     };
 
+    static constexpr std::uint8_t Code(Step step) { return static_cast<std::uint8_t>(step); }
+    static constexpr std::uint8_t JoinStep(Step join, std::uint8_t op) {
+        return static_cast<std::uint8_t>(Code(join) + (op <= 4 ? op : 7));
+    }
+
     struct Instruction {
-        Step step;
+        std::uint8_t step;  // a Step, or a join step
         std::uint8_t code;  // operator or function code
         std::uint32_t memo; // of a function step: its entry in memos
         const TMyEquation* node;
@@ -52,7 +60,7 @@ private:
 
     void AddChain(const TMyEquation* first);
     void AddValue(const TMyEquation* node);
-    void Add(Step step, std::uint8_t code, const TMyEquation* node);
+    void Add(std::uint8_t step, std::uint8_t code, const TMyEquation* node);
 
     std::vector<Instruction> steps;
     mutable std::vector<FunctionMemo> memos;
