@@ -2,21 +2,11 @@
 
 #include "platform/Convert.h"
 
-namespace {
-
-char SystemDecimalChar() {
-    const std::string text = platform::FloatToStr(1.1L);
-    return text.size() > 1 ? text[1] : '.';
-}
-
-} // namespace
-
-TMyStat::TMyStat() : DecimalChar(SystemDecimalChar()) {}
-
-TMyStat EngineStatus;
+constinit TMyStat EngineStatus;
 
 void InitEngineStatus() {
-    EngineStatus.DecimalChar = SystemDecimalChar();
+    const std::string text = platform::FloatToStr(1.1L);
+    EngineStatus.DecimalChar = text.size() > 1 ? text[1] : '.';
 }
 
 void RecordError(std::uint8_t code, const std::string& message) {

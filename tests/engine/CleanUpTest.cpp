@@ -79,3 +79,14 @@ TEST_F(EngineTest, FunctionNamesIgnoreCase) {
     for (const auto& [name, code] : cases)
         EXPECT_EQ(FunctionCode(name), code) << name;
 }
+
+TEST_F(EngineTest, DecimalCharComesFromTheSystemConversion) {
+    platform::SetDecimalChar(',');
+    InitEngineStatus();
+    EXPECT_EQ(EngineStatus.DecimalChar, ',');
+    EXPECT_TRUE(IsNumberText("1,5"));
+    EXPECT_EQ(TextToNumber("1.5"), 1.5L);
+    platform::SetDecimalChar('.');
+    InitEngineStatus();
+    EXPECT_EQ(EngineStatus.DecimalChar, '.');
+}
