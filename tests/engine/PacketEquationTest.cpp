@@ -1,5 +1,7 @@
 #include "EngineTestSupport.h"
 
+#include <random>
+
 TEST_F(EngineTest, FormulaObjectKeepsItsLastGoodFormula) {
     TMyPacketEquation packet;
     EXPECT_EQ(packet.Evaluate(), 0.0L);
@@ -93,4 +95,26 @@ TEST_F(EngineTest, NameBracketErrorsOverrideEarlierErrors) {
     packet.Evaluate();
     EXPECT_EQ(EngineStatus.Code, 4);
     EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нехватает открывающей скобки"));
+}
+
+TEST_F(EngineTest, AnyTextEndsInAValueAMessageOrAnError) {
+    const std::string alphabet = "()()+-*/#@!~=0123456789.,xy cosinlupqrt";
+    std::mt19937 random(20261207);
+    TMyPacketEquation packet;
+    packet.SetVariable("x", "0,5");
+    for (int i = 0; i < 20000; ++i) {
+        std::string text(random() % 24, ' ');
+        for (char& c : text)
+            c = alphabet[random() % alphabet.size()];
+        try {
+            packet.SetFormula(text);
+            packet.Evaluate();
+            packet.Evaluate();
+        } catch (const platform::Error&) {
+            // empty operands and malformed numbers are reported this way
+        }
+        if (!packet.Formula().empty()) {
+            ASSERT_NE(packet.Root(), nullptr) << text;
+        }
+    }
 }
