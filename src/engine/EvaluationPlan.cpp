@@ -51,21 +51,25 @@ ENGINE_INLINE long double Divide(long double a, long double b) {
     return DivisionByZero();
 }
 
-// The power in double precision. The square of a base with at most 24 significant bits
-// is exact in 48 bits, so it equals what pow gives in double and needs no call.
+// The square of a base with at most 24 significant bits is exact in 48 bits, so it is
+// what pow gives in double, without the call.
+ENGINE_INLINE bool SquaresExactly(long double a) {
+    return std::fabs(a) <= std::numeric_limits<float>::max() &&
+           static_cast<long double>(static_cast<float>(a)) == a;
+}
+
+// The power operator, in double precision.
 ENGINE_INLINE long double Power(long double a, long double b) {
     const long double epsilon = EngineStatus.Epsilon;
     if (std::fabs(a) < epsilon && std::fabs(b) < epsilon)
         return 1;
-    if (b == 2 && std::fabs(a) <= std::numeric_limits<float>::max() &&
-        static_cast<long double>(static_cast<float>(a)) == a)
+    if (b == 2 && SquaresExactly(a))
         return a * a;
     return std::pow(static_cast<double>(a), static_cast<double>(b));
 }
 
 ENGINE_INLINE long double Square(long double a) {
-    if (EngineStatus.Epsilon <= 2 && std::fabs(a) <= std::numeric_limits<float>::max() &&
-        static_cast<long double>(static_cast<float>(a)) == a)
+    if (EngineStatus.Epsilon <= 2 && SquaresExactly(a))
         return a * a;
     return Power(a, 2);
 }
@@ -250,8 +254,6 @@ long double EvaluationPlan::Run(const TMyPacketData* table) const {
         case Code(Step::Save):
             saved[top++] = value;
             break;
-        default:
-            break;
         case Code(Step::Function): {
             FunctionMemo& memo = memos[in.memo];
             if (memo.error == nullptr && Matches(memo, value))
@@ -260,6 +262,8 @@ long double EvaluationPlan::Run(const TMyPacketData* table) const {
                 value = Remember(in.code, value, memo);
             break;
         }
+        default:
+            break;
         }
     }
     return value;
