@@ -5,6 +5,7 @@
 
 #include "platform/Error.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -16,12 +17,13 @@ constexpr int kMaxBuildDepth = 6 * kMaxNesting + 16;
     throw platform::Error(Messages().nestingTooDeep);
 }
 
-int BracketNesting(std::string_view text) {
-    int depth = 0;
-    int deepest = 0;
+// How deep brackets nest in the text.
+long BracketNesting(std::string_view text) {
+    long depth = 0;
+    long deepest = 0;
     for (char c : text) {
-        if (c == '(' && ++depth > deepest)
-            deepest = depth;
+        if (c == '(')
+            deepest = std::max(deepest, ++depth);
         else if (c == ')')
             --depth;
     }

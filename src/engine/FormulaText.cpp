@@ -2,6 +2,7 @@
 
 #include "engine/EngineMessages.h"
 #include "engine/EngineStatus.h"
+#include "engine/MarkerPairs.h"
 
 #include "platform/Convert.h"
 #include "platform/Error.h"
@@ -27,24 +28,6 @@ const std::string* BracketError(std::string_view text) {
     if (balance < 0)
         return &Messages().missingOpeningBracket;
     return nullptr;
-}
-
-// Of two different markers in a row only the second stays: for each pair in a fixed
-// order the first character of its first occurrence goes, until a pass finds none.
-bool RemoveMarkerPairs(std::string& text) {
-    static constexpr std::array<std::string_view, 6> pairs = {"!@", "!#", "@!", "@#", "#!", "#@"};
-    bool changed = false;
-    for (bool found = true; found;) {
-        found = false;
-        for (std::string_view pair : pairs) {
-            const std::size_t pos = text.find(pair);
-            if (pos != std::string::npos) {
-                text.erase(pos, 1);
-                found = changed = true;
-            }
-        }
-    }
-    return changed;
 }
 
 // A marker that repeats the level in force is redundant: a second "#" inside a
