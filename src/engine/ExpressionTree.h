@@ -28,7 +28,7 @@ struct TMyEquation {
 
     std::uint8_t Kind = kindCompound;
     std::uint8_t Operator = opNone;
-    std::uint8_t Function = 9;
+    std::uint8_t Function = fnNone;
     std::string Text = "?";
     TMyEquation* Next = nullptr;
     TMyEquation* Prev = nullptr;

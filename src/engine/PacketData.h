@@ -26,8 +26,8 @@ public:
     TMyPacketData& operator=(const TMyPacketData&) = delete;
 
     // The name in table form: cleaned like a formula (a bracket error leaves the empty
-    // text and records its message), without spaces, without the first "@=" or else
-    // the first "=".
+    // text and records its message), without spaces, without its first "@=" and then
+    // without its first "=".
     static std::string NormaliseName(std::string_view name);
     // The same without touching EngineStatus: the table form or the bracket error.
     static CleanedText TableForm(std::string_view name);
