@@ -7,6 +7,7 @@
 #include "calculator/HelpPanel.h"
 #include "calculator/Unit1.h"
 #include "dialogs/DialogPanel.h"
+#include "engine/EngineStatus.h"
 #include "platform/Convert.h"
 #include "platform/VektaApplication.h"
 
@@ -16,6 +17,7 @@
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
+    InitEngineStatus();
     platform::VektaApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
     try {

@@ -2,9 +2,9 @@
 
 #include "diagram/Objprimitiv.h"
 
+#include "ProgramRun.h"
+
 #include <QImage>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -27,19 +27,16 @@ ToolRun RunTool(const std::string& script, const QStringList& extraArgs = {},
     const QString scriptPath = dir.filePath("script.txt");
     const QString pngPath = dir.filePath("out.png");
     std::ofstream(scriptPath.toStdString(), std::ios::binary) << script;
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("QT_QPA_PLATFORM");
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
-    process.setProcessEnvironment(env);
-    process.start(VEKTA_DIAGRAM_PATH,
-                  withArgs ? QStringList{scriptPath, pngPath} + extraArgs : extraArgs);
+    const ProgramRun program =
+        RunProgram(VEKTA_DIAGRAM_PATH,
+                   withArgs ? QStringList{scriptPath, pngPath} + extraArgs : extraArgs, env);
     ToolRun run;
-    if (!process.waitForFinished(30000))
-        return run;
-    run.exitCode = process.exitCode();
-    run.errors = process.readAllStandardError().toStdString();
+    run.exitCode = program.exitCode;
+    run.errors = program.err;
     run.image.load(pngPath);
     return run;
 }

@@ -1,55 +1,22 @@
 // vekta-formula calc and compare, run as a program: UTF-8 on the command line and on the
 // output, the evaluator's number text or message, and the exit codes.
 
+#include "ProgramRun.h"
+
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quoted(const std::string& argument) {
-    std::string quoted = "'";
-    for (char c : argument)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using ToolRun = ProgramRun;
 
 ToolRun RunFormulaTool(const std::vector<std::string>& arguments) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("formula_calc_tool_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::string command = Quoted(VEKTA_FORMULA_PATH);
+    QStringList args;
     for (const std::string& argument : arguments)
-        command += " " + Quoted(argument);
-    command += " >" + Quoted((dir / "out").string()) + " 2>" + Quoted((dir / "err").string());
-    const int status = std::system(command.c_str());
-    ToolRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadAll(dir / "out");
-    run.err = ReadAll(dir / "err");
-    std::filesystem::remove_all(dir);
-    return run;
+        args << QString::fromStdString(argument);
+    return RunProgram(VEKTA_FORMULA_PATH, args);
 }
 
 } // namespace

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct TMyEquation;
+class TMyPacketData;
+
+// A tree flattened into the steps of its evaluation, in the order in which the tree is
+// evaluated: each chain folded from left to right, each node's function applied to its
+// own value before that value enters its chain. Running the steps gives the value and
+// the errors of walking the tree, without recursion.
+class EvaluationPlan {
+public:
+    explicit EvaluationPlan(const TMyEquation* first);
+
+    long double Run(const TMyPacketData* table) const;
+
+private:
+    // The three kinds of join come in one step per operator, JoinNumber + operator code,
+    // and JoinNumber + 7 for any other operator (which keeps the value).
+    enum class Step : std::uint8_t {
+        LoadNumber,        // value := the number of a node
+        LoadVariable,      // value := the variable of a node
+        Save,              // push the value
+        Function,          // value := function <code> of value
+        Square,            // value := value <power> 2, the exponent being the number 2
+        JoinNumber = 8,    // value := value <op> the number of a node
+        JoinVariable = 16, // value := value <op> the variable of a node
+        JoinSaved = 24,    // value := popped value <op> value
+    };
+
+    static constexpr std::uint8_t Code(Step step) { return static_cast<std::uint8_t>(step); }
+    static constexpr std::uint8_t JoinStep(Step join, std::uint8_t op) {
+        return static_cast<std::uint8_t>(Code(join) + (op <= 4 ? op : 7));
+    }
+
+    struct Instruction {
+        std::uint8_t step;  // a Step, or a join step
+        std::uint8_t code;  // operator or function code
+        std::uint32_t memo; // of a function step: its entry in memos
+        const TMyEquation* node;
+    };
+
+    // The last argument and result of a function step. A function of an unchanged
+    // argument (under the same Epsilon) gives the same value and message again.
+    struct FunctionMemo {
+        bool valid = false;
+        long double argument = 0;
+        double epsilon = 0;
+        long double result = 0;
+        const std::string* error = nullptr;
+    };
+
+    static bool Matches(const FunctionMemo& memo, long double x);
+    [[gnu::noinline]] static long double Remember(std::uint8_t code, long double x,
+                                                  FunctionMemo& memo);
+
+    void AddChain(const TMyEquation* first);
+    void AddValue(const TMyEquation* node);
+    void Add(std::uint8_t step, std::uint8_t code, const TMyEquation* node);
+
+    std::vector<Instruction> steps;
+    mutable std::vector<FunctionMemo> memos;
+    std::size_t depth = 0;
+    std::size_t maxDepth = 0;
+};

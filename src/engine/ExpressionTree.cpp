@@ -1,0 +1,256 @@
+#include "engine/ExpressionTree.h"
+
+#include "engine/EngineMessages.h"
+#include "engine/FormulaText.h"
+
+#include "platform/Error.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The builder recurses at most five levels per bracket; this bounds it whatever the text.
+constexpr int kMaxBuildDepth = 6 * kMaxNesting + 16;
+
+[[noreturn]] void ThrowTooDeep() {
+    throw platform::Error(Messages().nestingTooDeep);
+}
+
+// How deep brackets nest in the text.
+long BracketNesting(std::string_view text) {
+    long depth = 0;
+    long deepest = 0;
+    for (char c : text) {
+        if (c == '(')
+            deepest = std::max(deepest, ++depth);
+        else if (c == ')')
+            --depth;
+    }
+    return deepest;
+}
+
+bool IsOneOf(char c, std::string_view operators) {
+    return operators.find(c) != std::string_view::npos;
+}
+
+// Cuts the text after each of the operators found at bracket depth 0, except a last
+// character; each piece keeps its operator as its last character.
+std::vector<std::string_view> CutAt(std::string_view text, std::string_view operators) {
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    long depth = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ')')
+            --depth;
+        else if (c == '(')
+            ++depth;
+        else if (depth == 0 && IsOneOf(c, operators)) {
+            pieces.push_back(text.substr(start, i + 1 - start));
+            start = i + 1;
+        }
+    }
+    pieces.push_back(text.substr(start));
+    return pieces;
+}
+
+bool HasCut(std::string_view text, std::string_view operators) {
+    return CutAt(text, operators).size() > 1;
+}
+
+std::uint8_t OperatorCode(char c) {
+    switch (c) {
+    case '#':
+        return opPower;
+    case '*':
+        return opMul;
+    case '+':
+        return opAdd;
+    case '-':
+        return opSub;
+    case '/':
+        return opDiv;
+    default:
+        return opNone;
+    }
+}
+
+// True when the text is one bracketed expression: its first "(" closes at its last ")".
+bool WrapsWhole(std::string_view text) {
+    if (text.size() < 2 || text.front() != '(' || text.back() != ')')
+        return false;
+    long depth = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '(')
+            ++depth;
+        else if (text[i] == ')')
+            --depth;
+        if (depth == 0)
+            return false;
+    }
+    return true;
+}
+
+// The operand inside its outer brackets. Brackets around a text with no "*", "/" or
+// "#" outside them go; further brackets that wrap the whole operand go as well, so
+// ((x+1)) is x+1, and the "@" that closes a bracketed exponent or index, as in
+// x#(-2)@+1, does not hide its brackets. A pair that wraps nothing stays.
+std::string_view OperandInBrackets(std::string_view operand) {
+    if (operand.size() > 2 && operand.back() == '@' &&
+        WrapsWhole(operand.substr(0, operand.size() - 1)))
+        operand.remove_suffix(1);
+    if (operand.front() != '(' || operand.back() != ')' || HasCut(operand, "*/#"))
+        return operand;
+    do
+        operand = operand.substr(1, operand.size() - 2);
+    while (operand.size() > 2 && WrapsWhole(operand));
+    return operand;
+}
+
+std::string_view DropTrailingBaseline(std::string_view text) {
+    if (!text.empty() && text.back() == '@')
+        text.remove_suffix(1);
+    return text;
+}
+
+void BuildNode(TMyEquation* node, std::string_view text, int depth);
+
+TMyEquation* NewSub(TMyEquation* owner) {
+    owner->Sub = new TMyEquation;
+    owner->Sub->Owner = owner;
+    return owner->Sub;
+}
+
+TMyEquation* NewNext(TMyEquation* previous) {
+    previous->Next = new TMyEquation;
+    previous->Next->Prev = previous;
+    return previous->Next;
+}
+
+// Makes each piece a node: the first becomes the owner's Sub, the others follow it.
+void BuildSubChain(TMyEquation* owner, const std::vector<std::string_view>& pieces, int depth) {
+    TMyEquation* member = NewSub(owner);
+    BuildNode(member, pieces[0], depth + 1);
+    for (std::size_t i = 1; i < pieces.size(); ++i) {
+        member = NewNext(member);
+        BuildNode(member, pieces[i], depth + 1);
+    }
+}
+
+void BuildNumber(TMyEquation* node, std::string_view operand) {
+    node->Kind = kindNumber;
+    node->Text = DropTrailingBaseline(operand);
+    if (!NumbersMayBeCached())
+        return;
+    try {
+        node->Number = TextToNumber(node->Text);
+        node->HasNumber = true;
+    } catch (const platform::Error&) {
+        // A malformed number reports its error when it is evaluated.
+    }
+}
+
+void BuildVariable(TMyEquation* node, std::string_view operand) {
+    node->Kind = kindVariable;
+    node->Text = DropTrailingBaseline(operand);
+    CleanedText tableForm = TMyPacketData::TableForm(node->Text);
+    node->TableName = std::move(tableForm.text);
+    node->TableNameError = tableForm.bracketError;
+}
+
+void BuildLeaf(TMyEquation* node, std::string_view operand, int depth) {
+    if (IsNumberText(operand))
+        return BuildNumber(node, operand);
+    const std::size_t open = operand.find('(');
+    if (open != std::string_view::npos)
+        node->Function = FunctionCode(operand.substr(0, open));
+    if (node->Function == fnNone)
+        return BuildVariable(node, operand);
+    node->Kind = kindFunction;
+    const std::size_t close = operand.rfind(')');
+    if (close != std::string_view::npos && close > open)
+        BuildNode(NewSub(node), operand.substr(open, close - open + 1), depth + 1);
+}
+
+void BuildNode(TMyEquation* node, std::string_view source, int depth) {
+    if (depth > kMaxBuildDepth)
+        ThrowTooDeep();
+    if (source.empty())
+        ThrowEmptyOperand();
+    std::string withZero;
+    if (source.front() == '-') {
+        withZero = "0" + std::string(source);
+        source = withZero;
+    }
+    const std::vector<std::string_view> terms = CutAt(source, "+-");
+    std::string_view operand = terms[0];
+    node->Operator = OperatorCode(operand.back());
+    if (node->Operator != opNone)
+        operand.remove_suffix(1);
+    if (operand.empty())
+        ThrowEmptyOperand();
+    operand = OperandInBrackets(operand);
+    TMyEquation* member = node;
+    for (std::size_t i = 1; i < terms.size(); ++i) {
+        member = NewNext(member);
+        BuildNode(member, terms[i], depth + 1);
+    }
+    if (HasCut(operand, "+-")) {
+        BuildNode(NewSub(node), operand, depth + 1);
+        return;
+    }
+    for (std::string_view operators : {std::string_view("*/"), std::string_view("#")}) {
+        const std::vector<std::string_view> factors = CutAt(operand, operators);
+        if (factors.size() > 1)
+            return BuildSubChain(node, factors, depth);
+    }
+    BuildLeaf(node, operand, depth);
+}
+
+// Frees what hangs below the node and gives it the values of a new node; the links
+// to its chain and owner stay.
+void ResetNode(TMyEquation* node) {
+    DestroyTree(node->Sub);
+    DestroyTree(node->Next);
+    node->Kind = kindCompound;
+    node->Operator = opNone;
+    node->Function = fnNone;
+    node->Text = "?";
+    node->Next = nullptr;
+    node->Sub = nullptr;
+    node->HasNumber = false;
+    node->Number = 0;
+    node->TableName.clear();
+    node->TableNameError = nullptr;
+    node->Slot = TableSlot{};
+    node->Plan.reset();
+}
+
+} // namespace
+
+TMyEquation::TMyEquation() = default;
+TMyEquation::~TMyEquation() = default;
+
+void BuildTree(TMyEquation* node, std::string_view text) {
+    if (node == nullptr)
+        return;
+    ResetNode(node);
+    try {
+        if (BracketNesting(text) > kMaxNesting)
+            ThrowTooDeep();
+        BuildNode(node, text, 0);
+    } catch (...) {
+        ResetNode(node);
+        throw;
+    }
+}
+
+void DestroyTree(TMyEquation* node) {
+    while (node != nullptr) {
+        TMyEquation* next = node->Next;
+        DestroyTree(node->Sub);
+        delete node;
+        node = next;
+    }
+}

@@ -1,0 +1,92 @@
+#include "EngineTestSupport.h"
+
+TEST_F(EngineTest, UnbalancedBracketsLeaveEmptyTextAndCode4) {
+    EngineStatus.ErrorText = "earlier";
+    EXPECT_EQ(NormaliseFormula("(a+b"), "");
+    EXPECT_EQ(EngineStatus.Code, 4);
+    EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нехватает закрывающей скобки"));
+    EXPECT_EQ(NormaliseFormula("a+b)"), "");
+    EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нехватает открывающей скобки"));
+    // Only the totals count.
+    EXPECT_EQ(NormaliseFormula(")a("), ")a(");
+    EXPECT_EQ(EngineStatus.Code, 0);
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+}
+
+TEST_F(EngineTest, CleanUpRemovesSpacesAndRedundantMarkers) {
+    const std::pair<const char*, const char*> cases[] = {
+        {" x # 2 @ + 1 ", "x#2@+1"},
+        {"x#2@", "x#2"},
+        {"@x", "x"},
+        {"x!@1", "x1"},
+        {"x##2", "x#2"},
+        {"x#2#3", "x#23"},
+        {"", ""},
+        {"   ", ""},
+        {"@#!", ""},
+        {"R!A#2@+1", "R!A#2@+1"},
+        {"x#@2", "x2"}, // of "#@" the "@" stays, and on the baseline it is redundant
+        {"a!#b", "a#b"},
+        {"x#2@!", "x#2"}, // trailing markers go one per cycle
+    };
+    for (const auto& [in, out] : cases) {
+        EngineStatus.ErrorText = "stale";
+        EXPECT_EQ(NormaliseFormula(in), out) << in;
+        EXPECT_EQ(EngineStatus.ErrorText, "") << in;
+    }
+}
+
+TEST_F(EngineTest, NumberTextsAreDigitsSeparatorsAndMinus) {
+    for (const char* text : {"2@", "@", "2,5", "2.5", "-", "1.2.3", "1-2", "007"})
+        EXPECT_TRUE(IsNumberText(text)) << text;
+    for (const char* text : {"2e5", "x", "2@@", "+1", "1 ", "(2)"})
+        EXPECT_FALSE(IsNumberText(text)) << text;
+    EngineStatus.DecimalChar = ';';
+    EXPECT_TRUE(IsNumberText("2;5"));
+}
+
+TEST_F(EngineTest, TextToNumberReadsPointAndCommaWhateverTheSeparator) {
+    for (char separator : {'.', ','}) {
+        EngineStatus.DecimalChar = separator;
+        platform::SetDecimalChar(separator);
+        EXPECT_EQ(TextToNumber("2.5"), 2.5L);
+        EXPECT_EQ(TextToNumber("2,5"), 2.5L);
+        EXPECT_EQ(TextToNumber("-3@"), -3.0L);
+    }
+    EXPECT_EQ(TextToNumber(""), 0.0L);
+    EXPECT_EQ(TextToNumber("abc"), 0.0L);
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+}
+
+TEST_F(EngineTest, MalformedNumbersAndEmptyOperandsRaise) {
+    EXPECT_EQ(ErrorOf([] { TextToNumber("1.2.3"); }),
+              "'1.2.3' is not a valid floating point value");
+    EXPECT_EQ(ErrorOf([] { TextToNumber("1-2"); }), "'1-2' is not a valid floating point value");
+    EXPECT_EQ(ErrorOf([] { TextToNumber("-"); }), "'-' is not a valid floating point value");
+    const std::string emptyOperand = Cp("Ошибка: пустой операнд в формуле");
+    EXPECT_EQ(ErrorOf([] { TextToNumber("@"); }), emptyOperand);
+    EXPECT_EQ(ErrorOf([] { IsNumberText(""); }), emptyOperand);
+}
+
+TEST_F(EngineTest, FunctionNamesIgnoreCase) {
+    const std::pair<const char*, int> cases[] = {
+        {"cos", 0},        {"COS", 0},     {"Cos", 0}, {"sin", 1},   {"tan", 2}, {"cotan", 3},
+        {"CTAN", 3},       {"log", 4},     {"ln", 5},  {"exp", 6},   {"abs", 7}, {"sqrt", 8},
+        {"atan", 10},      {"ArcTan", 10}, {"up", 11}, {"cosh", 12}, {"ch", 12}, {"sinh", 13},
+        {"sh", 13},        {"tanh", 14},   {"th", 14}, {"sinus", 9}, {"", 9},    {"co", 9},
+        {"arctangens", 9}, {"~p", 9},
+    };
+    for (const auto& [name, code] : cases)
+        EXPECT_EQ(FunctionCode(name), code) << name;
+}
+
+TEST_F(EngineTest, DecimalCharComesFromTheSystemConversion) {
+    platform::SetDecimalChar(',');
+    InitEngineStatus();
+    EXPECT_EQ(EngineStatus.DecimalChar, ',');
+    EXPECT_TRUE(IsNumberText("1,5"));
+    EXPECT_EQ(TextToNumber("1.5"), 1.5L);
+    platform::SetDecimalChar('.');
+    InitEngineStatus();
+    EXPECT_EQ(EngineStatus.DecimalChar, '.');
+}

@@ -1,0 +1,169 @@
+#include "EngineTestSupport.h"
+
+#include <cmath>
+
+TEST_F(EngineTest, OperatorsFoldChainsFromLeftToRight) {
+    EXPECT_EQ(Eval("2+3*4"), 14.0L);
+    EXPECT_EQ(Eval("2-3-4"), -5.0L);
+    EXPECT_EQ(Eval("2/4/2"), 0.25L);
+    EXPECT_EQ(EvalTree("2#3#2"), 64.0L);
+    // In formula text a second "#" repeats the superscript level: 2#3#2 is 2 to the 32.
+    EXPECT_EQ(Eval("2#3#2"), 4294967296.0L);
+    EXPECT_EQ(Eval("-2#2@"), -4.0L);
+    EXPECT_EQ(Eval("4#(-2)@"), 0.0625L);
+    EXPECT_EQ(Eval("(1+2)*(3-1)/2"), 3.0L);
+    EXPECT_EQ(Eval("x#2@+1", {{"x", "3"}}), 10.0L);
+    EXPECT_EQ(Eval("2,5*2"), 5.0L);
+    EXPECT_EQ(Eval("((1+2))*2"), 6.0L);
+    EXPECT_EQ(Eval("x#(-2)@+1", {{"x", "2"}}), 1.25L);
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+}
+
+TEST_F(EngineTest, ExtendedPrecisionExceptForPower) {
+    // 1/3 in extended precision differs from the double quotient.
+    EXPECT_EQ(Eval("1/3"), 1.0L / 3.0L);
+    EXPECT_NE(Eval("1/3"), static_cast<long double>(1.0 / 3.0));
+    // The power operator works in double.
+    EXPECT_EQ(Eval("(1/3)#1@"), static_cast<long double>(1.0 / 3.0));
+    EXPECT_EQ(EvalText("pi*2"), "6.28318530717958");
+}
+
+TEST_F(EngineTest, DivisionAndPowerNearZero) {
+    const std::string divisionByZero = Cp("Ошибка: Деление на нуль");
+    EXPECT_EQ(Eval("1/0"), 1.0L);
+    EXPECT_EQ(EngineStatus.Code, 2);
+    EXPECT_EQ(EngineStatus.ErrorText, divisionByZero);
+    Eval("1/0,0000000001");
+    EXPECT_EQ(EngineStatus.ErrorText, divisionByZero);
+    Eval("1/0,000000002");
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+    EXPECT_EQ(Eval("0#0"), 1.0L);
+    EXPECT_EQ(Eval("0#2"), 0.0L);
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+    EngineStatus.Epsilon = 0.0001;
+    Eval("1/0,00001");
+    EXPECT_EQ(EngineStatus.ErrorText, divisionByZero);
+}
+
+TEST_F(EngineTest, FunctionsAndZeroSnapping) {
+    EXPECT_EQ(Eval("cos(0)"), 1.0L);
+    EXPECT_EQ(Eval("sin(pi)"), 0.0L);
+    EXPECT_EQ(Eval("ln(1)"), 0.0L);
+    EXPECT_EQ(Eval("log(1000)"), 3.0L);
+    EXPECT_EQ(Eval("exp(0)"), 1.0L);
+    EXPECT_EQ(Eval("abs(-2,5)"), 2.5L);
+    EXPECT_EQ(Eval("sqrt(16)"), 4.0L);
+    EXPECT_EQ(EvalText("atan(1)*4"), "3.14159265358979");
+    EXPECT_EQ(EvalText("arctan(1)"), "0.785398163397448");
+    EXPECT_EQ(EvalText("tan(1)"), "1.5574077246549");
+    EXPECT_EQ(EvalText("cotan(1)"), "0.642092615934331");
+    EXPECT_EQ(EvalText("ch(1)"), "1.54308063481524");
+    EXPECT_EQ(EvalText("sh(1)"), "1.1752011936438");
+    EXPECT_EQ(EvalText("th(1)"), "0.761594155955765");
+    EXPECT_EQ(Eval("cosh(1)"),
+              static_cast<long double>(std::cosh(static_cast<double>(TextToNumber("1")))));
+    EXPECT_EQ(EvalText("cos(x)#2@+sin(x)#2@", {{"x", "0.3"}}), "1");
+    // Numbers are not snapped, function results are.
+    EXPECT_EQ(Eval("0,0000000001"), 1e-10L);
+    EXPECT_EQ(Eval("abs(0,000000001)"), 0.0L);
+    EXPECT_EQ(Eval("abs(0,000000004)"), 4e-9L);
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+}
+
+TEST_F(EngineTest, DomainChecksReportTheirMessages) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"ln(0)", "Ошибка: нуль в аргументе логарифма"},
+        {"log(0,0000000001)", "Ошибка: нуль в аргументе логарифма"},
+        {"cotan(0)", "Ошибка: ноль в аргументе котангенса"},
+        {"cotan(pi)", "Ошибка: Pi в аргументе котангенса"},
+        {"ctan(-pi)", "Ошибка: Pi в аргументе котангенса"},
+        {"tan(pi/2)", "Ошибка: Pi/2 в аргументе тангенса"},
+        {"tan(-pi/2)", "Ошибка: Pi/2 в аргументе тангенса"},
+        {"tan(3*pi/2)", "Ошибка: 3*Pi/2 в аргументе тангенса"},
+        {"1/0+ln(0)", "Ошибка: Деление на нуль"},
+        {"ln(0)+zz", "Ошибка: нуль в аргументе логарифма"},
+    };
+    for (const auto& [formula, message] : cases) {
+        EXPECT_EQ(Eval(formula), formula[0] == '1' ? 1.0L + 1.0L : 1.0L) << formula;
+        EXPECT_EQ(EngineStatus.Code, 2) << formula;
+        EXPECT_EQ(EngineStatus.ErrorText, Cp(message)) << formula;
+        EXPECT_EQ(EngineStatus.MissingName, "") << formula;
+    }
+    // Further multiples are not guarded.
+    for (const char* formula : {"cotan(2*pi)", "tan(5*pi/2)", "ln(-1)+1"}) {
+        Eval(formula);
+        EXPECT_EQ(EngineStatus.ErrorText, "") << formula;
+    }
+}
+
+TEST_F(EngineTest, UnknownTextsAreMissingVariables) {
+    for (const char* formula : {"2*-3", "2x", "y=cos(x)", "pI", "(())"}) {
+        Eval(formula);
+        EXPECT_EQ(EngineStatus.Code, 3) << formula;
+        EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нет такой переменной:")) << formula;
+    }
+    Eval("2*-3");
+    EXPECT_EQ(EngineStatus.MissingName, "2*");
+    Eval("a+b*c", {{"b", "1"}});
+    EXPECT_EQ(EngineStatus.MissingName, "a");
+}
+
+TEST_F(EngineTest, UpIsTheAtomicFunction) {
+    EXPECT_EQ(UpFunction(0), 1.0);
+    EXPECT_EQ(UpFunction(0.5), 0.5);
+    EXPECT_EQ(UpFunction(-0.5), 0.5);
+    EXPECT_NEAR(UpFunction(0.75), 5.0 / 72, 1e-15);
+    EXPECT_NEAR(UpFunction(0.25), 67.0 / 72, 1e-15);
+    EXPECT_EQ(UpFunction(1), 0.0);
+    EXPECT_EQ(UpFunction(-1), 0.0);
+    EXPECT_EQ(UpFunction(2), 0.0);
+    for (double x = 0.01; x < 1; x += 0.037) {
+        EXPECT_NEAR(UpFunction(x) + UpFunction(x - 1), 1.0, 1e-14) << x;
+        EXPECT_NEAR(UpFunction(x), UpFunction(-x), 1e-15) << x;
+    }
+    EXPECT_EQ(EvalText("up(t-1)*g", {{"t", "1.25"}}),
+              platform::FloatToStr(UpFunction(0.25) * 9.81L));
+    EXPECT_EQ(Eval("up(0.99999999999)"), 0.0L); // snapped
+}
+
+TEST_F(EngineTest, RepeatedEvaluationsGiveTheSameValuesAndMessages) {
+    TMyPacketEquation packet;
+    packet.SetFormula("zz+ln(x)+1/y");
+    packet.SetVariable("x", "0");
+    packet.SetVariable("y", "0");
+    for (int i = 0; i < 2; ++i) {
+        packet.Evaluate();
+        EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нет такой переменной:"));
+        EXPECT_EQ(EngineStatus.MissingName, "zz");
+    }
+    packet.SetVariable("zz", "0");
+    for (int i = 0; i < 2; ++i) {
+        packet.Evaluate();
+        EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нуль в аргументе логарифма"));
+        EXPECT_EQ(EngineStatus.MissingName, "");
+    }
+    packet.SetVariable("x", "0,000001");
+    packet.SetVariable("y", "2");
+    // Computed at run time: the compiler's own logarithm may differ in the last bit.
+    const long double expected = std::log(TextToNumber("0.000001")) + 0.5L;
+    EXPECT_EQ(packet.Evaluate(), expected);
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+    // The same argument under a wider epsilon fails the domain check.
+    EngineStatus.Epsilon = 0.0001;
+    EXPECT_EQ(packet.Evaluate(), 1.5L);
+    EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нуль в аргументе логарифма"));
+    EngineStatus.Epsilon = 1e-9;
+    EXPECT_EQ(packet.Evaluate(), expected);
+    EXPECT_EQ(EngineStatus.ErrorText, "");
+}
+
+TEST_F(EngineTest, SquaresEqualThePowerInDouble) {
+    TMyPacketEquation packet;
+    packet.SetFormula("a#2");
+    for (const char* a : {"3", "1.5", "-7", "0.1", "1.25", "16777217", "123456.789", "1,1",
+                          "100000000000000000000000000000000000000000", "0,00001"}) {
+        packet.SetVariable("a", a);
+        const double base = static_cast<double>(TextToNumber(a));
+        EXPECT_EQ(packet.Evaluate(), static_cast<long double>(std::pow(base, 2.0))) << a;
+    }
+}
