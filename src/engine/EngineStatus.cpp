@@ -2,7 +2,7 @@
 
 #include "platform/Convert.h"
 
-constinit TMyStat EngineStatus;
+TMyStat EngineStatus;
 
 void InitEngineStatus() {
     const std::string text = platform::FloatToStr(1.1L);

@@ -15,8 +15,8 @@ struct TMyStat {
     double Epsilon = 0.0001; // tolerance of the domain checks and of zero snapping
 };
 
-// Constant-initialised, so that objects made before main() may already report to it.
-extern constinit TMyStat EngineStatus;
+// The one status record of the engine.
+extern TMyStat EngineStatus;
 
 // Clears Code, ErrorText and MissingName; DecimalChar and Epsilon stay.
 inline void ResetStatus() {
