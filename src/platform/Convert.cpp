@@ -5,6 +5,7 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace platform {
@@ -67,6 +68,67 @@ bool CanonicalNumber(std::string_view text, std::string& out) {
     return i == text.size();
 }
 
+// Clinger's fast path: a number of at most 19 significant digits is an integer m below
+// 2^64 times 10^e; when |e| <= 27 both m and 10^|e| are exact in long double, so one
+// multiplication or division gives the correctly rounded value, the same that the full
+// conversion gives. Returns false when the text needs the full conversion.
+bool FastDecimalValue(std::string_view canonical, long double& value) {
+    constexpr int kMaxDigits = 19;
+    constexpr int kMaxPower = 27;
+    std::size_t i = 0;
+    const bool negative = !canonical.empty() && canonical[0] == '-';
+    if (negative)
+        ++i;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int exponent = 0;
+    int pendingZeros = 0; // zeros after the last non-zero digit, not yet in the mantissa
+    bool inFraction = false;
+    for (; i < canonical.size() && canonical[i] != 'e'; ++i) {
+        const char c = canonical[i];
+        if (c == '.') {
+            inFraction = true;
+            continue;
+        }
+        if (inFraction)
+            --exponent;
+        if (c == '0') {
+            if (digits > 0)
+                ++pendingZeros;
+            continue;
+        }
+        if (digits + pendingZeros + 1 > kMaxDigits)
+            return false;
+        for (; pendingZeros > 0; --pendingZeros, ++digits)
+            mantissa *= 10;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        ++digits;
+    }
+    exponent += pendingZeros;
+    if (i < canonical.size()) {
+        int written = 0;
+        std::string_view rest = canonical.substr(i + 1);
+        if (!rest.empty() && rest.front() == '+')
+            rest.remove_prefix(1);
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), written);
+        if (ec != std::errc() || end != rest.data() + rest.size())
+            return false;
+        if (written > kMaxPower * 2 || written < -kMaxPower * 2)
+            return false;
+        exponent += written;
+    }
+    if (exponent > kMaxPower || exponent < -kMaxPower)
+        return false;
+    long double power = 1;
+    for (int k = 0; k < (exponent < 0 ? -exponent : exponent); ++k)
+        power *= 10;
+    value = static_cast<long double>(mantissa);
+    value = exponent < 0 ? value / power : value * power;
+    if (negative)
+        value = -value;
+    return true;
+}
+
 std::string FixedForm(bool negative, const std::string& digits, int exponent) {
     std::string out = negative ? "-" : "";
     if (exponent < 0) {
@@ -112,6 +174,8 @@ long double StrToFloat(std::string_view text) {
     if (!CanonicalNumber(TrimBlanks(text), canonical))
         ThrowNotValid(text, "floating point");
     long double value = 0;
+    if (FastDecimalValue(canonical, value))
+        return value;
     const char* first = canonical.data();
     const auto [end, ec] = std::from_chars(first, first + canonical.size(), value);
     const bool negativeExponent = canonical.find("e-") != std::string::npos;

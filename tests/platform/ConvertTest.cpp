@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <clocale>
+#include <cmath>
 #include <limits>
+#include <random>
 
 using platform::Error;
 using platform::FloatToStr;
@@ -97,4 +101,31 @@ TEST_F(ConvertTest, TheSeparatorIsReadFromTheUserLocale) {
     std::setlocale(LC_NUMERIC, saved.c_str());
     EXPECT_EQ(platform::DecimalChar(), ',');
     EXPECT_EQ(FloatToStr(0.5L), "0,5");
+}
+
+// The quick reading of short numbers must give exactly what the full conversion gives.
+TEST_F(ConvertTest, ShortNumbersReadExactlyAsTheFullConversionReadsThem) {
+    std::mt19937_64 random(20261207);
+    auto digitsOf = [&](int count) {
+        std::string digits;
+        for (int k = 0; k < count; ++k)
+            digits += static_cast<char>('0' + random() % 10);
+        return digits;
+    };
+    for (int trial = 0; trial < 200000; ++trial) {
+        std::string text = (random() % 2 ? "-" : "") + digitsOf(1 + random() % 12);
+        if (random() % 2)
+            text += "." + digitsOf(random() % 12);
+        if (random() % 3 == 0)
+            text += "E" + std::to_string(static_cast<int>(random() % 70) - 35);
+        long double expected = 0;
+        std::string canonical = text;
+        std::replace(canonical.begin(), canonical.end(), 'E', 'e');
+        std::from_chars(canonical.data(), canonical.data() + canonical.size(), expected);
+        const long double read = StrToFloat(text);
+        ASSERT_TRUE(read == expected && std::signbit(read) == std::signbit(expected)) << text;
+    }
+    EXPECT_EQ(StrToFloat("100000000000000000000001"), 100000000000000000000001.0L);
+    EXPECT_EQ(StrToFloat("0.1"), 0.1L);
+    EXPECT_EQ(StrToFloat("1.25000000000000000000000"), 1.25L);
 }
