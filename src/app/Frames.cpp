@@ -1,5 +1,7 @@
 #include "app/Frames.h"
 
+#include <algorithm>
+
 std::string BuildFrame(std::string_view tag, std::string_view payload) {
     std::string frame;
     frame.reserve(tag.size() + payload.size() + 16);
@@ -13,11 +15,10 @@ std::string BuildFrame(std::string_view tag, std::string_view payload) {
 }
 
 std::string ReadTag(std::string_view message) {
-    const std::size_t colon = message.find(':');
     if (message.empty())
         return {};
-    const std::size_t end = colon == std::string_view::npos ? message.size() : colon;
-    return std::string(message.substr(1, end > 0 ? end - 1 : 0));
+    const std::size_t colon = std::min(message.find(':'), message.size());
+    return std::string(message.substr(1, colon > 0 ? colon - 1 : 0));
 }
 
 std::string ReadPayload(std::string_view message) {
