@@ -60,7 +60,8 @@ std::string Evaluator::ReplaceVariables(std::string& text) const {
     return {};
 }
 
-std::string Evaluator::Calculate(std::string& equation, Real& result) const {
+// The result keeps its value on failures, except those of the brackets, which clear it.
+std::string Evaluator::CalculateEquation(std::string& equation, double& result) const {
     std::string text = Filter(equation);
     if (text.empty())
         return messages::EmptyFormula();
@@ -74,20 +75,11 @@ std::string Evaluator::Calculate(std::string& equation, Real& result) const {
         result = 0;
         return m;
     }
-    // The value must also fit the control's double: an infinite result is no result.
     Real value = 0;
-    if (!ReadNumber(text, value) || !std::isfinite(static_cast<double>(value)))
+    if (!ReadNumber(text, value))
         return messages::NotANumber(text);
     result = value;
     return {};
-}
-
-std::string Evaluator::CalculateEquation(std::string& equation, double& result) const {
-    // The result keeps its value on failures, except those of the brackets, which clear it.
-    Real value = result;
-    std::string message = Calculate(equation, value);
-    result = static_cast<double>(value);
-    return message;
 }
 
 std::string Evaluator::CalculateTwo(std::string& first, std::string& second, Real& firstValue,
@@ -102,9 +94,9 @@ std::string Evaluator::CalculateTwo(std::string& first, std::string& second, Rea
         ReplaceName(second, node.Name, value);
     }
     std::string firstCopy = first, secondCopy = second;
-    if (std::string m = Calculate(firstCopy, firstValue); !m.empty())
+    if (std::string m = CalculateEquation(firstCopy, firstValue); !m.empty())
         return m;
-    return Calculate(secondCopy, secondValue);
+    return CalculateEquation(secondCopy, secondValue);
 }
 
 std::string Evaluator::CalculateTwoEquations(std::string& first, std::string& second,

@@ -50,10 +50,9 @@ public:
     void SetTestValueDraw(TestValueDraw draw) { draw_ = std::move(draw); }
 
     static constexpr int kComparisonTrials = 10;
-    static constexpr Real kComparisonTolerance = 0.00001L;
+    static constexpr Real kComparisonTolerance = 0.00001;
 
 private:
-    std::string Calculate(std::string& equation, Real& result) const;
     std::string CalculateTwo(std::string& first, std::string& second, Real& firstValue,
                              Real& secondValue);
     Real DrawTestValue();

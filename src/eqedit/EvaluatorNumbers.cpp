@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <locale.h>
 
@@ -63,8 +64,8 @@ bool ReadNumber(std::string_view text, Real& value) {
         return false;
     const std::string terminated(text);
     char* end = nullptr;
-    value = strtold_l(terminated.c_str(), &end, ClassicLocale());
-    return end == terminated.c_str() + terminated.size();
+    value = strtod_l(terminated.c_str(), &end, ClassicLocale());
+    return end == terminated.c_str() + terminated.size() && std::isfinite(value);
 }
 
 } // namespace eqedit

@@ -5,8 +5,10 @@
 
 namespace eqedit {
 
-// The evaluator computes in extended precision (80-bit on x86-64).
-using Real = long double;
+// The evaluator reads every operand as a double and computes every result as a double, so
+// an operation whose result leaves the range of a double is a fault of that operation, and
+// every number text it writes reads back to the same double.
+using Real = double;
 
 // Whether the text has the shape of a number text: digits, at most one ".", at most one
 // exponent letter "E"/"e", and "+"/"-" only at the front or right after the exponent
@@ -33,7 +35,8 @@ std::string SignedNumberText(Real value);
 
 // Reads a number text. It must be non-empty, pass IsDigitString and be read whole by the
 // decimal conversion (which never depends on the C locale); so "e", "+", "." or "1e2.5"
-// are not numbers. A value beyond the range becomes an infinity, as the C library gives.
+// are not numbers. Nor is a text whose value lies beyond the range of a double (1e400):
+// it cannot be converted to one.
 bool ReadNumber(std::string_view text, Real& value);
 
 } // namespace eqedit

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 
 // The engine's texts are CP1251; tests write them in UTF-8.
@@ -23,6 +26,18 @@ template <typename Call> std::string ErrorOf(Call&& call) {
         return error.what();
     }
     return "(no error)";
+}
+
+// Whether two values of a library function agree within a few units in the last place: the
+// C library's transcendental functions may differ in the last bit between processors.
+inline ::testing::AssertionResult WithinUlps(long double actual, long double expected,
+                                             int ulps = 4) {
+    const long double tolerance =
+        ulps * std::numeric_limits<long double>::epsilon() * std::max(1.0L, std::fabs(expected));
+    if (std::fabs(actual - expected) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << actual << " is not within " << ulps << " units in the last place of " << expected;
 }
 
 // Every test starts with a clear status, "." as separator and the calculator's epsilon.

@@ -32,6 +32,10 @@ TEST(FormulaCalcTool, CalcPrintsTheNumberText) {
     EXPECT_EQ(run.out, "-16383\n");
     run = RunFormulaTool({"calc", "0.5#2000000000@"}); // a huge exponent does not stall
     EXPECT_EQ(run.out, "0\n");
+    run = RunFormulaTool({"calc", "1e300*1e300"}); // the product leaves the range of a double
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err,
+              "Возможно при выполнении операции произведения произошло переполнение буфера.\n");
 }
 
 TEST(FormulaCalcTool, CalcTakesVariablesByTheirFormulaNames) {

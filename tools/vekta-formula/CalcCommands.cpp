@@ -15,7 +15,7 @@ bool AddVariables(const FormulaArgs& args, eqedit::Evaluator& evaluator) {
             PrintErr(eqedit::messages::NotANumber(text));
             return false;
         }
-        evaluator.AddVariable(name, static_cast<double>(value));
+        evaluator.AddVariable(name, value);
     }
     return true;
 }
