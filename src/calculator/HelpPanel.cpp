@@ -28,7 +28,7 @@ enum class Look { Plain, Bold, Small, White, Greek };
 
 // One label of a page: its place (a width of 0 sizes it to its text, a given width
 // wraps the text in it) and its text as it stands.
-struct LabelSpec {
+struct HelpLabel {
     const char* name;
     Look look;
     QRect place;
@@ -36,23 +36,23 @@ struct LabelSpec {
 };
 
 // One example formula.
-struct ExampleSpec {
+struct HelpExample {
     const char* name;
     QRect place;
     const char* formula;
 };
 
-struct PageSpec {
+struct HelpPage {
     const char* caption;
-    std::vector<LabelSpec> labels;
-    std::vector<ExampleSpec> examples;
+    std::vector<HelpLabel> labels;
+    std::vector<HelpExample> examples;
 };
 
 // The gap of spaces in Label1 that the white "F3" of Label15 fills.
 const char* const kGreekKeyGap = "клавишу        ,";
 
-const std::vector<PageSpec>& Pages() {
-    static const std::vector<PageSpec> pages{
+const std::vector<HelpPage>& Pages() {
+    static const std::vector<HelpPage> pages{
         {"Набор Греческих букв",
          {
              {"Label1",
@@ -143,15 +143,15 @@ QFont PixelFont(const QString& family, int pixels, bool bold = false) {
     return font;
 }
 
-QLabel* AddLabel(QWidget* page, const LabelSpec& spec) {
+QLabel* AddLabel(QWidget* page, const HelpLabel& item) {
     auto* label = new QLabel(page);
-    label->setObjectName(spec.name);
+    label->setObjectName(item.name);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = label->palette();
     QFont font = PixelFont(kFormFontName, kTextHeight);
-    QString text = QString::fromUtf8(spec.text);
-    switch (spec.look) {
+    QString text = QString::fromUtf8(item.text);
+    switch (item.look) {
     case Look::Plain:
         break;
     case Look::Bold:
@@ -167,48 +167,48 @@ QLabel* AddLabel(QWidget* page, const LabelSpec& spec) {
     case Look::Greek:
         font = PixelFont(platform::kSymbolSubstituteFamily, 21);
         palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
-        text = QString::fromUtf8(platform::SymbolTextToUtf8(spec.text));
+        text = QString::fromUtf8(platform::SymbolTextToUtf8(item.text));
         break;
     }
     label->setFont(font);
     label->setPalette(palette);
     label->setText(text);
-    if (spec.place.width() > 0) {
+    if (item.place.width() > 0) {
         label->setWordWrap(true);
-        label->setGeometry(spec.place);
+        label->setGeometry(item.place);
     } else {
-        label->move(spec.place.topLeft());
+        label->move(item.place.topLeft());
         label->adjustSize();
     }
     return label;
 }
 
-void AddExample(QWidget* page, const ExampleSpec& spec) {
+void AddExample(QWidget* page, const HelpExample& item) {
     auto* example = new TEqEdit(page);
-    example->setObjectName(spec.name);
-    example->setGeometry(spec.place);
+    example->setObjectName(item.name);
+    example->setGeometry(item.place);
     platform::Font font;
     font.name = kFormFontName;
     font.size = platform::PointsForPixelHeight(19);
     example->SetFont(font);
-    example->SetEquation(spec.formula);
+    example->SetEquation(item.formula);
     example->setEnabled(false);
     example->setFocusPolicy(Qt::NoFocus);
 }
 
-QWidget* AddPage(QTabWidget* pages, const PageSpec& spec, int number) {
+QWidget* AddPage(QTabWidget* pages, const HelpPage& item, int number) {
     auto* scrollBox = new QScrollArea;
     scrollBox->setObjectName(QStringLiteral("ScrollBox%1").arg(number));
     scrollBox->setFrameShape(QFrame::NoFrame);
     auto* content = new QWidget;
-    for (const LabelSpec& label : spec.labels)
+    for (const HelpLabel& label : item.labels)
         AddLabel(content, label);
-    for (const ExampleSpec& example : spec.examples)
+    for (const HelpExample& example : item.examples)
         AddExample(content, example);
     const QRect used = content->childrenRect();
     content->resize(used.right() + 8, used.bottom() + 8);
     scrollBox->setWidget(content);
-    pages->addTab(scrollBox, QString::fromUtf8(spec.caption));
+    pages->addTab(scrollBox, QString::fromUtf8(item.caption));
     return content;
 }
 
@@ -230,7 +230,7 @@ THelpMenuPanel::THelpMenuPanel(QWidget* parent) : QDialog(parent) {
     PageControl1->setDocumentMode(true);
     PageControl1->setGeometry(0, 0, width(), height() - 40);
     int number = 1;
-    for (const PageSpec& page : Pages())
+    for (const HelpPage& page : Pages())
         AddPage(PageControl1, page, number++);
     PlaceKeyOverGap();
 
