@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     platform::VektaApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
     QApplication::setWindowIcon(VektaIcon());
+    QGuiApplication::setDesktopFileName("vekta-client");
     try {
         InstallDialogErrorReport();
         TClientVantor clientVantor;
