@@ -5,6 +5,7 @@
 #include "calculator/Calculation.h"
 #include "calculator/HelpPanel.h"
 #include "calculator/TrayIcon.h"
+#include "calculator/WindowFonts.h"
 #include "dialogs/DialogPanel.h"
 #include "engine/EngineStatus.h"
 #include "engine/PacketEquation.h"
@@ -31,15 +32,6 @@ namespace {
 constexpr int kResultDelayMs = 10;
 // The wait between restoring the program and bringing the calculator to the front.
 constexpr int kWakeUpDelayMs = 30;
-
-const char* const kFormFontName = "MS Sans Serif";
-
-QFont PixelFont(const QString& family, int pixels, bool bold = false) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 // The digit, bracket and operator keys: name, caption, left, top.
 struct KeyPlace {
@@ -99,7 +91,7 @@ TForm1::TForm1(QWidget* parent)
       CalculatorPacket(std::make_unique<TMyPacketEquation>()) {
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8("Калькулятор"));
-    setFont(PixelFont(kFormFontName, 11));
+    setFont(calculator::PixelFont(calculator::kFormFontName, 11));
     setFixedSize(367, 206);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -108,10 +100,7 @@ TForm1::TForm1(QWidget* parent)
     EqEdit1 = new TEqEdit(this);
     EqEdit1->setObjectName("EqEdit1");
     EqEdit1->setGeometry(8, 40, 353, 25);
-    platform::Font formulaFont;
-    formulaFont.name = kFormFontName;
-    formulaFont.size = platform::PointsForPixelHeight(16);
-    EqEdit1->SetFont(formulaFont);
+    EqEdit1->SetFont(calculator::FormulaFont(16));
     EqEdit1->OnKeyDown = [this](TEqEdit* sender, int& key, Qt::KeyboardModifiers shift) {
         EqEdit1KeyDown(sender, key, shift);
     };
@@ -168,7 +157,7 @@ QPushButton* TForm1::AddButton(const char* name, const QString& caption, const Q
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
     button->setGeometry(place);
-    button->setFont(PixelFont("Arial", 13, true));
+    button->setFont(calculator::PixelFont("Arial", 13, true));
     QPalette palette = button->palette();
     palette.setColor(QPalette::ButtonText, Qt::blue);
     button->setPalette(palette);
@@ -187,16 +176,16 @@ void TForm1::CreateButtons() {
     for (const KeyPlace& key : kHiddenGreekKeys) {
         QPushButton* button =
             AddButton(key.name, SymbolCaption(key.caption), {key.left, key.top, 30, 30});
-        button->setFont(PixelFont(platform::kSymbolSubstituteFamily, 19));
+        button->setFont(calculator::PixelFont(platform::kSymbolSubstituteFamily, 19));
         button->hide();
     }
     QPushButton* back = AddButton("Button13", "Back", {129, 80, 56, 30});
     QPushButton* clear = AddButton("Button14", "Clear", {129, 109, 56, 30});
-    clear->setFont(PixelFont("Arial", 16, true));
+    clear->setFont(calculator::PixelFont("Arial", 16, true));
     QPushButton* pi = AddButton("Button19", SymbolCaption("p"), {129, 138, 56, 30});
-    pi->setFont(PixelFont(platform::kSymbolSubstituteFamily, 19));
+    pi->setFont(calculator::PixelFont(platform::kSymbolSubstituteFamily, 19));
     QPushButton* equals = AddButton("Button16", "=", {129, 167, 56, 30});
-    equals->setFont(PixelFont("Arial", 16, true));
+    equals->setFont(calculator::PixelFont("Arial", 16, true));
     connect(back, &QPushButton::clicked, this, &TForm1::Button13Click);
     connect(clear, &QPushButton::clicked, this, &TForm1::Button14Click);
     connect(pi, &QPushButton::clicked, this, &TForm1::Button19Click);

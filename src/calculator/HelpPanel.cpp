@@ -1,5 +1,6 @@
 #include "calculator/HelpPanel.h"
 
+#include "calculator/WindowFonts.h"
 #include "eqedit/EqEdit.h"
 #include "platform/Canvas.h"
 #include "platform/QtText.h"
@@ -20,7 +21,6 @@ THelpMenuPanel* HelpMenuPanel = nullptr;
 
 namespace {
 
-const char* const kFormFontName = "MS Sans Serif";
 constexpr int kTextHeight = 16;
 
 // How a label looks apart from its text.
@@ -136,20 +136,13 @@ const std::vector<HelpPage>& Pages() {
     return pages;
 }
 
-QFont PixelFont(const QString& family, int pixels, bool bold = false) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel* AddLabel(QWidget* page, const HelpLabel& item) {
     auto* label = new QLabel(page);
     label->setObjectName(item.name);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = label->palette();
-    QFont font = PixelFont(kFormFontName, kTextHeight);
+    QFont font = calculator::PixelFont(calculator::kFormFontName, kTextHeight);
     QString text = QString::fromUtf8(item.text);
     switch (item.look) {
     case Look::Plain:
@@ -165,7 +158,7 @@ QLabel* AddLabel(QWidget* page, const HelpLabel& item) {
         palette.setColor(QPalette::WindowText, Qt::white);
         break;
     case Look::Greek:
-        font = PixelFont(platform::kSymbolSubstituteFamily, 21);
+        font = calculator::PixelFont(platform::kSymbolSubstituteFamily, 21);
         palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
         text = QString::fromUtf8(platform::SymbolTextToUtf8(item.text));
         break;
@@ -187,10 +180,7 @@ void AddExample(QWidget* page, const HelpExample& item) {
     auto* example = new TEqEdit(page);
     example->setObjectName(item.name);
     example->setGeometry(item.place);
-    platform::Font font;
-    font.name = kFormFontName;
-    font.size = platform::PointsForPixelHeight(19);
-    example->SetFont(font);
+    example->SetFont(calculator::FormulaFont(19));
     example->SetEquation(item.formula);
     example->setEnabled(false);
     example->setFocusPolicy(Qt::NoFocus);
@@ -220,7 +210,7 @@ THelpMenuPanel::THelpMenuPanel(QWidget* parent) : QDialog(parent) {
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QString::fromUtf8("Помощь"));
-    setFont(PixelFont(kFormFontName, 11));
+    setFont(calculator::PixelFont(calculator::kFormFontName, 11));
     setFixedSize(570, 405);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
