@@ -4,8 +4,9 @@
 #include "animation/AnimateForm.h"
 #include "app/ConnForm.h"
 #include "app/HeadForm.h"
+#include "calculator/CalculatorForm.h"
 #include "calculator/HelpPanel.h"
-#include "calculator/Unit1.h"
+#include "calculator/VektaIcon.h"
 #include "dialogs/DialogPanel.h"
 #include "engine/EngineStatus.h"
 #include "platform/Convert.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     InitEngineStatus();
     platform::VektaApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
+    QApplication::setWindowIcon(VektaIcon());
+    QGuiApplication::setDesktopFileName("vekta-client");
     try {
         InstallDialogErrorReport();
         TClientVantor clientVantor;

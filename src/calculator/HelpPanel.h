@@ -2,11 +2,23 @@
 
 #include <QDialog>
 
-// The help window (a first form: the window with its caption).
+class QPushButton;
+class QTabWidget;
+
+// The help window: three pages on typing formulas (Greek letters, upper and lower
+// positions, case, function arguments and powers), with example formulas in disabled
+// formula editors that only show them. Shown modally; "OK" closes it.
 class THelpMenuPanel : public QDialog {
     Q_OBJECT
 public:
     explicit THelpMenuPanel(QWidget* parent = nullptr);
+
+    QTabWidget* PageControl1;
+    QPushButton* BitBtn1;
+
+private:
+    void BitBtn1Click();
+    void PlaceKeyOverGap();
 };
 
 extern THelpMenuPanel* HelpMenuPanel;

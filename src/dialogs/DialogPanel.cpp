@@ -151,11 +151,13 @@ void TDiagForm::Arrange(const std::string& caption, const std::string& text,
     }
 }
 
+void ShowErrorReport(const std::string& cp1251Message) {
+    if (DiagForm != nullptr)
+        DiagForm->ShowDialog(platform::Cp("Ошибка"), cp1251Message, "");
+    else
+        platform::ShowErrorBox(cp1251Message);
+}
+
 void InstallDialogErrorReport() {
-    platform::SetErrorReportHandler([](const std::string& message) {
-        if (DiagForm != nullptr)
-            DiagForm->ShowDialog(platform::Cp("Ошибка"), message, "");
-        else
-            platform::ShowErrorBox(message);
-    });
+    platform::SetErrorReportHandler(ShowErrorReport);
 }

@@ -40,6 +40,10 @@ private:
 
 extern TDiagForm* DiagForm;
 
+// Shows an error of the application-wide report in DiagForm under the caption "Ошибка",
+// without a formula (in a plain box while DiagForm does not exist).
+void ShowErrorReport(const std::string& cp1251Message);
+
 // Makes DiagForm the application-wide error report: every error that no handler catches
 // is shown there under the caption "Ошибка", without a formula.
 void InstallDialogErrorReport();

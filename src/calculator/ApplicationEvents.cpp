@@ -1,0 +1,33 @@
+#include "calculator/ApplicationEvents.h"
+
+#include "platform/ErrorReport.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+#include <QWindowStateChangeEvent>
+
+TApplicationEvents::TApplicationEvents(QObject* parent) : QObject(parent) {
+    qApp->installEventFilter(this);
+    platform::SetErrorReportHandler([this](const std::string& message) {
+        if (OnException)
+            OnException(message);
+    });
+}
+
+TApplicationEvents::~TApplicationEvents() {
+    platform::SetErrorReportHandler(nullptr);
+}
+
+bool TApplicationEvents::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::WindowStateChange || !watched->isWidgetType() ||
+        !static_cast<QWidget*>(watched)->isWindow())
+        return false;
+    const bool was = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+    const bool is = static_cast<QWidget*>(watched)->windowState() & Qt::WindowMinimized;
+    if (!was && is && OnMinimize)
+        OnMinimize();
+    else if (was && !is && OnRestore)
+        OnRestore();
+    return false;
+}

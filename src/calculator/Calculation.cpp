@@ -1,0 +1,49 @@
+#include "calculator/Calculation.h"
+
+#include "engine/EngineStatus.h"
+#include "engine/PacketEquation.h"
+#include "platform/Convert.h"
+#include "platform/Cp1251.h"
+
+#include <exception>
+
+namespace calculator {
+
+namespace {
+
+Calculation Failure() {
+    Calculation failed;
+    failed.errorText = EngineStatus.ErrorText;
+    failed.missingName = EngineStatus.MissingName;
+    return failed;
+}
+
+} // namespace
+
+Calculation Calculate(TMyPacketEquation& packet, std::string_view formula) {
+    ResetStatus();
+    packet.SetFormula(formula);
+    if (!EngineStatus.ErrorText.empty())
+        return Failure(); // a bracket error
+    long double value = 0;
+    try {
+        value = packet.Evaluate();
+    } catch (const std::exception&) {
+        ResetStatus();
+        EngineStatus.ErrorText = platform::Utf8ToCp1251("Переполнение буфера...");
+    }
+    if (!EngineStatus.ErrorText.empty())
+        return Failure();
+    Calculation done;
+    done.shown = true;
+    done.resultText = platform::FloatToStr(value);
+    return done;
+}
+
+std::string WithoutLastCharacter(std::string formula) {
+    if (!formula.empty())
+        formula.pop_back();
+    return formula;
+}
+
+} // namespace calculator

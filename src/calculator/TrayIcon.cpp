@@ -1,0 +1,128 @@
+#include "calculator/TrayIcon.h"
+
+#include "calculator/ApplicationWindows.h"
+#include "calculator/VektaIcon.h"
+#include "platform/Error.h"
+#include "platform/QtText.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+
+namespace {
+
+constexpr std::size_t kLongestHint = 63;
+
+QIcon ApplicationIcon() {
+    const QIcon icon = QApplication::windowIcon();
+    return icon.isNull() ? VektaIcon() : icon;
+}
+
+} // namespace
+
+TTrayIcon::TTrayIcon(QObject* parent)
+    : QObject(parent), TrayAvailable(&QSystemTrayIcon::isSystemTrayAvailable) {
+    icon_.setIcon(ApplicationIcon());
+    connect(&icon_, &QSystemTrayIcon::activated, this, &TTrayIcon::Activated);
+}
+
+TTrayIcon::~TTrayIcon() {
+    icon_.hide();
+}
+
+void TTrayIcon::SetVisible(bool visible) {
+    if (visible == visible_)
+        return;
+    if (visible) {
+        if (!TrayAvailable())
+            throw platform::Error("Cannot Create System Shell Notification Icon");
+        icon_.show();
+    } else {
+        icon_.hide();
+    }
+    visible_ = visible;
+    Hide = visible;
+}
+
+void TTrayIcon::SetHint(const std::string& hint) {
+    if (hint == hint_ || hint.size() > kLongestHint)
+        return;
+    hint_ = hint;
+    icon_.setToolTip(platform::ToQString(hint_));
+}
+
+void TTrayIcon::Minimize() {
+    calculator::MinimizeApplication();
+    calculator::HideApplication();
+    if (OnMinimize)
+        OnMinimize();
+}
+
+void TTrayIcon::Restore() {
+    calculator::RestoreApplication();
+    if (OnRestore)
+        OnRestore();
+}
+
+void TTrayIcon::Update() {
+    icon_.setIcon(ApplicationIcon());
+}
+
+void TTrayIcon::Activated(QSystemTrayIcon::ActivationReason reason) {
+    const bool repeated = reason == lastReason_ && lastActivation_.isValid() &&
+                          lastActivation_.elapsed() < QApplication::doubleClickInterval();
+    lastReason_ = reason;
+    lastActivation_.start();
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        Act(true, false, true, false);
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        Act(false, true, true, false);
+        break;
+    case QSystemTrayIcon::Context:
+        Act(!repeated, repeated, false, true);
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        Act(!repeated, repeated, false, false);
+        break;
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+    if (repeated)
+        lastActivation_.invalidate(); // a third click starts a new pair
+}
+
+bool TTrayIcon::Matches(TTrayIconMessage setting, bool click, bool doubleClick, bool left,
+                        bool right) const {
+    switch (setting) {
+    case imClick:
+    case imMouseDown:
+    case imMouseUp:
+        return click;
+    case imDoubleClick:
+        return doubleClick;
+    case imLeftClickUp:
+        return click && left;
+    case imLeftDoubleClick:
+        return doubleClick && left;
+    case imRightClickUp:
+        return click && right;
+    case imRightDoubleClick:
+        return doubleClick && right;
+    case imNone:
+        break;
+    }
+    return false;
+}
+
+void TTrayIcon::Act(bool click, bool doubleClick, bool left, bool right) {
+    if (Matches(RestoreOn, click, doubleClick, left, right))
+        Restore();
+    if (PopupMenu != nullptr && Matches(PopupMenuOn, click, doubleClick, left, right))
+        PopupMenu->popup(QCursor::pos());
+    if (click && OnClick)
+        OnClick();
+    if (doubleClick && OnDblClick)
+        OnDblClick();
+}

@@ -1,0 +1,5 @@
+#include "calculator/VektaIcon.h"
+
+QIcon VektaIcon() {
+    return QIcon(QStringLiteral(":/vekta/vekta-client.svg"));
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's icon, the one the desktop menu shows: for its windows and the tray.
+QIcon VektaIcon();

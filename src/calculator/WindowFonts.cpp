@@ -1,0 +1,19 @@
+#include "calculator/WindowFonts.h"
+
+namespace calculator {
+
+QFont PixelFont(const QString& family, int pixels, bool bold) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+platform::Font FormulaFont(int pixels) {
+    platform::Font font;
+    font.name = kFormFontName;
+    font.size = platform::PointsForPixelHeight(pixels);
+    return font;
+}
+
+} // namespace calculator

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/Canvas.h"
+
+#include <QFont>
+#include <QString>
+
+// The fonts the calculator and help windows ask for, by name and height in pixels.
+namespace calculator {
+
+inline constexpr const char* kFormFontName = "MS Sans Serif";
+
+QFont PixelFont(const QString& family, int pixels, bool bold = false);
+
+// The font of a formula editor: the window font at the given height.
+platform::Font FormulaFont(int pixels);
+
+} // namespace calculator

@@ -1,0 +1,76 @@
+// What the calculator makes of a formula: the value text that replaces it, or the
+// engine's message with the missing variable.
+
+#include "calculator/Calculation.h"
+#include "engine/Myequation.h"
+#include "platform/Convert.h"
+#include "platform/Cp1251.h"
+#include "platform/Error.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CalculationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::SetDecimalChar('.');
+        EngineStatus.Epsilon = 1e-9;
+    }
+    void TearDown() override { platform::SetDecimalChar('.'); }
+
+    TMyPacketEquation packet;
+};
+
+struct Case {
+    const char* formula;
+    const char* result;  // "" when there is no value
+    const char* message; // UTF-8
+    const char* missing;
+};
+
+TEST_F(CalculationTest, ValuesAndMessages) {
+    const Case cases[] = {
+        {"2+3", "5", "", ""},
+        {"cos(0)", "1", "", ""},
+        {"~p", "3.14159265358979", "", ""},
+        {"1/3", "0.333333333333333", "", ""},
+        {"1/0", "", "Ошибка: Деление на нуль", ""},
+        {"x+1", "", "Ошибка: нет такой переменной:", "x"},
+        {"(1+2", "", "Ошибка: нехватает закрывающей скобки", ""},
+        // A result in exponent form is no formula of its own.
+        {"1E-10", "", "Ошибка: нет такой переменной:", "1E"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.formula);
+        const calculator::Calculation outcome = calculator::Calculate(packet, c.formula);
+        EXPECT_EQ(outcome.shown, *c.result != '\0');
+        EXPECT_EQ(outcome.resultText, c.result);
+        EXPECT_EQ(outcome.errorText, platform::Utf8ToCp1251(c.message));
+        EXPECT_EQ(outcome.missingName, c.missing);
+    }
+}
+
+TEST_F(CalculationTest, EmptyFormulaGivesThePreviousValueAgain) {
+    EXPECT_EQ(calculator::Calculate(packet, "").resultText, "0");
+    calculator::Calculate(packet, "2*21");
+    EXPECT_EQ(calculator::Calculate(packet, "").resultText, "42");
+}
+
+TEST_F(CalculationTest, ValueUsesTheSystemSeparator) {
+    platform::SetDecimalChar(',');
+    EXPECT_EQ(calculator::Calculate(packet, "1/4").resultText, "0,25");
+}
+
+TEST_F(CalculationTest, ErrorWhileReadingTheFormulaGoesOn) {
+    // It reaches the application-wide report with its own message.
+    EXPECT_THROW(calculator::Calculate(packet, "2*/3"), platform::Error);
+}
+
+TEST(CalculatorBack, RemovesOneByteEvenOfAGreekLetter) {
+    EXPECT_EQ(calculator::WithoutLastCharacter("2*~p"), "2*~");
+    EXPECT_EQ(calculator::WithoutLastCharacter("x#2@"), "x#2");
+    EXPECT_EQ(calculator::WithoutLastCharacter(""), "");
+}
+
+} // namespace

@@ -1,0 +1,100 @@
+// Parking the program in the notification area: minimising any window hides the program
+// and shows the icon, a double click brings it back; without a notification area the
+// program is never hidden.
+
+#include "calculator/TrayIcon.h"
+#include "calculator/ApplicationWindows.h"
+#include "calculator/CalculatorForm.h"
+#include "platform/Error.h"
+#include "platform/QtText.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TrayIconTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tray = form.TrayIcon1;
+        tray->TrayAvailable = [this] { return trayAvailable; };
+        main.show();
+    }
+    void TearDown() override { calculator::RestoreApplication(); }
+
+    void Minimise() { main.setWindowState(main.windowState() | Qt::WindowMinimized); }
+    bool Parked() const { return !main.isVisible() && tray->Visible(); }
+    bool Back() const {
+        return main.isVisible() && !(main.windowState() & Qt::WindowMinimized) && !tray->Visible();
+    }
+
+    bool trayAvailable = true;
+    TForm1 form;
+    TTrayIcon* tray = nullptr;
+    QWidget main;
+};
+
+TEST_F(TrayIconTest, MinimisingParksAndADoubleClickOfAnyButtonRestores) {
+    EXPECT_EQ(tray->Hint(), platform::Cp("Клиент системы \"ВЕКТА\""));
+    EXPECT_FALSE(tray->Visible());
+    form.show();
+    Minimise();
+    EXPECT_TRUE(Parked());
+    EXPECT_FALSE(form.isVisible()); // the whole program leaves the task bar
+    EXPECT_TRUE(tray->Hide);
+
+    tray->Activated(QSystemTrayIcon::Trigger); // a single click does not restore
+    EXPECT_TRUE(Parked());
+    tray->Activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(Back());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(tray->Hide);
+
+    Minimise();
+    tray->Activated(QSystemTrayIcon::Context);
+    EXPECT_TRUE(Parked());
+    tray->Activated(QSystemTrayIcon::Context); // a right double click
+    EXPECT_TRUE(Back());
+}
+
+TEST_F(TrayIconTest, RestoringByTheWindowSystemAlsoRemovesTheIcon) {
+    Minimise();
+    ASSERT_TRUE(Parked());
+    main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
+    EXPECT_FALSE(tray->Visible());
+}
+
+TEST_F(TrayIconTest, WithoutANotificationAreaTheProgramStaysOnTheTaskBar) {
+    trayAvailable = false;
+    Minimise();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(main.windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(tray->Visible());
+    EXPECT_FALSE(calculator::ApplicationHidden());
+    try {
+        tray->SetVisible(true);
+        ADD_FAILURE() << "no error raised";
+    } catch (const platform::Error& error) {
+        EXPECT_STREQ(error.what(), "Cannot Create System Shell Notification Icon");
+    }
+}
+
+TEST_F(TrayIconTest, WakeUpKeyBringsTheProgramBack) {
+    Minimise();
+    ASSERT_TRUE(Parked());
+    form.ApplicationEvents1Message(TForm1::kHotKeyMessage, 7); // another key
+    EXPECT_TRUE(Parked());
+    form.ApplicationEvents1Message(TForm1::kHotKeyMessage, TForm1::kWakeUpHotKey);
+    EXPECT_TRUE(Back());
+}
+
+TEST(TrayIconHint, LongHintsAreIgnored) {
+    TTrayIcon tray;
+    tray.SetHint(std::string(63, 'a'));
+    tray.SetHint(std::string(64, 'b'));
+    EXPECT_EQ(tray.Hint(), std::string(63, 'a'));
+}
+
+} // namespace
