@@ -146,6 +146,7 @@ private:
     void CreateAnswerRow(std::size_t row);
     void LayoutAnswerEditors();
     void ShowAnswerEditors();
+    void PlaceSendResult();
     void ResizeTaskViewContent();
     int TaskPaneWidth() const;
     void ShowSendError(const std::string& message, const std::string& formula);

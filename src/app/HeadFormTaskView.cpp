@@ -113,16 +113,23 @@ void TClientVantor::LayoutTaskView() {
         LayoutQuestText();
         PlaceQuestImage();
         LayoutAnswerEditors();
-        if (AnswerCount > 0) {
-            const TEqEdit* last = AnswerEditors[static_cast<std::size_t>(AnswerCount - 1)];
-            SendResult->resize(SendResult->sizeHint());
-            const SendPlace place = PlaceSendButton(TaskPaneWidth(), last->geometry().bottom() + 1,
-                                                    SendResult->width(), SendResult->height());
-            SendResult->move(place.left, place.top);
-            Label3->move(Label3->x(), place.spacerTop);
-        }
+        PlaceSendResult();
     }
     ResizeTaskViewContent();
+}
+
+// The button goes under the last row, or under the picture when the task asks for nothing.
+void TClientVantor::PlaceSendResult() {
+    const QWidget* above =
+        AnswerCount > 0
+            ? static_cast<QWidget*>(AnswerEditors[static_cast<std::size_t>(AnswerCount - 1)])
+            : Image1;
+    const int aboveBottom = above->geometry().bottom() + 1 + (AnswerCount > 0 ? 0 : 10);
+    SendResult->resize(SendResult->sizeHint());
+    const SendPlace place =
+        PlaceSendButton(TaskPaneWidth(), aboveBottom, SendResult->width(), SendResult->height());
+    SendResult->move(place.left, place.top);
+    Label3->move(Label3->x(), place.spacerTop);
 }
 
 // The scrolled content covers everything the pane shows, and never less than the pane.
@@ -139,7 +146,8 @@ void TClientVantor::ResizeTaskViewContent() {
 
 void TClientVantor::LayoutQuestText() {
     const QuestTextLayout layout = [&] {
-        platform::QtCanvas measure(&Image1Bitmap);
+        QImage surface(1, 1, QImage::Format_RGB32); // measures only
+        platform::QtCanvas measure(&surface);
         return ::LayoutQuestText(QuestText, Image1->width(), measure);
     }();
     Image1Bitmap = QImage(std::max(1, TaskPaneWidth() - 10), layout.height, QImage::Format_RGB32);

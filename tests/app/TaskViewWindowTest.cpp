@@ -205,4 +205,10 @@ TEST_F(TaskViewWindowTest, ANewTaskReusesRowsAndAClearedViewShowsNothing) {
     EXPECT_TRUE(window->NameEditors[0]->isHidden());
     EXPECT_FALSE(window->ScrollBox2->isVisible());
     EXPECT_FALSE(window->SendResult->isVisible());
+
+    // A task that asks for nothing keeps the button under its picture.
+    const std::string noAnswers = Quest("<QUEST>q</QUEST>");
+    peer->write(noAnswers.data(), static_cast<qint64>(noAnswers.size()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->ScrollBox2->isVisible(); }, kWaitMs));
+    EXPECT_EQ(window->SendResult->y(), window->Image1->geometry().bottom() + 1 + 20);
 }
