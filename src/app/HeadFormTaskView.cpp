@@ -46,8 +46,8 @@ void TClientVantor::HandleQuest(const std::string& message) {
     AnimateScript = std::move(sections.animate);
     SpeedButton7->setVisible(!AnimateScript.empty());
 
-    // A diagram or animation that cannot be read is reported once the task is shown: the
-    // student still gets the statement and the answer rows of this task.
+    // A diagram or animation that cannot be read is reported after the whole task has been
+    // set up: the student still gets the statement and the answer rows of this task.
     std::string error = DrawQuestImage();
     if (!AnimateScript.empty() && AnimateForms != nullptr) {
         try {
