@@ -62,19 +62,20 @@ TEST(TaskToolTest, CheckNamesEachProblemAStudentWouldMeet) {
     for (int i = 0; i < 51; ++i)
         request += "a" + std::to_string(i) + ";";
     const QString path = WriteTask(
-        dir, "<QUEST>x < y and <sym>a</sym></QUEST>"
+        dir, "\xEF\xBB\xBF<QUEST>x < y and <sym>a</sym> \xE2\x88\x80?</QUEST>"
              "<IMAGE>WIDTH(300);HEIGHT(100);LINE(1,2,3);CIRLCE(1,2,3);TEXT(1,2,\"ok\");</IMAGE>"
              "<REQUEST>" +
                  request + "rest</REQUEST>");
     const ProgramRun run = RunTool({"check", path});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(Count(run.err, "\n"), 6) << run.err;
+    EXPECT_EQ(Count(run.err, "\n"), 7) << run.err;
     EXPECT_EQ(Count(run.err, "HEIGHT(100);"), 1) << run.err;
     EXPECT_EQ(Count(run.err, "LINE(1,2,3);: '' is not a valid integer value"), 1) << run.err;
     EXPECT_EQ(Count(run.err, "CIRLCE(1,2,3);"), 1) << run.err;
     EXPECT_EQ(Count(run.err, "\"<\" without its \">\""), 1) << run.err;
     EXPECT_EQ(Count(run.err, "51 answers"), 1) << run.err;
     EXPECT_EQ(Count(run.err, ": rest"), 1) << run.err;
+    EXPECT_EQ(Count(run.err, "code page 1251 cannot hold arrive as \"?\": 1\n"), 1) << run.err;
 }
 
 TEST(TaskToolTest, ABadHeaderIsReportedAndThePictureStillWritten) {

@@ -8,6 +8,19 @@
 #include <fstream>
 #include <iterator>
 
+namespace {
+
+// The "?" that stand for characters code page 1251 cannot hold, in what the server sends of
+// the task: the file is read once more with its own "?" out of the way.
+int UnrepresentableCharacters(std::string utf8, const std::string& name) {
+    std::replace(utf8.begin(), utf8.end(), '?', '!');
+    const BankTask task = ParseTaskFile(utf8, "", name);
+    const std::string sent = task.caption + task.quest + task.image + task.request + task.animate;
+    return static_cast<int>(std::count(sent.begin(), sent.end(), '?'));
+}
+
+} // namespace
+
 std::optional<TaskFile> ReadTaskFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -17,8 +30,6 @@ std::optional<TaskFile> ReadTaskFile(const std::string& path) {
     const BankTask task = ParseTaskFile(utf8, "", name);
     TaskFile file;
     file.sections = {task.name, task.quest, task.image, task.request, task.animate};
-    const std::string cp1251 = platform::Utf8ToCp1251(utf8);
-    file.unrepresentable = static_cast<int>(std::count(cp1251.begin(), cp1251.end(), '?') -
-                                            std::count(utf8.begin(), utf8.end(), '?'));
+    file.unrepresentable = UnrepresentableCharacters(utf8, name);
     return file;
 }

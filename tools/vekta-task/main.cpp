@@ -60,8 +60,8 @@ int Check(const char* path) {
         return 1;
     std::vector<std::string> problems = CheckTask(file->sections);
     if (file->unrepresentable > 0)
-        problems.push_back(std::to_string(file->unrepresentable) +
-                           " characters that code page 1251 cannot hold arrive as \"?\"");
+        problems.push_back("characters that code page 1251 cannot hold arrive as \"?\": " +
+                           std::to_string(file->unrepresentable));
     for (const std::string& problem : problems)
         std::cerr << path << ": " << problem << '\n';
     return problems.empty() ? 0 : 1;
