@@ -93,11 +93,16 @@ protected:
     TEqEdit* Answer(int row) const { return window->AnswerEditors[static_cast<std::size_t>(row)]; }
     QWidget* Focused() const { return window->focusWidget(); }
 
-    std::string Received() {
-        std::string got;
-        QTest::qWait(100);
-        got += peer->readAll().toStdString();
-        return got;
+    // The next whole frame the server receives, or empty text when none comes.
+    std::string NextFrame(int waitMs = kWaitMs) {
+        FrameReceiver frames;
+        const bool arrived = QTest::qWaitFor(
+            [&] {
+                frames.Receive(peer->readAll().toStdString());
+                return !frames.MessageQueue().empty();
+            },
+            waitMs);
+        return arrived ? frames.MessageQueue().front() : "";
     }
 
     QTcpServer server;
@@ -161,9 +166,9 @@ TEST_F(TaskViewWindowTest, TheKeyboardAloneFillsTheAnswersAndEnterSendsThem) {
     ASSERT_EQ(Focused(), Answer(2));
     QTest::keyClick(Focused(), Qt::Key_Return);
     // The first answer goes as typed, the others cleaned and with the answers above put in.
-    const std::string got = Received();
-    EXPECT_EQ(got.substr(0, 16), "<SETRESULTQUEST:");
-    EXPECT_EQ(ReadPayload(got), " X @=" + Answer(0)->Equation() + "; Y @=2*(10); Z @=(2*X)+1;");
+    const std::string frame = NextFrame();
+    EXPECT_EQ(ReadTag(frame), "SETRESULTQUEST");
+    EXPECT_EQ(ReadPayload(frame), " X @=" + Answer(0)->Equation() + "; Y @=2*(10); Z @=(2*X)+1;");
 }
 
 TEST_F(TaskViewWindowTest, AnUnbalancedAnswerOrALostConnectionSendsNothingAndSaysWhy) {
@@ -178,7 +183,7 @@ TEST_F(TaskViewWindowTest, AnUnbalancedAnswerOrALostConnectionSendsNothingAndSay
     EXPECT_EQ(shown.text, QString::fromUtf8("Ошибка: нехватает закрывающей скобки"));
     EXPECT_TRUE(shown.formula.ends_with(" Y @=")) << shown.formula; // the row to fix
     EXPECT_EQ(Answer(1)->Equation(), typed);
-    EXPECT_EQ(Received(), "");
+    EXPECT_EQ(NextFrame(200), "");
 
     peer->disconnectFromHost();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Connected; }, kWaitMs));
