@@ -7,3 +7,5 @@ TAnimateForms::TAnimateForms(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QString::fromUtf8("Анимация задачи:"));
     resize(513, 246);
 }
+
+void TAnimateForms::LoadAnimation(const std::string&) {}

@@ -24,7 +24,6 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTcpSocket>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -283,10 +282,8 @@ void TClientVantor::FormResize() {
     ScrollBox1->setGeometry(client);
     ScrollBox2->setGeometry(client);
     Panel1Resize();
-    const QSize box = ScrollBox2Size();
-    ScrollBox2->widget()->resize(box.width(),
-                                 std::max(box.height(), Label3->geometry().bottom() + 1));
     CentreGreeting();
+    LayoutTaskView();
 }
 
 void TClientVantor::Panel1Resize() {
@@ -387,8 +384,6 @@ void TClientVantor::SpeedButton7Click() {
 
 void TClientVantor::SpeedButton2Click() {}
 
-void TClientVantor::SendResultClick() {}
-
 void TClientVantor::SocketEvent(SocketEventKind kind) {
     switch (kind) {
     case SocketEventKind::Connect:
@@ -453,21 +448,6 @@ void TClientVantor::Timer1Timer() {
 void TClientVantor::HandleMessage(const std::string& message) {
     if (DiagForm != nullptr)
         DiagForm->ShowDialog(platform::Cp("Сообщение:"), ReadPayload(message), "");
-}
-
-void TClientVantor::HandleQuest(const std::string& message) {
-    std::string payload = ReadPayload(message);
-    ExtractSection(payload, "NAME");
-    ExtractSection(payload, "QUEST");
-    ExtractSection(payload, "IMAGE");
-    ExtractSection(payload, "REQUEST");
-    const std::string animateScript = ExtractSection(payload, "ANIMATE");
-    SpeedButton7->setVisible(!animateScript.empty());
-    SendResult->show();
-    QThread::msleep(100);
-    ScrollBox1->hide();
-    ScrollBox2->show();
-    FormResize();
 }
 
 TNewLabel* TClientVantor::QuestLinkAt(std::size_t index) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/AnswerRows.h"
 #include "app/Frames.h"
+#include "diagram/Objprimitiv.h"
 
 #include <QAbstractSocket>
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -21,6 +24,7 @@ class QTabWidget;
 class QTcpSocket;
 class QTimer;
 class QToolButton;
+class TEqEdit;
 class TNewLabel;
 
 // The main window: the connection to the testing server, the dispatch of its messages,
@@ -40,6 +44,9 @@ public:
     void HandleQuestList(const std::string& message);
     void HandleQuest(const std::string& message);
     void HandleMessage(const std::string& message);
+
+    // Empties the task view: no answer rows, no statement, no picture; the pane is hidden.
+    void ClearTaskView();
 
     // The dispatcher's table: the handler of each tag the client understands, given the
     // whole message. A frame with any other tag is dropped.
@@ -78,6 +85,19 @@ public:
     QImage Image1Bitmap;  // the statement is drawn here, Image1 shows it
     QImage DiagramBitmap; // the task's diagram
 
+    // The task view: the sections of the task shown, and its answer rows. Rows that exist
+    // form an unbroken run from row 0; the rows of an earlier task with more answers stay
+    // created but hidden.
+    std::string QuestText;
+    std::string ImageScript;
+    std::string RequestText;
+    std::string AnimateScript;
+    std::vector<std::string> AnswerNames;
+    int AnswerCount = 0;
+    std::array<TEqEdit*, kMaxAnswerRows> NameEditors{};
+    std::array<TEqEdit*, kMaxAnswerRows> AnswerEditors{};
+    diagram::ObjectPrimitiv DiagramContext;
+
 public slots:
     void SpeedButton6Click();
     void SpeedButton3Click();
@@ -115,6 +135,22 @@ private:
     void ScrollBox2MouseWheel(int delta);
     void ScrollBox2Click();
     TNewLabel* QuestLinkAt(std::size_t index);
+
+    // The task view's steps (HeadFormTaskView.cpp).
+    void ShowTaskPane(int generation);
+    void LayoutTaskView();
+    void LayoutQuestText();
+    std::string DrawQuestImage();
+    void PlaceQuestImage();
+    void CreateAnswerEditors();
+    void CreateAnswerRow(std::size_t row);
+    void LayoutAnswerEditors();
+    void ShowAnswerEditors();
+    void PlaceSendResult();
+    void ResizeTaskViewContent();
+    int TaskPaneWidth() const;
+    void ShowSendError(const std::string& message, const std::string& formula);
+    int questGeneration_ = 0; // a newer task or a cleared view cancels a pending show
     QWidget* SheetWidget(int sheet) const;
 };
 

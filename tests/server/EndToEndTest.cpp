@@ -1,10 +1,11 @@
 // The whole road against the reference server as a real process: connect, log in, get
-// the task list, open a task.
+// the task list, open a task, answer it and read the server's reply.
 
 #include "app/ConnForm.h"
 #include "app/HeadForm.h"
 #include "app/NewLabelC.h"
 #include "dialogs/DialogPanel.h"
+#include "eqedit/EqEdit.h"
 #include "platform/ErrorReport.h"
 
 #include <QApplication>
@@ -46,7 +47,7 @@ private:
 
 } // namespace
 
-TEST(EndToEndTest, ConnectLogInListAndOpenATaskAgainstTheReferenceServer) {
+TEST(EndToEndTest, ConnectLogInOpenAndAnswerATaskAgainstTheReferenceServer) {
     QProcess server;
     server.start(VEKTA_SERVER_PATH, {"--port", "0", "--bank", VEKTA_BANK_DIR});
     ASSERT_TRUE(server.waitForReadyRead(kWaitMs)) << server.readAllStandardError().toStdString();
@@ -76,8 +77,20 @@ TEST(EndToEndTest, ConnectLogInListAndOpenATaskAgainstTheReferenceServer) {
               QString::fromUtf8("1. Балка на шарнирной и катковой опорах"));
 
     QTest::mouseClick(window.QuestLinks[0], Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.SendResult->isVisible(); }, kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return window.focusWidget() == window.AnswerEditors[0]; }, kWaitMs));
     EXPECT_TRUE(window.ScrollBox2->isVisible());
+    ASSERT_EQ(window.AnswerCount, 3);
+
+    // The answers, typed and sent with the keyboard alone; the server's reply is shown.
+    const int dialogsBefore = answerer.answered;
+    for (const char* answer : {"3", "4", "5*2"}) {
+        QTest::keyClicks(window.focusWidget(), answer);
+        QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+    }
+    QTest::keyClick(window.AnswerEditors[2], Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answerer.answered > dialogsBefore; }, kWaitMs))
+        << "the server's reply to SETRESULTQUEST";
     EXPECT_TRUE(reports.empty());
 
     ConnecterForm = nullptr;

@@ -1,0 +1,110 @@
+// The statement's markup walk and word wrap, measured with a fixed-width fake: every byte
+// is 8 pixels wide and every piece 16 high (symbol runs too), so that lines are exact.
+
+#include "app/QuestTextLayout.h"
+
+#include "platform/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Visible(std::string_view line) {
+    std::vector<std::string> shown;
+    for (const MarkedPiece& piece : SplitMarkedLine(line))
+        if (!piece.text.empty())
+            shown.push_back((piece.symbol ? "S:" : "") + std::string(piece.text));
+    return shown;
+}
+
+std::vector<std::string> Lines(std::string_view quest, int imageWidth) {
+    platform::RecordingCanvas canvas;
+    std::vector<std::string> lines;
+    for (const QuestLine& line : LayoutQuestText(quest, imageWidth, canvas).lines)
+        lines.push_back(line.text);
+    return lines;
+}
+
+using Strings = std::vector<std::string>;
+
+} // namespace
+
+TEST(QuestTextTest, MarkupShowsSymbolRunsHidesOtherTagsAndAlwaysEnds) {
+    const struct {
+        const char* line;
+        Strings shown;
+    } cases[] = {
+        {"plain text", {"plain text"}},  {"x <sym>p</sym> y", {"x ", "S:p", " y"}},
+        {"a<b>hidden</b>c", {"a", "c"}}, {"a<sym>bc", {"a", "bc"}}, // no "</": the run is empty
+        {"a<i>bc", {"a", "bc"}},        // a tag without "</" is removed alone
+        {"a < b", {"a ", "< b"}},       // no ">" or "</" after "<": plain text
+        {"<sym>w</sym><sym>", {"S:w"}}, // a last tag without "</" shows nothing
+        {"a<<sym>q</sym>", {"a"}},      // "<<sym>" is another tag: hidden
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Visible(c.line), c.shown) << c.line;
+}
+
+TEST(QuestTextTest, ASymbolRunIsBlueOnePointLargerAndTwoPixelsHigher) {
+    platform::RecordingCanvas canvas;
+    EXPECT_EQ(MeasureMarkedLine(canvas, "ab <sym>p</sym> cd").width, 8 * 7);
+    EXPECT_EQ(MeasureMarkedLine(canvas, "a<x>hidden</x>").width, 8);
+    DrawMarkedLine(canvas, "ab <sym>p</sym> cd", 30, 50);
+    const auto& calls = canvas.Calls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].x1, 30);
+    EXPECT_EQ(calls[0].y1, 50);
+    EXPECT_EQ(calls[0].font, QuestBaseFont());
+    EXPECT_EQ(calls[1].text, "p");
+    EXPECT_EQ(calls[1].x1, 30 + 8 * 3);
+    EXPECT_EQ(calls[1].y1, 48);
+    EXPECT_EQ(calls[1].font.name, "Symbol");
+    EXPECT_EQ(calls[1].font.size, 11);
+    EXPECT_EQ(calls[1].font.color, platform::Rgb(0, 0, 255));
+    EXPECT_EQ(calls[2].x1, 30 + 8 * 4);
+    EXPECT_EQ(calls[2].font, QuestBaseFont());
+}
+
+// A picture 180 wide gives lines shorter than 180 - 60 - 30 = 90 pixels: 11 bytes.
+TEST(QuestTextTest, TheWrapBreaksAfterSpacesAndFollowsTheMarks) {
+    const struct {
+        const char* quest;
+        Strings lines;
+    } cases[] = {
+        {"aaaa bbbb cccc dd", {"aaaa bbbb ", "cccc dd "}},
+        {"aaa |bbb", {"aaa ", "bbb "}},         // forced break after a space
+        {"aaa bb|bb cc", {"aaa ", "bbbb cc "}}, // "|" inside a word joins it
+        {"aaa |", {"aaa ", " "}},               // a last "|" adds an empty line
+        {"aaa ||bb", {"aaa ", "bb "}},          // a mark at a fresh line's start only disappears
+        {"ab|cd", {"abcd "}},                   // ... as does one inside the line's first word
+        {"aaaa bbbbbbbbbbbbbb c", {"aaaa ", "b", "b", "b", "b", "bbbbbbbbbb c "}},
+        {"aaaa bbbbbbbbbbbbbb", {"aaaa bbbbbbbbbbbbbb "}}, // the last word always stays
+        // A space inside a symbol run lets the line end there.
+        {"a<sym>b c</sym>ddddddd eee", {"a<sym>b ", "c</sym>ddddddd eee "}},
+        // Hidden tag contents take no width.
+        {"a <x>hiddenwordshere</x>b c", {"a <x>hiddenwordshere</x>b c "}},
+        {"", {" "}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Lines(c.quest, 180), c.lines) << c.quest;
+}
+
+TEST(QuestTextTest, LinesStackByTheirOwnHeightsAndTheLayoutIsBounded) {
+    platform::RecordingCanvas canvas;
+    const QuestTextLayout layout = LayoutQuestText("a|b", 600, canvas);
+    ASSERT_EQ(layout.lines.size(), 1u); // "|" in the first word joins it
+    const QuestTextLayout two = LayoutQuestText("a |b", 600, canvas);
+    ASSERT_EQ(two.lines.size(), 2u);
+    EXPECT_EQ(two.lines[0].top, 30 + 16);
+    EXPECT_EQ(two.lines[1].top, 30 + 32);
+    EXPECT_EQ(two.height, 30 + 32 + 40);
+
+    std::string words;
+    for (int k = 0; k < 20000; ++k)
+        words += "ww ";
+    const QuestTextLayout huge = LayoutQuestText(words, 100, canvas);
+    EXPECT_EQ(huge.lines.size(), kMaxQuestLines);
+}

@@ -1,0 +1,125 @@
+// The task view's arithmetic (diagram box, answer rows) and the result payload.
+
+#include "app/AnswerRows.h"
+#include "app/QuestImage.h"
+#include "app/ResultPayload.h"
+
+#include "engine/EngineMessages.h"
+#include "platform/Cp1251.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Payload(const std::vector<std::pair<std::string, std::string>>& namesAndAnswers) {
+    std::vector<AnswerRowText> rows;
+    for (const auto& [name, answer] : namesAndAnswers)
+        rows.push_back({name, NameFieldText(name), answer});
+    const ResultPayload result = BuildResultPayload(rows);
+    return result.ok ? result.payload : "refused row " + std::to_string(result.row);
+}
+
+} // namespace
+
+TEST(TaskViewLogicTest, TheDiagramHeaderSizesTheBoxOnlyInItsOrder) {
+    const struct {
+        std::string script;
+        int width, height;
+        std::string rest;
+        bool hasError;
+    } cases[] = {
+        {"HEIGHT(200);WIDTH(400);LINE(1,2,3,4);", 400, 200, "LINE(1,2,3,4);", false},
+        {"WIDTH(400);HEIGHT(200);", 400, 160, "HEIGHT(200);", false},
+        {"", 300, 160, "", false},
+        {"HEIGHT(1e3);LINE(1,2,3,4);", 300, 160, "1e3);LINE(1,2,3,4);", true},
+        {"HEIGHT(-5);WIDTH(99999);", kMaxQuestImageSide, 1, "", false},
+    };
+    for (const auto& c : cases) {
+        std::string script = c.script;
+        const QuestImageHeader header = ReadQuestImageHeader(script);
+        EXPECT_EQ(header.size.width, c.width) << c.script;
+        EXPECT_EQ(header.size.height, c.height) << c.script;
+        EXPECT_EQ(script, c.rest) << c.script;
+        EXPECT_EQ(!header.error.empty(), c.hasError) << c.script;
+    }
+    const QuestImagePlace place = PlaceQuestImage(581, 86, {301, 160});
+    EXPECT_EQ(place.x, 290 - 150);
+    EXPECT_EQ(place.y, 86);
+    EXPECT_EQ(place.pictureHeight, 246);
+}
+
+TEST(TaskViewLogicTest, RequestNamesEndWithSemicolonsAndAreBounded) {
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(ReadRequestNames("X!A;Y!A;R!B;"), (Names{"X!A", "Y!A", "R!B"}));
+    EXPECT_EQ(ReadRequestNames("a;b;rest"), (Names{"a", "b"}));
+    EXPECT_EQ(ReadRequestNames("no semicolon"), Names{});
+    std::string many;
+    for (int i = 0; i < 60; ++i)
+        many += "n" + std::to_string(i) + ";";
+    const Names names = ReadRequestNames(many);
+    ASSERT_EQ(names.size(), kMaxAnswerRows);
+    EXPECT_EQ(names.back(), "n49");
+    EXPECT_EQ(NameFieldText("R!B"), " R!B @=");
+}
+
+TEST(TaskViewLogicTest, RowsStand32ApartUnderTheDiagramAndTheButtonUnderThem) {
+    const std::vector<RowPlace> rows = LayoutAnswerRows(463, 246, 60, {27, 27, 27});
+    ASSERT_EQ(rows.size(), 3u);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        EXPECT_EQ(rows[k].top, 266 + 32 * static_cast<int>(k));
+        EXPECT_EQ(rows[k].nameLeft, 15);
+        EXPECT_EQ(rows[k].answerLeft, 75);
+        EXPECT_EQ(rows[k].answerWidth, 463 - 115);
+    }
+    const SendPlace send = PlaceSendButton(463, 266 + 64 + 27, 150, 25);
+    EXPECT_EQ(send.top, 367);
+    EXPECT_EQ(send.left, 156);
+    EXPECT_EQ(send.spacerTop, 367 + 25 + 10);
+}
+
+TEST(TaskViewLogicTest, EarlierAnswersAreSubstitutedOneLevelAndCleaned) {
+    const struct {
+        std::vector<std::pair<std::string, std::string>> rows;
+        std::string payload;
+    } cases[] = {
+        {{{"X", "10"}, {"Y", "2*X"}}, " X @=10; Y @=2*(10);"},
+        {{{"a", "3"}, {"b", "a+1"}}, " a @=3; b @=(3)+1;"},
+        {{{"a", " 1 + 2 "}, {"b", " 1 + 2 "}}, " a @= 1 + 2 ; b @=1+2;"},
+        // Chains resolve one level: c gets b's typed text, whose "a" stays.
+        {{{"a", "1"}, {"b", "a*2"}, {"c", "b+1"}}, " a @=1; b @=(1)*2; c @=(a*2)+1;"},
+        // A name inside a longer word is replaced there too.
+        {{{"t", "2"}, {"s", "tan(t)"}}, " t @=2; s @=(2)an((2));"},
+        // A value holding its own name is inserted once per occurrence.
+        {{{"a", "tan(1)"}, {"b", "a+a"}}, " a @=tan(1); b @=(tan(1))+(tan(1));"},
+        {{{"v!A", "5"}, {"w", "v!A@/2"}}, " v!A @=5; w @=(5)/2;"},
+        {{}, ""},
+        {{{"a", "(1"}}, "refused row 0"},
+        {{{"a", "1"}, {"b", "2)"}}, "refused row 1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Payload(c.rows), c.payload) << c.payload;
+}
+
+TEST(TaskViewLogicTest, ARefusedAnswerCarriesTheEnginesMessage) {
+    const ResultPayload result =
+        BuildResultPayload({{"a", NameFieldText("a"), "1"}, {"b", NameFieldText("b"), "(b"}});
+    ASSERT_FALSE(result.ok);
+    EXPECT_EQ(result.row, 1u);
+    EXPECT_EQ(result.message, Messages().missingClosingBracket);
+    EXPECT_TRUE(result.payload.empty());
+
+    // A name made of a bracket unbalances the answer it is put into.
+    const ResultPayload unbalanced =
+        BuildResultPayload({{"(", NameFieldText("("), "2"}, {"b", NameFieldText("b"), "(1)"}});
+    ASSERT_FALSE(unbalanced.ok);
+    EXPECT_EQ(unbalanced.message, Messages().missingOpeningBracket);
+
+    // Chains of one name cannot make the answers grow without bound.
+    const std::vector<AnswerRowText> rows(50, {"x", NameFieldText("x"), "x*x*x*x"});
+    const ResultPayload bounded = BuildResultPayload(rows);
+    EXPECT_FALSE(bounded.ok);
+    EXPECT_FALSE(bounded.message.empty());
+}

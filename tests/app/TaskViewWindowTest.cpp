@@ -1,0 +1,219 @@
+// The task view of the main window: a QUEST from a testing server played by a QTcpServer
+// inside the test becomes the statement, the diagram and the answer rows; the keyboard
+// alone fills them and sends them.
+
+#include "app/HeadForm.h"
+
+#include "app/ConnForm.h"
+#include "diagram/Objprimitiv.h"
+#include "dialogs/DialogPanel.h"
+#include "eqedit/EqEdit.h"
+#include "platform/ErrorReport.h"
+#include "platform/QtText.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kWaitMs = 5000;
+
+struct ShownDialog {
+    QString caption;
+    QString text;
+    std::string formula;
+};
+
+// Closes the next message dialog as soon as it is up and keeps what it showed.
+void CloseNextDialog(ShownDialog& shown) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, &shown] {
+        if (!DiagForm->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        shown = {DiagForm->windowTitle(), DiagForm->Label1->text(),
+                 DiagForm->EqEdit1->isHidden() ? "" : DiagForm->EqEdit1->Equation()};
+        DiagForm->accept();
+    });
+    timer->start();
+}
+
+std::string Quest(const std::string& sections) {
+    return "<QUEST:" + std::to_string(sections.size()) + ">" + sections;
+}
+
+class TaskViewWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        window = std::make_unique<TClientVantor>();
+        ClientVantor = window.get();
+        diagForm = std::make_unique<TDiagForm>();
+        DiagForm = diagForm.get();
+        ConnecterForm = nullptr; // no login dialog: the test server takes every frame
+        platform::SetErrorReportHandler([this](const std::string& m) { reports.push_back(m); });
+        window->show();
+        window->Edit1->setText(QString("127.0.0.1:%1").arg(server.serverPort()));
+        window->SpeedButton6->click();
+        ASSERT_TRUE(server.waitForNewConnection(kWaitMs));
+        peer = server.nextPendingConnection();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected; }, kWaitMs));
+    }
+
+    void TearDown() override {
+        platform::SetErrorReportHandler({});
+        DiagForm = nullptr;
+        window.reset();
+        ClientVantor = nullptr;
+    }
+
+    // Sends a task and waits until its pane is up with the first answer field focused.
+    void ShowTask(const std::string& sections) {
+        const std::string frame = Quest(sections);
+        peer->write(frame.data(), static_cast<qint64>(frame.size()));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return window->AnswerCount > 0 && window->focusWidget() == Answer(0); },
+            kWaitMs));
+    }
+
+    TEqEdit* Answer(int row) const { return window->AnswerEditors[static_cast<std::size_t>(row)]; }
+    QWidget* Focused() const { return window->focusWidget(); }
+
+    // The next whole frame the server receives, or empty text when none comes.
+    std::string NextFrame(int waitMs = kWaitMs) {
+        FrameReceiver frames;
+        const bool arrived = QTest::qWaitFor(
+            [&] {
+                frames.Receive(peer->readAll().toStdString());
+                return !frames.MessageQueue().empty();
+            },
+            waitMs);
+        return arrived ? frames.MessageQueue().front() : "";
+    }
+
+    QTcpServer server;
+    QTcpSocket* peer = nullptr;
+    std::unique_ptr<TClientVantor> window;
+    std::unique_ptr<TDiagForm> diagForm;
+    std::vector<std::string> reports;
+};
+
+const std::string kThreeAnswers = "<NAME>t1</NAME><QUEST>Find <sym>w</sym> and the rest.</QUEST>"
+                                  "<IMAGE>LINE(10,20,110,20);</IMAGE><REQUEST>X;Y;Z;</REQUEST>";
+
+} // namespace
+
+TEST_F(TaskViewWindowTest, ThreeAnswersMakeThreeRowsUnderTheFramedDiagram) {
+    ShowTask(kThreeAnswers);
+    EXPECT_TRUE(window->ScrollBox2->isVisible());
+    EXPECT_TRUE(window->SendResult->isVisible());
+    EXPECT_FALSE(window->SpeedButton7->isVisible()); // no animation
+    ASSERT_EQ(window->AnswerCount, 3);
+    const int imageBottom = window->Image1->geometry().bottom() + 1;
+    const int paneWidth = window->ScrollBox2->width();
+    for (int row = 0; row < 3; ++row) {
+        const TEqEdit* name = window->NameEditors[static_cast<std::size_t>(row)];
+        EXPECT_EQ(name->geometry(), QRect(15, imageBottom + 20 + 32 * row, 60, 27));
+        EXPECT_FALSE(name->isEnabled());
+        EXPECT_EQ(Answer(row)->geometry(),
+                  QRect(75, imageBottom + 20 + 32 * row, paneWidth - 115, 27));
+        EXPECT_EQ(Answer(row)->Equation(), "  ");
+    }
+    EXPECT_EQ(window->NameEditors[1]->Equation(), " Y @=");
+    EXPECT_EQ(window->SendResult->y(), Answer(2)->geometry().bottom() + 1 + 10);
+
+    // The 300 x 160 box sits centred at the bottom of the picture: black frame, green field.
+    const QImage picture = window->Image1->pixmap().toImage();
+    const int boxLeft = window->Image1->width() / 2 - 150;
+    const int boxTop = window->Image1->height() - 160;
+    EXPECT_EQ(QColor(picture.pixel(boxLeft, boxTop + 80)), QColor(Qt::black));
+    EXPECT_EQ(QColor(picture.pixel(boxLeft + 150, boxTop + 80)), QColor(195, 220, 98));
+    EXPECT_EQ(QColor(picture.pixel(boxLeft + 50, boxTop + 20)), QColor(Qt::black)); // the line
+
+    // Resizing re-wraps the statement and keeps the diagram centred.
+    window->resize(900, 500);
+    QTest::qWait(20);
+    EXPECT_EQ(window->Image1->width(), window->ScrollBox2->width() - 20);
+    EXPECT_EQ(Answer(0)->width(), window->ScrollBox2->width() - 115);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(TaskViewWindowTest, TheKeyboardAloneFillsTheAnswersAndEnterSendsThem) {
+    ShowTask(kThreeAnswers);
+    QTest::keyClicks(Focused(), "10");
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    ASSERT_EQ(Focused(), Answer(1));
+    QTest::keyClicks(Focused(), "2*X");
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    QTest::keyClicks(Focused(), "Y+1");
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    EXPECT_EQ(Focused(), window->SendResult);
+    QTest::keyClick(Focused(), Qt::Key_Backtab);
+    ASSERT_EQ(Focused(), Answer(2));
+    QTest::keyClick(Focused(), Qt::Key_Return);
+    // The first answer goes as typed, the others cleaned and with the answers above put in.
+    const std::string frame = NextFrame();
+    EXPECT_EQ(ReadTag(frame), "SETRESULTQUEST");
+    EXPECT_EQ(ReadPayload(frame), " X @=" + Answer(0)->Equation() + "; Y @=2*(10); Z @=(2*X)+1;");
+}
+
+TEST_F(TaskViewWindowTest, AnUnbalancedAnswerOrALostConnectionSendsNothingAndSaysWhy) {
+    ShowTask(kThreeAnswers);
+    QTest::keyClicks(Answer(0), "1");
+    QTest::keyClicks(Answer(1), "(2");
+    const std::string typed = Answer(1)->Equation();
+    ShownDialog shown;
+    CloseNextDialog(shown);
+    window->SendResult->click();
+    EXPECT_EQ(shown.caption, QString::fromUtf8("Ошибка"));
+    EXPECT_EQ(shown.text, QString::fromUtf8("Ошибка: нехватает закрывающей скобки"));
+    EXPECT_TRUE(shown.formula.ends_with(" Y @=")) << shown.formula; // the row to fix
+    EXPECT_EQ(Answer(1)->Equation(), typed);
+    EXPECT_EQ(NextFrame(200), "");
+
+    peer->disconnectFromHost();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Connected; }, kWaitMs));
+    QTest::keyClicks(Answer(1), ")");
+    const std::string balanced = Answer(1)->Equation();
+    CloseNextDialog(shown);
+    window->SendResult->click();
+    EXPECT_EQ(shown.text, QString::fromUtf8("Ответ не отправлен: нет соединения с сервером."));
+    EXPECT_EQ(Answer(1)->Equation(), balanced);
+}
+
+TEST_F(TaskViewWindowTest, ANewTaskReusesRowsAndAClearedViewShowsNothing) {
+    ShowTask(kThreeAnswers);
+    ShowTask("<QUEST>q</QUEST><IMAGE>HEIGHT(x);</IMAGE><REQUEST>a;</REQUEST><ANIMATE>s</ANIMATE>");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reports.empty(); }, kWaitMs));
+    EXPECT_EQ(reports[0], "'x' is not a valid integer value");
+    EXPECT_EQ(window->AnswerCount, 1);
+    EXPECT_TRUE(window->NameEditors[1]->isHidden());
+    EXPECT_EQ(window->NameEditors[0]->Equation(), " a @=");
+    EXPECT_TRUE(window->SpeedButton7->isVisible());
+
+    window->ClearTaskView();
+    EXPECT_EQ(window->AnswerCount, 0);
+    EXPECT_TRUE(window->NameEditors[0]->isHidden());
+    EXPECT_FALSE(window->ScrollBox2->isVisible());
+    EXPECT_FALSE(window->SendResult->isVisible());
+
+    // A task that asks for nothing keeps the button under its picture.
+    const std::string noAnswers = Quest("<QUEST>q</QUEST>");
+    peer->write(noAnswers.data(), static_cast<qint64>(noAnswers.size()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->ScrollBox2->isVisible(); }, kWaitMs));
+    EXPECT_EQ(window->SendResult->y(), window->Image1->geometry().bottom() + 1 + 20);
+}

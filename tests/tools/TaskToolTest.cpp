@@ -1,0 +1,92 @@
+// vekta-task run as a program: the check over the shipped task bank and over a flawed
+// task, and the preview picture.
+
+#include "ProgramRun.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+ProgramRun RunTool(const QStringList& arguments) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    env.remove("DISPLAY");
+    return RunProgram(VEKTA_TASK_PATH, arguments, env);
+}
+
+QString WriteTask(const QTemporaryDir& dir, const std::string& utf8) {
+    const QString path = dir.filePath("task.task");
+    std::ofstream(path.toStdString(), std::ios::binary) << utf8;
+    return path;
+}
+
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+TEST(TaskToolTest, EveryShippedTaskIsCleanAndPreviews) {
+    QTemporaryDir dir;
+    QDirIterator tasks(VEKTA_BANK_DIR, {"*.task"}, QDir::Files, QDirIterator::Subdirectories);
+    int checked = 0;
+    while (tasks.hasNext()) {
+        const QString task = tasks.next();
+        const ProgramRun check = RunTool({"check", task});
+        EXPECT_EQ(check.exitCode, 0) << task.toStdString() << "\n" << check.err;
+        const QString png = dir.filePath(QString("%1.png").arg(checked));
+        const ProgramRun preview = RunTool({"preview", task, png, "--width", "520"});
+        EXPECT_EQ(preview.exitCode, 0) << task.toStdString() << "\n" << preview.err;
+        const QImage picture(png);
+        EXPECT_EQ(picture.width(), 520) << task.toStdString();
+        EXPECT_GT(picture.height(), 160 + 27) << task.toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 4);
+}
+
+TEST(TaskToolTest, CheckNamesEachProblemAStudentWouldMeet) {
+    QTemporaryDir dir;
+    std::string request;
+    for (int i = 0; i < 51; ++i)
+        request += "a" + std::to_string(i) + ";";
+    const QString path = WriteTask(
+        dir, "\xEF\xBB\xBF<QUEST>x < y and <sym>a</sym> \xE2\x88\x80?</QUEST>"
+             "<IMAGE>WIDTH(300);HEIGHT(100);LINE(1,2,3);CIRLCE(1,2,3);TEXT(1,2,\"ok\");</IMAGE>"
+             "<REQUEST>" +
+                 request + "rest</REQUEST>");
+    const ProgramRun run = RunTool({"check", path});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Count(run.err, "\n"), 7) << run.err;
+    EXPECT_EQ(Count(run.err, "HEIGHT(100);"), 1) << run.err;
+    EXPECT_EQ(Count(run.err, "LINE(1,2,3);: '' is not a valid integer value"), 1) << run.err;
+    EXPECT_EQ(Count(run.err, "CIRLCE(1,2,3);"), 1) << run.err;
+    EXPECT_EQ(Count(run.err, "\"<\" without its \">\""), 1) << run.err;
+    EXPECT_EQ(Count(run.err, "51 answers"), 1) << run.err;
+    EXPECT_EQ(Count(run.err, ": rest"), 1) << run.err;
+    EXPECT_EQ(Count(run.err, "code page 1251 cannot hold arrive as \"?\": 1\n"), 1) << run.err;
+}
+
+TEST(TaskToolTest, ABadHeaderIsReportedAndThePictureStillWritten) {
+    QTemporaryDir dir;
+    const QString path =
+        WriteTask(dir, "<QUEST>Q</QUEST><IMAGE>HEIGHT(abc);</IMAGE><REQUEST>F;</REQUEST>");
+    const QString png = dir.filePath("out.png");
+    const ProgramRun run = RunTool({"preview", path, png});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("'abc' is not a valid integer value"), std::string::npos) << run.err;
+    EXPECT_FALSE(QImage(png).isNull());
+    EXPECT_EQ(RunTool({"check", path}).exitCode, 1);
+    EXPECT_EQ(RunTool({"preview", path, png, "--width", "wide"}).exitCode, 64);
+}
