@@ -463,6 +463,8 @@ void TClientVantor::HandleQuest(const std::string& message) {
     ExtractSection(payload, "REQUEST");
     const std::string animateScript = ExtractSection(payload, "ANIMATE");
     SpeedButton7->setVisible(!animateScript.empty());
+    if (!animateScript.empty() && AnimateForms != nullptr)
+        AnimateForms->LoadAnimation(animateScript);
     SendResult->show();
     QThread::msleep(100);
     ScrollBox1->hide();
