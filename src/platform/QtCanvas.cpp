@@ -172,6 +172,8 @@ void QtCanvas::LineTo(int x, int y) {
 // The part of the surface that can show anything, in drawing coordinates.
 QRect QtCanvas::VisibleArea() const {
     const QPaintDevice* device = painter_->device();
+    if (device != nullptr && painter_->transform().isIdentity())
+        return QRect(0, 0, device->width(), device->height()).adjusted(-1, -1, 1, 1);
     bool invertible = false;
     const QTransform back = painter_->transform().inverted(&invertible);
     if (device == nullptr || !invertible)
@@ -207,6 +209,7 @@ void QtCanvas::ThinLine(int x0, int y0, int x1, int y1) {
         period += d;
 
     QList<QPoint> pixels;
+    pixels.reserve(static_cast<qsizetype>(std::max<std::int64_t>(0, last - first + 1)));
     for (std::int64_t i = first; i <= last; ++i) {
         if (period > 0 && !DashIsOn(dashes, static_cast<qreal>(i % static_cast<int>(period))))
             continue;
