@@ -3,6 +3,7 @@
 #include "animation/WindowGeometry.h"
 
 #include "platform/ErrorReport.h"
+#include "platform/SpeedButton.h"
 #include "platform/TickCount.h"
 
 #include <QCloseEvent>
@@ -15,19 +16,6 @@
 
 TAnimateForms* AnimateForms = nullptr;
 
-namespace {
-
-QToolButton* MakeSpeedButton(QWidget* parent, const char* name, const char* text, QRect place) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(QString::fromUtf8(text));
-    button->setAutoRaise(true);
-    button->setGeometry(place);
-    return button;
-}
-
-} // namespace
-
 TAnimateForms::TAnimateForms(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       bitmap_([this] { update(); }), player_(bitmap_) {
@@ -37,8 +25,8 @@ TAnimateForms::TAnimateForms(QWidget* parent)
     Panel1 = new QFrame(this);
     Panel1->setObjectName("Panel1");
     Panel1->setAutoFillBackground(true);
-    SpeedButton1 = MakeSpeedButton(Panel1, "SpeedButton1", "Анимировать", {4, 4, 85, 33});
-    SpeedButton2 = MakeSpeedButton(Panel1, "SpeedButton2", "Закрыть", {89, 4, 81, 33});
+    SpeedButton1 = platform::MakeSpeedButton(Panel1, "SpeedButton1", "Анимировать", {4, 4, 85, 33});
+    SpeedButton2 = platform::MakeSpeedButton(Panel1, "SpeedButton2", "Закрыть", {89, 4, 81, 33});
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1);
