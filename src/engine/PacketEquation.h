@@ -30,6 +30,7 @@ public:
     const std::string& Formula() const { return formula; }
     const TMyEquation* Root() const { return root; }
     TMyPacketData& Variables() { return variables; }
+    const TMyPacketData& Variables() const { return variables; }
 
 private:
     std::string formula;

@@ -4,6 +4,7 @@
 #include "platform/SymbolFont.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -172,6 +173,8 @@ void QtCanvas::LineTo(int x, int y) {
 // The part of the surface that can show anything, in drawing coordinates.
 QRect QtCanvas::VisibleArea() const {
     const QPaintDevice* device = painter_->device();
+    if (device != nullptr && painter_->transform().isIdentity())
+        return QRect(0, 0, device->width(), device->height()).adjusted(-1, -1, 1, 1);
     bool invertible = false;
     const QTransform back = painter_->transform().inverted(&invertible);
     if (device == nullptr || !invertible)
@@ -207,6 +210,7 @@ void QtCanvas::ThinLine(int x0, int y0, int x1, int y1) {
         period += d;
 
     QList<QPoint> pixels;
+    pixels.reserve(static_cast<qsizetype>(std::max<std::int64_t>(0, last - first + 1)));
     for (std::int64_t i = first; i <= last; ++i) {
         if (period > 0 && !DashIsOn(dashes, static_cast<qreal>(i % static_cast<int>(period))))
             continue;
@@ -218,10 +222,39 @@ void QtCanvas::ThinLine(int x0, int y0, int x1, int y1) {
         if (area.contains(pixel))
             pixels.push_back(pixel);
     }
+    if (QImage* image = PlainImage()) {
+        // What drawing the points gives, written straight into the image.
+        const QRgb colour = ToQColor(PenColor()).rgba();
+        const QRect bounds = image->rect();
+        for (const QPoint& pixel : std::as_const(pixels))
+            if (bounds.contains(pixel))
+                reinterpret_cast<QRgb*>(
+                    const_cast<uchar*>(image->constScanLine(pixel.y())))[pixel.x()] = colour;
+        return;
+    }
     QPen pen(ToQColor(PenColor()), 0);
     pen.setCapStyle(Qt::SquareCap);
     painter_->setPen(pen);
     painter_->drawPoints(pixels.constData(), static_cast<int>(pixels.size()));
+}
+
+// The painter's own image when opaque pixels may be written into it directly with the
+// result the painter would give: 32-bit pixels, no transform, no clipping, no
+// antialiasing, full opacity, source-over. The pixels are written where the painter
+// writes, without detaching the image. Null for any other painter.
+QImage* QtCanvas::PlainImage() const {
+    QPaintDevice* device = painter_->device();
+    if (device == nullptr || device->devType() != QInternal::Image)
+        return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format format = image->format();
+    const bool plainFormat = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+                             format == QImage::Format_ARGB32_Premultiplied;
+    const bool plainPainter = painter_->transform().isIdentity() && !painter_->hasClipping() &&
+                              painter_->opacity() == 1.0 &&
+                              !painter_->testRenderHint(QPainter::Antialiasing) &&
+                              painter_->compositionMode() == QPainter::CompositionMode_SourceOver;
+    return plainFormat && plainPainter ? image : nullptr;
 }
 
 // The outline runs through the outermost pixels of the box; an inside-frame pen is

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QImage;
 class QPainter;
 class QPaintDevice;
 
@@ -59,6 +60,7 @@ private:
     void OutlineBox(const CanvasBox& box, bool ellipse);
     void FillBox(const CanvasBox& box);
     void ThinLine(int x0, int y0, int x1, int y1);
+    QImage* PlainImage() const;
     QRect VisibleArea() const;
 
     std::unique_ptr<QPainter> ownPainter_;

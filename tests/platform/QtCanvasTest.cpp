@@ -111,6 +111,34 @@ TEST(QtCanvasTest, LinesFarBeyondTheSurfaceDrawTheirVisiblePartAtOnce) {
     EXPECT_LT(dots, 60);
 }
 
+TEST(QtCanvasTest, ThinLinesWrittenStraightMatchThePainters) {
+    const auto lines = [](QtCanvas& c) {
+        const int ends[][4] = {{-5, 3, 120, 40},  {99, 99, 0, 0},   {10, 90, 13, -20},
+                               {50, 0, 50, 99},   {0, 50, 100, 51}, {70, 10, 20, 95},
+                               {-1, -1, 101, 101}};
+        const int styles[] = {kPenSolid, kPenDash, kPenDot, kPenDashDot, kPenDashDotDot};
+        int k = 0;
+        for (const auto& e : ends) {
+            c.SetPenColor(Rgb(40 * k, 255 - 30 * k, 7 * k));
+            c.SetPenStyle(styles[k++ % 5]);
+            c.MoveTo(e[0], e[1]);
+            c.LineTo(e[2], e[3]);
+        }
+    };
+    const QImage straight = Paint(lines);
+    // A clip that hides nothing sends the pixels through the painter.
+    QImage drawn(100, 100, QImage::Format_RGB32);
+    drawn.fill(ToQColor(kPaper));
+    {
+        QPainter painter(&drawn);
+        painter.setClipRect(QRect(-10, -10, 200, 200));
+        QtCanvas canvas(painter);
+        lines(canvas);
+    }
+    EXPECT_EQ(straight, drawn);
+    EXPECT_GT(CountNot(straight, kPaper, QRect(0, 0, 100, 100)), 400);
+}
+
 TEST(QtCanvasTest, BoxesAndTextFarBeyondTheSurfaceShowOnlyTheirVisiblePart) {
     constexpr int kLow = -2147483647 - 1, kHigh = 2147483647;
     const QImage image = Paint([](QtCanvas& c) {

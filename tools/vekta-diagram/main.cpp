@@ -11,37 +11,21 @@
 #include "platform/Error.h"
 #include "platform/QtCanvas.h"
 
+#include "ToolSupport.h"
+
 #include <QGuiApplication>
 #include <QImage>
-#include <QtGlobal>
 
 #include <clocale>
-#include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 
 namespace {
 
-// Qt's own notices (such as a missing runtime directory on a headless machine) are not
-// the author's business; only its critical messages get through.
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::cerr << message.toLocal8Bit().constData() << '\n';
-}
-
 int Usage() {
     std::cerr << "usage: vekta-diagram SCRIPT OUT.png\n";
     return 64;
-}
-
-std::optional<std::string> ReadFile(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void Complain(const std::string& cp1251) {
@@ -66,14 +50,12 @@ std::string Render(QImage& image, const diagram::DiagramSize& size, const std::s
 int main(int argc, char** argv) {
     if (argc != 3)
         return Usage();
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(QuietQtMessages);
+    PrepareHeadlessQt();
     QGuiApplication app(argc, argv);
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
 
-    std::optional<std::string> document = ReadFile(argv[1]);
+    std::optional<std::string> document = ReadFileBytes(argv[1]);
     if (!document) {
         std::cerr << "vekta-diagram: cannot read " << argv[1] << '\n';
         return 1;

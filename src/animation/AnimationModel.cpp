@@ -1,0 +1,143 @@
+#include "animation/AnimationModel.h"
+
+#include "animation/WindowGeometry.h"
+
+#include "app/Frames.h"
+#include "platform/Convert.h"
+#include "platform/Error.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace animation {
+
+namespace {
+
+// Text appended to the notes of loading.
+std::string Note(std::string_view what, std::string_view detail) {
+    std::string note(what);
+    if (!detail.empty()) {
+        note += ": ";
+        note += detail;
+    }
+    return note;
+}
+
+void SetDefaults(AnimationModel& model) {
+    model.Packet.ResetVariables();
+    model.Packet.SetVariable("t", "0");
+    model.Packet.SetVariable("tend", "5");
+    model.Packet.SetVariable("CANVAS_HEIGHT", "270");
+    model.Packet.SetVariable("CANVAS_WIDTH", "520");
+}
+
+void ReadVariables(AnimationModel& model, std::string& script) {
+    for (const std::string& statement : SplitStatements(ExtractSection(script, "VAR"))) {
+        const NamedText variable = SplitAtEquals(statement);
+        model.Packet.SetVariable(variable.name, variable.text);
+    }
+}
+
+// One side of the window from its control variable; a value text the engine cannot
+// convert keeps the default side.
+int ReadWindowSide(AnimationModel& model, const char* name, int fallback) {
+    try {
+        return ClampWindowSide(model.Packet.GetVariable(name));
+    } catch (const platform::Error& error) {
+        model.Notes.push_back(Note(name, error.what()));
+        return fallback;
+    }
+}
+
+// The statements of an object section; empty statements draw nothing and are dropped.
+std::vector<std::string> ReadObjects(std::string& script, std::string_view key) {
+    std::vector<std::string> statements = SplitStatements(ExtractSection(script, key));
+    std::erase_if(statements, [](const std::string& statement) { return statement.empty(); });
+    return statements;
+}
+
+void BuildEquations(AnimationModel& model) {
+    EquaListClear(model.Equations);
+    std::size_t dropped = 0;
+    for (std::string_view statement : model.FunList) {
+        if (statement.ends_with(';'))
+            statement.remove_suffix(1);
+        const NamedText equation = SplitAtEquals(statement);
+        std::string builderError;
+        switch (EquaListAdd(model.Equations, equation.name, equation.text, &builderError)) {
+        case EquationAdded::Stored:
+            break;
+        case EquationAdded::StoredWithoutTree:
+            model.Notes.push_back(
+                Note(std::string(equation.name) + "=" + std::string(equation.text), builderError));
+            break;
+        case EquationAdded::ListFull:
+            ++dropped;
+            break;
+        }
+    }
+    if (dropped > 0)
+        model.Notes.push_back(
+            "FUN: " + std::to_string(dropped) + " of " + std::to_string(model.FunList.size()) +
+            " equations dropped, at most " + std::to_string(kEquationCapacity) + " are kept");
+}
+
+} // namespace
+
+AnimationModel::AnimationModel()
+    : Width(OuterWidth(kDesignClientWidth)), Height(OuterHeight(kDesignClientHeight)) {}
+
+int ClampWindowSide(long double requested) {
+    if (!(requested >= kMinWindowSide))
+        return kMinWindowSide;
+    if (requested >= kMaxWindowSide)
+        return kMaxWindowSide;
+    return static_cast<int>(requested);
+}
+
+std::vector<std::string> SplitStatements(std::string_view section) {
+    std::vector<std::string> statements;
+    for (std::size_t end = section.find(';'); end != std::string_view::npos;
+         end = section.find(';')) {
+        statements.emplace_back(section.substr(0, end));
+        section.remove_prefix(end + 1);
+    }
+    return statements;
+}
+
+NamedText SplitAtEquals(std::string_view statement) {
+    const std::size_t equals = statement.find('=');
+    if (equals == std::string_view::npos)
+        return NamedText{{}, statement};
+    return NamedText{statement.substr(0, equals), statement.substr(equals + 1)};
+}
+
+void LoadAnimation(AnimationModel& model, std::string script) {
+    model.Notes.clear();
+    SetDefaults(model);
+    ReadVariables(model, script);
+    model.InitialVariables.AssignTable(&model.Packet.Variables());
+    model.Width = ReadWindowSide(model, "CANVAS_WIDTH", 520);
+    model.Height = ReadWindowSide(model, "CANVAS_HEIGHT", 270);
+
+    model.FunList = SplitStatements(ExtractSection(script, "FUN"));
+    model.ObjList = ReadObjects(script, "OBJ");
+    model.DrawList = model.ObjList;
+    model.FirstObjList = ReadObjects(script, "FIRSTOBJ");
+    model.LastObjList = ReadObjects(script, "LASTOBJ");
+    model.DrawList.insert(model.DrawList.end(), model.FirstObjList.begin(),
+                          model.FirstObjList.end());
+
+    BuildEquations(model);
+    try {
+        EvaluateFunctions(model);
+    } catch (const platform::Error& error) {
+        model.Notes.push_back(Note("FUN", error.what()));
+    }
+}
+
+void EvaluateFunctions(AnimationModel& model) {
+    EquaListEvaluate(model.Equations, model.Packet.Variables());
+}
+
+} // namespace animation

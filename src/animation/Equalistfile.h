@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engine/ExpressionTree.h"
+#include "engine/PacketData.h"
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace animation {
+
+// The equations of an animation: the FUN statements as names with their expression trees,
+// evaluated in order into a variable table at every step.
+
+// An equation list holds at most this many equations.
+inline constexpr std::size_t kEquationCapacity = 100;
+
+struct TreeDeleter {
+    void operator()(TMyEquation* root) const { DestroyTree(root); }
+};
+
+// Slot i holds the tree of Names[i]; a slot whose formula could not be built holds none.
+struct DVEquationList {
+    std::vector<std::string> Names;
+    std::array<std::unique_ptr<TMyEquation, TreeDeleter>, kEquationCapacity> Roots;
+    std::size_t Count = 0;
+};
+
+enum class EquationAdded {
+    Stored,            // name and tree stored
+    StoredWithoutTree, // the formula cleans up to nothing the tree builder accepts
+    ListFull,          // nothing stored: the list holds kEquationCapacity equations
+};
+
+// Appends the name, cleans the formula with NormaliseFormula and stores its tree in the
+// next slot. A formula the tree builder refuses leaves that slot empty (`builderError`
+// receives the builder's message when given).
+EquationAdded EquaListAdd(DVEquationList& list, std::string_view name, std::string_view formula,
+                          std::string* builderError = nullptr);
+
+// Empties the names and releases every tree.
+void EquaListClear(DVEquationList& list);
+
+// Evaluates the equations in order, each against the table as the equations above it
+// left it, and stores each result as text (15 significant digits) under its name. An
+// empty slot gives the value 0, like a formula object that holds no formula. A number
+// text the engine cannot convert raises platform::Error and ends the evaluation there.
+void EquaListEvaluate(const DVEquationList& list, TMyPacketData& table);
+
+} // namespace animation

@@ -1,0 +1,73 @@
+// The kinematics task of the bank, received by the main window, animates in its window.
+
+#include "animation/AnimateForm.h"
+#include "animation/StatementRewrite.h"
+
+#include "app/HeadForm.h"
+#include "diagram/Objprimitiv.h"
+#include "engine/FormulaText.h"
+#include "platform/ErrorReport.h"
+#include "platform/QtText.h"
+
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+platform::Color At(const QImage& image, int x, int y) {
+    const QRgb p = image.pixel(x, y);
+    return platform::Rgb(qRed(p), qGreen(p), qBlue(p));
+}
+
+// A value of the table, as the animation draws it (whole pixels).
+int Number(const TMyPacketData& table, const std::string& name) {
+    for (std::size_t i = 0; i < table.Count(); ++i)
+        if (table.NameAt(i) == name)
+            return std::stoi(animation::WholeNumberText(TextToNumber(table.ValueAt(i))));
+    ADD_FAILURE() << "no " << name;
+    return 0;
+}
+
+TEST(ClientTaskTest, TheKinematicsTaskOfTheBankAnimates) {
+    QFile file(QString::fromUtf8(VEKTA_BANK_DIR "/kinematik/Кривошип-1.task"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string payload = platform::ToCp1251(QString::fromUtf8(file.readAll()));
+    std::vector<std::string> reports;
+    platform::SetErrorReportHandler([&](const std::string& m) { reports.push_back(m); });
+    TClientVantor window;
+    ClientVantor = &window;
+    TAnimateForms animateForms;
+    AnimateForms = &animateForms;
+    window.show();
+
+    window.HandleQuest("<QUEST:" + std::to_string(payload.size()) + ">" + payload);
+    ASSERT_TRUE(window.SpeedButton7->isVisibleTo(&window));
+    QTest::mouseClick(window.SpeedButton7, Qt::LeftButton);
+    ASSERT_TRUE(animateForms.isVisible());
+    // The crank OA lies along the x axis at t = 0, with the circle of A at (210, 80).
+    EXPECT_EQ(At(animateForms.Bitmap(), 180, 80), platform::kBlack);
+    EXPECT_EQ(At(animateForms.Bitmap(), 210, 80), platform::kWhite);
+
+    QTest::mouseClick(animateForms.SpeedButton1, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !animateForms.Timer1->isActive(); }, 20000));
+    // The run ends at t >= 3 with the circle of A where the last values put it.
+    const TMyPacketData& values = animateForms.Player().Model().Packet.Variables();
+    EXPECT_GE(Number(values, "t"), 3);
+    EXPECT_EQ(At(animateForms.Bitmap(), Number(values, "xa"), Number(values, "ya")),
+              platform::kWhite);
+    EXPECT_EQ(At(animateForms.Bitmap(), 180, 80), diagram::FrameColor);
+    EXPECT_TRUE(reports.empty());
+
+    AnimateForms = nullptr;
+    ClientVantor = nullptr;
+    platform::SetErrorReportHandler({});
+}
+
+} // namespace

@@ -1,0 +1,109 @@
+// vekta-animate: draws an animation the way the animation window shows it.
+//   vekta-animate SCRIPT OUT.png [--t T]
+// SCRIPT holds the animation script (the ANIMATE text of a task, CP1251). OUT.png is the
+// window's bitmap, CANVAS_WIDTH x CANVAS_HEIGHT, drawn by the window's own player:
+// without --t the still picture the window shows when it opens (OBJ and FIRSTOBJ, the
+// equations evaluated once); with --t the frame of a run at model time T (OBJ, and LASTOBJ
+// too once T has reached tend), drawn after the still picture as in the window. What
+// loading left out and every error of a frame go to stderr; after an error the picture
+// drawn so far is still written and the exit status is 1.
+
+#include "animation/AnimationBitmap.h"
+#include "animation/AnimationPlayer.h"
+
+#include "engine/EngineStatus.h"
+#include "platform/Convert.h"
+#include "platform/Cp1251.h"
+#include "platform/Error.h"
+#include "platform/TickCount.h"
+#include "platform/VektaApplication.h"
+
+#include "ToolSupport.h"
+
+#include <QImage>
+
+#include <clocale>
+#include <iostream>
+#include <optional>
+#include <string>
+
+namespace {
+
+struct Arguments {
+    const char* script = nullptr;
+    const char* png = nullptr;
+    std::optional<long double> time;
+};
+
+int Usage() {
+    std::cerr << "usage: vekta-animate SCRIPT OUT.png [--t T]\n";
+    return 64;
+}
+
+std::optional<Arguments> ReadArguments(int argc, char** argv) {
+    if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--t"))
+        return std::nullopt;
+    Arguments arguments{argv[1], argv[2], std::nullopt};
+    if (argc == 5) {
+        try {
+            arguments.time = platform::StrToFloat(argv[4]);
+        } catch (const platform::Error&) {
+            return std::nullopt;
+        }
+    }
+    return arguments;
+}
+
+void Complain(const std::string& cp1251) {
+    std::cerr << "vekta-animate: " << platform::Cp1251ToUtf8(cp1251) << '\n';
+}
+
+// The frames the window would draw; gives true when none of them failed.
+bool Draw(animation::AnimationPlayer& player, const Arguments& arguments) {
+    bool drawn = true;
+    const auto check = [&drawn](const std::string& error) {
+        if (!error.empty()) {
+            Complain(error);
+            drawn = false;
+        }
+    };
+    check(player.FormShow(platform::GetTickCount()));
+    if (arguments.time) {
+        player.StartRun(platform::GetTickCount());
+        check(player.StepTo(*arguments.time));
+    }
+    return drawn;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<Arguments> arguments = ReadArguments(argc, argv);
+    if (!arguments)
+        return Usage();
+    PrepareHeadlessQt();
+    // The client's own application object, with the font substitutes its windows draw with.
+    platform::VektaApplication app(argc, argv);
+    std::setlocale(LC_ALL, "");
+    platform::InitDecimalChar();
+    InitEngineStatus();
+    // The client computes with the tolerance its calculator window sets at start-up.
+    EngineStatus.Epsilon = 1e-9;
+
+    const std::optional<std::string> script = ReadFileBytes(arguments->script);
+    if (!script) {
+        std::cerr << "vekta-animate: cannot read " << arguments->script << '\n';
+        return 1;
+    }
+    animation::AnimationBitmap bitmap;
+    animation::AnimationPlayer player(bitmap);
+    player.LoadAnimation(*script);
+    for (const std::string& note : player.Model().Notes)
+        Complain(note);
+    const bool drawn = Draw(player, *arguments);
+    if (!bitmap.Image().save(QString::fromLocal8Bit(arguments->png), "PNG")) {
+        std::cerr << "vekta-animate: cannot write " << arguments->png << '\n';
+        return 1;
+    }
+    return drawn ? 0 : 1;
+}
