@@ -115,5 +115,3 @@ void TAnimateForms::closeEvent(QCloseEvent* event) {
     Timer1->stop();
     QWidget::closeEvent(event);
 }
-
-void TAnimateForms::LoadAnimation(const std::string&) {}
