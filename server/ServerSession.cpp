@@ -1,5 +1,6 @@
 #include "ServerSession.h"
 
+#include "Submission.h"
 #include "platform/Cp1251.h"
 
 namespace {
@@ -12,19 +13,41 @@ std::string Section(const char* name, const std::string& text) {
     return std::string("<") + name + ">" + text + "</" + name + ">";
 }
 
+std::string Utf8(const std::string& cp1251) {
+    return platform::Cp1251ToUtf8(cp1251);
+}
+
+// A name from the wire, fit for a log line: at most 64 bytes.
+std::string LogName(const std::string& cp1251) {
+    return Utf8(cp1251.substr(0, 64));
+}
+
 } // namespace
 
 std::string ServerSession::Receive(std::string_view bytes) {
     if (broken_)
         return {};
     const FrameReceiver::Result result = receiver_.Receive(bytes);
-    if (result.headersRefused > 0)
-        broken_ = true;
-    std::string reply;
     auto& queue = receiver_.MessageQueue();
+    std::string reply;
+    loginWaitMs_ = 0;
     while (!queue.empty()) {
+        if (queue.front().size() > MaxFrameBytes) {
+            broken_ = true;
+            break;
+        }
+        if (ReadTag(queue.front()) == "LOGIN" && (loginWaitMs_ = host_.LoginDelayMs()) > 0)
+            break;
         reply += Handle(queue.front());
         queue.pop_front();
+    }
+    // Frames before an unreadable header or an oversized one are still answered.
+    if (result.headersRefused > 0 ||
+        static_cast<std::size_t>(receiver_.FrameLength()) > MaxFrameBytes)
+        broken_ = true;
+    if (broken_) {
+        queue.clear();
+        loginWaitMs_ = 0;
     }
     return reply;
 }
@@ -42,7 +65,7 @@ std::string ServerSession::Handle(const std::string& message) {
         return QuestList();
     if (tag == "GETQUEST")
         return Quest(payload);
-    return Message("Ответ получен и записан. Спасибо!");
+    return HandleSubmission(payload);
 }
 
 std::string ServerSession::HandleLogin(const std::string& payload) {
@@ -50,18 +73,35 @@ std::string ServerSession::HandleLogin(const std::string& payload) {
     const std::string user = payload.substr(0, semicolon);
     const std::string password =
         semicolon == std::string::npos ? "" : payload.substr(semicolon + 1);
-    const auto known = bank_.users.find(user);
-    const bool accepted =
-        !user.empty() &&
-        (bank_.users.empty() || (known != bank_.users.end() && known->second == password));
-    if (!accepted) {
+    openTask_ = nullptr;
+    if (user.empty() || !host_.CheckLogin(user, password)) {
+        host_.Log("login refused: " + LogName(user));
         user_.clear();
         return Message("Неверное имя пользователя или пароль.") + BuildFrame("RELOG", "");
     }
+    host_.Log("login: " + LogName(user));
     user_ = user;
     return Message("Здравствуйте, ",
                    user + platform::Utf8ToCp1251("! Нажмите \"Задания\", "
                                                  "чтобы получить список заданий."));
+}
+
+std::string ServerSession::HandleSubmission(const std::string& payload) {
+    const SubmissionVerdict verdict = JudgeSubmission(openTask_, payload, judge_);
+    SubmissionRecord record{user_,
+                            openTask_ != nullptr ? openTask_->name : std::string(),
+                            payload,
+                            VerdictSummary(verdict),
+                            verdict.judged ? verdict.correctCount : -1,
+                            static_cast<int>(verdict.answers.size())};
+    const bool stored = host_.StoreSubmission(record);
+    host_.Log("submission: " + LogName(user_) + ", task " + LogName(record.task) + ", " +
+              (verdict.judged ? std::to_string(record.score) + "/" + std::to_string(record.total)
+                              : std::string("not judged")) +
+              (stored ? "" : ", NOT STORED"));
+    if (!stored)
+        return Message("Ответ не удалось сохранить на сервере. Отправьте его ещё раз.");
+    return BuildFrame("MESSAGE", VerdictMessage(verdict));
 }
 
 std::string ServerSession::QuestList() const {
@@ -71,10 +111,11 @@ std::string ServerSession::QuestList() const {
     return BuildFrame("QUESTLIST", payload);
 }
 
-std::string ServerSession::Quest(const std::string& name) const {
+std::string ServerSession::Quest(const std::string& name) {
     const BankTask* task = bank_.Find(name);
     if (task == nullptr)
-        return Message("Задание не найдено: ", name);
+        return Message("Задание не найдено: ", name.substr(0, 64));
+    openTask_ = task;
     std::string payload = Section("NAME", task->name) + Section("QUEST", task->quest) +
                           Section("IMAGE", task->image) + Section("REQUEST", task->request);
     if (!task->animate.empty())

@@ -18,7 +18,6 @@ TaskBank SmallBank() {
                                        "<STATICA>", Utf8ToCp1251("Балка-1")));
     bank.tasks.push_back(ParseTaskFile("<CAPTION>K</CAPTION><ANIMATE><VAR>t=0;</VAR></ANIMATE>",
                                        "<KINEMATIK>", "k1"));
-    bank.users = {{"Guest", "wuzo"}};
     return bank;
 }
 
@@ -64,7 +63,9 @@ TEST(TaskBankTest, EveryStatementOfTheShippedDiagramsIsUnderstood) {
 
 TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
     const TaskBank bank = SmallBank();
-    ServerSession session(bank);
+    MemorySessionHost host;
+    host.accounts = {{"Guest", "wuzo"}};
+    ServerSession session(bank, host);
     EXPECT_EQ(session.Receive("<GETQUESTLIST:1>1"), "<RELOG:0>");
     const std::string refused = session.Receive("<LOGIN:10>Guest;oops");
     EXPECT_NE(refused.find("<RELOG:0>"), std::string::npos);
@@ -73,7 +74,9 @@ TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
 
 TEST(ServerSessionTest, ALoggedInStudentGetsTheListAndTheTasks) {
     const TaskBank bank = SmallBank();
-    ServerSession session(bank);
+    MemorySessionHost host;
+    host.accounts = {{"Guest", "wuzo"}};
+    ServerSession session(bank, host);
     const std::string welcome = session.Receive("<LOGIN:10>Guest;wuzo");
     EXPECT_EQ(welcome.rfind("<MESSAGE:", 0), 0u);
     EXPECT_TRUE(session.LoggedIn());
@@ -95,11 +98,17 @@ TEST(ServerSessionTest, ALoggedInStudentGetsTheListAndTheTasks) {
 
     EXPECT_EQ(ReadTag(session.Receive(BuildFrame("GETQUEST", "missing"))), "MESSAGE");
     EXPECT_EQ(ReadTag(session.Receive(BuildFrame("SETRESULTQUEST", " R!A @=1;"))), "MESSAGE");
+    ASSERT_EQ(host.submissions.size(), 1u);
+    EXPECT_EQ(host.submissions[0].task, "k1");
+    EXPECT_EQ(host.submissions[0].payload, " R!A @=1;");
+    EXPECT_EQ(host.submissions[0].score, -1);
 }
 
 TEST(ServerSessionTest, AnUnreadableFrameEndsTheService) {
     const TaskBank bank = SmallBank();
-    ServerSession session(bank);
+    MemorySessionHost host;
+    host.accounts = {{"Guest", "wuzo"}};
+    ServerSession session(bank, host);
     EXPECT_EQ(session.Receive("<LOGIN:x>"), "");
     EXPECT_TRUE(session.Broken());
     EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo"), "");

@@ -1,0 +1,141 @@
+#include "TestingServer.h"
+
+#include "Database.h"
+#include "Password.h"
+#include "ServerSession.h"
+#include "platform/Cp1251.h"
+
+#include <QDateTime>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <iostream>
+
+namespace {
+constexpr qint64 kReadChunk = 64 * 1024;
+} // namespace
+
+// One client: its socket, its session, and the host side the session asks for accounts,
+// storage, login pacing and logging.
+class Connection : public QObject, public SessionHost {
+public:
+    Connection(TestingServer& server, QTcpSocket* socket)
+        : QObject(socket), server_(server), socket_(socket),
+          peer_(socket->peerAddress().toString()), session_(server.bank_, *this) {
+        socket_->setReadBufferSize(kReadChunk);
+        idle_.setSingleShot(true);
+        loginWait_.setSingleShot(true);
+        connect(&idle_, &QTimer::timeout, this, [this] {
+            Note("idle for too long, closed");
+            socket_->abort();
+        });
+        connect(&loginWait_, &QTimer::timeout, this, [this] { Answer(session_.Continue()); });
+        connect(socket_, &QTcpSocket::readyRead, this, [this] { Read(); });
+        connect(socket_, &QTcpSocket::disconnected, this, [this] {
+            Note("disconnected");
+            server_.Release(peer_);
+            socket_->deleteLater();
+        });
+        idle_.start(server_.limits_.idleMs);
+        Note("connected");
+    }
+
+    int LoginDelayMs() override {
+        return static_cast<int>(
+            server_.throttle_.ReserveAttempt(peer_.toStdString(), server_.clock_.elapsed()));
+    }
+
+    bool CheckLogin(const std::string& user, const std::string& password) override {
+        const std::optional<std::string> hash =
+            server_.database_.PasswordHash(platform::Cp1251ToUtf8(user));
+        // An unknown name costs the same work as a wrong password.
+        static const std::string unknown = password::Hash("");
+        const bool accepted = password::Verify(password, hash.value_or(unknown)) && hash;
+        if (!accepted)
+            server_.throttle_.RecordFailure(peer_.toStdString(), server_.clock_.elapsed());
+        return accepted;
+    }
+
+    bool StoreSubmission(const SubmissionRecord& record) override {
+        try {
+            server_.database_.StoreSubmission(record);
+            return true;
+        } catch (const std::exception& error) {
+            Note(QString("cannot store a submission: ") + error.what());
+            return false;
+        }
+    }
+
+    void Log(const std::string& utf8Line) override { Note(QString::fromStdString(utf8Line)); }
+
+private:
+    void Note(const QString& line) {
+        TestingServer::Log(peer_ + " " + QString::number(socket_->peerPort()) + ": " + line);
+    }
+
+    void Read() {
+        idle_.start(server_.limits_.idleMs);
+        while (socket_->bytesAvailable() > 0 && !session_.Broken()) {
+            const QByteArray bytes = socket_->read(kReadChunk);
+            Answer(session_.Receive(std::string_view(bytes.constData(), bytes.size())));
+        }
+    }
+
+    void Answer(const std::string& reply) {
+        socket_->write(reply.data(), static_cast<qint64>(reply.size()));
+        if (session_.LoginWaitMs() > 0)
+            loginWait_.start(session_.LoginWaitMs());
+        if (session_.Broken()) {
+            Note("unreadable or oversized frame, closed");
+            socket_->disconnectFromHost();
+        } else if (socket_->bytesToWrite() > server_.limits_.unsentReplyBytes) {
+            Note("replies not read, closed");
+            socket_->abort();
+        }
+    }
+
+    TestingServer& server_;
+    QTcpSocket* socket_;
+    QString peer_;
+    ServerSession session_;
+    QTimer idle_;
+    QTimer loginWait_;
+};
+
+TestingServer::TestingServer(const TaskBank& bank, Database& database, ServerLimits limits)
+    : bank_(bank), database_(database), limits_(limits) {
+    clock_.start();
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = server_.nextPendingConnection())
+            Accept(socket);
+    });
+}
+
+bool TestingServer::Listen(const QHostAddress& address, quint16 port) {
+    server_.setMaxPendingConnections(256);
+    return server_.listen(address, port);
+}
+
+void TestingServer::Log(const QString& line) {
+    std::cerr << QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString() << " "
+              << line.toStdString() << std::endl;
+}
+
+void TestingServer::Accept(QTcpSocket* socket) {
+    const QString address = socket->peerAddress().toString();
+    int& count = connections_[address];
+    if (count >= limits_.connectionsPerAddress) {
+        Log(address + ": refused, " + QString::number(count) + " connections open already");
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    ++count;
+    new Connection(*this, socket);
+}
+
+void TestingServer::Release(const QString& address) {
+    const auto found = connections_.find(address);
+    if (found != connections_.end() && --found->second <= 0)
+        connections_.erase(found);
+}
