@@ -48,11 +48,15 @@ void Configure(QSqlDatabase& db, const std::string& location) {
 // Runs one statement with its bound values, in order; throws on failure.
 QSqlQuery Run(const QString& connection, const QString& sql, const QVariantList& values = {}) {
     QSqlQuery query(Connection(connection));
-    if (!query.prepare(sql))
-        Fail("cannot prepare \"" + sql + "\"", query.lastError());
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
+    // Statements without values run directly: PostgreSQL prepares no table definitions.
+    const bool done = values.isEmpty() ? query.exec(sql) : [&] {
+        if (!query.prepare(sql))
+            return false;
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        return query.exec();
+    }();
+    if (!done)
         Fail("cannot run \"" + sql + "\"", query.lastError());
     return query;
 }

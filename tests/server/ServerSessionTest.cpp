@@ -1,4 +1,5 @@
 #include "ServerSession.h"
+#include "LoginThrottle.h"
 #include "TaskBank.h"
 #include "diagram/DiagramDocument.h"
 #include "platform/Cp1251.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+using platform::Cp1251ToUtf8;
 using platform::Utf8ToCp1251;
 
 namespace {
@@ -40,6 +42,9 @@ TEST(TaskBankTest, TheShippedBankLoads) {
     EXPECT_EQ(bank.tasks.front().sheetTag, "<STATICA>");
     EXPECT_EQ(bank.tasks.back().sheetTag, "<DINAMIK>");
     EXPECT_EQ(bank.users.at("Guest"), "wuzo");
+    EXPECT_THROW(ParseTaskFile("<REQUEST>a;b;</REQUEST><ANSWER>1;</ANSWER>", "<STATICA>", "t"),
+                 std::runtime_error);
+    EXPECT_THROW(ParseTaskFile("<TOLERANCE>x</TOLERANCE>", "<STATICA>", "t"), std::runtime_error);
     EXPECT_THROW(LoadTaskBank("/nonexistent/bank"), std::runtime_error);
 }
 
@@ -112,4 +117,52 @@ TEST(ServerSessionTest, AnUnreadableFrameEndsTheService) {
     EXPECT_EQ(session.Receive("<LOGIN:x>"), "");
     EXPECT_TRUE(session.Broken());
     EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo"), "");
+}
+
+TEST(ServerSessionTest, OversizedFramesEndTheServiceAndRefusedStoresAreSaidSo) {
+    const TaskBank bank = SmallBank();
+    MemorySessionHost host;
+    host.accounts = {{"Guest", "wuzo"}};
+    ServerSession big(bank, host);
+    EXPECT_EQ(big.Receive("<GETQUEST:2000000>abc"), "");
+    EXPECT_TRUE(big.Broken());
+
+    ServerSession session(bank, host);
+    session.Receive("<LOGIN:10>Guest;wuzo");
+    host.storing = false;
+    const std::string reply = session.Receive(BuildFrame("SETRESULTQUEST", " a @=1;"));
+    EXPECT_NE(Cp1251ToUtf8(ReadPayload(reply)).find("не удалось сохранить"), std::string::npos);
+}
+
+TEST(ServerSessionTest, ALoginWaitsWhileTheHostSaysSoAndTheFramesAfterItWaitToo) {
+    struct SlowHost : MemorySessionHost {
+        int LoginDelayMs() override { return delay; }
+        int delay = 1000;
+    };
+    const TaskBank bank = SmallBank();
+    SlowHost host;
+    host.accounts = {{"Guest", "wuzo"}};
+    ServerSession session(bank, host);
+    EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo<GETQUESTLIST:1>1"), "");
+    EXPECT_EQ(session.LoginWaitMs(), 1000);
+    host.delay = 0;
+    const std::string replies = session.Continue();
+    EXPECT_TRUE(session.LoggedIn());
+    EXPECT_NE(replies.find("<QUESTLIST:"), std::string::npos);
+    EXPECT_EQ(session.LoginWaitMs(), 0);
+}
+
+TEST(LoginThrottleTest, FiveFailuresInAMinuteLetOneAttemptThroughPerSecond) {
+    LoginThrottle throttle;
+    for (int i = 0; i < LoginThrottle::FreeFailures - 1; ++i)
+        throttle.RecordFailure("10.0.0.1", 1000 + i);
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2000), 0);
+    throttle.RecordFailure("10.0.0.1", 2000);
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2100), 0);   // the first one goes
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2600), 500); // the next waits
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 3100), 0);
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.2", 3100), 0); // other addresses are free
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 1000 + LoginThrottle::WindowMs + 5), 0);
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2000 + LoginThrottle::WindowMs + 5), 0);
+    EXPECT_EQ(throttle.TrackedAddresses(), 0u);
 }
