@@ -7,7 +7,7 @@
 // the work factor can be raised for new passwords without breaking old ones.
 namespace password {
 
-constexpr int DefaultIterations = 20000;
+constexpr int DefaultIterations = 10000;
 
 std::string Hash(const std::string& password, int iterations = DefaultIterations);
 

@@ -30,15 +30,22 @@ std::string ServerSession::Receive(std::string_view bytes) {
     const FrameReceiver::Result result = receiver_.Receive(bytes);
     auto& queue = receiver_.MessageQueue();
     std::string reply;
-    loginWaitMs_ = 0;
+    loginPending_ = false;
     while (!queue.empty()) {
         if (queue.front().size() > MaxFrameBytes) {
             broken_ = true;
             break;
         }
-        if (ReadTag(queue.front()) == "LOGIN" && (loginWaitMs_ = host_.LoginDelayMs()) > 0)
-            break;
-        reply += Handle(queue.front());
+        if (ReadTag(queue.front()) == "LOGIN") {
+            const std::optional<std::string> answer = HandleLogin(ReadPayload(queue.front()));
+            if (!answer) {
+                loginPending_ = true;
+                break;
+            }
+            reply += *answer;
+        } else {
+            reply += Handle(queue.front());
+        }
         queue.pop_front();
     }
     // Frames before an unreadable header or an oversized one are still answered.
@@ -47,7 +54,7 @@ std::string ServerSession::Receive(std::string_view bytes) {
         broken_ = true;
     if (broken_) {
         queue.clear();
-        loginWaitMs_ = 0;
+        loginPending_ = false;
     }
     return reply;
 }
@@ -55,8 +62,6 @@ std::string ServerSession::Receive(std::string_view bytes) {
 std::string ServerSession::Handle(const std::string& message) {
     const std::string tag = ReadTag(message);
     const std::string payload = ReadPayload(message);
-    if (tag == "LOGIN")
-        return HandleLogin(payload);
     if (tag != "GETQUESTLIST" && tag != "GETQUEST" && tag != "SETRESULTQUEST")
         return {};
     if (!LoggedIn())
@@ -68,13 +73,17 @@ std::string ServerSession::Handle(const std::string& message) {
     return HandleSubmission(payload);
 }
 
-std::string ServerSession::HandleLogin(const std::string& payload) {
+std::optional<std::string> ServerSession::HandleLogin(const std::string& payload) {
     const std::size_t semicolon = payload.find(';');
     const std::string user = payload.substr(0, semicolon);
     const std::string password =
         semicolon == std::string::npos ? "" : payload.substr(semicolon + 1);
+    const std::optional<bool> accepted =
+        user.empty() ? std::optional<bool>(false) : host_.CheckLogin(user, password);
+    if (!accepted)
+        return std::nullopt;
     openTask_ = nullptr;
-    if (user.empty() || !host_.CheckLogin(user, password)) {
+    if (!*accepted) {
         host_.Log("login refused: " + LogName(user));
         user_.clear();
         return Message("Неверное имя пользователя или пароль.") + BuildFrame("RELOG", "");

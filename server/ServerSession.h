@@ -5,6 +5,7 @@
 #include "TaskBank.h"
 #include "app/Frames.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,10 +23,10 @@ public:
 
     // Takes received bytes and answers every complete frame that may be answered now.
     std::string Receive(std::string_view bytes);
-    // Answers the frames still waiting (after LoginWaitMs has passed).
+    // Answers the frames still waiting behind a login whose check was not decided.
     std::string Continue() { return Receive({}); }
-    // Milliseconds until a waiting login attempt may be checked; 0: nothing waits.
-    int LoginWaitMs() const { return loginWaitMs_; }
+    // A login waits for the host's decision; the frames behind it wait too.
+    bool LoginPending() const { return loginPending_; }
 
     bool LoggedIn() const { return !user_.empty(); }
     const std::string& User() const { return user_; }
@@ -35,7 +36,8 @@ public:
 
 private:
     std::string Handle(const std::string& message);
-    std::string HandleLogin(const std::string& payload);
+    // Empty when the host has not decided on the login yet.
+    std::optional<std::string> HandleLogin(const std::string& payload);
     std::string HandleSubmission(const std::string& payload);
     std::string QuestList() const;
     std::string Quest(const std::string& name);
@@ -46,6 +48,6 @@ private:
     FrameReceiver receiver_;
     std::string user_;
     const BankTask* openTask_ = nullptr;
-    int loginWaitMs_ = 0;
+    bool loginPending_ = false;
     bool broken_ = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,14 +15,16 @@ struct SubmissionRecord {
     int total = 0;        // answers judged
 };
 
-// What a session needs from the server around it: accounts, storage, pacing of login
-// attempts and a log.
+// What a session needs from the server around it: accounts, storage and a log.
 class SessionHost {
 public:
     virtual ~SessionHost() = default;
-    // Milliseconds to wait before the next login attempt may be checked; 0: check now.
-    virtual int LoginDelayMs() { return 0; }
-    virtual bool CheckLogin(const std::string& user, const std::string& password) = 0;
+    // Whether the account exists and the password is its own; nullopt while the answer is
+    // not known yet (the check is slow on purpose, or attempts are being paced): the
+    // session then waits, and the host calls its Continue() later, when the same question
+    // gets its answer.
+    virtual std::optional<bool> CheckLogin(const std::string& user,
+                                           const std::string& password) = 0;
     // Stores a submission durably; false when it could not be stored.
     virtual bool StoreSubmission(const SubmissionRecord& record) = 0;
     // One line for the operator's log (UTF-8, no line break).
@@ -31,7 +34,9 @@ public:
 // A host that keeps accounts and submissions in memory: for tests and fuzzing.
 class MemorySessionHost : public SessionHost {
 public:
-    bool CheckLogin(const std::string& user, const std::string& password) override {
+    std::optional<bool> CheckLogin(const std::string& user, const std::string& password) override {
+        if (pending)
+            return std::nullopt;
         const auto found = accounts.find(user);
         return found != accounts.end() && found->second == password;
     }
@@ -42,5 +47,6 @@ public:
 
     std::map<std::string, std::string> accounts; // name -> password
     std::vector<SubmissionRecord> submissions;
-    bool storing = true; // false: every store fails
+    bool storing = true;  // false: every store fails
+    bool pending = false; // true: no login is decided
 };

@@ -5,14 +5,18 @@
 #include "ServerSession.h"
 #include "platform/Cp1251.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QPointer>
 #include <QTcpSocket>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <iostream>
 
 namespace {
 constexpr qint64 kReadChunk = 64 * 1024;
+using platform::Cp1251ToUtf8;
 } // namespace
 
 // One client: its socket, its session, and the host side the session asks for accounts,
@@ -40,20 +44,31 @@ public:
         Note("connected");
     }
 
-    int LoginDelayMs() override {
-        return static_cast<int>(
-            server_.throttle_.ReserveAttempt(peer_.toStdString(), server_.clock_.elapsed()));
-    }
-
-    bool CheckLogin(const std::string& user, const std::string& password) override {
-        const std::optional<std::string> hash =
-            server_.database_.PasswordHash(platform::Cp1251ToUtf8(user));
-        // An unknown name costs the same work as a wrong password.
-        static const std::string unknown = password::Hash("");
-        const bool accepted = password::Verify(password, hash.value_or(unknown)) && hash;
-        if (!accepted)
-            server_.throttle_.RecordFailure(peer_.toStdString(), server_.clock_.elapsed());
-        return accepted;
+    std::optional<bool> CheckLogin(const std::string& user, const std::string& password) override {
+        const std::string attempt = user + ";" + password;
+        if (decided_ && decided_->first == attempt) {
+            const bool accepted = decided_->second;
+            decided_.reset();
+            if (!accepted)
+                server_.throttle_.RecordFailure(peer_.toStdString(), server_.clock_.elapsed());
+            return accepted;
+        }
+        if (checking_)
+            return std::nullopt;
+        const long long wait =
+            server_.throttle_.ReserveAttempt(peer_.toStdString(), server_.clock_.elapsed());
+        if (wait > 0) {
+            if (!loginWait_.isActive())
+                loginWait_.start(static_cast<int>(wait));
+            return std::nullopt;
+        }
+        try {
+            StartCheck(attempt, password, server_.database_.PasswordHash(Cp1251ToUtf8(user)));
+        } catch (const std::exception& error) {
+            Note(QString("cannot read the accounts: ") + error.what());
+            return false;
+        }
+        return std::nullopt;
     }
 
     bool StoreSubmission(const SubmissionRecord& record) override {
@@ -73,6 +88,29 @@ private:
         TestingServer::Log(peer_ + " " + QString::number(socket_->peerPort()) + ": " + line);
     }
 
+    // The hash is computed on a worker thread, so that other clients are served
+    // meanwhile; the verdict comes back to this thread and the session goes on.
+    void StartCheck(const std::string& attempt, const std::string& password,
+                    const std::optional<std::string>& hash) {
+        // An unknown name costs the same work as a wrong password.
+        static const std::string unknown = password::Hash("");
+        checking_ = true;
+        QPointer<Connection> self(this);
+        QThreadPool::globalInstance()->start([self, attempt, password, hash] {
+            const bool accepted = password::Verify(password, hash.value_or(unknown)) && hash;
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, attempt, accepted] {
+                    if (self.isNull())
+                        return;
+                    self->checking_ = false;
+                    self->decided_ = {attempt, accepted};
+                    self->Answer(self->session_.Continue());
+                },
+                Qt::QueuedConnection);
+        });
+    }
+
     void Read() {
         idle_.start(server_.limits_.idleMs);
         while (socket_->bytesAvailable() > 0 && !session_.Broken()) {
@@ -83,8 +121,6 @@ private:
 
     void Answer(const std::string& reply) {
         socket_->write(reply.data(), static_cast<qint64>(reply.size()));
-        if (session_.LoginWaitMs() > 0)
-            loginWait_.start(session_.LoginWaitMs());
         if (session_.Broken()) {
             Note("unreadable or oversized frame, closed");
             socket_->disconnectFromHost();
@@ -99,7 +135,9 @@ private:
     QString peer_;
     ServerSession session_;
     QTimer idle_;
-    QTimer loginWait_;
+    QTimer loginWait_; // paced login attempts wait here
+    bool checking_ = false;
+    std::optional<std::pair<std::string, bool>> decided_; // attempt ("user;password"), verdict
 };
 
 TestingServer::TestingServer(const TaskBank& bank, Database& database, ServerLimits limits)
