@@ -14,7 +14,8 @@ std::vector<std::string> SplitItems(const std::string& list);
 // and the sections the server keeps to itself: <ANSWER> (the reference answers, one per
 // requested name, ";"-ended, in the formula notation students type), <VARIABLES> (the
 // names a symbolic answer may contain, ";"-ended) and <TOLERANCE> (relative, in percent;
-// 1 when absent). The file's stem is the task's name. An optional users.txt holds
+// 1 when absent). Lines outside the sections are the author's notes. The file's stem is
+// the task's name. An optional users.txt holds
 // "name;password" lines: the accounts an empty account store starts with. Everything is
 // kept as CP1251, as it goes on the wire.
 struct BankTask {

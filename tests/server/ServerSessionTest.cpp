@@ -23,6 +23,12 @@ TaskBank SmallBank() {
     return bank;
 }
 
+MemorySessionHost GuestHost() {
+    MemorySessionHost host;
+    host.accounts = {{"Guest", "wuzo"}};
+    return host;
+}
+
 } // namespace
 
 TEST(TaskBankTest, TaskFilesBecomeWireTextsInCp1251) {
@@ -68,8 +74,7 @@ TEST(TaskBankTest, EveryStatementOfTheShippedDiagramsIsUnderstood) {
 
 TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
     const TaskBank bank = SmallBank();
-    MemorySessionHost host;
-    host.accounts = {{"Guest", "wuzo"}};
+    MemorySessionHost host = GuestHost();
     ServerSession session(bank, host);
     EXPECT_EQ(session.Receive("<GETQUESTLIST:1>1"), "<RELOG:0>");
     const std::string refused = session.Receive("<LOGIN:10>Guest;oops");
@@ -79,8 +84,7 @@ TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
 
 TEST(ServerSessionTest, ALoggedInStudentGetsTheListAndTheTasks) {
     const TaskBank bank = SmallBank();
-    MemorySessionHost host;
-    host.accounts = {{"Guest", "wuzo"}};
+    MemorySessionHost host = GuestHost();
     ServerSession session(bank, host);
     const std::string welcome = session.Receive("<LOGIN:10>Guest;wuzo");
     EXPECT_EQ(welcome.rfind("<MESSAGE:", 0), 0u);
@@ -109,24 +113,20 @@ TEST(ServerSessionTest, ALoggedInStudentGetsTheListAndTheTasks) {
     EXPECT_EQ(host.submissions[0].score, -1);
 }
 
-TEST(ServerSessionTest, AnUnreadableFrameEndsTheService) {
+TEST(ServerSessionTest, UnreadableOrOversizedFramesEndTheService) {
     const TaskBank bank = SmallBank();
-    MemorySessionHost host;
-    host.accounts = {{"Guest", "wuzo"}};
-    ServerSession session(bank, host);
-    EXPECT_EQ(session.Receive("<LOGIN:x>"), "");
-    EXPECT_TRUE(session.Broken());
-    EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo"), "");
+    MemorySessionHost host = GuestHost();
+    for (const char* bytes : {"<LOGIN:x>", "<GETQUEST:2000000>abc"}) {
+        ServerSession session(bank, host);
+        EXPECT_EQ(session.Receive(bytes), "");
+        EXPECT_TRUE(session.Broken());
+        EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo"), "");
+    }
 }
 
-TEST(ServerSessionTest, OversizedFramesEndTheServiceAndRefusedStoresAreSaidSo) {
+TEST(ServerSessionTest, ASubmissionThatCannotBeStoredIsReportedAsSuch) {
     const TaskBank bank = SmallBank();
-    MemorySessionHost host;
-    host.accounts = {{"Guest", "wuzo"}};
-    ServerSession big(bank, host);
-    EXPECT_EQ(big.Receive("<GETQUEST:2000000>abc"), "");
-    EXPECT_TRUE(big.Broken());
-
+    MemorySessionHost host = GuestHost();
     ServerSession session(bank, host);
     session.Receive("<LOGIN:10>Guest;wuzo");
     host.storing = false;
@@ -136,8 +136,7 @@ TEST(ServerSessionTest, OversizedFramesEndTheServiceAndRefusedStoresAreSaidSo) {
 
 TEST(ServerSessionTest, AnUndecidedLoginHoldsBackTheFramesBehindIt) {
     const TaskBank bank = SmallBank();
-    MemorySessionHost host;
-    host.accounts = {{"Guest", "wuzo"}};
+    MemorySessionHost host = GuestHost();
     host.pending = true;
     ServerSession session(bank, host);
     EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo<GETQUESTLIST:1>1"), "");
