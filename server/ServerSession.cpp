@@ -13,13 +13,14 @@ std::string Section(const char* name, const std::string& text) {
     return std::string("<") + name + ">" + text + "</" + name + ">";
 }
 
-std::string Utf8(const std::string& cp1251) {
-    return platform::Cp1251ToUtf8(cp1251);
-}
-
-// A name from the wire, fit for a log line: at most 64 bytes.
+// A name from the wire, fit for a log line: at most 64 bytes, control characters (a line
+// break would forge another log line) shown as "?".
 std::string LogName(const std::string& cp1251) {
-    return Utf8(cp1251.substr(0, 64));
+    std::string name = cp1251.substr(0, 64);
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return platform::Cp1251ToUtf8(name);
 }
 
 } // namespace

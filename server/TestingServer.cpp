@@ -33,7 +33,7 @@ public:
             Note("idle for too long, closed");
             socket_->abort();
         });
-        connect(&loginWait_, &QTimer::timeout, this, [this] { Answer(session_.Continue()); });
+        connect(&loginWait_, &QTimer::timeout, this, [this] { Resume(); });
         connect(socket_, &QTcpSocket::readyRead, this, [this] { Read(); });
         connect(socket_, &QTcpSocket::disconnected, this, [this] {
             Note("disconnected");
@@ -105,15 +105,24 @@ private:
                         return;
                     self->checking_ = false;
                     self->decided_ = {attempt, accepted};
-                    self->Answer(self->session_.Continue());
+                    self->Resume();
                 },
                 Qt::QueuedConnection);
         });
     }
 
+    // The frames held back behind a decided login are answered, then what the client sent
+    // meanwhile is read.
+    void Resume() {
+        Answer(session_.Continue());
+        Read();
+    }
+
+    // While a login waits for its decision nothing more is read: the client's further
+    // bytes stay in the network's buffers instead of piling up here.
     void Read() {
         idle_.start(server_.limits_.idleMs);
-        while (socket_->bytesAvailable() > 0 && !session_.Broken()) {
+        while (socket_->bytesAvailable() > 0 && !session_.Broken() && !session_.LoginPending()) {
             const QByteArray bytes = socket_->read(kReadChunk);
             Answer(session_.Receive(std::string_view(bytes.constData(), bytes.size())));
         }
