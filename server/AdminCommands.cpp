@@ -5,10 +5,14 @@
 #include "platform/Cp1251.h"
 
 #include <fstream>
+#include <iostream>
 #include <istream>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
+
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,15 +23,34 @@ bool ValidName(const std::string& name) {
            name.find_first_of(";\r\n") == std::string::npos;
 }
 
+// The first line of the input; typed at a terminal, it is asked for and not echoed.
+std::string ReadPassword(std::istream& in, std::ostream& err) {
+    termios saved{};
+    const bool terminal =
+        &in == &std::cin && isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+        err << "Password: " << std::flush;
+    }
+    std::string password;
+    std::getline(in, password);
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+        err << '\n';
+    }
+    if (!password.empty() && password.back() == '\r')
+        password.pop_back();
+    return password;
+}
+
 int AddUser(Database& database, const std::string& name, std::istream& in, std::ostream& err) {
     if (!ValidName(name)) {
         err << "vekta-server: a user name is 1 to 200 bytes without \";\"\n";
         return 64;
     }
-    std::string password;
-    std::getline(in, password);
-    if (!password.empty() && password.back() == '\r')
-        password.pop_back();
+    const std::string password = ReadPassword(in, err);
     if (password.empty()) {
         err << "vekta-server: no password on the input\n";
         return 64;

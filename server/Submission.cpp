@@ -81,6 +81,17 @@ SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& paylo
     return verdict;
 }
 
+std::string ReferenceProblem(const BankTask& task, AnswerJudge& judge) {
+    for (std::size_t k = 0; k < task.answers.size(); ++k) {
+        const AnswerVerdict verdict =
+            judge.Judge(task.answers[k], task.answers[k], task.variables, task.tolerancePercent);
+        if (!verdict.correct)
+            return "the reference answer of " + task.answerNames[k] +
+                   " does not evaluate: " + task.answers[k] + " (" + verdict.reason + ")";
+    }
+    return {};
+}
+
 std::string VerdictMessage(const SubmissionVerdict& verdict) {
     if (!verdict.judged)
         return Cp("Ответ записан. Проверить его нельзя: к этому заданию нет эталонных "

@@ -34,6 +34,10 @@ struct SubmissionVerdict {
 SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& payload,
                                   AnswerJudge& judge);
 
+// What is wrong with a task's reference answers (one of them does not evaluate), or
+// empty: each must be judged right against itself.
+std::string ReferenceProblem(const BankTask& task, AnswerJudge& judge);
+
 // The message the student reads: one line per answer name with "верно" or "неверно"
 // (and the reason, when there is one), then "Верно K из N"; or the notice that the
 // answers were recorded without a verdict.

@@ -12,6 +12,7 @@
 
 #include "AdminCommands.h"
 #include "Database.h"
+#include "Submission.h"
 #include "TaskBank.h"
 #include "TestingServer.h"
 #include "platform/Cp1251.h"
@@ -69,6 +70,15 @@ int Usage() {
     return 64;
 }
 
+// A bank whose reference answers do not all evaluate would judge every student wrong.
+void CheckReferenceAnswers(const TaskBank& bank) {
+    AnswerJudge judge;
+    for (const BankTask& task : bank.tasks)
+        if (const std::string problem = ReferenceProblem(task, judge); !problem.empty())
+            throw std::runtime_error("task " + platform::Cp1251ToUtf8(task.name) + ": " +
+                                     platform::Cp1251ToUtf8(problem));
+}
+
 // Accounts of the bank's users.txt go into a store that has none yet, hashed.
 void SeedAccounts(Database& database, const TaskBank& bank) {
     if (bank.users.empty() || !database.AccountNames().empty())
@@ -91,6 +101,7 @@ int Serve(const Arguments& args, Database& database) {
     TaskBank bank;
     try {
         bank = LoadTaskBank(Option(args, "--bank", DefaultBank()).toStdString());
+        CheckReferenceAnswers(bank);
         SeedAccounts(database, bank);
     } catch (const std::exception& error) {
         std::cerr << "vekta-server: " << error.what() << '\n';

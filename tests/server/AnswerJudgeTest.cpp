@@ -86,6 +86,10 @@ TEST(SubmissionTest, TheVerdictMessageNamesEveryAnswer) {
     EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(verdict)), "a: верно\nb: неверно\nВерно 1 из 2");
     EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(verdict)), "a: верно; b: неверно");
 
+    EXPECT_EQ(ReferenceProblem(task, judge), "");
+    task.answers[1] = "4*y";
+    EXPECT_NE(ReferenceProblem(task, judge).find("b does not evaluate"), std::string::npos);
+
     const SubmissionVerdict unjudged = JudgeSubmission(nullptr, " a @=3;", judge);
     EXPECT_FALSE(unjudged.judged);
     EXPECT_NE(Cp1251ToUtf8(VerdictMessage(unjudged)).find("записан"), std::string::npos);
