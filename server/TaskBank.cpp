@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -55,7 +56,8 @@ std::string JoinedLines(const std::string& text) {
     return out;
 }
 
-double ReadTolerance(const std::string& text) {
+// The tolerance in percent; nullopt when the text is not a percentage above 0.
+std::optional<double> ReadTolerance(const std::string& text) {
     if (text.empty())
         return 1.0;
     std::string number = text;
@@ -63,7 +65,7 @@ double ReadTolerance(const std::string& text) {
     double value = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (error != std::errc() || end != number.data() + number.size() || !(value > 0) || value > 100)
-        throw std::runtime_error("TOLERANCE is not a percentage: " + text);
+        return std::nullopt;
     return value;
 }
 
@@ -111,10 +113,14 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
     task.answerNames = SplitItems(task.request);
     task.answers = SplitItems(WithoutLineBreaks(ExtractSection(text, "ANSWER")));
     task.variables = SplitItems(WithoutLineBreaks(ExtractSection(text, "VARIABLES")));
-    task.tolerancePercent = ReadTolerance(WithoutLineBreaks(ExtractSection(text, "TOLERANCE")));
+    const std::string tolerance = WithoutLineBreaks(ExtractSection(text, "TOLERANCE"));
+    const std::optional<double> percent = ReadTolerance(tolerance);
+    task.tolerancePercent = percent.value_or(1.0);
+    if (!percent)
+        task.problem = "TOLERANCE is not a percentage: " + tolerance;
     if (!task.answers.empty() && task.answers.size() != task.answerNames.size())
-        throw std::runtime_error(std::to_string(task.answers.size()) + " answers for " +
-                                 std::to_string(task.answerNames.size()) + " requested names");
+        task.problem = std::to_string(task.answers.size()) + " answers for " +
+                       std::to_string(task.answerNames.size()) + " requested names";
     return task;
 }
 
@@ -132,12 +138,10 @@ TaskBank LoadTaskBank(const fs::path& folder) {
                 files.push_back(entry.path());
         std::sort(files.begin(), files.end());
         for (const fs::path& file : files) {
-            try {
-                bank.tasks.push_back(ParseTaskFile(ReadFile(file), sheet.tag,
-                                                   platform::Utf8ToCp1251(file.stem().string())));
-            } catch (const std::runtime_error& error) {
-                throw std::runtime_error(file.string() + ": " + error.what());
-            }
+            bank.tasks.push_back(ParseTaskFile(ReadFile(file), sheet.tag,
+                                               platform::Utf8ToCp1251(file.stem().string())));
+            if (!bank.tasks.back().problem.empty())
+                throw std::runtime_error(file.string() + ": " + bank.tasks.back().problem);
         }
     }
     bank.users = ReadUsers(folder / "users.txt");

@@ -30,6 +30,7 @@ struct BankTask {
     std::vector<std::string> answers;     // reference answers; empty: the task is not judged
     std::vector<std::string> variables;
     double tolerancePercent = 1.0;
+    std::string problem; // why the task cannot be judged as written; empty when it can
 };
 
 struct TaskBank {
@@ -39,11 +40,12 @@ struct TaskBank {
     const BankTask* Find(const std::string& name) const;
 };
 
-// Reads a bank folder; throws std::runtime_error when it cannot be read.
+// Reads a bank folder; throws std::runtime_error when it cannot be read or a task has a
+// problem.
 TaskBank LoadTaskBank(const std::filesystem::path& folder);
 
-// Reads one task file's text (UTF-8) into a task of the given sheet and name. Throws
-// std::runtime_error when the answers do not fit the requested names or the tolerance is
-// not a positive number.
+// Reads one task file's text (UTF-8) into a task of the given sheet and name. Answers
+// that do not fit the requested names, or a tolerance that is not a positive percentage,
+// are told in `problem`.
 BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
                        const std::string& cp1251Name);
