@@ -25,7 +25,8 @@ class Connection : public QObject, public SessionHost {
 public:
     Connection(TestingServer& server, QTcpSocket* socket)
         : QObject(socket), server_(server), socket_(socket),
-          peer_(socket->peerAddress().toString()), session_(server.bank_, *this) {
+          peer_(socket->peerAddress().toString()),
+          label_(peer_ + " " + QString::number(socket->peerPort())), session_(server.bank_, *this) {
         socket_->setReadBufferSize(kReadChunk);
         idle_.setSingleShot(true);
         loginWait_.setSingleShot(true);
@@ -84,9 +85,7 @@ public:
     void Log(const std::string& utf8Line) override { Note(QString::fromStdString(utf8Line)); }
 
 private:
-    void Note(const QString& line) {
-        TestingServer::Log(peer_ + " " + QString::number(socket_->peerPort()) + ": " + line);
-    }
+    void Note(const QString& line) { TestingServer::Log(label_ + ": " + line); }
 
     // The hash is computed on a worker thread, so that other clients are served
     // meanwhile; the verdict comes back to this thread and the session goes on.
@@ -141,7 +140,8 @@ private:
 
     TestingServer& server_;
     QTcpSocket* socket_;
-    QString peer_;
+    QString peer_;  // the client's address
+    QString label_; // address and port, for the log
     ServerSession session_;
     QTimer idle_;
     QTimer loginWait_; // paced login attempts wait here
