@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         b.tasks.push_back(ParseTaskFile("<CAPTION>c</CAPTION>", "<STATICA>", "t"));
         return b;
     }();
-    ServerSession session(bank);
+    MemorySessionHost host;
+    ServerSession session(bank, host);
     session.Receive(input);
 
     try {

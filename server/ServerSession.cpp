@@ -1,5 +1,6 @@
 #include "ServerSession.h"
 
+#include "Submission.h"
 #include "platform/Cp1251.h"
 
 namespace {
@@ -12,19 +13,49 @@ std::string Section(const char* name, const std::string& text) {
     return std::string("<") + name + ">" + text + "</" + name + ">";
 }
 
+// A name from the wire, fit for a log line: at most 64 bytes, control characters (a line
+// break would forge another log line) shown as "?".
+std::string LogName(const std::string& cp1251) {
+    std::string name = cp1251.substr(0, 64);
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return platform::Cp1251ToUtf8(name);
+}
+
 } // namespace
 
 std::string ServerSession::Receive(std::string_view bytes) {
     if (broken_)
         return {};
     const FrameReceiver::Result result = receiver_.Receive(bytes);
-    if (result.headersRefused > 0)
-        broken_ = true;
-    std::string reply;
     auto& queue = receiver_.MessageQueue();
+    std::string reply;
+    loginPending_ = false;
     while (!queue.empty()) {
-        reply += Handle(queue.front());
+        if (queue.front().size() > MaxFrameBytes) {
+            broken_ = true;
+            break;
+        }
+        if (ReadTag(queue.front()) == "LOGIN") {
+            const std::optional<std::string> answer = HandleLogin(ReadPayload(queue.front()));
+            if (!answer) {
+                loginPending_ = true;
+                break;
+            }
+            reply += *answer;
+        } else {
+            reply += Handle(queue.front());
+        }
         queue.pop_front();
+    }
+    // Frames before an unreadable header or an oversized one are still answered.
+    if (result.headersRefused > 0 ||
+        static_cast<std::size_t>(receiver_.FrameLength()) > MaxFrameBytes)
+        broken_ = true;
+    if (broken_) {
+        queue.clear();
+        loginPending_ = false;
     }
     return reply;
 }
@@ -32,8 +63,6 @@ std::string ServerSession::Receive(std::string_view bytes) {
 std::string ServerSession::Handle(const std::string& message) {
     const std::string tag = ReadTag(message);
     const std::string payload = ReadPayload(message);
-    if (tag == "LOGIN")
-        return HandleLogin(payload);
     if (tag != "GETQUESTLIST" && tag != "GETQUEST" && tag != "SETRESULTQUEST")
         return {};
     if (!LoggedIn())
@@ -42,26 +71,47 @@ std::string ServerSession::Handle(const std::string& message) {
         return QuestList();
     if (tag == "GETQUEST")
         return Quest(payload);
-    return Message("Ответ получен и записан. Спасибо!");
+    return HandleSubmission(payload);
 }
 
-std::string ServerSession::HandleLogin(const std::string& payload) {
+std::optional<std::string> ServerSession::HandleLogin(const std::string& payload) {
     const std::size_t semicolon = payload.find(';');
     const std::string user = payload.substr(0, semicolon);
     const std::string password =
         semicolon == std::string::npos ? "" : payload.substr(semicolon + 1);
-    const auto known = bank_.users.find(user);
-    const bool accepted =
-        !user.empty() &&
-        (bank_.users.empty() || (known != bank_.users.end() && known->second == password));
-    if (!accepted) {
+    const std::optional<bool> accepted =
+        user.empty() ? std::optional<bool>(false) : host_.CheckLogin(user, password);
+    if (!accepted)
+        return std::nullopt;
+    openTask_ = nullptr;
+    if (!*accepted) {
+        host_.Log("login refused: " + LogName(user));
         user_.clear();
         return Message("Неверное имя пользователя или пароль.") + BuildFrame("RELOG", "");
     }
+    host_.Log("login: " + LogName(user));
     user_ = user;
     return Message("Здравствуйте, ",
                    user + platform::Utf8ToCp1251("! Нажмите \"Задания\", "
                                                  "чтобы получить список заданий."));
+}
+
+std::string ServerSession::HandleSubmission(const std::string& payload) {
+    const SubmissionVerdict verdict = JudgeSubmission(openTask_, payload, judge_);
+    SubmissionRecord record{user_,
+                            openTask_ != nullptr ? openTask_->name : std::string(),
+                            payload,
+                            VerdictSummary(verdict),
+                            verdict.judged ? verdict.correctCount : -1,
+                            static_cast<int>(verdict.answers.size())};
+    const bool stored = host_.StoreSubmission(record);
+    host_.Log("submission: " + LogName(user_) + ", task " + LogName(record.task) + ", " +
+              (verdict.judged ? std::to_string(record.score) + "/" + std::to_string(record.total)
+                              : std::string("not judged")) +
+              (stored ? "" : ", NOT STORED"));
+    if (!stored)
+        return Message("Ответ не удалось сохранить на сервере. Отправьте его ещё раз.");
+    return BuildFrame("MESSAGE", VerdictMessage(verdict));
 }
 
 std::string ServerSession::QuestList() const {
@@ -71,10 +121,11 @@ std::string ServerSession::QuestList() const {
     return BuildFrame("QUESTLIST", payload);
 }
 
-std::string ServerSession::Quest(const std::string& name) const {
+std::string ServerSession::Quest(const std::string& name) {
     const BankTask* task = bank_.Find(name);
     if (task == nullptr)
-        return Message("Задание не найдено: ", name);
+        return Message("Задание не найдено: ", name.substr(0, 64));
+    openTask_ = task;
     std::string payload = Section("NAME", task->name) + Section("QUEST", task->quest) +
                           Section("IMAGE", task->image) + Section("REQUEST", task->request);
     if (!task->animate.empty())

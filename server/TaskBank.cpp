@@ -4,7 +4,9 @@
 #include "platform/Cp1251.h"
 
 #include <algorithm>
+#include <charconv>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -54,6 +56,19 @@ std::string JoinedLines(const std::string& text) {
     return out;
 }
 
+// The tolerance in percent; nullopt when the text is not a percentage above 0.
+std::optional<double> ReadTolerance(const std::string& text) {
+    if (text.empty())
+        return 1.0;
+    std::string number = text;
+    std::replace(number.begin(), number.end(), ',', '.');
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc() || end != number.data() + number.size() || !(value > 0) || value > 100)
+        return std::nullopt;
+    return value;
+}
+
 std::map<std::string, std::string> ReadUsers(const fs::path& path) {
     std::map<std::string, std::string> users;
     if (!fs::exists(path))
@@ -69,6 +84,14 @@ std::map<std::string, std::string> ReadUsers(const fs::path& path) {
 }
 
 } // namespace
+
+std::vector<std::string> SplitItems(const std::string& list) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    for (std::size_t end; (end = list.find(';', start)) != std::string::npos; start = end + 1)
+        items.push_back(list.substr(start, end - start));
+    return items;
+}
 
 const BankTask* TaskBank::Find(const std::string& name) const {
     const auto found = std::find_if(tasks.begin(), tasks.end(),
@@ -87,6 +110,17 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
     task.image = WithoutLineBreaks(ExtractSection(text, "IMAGE"));
     task.request = WithoutLineBreaks(ExtractSection(text, "REQUEST"));
     task.animate = WithoutLineBreaks(ExtractSection(text, "ANIMATE"));
+    task.answerNames = SplitItems(task.request);
+    task.answers = SplitItems(WithoutLineBreaks(ExtractSection(text, "ANSWER")));
+    task.variables = SplitItems(WithoutLineBreaks(ExtractSection(text, "VARIABLES")));
+    const std::string tolerance = WithoutLineBreaks(ExtractSection(text, "TOLERANCE"));
+    const std::optional<double> percent = ReadTolerance(tolerance);
+    task.tolerancePercent = percent.value_or(1.0);
+    if (!percent)
+        task.problem = "TOLERANCE is not a percentage: " + tolerance;
+    if (!task.answers.empty() && task.answers.size() != task.answerNames.size())
+        task.problem = std::to_string(task.answers.size()) + " answers for " +
+                       std::to_string(task.answerNames.size()) + " requested names";
     return task;
 }
 
@@ -103,9 +137,12 @@ TaskBank LoadTaskBank(const fs::path& folder) {
             if (entry.is_regular_file() && entry.path().extension() == ".task")
                 files.push_back(entry.path());
         std::sort(files.begin(), files.end());
-        for (const fs::path& file : files)
+        for (const fs::path& file : files) {
             bank.tasks.push_back(ParseTaskFile(ReadFile(file), sheet.tag,
                                                platform::Utf8ToCp1251(file.stem().string())));
+            if (!bank.tasks.back().problem.empty())
+                throw std::runtime_error(file.string() + ": " + bank.tasks.back().problem);
+        }
     }
     bank.users = ReadUsers(folder / "users.txt");
     return bank;

@@ -5,11 +5,19 @@
 #include <string>
 #include <vector>
 
+// The ";"-ended items of a list such as REQUEST; a rest after the last ";" is ignored.
+std::vector<std::string> SplitItems(const std::string& list);
+
 // The reference server's task bank: one file per task, "<name>.task", in the folders
 // statica/, kinematik/ and dinamik/ of the bank. A task file is UTF-8 text with the
-// sections <CAPTION>, <QUEST>, <IMAGE>, <REQUEST> and <ANIMATE> of a task; the file's
-// stem is the task's name. An optional users.txt holds "name;password" lines; without
-// it every login is accepted. Everything is kept as CP1251, as it goes on the wire.
+// sections <CAPTION>, <QUEST>, <IMAGE>, <REQUEST> and <ANIMATE> that go to the student,
+// and the sections the server keeps to itself: <ANSWER> (the reference answers, one per
+// requested name, ";"-ended, in the formula notation students type), <VARIABLES> (the
+// names a symbolic answer may contain, ";"-ended) and <TOLERANCE> (relative, in percent;
+// 1 when absent). Lines outside the sections are the author's notes. The file's stem is
+// the task's name. An optional users.txt holds
+// "name;password" lines: the accounts an empty account store starts with. Everything is
+// kept as CP1251, as it goes on the wire.
 struct BankTask {
     std::string sheetTag; // "<STATICA>", "<KINEMATIK>" or "<DINAMIK>"
     std::string name;
@@ -18,18 +26,26 @@ struct BankTask {
     std::string image;
     std::string request;
     std::string animate;
+    std::vector<std::string> answerNames; // the REQUEST names, in order
+    std::vector<std::string> answers;     // reference answers; empty: the task is not judged
+    std::vector<std::string> variables;
+    double tolerancePercent = 1.0;
+    std::string problem; // why the task cannot be judged as written; empty when it can
 };
 
 struct TaskBank {
     std::vector<BankTask> tasks;              // Statics, Kinematics, Dynamics; by name
-    std::map<std::string, std::string> users; // name -> password; empty: anyone
+    std::map<std::string, std::string> users; // name -> password, from users.txt
 
     const BankTask* Find(const std::string& name) const;
 };
 
-// Reads a bank folder; throws std::runtime_error when it cannot be read.
+// Reads a bank folder; throws std::runtime_error when it cannot be read or a task has a
+// problem.
 TaskBank LoadTaskBank(const std::filesystem::path& folder);
 
-// Reads one task file's text (UTF-8) into a task of the given sheet and name.
+// Reads one task file's text (UTF-8) into a task of the given sheet and name. Answers
+// that do not fit the requested names, or a tolerance that is not a positive percentage,
+// are told in `problem`.
 BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
                        const std::string& cp1251Name);

@@ -338,6 +338,8 @@ void TClientVantor::ScrollBox2Click() {
         SendResult->setFocus();
 }
 
+void TClientVantor::SetServerAddress(const QString& address) { Edit1->setText(address); }
+
 void TClientVantor::SendFrame(const std::string& frame) {
     if (ClientSocket1->state() != QAbstractSocket::ConnectedState)
         return;

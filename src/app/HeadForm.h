@@ -40,6 +40,9 @@ public:
     // Hands one frame to the socket in one call; nothing is sent while not connected.
     void SendFrame(const std::string& frame);
 
+    // Types a server address ("host", "host:port" or "[IPv6]:port") into the address field.
+    void SetServerAddress(const QString& address);
+
     // The message handlers of the dispatcher, each given the whole message.
     void HandleQuestList(const std::string& message);
     void HandleQuest(const std::string& message);

@@ -1,5 +1,6 @@
 // The ВЕКТА client: start-up creates the six windows in their order and runs the event
 // loop until the main window closes.
+//   vekta-client [--server HOST:PORT]    the address field starts with that address
 
 #include "animation/AnimateForm.h"
 #include "app/ConnForm.h"
@@ -14,6 +15,16 @@
 
 #include <clocale>
 #include <exception>
+
+namespace {
+
+// The value of "--server ADDRESS" among the program's arguments, or empty.
+QString ServerArgument(const QStringList& arguments) {
+    const qsizetype at = arguments.indexOf("--server");
+    return at > 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -37,6 +48,8 @@ int main(int argc, char** argv) {
         HelpMenuPanel = &helpMenuPanel;
         TForm1 form1;
         Form1 = &form1;
+        if (const QString server = ServerArgument(QApplication::arguments()); !server.isEmpty())
+            clientVantor.SetServerAddress(server);
         clientVantor.show();
         const int code = QApplication::exec();
         DiagForm = nullptr;

@@ -1,4 +1,5 @@
 #include "ServerSession.h"
+#include "LoginThrottle.h"
 #include "TaskBank.h"
 #include "diagram/DiagramDocument.h"
 #include "platform/Cp1251.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+using platform::Cp1251ToUtf8;
 using platform::Utf8ToCp1251;
 
 namespace {
@@ -18,8 +20,13 @@ TaskBank SmallBank() {
                                        "<STATICA>", Utf8ToCp1251("Балка-1")));
     bank.tasks.push_back(ParseTaskFile("<CAPTION>K</CAPTION><ANIMATE><VAR>t=0;</VAR></ANIMATE>",
                                        "<KINEMATIK>", "k1"));
-    bank.users = {{"Guest", "wuzo"}};
     return bank;
+}
+
+MemorySessionHost GuestHost() {
+    MemorySessionHost host;
+    host.accounts = {{"Guest", "wuzo"}};
+    return host;
 }
 
 } // namespace
@@ -41,6 +48,9 @@ TEST(TaskBankTest, TheShippedBankLoads) {
     EXPECT_EQ(bank.tasks.front().sheetTag, "<STATICA>");
     EXPECT_EQ(bank.tasks.back().sheetTag, "<DINAMIK>");
     EXPECT_EQ(bank.users.at("Guest"), "wuzo");
+    for (const char* flawed : {"<REQUEST>a;b;</REQUEST><ANSWER>1;</ANSWER>",
+                               "<TOLERANCE>x</TOLERANCE>", "<TOLERANCE>0</TOLERANCE>"})
+        EXPECT_FALSE(ParseTaskFile(flawed, "<STATICA>", "t").problem.empty()) << flawed;
     EXPECT_THROW(LoadTaskBank("/nonexistent/bank"), std::runtime_error);
 }
 
@@ -64,7 +74,8 @@ TEST(TaskBankTest, EveryStatementOfTheShippedDiagramsIsUnderstood) {
 
 TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
     const TaskBank bank = SmallBank();
-    ServerSession session(bank);
+    MemorySessionHost host = GuestHost();
+    ServerSession session(bank, host);
     EXPECT_EQ(session.Receive("<GETQUESTLIST:1>1"), "<RELOG:0>");
     const std::string refused = session.Receive("<LOGIN:10>Guest;oops");
     EXPECT_NE(refused.find("<RELOG:0>"), std::string::npos);
@@ -73,7 +84,8 @@ TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
 
 TEST(ServerSessionTest, ALoggedInStudentGetsTheListAndTheTasks) {
     const TaskBank bank = SmallBank();
-    ServerSession session(bank);
+    MemorySessionHost host = GuestHost();
+    ServerSession session(bank, host);
     const std::string welcome = session.Receive("<LOGIN:10>Guest;wuzo");
     EXPECT_EQ(welcome.rfind("<MESSAGE:", 0), 0u);
     EXPECT_TRUE(session.LoggedIn());
@@ -95,12 +107,59 @@ TEST(ServerSessionTest, ALoggedInStudentGetsTheListAndTheTasks) {
 
     EXPECT_EQ(ReadTag(session.Receive(BuildFrame("GETQUEST", "missing"))), "MESSAGE");
     EXPECT_EQ(ReadTag(session.Receive(BuildFrame("SETRESULTQUEST", " R!A @=1;"))), "MESSAGE");
+    ASSERT_EQ(host.submissions.size(), 1u);
+    EXPECT_EQ(host.submissions[0].task, "k1");
+    EXPECT_EQ(host.submissions[0].payload, " R!A @=1;");
+    EXPECT_EQ(host.submissions[0].score, -1);
 }
 
-TEST(ServerSessionTest, AnUnreadableFrameEndsTheService) {
+TEST(ServerSessionTest, UnreadableOrOversizedFramesEndTheService) {
     const TaskBank bank = SmallBank();
-    ServerSession session(bank);
-    EXPECT_EQ(session.Receive("<LOGIN:x>"), "");
-    EXPECT_TRUE(session.Broken());
-    EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo"), "");
+    MemorySessionHost host = GuestHost();
+    for (const char* bytes : {"<LOGIN:x>", "<GETQUEST:2000000>abc"}) {
+        ServerSession session(bank, host);
+        EXPECT_EQ(session.Receive(bytes), "");
+        EXPECT_TRUE(session.Broken());
+        EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo"), "");
+    }
+}
+
+TEST(ServerSessionTest, ASubmissionThatCannotBeStoredIsReportedAsSuch) {
+    const TaskBank bank = SmallBank();
+    MemorySessionHost host = GuestHost();
+    ServerSession session(bank, host);
+    session.Receive("<LOGIN:10>Guest;wuzo");
+    host.storing = false;
+    const std::string reply = session.Receive(BuildFrame("SETRESULTQUEST", " a @=1;"));
+    EXPECT_NE(Cp1251ToUtf8(ReadPayload(reply)).find("не удалось сохранить"), std::string::npos);
+}
+
+TEST(ServerSessionTest, AnUndecidedLoginHoldsBackTheFramesBehindIt) {
+    const TaskBank bank = SmallBank();
+    MemorySessionHost host = GuestHost();
+    host.pending = true;
+    ServerSession session(bank, host);
+    EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo<GETQUESTLIST:1>1"), "");
+    EXPECT_TRUE(session.LoginPending());
+    host.pending = false;
+    const std::string replies = session.Continue();
+    EXPECT_TRUE(session.LoggedIn());
+    EXPECT_EQ(ReadTag(replies), "MESSAGE");
+    EXPECT_NE(replies.find("<QUESTLIST:"), std::string::npos);
+    EXPECT_FALSE(session.LoginPending());
+}
+
+TEST(LoginThrottleTest, FiveFailuresInAMinuteLetOneAttemptThroughPerSecond) {
+    LoginThrottle throttle;
+    for (int i = 0; i < LoginThrottle::FreeFailures - 1; ++i)
+        throttle.RecordFailure("10.0.0.1", 1000 + i);
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2000), 0);
+    throttle.RecordFailure("10.0.0.1", 2000);
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2100), 0);   // the first one goes
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2600), 500); // the next waits
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 3100), 0);
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.2", 3100), 0); // other addresses are free
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 1000 + LoginThrottle::WindowMs + 5), 0);
+    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2000 + LoginThrottle::WindowMs + 5), 0);
+    EXPECT_EQ(throttle.TrackedAddresses(), 0u);
 }

@@ -1,0 +1,90 @@
+// The shipped task bank as students meet it: each task's statement and request keep the
+// client's rules, and the reference answers, sent over a real socket to the real server,
+// are all judged right, while a wrong answer is judged wrong.
+
+#include "ServerProcess.h"
+#include "TaskBank.h"
+#include "platform/Cp1251.h"
+
+#include <gtest/gtest.h>
+
+using platform::Cp1251ToUtf8;
+using platform::Utf8ToCp1251;
+
+namespace {
+
+std::string Payload(const std::string& frame) {
+    return ReadPayload(frame);
+}
+
+// The payload the client builds from the rows of a task.
+std::string Submission(const BankTask& task, const std::vector<std::string>& answers) {
+    std::string payload;
+    for (std::size_t k = 0; k < task.answerNames.size(); ++k)
+        payload += " " + task.answerNames[k] + " @=" + answers[k] + ";";
+    return payload;
+}
+
+} // namespace
+
+TEST(BankTest, ShippedTasksKeepTheClientsRules) {
+    const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
+    int perSheet[3] = {0, 0, 0};
+    int animated = 0;
+    for (const BankTask& task : bank.tasks) {
+        const std::string name = Cp1251ToUtf8(task.name);
+        perSheet[task.sheetTag == "<STATICA>" ? 0 : task.sheetTag == "<KINEMATIK>" ? 1 : 2]++;
+        animated += task.animate.empty() ? 0 : 1;
+        EXPECT_FALSE(task.answers.empty()) << name;
+        EXPECT_LE(task.answerNames.size(), 50u) << name;
+        EXPECT_EQ(task.request.back(), ';') << name;
+        // A line break mark stands after a space; symbol runs hold no space.
+        for (std::size_t bar = task.quest.find('|'); bar != std::string::npos;
+             bar = task.quest.find('|', bar + 1))
+            EXPECT_TRUE(bar > 0 && task.quest[bar - 1] == ' ') << name;
+        for (std::size_t open = task.quest.find("<sym>"); open != std::string::npos;
+             open = task.quest.find("<sym>", open + 1)) {
+            const std::size_t close = task.quest.find("</", open);
+            ASSERT_NE(close, std::string::npos) << name;
+            EXPECT_EQ(task.quest.substr(open, close - open).find(' '), std::string::npos) << name;
+        }
+    }
+    EXPECT_GE(perSheet[0], 3);
+    EXPECT_GE(perSheet[1], 3);
+    EXPECT_GE(perSheet[2], 3);
+    EXPECT_GE(animated, 3);
+}
+
+TEST(BankTest, ReferenceAnswersOverTheSocketAreRightAndAWrongOneIsNot) {
+    const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
+    ServerProcess server;
+    ASSERT_TRUE(server.Started());
+    ProtocolClient client(server.Port());
+    ASSERT_TRUE(client.Connected());
+    client.Send("LOGIN", "Guest;wuzo");
+    ASSERT_EQ(ReadTag(client.Next()), "MESSAGE");
+
+    for (const BankTask& task : bank.tasks) {
+        const std::string name = Cp1251ToUtf8(task.name);
+        client.Send("GETQUEST", task.name);
+        ASSERT_EQ(ReadTag(client.Next()), "QUEST") << name;
+
+        client.Send("SETRESULTQUEST", Submission(task, task.answers));
+        const std::string right = Cp1251ToUtf8(Payload(client.Next()));
+        const std::string all = std::to_string(task.answers.size());
+        EXPECT_NE(right.find("Верно " + all + " из " + all), std::string::npos) << name << right;
+        EXPECT_EQ(right.find("неверно"), std::string::npos) << name << right;
+
+        std::vector<std::string> wrong = task.answers;
+        wrong.back() = "(" + wrong.back() + ")*1.5+0.5";
+        client.Send("SETRESULTQUEST", Submission(task, wrong));
+        const std::string verdict = Cp1251ToUtf8(Payload(client.Next()));
+        EXPECT_NE(verdict.find(Cp1251ToUtf8(task.answerNames.back()) + ": неверно"),
+                  std::string::npos)
+            << name << verdict;
+    }
+
+    const std::string csv = server.RunCommand({"results", "--user", "Guest"});
+    const auto rows = std::count(csv.begin(), csv.end(), '\n');
+    EXPECT_EQ(rows, 1 + 2 * static_cast<long>(bank.tasks.size())) << csv;
+}
