@@ -36,7 +36,7 @@ int Number(const TMyPacketData& table, const std::string& name) {
 }
 
 TEST(ClientTaskTest, TheKinematicsTaskOfTheBankAnimates) {
-    QFile file(QString::fromUtf8(VEKTA_BANK_DIR "/kinematik/Кривошип-1.task"));
+    QFile file(QString::fromUtf8(VEKTA_BANK_DIR "/kinematik/Кривошип-2.task"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const std::string payload = platform::ToCp1251(QString::fromUtf8(file.readAll()));
     std::vector<std::string> reports;
@@ -51,18 +51,20 @@ TEST(ClientTaskTest, TheKinematicsTaskOfTheBankAnimates) {
     ASSERT_TRUE(window.SpeedButton7->isVisibleTo(&window));
     QTest::mouseClick(window.SpeedButton7, Qt::LeftButton);
     ASSERT_TRUE(animateForms.isVisible());
-    // The crank OA lies along the x axis at t = 0, with the circle of A at (210, 80).
-    EXPECT_EQ(At(animateForms.Bitmap(), 180, 80), platform::kBlack);
-    EXPECT_EQ(At(animateForms.Bitmap(), 210, 80), platform::kWhite);
+    // The crank OA lies along the x axis at t = 0, from O (260, 130) to the circle of A at
+    // (350, 130).
+    EXPECT_EQ(At(animateForms.Bitmap(), 305, 130), platform::kBlack);
+    EXPECT_EQ(At(animateForms.Bitmap(), 350, 130), platform::kWhite);
 
     QTest::mouseClick(animateForms.SpeedButton1, Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !animateForms.Timer1->isActive(); }, 20000));
-    // The run ends at t >= 3 with the circle of A where the last values put it.
+    // The run ends at tend = 2.5 with the crank and the circle of A where the last values
+    // put them.
     const TMyPacketData& values = animateForms.Player().Model().Packet.Variables();
-    EXPECT_GE(Number(values, "t"), 3);
-    EXPECT_EQ(At(animateForms.Bitmap(), Number(values, "xa"), Number(values, "ya")),
-              platform::kWhite);
-    EXPECT_EQ(At(animateForms.Bitmap(), 180, 80), diagram::FrameColor);
+    EXPECT_GE(Number(values, "t"), 2);
+    const int xa = Number(values, "xa"), ya = Number(values, "ya");
+    EXPECT_EQ(At(animateForms.Bitmap(), xa, ya), platform::kWhite);
+    EXPECT_EQ(At(animateForms.Bitmap(), (260 + xa) / 2, (130 + ya) / 2), platform::kBlack);
     EXPECT_TRUE(reports.empty());
 
     AnimateForms = nullptr;
