@@ -55,9 +55,9 @@ std::string ExtractSection(std::string& payload, std::string_view name) {
 FrameReceiver::Result FrameReceiver::Receive(std::string_view bytes) {
     receiveBuffer_ += bytes;
     Result result;
-    while (!receiveBuffer_.empty()) {
+    while (consumed_ < receiveBuffer_.size()) {
         if (frameLength_ == 0) {
-            const HeaderState header = ParseHeader();
+            const HeaderState header = ParseHeader(ReceiveBuffer());
             if (header == HeaderState::Incomplete)
                 break;
             if (header == HeaderState::Refused) {
@@ -66,64 +66,83 @@ FrameReceiver::Result FrameReceiver::Receive(std::string_view bytes) {
                 continue;
             }
         }
-        if (receiveBuffer_.size() < static_cast<std::size_t>(frameLength_))
+        const auto frameLength = static_cast<std::size_t>(frameLength_);
+        if (receiveBuffer_.size() - consumed_ < frameLength)
             break;
-        messageQueue_.push_back(receiveBuffer_.substr(0, static_cast<std::size_t>(frameLength_)));
-        receiveBuffer_.erase(0, static_cast<std::size_t>(frameLength_));
+        if (!messageQueue_.Fits(frameLength)) {
+            result.queueFull = true;
+            break;
+        }
+        messageQueue_.push_back(receiveBuffer_.substr(consumed_, frameLength));
+        consumed_ += frameLength;
         payloadLength_ = 0;
         frameLength_ = 0;
         ++result.framesQueued;
     }
+    Compact();
     return result;
 }
 
 void FrameReceiver::ResetStream() {
     receiveBuffer_.clear();
+    consumed_ = 0;
     payloadLength_ = 0;
     frameLength_ = 0;
 }
 
-FrameReceiver::HeaderState FrameReceiver::ParseHeader() {
-    const std::string& buffer = receiveBuffer_;
-    if (buffer.front() != '<')
+std::string_view FrameReceiver::ReceiveBuffer() const {
+    return std::string_view(receiveBuffer_).substr(consumed_);
+}
+
+void FrameReceiver::Compact() {
+    // Moving the rest to the front costs no more than the bytes consumed since the last
+    // move, so every byte is moved a bounded number of times.
+    constexpr std::size_t kCompactAfter = 64 * 1024;
+    if (consumed_ == receiveBuffer_.size()) {
+        receiveBuffer_.clear();
+        consumed_ = 0;
+    } else if (consumed_ >= kCompactAfter && consumed_ >= receiveBuffer_.size() - consumed_) {
+        receiveBuffer_.erase(0, consumed_);
+        consumed_ = 0;
+    }
+}
+
+FrameReceiver::HeaderState FrameReceiver::ParseHeader(std::string_view rest) {
+    if (rest.front() != '<')
         return HeaderState::Refused;
-    const std::size_t colon = buffer.find(':');
-    const std::size_t close = buffer.find('>');
     // The ":" must stand at position 19 or less (counted from 1): a tag of 17 bytes.
-    const std::size_t maxColonIndex = MaxTagLength + 1;
-    if (colon == std::string::npos || colon > maxColonIndex) {
-        const bool colonCanStillCome = colon == std::string::npos &&
-                                       buffer.size() <= maxColonIndex && close == std::string::npos;
+    const std::string_view tagPart = rest.substr(0, MaxTagLength + 2);
+    const std::size_t colon = tagPart.find(':');
+    if (colon == std::string_view::npos) {
+        const bool colonCanStillCome =
+            rest.size() <= MaxTagLength + 1 && tagPart.find('>') == std::string_view::npos;
         return colonCanStillCome ? HeaderState::Incomplete : HeaderState::Refused;
     }
-    if (close != std::string::npos && close < colon)
+    if (tagPart.substr(0, colon).find('>') != std::string_view::npos)
         return HeaderState::Refused;
-    // The length: decimal digits only, at most the digits of MaxPayloadLength.
-    const std::size_t digitsEnd = close == std::string::npos ? buffer.size() : close;
-    const std::string_view digits(buffer.data() + colon + 1, digitsEnd - colon - 1);
-    constexpr std::size_t maxDigits = 16; // room for leading zeros, and a bound on waiting
-    if (digits.size() > maxDigits)
-        return HeaderState::Refused;
+    // The length: decimal digits only, at most MaxLengthDigits of them, ended by ">".
     long long length = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
+    std::size_t at = colon + 1;
+    for (; at < rest.size() && rest[at] != '>'; ++at) {
+        const char c = rest[at];
+        if (at - colon > MaxLengthDigits || c < '0' || c > '9')
             return HeaderState::Refused;
         length = length * 10 + (c - '0');
         if (length > MaxPayloadLength)
             return HeaderState::Refused;
     }
-    if (close == std::string::npos)
+    if (at == rest.size())
         return HeaderState::Incomplete;
-    if (digits.empty())
+    if (at == colon + 1)
         return HeaderState::Refused;
     payloadLength_ = static_cast<int>(length);
-    frameLength_ = static_cast<int>(close + 1) + payloadLength_;
+    frameLength_ = static_cast<int>(at + 1) + payloadLength_;
     return HeaderState::Accepted;
 }
 
 void FrameReceiver::DropRefusedHeader() {
-    const std::size_t next = receiveBuffer_.find('<', 1);
-    receiveBuffer_.erase(0, next == std::string::npos ? receiveBuffer_.size() : next);
+    const std::size_t next = receiveBuffer_.find('<', consumed_ + 1);
+    consumed_ = next == std::string::npos ? receiveBuffer_.size() : next;
     payloadLength_ = 0;
     frameLength_ = 0;
 }
