@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -97,15 +98,21 @@ QSize TDiagForm::FrameExtra() {
 
 void TDiagForm::ShowDialog(const std::string& caption, const std::string& text,
                            const std::string& formula) {
-    if (isVisible()) {
-        // A message is already up (an error raised while it is shown): the new one gets
-        // a box of its own instead of overwriting the one the user is reading.
-        TDiagForm nested(parentWidget());
-        nested.ShowDialog(caption, text, formula);
+    if (showing_) {
+        // A message is up: boxes opened inside one another would pile up without end
+        // when errors keep coming, so this one waits for the user to close it.
+        waiting_.Add({caption, text, formula});
         return;
     }
+    showing_ = true;
+    const auto done = qScopeGuard([this] { showing_ = false; });
     Arrange(caption, text, formula);
     exec();
+    while (!waiting_.Empty()) {
+        const Report next = waiting_.Take();
+        Arrange(next.caption, next.text, next.formula);
+        exec();
+    }
 }
 
 void TDiagForm::Arrange(const std::string& caption, const std::string& text,
@@ -151,11 +158,13 @@ void TDiagForm::Arrange(const std::string& caption, const std::string& text,
     }
 }
 
+void ShowErrorReport(const std::string& cp1251Message) {
+    if (DiagForm != nullptr)
+        DiagForm->ShowDialog(platform::Cp("Ошибка"), cp1251Message, "");
+    else
+        platform::ShowErrorBox(cp1251Message);
+}
+
 void InstallDialogErrorReport() {
-    platform::SetErrorReportHandler([](const std::string& message) {
-        if (DiagForm != nullptr)
-            DiagForm->ShowDialog(platform::Cp("Ошибка"), message, "");
-        else
-            platform::ShowErrorBox(message);
-    });
+    platform::SetErrorReportHandler(ShowErrorReport);
 }
