@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Connection.h"
 #include "app/Frames.h"
 
 #include <QAbstractSocket>
@@ -36,6 +37,12 @@ public:
     // Hands one frame to the socket in one call; nothing is sent while not connected.
     void SendFrame(const std::string& frame);
 
+    // The login dialog has sent LOGIN with this user name (CP1251).
+    void LoginSent(const std::string& user);
+
+    // Clears the task view: a new connection does not show the last server's task.
+    void ClearTaskView();
+
     // The message handlers of the dispatcher, each given the whole message.
     void HandleQuestList(const std::string& message);
     void HandleQuest(const std::string& message);
@@ -46,7 +53,8 @@ public:
     std::map<std::string, std::function<void(const std::string&)>> MessageHandlers;
 
     bool Connected = false;
-    FrameReceiver Receiver; // ReceiveBuffer, PayloadLength, FrameLength, MessageQueue
+    FrameReceiver Receiver;      // ReceiveBuffer, PayloadLength, FrameLength, MessageQueue
+    Connection ServerConnection; // the state line, the reports and the limits
     std::array<TNewLabel*, 1024> QuestLinks{};
 
     QFrame* Panel1;
@@ -54,6 +62,7 @@ public:
     QLabel* Label2;
     QLabel* Label4;
     QLineEdit* Edit1;
+    QLabel* ConnectionState; // the state line: not connected / connecting / connected as
     QFrame* Panel2;
     QLabel* Label1;
     QToolButton* SpeedButton1;
@@ -111,6 +120,11 @@ private:
     void FillImage1();
     void ReadSocket();
     void SocketError(QAbstractSocket::SocketError error);
+    void CloseConnection(Connection::Verdict verdict);
+    void ShowConnectionState();
+    bool ExplainIfNothingHappens(); // true when the session cannot take requests now
+    void ClearTaskList();
+    void FitTaskListPane();
     void ShowLoginDialog();
     void ScrollBox2MouseWheel(int delta);
     void ScrollBox2Click();
