@@ -15,9 +15,14 @@ public:
     static constexpr std::size_t kMaxMessages = 10'000;
     static constexpr std::size_t kMaxBytes = 64u * 1024 * 1024;
 
+    FrameQueue() = default;
+    // Other bounds, for measuring the receiver beyond the client's own.
+    FrameQueue(std::size_t maxMessages, std::size_t maxBytes)
+        : maxMessages_(maxMessages), maxBytes_(maxBytes) {}
+
     // True if a frame of this size can be queued without passing either bound.
     bool Fits(std::size_t frameSize) const {
-        return messages_.size() < kMaxMessages && frameSize <= kMaxBytes - bytes_;
+        return messages_.size() < maxMessages_ && frameSize <= maxBytes_ - bytes_;
     }
     // Queues a frame; the caller has checked Fits().
     void push_back(std::string frame);
@@ -34,4 +39,6 @@ public:
 private:
     std::deque<std::string> messages_;
     std::size_t bytes_ = 0;
+    std::size_t maxMessages_ = kMaxMessages;
+    std::size_t maxBytes_ = kMaxBytes;
 };

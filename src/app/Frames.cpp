@@ -67,14 +67,21 @@ FrameReceiver::Result FrameReceiver::Receive(std::string_view bytes) {
             }
         }
         const auto frameLength = static_cast<std::size_t>(frameLength_);
-        if (receiveBuffer_.size() - consumed_ < frameLength)
+        if (receiveBuffer_.size() - consumed_ < frameLength) {
+            MakeRoomFor(frameLength);
             break;
+        }
         if (!messageQueue_.Fits(frameLength)) {
             result.queueFull = true;
             break;
         }
-        messageQueue_.push_back(receiveBuffer_.substr(consumed_, frameLength));
-        consumed_ += frameLength;
+        if (consumed_ == 0 && receiveBuffer_.size() == frameLength) {
+            messageQueue_.push_back(std::move(receiveBuffer_)); // a large frame is not copied
+            receiveBuffer_.clear();
+        } else {
+            messageQueue_.push_back(receiveBuffer_.substr(consumed_, frameLength));
+            consumed_ += frameLength;
+        }
         payloadLength_ = 0;
         frameLength_ = 0;
         ++result.framesQueued;
@@ -92,6 +99,16 @@ void FrameReceiver::ResetStream() {
 
 std::string_view FrameReceiver::ReceiveBuffer() const {
     return std::string_view(receiveBuffer_).substr(consumed_);
+}
+
+// A frame that is still arriving gets the front of the buffer and its whole length at
+// once, so that its later pieces are appended without moving it again.
+void FrameReceiver::MakeRoomFor(std::size_t frameLength) {
+    if (receiveBuffer_.capacity() >= consumed_ + frameLength)
+        return;
+    receiveBuffer_.erase(0, consumed_);
+    consumed_ = 0;
+    receiveBuffer_.reserve(frameLength);
 }
 
 void FrameReceiver::Compact() {

@@ -47,6 +47,9 @@ public:
                                 // stopped, and the frame waits in the buffer
     };
 
+    FrameReceiver() = default;
+    explicit FrameReceiver(FrameQueue queue) : messageQueue_(std::move(queue)) {}
+
     Result Receive(std::string_view bytes);
 
     // Empties the buffer and the header state (a new connection starts clean); the
@@ -66,6 +69,7 @@ private:
     HeaderState ParseHeader(std::string_view rest);
     void DropRefusedHeader();
     void Compact();
+    void MakeRoomFor(std::size_t frameLength);
 
     std::string receiveBuffer_;
     std::size_t consumed_ = 0; // bytes at the front of receiveBuffer_ already cut off
