@@ -401,6 +401,10 @@ void TClientVantor::ShowConnectionState() {
     ConnectionState->setStyleSheet({});
     ConnectionState->setText(platform::ToQString(ServerConnection.StateText()));
     Panel1Resize();
+    // A login dialog left open after its connection ended would send into nothing.
+    const bool ended = ServerConnection.CurrentPhase() == Connection::Phase::NotConnected;
+    if (ended && ConnecterForm != nullptr && ConnecterForm->isVisible())
+        ConnecterForm->reject();
 }
 
 bool TClientVantor::ExplainIfNothingHappens() {
