@@ -219,6 +219,7 @@ void TClientVantor::CreatePanes() {
     SheetForKinematik = sheet("SheetForKinematik", "Кинематика");
     SheetForDinamik = sheet("SheetForDinamik", "Динамика");
     PageControl1->setCurrentWidget(SheetForDinamik);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TClientVantor::FitTaskListPane);
     ScrollBox1->setWidget(PageControl1);
     ScrollBox1->hide();
 
@@ -620,13 +621,13 @@ void TClientVantor::HandleQuestList(const std::string& message) {
     ScrollBox2->hide();
 }
 
-// The pane scrolls: the page control is as tall as its longest sheet of links.
+// The pane scrolls: the page control is as tall as the links of the sheet shown.
 void TClientVantor::FitTaskListPane() {
     int lowest = 0;
     for (TNewLabel* link : QuestLinks) {
         if (link == nullptr)
             break;
-        if (!link->isHidden())
+        if (!link->isHidden() && link->parentWidget() == PageControl1->currentWidget())
             lowest = std::max(lowest, link->geometry().bottom());
     }
     const int margin = 20;
