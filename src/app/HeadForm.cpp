@@ -384,8 +384,11 @@ void TClientVantor::SpeedButton6Click() {
     // shown any more.
     Receiver.ResetStream();
     Receiver.MessageQueue().clear();
-    ClearTaskList();
-    ClearTaskView();
+    const bool serverContentShown = Label5->isHidden() || SendResult->isVisible();
+    if (serverContentShown) { // before the first list the greeting stays
+        ClearTaskList();
+        ClearTaskView();
+    }
     const bool bracketed = address.host.find(':') != std::string::npos;
     ServerConnection.StartConnecting((bracketed ? "[" + address.host + "]" : address.host) + ":" +
                                      std::to_string(address.port));

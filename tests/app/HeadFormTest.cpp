@@ -224,7 +224,7 @@ TEST_F(HeadFormTest, ClickingALinkWhileDisconnectedSendsNothing) {
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(platform::ToQString(reports[0]),
               QString::fromUtf8("Соединение с сервером 127.0.0.1:%1 потеряно: сервер закрыл "
-                                "соединение. Чтобы продолжить, нажмите «Войти на сервер».")
+                                "соединение.\nЧтобы продолжить, нажмите «Войти на сервер».")
                   .arg(server.serverPort()));
 }
 
