@@ -28,27 +28,34 @@ std::string ReadPayload(std::string_view message) {
     return std::string(message.substr(close + 1));
 }
 
+SectionCut CutSection(std::size_t open, std::size_t close, std::size_t openLength,
+                      std::size_t size) {
+    // Positions from 1, as the protocol counts them; e is 0 when the closing tag is absent.
+    const auto s = static_cast<long long>(open) + 1;
+    const long long e = close == std::string::npos ? 0 : static_cast<long long>(close) + 1;
+    const auto tagLength = static_cast<long long>(openLength);
+    SectionCut cut;
+    cut.textFrom = open + openLength;
+    const long long textLength = e - s - tagLength;
+    cut.textLength = textLength > 0 ? static_cast<std::size_t>(textLength) : 0;
+    // Delete from s up to and including the last byte of the closing tag, position
+    // e + length(open); nothing when that lies before s.
+    cut.eraseFrom = open;
+    const long long eraseLength = e + tagLength - s + 1;
+    cut.eraseLength =
+        eraseLength > 0 ? std::min(static_cast<std::size_t>(eraseLength), size - open) : 0;
+    return cut;
+}
+
 std::string ExtractSection(std::string& payload, std::string_view name) {
     const std::string open = "<" + std::string(name) + ">";
-    const std::string close = "</" + std::string(name) + ">";
     const std::size_t found = payload.find(open);
     if (found == std::string::npos)
         return {};
-    // Positions from 1, as the protocol counts them; e is 0 when the closing tag is absent.
-    const auto s = static_cast<long long>(found) + 1;
-    const std::size_t closeFound = payload.find(close);
-    const long long e =
-        closeFound == std::string::npos ? 0 : static_cast<long long>(closeFound) + 1;
-    const auto openLength = static_cast<long long>(open.size());
-    std::string text;
-    const long long textLength = e - s - openLength;
-    if (textLength > 0)
-        text = payload.substr(found + open.size(), static_cast<std::size_t>(textLength));
-    // Delete from s up to and including the last byte of the closing tag, position
-    // e + length(open); nothing when that lies before s.
-    const long long deleteCount = e + openLength - s + 1;
-    if (deleteCount > 0)
-        payload.erase(found, static_cast<std::size_t>(deleteCount));
+    const std::size_t close = payload.find("</" + std::string(name) + ">");
+    const SectionCut cut = CutSection(found, close, open.size(), payload.size());
+    std::string text = payload.substr(cut.textFrom, cut.textLength);
+    payload.erase(cut.eraseFrom, cut.eraseLength);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "app/PayloadCursor.h"
 
+#include "app/Frames.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -50,20 +52,13 @@ std::string PayloadCursor::ExtractSection(std::string_view name) {
     if (found == npos)
         return {};
     const std::size_t closeFound = Find(close);
-    // Positions from 1 within the rest, as the protocol counts them; e is 0 when the
-    // closing tag is absent.
-    const auto s = static_cast<long long>(found - begin_) + 1;
-    const long long e = closeFound == npos ? 0 : static_cast<long long>(closeFound - begin_) + 1;
-    const auto openLength = static_cast<long long>(open.size());
-    std::string text;
-    const long long textLength = e - s - openLength;
-    if (textLength > 0)
-        text = text_.substr(found + open.size(), static_cast<std::size_t>(textLength));
-    // Delete from s up to and including position e + length(open), the closing tag's
-    // last byte; nothing when that lies before s.
-    const long long deleteCount = e + openLength - s + 1;
-    if (deleteCount > 0)
-        Erase(found, std::min(static_cast<std::size_t>(deleteCount), text_.size() - found));
+    // The same cut as ExtractSection's, on the rest.
+    const SectionCut cut =
+        CutSection(found - begin_, closeFound == npos ? npos : closeFound - begin_, open.size(),
+                   text_.size() - begin_);
+    std::string text = text_.substr(begin_ + cut.textFrom, cut.textLength);
+    if (cut.eraseLength > 0)
+        Erase(begin_ + cut.eraseFrom, cut.eraseLength);
     return text;
 }
 
