@@ -379,6 +379,7 @@ void TClientVantor::SpeedButton6Click() {
     ServerConnection.CloseOnPurpose();
     ClientSocket1->abort();
     Connected = false;
+    ShowConnectionState(); // still true if the typed address is refused below
     const ServerAddress address = ParseServerAddress(platform::ToCp1251(Edit1->text()));
     // A new connection starts clean: nothing of the last server is read, dispatched or
     // shown any more.
@@ -389,9 +390,7 @@ void TClientVantor::SpeedButton6Click() {
         ClearTaskList();
         ClearTaskView();
     }
-    const bool bracketed = address.host.find(':') != std::string::npos;
-    ServerConnection.StartConnecting((bracketed ? "[" + address.host + "]" : address.host) + ":" +
-                                     std::to_string(address.port));
+    ServerConnection.StartConnecting(address.Text());
     ShowConnectionState();
     ClientSocket1->connectToHost(platform::ToQString(address.host), address.port);
 }
