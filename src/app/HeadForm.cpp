@@ -389,6 +389,9 @@ void TClientVantor::SpeedButton6Click() {
     if (serverContentShown) { // before the first list the greeting stays
         ClearTaskList();
         ClearTaskView();
+        SpeedButton7->hide();
+        if (AnimateForms != nullptr)
+            AnimateForms->hide();
     }
     ServerConnection.StartConnecting(address.Text());
     ShowConnectionState();
@@ -658,9 +661,6 @@ void TClientVantor::QuestLinkClick() {
 // statement and diagram.
 void TClientVantor::ClearTaskView() {
     SendResult->hide();
-    SpeedButton7->hide();
-    if (AnimateForms != nullptr)
-        AnimateForms->hide();
     FillImage1();
     ScrollBox2->hide();
 }
