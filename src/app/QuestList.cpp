@@ -5,7 +5,9 @@
 #include <array>
 
 std::string QuestListEntry::LinkCaption() const {
-    return std::to_string(number) + ". " + caption;
+    if (caption.size() <= kMaxShownCaption)
+        return std::to_string(number) + ". " + caption;
+    return std::to_string(number) + ". " + caption.substr(0, kMaxShownCaption) + "...";
 }
 
 namespace {

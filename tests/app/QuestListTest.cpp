@@ -136,3 +136,14 @@ TEST(QuestListTest, AHugeListGivesAtMost1024LinksWithTheirOwnTexts) {
     }
     EXPECT_EQ(ParseQuestList(huge)[1023].name, "n1023");
 }
+
+TEST(QuestListTest, AnOverlongCaptionIsCutForItsLink) {
+    const std::string fits(QuestListEntry::kMaxShownCaption, 'c');
+    const auto entries =
+        ParseQuestList(Entry("<STATICA>", "a", fits) +
+                       Entry("<STATICA>", "b", fits + "d" + std::string(16384, 'e')));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].LinkCaption(), "1. " + fits);
+    EXPECT_EQ(entries[1].LinkCaption(), "2. " + fits + "...");
+    EXPECT_EQ(entries[1].caption.size(), fits.size() + 16385); // the entry keeps it whole
+}
