@@ -1,5 +1,6 @@
 #include "dialogs/DialogPanel.h"
 
+#include "dialogs/ShownText.h"
 #include "eqedit/EqEdit.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtCanvas.h"
@@ -30,14 +31,6 @@ const char* const kFormFontName = "MS Sans Serif";
 
 int Trunc(double value) {
     return static_cast<int>(std::trunc(value));
-}
-
-// Server texts end their lines with CR LF; a label breaks lines at LF only.
-QString ShownText(const std::string& cp1251) {
-    QString text = platform::ToQString(cp1251);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
 }
 
 } // namespace
@@ -127,7 +120,7 @@ void TDiagForm::Arrange(const std::string& caption, const std::string& text,
         EqEdit1->hide();
         EqEdit1->resize(EqEdit1->width(), 0);
     }
-    Label1->setText(ShownText(text));
+    Label1->setText(platform::ToQString(ShownText(text)));
     Label1->adjustSize();
     const int captionWidth = CaptionWidth(caption);
 
