@@ -15,9 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::size_t cut = size == 0 ? 0 : data[0] % size;
 
-    FrameReceiver receiver;
+    // A small queue, so that the input can fill it: what does not fit waits, and
+    // every bound holds.
+    FrameReceiver receiver(FrameQueue(64, 256 * 1024));
     receiver.Receive(std::string_view(input).substr(0, cut));
     receiver.Receive(std::string_view(input).substr(cut));
+    if (receiver.MessageQueue().size() > 64 || receiver.MessageQueue().Bytes() > 256 * 1024)
+        __builtin_trap();
     for (const std::string& message : receiver.MessageQueue()) {
         std::string payload = ReadPayload(message);
         ParseQuestList(payload);

@@ -53,10 +53,12 @@ TConnecterForm::TConnecterForm(QWidget* parent) : QDialog(parent) {
 
 void TConnecterForm::BitBtn1Click() {
     QThread::msleep(100);
-    const std::string payload =
-        platform::ToCp1251(Edit1->text()) + ";" + platform::ToCp1251(MaskEdit1->text());
-    if (ClientVantor != nullptr)
+    const std::string user = platform::ToCp1251(Edit1->text());
+    const std::string payload = user + ";" + platform::ToCp1251(MaskEdit1->text());
+    if (ClientVantor != nullptr) {
         ClientVantor->SendFrame(BuildFrame("LOGIN", payload));
+        ClientVantor->LoginSent(user);
+    }
     accept();
 }
 

@@ -28,36 +28,43 @@ std::string ReadPayload(std::string_view message) {
     return std::string(message.substr(close + 1));
 }
 
+SectionCut CutSection(std::size_t open, std::size_t close, std::size_t openLength,
+                      std::size_t size) {
+    // Positions from 1, as the protocol counts them; e is 0 when the closing tag is absent.
+    const auto s = static_cast<long long>(open) + 1;
+    const long long e = close == std::string::npos ? 0 : static_cast<long long>(close) + 1;
+    const auto tagLength = static_cast<long long>(openLength);
+    SectionCut cut;
+    cut.textFrom = open + openLength;
+    const long long textLength = e - s - tagLength;
+    cut.textLength = textLength > 0 ? static_cast<std::size_t>(textLength) : 0;
+    // Delete from s up to and including the last byte of the closing tag, position
+    // e + length(open); nothing when that lies before s.
+    cut.eraseFrom = open;
+    const long long eraseLength = e + tagLength - s + 1;
+    cut.eraseLength =
+        eraseLength > 0 ? std::min(static_cast<std::size_t>(eraseLength), size - open) : 0;
+    return cut;
+}
+
 std::string ExtractSection(std::string& payload, std::string_view name) {
     const std::string open = "<" + std::string(name) + ">";
-    const std::string close = "</" + std::string(name) + ">";
     const std::size_t found = payload.find(open);
     if (found == std::string::npos)
         return {};
-    // Positions from 1, as the protocol counts them; e is 0 when the closing tag is absent.
-    const auto s = static_cast<long long>(found) + 1;
-    const std::size_t closeFound = payload.find(close);
-    const long long e =
-        closeFound == std::string::npos ? 0 : static_cast<long long>(closeFound) + 1;
-    const auto openLength = static_cast<long long>(open.size());
-    std::string text;
-    const long long textLength = e - s - openLength;
-    if (textLength > 0)
-        text = payload.substr(found + open.size(), static_cast<std::size_t>(textLength));
-    // Delete from s up to and including the last byte of the closing tag, position
-    // e + length(open); nothing when that lies before s.
-    const long long deleteCount = e + openLength - s + 1;
-    if (deleteCount > 0)
-        payload.erase(found, static_cast<std::size_t>(deleteCount));
+    const std::size_t close = payload.find("</" + std::string(name) + ">");
+    const SectionCut cut = CutSection(found, close, open.size(), payload.size());
+    std::string text = payload.substr(cut.textFrom, cut.textLength);
+    payload.erase(cut.eraseFrom, cut.eraseLength);
     return text;
 }
 
 FrameReceiver::Result FrameReceiver::Receive(std::string_view bytes) {
     receiveBuffer_ += bytes;
     Result result;
-    while (!receiveBuffer_.empty()) {
+    while (consumed_ < receiveBuffer_.size()) {
         if (frameLength_ == 0) {
-            const HeaderState header = ParseHeader();
+            const HeaderState header = ParseHeader(ReceiveBuffer());
             if (header == HeaderState::Incomplete)
                 break;
             if (header == HeaderState::Refused) {
@@ -66,64 +73,100 @@ FrameReceiver::Result FrameReceiver::Receive(std::string_view bytes) {
                 continue;
             }
         }
-        if (receiveBuffer_.size() < static_cast<std::size_t>(frameLength_))
+        const auto frameLength = static_cast<std::size_t>(frameLength_);
+        if (receiveBuffer_.size() - consumed_ < frameLength) {
+            MakeRoomFor(frameLength);
             break;
-        messageQueue_.push_back(receiveBuffer_.substr(0, static_cast<std::size_t>(frameLength_)));
-        receiveBuffer_.erase(0, static_cast<std::size_t>(frameLength_));
+        }
+        if (!messageQueue_.Fits(frameLength)) {
+            result.queueFull = true;
+            break;
+        }
+        if (consumed_ == 0 && receiveBuffer_.size() == frameLength) {
+            messageQueue_.push_back(std::move(receiveBuffer_)); // a large frame is not copied
+            receiveBuffer_.clear();
+        } else {
+            messageQueue_.push_back(receiveBuffer_.substr(consumed_, frameLength));
+            consumed_ += frameLength;
+        }
         payloadLength_ = 0;
         frameLength_ = 0;
         ++result.framesQueued;
     }
+    Compact();
     return result;
 }
 
 void FrameReceiver::ResetStream() {
     receiveBuffer_.clear();
+    consumed_ = 0;
     payloadLength_ = 0;
     frameLength_ = 0;
 }
 
-FrameReceiver::HeaderState FrameReceiver::ParseHeader() {
-    const std::string& buffer = receiveBuffer_;
-    if (buffer.front() != '<')
+std::string_view FrameReceiver::ReceiveBuffer() const {
+    return std::string_view(receiveBuffer_).substr(consumed_);
+}
+
+// A frame that is still arriving gets the front of the buffer and its whole length at
+// once, so that its later pieces are appended without moving it again.
+void FrameReceiver::MakeRoomFor(std::size_t frameLength) {
+    if (receiveBuffer_.capacity() >= consumed_ + frameLength)
+        return;
+    receiveBuffer_.erase(0, consumed_);
+    consumed_ = 0;
+    receiveBuffer_.reserve(frameLength);
+}
+
+void FrameReceiver::Compact() {
+    // Moving the rest to the front costs no more than the bytes consumed since the last
+    // move, so every byte is moved a bounded number of times.
+    constexpr std::size_t kCompactAfter = 64 * 1024;
+    if (consumed_ == receiveBuffer_.size()) {
+        receiveBuffer_.clear();
+        consumed_ = 0;
+    } else if (consumed_ >= kCompactAfter && consumed_ >= receiveBuffer_.size() - consumed_) {
+        receiveBuffer_.erase(0, consumed_);
+        consumed_ = 0;
+    }
+}
+
+FrameReceiver::HeaderState FrameReceiver::ParseHeader(std::string_view rest) {
+    if (rest.front() != '<')
         return HeaderState::Refused;
-    const std::size_t colon = buffer.find(':');
-    const std::size_t close = buffer.find('>');
     // The ":" must stand at position 19 or less (counted from 1): a tag of 17 bytes.
-    const std::size_t maxColonIndex = MaxTagLength + 1;
-    if (colon == std::string::npos || colon > maxColonIndex) {
-        const bool colonCanStillCome = colon == std::string::npos &&
-                                       buffer.size() <= maxColonIndex && close == std::string::npos;
+    const std::string_view tagPart = rest.substr(0, MaxTagLength + 2);
+    const std::size_t colon = tagPart.find(':');
+    if (colon == std::string_view::npos) {
+        const bool colonCanStillCome =
+            rest.size() <= MaxTagLength + 1 && tagPart.find('>') == std::string_view::npos;
         return colonCanStillCome ? HeaderState::Incomplete : HeaderState::Refused;
     }
-    if (close != std::string::npos && close < colon)
+    if (tagPart.substr(0, colon).find('>') != std::string_view::npos)
         return HeaderState::Refused;
-    // The length: decimal digits only, at most the digits of MaxPayloadLength.
-    const std::size_t digitsEnd = close == std::string::npos ? buffer.size() : close;
-    const std::string_view digits(buffer.data() + colon + 1, digitsEnd - colon - 1);
-    constexpr std::size_t maxDigits = 16; // room for leading zeros, and a bound on waiting
-    if (digits.size() > maxDigits)
-        return HeaderState::Refused;
+    // The length: decimal digits only, at most MaxLengthDigits of them, ended by ">".
     long long length = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
+    std::size_t at = colon + 1;
+    for (; at < rest.size() && rest[at] != '>'; ++at) {
+        const char c = rest[at];
+        if (at - colon > MaxLengthDigits || c < '0' || c > '9')
             return HeaderState::Refused;
         length = length * 10 + (c - '0');
         if (length > MaxPayloadLength)
             return HeaderState::Refused;
     }
-    if (close == std::string::npos)
+    if (at == rest.size())
         return HeaderState::Incomplete;
-    if (digits.empty())
+    if (at == colon + 1)
         return HeaderState::Refused;
     payloadLength_ = static_cast<int>(length);
-    frameLength_ = static_cast<int>(close + 1) + payloadLength_;
+    frameLength_ = static_cast<int>(at + 1) + payloadLength_;
     return HeaderState::Accepted;
 }
 
 void FrameReceiver::DropRefusedHeader() {
-    const std::size_t next = receiveBuffer_.find('<', 1);
-    receiveBuffer_.erase(0, next == std::string::npos ? receiveBuffer_.size() : next);
+    const std::size_t next = receiveBuffer_.find('<', consumed_ + 1);
+    consumed_ = next == std::string::npos ? receiveBuffer_.size() : next;
     payloadLength_ = 0;
     frameLength_ = 0;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "app/FrameQueue.h"
+
 #include <cstddef>
-#include <deque>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,16 @@ std::string ReadTag(std::string_view message);
 // The payload of a message: everything after its first ">".
 std::string ReadPayload(std::string_view message);
 
+// Where ExtractSection finds a section's text and what it deletes, given the positions
+// (from 0) of the opening tag and of the first closing tag (npos when there is none) in
+// a text of `size` bytes.
+struct SectionCut {
+    std::size_t textFrom = 0, textLength = 0;
+    std::size_t eraseFrom = 0, eraseLength = 0;
+};
+SectionCut CutSection(std::size_t open, std::size_t close, std::size_t openLength,
+                      std::size_t size);
+
 // Cuts the first section <NAME>...</NAME> out of a payload and returns its text. A
 // missing section, or one whose closing tag is missing, gives empty text; the first
 // occurrence wins and the section (up to its closing tag) is removed from the payload.
@@ -28,15 +39,26 @@ std::string ExtractSection(std::string& payload, std::string_view name);
 // (first byte not "<", no ":" among its first 19 bytes, ">" before ":", a length that
 // is empty, not decimal or over MaxPayloadLength) is dropped up to the next "<", and
 // Receive reports it so that the caller can show it once.
+//
+// The cost per byte does not depend on how many bytes arrive at once: the buffer is
+// consumed through an offset and compacted only when the consumed part outweighs the
+// rest, and a header is looked for only among its longest possible length of bytes.
 class FrameReceiver {
 public:
     static constexpr int MaxTagLength = 17;
     static constexpr int MaxPayloadLength = 16 * 1024 * 1024;
+    // Digits of the length; leading zeros are allowed up to this count.
+    static constexpr std::size_t MaxLengthDigits = 16;
 
     struct Result {
         int framesQueued = 0;
         int headersRefused = 0; // runs of bytes dropped because their header was refused
+        bool queueFull = false; // a complete frame did not fit into the queue: reading
+                                // stopped, and the frame waits in the buffer
     };
+
+    FrameReceiver() = default;
+    explicit FrameReceiver(FrameQueue queue) : messageQueue_(std::move(queue)) {}
 
     Result Receive(std::string_view bytes);
 
@@ -44,19 +66,24 @@ public:
     // queue of complete frames is kept.
     void ResetStream();
 
-    std::deque<std::string>& MessageQueue() { return messageQueue_; }
-    const std::string& ReceiveBuffer() const { return receiveBuffer_; }
+    FrameQueue& MessageQueue() { return messageQueue_; }
+    const FrameQueue& MessageQueue() const { return messageQueue_; }
+    // The bytes received and not yet cut into frames.
+    std::string_view ReceiveBuffer() const;
     int PayloadLength() const { return payloadLength_; }
     int FrameLength() const { return frameLength_; }
 
 private:
     enum class HeaderState { Incomplete, Accepted, Refused };
 
-    HeaderState ParseHeader();
+    HeaderState ParseHeader(std::string_view rest);
     void DropRefusedHeader();
+    void Compact();
+    void MakeRoomFor(std::size_t frameLength);
 
     std::string receiveBuffer_;
+    std::size_t consumed_ = 0; // bytes at the front of receiveBuffer_ already cut off
     int payloadLength_ = 0;
     int frameLength_ = 0;
-    std::deque<std::string> messageQueue_;
+    FrameQueue messageQueue_;
 };

@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTcpSocket>
 #include <QTimer>
@@ -90,6 +91,25 @@ int SystemErrorCode(QAbstractSocket::SocketError error) {
     }
 }
 
+Connection::Failure FailureOf(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return Connection::Failure::Refused;
+    case QAbstractSocket::HostNotFoundError:
+        return Connection::Failure::HostNotFound;
+    case QAbstractSocket::SocketTimeoutError:
+        return Connection::Failure::TimedOut;
+    case QAbstractSocket::NetworkError:
+        return Connection::Failure::NetworkDown;
+    default:
+        return Connection::Failure::Other;
+    }
+}
+
+// Qt reads from the socket ahead of the client only this far, so one read event never
+// brings more than this many bytes, however fast the server sends.
+constexpr qint64 kSocketReadAhead = 1024 * 1024;
+
 // Reports an error once the current event handler has returned, so that the report's
 // modal dialog never runs inside the socket's own signal emission.
 void ReportLater(QObject* context, const std::string& cp1251Message) {
@@ -115,6 +135,7 @@ TClientVantor::TClientVantor(QWidget* parent) : QWidget(parent) {
 
     ClientSocket1 = new QTcpSocket(this);
     ClientSocket1->setObjectName("ClientSocket1");
+    ClientSocket1->setReadBufferSize(kSocketReadAhead);
     ConnectSocket();
     FormCreate();
     Timer1->start();
@@ -148,6 +169,9 @@ void TClientVantor::CreatePanels() {
     Edit1 = new QLineEdit("127.0.0.1", Panel1);
     Edit1->setObjectName("Edit1");
     Edit1->setGeometry(58, 41, 103, 21);
+    ConnectionState = MakeLabel(Panel1, "ConnectionState", "");
+    ConnectionState->setTextFormat(Qt::PlainText);
+    ConnectionState->move(170, 45);
 
     Panel2 = new QFrame(this);
     Panel2->setObjectName("Panel2");
@@ -194,6 +218,7 @@ void TClientVantor::CreatePanes() {
     SheetForKinematik = sheet("SheetForKinematik", "Кинематика");
     SheetForDinamik = sheet("SheetForDinamik", "Динамика");
     PageControl1->setCurrentWidget(SheetForDinamik);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TClientVantor::FitTaskListPane);
     ScrollBox1->setWidget(PageControl1);
     ScrollBox1->hide();
 
@@ -246,6 +271,7 @@ void TClientVantor::FormCreate() {
     Label3->adjustSize();
     resize(kMinWidth, kMinHeight);
     setMinimumSize(kMinWidth, kMinHeight);
+    ShowConnectionState();
     FormResize();
     const QSize box = ScrollBox2Size();
     Image1->resize(box.width() - 20, box.height());
@@ -288,6 +314,8 @@ void TClientVantor::FormResize() {
 
 void TClientVantor::Panel1Resize() {
     Label2->move(Panel1->width() - Label2->width() - 30, Label2->y());
+    ConnectionState->resize(std::max(0, Panel1->width() - ConnectionState->x() - 8),
+                            ConnectionState->sizeHint().height());
 }
 
 void TClientVantor::showEvent(QShowEvent* event) {
@@ -347,15 +375,55 @@ void TClientVantor::SendFrame(const std::string& frame) {
 }
 
 void TClientVantor::SpeedButton6Click() {
+    ServerConnection.CloseOnPurpose();
     ClientSocket1->abort();
     Connected = false;
+    ShowConnectionState(); // still true if the typed address is refused below
     const ServerAddress address = ParseServerAddress(platform::ToCp1251(Edit1->text()));
+    // A new connection starts clean: nothing of the last server is read, dispatched or
+    // shown any more.
     Receiver.ResetStream();
+    Receiver.MessageQueue().clear();
+    const bool serverContentShown = Label5->isHidden() || SendResult->isVisible();
+    if (serverContentShown) { // before the first list the greeting stays
+        ClearTaskList();
+        ClearTaskView();
+        SpeedButton7->hide();
+        if (AnimateForms != nullptr)
+            AnimateForms->hide();
+    }
+    ServerConnection.StartConnecting(address.Text());
+    ShowConnectionState();
     ClientSocket1->connectToHost(platform::ToQString(address.host), address.port);
 }
 
+void TClientVantor::LoginSent(const std::string& user) {
+    ServerConnection.LoginSent(user);
+    ShowConnectionState();
+}
+
+void TClientVantor::ShowConnectionState() {
+    ConnectionState->setStyleSheet({});
+    ConnectionState->setText(platform::ToQString(ServerConnection.StateText()));
+    Panel1Resize();
+    // A login dialog left open after its connection ended would send into nothing.
+    const bool ended = ServerConnection.CurrentPhase() == Connection::Phase::NotConnected;
+    if (ended && ConnecterForm != nullptr && ConnecterForm->isVisible())
+        ConnecterForm->reject();
+}
+
+bool TClientVantor::ExplainIfNothingHappens() {
+    const std::string why = ServerConnection.WhyNothingHappens();
+    if (why.empty())
+        return false;
+    ConnectionState->setStyleSheet("color: rgb(192, 0, 0)");
+    ConnectionState->setText(platform::ToQString(why));
+    Panel1Resize();
+    return true;
+}
+
 void TClientVantor::SpeedButton3Click() {
-    if (!Connected)
+    if (ExplainIfNothingHappens() || !Connected)
         return;
     SendFrame("<GETQUESTLIST:1>1");
     SpeedButton7->hide();
@@ -390,10 +458,14 @@ void TClientVantor::SocketEvent(SocketEventKind kind) {
     switch (kind) {
     case SocketEventKind::Connect:
         Connected = true;
+        ServerConnection.Connected();
+        ShowConnectionState();
         QTimer::singleShot(0, this, &TClientVantor::ShowLoginDialog);
         break;
     case SocketEventKind::Disconnect:
         Connected = false;
+        ReportLater(this, ServerConnection.Ended());
+        ShowConnectionState();
         break;
     case SocketEventKind::Read:
         ReadSocket();
@@ -406,11 +478,15 @@ void TClientVantor::SocketEvent(SocketEventKind kind) {
 }
 
 void TClientVantor::ShowLoginDialog() {
+    ServerConnection.LoginAsked();
+    ShowConnectionState();
     if (ConnecterForm != nullptr)
         ConnecterForm->exec();
 }
 
 void TClientVantor::ReadSocket() {
+    if (ServerConnection.CurrentPhase() != Connection::Phase::Connected)
+        return; // being closed: what it still sends is not read
     std::string received;
     qint64 available = ClientSocket1->bytesAvailable();
     char chunk[1024];
@@ -421,30 +497,55 @@ void TClientVantor::ReadSocket() {
         received.append(chunk, static_cast<std::size_t>(got));
         available -= got;
     }
-    const FrameReceiver::Result result = Receiver.Receive(received);
-    if (result.headersRefused > 0)
-        ReportLater(this, platform::Cp("Сервер прислал повреждённое сообщение: его заголовок "
-                                       "не распознан. Данные до следующего сообщения пропущены."));
+    const Connection::Verdict verdict = ServerConnection.Judge(Receiver.Receive(received));
+    if (verdict == Connection::Verdict::ReportDamage)
+        ReportLater(this, ServerConnection.DamageText());
+    else if (verdict != Connection::Verdict::Fine)
+        CloseConnection(verdict);
+}
+
+// A server that sends damaged data again and again, or more than the queue holds, is
+// cut off with one report. What it sent in a flood is dropped with it: the queue would
+// take hours to dispatch.
+void TClientVantor::CloseConnection(Connection::Verdict verdict) {
+    ReportLater(this, ServerConnection.ClosedText(verdict));
+    ServerConnection.CloseOnPurpose();
+    Receiver.ResetStream();
+    if (verdict == Connection::Verdict::CloseFlooded)
+        Receiver.MessageQueue().clear();
+    Connected = false;
+    ShowConnectionState();
+    // Not from inside the socket's own read signal.
+    QTimer::singleShot(0, ClientSocket1, [socket = ClientSocket1] { socket->abort(); });
 }
 
 void TClientVantor::SocketError(QAbstractSocket::SocketError error) {
     if (error == QAbstractSocket::RemoteHostClosedError)
         return; // the server closed the connection: the disconnect event follows
-    ReportLater(this, "Asynchronous socket error " + std::to_string(SystemErrorCode(error)));
+    ReportLater(this, ServerConnection.Failed(FailureOf(error), SystemErrorCode(error)));
+    ShowConnectionState();
 }
 
 void TClientVantor::Timer1Timer() {
     Timer1->stop();
     // The dispatch goes on whatever a handler does: the timer is re-armed on every path.
     const auto rearm = qScopeGuard([this] { Timer1->start(); });
+    // While the message box is up, server messages wait in the queue rather than in the
+    // box's own short list of waiting reports.
+    if (DiagForm != nullptr && DiagForm->isVisible())
+        return;
     auto& queue = Receiver.MessageQueue();
+    // Frames with tags the client does not understand have no effect: they are dropped
+    // at once, so that a flood of them does not hold up the next real message.
+    while (!queue.empty() && MessageHandlers.count(ReadTag(queue.front())) == 0)
+        queue.pop_front();
     if (queue.empty())
         return;
+    // Taken out before it is handled: a handler's modal dialog runs the event loop, in
+    // which the queue may change.
     const std::string message = queue.front();
-    const auto dequeue = qScopeGuard([&queue] { queue.pop_front(); });
-    const auto handler = MessageHandlers.find(ReadTag(message));
-    if (handler != MessageHandlers.end())
-        handler->second(message);
+    queue.pop_front();
+    MessageHandlers.at(ReadTag(message))(message);
 }
 
 void TClientVantor::HandleMessage(const std::string& message) {
@@ -501,13 +602,39 @@ void TClientVantor::HandleQuestList(const std::string& message) {
         if (link->parentWidget() != nullptr)
             link->show();
     }
+    FitTaskListPane();
     Label5->hide();
     ScrollBox1->show();
     ScrollBox2->hide();
 }
 
+// The pane scrolls: the page control is as tall as the links of the sheet shown.
+void TClientVantor::FitTaskListPane() {
+    int lowest = 0;
+    for (TNewLabel* link : QuestLinks) {
+        if (link == nullptr)
+            break;
+        if (!link->isHidden() && link->parentWidget() == PageControl1->currentWidget())
+            lowest = std::max(lowest, link->geometry().bottom());
+    }
+    const int margin = 20;
+    PageControl1->setMinimumHeight(
+        lowest == 0 ? 0 : PageControl1->tabBar()->sizeHint().height() + lowest + margin);
+}
+
+void TClientVantor::ClearTaskList() {
+    for (TNewLabel* link : QuestLinks) {
+        if (link == nullptr)
+            break;
+        link->hide();
+    }
+    FitTaskListPane();
+    ScrollBox1->hide();
+}
+
 void TClientVantor::QuestLinkClick() {
     const auto* link = qobject_cast<TNewLabel*>(sender());
-    if (link != nullptr && Connected)
-        SendFrame(BuildFrame("GETQUEST", link->QuestName));
+    if (link == nullptr || ExplainIfNothingHappens() || !Connected)
+        return;
+    SendFrame(BuildFrame("GETQUEST", link->QuestName));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AnswerRows.h"
+#include "app/Connection.h"
 #include "app/Frames.h"
 #include "diagram/Objprimitiv.h"
 
@@ -42,6 +43,8 @@ public:
 
     // Types a server address ("host", "host:port" or "[IPv6]:port") into the address field.
     void SetServerAddress(const QString& address);
+    // The login dialog has sent LOGIN with this user name (CP1251).
+    void LoginSent(const std::string& user);
 
     // The message handlers of the dispatcher, each given the whole message.
     void HandleQuestList(const std::string& message);
@@ -56,7 +59,8 @@ public:
     std::map<std::string, std::function<void(const std::string&)>> MessageHandlers;
 
     bool Connected = false;
-    FrameReceiver Receiver; // ReceiveBuffer, PayloadLength, FrameLength, MessageQueue
+    FrameReceiver Receiver;      // ReceiveBuffer, PayloadLength, FrameLength, MessageQueue
+    Connection ServerConnection; // the state line, the reports and the limits
     std::array<TNewLabel*, 1024> QuestLinks{};
 
     QFrame* Panel1;
@@ -64,6 +68,7 @@ public:
     QLabel* Label2;
     QLabel* Label4;
     QLineEdit* Edit1;
+    QLabel* ConnectionState; // the state line: not connected / connecting / connected as
     QFrame* Panel2;
     QLabel* Label1;
     QToolButton* SpeedButton1;
@@ -134,6 +139,11 @@ private:
     void FillImage1();
     void ReadSocket();
     void SocketError(QAbstractSocket::SocketError error);
+    void CloseConnection(Connection::Verdict verdict);
+    void ShowConnectionState();
+    bool ExplainIfNothingHappens(); // true when the session cannot take requests now
+    void ClearTaskList();
+    void FitTaskListPane();
     void ShowLoginDialog();
     void ScrollBox2MouseWheel(int delta);
     void ScrollBox2Click();

@@ -1,11 +1,13 @@
 #include "app/QuestList.h"
 
-#include "app/Frames.h"
+#include "app/PayloadCursor.h"
 
 #include <array>
 
 std::string QuestListEntry::LinkCaption() const {
-    return std::to_string(number) + ". " + caption;
+    if (caption.size() <= kMaxShownCaption)
+        return std::to_string(number) + ". " + caption;
+    return std::to_string(number) + ". " + caption.substr(0, kMaxShownCaption) + "...";
 }
 
 namespace {
@@ -27,19 +29,19 @@ std::vector<QuestListEntry> ParseQuestList(std::string payload) {
     std::vector<QuestListEntry> entries;
     std::array<int, 3> nextNumber = {1, 1, 1};
     int currentSheet = kSheetKinematics;
-    while (!payload.empty() && entries.size() < static_cast<std::size_t>(kMaxQuestLinks)) {
-        const std::size_t close = payload.find('>');
-        if (close == std::string::npos)
+    PayloadCursor rest(std::move(payload));
+    while (!rest.Empty() && entries.size() < static_cast<std::size_t>(kMaxQuestLinks)) {
+        const std::optional<std::string> tag = rest.TakeThroughBracket();
+        if (!tag)
             break;
         QuestListEntry entry;
-        const int sheet = SheetOfTag(payload.substr(0, close + 1));
-        payload.erase(0, close + 1);
+        const int sheet = SheetOfTag(*tag);
         if (sheet >= 0)
             currentSheet = sheet;
         entry.sheet = currentSheet;
         entry.sheetTagRecognised = sheet >= 0;
-        entry.name = ExtractSection(payload, "NAME");
-        entry.caption = ExtractSection(payload, "CAPTION");
+        entry.name = rest.ExtractSection("NAME");
+        entry.caption = rest.ExtractSection("CAPTION");
         entry.number = nextNumber[static_cast<std::size_t>(currentSheet)]++;
         entries.push_back(std::move(entry));
     }

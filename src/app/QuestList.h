@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,11 @@ struct QuestListEntry {
     std::string caption;
     int number = 0; // 1, 2, ... restarting on every sheet
 
-    // The link's text: "<number>. <caption>".
+    // The link's text: "<number>. <caption>", a caption longer than a link can show cut
+    // to kMaxShownCaption bytes and ended by "...", so that a server cannot make laying
+    // out the links take seconds.
     std::string LinkCaption() const;
+    static constexpr std::size_t kMaxShownCaption = 200;
 };
 
 // The task list holds at most this many links.
@@ -23,5 +27,6 @@ constexpr int kMaxQuestLinks = 1024;
 
 // Reads the entries in order. An entry whose first ">"-ended text is none of the three
 // sheet tags stays on the current sheet (Kinematics before any tag). Reading stops after
-// kMaxQuestLinks entries, and at a rest that holds no ">".
+// kMaxQuestLinks entries, and at a rest that holds no ">". The time taken grows with the
+// payload's length, not with its square, whatever the server sends.
 std::vector<QuestListEntry> ParseQuestList(std::string payload);

@@ -56,3 +56,8 @@ ServerAddress ParseServerAddress(const std::string& typed) {
     address.port = ParsePort(text.substr(colon + 1), typed);
     return address;
 }
+
+std::string ServerAddress::Text() const {
+    const bool bracketed = host.find(':') != std::string::npos;
+    return (bracketed ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}

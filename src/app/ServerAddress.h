@@ -10,6 +10,9 @@ struct ServerAddress {
 
     std::string host;
     std::uint16_t port = DefaultPort;
+
+    // "host:port", an IPv6 host in brackets, as the student reads it.
+    std::string Text() const;
 };
 
 // Reads a typed address; throws platform::Error with a message for the user when the

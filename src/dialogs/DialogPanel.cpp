@@ -1,5 +1,6 @@
 #include "dialogs/DialogPanel.h"
 
+#include "dialogs/ShownText.h"
 #include "eqedit/EqEdit.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtCanvas.h"
@@ -9,6 +10,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -29,14 +31,6 @@ const char* const kFormFontName = "MS Sans Serif";
 
 int Trunc(double value) {
     return static_cast<int>(std::trunc(value));
-}
-
-// Server texts end their lines with CR LF; a label breaks lines at LF only.
-QString ShownText(const std::string& cp1251) {
-    QString text = platform::ToQString(cp1251);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
 }
 
 } // namespace
@@ -97,15 +91,21 @@ QSize TDiagForm::FrameExtra() {
 
 void TDiagForm::ShowDialog(const std::string& caption, const std::string& text,
                            const std::string& formula) {
-    if (isVisible()) {
-        // A message is already up (an error raised while it is shown): the new one gets
-        // a box of its own instead of overwriting the one the user is reading.
-        TDiagForm nested(parentWidget());
-        nested.ShowDialog(caption, text, formula);
+    if (showing_) {
+        // A message is up: boxes opened inside one another would pile up without end
+        // when errors keep coming, so this one waits for the user to close it.
+        waiting_.Add({caption, text, formula});
         return;
     }
+    showing_ = true;
+    const auto done = qScopeGuard([this] { showing_ = false; });
     Arrange(caption, text, formula);
     exec();
+    while (!waiting_.Empty()) {
+        const Report next = waiting_.Take();
+        Arrange(next.caption, next.text, next.formula);
+        exec();
+    }
 }
 
 void TDiagForm::Arrange(const std::string& caption, const std::string& text,
@@ -120,7 +120,7 @@ void TDiagForm::Arrange(const std::string& caption, const std::string& text,
         EqEdit1->hide();
         EqEdit1->resize(EqEdit1->width(), 0);
     }
-    Label1->setText(ShownText(text));
+    Label1->setText(platform::ToQString(ShownText(text)));
     Label1->adjustSize();
     const int captionWidth = CaptionWidth(caption);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/ReportQueue.h"
+
 #include <QDialog>
 
 #include <string>
@@ -17,9 +19,14 @@ public:
     explicit TDiagForm(QWidget* parent = nullptr);
 
     // Shows the texts (CP1251) and returns when the user has closed the box. An empty
-    // formula shows no formula.
+    // formula shows no formula. Only one box is ever open: a message that comes while
+    // one is up waits (identical ones merged) and is shown when it closes, and the call
+    // returns at once.
     void ShowDialog(const std::string& caption, const std::string& text,
                     const std::string& formula);
+
+    // How many different messages wait for the box to close.
+    std::size_t WaitingMessages() const { return waiting_.Pending(); }
 
     QLabel* Label1;
     TEqEdit* EqEdit1;
@@ -36,14 +43,16 @@ private:
 
     int formulaHeight_; // the formula editor's height as created
     QSize frameExtra_;
+    bool showing_ = false;
+    ReportQueue waiting_;
 };
 
 extern TDiagForm* DiagForm;
 
-// Shows an error of the application-wide report in DiagForm under the caption "Ошибка",
-// without a formula (in a plain box while DiagForm does not exist).
+// Shows an error report in DiagForm under the caption "Ошибка", without a formula (in a
+// plain message box before DiagForm exists). One report at a time, as ShowDialog.
 void ShowErrorReport(const std::string& cp1251Message);
 
-// Makes DiagForm the application-wide error report: every error that no handler catches
-// is shown there under the caption "Ошибка", without a formula.
+// Makes ShowErrorReport the application-wide error report: every error that no handler
+// catches ends there.
 void InstallDialogErrorReport();

@@ -2,32 +2,18 @@
 
 #include "platform/Beep.h"
 #include "platform/ErrorReport.h"
+#include "platform/FontStandIns.h"
 #include "platform/QtText.h"
 
-#include <QFont>
 #include <QMessageBox>
 
 #include <exception>
 
 namespace platform {
 
-namespace {
-
-// The fonts the windows ask for by name, and the free fonts of the set-up that stand in
-// for them with similar metrics.
-void InstallFontSubstitutes() {
-    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "DejaVu Sans"});
-    QFont::insertSubstitutions("Arial", {"Liberation Sans", "DejaVu Sans"});
-    QFont::insertSubstitutions("Times New Roman", {"Liberation Serif", "DejaVu Serif"});
-    QFont::insertSubstitutions("Comic Sans MS", {"Comic Neue", "DejaVu Sans"});
-    QFont::insertSubstitutions("Impact", {"DejaVu Sans Condensed", "Liberation Sans"});
-}
-
-} // namespace
-
 VektaApplication::VektaApplication(int& argc, char** argv) : QApplication(argc, argv) {
     SetBeepHandler([] { QApplication::beep(); });
-    InstallFontSubstitutes();
+    InstallFontStandIns();
 }
 
 bool VektaApplication::notify(QObject* receiver, QEvent* event) {

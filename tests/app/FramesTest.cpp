@@ -127,3 +127,78 @@ TEST(FramesTest, ExtractSectionWithoutItsClosingTagGivesEmptyText) {
     EXPECT_EQ(ExtractSection(closeFirst, "NAME"), "");
     EXPECT_EQ(closeFirst, "</NAME>x<NAME>y");
 }
+
+// Floods that a hostile server can send: everything that fits is queued, the queue and
+// the buffer stay within their bounds, and what does not fit waits for room.
+TEST(FramesTest, AFloodOfTinyFramesFillsTheQueueToItsBoundAndTheRestWaits) {
+    FrameReceiver receiver;
+    std::string burst;
+    for (std::size_t i = 0; i < FrameQueue::kMaxMessages + 5; ++i)
+        burst += "<ZZ:1>x";
+    const auto result = receiver.Receive(burst);
+    EXPECT_TRUE(result.queueFull);
+    EXPECT_EQ(static_cast<std::size_t>(result.framesQueued), FrameQueue::kMaxMessages);
+    EXPECT_EQ(receiver.MessageQueue().size(), FrameQueue::kMaxMessages);
+    EXPECT_EQ(receiver.MessageQueue().Bytes(), 7 * FrameQueue::kMaxMessages);
+    EXPECT_EQ(receiver.ReceiveBuffer().size(), 5u * 7);
+
+    receiver.MessageQueue().pop_front();
+    const auto next = receiver.Receive("");
+    EXPECT_EQ(next.framesQueued, 1);
+    EXPECT_TRUE(next.queueFull);
+    EXPECT_EQ(receiver.MessageQueue().size(), FrameQueue::kMaxMessages);
+}
+
+TEST(FramesTest, TheQueueHoldsAtMostItsBoundInBytes) {
+    FrameReceiver receiver;
+    const std::string payload(FrameReceiver::MaxPayloadLength, 'q');
+    const std::string frame = "<QUEST:" + std::to_string(payload.size()) + ">" + payload;
+    int queued = 0;
+    bool full = false;
+    for (int i = 0; i < 5 && !full; ++i) {
+        const auto result = receiver.Receive(frame);
+        queued += result.framesQueued;
+        full = result.queueFull;
+    }
+    EXPECT_TRUE(full);
+    EXPECT_EQ(queued, static_cast<int>(FrameQueue::kMaxBytes / frame.size()));
+    EXPECT_LE(receiver.MessageQueue().Bytes(), FrameQueue::kMaxBytes);
+}
+
+TEST(FramesTest, JunkIsSkippedInOnePassAndLeavesOnlyAPossibleHeaderBehind) {
+    const std::vector<std::string> floods = {
+        std::string(512 * 1024, '<'),
+        std::string(512 * 1024, 'z'),
+        [] {
+            std::string s;
+            while (s.size() < 512 * 1024)
+                s += "<AB:1x>"; // refused at the "x"
+            return s;
+        }(),
+    };
+    for (const std::string& flood : floods) {
+        FrameReceiver receiver;
+        const auto result = receiver.Receive(flood);
+        EXPECT_GT(result.headersRefused, 0);
+        EXPECT_EQ(result.framesQueued, 0);
+        EXPECT_LE(receiver.ReceiveBuffer().size(),
+                  static_cast<std::size_t>(FrameReceiver::MaxTagLength + 1));
+        receiver.ResetStream();
+        receiver.Receive("<MESSAGE:2>ok");
+        EXPECT_EQ(Queued(receiver), std::vector<std::string>{"<MESSAGE:2>ok"});
+    }
+}
+
+TEST(FramesTest, ALargePayloadInChunksIsQueuedWholeOnce) {
+    FrameReceiver receiver;
+    std::string payload(1024 * 1024, '\0');
+    for (std::size_t i = 0; i < payload.size(); ++i)
+        payload[i] = static_cast<char>("<>:x"[i % 4]);
+    const std::string frame = BuildFrame("QUESTLIST", payload) + "<RELOG:0>";
+    int queued = 0;
+    for (std::size_t at = 0; at < frame.size(); at += 4096)
+        queued += receiver.Receive(std::string_view(frame).substr(at, 4096)).framesQueued;
+    EXPECT_EQ(queued, 2);
+    EXPECT_EQ(receiver.MessageQueue().front(), BuildFrame("QUESTLIST", payload));
+    EXPECT_TRUE(receiver.ReceiveBuffer().empty());
+}

@@ -104,6 +104,8 @@ protected:
         peer->flush();
     }
 
+    QString StateLine() const { return window->ConnectionState->text(); }
+
     static bool WaitUntil(const std::function<bool()>& condition) {
         return QTest::qWaitFor(condition, kWaitMs);
     }
@@ -151,12 +153,27 @@ TEST_F(HeadFormTest, StartsWithTheGreetingAndKeepsItsMinimumSize) {
     EXPECT_EQ(window->Label2->x(), window->Panel1->width() - window->Label2->width() - 30);
 }
 
-TEST_F(HeadFormTest, TasksAreAskedForOnlyWhileConnected) {
-    window->SpeedButton3->click(); // not connected: nothing is sent, nothing breaks
+TEST_F(HeadFormTest, TasksAreAskedForOnlyWhileConnectedAndTheStateLineSaysWhy) {
+    EXPECT_EQ(StateLine(), QString::fromUtf8("Нет соединения с сервером"));
+    window->SpeedButton3->click(); // not connected: nothing is sent, the state line says why
+    EXPECT_EQ(StateLine(),
+              QString::fromUtf8("Нет соединения с сервером: нажмите «Войти на сервер»."));
     QTcpSocket* peer = ConnectAndLogIn();
     ASSERT_NE(peer, nullptr);
+    EXPECT_EQ(
+        StateLine(),
+        QString::fromUtf8("Подключено к серверу 127.0.0.1:%1 как Guest").arg(server.serverPort()));
     window->SpeedButton3->click();
     ExpectReceived(peer, "<GETQUESTLIST:1>1");
+
+    OnNextModal([&](QDialog* dialog) { dialog->reject(); }); // the server asks to log in again
+    Send(peer, "<RELOG:0>");
+    EXPECT_TRUE(
+        WaitUntil([&] { return StateLine().contains(QString::fromUtf8("вход не выполнен")); }));
+    window->SpeedButton3->click();
+    EXPECT_TRUE(StateLine().startsWith(QString::fromUtf8("Вход не выполнен")));
+    QTest::qWait(50);
+    EXPECT_TRUE(peer->readAll().isEmpty());
 }
 
 TEST_F(HeadFormTest, QuestListFillsTheSheetsAndALinkAsksForItsTask) {
@@ -200,7 +217,15 @@ TEST_F(HeadFormTest, ClickingALinkWhileDisconnectedSendsNothing) {
     ASSERT_FALSE(window->Connected);
     QTest::mouseClick(LinksOn(window->SheetForDinamik).at(0), Qt::LeftButton);
     QTest::qWait(50);
-    EXPECT_TRUE(reports.empty());
+    EXPECT_TRUE(StateLine().startsWith(QString::fromUtf8("Нет соединения с сервером:")));
+    // The loss itself is reported once, in words the student can act on.
+    ASSERT_TRUE(WaitUntil([&] { return !reports.empty(); }));
+    QTest::qWait(50);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(platform::ToQString(reports[0]),
+              QString::fromUtf8("Соединение с сервером 127.0.0.1:%1 потеряно: сервер закрыл "
+                                "соединение.\nЧтобы продолжить, нажмите «Войти на сервер».")
+                  .arg(server.serverPort()));
 }
 
 TEST_F(HeadFormTest, MessagesAreShownReloginAsksAgainAndUnknownTagsAreDropped) {
@@ -277,9 +302,101 @@ TEST_F(HeadFormTest, ARefusedConnectionIsReported) {
     window->Edit1->setText(QString("127.0.0.1:%1").arg(port));
     window->SpeedButton6->click();
     EXPECT_TRUE(WaitUntil([&] { return !reports.empty(); }));
+    QTest::qWait(50);
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0], "Asynchronous socket error 111");
+    EXPECT_EQ(platform::ToQString(reports[0]),
+              QString::fromUtf8("Не удалось подключиться к серверу 127.0.0.1:%1: сервер не "
+                                "отвечает. (Asynchronous socket error 111)")
+                  .arg(port));
     EXPECT_FALSE(window->Connected);
+    EXPECT_EQ(StateLine(), QString::fromUtf8("Нет соединения с сервером"));
+}
+
+// A hostile server: junk dripped in small writes, and a flood of tiny frames. Each gets
+// its connection closed with one report, and the client stays within its bounds.
+TEST_F(HeadFormTest, DrippedJunkClosesTheConnectionAndItsLoginDialog) {
+    window->Edit1->setText(QString("127.0.0.1:%1").arg(server.serverPort()));
+    bool loginShown = false;
+    OnNextModal([&](QDialog*) { loginShown = true; }); // the student has not logged in yet
+    window->SpeedButton6->click();
+    ASSERT_TRUE(server.waitForNewConnection(kWaitMs));
+    QTcpSocket* peer = server.nextPendingConnection();
+    QTimer drip; // runs inside the login dialog's own event loop too
+    QObject::connect(&drip, &QTimer::timeout, [&] {
+        if (peer->state() == QAbstractSocket::ConnectedState)
+            Send(peer, "<x>");
+    });
+    drip.start(20);
+    bool loginLeftOpen = false;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            loginLeftOpen = true;
+            modal->close();
+        }
+    });
+    guard.start(kWaitMs);
+    EXPECT_TRUE(WaitUntil([&] { return peer->state() != QAbstractSocket::ConnectedState; }));
+    QTest::qWait(50);
+    EXPECT_TRUE(loginShown);
+    EXPECT_FALSE(loginLeftOpen);   // the login dialog closes with its connection
+    ASSERT_EQ(reports.size(), 2u); // the first damaged header, then the closing
+    EXPECT_TRUE(
+        platform::ToQString(reports[1])
+            .contains(QString::fromUtf8("прислал повреждённые данные, соединение закрыто")));
+    EXPECT_FALSE(window->Connected);
+    EXPECT_EQ(StateLine(), QString::fromUtf8("Нет соединения с сервером"));
+}
+
+TEST_F(HeadFormTest, AFloodOfTinyFramesIsCutOffWithOneReport) {
+    QTcpSocket* peer = ConnectAndLogIn();
+    ASSERT_NE(peer, nullptr);
+    std::string flood;
+    for (std::size_t i = 0; i < FrameQueue::kMaxMessages + 1000; ++i)
+        flood += "<MESSAGE:1>x";
+    Send(peer, flood);
+    EXPECT_TRUE(WaitUntil([&] { return peer->state() != QAbstractSocket::ConnectedState; }));
+    QTest::qWait(50);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(
+        platform::ToQString(reports[0])
+            .contains(QString::fromUtf8("больше сообщений, чем клиент успевает обработать")));
+    EXPECT_LE(window->Receiver.MessageQueue().size(), FrameQueue::kMaxMessages);
+    EXPECT_TRUE(window->Receiver.MessageQueue().empty());
+}
+
+TEST_F(HeadFormTest, ANewConnectionClearsTheOldTaskListAndTaskView) {
+    QTcpSocket* first = ConnectAndLogIn();
+    ASSERT_NE(first, nullptr);
+    const std::string payload = Entry("<DINAMIK>", "d1", "C");
+    Send(first, "<QUESTLIST:" + std::to_string(payload.size()) + ">" + payload);
+    ASSERT_TRUE(WaitUntil([&] { return VisibleLinks() == 1; }));
+    ASSERT_NE(ConnectAndLogIn(), nullptr);
+    EXPECT_EQ(VisibleLinks(), 0);
+    EXPECT_FALSE(window->ScrollBox1->isVisible());
+    EXPECT_FALSE(window->SendResult->isVisible());
+}
+
+TEST_F(HeadFormTest, EveryLinkOfAFullSheetCanBeScrolledTo) {
+    QTcpSocket* peer = ConnectAndLogIn();
+    ASSERT_NE(peer, nullptr);
+    std::string payload;
+    for (int i = 0; i < 1024; ++i)
+        payload += Entry("<DINAMIK>", "d" + std::to_string(i), "T");
+    Send(peer, "<QUESTLIST:" + std::to_string(payload.size()) + ">" + payload);
+    ASSERT_TRUE(WaitUntil([&] { return VisibleLinks() == 1024; }));
+    QScrollArea* pane = window->ScrollBox1;
+    QScrollBar* bar = pane->verticalScrollBar();
+    window->PageControl1->setCurrentWidget(window->SheetForStatic);
+    QTest::qWait(20);
+    EXPECT_EQ(bar->maximum(), 0); // an empty sheet does not scroll
+    window->PageControl1->setCurrentWidget(window->SheetForDinamik);
+    QTest::qWait(20);
+    EXPECT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    const TNewLabel* last = window->QuestLinks[1023];
+    const QRect shown(last->mapTo(pane->viewport(), QPoint(0, 0)), last->size());
+    EXPECT_TRUE(pane->viewport()->rect().contains(shown)) << shown.y();
 }
 
 TEST_F(HeadFormTest, TheWheelScrollsTheTaskViewByThreeEitherWay) {

@@ -15,6 +15,9 @@ TEST(ServerAddressTest, PortIsOptionalAndDefaultsTo797) {
     EXPECT_EQ(v6.port, 1797);
     EXPECT_EQ(ParseServerAddress("[fe80::1]").port, 797);
     EXPECT_EQ(ParseServerAddress("::1").host, "::1");
+    // Written back as the student reads it in the state line and the reports.
+    EXPECT_EQ(v6.Text(), "[::1]:1797");
+    EXPECT_EQ(ParseServerAddress("vekta.local").Text(), "vekta.local:797");
 }
 
 TEST(ServerAddressTest, BadPortsAreRefusedWithAMessage) {

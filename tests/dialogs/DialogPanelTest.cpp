@@ -18,8 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -154,31 +156,42 @@ TEST_F(DialogPanelTest, EnterClosesWithOkAndTheWindowIsCentred) {
     EXPECT_EQ(seen.window.y(), screen.height() / 2 - seen.window.height() / 2);
 }
 
-TEST_F(DialogPanelTest, AMessageWhileOneIsUpGetsABoxOfItsOwn) {
-    QString nestedText;
-    QString firstTextAfter;
-    QTimer::singleShot(0, &form, [&] {
-        QTimer::singleShot(0, &form, [&] {
-            auto* top = qobject_cast<TDiagForm*>(QApplication::activeModalWidget());
-            if (top && top != &form) {
-                nestedText = top->Label1->text();
-                QTest::keyClick(top, Qt::Key_Return);
-            }
-        });
-        form.ShowDialog(platform::Cp("Ошибка"), "second", "");
-        firstTextAfter = form.Label1->text();
-        QTest::keyClick(&form, Qt::Key_Return);
+TEST_F(DialogPanelTest, MessagesWhileOneIsUpWaitMergedAndAreShownOneAtATime) {
+    std::vector<QString> shown;
+    int mostBoxesAtOnce = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        int boxes = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            boxes += qobject_cast<TDiagForm*>(widget) && widget->isVisible() ? 1 : 0;
+        mostBoxesAtOnce = std::max(mostBoxesAtOnce, boxes);
+        if (!form.isVisible())
+            return;
+        shown.push_back(form.Label1->text());
+        if (shown.size() == 1) {
+            for (int i = 0; i < 100; ++i) // each call returns at once
+                form.ShowDialog(platform::Cp("Ошибка"), "junk", "");
+            for (int i = 0; i < 7; ++i)
+                form.ShowDialog(platform::Cp("Ошибка"), "other " + std::to_string(i), "");
+            EXPECT_EQ(form.WaitingMessages(), ReportQueue::kMaxPending);
+        }
+        form.accept();
     });
+    closer.start(10);
     QTimer guard;
     QObject::connect(&guard, &QTimer::timeout, [] {
         while (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
-    guard.start(5000);
+    guard.start(10000);
     form.ShowDialog(platform::Cp("Сообщение:"), "first", "");
-    EXPECT_EQ(nestedText, "second");
-    EXPECT_EQ(firstTextAfter, "first");
-    EXPECT_FALSE(form.isVisible());
+    ASSERT_EQ(shown.size(), 1 + ReportQueue::kMaxPending);
+    EXPECT_EQ(mostBoxesAtOnce, 1);
+    EXPECT_EQ(shown[0], "first");
+    EXPECT_EQ(shown[1], QString::fromUtf8("junk\n(всего таких сообщений: 100)"));
+    EXPECT_EQ(shown[2], "other 0");
+    EXPECT_EQ(shown[5], QString::fromUtf8("other 3\n(не показано других сообщений: 3)"));
+    EXPECT_EQ(form.WaitingMessages(), 0u);
 }
 
 TEST_F(DialogPanelTest, UncaughtErrorsAreShownUnderTheErrorCaption) {
