@@ -26,13 +26,33 @@ std::string LogName(const std::string& cp1251) {
 } // namespace
 
 std::string ServerSession::Receive(std::string_view bytes) {
-    if (broken_)
-        return {};
-    const FrameReceiver::Result result = receiver_.Receive(bytes);
-    auto& queue = receiver_.MessageQueue();
     std::string reply;
     loginPending_ = false;
-    while (!queue.empty()) {
+    // A flood may fill the receiver's queue: the frames that did not fit wait in its
+    // buffer and are read again once the queue has been answered.
+    for (bool more = true; more && !broken_;) {
+        const FrameReceiver::Result result = receiver_.Receive(bytes);
+        bytes = {};
+        reply += AnswerQueued();
+        // Frames before an unreadable header or an oversized one are still answered.
+        if (result.headersRefused > 0 ||
+            static_cast<std::size_t>(receiver_.FrameLength()) > MaxFrameBytes)
+            broken_ = true;
+        more = result.queueFull && !loginPending_;
+    }
+    if (broken_) {
+        receiver_.MessageQueue().clear();
+        loginPending_ = false;
+    }
+    return reply;
+}
+
+// Answers the queued frames in order; stops at an oversized frame (the session breaks)
+// and at a login whose password check has not finished yet.
+std::string ServerSession::AnswerQueued() {
+    auto& queue = receiver_.MessageQueue();
+    std::string reply;
+    while (!queue.empty() && !broken_) {
         if (queue.front().size() > MaxFrameBytes) {
             broken_ = true;
             break;
@@ -48,14 +68,6 @@ std::string ServerSession::Receive(std::string_view bytes) {
             reply += Handle(queue.front());
         }
         queue.pop_front();
-    }
-    // Frames before an unreadable header or an oversized one are still answered.
-    if (result.headersRefused > 0 ||
-        static_cast<std::size_t>(receiver_.FrameLength()) > MaxFrameBytes)
-        broken_ = true;
-    if (broken_) {
-        queue.clear();
-        loginPending_ = false;
     }
     return reply;
 }

@@ -35,6 +35,7 @@ public:
     bool Broken() const { return broken_; }
 
 private:
+    std::string AnswerQueued();
     std::string Handle(const std::string& message);
     // Empty when the host has not decided on the login yet.
     std::optional<std::string> HandleLogin(const std::string& payload);

@@ -163,3 +163,20 @@ TEST(LoginThrottleTest, FiveFailuresInAMinuteLetOneAttemptThroughPerSecond) {
     EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2000 + LoginThrottle::WindowMs + 5), 0);
     EXPECT_EQ(throttle.TrackedAddresses(), 0u);
 }
+
+TEST(ServerSessionTest, AFloodBeyondTheQueueIsAnsweredWhole) {
+    const TaskBank bank = SmallBank();
+    MemorySessionHost host = GuestHost();
+    ServerSession session(bank, host);
+    std::string flood;
+    const std::size_t requests = FrameQueue::kMaxMessages + 500;
+    for (std::size_t i = 0; i < requests; ++i)
+        flood += "<GETQUESTLIST:1>1";
+    const std::string replies = session.Receive(flood);
+    std::size_t relogs = 0;
+    for (std::size_t at = replies.find("<RELOG:0>"); at != std::string::npos;
+         at = replies.find("<RELOG:0>", at + 1))
+        ++relogs;
+    EXPECT_EQ(relogs, requests);
+    EXPECT_FALSE(session.Broken());
+}
