@@ -366,7 +366,9 @@ void TClientVantor::ScrollBox2Click() {
         SendResult->setFocus();
 }
 
-void TClientVantor::SetServerAddress(const QString& address) { Edit1->setText(address); }
+void TClientVantor::SetServerAddress(const QString& address) {
+    Edit1->setText(address);
+}
 
 void TClientVantor::SendFrame(const std::string& frame) {
     if (ClientSocket1->state() != QAbstractSocket::ConnectedState)
@@ -439,12 +441,11 @@ void TClientVantor::SpeedButton4Click() {
 void TClientVantor::SpeedButton5Click() {
     if (Form1 == nullptr)
         return;
-    if (Form1->isVisible()) {
-        Form1->raise();
-        Form1->activateWindow();
-    } else {
-        Form1->show();
-    }
+    // The calculator takes the keyboard at once, also where no window manager gives the
+    // focus to a window that appears.
+    Form1->show();
+    Form1->raise();
+    Form1->activateWindow();
 }
 
 void TClientVantor::SpeedButton7Click() {

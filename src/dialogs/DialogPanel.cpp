@@ -108,6 +108,12 @@ void TDiagForm::ShowDialog(const std::string& caption, const std::string& text,
     }
 }
 
+void TDiagForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
+}
+
 void TDiagForm::Arrange(const std::string& caption, const std::string& text,
                         const std::string& formula) {
     setWindowTitle(platform::ToQString(caption));

@@ -32,6 +32,11 @@ public:
     TEqEdit* EqEdit1;
     QPushButton* BitBtn1;
 
+protected:
+    // The box comes up in front of every other window of the program, also where no
+    // window manager stacks it there.
+    void showEvent(QShowEvent* event) override;
+
 private:
     // Sets the texts, places the components and sizes and centres the window.
     void Arrange(const std::string& caption, const std::string& text, const std::string& formula);
