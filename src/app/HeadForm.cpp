@@ -10,6 +10,7 @@
 #include "dialogs/DialogPanel.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
+#include "platform/SpeedButton.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -32,6 +33,8 @@
 #include <cerrno>
 
 TClientVantor* ClientVantor = nullptr;
+
+using platform::MakeSpeedButton;
 
 namespace {
 
@@ -60,15 +63,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
     label->setObjectName(name);
     return label;
-}
-
-QToolButton* MakeSpeedButton(QWidget* parent, const char* name, const char* text, QRect place) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(QString::fromUtf8(text));
-    button->setAutoRaise(true);
-    button->setGeometry(place);
-    return button;
 }
 
 // Socket errors carry the system error code, as the socket layer reports them.
