@@ -58,14 +58,19 @@ void Complain(const std::string& cp1251) {
     std::cerr << "vekta-animate: " << platform::Cp1251ToUtf8(cp1251) << '\n';
 }
 
-// The frames the window would draw; gives true when none of them failed.
+// The frames the window would draw; gives true when none of them failed. The still
+// picture drawn before a run often fails the same way as the frame: a message is printed
+// once.
 bool Draw(animation::AnimationPlayer& player, const Arguments& arguments) {
     bool drawn = true;
-    const auto check = [&drawn](const std::string& error) {
-        if (!error.empty()) {
+    std::string last;
+    const auto check = [&drawn, &last](const std::string& error) {
+        if (error.empty())
+            return;
+        if (error != last)
             Complain(error);
-            drawn = false;
-        }
+        last = error;
+        drawn = false;
     };
     check(player.FormShow(platform::GetTickCount()));
     if (arguments.time) {
