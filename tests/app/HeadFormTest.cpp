@@ -1,7 +1,9 @@
 // The main window against a testing server played by a QTcpServer inside the test.
 
-#include "app/HeadForm.h"
+#include "MainWindowTest.h"
+
 #include "app/ConnForm.h"
+#include "app/HeadForm.h"
 #include "app/NewLabelC.h"
 #include "dialogs/DialogPanel.h"
 #include "platform/Error.h"
@@ -30,44 +32,17 @@
 
 namespace {
 
-constexpr int kWaitMs = 5000;
-
-// Acts on the next modal dialog as soon as it is up (it runs a nested event loop, so
-// the action has to be armed before the dialog opens).
-void OnNextModal(std::function<void(QDialog*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(dialog);
-    });
-    timer->start();
-}
-
-class HeadFormTest : public ::testing::Test {
+class HeadFormTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-        window = std::make_unique<TClientVantor>();
-        ClientVantor = window.get();
-        diagForm = std::make_unique<TDiagForm>();
-        DiagForm = diagForm.get();
+        MainWindowTest::SetUp();
         connecterForm = std::make_unique<TConnecterForm>();
         ConnecterForm = connecterForm.get();
-        platform::SetErrorReportHandler([this](const std::string& m) { reports.push_back(m); });
-        window->show();
     }
 
     void TearDown() override {
-        platform::SetErrorReportHandler({});
         ConnecterForm = nullptr;
-        DiagForm = nullptr;
-        window.reset();
-        ClientVantor = nullptr;
+        MainWindowTest::TearDown();
     }
 
     // Connects to the in-test server and logs in; returns the server's end.
@@ -125,11 +100,7 @@ protected:
         return links;
     }
 
-    QTcpServer server;
-    std::unique_ptr<TClientVantor> window;
-    std::unique_ptr<TDiagForm> diagForm;
     std::unique_ptr<TConnecterForm> connecterForm;
-    std::vector<std::string> reports;
 };
 
 std::string Entry(const char* tag, const std::string& name, const std::string& caption) {

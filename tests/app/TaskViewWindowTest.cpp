@@ -2,6 +2,8 @@
 // inside the test becomes the statement, the diagram and the answer rows; the keyboard
 // alone fills them and sends them.
 
+#include "MainWindowTest.h"
+
 #include "app/HeadForm.h"
 
 #include "app/ConnForm.h"
@@ -28,8 +30,6 @@
 
 namespace {
 
-constexpr int kWaitMs = 5000;
-
 struct ShownDialog {
     QString caption;
     QString text;
@@ -38,47 +38,27 @@ struct ShownDialog {
 
 // Closes the next message dialog as soon as it is up and keeps what it showed.
 void CloseNextDialog(ShownDialog& shown) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, &shown] {
-        if (!DiagForm->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
+    OnNextModal([&shown](QDialog*) {
         shown = {DiagForm->windowTitle(), DiagForm->Label1->text(),
                  DiagForm->EqEdit1->isHidden() ? "" : DiagForm->EqEdit1->Equation()};
         DiagForm->accept();
     });
-    timer->start();
 }
 
 std::string Quest(const std::string& sections) {
     return "<QUEST:" + std::to_string(sections.size()) + ">" + sections;
 }
 
-class TaskViewWindowTest : public ::testing::Test {
+class TaskViewWindowTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-        window = std::make_unique<TClientVantor>();
-        ClientVantor = window.get();
-        diagForm = std::make_unique<TDiagForm>();
-        DiagForm = diagForm.get();
+        MainWindowTest::SetUp();
         ConnecterForm = nullptr; // no login dialog: the test server takes every frame
-        platform::SetErrorReportHandler([this](const std::string& m) { reports.push_back(m); });
-        window->show();
         window->Edit1->setText(QString("127.0.0.1:%1").arg(server.serverPort()));
         window->SpeedButton6->click();
         ASSERT_TRUE(server.waitForNewConnection(kWaitMs));
         peer = server.nextPendingConnection();
         ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected; }, kWaitMs));
-    }
-
-    void TearDown() override {
-        platform::SetErrorReportHandler({});
-        DiagForm = nullptr;
-        window.reset();
-        ClientVantor = nullptr;
     }
 
     // Sends a task and waits until its pane is up with the first answer field focused.
@@ -105,11 +85,7 @@ protected:
         return arrived ? frames.MessageQueue().front() : "";
     }
 
-    QTcpServer server;
     QTcpSocket* peer = nullptr;
-    std::unique_ptr<TClientVantor> window;
-    std::unique_ptr<TDiagForm> diagForm;
-    std::vector<std::string> reports;
 };
 
 const std::string kThreeAnswers = "<NAME>t1</NAME><QUEST>Find <sym>w</sym> and the rest.</QUEST>"
