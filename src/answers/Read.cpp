@@ -53,7 +53,7 @@ public:
     ReadResult Run() {
         ReadResult result;
         try {
-            if (Peek().kind == Kind::End)
+            if (OnlyMarkers())
                 throw Failure{{Code::Empty, 0, {}, {}}};
             formula_.root = Sum();
             if (Peek().kind == Kind::Close)
@@ -70,6 +70,13 @@ public:
     }
 
 private:
+    bool OnlyMarkers() const {
+        return std::all_of(tokens_.begin(), tokens_.end(), [](const Token& token) {
+            return token.kind == Kind::ExponentOpen || token.kind == Kind::ExponentClose ||
+                   token.kind == Kind::End;
+        });
+    }
+
     const Token& Peek() {
         // An exponent already ended by a bracket leaves its closing marker behind.
         while (tokens_[at_].kind == Kind::ExponentClose && unclosedExponents_ > 0) {
