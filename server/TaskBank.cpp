@@ -1,10 +1,10 @@
 #include "TaskBank.h"
 
+#include "answers/Judge.h"
 #include "app/Frames.h"
 #include "platform/Cp1251.h"
 
 #include <algorithm>
-#include <charconv>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -56,17 +56,12 @@ std::string JoinedLines(const std::string& text) {
     return out;
 }
 
-// The tolerance in percent; nullopt when the text is not a percentage above 0.
+// The tolerance in percent, 1 when the section is absent; nullopt when the text is not a
+// percentage above 0.
 std::optional<double> ReadTolerance(const std::string& text) {
     if (text.empty())
         return 1.0;
-    std::string number = text;
-    std::replace(number.begin(), number.end(), ',', '.');
-    double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error != std::errc() || end != number.data() + number.size() || !(value > 0) || value > 100)
-        return std::nullopt;
-    return value;
+    return answers::ReadTolerancePercent(text);
 }
 
 std::map<std::string, std::string> ReadUsers(const fs::path& path) {

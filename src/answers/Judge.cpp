@@ -2,6 +2,8 @@
 
 #include "answers/Evaluate.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -136,6 +138,16 @@ private:
 };
 
 } // namespace
+
+std::optional<double> ReadTolerancePercent(std::string_view text) {
+    std::string number(text);
+    std::replace(number.begin(), number.end(), ',', '.');
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc() || end != number.data() + number.size() || !(value > 0) || value > 100)
+        return std::nullopt;
+    return value;
+}
 
 bool WithinTolerance(double value, double reference, double tolerancePercent) {
     return std::fabs(value - reference) <= std::fabs(reference) * tolerancePercent / 100.0;

@@ -3,6 +3,7 @@
 #include "answers/DeclaredNames.h"
 #include "answers/Read.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,10 @@ inline constexpr int MinTrials = 12;
 // A reference that cannot be read or has no value anywhere is told in referenceProblem.
 Judgement Judge(std::string_view reference, std::string_view answer,
                 const std::vector<DeclaredName>& names, double tolerancePercent);
+
+// A relative tolerance in percent as an author writes it ("1", "0,5"): a number above 0
+// and at most 100; nullopt otherwise.
+std::optional<double> ReadTolerancePercent(std::string_view text);
 
 // Whether a value agrees with a reference within a relative tolerance in percent.
 bool WithinTolerance(double value, double reference, double tolerancePercent);

@@ -171,12 +171,22 @@ private:
     std::uint32_t Signed() {
         Deeper deeper(depth_);
         CheckDepth(Peek().position);
+        const std::optional<Kind> sign = TakeSign();
+        const std::uint32_t operand = sign ? Signed() : Power();
+        return WithSign(sign, operand);
+    }
+
+    std::optional<Kind> TakeSign() {
         const Kind kind = Peek().kind;
         if (kind != Kind::Minus && kind != Kind::Plus)
-            return Power();
+            return std::nullopt;
         Take();
-        const std::uint32_t operand = Signed();
-        if (kind == Kind::Plus)
+        return kind;
+    }
+
+    // A minus negates its operand; a plus changes nothing.
+    std::uint32_t WithSign(std::optional<Kind> sign, std::uint32_t operand) {
+        if (sign != Kind::Minus)
             return operand;
         Node node;
         node.kind = NodeKind::Negate;
@@ -210,17 +220,8 @@ private:
     }
 
     std::uint32_t Exponent() {
-        const Kind kind = Peek().kind;
-        if (kind != Kind::Minus && kind != Kind::Plus)
-            return Operand();
-        Take();
-        const std::uint32_t operand = Operand();
-        if (kind == Kind::Plus)
-            return operand;
-        Node node;
-        node.kind = NodeKind::Negate;
-        node.children.push_back(operand);
-        return Add(std::move(node));
+        const std::optional<Kind> sign = TakeSign();
+        return WithSign(sign, Operand());
     }
 
     std::uint32_t Operand() {

@@ -6,8 +6,6 @@
 #include "answers/Judge.h"
 #include "platform/Cp1251.h"
 
-#include <algorithm>
-#include <charconv>
 #include <iostream>
 #include <optional>
 
@@ -20,15 +18,6 @@ struct AnswerArgs {
     double tolerancePercent = 1.0;
     std::vector<std::string> operands; // CP1251
 };
-
-std::optional<double> ReadPercent(std::string text) {
-    std::replace(text.begin(), text.end(), ',', '.');
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !(value > 0) || value > 100)
-        return std::nullopt;
-    return value;
-}
 
 // Reads --var NAME[=LOW..HIGH] and, when allowed, --tolerance P; the rest are operands.
 std::optional<AnswerArgs> ParseAnswerArgs(const std::vector<std::string>& utf8Args, bool ranges) {
@@ -46,7 +35,7 @@ std::optional<AnswerArgs> ParseAnswerArgs(const std::vector<std::string>& utf8Ar
         }
         const std::string value = platform::Utf8ToCp1251(utf8Args[++i]);
         if (arg == "--tolerance") {
-            const std::optional<double> percent = ReadPercent(value);
+            const std::optional<double> percent = answers::ReadTolerancePercent(value);
             if (!percent) {
                 std::cerr << "vekta-formula: --tolerance needs a percentage above 0\n";
                 return std::nullopt;
