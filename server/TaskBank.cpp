@@ -108,13 +108,10 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
     task.answerNames = SplitItems(task.request);
     task.answers = SplitItems(WithoutLineBreaks(ExtractSection(text, "ANSWER")));
     task.variablesSection = WithoutLineBreaks(ExtractSection(text, "VARIABLES"));
-    for (const std::string& item : SplitItems(task.variablesSection)) {
-        std::string problem;
-        if (const auto declared = answers::ReadDeclaredName(item, problem))
-            task.variables.push_back(*declared);
-        else
-            task.problem = "VARIABLES: " + platform::Cp1251ToUtf8(problem);
-    }
+    std::string variablesProblem;
+    task.variables = answers::ReadDeclaredNames(task.variablesSection, variablesProblem);
+    if (!variablesProblem.empty())
+        task.problem = "VARIABLES: " + platform::Cp1251ToUtf8(variablesProblem);
     const std::string tolerance = WithoutLineBreaks(ExtractSection(text, "TOLERANCE"));
     const std::optional<double> percent = ReadTolerance(tolerance);
     task.tolerancePercent = percent.value_or(1.0);

@@ -60,6 +60,20 @@ std::optional<DeclaredName> ReadDeclaredName(std::string_view item, std::string&
     return declared;
 }
 
+std::vector<DeclaredName> ReadDeclaredNames(std::string_view section, std::string& problem) {
+    std::vector<DeclaredName> names;
+    std::size_t start = 0;
+    for (std::size_t end; (end = section.find(';', start)) != std::string_view::npos;
+         start = end + 1) {
+        std::string itemProblem;
+        if (auto declared = ReadDeclaredName(section.substr(start, end - start), itemProblem))
+            names.push_back(*std::move(declared));
+        else if (problem.empty())
+            problem = itemProblem;
+    }
+    return names;
+}
+
 std::vector<std::string> NamesOf(const std::vector<DeclaredName>& declared) {
     std::vector<std::string> names;
     for (const DeclaredName& name : declared)

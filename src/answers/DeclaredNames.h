@@ -19,6 +19,11 @@ struct DeclaredName {
 // whose low end lies below its high end.
 std::optional<DeclaredName> ReadDeclaredName(std::string_view item, std::string& problem);
 
+// The ";"-ended items of a task's <VARIABLES> section, as QUEST carries it to the client
+// ("v!C;R;a = -3..3;"; a rest after the last ";" is ignored). An item that cannot be read
+// is left out and told in `problem` (CP1251; the first such item).
+std::vector<DeclaredName> ReadDeclaredNames(std::string_view section, std::string& problem);
+
 // The names alone, as the reader takes them.
 std::vector<std::string> NamesOf(const std::vector<DeclaredName>& declared);
 

@@ -1,6 +1,7 @@
 // Verdicts: trials over declared ranges, within a relative tolerance, three verdicts.
 
 #include "answers/Judge.h"
+#include "platform/Cp1251.h"
 
 #include <gtest/gtest.h>
 
@@ -118,4 +119,12 @@ TEST(JudgeTest, DeclaredNamesCarryTheirRanges) {
     EXPECT_EQ(ranged->high, 3.5);
     for (const char* flawed : {"a = 3..-3", "a = 1..1", "a = 1", "a = x..2", "2a", "", "a=..2"})
         EXPECT_FALSE(ReadDeclaredName(flawed, problem)) << flawed;
+
+    // A section as QUEST carries it: the items that can be read, and the first problem.
+    problem.clear();
+    const auto section = ReadDeclaredNames("v_C;R = 1..2;2a;b = 2..1;rest", problem);
+    ASSERT_EQ(section.size(), 2u);
+    EXPECT_EQ(section[0].name, "v_C");
+    EXPECT_EQ(section[1].high, 2);
+    EXPECT_EQ(problem, platform::Utf8ToCp1251("не обозначение: 2a"));
 }
