@@ -4,6 +4,7 @@
 
 #include "ServerSession.h"
 #include "Submission.h"
+#include "VerdictMessage.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const TaskBank bank = [] {
         TaskBank b;
         b.tasks.push_back(ParseTaskFile("<REQUEST>X!A;~w;</REQUEST><ANSWER>q*l+F;2;</ANSWER>"
-                                        "<VARIABLES>q;l;F;</VARIABLES>",
+                                        "<VARIABLES>q;l = -2..2;F;</VARIABLES>",
                                         "<STATICA>", "t"));
         return b;
     }();
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     session.Receive(std::string_view(input).substr(0, cut));
     session.Receive(std::string_view(input).substr(cut));
 
-    AnswerJudge judge(1);
+    const AnswerJudge judge;
     VerdictMessage(JudgeSubmission(&bank.tasks[0], input, judge));
     return 0;
 }

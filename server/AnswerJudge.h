@@ -1,35 +1,17 @@
 #pragma once
 
-#include <random>
-#include <string>
+#include "answers/Judge.h"
+
 #include <string_view>
 #include <vector>
 
-// Judges one answer against its reference with the expression engine. A reference
-// without variables is a number: the answer must evaluate within the tolerance of it. A
-// reference over variables is a formula: the answer must agree with it within the
-// tolerance at random values of the variables drawn from 0.5 to 5, in every one of at
-// least MinTrials trials. An answer the engine cannot evaluate is wrong, with the reason.
-// All texts are CP1251.
-struct AnswerVerdict {
-    bool correct = false;
-    std::string reason; // why a wrong answer is wrong when the student can act on it
-};
-
+// The server's judge of one answer: the one judge of answers that vekta-formula judge
+// also calls, so an author's check and a student's verdict agree. Texts are CP1251.
 class AnswerJudge {
 public:
-    static constexpr int MinTrials = 12;
-    static constexpr std::size_t MaxAnswerBytes = 2000;
-    static constexpr int MaxBracketDepth = 40;
-
-    explicit AnswerJudge(unsigned seed = std::random_device{}()) : random_(seed) {}
-
-    AnswerVerdict Judge(std::string_view reference, std::string_view answer,
-                        const std::vector<std::string>& variables, double tolerancePercent);
-
-private:
-    std::mt19937_64 random_;
+    answers::Judgement Judge(std::string_view reference, std::string_view answer,
+                             const std::vector<answers::DeclaredName>& variables,
+                             double tolerancePercent) const {
+        return answers::Judge(reference, answer, variables, tolerancePercent);
+    }
 };
-
-// Whether two values agree within a relative tolerance (in percent) of the reference.
-bool WithinTolerance(long double value, long double reference, double tolerancePercent);

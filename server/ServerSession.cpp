@@ -1,6 +1,7 @@
 #include "ServerSession.h"
 
 #include "Submission.h"
+#include "VerdictMessage.h"
 #include "platform/Cp1251.h"
 
 namespace {
@@ -115,7 +116,7 @@ std::string ServerSession::HandleSubmission(const std::string& payload) {
                             payload,
                             VerdictSummary(verdict),
                             verdict.judged ? verdict.correctCount : -1,
-                            static_cast<int>(verdict.answers.size())};
+                            verdict.attemptCount};
     const bool stored = host_.StoreSubmission(record);
     host_.Log("submission: " + LogName(user_) + ", task " + LogName(record.task) + ", " +
               (verdict.judged ? std::to_string(record.score) + "/" + std::to_string(record.total)
@@ -142,5 +143,9 @@ std::string ServerSession::Quest(const std::string& name) {
                           Section("IMAGE", task->image) + Section("REQUEST", task->request);
     if (!task->animate.empty())
         payload += Section("ANIMATE", task->animate);
+    // The names a symbolic answer may use, so that the client can read answers as the
+    // server will; a client that does not know the section passes it by.
+    if (!task->variablesSection.empty())
+        payload += Section("VARIABLES", task->variablesSection);
     return BuildFrame("QUEST", payload);
 }

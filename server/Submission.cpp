@@ -4,23 +4,8 @@
 
 namespace {
 
-std::string Cp(const char* utf8) {
-    return platform::Utf8ToCp1251(utf8);
-}
-
 std::string NameField(const std::string& name) {
     return " " + name + " @=";
-}
-
-std::string VerdictWord(bool correct) {
-    return Cp(correct ? "верно" : "неверно");
-}
-
-// The message is shown without word wrap: a reason (which may quote the student's own
-// text) is kept to one short line.
-std::string ShortReason(const std::string& reason) {
-    constexpr std::size_t kMaxReason = 70;
-    return reason.size() <= kMaxReason ? reason : reason.substr(0, kMaxReason) + "...";
 }
 
 } // namespace
@@ -59,61 +44,36 @@ std::vector<std::optional<std::string>> ReadAnswers(const std::string& payload,
 }
 
 SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& payload,
-                                  AnswerJudge& judge) {
+                                  const AnswerJudge& judge) {
     SubmissionVerdict verdict;
     if (task == nullptr || task->answers.empty())
         return verdict;
     verdict.judged = true;
     const auto answers = ReadAnswers(payload, task->answerNames);
     for (std::size_t k = 0; k < answers.size(); ++k) {
-        JudgedAnswer judged{task->answerNames[k], answers[k].value_or(""), false, {}};
-        if (!answers[k]) {
-            judged.reason = Cp("нет ответа");
-        } else {
-            const AnswerVerdict answerVerdict =
-                judge.Judge(task->answers[k], *answers[k], task->variables, task->tolerancePercent);
-            judged.correct = answerVerdict.correct;
-            judged.reason = answerVerdict.reason;
-        }
-        verdict.correctCount += judged.correct ? 1 : 0;
+        // A missing item is judged as an empty answer: "не принято", nothing to read.
+        JudgedAnswer judged{task->answerNames[k], answers[k].value_or(""), {}};
+        judged.judgement =
+            judge.Judge(task->answers[k], judged.answer, task->variables, task->tolerancePercent);
+        const answers::Verdict word = judged.judgement.verdict;
+        verdict.correctCount += word == answers::Verdict::Right ? 1 : 0;
+        verdict.attemptCount += word != answers::Verdict::NotAccepted ? 1 : 0;
         verdict.answers.push_back(std::move(judged));
     }
     return verdict;
 }
 
-std::string ReferenceProblem(const BankTask& task, AnswerJudge& judge) {
+std::string ReferenceProblem(const BankTask& task, const AnswerJudge& judge) {
     for (std::size_t k = 0; k < task.answers.size(); ++k) {
-        const AnswerVerdict verdict =
+        const answers::Judgement judgement =
             judge.Judge(task.answers[k], task.answers[k], task.variables, task.tolerancePercent);
-        if (!verdict.correct)
-            return "the reference answer of " + task.answerNames[k] +
-                   " does not evaluate: " + task.answers[k] + " (" + verdict.reason + ")";
+        if (judgement.verdict == answers::Verdict::Right)
+            continue;
+        const std::string why = !judgement.referenceProblem.empty()
+                                    ? platform::Utf8ToCp1251(judgement.referenceProblem)
+                                    : answers::Reason(judgement, answers::TextStyle::Cp1251Words);
+        return "the reference answer of " + task.answerNames[k] +
+               " does not evaluate: " + task.answers[k] + " (" + why + ")";
     }
     return {};
-}
-
-std::string VerdictMessage(const SubmissionVerdict& verdict) {
-    if (!verdict.judged)
-        return Cp("Ответ записан. Проверить его нельзя: к этому заданию нет эталонных "
-                  "ответов\nили задание не было открыто.");
-    std::string text;
-    for (const JudgedAnswer& answer : verdict.answers) {
-        text += answer.name + ": " + VerdictWord(answer.correct);
-        if (!answer.reason.empty())
-            text += " (" + ShortReason(answer.reason) + ")";
-        text += "\n";
-    }
-    text += Cp("Верно ") + std::to_string(verdict.correctCount) + Cp(" из ") +
-            std::to_string(verdict.answers.size());
-    return text;
-}
-
-std::string VerdictSummary(const SubmissionVerdict& verdict) {
-    std::string text;
-    for (const JudgedAnswer& answer : verdict.answers) {
-        if (!text.empty())
-            text += "; ";
-        text += answer.name + ": " + VerdictWord(answer.correct);
-    }
-    return text;
 }

@@ -18,30 +18,25 @@ std::vector<std::optional<std::string>> ReadAnswers(const std::string& payload,
                                                     const std::vector<std::string>& names);
 
 struct JudgedAnswer {
-    std::string name;
+    std::string name;   // the requested name, in the notation ("X!A")
     std::string answer; // as sent
-    bool correct = false;
-    std::string reason;
+    answers::Judgement judgement;
 };
 
 struct SubmissionVerdict {
     bool judged = false; // false: no task was open, or the task has no reference answers
     std::vector<JudgedAnswer> answers;
     int correctCount = 0;
+    // Answers that count as an attempt: those judged "верно" or "неверно". An answer "не
+    // принято" (it cannot be read, or uses a name the task does not declare) is stored
+    // but does not count.
+    int attemptCount = 0;
 };
 
 // Judges a payload against a task; a null task gives a verdict that is not judged.
 SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& payload,
-                                  AnswerJudge& judge);
+                                  const AnswerJudge& judge);
 
-// What is wrong with a task's reference answers (one of them does not evaluate), or
-// empty: each must be judged right against itself.
-std::string ReferenceProblem(const BankTask& task, AnswerJudge& judge);
-
-// The message the student reads: one line per answer name with "верно" or "неверно"
-// (and the reason, when there is one), then "Верно K из N"; or the notice that the
-// answers were recorded without a verdict.
-std::string VerdictMessage(const SubmissionVerdict& verdict);
-
-// The verdicts in one line for the instructor's records: "NAME: верно; NAME: неверно".
-std::string VerdictSummary(const SubmissionVerdict& verdict);
+// What is wrong with a task's reference answers (one of them cannot be read or does not
+// evaluate), or empty: each must be judged right against itself. CP1251.
+std::string ReferenceProblem(const BankTask& task, const AnswerJudge& judge);

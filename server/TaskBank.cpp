@@ -1,10 +1,10 @@
 #include "TaskBank.h"
 
+#include "answers/Judge.h"
 #include "app/Frames.h"
 #include "platform/Cp1251.h"
 
 #include <algorithm>
-#include <charconv>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -56,17 +56,12 @@ std::string JoinedLines(const std::string& text) {
     return out;
 }
 
-// The tolerance in percent; nullopt when the text is not a percentage above 0.
+// The tolerance in percent, 1 when the section is absent; nullopt when the text is not a
+// percentage above 0.
 std::optional<double> ReadTolerance(const std::string& text) {
     if (text.empty())
         return 1.0;
-    std::string number = text;
-    std::replace(number.begin(), number.end(), ',', '.');
-    double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error != std::errc() || end != number.data() + number.size() || !(value > 0) || value > 100)
-        return std::nullopt;
-    return value;
+    return answers::ReadTolerancePercent(text);
 }
 
 std::map<std::string, std::string> ReadUsers(const fs::path& path) {
@@ -112,7 +107,11 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
     task.animate = WithoutLineBreaks(ExtractSection(text, "ANIMATE"));
     task.answerNames = SplitItems(task.request);
     task.answers = SplitItems(WithoutLineBreaks(ExtractSection(text, "ANSWER")));
-    task.variables = SplitItems(WithoutLineBreaks(ExtractSection(text, "VARIABLES")));
+    task.variablesSection = WithoutLineBreaks(ExtractSection(text, "VARIABLES"));
+    std::string variablesProblem;
+    task.variables = answers::ReadDeclaredNames(task.variablesSection, variablesProblem);
+    if (!variablesProblem.empty())
+        task.problem = "VARIABLES: " + platform::Cp1251ToUtf8(variablesProblem);
     const std::string tolerance = WithoutLineBreaks(ExtractSection(text, "TOLERANCE"));
     const std::optional<double> percent = ReadTolerance(tolerance);
     task.tolerancePercent = percent.value_or(1.0);

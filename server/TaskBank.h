@@ -1,5 +1,7 @@
 #pragma once
 
+#include "answers/DeclaredNames.h"
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -13,9 +15,10 @@ std::vector<std::string> SplitItems(const std::string& list);
 // sections <CAPTION>, <QUEST>, <IMAGE>, <REQUEST> and <ANIMATE> that go to the student,
 // and the sections the server keeps to itself: <ANSWER> (the reference answers, one per
 // requested name, ";"-ended, in the formula notation students type), <VARIABLES> (the
-// names a symbolic answer may contain, ";"-ended) and <TOLERANCE> (relative, in percent;
-// 1 when absent). Lines outside the sections are the author's notes. The file's stem is
-// the task's name. An optional users.txt holds
+// names a symbolic answer may contain, ";"-ended, each perhaps with the range its trial
+// values are drawn from: "a = -3..3;") and <TOLERANCE> (relative, in percent; 1 when
+// absent). The declared names also go to the student, with QUEST. Lines outside the sections are
+// the author's notes. The file's stem is the task's name. An optional users.txt holds
 // "name;password" lines: the accounts an empty account store starts with. Everything is
 // kept as CP1251, as it goes on the wire.
 struct BankTask {
@@ -28,7 +31,8 @@ struct BankTask {
     std::string animate;
     std::vector<std::string> answerNames; // the REQUEST names, in order
     std::vector<std::string> answers;     // reference answers; empty: the task is not judged
-    std::vector<std::string> variables;
+    std::vector<answers::DeclaredName> variables;
+    std::string variablesSection; // <VARIABLES> as written, for the student
     double tolerancePercent = 1.0;
     std::string problem; // why the task cannot be judged as written; empty when it can
 };

@@ -1,5 +1,9 @@
-#include "AnswerJudge.h"
+// A submission read by its name fields, judged answer by answer, and the message and
+// record that come of it.
+
+#include "ServerSession.h"
 #include "Submission.h"
+#include "VerdictMessage.h"
 #include "platform/Cp1251.h"
 
 #include <gtest/gtest.h>
@@ -7,60 +11,15 @@
 using platform::Cp1251ToUtf8;
 using platform::Utf8ToCp1251;
 
-TEST(AnswerJudgeTest, NumbersAndFormulasAreJudgedByValue) {
-    struct Case {
-        const char* reference;
-        const char* answer;
-        std::vector<std::string> variables;
-        bool correct;
-    };
-    const Case cases[] = {
-        {"2.83", "2.83", {}, true},
-        {"2.83", "2,85", {}, true}, // decimal comma, within 1 %
-        {"2.83", "2.9", {}, false}, // 2.5 % off
-        {"-5", "5", {}, false},     // the sign counts
-        {"(2*10*sin(pi/3)-6)/4", "2.8301", {}, true},
-        {"0", "0", {}, true},
-        {"0", "0.001", {}, false},
-        {"q*l+F", "F+l*q", {"q", "l", "F"}, true},
-        {"q*l#2@/2+F*l", "l*(q*l/2+F)", {"q", "l", "F"}, true},
-        {"q*l#2@/2+F*l", "q*l#2@+F*l", {"q", "l", "F"}, false},
-        {"v!C/R", "v!C@/R", {"v!C", "R"}, true}, // a trailing level marker
-        {"sqrt(2*g*l*(1-cos(pi/3)))", "sqrt(9.81*l)", {"l"}, true},
-        {"~w*r", "r*~w", {"~w", "r"}, true}, // Greek names
-    };
-    AnswerJudge judge(7);
-    for (const Case& c : cases) {
-        const AnswerVerdict verdict = judge.Judge(c.reference, c.answer, c.variables, 1.0);
-        EXPECT_EQ(verdict.correct, c.correct) << c.reference << " vs " << c.answer;
-    }
+namespace {
+
+BankTask WheelTask() {
+    return ParseTaskFile("<REQUEST>X!A;~w;M!A;</REQUEST><ANSWER>3;v!C/R;m*g;</ANSWER>"
+                         "<VARIABLES>v!C;R = 1..2;m;</VARIABLES>",
+                         "<KINEMATIK>", "k");
 }
 
-TEST(AnswerJudgeTest, AnswersThatCannotBeEvaluatedAreWrongWithTheReason) {
-    struct Case {
-        const char* answer;
-        const char* reason; // a part of the reason, UTF-8
-    };
-    const Case cases[] = {
-        {"", "нет ответа"},
-        {"  @", "нет ответа"},
-        {"(1+2", "скобки"},
-        {"x*2", "нет такой переменной: x"},
-        {"1/0", "Деление на нуль"},
-        {"1.2.3", "не удалось вычислить"},
-        {"+", "не удалось вычислить"},
-    };
-    AnswerJudge judge(7);
-    for (const Case& c : cases) {
-        const AnswerVerdict verdict = judge.Judge("2", c.answer, {}, 1.0);
-        EXPECT_FALSE(verdict.correct) << c.answer;
-        EXPECT_NE(Cp1251ToUtf8(verdict.reason).find(c.reason), std::string::npos)
-            << c.answer << ": " << Cp1251ToUtf8(verdict.reason);
-    }
-    const std::string deep = std::string(500, '(') + "1" + std::string(500, ')');
-    EXPECT_FALSE(judge.Judge("1", deep, {}, 1.0).correct);
-    EXPECT_FALSE(judge.Judge("1", std::string(5000, '1'), {}, 1.0).correct);
-}
+} // namespace
 
 TEST(SubmissionTest, AnswersAreReadByTheirNameFields) {
     const std::vector<std::string> names = {"X!A", "Y!A", "R!B"};
@@ -75,22 +34,63 @@ TEST(SubmissionTest, AnswersAreReadByTheirNameFields) {
     EXPECT_EQ(partial[2], std::optional<std::string>("7"));
 }
 
-TEST(SubmissionTest, TheVerdictMessageNamesEveryAnswer) {
-    BankTask task;
-    task.answerNames = {"a", "b"};
-    task.answers = {"3", "4"};
-    AnswerJudge judge(7);
-    const SubmissionVerdict verdict = JudgeSubmission(&task, " a @=3; b @=(3)+2;", judge);
+TEST(SubmissionTest, TheMessageNamesEachAnswerAsReadAndSaysWhyOneIsNotRight) {
+    const BankTask task = WheelTask();
+    ASSERT_EQ(task.problem, "");
+    const AnswerJudge judge;
+    const SubmissionVerdict verdict =
+        JudgeSubmission(&task, " X!A @=3; ~w @=2v!C/R; M!A @=mg;", judge);
     EXPECT_TRUE(verdict.judged);
     EXPECT_EQ(verdict.correctCount, 1);
-    EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(verdict)), "a: верно\nb: неверно\nВерно 1 из 2");
-    EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(verdict)), "a: верно; b: неверно");
+    EXPECT_EQ(verdict.attemptCount, 2); // "не принято" is no attempt
+    EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(verdict)),
+              "X_A: верно\n"
+              "омега: неверно — ваш ответ 2·v_C/R\n"
+              "M_A: не принято — ваш ответ mg; mg: нет такого обозначения; возможно, m*g?\n"
+              "Верно 1 из 3\n"
+              "Не принятые ответы не засчитаны как попытка.");
+    EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(verdict)), "X_A: верно; омега: неверно; M_A: не принято");
 
-    EXPECT_EQ(ReferenceProblem(task, judge), "");
-    task.answers[1] = "4*y";
-    EXPECT_NE(ReferenceProblem(task, judge).find("b does not evaluate"), std::string::npos);
+    // An answer without a value, one that cannot be read, a missing one.
+    const SubmissionVerdict other =
+        JudgeSubmission(&task, " X!A @=3/(v!C-v!C); ~w @=(v!C/R;", judge);
+    EXPECT_EQ(other.attemptCount, 1);
+    EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(other)),
+              "X_A: неверно — ваш ответ 3/(v_C-v_C); деление на нуль\n"
+              "омега: не принято — ваш ответ (v!C/R; не хватает закрывающей скобки (знак 1)\n"
+              "M_A: не принято — нет ответа\n"
+              "Верно 0 из 3\n"
+              "Не принятые ответы не засчитаны как попытка.");
 
     const SubmissionVerdict unjudged = JudgeSubmission(nullptr, " a @=3;", judge);
     EXPECT_FALSE(unjudged.judged);
     EXPECT_NE(Cp1251ToUtf8(VerdictMessage(unjudged)).find("записан"), std::string::npos);
+}
+
+TEST(SubmissionTest, AReferenceThatCannotBeReadOrEvaluatedIsAProblemOfTheTask) {
+    BankTask task = WheelTask();
+    const AnswerJudge judge;
+    EXPECT_EQ(ReferenceProblem(task, judge), "");
+    task.answers[1] = "4*y";
+    EXPECT_NE(ReferenceProblem(task, judge).find("~w does not evaluate"), std::string::npos);
+    task.answers[1] = "ln(0*R)";
+    EXPECT_NE(ReferenceProblem(task, judge).find("~w does not evaluate"), std::string::npos);
+}
+
+TEST(SubmissionTest, TheSessionSendsTheDeclaredNamesAndStoresANotAcceptedAnswerAsNoAttempt) {
+    TaskBank bank;
+    bank.tasks.push_back(WheelTask());
+    MemorySessionHost host;
+    host.accounts = {{"Guest", "wuzo"}};
+    ServerSession session(bank, host);
+    session.Receive("<LOGIN:10>Guest;wuzo");
+    std::string quest = ReadPayload(session.Receive(BuildFrame("GETQUEST", "k")));
+    EXPECT_EQ(ExtractSection(quest, "VARIABLES"), "v!C;R = 1..2;m;");
+
+    session.Receive(BuildFrame("SETRESULTQUEST", " X!A @=3; ~w @=x; M!A @=m*g;"));
+    ASSERT_EQ(host.submissions.size(), 1u);
+    EXPECT_EQ(host.submissions[0].score, 2);
+    EXPECT_EQ(host.submissions[0].total, 2);
+    EXPECT_EQ(Cp1251ToUtf8(host.submissions[0].verdicts),
+              "X_A: верно; омега: не принято; M_A: верно");
 }

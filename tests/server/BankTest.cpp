@@ -4,6 +4,7 @@
 
 #include "ServerProcess.h"
 #include "TaskBank.h"
+#include "answers/Read.h"
 #include "platform/Cp1251.h"
 
 #include <gtest/gtest.h>
@@ -79,9 +80,9 @@ TEST(BankTest, ReferenceAnswersOverTheSocketAreRightAndAWrongOneIsNot) {
         wrong.back() = "(" + wrong.back() + ")*1.5+0.5";
         client.Send("SETRESULTQUEST", Submission(task, wrong));
         const std::string verdict = Cp1251ToUtf8(Payload(client.Next()));
-        EXPECT_NE(verdict.find(Cp1251ToUtf8(task.answerNames.back()) + ": неверно"),
-                  std::string::npos)
-            << name << verdict;
+        const std::string lastName = Cp1251ToUtf8(answers::NameText(
+            *answers::NameKey(task.answerNames.back()), answers::TextStyle::Cp1251Words));
+        EXPECT_NE(verdict.find(lastName + ": неверно"), std::string::npos) << name << verdict;
     }
 
     const std::string csv = server.RunCommand({"results", "--user", "Guest"});

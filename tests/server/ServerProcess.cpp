@@ -4,10 +4,10 @@ namespace {
 constexpr int kWaitMs = 10000;
 } // namespace
 
-ServerProcess::ServerProcess() {
+ServerProcess::ServerProcess(const QString& bank) {
     process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.start(VEKTA_SERVER_PATH, {"--port", "0", "--listen", "127.0.0.1", "--bank",
-                                       VEKTA_BANK_DIR, "--db", DatabasePath()});
+    process_.start(VEKTA_SERVER_PATH, {"--port", "0", "--listen", "127.0.0.1", "--bank", bank,
+                                       "--db", DatabasePath()});
     if (!process_.waitForReadyRead(kWaitMs))
         return;
     const QString banner = QString::fromUtf8(process_.readLine()).trimmed();

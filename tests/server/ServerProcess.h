@@ -9,10 +9,10 @@
 #include <string>
 
 // The real vekta-server as a child process on 127.0.0.1 with a port of its own choice,
-// the shipped bank and a fresh SQLite database in a temporary folder.
+// the shipped bank (or another) and a fresh SQLite database in a temporary folder.
 class ServerProcess {
 public:
-    ServerProcess();
+    explicit ServerProcess(const QString& bank = VEKTA_BANK_DIR);
     ~ServerProcess();
 
     bool Started() const { return port_ != 0; }

@@ -49,7 +49,8 @@ TEST(TaskBankTest, TheShippedBankLoads) {
     EXPECT_EQ(bank.tasks.back().sheetTag, "<DINAMIK>");
     EXPECT_EQ(bank.users.at("Guest"), "wuzo");
     for (const char* flawed : {"<REQUEST>a;b;</REQUEST><ANSWER>1;</ANSWER>",
-                               "<TOLERANCE>x</TOLERANCE>", "<TOLERANCE>0</TOLERANCE>"})
+                               "<TOLERANCE>x</TOLERANCE>", "<TOLERANCE>0</TOLERANCE>",
+                               "<VARIABLES>a = 3..-3;</VARIABLES>", "<VARIABLES>2x;</VARIABLES>"})
         EXPECT_FALSE(ParseTaskFile(flawed, "<STATICA>", "t").problem.empty()) << flawed;
     EXPECT_THROW(LoadTaskBank("/nonexistent/bank"), std::runtime_error);
 }

@@ -20,6 +20,8 @@ void PrintOut(const std::string& cp1251);
 void PrintErr(const std::string& cp1251);
 
 // The subcommands. Each returns the process exit code.
-int RunEval(const FormulaArgs& args);    // the expression engine
-int RunCalc(const FormulaArgs& args);    // the formula editor's evaluator
-int RunCompare(const FormulaArgs& args); // the formula editor's evaluator
+int RunEval(const FormulaArgs& args);                   // the expression engine
+int RunCalc(const FormulaArgs& args);                   // the formula editor's evaluator
+int RunCompare(const FormulaArgs& args);                // the formula editor's evaluator
+int RunRead(const std::vector<std::string>& utf8Args);  // the answer reader
+int RunJudge(const std::vector<std::string>& utf8Args); // the server's judge

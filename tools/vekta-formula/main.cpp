@@ -2,6 +2,10 @@
 //   vekta-formula eval    [--var NAME=VALUE]... FORMULA        the expression engine
 //   vekta-formula calc    [--var NAME=VALUE]... FORMULA        the formula editor's evaluator
 //   vekta-formula compare [--var NAME=VALUE]... FIRST SECOND   the same, by random trials
+//   vekta-formula read    [--var NAME]... ANSWER               an answer as the server reads it
+//   vekta-formula judge   [--var NAME[=LOW..HIGH]]... [--tolerance P] REFERENCE ANSWER
+//                                                  the server's verdict: exit 0, 1, 2 (3: bad
+//                                                  reference)
 
 #include "Commands.h"
 
@@ -15,7 +19,10 @@ namespace {
 
 int Usage() {
     std::cerr << "usage: vekta-formula eval|calc [--var NAME=VALUE]... FORMULA\n"
-                 "       vekta-formula compare [--var NAME=VALUE]... FIRST SECOND\n";
+                 "       vekta-formula compare [--var NAME=VALUE]... FIRST SECOND\n"
+                 "       vekta-formula read [--var NAME]... ANSWER\n"
+                 "       vekta-formula judge [--var NAME[=LOW..HIGH]]... [--tolerance P] "
+                 "REFERENCE ANSWER\n";
     return 64;
 }
 
@@ -27,9 +34,14 @@ int main(int argc, char** argv) {
     if (argc < 2)
         return Usage();
     const std::string command = argv[1];
+    const std::vector<std::string> rest(argv + 2, argv + argc);
+    if (command == "read" || command == "judge") {
+        const int code = command == "read" ? RunRead(rest) : RunJudge(rest);
+        return code == 64 ? Usage() : code;
+    }
     FormulaArgs args;
     try {
-        args = ParseFormulaArgs(std::vector<std::string>(argv + 2, argv + argc));
+        args = ParseFormulaArgs(rest);
     } catch (const std::invalid_argument& error) {
         std::cerr << "vekta-formula: " << error.what() << '\n';
         return Usage();

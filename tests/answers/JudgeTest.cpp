@@ -1,0 +1,130 @@
+// Verdicts: trials over declared ranges, within a relative tolerance, three verdicts.
+
+#include "answers/Judge.h"
+#include "platform/Cp1251.h"
+
+#include <gtest/gtest.h>
+
+using namespace answers;
+
+namespace {
+
+struct Case {
+    const char* reference;
+    const char* answer;
+    std::vector<DeclaredName> names;
+    Verdict verdict;
+    double tolerance = 1.0;
+};
+
+DeclaredName Over(const char* name, double low = 0.5, double high = 5) {
+    return {name, low, high};
+}
+
+} // namespace
+
+TEST(JudgeTest, AnswersAreJudgedByValueOverTheDeclaredRanges) {
+    const Case cases[] = {
+        {"2.83", "2,85", {}, Verdict::Right}, // decimal comma, within 1 %
+        {"2.83", "2.9", {}, Verdict::Wrong},  // 2.5 % off
+        {"-5", "5", {}, Verdict::Wrong},
+        {"0", "0", {}, Verdict::Right},
+        {"0", "0.001", {}, Verdict::Wrong},
+        {"2*v!C", "2v_C", {Over("v!C")}, Verdict::Right},
+        {"sqrt(2)*v!C", "v_C*2^0.5", {Over("v!C")}, Verdict::Right},
+        {"q*l#2@/2+F*l",
+         "l(q*l/2+F)",
+         {Over("q"), Over("l"), Over("F")},
+         Verdict::NotAccepted}, // a name before a bracket is no product
+        {"q*l#2@/2+F*l", "l*(q*l/2+F)", {Over("q"), Over("l"), Over("F")}, Verdict::Right},
+        {"q*l#2@/2+F*l", "q*l^2+F*l", {Over("q"), Over("l"), Over("F")}, Verdict::Wrong},
+        {"x", "abs(x)", {Over("x")}, Verdict::Right},        // x is positive here
+        {"x", "abs(x)", {Over("x", -2, 2)}, Verdict::Wrong}, // and not here
+        {"x", "1.001*x", {Over("x")}, Verdict::Right},
+        {"x", "1.001*x", {Over("x")}, Verdict::Wrong, 0.05},
+        {"m*g", "mg", {Over("m")}, Verdict::NotAccepted},
+        {"m*g", "m*g*k", {Over("m")}, Verdict::NotAccepted},
+        {"m*g", "m*9.81", {Over("m")}, Verdict::Right},
+        {"~w*R", "R~w", {Over("~w"), Over("R")}, Verdict::NotAccepted}, // "R~w" is one name
+        {"~w*R", "R*~w", {Over("~w"), Over("R")}, Verdict::Right},
+        {"1/x", "x^-1", {Over("x", -1, 1)}, Verdict::Right},
+        {"x", "x/(x-x)", {Over("x")}, Verdict::Wrong}, // no value: wrong, not refused
+        {"2", "2+x-x", {Over("x")}, Verdict::Right},
+        {"2", "(1+2", {}, Verdict::NotAccepted},
+        {"2", "", {}, Verdict::NotAccepted},
+    };
+    for (const Case& c : cases) {
+        const Judgement judgement = Judge(c.reference, c.answer, c.names, c.tolerance);
+        EXPECT_EQ(judgement.referenceProblem, "") << c.reference;
+        EXPECT_EQ(judgement.verdict, c.verdict) << c.reference << " vs " << c.answer;
+    }
+}
+
+TEST(JudgeTest, APointWhereTheReferenceIsZeroOrHasNoValueIsDrawnAgain) {
+    const Case cases[] = {
+        // Zero at x = 1: a relative tolerance never meets it.
+        {"x-1", "x-1", {Over("x", 0.5, 1.5)}, Verdict::Right},
+        {"x-1", "(x-1)*1.5", {Over("x", 0.5, 1.5)}, Verdict::Wrong},
+        // No value where x < 0: those points are passed over.
+        {"sqrt(x)", "x^0.5", {Over("x", -1, 1)}, Verdict::Right},
+        // Zero wherever it has a value: compared with zero.
+        {"x-x", "0", {Over("x")}, Verdict::Right},
+        {"x-x", "0*x", {Over("x")}, Verdict::Right},
+        {"x-x", "x", {Over("x")}, Verdict::Wrong},
+    };
+    for (const Case& c : cases) {
+        const Judgement judgement = Judge(c.reference, c.answer, c.names, c.tolerance);
+        EXPECT_EQ(judgement.verdict, c.verdict) << c.reference << " vs " << c.answer;
+    }
+}
+
+TEST(JudgeTest, TheSamePairIsAlwaysJudgedAtTheSamePoints) {
+    // x < 0 on a fiftieth of the range: whether a trial lands there is up to the points
+    // drawn, and the points are the same at every call.
+    const std::vector<DeclaredName> names = {Over("x", -0.1, 5)};
+    const Verdict first = Judge("x", "abs(x)", names, 1).verdict;
+    for (int k = 0; k < 20; ++k)
+        EXPECT_EQ(Judge("x", "abs(x)", names, 1).verdict, first);
+}
+
+TEST(JudgeTest, AReferenceThatCannotBeReadOrEvaluatedIsToldApart) {
+    EXPECT_NE(Judge("4*y", "4", {}, 1).referenceProblem, "");
+    EXPECT_NE(Judge("(1", "1", {}, 1).referenceProblem, "");
+    EXPECT_EQ(Judge("ln(0*x)", "1", {Over("x")}, 1).referenceProblem,
+              "эталонный ответ не вычисляется");
+    EXPECT_EQ(Judge("1/0", "1", {}, 1).referenceProblem, "эталонный ответ не вычисляется");
+}
+
+TEST(JudgeTest, TheReasonSaysWhyAnAnswerIsNotRight) {
+    const std::vector<DeclaredName> names = {Over("m")};
+    EXPECT_EQ(Reason(Judge("m*g", "mg", names, 1), TextStyle::Unicode),
+              "mg: нет такого обозначения; возможно, m*g?");
+    EXPECT_EQ(Reason(Judge("m*g", "m/(m-m)", names, 1), TextStyle::Unicode), "деление на нуль");
+    EXPECT_EQ(Reason(Judge("m*g", "m", names, 1), TextStyle::Unicode), "");
+    EXPECT_STREQ(VerdictWord(Verdict::Right), "верно");
+    EXPECT_STREQ(VerdictWord(Verdict::Wrong), "неверно");
+    EXPECT_STREQ(VerdictWord(Verdict::NotAccepted), "не принято");
+}
+
+TEST(JudgeTest, DeclaredNamesCarryTheirRanges) {
+    std::string problem;
+    const auto plain = ReadDeclaredName("v!C", problem);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->low, 0.5);
+    EXPECT_EQ(plain->high, 5);
+    const auto ranged = ReadDeclaredName(" a = -3..3,5 ", problem);
+    ASSERT_TRUE(ranged);
+    EXPECT_EQ(ranged->name, "a");
+    EXPECT_EQ(ranged->low, -3);
+    EXPECT_EQ(ranged->high, 3.5);
+    for (const char* flawed : {"a = 3..-3", "a = 1..1", "a = 1", "a = x..2", "2a", "", "a=..2"})
+        EXPECT_FALSE(ReadDeclaredName(flawed, problem)) << flawed;
+
+    // A section as QUEST carries it: the items that can be read, and the first problem.
+    problem.clear();
+    const auto section = ReadDeclaredNames("v_C;R = 1..2;2a;b = 2..1;rest", problem);
+    ASSERT_EQ(section.size(), 2u);
+    EXPECT_EQ(section[0].name, "v_C");
+    EXPECT_EQ(section[1].high, 2);
+    EXPECT_EQ(problem, platform::Utf8ToCp1251("не обозначение: 2a"));
+}

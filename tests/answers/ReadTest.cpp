@@ -1,0 +1,155 @@
+// What an answer reads as, from the answer rows' notation and from natural typing, and
+// the value it has.
+
+#include "answers/Read.h"
+#include "answers/Evaluate.h"
+#include "platform/Cp1251.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace answers;
+using platform::Cp1251ToUtf8;
+using platform::Utf8ToCp1251;
+
+namespace {
+
+const std::vector<std::string> kNames = {"v!C", "F", "l",  "a",    "b",  "x",  "m",
+                                         "q",   "R", "~w", "a!~t", "~W", "~f", "~j"};
+
+// The reading of a text that must be readable with the names above.
+std::string Reading(const std::string& text, TextStyle style = TextStyle::Unicode) {
+    const ReadResult read = Read(Utf8ToCp1251(text), kNames);
+    EXPECT_TRUE(read.Accepted()) << text << ": "
+                                 << (read.problem ? Describe(*read.problem, TextStyle::Unicode)
+                                                  : std::string());
+    return read.formula ? ReadingText(*read.formula, style) : std::string();
+}
+
+// The value of a readable text at v_C = 3, x = 2, ω = 0.5 and every other name 1.
+Value ValueOf(const std::string& text) {
+    const ReadResult read = Read(text, kNames);
+    EXPECT_TRUE(read.formula) << text;
+    if (!read.formula)
+        return {0, "unreadable"};
+    std::vector<double> values;
+    for (const std::string& key : read.formula->names)
+        values.push_back(key == "v!C"          ? 3
+                         : key == "x"          ? 2
+                         : key == "~w"         ? 0.5
+                         : IsConstantName(key) ? ConstantValue(key)
+                                               : 1);
+    return Evaluate(*read.formula, values);
+}
+
+} // namespace
+
+TEST(ReadTest, TheNotationOfTheAnswerRowsReadsAsTheStudentSawIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2v!C", "2·v_C"},
+        {"2*v!C@", "2·v_C"},
+        {"x#2a@", "x^(2·a)"},
+        {"x#2@+1", "x^2+1"},
+        {"x#2", "x^2"},          // a superscript left open ends with the text
+        {"x#(a+b)@", "x^(a+b)"}, // the student's own brackets stay
+        {"x#-1@", "x^(-1)"},
+        {"x#@", "x"}, // an empty superscript raises nothing
+        {"q*l#2@/2+F*l", "q·l^2/2+F·l"},
+        {"~w", "ω"},
+        {"a!~t*~w", "a_τ·ω"},
+        {"~p*R", "π·R"},
+        {"  R  *  x ", "R·x"},
+    };
+    for (const auto& [text, reading] : cases)
+        EXPECT_EQ(Reading(text), reading) << text;
+}
+
+TEST(ReadTest, NaturalTypingReadsWithEveryProductShown) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2v_C", "2·v_C"},
+        {"v_C*2^0.5", "v_C·2^0.5"},
+        {"x^(2a)", "x^(2·a)"},
+        {"x^-1", "x^(-1)"},
+        {"x^2a", "x^2·a"},
+        {"0,75*F*l", "0,75·F·l"}, // a decimal comma stays a comma
+        {"0.75·F·l", "0.75·F·l"},
+        {"2(a+b)", "2·(a+b)"},
+        {"(a+b)(a-b)", "(a+b)·(a-b)"},
+        {"(a+b)x", "(a+b)·x"},
+        {"2sin(x)", "2·sin(x)"},
+        {"SQRT(2)v_C", "SQRT(2)·v_C"},
+        {"2*-3", "2·(-3)"},
+        {"-x^2", "-x^2"},
+        {"a--b", "a-(-b)"},
+        {"+a", "a"},
+        {"2^3^2", "2^3^2"},
+        {".5x", ".5·x"},
+        {"pi*g*PI*Pi", "pi·g·PI·Pi"},
+    };
+    for (const auto& [text, reading] : cases)
+        EXPECT_EQ(Reading(text), reading) << text;
+}
+
+TEST(ReadTest, AMessageWritesGreekLettersByTheirRussianNames) {
+    EXPECT_EQ(Cp1251ToUtf8(Reading("~w*R", TextStyle::Cp1251Words)), "омега·R");
+    EXPECT_EQ(Cp1251ToUtf8(Reading("a!~t+~W+~f+~j", TextStyle::Cp1251Words)),
+              "a_тау+Омега+фи+тета");
+    EXPECT_EQ(Cp1251ToUtf8(NameText("~D!~j", TextStyle::Cp1251Words)), "Дельта_тета");
+    EXPECT_EQ(NameText("~f"), "φ");
+    EXPECT_EQ(NameText("~j"), "θ");
+    // Cyrillic names pass through both styles.
+    const std::string cyrillic = Utf8ToCp1251("Сила");
+    const ReadResult read = Read("2" + cyrillic, {cyrillic});
+    ASSERT_TRUE(read.Accepted());
+    EXPECT_EQ(ReadingText(*read.formula), "2·Сила");
+    EXPECT_EQ(ReadingText(*read.formula, TextStyle::Cp1251Words), "2\xB7" + cyrillic);
+}
+
+TEST(ReadTest, NamesAreTheSameWhicheverWayTheSubscriptIsWritten) {
+    EXPECT_EQ(NameKey("v!C"), "v!C");
+    EXPECT_EQ(NameKey("v!C@"), "v!C");
+    EXPECT_EQ(NameKey("v_C"), "v!C");
+    EXPECT_EQ(NameKey(" ~w "), "~w");
+    EXPECT_EQ(NameKey("a!~t"), "a!~t");
+    EXPECT_EQ(NameKey("2x"), std::nullopt);
+    EXPECT_EQ(NameKey("a+b"), std::nullopt);
+    EXPECT_EQ(NameKey(""), std::nullopt);
+    // A declared name in either form admits both.
+    EXPECT_TRUE(Read("v_C+v!C", {"v!C"}).Accepted());
+    EXPECT_TRUE(Read("v_C+v!C", {"v_C"}).Accepted());
+    // The names of earlier rows are readable; a formula lists each name once.
+    const ReadResult read = Read("2*X!A+X_A*Y!A", {}, {"X!A", "Y!A"});
+    ASSERT_TRUE(read.Accepted());
+    EXPECT_EQ(read.formula->names, (std::vector<std::string>{"X!A", "Y!A"}));
+}
+
+TEST(ReadTest, ValuesFollowTheEnginesRules) {
+    const std::pair<const char*, double> cases[] = {
+        {"2+3*4", 14},   {"2-3-4", -5},      {"2/4/2", 0.25},   {"2^3^2", 64},
+        {"2#3@#2@", 64}, {"2v!C", 6},        {"2(x+1)", 6},     {"(x+1)(x-1)", 3},
+        {"0,5x", 1},     {"-x^2", -4},       {"x^-1", 0.5},     {"COS(0)", 1},
+        {"sin(pi)", 0},  {"0^0", 1},         {"up(0.5)", 0.5},  {"sqrt(x)^2", 2},
+        {"2*~w", 1},     {"ch(0)+th(0)", 1}, {"ctan(pi/4)", 1}, {"arctan(1)*4", 3.141592653589793},
+    };
+    for (const auto& [text, expected] : cases) {
+        const Value value = ValueOf(text);
+        EXPECT_EQ(value.error, nullptr) << text;
+        EXPECT_NEAR(value.value, expected, 1e-12) << text;
+    }
+    const std::pair<const char*, const char*> failures[] = {
+        {"1/0", "деление на нуль"},
+        {"1/(x-x)", "деление на нуль"},
+        {"ln(x-x)", "нуль в аргументе логарифма"},
+        {"cotan(0)", "ноль в аргументе котангенса"},
+        {"tan(pi/2)", "Pi/2 в аргументе тангенса"},
+        {"sqrt(-x)", "значение не является конечным числом"},
+        {"10^400", "значение не является конечным числом"},
+        {"1/0+ln(0)", "деление на нуль"}, // the first error stays
+    };
+    for (const auto& [text, error] : failures) {
+        const Value value = ValueOf(text);
+        ASSERT_NE(value.error, nullptr) << text;
+        EXPECT_STREQ(value.error, error) << text;
+    }
+}

@@ -1,0 +1,190 @@
+// The author's tool and the server agree: every row of a table of reference, answer and
+// declared names is judged by `vekta-formula judge` and, as a task of its own, by the
+// real server over a socket, and both give the row's verdict. The shipped bank's
+// reference answers are rows too, each judged right against itself.
+
+#include "ProgramRun.h"
+#include "ServerProcess.h"
+#include "TaskBank.h"
+#include "platform/Cp1251.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using platform::Cp1251ToUtf8;
+using platform::Utf8ToCp1251;
+
+namespace {
+
+struct Row {
+    std::string reference; // UTF-8, as an author writes it
+    std::string answer;
+    std::vector<std::string> variables; // <VARIABLES> items, with ranges if any
+    std::string verdict;                // "верно", "неверно", "не принято"
+    std::string tolerance = "1";
+};
+
+std::vector<Row> Table() {
+    const std::vector<std::string> vc = {"v!C", "R"};
+    return {
+        // implicit products and the notation of the answer rows
+        {"2*v!C", "2v!C", vc, "верно"},
+        {"2*v!C", "2v_C", vc, "верно"},
+        {"2*v!C", "2*v!C@", vc, "верно"},
+        {"2*v!C", "3v_C", vc, "неверно"},
+        {"(a+b)*(a-b)", "(a+b)(a-b)", {"a", "b"}, "верно"},
+        {"2*(a+b)", "2(a+b)", {"a", "b"}, "верно"},
+        {"(a+b)*a", "(a+b)a", {"a", "b"}, "верно"},
+        {"v!C/R", "~w", {"v!C", "R", "~w"}, "неверно"},
+        // powers
+        {"sqrt(2)*v!C", "v!C*2^0.5", vc, "верно"},
+        {"sqrt(2)*v!C", "v_C*2#0,5@", vc, "верно"},
+        {"x#2a@", "x^(2a)", {"x", "a"}, "верно"},
+        {"x#2a@", "x^2a", {"x", "a"}, "неверно"},
+        {"1/x", "x^-1", {"x"}, "верно"},
+        // decimal commas and points
+        {"0.75*F*l", "0,75*F*l", {"F", "l"}, "верно"},
+        {"2.83", "2,85", {}, "верно"},
+        {"2.83", "2.9", {}, "неверно"},
+        {"2.83", "2,8,5", {}, "не принято"},
+        // undeclared names and letter runs
+        {"m*g", "mg", {"m"}, "не принято"},
+        {"m*g", "m*g*k", {"m"}, "не принято"},
+        {"m*g", "m*9.81", {"m"}, "верно"},
+        {"~w*R", "R~w", {"~w", "R"}, "не принято"},
+        {"~w*R", "R*~w", {"~w", "R"}, "верно"},
+        {"m*g", "m(g)", {"m"}, "не принято"},
+        {"m*g", "(m*g", {"m"}, "не принято"},
+        // ranges and the tolerance
+        {"x", "abs(x)", {"x"}, "верно"},
+        {"x", "abs(x)", {"x=-2..2"}, "неверно"},
+        {"x-1", "x-1", {"x=0,5..1,5"}, "верно"},
+        {"x", "1.001*x", {"x"}, "верно"},
+        {"x", "1.001*x", {"x"}, "неверно", "0.05"},
+        {"sqrt(x)", "x^0.5", {"x=-1..1"}, "верно"},
+        {"x", "x/(x-x)", {"x"}, "неверно"},
+    };
+}
+
+// The shipped bank's reference answers, each against itself.
+std::vector<Row> BankRows() {
+    std::vector<Row> rows;
+    for (const BankTask& task : LoadTaskBank(VEKTA_BANK_DIR).tasks) {
+        std::vector<std::string> variables;
+        for (const std::string& item : SplitItems(task.variablesSection))
+            variables.push_back(Cp1251ToUtf8(item));
+        for (const std::string& reference : task.answers)
+            rows.push_back({Cp1251ToUtf8(reference), Cp1251ToUtf8(reference), variables, "верно",
+                            std::to_string(task.tolerancePercent)});
+    }
+    return rows;
+}
+
+std::string ToolVerdict(const Row& row) {
+    QStringList arguments = {"judge", "--tolerance", QString::fromStdString(row.tolerance)};
+    for (const std::string& variable : row.variables)
+        arguments << "--var" << QString::fromStdString(variable);
+    arguments << QString::fromStdString(row.reference) << QString::fromStdString(row.answer);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C");
+    const ProgramRun run = RunProgram(VEKTA_FORMULA_PATH, arguments, environment);
+    const std::string line = run.out.substr(0, run.out.find_first_of(":\n"));
+    // The exit code tells the verdict too.
+    const char* byCode[] = {"верно", "неверно", "не принято"};
+    if (run.exitCode < 0 || run.exitCode > 2 || line != byCode[run.exitCode])
+        return "exit " + std::to_string(run.exitCode) + ": " + run.out + run.err;
+    return line;
+}
+
+// A bank with one task per row, "rowN", whose one answer is named "A".
+bool WriteBank(const QString& folder, const std::vector<Row>& rows) {
+    if (!QDir(folder).mkpath("statica"))
+        return false;
+    QFile users(folder + "/users.txt");
+    if (!users.open(QIODevice::WriteOnly))
+        return false;
+    users.write("Guest;wuzo\n");
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        std::string text = "<CAPTION>row</CAPTION><REQUEST>A;</REQUEST><ANSWER>" +
+                           rows[k].reference + ";</ANSWER><TOLERANCE>" + rows[k].tolerance +
+                           "</TOLERANCE><VARIABLES>";
+        for (const std::string& variable : rows[k].variables)
+            text += variable + ";";
+        text += "</VARIABLES>";
+        QFile task(folder + "/statica/row" + QString::number(k) + ".task");
+        if (!task.open(QIODevice::WriteOnly))
+            return false;
+        task.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    return true;
+}
+
+// The verdict word of the answer "A" in the server's message.
+std::string ServerVerdict(ProtocolClient& client, std::size_t row, const std::string& answer) {
+    client.Send("GETQUEST", "row" + std::to_string(row));
+    if (ReadTag(client.Next()) != "QUEST")
+        return "no QUEST";
+    client.Send("SETRESULTQUEST", " A @=" + Utf8ToCp1251(answer) + ";");
+    const std::string message = Cp1251ToUtf8(ReadPayload(client.Next()));
+    if (message.rfind("A: ", 0) != 0)
+        return message;
+    const std::string rest = message.substr(3);
+    for (const char* word : {"не принято", "неверно", "верно"})
+        if (rest.rfind(word, 0) == 0)
+            return word;
+    return message;
+}
+
+} // namespace
+
+TEST(AnswerAgreementTest, TheToolAndTheServerGiveEveryRowItsVerdict) {
+    std::vector<Row> rows = Table();
+    for (Row& row : BankRows())
+        rows.push_back(std::move(row));
+    QTemporaryDir bank;
+    ASSERT_TRUE(WriteBank(bank.path(), rows));
+    ServerProcess server(bank.path());
+    ASSERT_TRUE(server.Started());
+    ProtocolClient client(server.Port());
+    client.Send("LOGIN", "Guest;wuzo");
+    ASSERT_EQ(ReadTag(client.Next()), "MESSAGE");
+
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const Row& row = rows[k];
+        const std::string what = row.reference + " vs " + row.answer;
+        EXPECT_EQ(ToolVerdict(row), row.verdict) << what;
+        EXPECT_EQ(ServerVerdict(client, k, row.answer), row.verdict) << what;
+    }
+}
+
+TEST(AnswerAgreementTest, TheToolReadsAndReportsAsTheServerDoes) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C");
+    const ProgramRun read =
+        RunProgram(VEKTA_FORMULA_PATH, {"read", "--var", "v!C", "2v!C"}, environment);
+    EXPECT_EQ(read.out, "2·v_C\n");
+    EXPECT_EQ(read.exitCode, 0);
+    const ProgramRun unknown =
+        RunProgram(VEKTA_FORMULA_PATH, {"read", "--var", "m", "mg"}, environment);
+    EXPECT_EQ(unknown.err, "mg: нет такого обозначения; возможно, m*g?\n");
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_EQ(unknown.exitCode, 1);
+    const ProgramRun refused =
+        RunProgram(VEKTA_FORMULA_PATH, {"judge", "--var", "m", "m*g", "mg"}, environment);
+    EXPECT_EQ(refused.out, "не принято: mg: нет такого обозначения; возможно, m*g?\n");
+    EXPECT_EQ(refused.exitCode, 2);
+    for (const QStringList& badReference :
+         {QStringList{"judge", "4*y", "4"}, QStringList{"judge", "(1", "1"},
+          QStringList{"judge", "1/0", "1"}}) {
+        const ProgramRun run = RunProgram(VEKTA_FORMULA_PATH, badReference, environment);
+        EXPECT_EQ(run.exitCode, 3) << badReference.join(' ').toStdString();
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err, "");
+    }
+    const ProgramRun usage =
+        RunProgram(VEKTA_FORMULA_PATH, {"judge", "--var", "a=3..1", "a", "a"}, environment);
+    EXPECT_EQ(usage.exitCode, 64);
+}
