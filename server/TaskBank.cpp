@@ -113,6 +113,9 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
     task.answerNames = SplitItems(task.request);
     task.answers = SplitItems(WithoutLineBreaks(ExtractSection(text, "ANSWER")));
     task.variables = SplitItems(WithoutLineBreaks(ExtractSection(text, "VARIABLES")));
+    task.parameters = WithoutLineBreaks(ExtractSection(text, "PARAMETERS"));
+    task.tests = ExtractSection(text, "TESTS");
+    task.attempts = WithoutLineBreaks(ExtractSection(text, "ATTEMPTS"));
     const std::string tolerance = WithoutLineBreaks(ExtractSection(text, "TOLERANCE"));
     const std::optional<double> percent = ReadTolerance(tolerance);
     task.tolerancePercent = percent.value_or(1.0);

@@ -14,10 +14,11 @@ std::vector<std::string> SplitItems(const std::string& list);
 // and the sections the server keeps to itself: <ANSWER> (the reference answers, one per
 // requested name, ";"-ended, in the formula notation students type), <VARIABLES> (the
 // names a symbolic answer may contain, ";"-ended) and <TOLERANCE> (relative, in percent;
-// 1 when absent). Lines outside the sections are the author's notes. The file's stem is
-// the task's name. An optional users.txt holds
-// "name;password" lines: the accounts an empty account store starts with. Everything is
-// kept as CP1251, as it goes on the wire.
+// 1 when absent), <PARAMETERS> (the values a student's variant is drawn from), <TESTS>
+// (the author's tests of the answers, one a line) and <ATTEMPTS> (how many attempts count,
+// and the penalty per attempt). Lines outside the sections are the author's notes. The file's stem
+// is the task's name. An optional users.txt holds "name;password" lines: the accounts an empty
+// account store starts with. Everything is kept as CP1251, as it goes on the wire.
 struct BankTask {
     std::string sheetTag; // "<STATICA>", "<KINEMATIK>" or "<DINAMIK>"
     std::string name;
@@ -30,7 +31,10 @@ struct BankTask {
     std::vector<std::string> answers;     // reference answers; empty: the task is not judged
     std::vector<std::string> variables;
     double tolerancePercent = 1.0;
-    std::string problem; // why the task cannot be judged as written; empty when it can
+    std::string parameters; // the PARAMETERS section
+    std::string tests;      // the TESTS section, its line breaks kept
+    std::string attempts;   // the ATTEMPTS section
+    std::string problem;    // why the task cannot be judged as written; empty when it can
 };
 
 struct TaskBank {
