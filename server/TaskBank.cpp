@@ -140,12 +140,9 @@ TaskBank LoadTaskBank(const fs::path& folder) {
             if (entry.is_regular_file() && entry.path().extension() == ".task")
                 files.push_back(entry.path());
         std::sort(files.begin(), files.end());
-        for (const fs::path& file : files) {
+        for (const fs::path& file : files)
             bank.tasks.push_back(ParseTaskFile(ReadFile(file), sheet.tag,
                                                platform::Utf8ToCp1251(file.stem().string())));
-            if (!bank.tasks.back().problem.empty())
-                throw std::runtime_error(file.string() + ": " + bank.tasks.back().problem);
-        }
     }
     bank.users = ReadUsers(folder / "users.txt");
     return bank;

@@ -44,8 +44,9 @@ struct TaskBank {
     const BankTask* Find(const std::string& name) const;
 };
 
-// Reads a bank folder; throws std::runtime_error when it cannot be read or a task has a
-// problem.
+// Reads a bank folder; throws std::runtime_error when it cannot be read. A task that cannot
+// be judged as written keeps its reason in `problem`: ValidateTask tells it, and
+// SetAsideInvalidTasks takes such tasks out before the bank is served.
 TaskBank LoadTaskBank(const std::filesystem::path& folder);
 
 // Reads one task file's text (UTF-8) into a task of the given sheet and name. Answers

@@ -86,3 +86,14 @@ std::vector<std::string> ValidateTask(const BankTask& task, int variants) {
     }
     return problems;
 }
+
+std::vector<std::string> SetAsideInvalidTasks(TaskBank& bank, int variants) {
+    std::vector<std::string> told;
+    std::erase_if(bank.tasks, [&](const BankTask& task) {
+        const std::vector<std::string> problems = ValidateTask(task, variants);
+        for (const std::string& problem : problems)
+            told.push_back(platform::Cp1251ToUtf8(task.name) + ": " + problem);
+        return !problems.empty();
+    });
+    return told;
+}

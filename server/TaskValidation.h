@@ -17,3 +17,8 @@ inline constexpr int kDefaultCheckedVariants = 50;
 // test that does not get its verdict. A problem met in several variants is told once, with
 // the values of the first.
 std::vector<std::string> ValidateTask(const BankTask& task, int variants = kDefaultCheckedVariants);
+
+// Validates every task of a bank and takes the tasks with problems out of it, so that the
+// others can be served. One UTF-8 line per problem, "Балка-1: ...".
+std::vector<std::string> SetAsideInvalidTasks(TaskBank& bank,
+                                              int variants = kDefaultCheckedVariants);
