@@ -1,17 +1,20 @@
 // vekta-task: shows and checks a task file of the reference server's bank.
 //   vekta-task preview FILE.task OUT.png [--width W]
 //   vekta-task check FILE.task [--variants N]
+//   vekta-task variants FILE.task [--count N]
 // preview draws the task view pane as a student sees it once the task has arrived, W pixels
 // wide (by default the pane's width in the main window's default size) and as tall as its
 // content. A diagram the client cannot read is reported on stderr, the picture is still
 // written and the exit status is 1. check runs the server's own validation of a task over
 // N variants (50 by default): it writes one line on stderr per problem the server would
 // refuse or a student would meet, failing author tests included, and exits with 1 when
-// there is any, 0 when the task is clean.
+// there is any, 0 when the task is clean. variants lists the first N variants check draws
+// (10 by default) with their values and reference answers.
 
 #include "TaskFile.h"
 #include "TaskPreview.h"
 #include "TaskValidation.h"
+#include "VariantList.h"
 
 #include "engine/EngineStatus.h"
 #include "platform/Convert.h"
@@ -34,6 +37,7 @@ constexpr int kUsage = 64;
 constexpr int kMinPaneWidth = 100;
 constexpr int kMaxPaneWidth = 4000;
 constexpr int kMaxVariants = 100000;
+constexpr int kListedVariants = 10;
 
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
@@ -42,7 +46,8 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 int Usage() {
     std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W]\n"
-                 "       vekta-task check FILE.task [--variants N]\n";
+                 "       vekta-task check FILE.task [--variants N]\n"
+                 "       vekta-task variants FILE.task [--count N]\n";
     return kUsage;
 }
 
@@ -63,17 +68,36 @@ bool ReadCount(std::string_view text, int low, int high, int& count) {
            count <= high;
 }
 
+// "FILE.task [OPTION N]": the count, or nullopt when the arguments are not that.
+std::optional<int> CountArgument(int argc, char** argv, std::string_view option, int count) {
+    if (argc == 3 || (argc == 5 && argv[3] == option && ReadCount(argv[4], 1, kMaxVariants, count)))
+        return count;
+    return std::nullopt;
+}
+
+int Variants(int argc, char** argv) {
+    const std::optional<int> count = CountArgument(argc, argv, "--count", kListedVariants);
+    if (!count)
+        return Usage();
+    InitEngineStatus();
+    const std::optional<TaskFile> file = Read(argv[2]);
+    if (!file)
+        return 1;
+    std::cout << VariantList(file->task, *count);
+    return 0;
+}
+
 int Check(int argc, char** argv) {
-    int variants = kDefaultCheckedVariants;
-    if (argc != 3 && !(argc == 5 && std::string_view(argv[3]) == "--variants" &&
-                       ReadCount(argv[4], 1, kMaxVariants, variants)))
+    const std::optional<int> variants =
+        CountArgument(argc, argv, "--variants", kDefaultCheckedVariants);
+    if (!variants)
         return Usage();
     InitEngineStatus();
     const char* path = argv[2];
     const std::optional<TaskFile> file = Read(path);
     if (!file)
         return 1;
-    std::vector<std::string> problems = ValidateTask(file->task, variants);
+    std::vector<std::string> problems = ValidateTask(file->task, *variants);
     if (file->unrepresentable > 0)
         problems.push_back("characters that code page 1251 cannot hold arrive as \"?\": " +
                            std::to_string(file->unrepresentable));
@@ -121,5 +145,7 @@ int main(int argc, char** argv) {
         return Check(argc, argv);
     if (command == "preview")
         return Preview(argc, argv);
+    if (command == "variants")
+        return Variants(argc, argv);
     return Usage();
 }
