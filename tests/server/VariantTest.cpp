@@ -2,6 +2,7 @@
 // the reference answers.
 #include "NumberText.h"
 #include "TaskBank.h"
+#include "TaskJudging.h"
 #include "TaskParameters.h"
 #include "TaskVariant.h"
 #include "VariantSeed.h"
@@ -146,6 +147,26 @@ TEST(TaskVariantTest, EachStudentSeesTheirOwnValuesInTextsAndAnswers) {
         differs =
             VariantOf(task, "secret", "student" + std::to_string(i)).task.quest != first.task.quest;
     EXPECT_TRUE(differs);
+}
+
+TEST(TaskVariantTest, OnesRightAnswerIsWrongForAnotherVariantAndParametersAreNoNames) {
+    const BankTask task = ParseTaskFile("<QUEST>F = {F}</QUEST><PARAMETERS>F = 1..100;</PARAMETERS>"
+                                        "<REQUEST>R;S;</REQUEST><ANSWER>F/2;F*l;</ANSWER>"
+                                        "<VARIABLES>l;</VARIABLES>",
+                                        "<STATICA>", "t");
+    const TaskVariant first = VariantOf(task, "secret", "ivanov");
+    TaskVariant second = first;
+    for (int i = 0; second.values.front().value == first.values.front().value && i < 1000; ++i)
+        second = VariantOf(task, "secret", "student" + std::to_string(i));
+    const std::string half = NumberText(first.values.front().value / 2, 6, '.');
+    EXPECT_EQ(JudgeRow(first.task, 0, half).verdict, answers::Verdict::Right);
+    EXPECT_EQ(JudgeRow(second.task, 0, half).verdict, answers::Verdict::Wrong);
+    // A formula over the declared names takes the variant's value as a number.
+    const std::string times = NumberText(first.values.front().value, 0, '.') + "*l";
+    EXPECT_EQ(JudgeRow(first.task, 1, times).verdict, answers::Verdict::Right);
+    EXPECT_EQ(JudgeRow(second.task, 1, times).verdict, answers::Verdict::Wrong);
+    // The parameter's name is no name a student may use.
+    EXPECT_EQ(JudgeRow(first.task, 0, "F/2").verdict, answers::Verdict::NotAccepted);
 }
 
 TEST(TaskVariantTest, ATaskWithoutParametersIsItsOwnVariant) {
