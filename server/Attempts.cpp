@@ -1,6 +1,7 @@
 #include "Attempts.h"
 
 #include "NumberText.h"
+#include "TrimBlanks.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,16 +9,8 @@
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 template <typename Number> std::optional<Number> Read(std::string_view text) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     Number value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size())
@@ -32,7 +25,7 @@ double Factor(int attemptNumber, const AttemptRules& rules) {
 } // namespace
 
 std::optional<AttemptRules> ReadAttempts(std::string_view text, std::string& problem) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     if (!text.empty() && text.back() == ';')
         text.remove_suffix(1);
     const std::size_t semicolon = text.find(';');

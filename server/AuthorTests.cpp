@@ -1,6 +1,7 @@
 #include "AuthorTests.h"
 
 #include "TaskJudging.h"
+#include "TrimBlanks.h"
 #include "VariantText.h"
 
 #include "platform/Cp1251.h"
@@ -8,15 +9,6 @@
 #include <optional>
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // The verdict a word names, in any case of its letters.
 std::optional<answers::Verdict> VerdictNamed(std::string_view cp1251Word) {
@@ -37,7 +29,7 @@ AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
     AuthorTests read;
     while (!cp1251Section.empty()) {
         const std::size_t end = cp1251Section.find('\n');
-        const std::string_view line = Trim(cp1251Section.substr(0, end));
+        const std::string_view line = TrimBlanks(cp1251Section.substr(0, end));
         cp1251Section.remove_prefix(end == std::string_view::npos ? cp1251Section.size() : end + 1);
         if (line.empty())
             continue;
@@ -45,14 +37,14 @@ AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
         const std::size_t arrow = line.rfind("->");
         std::optional<answers::Verdict> verdict;
         if (equals != std::string_view::npos && arrow != std::string_view::npos && equals < arrow)
-            verdict = VerdictNamed(Trim(line.substr(arrow + 2)));
+            verdict = VerdictNamed(TrimBlanks(line.substr(arrow + 2)));
         if (!verdict) {
             read.problems.push_back("TESTS: not NAME = ANSWER -> верно/неверно/не принято: " +
                                     platform::Cp1251ToUtf8(line));
             continue;
         }
-        read.tests.push_back({std::string(line), std::string(Trim(line.substr(0, equals))),
-                              std::string(Trim(line.substr(equals + 1, arrow - equals - 1))),
+        read.tests.push_back({std::string(line), std::string(TrimBlanks(line.substr(0, equals))),
+                              std::string(TrimBlanks(line.substr(equals + 1, arrow - equals - 1))),
                               *verdict});
     }
     return read;

@@ -1,15 +1,8 @@
 #include "CourseConfig.h"
 
-namespace {
+#include "TrimBlanks.h"
 
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
+namespace {
 
 // Sets one key; false when the key is unknown or its value cannot be read.
 bool Apply(std::string_view key, std::string_view value, CourseConfig& config) {
@@ -41,14 +34,14 @@ CourseConfig ReadCourseConfig(std::string_view utf8Text) {
     int number = 0;
     while (!utf8Text.empty()) {
         const std::size_t end = utf8Text.find('\n');
-        const std::string_view line = Trim(utf8Text.substr(0, end));
+        const std::string_view line = TrimBlanks(utf8Text.substr(0, end));
         utf8Text.remove_prefix(end == std::string_view::npos ? utf8Text.size() : end + 1);
         ++number;
         if (line.empty() || line.front() == '#')
             continue;
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos ||
-            !Apply(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), config))
+            !Apply(TrimBlanks(line.substr(0, equals)), TrimBlanks(line.substr(equals + 1)), config))
             config.problems.push_back("course.conf, line " + std::to_string(number) + ": " +
                                       std::string(line));
     }
@@ -56,4 +49,11 @@ CourseConfig ReadCourseConfig(std::string_view utf8Text) {
         config.window.close->Minutes() <= config.window.open->Minutes())
         config.problems.push_back("course.conf: close is not after open");
     return config;
+}
+
+AttemptRules AttemptRulesOf(std::string_view taskAttempts, const CourseConfig& course) {
+    std::string problem;
+    if (TrimBlanks(taskAttempts).empty())
+        return course.attempts;
+    return ReadAttempts(taskAttempts, problem).value_or(course.attempts);
 }

@@ -20,3 +20,7 @@ struct CourseConfig {
 };
 
 CourseConfig ReadCourseConfig(std::string_view utf8Text);
+
+// The attempt rules of one task: its own ATTEMPTS section (CP1251) when it has one that
+// can be read, the course's otherwise.
+AttemptRules AttemptRulesOf(std::string_view taskAttempts, const CourseConfig& course);

@@ -145,5 +145,7 @@ TaskBank LoadTaskBank(const fs::path& folder) {
                                                platform::Utf8ToCp1251(file.stem().string())));
     }
     bank.users = ReadUsers(folder / "users.txt");
+    if (fs::exists(folder / "course.conf"))
+        bank.course = ReadCourseConfig(ReadFile(folder / "course.conf"));
     return bank;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CourseConfig.h"
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -18,7 +20,8 @@ std::vector<std::string> SplitItems(const std::string& list);
 // (the author's tests of the answers, one a line) and <ATTEMPTS> (how many attempts count,
 // and the penalty per attempt). Lines outside the sections are the author's notes. The file's stem
 // is the task's name. An optional users.txt holds "name;password" lines: the accounts an empty
-// account store starts with. Everything is kept as CP1251, as it goes on the wire.
+// account store starts with; an optional course.conf, the rules of the whole course (see
+// CourseConfig). Everything is kept as CP1251, as it goes on the wire.
 struct BankTask {
     std::string sheetTag; // "<STATICA>", "<KINEMATIK>" or "<DINAMIK>"
     std::string name;
@@ -40,6 +43,7 @@ struct BankTask {
 struct TaskBank {
     std::vector<BankTask> tasks;              // Statics, Kinematics, Dynamics; by name
     std::map<std::string, std::string> users; // name -> password, from users.txt
+    CourseConfig course;                      // from course.conf; defaults without it
 
     const BankTask* Find(const std::string& name) const;
 };

@@ -1,6 +1,7 @@
 #include "TaskParameters.h"
 
 #include "NumberText.h"
+#include "TrimBlanks.h"
 
 #include "answers/Evaluate.h"
 #include "answers/Read.h"
@@ -13,17 +14,8 @@
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::optional<double> Number(std::string_view text) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
@@ -107,7 +99,7 @@ std::string ReadItem(std::string_view item, std::vector<TaskParameter>& paramete
     if (equals == std::string_view::npos)
         return "not NAME = VALUES";
     TaskParameter parameter;
-    parameter.name = std::string(Trim(item.substr(0, equals)));
+    parameter.name = std::string(TrimBlanks(item.substr(0, equals)));
     const std::optional<std::string> key = answers::NameKey(parameter.name);
     if (!key || answers::IsConstantName(*key))
         return "\"" + platform::Cp1251ToUtf8(parameter.name) + "\" cannot be a parameter's name";
@@ -115,7 +107,7 @@ std::string ReadItem(std::string_view item, std::vector<TaskParameter>& paramete
     for (const TaskParameter& earlier : parameters)
         if (earlier.key == parameter.key)
             return "\"" + platform::Cp1251ToUtf8(parameter.name) + "\" is defined twice";
-    const std::string_view definition = Trim(item.substr(equals + 1));
+    const std::string_view definition = TrimBlanks(item.substr(equals + 1));
     std::string problem;
     if (definition.find("..") != std::string_view::npos) {
         std::optional<std::vector<double>> values = Range(definition, problem);
@@ -168,7 +160,7 @@ answers::Value Evaluate(const std::string& formula, const ParameterValues& known
 TaskParameters ReadTaskParameters(std::string_view cp1251Section) {
     TaskParameters parameters;
     for (std::string_view item : Split(cp1251Section, ';')) {
-        item = Trim(item);
+        item = TrimBlanks(item);
         if (item.empty())
             continue;
         const std::string problem = ReadItem(item, parameters.items);

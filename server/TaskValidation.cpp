@@ -88,7 +88,7 @@ std::vector<std::string> ValidateTask(const BankTask& task, int variants) {
 }
 
 std::vector<std::string> SetAsideInvalidTasks(TaskBank& bank, int variants) {
-    std::vector<std::string> told;
+    std::vector<std::string> told = bank.course.problems;
     std::erase_if(bank.tasks, [&](const BankTask& task) {
         const std::vector<std::string> problems = ValidateTask(task, variants);
         for (const std::string& problem : problems)

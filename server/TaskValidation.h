@@ -19,6 +19,7 @@ inline constexpr int kDefaultCheckedVariants = 50;
 std::vector<std::string> ValidateTask(const BankTask& task, int variants = kDefaultCheckedVariants);
 
 // Validates every task of a bank and takes the tasks with problems out of it, so that the
-// others can be served. One UTF-8 line per problem, "Балка-1: ...".
+// others can be served. One UTF-8 line per problem, "Балка-1: ...", after the lines of
+// course.conf that cannot be read.
 std::vector<std::string> SetAsideInvalidTasks(TaskBank& bank,
                                               int variants = kDefaultCheckedVariants);

@@ -11,13 +11,17 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
-// A bank with one shipped task and one whose answers do not match its requested names.
+// A bank with one shipped task, one whose answers do not match its requested names, and a
+// course.conf with a line that cannot be read.
 class BankWithABadTask {
 public:
     BankWithABadTask() {
         QDir(dir_.path()).mkpath("bank/statica");
         QFile::copy(QString::fromUtf8(VEKTA_BANK_DIR "/statica/Балка-1.task"),
                     Path("Балка-1.task"));
+        QFile conf(dir_.filePath("bank/course.conf"));
+        conf.open(QIODevice::WriteOnly);
+        conf.write("attempts = 3\nclose = tomorrow\n");
         QFile bad(Path("Плохая.task"));
         bad.open(QIODevice::WriteOnly);
         bad.write(
@@ -47,6 +51,7 @@ TEST(BankValidationTest, ABadTaskIsLoggedAndTheOthersAreServed) {
     server.waitForFinished(kWaitMs);
     const QString log = QString::fromUtf8(server.readAllStandardError());
     EXPECT_TRUE(log.contains("Плохая: 1 answers for 2 requested names")) << log.toStdString();
+    EXPECT_TRUE(log.contains("course.conf, line 2: close = tomorrow")) << log.toStdString();
 }
 
 TEST(BankValidationTest, StrictRefusesToStart) {

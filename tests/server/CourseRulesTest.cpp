@@ -83,6 +83,15 @@ TEST(CourseConfigTest, KeysAreReadAndBadLinesTold) {
         1u);
 }
 
+TEST(CourseConfigTest, ATasksOwnAttemptsOverrideTheCourses) {
+    const CourseConfig course = ReadCourseConfig("attempts = 5\npenalty = 20\n");
+    EXPECT_EQ(AttemptRulesOf("", course).maxAttempts, 5);
+    EXPECT_EQ(AttemptRulesOf(" 2 ", course).maxAttempts, 2);
+    EXPECT_EQ(AttemptRulesOf("2", course).penaltyPercent, 0);
+    EXPECT_EQ(AttemptRulesOf("2; 5", course).penaltyPercent, 5);
+    EXPECT_EQ(AttemptRulesOf("bad", course).maxAttempts, 5);
+}
+
 TEST(TestWindowTest, TimesAreReadStrictly) {
     EXPECT_EQ(ReadLocalTime("2028-02-29T23:59"), (LocalTime{2028, 2, 29, 23, 59}));
     for (const char* bad :
