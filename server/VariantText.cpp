@@ -68,10 +68,12 @@ FilledText FillPlaceholders(std::string_view cp1251Text, const ParameterValues& 
     FilledText filled;
     std::size_t at = 0;
     for (std::size_t open; (open = cp1251Text.find('{', at)) != std::string_view::npos;) {
-        const std::size_t close = cp1251Text.find('}', open);
+        // Sought only as far as a placeholder reaches, so that many "{" cost no more
+        // than the text is long.
+        const std::size_t close = cp1251Text.substr(0, open + kMaxPlaceholder + 1).find('}', open);
         filled.text += cp1251Text.substr(at, open - at);
         at = open + 1;
-        if (close == std::string_view::npos || close - open > kMaxPlaceholder) {
+        if (close == std::string_view::npos) {
             filled.text += '{';
             continue;
         }

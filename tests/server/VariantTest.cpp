@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
 namespace {
@@ -179,6 +180,24 @@ TEST(TaskVariantTest, ATaskWithoutParametersIsItsOwnVariant) {
     EXPECT_EQ(variant.task.caption, "{x}");
     EXPECT_EQ(variant.task.answers, task.answers);
     EXPECT_EQ(variant.problems.size(), 1u); // {x} names no parameter
+}
+
+TEST(VariantTextTest, AnyBytesAreReadToTheEnd) {
+    std::mt19937 random(7);
+    const ParameterValues values = {{"F", "F", 8}};
+    const std::string alphabet = "F{}:.;=,-0123456789 stepa~!_#@()*/\n\xC0\xFF";
+    for (int round = 0; round < 2000; ++round) {
+        std::string text(random() % 60, ' ');
+        for (char& c : text)
+            c = alphabet[random() % alphabet.size()];
+        const TaskParameters parameters = ReadTaskParameters(text);
+        DrawValues(parameters, round);
+        FillPlaceholders(text, values, ',');
+        EXPECT_LE(WithParameterValues(text, values).size(), text.size() * 4 + 1);
+    }
+    // Many unclosed braces are copied as they are.
+    const std::string braces(100000, '{');
+    EXPECT_EQ(FillPlaceholders(braces, values, ',').text, braces);
 }
 
 } // namespace
