@@ -111,7 +111,10 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
     std::string variablesProblem;
     task.variables = answers::ReadDeclaredNames(task.variablesSection, variablesProblem);
     if (!variablesProblem.empty())
-        task.problem = "VARIABLES: " + platform::Cp1251ToUtf8(variablesProblem);
+        task.problem = "VARIABLES: " + variablesProblem;
+    task.parameters = WithoutLineBreaks(ExtractSection(text, "PARAMETERS"));
+    task.tests = ExtractSection(text, "TESTS");
+    task.attempts = WithoutLineBreaks(ExtractSection(text, "ATTEMPTS"));
     const std::string tolerance = WithoutLineBreaks(ExtractSection(text, "TOLERANCE"));
     const std::optional<double> percent = ReadTolerance(tolerance);
     task.tolerancePercent = percent.value_or(1.0);
@@ -136,13 +139,12 @@ TaskBank LoadTaskBank(const fs::path& folder) {
             if (entry.is_regular_file() && entry.path().extension() == ".task")
                 files.push_back(entry.path());
         std::sort(files.begin(), files.end());
-        for (const fs::path& file : files) {
+        for (const fs::path& file : files)
             bank.tasks.push_back(ParseTaskFile(ReadFile(file), sheet.tag,
                                                platform::Utf8ToCp1251(file.stem().string())));
-            if (!bank.tasks.back().problem.empty())
-                throw std::runtime_error(file.string() + ": " + bank.tasks.back().problem);
-        }
     }
     bank.users = ReadUsers(folder / "users.txt");
+    if (fs::exists(folder / "course.conf"))
+        bank.course = ReadCourseConfig(ReadFile(folder / "course.conf"));
     return bank;
 }

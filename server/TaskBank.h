@@ -1,6 +1,7 @@
 #pragma once
 
 #include "answers/DeclaredNames.h"
+#include "CourseConfig.h"
 
 #include <filesystem>
 #include <map>
@@ -17,10 +18,13 @@ std::vector<std::string> SplitItems(const std::string& list);
 // requested name, ";"-ended, in the formula notation students type), <VARIABLES> (the
 // names a symbolic answer may contain, ";"-ended, each perhaps with the range its trial
 // values are drawn from: "a = -3..3;") and <TOLERANCE> (relative, in percent; 1 when
-// absent). The declared names also go to the student, with QUEST. Lines outside the sections are
+// absent), <PARAMETERS> (the values a student's variant is drawn from), <TESTS>
+// (the author's tests of the answers, one a line) and <ATTEMPTS> (how many attempts count,
+// and the penalty per attempt). The declared names also go to the student, with QUEST. Lines outside the sections are
 // the author's notes. The file's stem is the task's name. An optional users.txt holds
 // "name;password" lines: the accounts an empty account store starts with. Everything is
 // kept as CP1251, as it goes on the wire.
+// An optional course.conf holds the rules of the whole course (see CourseConfig).
 struct BankTask {
     std::string sheetTag; // "<STATICA>", "<KINEMATIK>" or "<DINAMIK>"
     std::string name;
@@ -34,18 +38,23 @@ struct BankTask {
     std::vector<answers::DeclaredName> variables;
     std::string variablesSection; // <VARIABLES> as written, for the student
     double tolerancePercent = 1.0;
-    std::string problem; // why the task cannot be judged as written; empty when it can
+    std::string parameters; // the PARAMETERS section
+    std::string tests;      // the TESTS section, its line breaks kept
+    std::string attempts;   // the ATTEMPTS section
+    std::string problem;    // why the task cannot be judged as written; empty when it can
 };
 
 struct TaskBank {
     std::vector<BankTask> tasks;              // Statics, Kinematics, Dynamics; by name
     std::map<std::string, std::string> users; // name -> password, from users.txt
+    CourseConfig course;                      // from course.conf; defaults without it
 
     const BankTask* Find(const std::string& name) const;
 };
 
-// Reads a bank folder; throws std::runtime_error when it cannot be read or a task has a
-// problem.
+// Reads a bank folder; throws std::runtime_error when it cannot be read. A task that cannot
+// be judged as written keeps its reason in `problem`: ValidateTask tells it, and
+// SetAsideInvalidTasks takes such tasks out before the bank is served.
 TaskBank LoadTaskBank(const std::filesystem::path& folder);
 
 // Reads one task file's text (UTF-8) into a task of the given sheet and name. Answers

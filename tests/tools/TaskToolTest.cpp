@@ -90,3 +90,24 @@ TEST(TaskToolTest, ABadHeaderIsReportedAndThePictureStillWritten) {
     EXPECT_EQ(RunTool({"check", path}).exitCode, 1);
     EXPECT_EQ(RunTool({"preview", path, png, "--width", "wide"}).exitCode, 64);
 }
+
+TEST(TaskToolTest, CheckRunsTheAuthorsTestsOnEveryVariantAndVariantsListsThem) {
+    QTemporaryDir dir;
+    const std::string task = "<CAPTION>Балка</CAPTION><QUEST>F = {F} кН</QUEST>"
+                             "<PARAMETERS>F = 8..14 step 2; M = F*3;</PARAMETERS>"
+                             "<REQUEST>R!B;</REQUEST><ANSWER>M/2;</ANSWER>\n<TESTS>\n"
+                             "R!B = 1.5F -> верно\nR!B = 3F -> неверно\nR!B = 2mg -> не принято\n";
+    const QString sound = WriteTask(dir, task + "</TESTS>");
+    const ProgramRun clean = RunTool({"check", sound, "--variants", "200"});
+    EXPECT_EQ(clean.exitCode, 0) << clean.err;
+    const ProgramRun listed = RunTool({"variants", sound, "--count", "3"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(Count(listed.out, "variant "), 3) << listed.out;
+    EXPECT_EQ(Count(listed.out, "  R!B = ("), 3) << listed.out;
+    EXPECT_EQ(RunTool({"check", sound, "--variants", "0"}).exitCode, 64);
+
+    const QString failing = WriteTask(dir, task + "R!B = F -> верно\n</TESTS>");
+    const ProgramRun run = RunTool({"check", failing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Count(run.err, "TESTS: R!B = F -> верно: got \"неверно\""), 1) << run.err;
+}

@@ -27,8 +27,9 @@ std::optional<TaskFile> ReadTaskFile(const std::string& path) {
         return std::nullopt;
     const std::string utf8{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const std::string name = platform::Utf8ToCp1251(std::filesystem::path(path).stem().string());
-    const BankTask task = ParseTaskFile(utf8, "", name);
     TaskFile file;
+    file.task = ParseTaskFile(utf8, "", name);
+    const BankTask& task = file.task;
     file.sections = {task.name, task.quest, task.image, task.request, task.animate};
     file.unrepresentable = UnrepresentableCharacters(utf8, name);
     return file;

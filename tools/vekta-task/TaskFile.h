@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TaskBank.h"
+
 #include "app/QuestSections.h"
 
 #include <optional>
@@ -9,6 +11,7 @@
 // <REQUEST>, <ANIMATE>), read the way the server reads it, as the sections of the QUEST
 // message the client receives for it.
 struct TaskFile {
+    BankTask task; // as the server holds it
     QuestSections sections;
     // Characters of the file that code page 1251 cannot hold (they arrive as "?").
     int unrepresentable = 0;

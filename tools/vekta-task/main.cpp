@@ -1,15 +1,20 @@
 // vekta-task: shows and checks a task file of the reference server's bank.
 //   vekta-task preview FILE.task OUT.png [--width W]
-//   vekta-task check FILE.task
+//   vekta-task check FILE.task [--variants N]
+//   vekta-task variants FILE.task [--count N]
 // preview draws the task view pane as a student sees it once the task has arrived, W pixels
 // wide (by default the pane's width in the main window's default size) and as tall as its
 // content. A diagram the client cannot read is reported on stderr, the picture is still
-// written and the exit status is 1. check writes one line on stderr per problem a student
-// would meet and exits with 1 when there is any, 0 when the task is clean.
+// written and the exit status is 1. check runs the server's own validation of a task over
+// N variants (50 by default): it writes one line on stderr per problem the server would
+// refuse or a student would meet, failing author tests included, and exits with 1 when
+// there is any, 0 when the task is clean. variants lists the first N variants check draws
+// (10 by default) with their values and reference answers.
 
-#include "TaskCheck.h"
 #include "TaskFile.h"
 #include "TaskPreview.h"
+#include "TaskValidation.h"
+#include "VariantList.h"
 
 #include "engine/EngineStatus.h"
 #include "platform/Convert.h"
@@ -31,6 +36,8 @@ namespace {
 constexpr int kUsage = 64;
 constexpr int kMinPaneWidth = 100;
 constexpr int kMaxPaneWidth = 4000;
+constexpr int kMaxVariants = 100000;
+constexpr int kListedVariants = 10;
 
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
@@ -39,7 +46,8 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 int Usage() {
     std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W]\n"
-                 "       vekta-task check FILE.task\n";
+                 "       vekta-task check FILE.task [--variants N]\n"
+                 "       vekta-task variants FILE.task [--count N]\n";
     return kUsage;
 }
 
@@ -54,23 +62,48 @@ std::optional<TaskFile> Read(const char* path) {
     return file;
 }
 
-int Check(const char* path) {
+bool ReadCount(std::string_view text, int low, int high, int& count) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    return error == std::errc() && end == text.data() + text.size() && count >= low &&
+           count <= high;
+}
+
+// "FILE.task [OPTION N]": the count, or nullopt when the arguments are not that.
+std::optional<int> CountArgument(int argc, char** argv, std::string_view option, int count) {
+    if (argc == 3 || (argc == 5 && argv[3] == option && ReadCount(argv[4], 1, kMaxVariants, count)))
+        return count;
+    return std::nullopt;
+}
+
+int Variants(int argc, char** argv) {
+    const std::optional<int> count = CountArgument(argc, argv, "--count", kListedVariants);
+    if (!count)
+        return Usage();
+    InitEngineStatus();
+    const std::optional<TaskFile> file = Read(argv[2]);
+    if (!file)
+        return 1;
+    std::cout << VariantList(file->task, *count);
+    return 0;
+}
+
+int Check(int argc, char** argv) {
+    const std::optional<int> variants =
+        CountArgument(argc, argv, "--variants", kDefaultCheckedVariants);
+    if (!variants)
+        return Usage();
+    InitEngineStatus();
+    const char* path = argv[2];
     const std::optional<TaskFile> file = Read(path);
     if (!file)
         return 1;
-    std::vector<std::string> problems = CheckTask(file->sections);
+    std::vector<std::string> problems = ValidateTask(file->task, *variants);
     if (file->unrepresentable > 0)
         problems.push_back("characters that code page 1251 cannot hold arrive as \"?\": " +
                            std::to_string(file->unrepresentable));
     for (const std::string& problem : problems)
         std::cerr << path << ": " << problem << '\n';
     return problems.empty() ? 0 : 1;
-}
-
-bool ReadWidth(std::string_view text, int& width) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), width);
-    return error == std::errc() && end == text.data() + text.size() && width >= kMinPaneWidth &&
-           width <= kMaxPaneWidth;
 }
 
 int Preview(int argc, char** argv) {
@@ -84,7 +117,7 @@ int Preview(int argc, char** argv) {
     platform::InitDecimalChar();
     InitEngineStatus();
     int width = DefaultPaneWidth();
-    if (argc == 6 && !ReadWidth(argv[5], width)) {
+    if (argc == 6 && !ReadCount(argv[5], kMinPaneWidth, kMaxPaneWidth, width)) {
         Complain("the width must be a whole number of pixels in " + std::to_string(kMinPaneWidth) +
                  ".." + std::to_string(kMaxPaneWidth));
         return kUsage;
@@ -108,9 +141,11 @@ int Preview(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const std::string_view command = argc > 1 ? argv[1] : "";
-    if (command == "check" && argc == 3)
-        return Check(argv[2]);
+    if (command == "check")
+        return Check(argc, argv);
     if (command == "preview")
         return Preview(argc, argv);
+    if (command == "variants")
+        return Variants(argc, argv);
     return Usage();
 }

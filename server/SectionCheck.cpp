@@ -1,4 +1,4 @@
-#include "TaskCheck.h"
+#include "SectionCheck.h"
 
 #include "app/AnswerRows.h"
 #include "app/QuestImage.h"
@@ -27,6 +27,8 @@ void CheckHeader(std::string& image, std::vector<std::string>& problems) {
 
 // Runs one statement on a canvas that only records, as the client would draw it.
 void CheckStatement(std::string_view statement, std::vector<std::string>& problems) {
+    if (!BracketsPair(statement))
+        problems.push_back("IMAGE: brackets do not pair up: " + Utf8(statement));
     platform::RecordingCanvas canvas;
     canvas.keepAtMost = 0;
     diagram::ObjectPrimitiv context;
@@ -82,7 +84,21 @@ void CheckQuest(std::string_view quest, std::vector<std::string>& problems) {
 
 } // namespace
 
-std::vector<std::string> CheckTask(const QuestSections& task) {
+bool BracketsPair(std::string_view statement) {
+    int depth = 0;
+    bool quoted = false;
+    for (char c : statement) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && (c == '(' || c == ')'))
+            depth += c == '(' ? 1 : -1;
+        if (depth < 0)
+            return false;
+    }
+    return depth == 0;
+}
+
+std::vector<std::string> CheckSections(const QuestSections& task) {
     std::vector<std::string> problems;
     CheckQuest(task.quest, problems);
     CheckImage(task.image, problems);

@@ -1,0 +1,83 @@
+#include "AnimationCheck.h"
+
+#include "SectionCheck.h"
+
+#include "animation/AnimationPlayer.h"
+#include "animation/StatementRewrite.h"
+#include "diagram/Objprimitiv.h"
+#include "engine/EngineStatus.h"
+#include "platform/Cp1251.h"
+#include "platform/Error.h"
+#include "platform/RecordingCanvas.h"
+
+namespace {
+
+// A bitmap that keeps nothing: the frames are drawn only for their errors.
+class NoBitmap : public animation::FrameSurface {
+public:
+    NoBitmap() { canvas_.keepAtMost = 0; }
+    platform::Canvas& Canvas() override { return canvas_; }
+    void Resize(int, int) override {}
+    void Present() override {}
+
+private:
+    platform::RecordingCanvas canvas_;
+};
+
+void Note(std::vector<std::string>& problems, const std::string& cp1251) {
+    if (!cp1251.empty())
+        problems.push_back("ANIMATE: " + platform::Cp1251ToUtf8(cp1251));
+}
+
+// The player draws what it does not know as nothing: the statements of the model are
+// given to the diagram interpreter once more, at the model's current values, and every
+// one it does not know is told.
+void CheckStatements(const animation::AnimationModel& model, std::vector<std::string>& problems) {
+    platform::RecordingCanvas canvas;
+    canvas.keepAtMost = 0;
+    diagram::ObjectPrimitiv context;
+    diagram::InitContext(context);
+    diagram::AttachCanvas(context, canvas);
+    for (const auto* list : {&model.FirstObjList, &model.ObjList, &model.LastObjList})
+        for (const std::string& statement : *list) {
+            if (!BracketsPair(statement))
+                problems.push_back("ANIMATE: brackets do not pair up: " +
+                                   platform::Cp1251ToUtf8(statement));
+            try {
+                if (diagram::DrawPrimitive(
+                        context, animation::RewriteStatement(statement, model.Packet.Variables())))
+                    continue;
+            } catch (const platform::Error&) {
+                continue; // the frame itself reports it
+            }
+            problems.push_back("ANIMATE: statement not understood (unknown keyword): " +
+                               platform::Cp1251ToUtf8(statement));
+        }
+}
+
+} // namespace
+
+std::vector<std::string> CheckAnimation(const std::string& script) {
+    std::vector<std::string> problems;
+    if (script.empty())
+        return problems;
+    // The client computes with the tolerance its calculator window sets at start-up.
+    EngineStatus.Epsilon = 1e-9;
+    NoBitmap bitmap;
+    animation::AnimationPlayer player(bitmap);
+    player.LoadAnimation(script);
+    for (const std::string& note : player.Model().Notes)
+        Note(problems, note);
+    Note(problems, player.FormShow(0));
+    CheckStatements(player.Model(), problems);
+    const long double end = player.Model().Packet.GetVariable("tend");
+    for (const long double time : {0.0L, end / 2, end}) {
+        player.StartRun(0);
+        const std::string error = player.StepTo(time);
+        if (!error.empty()) {
+            Note(problems, error);
+            break;
+        }
+    }
+    return problems;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// How many attempts at a task count and what each one after the first costs: a task's
+// <ATTEMPTS>3; 10</ATTEMPTS> (at most 3, 10 % off per attempt after the first;
+// <ATTEMPTS>3</ATTEMPTS> leaves the penalty at 0), or the bank's course.conf. By default
+// attempts are unlimited and cost nothing.
+struct AttemptRules {
+    int maxAttempts = 0; // 0: unlimited
+    double penaltyPercent = 0;
+};
+
+// The most attempts a task may allow.
+inline constexpr int kMaxAttempts = 1000;
+
+// Reads an ATTEMPTS section; nullopt and the reason (UTF-8) when it is not "N" or "N; P"
+// with N in 1..kMaxAttempts and P a percentage in 0..100.
+std::optional<AttemptRules> ReadAttempts(std::string_view text, std::string& problem);
+
+// One judged submission: how many of its answers were right. A submission with an answer
+// that was "не принято" is stored but is no attempt; it is not given here.
+struct Attempt {
+    int correct = 0;
+};
+
+// What an attempt (numbered from 1) earns: correct × (1 − penalty × (attempt − 1)),
+// never below 0.
+double AttemptScore(int correct, int attemptNumber, const AttemptRules& rules);
+
+// The best score of the attempts in order, the ones beyond the limit left out (0 when
+// there are none).
+struct Standing {
+    int attemptsUsed = 0;
+    int bestCorrect = 0;  // the right answers of the best attempt
+    double bestScore = 0; // its score
+};
+Standing StandingOf(const std::vector<Attempt>& attempts, const AttemptRules& rules);
+
+// Whether one more attempt may be judged.
+bool AttemptsLeft(const std::vector<Attempt>& attempts, const AttemptRules& rules);
+
+// The verdict's first line for an attempt (UTF-8): "Попытка 2 из 3. Засчитано 2 из 3 (90 %)"
+// (two right of three answers, at 90 %); "Попытка 2. ..." when attempts are unlimited.
+std::string AttemptLine(int attemptNumber, int correct, int answers, const AttemptRules& rules);
+
+// The answer to a submission once no attempt is left (UTF-8).
+inline constexpr const char* kNoAttemptsLeft = "Попытки исчерпаны";

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Attempts.h"
+#include "TestWindow.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The bank's course.conf: "key = value" lines for the whole course, "#" starting a note:
+//   attempts = 3
+//   penalty = 10                    (percent per attempt after the first)
+//   open = 2026-12-10T09:00         (the server's local time)
+//   close = 2026-12-10T10:30
+// A task's own ATTEMPTS section overrides attempts and penalty.
+struct CourseConfig {
+    AttemptRules attempts;
+    TestWindow window;
+    std::vector<std::string> problems; // lines that cannot be read (UTF-8)
+};
+
+CourseConfig ReadCourseConfig(std::string_view utf8Text);
+
+// The attempt rules of one task: its own ATTEMPTS section (CP1251) when it has one that
+// can be read, the course's otherwise.
+AttemptRules AttemptRulesOf(std::string_view taskAttempts, const CourseConfig& course);

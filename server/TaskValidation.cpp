@@ -1,0 +1,99 @@
+#include "TaskValidation.h"
+
+#include "AnimationCheck.h"
+#include "Attempts.h"
+#include "AuthorTests.h"
+#include "SectionCheck.h"
+#include "TaskJudging.h"
+#include "TaskVariant.h"
+#include "VariantSeed.h"
+
+#include "answers/Read.h"
+#include "platform/Cp1251.h"
+
+#include <set>
+
+namespace {
+
+// The problems of one variant's reference answers: names the task does not declare, or
+// no value at the trial points.
+void CheckReferences(const TaskVariant& variant, const TaskNames& names,
+                     std::vector<std::string>& problems) {
+    const BankTask& task = variant.task;
+    for (std::size_t row = 0; row < task.answers.size() && row < task.answerNames.size(); ++row) {
+        const std::string label = "ANSWER " + platform::Cp1251ToUtf8(task.answerNames[row]) + ": ";
+        const answers::ReadResult read =
+            answers::Read(task.answers[row], answers::NamesOf(names.declared));
+        if (read.problem) {
+            problems.push_back(label +
+                               answers::Describe(*read.problem, answers::TextStyle::Unicode));
+            continue;
+        }
+        const answers::Judgement judgement = JudgeRow(task, row, task.answers[row]);
+        if (!judgement.referenceProblem.empty())
+            problems.push_back(label + judgement.referenceProblem);
+        else if (judgement.verdict != answers::Verdict::Right)
+            problems.push_back(label + "is not right against itself");
+    }
+}
+
+std::vector<std::string> VariantProblems(const TaskVariant& variant, const TaskNames& names,
+                                         const AuthorTests& tests) {
+    std::vector<std::string> problems = variant.problems;
+    const BankTask& task = variant.task;
+    for (std::string& problem :
+         CheckSections({task.name, task.quest, task.image, task.request, task.animate}))
+        problems.push_back(std::move(problem));
+    for (std::string& problem : CheckAnimation(task.animate))
+        problems.push_back(std::move(problem));
+    CheckReferences(variant, names, problems);
+    for (std::string& failure : RunAuthorTests(tests, variant))
+        problems.push_back(std::move(failure));
+    return problems;
+}
+
+// The problems of the file itself, the same in every variant.
+std::vector<std::string> FileProblems(const BankTask& task, const TaskNames& names,
+                                      const AuthorTests& tests) {
+    std::vector<std::string> problems;
+    if (!task.problem.empty())
+        problems.push_back(platform::Cp1251ToUtf8(task.problem));
+    problems.insert(problems.end(), names.problems.begin(), names.problems.end());
+    problems.insert(problems.end(), tests.problems.begin(), tests.problems.end());
+    std::string attemptsProblem;
+    if (!task.attempts.empty() && !ReadAttempts(task.attempts, attemptsProblem))
+        problems.push_back("ATTEMPTS: " + attemptsProblem);
+    return problems;
+}
+
+} // namespace
+
+std::vector<std::string> ValidateTask(const BankTask& task, int variants) {
+    const TaskNames names = DeclaredNamesOf(task);
+    const AuthorTests tests = ReadAuthorTests(task.tests);
+    std::vector<std::string> problems = FileProblems(task, names, tests);
+    const bool withParameters = !ReadTaskParameters(task.parameters).items.empty();
+    std::set<std::string> told;
+    for (int i = 0; i < (withParameters ? std::max(variants, 1) : 1); ++i) {
+        const TaskVariant variant =
+            VariantOf(task, kPreviewSecret, "variant " + std::to_string(i + 1));
+        const std::string where =
+            withParameters ? "variant " + platform::Cp1251ToUtf8(ValuesText(variant.values)) + ": "
+                           : "";
+        for (const std::string& problem : VariantProblems(variant, names, tests))
+            if (told.insert(problem).second)
+                problems.push_back(where + problem);
+    }
+    return problems;
+}
+
+std::vector<std::string> SetAsideInvalidTasks(TaskBank& bank, int variants) {
+    std::vector<std::string> told = bank.course.problems;
+    std::erase_if(bank.tasks, [&](const BankTask& task) {
+        const std::vector<std::string> problems = ValidateTask(task, variants);
+        for (const std::string& problem : problems)
+            told.push_back(platform::Cp1251ToUtf8(task.name) + ": " + problem);
+        return !problems.empty();
+    });
+    return told;
+}

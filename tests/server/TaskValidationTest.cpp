@@ -1,0 +1,121 @@
+// The one validation of a task file, as vekta-task check and the server's start run it:
+// each of an author's mistakes is told, and a sound task with variants passes.
+#include "TaskValidation.h"
+#include "AuthorTests.h"
+#include "TaskBank.h"
+
+#include "platform/Cp1251.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// A sound task with variants and author tests; each case below spoils one section.
+struct Sections {
+    std::string parameters = "F = 8..14 step 2; a = 30, 45, 60; M = F*2;";
+    std::string quest = "Сила {F} кН, момент {M:.2} кН·м.";
+    std::string image = "HEIGHT(100);WIDTH(200);LINE(10,10,{F},{a});TEXT(5,5,\"{M:.1}\");";
+    std::string request = "R!A;R!B;";
+    std::string answer = "F/2*sin(a*pi/180);M*l;";
+    std::string variables = "l;";
+    std::string animate = "<VAR>t=0;tend=2;</VAR><FUN>x=10+{F}*t;</FUN><OBJ>LINE(0,0,x,20);</OBJ>";
+    std::string tests = "R!B = M*l -> верно\nR!B = 2F*l -> верно\nR!B = 2F*l+1 -> неверно\n"
+                        "R_B = 2mg -> не принято\nR!A = F -> неверно\n";
+    std::string attempts = "3; 10";
+
+    BankTask Task() const {
+        const std::string text =
+            "<CAPTION>Балка</CAPTION><QUEST>" + quest + "</QUEST><IMAGE>" + image +
+            "</IMAGE><REQUEST>" + request + "</REQUEST><ANSWER>" + answer + "</ANSWER><VARIABLES>" +
+            variables + "</VARIABLES><ANIMATE>" + animate + "</ANIMATE><PARAMETERS>" + parameters +
+            "</PARAMETERS><TESTS>\n" + tests + "</TESTS><ATTEMPTS>" + attempts + "</ATTEMPTS>";
+        return ParseTaskFile(text, "<STATICA>", "t");
+    }
+};
+
+std::string Joined(const std::vector<std::string>& problems) {
+    std::string text;
+    for (const std::string& problem : problems)
+        text += problem + "\n";
+    return text;
+}
+
+TEST(TaskValidationTest, ASoundTaskWithVariantsAndTestsPasses) {
+    const std::vector<std::string> problems = ValidateTask(Sections{}.Task(), 200);
+    EXPECT_TRUE(problems.empty()) << Joined(problems);
+}
+
+TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
+    struct Case {
+        const char* what;
+        void (*spoil)(Sections&);
+        const char* told;
+    };
+    const Case cases[] = {
+        {"fewer answers", [](Sections& s) { s.answer = "F;"; }, "1 answers for 2 requested names"},
+        {"more answers", [](Sections& s) { s.answer = "F;M*l;1;"; }, "3 answers for 2"},
+        {"undeclared name", [](Sections& s) { s.answer = "F;M*L;"; }, "ANSWER R!B: L"},
+        {"bad VARIABLES", [](Sections& s) { s.variables = "l = 3..1;"; }, "VARIABLES"},
+        {"unknown IMAGE statement", [](Sections& s) { s.image += "FOO(1,2);"; }, "FOO(1,2)"},
+        {"unbalanced IMAGE statement", [](Sections& s) { s.image += "LINE(1,2,3,4;"; },
+         "brackets do not pair up"},
+        {"unknown ANIMATE statement",
+         [](Sections& s) { s.animate = "<VAR>t=0;</VAR><OBJ>LINE(0,0,5,5);BLAH(1);</OBJ>"; },
+         "ANIMATE: statement not understood (unknown keyword): BLAH(1)"},
+        {"placeholder of no parameter", [](Sections& s) { s.quest += "{L}"; },
+         "QUEST: {L} names no parameter"},
+        {"bad PARAMETERS", [](Sections& s) { s.parameters += "q = 5..1;"; },
+         "PARAMETERS: q = 5..1"},
+        {"failing author test", [](Sections& s) { s.tests += "R!B = F*l -> верно\n"; },
+         "TESTS: R!B = F*l -> верно: got \"неверно\""},
+        {"author test of no row", [](Sections& s) { s.tests += "X = 1 -> верно\n"; },
+         "no reference answer for X"},
+        {"malformed author test", [](Sections& s) { s.tests += "R!B = 1 -> да\n"; }, "TESTS: not"},
+        {"bad ATTEMPTS", [](Sections& s) { s.attempts = "0"; }, "ATTEMPTS"},
+        {"reference without a value", [](Sections& s) { s.answer = "F/(a-a);M*l;"; }, "ANSWER R!A"},
+        {"more than 50 answers",
+         [](Sections& s) {
+             s.request.clear();
+             s.answer.clear();
+             for (int i = 0; i < 51; ++i) {
+                 s.request += "R!" + std::to_string(i) + ";";
+                 s.answer += "1;";
+             }
+             s.tests.clear();
+         },
+         "51 answers"},
+    };
+    for (const Case& c : cases) {
+        Sections sections;
+        c.spoil(sections);
+        const std::string told = Joined(ValidateTask(sections.Task(), 20));
+        EXPECT_NE(told.find(c.told), std::string::npos) << c.what << ":\n" << told;
+    }
+}
+
+TEST(TaskValidationTest, AProblemOfSomeVariantsNamesTheValuesOnce) {
+    Sections sections;
+    // Only the variants with a = 60 have a reference without a value.
+    sections.answer = "F/(a-60);M*l;";
+    sections.tests = "";
+    const std::vector<std::string> problems = ValidateTask(sections.Task(), 100);
+    ASSERT_EQ(problems.size(), 1u) << Joined(problems);
+    EXPECT_NE(problems.front().find("a = 60"), std::string::npos) << problems.front();
+}
+
+TEST(AuthorTestsTest, VerdictWordsInAnyCaseAndTheirLinesAreRead) {
+    const AuthorTests read =
+        ReadAuthorTests(platform::Utf8ToCp1251("A = 1 -> Верно\n  B!1 = x - y -> НЕВЕРНО \r\n\nC = "
+                                               "2mg -> не принято\nD = 1 -> ok\nE 1 -> верно\n"));
+    ASSERT_EQ(read.tests.size(), 3u);
+    EXPECT_EQ(read.tests[0].expected, answers::Verdict::Right);
+    EXPECT_EQ(read.tests[1].name, "B!1");
+    EXPECT_EQ(read.tests[1].answer, "x - y");
+    EXPECT_EQ(read.tests[1].expected, answers::Verdict::Wrong);
+    EXPECT_EQ(read.tests[2].expected, answers::Verdict::NotAccepted);
+    EXPECT_EQ(read.problems.size(), 2u);
+}
+
+} // namespace

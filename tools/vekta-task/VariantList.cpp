@@ -1,0 +1,44 @@
+#include "VariantList.h"
+
+#include "NumberText.h"
+#include "TaskVariant.h"
+#include "VariantSeed.h"
+
+#include "answers/Evaluate.h"
+#include "answers/Read.h"
+#include "platform/Cp1251.h"
+
+#include <algorithm>
+
+namespace {
+
+// " = 2" for a reference over no declared name, or nothing.
+std::string ValueText(const std::string& reference) {
+    const answers::ReadResult read = answers::Read(reference, std::vector<std::string>{});
+    if (!read.Accepted())
+        return {};
+    std::vector<double> values;
+    for (const std::string& name : read.formula->names)
+        values.push_back(answers::ConstantValue(name));
+    const answers::Value value = answers::Evaluate(*read.formula, values);
+    return value.error == nullptr ? " = " + NumberText(value.value, -1, '.') : std::string();
+}
+
+} // namespace
+
+std::string VariantList(const BankTask& task, int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        const TaskVariant variant = VariantOf(task, kPreviewSecret, "variant " + std::to_string(i));
+        const std::string values = ValuesText(variant.values);
+        text += "variant " + std::to_string(i) + ": " +
+                (values.empty() ? "no parameters" : platform::Cp1251ToUtf8(values)) + "\n";
+        const std::size_t rows = std::min(variant.task.answers.size(), task.answerNames.size());
+        for (std::size_t row = 0; row < rows; ++row)
+            text +=
+                "  " +
+                platform::Cp1251ToUtf8(task.answerNames[row] + " = " + variant.task.answers[row]) +
+                ValueText(variant.task.answers[row]) + "\n";
+    }
+    return text;
+}
