@@ -1,6 +1,6 @@
 #include "AnswerJudge.h"
 
-#include "engine/Myequation.h"
+#include "engine/Engine.h"
 #include "platform/Cp1251.h"
 
 #include <algorithm>
@@ -54,29 +54,20 @@ std::string ShapeProblem(std::string_view text) {
     return {};
 }
 
-std::string EngineError() {
-    std::string message = EngineStatus.ErrorText;
-    if (!EngineStatus.MissingName.empty())
-        message += " " + EngineStatus.MissingName;
-    return message;
-}
-
 Evaluation Evaluate(std::string_view formula, const Bindings& bindings) {
-    EngineStatus.Epsilon = kEngineEpsilon;
     try {
-        TMyPacketEquation packet;
-        ResetStatus();
+        Expression packet;
         for (const auto& [name, value] : bindings) {
             char text[64];
             const auto written = std::to_chars(text, text + sizeof text, value);
             packet.SetVariable(name, std::string_view(text, written.ptr - text));
         }
-        packet.SetFormula(formula);
-        if (!EngineStatus.ErrorText.empty())
-            return {std::nullopt, EngineError()};
-        const long double value = packet.Evaluate();
-        if (!EngineStatus.ErrorText.empty())
-            return {std::nullopt, EngineError()};
+        if (const EngineError error = packet.SetFormula(formula); !error.ok())
+            return {std::nullopt, error.Message()};
+        const EngineResult result = packet.Evaluate(kEngineEpsilon);
+        if (!result.ok())
+            return {std::nullopt, result.error.Message()};
+        const long double value = result.value;
         if (!std::isfinite(value))
             return {std::nullopt, Cp("значение не является конечным числом")};
         return {value, {}};

@@ -11,7 +11,6 @@
 #include "TaskFile.h"
 #include "TaskPreview.h"
 
-#include "engine/EngineStatus.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
 
@@ -82,7 +81,6 @@ int Preview(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
-    InitEngineStatus();
     int width = DefaultPaneWidth();
     if (argc == 6 && !ReadWidth(argv[5], width)) {
         Complain("the width must be a whole number of pixels in " + std::to_string(kMinPaneWidth) +
