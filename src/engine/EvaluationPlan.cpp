@@ -58,11 +58,34 @@ ENGINE_INLINE double VariableOf(const ExpressionNode& node, const RunContext& ru
     return 1;
 }
 
-[[gnu::noinline]] double FunctionOf(std::uint8_t code, double x, const RunContext& run) {
+[[gnu::noinline]] double CheckedFunction(std::uint8_t code, double x, const RunContext& run) {
     const FunctionResult result = ComputeFunction(code, x, run.epsilon);
     if (result.error != nullptr)
         run.error.Record(2, *result.error);
     return result.value;
+}
+
+ENGINE_INLINE double Snapped(double value, const RunContext& run) {
+    return std::fabs(value) < 3 * run.epsilon ? 0 : value;
+}
+
+// The functions without domain checks are computed here, as ComputeFunction does;
+// the others are called.
+ENGINE_INLINE double FunctionOf(std::uint8_t code, double x, const RunContext& run) {
+    switch (code) {
+    case fnCos:
+        return Snapped(std::cos(x), run);
+    case fnSin:
+        return Snapped(std::sin(x), run);
+    case fnSqrt:
+        return Snapped(std::sqrt(x), run);
+    case fnExp:
+        return Snapped(std::exp(x), run);
+    case fnAbs:
+        return Snapped(std::fabs(x), run);
+    default:
+        return CheckedFunction(code, x, run);
+    }
 }
 
 // The power operator: 0 to the 0 (both within epsilon of zero) is 1.

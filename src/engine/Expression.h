@@ -29,6 +29,9 @@ public:
     EngineError SetNumber(std::string_view name, double value) {
         return variables.SetNumber(name, value);
     }
+    EngineError SetNumber(std::string_view name, double value, TableSlot& slot) {
+        return variables.SetNumber(name, value, slot);
+    }
     EngineResult GetVariable(std::string_view name) const { return variables.GetValue(name); }
     void ResetVariables() { variables.ResetTable(); }
 

@@ -65,11 +65,6 @@ TableEntry* VariableTable::Store(CleanedText name) {
     return place->second.get();
 }
 
-void VariableTable::MoveToEnd(TableEntry& entry) {
-    entry.stored = ++lastStored;
-    orderedValid = false;
-}
-
 EngineError VariableTable::SetValue(std::string_view name, std::string_view valueText) {
     EngineError error;
     TableEntry* entry = Store(UsableName(name, error));
@@ -84,24 +79,23 @@ EngineError VariableTable::SetValue(std::string_view name, std::string_view valu
 
 EngineError VariableTable::SetNumber(std::string_view name, double value) {
     EngineError error;
-    TableEntry* entry = nullptr;
-    if (!NeedsNormalising(name)) {
-        // The common case, a plain name already stored, without building a key.
-        const auto found = entries.find(std::string(name));
-        if (found != entries.end()) {
-            entry = found->second.get();
-            MoveToEnd(*entry);
-        }
-    }
-    if (entry == nullptr)
-        entry = Store(UsableName(name, error));
-    if (entry == nullptr)
-        return error;
-    entry->number = value;
-    entry->numberKnown = true;
-    entry->setAsNumber = true;
-    entry->textKnown = false;
+    StoreNumber(name, value, error);
     return error;
+}
+
+EngineError VariableTable::SetNumberAndLocate(std::string_view name, double value,
+                                              TableSlot& slot) {
+    EngineError error;
+    slot.entry = StoreNumber(name, value, error);
+    slot.stamp = stamp;
+    return error;
+}
+
+TableEntry* VariableTable::StoreNumber(std::string_view name, double value, EngineError& error) {
+    TableEntry* entry = Store(UsableName(name, error));
+    if (entry != nullptr)
+        StoreNumber(*entry, value);
+    return entry;
 }
 
 EngineResult VariableTable::GetValue(std::string_view name) const {

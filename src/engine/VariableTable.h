@@ -53,6 +53,15 @@ public:
     // Storing replaces the name's value and moves it to the end of the order.
     EngineError SetValue(std::string_view name, std::string_view valueText);
     EngineError SetNumber(std::string_view name, double value);
+    // SetNumber for a caller that stores the same name again and again: the slot
+    // remembers the entry, so that while it stays valid the name is not looked up.
+    EngineError SetNumber(std::string_view name, double value, TableSlot& slot) {
+        if (slot.stamp == stamp && slot.entry != nullptr) {
+            StoreNumber(*slot.entry, value);
+            return EngineError{};
+        }
+        return SetNumberAndLocate(name, value, slot);
+    }
     EngineResult GetValue(std::string_view name) const;
     EngineError RemoveValue(std::string_view name);
     void ResetTable();
@@ -80,7 +89,19 @@ public:
 
 private:
     TableEntry* Store(CleanedText name);
-    void MoveToEnd(TableEntry& entry);
+    TableEntry* StoreNumber(std::string_view name, double value, EngineError& error);
+    EngineError SetNumberAndLocate(std::string_view name, double value, TableSlot& slot);
+    void StoreNumber(TableEntry& entry, double value) {
+        entry.number = value;
+        entry.numberKnown = true;
+        entry.setAsNumber = true;
+        entry.textKnown = false;
+        MoveToEnd(entry);
+    }
+    void MoveToEnd(TableEntry& entry) {
+        entry.stored = ++lastStored;
+        orderedValid = false;
+    }
     double LookUp(const std::string& name, TableSlot& slot, EngineError& error) const;
     static double NumberOf(TableEntry& entry);
     const std::vector<TableEntry*>& Ordered() const;
