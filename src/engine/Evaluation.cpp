@@ -8,49 +8,45 @@
 namespace {
 
 // The pi of the domain checks.
-constexpr double kPi = 3.141592653589793;
+constexpr long double kPi = 3.141592653589793;
 
-bool Within(double x, double centre, double halfWidth) {
+template <typename Real> bool Within(Real x, Real centre, Real halfWidth) {
     return centre - halfWidth < x && x < centre + halfWidth;
 }
 
 // A failed domain check gives 1 with its message.
-FunctionResult DomainError(const std::string& message) {
-    return FunctionResult{1, &message};
+template <typename Real> FunctionResultOf<Real> DomainError(const std::string& message) {
+    return FunctionResultOf<Real>{1, &message};
 }
 
-// Near its poles the tangent magnifies the last bit of its value, so it is computed in
-// extended precision, which keeps the digits shown for multiples of pi the same as in
-// every earlier version of the engine (tan(5*pi/2), cotan(2*pi)).
-long double TangentNearPoles(double x) {
-    return std::tan(static_cast<long double>(x));
+template <typename Real> FunctionResultOf<Real> Tangent(Real x, double epsilon) {
+    const Real band = 3 * epsilon;
+    const Real pi = kPi;
+    if (Within<Real>(std::fabs(x), pi / 2, band))
+        return DomainError<Real>(Messages().halfPiInTangent);
+    if (Within<Real>(std::fabs(x), 3 * pi / 2, band))
+        return DomainError<Real>(Messages().threeHalvesPiInTangent);
+    return {std::tan(x)};
 }
 
-FunctionResult Tangent(double x, double epsilon) {
-    const double band = 3 * epsilon;
-    if (Within(std::fabs(x), kPi / 2, band))
-        return DomainError(Messages().halfPiInTangent);
-    if (Within(std::fabs(x), 3 * kPi / 2, band))
-        return DomainError(Messages().threeHalvesPiInTangent);
-    return FunctionResult{static_cast<double>(TangentNearPoles(x))};
-}
-
-FunctionResult Cotangent(double x, double epsilon) {
-    const double band = 2 * epsilon;
+template <typename Real> FunctionResultOf<Real> Cotangent(Real x, double epsilon) {
+    const Real band = 2 * epsilon;
+    const Real pi = kPi;
     if (std::fabs(x) < band)
-        return DomainError(Messages().zeroInCotangent);
-    if (Within(std::fabs(x), kPi, band))
-        return DomainError(Messages().piInCotangent);
-    return FunctionResult{static_cast<double>(1 / TangentNearPoles(x))};
+        return DomainError<Real>(Messages().zeroInCotangent);
+    if (Within<Real>(std::fabs(x), pi, band))
+        return DomainError<Real>(Messages().piInCotangent);
+    return {1 / std::tan(x)};
 }
 
-FunctionResult Logarithm(double x, bool natural, double epsilon) {
+template <typename Real> FunctionResultOf<Real> Logarithm(Real x, bool natural, double epsilon) {
     if (std::fabs(x) < epsilon)
-        return DomainError(Messages().zeroInLogarithm);
-    return FunctionResult{natural ? std::log(x) : std::log10(x)};
+        return DomainError<Real>(Messages().zeroInLogarithm);
+    return {natural ? std::log(x) : std::log10(x)};
 }
 
-FunctionResult Compute(std::uint8_t code, double x, double epsilon) {
+template <typename Real> FunctionResultOf<Real> Compute(std::uint8_t code, Real x, double epsilon) {
+    const double inDouble = static_cast<double>(x);
     switch (code) {
     case fnCos:
         return {std::cos(x)};
@@ -73,13 +69,13 @@ FunctionResult Compute(std::uint8_t code, double x, double epsilon) {
     case fnAtan:
         return {std::atan(x)};
     case fnUp:
-        return {UpFunction(x)};
+        return {UpFunction(inDouble)};
     case fnCosh:
-        return {std::cosh(x)};
+        return {std::cosh(inDouble)};
     case fnSinh:
-        return {std::sinh(x)};
+        return {std::sinh(inDouble)};
     case fnTanh:
-        return {std::tanh(x)};
+        return {std::tanh(inDouble)};
     default:
         return {x};
     }
@@ -97,11 +93,15 @@ EngineResult EvaluateTree(const ExpressionNode* root, const VariableTable* table
     return result;
 }
 
-FunctionResult ComputeFunction(std::uint8_t code, double x, double epsilon) {
+template <typename Real>
+FunctionResultOf<Real> ComputeFunction(std::uint8_t code, Real x, double epsilon) {
     if (code == fnNone || code > fnTanh)
-        return FunctionResult{x};
-    FunctionResult result = Compute(code, x, epsilon);
+        return FunctionResultOf<Real>{x};
+    FunctionResultOf<Real> result = Compute(code, x, epsilon);
     if (std::fabs(result.value) < 3 * epsilon)
         result.value = 0;
     return result;
 }
+
+template FunctionResultOf<double> ComputeFunction(std::uint8_t, double, double);
+template FunctionResultOf<long double> ComputeFunction(std::uint8_t, long double, double);

@@ -8,12 +8,8 @@
 #include "engine/VariableTable.h"
 
 #include <cmath>
-
-namespace {
-
-// What is common on the hot path is inlined; what is rare (errors, conversions,
-// searches) is called.
-#define ENGINE_INLINE [[gnu::always_inline]] inline
+#include <limits>
+#include <type_traits>
 
 // Everything a step needs besides the running value.
 struct RunContext {
@@ -23,13 +19,26 @@ struct RunContext {
     EngineError& error;
 };
 
-ENGINE_INLINE double NumberOf(const ExpressionNode& node, const RunContext& run) {
-    if (node.HasNumber && run.numbersCached)
-        return node.Number;
-    return static_cast<double>(TextToNumber(node.Text));
+namespace {
+
+// What is common on the hot path is inlined; what is rare (errors, conversions,
+// searches) is called.
+#define ENGINE_INLINE [[gnu::always_inline]] inline
+
+template <typename Real>
+ENGINE_INLINE Real NumberOf(const ExpressionNode& node, const RunContext& run) {
+    if constexpr (std::is_same_v<Real, double>) {
+        if (node.HasNumber && run.numbersCached)
+            return node.Number;
+    } else {
+        if (node.HasNumber && run.numbersCached)
+            return node.ExactNumber;
+    }
+    return static_cast<Real>(TextToNumber(node.Text));
 }
 
-[[gnu::noinline]] double VariableLookUp(const ExpressionNode& node, const RunContext& run) {
+template <typename Real>
+[[gnu::noinline]] Real VariableLookUp(const ExpressionNode& node, const RunContext& run) {
     if (node.TableNameError != nullptr) {
         // The name's bracket error overrides whatever was recorded, as the clean-up does.
         run.error.Override(4, *node.TableNameError);
@@ -43,14 +52,19 @@ ENGINE_INLINE double NumberOf(const ExpressionNode& node, const RunContext& run)
         run.error.RecordMissing(Messages().noSuchVariable, node.TableName);
         return 0;
     }
-    return run.table->ValueOfNormalised(node.TableName, node.Slot, run.error);
+    if constexpr (std::is_same_v<Real, double>)
+        return run.table->ValueOfNormalised(node.TableName, node.Slot, run.error);
+    else
+        return run.table->ExactValueOfNormalised(node.TableName, node.Slot, run.error);
 }
 
-ENGINE_INLINE double VariableOf(const ExpressionNode& node, const RunContext& run) {
-    if (run.table != nullptr)
-        if (const double* number = run.table->KnownNumber(node.Slot))
-            return *number;
-    return VariableLookUp(node, run);
+template <typename Real>
+ENGINE_INLINE Real VariableOf(const ExpressionNode& node, const RunContext& run) {
+    if constexpr (std::is_same_v<Real, double>)
+        if (run.table != nullptr)
+            if (const double* number = run.table->KnownNumber(node.Slot))
+                return *number;
+    return VariableLookUp<Real>(node, run);
 }
 
 [[gnu::noinline]] double DivisionByZero(EngineError& error) {
@@ -58,8 +72,9 @@ ENGINE_INLINE double VariableOf(const ExpressionNode& node, const RunContext& ru
     return 1;
 }
 
-[[gnu::noinline]] double CheckedFunction(std::uint8_t code, double x, const RunContext& run) {
-    const FunctionResult result = ComputeFunction(code, x, run.epsilon);
+template <typename Real>
+[[gnu::noinline]] Real CheckedFunction(std::uint8_t code, Real x, const RunContext& run) {
+    const FunctionResultOf<Real> result = ComputeFunction(code, x, run.epsilon);
     if (result.error != nullptr)
         run.error.Record(2, *result.error);
     return result.value;
@@ -71,7 +86,10 @@ ENGINE_INLINE double Snapped(double value, const RunContext& run) {
 
 // The functions without domain checks are computed here, as ComputeFunction does;
 // the others are called.
-ENGINE_INLINE double FunctionOf(std::uint8_t code, double x, const RunContext& run) {
+template <typename Real>
+ENGINE_INLINE Real FunctionOf(std::uint8_t code, Real x, const RunContext& run) {
+    if constexpr (!std::is_same_v<Real, double>)
+        return CheckedFunction(code, x, run);
     switch (code) {
     case fnCos:
         return Snapped(std::cos(x), run);
@@ -88,20 +106,34 @@ ENGINE_INLINE double FunctionOf(std::uint8_t code, double x, const RunContext& r
     }
 }
 
-// The power operator: 0 to the 0 (both within epsilon of zero) is 1.
-ENGINE_INLINE double Power(double a, double b, const RunContext& run) {
+// The square of a base with at most 24 significant bits is exact in 48 bits, so in
+// extended precision it is what pow gives in double.
+ENGINE_INLINE bool SquaresExactly(long double a) {
+    return std::fabs(a) <= std::numeric_limits<float>::max() &&
+           static_cast<long double>(static_cast<float>(a)) == a;
+}
+
+// The power operator, in double: 0 to the 0 (both within epsilon of zero) is 1.
+template <typename Real> ENGINE_INLINE Real Power(Real a, Real b, const RunContext& run) {
     if (std::fabs(a) < run.epsilon && std::fabs(b) < run.epsilon)
         return 1;
-    return std::pow(a, b);
+    if constexpr (!std::is_same_v<Real, double>)
+        if (b == 2 && SquaresExactly(a))
+            return a * a;
+    return std::pow(static_cast<double>(a), static_cast<double>(b));
 }
 
-ENGINE_INLINE double Square(double a, const RunContext& run) {
+template <typename Real> ENGINE_INLINE Real Square(Real a, const RunContext& run) {
     if (run.epsilon > 2)
-        return Power(a, 2, run);
-    return a * a;
+        return Power<Real>(a, 2, run);
+    if constexpr (std::is_same_v<Real, double>)
+        return a * a;
+    else
+        return SquaresExactly(a) ? a * a : Power<Real>(a, 2, run);
 }
 
-template <std::uint8_t Op> ENGINE_INLINE double JoinAs(double a, double b, const RunContext& run) {
+template <std::uint8_t Op, typename Real>
+ENGINE_INLINE Real JoinAs(Real a, Real b, const RunContext& run) {
     if constexpr (Op == opAdd)
         return a + b;
     else if constexpr (Op == opSub)
@@ -109,9 +141,10 @@ template <std::uint8_t Op> ENGINE_INLINE double JoinAs(double a, double b, const
     else if constexpr (Op == opMul)
         return a * b;
     else if constexpr (Op == opDiv)
-        return std::fabs(b) >= run.epsilon ? a / b : DivisionByZero(run.error);
+        return std::fabs(static_cast<double>(b)) >= run.epsilon ? a / b
+                                                                : Real(DivisionByZero(run.error));
     else if constexpr (Op == opPower)
-        return Power(a, b, run);
+        return Power<Real>(a, b, run);
     else
         return a; // any other operator keeps the value; the next one is dropped
 }
@@ -127,6 +160,8 @@ EvaluationPlan::EvaluationPlan(const ExpressionNode* first) {
 }
 
 void EvaluationPlan::Add(std::uint8_t step, std::uint8_t code, const ExpressionNode* node) {
+    if (step == Code(Step::Function) && (code == fnTan || code == fnCotan))
+        extended = true;
     steps.push_back(Instruction{step, code, node});
 }
 
@@ -166,34 +201,40 @@ void EvaluationPlan::AddChain(const ExpressionNode* first) {
 }
 
 double EvaluationPlan::Run(const VariableTable* table, double epsilon, EngineError& error) const {
+    const RunContext run{table, epsilon, NumbersMayBeCached(), error};
+    if (extended)
+        return static_cast<double>(RunAs<long double>(run));
+    return RunAs<double>(run);
+}
+
+template <typename Real> Real EvaluationPlan::RunAs(const RunContext& run) const {
     constexpr std::size_t kLocal = 64;
-    double local[kLocal];
-    std::unique_ptr<double[]> heap;
-    double* saved = local;
+    Real local[kLocal];
+    std::unique_ptr<Real[]> heap;
+    Real* saved = local;
     if (maxDepth > kLocal) {
-        heap = std::make_unique<double[]>(maxDepth);
+        heap = std::make_unique<Real[]>(maxDepth);
         saved = heap.get();
     }
-    const RunContext run{table, epsilon, NumbersMayBeCached(), error};
-    double value = 0;
+    Real value = 0;
     std::size_t top = 0;
     for (const Instruction& in : steps) {
         switch (in.step) {
         case Code(Step::LoadNumber):
-            value = NumberOf(*in.node, run);
+            value = NumberOf<Real>(*in.node, run);
             break;
         case Code(Step::LoadVariable):
-            value = VariableOf(*in.node, run);
+            value = VariableOf<Real>(*in.node, run);
             break;
 #define ENGINE_JOIN_STEPS(OP)                                                                      \
     case JoinStep(Step::JoinNumber, OP):                                                           \
-        value = JoinAs<OP>(value, NumberOf(*in.node, run), run);                                   \
+        value = JoinAs<OP, Real>(value, NumberOf<Real>(*in.node, run), run);                       \
         break;                                                                                     \
     case JoinStep(Step::JoinVariable, OP):                                                         \
-        value = JoinAs<OP>(value, VariableOf(*in.node, run), run);                                 \
+        value = JoinAs<OP, Real>(value, VariableOf<Real>(*in.node, run), run);                     \
         break;                                                                                     \
     case JoinStep(Step::JoinSaved, OP):                                                            \
-        value = JoinAs<OP>(saved[--top], value, run);                                              \
+        value = JoinAs<OP, Real>(saved[--top], value, run);                                        \
         break;
             ENGINE_JOIN_STEPS(opAdd)
             ENGINE_JOIN_STEPS(opSub)
@@ -203,13 +244,13 @@ double EvaluationPlan::Run(const VariableTable* table, double epsilon, EngineErr
             ENGINE_JOIN_STEPS(opNone)
 #undef ENGINE_JOIN_STEPS
         case Code(Step::Square):
-            value = Square(value, run);
+            value = Square<Real>(value, run);
             break;
         case Code(Step::Save):
             saved[top++] = value;
             break;
         case Code(Step::Function):
-            value = FunctionOf(in.code, value, run);
+            value = FunctionOf<Real>(in.code, value, run);
             break;
         default:
             break;

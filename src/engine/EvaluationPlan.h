@@ -8,6 +8,7 @@
 struct EngineError;
 struct ExpressionNode;
 class VariableTable;
+struct RunContext;
 
 // A tree flattened into the steps of its evaluation, in the order in which the tree is
 // evaluated: each chain folded from left to right, each node's function applied to its
@@ -44,6 +45,7 @@ private:
         const ExpressionNode* node;
     };
 
+    template <typename Real> Real RunAs(const RunContext& run) const;
     void AddChain(const ExpressionNode* first);
     void AddValue(const ExpressionNode* node);
     void Add(std::uint8_t step, std::uint8_t code, const ExpressionNode* node);
@@ -51,4 +53,6 @@ private:
     std::vector<Instruction> steps;
     std::size_t depth = 0;
     std::size_t maxDepth = 0;
+    // The formula has tan or cotan and runs in extended precision.
+    bool extended = false;
 };

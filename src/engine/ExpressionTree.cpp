@@ -144,7 +144,8 @@ void BuildNumber(ExpressionNode* node, std::string_view operand) {
     if (!NumbersMayBeCached())
         return;
     try {
-        node->Number = static_cast<double>(TextToNumber(node->Text));
+        node->ExactNumber = TextToNumber(node->Text);
+        node->Number = static_cast<double>(node->ExactNumber);
         node->HasNumber = true;
     } catch (const platform::Error&) {
         // A malformed number reports its error when it is evaluated.
@@ -221,6 +222,7 @@ void ResetNode(ExpressionNode* node) {
     node->Sub = nullptr;
     node->HasNumber = false;
     node->Number = 0;
+    node->ExactNumber = 0;
     node->TableName.clear();
     node->TableNameError = nullptr;
     node->Slot = TableSlot{};

@@ -39,6 +39,7 @@ struct ExpressionNode {
     // number node, and the table form of a variable's name.
     bool HasNumber = false;
     double Number = 0;
+    long double ExactNumber = 0; // in extended precision, for formulas that need it
     std::string TableName;
     const std::string* TableNameError = nullptr;
     mutable TableSlot Slot;

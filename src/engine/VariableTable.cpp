@@ -104,7 +104,8 @@ EngineResult VariableTable::GetValue(std::string_view name) const {
     if (n.bracketError != nullptr || n.text.empty())
         return result;
     TableSlot slot;
-    result.value = LookUp(n.text, slot, result.error);
+    if (const TableEntry* entry = LookUp(n.text, slot, result.error))
+        result.value = entry->number;
     return result;
 }
 
@@ -147,7 +148,8 @@ const std::string& VariableTable::ValueAt(std::size_t i) const {
     return entry.text;
 }
 
-double VariableTable::LookUp(const std::string& name, TableSlot& slot, EngineError& error) const {
+const TableEntry* VariableTable::LookUp(const std::string& name, TableSlot& slot,
+                                        EngineError& error) const {
     if (slot.stamp != stamp) {
         const auto found = entries.find(name);
         slot.entry = found != entries.end() ? found->second.get() : nullptr;
@@ -155,18 +157,18 @@ double VariableTable::LookUp(const std::string& name, TableSlot& slot, EngineErr
     }
     if (slot.entry == nullptr) {
         error.RecordMissing(Messages().noSuchVariable, name);
-        return 0;
+        return nullptr;
     }
-    return NumberOf(*slot.entry);
+    ReadNumber(*slot.entry);
+    return slot.entry;
 }
 
-double VariableTable::NumberOf(TableEntry& entry) {
+void VariableTable::ReadNumber(TableEntry& entry) {
     if (entry.numberKnown)
-        return entry.number;
-    const double number = static_cast<double>(TextToNumber(entry.text));
-    entry.number = number;
+        return;
+    entry.exact = TextToNumber(entry.text);
+    entry.number = static_cast<double>(entry.exact);
     entry.numberKnown = NumbersMayBeCached();
-    return number;
 }
 
 const std::vector<TableEntry*>& VariableTable::Ordered() const {

@@ -16,6 +16,7 @@
 struct TableEntry {
     std::string name;
     double number = 0;
+    long double exact = 0; // the number in extended precision, for formulas that need it
     // The number holds the value: set as a number, or its text already read.
     bool numberKnown = false;
     bool setAsNumber = false;
@@ -77,7 +78,14 @@ public:
     double ValueOfNormalised(const std::string& name, TableSlot& slot, EngineError& error) const {
         if (slot.stamp == stamp && slot.entry != nullptr && slot.entry->numberKnown)
             return slot.entry->number;
-        return LookUp(name, slot, error);
+        const TableEntry* entry = LookUp(name, slot, error);
+        return entry != nullptr ? entry->number : 0;
+    }
+    // The same in extended precision.
+    long double ExactValueOfNormalised(const std::string& name, TableSlot& slot,
+                                       EngineError& error) const {
+        const TableEntry* entry = LookUp(name, slot, error);
+        return entry != nullptr ? entry->exact : 0;
     }
 
     // The number at a slot that is still valid and holds its number, else null.
@@ -93,6 +101,7 @@ private:
     EngineError SetNumberAndLocate(std::string_view name, double value, TableSlot& slot);
     void StoreNumber(TableEntry& entry, double value) {
         entry.number = value;
+        entry.exact = value;
         entry.numberKnown = true;
         entry.setAsNumber = true;
         entry.textKnown = false;
@@ -102,8 +111,9 @@ private:
         entry.stored = ++lastStored;
         orderedValid = false;
     }
-    double LookUp(const std::string& name, TableSlot& slot, EngineError& error) const;
-    static double NumberOf(TableEntry& entry);
+    // The entry of a name with its number read, or null when it is missing.
+    const TableEntry* LookUp(const std::string& name, TableSlot& slot, EngineError& error) const;
+    static void ReadNumber(TableEntry& entry);
     const std::vector<TableEntry*>& Ordered() const;
     void Changed();
     void StoreConstants();

@@ -28,6 +28,16 @@ TEST_F(EngineTest, EvaluationRunsInDouble) {
     EXPECT_EQ(EvalText("1/3*3"), "1");
 }
 
+TEST_F(EngineTest, TangentsNearTheirPolesNeedExtendedPrecision) {
+    // pi is 3.14159265358979 in the table; 5*pi/2 and 2*pi miss the poles by a few units
+    // in the 15th digit, and the digits of the value depend on every bit of that miss.
+    // In double these would read 120485303083558 and -154746581404481.
+    EXPECT_EQ(EvalText("tan(5*pi/2)"), "123518740586991");
+    EXPECT_EQ(EvalText("cotan(2*pi)"), "-154394290459083");
+    EXPECT_EQ(EvalText("ctan(2*pi)+0"), "-154394290459083");
+    EXPECT_TRUE(last.ok());
+}
+
 TEST_F(EngineTest, DivisionAndPowerNearZero) {
     const std::string divisionByZero = Cp("Ошибка: Деление на нуль");
     EXPECT_EQ(Eval("1/0"), 1.0);
