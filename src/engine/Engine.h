@@ -4,7 +4,7 @@
 // variables. Plain C++; every text is CP1251.
 //
 //   EngineError, EngineResult  what every operation reports (EngineError.h)
-//   NormaliseFormula           clean-up of formula text, numbers, function names (FormulaText.h)
+//   CleanFormula               clean-up of formula text, numbers, function names (FormulaText.h)
 //   VariableTable              the variable table (VariableTable.h)
 //   ExpressionNode             the expression tree, BuildTree, DestroyTree (ExpressionTree.h)
 //   EvaluateTree               evaluation, ComputeFunction, UpFunction (Evaluation.h)
