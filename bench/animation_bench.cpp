@@ -13,7 +13,6 @@
 #include "animation/AnimationPlayer.h"
 #include "animation/StatementRewrite.h"
 
-#include "engine/EngineStatus.h"
 #include "platform/Convert.h"
 #include "platform/QtCanvas.h"
 #include "platform/RecordingCanvas.h"
@@ -138,10 +137,10 @@ void BM_PartEquations(benchmark::State& state) {
     animation::AnimationPlayer player(surface);
     player.LoadAnimation(BankLikeScript());
     animation::AnimationModel& model = player.Model();
-    long double t = 0;
+    double t = 0;
     for (auto _ : state) {
-        t += 0.032L;
-        model.Packet.SetVariable("t", platform::FloatToStr(t));
+        t += 0.032;
+        model.Values.SetNumber("t", t);
         animation::EvaluateFunctions(model);
     }
 }
@@ -153,8 +152,7 @@ void BM_PartRewrite(benchmark::State& state) {
     animation::AnimationModel& model = player.Model();
     for (auto _ : state)
         for (const std::string& statement : model.DrawList)
-            benchmark::DoNotOptimize(
-                animation::RewriteStatement(statement, model.Packet.Variables()));
+            benchmark::DoNotOptimize(animation::RewriteStatement(statement, model.Values));
 }
 
 void BM_PartInterpret(benchmark::State& state) {
@@ -166,7 +164,7 @@ void BM_PartInterpret(benchmark::State& state) {
     animation::AnimationModel& model = player.Model();
     std::vector<std::string> rewritten;
     for (const std::string& statement : model.DrawList)
-        rewritten.push_back(animation::RewriteStatement(statement, model.Packet.Variables()));
+        rewritten.push_back(animation::RewriteStatement(statement, model.Values));
     diagram::ObjectPrimitiv context;
     diagram::InitContext(context);
     diagram::AttachCanvas(context, surface.canvas);
@@ -186,7 +184,6 @@ BENCHMARK(BM_PartInterpret);
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
-    EngineStatus.Epsilon = 1e-9;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

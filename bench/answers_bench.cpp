@@ -11,7 +11,7 @@
 //   build/default/bench/answers_bench
 
 #include "answers/Judge.h"
-#include "engine/Myequation.h"
+#include "engine/Engine.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
 
@@ -54,17 +54,15 @@ void JudgeReference(benchmark::State& state, const BankTask* task, std::size_t k
 }
 
 void EngineJudge(benchmark::State& state, const BankTask* task, std::size_t k) {
-    InitEngineStatus();
-    EngineStatus.Epsilon = 1e-9;
     const int trials = task->variables.empty() ? 1 : answers::MinTrials;
     for (auto _ : state) {
         for (int trial = 0; trial < trials; ++trial) {
-            TMyPacketEquation packet;
+            Expression packet;
             for (const answers::DeclaredName& name : task->variables)
-                packet.SetVariable(name.name, platform::FloatToStr(1.25L + trial));
+                packet.SetNumber(name.name, 1.25 + trial);
             for (int side = 0; side < 2; ++side) {
                 packet.SetFormula(task->answers[k]);
-                benchmark::DoNotOptimize(packet.Evaluate());
+                benchmark::DoNotOptimize(packet.Evaluate(kClientEpsilon).value);
             }
         }
     }

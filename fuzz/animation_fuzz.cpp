@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountingSurface surface;
     animation::AnimationPlayer player(surface);
     player.LoadAnimation(script);
-    player.FormShow(0);
+    player.ShowStill(0);
     player.StartRun(0);
     for (std::uint32_t tick = 400; player.Running() && tick <= 2000; tick += 400)
         player.TimerStep(tick);

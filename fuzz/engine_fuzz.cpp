@@ -1,7 +1,7 @@
 // Formula texts from task scripts and from the calculator through the expression
 // engine's clean-up, tree building and evaluation.
 
-#include "engine/Myequation.h"
+#include "engine/Engine.h"
 #include "platform/Error.h"
 
 #include <cstddef>
@@ -10,12 +10,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string formula(reinterpret_cast<const char*>(data), size);
-    TMyPacketEquation equation;
+    Expression equation;
     equation.SetVariable("t", "1.25");
     equation.SetVariable("x", "-3");
     try {
         equation.SetFormula(formula);
-        equation.Evaluate();
+        equation.Evaluate(kClientEpsilon);
     } catch (const platform::Error&) {
     }
     return 0;

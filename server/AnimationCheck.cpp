@@ -5,7 +5,6 @@
 #include "animation/AnimationPlayer.h"
 #include "animation/StatementRewrite.h"
 #include "diagram/Objprimitiv.h"
-#include "engine/EngineStatus.h"
 #include "platform/Cp1251.h"
 #include "platform/Error.h"
 #include "platform/RecordingCanvas.h"
@@ -44,8 +43,8 @@ void CheckStatements(const animation::AnimationModel& model, std::vector<std::st
                 problems.push_back("ANIMATE: brackets do not pair up: " +
                                    platform::Cp1251ToUtf8(statement));
             try {
-                if (diagram::DrawPrimitive(
-                        context, animation::RewriteStatement(statement, model.Packet.Variables())))
+                if (diagram::DrawPrimitive(context,
+                                           animation::RewriteStatement(statement, model.Values)))
                     continue;
             } catch (const platform::Error&) {
                 continue; // the frame itself reports it
@@ -61,17 +60,15 @@ std::vector<std::string> CheckAnimation(const std::string& script) {
     std::vector<std::string> problems;
     if (script.empty())
         return problems;
-    // The client computes with the tolerance its calculator window sets at start-up.
-    EngineStatus.Epsilon = 1e-9;
     NoBitmap bitmap;
     animation::AnimationPlayer player(bitmap);
     player.LoadAnimation(script);
     for (const std::string& note : player.Model().Notes)
         Note(problems, note);
-    Note(problems, player.FormShow(0));
+    Note(problems, player.ShowStill(0));
     CheckStatements(player.Model(), problems);
-    const long double end = player.Model().Packet.GetVariable("tend");
-    for (const long double time : {0.0L, end / 2, end}) {
+    const double end = player.Model().Values.GetValue("tend").value;
+    for (const double time : {0.0, end / 2, end}) {
         player.StartRun(0);
         const std::string error = player.StepTo(time);
         if (!error.empty()) {

@@ -67,7 +67,7 @@ void TAnimateForms::FormShow() {
     SpeedButton1->setFixedWidth(half);
     SpeedButton2->move(half + 1, SpeedButton2->y());
     SpeedButton2->setFixedWidth(half - 3);
-    AfterFrame(player_.FormShow(platform::GetTickCount()));
+    AfterFrame(player_.ShowStill(platform::GetTickCount()));
 }
 
 void TAnimateForms::SpeedButton1Click() {

@@ -24,17 +24,17 @@ std::string Note(std::string_view what, std::string_view detail) {
 }
 
 void SetDefaults(AnimationModel& model) {
-    model.Packet.ResetVariables();
-    model.Packet.SetVariable("t", "0");
-    model.Packet.SetVariable("tend", "5");
-    model.Packet.SetVariable("CANVAS_HEIGHT", "270");
-    model.Packet.SetVariable("CANVAS_WIDTH", "520");
+    model.Values.ResetTable();
+    model.Values.SetValue("t", "0");
+    model.Values.SetValue("tend", "5");
+    model.Values.SetValue("CANVAS_HEIGHT", "270");
+    model.Values.SetValue("CANVAS_WIDTH", "520");
 }
 
 void ReadVariables(AnimationModel& model, std::string& script) {
     for (const std::string& statement : SplitStatements(ExtractSection(script, "VAR"))) {
         const NamedText variable = SplitAtEquals(statement);
-        model.Packet.SetVariable(variable.name, variable.text);
+        model.Values.SetValue(variable.name, variable.text);
     }
 }
 
@@ -42,7 +42,7 @@ void ReadVariables(AnimationModel& model, std::string& script) {
 // convert keeps the default side.
 int ReadWindowSide(AnimationModel& model, const char* name, int fallback) {
     try {
-        return ClampWindowSide(model.Packet.GetVariable(name));
+        return ClampWindowSide(model.Values.GetValue(name).value);
     } catch (const platform::Error& error) {
         model.Notes.push_back(Note(name, error.what()));
         return fallback;
@@ -57,14 +57,14 @@ std::vector<std::string> ReadObjects(std::string& script, std::string_view key) 
 }
 
 void BuildEquations(AnimationModel& model) {
-    EquaListClear(model.Equations);
+    ClearEquations(model.Equations);
     std::size_t dropped = 0;
     for (std::string_view statement : model.FunList) {
         if (statement.ends_with(';'))
             statement.remove_suffix(1);
         const NamedText equation = SplitAtEquals(statement);
         std::string builderError;
-        switch (EquaListAdd(model.Equations, equation.name, equation.text, &builderError)) {
+        switch (AddEquation(model.Equations, equation.name, equation.text, &builderError)) {
         case EquationAdded::Stored:
             break;
         case EquationAdded::StoredWithoutTree:
@@ -116,7 +116,7 @@ void LoadAnimation(AnimationModel& model, std::string script) {
     model.Notes.clear();
     SetDefaults(model);
     ReadVariables(model, script);
-    model.InitialVariables.AssignTable(&model.Packet.Variables());
+    model.InitialValues.AssignTable(&model.Values);
     model.Width = ReadWindowSide(model, "CANVAS_WIDTH", 520);
     model.Height = ReadWindowSide(model, "CANVAS_HEIGHT", 270);
 
@@ -137,7 +137,7 @@ void LoadAnimation(AnimationModel& model, std::string script) {
 }
 
 void EvaluateFunctions(AnimationModel& model) {
-    EquaListEvaluate(model.Equations, model.Packet.Variables());
+    EvaluateEquations(model.Equations, model.Values, kClientEpsilon);
 }
 
 } // namespace animation

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "animation/Equalistfile.h"
+#include "animation/EquationList.h"
 
-#include "engine/PacketData.h"
-#include "engine/PacketEquation.h"
+#include "engine/VariableTable.h"
 
 #include <string>
 #include <string_view>
@@ -16,9 +15,9 @@ namespace animation {
 // (OBJ), in the still picture only (FIRSTOBJ) and in the final frame only (LASTOBJ).
 struct AnimationModel {
     // The current values; the values every run starts from.
-    TMyPacketEquation Packet;
-    TMyPacketData InitialVariables;
-    DVEquationList Equations;
+    VariableTable Values;
+    VariableTable InitialValues;
+    EquationList Equations;
     std::vector<std::string> FunList;
     std::vector<std::string> ObjList;
     std::vector<std::string> FirstObjList;
@@ -42,8 +41,8 @@ struct AnimationModel {
 // OBJ and FIRSTOBJ. Never raises: what cannot be read is noted in Notes.
 void LoadAnimation(AnimationModel& model, std::string script);
 
-// The equations evaluated in order into the current values. A number text the engine
-// cannot convert raises platform::Error.
+// The equations evaluated in order into the current values, with the client's zero
+// tolerance. A number text the engine cannot convert raises platform::Error.
 void EvaluateFunctions(AnimationModel& model);
 
 // The statements of a section: each ends with ";", which is dropped; text after the last

@@ -11,7 +11,7 @@ namespace animation {
 namespace {
 
 // Model time runs at 2 units per second of ticks.
-constexpr long double kTimePerTick = 0.002L;
+constexpr double kTimePerTick = 0.002;
 
 // Runs an operation that may raise the client's error; gives its message, or empty text.
 template <typename Operation> std::string MessageOf(Operation operation) {
@@ -41,11 +41,11 @@ void AnimationPlayer::LoadAnimation(const std::string& script) {
     }
 }
 
-std::string AnimationPlayer::FormShow(std::uint32_t tick) {
+std::string AnimationPlayer::ShowStill(std::uint32_t tick) {
     model_.DrawList = model_.ObjList;
     model_.DrawList.insert(model_.DrawList.end(), model_.FirstObjList.begin(),
                            model_.FirstObjList.end());
-    model_.Packet.Variables().AssignTable(&model_.InitialVariables);
+    model_.Values.AssignTable(&model_.InitialValues);
     currentTick_ = lastTick_ = tick;
     return MessageOf([this] {
         EvaluateFunctions(model_);
@@ -55,7 +55,7 @@ std::string AnimationPlayer::FormShow(std::uint32_t tick) {
 
 void AnimationPlayer::StartRun(std::uint32_t tick) {
     model_.DrawList = model_.ObjList;
-    model_.Packet.Variables().AssignTable(&model_.InitialVariables);
+    model_.Values.AssignTable(&model_.InitialValues);
     currentTick_ = lastTick_ = tick;
     running_ = true;
 }
@@ -64,26 +64,26 @@ std::string AnimationPlayer::TimerStep(std::uint32_t tick) {
     running_ = false;
     currentTick_ = tick;
     return MessageOf([this] {
-        long double time = model_.Packet.GetVariable("t");
-        const long double omega = model_.Packet.GetVariable("Omega");
+        double time = model_.Values.GetValue("t").value;
+        const double omega = model_.Values.GetValue("Omega").value;
         // Ticks wrap at 2^32; their difference does not.
-        const long double elapsed = static_cast<std::uint32_t>(currentTick_ - lastTick_);
+        const double elapsed = static_cast<std::uint32_t>(currentTick_ - lastTick_);
         time += omega > 0 ? omega * elapsed * kTimePerTick : elapsed * kTimePerTick;
         StepToOrThrow(time);
     });
 }
 
-std::string AnimationPlayer::StepTo(long double time) {
+std::string AnimationPlayer::StepTo(double time) {
     running_ = false;
     return MessageOf([this, time] { StepToOrThrow(time); });
 }
 
-void AnimationPlayer::StepToOrThrow(long double time) {
-    model_.Packet.SetVariable("t", platform::FloatToStr(time));
+void AnimationPlayer::StepToOrThrow(double time) {
+    model_.Values.SetNumber("t", time);
     EvaluateFunctions(model_);
     DrawFrameOrThrow();
     lastTick_ = currentTick_;
-    if (model_.Packet.GetVariable("tend") > time) {
+    if (model_.Values.GetValue("tend").value > time) {
         running_ = true;
         return;
     }
@@ -121,7 +121,7 @@ void AnimationPlayer::DrawStatements() {
     canvas.SetPenWidth(1);
     canvas.Rectangle(3, 3, width - 9, panelTop - 3);
     for (const std::string& statement : model_.DrawList)
-        diagram::DrawPrimitive(context_, RewriteStatement(statement, model_.Packet.Variables()));
+        diagram::DrawPrimitive(context_, RewriteStatement(statement, model_.Values));
 }
 
 } // namespace animation

@@ -40,7 +40,7 @@ public:
 
     // The window opens: the still picture of OBJ and FIRSTOBJ at the initial values with
     // the equations evaluated once.
-    std::string FormShow(std::uint32_t tick);
+    std::string ShowStill(std::uint32_t tick);
     // "Анимировать": a fresh run of OBJ from the initial values.
     void StartRun(std::uint32_t tick);
     // "Закрыть": the run stops.
@@ -51,7 +51,7 @@ public:
     std::string TimerStep(std::uint32_t tick);
     // t := time, the equations evaluated, the frame drawn; once t has reached tend the
     // final frame adds LASTOBJ and the run is over.
-    std::string StepTo(long double time);
+    std::string StepTo(double time);
 
     // Draws the draw list on the bitmap and presents it. A frame asked for while one is
     // being drawn does nothing.
@@ -65,7 +65,7 @@ public:
 private:
     void DrawFrameOrThrow();
     void DrawStatements();
-    void StepToOrThrow(long double time);
+    void StepToOrThrow(double time);
 
     FrameSurface& surface_;
     diagram::ObjectPrimitiv context_;

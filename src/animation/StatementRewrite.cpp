@@ -19,12 +19,12 @@ bool NamesNothing(std::string_view token) {
 }
 
 // What the token stands for in the statement given to the interpreter.
-void AppendParameter(std::string& out, std::string_view token, const TMyPacketData& variables) {
+void AppendParameter(std::string& out, std::string_view token, const VariableTable& variables) {
     if (NamesNothing(token) || IsNumberText(token)) {
         out += token;
         return;
     }
-    out += WholeNumberText(variables.GetValue(token));
+    out += WholeNumberText(variables.GetValue(token).value);
 }
 
 } // namespace
@@ -38,7 +38,7 @@ std::string WholeNumberText(long double value) {
     return std::to_string(value < 0 ? -whole : whole);
 }
 
-std::string RewriteStatement(std::string_view statement, const TMyPacketData& variables) {
+std::string RewriteStatement(std::string_view statement, const VariableTable& variables) {
     const std::size_t open = statement.find('(');
     if (open == std::string_view::npos)
         return std::string(statement);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/PacketData.h"
+#include "engine/VariableTable.h"
 
 #include <string>
 #include <string_view>
@@ -14,7 +14,7 @@ namespace animation {
 // parameter names nothing and is passed on as it stands, for the interpreter to judge.
 // The result is keyword(parameters) without a final ";". A statement without "(" is not
 // a drawing statement and comes back unchanged.
-std::string RewriteStatement(std::string_view statement, const TMyPacketData& variables);
+std::string RewriteStatement(std::string_view statement, const VariableTable& variables);
 
 // The whole number a value is drawn at: values a hair below a whole number (up to 0.001)
 // count as that number, everything else is cut toward zero, the same way on both sides of

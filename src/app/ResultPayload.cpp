@@ -1,6 +1,5 @@
 #include "app/ResultPayload.h"
 
-#include "engine/EngineStatus.h"
 #include "engine/FormulaText.h"
 #include "platform/Cp1251.h"
 
@@ -40,15 +39,16 @@ ResultPayload BuildResultPayload(const std::vector<AnswerRowText>& rows) {
     for (const AnswerRowText& row : rows)
         answers.push_back(row.answer);
     for (std::size_t j = 0; j + 1 < rows.size(); ++j) {
-        const std::string value = "(" + NormaliseFormula(rows[j].answer) + ")";
+        const std::string value = "(" + CleanFormula(rows[j].answer).text + ")";
         for (std::size_t l = j + 1; l < rows.size(); ++l) {
             if (!Substitute(answers[l], rows[j].name, value))
                 return Refused(l, platform::Utf8ToCp1251(
                                       "Ответ слишком длинный после подстановки ответов выше."));
             // A name made of brackets can unbalance the answer it is put into.
-            answers[l] = NormaliseFormula(answers[l]);
-            if (EngineStatus.Code != 0)
-                return Refused(l, EngineStatus.ErrorText);
+            CleanedText cleaned = CleanFormula(answers[l]);
+            if (cleaned.bracketError != nullptr)
+                return Refused(l, *cleaned.bracketError);
+            answers[l] = std::move(cleaned.text);
         }
     }
     ResultPayload result;

@@ -7,7 +7,7 @@
 // of the rows above it: each occurrence of an earlier row's name (a plain byte search) is
 // replaced by that row's typed answer, cleaned and in brackets, and the search goes on after
 // the inserted text. The first answer goes as typed; every later one is cleaned by the
-// engine's NormaliseFormula. Each item is the name field's text, the answer and ";".
+// engine's CleanFormula. Each item is the name field's text, the answer and ";".
 
 struct AnswerRowText {
     std::string name;      // as REQUEST gave it

@@ -9,7 +9,6 @@
 #include "calculator/HelpPanel.h"
 #include "calculator/VektaIcon.h"
 #include "dialogs/DialogPanel.h"
-#include "engine/EngineStatus.h"
 #include "platform/Convert.h"
 #include "platform/VektaApplication.h"
 
@@ -29,7 +28,6 @@ QString ServerArgument(const QStringList& arguments) {
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
-    InitEngineStatus();
     platform::VektaApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
     QApplication::setWindowIcon(VektaIcon());

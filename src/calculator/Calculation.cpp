@@ -1,7 +1,6 @@
 #include "calculator/Calculation.h"
 
-#include "engine/EngineStatus.h"
-#include "engine/PacketEquation.h"
+#include "engine/Expression.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
 
@@ -11,32 +10,32 @@ namespace calculator {
 
 namespace {
 
-Calculation Failure() {
+Calculation Failure(const EngineError& error) {
     Calculation failed;
-    failed.errorText = EngineStatus.ErrorText;
-    failed.missingName = EngineStatus.MissingName;
+    failed.errorText = error.text;
+    failed.missingName = error.missingName;
     return failed;
 }
 
 } // namespace
 
-Calculation Calculate(TMyPacketEquation& packet, std::string_view formula) {
-    ResetStatus();
-    packet.SetFormula(formula);
-    if (!EngineStatus.ErrorText.empty())
-        return Failure(); // a bracket error
-    long double value = 0;
+Calculation Calculate(Expression& packet, std::string_view formula) {
+    const EngineError bracketError = packet.SetFormula(formula);
+    if (!bracketError.ok())
+        return Failure(bracketError);
+    EngineResult result;
     try {
-        value = packet.Evaluate();
+        // The calculator's results are exact to nine places.
+        result = packet.Evaluate(kClientEpsilon);
     } catch (const std::exception&) {
-        ResetStatus();
-        EngineStatus.ErrorText = platform::Utf8ToCp1251("Переполнение буфера...");
+        result.error = EngineError{};
+        result.error.text = platform::Utf8ToCp1251("Переполнение буфера...");
     }
-    if (!EngineStatus.ErrorText.empty())
-        return Failure();
+    if (!result.ok())
+        return Failure(result.error);
     Calculation done;
     done.shown = true;
-    done.resultText = platform::FloatToStr(value);
+    done.resultText = platform::FloatToStr(result.value);
     return done;
 }
 

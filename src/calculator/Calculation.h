@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-class TMyPacketEquation;
+class Expression;
 
 namespace calculator {
 
@@ -21,7 +21,7 @@ struct Calculation {
 // again. A failure while evaluating becomes "Переполнение буфера..."; an error raised
 // while the formula is read (an empty operand) is not caught here: it goes on to the
 // application-wide report with its own message.
-Calculation Calculate(TMyPacketEquation& packet, std::string_view formula);
+Calculation Calculate(Expression& packet, std::string_view formula);
 
 // The formula without its last byte, even if that splits a Greek letter ("~p" -> "~").
 std::string WithoutLastCharacter(std::string formula);

@@ -7,8 +7,7 @@
 #include "calculator/TrayIcon.h"
 #include "calculator/WindowFonts.h"
 #include "dialogs/DialogPanel.h"
-#include "engine/EngineStatus.h"
-#include "engine/PacketEquation.h"
+#include "engine/Expression.h"
 #include "eqedit/EqEdit.h"
 #include "platform/PostKey.h"
 #include "platform/QtText.h"
@@ -88,7 +87,7 @@ TForm1::TForm1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      CalculatorPacket(std::make_unique<TMyPacketEquation>()) {
+      CalculatorPacket(std::make_unique<Expression>()) {
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8("Калькулятор"));
     setFont(calculator::PixelFont(calculator::kFormFontName, 11));
@@ -120,9 +119,6 @@ TForm1::TForm1(QWidget* parent)
 
     resultTimer_.setSingleShot(true);
     connect(&resultTimer_, &QTimer::timeout, this, &TForm1::ShowPendingResult);
-
-    // FormCreate: the calculator wants results exact to nine places.
-    EngineStatus.Epsilon = 1e-9;
 }
 
 TForm1::~TForm1() = default;

@@ -11,7 +11,7 @@ class QPushButton;
 class QToolButton;
 class TApplicationEvents;
 class TEqEdit;
-class TMyPacketEquation;
+class Expression;
 class TTrayIcon;
 
 // The calculator: a formula typed or clicked together in the formula editor is replaced
@@ -82,7 +82,7 @@ private:
     void ShowResultSoon();
     void ShowPendingResult();
 
-    std::unique_ptr<TMyPacketEquation> CalculatorPacket;
+    std::unique_ptr<Expression> CalculatorPacket;
     QTimer resultTimer_;
     bool resultPending_ = false;
 };

@@ -1,7 +1,6 @@
 #include "engine/Evaluation.h"
 
 #include "engine/EngineMessages.h"
-#include "engine/EngineStatus.h"
 #include "engine/FormulaText.h"
 
 #include <cmath>
@@ -11,53 +10,56 @@ namespace {
 // The pi of the domain checks.
 constexpr long double kPi = 3.141592653589793;
 
-bool Within(long double x, long double centre, long double halfWidth) {
+template <typename Real> bool Within(Real x, Real centre, Real halfWidth) {
     return centre - halfWidth < x && x < centre + halfWidth;
 }
 
 // A failed domain check gives 1 with its message.
-FunctionResult DomainError(const std::string& message) {
-    return FunctionResult{1, &message};
+template <typename Real> FunctionResultOf<Real> DomainError(const std::string& message) {
+    return FunctionResultOf<Real>{1, &message};
 }
 
-FunctionResult Tangent(long double x) {
-    const long double band = 3 * EngineStatus.Epsilon;
-    if (Within(std::fabs(x), kPi / 2, band))
-        return DomainError(Messages().halfPiInTangent);
-    if (Within(std::fabs(x), 3 * kPi / 2, band))
-        return DomainError(Messages().threeHalvesPiInTangent);
-    return FunctionResult{std::tan(x)};
+template <typename Real> FunctionResultOf<Real> Tangent(Real x, double epsilon) {
+    const Real band = 3 * epsilon;
+    const Real pi = kPi;
+    if (Within<Real>(std::fabs(x), pi / 2, band))
+        return DomainError<Real>(Messages().halfPiInTangent);
+    if (Within<Real>(std::fabs(x), 3 * pi / 2, band))
+        return DomainError<Real>(Messages().threeHalvesPiInTangent);
+    return {std::tan(x)};
 }
 
-FunctionResult Cotangent(long double x) {
-    const long double band = 2 * EngineStatus.Epsilon;
+template <typename Real> FunctionResultOf<Real> Cotangent(Real x, double epsilon) {
+    const Real band = 2 * epsilon;
+    const Real pi = kPi;
     if (std::fabs(x) < band)
-        return DomainError(Messages().zeroInCotangent);
-    if (Within(std::fabs(x), kPi, band))
-        return DomainError(Messages().piInCotangent);
-    return FunctionResult{1 / std::tan(x)};
+        return DomainError<Real>(Messages().zeroInCotangent);
+    if (Within<Real>(std::fabs(x), pi, band))
+        return DomainError<Real>(Messages().piInCotangent);
+    return {1 / std::tan(x)};
 }
 
-FunctionResult Logarithm(long double x, bool natural) {
-    if (std::fabs(x) < EngineStatus.Epsilon)
-        return DomainError(Messages().zeroInLogarithm);
-    return FunctionResult{natural ? std::log(x) : std::log10(x)};
+template <typename Real> FunctionResultOf<Real> Logarithm(Real x, bool natural, double epsilon) {
+    if (std::fabs(x) < epsilon)
+        return DomainError<Real>(Messages().zeroInLogarithm);
+    return {natural ? std::log(x) : std::log10(x)};
 }
 
-FunctionResult Compute(std::uint8_t code, long double x) {
+template <typename Real> FunctionResultOf<Real> Compute(std::uint8_t code, Real x, double epsilon) {
+    const double inDouble = static_cast<double>(x);
     switch (code) {
     case fnCos:
         return {std::cos(x)};
     case fnSin:
         return {std::sin(x)};
     case fnTan:
-        return Tangent(x);
+        return Tangent(x, epsilon);
     case fnCotan:
-        return Cotangent(x);
+        return Cotangent(x, epsilon);
     case fnLog:
-        return Logarithm(x, false);
+        return Logarithm(x, false, epsilon);
     case fnLn:
-        return Logarithm(x, true);
+        return Logarithm(x, true, epsilon);
     case fnExp:
         return {std::exp(x)};
     case fnAbs:
@@ -67,13 +69,13 @@ FunctionResult Compute(std::uint8_t code, long double x) {
     case fnAtan:
         return {std::atan(x)};
     case fnUp:
-        return {UpFunction(static_cast<double>(x))};
+        return {UpFunction(inDouble)};
     case fnCosh:
-        return {std::cosh(static_cast<double>(x))};
+        return {std::cosh(inDouble)};
     case fnSinh:
-        return {std::sinh(static_cast<double>(x))};
+        return {std::sinh(inDouble)};
     case fnTanh:
-        return {std::tanh(static_cast<double>(x))};
+        return {std::tanh(inDouble)};
     default:
         return {x};
     }
@@ -81,27 +83,25 @@ FunctionResult Compute(std::uint8_t code, long double x) {
 
 } // namespace
 
-long double EvaluateTree(const TMyEquation* root, const TMyPacketData* table) {
-    ResetStatus();
+EngineResult EvaluateTree(const ExpressionNode* root, const VariableTable* table, double epsilon) {
+    EngineResult result;
     if (root == nullptr)
-        return 0;
+        return result;
     if (!root->Plan)
         root->Plan = std::make_unique<EvaluationPlan>(root);
-    return root->Plan->Run(table);
+    result.value = root->Plan->Run(table, epsilon, result.error);
+    return result;
 }
 
-FunctionResult ComputeFunction(std::uint8_t code, long double x) {
+template <typename Real>
+FunctionResultOf<Real> ComputeFunction(std::uint8_t code, Real x, double epsilon) {
     if (code == fnNone || code > fnTanh)
-        return FunctionResult{x};
-    FunctionResult result = Compute(code, x);
-    if (std::fabs(result.value) < 3 * EngineStatus.Epsilon)
+        return FunctionResultOf<Real>{x};
+    FunctionResultOf<Real> result = Compute(code, x, epsilon);
+    if (std::fabs(result.value) < 3 * epsilon)
         result.value = 0;
     return result;
 }
 
-long double ApplyFunction(std::uint8_t code, long double x) {
-    const FunctionResult result = ComputeFunction(code, x);
-    if (result.error != nullptr)
-        RecordError(2, *result.error);
-    return result.value;
-}
+template FunctionResultOf<double> ComputeFunction(std::uint8_t, double, double);
+template FunctionResultOf<long double> ComputeFunction(std::uint8_t, long double, double);

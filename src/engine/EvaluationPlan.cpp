@@ -1,80 +1,139 @@
 #include "engine/EvaluationPlan.h"
 
+#include "engine/EngineError.h"
 #include "engine/EngineMessages.h"
-#include "engine/EngineStatus.h"
 #include "engine/Evaluation.h"
 #include "engine/ExpressionTree.h"
 #include "engine/FormulaText.h"
-#include "engine/PacketData.h"
+#include "engine/VariableTable.h"
 
 #include <cmath>
 #include <limits>
+#include <type_traits>
+
+// Everything a step needs besides the running value.
+struct RunContext {
+    const VariableTable* table;
+    double epsilon;
+    bool numbersCached;
+    EngineError& error;
+};
 
 namespace {
 
-// The hot path of evaluation keeps its long double values out of calls: what is common
-// is inlined, what is rare (errors, conversions, searches) is called.
+// What is common on the hot path is inlined; what is rare (errors, conversions,
+// searches) is called.
 #define ENGINE_INLINE [[gnu::always_inline]] inline
 
-ENGINE_INLINE long double NumberOf(const TMyEquation& node, bool numbersCached) {
-    if (node.HasNumber && numbersCached)
-        return node.Number;
-    return TextToNumber(node.Text);
+template <typename Real>
+ENGINE_INLINE Real NumberOf(const ExpressionNode& node, const RunContext& run) {
+    if constexpr (std::is_same_v<Real, double>) {
+        if (node.HasNumber && run.numbersCached)
+            return node.Number;
+    } else {
+        if (node.HasNumber && run.numbersCached)
+            return node.ExactNumber;
+    }
+    return static_cast<Real>(TextToNumber(node.Text));
 }
 
-[[gnu::noinline]] long double VariableLookUp(const TMyEquation& node, const TMyPacketData* table) {
+template <typename Real>
+[[gnu::noinline]] Real VariableLookUp(const ExpressionNode& node, const RunContext& run) {
     if (node.TableNameError != nullptr) {
         // The name's bracket error overrides whatever was recorded, as the clean-up does.
-        EngineStatus.Code = 4;
-        EngineStatus.ErrorText = *node.TableNameError;
+        run.error.Override(4, *node.TableNameError);
         return 0;
     }
     if (node.TableName.empty()) {
-        RecordError(3, Messages().emptyTableParameter);
+        run.error.Record(3, Messages().emptyTableParameter);
         return 0;
     }
-    if (table == nullptr) {
-        TMyPacketData::ReportMissing(node.TableName);
+    if (run.table == nullptr) {
+        run.error.RecordMissing(Messages().noSuchVariable, node.TableName);
         return 0;
     }
-    return table->ValueOfNormalised(node.TableName, node.Slot);
+    if constexpr (std::is_same_v<Real, double>)
+        return run.table->ValueOfNormalised(node.TableName, node.Slot, run.error);
+    else
+        return run.table->ExactValueOfNormalised(node.TableName, node.Slot, run.error);
 }
 
-[[gnu::noinline]] long double DivisionByZero() {
-    RecordError(2, Messages().divisionByZero);
+template <typename Real>
+ENGINE_INLINE Real VariableOf(const ExpressionNode& node, const RunContext& run) {
+    if constexpr (std::is_same_v<Real, double>)
+        if (run.table != nullptr)
+            if (const double* number = run.table->KnownNumber(node.Slot))
+                return *number;
+    return VariableLookUp<Real>(node, run);
+}
+
+[[gnu::noinline]] double DivisionByZero(EngineError& error) {
+    error.Record(2, Messages().divisionByZero);
     return 1;
 }
 
-ENGINE_INLINE long double Divide(long double a, long double b) {
-    if (std::fabs(static_cast<double>(b)) >= EngineStatus.Epsilon)
-        return a / b;
-    return DivisionByZero();
+template <typename Real>
+[[gnu::noinline]] Real CheckedFunction(std::uint8_t code, Real x, const RunContext& run) {
+    const FunctionResultOf<Real> result = ComputeFunction(code, x, run.epsilon);
+    if (result.error != nullptr)
+        run.error.Record(2, *result.error);
+    return result.value;
 }
 
-// The square of a base with at most 24 significant bits is exact in 48 bits, so it is
-// what pow gives in double, without the call.
+ENGINE_INLINE double Snapped(double value, const RunContext& run) {
+    return std::fabs(value) < 3 * run.epsilon ? 0 : value;
+}
+
+// The functions without domain checks are computed here, as ComputeFunction does;
+// the others are called.
+template <typename Real>
+ENGINE_INLINE Real FunctionOf(std::uint8_t code, Real x, const RunContext& run) {
+    if constexpr (!std::is_same_v<Real, double>)
+        return CheckedFunction(code, x, run);
+    switch (code) {
+    case fnCos:
+        return Snapped(std::cos(x), run);
+    case fnSin:
+        return Snapped(std::sin(x), run);
+    case fnSqrt:
+        return Snapped(std::sqrt(x), run);
+    case fnExp:
+        return Snapped(std::exp(x), run);
+    case fnAbs:
+        return Snapped(std::fabs(x), run);
+    default:
+        return CheckedFunction(code, x, run);
+    }
+}
+
+// The square of a base with at most 24 significant bits is exact in 48 bits, so in
+// extended precision it is what pow gives in double.
 ENGINE_INLINE bool SquaresExactly(long double a) {
     return std::fabs(a) <= std::numeric_limits<float>::max() &&
            static_cast<long double>(static_cast<float>(a)) == a;
 }
 
-// The power operator, in double precision.
-ENGINE_INLINE long double Power(long double a, long double b) {
-    const long double epsilon = EngineStatus.Epsilon;
-    if (std::fabs(a) < epsilon && std::fabs(b) < epsilon)
+// The power operator, in double: 0 to the 0 (both within epsilon of zero) is 1.
+template <typename Real> ENGINE_INLINE Real Power(Real a, Real b, const RunContext& run) {
+    if (std::fabs(a) < run.epsilon && std::fabs(b) < run.epsilon)
         return 1;
-    if (b == 2 && SquaresExactly(a))
-        return a * a;
+    if constexpr (!std::is_same_v<Real, double>)
+        if (b == 2 && SquaresExactly(a))
+            return a * a;
     return std::pow(static_cast<double>(a), static_cast<double>(b));
 }
 
-ENGINE_INLINE long double Square(long double a) {
-    if (EngineStatus.Epsilon <= 2 && SquaresExactly(a))
+template <typename Real> ENGINE_INLINE Real Square(Real a, const RunContext& run) {
+    if (run.epsilon > 2)
+        return Power<Real>(a, 2, run);
+    if constexpr (std::is_same_v<Real, double>)
         return a * a;
-    return Power(a, 2);
+    else
+        return SquaresExactly(a) ? a * a : Power<Real>(a, 2, run);
 }
 
-template <std::uint8_t Op> ENGINE_INLINE long double JoinAs(long double a, long double b) {
+template <std::uint8_t Op, typename Real>
+ENGINE_INLINE Real JoinAs(Real a, Real b, const RunContext& run) {
     if constexpr (Op == opAdd)
         return a + b;
     else if constexpr (Op == opSub)
@@ -82,89 +141,31 @@ template <std::uint8_t Op> ENGINE_INLINE long double JoinAs(long double a, long 
     else if constexpr (Op == opMul)
         return a * b;
     else if constexpr (Op == opDiv)
-        return Divide(a, b);
+        return std::fabs(static_cast<double>(b)) >= run.epsilon ? a / b
+                                                                : Real(DivisionByZero(run.error));
     else if constexpr (Op == opPower)
-        return Power(a, b);
+        return Power<Real>(a, b, run);
     else
         return a; // any other operator keeps the value; the next one is dropped
 }
 
-ENGINE_INLINE long double Join(std::uint8_t op, long double a, long double b) {
-    switch (op) {
-    case opAdd:
-        return JoinAs<opAdd>(a, b);
-    case opSub:
-        return JoinAs<opSub>(a, b);
-    case opMul:
-        return JoinAs<opMul>(a, b);
-    case opDiv:
-        return JoinAs<opDiv>(a, b);
-    case opPower:
-        return JoinAs<opPower>(a, b);
-    default:
-        return JoinAs<opNone>(a, b);
-    }
-}
-
-// The number of a variable when its slot is valid and its text already read, else null.
-ENGINE_INLINE const long double* CachedVariable(const TMyEquation& node, const TMyPacketData* table,
-                                                bool numbersCached) {
-    if (table == nullptr || !numbersCached)
-        return nullptr;
-    return table->CachedNumber(node.Slot);
-}
-
-// The slow paths take the running value and give the new one, so that no call is made
-// while the running value is live: it then stays in a register of the x87 unit.
-[[gnu::noinline]] long double JoinNumberText(std::uint8_t op, long double value,
-                                             const TMyEquation& node) {
-    return Join(op, value, TextToNumber(node.Text));
-}
-
-[[gnu::noinline]] long double JoinVariableLookUp(std::uint8_t op, long double value,
-                                                 const TMyEquation& node,
-                                                 const TMyPacketData* table) {
-    return Join(op, value, VariableLookUp(node, table));
-}
-
-bool IsPlainLeaf(const TMyEquation* node) {
+bool IsPlainLeaf(const ExpressionNode* node) {
     return node->Sub == nullptr && node->Function == fnNone;
 }
 
 } // namespace
 
-EvaluationPlan::EvaluationPlan(const TMyEquation* first) {
+EvaluationPlan::EvaluationPlan(const ExpressionNode* first) {
     AddChain(first);
 }
 
-void EvaluationPlan::Add(std::uint8_t step, std::uint8_t code, const TMyEquation* node) {
-    std::uint32_t memo = 0;
-    if (step == Code(Step::Function)) {
-        memo = static_cast<std::uint32_t>(memos.size());
-        memos.emplace_back();
-    }
-    steps.push_back(Instruction{step, code, memo, node});
+void EvaluationPlan::Add(std::uint8_t step, std::uint8_t code, const ExpressionNode* node) {
+    if (step == Code(Step::Function) && (code == fnTan || code == fnCotan))
+        extended = true;
+    steps.push_back(Instruction{step, code, node});
 }
 
-bool EvaluationPlan::Matches(const FunctionMemo& memo, long double x) {
-    return memo.valid && x == memo.argument && std::signbit(x) == std::signbit(memo.argument) &&
-           memo.epsilon == EngineStatus.Epsilon;
-}
-
-long double EvaluationPlan::Remember(std::uint8_t code, long double x, FunctionMemo& memo) {
-    if (Matches(memo, x)) {
-        if (memo.error != nullptr)
-            RecordError(2, *memo.error);
-        return memo.result;
-    }
-    const FunctionResult result = ComputeFunction(code, x);
-    memo = FunctionMemo{true, x, EngineStatus.Epsilon, result.value, result.error};
-    if (result.error != nullptr)
-        RecordError(2, *result.error);
-    return result.value;
-}
-
-void EvaluationPlan::AddValue(const TMyEquation* node) {
+void EvaluationPlan::AddValue(const ExpressionNode* node) {
     if (node->Sub != nullptr)
         AddChain(node->Sub);
     else if (node->Kind == kindVariable)
@@ -175,10 +176,10 @@ void EvaluationPlan::AddValue(const TMyEquation* node) {
         Add(Code(Step::Function), node->Function, nullptr);
 }
 
-void EvaluationPlan::AddChain(const TMyEquation* first) {
+void EvaluationPlan::AddChain(const ExpressionNode* first) {
     AddValue(first);
-    for (const TMyEquation* node = first; node->Next != nullptr; node = node->Next) {
-        const TMyEquation* next = node->Next;
+    for (const ExpressionNode* node = first; node->Next != nullptr; node = node->Next) {
+        const ExpressionNode* next = node->Next;
         if (IsPlainLeaf(next) && node->Operator == opPower && next->Kind == kindNumber &&
             next->HasNumber && next->Number == 2) {
             Add(Code(Step::Square), 0, next);
@@ -199,44 +200,41 @@ void EvaluationPlan::AddChain(const TMyEquation* first) {
     }
 }
 
-long double EvaluationPlan::Run(const TMyPacketData* table) const {
+double EvaluationPlan::Run(const VariableTable* table, double epsilon, EngineError& error) const {
+    const RunContext run{table, epsilon, NumbersMayBeCached(), error};
+    if (extended)
+        return static_cast<double>(RunAs<long double>(run));
+    return RunAs<double>(run);
+}
+
+template <typename Real> Real EvaluationPlan::RunAs(const RunContext& run) const {
     constexpr std::size_t kLocal = 64;
-    long double local[kLocal];
-    std::unique_ptr<long double[]> heap;
-    long double* saved = local;
+    Real local[kLocal];
+    std::unique_ptr<Real[]> heap;
+    Real* saved = local;
     if (maxDepth > kLocal) {
-        heap = std::make_unique<long double[]>(maxDepth);
+        heap = std::make_unique<Real[]>(maxDepth);
         saved = heap.get();
     }
-    const bool numbersCached = NumbersMayBeCached();
-    long double value = 0;
+    Real value = 0;
     std::size_t top = 0;
     for (const Instruction& in : steps) {
         switch (in.step) {
         case Code(Step::LoadNumber):
-            value = NumberOf(*in.node, numbersCached);
+            value = NumberOf<Real>(*in.node, run);
             break;
         case Code(Step::LoadVariable):
-            if (const long double* number = CachedVariable(*in.node, table, numbersCached))
-                value = *number;
-            else
-                value = VariableLookUp(*in.node, table);
+            value = VariableOf<Real>(*in.node, run);
             break;
 #define ENGINE_JOIN_STEPS(OP)                                                                      \
     case JoinStep(Step::JoinNumber, OP):                                                           \
-        if (in.node->HasNumber && numbersCached)                                                   \
-            value = JoinAs<OP>(value, in.node->Number);                                            \
-        else                                                                                       \
-            value = JoinNumberText(in.code, value, *in.node);                                      \
+        value = JoinAs<OP, Real>(value, NumberOf<Real>(*in.node, run), run);                       \
         break;                                                                                     \
     case JoinStep(Step::JoinVariable, OP):                                                         \
-        if (const long double* number = CachedVariable(*in.node, table, numbersCached))            \
-            value = JoinAs<OP>(value, *number);                                                    \
-        else                                                                                       \
-            value = JoinVariableLookUp(in.code, value, *in.node, table);                           \
+        value = JoinAs<OP, Real>(value, VariableOf<Real>(*in.node, run), run);                     \
         break;                                                                                     \
     case JoinStep(Step::JoinSaved, OP):                                                            \
-        value = JoinAs<OP>(saved[--top], value);                                                   \
+        value = JoinAs<OP, Real>(saved[--top], value, run);                                        \
         break;
             ENGINE_JOIN_STEPS(opAdd)
             ENGINE_JOIN_STEPS(opSub)
@@ -246,22 +244,14 @@ long double EvaluationPlan::Run(const TMyPacketData* table) const {
             ENGINE_JOIN_STEPS(opNone)
 #undef ENGINE_JOIN_STEPS
         case Code(Step::Square):
-            if (numbersCached)
-                value = Square(value);
-            else
-                value = JoinNumberText(opPower, value, *in.node);
+            value = Square<Real>(value, run);
             break;
         case Code(Step::Save):
             saved[top++] = value;
             break;
-        case Code(Step::Function): {
-            FunctionMemo& memo = memos[in.memo];
-            if (memo.error == nullptr && Matches(memo, value))
-                value = memo.result;
-            else
-                value = Remember(in.code, value, memo);
+        case Code(Step::Function):
+            value = FunctionOf<Real>(in.code, value, run);
             break;
-        }
         default:
             break;
         }

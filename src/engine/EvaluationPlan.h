@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
-struct TMyEquation;
-class TMyPacketData;
+struct EngineError;
+struct ExpressionNode;
+class VariableTable;
+struct RunContext;
 
 // A tree flattened into the steps of its evaluation, in the order in which the tree is
 // evaluated: each chain folded from left to right, each node's function applied to its
@@ -14,9 +16,9 @@ class TMyPacketData;
 // the errors of walking the tree, without recursion.
 class EvaluationPlan {
 public:
-    explicit EvaluationPlan(const TMyEquation* first);
+    explicit EvaluationPlan(const ExpressionNode* first);
 
-    long double Run(const TMyPacketData* table) const;
+    double Run(const VariableTable* table, double epsilon, EngineError& error) const;
 
 private:
     // The three kinds of join come in one step per operator, JoinNumber + operator code,
@@ -38,32 +40,19 @@ private:
     }
 
     struct Instruction {
-        std::uint8_t step;  // a Step, or a join step
-        std::uint8_t code;  // operator or function code
-        std::uint32_t memo; // of a function step: its entry in memos
-        const TMyEquation* node;
+        std::uint8_t step; // a Step, or a join step
+        std::uint8_t code; // operator or function code
+        const ExpressionNode* node;
     };
 
-    // The last argument and result of a function step. A function of an unchanged
-    // argument (under the same Epsilon) gives the same value and message again.
-    struct FunctionMemo {
-        bool valid = false;
-        long double argument = 0;
-        double epsilon = 0;
-        long double result = 0;
-        const std::string* error = nullptr;
-    };
-
-    static bool Matches(const FunctionMemo& memo, long double x);
-    [[gnu::noinline]] static long double Remember(std::uint8_t code, long double x,
-                                                  FunctionMemo& memo);
-
-    void AddChain(const TMyEquation* first);
-    void AddValue(const TMyEquation* node);
-    void Add(std::uint8_t step, std::uint8_t code, const TMyEquation* node);
+    template <typename Real> Real RunAs(const RunContext& run) const;
+    void AddChain(const ExpressionNode* first);
+    void AddValue(const ExpressionNode* node);
+    void Add(std::uint8_t step, std::uint8_t code, const ExpressionNode* node);
 
     std::vector<Instruction> steps;
-    mutable std::vector<FunctionMemo> memos;
     std::size_t depth = 0;
     std::size_t maxDepth = 0;
+    // The formula has tan or cotan and runs in extended precision.
+    bool extended = false;
 };

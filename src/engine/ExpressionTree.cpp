@@ -114,23 +114,23 @@ std::string_view DropTrailingBaseline(std::string_view text) {
     return text;
 }
 
-void BuildNode(TMyEquation* node, std::string_view text, int depth);
+void BuildNode(ExpressionNode* node, std::string_view text, int depth);
 
-TMyEquation* NewSub(TMyEquation* owner) {
-    owner->Sub = new TMyEquation;
+ExpressionNode* NewSub(ExpressionNode* owner) {
+    owner->Sub = new ExpressionNode;
     owner->Sub->Owner = owner;
     return owner->Sub;
 }
 
-TMyEquation* NewNext(TMyEquation* previous) {
-    previous->Next = new TMyEquation;
+ExpressionNode* NewNext(ExpressionNode* previous) {
+    previous->Next = new ExpressionNode;
     previous->Next->Prev = previous;
     return previous->Next;
 }
 
 // Makes each piece a node: the first becomes the owner's Sub, the others follow it.
-void BuildSubChain(TMyEquation* owner, const std::vector<std::string_view>& pieces, int depth) {
-    TMyEquation* member = NewSub(owner);
+void BuildSubChain(ExpressionNode* owner, const std::vector<std::string_view>& pieces, int depth) {
+    ExpressionNode* member = NewSub(owner);
     BuildNode(member, pieces[0], depth + 1);
     for (std::size_t i = 1; i < pieces.size(); ++i) {
         member = NewNext(member);
@@ -138,28 +138,29 @@ void BuildSubChain(TMyEquation* owner, const std::vector<std::string_view>& piec
     }
 }
 
-void BuildNumber(TMyEquation* node, std::string_view operand) {
+void BuildNumber(ExpressionNode* node, std::string_view operand) {
     node->Kind = kindNumber;
     node->Text = DropTrailingBaseline(operand);
     if (!NumbersMayBeCached())
         return;
     try {
-        node->Number = TextToNumber(node->Text);
+        node->ExactNumber = TextToNumber(node->Text);
+        node->Number = static_cast<double>(node->ExactNumber);
         node->HasNumber = true;
     } catch (const platform::Error&) {
         // A malformed number reports its error when it is evaluated.
     }
 }
 
-void BuildVariable(TMyEquation* node, std::string_view operand) {
+void BuildVariable(ExpressionNode* node, std::string_view operand) {
     node->Kind = kindVariable;
     node->Text = DropTrailingBaseline(operand);
-    CleanedText tableForm = TMyPacketData::TableForm(node->Text);
+    CleanedText tableForm = VariableTable::TableForm(node->Text);
     node->TableName = std::move(tableForm.text);
     node->TableNameError = tableForm.bracketError;
 }
 
-void BuildLeaf(TMyEquation* node, std::string_view operand, int depth) {
+void BuildLeaf(ExpressionNode* node, std::string_view operand, int depth) {
     if (IsNumberText(operand))
         return BuildNumber(node, operand);
     const std::size_t open = operand.find('(');
@@ -173,7 +174,7 @@ void BuildLeaf(TMyEquation* node, std::string_view operand, int depth) {
         BuildNode(NewSub(node), operand.substr(open, close - open + 1), depth + 1);
 }
 
-void BuildNode(TMyEquation* node, std::string_view source, int depth) {
+void BuildNode(ExpressionNode* node, std::string_view source, int depth) {
     if (depth > kMaxBuildDepth)
         ThrowTooDeep();
     if (source.empty())
@@ -191,7 +192,7 @@ void BuildNode(TMyEquation* node, std::string_view source, int depth) {
     if (operand.empty())
         ThrowEmptyOperand();
     operand = OperandInBrackets(operand);
-    TMyEquation* member = node;
+    ExpressionNode* member = node;
     for (std::size_t i = 1; i < terms.size(); ++i) {
         member = NewNext(member);
         BuildNode(member, terms[i], depth + 1);
@@ -210,7 +211,7 @@ void BuildNode(TMyEquation* node, std::string_view source, int depth) {
 
 // Frees what hangs below the node and gives it the values of a new node; the links
 // to its chain and owner stay.
-void ResetNode(TMyEquation* node) {
+void ResetNode(ExpressionNode* node) {
     DestroyTree(node->Sub);
     DestroyTree(node->Next);
     node->Kind = kindCompound;
@@ -221,6 +222,7 @@ void ResetNode(TMyEquation* node) {
     node->Sub = nullptr;
     node->HasNumber = false;
     node->Number = 0;
+    node->ExactNumber = 0;
     node->TableName.clear();
     node->TableNameError = nullptr;
     node->Slot = TableSlot{};
@@ -229,10 +231,10 @@ void ResetNode(TMyEquation* node) {
 
 } // namespace
 
-TMyEquation::TMyEquation() = default;
-TMyEquation::~TMyEquation() = default;
+ExpressionNode::ExpressionNode() = default;
+ExpressionNode::~ExpressionNode() = default;
 
-void BuildTree(TMyEquation* node, std::string_view text) {
+void BuildTree(ExpressionNode* node, std::string_view text) {
     if (node == nullptr)
         return;
     ResetNode(node);
@@ -246,9 +248,9 @@ void BuildTree(TMyEquation* node, std::string_view text) {
     }
 }
 
-void DestroyTree(TMyEquation* node) {
+void DestroyTree(ExpressionNode* node) {
     while (node != nullptr) {
-        TMyEquation* next = node->Next;
+        ExpressionNode* next = node->Next;
         DestroyTree(node->Sub);
         delete node;
         node = next;

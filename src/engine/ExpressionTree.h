@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/EvaluationPlan.h"
-#include "engine/PacketData.h"
+#include "engine/VariableTable.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,25 +20,26 @@ inline constexpr int kMaxNesting = 256;
 // One node of an expression tree. A chain of nodes linked by Next is folded from left
 // to right with each node's Operator; a node's value is its Sub chain's, else its
 // variable or number Text, with its Function applied. A node owns its Sub and its Next.
-struct TMyEquation {
-    TMyEquation();
-    ~TMyEquation();
-    TMyEquation(const TMyEquation&) = delete;
-    TMyEquation& operator=(const TMyEquation&) = delete;
+struct ExpressionNode {
+    ExpressionNode();
+    ~ExpressionNode();
+    ExpressionNode(const ExpressionNode&) = delete;
+    ExpressionNode& operator=(const ExpressionNode&) = delete;
 
     std::uint8_t Kind = kindCompound;
     std::uint8_t Operator = opNone;
     std::uint8_t Function = fnNone;
     std::string Text = "?";
-    TMyEquation* Next = nullptr;
-    TMyEquation* Prev = nullptr;
-    TMyEquation* Sub = nullptr;
-    TMyEquation* Owner = nullptr;
+    ExpressionNode* Next = nullptr;
+    ExpressionNode* Prev = nullptr;
+    ExpressionNode* Sub = nullptr;
+    ExpressionNode* Owner = nullptr;
 
     // Filled by BuildTree from Text, which stays fixed afterwards: the number of a
     // number node, and the table form of a variable's name.
     bool HasNumber = false;
-    long double Number = 0;
+    double Number = 0;
+    long double ExactNumber = 0; // in extended precision, for formulas that need it
     std::string TableName;
     const std::string* TableNameError = nullptr;
     mutable TableSlot Slot;
@@ -49,7 +50,7 @@ struct TMyEquation {
 // Builds the tree of a normalised formula text into a fresh node. An empty operand
 // and nesting deeper than kMaxNesting raise platform::Error; the node is then left
 // as a fresh node again.
-void BuildTree(TMyEquation* node, std::string_view text);
+void BuildTree(ExpressionNode* node, std::string_view text);
 
 // Frees the node with its Sub and Next nodes. A null node is ignored.
-void DestroyTree(TMyEquation* node);
+void DestroyTree(ExpressionNode* node);

@@ -1,7 +1,6 @@
 #include "engine/FormulaText.h"
 
 #include "engine/EngineMessages.h"
-#include "engine/EngineStatus.h"
 #include "engine/MarkerPairs.h"
 
 #include "platform/Convert.h"
@@ -50,7 +49,7 @@ bool RemoveRepeatedLevels(std::string& text) {
 
 bool IsNumberChar(char c) {
     return (c >= '0' && c <= '9') || c == '.' || c == ',' || c == '-' ||
-           c == EngineStatus.DecimalChar;
+           c == platform::DecimalChar();
 }
 
 std::string_view DropTrailingBaseline(std::string_view text) {
@@ -86,14 +85,9 @@ CleanedText CleanFormula(std::string_view source) {
     return result;
 }
 
-std::string NormaliseFormula(std::string_view text) {
-    ResetStatus();
-    CleanedText cleaned = CleanFormula(text);
-    if (cleaned.bracketError != nullptr) {
-        EngineStatus.Code = 4;
-        EngineStatus.ErrorText = *cleaned.bracketError;
-    }
-    return std::move(cleaned.text);
+bool NumbersMayBeCached() {
+    const char separator = platform::DecimalChar();
+    return separator == '.' || separator == ',';
 }
 
 bool IsNumberText(std::string_view text) {
@@ -110,9 +104,10 @@ long double TextToNumber(std::string_view text) {
     if (!IsNumberText(rest))
         return 0;
     std::string number(rest);
+    const char separator = platform::DecimalChar();
     for (char& c : number)
         if (c == '.' || c == ',')
-            c = EngineStatus.DecimalChar;
+            c = separator;
     return platform::StrToFloat(number);
 }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "engine/EngineStatus.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,8 +26,8 @@ enum : std::uint8_t {
     fnTanh = 14,
 };
 
-// The result of the clean-up without touching EngineStatus: the cleaned text, or on a
-// bracket error the empty text and the message that goes with it.
+// The result of the clean-up: the cleaned text, or on a bracket error (code 4) the empty
+// text and the message that goes with it.
 struct CleanedText {
     std::string text;
     const std::string* bracketError = nullptr;
@@ -38,12 +36,9 @@ struct CleanedText {
 // Bracket check, removal of spaces and of redundant and trailing level markers.
 CleanedText CleanFormula(std::string_view text);
 
-// ResetStatus, then the clean-up; a bracket error leaves Code 4, the message and the
-// empty text.
-std::string NormaliseFormula(std::string_view text);
-
 // True when the text, after one trailing "@" is dropped, holds only digits, ".", ",",
-// DecimalChar and "-". The empty text is an empty operand and raises platform::Error.
+// the system decimal separator (platform::DecimalChar) and "-". The empty text is an empty operand
+// and raises platform::Error.
 bool IsNumberText(std::string_view text);
 
 // The number of a text: 0 for the empty text and for a text that is not a number; a
@@ -53,11 +48,9 @@ long double TextToNumber(std::string_view text);
 // The code of a function name, compared in lower case; 9 (fnNone) for any other name.
 std::uint8_t FunctionCode(std::string_view name);
 
-// Number texts read the same whatever the separator while DecimalChar is "." or ",",
-// so converted numbers may be kept as long as this holds.
-inline bool NumbersMayBeCached() {
-    return EngineStatus.DecimalChar == '.' || EngineStatus.DecimalChar == ',';
-}
+// Number texts read the same whatever the separator while the system separator is "."
+// or ",", so converted numbers may be kept as long as this holds.
+bool NumbersMayBeCached();
 
 // Raises the error of an empty operand.
 [[noreturn]] void ThrowEmptyOperand();

@@ -41,7 +41,7 @@ std::string ApplyOperator(std::string& text, std::size_t pos, bool signApart, Co
     if (!compute(a, b, r))
         return faultMessage;
     text.insert(start, SignedNumberText(r));
-    SokrashDoubleSign(text);
+    FoldDoubleSigns(text);
     return {};
 }
 
@@ -108,7 +108,7 @@ std::string ReduceSums(std::string& text) {
 
 } // namespace
 
-void SokrashDoubleSign(std::string& text) {
+void FoldDoubleSigns(std::string& text) {
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
         const char a = text[i], b = text[i + 1];
         if (IsSign(a) && IsSign(b))
@@ -148,7 +148,7 @@ std::string GetRightOperand(const std::string& text, std::size_t pos, std::size_
 }
 
 std::string CalqEqWithoutBracket(std::string& text) {
-    SokrashDoubleSign(text);
+    FoldDoubleSigns(text);
     if (std::string m = ReducePowers(text); !m.empty())
         return m;
     if (std::string m = ReduceProducts(text); !m.empty())

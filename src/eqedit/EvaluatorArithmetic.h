@@ -7,7 +7,7 @@ namespace eqedit {
 
 // Folds pairs of signs in one pass: "++" and "--" become "+", "+-" and "-+" become "-".
 // A folded sign is not looked at again, so three signs in a row leave two.
-void SokrashDoubleSign(std::string& text);
+void FoldDoubleSigns(std::string& text);
 
 // The operand left of the operator at index `pos` (0-based). The walk stops before
 // "*", "/", "^" or "(". An exponent sign (after "E"/"e") belongs to the operand; any

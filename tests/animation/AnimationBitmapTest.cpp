@@ -27,7 +27,7 @@ TEST(AnimationBitmapTest, StillAndFinalPicturesShowTheirOwnBodies) {
                          "<LASTOBJ>OBJECT_CIRCLE(300,120,10);</LASTOBJ>");
     ASSERT_EQ(bitmap.Image().size(), QSize(400, 200));
 
-    ASSERT_EQ(player.FormShow(0), "");
+    ASSERT_EQ(player.ShowStill(0), "");
     const QImage still = bitmap.Image().copy();
     EXPECT_EQ(At(still, 50, 60), platform::kWhite);
     EXPECT_EQ(At(still, 300, 60), platform::kWhite);

@@ -27,7 +27,7 @@ platform::Color At(const QImage& image, int x, int y) {
 }
 
 // A value of the table, as the animation draws it (whole pixels).
-int Number(const TMyPacketData& table, const std::string& name) {
+int Number(const VariableTable& table, const std::string& name) {
     for (std::size_t i = 0; i < table.Count(); ++i)
         if (table.NameAt(i) == name)
             return std::stoi(animation::WholeNumberText(TextToNumber(table.ValueAt(i))));
@@ -60,7 +60,7 @@ TEST(ClientTaskTest, TheKinematicsTaskOfTheBankAnimates) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !animateForms.Timer1->isActive(); }, 20000));
     // The run ends at tend = 2.5 with the crank and the circle of A where the last values
     // put them.
-    const TMyPacketData& values = animateForms.Player().Model().Packet.Variables();
+    const VariableTable& values = animateForms.Player().Model().Values;
     EXPECT_GE(Number(values, "t"), 2);
     const int xa = Number(values, "xa"), ya = Number(values, "ya");
     EXPECT_EQ(At(animateForms.Bitmap(), xa, ya), platform::kWhite);

@@ -88,7 +88,7 @@ TEST(PlayerTest, StatementsMoveWithTheirFormulas) {
 TEST(PlayerTest, StillRunAndFinalFramesDrawTheirOwnStatements) {
     Fixture fixture("<VAR>tend=1;</VAR><OBJ>TEXT(1,1,\"o\");</OBJ>"
                     "<FIRSTOBJ>TEXT(1,1,\"F\");</FIRSTOBJ><LASTOBJ>TEXT(1,1,\"L\");</LASTOBJ>");
-    EXPECT_EQ(fixture.player.FormShow(0), "");
+    EXPECT_EQ(fixture.player.ShowStill(0), "");
     EXPECT_EQ(fixture.Texts(), "oF");
     EXPECT_EQ(fixture.surface.presented, 1);
 
@@ -119,7 +119,7 @@ TEST(PlayerTest, StillRunAndFinalFramesDrawTheirOwnStatements) {
 
 TEST(PlayerTest, AnErrorStopsTheRunOnceAndLeavesThePlayerUsable) {
     Fixture fixture("<FUN>x=t;</FUN><OBJ>TEXT(1,1,\"a\");LINE(1.5,0,x,1);TEXT(1,1,\"b\");</OBJ>");
-    const std::string still = fixture.player.FormShow(0);
+    const std::string still = fixture.player.ShowStill(0);
     EXPECT_EQ(still, "'1.5' is not a valid integer value");
     EXPECT_FALSE(fixture.player.Busy());
     EXPECT_EQ(fixture.surface.presented, 0);

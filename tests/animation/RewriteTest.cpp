@@ -20,7 +20,7 @@ TEST(RewriteTest, VariablesBecomeWholeNumbers) {
 }
 
 TEST(RewriteTest, OnlyParametersThatNameVariablesAreReplaced) {
-    TMyPacketData table;
+    VariableTable table;
     table.SetValue("x", "2.9996");
     table.SetValue("y", "-2.5");
     table.SetValue("A", "9");

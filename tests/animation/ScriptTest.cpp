@@ -3,8 +3,6 @@
 #include "animation/AnimationModel.h"
 #include "animation/WindowGeometry.h"
 
-#include "engine/EngineStatus.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,7 +11,7 @@ namespace animation {
 namespace {
 
 std::string Value(AnimationModel& model, const char* name) {
-    const TMyPacketData& table = model.Packet.Variables();
+    const VariableTable& table = model.Values;
     for (std::size_t i = 0; i < table.Count(); ++i)
         if (table.NameAt(i) == name)
             return table.ValueAt(i);
@@ -42,7 +40,7 @@ TEST(ScriptTest, SectionsAreReadInAnyOrderWithTheDefaultsUnderneath) {
     EXPECT_EQ(model.DrawList, (std::vector<std::string>{"LINE(0,0,x,1)", "TEXT(1,1,\"go\")"}));
     EXPECT_EQ(model.LastObjList, (std::vector<std::string>{"TEXT(1,1,\"end\")"}));
     // The initial values are the VAR values, before any equation ran.
-    EXPECT_EQ(model.InitialVariables.Count(), model.Packet.Variables().Count() - 1);
+    EXPECT_EQ(model.InitialValues.Count(), model.Values.Count() - 1);
 
     // A section without its closing tag is empty; nothing is trimmed from statements.
     AnimationModel open;

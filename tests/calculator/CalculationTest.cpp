@@ -2,7 +2,7 @@
 // engine's message with the missing variable.
 
 #include "calculator/Calculation.h"
-#include "engine/Myequation.h"
+#include "engine/Engine.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
 #include "platform/Error.h"
@@ -13,13 +13,10 @@ namespace {
 
 class CalculationTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        platform::SetDecimalChar('.');
-        EngineStatus.Epsilon = 1e-9;
-    }
+    void SetUp() override { platform::SetDecimalChar('.'); }
     void TearDown() override { platform::SetDecimalChar('.'); }
 
-    TMyPacketEquation packet;
+    Expression packet;
 };
 
 struct Case {

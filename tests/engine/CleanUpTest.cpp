@@ -1,16 +1,23 @@
 #include "EngineTestSupport.h"
 
-TEST_F(EngineTest, UnbalancedBracketsLeaveEmptyTextAndCode4) {
-    EngineStatus.ErrorText = "earlier";
-    EXPECT_EQ(NormaliseFormula("(a+b"), "");
-    EXPECT_EQ(EngineStatus.Code, 4);
-    EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нехватает закрывающей скобки"));
-    EXPECT_EQ(NormaliseFormula("a+b)"), "");
-    EXPECT_EQ(EngineStatus.ErrorText, Cp("Ошибка: нехватает открывающей скобки"));
+TEST_F(EngineTest, UnbalancedBracketsLeaveEmptyTextAndTheirMessage) {
+    CleanedText cleaned = CleanFormula("(a+b");
+    EXPECT_EQ(cleaned.text, "");
+    ASSERT_NE(cleaned.bracketError, nullptr);
+    EXPECT_EQ(*cleaned.bracketError, Cp("Ошибка: нехватает закрывающей скобки"));
+    cleaned = CleanFormula("a+b)");
+    EXPECT_EQ(cleaned.text, "");
+    ASSERT_NE(cleaned.bracketError, nullptr);
+    EXPECT_EQ(*cleaned.bracketError, Cp("Ошибка: нехватает открывающей скобки"));
     // Only the totals count.
-    EXPECT_EQ(NormaliseFormula(")a("), ")a(");
-    EXPECT_EQ(EngineStatus.Code, 0);
-    EXPECT_EQ(EngineStatus.ErrorText, "");
+    cleaned = CleanFormula(")a(");
+    EXPECT_EQ(cleaned.text, ")a(");
+    EXPECT_EQ(cleaned.bracketError, nullptr);
+    // A formula object reports the bracket error as code 4.
+    Expression expression;
+    const EngineError error = expression.SetFormula("((x)");
+    EXPECT_EQ(error.code, 4);
+    EXPECT_EQ(error.text, Cp("Ошибка: нехватает закрывающей скобки"));
 }
 
 TEST_F(EngineTest, CleanUpRemovesSpacesAndRedundantMarkers) {
@@ -30,9 +37,9 @@ TEST_F(EngineTest, CleanUpRemovesSpacesAndRedundantMarkers) {
         {"x#2@!", "x#2"}, // trailing markers go one per cycle
     };
     for (const auto& [in, out] : cases) {
-        EngineStatus.ErrorText = "stale";
-        EXPECT_EQ(NormaliseFormula(in), out) << in;
-        EXPECT_EQ(EngineStatus.ErrorText, "") << in;
+        const CleanedText cleaned = CleanFormula(in);
+        EXPECT_EQ(cleaned.text, out) << in;
+        EXPECT_EQ(cleaned.bracketError, nullptr) << in;
     }
 }
 
@@ -41,21 +48,20 @@ TEST_F(EngineTest, NumberTextsAreDigitsSeparatorsAndMinus) {
         EXPECT_TRUE(IsNumberText(text)) << text;
     for (const char* text : {"2e5", "x", "2@@", "+1", "1 ", "(2)"})
         EXPECT_FALSE(IsNumberText(text)) << text;
-    EngineStatus.DecimalChar = ';';
+    platform::SetDecimalChar(';');
     EXPECT_TRUE(IsNumberText("2;5"));
 }
 
 TEST_F(EngineTest, TextToNumberReadsPointAndCommaWhateverTheSeparator) {
     for (char separator : {'.', ','}) {
-        EngineStatus.DecimalChar = separator;
         platform::SetDecimalChar(separator);
-        EXPECT_EQ(TextToNumber("2.5"), 2.5L);
-        EXPECT_EQ(TextToNumber("2,5"), 2.5L);
-        EXPECT_EQ(TextToNumber("-3@"), -3.0L);
+        EXPECT_EQ(TextToNumber("2.5"), 2.5);
+        EXPECT_EQ(TextToNumber("2,5"), 2.5);
+        EXPECT_EQ(TextToNumber("-3@"), -3.0);
     }
-    EXPECT_EQ(TextToNumber(""), 0.0L);
-    EXPECT_EQ(TextToNumber("abc"), 0.0L);
-    EXPECT_EQ(EngineStatus.ErrorText, "");
+    EXPECT_EQ(TextToNumber(""), 0.0);
+    EXPECT_EQ(TextToNumber("abc"), 0.0);
+    EXPECT_EQ(last.text, "");
 }
 
 TEST_F(EngineTest, MalformedNumbersAndEmptyOperandsRaise) {
@@ -78,15 +84,4 @@ TEST_F(EngineTest, FunctionNamesIgnoreCase) {
     };
     for (const auto& [name, code] : cases)
         EXPECT_EQ(FunctionCode(name), code) << name;
-}
-
-TEST_F(EngineTest, DecimalCharComesFromTheSystemConversion) {
-    platform::SetDecimalChar(',');
-    InitEngineStatus();
-    EXPECT_EQ(EngineStatus.DecimalChar, ',');
-    EXPECT_TRUE(IsNumberText("1,5"));
-    EXPECT_EQ(TextToNumber("1.5"), 1.5L);
-    platform::SetDecimalChar('.');
-    InitEngineStatus();
-    EXPECT_EQ(EngineStatus.DecimalChar, '.');
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Myequation.h"
+#include "engine/Engine.h"
 
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
@@ -30,51 +30,47 @@ template <typename Call> std::string ErrorOf(Call&& call) {
 
 // Whether two values of a library function agree within a few units in the last place: the
 // C library's transcendental functions may differ in the last bit between processors.
-inline ::testing::AssertionResult WithinUlps(long double actual, long double expected,
-                                             int ulps = 4) {
-    const long double tolerance =
-        ulps * std::numeric_limits<long double>::epsilon() * std::max(1.0L, std::fabs(expected));
+inline ::testing::AssertionResult WithinUlps(double actual, double expected, int ulps = 4) {
+    const double tolerance =
+        ulps * std::numeric_limits<double>::epsilon() * std::max(1.0, std::fabs(expected));
     if (std::fabs(actual - expected) <= tolerance)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << actual << " is not within " << ulps << " units in the last place of " << expected;
 }
 
-// Every test starts with a clear status, "." as separator and the calculator's epsilon.
+// Every test starts with "." as separator and evaluates with the client's epsilon.
 class EngineTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        platform::SetDecimalChar('.');
-        EngineStatus.DecimalChar = '.';
-        EngineStatus.Epsilon = 1e-9;
-        ResetStatus();
-    }
-    void TearDown() override {
-        platform::SetDecimalChar('.');
-        EngineStatus.DecimalChar = '.';
-        EngineStatus.Epsilon = 1e-9;
-        ResetStatus();
-    }
+    void SetUp() override { platform::SetDecimalChar('.'); }
+    void TearDown() override { platform::SetDecimalChar('.'); }
 
-    // Evaluates a formula on a fresh formula object with the given bindings.
-    long double Eval(const std::string& formula,
-                     std::initializer_list<std::pair<const char*, const char*>> vars = {}) {
-        TMyPacketEquation packet;
+    // Evaluates a formula on a fresh formula object with the given bindings; the error
+    // of the evaluation is left in `last`.
+    double Eval(const std::string& formula,
+                std::initializer_list<std::pair<const char*, const char*>> vars = {}) {
+        Expression expression;
         for (const auto& [name, value] : vars)
-            packet.SetVariable(name, value);
-        packet.SetFormula(formula);
-        return packet.Evaluate();
+            expression.SetVariable(name, value);
+        expression.SetFormula(formula);
+        return Keep(expression.Evaluate(epsilon));
     }
 
     // Evaluates the tree of a text as it stands, without the clean-up of formulas.
-    long double EvalTree(const std::string& text) {
-        TMyEquation root;
+    double EvalTree(const std::string& text) {
+        ExpressionNode root;
         BuildTree(&root, text);
-        TMyPacketData table;
-        const long double value = EvaluateTree(&root, &table);
+        VariableTable table;
+        const double value = Keep(EvaluateTree(&root, &table, epsilon));
         DestroyTree(root.Sub);
         DestroyTree(root.Next);
         return value;
+    }
+
+    // The value of a result, its error kept in `last`.
+    double Keep(const EngineResult& result) {
+        last = result.error;
+        return result.value;
     }
 
     // The value of a formula as the engine writes it.
@@ -82,4 +78,7 @@ protected:
                          std::initializer_list<std::pair<const char*, const char*>> vars = {}) {
         return platform::FloatToStr(Eval(formula, vars));
     }
+
+    double epsilon = kClientEpsilon;
+    EngineError last;
 };

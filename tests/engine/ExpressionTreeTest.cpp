@@ -6,19 +6,19 @@
 namespace {
 
 struct TreeDeleter {
-    void operator()(TMyEquation* node) const { DestroyTree(node); }
+    void operator()(ExpressionNode* node) const { DestroyTree(node); }
 };
-using Tree = std::unique_ptr<TMyEquation, TreeDeleter>;
+using Tree = std::unique_ptr<ExpressionNode, TreeDeleter>;
 
 Tree Build(const std::string& text) {
-    Tree root(new TMyEquation);
+    Tree root(new ExpressionNode);
     BuildTree(root.get(), text);
     return root;
 }
 
 // A compact picture of a chain: nodes in order, each with its operator after it;
 // a Sub chain in brackets, a function as "f<code>", a number as "n:", a variable as "v:".
-std::string Shape(const TMyEquation* node) {
+std::string Shape(const ExpressionNode* node) {
     static const char* const operators[] = {"+", "-", "*", "/", "^", "?", ""};
     std::string out;
     for (; node != nullptr; node = node->Next) {
@@ -77,7 +77,7 @@ TEST_F(EngineTest, TreesBindLooserOperatorsOutside) {
 }
 
 TEST_F(EngineTest, NodesStartAsTheTableSays) {
-    const TMyEquation node;
+    const ExpressionNode node;
     EXPECT_EQ(node.Kind, 3);
     EXPECT_EQ(node.Operator, 6);
     EXPECT_EQ(node.Function, 9);
@@ -90,7 +90,7 @@ TEST_F(EngineTest, NodesStartAsTheTableSays) {
 TEST_F(EngineTest, EmptyOperandsRaiseAndLeaveAFreshNode) {
     const std::string emptyOperand = Cp("Ошибка: пустой операнд в формуле");
     for (const char* text : {"", "+3", "2++3", "2*/3", "()", "cos()", "x*()", "-+1"}) {
-        TMyEquation root;
+        ExpressionNode root;
         EXPECT_EQ(ErrorOf([&] { BuildTree(&root, text); }), emptyOperand) << text;
         EXPECT_EQ(root.Sub, nullptr);
         EXPECT_EQ(root.Next, nullptr);
@@ -107,7 +107,7 @@ TEST_F(EngineTest, NestingIsBoundedAndLongChainsAreFine) {
         return text + std::string(static_cast<std::size_t>(levels), ')');
     };
     EXPECT_NO_THROW(Build(nested(kMaxNesting)));
-    TMyEquation root;
+    ExpressionNode root;
     EXPECT_EQ(ErrorOf([&] { BuildTree(&root, nested(kMaxNesting + 1)); }),
               Cp("Ошибка: слишком глубокая вложенность скобок в формуле (более 256)"));
     EXPECT_EQ(
@@ -117,7 +117,7 @@ TEST_F(EngineTest, NestingIsBoundedAndLongChainsAreFine) {
     std::string sum = "1";
     for (int i = 0; i < 200000; ++i)
         sum += "+1";
-    TMyPacketEquation packet;
-    packet.SetFormula(sum);
-    EXPECT_EQ(packet.Evaluate(), 200001.0L);
+    Expression expression;
+    expression.SetFormula(sum);
+    EXPECT_EQ(Keep(expression.Evaluate(epsilon)), 200001.0);
 }

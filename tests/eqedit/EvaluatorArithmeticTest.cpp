@@ -20,7 +20,7 @@ std::string Reduced(std::string text) {
 }
 
 std::string Folded(std::string text) {
-    SokrashDoubleSign(text);
+    FoldDoubleSigns(text);
     return text;
 }
 

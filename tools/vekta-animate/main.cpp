@@ -11,7 +11,6 @@
 #include "animation/AnimationBitmap.h"
 #include "animation/AnimationPlayer.h"
 
-#include "engine/EngineStatus.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
 #include "platform/Error.h"
@@ -72,7 +71,7 @@ bool Draw(animation::AnimationPlayer& player, const Arguments& arguments) {
         last = error;
         drawn = false;
     };
-    check(player.FormShow(platform::GetTickCount()));
+    check(player.ShowStill(platform::GetTickCount()));
     if (arguments.time) {
         player.StartRun(platform::GetTickCount());
         check(player.StepTo(*arguments.time));
@@ -91,9 +90,6 @@ int main(int argc, char** argv) {
     platform::VektaApplication app(argc, argv);
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
-    InitEngineStatus();
-    // The client computes with the tolerance its calculator window sets at start-up.
-    EngineStatus.Epsilon = 1e-9;
 
     const std::optional<std::string> script = ReadFileBytes(arguments->script);
     if (!script) {

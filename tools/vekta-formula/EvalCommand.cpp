@@ -3,7 +3,7 @@
 
 #include "Commands.h"
 
-#include "engine/Myequation.h"
+#include "engine/Engine.h"
 
 #include "platform/Convert.h"
 
@@ -12,35 +12,30 @@
 namespace {
 
 // The engine's error, if one is recorded: its message and the missing name.
-bool ReportedEngineError() {
-    if (EngineStatus.ErrorText.empty())
+bool ReportedEngineError(const EngineError& error) {
+    if (error.ok())
         return false;
-    std::string message = EngineStatus.ErrorText;
-    if (!EngineStatus.MissingName.empty())
-        message += " " + EngineStatus.MissingName;
-    PrintErr(message);
+    PrintErr(error.Message());
     return true;
 }
 
 } // namespace
 
 int RunEval(const FormulaArgs& args) {
-    InitEngineStatus();
     try {
-        TMyPacketEquation packet;
-        ResetStatus();
-        // A binding the table refuses is reported before the formula clears the status.
+        Expression packet;
+        // The first binding the table refuses is reported.
+        EngineError bindings;
         for (const auto& [name, value] : args.vars)
-            packet.SetVariable(name, value);
-        if (ReportedEngineError())
+            if (const EngineError error = packet.SetVariable(name, value); bindings.ok())
+                bindings = error;
+        if (ReportedEngineError(bindings) ||
+            ReportedEngineError(packet.SetFormula(args.operands.at(0))))
             return 1;
-        packet.SetFormula(args.operands.at(0));
-        if (ReportedEngineError())
+        const EngineResult result = packet.Evaluate(kDefaultEpsilon);
+        if (ReportedEngineError(result.error))
             return 1;
-        const long double value = packet.Evaluate();
-        if (ReportedEngineError())
-            return 1;
-        PrintOut(platform::FloatToStr(value));
+        PrintOut(platform::FloatToStr(result.value));
         return 0;
     } catch (const std::exception& error) {
         PrintErr(error.what());

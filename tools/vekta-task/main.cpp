@@ -16,7 +16,6 @@
 #include "TaskValidation.h"
 #include "VariantList.h"
 
-#include "engine/EngineStatus.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
 
@@ -79,7 +78,6 @@ int Variants(int argc, char** argv) {
     const std::optional<int> count = CountArgument(argc, argv, "--count", kListedVariants);
     if (!count)
         return Usage();
-    InitEngineStatus();
     const std::optional<TaskFile> file = Read(argv[2]);
     if (!file)
         return 1;
@@ -92,7 +90,6 @@ int Check(int argc, char** argv) {
         CountArgument(argc, argv, "--variants", kDefaultCheckedVariants);
     if (!variants)
         return Usage();
-    InitEngineStatus();
     const char* path = argv[2];
     const std::optional<TaskFile> file = Read(path);
     if (!file)
@@ -115,7 +112,6 @@ int Preview(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
-    InitEngineStatus();
     int width = DefaultPaneWidth();
     if (argc == 6 && !ReadCount(argv[5], kMinPaneWidth, kMaxPaneWidth, width)) {
         Complain("the width must be a whole number of pixels in " + std::to_string(kMinPaneWidth) +

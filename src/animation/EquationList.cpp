@@ -1,4 +1,4 @@
-#include "animation/Equalistfile.h"
+#include "animation/EquationList.h"
 
 #include "engine/Evaluation.h"
 #include "engine/FormulaText.h"
@@ -8,15 +8,15 @@
 
 namespace animation {
 
-EquationAdded EquaListAdd(DVEquationList& list, std::string_view name, std::string_view formula,
+EquationAdded AddEquation(EquationList& list, std::string_view name, std::string_view formula,
                           std::string* builderError) {
     if (list.Count >= kEquationCapacity)
         return EquationAdded::ListFull;
     list.Names.emplace_back(name);
     auto& slot = list.Roots[list.Count++];
     slot.reset();
-    const std::string cleaned = NormaliseFormula(formula);
-    std::unique_ptr<TMyEquation, TreeDeleter> tree(new TMyEquation);
+    const std::string cleaned = CleanFormula(formula).text;
+    std::unique_ptr<ExpressionNode, TreeDeleter> tree(new ExpressionNode);
     try {
         BuildTree(tree.get(), cleaned);
     } catch (const platform::Error& error) {
@@ -28,18 +28,18 @@ EquationAdded EquaListAdd(DVEquationList& list, std::string_view name, std::stri
     return EquationAdded::Stored;
 }
 
-void EquaListClear(DVEquationList& list) {
+void ClearEquations(EquationList& list) {
     list.Names.clear();
     for (auto& root : list.Roots)
         root.reset();
     list.Count = 0;
 }
 
-void EquaListEvaluate(const DVEquationList& list, TMyPacketData& table) {
+void EvaluateEquations(const EquationList& list, VariableTable& table, double epsilon) {
     for (std::size_t i = 0; i < list.Count; ++i) {
-        const TMyEquation* root = list.Roots[i].get();
-        const long double value = root != nullptr ? EvaluateTree(root, &table) : 0;
-        table.SetValue(list.Names[i], platform::FloatToStr(value));
+        const ExpressionNode* root = list.Roots[i].get();
+        const double value = root != nullptr ? EvaluateTree(root, &table, epsilon).value : 0;
+        table.SetNumber(list.Names[i], value);
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/ExpressionTree.h"
-#include "engine/PacketData.h"
+#include "engine/VariableTable.h"
 
 #include <array>
 #include <cstddef>
@@ -19,13 +19,13 @@ namespace animation {
 inline constexpr std::size_t kEquationCapacity = 100;
 
 struct TreeDeleter {
-    void operator()(TMyEquation* root) const { DestroyTree(root); }
+    void operator()(ExpressionNode* root) const { DestroyTree(root); }
 };
 
 // Slot i holds the tree of Names[i]; a slot whose formula could not be built holds none.
-struct DVEquationList {
+struct EquationList {
     std::vector<std::string> Names;
-    std::array<std::unique_ptr<TMyEquation, TreeDeleter>, kEquationCapacity> Roots;
+    std::array<std::unique_ptr<ExpressionNode, TreeDeleter>, kEquationCapacity> Roots;
     std::size_t Count = 0;
 };
 
@@ -35,19 +35,20 @@ enum class EquationAdded {
     ListFull,          // nothing stored: the list holds kEquationCapacity equations
 };
 
-// Appends the name, cleans the formula with NormaliseFormula and stores its tree in the
+// Appends the name, cleans the formula with CleanFormula and stores its tree in the
 // next slot. A formula the tree builder refuses leaves that slot empty (`builderError`
 // receives the builder's message when given).
-EquationAdded EquaListAdd(DVEquationList& list, std::string_view name, std::string_view formula,
+EquationAdded AddEquation(EquationList& list, std::string_view name, std::string_view formula,
                           std::string* builderError = nullptr);
 
 // Empties the names and releases every tree.
-void EquaListClear(DVEquationList& list);
+void ClearEquations(EquationList& list);
 
-// Evaluates the equations in order, each against the table as the equations above it
-// left it, and stores each result as text (15 significant digits) under its name. An
-// empty slot gives the value 0, like a formula object that holds no formula. A number
-// text the engine cannot convert raises platform::Error and ends the evaluation there.
-void EquaListEvaluate(const DVEquationList& list, TMyPacketData& table);
+// Evaluates the equations in order with the zero tolerance epsilon, each against the
+// table as the equations above it left it, and stores each result as a number under its
+// name; the engine's messages are not shown. An empty slot gives the value 0, like a
+// formula object that holds no formula. A number text the engine cannot convert raises
+// platform::Error and ends the evaluation there.
+void EvaluateEquations(const EquationList& list, VariableTable& table, double epsilon);
 
 } // namespace animation

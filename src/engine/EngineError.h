@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What an engine operation reports besides its value. Operations return it (alone or
+// inside an EngineResult); none throws for a domain error. The first error of an
+// operation stays: later errors are recorded only while `text` is empty (the bracket
+// error of a variable's name is the one that overrides, see Override).
+struct EngineError {
+    std::uint8_t code = 0;   // 0 none, 2 arithmetic, 3 variable table, 4 brackets
+    std::string text;        // the message (CP1251); empty while there is no error
+    std::string missingName; // the variable that was not found
+
+    bool ok() const { return text.empty(); }
+
+    // Records an error under the rule of the first error.
+    void Record(std::uint8_t errorCode, const std::string& message) {
+        if (!text.empty())
+            return;
+        code = errorCode;
+        text = message;
+    }
+    // Replaces whatever was recorded.
+    void Override(std::uint8_t errorCode, const std::string& message) {
+        code = errorCode;
+        text = message;
+    }
+    // Records a variable that is not in the table (the first error stays).
+    void RecordMissing(const std::string& message, const std::string& name) {
+        if (!text.empty())
+            return;
+        code = 3;
+        text = message;
+        missingName = name;
+    }
+    // The message as the programs show it: the text, then the missing name if any.
+    std::string Message() const { return missingName.empty() ? text : text + " " + missingName; }
+};
+
+// A value with the error of the operation that computed it.
+struct EngineResult {
+    double value = 0;
+    EngineError error;
+
+    bool ok() const { return error.ok(); }
+};
+
+// The zero tolerance every evaluation is given: the bands of the domain checks, the
+// divisor below which a division fails and the magnitude below which a function result
+// is snapped to 0. The engine's own default, and the one the client evaluates with.
+inline constexpr double kDefaultEpsilon = 0.0001;
+inline constexpr double kClientEpsilon = 1e-9;

@@ -1,0 +1,43 @@
+#include "engine/Expression.h"
+
+#include "engine/Evaluation.h"
+#include "engine/FormulaText.h"
+
+#include <memory>
+
+namespace {
+
+struct TreeDeleter {
+    void operator()(ExpressionNode* node) const { DestroyTree(node); }
+};
+
+} // namespace
+
+Expression::Expression() = default;
+
+Expression::~Expression() {
+    DestroyTree(root);
+}
+
+EngineError Expression::SetFormula(std::string_view text) {
+    EngineError error;
+    if (text.empty())
+        return error;
+    CleanedText cleaned = CleanFormula(text);
+    if (cleaned.bracketError != nullptr) {
+        error.Override(4, *cleaned.bracketError);
+        return error;
+    }
+    std::unique_ptr<ExpressionNode, TreeDeleter> tree(new ExpressionNode);
+    BuildTree(tree.get(), cleaned.text);
+    DestroyTree(root);
+    root = tree.release();
+    formula = std::move(cleaned.text);
+    return error;
+}
+
+EngineResult Expression::Evaluate(double epsilon) const {
+    if (formula.empty())
+        return EngineResult{};
+    return EvaluateTree(root, &variables, epsilon);
+}
