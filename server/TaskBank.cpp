@@ -1,7 +1,7 @@
 #include "TaskBank.h"
 
-#include "app/Frames.h"
 #include "platform/Cp1251.h"
+#include "protocol/Sections.h"
 
 #include <algorithm>
 #include <charconv>

@@ -4,6 +4,7 @@
 #include "engine/PacketEquation.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
+#include "platform/Error.h"
 
 #include <exception>
 
@@ -22,7 +23,13 @@ Calculation Failure() {
 
 Calculation Calculate(TMyPacketEquation& packet, std::string_view formula) {
     ResetStatus();
-    packet.SetFormula(formula);
+    try {
+        packet.SetFormula(formula);
+    } catch (const platform::Error& error) { // an empty operand, a nesting too deep
+        Calculation failed;
+        failed.errorText = error.what();
+        return failed;
+    }
     if (!EngineStatus.ErrorText.empty())
         return Failure(); // a bracket error
     long double value = 0;

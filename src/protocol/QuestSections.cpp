@@ -1,0 +1,24 @@
+#include "protocol/QuestSections.h"
+
+#include "protocol/Frames.h"
+#include "protocol/Sections.h"
+
+QuestSections ReadQuestSections(std::string_view message) {
+    std::string payload = ReadPayload(message);
+    QuestSections sections;
+    sections.name = ExtractSection(payload, "NAME");
+    sections.quest = ExtractSection(payload, "QUEST");
+    sections.image = ExtractSection(payload, "IMAGE");
+    sections.request = ExtractSection(payload, "REQUEST");
+    sections.animate = ExtractSection(payload, "ANIMATE");
+    return sections;
+}
+
+std::string BuildQuestMessage(const QuestSections& sections) {
+    std::string payload =
+        WriteSection("NAME", sections.name) + WriteSection("QUEST", sections.quest) +
+        WriteSection("IMAGE", sections.image) + WriteSection("REQUEST", sections.request);
+    if (!sections.animate.empty())
+        payload += WriteSection("ANIMATE", sections.animate);
+    return BuildFrame("QUEST", payload);
+}
