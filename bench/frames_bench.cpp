@@ -2,7 +2,7 @@
 // tiny frames arriving all at once in one read, and a large payload arriving in 4 KiB
 // reads. The figures per byte must not grow with the size of the read.
 
-#include "app/Frames.h"
+#include "protocol/Frames.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,7 +9,7 @@
 
 #include "Database.h"
 #include "TaskBank.h"
-#include "app/Frames.h"
+#include "protocol/Frames.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

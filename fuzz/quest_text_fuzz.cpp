@@ -2,7 +2,7 @@
 // drawn on a canvas that only counts its calls; the width comes from the first byte so that
 // narrow and wide panes are both tried.
 
-#include "app/QuestTextLayout.h"
+#include "tasklayout/QuestTextLayout.h"
 #include "platform/RecordingCanvas.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // A task list payload as the server may send it, read into links: the reading must end,
 // keep to 1024 links and never crash, however the entries and sections are broken.
 
-#include "app/QuestList.h"
+#include "protocol/QuestList.h"
 
 #include <cstddef>
 #include <cstdint>

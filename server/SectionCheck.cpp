@@ -1,8 +1,8 @@
 #include "SectionCheck.h"
 
-#include "app/AnswerRows.h"
-#include "app/QuestImage.h"
-#include "app/QuestTextLayout.h"
+#include "tasklayout/AnswerRows.h"
+#include "tasklayout/QuestImage.h"
+#include "tasklayout/QuestTextLayout.h"
 #include "diagram/Objprimitiv.h"
 #include "platform/Cp1251.h"
 #include "platform/Error.h"

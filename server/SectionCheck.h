@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/QuestSections.h"
+#include "protocol/QuestSections.h"
 
 #include <string>
 #include <string_view>

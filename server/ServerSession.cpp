@@ -3,15 +3,13 @@
 #include "Submission.h"
 #include "VerdictMessage.h"
 #include "platform/Cp1251.h"
+#include "protocol/QuestSections.h"
+#include "protocol/Sections.h"
 
 namespace {
 
 std::string Message(const std::string& utf8Text, const std::string& cp1251Tail = "") {
     return BuildFrame("MESSAGE", platform::Utf8ToCp1251(utf8Text) + cp1251Tail);
-}
-
-std::string Section(const char* name, const std::string& text) {
-    return std::string("<") + name + ">" + text + "</" + name + ">";
 }
 
 // A name from the wire, fit for a log line: at most 64 bytes, control characters (a line
@@ -130,7 +128,8 @@ std::string ServerSession::HandleSubmission(const std::string& payload) {
 std::string ServerSession::QuestList() const {
     std::string payload;
     for (const BankTask& task : bank_.tasks)
-        payload += task.sheetTag + Section("NAME", task.name) + Section("CAPTION", task.caption);
+        payload +=
+            task.sheetTag + WriteSection("NAME", task.name) + WriteSection("CAPTION", task.caption);
     return BuildFrame("QUESTLIST", payload);
 }
 
@@ -139,13 +138,6 @@ std::string ServerSession::Quest(const std::string& name) {
     if (task == nullptr)
         return Message("Задание не найдено: ", name.substr(0, 64));
     openTask_ = task;
-    std::string payload = Section("NAME", task->name) + Section("QUEST", task->quest) +
-                          Section("IMAGE", task->image) + Section("REQUEST", task->request);
-    if (!task->animate.empty())
-        payload += Section("ANIMATE", task->animate);
-    // The names a symbolic answer may use, so that the client can read answers as the
-    // server will; a client that does not know the section passes it by.
-    if (!task->variablesSection.empty())
-        payload += Section("VARIABLES", task->variablesSection);
-    return BuildFrame("QUEST", payload);
+    return BuildQuestMessage({task->name, task->quest, task->image, task->request, task->animate,
+                              task->variablesSection});
 }

@@ -3,7 +3,7 @@
 #include "AnswerJudge.h"
 #include "SessionHost.h"
 #include "TaskBank.h"
-#include "app/Frames.h"
+#include "protocol/Frames.h"
 
 #include <optional>
 #include <string>

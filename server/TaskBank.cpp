@@ -1,8 +1,8 @@
 #include "TaskBank.h"
 
 #include "answers/Judge.h"
-#include "app/Frames.h"
 #include "platform/Cp1251.h"
+#include "protocol/Sections.h"
 
 #include <algorithm>
 #include <fstream>

@@ -42,7 +42,7 @@ std::vector<std::string> VariantProblems(const TaskVariant& variant, const TaskN
     std::vector<std::string> problems = variant.problems;
     const BankTask& task = variant.task;
     for (std::string& problem :
-         CheckSections({task.name, task.quest, task.image, task.request, task.animate}))
+         CheckSections({task.name, task.quest, task.image, task.request, task.animate, {}}))
         problems.push_back(std::move(problem));
     for (std::string& problem : CheckAnimation(task.animate))
         problems.push_back(std::move(problem));

@@ -21,9 +21,9 @@ using platform::Cp1251ToUtf8;
 
 // One client: its socket, its session, and the host side the session asks for accounts,
 // storage, login pacing and logging.
-class Connection : public QObject, public SessionHost {
+class ClientConnection : public QObject, public SessionHost {
 public:
-    Connection(TestingServer& server, QTcpSocket* socket)
+    ClientConnection(TestingServer& server, QTcpSocket* socket)
         : QObject(socket), server_(server), socket_(socket),
           peer_(socket->peerAddress().toString()),
           label_(peer_ + " " + QString::number(socket->peerPort())), session_(server.bank_, *this) {
@@ -94,7 +94,7 @@ private:
         // An unknown name costs the same work as a wrong password.
         static const std::string unknown = password::Hash("");
         checking_ = true;
-        QPointer<Connection> self(this);
+        QPointer<ClientConnection> self(this);
         QThreadPool::globalInstance()->start([self, attempt, password, hash] {
             const bool accepted = password::Verify(password, hash.value_or(unknown)) && hash;
             QMetaObject::invokeMethod(
@@ -178,7 +178,7 @@ void TestingServer::Accept(QTcpSocket* socket) {
         return;
     }
     ++count;
-    new Connection(*this, socket);
+    new ClientConnection(*this, socket);
 }
 
 void TestingServer::Release(const QString& address) {

@@ -35,7 +35,7 @@ public:
     static void Log(const QString& line);
 
 private:
-    friend class Connection;
+    friend class ClientConnection;
     void Accept(QTcpSocket* socket);
     void Release(const QString& address);
 

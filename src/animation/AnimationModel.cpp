@@ -2,9 +2,9 @@
 
 #include "animation/WindowGeometry.h"
 
-#include "app/Frames.h"
 #include "platform/Convert.h"
 #include "platform/Error.h"
+#include "protocol/Sections.h"
 
 #include <algorithm>
 #include <cmath>

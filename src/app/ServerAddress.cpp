@@ -1,9 +1,9 @@
 #include "app/ServerAddress.h"
 
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
 
 #include <charconv>
+#include <optional>
 
 namespace {
 
@@ -15,35 +15,38 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-[[noreturn]] void ThrowBadAddress(const std::string& typed) {
-    throw platform::Error(platform::Utf8ToCp1251("Неверный адрес сервера: '") + typed +
-                          platform::Utf8ToCp1251("'. Укажите адрес, адрес:порт или [IPv6]:порт."));
+platform::Failure BadAddress(const std::string& typed) {
+    return {platform::Utf8ToCp1251("Неверный адрес сервера: '") + typed +
+            platform::Utf8ToCp1251("'. Укажите адрес, адрес:порт или [IPv6]:порт.")};
 }
 
-std::uint16_t ParsePort(const std::string& text, const std::string& typed) {
+// The port number, or nothing when the text is not a number from 1 to 65535.
+std::optional<std::uint16_t> ParsePort(const std::string& text) {
     unsigned value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value == 0 ||
         value > 65535)
-        ThrowBadAddress(typed);
+        return std::nullopt;
     return static_cast<std::uint16_t>(value);
 }
 
 } // namespace
 
-ServerAddress ParseServerAddress(const std::string& typed) {
+platform::Result<ServerAddress> ParseServerAddress(const std::string& typed) {
     const std::string text = Trimmed(typed);
     ServerAddress address;
     if (!text.empty() && text.front() == '[') {
         const std::size_t close = text.find(']');
         if (close == std::string::npos)
-            ThrowBadAddress(typed);
+            return BadAddress(typed);
         address.host = text.substr(1, close - 1);
         const std::string rest = text.substr(close + 1);
         if (!rest.empty()) {
-            if (rest.front() != ':')
-                ThrowBadAddress(typed);
-            address.port = ParsePort(rest.substr(1), typed);
+            const std::optional<std::uint16_t> port =
+                rest.front() == ':' ? ParsePort(rest.substr(1)) : std::nullopt;
+            if (!port)
+                return BadAddress(typed);
+            address.port = *port;
         }
         return address;
     }
@@ -53,7 +56,10 @@ ServerAddress ParseServerAddress(const std::string& typed) {
         return address;
     }
     address.host = text.substr(0, colon);
-    address.port = ParsePort(text.substr(colon + 1), typed);
+    const std::optional<std::uint16_t> port = ParsePort(text.substr(colon + 1));
+    if (!port)
+        return BadAddress(typed);
+    address.port = *port;
     return address;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <cstdint>
 #include <string>
 
@@ -15,6 +17,6 @@ struct ServerAddress {
     std::string Text() const;
 };
 
-// Reads a typed address; throws platform::Error with a message for the user when the
-// port is not a number from 1 to 65535 or the brackets do not close.
-ServerAddress ParseServerAddress(const std::string& typed);
+// Reads a typed address; fails with a message for the user when the port is not a
+// number from 1 to 65535 or the brackets do not close.
+platform::Result<ServerAddress> ParseServerAddress(const std::string& typed);

@@ -1,14 +1,10 @@
-// The ВЕКТА client: start-up creates the six windows in their order and runs the event
-// loop until the main window closes.
+// The ВЕКТА client: start-up builds the main window, which builds the program's other
+// windows, and runs the event loop until the main window closes.
 //   vekta-client [--server HOST:PORT]    the address field starts with that address
 
-#include "animation/AnimateForm.h"
-#include "app/ConnForm.h"
-#include "app/HeadForm.h"
-#include "calculator/CalculatorForm.h"
-#include "calculator/HelpPanel.h"
+#include "app/MainWindow.h"
 #include "calculator/VektaIcon.h"
-#include "dialogs/DialogPanel.h"
+#include "dialogs/MessageDialog.h"
 #include "platform/Convert.h"
 #include "platform/VektaApplication.h"
 
@@ -33,25 +29,12 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(VektaIcon());
     QGuiApplication::setDesktopFileName("vekta-client");
     try {
-        InstallDialogErrorReport();
-        TClientVantor clientVantor;
-        ClientVantor = &clientVantor;
-        TDiagForm diagForm;
-        DiagForm = &diagForm;
-        TAnimateForms animateForms;
-        AnimateForms = &animateForms;
-        TConnecterForm connecterForm;
-        ConnecterForm = &connecterForm;
-        THelpMenuPanel helpMenuPanel;
-        HelpMenuPanel = &helpMenuPanel;
-        TForm1 form1;
-        Form1 = &form1;
+        InstallDialogErrorReport(nullptr); // until the main window's message dialog exists
+        MainWindow mainWindow;
         if (const QString server = ServerArgument(QApplication::arguments()); !server.isEmpty())
-            clientVantor.SetServerAddress(server);
-        clientVantor.show();
-        const int code = QApplication::exec();
-        DiagForm = nullptr;
-        return code;
+            mainWindow.SetServerAddress(server);
+        mainWindow.show();
+        return QApplication::exec();
     } catch (const std::exception& error) {
         platform::ShowErrorBox(error.what());
         return 1;

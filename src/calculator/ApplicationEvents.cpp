@@ -1,7 +1,5 @@
 #include "calculator/ApplicationEvents.h"
 
-#include "platform/ErrorReport.h"
-
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
@@ -9,14 +7,6 @@
 
 TApplicationEvents::TApplicationEvents(QObject* parent) : QObject(parent) {
     qApp->installEventFilter(this);
-    platform::SetErrorReportHandler([this](const std::string& message) {
-        if (OnException)
-            OnException(message);
-    });
-}
-
-TApplicationEvents::~TApplicationEvents() {
-    platform::SetErrorReportHandler(nullptr);
 }
 
 bool TApplicationEvents::eventFilter(QObject* watched, QEvent* event) {

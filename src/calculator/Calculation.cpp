@@ -3,6 +3,7 @@
 #include "engine/Expression.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
+#include "platform/Error.h"
 
 #include <exception>
 
@@ -20,7 +21,14 @@ Calculation Failure(const EngineError& error) {
 } // namespace
 
 Calculation Calculate(Expression& packet, std::string_view formula) {
-    const EngineError bracketError = packet.SetFormula(formula);
+    EngineError bracketError;
+    try {
+        bracketError = packet.SetFormula(formula);
+    } catch (const platform::Error& error) { // an empty operand, a nesting too deep
+        Calculation failed;
+        failed.errorText = error.what();
+        return failed;
+    }
     if (!bracketError.ok())
         return Failure(bracketError);
     EngineResult result;

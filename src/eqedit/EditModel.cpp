@@ -126,36 +126,34 @@ void EditModel::ClearView() {
 
 // ---- keys ----
 
-void EditModel::KeyDown(int key) {
-    switch (key) {
-    case kKeyBackspace:
+void EditModel::Apply(EditCommand command) {
+    switch (command) {
+    case EditCommand::Backspace:
         Backspace();
         break;
-    case kKeyEnd:
+    case EditCommand::End:
         End();
         break;
-    case kKeyHome:
+    case EditCommand::Home:
         Home();
         break;
-    case kKeyLeft:
+    case EditCommand::Left:
         Left();
         break;
-    case kKeyUp:
+    case EditCommand::LevelUp:
         LevelUp();
         break;
-    case kKeyRight:
+    case EditCommand::Right:
         Right();
         break;
-    case kKeyDown:
+    case EditCommand::LevelDown:
         LevelDown();
         break;
-    case kKeyDelete:
+    case EditCommand::Delete:
         Delete();
         break;
-    case kKeyF3:
+    case EditCommand::Greek:
         greekPending_ = true;
-        break;
-    default:
         break;
     }
 }

@@ -9,20 +9,18 @@
 
 namespace eqedit {
 
-// Key codes the editor acts on (the toolkit's virtual-key codes).
-enum KeyCode : int {
-    kKeyBackspace = 8,
-    kKeyTab = 9,
-    kKeyEnter = 13,
-    kKeyEscape = 27,
-    kKeyEnd = 35,
-    kKeyHome = 36,
-    kKeyLeft = 37,
-    kKeyUp = 38,
-    kKeyRight = 39,
-    kKeyDown = 40,
-    kKeyDelete = 46,
-    kKeyF3 = 114,
+// What the editor is asked to do besides typing a character. The formula field maps its
+// keys to these once; the model never sees a key code.
+enum class EditCommand {
+    Left,
+    Right,
+    Home,
+    End,
+    LevelUp,   // the caret moves up one level: into an exponent, out of an index
+    LevelDown, // and back
+    Greek,     // the next character typed is shown as a Greek letter
+    Backspace,
+    Delete,
 };
 
 // Where the caret goes and how big it is, in the control's pixels.
@@ -84,7 +82,7 @@ public:
         keyPressHandler_ = std::move(handler);
     }
 
-    void KeyDown(int key);
+    void Apply(EditCommand command);
     void KeyPress(char key);
     // Places the caret at the caret position nearest to x (ties go right).
     void MouseDown(int x);

@@ -1,9 +1,9 @@
 // The kinematics task of the bank, received by the main window, animates in its window.
 
-#include "animation/AnimateForm.h"
+#include "animation/AnimationWindow.h"
 #include "animation/StatementRewrite.h"
 
-#include "app/HeadForm.h"
+#include "app/MainWindow.h"
 #include "diagram/Objprimitiv.h"
 #include "engine/FormulaText.h"
 #include "platform/ErrorReport.h"
@@ -40,16 +40,16 @@ TEST(ClientTaskTest, TheKinematicsTaskOfTheBankAnimates) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const std::string payload = platform::ToCp1251(QString::fromUtf8(file.readAll()));
     std::vector<std::string> reports;
+    MainWindow window;
     platform::SetErrorReportHandler([&](const std::string& m) { reports.push_back(m); });
-    TClientVantor window;
-    ClientVantor = &window;
-    TAnimateForms animateForms;
-    AnimateForms = &animateForms;
+    AnimationWindow& animateForms = window.Animation();
     window.show();
+    auto* animationButton = window.findChild<QToolButton*>("animationButton");
+    ASSERT_NE(animationButton, nullptr);
 
-    window.HandleQuest("<QUEST:" + std::to_string(payload.size()) + ">" + payload);
-    ASSERT_TRUE(window.SpeedButton7->isVisibleTo(&window));
-    QTest::mouseClick(window.SpeedButton7, Qt::LeftButton);
+    window.showTask("<QUEST:" + std::to_string(payload.size()) + ">" + payload);
+    ASSERT_TRUE(animationButton->isVisibleTo(&window));
+    QTest::mouseClick(animationButton, Qt::LeftButton);
     ASSERT_TRUE(animateForms.isVisible());
     // The crank OA lies along the x axis at t = 0, from O (260, 130) to the circle of A at
     // (350, 130).
@@ -67,8 +67,6 @@ TEST(ClientTaskTest, TheKinematicsTaskOfTheBankAnimates) {
     EXPECT_EQ(At(animateForms.Bitmap(), (260 + xa) / 2, (130 + ya) / 2), platform::kBlack);
     EXPECT_TRUE(reports.empty());
 
-    AnimateForms = nullptr;
-    ClientVantor = nullptr;
     platform::SetErrorReportHandler({});
 }
 

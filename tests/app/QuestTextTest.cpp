@@ -1,7 +1,7 @@
 // The statement's markup walk and word wrap, measured with a fixed-width fake: every byte
 // is 8 pixels wide and every piece 16 high (symbol runs too), so that lines are exact.
 
-#include "app/QuestTextLayout.h"
+#include "tasklayout/QuestTextLayout.h"
 
 #include "platform/RecordingCanvas.h"
 

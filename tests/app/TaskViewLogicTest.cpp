@@ -1,7 +1,7 @@
 // The task view's arithmetic (diagram box, answer rows) and the result payload.
 
-#include "app/AnswerRows.h"
-#include "app/QuestImage.h"
+#include "tasklayout/AnswerRows.h"
+#include "tasklayout/QuestImage.h"
 #include "app/ResultPayload.h"
 
 #include "engine/EngineMessages.h"

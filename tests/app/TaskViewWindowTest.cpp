@@ -2,14 +2,14 @@
 // inside the test becomes the statement, the diagram and the answer rows; the keyboard
 // alone fills them and sends them.
 
-#include "MainWindowTest.h"
+#include "MainWindowFixture.h"
 
-#include "app/HeadForm.h"
+#include "app/MainWindow.h"
 
-#include "app/ConnForm.h"
+#include "app/LoginDialog.h"
 #include "diagram/Objprimitiv.h"
-#include "dialogs/DialogPanel.h"
-#include "eqedit/EqEdit.h"
+#include "dialogs/MessageDialog.h"
+#include "eqedit/FormulaField.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
 
@@ -38,10 +38,12 @@ struct ShownDialog {
 
 // Closes the next message dialog as soon as it is up and keeps what it showed.
 void CloseNextDialog(ShownDialog& shown) {
-    OnNextModal([&shown](QDialog*) {
-        shown = {DiagForm->windowTitle(), DiagForm->Label1->text(),
-                 DiagForm->EqEdit1->isHidden() ? "" : DiagForm->EqEdit1->Equation()};
-        DiagForm->accept();
+    OnNextModal([&shown](QDialog* dialog) {
+        auto* box = qobject_cast<MessageDialog*>(dialog);
+        ASSERT_NE(box, nullptr);
+        shown = {box->windowTitle(), box->Label1->text(),
+                 box->EqEdit1->isHidden() ? "" : box->EqEdit1->Equation()};
+        box->accept();
     });
 }
 
@@ -49,16 +51,17 @@ std::string Quest(const std::string& sections) {
     return "<QUEST:" + std::to_string(sections.size()) + ">" + sections;
 }
 
-class TaskViewWindowTest : public MainWindowTest {
+class TaskViewWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        ConnecterForm = nullptr; // no login dialog: the test server takes every frame
-        window->Edit1->setText(QString("127.0.0.1:%1").arg(server.serverPort()));
-        window->SpeedButton6->click();
+        MainWindowFixture::SetUp();
+        // The login is declined, so the test server takes only the frames under test.
+        OnNextModal([](QDialog* dialog) { dialog->reject(); });
+        Find<QLineEdit>("addressField")->setText(QString("127.0.0.1:%1").arg(server.serverPort()));
+        Find<QToolButton>("connectButton")->click();
         ASSERT_TRUE(server.waitForNewConnection(kWaitMs));
         peer = server.nextPendingConnection();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected; }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Link().IsConnected(); }, kWaitMs));
     }
 
     // Sends a task and waits until its pane is up with the first answer field focused.
@@ -66,11 +69,11 @@ protected:
         const std::string frame = Quest(sections);
         peer->write(frame.data(), static_cast<qint64>(frame.size()));
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return window->AnswerCount > 0 && window->focusWidget() == Answer(0); },
+            [&] { return Task()->AnswerCount() > 0 && window->focusWidget() == Answer(0); },
             kWaitMs));
     }
 
-    TEqEdit* Answer(int row) const { return window->AnswerEditors[static_cast<std::size_t>(row)]; }
+    FormulaField* Answer(int row) const { return Task()->AnswerField(row); }
     QWidget* Focused() const { return window->focusWidget(); }
 
     // The next whole frame the server receives, or empty text when none comes.
@@ -95,27 +98,27 @@ const std::string kThreeAnswers = "<NAME>t1</NAME><QUEST>Find <sym>w</sym> and t
 
 TEST_F(TaskViewWindowTest, ThreeAnswersMakeThreeRowsUnderTheFramedDiagram) {
     ShowTask(kThreeAnswers);
-    EXPECT_TRUE(window->ScrollBox2->isVisible());
-    EXPECT_TRUE(window->SendResult->isVisible());
-    EXPECT_FALSE(window->SpeedButton7->isVisible()); // no animation
-    ASSERT_EQ(window->AnswerCount, 3);
-    const int imageBottom = window->Image1->geometry().bottom() + 1;
-    const int paneWidth = window->ScrollBox2->width();
+    EXPECT_TRUE(Task()->isVisible());
+    EXPECT_TRUE(Find<QPushButton>("sendButton")->isVisible());
+    EXPECT_FALSE(Find<QToolButton>("animationButton")->isVisible()); // no animation
+    ASSERT_EQ(Task()->AnswerCount(), 3);
+    const int imageBottom = Find<QLabel>("statement")->geometry().bottom() + 1;
+    const int paneWidth = Task()->width();
     for (int row = 0; row < 3; ++row) {
-        const TEqEdit* name = window->NameEditors[static_cast<std::size_t>(row)];
+        const FormulaField* name = Task()->NameField(row);
         EXPECT_EQ(name->geometry(), QRect(15, imageBottom + 20 + 32 * row, 60, 27));
         EXPECT_FALSE(name->isEnabled());
         EXPECT_EQ(Answer(row)->geometry(),
                   QRect(75, imageBottom + 20 + 32 * row, paneWidth - 115, 27));
         EXPECT_EQ(Answer(row)->Equation(), "  ");
     }
-    EXPECT_EQ(window->NameEditors[1]->Equation(), " Y @=");
-    EXPECT_EQ(window->SendResult->y(), Answer(2)->geometry().bottom() + 1 + 10);
+    EXPECT_EQ(Task()->NameField(1)->Equation(), " Y @=");
+    EXPECT_EQ(Find<QPushButton>("sendButton")->y(), Answer(2)->geometry().bottom() + 1 + 10);
 
     // The 300 x 160 box sits centred at the bottom of the picture: black frame, green field.
-    const QImage picture = window->Image1->pixmap().toImage();
-    const int boxLeft = window->Image1->width() / 2 - 150;
-    const int boxTop = window->Image1->height() - 160;
+    const QImage picture = Find<QLabel>("statement")->pixmap().toImage();
+    const int boxLeft = Find<QLabel>("statement")->width() / 2 - 150;
+    const int boxTop = Find<QLabel>("statement")->height() - 160;
     EXPECT_EQ(QColor(picture.pixel(boxLeft, boxTop + 80)), QColor(Qt::black));
     EXPECT_EQ(QColor(picture.pixel(boxLeft + 150, boxTop + 80)), QColor(195, 220, 98));
     EXPECT_EQ(QColor(picture.pixel(boxLeft + 50, boxTop + 20)), QColor(Qt::black)); // the line
@@ -123,8 +126,8 @@ TEST_F(TaskViewWindowTest, ThreeAnswersMakeThreeRowsUnderTheFramedDiagram) {
     // Resizing re-wraps the statement and keeps the diagram centred.
     window->resize(900, 500);
     QTest::qWait(20);
-    EXPECT_EQ(window->Image1->width(), window->ScrollBox2->width() - 20);
-    EXPECT_EQ(Answer(0)->width(), window->ScrollBox2->width() - 115);
+    EXPECT_EQ(Find<QLabel>("statement")->width(), Task()->width() - 20);
+    EXPECT_EQ(Answer(0)->width(), Task()->width() - 115);
     EXPECT_TRUE(reports.empty());
 }
 
@@ -137,7 +140,7 @@ TEST_F(TaskViewWindowTest, TheKeyboardAloneFillsTheAnswersAndEnterSendsThem) {
     QTest::keyClick(Focused(), Qt::Key_Tab);
     QTest::keyClicks(Focused(), "Y+1");
     QTest::keyClick(Focused(), Qt::Key_Tab);
-    EXPECT_EQ(Focused(), window->SendResult);
+    EXPECT_EQ(Focused(), Find<QPushButton>("sendButton"));
     QTest::keyClick(Focused(), Qt::Key_Backtab);
     ASSERT_EQ(Focused(), Answer(2));
     QTest::keyClick(Focused(), Qt::Key_Return);
@@ -154,7 +157,7 @@ TEST_F(TaskViewWindowTest, AnUnbalancedAnswerOrALostConnectionSendsNothingAndSay
     const std::string typed = Answer(1)->Equation();
     ShownDialog shown;
     CloseNextDialog(shown);
-    window->SendResult->click();
+    Find<QPushButton>("sendButton")->click();
     EXPECT_EQ(shown.caption, QString::fromUtf8("Ошибка"));
     EXPECT_EQ(shown.text, QString::fromUtf8("Ошибка: нехватает закрывающей скобки"));
     EXPECT_TRUE(shown.formula.ends_with(" Y @=")) << shown.formula; // the row to fix
@@ -162,11 +165,11 @@ TEST_F(TaskViewWindowTest, AnUnbalancedAnswerOrALostConnectionSendsNothingAndSay
     EXPECT_EQ(NextFrame(200), "");
 
     peer->disconnectFromHost();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Connected; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Link().IsConnected(); }, kWaitMs));
     QTest::keyClicks(Answer(1), ")");
     const std::string balanced = Answer(1)->Equation();
     CloseNextDialog(shown);
-    window->SendResult->click();
+    Find<QPushButton>("sendButton")->click();
     EXPECT_EQ(shown.text, QString::fromUtf8("Ответ не отправлен: нет соединения с сервером."));
     EXPECT_EQ(Answer(1)->Equation(), balanced);
 }
@@ -176,20 +179,21 @@ TEST_F(TaskViewWindowTest, ANewTaskReusesRowsAndAClearedViewShowsNothing) {
     ShowTask("<QUEST>q</QUEST><IMAGE>HEIGHT(x);</IMAGE><REQUEST>a;</REQUEST><ANIMATE>s</ANIMATE>");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !reports.empty(); }, kWaitMs));
     EXPECT_EQ(reports[0], "'x' is not a valid integer value");
-    EXPECT_EQ(window->AnswerCount, 1);
-    EXPECT_TRUE(window->NameEditors[1]->isHidden());
-    EXPECT_EQ(window->NameEditors[0]->Equation(), " a @=");
-    EXPECT_TRUE(window->SpeedButton7->isVisible());
+    EXPECT_EQ(Task()->AnswerCount(), 1);
+    EXPECT_TRUE(Task()->NameField(1)->isHidden());
+    EXPECT_EQ(Task()->NameField(0)->Equation(), " a @=");
+    EXPECT_TRUE(Find<QToolButton>("animationButton")->isVisible());
 
-    window->ClearTaskView();
-    EXPECT_EQ(window->AnswerCount, 0);
-    EXPECT_TRUE(window->NameEditors[0]->isHidden());
-    EXPECT_FALSE(window->ScrollBox2->isVisible());
-    EXPECT_FALSE(window->SendResult->isVisible());
+    Task()->Clear();
+    EXPECT_EQ(Task()->AnswerCount(), 0);
+    EXPECT_TRUE(Task()->NameField(0)->isHidden());
+    EXPECT_FALSE(Task()->isVisible());
+    EXPECT_FALSE(Find<QPushButton>("sendButton")->isVisible());
 
     // A task that asks for nothing keeps the button under its picture.
     const std::string noAnswers = Quest("<QUEST>q</QUEST>");
     peer->write(noAnswers.data(), static_cast<qint64>(noAnswers.size()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->ScrollBox2->isVisible(); }, kWaitMs));
-    EXPECT_EQ(window->SendResult->y(), window->Image1->geometry().bottom() + 1 + 20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Task()->isVisible(); }, kWaitMs));
+    EXPECT_EQ(Find<QPushButton>("sendButton")->y(),
+              Find<QLabel>("statement")->geometry().bottom() + 1 + 20);
 }

@@ -59,9 +59,11 @@ TEST_F(CalculationTest, ValueUsesTheSystemSeparator) {
     EXPECT_EQ(calculator::Calculate(packet, "1/4").resultText, "0,25");
 }
 
-TEST_F(CalculationTest, ErrorWhileReadingTheFormulaGoesOn) {
-    // It reaches the application-wide report with its own message.
-    EXPECT_THROW(calculator::Calculate(packet, "2*/3"), platform::Error);
+TEST_F(CalculationTest, ErrorWhileReadingTheFormulaComesBackWithItsMessage) {
+    const calculator::Calculation outcome = calculator::Calculate(packet, "2*/3");
+    EXPECT_FALSE(outcome.shown);
+    EXPECT_EQ(outcome.errorText, platform::Utf8ToCp1251("Ошибка: пустой операнд в формуле"));
+    EXPECT_EQ(outcome.missingName, "");
 }
 
 TEST(CalculatorBack, RemovesOneByteEvenOfAGreekLetter) {

@@ -3,13 +3,14 @@
 // program is never hidden.
 
 #include "calculator/TrayIcon.h"
+#include "calculator/ApplicationTray.h"
 #include "calculator/ApplicationWindows.h"
-#include "calculator/CalculatorForm.h"
 #include "platform/Error.h"
 #include "platform/QtText.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ namespace {
 class TrayIconTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        tray = form.TrayIcon1;
+        tray = parking.Icon();
         tray->TrayAvailable = [this] { return trayAvailable; };
         main.show();
     }
@@ -31,7 +32,8 @@ protected:
     }
 
     bool trayAvailable = true;
-    TForm1 form;
+    ApplicationTray parking;
+    QWidget form; // another window of the program
     TTrayIcon* tray = nullptr;
     QWidget main;
 };
@@ -79,15 +81,6 @@ TEST_F(TrayIconTest, WithoutANotificationAreaTheProgramStaysOnTheTaskBar) {
     } catch (const platform::Error& error) {
         EXPECT_STREQ(error.what(), "Cannot Create System Shell Notification Icon");
     }
-}
-
-TEST_F(TrayIconTest, WakeUpKeyBringsTheProgramBack) {
-    Minimise();
-    ASSERT_TRUE(Parked());
-    form.ApplicationEvents1Message(TForm1::kHotKeyMessage, 7); // another key
-    EXPECT_TRUE(Parked());
-    form.ApplicationEvents1Message(TForm1::kHotKeyMessage, TForm1::kWakeUpHotKey);
-    EXPECT_TRUE(Back());
 }
 
 TEST(TrayIconHint, LongHintsAreIgnored) {

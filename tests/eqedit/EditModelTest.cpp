@@ -24,9 +24,9 @@ protected:
         for (char c : text)
             model.KeyPress(c);
     }
-    void Keys(std::initializer_list<int> keys) {
-        for (int key : keys)
-            model.KeyDown(key);
+    void Keys(std::initializer_list<EditCommand> commands) {
+        for (EditCommand command : commands)
+            model.Apply(command);
     }
     // The invariant every operation keeps.
     void ExpectViewConsistent() {
@@ -63,10 +63,10 @@ TEST_F(EditModelTest, DefaultsOfAFreshEditor) {
 
 TEST_F(EditModelTest, UpAndDownStepThroughTheLevels) {
     model.KeyPress('a');
-    model.KeyDown(kKeyUp);
+    model.Apply(EditCommand::LevelUp);
     EXPECT_FALSE(model.PassMarkers()); // Up does not leave it set
     model.KeyPress('2');
-    model.KeyDown(kKeyDown);
+    model.Apply(EditCommand::LevelDown);
     EXPECT_TRUE(model.PassMarkers());
     model.KeyPress('b');
     EXPECT_EQ(model.Equation(), "a#2@b");
@@ -76,14 +76,14 @@ TEST_F(EditModelTest, UpAndDownStepThroughTheLevels) {
     EXPECT_EQ(pressed, "a#2@b");
 
     // Up in the superscript and Down in the subscript do nothing.
-    model.KeyDown(kKeyUp);
-    model.KeyDown(kKeyUp);
+    model.Apply(EditCommand::LevelUp);
+    model.Apply(EditCommand::LevelUp);
     EXPECT_EQ(model.Equation(), "a#2@b#");
-    model.KeyDown(kKeyDown);
-    model.KeyDown(kKeyDown);
-    model.KeyDown(kKeyDown);
+    model.Apply(EditCommand::LevelDown);
+    model.Apply(EditCommand::LevelDown);
+    model.Apply(EditCommand::LevelDown);
     EXPECT_EQ(model.Equation(), "a#2@b#@!");
-    model.KeyDown(kKeyUp);
+    model.Apply(EditCommand::LevelUp);
     EXPECT_EQ(model.Equation(), "a#2@b#@!@");
     EXPECT_EQ(beeps, 0);
 }
@@ -92,10 +92,10 @@ TEST_F(EditModelTest, TypedMarkersAreRefusedUnlessDownWasJustPressed) {
     Type("x#!@");
     EXPECT_EQ(model.Equation(), "x");
     EXPECT_EQ(pressed, "x"); // refused markers raise no key-press event
-    model.KeyDown(kKeyDown);
+    model.Apply(EditCommand::LevelDown);
     model.KeyPress('1');
     EXPECT_EQ(model.Equation(), "x!1");
-    model.KeyDown(kKeyDown); // already in the subscript: nothing inserted ...
+    model.Apply(EditCommand::LevelDown); // already in the subscript: nothing inserted ...
     EXPECT_EQ(model.Equation(), "x!1");
     model.KeyPress('#'); // ... but the next marker typed goes in as typed
     EXPECT_EQ(model.Equation(), "x!1#");
@@ -113,28 +113,28 @@ TEST_F(EditModelTest, ControlCharactersInsertNothingButStillRaiseTheEvent) {
 }
 
 TEST_F(EditModelTest, GreekLettersStayWholeForKeysThatMoveAndDelete) {
-    model.KeyDown(kKeyF3);
+    model.Apply(EditCommand::Greek);
     EXPECT_TRUE(model.GreekPending());
     model.KeyPress('w');
     EXPECT_FALSE(model.GreekPending());
     EXPECT_EQ(model.Equation(), "~w");
     EXPECT_EQ(model.CaretPos(), 2);
-    model.KeyDown(kKeyBackspace);
+    model.Apply(EditCommand::Backspace);
     EXPECT_EQ(model.Equation(), "");
     EXPECT_EQ(model.CaretPos(), 0);
 
     Type("a");
-    model.KeyDown(kKeyF3);
+    model.Apply(EditCommand::Greek);
     Type("pb");
     EXPECT_EQ(model.Equation(), "a~pb");
-    model.KeyDown(kKeyLeft);
-    model.KeyDown(kKeyLeft); // from after p to before its prefix
+    model.Apply(EditCommand::Left);
+    model.Apply(EditCommand::Left); // from after p to before its prefix
     EXPECT_EQ(model.CaretPos(), 1);
     EXPECT_EQ(model.CaretX(), 7);
-    model.KeyDown(kKeyRight); // over prefix and letter
+    model.Apply(EditCommand::Right); // over prefix and letter
     EXPECT_EQ(model.CaretPos(), 3);
-    model.KeyDown(kKeyLeft);
-    model.KeyDown(kKeyDelete); // removes prefix and letter
+    model.Apply(EditCommand::Left);
+    model.Apply(EditCommand::Delete); // removes prefix and letter
     EXPECT_EQ(model.Equation(), "ab");
     EXPECT_EQ(model.CaretPos(), 1);
     EXPECT_EQ(beeps, 0);
@@ -142,8 +142,8 @@ TEST_F(EditModelTest, GreekLettersStayWholeForKeysThatMoveAndDelete) {
 
 TEST_F(EditModelTest, PendingGreekPrefixWaitsForTheNextPrintableKey) {
     Type("ab");
-    model.KeyDown(kKeyF3);
-    model.KeyDown(kKeyLeft);
+    model.Apply(EditCommand::Greek);
+    model.Apply(EditCommand::Left);
     model.KeyPress('\r'); // not printable: the prefix stays pending
     model.KeyPress('w');
     EXPECT_EQ(model.Equation(), "a~wb");
@@ -151,36 +151,36 @@ TEST_F(EditModelTest, PendingGreekPrefixWaitsForTheNextPrintableKey) {
 
     // A marker inserted by Up takes the prefix; the flag then reaches the next glyph.
     model.SetEquation("");
-    model.KeyDown(kKeyF3);
-    model.KeyDown(kKeyUp);
+    model.Apply(EditCommand::Greek);
+    model.Apply(EditCommand::LevelUp);
     model.KeyPress('p');
     EXPECT_EQ(model.Equation(), "~#p");
 }
 
 TEST_F(EditModelTest, KeysThatCannotActBeepAndChangeNothing) {
-    model.KeyDown(kKeyBackspace);
-    model.KeyDown(kKeyLeft);
-    model.KeyDown(kKeyHome);
-    model.KeyDown(kKeyDelete);
-    model.KeyDown(kKeyRight);
-    model.KeyDown(kKeyEnd);
+    model.Apply(EditCommand::Backspace);
+    model.Apply(EditCommand::Left);
+    model.Apply(EditCommand::Home);
+    model.Apply(EditCommand::Delete);
+    model.Apply(EditCommand::Right);
+    model.Apply(EditCommand::End);
     EXPECT_EQ(beeps, 6);
     Type("ab");
-    model.KeyDown(kKeyDelete);
-    model.KeyDown(kKeyRight);
-    model.KeyDown(kKeyEnd);
+    model.Apply(EditCommand::Delete);
+    model.Apply(EditCommand::Right);
+    model.Apply(EditCommand::End);
     EXPECT_EQ(beeps, 9);
-    model.KeyDown(kKeyHome);
-    model.KeyDown(kKeyHome);
-    model.KeyDown(kKeyBackspace);
-    model.KeyDown(kKeyLeft);
+    model.Apply(EditCommand::Home);
+    model.Apply(EditCommand::Home);
+    model.Apply(EditCommand::Backspace);
+    model.Apply(EditCommand::Left);
     EXPECT_EQ(beeps, 12);
     EXPECT_EQ(model.Equation(), "ab");
     // A lone prefix at the end goes on its own.
     model.SetEquation("a~");
-    model.KeyDown(kKeyRight);
+    model.Apply(EditCommand::Right);
     EXPECT_EQ(model.CaretPos(), 1);
-    model.KeyDown(kKeyDelete);
+    model.Apply(EditCommand::Delete);
     EXPECT_EQ(model.Equation(), "a");
 }
 
@@ -196,14 +196,14 @@ TEST_F(EditModelTest, TypingPastTheRightEdgeScrollsAndHomeEndComeBack) {
     EXPECT_EQ(model.VisibleText(), model.Equation().substr(model.FirstVisible() - 1));
     EXPECT_EQ(model.CaretX(), 7 * static_cast<int>(model.VisibleText().size()));
 
-    model.KeyDown(kKeyHome);
+    model.Apply(EditCommand::Home);
     EXPECT_EQ(model.CaretPos(), 0);
     EXPECT_EQ(model.CaretX(), 0);
     EXPECT_EQ(model.FirstVisible(), 1);
     EXPECT_EQ(model.VisibleText(), model.Equation().substr(0, 42)); // 42 * 7 = 294
     ExpectViewConsistent();
 
-    model.KeyDown(kKeyEnd);
+    model.Apply(EditCommand::End);
     EXPECT_EQ(model.CaretPos(), 60);
     EXPECT_EQ(model.FirstVisible(), 60 - 42 + 1);
     EXPECT_EQ(model.CaretX(), 294);
@@ -213,18 +213,18 @@ TEST_F(EditModelTest, TypingPastTheRightEdgeScrollsAndHomeEndComeBack) {
 TEST_F(EditModelTest, RightAndLeftScrollByFiveCharacters) {
     model.SetEquation(std::string(60, 'a'));
     for (int i = 0; i < 42; ++i)
-        model.KeyDown(kKeyRight);
+        model.Apply(EditCommand::Right);
     EXPECT_EQ(model.FirstVisible(), 1);
     EXPECT_EQ(model.CaretX(), 294);
-    model.KeyDown(kKeyRight); // 301 would pass the caret limit
+    model.Apply(EditCommand::Right); // 301 would pass the caret limit
     EXPECT_EQ(model.FirstVisible(), 6);
     EXPECT_EQ(model.CaretX(), 7 * 38);
     ExpectViewConsistent();
     for (int i = 0; i < 38; ++i)
-        model.KeyDown(kKeyLeft);
+        model.Apply(EditCommand::Left);
     EXPECT_EQ(model.CaretPos(), 5);
     EXPECT_EQ(model.FirstVisible(), 6);
-    model.KeyDown(kKeyLeft); // left of the first shown character
+    model.Apply(EditCommand::Left); // left of the first shown character
     EXPECT_EQ(model.CaretPos(), 4);
     EXPECT_EQ(model.FirstVisible(), 1);
     EXPECT_EQ(model.CaretX(), 28);
@@ -234,7 +234,7 @@ TEST_F(EditModelTest, RightAndLeftScrollByFiveCharacters) {
 TEST_F(EditModelTest, ScrollingMeasuresFromTheLevelAtTheFirstShownCharacter) {
     // A long superscript run: once scrolled into it, glyphs measure 5 pixels, not 7.
     model.SetEquation("x#" + std::string(80, '2'));
-    model.KeyDown(kKeyEnd);
+    model.Apply(EditCommand::End);
     EXPECT_GT(model.FirstVisible(), 3);
     EXPECT_EQ(model.CaretX(), 5 * static_cast<int>(model.VisibleText().size()));
     EXPECT_GE(model.CaretX(), model.CaretLimit() - 5);
@@ -247,16 +247,16 @@ TEST_F(EditModelTest, BackspaceScrollsBackAndAnEmptiedFieldStartsAfresh) {
     ASSERT_EQ(first, 2);
     // Walk the caret to the left edge of the view and delete everything after it.
     while (model.CaretPos() > first - 1)
-        model.KeyDown(kKeyLeft);
+        model.Apply(EditCommand::Left);
     ASSERT_EQ(model.FirstVisible(), first);
     while (model.CaretPos() < static_cast<int>(model.Equation().size()))
-        model.KeyDown(kKeyDelete);
+        model.Apply(EditCommand::Delete);
     EXPECT_EQ(model.VisibleText(), "");
-    model.KeyDown(kKeyBackspace);
+    model.Apply(EditCommand::Backspace);
     EXPECT_LT(model.FirstVisible(), first);
     ExpectViewConsistent();
     while (!model.Equation().empty())
-        model.KeyDown(kKeyBackspace);
+        model.Apply(EditCommand::Backspace);
     EXPECT_EQ(model.FirstVisible(), 1);
     // What is typed into the emptied field is shown.
     model.KeyPress('z');
@@ -314,7 +314,7 @@ TEST_F(EditModelTest, ReplacingTheTextKeepsTheCaretInsideAndShowsItFromTheStart)
     EXPECT_EQ(model.FirstVisible(), 1);
     EXPECT_EQ(model.VisibleText(), "xy");
     EXPECT_EQ(model.CaretX(), 14);
-    model.KeyDown(kKeyBackspace);
+    model.Apply(EditCommand::Backspace);
     EXPECT_EQ(model.Equation(), "x");
 
     model.SetEquation(std::string(100, 'b'));
@@ -322,7 +322,7 @@ TEST_F(EditModelTest, ReplacingTheTextKeepsTheCaretInsideAndShowsItFromTheStart)
     EXPECT_EQ(model.VisibleText().size(), 42u);
     ExpectViewConsistent();
     // The same text again changes nothing.
-    model.KeyDown(kKeyEnd);
+    model.Apply(EditCommand::End);
     const int first = model.FirstVisible();
     EXPECT_FALSE(model.SetEquation(model.Equation()));
     EXPECT_EQ(model.FirstVisible(), first);
@@ -341,10 +341,10 @@ TEST_F(EditModelTest, NarrowFieldKeepsTheCaretInsideTheView) {
     model.SetSize(20, 27); // caret limit 16: two glyphs fit
     model.SetEquation("abcdefgh");
     for (int i = 0; i < 8; ++i) {
-        model.KeyDown(kKeyRight);
+        model.Apply(EditCommand::Right);
         ExpectViewConsistent();
     }
-    model.KeyDown(kKeyHome);
+    model.Apply(EditCommand::Home);
     Type("xyz");
     ExpectViewConsistent();
 }
@@ -352,10 +352,10 @@ TEST_F(EditModelTest, NarrowFieldKeepsTheCaretInsideTheView) {
 TEST_F(EditModelTest, DegenerateWidthsEndWithoutHanging) {
     model.SetSize(0, 27);
     Type("abc");
-    model.KeyDown(kKeyHome);
-    model.KeyDown(kKeyEnd);
-    model.KeyDown(kKeyRight);
-    model.KeyDown(kKeyLeft);
+    model.Apply(EditCommand::Home);
+    model.Apply(EditCommand::End);
+    model.Apply(EditCommand::Right);
+    model.Apply(EditCommand::Left);
     EXPECT_EQ(model.Equation(), "abc");
     EXPECT_EQ(model.VisibleText(), "");
 }

@@ -17,9 +17,9 @@ protected:
 
     CaretShape PaintWithCaretAt(const std::string& text, int caretPos) {
         model.SetEquation(text);
-        model.KeyDown(kKeyHome);
+        model.Apply(EditCommand::Home);
         for (int i = 0; i < caretPos; ++i)
-            model.KeyDown(kKeyRight);
+            model.Apply(EditCommand::Right);
         bitmap.texts.clear();
         return model.Paint(bitmap);
     }
@@ -100,8 +100,8 @@ TEST_F(PaintTest, CaretTakesTheLevelOfTheCharacterBeforeIt) {
     EXPECT_EQ(caret.height, 21);
     // After a marker at the end the caret already has the size of the new level.
     model.SetEquation("x");
-    model.KeyDown(kKeyEnd);
-    model.KeyDown(kKeyUp);
+    model.Apply(EditCommand::End);
+    model.Apply(EditCommand::LevelUp);
     caret = model.Paint(bitmap);
     EXPECT_EQ(model.Equation(), "x#");
     EXPECT_EQ(caret.x, 7);
@@ -113,7 +113,7 @@ TEST_F(PaintTest, CaretTakesTheLevelOfTheCharacterBeforeIt) {
 
 TEST_F(PaintTest, ScrolledViewStartsAtTheLevelOfItsFirstCharacter) {
     model.SetEquation("x!" + std::string(80, '1'));
-    model.KeyDown(kKeyEnd);
+    model.Apply(EditCommand::End);
     bitmap.texts.clear();
     const CaretShape caret = model.Paint(bitmap);
     ASSERT_FALSE(bitmap.texts.empty());

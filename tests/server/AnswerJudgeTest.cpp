@@ -5,6 +5,7 @@
 #include "Submission.h"
 #include "VerdictMessage.h"
 #include "platform/Cp1251.h"
+#include "protocol/Sections.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,13 @@
 // The whole road against the reference server as a real process: connect, log in, get
 // the task list, open a task, answer it and read the server's reply.
 
-#include "app/ConnForm.h"
-#include "app/HeadForm.h"
-#include "app/NewLabelC.h"
-#include "dialogs/DialogPanel.h"
-#include "eqedit/EqEdit.h"
+#include "app/LoginDialog.h"
+#include "app/MainWindow.h"
+#include "app/TaskLink.h"
+#include "app/TaskListView.h"
+#include "app/TaskView.h"
+#include "dialogs/MessageDialog.h"
+#include "eqedit/FormulaField.h"
 #include "platform/ErrorReport.h"
 
 #include <QApplication>
@@ -32,8 +34,8 @@ public:
             if (dialog == nullptr || !dialog->isVisible())
                 return;
             ++answered;
-            if (dialog == ConnecterForm)
-                ConnecterForm->BitBtn1->click();
+            if (auto* login = qobject_cast<LoginDialog*>(dialog))
+                login->connectButton->click();
             else
                 dialog->accept();
         });
@@ -55,32 +57,30 @@ TEST(EndToEndTest, ConnectLogInOpenAndAnswerATaskAgainstTheReferenceServer) {
     const QString port = banner.section(' ', -1);
     ASSERT_FALSE(port.isEmpty()) << banner.toStdString();
 
+    MainWindow window;
     std::vector<std::string> reports;
     platform::SetErrorReportHandler([&](const std::string& m) { reports.push_back(m); });
-    TClientVantor window;
-    ClientVantor = &window;
-    TDiagForm diagForm;
-    DiagForm = &diagForm;
-    TConnecterForm connecterForm;
-    ConnecterForm = &connecterForm;
     window.show();
     ModalAnswerer answerer;
 
-    window.Edit1->setText("127.0.0.1:" + port);
-    window.SpeedButton6->click();
+    window.SetServerAddress("127.0.0.1:" + port);
+    window.findChild<QToolButton*>("connectButton")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.answered >= 2; }, kWaitMs))
         << "login dialog and welcome message";
-    window.SpeedButton3->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.ScrollBox1->isVisible(); }, kWaitMs));
-    ASSERT_NE(window.QuestLinks[0], nullptr);
-    EXPECT_EQ(window.QuestLinks[0]->text(),
+    window.findChild<QToolButton*>("tasksButton")->click();
+    const TaskListView* list = window.findChild<TaskListView*>();
+    const TaskView* task = window.findChild<TaskView*>();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, kWaitMs));
+    ASSERT_NE(list->Links()[0], nullptr);
+    EXPECT_EQ(list->Links()[0]->text(),
               QString::fromUtf8("1. Балка на шарнирной и катковой опорах"));
 
-    QTest::mouseClick(window.QuestLinks[0], Qt::LeftButton);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return window.focusWidget() == window.AnswerEditors[0]; }, kWaitMs));
-    EXPECT_TRUE(window.ScrollBox2->isVisible());
-    ASSERT_EQ(window.AnswerCount, 3);
+    QTest::mouseClick(list->Links()[0], Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return task->AnswerCount() > 0 && window.focusWidget() == task->AnswerField(0); },
+        kWaitMs));
+    EXPECT_TRUE(task->isVisible());
+    ASSERT_EQ(task->AnswerCount(), 3);
 
     // The answers, typed and sent with the keyboard alone; the server's reply is shown.
     const int dialogsBefore = answerer.answered;
@@ -88,14 +88,11 @@ TEST(EndToEndTest, ConnectLogInOpenAndAnswerATaskAgainstTheReferenceServer) {
         QTest::keyClicks(window.focusWidget(), answer);
         QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
     }
-    QTest::keyClick(window.AnswerEditors[2], Qt::Key_Return);
+    QTest::keyClick(task->AnswerField(2), Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&] { return answerer.answered > dialogsBefore; }, kWaitMs))
         << "the server's reply to SETRESULTQUEST";
     EXPECT_TRUE(reports.empty());
 
-    ConnecterForm = nullptr;
-    DiagForm = nullptr;
-    ClientVantor = nullptr;
     platform::SetErrorReportHandler({});
     server.kill();
     server.waitForFinished();

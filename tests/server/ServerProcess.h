@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Frames.h"
+#include "protocol/Frames.h"
 
 #include <QProcess>
 #include <QTcpSocket>

@@ -4,6 +4,7 @@
 #include "diagram/DiagramDocument.h"
 #include "platform/Cp1251.h"
 #include "platform/RecordingCanvas.h"
+#include "protocol/Sections.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // vekta-animate run as a program: the picture it writes is the animation window's own.
 
-#include "animation/AnimateForm.h"
+#include "animation/AnimationWindow.h"
 
 #include "diagram/Objprimitiv.h"
 
@@ -27,7 +27,7 @@ const char* const kScript =
 TEST(AnimateToolTest, TheStillPictureIsTheWindowsPixelForPixel) {
     const ImageToolRun run = RunTool(kScript);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
-    TAnimateForms form;
+    AnimationWindow form;
     form.LoadAnimation(kScript);
     form.show();
     ASSERT_EQ(run.image.size(), QSize(400, 200));

@@ -30,7 +30,8 @@ std::optional<TaskFile> ReadTaskFile(const std::string& path) {
     TaskFile file;
     file.task = ParseTaskFile(utf8, "", name);
     const BankTask& task = file.task;
-    file.sections = {task.name, task.quest, task.image, task.request, task.animate};
+    file.sections = {task.name,    task.quest,   task.image,
+                     task.request, task.animate, task.variablesSection};
     file.unrepresentable = UnrepresentableCharacters(utf8, name);
     return file;
 }

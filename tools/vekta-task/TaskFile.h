@@ -2,7 +2,7 @@
 
 #include "TaskBank.h"
 
-#include "app/QuestSections.h"
+#include "protocol/QuestSections.h"
 
 #include <optional>
 #include <string>

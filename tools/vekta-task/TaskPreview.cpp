@@ -1,24 +1,11 @@
 #include "TaskPreview.h"
 
-#include "app/HeadForm.h"
-#include "platform/Error.h"
-
-#include <QEventLoop>
-#include <QLabel>
-#include <QPushButton>
-#include <QScrollArea>
-#include <QTimer>
+#include "app/MainWindow.h"
+#include "app/TaskView.h"
 
 #include <algorithm>
 
 namespace {
-
-// Waits past the window's short pause before it shows the pane.
-void LetThePaneChange() {
-    QEventLoop loop;
-    QTimer::singleShot(250, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 int ContentBottom(const QWidget* content) {
     int bottom = 0;
@@ -33,26 +20,20 @@ int ContentBottom(const QWidget* content) {
 } // namespace
 
 int DefaultPaneWidth() {
-    TClientVantor window;
-    return window.ScrollBox2->width();
+    return MainWindow::kDefaultTaskPaneSize.width();
 }
 
 TaskPreview PreviewTask(const QuestSections& task, int paneWidth) {
-    TClientVantor window;
-    // The tool may show panes narrower than the window's least size allows.
-    window.setMinimumSize(0, 0);
-    window.resize(window.width() - window.ScrollBox2->width() + paneWidth, window.height());
-    window.Label5->hide(); // the greeting is gone once the student has seen the task list
+    TaskView view;
+    view.resize(paneWidth, MainWindow::kDefaultTaskPaneSize.height());
+    view.PrepareStatementImage();
+    view.HideGreeting(); // the greeting is gone once the student has seen the task list
     TaskPreview preview;
-    try {
-        window.HandleQuest(BuildQuestMessage(task));
-    } catch (const platform::Error& error) {
-        preview.error = error.what();
-    }
-    LetThePaneChange();
-    QWidget* content = window.ScrollBox2->widget();
+    preview.error = view.ShowTask(task);
+    view.Arrange();
+    QWidget* content = view.widget();
     preview.picture = QImage(paneWidth, std::max(1, ContentBottom(content)), QImage::Format_RGB32);
-    preview.picture.fill(window.palette().color(QPalette::Button));
+    preview.picture.fill(view.palette().color(QPalette::Button));
     content->render(&preview.picture);
     return preview;
 }

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "app/QuestSections.h"
+#include "protocol/QuestSections.h"
 
 #include <QImage>
 
 #include <string>
 
 // What a student sees once the task has arrived: the whole content of the task view pane
-// (statement, diagram box, answer rows, the send button), drawn by the client's own main
-// window with the pane paneWidth wide, as tall as that content, in the pane's coordinates.
+// (statement, diagram box, answer rows, the send button), drawn by the client's own task
+// view with the pane paneWidth wide, as tall as that content, in the pane's coordinates.
 struct TaskPreview {
     QImage picture;
     std::string error; // the message the client would report for this task (CP1251)

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "animation/AnimationBitmap.h"
+#include "animation/AnimationPlayer.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QFrame;
+class QTimer;
+class QToolButton;
+
+// The animation window: shows the still picture of the loaded animation when it opens,
+// runs it on "Анимировать" and hides on "Закрыть". Everything it decides is the player's;
+// the window turns button clicks and timer ticks into calls on it and shows its bitmap.
+class AnimationWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit AnimationWindow(QWidget* parent = nullptr);
+    ~AnimationWindow() override;
+
+    // Loads a task's animation script (CP1251) and sizes the window to it; does not show
+    // the window and does not stop a run. Returns the message of a script that cannot be
+    // read (the window keeps the animation it had), or empty text.
+    std::string LoadAnimation(const std::string& script);
+
+    QFrame* Panel1;
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton2;
+    QTimer* Timer1;
+
+    const QImage& Bitmap() const { return bitmap_.Image(); }
+    const animation::AnimationPlayer& Player() const { return player_; }
+
+    void FormShow();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void Timer1Timer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FitToAnimation();
+    void CentreOnScreen();
+    // Timer1 runs exactly while the player runs; an error of the frame goes to the report.
+    void AfterFrame(const std::string& error);
+
+    animation::AnimationBitmap bitmap_;
+    animation::AnimationPlayer player_;
+};

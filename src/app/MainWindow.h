@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class AnimationWindow;
+class ApplicationTray;
+class CalculatorWindow;
+class HelpWindow;
+class LoginDialog;
+class MessageDialog;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class ServerLink;
+class TaskListView;
+class TaskView;
+
+// The main window: the connection bar (address, "Войти на сервер", the state line), the
+// menu, and in the rest either the task list or the task pane. It owns the program's
+// other windows and the link to the server, and wires them together.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The window's least size, which it has when it opens, and the task pane's size in it.
+    static constexpr QSize kMinimumSize{600, 380};
+    static constexpr int kConnectionBarHeight = 73;
+    static constexpr int kMenuWidth = 137;
+    static constexpr QSize kDefaultTaskPaneSize{kMinimumSize.width() - kMenuWidth,
+                                                kMinimumSize.height() - kConnectionBarHeight};
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Types a server address ("host", "host:port" or "[IPv6]:port") into the address field.
+    void SetServerAddress(const QString& address);
+
+    // Shows a QUEST message as if the server had sent it.
+    void showTask(const std::string& message);
+
+    // The parts the window owns, for the program's tests.
+    ServerLink& Link() const { return *link_; }
+    LoginDialog& Login() const { return *loginDialog_; }
+    MessageDialog& Messages() const { return *messageDialog_; }
+    AnimationWindow& Animation() const { return *animationWindow_; }
+    CalculatorWindow& Calculator() const { return *calculatorWindow_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CreateConnectionBar();
+    void CreateMenu();
+    void WireServerLink();
+    void ArrangePanes();
+    void ArrangeConnectionBar();
+
+    // The menu and the connection bar.
+    void connectToServer();
+    void requestTaskList();
+    void openAnimation();
+    void openCalculator();
+    void openHelp();
+
+    // What the server sends.
+    void showTaskList(const std::string& message);
+    void showMessage(const std::string& message);
+    void askForLogin();
+    void revealTask(int generation);
+
+    void requestTask(const std::string& name);
+    void logIn(const std::string& user, const std::string& password);
+    void sendResult(const std::string& payload);
+    void showSendError(const std::string& message, const std::string& formula);
+    void showConnectionState();
+    bool explainIfNothingHappens(); // true when the session cannot take requests now
+
+    QFrame* connectionBar_;
+    QToolButton* connectButton_;
+    QLabel* organisationLabel_;
+    QLineEdit* addressField_;
+    QLabel* stateLine_; // not connected / connecting / connected as
+    QFrame* menuPanel_;
+    QToolButton* tasksButton_;
+    QToolButton* animationButton_;
+    QToolButton* calculatorButton_;
+    QToolButton* helpButton_;
+    TaskListView* taskListView_;
+    TaskView* taskView_;
+
+    ServerLink* link_;
+    std::unique_ptr<MessageDialog> messageDialog_;
+    std::unique_ptr<LoginDialog> loginDialog_;
+    std::unique_ptr<HelpWindow> helpWindow_;
+    std::unique_ptr<AnimationWindow> animationWindow_;
+    std::unique_ptr<CalculatorWindow> calculatorWindow_;
+    ApplicationTray* tray_;
+};

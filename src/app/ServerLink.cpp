@@ -1,0 +1,205 @@
+#include "app/ServerLink.h"
+
+#include "platform/ErrorReport.h"
+#include "platform/QtText.h"
+
+#include <QScopeGuard>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+// Socket errors carry the system error code, as the socket layer reports them.
+int SystemErrorCode(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return ECONNREFUSED;
+    case QAbstractSocket::HostNotFoundError:
+        return EHOSTUNREACH;
+    case QAbstractSocket::SocketTimeoutError:
+        return ETIMEDOUT;
+    case QAbstractSocket::NetworkError:
+        return ENETUNREACH;
+    case QAbstractSocket::SocketAccessError:
+        return EACCES;
+    case QAbstractSocket::SocketResourceError:
+        return ENOBUFS;
+    default:
+        return EIO;
+    }
+}
+
+ConnectionState::Failure FailureOf(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return ConnectionState::Failure::Refused;
+    case QAbstractSocket::HostNotFoundError:
+        return ConnectionState::Failure::HostNotFound;
+    case QAbstractSocket::SocketTimeoutError:
+        return ConnectionState::Failure::TimedOut;
+    case QAbstractSocket::NetworkError:
+        return ConnectionState::Failure::NetworkDown;
+    default:
+        return ConnectionState::Failure::Other;
+    }
+}
+
+// Qt reads from the socket ahead of the client only this far, so one read event never
+// brings more than this many bytes, however fast the server sends.
+constexpr qint64 kSocketReadAhead = 1024 * 1024;
+
+// Reports an error once the current event handler has returned, so that the report's
+// modal dialog never runs inside the socket's own signal emission.
+void ReportLater(QObject* context, const std::string& cp1251Message) {
+    QTimer::singleShot(0, context, [cp1251Message] { platform::ReportError(cp1251Message); });
+}
+
+} // namespace
+
+ServerLink::ServerLink(QObject* parent) : QObject(parent) {
+    dispatchTimer_ = new QTimer(this);
+    dispatchTimer_->setObjectName("dispatchTimer");
+    dispatchTimer_->setInterval(kDispatchIntervalMs);
+    connect(dispatchTimer_, &QTimer::timeout, this, &ServerLink::DispatchNext);
+
+    socket_ = new QTcpSocket(this);
+    socket_->setObjectName("serverSocket");
+    socket_->setReadBufferSize(kSocketReadAhead);
+    connect(socket_, &QTcpSocket::connected, this, &ServerLink::Connected);
+    connect(socket_, &QTcpSocket::disconnected, this, &ServerLink::Disconnected);
+    connect(socket_, &QTcpSocket::readyRead, this, &ServerLink::ReadSocket);
+    connect(socket_, &QTcpSocket::errorOccurred, this, &ServerLink::SocketError);
+    dispatchTimer_->start();
+}
+
+ServerLink::~ServerLink() {
+    // The socket outlives this part of the object: its last events must not reach it.
+    socket_->disconnect(this);
+    dispatchTimer_->stop();
+}
+
+bool ServerLink::Dispatching() const {
+    return dispatchTimer_->isActive();
+}
+
+void ServerLink::CloseOnPurpose() {
+    state_.CloseOnPurpose();
+    socket_->abort();
+    connected_ = false;
+    emit stateChanged();
+}
+
+void ServerLink::ConnectTo(const ServerAddress& address) {
+    receiver_.ResetStream();
+    receiver_.MessageQueue().clear();
+    state_.StartConnecting(address.Text());
+    emit stateChanged();
+    socket_->connectToHost(platform::ToQString(address.host), address.port);
+}
+
+void ServerLink::Send(const std::string& frame) {
+    if (socket_->state() != QAbstractSocket::ConnectedState)
+        return;
+    socket_->write(frame.data(), static_cast<qint64>(frame.size()));
+}
+
+void ServerLink::LoginSent(const std::string& user) {
+    state_.LoginSent(user);
+    emit stateChanged();
+}
+
+void ServerLink::LoginAsked() {
+    state_.LoginAsked();
+    emit stateChanged();
+}
+
+void ServerLink::Connected() {
+    connected_ = true;
+    state_.Connected();
+    emit stateChanged();
+    QTimer::singleShot(0, this, &ServerLink::connectedToServer);
+}
+
+void ServerLink::Disconnected() {
+    connected_ = false;
+    ReportLater(this, state_.Ended());
+    emit stateChanged();
+}
+
+void ServerLink::ReadSocket() {
+    if (state_.CurrentPhase() != ConnectionState::Phase::Connected)
+        return; // being closed: what it still sends is not read
+    std::string received;
+    qint64 available = socket_->bytesAvailable();
+    char chunk[1024];
+    while (available > 0) {
+        const qint64 got = socket_->read(chunk, std::min<qint64>(available, sizeof chunk));
+        if (got <= 0)
+            break;
+        received.append(chunk, static_cast<std::size_t>(got));
+        available -= got;
+    }
+    const ConnectionState::Verdict verdict = state_.Judge(receiver_.Receive(received));
+    if (verdict == ConnectionState::Verdict::ReportDamage)
+        ReportLater(this, state_.DamageText());
+    else if (verdict != ConnectionState::Verdict::Fine)
+        CloseDamaged(verdict);
+}
+
+// What a flooding server sent is dropped with it: the queue would take hours to dispatch.
+void ServerLink::CloseDamaged(ConnectionState::Verdict verdict) {
+    ReportLater(this, state_.ClosedText(verdict));
+    state_.CloseOnPurpose();
+    receiver_.ResetStream();
+    if (verdict == ConnectionState::Verdict::CloseFlooded)
+        receiver_.MessageQueue().clear();
+    connected_ = false;
+    emit stateChanged();
+    // Not from inside the socket's own read signal.
+    QTimer::singleShot(0, socket_, [socket = socket_] { socket->abort(); });
+}
+
+void ServerLink::SocketError(QAbstractSocket::SocketError error) {
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        return; // the server closed the connection: the disconnect event follows
+    ReportLater(this, state_.Failed(FailureOf(error), SystemErrorCode(error)));
+    emit stateChanged();
+}
+
+bool ServerLink::Emit(const std::string& tag, const std::string& message) {
+    if (tag == "QUEST")
+        emit taskArrived(message);
+    else if (tag == "MESSAGE")
+        emit messageArrived(message);
+    else if (tag == "QUESTLIST")
+        emit taskListArrived(message);
+    else if (tag == "RELOG")
+        emit loginRequested();
+    else
+        return false;
+    return true;
+}
+
+void ServerLink::DispatchNext() {
+    dispatchTimer_->stop();
+    // The dispatch goes on whatever a receiver does: the timer is re-armed on every path.
+    const auto rearm = qScopeGuard([this] { dispatchTimer_->start(); });
+    // While the message box is up, server messages wait in the queue rather than in the
+    // box's own short list of waiting reports.
+    if (held_ && held_())
+        return;
+    auto& queue = receiver_.MessageQueue();
+    // Frames with tags the client does not understand have no effect: they are dropped
+    // at once, so that a flood of them does not hold up the next real message. A
+    // message is taken out before it is handed on: a receiver's modal dialog runs the
+    // event loop, in which the queue may change.
+    while (!queue.empty()) {
+        const std::string message = queue.front();
+        queue.pop_front();
+        if (Emit(ReadTag(message), message))
+            return;
+    }
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/ConnectionState.h"
+#include "app/ServerAddress.h"
+#include "protocol/Frames.h"
+
+#include <QAbstractSocket>
+#include <QObject>
+
+#include <functional>
+#include <string>
+
+class QTcpSocket;
+class QTimer;
+
+// The connection to the testing server: the socket, the frame receiver with its bounded
+// queue and the connection state. What the server sends is read as it arrives and cut
+// into frames; the messages are handed on one per signal, in the order they came: one
+// every 500 ms, none while the message box is up. A server that sends damaged data again
+// and again, or more than the queue holds, is cut off with one report.
+class ServerLink : public QObject {
+    Q_OBJECT
+public:
+    // The pause between two messages handed on.
+    static constexpr int kDispatchIntervalMs = 500;
+
+    explicit ServerLink(QObject* parent = nullptr);
+    ~ServerLink() override;
+
+    // Starts a new connection: nothing of the last server is read or handed on any more.
+    void ConnectTo(const ServerAddress& address);
+    // Ends the connection without reporting its end.
+    void CloseOnPurpose();
+    // Hands one frame to the socket in one call; nothing is sent while not connected.
+    void Send(const std::string& frame);
+    // LOGIN has been sent for this user (CP1251); the server asks for the login again.
+    void LoginSent(const std::string& user);
+    void LoginAsked();
+
+    bool IsConnected() const { return connected_; }
+    const ConnectionState& State() const { return state_; }
+    const FrameReceiver& Receiver() const { return receiver_; }
+    bool Dispatching() const;
+
+    // While this says yes, the next message waits in the queue.
+    void SetHoldWhile(std::function<bool()> held) { held_ = std::move(held); }
+
+signals:
+    // The connection state changed: the state line shows it anew.
+    void stateChanged();
+    // The connection is up: the login dialog comes next.
+    void connectedToServer();
+    // One signal per message, each given the whole message.
+    void taskListArrived(const std::string& message);
+    void taskArrived(const std::string& message);
+    void messageArrived(const std::string& message);
+    void loginRequested();
+
+private:
+    void Connected();
+    void Disconnected();
+    void ReadSocket();
+    void SocketError(QAbstractSocket::SocketError error);
+    void CloseDamaged(ConnectionState::Verdict verdict);
+    void DispatchNext();
+    // Emits the signal of the message's tag; false for a tag the client does not know.
+    bool Emit(const std::string& tag, const std::string& message);
+
+    QTcpSocket* socket_;
+    QTimer* dispatchTimer_;
+    FrameReceiver receiver_;
+    ConnectionState state_;
+    bool connected_ = false;
+    std::function<bool()> held_;
+};

@@ -1,0 +1,340 @@
+#include "app/TaskView.h"
+
+#include "tasklayout/QuestImage.h"
+#include "tasklayout/QuestTextLayout.h"
+#include "app/ResultPayload.h"
+#include "eqedit/FormulaField.h"
+#include "platform/QtCanvas.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kNameFieldWidth = 60;
+
+const char* const kGreeting = "     Здравствуйте, вас приветствует система\n"
+                              "удаленного тестирования ВЕКТА.\n"
+                              "     Для начала процедуры выполнения заданий\n"
+                              "зайдите на сервер. Если на Вас нет\n"
+                              "учетной записи, Вы можете получить ее,\n"
+                              "обратившись на кафедру\n"
+                              "теоретической механики.";
+
+platform::Color ToColor(const QColor& color) {
+    return platform::Rgb(color.red(), color.green(), color.blue());
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
+    setObjectName("taskView");
+    QFont font(QString::fromUtf8("MS Sans Serif"));
+    font.setPixelSize(11); // the main window's font, also when the view stands alone
+    setFont(font);
+    setWidgetResizable(false);
+    auto* content = new QWidget;
+    content->setObjectName("taskContent");
+    statement_ = MakeLabel(content, "statement", "");
+    statement_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    greeting_ = MakeLabel(content, "greeting", kGreeting);
+    QFont greetingFont(QString::fromUtf8("Times New Roman"));
+    greetingFont.setPixelSize(19);
+    greeting_->setFont(greetingFont);
+    sendButton_ = new QPushButton(QString::fromUtf8("Отправить результат"), content);
+    sendButton_->setObjectName("sendButton");
+    sendButton_->hide();
+    connect(sendButton_, &QPushButton::clicked, this, &TaskView::Send);
+    bottomSpacer_ = MakeLabel(content, "bottomSpacer", "  \n ");
+    setWidget(content);
+    // Sized in the pane's own font, which the content has taken over by now.
+    greeting_->adjustSize();
+    bottomSpacer_->adjustSize();
+    viewport()->installEventFilter(this);
+    content->installEventFilter(this);
+    statement_->installEventFilter(this);
+}
+
+FormulaField* TaskView::AnswerField(int row) const {
+    return answerFields_.at(static_cast<std::size_t>(row));
+}
+
+FormulaField* TaskView::NameField(int row) const {
+    return nameFields_.at(static_cast<std::size_t>(row));
+}
+
+bool TaskView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == viewport() && event->type() == QEvent::Wheel) {
+        Scroll(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    // A click anywhere in the pane gives the keyboard to the button.
+    if (event->type() == QEvent::MouseButtonRelease && sendButton_->isVisible())
+        sendButton_->setFocus();
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void TaskView::Scroll(int wheelDelta) {
+    QScrollBar* bar = verticalScrollBar();
+    if (wheelDelta > 0)
+        bar->setValue(bar->value() - 3);
+    else if (wheelDelta < 0)
+        bar->setValue(bar->value() + 3);
+}
+
+QSize TaskView::PaneSize() const {
+    return maximumViewportSize();
+}
+
+void TaskView::PrepareStatementImage() {
+    const QSize box = PaneSize();
+    statement_->resize(box.width() - 20, box.height());
+    statementImage_ = QImage(box.width() - 10, box.height() - 10, QImage::Format_RGB32);
+    FillStatementImage();
+}
+
+void TaskView::FillStatementImage() {
+    statementImage_.fill(palette().color(QPalette::Button));
+    statement_->setPixmap(QPixmap::fromImage(statementImage_));
+}
+
+void TaskView::CentreGreeting() {
+    const QSize box = PaneSize();
+    greeting_->move((box.width() - greeting_->width()) / 2,
+                    (box.height() - greeting_->height()) / 2);
+}
+
+void TaskView::HideGreeting() {
+    greeting_->hide();
+}
+
+bool TaskView::GreetingShown() const {
+    return !greeting_->isHidden();
+}
+
+bool TaskView::TaskShown() const {
+    return sendButton_->isVisible();
+}
+
+std::string TaskView::ShowTask(const QuestSections& task) {
+    questText_ = task.quest;
+    imageScript_ = task.image;
+    std::string error = DrawQuestImage();
+    answerNames_ = ReadRequestNames(task.request);
+    CreateAnswerFields();
+    LayoutTask();
+    ShowAnswerFields();
+    sendButton_->show();
+    ++generation_;
+    return error;
+}
+
+void TaskView::Reveal() {
+    verticalScrollBar()->setValue(0);
+    if (answerCount_ > 0)
+        answerFields_[0]->setFocus(Qt::OtherFocusReason);
+}
+
+void TaskView::Clear() {
+    ++generation_;
+    questText_.clear();
+    imageScript_.clear();
+    answerNames_.clear();
+    answerCount_ = 0;
+    for (std::size_t row = 0; row < kMaxAnswerRows && nameFields_[row] != nullptr; ++row) {
+        nameFields_[row]->hide();
+        answerFields_[row]->hide();
+    }
+    diagramImage_ = QImage();
+    FillStatementImage();
+    sendButton_->hide();
+    hide();
+}
+
+// ---- layout ----
+
+void TaskView::Arrange() {
+    CentreGreeting();
+    LayoutTask();
+}
+
+// The statement wrapped anew, the diagram copied under it, the rows and the button under
+// the diagram.
+void TaskView::LayoutTask() {
+    if (!diagramImage_.isNull()) {
+        statement_->resize(width() - 20, statement_->height());
+        LayoutQuestText();
+        PlaceQuestImage();
+        LayoutAnswerFields();
+        PlaceSendButton();
+    }
+    ResizeContent();
+}
+
+// The button goes under the last row, or under the picture when the task asks for nothing.
+void TaskView::PlaceSendButton() {
+    const QWidget* above =
+        answerCount_ > 0
+            ? static_cast<QWidget*>(answerFields_[static_cast<std::size_t>(answerCount_ - 1)])
+            : statement_;
+    const int aboveBottom = above->geometry().bottom() + 1 + (answerCount_ > 0 ? 0 : 10);
+    sendButton_->resize(sendButton_->sizeHint());
+    const SendPlace place =
+        ::PlaceSendButton(width(), aboveBottom, sendButton_->width(), sendButton_->height());
+    sendButton_->move(place.left, place.top);
+    bottomSpacer_->move(bottomSpacer_->x(), place.spacerTop);
+}
+
+// The scrolled content covers everything the pane shows, and never less than the pane.
+void TaskView::ResizeContent() {
+    const QSize box = PaneSize();
+    int bottom = std::max(statement_->geometry().bottom(), bottomSpacer_->geometry().bottom());
+    if (!sendButton_->isHidden())
+        bottom = std::max(bottom, sendButton_->geometry().bottom());
+    const int height = std::max(box.height(), bottom + 1);
+    const int scrollBar = height > box.height() ? verticalScrollBar()->sizeHint().width() : 0;
+    widget()->resize(box.width() - scrollBar, height);
+}
+
+void TaskView::LayoutQuestText() {
+    const QuestTextLayout layout = [&] {
+        QImage surface(1, 1, QImage::Format_RGB32); // measures only
+        platform::QtCanvas measure(&surface);
+        return ::LayoutQuestText(questText_, statement_->width(), measure);
+    }();
+    statementImage_ = QImage(std::max(1, width() - 10), layout.height, QImage::Format_RGB32);
+    statementImage_.fill(palette().color(QPalette::Button));
+    {
+        platform::QtCanvas canvas(&statementImage_);
+        canvas.SetBrushStyle(platform::BrushStyle::Clear);
+        DrawQuestText(canvas, layout);
+    }
+    statement_->resize(statement_->width(), layout.height);
+}
+
+// Draws the diagram once per task; returns the message of a header or statement that
+// could not be read (the box keeps what was drawn before it).
+std::string TaskView::DrawQuestImage() {
+    const QuestImageHeader header = ReadQuestImageHeader(imageScript_);
+    diagramImage_ = QImage(header.size.width, header.size.height, QImage::Format_RGB32);
+    std::string error;
+    {
+        platform::QtCanvas canvas(&diagramImage_);
+        error = ::DrawQuestImage(diagramContext_, canvas, header.size, imageScript_,
+                                 ToColor(palette().color(QPalette::Button)));
+    }
+    diagramContext_.canvas = nullptr; // the canvas lived for this drawing only
+    return header.error.empty() ? error : header.error;
+}
+
+void TaskView::PlaceQuestImage() {
+    const QuestImagePlace place =
+        ::PlaceQuestImage(statement_->width(), statementImage_.height(),
+                          {diagramImage_.width(), diagramImage_.height()});
+    QImage picture(statementImage_.width(), place.pictureHeight, QImage::Format_RGB32);
+    picture.fill(palette().color(QPalette::Button));
+    {
+        QPainter painter(&picture);
+        painter.drawImage(0, 0, statementImage_);
+        painter.drawImage(place.x, place.y, diagramImage_);
+    }
+    statementImage_ = picture;
+    statement_->setPixmap(QPixmap::fromImage(statementImage_));
+    statement_->resize(statement_->width(), place.pictureHeight);
+}
+
+// ---- answer rows ----
+
+void TaskView::CreateAnswerRow(std::size_t row) {
+    QWidget* content = widget();
+    auto* name = new FormulaField(content);
+    name->setObjectName(QString("nameField%1").arg(row));
+    name->setGeometry(0, 0, kNameFieldWidth, name->height());
+    name->setEnabled(false); // shows its formula, takes no input
+    name->hide();
+    auto* answer = new FormulaField(content);
+    answer->setObjectName(QString("answerField%1").arg(row));
+    answer->move(kNameFieldWidth + 10, 0);
+    answer->hide();
+    // Typing into a field out of sight brings it into view.
+    answer->OnKeyDown = [this](FormulaField* sender, int&, Qt::KeyboardModifiers) {
+        ensureWidgetVisible(sender);
+    };
+    nameFields_[row] = name;
+    answerFields_[row] = answer;
+}
+
+void TaskView::CreateAnswerFields() {
+    for (std::size_t row = 0; row < kMaxAnswerRows && nameFields_[row] != nullptr; ++row) {
+        nameFields_[row]->hide();
+        answerFields_[row]->hide();
+    }
+    answerCount_ = 0;
+    for (const std::string& name : answerNames_) {
+        const auto row = static_cast<std::size_t>(answerCount_);
+        if (nameFields_[row] == nullptr)
+            CreateAnswerRow(row);
+        nameFields_[row]->SetEquation(NameFieldText(name));
+        answerFields_[row]->SetEquation(kEmptyAnswerText);
+        ++answerCount_;
+    }
+    // Tab walks the answer fields in row order and then the button.
+    QWidget* previous = nullptr;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row) {
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, answerFields_[row]);
+        previous = answerFields_[row];
+    }
+    if (previous != nullptr)
+        QWidget::setTabOrder(previous, sendButton_);
+}
+
+void TaskView::LayoutAnswerFields() {
+    if (answerCount_ == 0)
+        return;
+    std::vector<int> heights;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
+        heights.push_back(answerFields_[row]->height());
+    const std::vector<RowPlace> places =
+        LayoutAnswerRows(width(), statement_->height(), nameFields_[0]->width(), heights);
+    for (std::size_t row = 0; row < places.size(); ++row) {
+        const RowPlace& place = places[row];
+        nameFields_[row]->move(place.nameLeft, place.top);
+        answerFields_[row]->setGeometry(place.answerLeft, place.top, place.answerWidth,
+                                        answerFields_[row]->height());
+    }
+}
+
+void TaskView::ShowAnswerFields() {
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row) {
+        nameFields_[row]->show();
+        answerFields_[row]->show();
+    }
+}
+
+// ---- sending ----
+
+void TaskView::Send() {
+    std::vector<AnswerRowText> rows;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
+        rows.push_back(
+            {answerNames_[row], nameFields_[row]->Equation(), answerFields_[row]->Equation()});
+    const ResultPayload result = BuildResultPayload(rows);
+    if (!result.ok) {
+        emit sendRefused(result.message, rows[result.row].nameField);
+        return;
+    }
+    emit resultReady(result.payload);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "tasklayout/AnswerRows.h"
+#include "diagram/Objprimitiv.h"
+#include "protocol/QuestSections.h"
+
+#include <QImage>
+#include <QScrollArea>
+
+#include <array>
+#include <string>
+#include <vector>
+
+class FormulaField;
+class QLabel;
+class QPushButton;
+
+// The task pane: the greeting until the first task, then the task shown: its statement
+// with the diagram under it, one row per requested answer (the answer's name and a
+// formula field) and "Отправить результат". The decisions are made by the plain code of
+// QuestTextLayout, QuestImage, AnswerRows and ResultPayload; here they become widgets and
+// pictures.
+class TaskView : public QScrollArea {
+    Q_OBJECT
+public:
+    explicit TaskView(QWidget* parent = nullptr);
+
+    // Sets up the task's statement, diagram and rows without showing the pane. Returns
+    // the message of a diagram that could not be read (empty when it was): the student
+    // still gets the statement and the rows.
+    std::string ShowTask(const QuestSections& task);
+    // Empties the view: no rows, no statement, no picture; the pane is hidden.
+    void Clear();
+    // The pane has come up: it scrolls to the top and the first answer takes the keyboard.
+    void Reveal();
+    // Counts the tasks set up and the clearings, so that a pending reveal can tell that
+    // it is out of date.
+    int Generation() const { return generation_; }
+
+    // Lays the view out anew for the pane's size: the greeting centred, the statement
+    // wrapped, the diagram, the rows and the button under it.
+    void Arrange();
+    // The statement's picture at the pane's first size, before any task.
+    void PrepareStatementImage();
+
+    void HideGreeting();
+    bool GreetingShown() const;
+    // A task is shown and can be sent.
+    bool TaskShown() const;
+    // Sends the answers as "Отправить результат" does.
+    void Send();
+
+    int AnswerCount() const { return answerCount_; }
+    FormulaField* AnswerField(int row) const;
+    FormulaField* NameField(int row) const;
+
+signals:
+    // The answers are complete: the payload of SETRESULTQUEST.
+    void resultReady(const std::string& payload);
+    // An answer cannot be sent: the message and the formula that shows where (CP1251).
+    void sendRefused(const std::string& message, const std::string& formula);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QSize PaneSize() const;
+    void CentreGreeting();
+    void FillStatementImage();
+    void LayoutTask();
+    void LayoutQuestText();
+    std::string DrawQuestImage();
+    void PlaceQuestImage();
+    void CreateAnswerFields();
+    void CreateAnswerRow(std::size_t row);
+    void LayoutAnswerFields();
+    void ShowAnswerFields();
+    void PlaceSendButton();
+    void ResizeContent();
+    void Scroll(int wheelDelta);
+
+    QLabel* statement_;
+    QLabel* greeting_;
+    QPushButton* sendButton_;
+    QLabel* bottomSpacer_;
+
+    QImage statementImage_; // the statement is drawn here, statement_ shows it
+    QImage diagramImage_;   // the task's diagram
+    diagram::ObjectPrimitiv diagramContext_;
+
+    // The sections of the task shown, and its answer rows. Rows that exist form an
+    // unbroken run from row 0; the rows of an earlier task with more answers stay created
+    // but hidden.
+    std::string questText_;
+    std::string imageScript_;
+    std::vector<std::string> answerNames_;
+    int answerCount_ = 0;
+    std::array<FormulaField*, kMaxAnswerRows> nameFields_{};
+    std::array<FormulaField*, kMaxAnswerRows> answerFields_{};
+    int generation_ = 0;
+};

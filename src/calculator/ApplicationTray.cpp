@@ -1,0 +1,30 @@
+#include "calculator/ApplicationTray.h"
+
+#include "calculator/ApplicationEvents.h"
+#include "calculator/ApplicationWindows.h"
+#include "calculator/TrayIcon.h"
+#include "platform/Cp1251.h"
+
+ApplicationTray::ApplicationTray(QObject* parent) : QObject(parent) {
+    events_ = new TApplicationEvents(this);
+    events_->setObjectName("applicationEvents");
+    events_->OnMinimize = [this] { Park(); };
+    events_->OnRestore = [this] { Unpark(); };
+    icon_ = new TTrayIcon(this);
+    icon_->setObjectName("trayIcon");
+    icon_->SetHint(platform::Utf8ToCp1251("Клиент системы \"ВЕКТА\""));
+}
+
+void ApplicationTray::Park() {
+    // Without a notification area the program could not be brought back: it stays on
+    // the task bar, minimised as any other program.
+    if (!icon_->TrayAvailable())
+        return;
+    icon_->SetVisible(true);
+    calculator::HideApplication();
+}
+
+void ApplicationTray::Unpark() {
+    if (icon_->Visible())
+        icon_->SetVisible(false);
+}

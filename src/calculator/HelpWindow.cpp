@@ -1,0 +1,271 @@
+#include "calculator/HelpWindow.h"
+
+#include "calculator/WindowFonts.h"
+#include "eqedit/FormulaField.h"
+#include "platform/Canvas.h"
+#include "platform/QtText.h"
+#include "platform/SymbolFont.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTextLayout>
+
+#include <vector>
+
+namespace {
+
+constexpr int kTextHeight = 16;
+
+// How a label looks apart from its text.
+enum class Look { Plain, Bold, Small, White, Greek };
+
+// One label of a page: its place (a width of 0 sizes it to its text, a given width
+// wraps the text in it) and its text as it stands.
+struct HelpLabel {
+    const char* name;
+    Look look;
+    QRect place;
+    const char* text;
+};
+
+// One example formula.
+struct HelpExample {
+    const char* name;
+    QRect place;
+    const char* formula;
+};
+
+struct HelpPage {
+    const char* caption;
+    std::vector<HelpLabel> labels;
+    std::vector<HelpExample> examples;
+};
+
+// The gap of spaces in Label1 that the white "F3" of Label15 fills.
+const char* const kGreekKeyGap = "клавишу        ,";
+
+const std::vector<HelpPage>& Pages() {
+    static const std::vector<HelpPage> pages{
+        {"Набор Греческих букв",
+         {
+             {"Label1",
+              Look::Small,
+              {72, 32, 427, 48},
+              "     Для  набора греческой буквы следует предварительно нажать функциональную "
+              "клавишу        , а затем - соответствующий этой букве аналог в латинском регистре."},
+             {"Label15", Look::White, {252, 48, 0, 0}, "F3"},
+             {"Label2",
+              Look::Small,
+              {72, 96, 0, 0},
+              "Аналоги для строчных букв греческого алфавита:"},
+             {"Label3", Look::Greek, {72, 128, 0, 0}, "w"},
+             {"Label9", Look::Bold, {96, 136, 0, 0}, "--   w"},
+             {"Label6", Look::Greek, {72, 152, 0, 0}, "j"},
+             {"Label10", Look::Bold, {96, 160, 0, 0}, "--   f"},
+             {"Label7", Look::Greek, {72, 178, 0, 0}, "e"},
+             {"Label11", Look::Bold, {96, 184, 0, 0}, "--   e"},
+             {"Label5", Look::Greek, {176, 128, 0, 0}, "r"},
+             {"Label12", Look::Bold, {200, 136, 0, 0}, "--   r"},
+             {"Label4", Look::Greek, {176, 152, 0, 0}, "p"},
+             {"Label13", Look::Bold, {200, 160, 0, 0}, "--   p"},
+             {"Label8", Look::Greek, {176, 176, 0, 0}, "m"},
+             {"Label14", Look::Bold, {200, 184, 0, 0}, "--   m"},
+         },
+         {}},
+        {"Набор выражения, формулы",
+         {
+             {"Label24",
+              Look::Plain,
+              {24, 7, 478, 60},
+              "        Переход в верхнюю позицию осуществляется клавишей \"UP\" (вверх). "
+              "Возврат в прежднее положение осуществляется клавишей \"DOWN\" (вниз)."},
+             {"Label25",
+              Look::Plain,
+              {24, 71, 497, 60},
+              "        Переход в нижнюю позицию осуществляется клавишей \"DOWN\" (вниз). "
+              "Возврат в прежднее положение осуществляется клавишей \"UP\" (вверх)."},
+             {"Label16",
+              Look::Plain,
+              {16, 137, 516, 40},
+              "        При вводе формулы или выражения обратите внимание на то,   какие Вам "
+              "нужны литеры - заглавные или строчные."},
+             {"Label17", Look::Plain, {48, 185, 0, 0}, "Например, в обозначении"},
+             {"Label18", Look::Plain, {320, 185, 0, 0}, "буквы \"W\" и \"R\" заглавные,"},
+             {"Label20",
+              Look::Plain,
+              {16, 205, 0, 0},
+              "а \"a\" строчная. Будьте внимательны, программа различает регистр."},
+             {"Label19",
+              Look::Plain,
+              {48, 233, 0, 0},
+              "При записи функций, параметры необходимо вводить в скобках:"},
+         },
+         {
+             {"EqEdit1", {258, 181, 47, 27}, " W!Ra"},
+             {"EqEdit2", {184, 265, 177, 27}, " y = cos(x#2@) + tan(z!1@)"},
+         }},
+        {"Особенности набора формул",
+         {
+             {"Label21",
+              Look::Plain,
+              {32, 32, 0, 0},
+              "1) Возведение функции в степень должно быть в виде:"},
+             {"Label22",
+              Look::Plain,
+              {8, 112, 482, 60},
+              "      2) При возведении в степень переменной, первым пишется индекс, затем "
+              "указывается степень. Скобки ставить не обязательно:"},
+             {"Label23",
+              Look::Plain,
+              {8, 224, 510, 40},
+              "      3) Если степень - сложное выражение, то ее необходимо брать в скобки:"},
+         },
+         {
+             {"EqEdit3", {208, 64, 153, 27}, "     (   cos(X)  )#2@"},
+             {"EqEdit4", {256, 184, 57, 27}, "  R!A#2"},
+             {"EqEdit5", {224, 280, 113, 27}, "  4#(-2)@ + 5#(4-67)@"},
+         }},
+    };
+    return pages;
+}
+
+QLabel* AddLabel(QWidget* page, const HelpLabel& item) {
+    auto* label = new QLabel(page);
+    label->setObjectName(item.name);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette palette = label->palette();
+    QFont font = calculator::PixelFont(calculator::kFormFontName, kTextHeight);
+    QString text = QString::fromUtf8(item.text);
+    switch (item.look) {
+    case Look::Plain:
+        break;
+    case Look::Bold:
+        font.setBold(true);
+        break;
+    case Look::Small:
+        font.setPixelSize(13);
+        break;
+    case Look::White:
+        font.setPixelSize(13);
+        palette.setColor(QPalette::WindowText, Qt::white);
+        break;
+    case Look::Greek:
+        font = calculator::PixelFont(platform::kSymbolSubstituteFamily, 21);
+        palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
+        text = QString::fromUtf8(platform::SymbolTextToUtf8(item.text));
+        break;
+    }
+    label->setFont(font);
+    label->setPalette(palette);
+    label->setText(text);
+    if (item.place.width() > 0) {
+        label->setWordWrap(true);
+        label->setGeometry(item.place);
+    } else {
+        label->move(item.place.topLeft());
+        label->adjustSize();
+    }
+    return label;
+}
+
+void AddExample(QWidget* page, const HelpExample& item) {
+    auto* example = new FormulaField(page);
+    example->setObjectName(item.name);
+    example->setGeometry(item.place);
+    example->SetFont(calculator::FormulaFont(19));
+    example->SetEquation(item.formula);
+    example->setEnabled(false);
+    example->setFocusPolicy(Qt::NoFocus);
+}
+
+QWidget* AddPage(QTabWidget* pages, const HelpPage& item, int number) {
+    auto* scrollBox = new QScrollArea;
+    scrollBox->setObjectName(QStringLiteral("ScrollBox%1").arg(number));
+    scrollBox->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget;
+    for (const HelpLabel& label : item.labels)
+        AddLabel(content, label);
+    for (const HelpExample& example : item.examples)
+        AddExample(content, example);
+    const QRect used = content->childrenRect();
+    content->resize(used.right() + 8, used.bottom() + 8);
+    scrollBox->setWidget(content);
+    pages->addTab(scrollBox, QString::fromUtf8(item.caption));
+    return content;
+}
+
+} // namespace
+
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName("HelpMenuPanel");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QString::fromUtf8("Помощь"));
+    setFont(calculator::PixelFont(calculator::kFormFontName, 11));
+    setFixedSize(570, 405);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setDocumentMode(true);
+    PageControl1->setGeometry(0, 0, width(), height() - 40);
+    int number = 1;
+    for (const HelpPage& page : Pages())
+        AddPage(PageControl1, page, number++);
+    PlaceKeyOverGap();
+
+    auto* panel = new QWidget(this);
+    panel->setObjectName("Panel1");
+    panel->setGeometry(0, height() - 40, width(), 40);
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", panel);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setGeometry(232, 8, 105, 25);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &HelpWindow::BitBtn1Click);
+}
+
+void HelpWindow::BitBtn1Click() {
+    accept();
+}
+
+// "F3" stands in the gap of spaces that Label1 leaves for it. Fonts differ in the width
+// of a space, so the gap is found where Label1's own line breaking puts it.
+void HelpWindow::PlaceKeyOverGap() {
+    auto* text = PageControl1->findChild<QLabel*>("Label1");
+    auto* key = PageControl1->findChild<QLabel*>("Label15");
+    const QString content = text->text();
+    const QString gap = QString::fromUtf8(kGreekKeyGap);
+    const int gapStart = content.indexOf(gap) + gap.indexOf(QLatin1Char(' '));
+    const int gapEnd = content.indexOf(gap) + gap.lastIndexOf(QLatin1Char(' ')) + 1;
+
+    QTextLayout layout(content, text->font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal top = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(text->width());
+        line.setPosition(QPointF(0, top));
+        top += line.height();
+    }
+    layout.endLayout();
+    const QTextLine line = layout.lineForTextPosition(gapStart);
+    if (!line.isValid())
+        return;
+    qreal end = line.cursorToX(gapEnd);
+    if (layout.lineForTextPosition(gapEnd).lineNumber() != line.lineNumber())
+        end = line.naturalTextWidth();
+    const qreal start = line.cursorToX(gapStart);
+    const int left = text->x() + static_cast<int>((start + end - key->width()) / 2);
+    key->move(left, text->y() + static_cast<int>(line.y()));
+    key->raise();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QTabWidget;
+
+// The help window: three pages on typing formulas (Greek letters, upper and lower
+// positions, case, function arguments and powers), with example formulas in disabled
+// formula editors that only show them. Shown modally; "OK" closes it.
+class HelpWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+
+    QTabWidget* PageControl1;
+    QPushButton* BitBtn1;
+
+private:
+    void BitBtn1Click();
+    void PlaceKeyOverGap();
+};

@@ -1,0 +1,29 @@
+#include "protocol/QuestSections.h"
+
+#include "protocol/Frames.h"
+#include "protocol/Sections.h"
+
+QuestSections ReadQuestSections(std::string_view message) {
+    std::string payload = ReadPayload(message);
+    QuestSections sections;
+    sections.name = ExtractSection(payload, "NAME");
+    sections.quest = ExtractSection(payload, "QUEST");
+    sections.image = ExtractSection(payload, "IMAGE");
+    sections.request = ExtractSection(payload, "REQUEST");
+    sections.animate = ExtractSection(payload, "ANIMATE");
+    sections.variables = ExtractSection(payload, "VARIABLES");
+    return sections;
+}
+
+std::string BuildQuestMessage(const QuestSections& sections) {
+    std::string payload =
+        WriteSection("NAME", sections.name) + WriteSection("QUEST", sections.quest) +
+        WriteSection("IMAGE", sections.image) + WriteSection("REQUEST", sections.request);
+    if (!sections.animate.empty())
+        payload += WriteSection("ANIMATE", sections.animate);
+    // The names a symbolic answer may use, so that the client can read answers as the
+    // server will; a client that does not know the section passes it by.
+    if (!sections.variables.empty())
+        payload += WriteSection("VARIABLES", sections.variables);
+    return BuildFrame("QUEST", payload);
+}

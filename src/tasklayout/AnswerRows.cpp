@@ -1,0 +1,31 @@
+#include "tasklayout/AnswerRows.h"
+
+std::vector<std::string> ReadRequestNames(std::string_view request) {
+    std::vector<std::string> names;
+    for (std::size_t end = request.find(';');
+         end != std::string_view::npos && names.size() < kMaxAnswerRows; end = request.find(';')) {
+        names.emplace_back(request.substr(0, end));
+        request.remove_prefix(end + 1);
+    }
+    return names;
+}
+
+std::string NameFieldText(std::string_view name) {
+    return " " + std::string(name) + " @=";
+}
+
+std::vector<RowPlace> LayoutAnswerRows(int paneWidth, int imageHeight, int nameWidth,
+                                       const std::vector<int>& answerHeights) {
+    std::vector<RowPlace> rows;
+    int y = imageHeight + kRowsBelowImage;
+    for (int height : answerHeights) {
+        rows.push_back({y, kRowLeft, nameWidth + kRowLeft, paneWidth - nameWidth - 55});
+        y += height + kRowGap;
+    }
+    return rows;
+}
+
+SendPlace PlaceSendButton(int paneWidth, int lastRowBottom, int buttonWidth, int buttonHeight) {
+    const int top = lastRowBottom + 10;
+    return {(paneWidth - buttonWidth) / 2, top, top + buttonHeight + 10};
+}

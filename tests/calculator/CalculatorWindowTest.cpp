@@ -1,0 +1,186 @@
+// The calculator driven as a student drives it: buttons clicked and keys typed into its
+// formula editor, values replacing the formula, errors in the message dialog.
+
+#include "calculator/CalculatorWindow.h"
+#include "dialogs/MessageDialog.h"
+#include "eqedit/FormulaField.h"
+#include "platform/Convert.h"
+#include "platform/ErrorReport.h"
+#include "platform/QtText.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+// What the message dialog showed.
+struct Message {
+    int count = 0;
+    QString caption;
+    QString text;
+    std::string formula; // "" when none was shown
+};
+
+class CalculatorWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::SetDecimalChar('.');
+        form.show();
+    }
+
+    void Click(const char* name) {
+        auto* button = form.findChild<QAbstractButton*>(name);
+        ASSERT_NE(button, nullptr) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+             const QString& text = {}) {
+        QTest::sendKeyEvent(QTest::Click, form.EqEdit1, key, text, modifiers);
+    }
+    std::string Formula() const { return form.EqEdit1->Equation(); }
+    int Caret() const { return form.EqEdit1->Model().CaretPos(); }
+
+    // Lets posted keys and the short wait before a value run out.
+    void Settle() {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 60)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+
+    // Runs `act`, reading and closing every message dialog it brings up.
+    Message Watch(const std::function<void()>& act) {
+        Message seen;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!dialog.isVisible())
+                return;
+            ++seen.count;
+            seen.caption = dialog.windowTitle();
+            seen.text = dialog.Label1->text();
+            seen.formula = dialog.EqEdit1->isVisible() ? dialog.EqEdit1->Equation() : "";
+            dialog.accept();
+        });
+        poll.start(5);
+        act();
+        Settle();
+        return seen;
+    }
+
+    MessageDialog dialog;
+    CalculatorWindow form{&dialog};
+};
+
+TEST_F(CalculatorWindowTest, ButtonsBuildTheFormulaAndEqualsReplacesItByItsValue) {
+    for (const char* name : {"Button2", "Button29", "Button3"})
+        Click(name);
+    Settle();
+    EXPECT_EQ(Formula(), "2+3");
+    EXPECT_EQ(Caret(), 3); // each button leaves the caret at the end
+    EXPECT_TRUE(form.EqEdit1->hasFocus());
+    Click("Button16");
+    Settle();
+    EXPECT_EQ(Formula(), "5");
+    EXPECT_EQ(form.ResultText, "5");
+    EXPECT_EQ(Caret(), 0);
+
+    Click("Button14");
+    for (const char* name : {"Button21", "Button10", "Button12", "Button16"})
+        Click(name);
+    Settle();
+    EXPECT_EQ(Formula(), "1"); // cos(0)
+
+    Click("Button14");
+    Click("Button19");
+    Settle();
+    EXPECT_EQ(Formula(), "~p");
+    Click("Button13"); // Back takes one byte, even of a Greek letter
+    Settle();
+    EXPECT_EQ(Formula(), "~");
+    Click("Button19");
+    Click("Button13");
+    Click("Button13");
+    Settle();
+    EXPECT_EQ(Formula(), "~");
+    Click("Button14");
+    Click("Button19");
+    Click("Button16");
+    Settle();
+    EXPECT_EQ(Formula(), "3.14159265358979");
+}
+
+TEST_F(CalculatorWindowTest, EngineErrorsAreShownAndTheFormulaStays) {
+    struct Case {
+        const char* formula;
+        const char* message;
+        const char* shownFormula;
+    };
+    const Case cases[] = {
+        {"1/0", "Ошибка: Деление на нуль", ""},
+        {"x+1", "Ошибка: нет такой переменной:", "    x"},
+        {"(1+2", "Ошибка: нехватает закрывающей скобки", ""},
+        // Raised while the formula is read: shown the same way, with its own message.
+        {"2*/3", "Ошибка: пустой операнд в формуле", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.formula);
+        form.EqEdit1->SetEquation("");
+        QTest::keyClicks(form.EqEdit1, c.formula);
+        const Message seen = Watch([&] { Key(Qt::Key_Return); });
+        EXPECT_EQ(seen.count, 1);
+        EXPECT_EQ(seen.caption, QString::fromUtf8("Ошибка"));
+        EXPECT_EQ(seen.text, QString::fromUtf8(c.message));
+        EXPECT_EQ(seen.formula, c.shownFormula);
+        EXPECT_EQ(Formula(), c.formula);
+    }
+}
+
+TEST_F(CalculatorWindowTest, KeysOfTheEditor) {
+    QTest::keyClicks(form.EqEdit1, "6*7");
+    Key(Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(Formula(), "42");
+
+    // Ctrl+C then Ctrl+V doubles the formula (the keys carry their control characters).
+    Key(Qt::Key_C, Qt::ControlModifier, QString(QChar(3)));
+    EXPECT_EQ(QApplication::clipboard()->text(), "42");
+    Key(Qt::Key_V, Qt::ControlModifier, QString(QChar(0x16)));
+    Settle();
+    EXPECT_EQ(Formula(), "4242");
+    EXPECT_EQ(Caret(), 4);
+
+    Key(Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(Formula(), "");
+}
+
+TEST_F(CalculatorWindowTest, ToolButtonsUseTheClipboard) {
+    QApplication::clipboard()->setText(QString::fromUtf8("ы+1"));
+    Click("ToolButton2");
+    Click("ToolButton2");
+    Settle();
+    EXPECT_EQ(Formula(), platform::ToCp1251(QString::fromUtf8("ы+1ы+1")));
+    form.EqEdit1->SetEquation("2*x");
+    Click("ToolButton1");
+    EXPECT_EQ(QApplication::clipboard()->text(), "2*x");
+}
+
+TEST_F(CalculatorWindowTest, AKeyDuringTheShortBlankActsOnTheValue) {
+    QTest::keyClicks(form.EqEdit1, "2+2");
+    Key(Qt::Key_Return);
+    Click("Button32"); // before the value has appeared
+    Settle();
+    EXPECT_EQ(Formula(), "4*");
+}
+
+} // namespace

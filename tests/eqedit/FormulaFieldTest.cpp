@@ -1,0 +1,304 @@
+// The formula editor widget under the offscreen platform, driven by Qt key and mouse
+// events as a user would drive it.
+
+#include "eqedit/FormulaField.h"
+#include "platform/Beep.h"
+#include "platform/QtCanvas.h"
+
+#include <QDialog>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace {
+
+class FormulaFieldTest : public ::testing::Test {
+protected:
+    FormulaFieldTest() {
+        window.resize(400, 100);
+        edit = new FormulaField(&window);
+        edit->setObjectName("EqEdit1");
+        edit->move(10, 10);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        edit->setFocus();
+        platform::SetBeepHandler([this] { ++beeps; });
+    }
+    ~FormulaFieldTest() override { platform::SetBeepHandler(nullptr); }
+
+    void Key(Qt::Key key) { QTest::keyClick(edit, key); }
+    void Type(const QString& text) {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &press);
+        }
+    }
+    QImage Picture() { return edit->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    QWidget window;
+    FormulaField* edit = nullptr;
+    int beeps = 0;
+};
+
+// The box around the dark pixels of columns [left, right) of an image, inside a 1-pixel
+// bevel.
+struct Ink {
+    int top = 1 << 20, bottom = -1, left = 1 << 20, right = -1;
+    bool Empty() const { return bottom < 0; }
+    int Height() const { return bottom - top + 1; }
+};
+
+Ink InkIn(const QImage& image, int left, int right) {
+    Ink ink;
+    for (int y = 1; y < image.height() - 1; ++y)
+        for (int x = std::max(left, 1); x < std::min(right, image.width() - 1); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                ink.top = std::min(ink.top, y);
+                ink.bottom = std::max(ink.bottom, y);
+                ink.left = std::min(ink.left, x);
+                ink.right = std::max(ink.right, x);
+            }
+    return ink;
+}
+
+} // namespace
+
+TEST_F(FormulaFieldTest, DefaultsAndNames) {
+    FormulaField fresh;
+    EXPECT_EQ(fresh.width(), 300);
+    EXPECT_EQ(fresh.height(), 27);
+    EXPECT_EQ(fresh.Equation(), "");
+    EXPECT_EQ(fresh.CaretWidth(), 2);
+    EXPECT_EQ(fresh.Font().size, 14);
+    EXPECT_EQ(fresh.focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(window.findChild<FormulaField*>("EqEdit1"), edit);
+}
+
+TEST_F(FormulaFieldTest, KeySequencesReachTheFormula) {
+    ASSERT_TRUE(edit->HasFocus());
+    Type("a");
+    Key(Qt::Key_Up);
+    Type("2");
+    Key(Qt::Key_Down);
+    Type("b");
+    EXPECT_EQ(edit->Equation(), "a#2@b");
+
+    edit->SetEquation("");
+    Key(Qt::Key_F3);
+    Type("w");
+    EXPECT_EQ(edit->Equation(), "~w");
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(edit->Equation(), "");
+
+    Type("xyz");
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(edit->Equation(), "yz");
+    Key(Qt::Key_End);
+    Key(Qt::Key_Left);
+    Type("-");
+    EXPECT_EQ(edit->Equation(), "y-z");
+    Key(Qt::Key_End);
+    EXPECT_EQ(beeps, 0);
+    Key(Qt::Key_End);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(beeps, 2);
+}
+
+TEST_F(FormulaFieldTest, CyrillicLettersAreTypedAsCodePageBytes) {
+    Type(QString::fromUtf8("дЖ"));
+    EXPECT_EQ(edit->Equation(), "\xE4\xC6");
+    // A character the code page does not hold is not typed at all.
+    Type(QString::fromUtf8("\u4E2D"));
+    EXPECT_EQ(edit->Equation(), "\xE4\xC6");
+}
+
+TEST_F(FormulaFieldTest, EventsSeeVirtualKeysAndTypedBytes) {
+    std::string keys;
+    std::string chars;
+    edit->OnKeyDown = [&](FormulaField* sender, int& key, Qt::KeyboardModifiers) {
+        EXPECT_EQ(sender, edit);
+        keys += std::to_string(key) + " ";
+    };
+    edit->OnKeyPress = [&](FormulaField*, char& key) { chars += key; };
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_End);
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Up);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Delete);
+    Key(Qt::Key_F3);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(keys, "8 35 36 37 38 39 40 46 114 17 86 "); // Ctrl goes down first
+    // Up and Down insert their markers through the key press; the typed marker does not
+    // reach the event.
+    chars.clear();
+    edit->SetEquation("");
+    Type("#q");
+    EXPECT_EQ(chars, "q");
+    EXPECT_EQ(edit->Equation(), "q");
+
+    // A handler may change the key before the editor acts on it.
+    edit->OnKeyDown = [](FormulaField*, int& key, Qt::KeyboardModifiers) {
+        if (key == 27)
+            key = 36; // Escape as Home
+    };
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(edit->Model().CaretPos(), 0);
+}
+
+TEST_F(FormulaFieldTest, EnterIsLeftToTheDialogsDefaultButton) {
+    QDialog dialog;
+    auto* inner = new FormulaField(&dialog);
+    auto* button = new QPushButton("OK", &dialog);
+    button->move(0, 40);
+    button->setDefault(true);
+    QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    inner->setFocus();
+    QTest::keyClick(inner, Qt::Key_A);
+    QTest::keyClick(inner, Qt::Key_Return);
+    EXPECT_EQ(inner->Equation(), "a");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(FormulaFieldTest, TabMovesTheFocusOn) {
+    auto* next = new FormulaField(&window);
+    next->move(10, 50);
+    next->show();
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_TRUE(next->HasFocus());
+    EXPECT_FALSE(edit->HasFocus());
+    EXPECT_EQ(edit->Equation(), "");
+    EXPECT_EQ(next->Equation(), "");
+}
+
+TEST_F(FormulaFieldTest, ClickTakesFocusAndPlacesTheCaret) {
+    edit->SetEquation("abcdef");
+    edit->clearFocus();
+    ASSERT_FALSE(edit->HasFocus());
+    const int bevel = edit->BevelWidth();
+    const int third = edit->Model().EqWidth("abc", eqedit::stBaseline);
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(bevel + third, 10));
+    EXPECT_TRUE(edit->HasFocus());
+    EXPECT_EQ(edit->Model().CaretPos(), 3);
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(290, 10));
+    EXPECT_EQ(edit->Model().CaretPos(), 6);
+}
+
+TEST_F(FormulaFieldTest, DisabledEditorShowsItsFormulaAndTakesNoInput) {
+    edit->SetEquation("ab");
+    edit->setEnabled(false);
+    EXPECT_FALSE(edit->HasFocus());
+    Type("c");
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(3, 10));
+    EXPECT_EQ(edit->Equation(), "ab");
+    EXPECT_FALSE(InkIn(Picture(), 0, 300).Empty());
+}
+
+TEST_F(FormulaFieldTest, SuperscriptsAreHigherAndSmallerSubscriptsSitOnTheBaseline) {
+    edit->clearFocus(); // no caret over the first glyph
+    const auto glyphs = [&](const std::string& text) {
+        edit->SetEquation(text);
+        const QImage image = Picture();
+        const int first = edit->Model().EqWidth("0", eqedit::stBaseline);
+        const int bevel = edit->BevelWidth();
+        return std::pair{InkIn(image, bevel, bevel + first), InkIn(image, bevel + first, 300)};
+    };
+    const auto [base, super] = glyphs("0#0");
+    ASSERT_FALSE(base.Empty());
+    ASSERT_FALSE(super.Empty());
+    EXPECT_LT(super.Height(), base.Height());
+    EXPECT_LE(super.top, base.top + 1);
+    EXPECT_LT(super.bottom, base.bottom);
+
+    const auto [base2, sub] = glyphs("0!0");
+    EXPECT_LT(sub.Height(), base2.Height());
+    EXPECT_GT(sub.top, base2.top);
+    // The cell bottoms line up; the ink may differ by the smaller font's shorter descent.
+    EXPECT_NEAR(sub.bottom, base2.bottom, 2);
+}
+
+TEST_F(FormulaFieldTest, CaretHeightFollowsTheLevelBeforeIt) {
+    const auto caretInk = [&](const std::string& text) {
+        edit->SetEquation(text);
+        QTest::keyClick(edit, Qt::Key_End);
+        const int x = edit->BevelWidth() + edit->Model().CaretX();
+        return InkIn(Picture(), x + 1, x + 2);
+    };
+    const Ink full = caretInk("0");
+    const Ink super = caretInk("0#0");
+    const Ink sub = caretInk("0!0");
+    ASSERT_FALSE(full.Empty());
+    EXPECT_LT(super.Height(), full.Height());
+    EXPECT_EQ(super.top, full.top);
+    EXPECT_EQ(sub.Height(), super.Height());
+    EXPECT_EQ(sub.bottom, full.bottom);
+    // Without the focus there is no caret.
+    edit->clearFocus();
+    const int x = edit->BevelWidth() + edit->Model().CaretX();
+    EXPECT_TRUE(InkIn(Picture(), x + 1, x + 2).Empty());
+}
+
+TEST_F(FormulaFieldTest, GreekLetterIsDrawnAsTheGreekCharacter) {
+    edit->SetEquation("~p");
+    edit->clearFocus();
+    const Ink drawn = InkIn(Picture(), 0, 300);
+    ASSERT_FALSE(drawn.Empty());
+
+    // The letter pi drawn directly in the font the canvas uses for "Symbol".
+    platform::Font symbol = edit->Font();
+    symbol.name = "Symbol";
+    QImage expected(300, 27, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        QPainter painter(&expected);
+        painter.setFont(platform::ToQFont(symbol));
+        painter.setPen(Qt::black);
+        painter.drawText(QPoint(5, 20), QString(QChar(0x3C0)));
+    }
+    const Ink pi = InkIn(expected, 0, 300);
+    EXPECT_EQ(drawn.right - drawn.left, pi.right - pi.left);
+    EXPECT_EQ(drawn.Height(), pi.Height());
+
+    // And not as the Latin letter.
+    edit->SetEquation("p");
+    const Ink latin = InkIn(Picture(), 0, 300);
+    EXPECT_TRUE(latin.Height() != drawn.Height() || latin.right - latin.left != pi.right - pi.left);
+}
+
+TEST_F(FormulaFieldTest, TheEditorsOwnEvaluatorComputesAndComparesWhatWasTyped) {
+    Type("x");
+    Key(Qt::Key_Up);
+    Type("2");
+    Key(Qt::Key_Down);
+    Type("+pi");
+    edit->AddVariable("x", 3);
+    double value = 0;
+    EXPECT_EQ(edit->CalculateEquation(value), "");
+    EXPECT_NEAR(value, 9 + 3.141592653589793, 1e-12);
+    EXPECT_EQ(edit->Equation(), "x#2@+pi"); // already filtered: nothing to remove
+
+    bool equal = false;
+    EXPECT_EQ(edit->CompareEquation("x*x+pi", equal), "");
+    EXPECT_TRUE(equal);
+    EXPECT_EQ(edit->CompareEquation("x*x", equal), "");
+    EXPECT_FALSE(equal);
+
+    edit->DeleteVariable("x");
+    EXPECT_NE(edit->CalculateEquation(value), ""); // x is unknown now
+}

@@ -1,0 +1,57 @@
+#include "protocol/Sections.h"
+#include "protocol/Frames.h"
+#include "protocol/QuestSections.h"
+
+#include <gtest/gtest.h>
+
+TEST(SectionsTest, ExtractSectionTakesAndRemovesTheFirstOccurrence) {
+    std::string payload = "<NAME>a</NAME><QUEST>q<1></QUEST><NAME>b</NAME>";
+    EXPECT_EQ(ExtractSection(payload, "QUEST"), "q<1>");
+    EXPECT_EQ(payload, "<NAME>a</NAME><NAME>b</NAME>");
+    EXPECT_EQ(ExtractSection(payload, "NAME"), "a");
+    EXPECT_EQ(ExtractSection(payload, "NAME"), "b");
+    EXPECT_EQ(payload, "");
+    EXPECT_EQ(ExtractSection(payload, "IMAGE"), "");
+}
+
+TEST(SectionsTest, ExtractSectionWithoutItsClosingTagGivesEmptyText) {
+    std::string openAtStart = "<IMAGE>LINE(1,2,3,4);";
+    EXPECT_EQ(ExtractSection(openAtStart, "IMAGE"), "");
+    EXPECT_EQ(openAtStart, "LINE(1,2,3,4);"); // the opening tag's bytes go
+    std::string openLater = "xxxxxxxxxx<IMAGE>LINE";
+    EXPECT_EQ(ExtractSection(openLater, "IMAGE"), "");
+    EXPECT_EQ(openLater, "xxxxxxxxxx<IMAGE>LINE");
+    std::string closeFirst = "</NAME>x<NAME>y";
+    EXPECT_EQ(ExtractSection(closeFirst, "NAME"), "");
+    EXPECT_EQ(closeFirst, "</NAME>x<NAME>y");
+}
+
+TEST(SectionsTest, WrittenSectionsReadBackInAnyOrder) {
+    std::string payload =
+        WriteSection("NAME", "k1") + WriteSection("CAPTION", "<b>") + WriteSection("QUEST", "");
+    EXPECT_EQ(payload, "<NAME>k1</NAME><CAPTION><b></CAPTION><QUEST></QUEST>");
+    EXPECT_EQ(ExtractSection(payload, "QUEST"), "");
+    EXPECT_EQ(ExtractSection(payload, "CAPTION"), "<b>");
+    EXPECT_EQ(ExtractSection(payload, "NAME"), "k1");
+    EXPECT_EQ(payload, "");
+}
+
+// The task message the server sends and the tools build is read back whole by the
+// client; a task without an animation carries no ANIMATE section at all.
+TEST(SectionsTest, AQuestMessageCarriesEverySectionOfTheTask) {
+    const QuestSections task{"\xCA-1", "F = 1", "SIZE(10,10);", "R", "SCENE;", "F; a = -3..3;"};
+    const std::string message = BuildQuestMessage(task);
+    EXPECT_EQ(ReadTag(message), "QUEST");
+    const QuestSections read = ReadQuestSections(message);
+    EXPECT_EQ(read.name, task.name);
+    EXPECT_EQ(read.quest, task.quest);
+    EXPECT_EQ(read.image, task.image);
+    EXPECT_EQ(read.request, task.request);
+    EXPECT_EQ(read.animate, task.animate);
+    EXPECT_EQ(read.variables, task.variables);
+
+    const std::string still = BuildQuestMessage({"k1", "q", "", "R", "", ""});
+    EXPECT_EQ(still.find("VARIABLES"), std::string::npos);
+    EXPECT_EQ(still.find("ANIMATE"), std::string::npos);
+    EXPECT_EQ(ReadQuestSections(still).request, "R");
+}
