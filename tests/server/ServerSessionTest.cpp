@@ -128,7 +128,7 @@ TEST(ServerSessionTest, ASubmissionThatCannotBeStoredIsReportedAsSuch) {
     const TaskBank bank = SmallBank();
     MemorySessionHost host = GuestHost();
     ServerSession session(bank, host);
-    session.Receive("<LOGIN:10>Guest;wuzo");
+    session.Receive("<LOGIN:10>Guest;wuzo" + BuildFrame("GETQUEST", "k1"));
     host.storing = false;
     const std::string reply = session.Receive(BuildFrame("SETRESULTQUEST", " a @=1;"));
     EXPECT_NE(Cp1251ToUtf8(ReadPayload(reply)).find("не удалось сохранить"), std::string::npos);
@@ -140,13 +140,13 @@ TEST(ServerSessionTest, AnUndecidedLoginHoldsBackTheFramesBehindIt) {
     host.pending = true;
     ServerSession session(bank, host);
     EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo<GETQUESTLIST:1>1"), "");
-    EXPECT_TRUE(session.LoginPending());
+    EXPECT_TRUE(session.Waiting());
     host.pending = false;
     const std::string replies = session.Continue();
     EXPECT_TRUE(session.LoggedIn());
     EXPECT_EQ(ReadTag(replies), "MESSAGE");
     EXPECT_NE(replies.find("<QUESTLIST:"), std::string::npos);
-    EXPECT_FALSE(session.LoginPending());
+    EXPECT_FALSE(session.Waiting());
 }
 
 TEST(LoginThrottleTest, FiveFailuresInAMinuteLetOneAttemptThroughPerSecond) {

@@ -130,19 +130,26 @@ TEST(StorageTest, TheInstructorManagesAccountsAndReadsResultsAsCsv) {
     ProtocolClient client(server.Port());
     client.Send("LOGIN", Utf8ToCp1251("Сидоров;pass-Word7"));
     EXPECT_EQ(ReadTag(client.Next()), "MESSAGE");
+    client.Send("GETQUEST", Utf8ToCp1251("Балка-1"));
+    EXPECT_EQ(ReadTag(client.Next()), "QUEST");
     client.Send("SETRESULTQUEST", " a @=1,5;");
     EXPECT_EQ(ReadTag(client.Next()), "MESSAGE");
     client.Send("LOGIN", "Ivanova;p,2");
     EXPECT_EQ(ReadTag(client.Next()), "MESSAGE");
+    client.Send("GETQUEST", Utf8ToCp1251("Балка-1"));
+    client.Next();
     client.Send("SETRESULTQUEST", "x");
     client.Next();
 
     const std::string mine = server.RunCommand({"results", "--user", "Сидоров"});
-    EXPECT_EQ(mine.rfind("id,user,task,received_utc,score,total,verdicts,payload\n1,Сидоров,,", 0),
-              0u)
+    EXPECT_EQ(
+        mine.rfind("id,user,task,received_utc,score,total,verdicts,payload\n1,Сидоров,Балка-1,", 0),
+        0u)
         << mine;
     const std::string csv = server.RunCommand({"results"});
-    EXPECT_NE(csv.find(",,0,,\" a @=1,5;\"\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",0,3,X!A: неверно; Y!A: неверно; R!B: неверно,\" a @=1,5;\"\n"),
+              std::string::npos)
+        << csv;
 
     server.RunCommand({"user", "remove", "Сидоров"}, {}, &code);
     EXPECT_EQ(code, 0);
