@@ -4,6 +4,7 @@
 //                [--db-password-file FILE] [--tls-cert FILE --tls-key FILE]
 //                [--proxy-from ADDRESS] [--max-connections N]
 //                [--submission-interval SECONDS] [--submission-burst N]
+//                [--login-deadline SECONDS] [--reply-budget MEGABYTES]
 //   vekta-server [--db LOCATION] user add NAME | user list | user remove NAME |
 //                                user import FILE
 //   vekta-server [--db LOCATION] results [--user NAME] [--task TASK]
@@ -28,6 +29,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -45,6 +47,8 @@ const QStringList kValueOptions = {"--listen",
                                    "--max-connections",
                                    "--submission-interval",
                                    "--submission-burst",
+                                   "--login-deadline",
+                                   "--reply-budget",
                                    "--user",
                                    "--task"};
 
@@ -87,6 +91,7 @@ int Usage() {
                  "FILE]\n"
                  "                    [--proxy-from ADDRESS] [--max-connections N]\n"
                  "                    [--submission-interval SECONDS] [--submission-burst N]\n"
+                 "                    [--login-deadline SECONDS] [--reply-budget MEGABYTES]\n"
                  "       vekta-server [--db LOCATION] user add NAME|list|remove NAME|import "
                  "FILE\n"
                  "       vekta-server [--db LOCATION] results [--user NAME] [--task TASK]\n";
@@ -140,6 +145,15 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
     limits.maxConnections = Option(args, "--max-connections", "0").toInt(&ok);
     if (!ok || limits.maxConnections < 0)
         return std::nullopt;
+    const double deadline = Option(args, "--login-deadline", "20").toDouble(&ok);
+    if (!ok || deadline <= 0 || deadline > 3600)
+        return std::nullopt;
+    limits.loginDeadlineMs = static_cast<int>(deadline * 1000);
+    const qint64 budget = Option(args, "--reply-budget", "256").toLongLong(&ok);
+    if (!ok || budget < 1 || budget > (1 << 20))
+        return std::nullopt;
+    limits.totalUnsentReplyBytes = budget << 20;
+    limits.unsentReplyBytes = std::min(limits.unsentReplyBytes, limits.totalUnsentReplyBytes);
     return limits;
 }
 
