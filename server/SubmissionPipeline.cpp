@@ -24,6 +24,16 @@ SubmissionOutcome::Status StoreFailure(const std::exception& error) {
 
 } // namespace
 
+SubmissionPipeline::SubmissionPipeline(ServerWorkers& workers, SubmissionLimits limits,
+                                       JudgeFunction judge)
+    : workers_(workers), limits_(limits), judge_(std::move(judge)) {
+    if (!judge_)
+        judge_ = [](const SubmissionRequest& request) {
+            AnswerJudge judge;
+            return JudgeRequest(request, judge);
+        };
+}
+
 void SubmissionPipeline::Submit(const SubmissionRequest& request, Done done) {
     std::string key = request.user + '\n' + request.task->name;
     auto turn = std::make_shared<Turn>(Turn{key, request, std::move(done), {}, false});
@@ -74,9 +84,8 @@ void SubmissionPipeline::Judge(const std::shared_ptr<Turn>& turn) {
         });
     };
     workers_.RunJudge(
-        [this, turn] {
-            AnswerJudge judge;
-            SubmissionVerdict verdict = JudgeRequest(turn->request, judge);
+        [this, turn, judge = judge_] {
+            SubmissionVerdict verdict = judge(turn->request);
             return ServerWorkers::Continuation([this, turn, verdict = std::move(verdict)] {
                 if (turn->judged)
                     return;

@@ -23,9 +23,10 @@ struct SubmissionLimits {
 class SubmissionPipeline {
 public:
     using Done = std::function<void(const SubmissionOutcome&)>;
+    // Judges on a judge thread; by default the answer judge, with a judge of its own.
+    using JudgeFunction = std::function<SubmissionVerdict(const SubmissionRequest&)>;
 
-    SubmissionPipeline(ServerWorkers& workers, SubmissionLimits limits)
-        : workers_(workers), limits_(limits) {}
+    SubmissionPipeline(ServerWorkers& workers, SubmissionLimits limits, JudgeFunction judge = {});
 
     void Submit(const SubmissionRequest& request, Done done);
 
@@ -39,6 +40,7 @@ private:
 
     ServerWorkers& workers_;
     SubmissionLimits limits_;
+    JudgeFunction judge_;
     // Submissions waiting per student and task; the front one is under way.
     std::map<std::string, std::deque<std::shared_ptr<Turn>>> queues_;
 };
