@@ -282,6 +282,7 @@ long long Database::PaceSubmission(const std::string& user, long long nowMs, lon
     for (int tries = 0; tries < kRaceRetries; ++tries) {
         QSqlQuery query = Run("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name});
         if (!query.next()) {
+            query.finish();
             if (Run("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
                     "ON CONFLICT DO NOTHING",
                     {name, nowMs + intervalMs})
@@ -290,6 +291,8 @@ long long Database::PaceSubmission(const std::string& user, long long nowMs, lon
             continue;
         }
         const long long stored = query.value(0).toLongLong();
+        // A read left open would pin SQLite's snapshot and make the write below fail.
+        query.finish();
         const long long next = std::max(stored, nowMs);
         if (next - nowMs > tolerance)
             return next - tolerance - nowMs;

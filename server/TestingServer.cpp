@@ -126,32 +126,43 @@ void TestingServer::Incoming(qintptr descriptor) {
 void TestingServer::AwaitProxyHeader(qintptr descriptor) {
     auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
     auto* deadline = new QTimer(notifier);
-    auto give_up = [this, notifier, descriptor](const QString& why) {
-        LogRarely("proxy", "a connection from the balancer closed: " + why);
+    // Settles once: the descriptor goes on to a connection, or is closed.
+    auto settle = [this, notifier, deadline](qintptr handed, std::optional<QHostAddress> student,
+                                             const QString& failure) {
         notifier->setEnabled(false);
+        deadline->stop();
         notifier->deleteLater();
-        ::close(static_cast<int>(descriptor));
+        if (failure.isEmpty()) {
+            Admit(handed, student);
+            return;
+        }
+        LogRarely("proxy", "a connection from the balancer closed: " + failure);
+        ::close(static_cast<int>(handed));
         --descriptors_;
     };
-    connect(deadline, &QTimer::timeout, this, [give_up] { give_up("no header in time"); });
-    connect(notifier, &QSocketNotifier::activated, this, [this, notifier, descriptor, give_up] {
+    connect(deadline, &QTimer::timeout, notifier,
+            [settle, descriptor] { settle(descriptor, std::nullopt, "no header in time"); });
+    connect(notifier, &QSocketNotifier::activated, notifier, [settle, notifier, descriptor] {
         char bytes[MaxProxyHeaderBytes];
         const ssize_t got = ::recv(static_cast<int>(descriptor), bytes, sizeof bytes, MSG_PEEK);
         if (got <= 0) {
-            give_up("closed before its header");
+            settle(descriptor, std::nullopt, "closed before its header");
             return;
         }
         const ProxyHeader header = ReadProxyHeader(std::string_view(bytes, got));
-        if (header.status == ProxyHeader::Status::Invalid) {
-            give_up("no valid header");
+        if (header.status == ProxyHeader::Status::Incomplete) {
+            // The bytes stay unread, so the notifier would fire again at once: look again
+            // a little later instead of spinning.
+            notifier->setEnabled(false);
+            QTimer::singleShot(20, notifier, [notifier] { notifier->setEnabled(true); });
             return;
         }
-        if (header.status == ProxyHeader::Status::Incomplete)
+        if (header.status == ProxyHeader::Status::Invalid) {
+            settle(descriptor, std::nullopt, "no valid header");
             return;
+        }
         ::recv(static_cast<int>(descriptor), bytes, header.length, 0);
-        notifier->setEnabled(false);
-        notifier->deleteLater();
-        Admit(descriptor, header.family != 0 ? std::optional(SourceOf(header)) : std::nullopt);
+        settle(descriptor, header.family != 0 ? std::optional(SourceOf(header)) : std::nullopt, {});
     });
     deadline->setSingleShot(true);
     deadline->start(limits_.loginDeadlineMs);
