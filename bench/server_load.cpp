@@ -1,13 +1,17 @@
-// 200 simulated students against the real vekta-server, all at once: each connects from
+// 500 simulated students against the real vekta-server, all at once: each connects from
 // its own loopback address, logs in with its own account, fetches the task list and a
 // task, and submits the task's reference answers. Reports the time to serve them all,
-// the median and 99th percentile of the reply latency (over all replies, and for the
+// the 50th, 95th and 99th percentile of the reply latency (over all replies, and for the
 // logins, whose password checks are slow on purpose, and the submissions, which are
-// judged and committed, alone), and checks that the database holds exactly one
-// submission per student.
+// paced, judged and committed, alone), and checks that the database holds exactly one
+// submission per student. Run against one server on SQLite, and against two servers on
+// one PostgreSQL behind HAProxy (when both are installed). A third run measures another
+// student's replies while one student attacks: 10 accounts of 3 connections each sending
+// answers as fast as they are answered.
 //   server_load [--benchmark_...]
 
 #include "Database.h"
+#include "PostgresProcess.h"
 #include "TaskBank.h"
 #include "protocol/Frames.h"
 
@@ -15,8 +19,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -28,7 +35,7 @@
 
 namespace {
 
-constexpr int kStudents = 200;
+constexpr int kStudents = 500;
 
 std::string StudentName(int i) {
     return "student" + std::to_string(1000 + i);
@@ -45,11 +52,13 @@ public:
         : index_(index), task_(task), latencies_(latencies) {
         QObject::connect(&socket_, &QTcpSocket::connected, [this] { Next(); });
         QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { Read(); });
+        QObject::connect(&socket_, &QTcpSocket::disconnected, [this] { closed_ = true; });
         socket_.bind(
             QHostAddress(QString("127.0.%1.%2").arg(1 + index / 200).arg(2 + index % 200)));
         socket_.connectToHost(QHostAddress::LocalHost, port);
     }
-    bool Done() const { return step_ == 4; }
+    bool Served() const { return step_ == 4; }
+    bool Done() const { return step_ == 4 || closed_; }
 
 private:
     void Next() {
@@ -90,6 +99,7 @@ private:
     FrameReceiver receiver_;
     QElapsedTimer clock_;
     int step_ = 0;
+    bool closed_ = false;
 };
 
 double Percentile(std::vector<double> values, double fraction) {
@@ -99,28 +109,40 @@ double Percentile(std::vector<double> values, double fraction) {
     return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
-void ServeTwoHundredStudents(benchmark::State& state) {
-    const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
-    QTemporaryDir dir;
-    const QString db = dir.filePath("load.sqlite");
-    QProcess import;
+std::string AnswersOf(const BankTask& task) {
+    std::string payload;
+    for (std::size_t k = 0; k < task.answers.size(); ++k)
+        payload += " " + task.answerNames[k] + " @=" + task.answers[k] + ";";
+    return payload;
+}
+
+quint16 StartServer(QProcess& server, const QString& db, const QStringList& options = {}) {
+    // The log is not read here: a full pipe would stop the server.
+    server.setStandardErrorFile(QProcess::nullDevice());
+    server.start(VEKTA_SERVER_PATH, QStringList{"--port", "0", "--listen", "127.0.0.1", "--bank",
+                                                VEKTA_BANK_DIR, "--db", db} +
+                                        options);
+    server.waitForReadyRead(10000);
+    return static_cast<quint16>(
+        QString::fromUtf8(server.readLine()).trimmed().section(' ', -1).toUInt());
+}
+
+void ImportStudents(const QString& db, const QString& folder) {
     std::string users;
     for (int i = 0; i < kStudents; ++i)
         users += StudentName(i) + ";pw" + std::to_string(i) + "\n";
-    QFile file(dir.filePath("users.txt"));
+    QFile file(folder + "/users.txt");
     file.open(QIODevice::WriteOnly);
     file.write(users.c_str());
     file.close();
+    QProcess import;
     import.start(VEKTA_SERVER_PATH, {"--db", db, "user", "import", file.fileName()});
-    import.waitForFinished(120000);
+    import.waitForFinished(300000);
+}
 
-    QProcess server;
-    server.start(VEKTA_SERVER_PATH,
-                 {"--port", "0", "--listen", "127.0.0.1", "--bank", VEKTA_BANK_DIR, "--db", db});
-    server.waitForReadyRead(10000);
-    const quint16 port = static_cast<quint16>(
-        QString::fromUtf8(server.readLine()).trimmed().section(' ', -1).toUInt());
-
+// All students at once against the port; the latencies and how many were served.
+void ServeStudents(benchmark::State& state, quint16 port, const QString& db) {
+    const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
     Latencies latencies;
     for (auto _ : state) {
         std::vector<std::unique_ptr<Student>> students;
@@ -131,30 +153,164 @@ void ServeTwoHundredStudents(benchmark::State& state) {
                 std::make_unique<Student>(i, bank.tasks[i % bank.tasks.size()], port, latencies));
         QElapsedTimer limit;
         limit.start();
-        while (limit.elapsed() < 120000 &&
+        while (limit.elapsed() < 300000 &&
                !std::all_of(students.begin(), students.end(), [](auto& s) { return s->Done(); }))
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
         state.counters["served"] = static_cast<double>(
-            std::count_if(students.begin(), students.end(), [](auto& s) { return s->Done(); }));
+            std::count_if(students.begin(), students.end(), [](auto& s) { return s->Served(); }));
     }
-    server.kill();
-    server.waitForFinished();
     std::vector<double> all;
     for (const auto& step : latencies)
         all.insert(all.end(), step.begin(), step.end());
-    state.counters["p50_ms"] = Percentile(all, 0.50);
-    state.counters["p99_ms"] = Percentile(all, 0.99);
-    state.counters["login_p50_ms"] = Percentile(latencies[0], 0.50);
-    state.counters["login_p99_ms"] = Percentile(latencies[0], 0.99);
-    state.counters["submit_p50_ms"] = Percentile(latencies[3], 0.50);
-    state.counters["submit_p99_ms"] = Percentile(latencies[3], 0.99);
+    for (const auto& [name, values] :
+         {std::pair{std::string("all"), all}, std::pair{std::string("login"), latencies[0]},
+          std::pair{std::string("submit"), latencies[3]}})
+        for (const auto& [label, fraction] :
+             {std::pair{"p50", 0.50}, std::pair{"p95", 0.95}, std::pair{"p99", 0.99}})
+            state.counters[name + "_" + label + "_ms"] = Percentile(values, fraction);
     state.counters["stored"] = static_cast<double>(Database(db.toStdString()).SubmissionCount());
     if (state.counters["stored"] != kStudents)
         state.SkipWithError("the database does not hold one submission per student");
 }
 
-BENCHMARK(ServeTwoHundredStudents)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+void OneServerOnSqlite(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("load.sqlite");
+    ImportStudents(db, dir.path());
+    QProcess server;
+    const quint16 port = StartServer(server, db);
+    ServeStudents(state, port, db);
+    server.kill();
+    server.waitForFinished();
+}
+
+void TwoServersBehindHaproxy(benchmark::State& state) {
+    PostgresProcess postgres;
+    const QString haproxy = QStandardPaths::findExecutable("haproxy", {"/usr/sbin", "/usr/bin"});
+    if (!postgres.Available() || haproxy.isEmpty() || !postgres.Start()) {
+        state.SkipWithError("PostgreSQL or HAProxy is not installed");
+        for (auto _ : state) {
+        }
+        return;
+    }
+    QTemporaryDir dir;
+    const QString db = QString::fromStdString(postgres.Url());
+    ImportStudents(db, dir.path());
+    QProcess first, second, balancer;
+    const quint16 firstPort = StartServer(first, db, {"--proxy-from", "127.0.0.1"});
+    const quint16 secondPort = StartServer(second, db, {"--proxy-from", "127.0.0.1"});
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QFile config(dir.filePath("haproxy.cfg"));
+    config.open(QIODevice::WriteOnly);
+    config.write(QString("global\n  maxconn 4000\ndefaults\n  mode tcp\n  timeout connect 5s\n"
+                         "  timeout client 5m\n  timeout server 5m\nfrontend students\n"
+                         "  bind 127.0.0.1:%1\n  default_backend servers\nbackend servers\n"
+                         "  balance leastconn\n  server first 127.0.0.1:%2 send-proxy-v2\n"
+                         "  server second 127.0.0.1:%3 send-proxy-v2\n")
+                     .arg(port)
+                     .arg(firstPort)
+                     .arg(secondPort)
+                     .toUtf8());
+    config.close();
+    balancer.start(haproxy, {"-db", "-f", config.fileName()});
+    balancer.waitForStarted();
+    QThread::msleep(500);
+    ServeStudents(state, port, db);
+    for (QProcess* process : {&balancer, &first, &second}) {
+        process->kill();
+        process->waitForFinished();
+    }
+}
+
+// One connection that keeps sending a frame as soon as the previous one is answered.
+class Attacker {
+public:
+    Attacker(quint16 port, const std::string& login, const std::string& task,
+             const std::string& answers)
+        : answers_(answers) {
+        QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { Read(); });
+        socket_.connectToHost(QHostAddress::LocalHost, port);
+        socket_.waitForConnected(10000);
+        const std::string start = BuildFrame("LOGIN", login) + BuildFrame("GETQUEST", task);
+        socket_.write(start.data(), static_cast<qint64>(start.size()));
+        pending_ = 2;
+    }
+
+private:
+    void Read() {
+        const QByteArray bytes = socket_.readAll();
+        receiver_.Receive(std::string_view(bytes.constData(), bytes.size()));
+        while (!receiver_.MessageQueue().empty()) {
+            receiver_.MessageQueue().pop_front();
+            if (--pending_ <= 0) {
+                const std::string frame = BuildFrame("SETRESULTQUEST", answers_);
+                socket_.write(frame.data(), static_cast<qint64>(frame.size()));
+                pending_ = 1;
+            }
+        }
+    }
+
+    std::string answers_;
+    QTcpSocket socket_;
+    FrameReceiver receiver_;
+    int pending_ = 0;
+};
+
+void AnotherStudentWhileOneAttacks(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("attack.sqlite");
+    ImportStudents(db, dir.path());
+    QProcess server;
+    const quint16 port = StartServer(server, db);
+    const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
+    const BankTask& task = bank.tasks.front();
+    std::vector<std::unique_ptr<Attacker>> attackers;
+    for (int i = 0; i < 30; ++i)
+        attackers.push_back(std::make_unique<Attacker>(
+            port, StudentName(i / 3) + ";pw" + std::to_string(i / 3), task.name, AnswersOf(task)));
+    QTcpSocket victim;
+    victim.connectToHost(QHostAddress::LocalHost, port);
+    victim.waitForConnected(10000);
+    FrameReceiver receiver;
+    std::vector<double> replies;
+    auto ask = [&](const std::string& frame) {
+        QElapsedTimer clock;
+        clock.start();
+        victim.write(frame.data(), static_cast<qint64>(frame.size()));
+        while (receiver.MessageQueue().empty() && clock.elapsed() < 30000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            const QByteArray bytes = victim.readAll();
+            receiver.Receive(std::string_view(bytes.constData(), bytes.size()));
+        }
+        receiver.MessageQueue().clear();
+        return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    };
+    ask(BuildFrame("LOGIN", StudentName(400) + ";pw400"));
+    for (auto _ : state) {
+        QElapsedTimer total;
+        total.start();
+        for (int i = 0; i < 200; ++i)
+            replies.push_back(ask(BuildFrame(i % 2 == 0 ? "GETQUESTLIST" : "GETQUEST",
+                                             i % 2 == 0 ? std::string("1") : task.name)));
+        state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
+    }
+    state.counters["reply_p50_ms"] = Percentile(replies, 0.50);
+    state.counters["reply_p95_ms"] = Percentile(replies, 0.95);
+    state.counters["reply_p99_ms"] = Percentile(replies, 0.99);
+    server.kill();
+    server.waitForFinished();
+}
+
+BENCHMARK(OneServerOnSqlite)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(TwoServersBehindHaproxy)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(AnotherStudentWhileOneAttacks)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

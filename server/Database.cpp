@@ -3,16 +3,23 @@
 #include "platform/Cp1251.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
-#include <QVariant>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
 namespace {
+
+constexpr long long kFirstBackoffMs = 250;
+constexpr long long kLongestBackoffMs = 30'000;
+// Concurrent writers (other server processes on PostgreSQL) may take the same attempt
+// number or pacing slot first; the statement is tried again with the new state.
+constexpr int kRaceRetries = 20;
 
 [[noreturn]] void Fail(const QString& what, const QSqlError& error) {
     throw std::runtime_error((what + ": " + error.text()).toStdString());
@@ -31,23 +38,126 @@ QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-void Configure(QSqlDatabase& db, const std::string& location) {
+long long SteadyMs() {
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return clock.elapsed();
+}
+
+void Configure(QSqlDatabase& db, const std::string& location, const std::string& password) {
     if (!IsPostgresLocation(location)) {
         db.setDatabaseName(Text(location));
         return;
     }
     const QUrl url(Text(location));
+    if (!url.password().isEmpty())
+        throw std::runtime_error(
+            "the --db URL carries a password, which every user of this machine can read in "
+            "the process list; give the password in a file with --db-password-file FILE or "
+            "in the file named by PGPASSFILE, and leave it out of the URL");
     db.setHostName(url.host());
     if (url.port() > 0)
         db.setPort(url.port());
     db.setUserName(url.userName());
-    db.setPassword(url.password());
+    if (!password.empty())
+        db.setPassword(Text(password));
     db.setDatabaseName(url.path().mid(1));
 }
 
-// Runs one statement with its bound values, in order; throws on failure.
-QSqlQuery Run(const QString& connection, const QString& sql, const QVariantList& values = {}) {
-    QSqlQuery query(Connection(connection));
+} // namespace
+
+bool IsPostgresLocation(const std::string& location) {
+    return location.rfind("postgresql://", 0) == 0 || location.rfind("postgres://", 0) == 0;
+}
+
+Database::Database(const std::string& location, const std::string& password, bool later)
+    : connection_(NewConnectionName()),
+      driver_(IsPostgresLocation(location) ? "QPSQL" : "QSQLITE") {
+    if (!QSqlDatabase::isDriverAvailable(driver_))
+        throw std::runtime_error("the Qt SQL driver " + driver_.toStdString() +
+                                 " is not installed");
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver_, connection_);
+    try {
+        Configure(db, location, password);
+    } catch (...) {
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connection_);
+        throw;
+    }
+    if (!later)
+        Open();
+}
+
+Database::~Database() {
+    Connection(connection_).close();
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+void Database::Open() {
+    QSqlDatabase db = Connection(connection_);
+    if (!db.open())
+        Fail("cannot open the database", db.lastError());
+    open_ = true;
+    if (driver_ == "QSQLITE") {
+        // Waiting for another writer comes first: switching to the write-ahead log takes
+        // the lock too, and two servers may start on a new file together.
+        Run("PRAGMA busy_timeout=5000");
+        Run("PRAGMA journal_mode=WAL");
+        Run("PRAGMA synchronous=FULL");
+    }
+    CreateTables();
+}
+
+// Opens a connection that was lost, when the back-off allows; throws StoreUnavailable
+// until that succeeds.
+void Database::EnsureOpen() {
+    if (open_)
+        return;
+    if (SteadyMs() < retryAtMs_)
+        throw StoreUnavailable(lostBecause_.toStdString());
+    try {
+        Open();
+    } catch (const std::exception& error) {
+        Connection(connection_).close();
+        open_ = false;
+        backoffMs_ = std::clamp(backoffMs_ * 2, kFirstBackoffMs, kLongestBackoffMs);
+        retryAtMs_ = SteadyMs() + backoffMs_;
+        lostBecause_ = QString::fromUtf8(error.what());
+        throw StoreUnavailable(error.what());
+    }
+    if (backoffMs_ > 0)
+        stateChange_ = "connection restored";
+    backoffMs_ = 0;
+}
+
+void Database::LoseConnection(const QString& why) {
+    Connection(connection_).close();
+    open_ = false;
+    lostBecause_ = why;
+    backoffMs_ = kFirstBackoffMs;
+    retryAtMs_ = 0; // the first reopening is tried at once
+    stateChange_ = "connection lost: " + why.toStdString();
+}
+
+// Whether the connection still reaches the database; an SQLite file always does.
+bool Database::Alive() {
+    if (driver_ != "QPSQL")
+        return true;
+    QSqlQuery probe(Connection(connection_));
+    return probe.exec("SELECT 1");
+}
+
+std::optional<std::string> Database::TakeStateChange() {
+    std::optional<std::string> change;
+    change.swap(stateChange_);
+    return change;
+}
+
+QSqlQuery Database::Execute(const QString& sql, const QVariantList& values) {
+    QSqlQuery query(Connection(connection_));
     // Statements without values run directly: PostgreSQL prepares no table definitions.
     const bool done = values.isEmpty() ? query.exec(sql) : [&] {
         if (!query.prepare(sql))
@@ -61,90 +171,137 @@ QSqlQuery Run(const QString& connection, const QString& sql, const QVariantList&
     return query;
 }
 
-} // namespace
-
-bool IsPostgresLocation(const std::string& location) {
-    return location.rfind("postgresql://", 0) == 0 || location.rfind("postgres://", 0) == 0;
-}
-
-Database::Database(const std::string& location)
-    : connection_(NewConnectionName()),
-      driver_(IsPostgresLocation(location) ? "QPSQL" : "QSQLITE") {
-    if (!QSqlDatabase::isDriverAvailable(driver_))
-        throw std::runtime_error("the Qt SQL driver " + driver_.toStdString() +
-                                 " is not installed");
-    QSqlDatabase db = QSqlDatabase::addDatabase(driver_, connection_);
-    Configure(db, location);
-    if (!db.open())
-        Fail("cannot open the database", db.lastError());
-    if (driver_ == "QSQLITE") {
-        Run(connection_, "PRAGMA journal_mode=WAL");
-        Run(connection_, "PRAGMA synchronous=FULL");
-        Run(connection_, "PRAGMA busy_timeout=5000");
+// Runs one statement with its bound values, in order. A statement that fails because the
+// connection was lost is run once more on a new connection.
+QSqlQuery Database::Run(const QString& sql, const QVariantList& values) {
+    EnsureOpen();
+    try {
+        return Execute(sql, values);
+    } catch (const std::runtime_error& error) {
+        if (Alive())
+            throw;
+        LoseConnection(QString::fromUtf8(error.what()));
     }
-    CreateTables();
-}
-
-Database::~Database() {
-    Connection(connection_).close();
-    QSqlDatabase::removeDatabase(connection_);
+    EnsureOpen();
+    try {
+        return Execute(sql, values);
+    } catch (const std::runtime_error& error) {
+        if (!Alive()) {
+            LoseConnection(QString::fromUtf8(error.what()));
+            throw StoreUnavailable(error.what());
+        }
+        throw;
+    }
 }
 
 void Database::CreateTables() {
     const bool postgres = driver_ == "QPSQL";
-    Run(connection_, "CREATE TABLE IF NOT EXISTS accounts ("
-                     "name VARCHAR(200) PRIMARY KEY, password_hash TEXT NOT NULL, "
-                     "created_utc VARCHAR(40) NOT NULL)");
-    Run(connection_,
-        QString("CREATE TABLE IF NOT EXISTS submissions (id %1, user_name VARCHAR(200) NOT NULL, "
+    Run("CREATE TABLE IF NOT EXISTS accounts ("
+        "name VARCHAR(200) PRIMARY KEY, password_hash TEXT NOT NULL, "
+        "created_utc VARCHAR(40) NOT NULL)");
+    Run(QString("CREATE TABLE IF NOT EXISTS submissions (id %1, user_name VARCHAR(200) NOT NULL, "
                 "task VARCHAR(400) NOT NULL, received_utc VARCHAR(40) NOT NULL, payload %2 "
                 "NOT NULL, verdicts TEXT NOT NULL, score INTEGER NOT NULL, total INTEGER NOT "
-                "NULL)")
+                "NULL, attempt INTEGER)")
             .arg(postgres ? "BIGSERIAL PRIMARY KEY" : "INTEGER PRIMARY KEY AUTOINCREMENT",
                  postgres ? "BYTEA" : "BLOB"));
+    // A store made before attempts were numbered gets the column; its old rows keep none.
+    QSqlQuery columns(Connection(connection_));
+    if (!columns.exec("SELECT attempt FROM submissions WHERE 1 = 0"))
+        Run("ALTER TABLE submissions ADD COLUMN attempt INTEGER");
+    Run("CREATE UNIQUE INDEX IF NOT EXISTS submissions_attempt "
+        "ON submissions (user_name, task, attempt)");
+    Run("CREATE TABLE IF NOT EXISTS submission_pacing ("
+        "user_name VARCHAR(200) PRIMARY KEY, next_ms BIGINT NOT NULL)");
 }
 
 bool Database::AddAccount(const std::string& name, const std::string& passwordHash) {
-    if (PasswordHash(name))
-        return false;
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    Run(connection_, "INSERT INTO accounts (name, password_hash, created_utc) VALUES (?, ?, ?)",
-        {Text(name), Text(passwordHash), now});
-    return true;
+    // Two servers seeding one new store together: the second finds the name taken.
+    return Run("INSERT INTO accounts (name, password_hash, created_utc) VALUES (?, ?, ?) "
+               "ON CONFLICT DO NOTHING",
+               {Text(name), Text(passwordHash), now})
+               .numRowsAffected() > 0;
 }
 
 bool Database::RemoveAccount(const std::string& name) {
-    return Run(connection_, "DELETE FROM accounts WHERE name = ?", {Text(name)}).numRowsAffected() >
-           0;
+    return Run("DELETE FROM accounts WHERE name = ?", {Text(name)}).numRowsAffected() > 0;
 }
 
 std::optional<std::string> Database::PasswordHash(const std::string& name) {
-    QSqlQuery query =
-        Run(connection_, "SELECT password_hash FROM accounts WHERE name = ?", {Text(name)});
+    QSqlQuery query = Run("SELECT password_hash FROM accounts WHERE name = ?", {Text(name)});
     if (!query.next())
         return std::nullopt;
     return query.value(0).toString().toStdString();
 }
 
 std::vector<std::string> Database::AccountNames() {
-    QSqlQuery query = Run(connection_, "SELECT name FROM accounts ORDER BY name");
+    QSqlQuery query = Run("SELECT name FROM accounts ORDER BY name");
     std::vector<std::string> names;
     while (query.next())
         names.push_back(query.value(0).toString().toStdString());
     return names;
 }
 
-void Database::StoreSubmission(const SubmissionRecord& record) {
+int Database::StoreSubmission(const SubmissionRecord& record) {
     using platform::Cp1251ToUtf8;
-    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    // One statement outside an explicit transaction commits on its own; SQLite syncs it
-    // to disk before returning.
-    Run(connection_,
-        "INSERT INTO submissions (user_name, task, received_utc, payload, verdicts, score, "
-        "total) VALUES (?, ?, ?, ?, ?, ?, ?)",
-        {Text(Cp1251ToUtf8(record.user)), Text(Cp1251ToUtf8(record.task)), now,
-         QByteArray::fromStdString(record.payload), Text(Cp1251ToUtf8(record.verdicts)),
-         record.score, record.total});
+    const QString user = Text(Cp1251ToUtf8(record.user));
+    const QString task = Text(Cp1251ToUtf8(record.task));
+    // The next attempt number is read, then the row is inserted with it; one statement
+    // outside an explicit transaction commits on its own (SQLite syncs it to disk before
+    // returning). The unique index turns a number taken meanwhile by another process
+    // into a failure, and the next number is tried.
+    for (int tries = 0;; ++tries) {
+        QSqlQuery last = Run(
+            "SELECT MAX(attempt) FROM submissions WHERE user_name = ? AND task = ?", {user, task});
+        const int attempt = (last.next() ? last.value(0).toInt() : 0) + 1;
+        last.finish();
+        const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+        try {
+            Run("INSERT INTO submissions (user_name, task, received_utc, payload, verdicts, "
+                "score, total, attempt) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+                {user, task, now, QByteArray::fromStdString(record.payload),
+                 Text(Cp1251ToUtf8(record.verdicts)), record.score, record.total, attempt});
+            return attempt;
+        } catch (const StoreUnavailable&) {
+            throw;
+        } catch (const std::runtime_error&) {
+            if (tries >= kRaceRetries)
+                throw;
+        }
+    }
+}
+
+long long Database::PaceSubmission(const std::string& user, long long nowMs, long long intervalMs,
+                                   int burst) {
+    const QString name = Text(platform::Cp1251ToUtf8(user));
+    const long long tolerance = intervalMs * std::max(burst - 1, 0);
+    // The earliest time of the next submission if they came evenly; a submission may go
+    // while that time is at most `tolerance` ahead of now. Compare-and-set keeps two
+    // processes from both taking the last slot.
+    for (int tries = 0; tries < kRaceRetries; ++tries) {
+        QSqlQuery query = Run("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name});
+        if (!query.next()) {
+            query.finish();
+            if (Run("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
+                    "ON CONFLICT DO NOTHING",
+                    {name, nowMs + intervalMs})
+                    .numRowsAffected() > 0)
+                return 0;
+            continue;
+        }
+        const long long stored = query.value(0).toLongLong();
+        // A read left open would pin SQLite's snapshot and make the write below fail.
+        query.finish();
+        const long long next = std::max(stored, nowMs);
+        if (next - nowMs > tolerance)
+            return next - tolerance - nowMs;
+        if (Run("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
+                {next + intervalMs, name, stored})
+                .numRowsAffected() > 0)
+            return 0;
+    }
+    return intervalMs;
 }
 
 std::vector<Database::Result> Database::Results(const std::string& user, const std::string& task) {
@@ -159,7 +316,7 @@ std::vector<Database::Result> Database::Results(const std::string& user, const s
         sql += " AND task = ?";
         values << Text(task);
     }
-    QSqlQuery query = Run(connection_, sql + " ORDER BY id", values);
+    QSqlQuery query = Run(sql + " ORDER BY id", values);
     std::vector<Result> results;
     while (query.next())
         results.push_back({query.value(0).toLongLong(), query.value(1).toString().toStdString(),
@@ -171,6 +328,6 @@ std::vector<Database::Result> Database::Results(const std::string& user, const s
 }
 
 long long Database::SubmissionCount() {
-    QSqlQuery query = Run(connection_, "SELECT COUNT(*) FROM submissions");
+    QSqlQuery query = Run("SELECT COUNT(*) FROM submissions");
     return query.next() ? query.value(0).toLongLong() : 0;
 }

@@ -6,6 +6,8 @@
 #include "protocol/QuestSections.h"
 #include "protocol/Sections.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string Message(const std::string& utf8Text, const std::string& cp1251Tail = "") {
@@ -26,7 +28,7 @@ std::string LogName(const std::string& cp1251) {
 
 std::string ServerSession::Receive(std::string_view bytes) {
     std::string reply;
-    loginPending_ = false;
+    waiting_ = false;
     // A flood may fill the receiver's queue: the frames that did not fit wait in its
     // buffer and are read again once the queue has been answered.
     for (bool more = true; more && !broken_;) {
@@ -35,37 +37,41 @@ std::string ServerSession::Receive(std::string_view bytes) {
         reply += AnswerQueued();
         // Frames before an unreadable header or an oversized one are still answered.
         if (result.headersRefused > 0 ||
-            static_cast<std::size_t>(receiver_.FrameLength()) > MaxFrameBytes)
+            static_cast<std::size_t>(receiver_.FrameLength()) > FrameLimit())
             broken_ = true;
-        more = result.queueFull && !loginPending_;
+        more = result.queueFull && !waiting_;
     }
     if (broken_) {
         receiver_.MessageQueue().clear();
-        loginPending_ = false;
+        waiting_ = false;
     }
     return reply;
 }
 
 // Answers the queued frames in order; stops at an oversized frame (the session breaks)
-// and at a login whose password check has not finished yet.
+// and at a login or submission the host has not decided yet.
 std::string ServerSession::AnswerQueued() {
     auto& queue = receiver_.MessageQueue();
     std::string reply;
     while (!queue.empty() && !broken_) {
-        if (queue.front().size() > MaxFrameBytes) {
+        if (queue.front().size() > FrameLimit()) {
             broken_ = true;
             break;
         }
-        if (ReadTag(queue.front()) == "LOGIN") {
-            const std::optional<std::string> answer = HandleLogin(ReadPayload(queue.front()));
-            if (!answer) {
-                loginPending_ = true;
-                break;
-            }
-            reply += *answer;
-        } else {
-            reply += Handle(queue.front());
+        const std::string tag = ReadTag(queue.front());
+        std::optional<std::string> answer;
+        if (tag == "LOGIN")
+            answer = HandleLogin(ReadPayload(queue.front()));
+        else if (tag == "SETRESULTQUEST" && LoggedIn())
+            answer = HandleSubmission(ReadPayload(queue.front()));
+        else
+            answer = Handle(queue.front());
+        if (!answer) {
+            waiting_ = true;
+            break;
         }
+        reply += *answer;
+        ++framesAnswered_;
         queue.pop_front();
     }
     return reply;
@@ -82,7 +88,7 @@ std::string ServerSession::Handle(const std::string& message) {
         return QuestList();
     if (tag == "GETQUEST")
         return Quest(payload);
-    return HandleSubmission(payload);
+    return {}; // a submission is answered apart
 }
 
 std::optional<std::string> ServerSession::HandleLogin(const std::string& payload) {
@@ -90,12 +96,19 @@ std::optional<std::string> ServerSession::HandleLogin(const std::string& payload
     const std::string user = payload.substr(0, semicolon);
     const std::string password =
         semicolon == std::string::npos ? "" : payload.substr(semicolon + 1);
-    const std::optional<bool> accepted =
-        user.empty() ? std::optional<bool>(false) : host_.CheckLogin(user, password);
-    if (!accepted)
+    const LoginDecision decision =
+        user.empty() ? LoginDecision::Refused : host_.CheckLogin(user, password);
+    if (decision == LoginDecision::Pending)
         return std::nullopt;
     openTask_ = nullptr;
-    if (!*accepted) {
+    if (decision == LoginDecision::Unavailable) {
+        host_.Log("login not checked, the accounts cannot be read: " + LogName(user));
+        user_.clear();
+        return Message("Сервер сейчас не может проверить вход: нет связи с базой данных. "
+                       "Попробуйте войти позже.") +
+               BuildFrame("RELOG", "");
+    }
+    if (decision == LoginDecision::Refused) {
         host_.Log("login refused: " + LogName(user));
         user_.clear();
         return Message("Неверное имя пользователя или пароль.") + BuildFrame("RELOG", "");
@@ -107,22 +120,49 @@ std::optional<std::string> ServerSession::HandleLogin(const std::string& payload
                                                  "чтобы получить список заданий."));
 }
 
-std::string ServerSession::HandleSubmission(const std::string& payload) {
-    const SubmissionVerdict verdict = JudgeSubmission(openTask_, payload, judge_);
-    SubmissionRecord record{user_,
-                            openTask_ != nullptr ? openTask_->name : std::string(),
-                            payload,
-                            VerdictSummary(verdict),
-                            verdict.judged ? verdict.correctCount : -1,
-                            verdict.attemptCount};
-    const bool stored = host_.StoreSubmission(record);
-    host_.Log("submission: " + LogName(user_) + ", task " + LogName(record.task) + ", " +
-              (verdict.judged ? std::to_string(record.score) + "/" + std::to_string(record.total)
-                              : std::string("not judged")) +
-              (stored ? "" : ", NOT STORED"));
-    if (!stored)
-        return Message("Ответ не удалось сохранить на сервере. Отправьте его ещё раз.");
-    return BuildFrame("MESSAGE", VerdictMessage(verdict));
+std::optional<std::string> ServerSession::HandleSubmission(const std::string& payload) {
+    if (openTask_ == nullptr)
+        return Message("Ответ не записан: сначала откройте задание.");
+    if (payload.size() > MaxSubmissionBytes)
+        return Message("Ответ не записан: он длиннее 16 КБ.");
+    const SubmissionRequest request{user_, openTask_, payload};
+    const std::optional<SubmissionOutcome> outcome = host_.Submit(request);
+    if (!outcome)
+        return std::nullopt;
+    return Reply(request, *outcome);
+}
+
+std::string ServerSession::Reply(const SubmissionRequest& request,
+                                 const SubmissionOutcome& outcome) {
+    using Status = SubmissionOutcome::Status;
+    const std::string who =
+        "submission: " + LogName(user_) + ", task " + LogName(request.task->name);
+    switch (outcome.status) {
+    case Status::Stored: {
+        const SubmissionVerdict& verdict = outcome.verdict;
+        host_.Log(who + ", " +
+                  (verdict.judged ? std::to_string(verdict.correctCount) + "/" +
+                                        std::to_string(verdict.answers.size())
+                                  : std::string("not judged")));
+        return BuildFrame("MESSAGE", VerdictMessage(verdict));
+    }
+    case Status::Paced: {
+        const long long seconds = std::max(1LL, (outcome.waitMs + 999) / 1000);
+        host_.Log(who + ", too soon after the previous ones, refused");
+        return Message("Подождите " + std::to_string(seconds) + " с перед следующей отправкой");
+    }
+    case Status::TooComplex:
+        host_.Log(who + ", judging ran out of time, refused");
+        return Message("не принято: выражение слишком сложное");
+    case Status::Unavailable:
+        host_.Log(who + ", NOT STORED, the database is out of reach: " + outcome.problem);
+        return Message("Сервер сейчас не может сохранять ответы: нет связи с базой данных. "
+                       "Отправьте ответ ещё раз позже.");
+    case Status::NotStored:
+        break;
+    }
+    host_.Log(who + ", NOT STORED: " + outcome.problem);
+    return Message("Ответ не удалось сохранить на сервере. Отправьте его ещё раз.");
 }
 
 std::string ServerSession::QuestList() const {

@@ -12,25 +12,35 @@
 // One client's session with the reference server: takes the bytes the client sent and
 // answers with the bytes to send back. LOGIN opens the session; GETQUESTLIST, GETQUEST
 // and SETRESULTQUEST are answered only after it, and with RELOG before it. A submission
-// is judged against the task the session sent last, stored through the host, and only
-// then answered with a MESSAGE of the verdict.
+// answers the task the session sent last; the host paces, judges and stores it, and only
+// then is it answered with a MESSAGE of the verdict. A submission with no task open, or
+// over MaxSubmissionBytes, is answered and not stored.
 class ServerSession {
 public:
-    // The largest frame a client may send, header included.
-    static constexpr std::size_t MaxFrameBytes = 1 << 20;
+    // The largest frame a client may send, header included, before and after logging in.
+    static constexpr std::size_t MaxLoginFrameBytes = 1024;
+    static constexpr std::size_t MaxFrameBytes = 64 * 1024;
+    static constexpr std::size_t MaxSubmissionBytes = 16 * 1024;
 
     ServerSession(const TaskBank& bank, SessionHost& host) : bank_(bank), host_(host) {}
 
     // Takes received bytes and answers every complete frame that may be answered now.
     std::string Receive(std::string_view bytes);
-    // Answers the frames still waiting behind a login whose check was not decided.
+    // Answers the frames still waiting behind a login or submission the host had not
+    // decided.
     std::string Continue() { return Receive({}); }
-    // A login waits for the host's decision; the frames behind it wait too.
-    bool LoginPending() const { return loginPending_; }
+    // A login or a submission waits for the host; the frames behind it wait too.
+    bool Waiting() const { return waiting_; }
+    // Frames answered so far: a client that completes none is idle however it drips bytes.
+    long long FramesAnswered() const { return framesAnswered_; }
+    // Bytes of a frame header have come, and not yet the whole header.
+    bool HeaderIncomplete() const {
+        return receiver_.FrameLength() == 0 && !receiver_.ReceiveBuffer().empty();
+    }
 
     bool LoggedIn() const { return !user_.empty(); }
     const std::string& User() const { return user_; }
-    // A client that sent a frame the protocol cannot read, or one over MaxFrameBytes, is
+    // A client that sent a frame the protocol cannot read, or one over the frame limit, is
     // not served further.
     bool Broken() const { return broken_; }
 
@@ -39,16 +49,19 @@ private:
     std::string Handle(const std::string& message);
     // Empty when the host has not decided on the login yet.
     std::optional<std::string> HandleLogin(const std::string& payload);
-    std::string HandleSubmission(const std::string& payload);
+    // Empty while the host has not decided on the submission yet.
+    std::optional<std::string> HandleSubmission(const std::string& payload);
+    std::string Reply(const SubmissionRequest& request, const SubmissionOutcome& outcome);
+    std::size_t FrameLimit() const { return LoggedIn() ? MaxFrameBytes : MaxLoginFrameBytes; }
     std::string QuestList() const;
     std::string Quest(const std::string& name);
 
     const TaskBank& bank_;
     SessionHost& host_;
-    AnswerJudge judge_;
     FrameReceiver receiver_;
     std::string user_;
     const BankTask* openTask_ = nullptr;
-    bool loginPending_ = false;
+    bool waiting_ = false;
+    long long framesAnswered_ = 0;
     bool broken_ = false;
 };

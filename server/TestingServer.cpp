@@ -1,188 +1,246 @@
 #include "TestingServer.h"
 
-#include "Database.h"
-#include "Password.h"
-#include "ServerSession.h"
-#include "platform/Cp1251.h"
+#include "ClientConnection.h"
+#include "ProxyHeader.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QPointer>
-#include <QTcpSocket>
-#include <QThreadPool>
+#include <QSocketNotifier>
+#include <QSslSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <iostream>
+#include <mutex>
+
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
-constexpr qint64 kReadChunk = 64 * 1024;
-using platform::Cp1251ToUtf8;
+
+// Descriptors kept free for the database, the task bank and the log.
+constexpr int kReservedDescriptors = 64;
+// A failed accept (descriptors or memory exhausted) pauses accepting this long.
+constexpr int kAcceptPauseMs = 250;
+
+QHostAddress PeerOf(qintptr descriptor) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getpeername(static_cast<int>(descriptor), reinterpret_cast<sockaddr*>(&address), &length) !=
+        0)
+        return {};
+    QHostAddress peer(reinterpret_cast<const sockaddr*>(&address));
+    // An IPv4 student on a dual-stack socket is shown as such.
+    bool v4 = false;
+    const quint32 plain = peer.toIPv4Address(&v4);
+    return v4 ? QHostAddress(plain) : peer;
+}
+
+QHostAddress SourceOf(const ProxyHeader& header) {
+    if (header.family == 4)
+        return QHostAddress(static_cast<quint32>(header.source[0]) << 24 |
+                            static_cast<quint32>(header.source[1]) << 16 |
+                            static_cast<quint32>(header.source[2]) << 8 | header.source[3]);
+    return QHostAddress(header.source.data());
+}
+
 } // namespace
 
-// One client: its socket, its session, and the host side the session asks for accounts,
-// storage, login pacing and logging.
-class ClientConnection : public QObject, public SessionHost {
-public:
-    ClientConnection(TestingServer& server, QTcpSocket* socket)
-        : QObject(socket), server_(server), socket_(socket),
-          peer_(socket->peerAddress().toString()),
-          label_(peer_ + " " + QString::number(socket->peerPort())), session_(server.bank_, *this) {
-        socket_->setReadBufferSize(kReadChunk);
-        idle_.setSingleShot(true);
-        loginWait_.setSingleShot(true);
-        connect(&idle_, &QTimer::timeout, this, [this] {
-            Note("idle for too long, closed");
-            socket_->abort();
-        });
-        connect(&loginWait_, &QTimer::timeout, this, [this] { Resume(); });
-        connect(socket_, &QTcpSocket::readyRead, this, [this] { Read(); });
-        connect(socket_, &QTcpSocket::disconnected, this, [this] {
-            Note("disconnected");
-            server_.Release(peer_);
-            socket_->deleteLater();
-        });
-        idle_.start(server_.limits_.idleMs);
-        Note("connected");
+int RaiseDescriptorLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 1024;
+    if (limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+        getrlimit(RLIMIT_NOFILE, &limit);
     }
+    return static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
+}
 
-    std::optional<bool> CheckLogin(const std::string& user, const std::string& password) override {
-        const std::string attempt = user + ";" + password;
-        if (decided_ && decided_->first == attempt) {
-            const bool accepted = decided_->second;
-            decided_.reset();
-            if (!accepted)
-                server_.throttle_.RecordFailure(peer_.toStdString(), server_.clock_.elapsed());
-            return accepted;
-        }
-        if (checking_)
-            return std::nullopt;
-        const long long wait =
-            server_.throttle_.ReserveAttempt(peer_.toStdString(), server_.clock_.elapsed());
-        if (wait > 0) {
-            if (!loginWait_.isActive())
-                loginWait_.start(static_cast<int>(wait));
-            return std::nullopt;
-        }
-        try {
-            StartCheck(attempt, password, server_.database_.PasswordHash(Cp1251ToUtf8(user)));
-        } catch (const std::exception& error) {
-            Note(QString("cannot read the accounts: ") + error.what());
-            return false;
-        }
-        return std::nullopt;
-    }
-
-    bool StoreSubmission(const SubmissionRecord& record) override {
-        try {
-            server_.database_.StoreSubmission(record);
-            return true;
-        } catch (const std::exception& error) {
-            Note(QString("cannot store a submission: ") + error.what());
-            return false;
-        }
-    }
-
-    void Log(const std::string& utf8Line) override { Note(QString::fromStdString(utf8Line)); }
-
-private:
-    void Note(const QString& line) { TestingServer::Log(label_ + ": " + line); }
-
-    // The hash is computed on a worker thread, so that other clients are served
-    // meanwhile; the verdict comes back to this thread and the session goes on.
-    void StartCheck(const std::string& attempt, const std::string& password,
-                    const std::optional<std::string>& hash) {
-        // An unknown name costs the same work as a wrong password.
-        static const std::string unknown = password::Hash("");
-        checking_ = true;
-        QPointer<ClientConnection> self(this);
-        QThreadPool::globalInstance()->start([self, attempt, password, hash] {
-            const bool accepted = password::Verify(password, hash.value_or(unknown)) && hash;
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [self, attempt, accepted] {
-                    if (self.isNull())
-                        return;
-                    self->checking_ = false;
-                    self->decided_ = {attempt, accepted};
-                    self->Resume();
-                },
-                Qt::QueuedConnection);
-        });
-    }
-
-    // The frames held back behind a decided login are answered, then what the client sent
-    // meanwhile is read.
-    void Resume() {
-        Answer(session_.Continue());
-        Read();
-    }
-
-    // While a login waits for its decision nothing more is read: the client's further
-    // bytes stay in the network's buffers instead of piling up here.
-    void Read() {
-        idle_.start(server_.limits_.idleMs);
-        while (socket_->bytesAvailable() > 0 && !session_.Broken() && !session_.LoginPending()) {
-            const QByteArray bytes = socket_->read(kReadChunk);
-            Answer(session_.Receive(std::string_view(bytes.constData(), bytes.size())));
-        }
-    }
-
-    void Answer(const std::string& reply) {
-        socket_->write(reply.data(), static_cast<qint64>(reply.size()));
-        if (session_.Broken()) {
-            Note("unreadable or oversized frame, closed");
-            socket_->disconnectFromHost();
-        } else if (socket_->bytesToWrite() > server_.limits_.unsentReplyBytes) {
-            Note("replies not read, closed");
-            socket_->abort();
-        }
-    }
-
-    TestingServer& server_;
-    QTcpSocket* socket_;
-    QString peer_;  // the client's address
-    QString label_; // address and port, for the log
-    ServerSession session_;
-    QTimer idle_;
-    QTimer loginWait_; // paced login attempts wait here
-    bool checking_ = false;
-    std::optional<std::pair<std::string, bool>> decided_; // attempt ("user;password"), verdict
-};
-
-TestingServer::TestingServer(const TaskBank& bank, Database& database, ServerLimits limits)
-    : bank_(bank), database_(database), limits_(limits) {
+TestingServer::TestingServer(const TaskBank& bank, const StoreAddress& store, ServerLimits limits)
+    : bank_(bank), limits_(limits), workers_(store.location, store.password),
+      pipeline_(workers_, limits.submissions) {
     clock_.start();
-    connect(&server_, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket* socket = server_.nextPendingConnection())
-            Accept(socket);
-    });
+    cap_ = std::max(1, RaiseDescriptorLimit() - kReservedDescriptors);
+    if (limits_.maxConnections > 0)
+        cap_ = std::min(cap_, limits_.maxConnections);
+    listener_.incoming = [this](qintptr descriptor) { Incoming(descriptor); };
+    connect(&listener_, &QTcpServer::acceptError, this, [this] { AcceptFailed(); });
+}
+
+TestingServer::~TestingServer() {
+    // The connections go first: they report to this server as they close.
+    while (!open_.empty())
+        delete (*open_.begin())->parent();
 }
 
 bool TestingServer::Listen(const QHostAddress& address, quint16 port) {
-    server_.setMaxPendingConnections(256);
-    return server_.listen(address, port);
+    return listener_.listen(address, port);
 }
 
 void TestingServer::Log(const QString& line) {
-    std::cerr << QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString() << " "
-              << line.toStdString() << std::endl;
+    static std::mutex mutex;
+    const std::string text = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString() +
+                             " " + line.toStdString() + "\n";
+    const std::lock_guard<std::mutex> lock(mutex);
+    std::cerr << text << std::flush;
 }
 
-void TestingServer::Accept(QTcpSocket* socket) {
-    const QString address = socket->peerAddress().toString();
+void TestingServer::LogRarely(const QString& kind, const QString& line) {
+    const qint64 now = clock_.elapsed();
+    const auto found = lastLogged_.find(kind);
+    if (found != lastLogged_.end() && now - found->second < 1000)
+        return;
+    lastLogged_[kind] = now;
+    Log(line);
+}
+
+// Accepting failed (no descriptor or memory left): the listener pauses instead of
+// trying again at once, so that the server does not spin, and resumes shortly.
+void TestingServer::AcceptFailed() {
+    LogRarely("accept", "cannot accept a connection (" + listener_.errorString() + "), " +
+                            QString::number(descriptors_) + " open; pausing");
+    listener_.pauseAccepting();
+    QTimer::singleShot(kAcceptPauseMs, this, [this] { listener_.resumeAccepting(); });
+}
+
+void TestingServer::Incoming(qintptr descriptor) {
+    if (descriptors_ >= cap_) {
+        LogRarely(
+            "cap",
+            QString("refused a connection: %1 open, the most this server takes").arg(descriptors_));
+        ::close(static_cast<int>(descriptor));
+        return;
+    }
+    ++descriptors_;
+    if (balancer_ && PeerOf(descriptor).isEqual(*balancer_, QHostAddress::TolerantConversion))
+        AwaitProxyHeader(descriptor);
+    else
+        Admit(descriptor, std::nullopt);
+}
+
+// Reads the balancer's header straight from the descriptor, peeking so that not one
+// byte behind it is taken (a TLS handshake may follow); the header must come within
+// the login deadline.
+void TestingServer::AwaitProxyHeader(qintptr descriptor) {
+    auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+    auto* deadline = new QTimer(notifier);
+    // Settles once: the descriptor goes on to a connection, or is closed.
+    auto settle = [this, notifier, deadline](qintptr handed, std::optional<QHostAddress> student,
+                                             const QString& failure) {
+        notifier->setEnabled(false);
+        deadline->stop();
+        notifier->deleteLater();
+        if (failure.isEmpty()) {
+            Admit(handed, student);
+            return;
+        }
+        LogRarely("proxy", "a connection from the balancer closed: " + failure);
+        ::close(static_cast<int>(handed));
+        --descriptors_;
+    };
+    connect(deadline, &QTimer::timeout, notifier,
+            [settle, descriptor] { settle(descriptor, std::nullopt, "no header in time"); });
+    connect(notifier, &QSocketNotifier::activated, notifier, [settle, notifier, descriptor] {
+        char bytes[MaxProxyHeaderBytes];
+        const ssize_t got = ::recv(static_cast<int>(descriptor), bytes, sizeof bytes, MSG_PEEK);
+        if (got <= 0) {
+            settle(descriptor, std::nullopt, "closed before its header");
+            return;
+        }
+        const ProxyHeader header = ReadProxyHeader(std::string_view(bytes, got));
+        if (header.status == ProxyHeader::Status::Incomplete) {
+            // The bytes stay unread, so the notifier would fire again at once: look again
+            // a little later instead of spinning.
+            notifier->setEnabled(false);
+            QTimer::singleShot(20, notifier, [notifier] { notifier->setEnabled(true); });
+            return;
+        }
+        if (header.status == ProxyHeader::Status::Invalid) {
+            settle(descriptor, std::nullopt, "no valid header");
+            return;
+        }
+        ::recv(static_cast<int>(descriptor), bytes, header.length, 0);
+        settle(descriptor, header.family != 0 ? std::optional(SourceOf(header)) : std::nullopt, {});
+    });
+    deadline->setSingleShot(true);
+    deadline->start(limits_.loginDeadlineMs);
+}
+
+void TestingServer::Admit(qintptr descriptor, const std::optional<QHostAddress>& student) {
+    QTcpSocket* socket = tls_ ? new QSslSocket : new QTcpSocket;
+    if (!socket->setSocketDescriptor(descriptor)) {
+        ::close(static_cast<int>(descriptor));
+        delete socket;
+        --descriptors_;
+        return;
+    }
+    const QString address = student.value_or(PeerOf(descriptor)).toString();
     int& count = connections_[address];
     if (count >= limits_.connectionsPerAddress) {
-        Log(address + ": refused, " + QString::number(count) + " connections open already");
-        socket->abort();
-        socket->deleteLater();
+        LogRarely("address",
+                  address + ": refused, " + QString::number(count) + " connections open already");
+        if (count == 0)
+            connections_.erase(address);
+        delete socket;
+        --descriptors_;
         return;
     }
     ++count;
-    new ClientConnection(*this, socket);
+    if (auto* secure = qobject_cast<QSslSocket*>(socket)) {
+        secure->setSslConfiguration(*tls_);
+        secure->startServerEncryption();
+    }
+    open_.insert(new Connection(*this, socket, address));
 }
 
-void TestingServer::Release(const QString& address) {
+void TestingServer::Released(Connection* connection, const QString& address) {
+    if (open_.erase(connection) == 0)
+        return;
+    --descriptors_;
+    LoggedOut(connection);
     const auto found = connections_.find(address);
     if (found != connections_.end() && --found->second <= 0)
         connections_.erase(found);
+}
+
+// A login over the account's limit closes its oldest connection: a student whose
+// network dropped gets back in while the old connection has not timed out yet.
+void TestingServer::LoggedIn(Connection* connection, const std::string& user) {
+    LoggedOut(connection);
+    std::deque<Connection*>& logins = accounts_[user];
+    logins.push_back(connection);
+    while (static_cast<int>(logins.size()) > limits_.connectionsPerAccount) {
+        Connection* oldest = logins.front();
+        logins.pop_front();
+        oldest->Close("a newer connection of the same account logged in, closed");
+    }
+}
+
+void TestingServer::LoggedOut(Connection* connection) {
+    for (auto account = accounts_.begin(); account != accounts_.end(); ++account) {
+        auto& logins = account->second;
+        const auto found = std::find(logins.begin(), logins.end(), connection);
+        if (found == logins.end())
+            continue;
+        logins.erase(found);
+        if (logins.empty())
+            accounts_.erase(account);
+        return;
+    }
+}
+
+// Unsent replies over the budget of all clients: the client with the most of them, a
+// slow reader, is dropped until the rest fit.
+void TestingServer::UnsentChanged(qint64 delta) {
+    unsent_ += delta;
+    while (unsent_ > limits_.totalUnsentReplyBytes && !open_.empty()) {
+        Connection* slowest = *std::max_element(
+            open_.begin(), open_.end(),
+            [](const Connection* a, const Connection* b) { return a->Unsent() < b->Unsent(); });
+        if (slowest->Unsent() == 0)
+            break;
+        slowest->Close("replies not read while the server holds too many unsent, closed");
+    }
 }

@@ -1,49 +1,107 @@
 #pragma once
 
 #include "LoginThrottle.h"
+#include "ServerWorkers.h"
+#include "SubmissionPipeline.h"
 #include "TaskBank.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
+#include <QSslConfiguration>
 #include <QTcpServer>
 
+#include <deque>
+#include <functional>
 #include <map>
+#include <optional>
+#include <set>
+#include <string>
 
-class Database;
+class Connection;
 class QTcpSocket;
 
 struct ServerLimits {
     int connectionsPerAddress = 32;
-    int idleMs = 30 * 60 * 1000;
+    int connectionsPerAccount = 3;     // a login over this closes the account's oldest one
+    int maxConnections = 0;            // 0: as many as the descriptor limit leaves room for
+    int idleMs = 30 * 60 * 1000;       // without a complete frame
+    int loginDeadlineMs = 20'000;      // to log in after connecting, and to complete a header
     qint64 unsentReplyBytes = 8 << 20; // a client that reads nothing is dropped past this
+    qint64 totalUnsentReplyBytes = 256 << 20; // over all clients: the largest is dropped
+    SubmissionLimits submissions;
+};
+
+// Where the server's store is and how it reaches it.
+struct StoreAddress {
+    std::string location; // an SQLite file or a postgresql:// URL without a password
+    std::string password; // for PostgreSQL, when not taken from PGPASSFILE
 };
 
 // The reference testing server on the network: accepts clients, gives each a session
 // over the task bank with accounts and submissions in the database, and keeps the
-// limits: connections per address, idle time, unread replies, paced login attempts.
-// Every connection, login and submission is logged on stderr.
+// limits: connections in all, per address and per account, login and header deadlines,
+// idle time, unread replies, paced logins and submissions. Database work and judging run
+// on workers, never on the event loop. Optionally it speaks TLS only, and takes
+// students' addresses from the header a load balancer sends. Every connection, login and
+// submission is logged on stderr.
 class TestingServer : public QObject {
 public:
-    TestingServer(const TaskBank& bank, Database& database, ServerLimits limits = {});
+    TestingServer(const TaskBank& bank, const StoreAddress& store, ServerLimits limits = {});
+    ~TestingServer() override;
+
+    // Every connection speaks TLS with this configuration (certificate and key).
+    void UseTls(const QSslConfiguration& configuration) { tls_ = configuration; }
+    // Connections from this address begin with the balancer's header, which names the
+    // student's address; others are taken as they come.
+    void TrustProxy(const QHostAddress& balancer) { balancer_ = balancer; }
 
     bool Listen(const QHostAddress& address, quint16 port);
-    QString ErrorString() const { return server_.errorString(); }
-    quint16 Port() const { return server_.serverPort(); }
+    QString ErrorString() const { return listener_.errorString(); }
+    quint16 Port() const { return listener_.serverPort(); }
+    int ConnectionCap() const { return cap_; }
 
-    // One line on stderr, stamped with the UTC time.
+    // One line on stderr, stamped with the UTC time; safe from any thread.
     static void Log(const QString& line);
 
 private:
-    friend class ClientConnection;
-    void Accept(QTcpSocket* socket);
-    void Release(const QString& address);
+    friend class Connection;
+    class Listener : public QTcpServer {
+    public:
+        std::function<void(qintptr)> incoming;
+
+    protected:
+        void incomingConnection(qintptr descriptor) override { incoming(descriptor); }
+    };
+
+    void Incoming(qintptr descriptor);
+    void AwaitProxyHeader(qintptr descriptor);
+    void Admit(qintptr descriptor, const std::optional<QHostAddress>& student);
+    void AcceptFailed();
+    void Released(Connection* connection, const QString& address);
+    void LoggedIn(Connection* connection, const std::string& user);
+    void LoggedOut(Connection* connection);
+    void UnsentChanged(qint64 delta);
+    // At most one line a second of each kind of trouble that may come in floods.
+    void LogRarely(const QString& kind, const QString& line);
 
     const TaskBank& bank_;
-    Database& database_;
     ServerLimits limits_;
-    QTcpServer server_;
+    ServerWorkers workers_;
+    SubmissionPipeline pipeline_;
+    Listener listener_;
+    std::optional<QSslConfiguration> tls_;
+    std::optional<QHostAddress> balancer_;
+    int cap_ = 0;
+    int descriptors_ = 0;                // connections open, and awaiting a header
     std::map<QString, int> connections_; // open connections per address
+    std::set<Connection*> open_;
+    std::map<std::string, std::deque<Connection*>> accounts_; // logged in, oldest first
+    qint64 unsent_ = 0;
     LoginThrottle throttle_;
     QElapsedTimer clock_;
+    std::map<QString, qint64> lastLogged_; // kind -> clock_ time
 };
+
+// Raises the soft limit of open descriptors to the hard one; returns the soft limit.
+int RaiseDescriptorLimit();

@@ -146,7 +146,7 @@ TEST(AnswerAgreementTest, TheToolAndTheServerGiveEveryRowItsVerdict) {
         rows.push_back(std::move(row));
     QTemporaryDir bank;
     ASSERT_TRUE(WriteBank(bank.path(), rows));
-    ServerProcess server(bank.path());
+    ServerProcess server({"--bank", bank.path(), "--submission-interval", "0"});
     ASSERT_TRUE(server.Started());
     ProtocolClient client(server.Port());
     client.Send("LOGIN", "Guest;wuzo");

@@ -1,11 +1,45 @@
-// The limits the real server keeps on its clients, over real sockets.
+// The limits the real server keeps on its clients, over real sockets: what one student,
+// one address or a crowd of connections can take, and what they cannot stall.
 
 #include "ServerProcess.h"
+#include "platform/Cp1251.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
+
+using platform::Utf8ToCp1251;
+
+namespace {
+
+const std::string kTask = Utf8ToCp1251("Балка-1");
+
+bool Contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The submissions the database holds (rows of the results CSV).
+int StoredCount(const ServerProcess& server) {
+    const std::string csv = server.RunCommand({"results"});
+    return static_cast<int>(std::count(csv.begin(), csv.end(), '\n')) - 1;
+}
+
+// CPU time the process has used, in clock ticks.
+long long CpuTicks(qint64 pid) {
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = stat.readAll().split(')').last().split(' ');
+    return fields.value(12).toLongLong() + fields.value(13).toLongLong(); // utime, stime
+}
+
+} // namespace
 
 TEST(ServerLimitsTest, ThirtyTwoConnectionsPerAddressAndNoOversizedFrames) {
     ServerProcess server;
@@ -31,4 +65,176 @@ TEST(ServerLimitsTest, ThirtyTwoConnectionsPerAddressAndNoOversizedFrames) {
     ASSERT_NE(next, nullptr);
     next->Send("SETRESULTQUEST", std::string(2 << 20, 'x'));
     EXPECT_TRUE(next->ClosedByServer());
+
+    // Before logging in, a frame over 1 KB ends the connection.
+    ProtocolClient early(server.Port());
+    early.Send("LOGIN", std::string(2000, 'x'));
+    EXPECT_TRUE(early.ClosedByServer());
+}
+
+TEST(ServerLimitsTest, OneStudentsSubmissionsArePacedAndOnlyUsableOnesAreStored) {
+    ServerProcess server;
+    ASSERT_TRUE(server.Started());
+    ProtocolClient client(server.Port());
+    client.Send("LOGIN", "Guest;wuzo");
+    client.Next();
+    client.Send("SETRESULTQUEST", " X!A @=-5;");
+    EXPECT_TRUE(Contains(MessageText(client.Next()), "сначала откройте задание"));
+    client.Send("GETQUEST", kTask);
+    ASSERT_EQ(ReadTag(client.Next()), "QUEST");
+    client.Send("SETRESULTQUEST", " X!A @=" + std::string(17 * 1024, '1') + ";");
+    EXPECT_TRUE(Contains(MessageText(client.Next()), "длиннее 16 КБ"));
+
+    // A burst of five goes; the sixth, from another connection of the same student, waits.
+    for (int i = 0; i < 5; ++i) {
+        client.Send("SETRESULTQUEST", " X!A @=-5;");
+        EXPECT_TRUE(Contains(MessageText(client.Next()), "Верно")) << i;
+    }
+    ProtocolClient second(server.Port());
+    ASSERT_TRUE(second.LogInAndOpen("Guest", "wuzo", kTask));
+    second.Send("SETRESULTQUEST", " X!A @=-5;");
+    EXPECT_EQ(MessageText(second.Next()), "Подождите 3 с перед следующей отправкой");
+    EXPECT_EQ(StoredCount(server), 5);
+}
+
+TEST(ServerLimitsTest, AFourthLoginOfOneAccountClosesItsOldestConnection) {
+    ServerProcess server;
+    ASSERT_TRUE(server.Started());
+    std::vector<std::unique_ptr<ProtocolClient>> clients;
+    for (int i = 0; i < 4; ++i) {
+        clients.push_back(std::make_unique<ProtocolClient>(server.Port()));
+        clients.back()->Send("LOGIN", "Guest;wuzo");
+        ASSERT_EQ(ReadTag(clients.back()->Next()), "MESSAGE") << i;
+    }
+    EXPECT_TRUE(clients[0]->ClosedByServer());
+    for (int i = 1; i < 4; ++i) {
+        clients[i]->Send("GETQUESTLIST", "1");
+        EXPECT_EQ(ReadTag(clients[i]->Next()), "QUESTLIST") << i;
+    }
+}
+
+TEST(ServerLimitsTest, ClientsThatDripBytesAreClosedByTheDeadlines) {
+    ServerProcess server({"--login-deadline", "1"});
+    ASSERT_TRUE(server.Started());
+    ProtocolClient silent(server.Port());
+    ProtocolClient dripping(server.Port());
+    dripping.SendRaw("<LOG");
+    ProtocolClient halfHeader(server.Port());
+    ASSERT_TRUE(halfHeader.LogInAndOpen("Guest", "wuzo", kTask));
+    halfHeader.SendRaw("<GETQUES");
+    ProtocolClient working(server.Port());
+    working.Send("LOGIN", "student;mechanics");
+    ASSERT_EQ(ReadTag(working.Next()), "MESSAGE");
+    // One more byte does not restart the clock.
+    QThread::msleep(500);
+    dripping.SendRaw("I");
+
+    EXPECT_TRUE(silent.ClosedByServer());
+    EXPECT_TRUE(dripping.ClosedByServer());
+    EXPECT_TRUE(halfHeader.ClosedByServer());
+    // A student who logged in and sends whole frames stays.
+    working.Send("GETQUESTLIST", "1");
+    EXPECT_EQ(ReadTag(working.Next()), "QUESTLIST");
+    EXPECT_TRUE(working.Connected());
+}
+
+TEST(ServerLimitsTest, AHeldDatabaseLockStallsOnlyTheStudentWhoSubmits) {
+    ServerProcess server;
+    ASSERT_TRUE(server.Started());
+    ProtocolClient submitter(server.Port());
+    ASSERT_TRUE(submitter.LogInAndOpen("Guest", "wuzo", kTask));
+    {
+        QSqlDatabase lock = QSqlDatabase::addDatabase("QSQLITE", "lock");
+        lock.setDatabaseName(server.DatabasePath());
+        ASSERT_TRUE(lock.open());
+        QSqlQuery begin(lock);
+        ASSERT_TRUE(begin.exec("BEGIN IMMEDIATE"));
+
+        submitter.Send("SETRESULTQUEST", " X!A @=-5;");
+        // Another student logs in, lists and opens tasks while the submission waits.
+        ProtocolClient other(server.Port());
+        ASSERT_TRUE(other.LogInAndOpen("student", "mechanics", kTask));
+        other.Send("GETQUESTLIST", "1");
+        EXPECT_EQ(ReadTag(other.Next()), "QUESTLIST");
+        EXPECT_FALSE(submitter.Pending(0));
+
+        QSqlQuery rollback(lock);
+        rollback.exec("ROLLBACK");
+        lock.close();
+    }
+    QSqlDatabase::removeDatabase("lock");
+    EXPECT_EQ(ReadTag(submitter.Next()), "MESSAGE");
+}
+
+TEST(ServerLimitsTest, ConnectionsBeyondTheDescriptorLimitAreRefusedWithoutSpinning) {
+    // 128 descriptors leave room for 64 connections.
+    ServerProcess server({}, {}, {"prlimit", "--nofile=128:128", "--"});
+    ASSERT_TRUE(server.Started());
+    std::vector<std::unique_ptr<ProtocolClient>> crowd;
+    for (int i = 0; i < 80; ++i)
+        crowd.push_back(std::make_unique<ProtocolClient>(
+            server.Port(), QString("127.0.%1.%2").arg(1 + i / 30).arg(2 + i % 30)));
+    EXPECT_TRUE(crowd.back()->ClosedByServer());
+    const long long before = CpuTicks(server.Pid());
+    // More knock while the server is full; they are turned away, not left hanging.
+    for (int i = 0; i < 20; ++i) {
+        ProtocolClient more(server.Port(), "127.0.9.9");
+        EXPECT_TRUE(more.ClosedByServer()) << i;
+    }
+    QThread::msleep(1000);
+    EXPECT_LT(CpuTicks(server.Pid()) - before, 50) << "the full server kept the processor busy";
+
+    // Once some leave, a student gets in.
+    crowd.erase(crowd.begin(), crowd.begin() + 10);
+    std::unique_ptr<ProtocolClient> student;
+    for (int attempt = 0; attempt < 100 && student == nullptr; ++attempt) {
+        student = std::make_unique<ProtocolClient>(server.Port(), "127.0.9.10");
+        student->Send("LOGIN", "Guest;wuzo");
+        if (ReadTag(student->Next()) != "MESSAGE")
+            student.reset();
+    }
+    EXPECT_NE(student, nullptr);
+    EXPECT_LE(server.Log().count("refused a connection"), 8) << "refusals are logged rarely";
+}
+
+TEST(ServerLimitsTest, AClientThatReadsNoRepliesIsDroppedPastTheBudget) {
+    ServerProcess server({"--reply-budget", "1"});
+    ASSERT_TRUE(server.Started());
+    ProtocolClient reader(server.Port());
+    reader.Send("LOGIN", "student;mechanics");
+    ASSERT_EQ(ReadTag(reader.Next()), "MESSAGE");
+    ProtocolClient hoarder(server.Port());
+    hoarder.Send("LOGIN", "Guest;wuzo");
+    std::string requests;
+    for (int i = 0; i < 20000; ++i)
+        requests += BuildFrame("GETQUEST", kTask);
+    hoarder.SendRaw(requests);
+    EXPECT_TRUE(hoarder.ClosedByServer());
+    reader.Send("GETQUESTLIST", "1");
+    EXPECT_EQ(ReadTag(reader.Next()), "QUESTLIST");
+    EXPECT_TRUE(server.Log().contains("replies not read")) << server.Log().toStdString();
+}
+
+TEST(ServerLimitsTest, TwoServersStartedTogetherOnANewSqliteFileBothServe) {
+    for (int run = 0; run < 3; ++run) {
+        QTemporaryDir dir;
+        const QString database = dir.filePath("new.sqlite");
+        std::vector<std::unique_ptr<QProcess>> servers;
+        for (int k = 0; k < 2; ++k) {
+            servers.push_back(std::make_unique<QProcess>());
+            servers.back()->start(VEKTA_SERVER_PATH, {"--port", "0", "--listen", "127.0.0.1",
+                                                      "--bank", VEKTA_BANK_DIR, "--db", database});
+        }
+        for (auto& process : servers) {
+            ASSERT_TRUE(process->waitForReadyRead(10000))
+                << run << ": " << process->readAllStandardError().toStdString();
+            const quint16 port = static_cast<quint16>(
+                QString(process->readLine()).trimmed().section(' ', -1).toUInt());
+            ProtocolClient client(port);
+            client.Send("LOGIN", "Guest;wuzo");
+            EXPECT_EQ(ReadTag(client.Next()), "MESSAGE") << run;
+            process->kill();
+            process->waitForFinished();
+        }
+    }
 }

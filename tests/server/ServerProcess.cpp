@@ -1,13 +1,27 @@
 #include "ServerProcess.h"
 
+#include "platform/Cp1251.h"
+
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+
 namespace {
 constexpr int kWaitMs = 10000;
 } // namespace
 
-ServerProcess::ServerProcess(const QString& bank) {
+ServerProcess::ServerProcess(const QStringList& options, const QString& database,
+                             const QStringList& wrapper)
+    : database_(database.isEmpty() ? dir_.filePath("vekta.sqlite") : database) {
     process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.start(VEKTA_SERVER_PATH, {"--port", "0", "--listen", "127.0.0.1", "--bank", bank,
-                                       "--db", DatabasePath()});
+    process_.setStandardErrorFile(dir_.filePath("server.log"));
+    const QStringList arguments =
+        wrapper.mid(1) + QStringList{VEKTA_SERVER_PATH} +
+        QStringList{"--port", "0", "--listen", "127.0.0.1", "--db", database_} +
+        (options.contains("--bank") ? QStringList{} : QStringList{"--bank", VEKTA_BANK_DIR}) +
+        options;
+    process_.start(wrapper.isEmpty() ? arguments.front() : wrapper.front(),
+                   wrapper.isEmpty() ? arguments.mid(1) : arguments);
     if (!process_.waitForReadyRead(kWaitMs))
         return;
     const QString banner = QString::fromUtf8(process_.readLine()).trimmed();
@@ -19,10 +33,15 @@ ServerProcess::~ServerProcess() {
     process_.waitForFinished();
 }
 
+QString ServerProcess::Log() const {
+    QFile log(dir_.filePath("server.log"));
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
 std::string ServerProcess::RunCommand(const QStringList& arguments, const QByteArray& input,
                                       int* exitCode) const {
     QProcess command;
-    command.start(VEKTA_SERVER_PATH, QStringList{"--db", DatabasePath()} + arguments);
+    command.start(VEKTA_SERVER_PATH, QStringList{"--db", database_} + arguments);
     command.write(input);
     command.closeWriteChannel();
     command.waitForFinished(kWaitMs);
@@ -31,21 +50,35 @@ std::string ServerProcess::RunCommand(const QStringList& arguments, const QByteA
     return command.readAllStandardOutput().toStdString();
 }
 
-ProtocolClient::ProtocolClient(quint16 port) {
-    socket_.connectToHost("127.0.0.1", port);
-    socket_.waitForConnected(kWaitMs);
+ProtocolClient::ProtocolClient(quint16 port, const QString& from, bool tls, const QString& ca) {
+    if (!from.isEmpty())
+        socket_.bind(QHostAddress(from));
+    if (!tls) {
+        socket_.connectToHost("127.0.0.1", port);
+        socket_.waitForConnected(kWaitMs);
+        return;
+    }
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setCaCertificates(QSslCertificate::fromPath(ca));
+    socket_.setSslConfiguration(configuration);
+    socket_.setPeerVerifyName("localhost");
+    socket_.connectToHostEncrypted("127.0.0.1", port);
+    socket_.waitForEncrypted(kWaitMs);
 }
 
 void ProtocolClient::Send(const std::string& tag, const std::string& cp1251Payload) {
-    const std::string frame = BuildFrame(tag, cp1251Payload);
-    socket_.write(frame.data(), static_cast<qint64>(frame.size()));
+    SendRaw(BuildFrame(tag, cp1251Payload));
+}
+
+void ProtocolClient::SendRaw(const std::string& bytes) {
+    socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
     socket_.waitForBytesWritten(kWaitMs);
 }
 
-std::string ProtocolClient::Next() {
+std::string ProtocolClient::Next(int waitMs) {
     auto& queue = receiver_.MessageQueue();
     while (queue.empty()) {
-        if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(kWaitMs))
+        if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(waitMs))
             return {};
         const QByteArray bytes = socket_.readAll();
         receiver_.Receive(std::string_view(bytes.constData(), bytes.size()));
@@ -55,9 +88,27 @@ std::string ProtocolClient::Next() {
     return frame;
 }
 
-bool ProtocolClient::ClosedByServer() {
+bool ProtocolClient::Pending(int waitMs) {
+    return !receiver_.MessageQueue().empty() || socket_.bytesAvailable() > 0 ||
+           socket_.waitForReadyRead(waitMs);
+}
+
+bool ProtocolClient::ClosedByServer(int waitMs) {
     if (socket_.state() == QAbstractSocket::UnconnectedState)
         return true;
-    socket_.waitForDisconnected(kWaitMs);
+    socket_.waitForDisconnected(waitMs);
     return socket_.state() == QAbstractSocket::UnconnectedState;
+}
+
+bool ProtocolClient::LogInAndOpen(const std::string& cp1251User, const std::string& cp1251Password,
+                                  const std::string& cp1251Task) {
+    Send("LOGIN", cp1251User + ";" + cp1251Password);
+    if (MessageText(Next()).find("Здравствуйте") == std::string::npos)
+        return false;
+    Send("GETQUEST", cp1251Task);
+    return ReadTag(Next()) == "QUEST";
+}
+
+std::string MessageText(const std::string& frame) {
+    return platform::Cp1251ToUtf8(ReadPayload(frame));
 }

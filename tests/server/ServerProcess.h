@@ -3,43 +3,61 @@
 #include "protocol/Frames.h"
 
 #include <QProcess>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <QTemporaryDir>
 
 #include <string>
 
 // The real vekta-server as a child process on 127.0.0.1 with a port of its own choice,
-// the shipped bank (or another) and a fresh SQLite database in a temporary folder.
+// the shipped bank (unless the options name another) and a fresh SQLite database in a temporary folder (or the database
+// given), with any further options, optionally started through a wrapper command.
 class ServerProcess {
 public:
-    explicit ServerProcess(const QString& bank = VEKTA_BANK_DIR);
+    explicit ServerProcess(const QStringList& options = {}, const QString& database = {},
+                           const QStringList& wrapper = {});
     ~ServerProcess();
 
     bool Started() const { return port_ != 0; }
     quint16 Port() const { return port_; }
-    QString DatabasePath() const { return dir_.filePath("vekta.sqlite"); }
+    qint64 Pid() const { return process_.processId(); }
+    QString DatabasePath() const { return database_; }
+    // What the server logged so far.
+    QString Log() const;
     // Runs another command of the server program on the same database.
     std::string RunCommand(const QStringList& arguments, const QByteArray& input = {},
                            int* exitCode = nullptr) const;
 
 private:
     QTemporaryDir dir_;
+    QString database_;
     QProcess process_;
     quint16 port_ = 0;
 };
 
-// A blocking protocol client: sends frames and waits for whole frames back.
+// A blocking protocol client: sends frames and waits for whole frames back. It connects
+// from `from` (any loopback address) and speaks TLS when asked, trusting `ca`.
 class ProtocolClient {
 public:
-    explicit ProtocolClient(quint16 port);
+    explicit ProtocolClient(quint16 port, const QString& from = {}, bool tls = false,
+                            const QString& ca = {});
     bool Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+    bool Encrypted() const { return socket_.isEncrypted(); }
     void Send(const std::string& tag, const std::string& cp1251Payload);
+    void SendRaw(const std::string& bytes);
     // The next frame from the server ("" after a time-out or a closed connection).
-    std::string Next();
+    std::string Next(int waitMs = 10000);
+    // Whether a frame or bytes of one came (waits at most `waitMs`).
+    bool Pending(int waitMs);
     // Waits until the server closes the connection; true when it did.
-    bool ClosedByServer();
+    bool ClosedByServer(int waitMs = 10000);
+    // Logs in and opens a task; true when both were answered as expected.
+    bool LogInAndOpen(const std::string& cp1251User, const std::string& cp1251Password,
+                      const std::string& cp1251Task);
 
 private:
-    QTcpSocket socket_;
+    QSslSocket socket_;
     FrameReceiver receiver_;
 };
+
+// The payload of a MESSAGE frame, as UTF-8.
+std::string MessageText(const std::string& frame);

@@ -130,7 +130,7 @@ TEST(ServerSessionTest, ASubmissionThatCannotBeStoredIsReportedAsSuch) {
     const TaskBank bank = SmallBank();
     MemorySessionHost host = GuestHost();
     ServerSession session(bank, host);
-    session.Receive("<LOGIN:10>Guest;wuzo");
+    session.Receive("<LOGIN:10>Guest;wuzo" + BuildFrame("GETQUEST", "k1"));
     host.storing = false;
     const std::string reply = session.Receive(BuildFrame("SETRESULTQUEST", " a @=1;"));
     EXPECT_NE(Cp1251ToUtf8(ReadPayload(reply)).find("не удалось сохранить"), std::string::npos);
@@ -142,13 +142,13 @@ TEST(ServerSessionTest, AnUndecidedLoginHoldsBackTheFramesBehindIt) {
     host.pending = true;
     ServerSession session(bank, host);
     EXPECT_EQ(session.Receive("<LOGIN:10>Guest;wuzo<GETQUESTLIST:1>1"), "");
-    EXPECT_TRUE(session.LoginPending());
+    EXPECT_TRUE(session.Waiting());
     host.pending = false;
     const std::string replies = session.Continue();
     EXPECT_TRUE(session.LoggedIn());
     EXPECT_EQ(ReadTag(replies), "MESSAGE");
     EXPECT_NE(replies.find("<QUESTLIST:"), std::string::npos);
-    EXPECT_FALSE(session.LoginPending());
+    EXPECT_FALSE(session.Waiting());
 }
 
 TEST(LoginThrottleTest, FiveFailuresInAMinuteLetOneAttemptThroughPerSecond) {
@@ -181,4 +181,85 @@ TEST(ServerSessionTest, AFloodBeyondTheQueueIsAnsweredWhole) {
         ++relogs;
     EXPECT_EQ(relogs, requests);
     EXPECT_FALSE(session.Broken());
+}
+
+// A host whose submissions wait until the test settles them.
+class SettledLaterHost : public MemorySessionHost {
+public:
+    std::optional<SubmissionOutcome> Submit(const SubmissionRequest& request) override {
+        asked.push_back(request.payload);
+        if (!outcome)
+            return std::nullopt;
+        std::optional<SubmissionOutcome> settled;
+        settled.swap(outcome);
+        return settled;
+    }
+    std::vector<std::string> asked;
+    std::optional<SubmissionOutcome> outcome;
+};
+
+TEST(ServerSessionTest, ASubmissionWaitsForItsOutcomeAndHoldsBackTheFramesBehindIt) {
+    const TaskBank bank = SmallBank();
+    SettledLaterHost host;
+    host.accounts = {{"Guest", "wuzo"}};
+    ServerSession session(bank, host);
+    session.Receive("<LOGIN:10>Guest;wuzo" + BuildFrame("GETQUEST", "k1"));
+    EXPECT_EQ(
+        session.Receive(BuildFrame("SETRESULTQUEST", " a @=1;") + BuildFrame("GETQUESTLIST", "1")),
+        "");
+    EXPECT_TRUE(session.Waiting());
+    EXPECT_EQ(session.Continue(), ""); // asked again, still unsettled
+    using Status = SubmissionOutcome::Status;
+    const std::vector<std::pair<Status, const char*>> cases = {
+        {Status::Paced, "Подождите 2 с перед следующей отправкой"},
+        {Status::TooComplex, "не принято: выражение слишком сложное"},
+        {Status::Unavailable, "Сервер сейчас не может сохранять ответы"},
+        {Status::NotStored, "не удалось сохранить"},
+    };
+    for (const auto& [status, text] : cases) {
+        host.outcome = SubmissionOutcome{status, {}, 1001, "why"};
+        const std::string replies = session.Continue();
+        EXPECT_NE(Cp1251ToUtf8(ReadPayload(replies)).find(text), std::string::npos) << replies;
+        EXPECT_NE(replies.find("<QUESTLIST:"), std::string::npos);
+        EXPECT_FALSE(session.Waiting());
+        session.Receive(BuildFrame("SETRESULTQUEST", " a @=1;") + BuildFrame("GETQUESTLIST", "1"));
+    }
+}
+
+TEST(ServerSessionTest, SubmissionsWithoutATaskOrOverTheSizeLimitAreAnsweredAndNotStored) {
+    const TaskBank bank = SmallBank();
+    MemorySessionHost host = GuestHost();
+    ServerSession session(bank, host);
+    session.Receive("<LOGIN:10>Guest;wuzo");
+    EXPECT_NE(Cp1251ToUtf8(session.Receive(BuildFrame("SETRESULTQUEST", " a @=1;")))
+                  .find("сначала откройте задание"),
+              std::string::npos);
+    session.Receive(BuildFrame("GETQUEST", "k1"));
+    const std::string big(ServerSession::MaxSubmissionBytes + 1, '1');
+    EXPECT_NE(Cp1251ToUtf8(session.Receive(BuildFrame("SETRESULTQUEST", big))).find("16 КБ"),
+              std::string::npos);
+    EXPECT_TRUE(host.submissions.empty());
+    EXPECT_FALSE(session.Broken());
+    // A frame over the limit after login ends the session; before login, 1 KB does.
+    session.Receive(BuildFrame("SETRESULTQUEST", std::string(ServerSession::MaxFrameBytes, '1')));
+    EXPECT_TRUE(session.Broken());
+    ServerSession fresh(bank, host);
+    fresh.Receive(BuildFrame("LOGIN", std::string(ServerSession::MaxLoginFrameBytes, 'x')));
+    EXPECT_TRUE(fresh.Broken());
+}
+
+TEST(ServerSessionTest, ALoginTheAccountsCannotDecideIsNeverCalledAWrongPassword) {
+    class DownHost : public MemorySessionHost {
+        LoginDecision CheckLogin(const std::string&, const std::string&) override {
+            return LoginDecision::Unavailable;
+        }
+    } host;
+    const TaskBank bank = SmallBank();
+    ServerSession session(bank, host);
+    const std::string replies = session.Receive("<LOGIN:10>Guest;wuzo");
+    EXPECT_NE(Cp1251ToUtf8(ReadPayload(replies)).find("не может проверить вход"),
+              std::string::npos);
+    EXPECT_EQ(Cp1251ToUtf8(replies).find("Неверное"), std::string::npos);
+    EXPECT_NE(replies.find("<RELOG:0>"), std::string::npos);
+    EXPECT_FALSE(session.LoggedIn());
 }

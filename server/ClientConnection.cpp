@@ -1,0 +1,214 @@
+#include "ClientConnection.h"
+
+#include "Database.h"
+#include "Password.h"
+#include "TestingServer.h"
+#include "platform/Cp1251.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QSslSocket>
+#include <QTcpSocket>
+#include <QThreadPool>
+
+namespace {
+constexpr qint64 kReadChunk = 64 * 1024;
+} // namespace
+
+Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString& address)
+    : QObject(socket), server_(server), socket_(socket), address_(address),
+      label_(address + " " + QString::number(socket->peerPort())), session_(server.bank_, *this) {
+    socket_->setReadBufferSize(kReadChunk);
+    for (QTimer* timer : {&idle_, &loginDeadline_, &headerDeadline_, &loginWait_})
+        timer->setSingleShot(true);
+    connect(&idle_, &QTimer::timeout, this, [this] { Close("idle for too long, closed"); });
+    connect(&loginDeadline_, &QTimer::timeout, this, [this] {
+        // A login that came in time and waits for its check, in a crowd of logins, is
+        // given the time it takes.
+        if (checking_ || loginWait_.isActive())
+            loginDeadline_.start(server_.limits_.loginDeadlineMs);
+        else if (!session_.LoggedIn())
+            Close("no login in time, closed");
+    });
+    connect(&headerDeadline_, &QTimer::timeout, this, [this] {
+        if (session_.HeaderIncomplete())
+            Close("a frame header did not complete in time, closed");
+    });
+    connect(&loginWait_, &QTimer::timeout, this, [this] { Resume(); });
+    connect(socket_, &QTcpSocket::readyRead, this, [this] { Read(); });
+    connect(socket_, &QTcpSocket::bytesWritten, this, [this] { UpdateUnsent(); });
+    if (auto* secure = qobject_cast<QSslSocket*>(socket_))
+        connect(secure, &QSslSocket::encryptedBytesWritten, this, [this] { UpdateUnsent(); });
+    connect(socket_, &QTcpSocket::disconnected, this, [this] {
+        Note("disconnected");
+        socket_->deleteLater();
+    });
+    idle_.start(server_.limits_.idleMs);
+    loginDeadline_.start(server_.limits_.loginDeadlineMs);
+    Note("connected");
+}
+
+Connection::~Connection() {
+    server_.UnsentChanged(-unsent_);
+    server_.Released(this, address_);
+}
+
+void Connection::Note(const QString& line) {
+    TestingServer::Log(label_ + ": " + line);
+}
+
+void Connection::Close(const QString& why) {
+    if (socket_->state() != QAbstractSocket::UnconnectedState) {
+        Note(why);
+        socket_->abort();
+    }
+    // What it held unsent is gone with it.
+    server_.UnsentChanged(-unsent_);
+    unsent_ = 0;
+}
+
+LoginDecision Connection::CheckLogin(const std::string& user, const std::string& password) {
+    const std::string attempt = user + ";" + password;
+    if (decided_ && decided_->first == attempt) {
+        const LoginDecision decision = decided_->second;
+        decided_.reset();
+        if (decision == LoginDecision::Refused)
+            server_.throttle_.RecordFailure(address_.toStdString(), server_.clock_.elapsed());
+        if (decision == LoginDecision::Accepted) {
+            loginDeadline_.stop();
+            server_.LoggedIn(this, user);
+        } else {
+            server_.LoggedOut(this);
+        }
+        return decision;
+    }
+    if (checking_)
+        return LoginDecision::Pending;
+    const long long wait =
+        server_.throttle_.ReserveAttempt(address_.toStdString(), server_.clock_.elapsed());
+    if (wait > 0) {
+        if (!loginWait_.isActive())
+            loginWait_.start(static_cast<int>(wait));
+        return LoginDecision::Pending;
+    }
+    StartCheck(attempt, user, password);
+    return LoginDecision::Pending;
+}
+
+// The account is read on a store thread and the password checked on another worker, so
+// that other clients are served meanwhile; the decision comes back to this thread and
+// the session goes on.
+void Connection::StartCheck(const std::string& attempt, const std::string& user,
+                            const std::string& password) {
+    checking_ = true;
+    QPointer<Connection> self(this);
+    server_.workers_.RunStore([self, attempt, user, password](Database& database) {
+        std::optional<std::string> hash;
+        try {
+            hash = database.PasswordHash(platform::Cp1251ToUtf8(user));
+        } catch (const std::exception& error) {
+            const QString why = QString::fromUtf8(error.what());
+            return ServerWorkers::Continuation([self, attempt, why] {
+                if (self.isNull())
+                    return;
+                self->Note("cannot read the accounts: " + why);
+                self->Decide(attempt, LoginDecision::Unavailable);
+            });
+        }
+        return ServerWorkers::Continuation([self, attempt, password, hash] {
+            QThreadPool::globalInstance()->start([self, attempt, password, hash] {
+                // An unknown name costs the same work as a wrong password.
+                static const std::string unknown = password::Hash("");
+                const bool accepted = password::Verify(password, hash.value_or(unknown)) && hash;
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(),
+                    [self, attempt, accepted] {
+                        if (!self.isNull())
+                            self->Decide(attempt, accepted ? LoginDecision::Accepted
+                                                           : LoginDecision::Refused);
+                    },
+                    Qt::QueuedConnection);
+            });
+        });
+    });
+}
+
+void Connection::Decide(const std::string& attempt, LoginDecision decision) {
+    checking_ = false;
+    decided_ = {attempt, decision};
+    Resume();
+}
+
+std::optional<SubmissionOutcome> Connection::Submit(const SubmissionRequest& request) {
+    if (submitted_) {
+        std::optional<SubmissionOutcome> outcome;
+        outcome.swap(submitted_);
+        return outcome;
+    }
+    if (submitting_)
+        return std::nullopt;
+    submitting_ = true;
+    QPointer<Connection> self(this);
+    server_.pipeline_.Submit(request, [self](const SubmissionOutcome& outcome) {
+        if (self.isNull())
+            return;
+        self->submitting_ = false;
+        self->submitted_ = outcome;
+        self->Resume();
+    });
+    return std::nullopt;
+}
+
+// The frames held back behind a decided login or submission are answered, then what the
+// client sent meanwhile is read.
+void Connection::Resume() {
+    const long long answeredBefore = session_.FramesAnswered();
+    Answer(session_.Continue());
+    WatchHeader(answeredBefore);
+    Read();
+}
+
+void Connection::Read() {
+    const long long answeredBefore = session_.FramesAnswered();
+    while (socket_->bytesAvailable() > 0 && !session_.Broken() && !session_.Waiting() &&
+           socket_->state() == QAbstractSocket::ConnectedState) {
+        const QByteArray bytes = socket_->read(kReadChunk);
+        Answer(session_.Receive(std::string_view(bytes.constData(), bytes.size())));
+    }
+    WatchHeader(answeredBefore);
+}
+
+// Only complete frames count as activity: a client dripping bytes stays idle, and a
+// frame header must complete within the deadline.
+void Connection::WatchHeader(long long answeredBefore) {
+    if (session_.FramesAnswered() != answeredBefore) {
+        idle_.start(server_.limits_.idleMs);
+        headerDeadline_.stop();
+    }
+    if (!session_.HeaderIncomplete())
+        headerDeadline_.stop();
+    else if (!headerDeadline_.isActive())
+        headerDeadline_.start(server_.limits_.loginDeadlineMs);
+}
+
+void Connection::Answer(const std::string& reply) {
+    if (socket_->state() != QAbstractSocket::ConnectedState)
+        return;
+    socket_->write(reply.data(), static_cast<qint64>(reply.size()));
+    if (session_.Broken()) {
+        Note("unreadable or oversized frame, closed");
+        socket_->disconnectFromHost();
+        return;
+    }
+    UpdateUnsent();
+}
+
+void Connection::UpdateUnsent() {
+    qint64 unsent = socket_->bytesToWrite();
+    if (auto* secure = qobject_cast<QSslSocket*>(socket_))
+        unsent += secure->encryptedBytesToWrite();
+    server_.UnsentChanged(unsent - unsent_);
+    unsent_ = unsent;
+    if (unsent_ > server_.limits_.unsentReplyBytes)
+        Close("replies not read, closed");
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ServerSession.h"
+#include "SessionHost.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <optional>
+#include <string>
+#include <utility>
+
+class QTcpSocket;
+class TestingServer;
+
+// One client of the testing server: its socket, its session, and the host side the
+// session asks for accounts, submissions, login pacing and logging. The socket is read
+// only while the session is not waiting for a login check or a submission, so a client's
+// further bytes stay in the network's buffers meanwhile.
+class Connection : public QObject, public SessionHost {
+public:
+    Connection(TestingServer& server, QTcpSocket* socket, const QString& address);
+    ~Connection() override;
+
+    // Closes the connection at once, with the reason in the log.
+    void Close(const QString& why);
+    qint64 Unsent() const { return unsent_; }
+
+    LoginDecision CheckLogin(const std::string& user, const std::string& password) override;
+    std::optional<SubmissionOutcome> Submit(const SubmissionRequest& request) override;
+    void Log(const std::string& utf8Line) override { Note(QString::fromStdString(utf8Line)); }
+
+private:
+    void Note(const QString& line);
+    void StartCheck(const std::string& attempt, const std::string& user,
+                    const std::string& password);
+    void Decide(const std::string& attempt, LoginDecision decision);
+    void Resume();
+    void Read();
+    void Answer(const std::string& reply);
+    void WatchHeader(long long answeredBefore);
+    void UpdateUnsent();
+
+    TestingServer& server_;
+    QTcpSocket* socket_;
+    QString address_; // the student's address, for limits and the log
+    QString label_;   // address and port, for the log
+    ServerSession session_;
+    QTimer idle_;
+    QTimer loginDeadline_;
+    QTimer headerDeadline_;
+    QTimer loginWait_; // paced login attempts wait here
+    bool checking_ = false;
+    std::optional<std::pair<std::string, LoginDecision>> decided_; // "user;password", decision
+    bool submitting_ = false;
+    std::optional<SubmissionOutcome> submitted_;
+    qint64 unsent_ = 0; // reply bytes not yet taken by the network, as last reported
+    bool released_ = false;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QThreadPool>
+
+#include <functional>
+#include <string>
+
+class Database;
+
+// The threads that do the server's blocking work away from the event loop, so that a
+// slow judgement, a frozen disk or a held database lock stalls only the client waiting
+// for it. Store threads each have their own database connection (a Qt SQL connection
+// belongs to the thread that made it), opened on first use and reopened after a loss;
+// judge threads compute. A job returns what is to be done with its result on the event
+// loop's thread, where it is then run.
+class ServerWorkers : public QObject {
+public:
+    using Continuation = std::function<void()>;
+
+    ServerWorkers(std::string databaseLocation, std::string databasePassword, int storeThreads = 4);
+    ~ServerWorkers() override;
+
+    void RunStore(std::function<Continuation(Database&)> job);
+    // `started` runs on the event loop's thread when a judge thread takes the job.
+    void RunJudge(std::function<Continuation()> job, Continuation started = {});
+
+private:
+    Database& ThreadDatabase();
+    void Post(Continuation continuation);
+
+    std::string location_;
+    std::string password_;
+    QThreadPool storePool_;
+    QThreadPool judgePool_;
+};

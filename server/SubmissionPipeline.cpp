@@ -1,0 +1,123 @@
+#include "SubmissionPipeline.h"
+
+#include "Database.h"
+#include "ServerWorkers.h"
+
+#include <QDateTime>
+#include <QTimer>
+
+struct SubmissionPipeline::Turn {
+    std::string key;
+    SubmissionRequest request;
+    Done done;
+    SubmissionOutcome outcome;
+    bool judged = false; // the judgement or its budget has settled the verdict
+};
+
+namespace {
+
+SubmissionOutcome::Status StoreFailure(const std::exception& error) {
+    return dynamic_cast<const StoreUnavailable*>(&error) != nullptr
+               ? SubmissionOutcome::Status::Unavailable
+               : SubmissionOutcome::Status::NotStored;
+}
+
+} // namespace
+
+SubmissionPipeline::SubmissionPipeline(ServerWorkers& workers, SubmissionLimits limits,
+                                       JudgeFunction judge)
+    : workers_(workers), limits_(limits), judge_(std::move(judge)) {
+    if (!judge_)
+        judge_ = [](const SubmissionRequest& request) {
+            AnswerJudge judge;
+            return JudgeRequest(request, judge);
+        };
+}
+
+void SubmissionPipeline::Submit(const SubmissionRequest& request, Done done) {
+    std::string key = request.user + '\n' + request.task->name;
+    auto turn = std::make_shared<Turn>(Turn{key, request, std::move(done), {}, false});
+    std::deque<std::shared_ptr<Turn>>& queue = queues_[key];
+    queue.push_back(turn);
+    if (queue.size() == 1)
+        Start(key);
+}
+
+void SubmissionPipeline::Start(const std::string& key) {
+    Pace(queues_.at(key).front());
+}
+
+void SubmissionPipeline::Pace(const std::shared_ptr<Turn>& turn) {
+    const long long intervalMs = limits_.intervalMs;
+    const int burst = limits_.burst;
+    workers_.RunStore([this, turn, intervalMs, burst](Database& database) {
+        long long waitMs = 0;
+        try {
+            waitMs = database.PaceSubmission(
+                turn->request.user, QDateTime::currentMSecsSinceEpoch(), intervalMs, burst);
+        } catch (const std::exception& error) {
+            turn->outcome.status = StoreFailure(error);
+            turn->outcome.problem = error.what();
+            return ServerWorkers::Continuation([this, turn] { Finish(turn); });
+        }
+        if (waitMs > 0) {
+            turn->outcome.status = SubmissionOutcome::Status::Paced;
+            turn->outcome.waitMs = waitMs;
+            return ServerWorkers::Continuation([this, turn] { Finish(turn); });
+        }
+        return ServerWorkers::Continuation([this, turn] { Judge(turn); });
+    });
+}
+
+// The judgement runs on a judge thread; its budget is kept here, from the moment a
+// thread takes it. Whichever settles first (verdict or budget) decides; a judgement
+// that comes too late is dropped.
+void SubmissionPipeline::Judge(const std::shared_ptr<Turn>& turn) {
+    const int budgetMs = limits_.judgeBudgetMs;
+    auto started = [this, turn, budgetMs] {
+        QTimer::singleShot(budgetMs, &workers_, [this, turn] {
+            if (turn->judged)
+                return;
+            turn->judged = true;
+            turn->outcome.status = SubmissionOutcome::Status::TooComplex;
+            Finish(turn);
+        });
+    };
+    workers_.RunJudge(
+        [this, turn, judge = judge_] {
+            SubmissionVerdict verdict = judge(turn->request);
+            return ServerWorkers::Continuation([this, turn, verdict = std::move(verdict)] {
+                if (turn->judged)
+                    return;
+                turn->judged = true;
+                turn->outcome.verdict = verdict;
+                Store(turn);
+            });
+        },
+        started);
+}
+
+void SubmissionPipeline::Store(const std::shared_ptr<Turn>& turn) {
+    workers_.RunStore([this, turn](Database& database) {
+        try {
+            database.StoreSubmission(RecordOf(turn->request, turn->outcome.verdict));
+            turn->outcome.status = SubmissionOutcome::Status::Stored;
+        } catch (const std::exception& error) {
+            turn->outcome.status = StoreFailure(error);
+            turn->outcome.problem = error.what();
+        }
+        return ServerWorkers::Continuation([this, turn] { Finish(turn); });
+    });
+}
+
+// Gives the outcome to whoever waits for it and lets the next submission of the same
+// student and task go.
+void SubmissionPipeline::Finish(const std::shared_ptr<Turn>& turn) {
+    turn->done(turn->outcome);
+    const auto found = queues_.find(turn->key);
+    found->second.pop_front();
+    if (found->second.empty())
+        queues_.erase(found);
+    else
+        Start(turn->key);
+}
