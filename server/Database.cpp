@@ -78,9 +78,11 @@ Database::Database(const std::string& location)
     if (!db.open())
         Fail("cannot open the database", db.lastError());
     if (driver_ == "QSQLITE") {
+        // The wait for a lock comes first: a second server opening the same new file
+        // waits while the first one switches it to the write-ahead log.
+        Run(connection_, "PRAGMA busy_timeout=5000");
         Run(connection_, "PRAGMA journal_mode=WAL");
         Run(connection_, "PRAGMA synchronous=FULL");
-        Run(connection_, "PRAGMA busy_timeout=5000");
     }
     CreateTables();
 }
@@ -105,12 +107,26 @@ void Database::CreateTables() {
 }
 
 bool Database::AddAccount(const std::string& name, const std::string& passwordHash) {
-    if (PasswordHash(name))
-        return false;
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    Run(connection_, "INSERT INTO accounts (name, password_hash, created_utc) VALUES (?, ?, ?)",
-        {Text(name), Text(passwordHash), now});
-    return true;
+    return Run(connection_,
+               "INSERT INTO accounts (name, password_hash, created_utc) VALUES (?, ?, ?) "
+               "ON CONFLICT (name) DO NOTHING",
+               {Text(name), Text(passwordHash), now})
+               .numRowsAffected() > 0;
+}
+
+bool Database::SetPasswordHash(const std::string& name, const std::string& passwordHash) {
+    return Run(connection_, "UPDATE accounts SET password_hash = ? WHERE name = ?",
+               {Text(passwordHash), Text(name)})
+               .numRowsAffected() > 0;
+}
+
+bool Database::ReplacePasswordHash(const std::string& name, const std::string& stored,
+                                   const std::string& passwordHash) {
+    return Run(connection_,
+               "UPDATE accounts SET password_hash = ? WHERE name = ? AND password_hash = ?",
+               {Text(passwordHash), Text(name), Text(stored)})
+               .numRowsAffected() > 0;
 }
 
 bool Database::RemoveAccount(const std::string& name) {
@@ -147,7 +163,8 @@ void Database::StoreSubmission(const SubmissionRecord& record) {
          record.score, record.total});
 }
 
-std::vector<Database::Result> Database::Results(const std::string& user, const std::string& task) {
+void Database::ForEachResult(const std::string& user, const std::string& task,
+                             const std::function<void(const Result&)>& take) {
     QString sql = "SELECT id, user_name, task, received_utc, score, total, verdicts, payload "
                   "FROM submissions WHERE 1 = 1";
     QVariantList values;
@@ -159,14 +176,28 @@ std::vector<Database::Result> Database::Results(const std::string& user, const s
         sql += " AND task = ?";
         values << Text(task);
     }
-    QSqlQuery query = Run(connection_, sql + " ORDER BY id", values);
-    std::vector<Result> results;
+    // Forward only: the driver keeps no copy of the rows already read (PostgreSQL hands
+    // them over one at a time).
+    QSqlQuery query(Connection(connection_));
+    query.setForwardOnly(true);
+    if (!query.prepare(sql + " ORDER BY id"))
+        Fail("cannot read the submissions", query.lastError());
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        Fail("cannot read the submissions", query.lastError());
     while (query.next())
-        results.push_back({query.value(0).toLongLong(), query.value(1).toString().toStdString(),
-                           query.value(2).toString().toStdString(),
-                           query.value(3).toString().toStdString(), query.value(4).toInt(),
-                           query.value(5).toInt(), query.value(6).toString().toStdString(),
-                           query.value(7).toByteArray().toStdString()});
+        take({query.value(0).toLongLong(), query.value(1).toString().toStdString(),
+              query.value(2).toString().toStdString(), query.value(3).toString().toStdString(),
+              query.value(4).toInt(), query.value(5).toInt(),
+              query.value(6).toString().toStdString(), query.value(7).toByteArray().toStdString()});
+    if (query.lastError().isValid())
+        Fail("cannot read the submissions", query.lastError());
+}
+
+std::vector<Database::Result> Database::Results(const std::string& user, const std::string& task) {
+    std::vector<Result> results;
+    ForEachResult(user, task, [&results](const Result& result) { results.push_back(result); });
     return results;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Password.h"
+#include "PasswordUpgrade.h"
 #include "ServerSession.h"
 #include "platform/Cp1251.h"
 
@@ -64,7 +65,7 @@ public:
             return std::nullopt;
         }
         try {
-            StartCheck(attempt, password, server_.database_.PasswordHash(Cp1251ToUtf8(user)));
+            StartCheck(attempt, user, password, server_.database_.PasswordHash(Cp1251ToUtf8(user)));
         } catch (const std::exception& error) {
             Note(QString("cannot read the accounts: ") + error.what());
             return false;
@@ -88,20 +89,24 @@ private:
     void Note(const QString& line) { TestingServer::Log(label_ + ": " + line); }
 
     // The hash is computed on a worker thread, so that other clients are served
-    // meanwhile; the verdict comes back to this thread and the session goes on.
-    void StartCheck(const std::string& attempt, const std::string& password,
-                    const std::optional<std::string>& hash) {
+    // meanwhile; the verdict comes back to this thread and the session goes on. A hash of
+    // an older, weaker kind is replaced by today's after the password matched it.
+    void StartCheck(const std::string& attempt, const std::string& user,
+                    const std::string& password, const std::optional<std::string>& hash) {
         // An unknown name costs the same work as a wrong password.
         static const std::string unknown = password::Hash("");
         checking_ = true;
         QPointer<Connection> self(this);
-        QThreadPool::globalInstance()->start([self, attempt, password, hash] {
-            const bool accepted = password::Verify(password, hash.value_or(unknown)) && hash;
+        QThreadPool::globalInstance()->start([self, attempt, user, password, hash] {
+            const password::Check check = password::CheckLogin(password, hash.value_or(unknown));
+            const bool accepted = check.accepted && hash;
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
-                [self, attempt, accepted] {
+                [self, attempt, user, hash, accepted, upgraded = check.upgradedHash] {
                     if (self.isNull())
                         return;
+                    if (accepted)
+                        StoreUpgradedHash(self->server_.database_, user, *hash, upgraded);
                     self->checking_ = false;
                     self->decided_ = {attempt, accepted};
                     self->Resume();

@@ -6,7 +6,7 @@ constexpr int kWaitMs = 10000;
 
 ServerProcess::ServerProcess() {
     process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.start(VEKTA_SERVER_PATH, {"--port", "0", "--listen", "127.0.0.1", "--bank",
+    process_.start(VEKTA_SERVER_PATH, {"--demo", "--port", "0", "--listen", "127.0.0.1", "--bank",
                                        VEKTA_BANK_DIR, "--db", DatabasePath()});
     if (!process_.waitForReadyRead(kWaitMs))
         return;

@@ -9,7 +9,7 @@
 #include <string>
 
 // The real vekta-server as a child process on 127.0.0.1 with a port of its own choice,
-// the shipped bank and a fresh SQLite database in a temporary folder.
+// the shipped bank with its demo accounts and a fresh SQLite database in a temporary folder.
 class ServerProcess {
 public:
     ServerProcess();
