@@ -3,7 +3,7 @@
 #include "app/AnswerRows.h"
 #include "app/Connection.h"
 #include "app/Frames.h"
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 
 #include <QAbstractSocket>
 #include <QImage>
@@ -104,7 +104,7 @@ public:
     int AnswerCount = 0;
     std::array<TEqEdit*, kMaxAnswerRows> NameEditors{};
     std::array<TEqEdit*, kMaxAnswerRows> AnswerEditors{};
-    diagram::ObjectPrimitiv DiagramContext;
+    diagram::DrawingContext DiagramContext;
 
 public slots:
     void SpeedButton6Click();

@@ -7,7 +7,7 @@
 #include "app/HeadForm.h"
 
 #include "app/ConnForm.h"
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "dialogs/DialogPanel.h"
 #include "eqedit/EqEdit.h"
 #include "platform/ErrorReport.h"
