@@ -10,7 +10,9 @@
 #include <QVariant>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -61,6 +63,21 @@ QSqlQuery Run(const QString& connection, const QString& sql, const QVariantList&
     return query;
 }
 
+// Switching a file to the write-ahead log needs it to itself, and SQLite answers "locked"
+// at once instead of waiting: a second server opening the same new file at that moment
+// tries again for a while.
+void UseWriteAheadLog(const QString& connection) {
+    constexpr int kAttempts = 50;
+    for (int attempt = 1;; ++attempt) {
+        QSqlQuery query(Connection(connection));
+        if (query.exec("PRAGMA journal_mode=WAL"))
+            return;
+        if (attempt == kAttempts)
+            Fail("cannot switch the database to the write-ahead log", query.lastError());
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
 } // namespace
 
 bool IsPostgresLocation(const std::string& location) {
@@ -81,7 +98,7 @@ Database::Database(const std::string& location)
         // The wait for a lock comes first: a second server opening the same new file
         // waits while the first one switches it to the write-ahead log.
         Run(connection_, "PRAGMA busy_timeout=5000");
-        Run(connection_, "PRAGMA journal_mode=WAL");
+        UseWriteAheadLog(connection_);
         Run(connection_, "PRAGMA synchronous=FULL");
     }
     CreateTables();
