@@ -165,7 +165,7 @@ void BM_PartInterpret(benchmark::State& state) {
     std::vector<std::string> rewritten;
     for (const std::string& statement : model.DrawList)
         rewritten.push_back(animation::RewriteStatement(statement, model.Values));
-    diagram::ObjectPrimitiv context;
+    diagram::DrawingContext context;
     diagram::InitContext(context);
     diagram::AttachCanvas(context, surface.canvas);
     for (auto _ : state)

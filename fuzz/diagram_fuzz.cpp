@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string document(reinterpret_cast<const char*>(data), size);
     platform::RecordingCanvas canvas;
     canvas.keepAtMost = 64;
-    diagram::ObjectPrimitiv context;
+    diagram::DrawingContext context;
     diagram::InitContext(context);
     try {
         const diagram::DiagramSize surface = diagram::ReadDiagramHeader(document);

@@ -17,10 +17,49 @@
 namespace {
 
 constexpr std::size_t kMaxNameBytes = 200;
+constexpr std::size_t kShownBytes = 40;
 
-bool ValidName(const std::string& name) {
-    return !name.empty() && name.size() <= kMaxNameBytes &&
-           name.find_first_of(";\r\n") == std::string::npos;
+bool IsControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+// Why a user name cannot be used, or empty text when it can.
+std::string NameProblem(const std::string& name) {
+    if (name.empty())
+        return "the user name is empty";
+    if (name.size() > kMaxNameBytes)
+        return "the user name is longer than 200 bytes";
+    if (name.find(';') != std::string::npos)
+        return "the user name holds \";\"";
+    for (unsigned char c : name)
+        if (IsControl(c))
+            return "the user name holds a control character";
+    return {};
+}
+
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80             ? 1
+                                   : (lead & 0xE0) == 0xC0 ? 2
+                                   : (lead & 0xF0) == 0xE0 ? 3
+                                   : (lead & 0xF8) == 0xF0 ? 4
+                                                           : 0;
+        if (length == 0 || (length == 2 && lead < 0xC2) || i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
 }
 
 // The first line of the input; typed at a terminal, it is asked for and not echoed.
@@ -46,8 +85,10 @@ std::string ReadPassword(std::istream& in, std::ostream& err) {
 }
 
 int AddUser(Database& database, const std::string& name, std::istream& in, std::ostream& err) {
-    if (!ValidName(name)) {
-        err << "vekta-server: a user name is 1 to 200 bytes without \";\"\n";
+    if (const std::string problem = NameProblem(name); !problem.empty()) {
+        err << "vekta-server: " << problem
+            << "; a user name is 1 to 200 bytes without \";\" "
+               "and control characters\n";
         return 64;
     }
     const std::string password = ReadPassword(in, err);
@@ -65,24 +106,47 @@ int AddUser(Database& database, const std::string& name, std::istream& in, std::
 
 } // namespace
 
-int ImportAccounts(Database& database, const std::string& utf8Lines, std::ostream& err) {
-    std::istringstream lines(utf8Lines);
-    int added = 0;
+ImportCount ImportAccounts(Database& database, const std::string& fileBytes, bool update,
+                           std::ostream& err) {
+    const std::string text = IsUtf8(fileBytes) ? fileBytes : platform::Cp1251ToUtf8(fileBytes);
+    std::istringstream lines(text);
+    ImportCount count;
+    int number = 0;
     for (std::string line; std::getline(lines, line);) {
+        ++number;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        const std::size_t semicolon = line.find(';');
-        if (line.empty() || line.front() == '#' || semicolon == std::string::npos)
+        if (Trimmed(line).empty() || Trimmed(line).front() == '#')
             continue;
-        const std::string name = line.substr(0, semicolon);
-        if (!ValidName(name)) {
-            err << "vekta-server: skipped an unusable user name: " << name.substr(0, 40) << '\n';
+        const auto skip = [&](const std::string& why) {
+            err << "vekta-server: line " << number << " skipped: " << why << '\n';
+            ++count.skipped;
+        };
+        const std::size_t semicolon = line.find(';');
+        if (semicolon == std::string::npos) {
+            skip("no \";\" between name and password");
+            continue;
+        }
+        const std::string name = Trimmed(line.substr(0, semicolon));
+        if (const std::string problem = NameProblem(name); !problem.empty()) {
+            skip(problem);
             continue;
         }
         const std::string password = platform::Utf8ToCp1251(line.substr(semicolon + 1));
-        added += database.AddAccount(name, password::Hash(password)) ? 1 : 0;
+        if (password.empty()) {
+            skip("the password of " + name + " is empty");
+            continue;
+        }
+        const std::string hash = password::Hash(password);
+        if (database.AddAccount(name, hash))
+            ++count.added;
+        else if (update && database.SetPasswordHash(name, hash))
+            ++count.updated;
+        else
+            skip("the user " + name + " exists already" +
+                 (update ? "" : " (--update replaces its password)"));
     }
-    return added;
+    return count;
 }
 
 int RunUserCommand(Database& database, const std::vector<std::string>& words, std::istream& in,
@@ -101,7 +165,8 @@ int RunUserCommand(Database& database, const std::vector<std::string>& words, st
         err << "vekta-server: no user " << words[1] << '\n';
         return 1;
     }
-    if (verb == "import" && words.size() == 2) {
+    const bool update = words.size() == 3 && words[2] == "--update";
+    if (verb == "import" && (words.size() == 2 || update)) {
         std::ifstream file(words[1], std::ios::binary);
         if (!file) {
             err << "vekta-server: cannot read " << words[1] << '\n';
@@ -109,19 +174,54 @@ int RunUserCommand(Database& database, const std::vector<std::string>& words, st
         }
         std::ostringstream text;
         text << file.rdbuf();
-        out << ImportAccounts(database, text.str(), err) << " accounts added\n";
+        const ImportCount count = ImportAccounts(database, text.str(), update, err);
+        out << count.added << " accounts added";
+        if (update)
+            out << ", " << count.updated << " updated";
+        if (count.skipped > 0)
+            out << ", " << count.skipped << " lines skipped";
+        out << '\n';
         return 0;
     }
     err << "usage: vekta-server user add NAME | user list | user remove NAME | "
-           "user import FILE\n";
+           "user import FILE [--update]\n";
     return 64;
 }
 
+std::string ShownText(const std::string& utf8) {
+    std::string shown;
+    shown.reserve(utf8.size());
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        // C1 controls (U+0080..U+009F) are the two bytes C2 80..C2 9F in UTF-8.
+        const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
+                        static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;
+        if (c == '\\') {
+            shown += "\\\\";
+        } else if ((IsControl(c) && c != '\n') || c1) {
+            const auto code = c1 ? static_cast<unsigned char>(utf8[++i]) : c;
+            shown += c1 ? "\\u00" : "\\x";
+            shown += kHex[code >> 4];
+            shown += kHex[code & 0xF];
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
 std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
+    std::string cell = ShownText(text);
+    // A spreadsheet takes a cell that starts like this for a formula; a quote in front
+    // makes it text.
+    if (!cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos)
+        cell.insert(0, 1, '\'');
+    if (cell.find_first_of(",\"\r\n") == std::string::npos)
+        return cell;
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : cell) {
         if (c == '"')
             quoted += '"';
         quoted += c;
@@ -132,9 +232,11 @@ std::string CsvField(const std::string& text) {
 int RunResultsCommand(Database& database, const std::string& user, const std::string& task,
                       std::ostream& out) {
     out << "id,user,task,received_utc,score,total,verdicts,payload\n";
-    for (const Database::Result& r : database.Results(user, task))
-        out << r.id << ',' << CsvField(r.user) << ',' << CsvField(r.task) << ',' << r.receivedUtc
-            << ',' << (r.score < 0 ? "" : std::to_string(r.score)) << ',' << r.total << ','
-            << CsvField(r.verdicts) << ',' << CsvField(platform::Cp1251ToUtf8(r.payload)) << '\n';
-    return 0;
+    database.ForEachResult(user, task, [&out](const Database::Result& r) {
+        out << r.id << ',' << CsvField(r.user) << ',' << CsvField(r.task) << ','
+            << CsvField(r.receivedUtc) << ',' << (r.score < 0 ? "" : std::to_string(r.score)) << ','
+            << r.total << ',' << CsvField(r.verdicts) << ','
+            << CsvField(platform::Cp1251ToUtf8(r.payload)) << '\n';
+    });
+    return out ? 0 : 1;
 }

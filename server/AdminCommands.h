@@ -10,16 +10,31 @@ class Database;
 //   user add NAME        the password is the first line of the input
 //   user list
 //   user remove NAME
-//   user import FILE     "name;password" lines (UTF-8; "#" starts a comment line)
-//   results [--user U] [--task T]   every submission as CSV
+//   user import FILE [--update]   "name;password" lines (UTF-8, or CP1251 when the file
+//                        is not UTF-8; "#" starts a comment line)
+//   results [--user U] [--task T]   every submission as CSV, row by row
 // Each returns the process exit code and writes errors to `err`.
 int RunUserCommand(Database& database, const std::vector<std::string>& words, std::istream& in,
                    std::ostream& out, std::ostream& err);
 int RunResultsCommand(Database& database, const std::string& user, const std::string& task,
                       std::ostream& out);
 
-// Adds the accounts of "name;password" lines that are not there yet; returns how many.
-int ImportAccounts(Database& database, const std::string& utf8Lines, std::ostream& err);
+// Adds the accounts of "name;password" lines (names trimmed of spaces and tabs); an
+// existing account gets the line's password only with `update`. Every line skipped is
+// reported on `err` with its number and why.
+struct ImportCount {
+    int added = 0;
+    int updated = 0;
+    int skipped = 0;
+};
+ImportCount ImportAccounts(Database& database, const std::string& fileBytes, bool update,
+                           std::ostream& err);
 
-// One CSV field: quoted when it holds a comma, a quote or a line break.
+// UTF-8 text safe to show on a terminal: control characters other than the line break
+// (C0, DEL and C1) are written \xNN or \u00NN, and a backslash as two.
+std::string ShownText(const std::string& utf8);
+
+// One CSV cell for a spreadsheet: the text shown safely; a cell that would start a formula
+// (=, +, -, @, a tab or a carriage return) gets a "'" in front; quoted when it holds a
+// comma, a quote or a line break.
 std::string CsvField(const std::string& text);

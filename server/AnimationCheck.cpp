@@ -4,7 +4,7 @@
 
 #include "animation/AnimationPlayer.h"
 #include "animation/StatementRewrite.h"
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "platform/Cp1251.h"
 #include "platform/Error.h"
 #include "platform/RecordingCanvas.h"
@@ -34,7 +34,7 @@ void Note(std::vector<std::string>& problems, const std::string& cp1251) {
 void CheckStatements(const animation::AnimationModel& model, std::vector<std::string>& problems) {
     platform::RecordingCanvas canvas;
     canvas.keepAtMost = 0;
-    diagram::ObjectPrimitiv context;
+    diagram::DrawingContext context;
     diagram::InitContext(context);
     diagram::AttachCanvas(context, canvas);
     for (const auto* list : {&model.FirstObjList, &model.ObjList, &model.LastObjList})

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Password.h"
+#include "PasswordUpgrade.h"
 #include "TestingServer.h"
 #include "platform/Cp1251.h"
 
@@ -115,17 +116,28 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
                 self->Decide(attempt, LoginDecision::Unavailable);
             });
         }
-        return ServerWorkers::Continuation([self, attempt, password, hash] {
-            QThreadPool::globalInstance()->start([self, attempt, password, hash] {
+        return ServerWorkers::Continuation([self, attempt, user, password, hash] {
+            QThreadPool::globalInstance()->start([self, attempt, user, password, hash] {
                 // An unknown name costs the same work as a wrong password.
                 static const std::string unknown = password::Hash("");
-                const bool accepted = password::Verify(password, hash.value_or(unknown)) && hash;
+                const password::Check check =
+                    password::CheckLogin(password, hash.value_or(unknown));
+                const bool accepted = check.accepted && hash;
                 QMetaObject::invokeMethod(
                     QCoreApplication::instance(),
-                    [self, attempt, accepted] {
-                        if (!self.isNull())
-                            self->Decide(attempt, accepted ? LoginDecision::Accepted
-                                                           : LoginDecision::Refused);
+                    [self, attempt, user, hash, accepted, upgraded = check.upgradedHash] {
+                        if (self.isNull())
+                            return;
+                        // A hash of an older, weaker kind is replaced by today's once the
+                        // password matched it.
+                        if (accepted && !upgraded.empty())
+                            self->server_.workers_.RunStore(
+                                [user, stored = *hash, upgraded](Database& database) {
+                                    StoreUpgradedHash(database, user, stored, upgraded);
+                                    return ServerWorkers::Continuation();
+                                });
+                        self->Decide(attempt,
+                                     accepted ? LoginDecision::Accepted : LoginDecision::Refused);
                     },
                     Qt::QueuedConnection);
             });

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -67,6 +69,21 @@ void Configure(QSqlDatabase& db, const std::string& location, const std::string&
     db.setDatabaseName(url.path().mid(1));
 }
 
+// Switching a file to the write-ahead log needs it to itself, and SQLite answers "locked"
+// at once instead of waiting: a second server opening the same new file at that moment
+// tries again for a while.
+void UseWriteAheadLog(const QString& connection) {
+    constexpr int kAttempts = 50;
+    for (int attempt = 1;; ++attempt) {
+        QSqlQuery query(Connection(connection));
+        if (query.exec("PRAGMA journal_mode=WAL"))
+            return;
+        if (attempt == kAttempts)
+            Fail("cannot switch the database to the write-ahead log", query.lastError());
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
 } // namespace
 
 bool IsPostgresLocation(const std::string& location) {
@@ -105,7 +122,7 @@ void Database::Open() {
         // Waiting for another writer comes first: switching to the write-ahead log takes
         // the lock too, and two servers may start on a new file together.
         Run("PRAGMA busy_timeout=5000");
-        Run("PRAGMA journal_mode=WAL");
+        UseWriteAheadLog(connection_);
         Run("PRAGMA synchronous=FULL");
     }
     CreateTables();
@@ -217,10 +234,22 @@ void Database::CreateTables() {
 
 bool Database::AddAccount(const std::string& name, const std::string& passwordHash) {
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    // Two servers seeding one new store together: the second finds the name taken.
     return Run("INSERT INTO accounts (name, password_hash, created_utc) VALUES (?, ?, ?) "
-               "ON CONFLICT DO NOTHING",
+               "ON CONFLICT (name) DO NOTHING",
                {Text(name), Text(passwordHash), now})
+               .numRowsAffected() > 0;
+}
+
+bool Database::SetPasswordHash(const std::string& name, const std::string& passwordHash) {
+    return Run("UPDATE accounts SET password_hash = ? WHERE name = ?",
+               {Text(passwordHash), Text(name)})
+               .numRowsAffected() > 0;
+}
+
+bool Database::ReplacePasswordHash(const std::string& name, const std::string& stored,
+                                   const std::string& passwordHash) {
+    return Run("UPDATE accounts SET password_hash = ? WHERE name = ? AND password_hash = ?",
+               {Text(passwordHash), Text(name), Text(stored)})
                .numRowsAffected() > 0;
 }
 
@@ -304,7 +333,8 @@ long long Database::PaceSubmission(const std::string& user, long long nowMs, lon
     return intervalMs;
 }
 
-std::vector<Database::Result> Database::Results(const std::string& user, const std::string& task) {
+void Database::ForEachResult(const std::string& user, const std::string& task,
+                             const std::function<void(const Result&)>& take) {
     QString sql = "SELECT id, user_name, task, received_utc, score, total, verdicts, payload "
                   "FROM submissions WHERE 1 = 1";
     QVariantList values;
@@ -316,14 +346,29 @@ std::vector<Database::Result> Database::Results(const std::string& user, const s
         sql += " AND task = ?";
         values << Text(task);
     }
-    QSqlQuery query = Run(sql + " ORDER BY id", values);
-    std::vector<Result> results;
+    EnsureOpen();
+    // Forward only: the driver keeps no copy of the rows already read (PostgreSQL hands
+    // them over one at a time).
+    QSqlQuery query(Connection(connection_));
+    query.setForwardOnly(true);
+    if (!query.prepare(sql + " ORDER BY id"))
+        Fail("cannot read the submissions", query.lastError());
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        Fail("cannot read the submissions", query.lastError());
     while (query.next())
-        results.push_back({query.value(0).toLongLong(), query.value(1).toString().toStdString(),
-                           query.value(2).toString().toStdString(),
-                           query.value(3).toString().toStdString(), query.value(4).toInt(),
-                           query.value(5).toInt(), query.value(6).toString().toStdString(),
-                           query.value(7).toByteArray().toStdString()});
+        take({query.value(0).toLongLong(), query.value(1).toString().toStdString(),
+              query.value(2).toString().toStdString(), query.value(3).toString().toStdString(),
+              query.value(4).toInt(), query.value(5).toInt(),
+              query.value(6).toString().toStdString(), query.value(7).toByteArray().toStdString()});
+    if (query.lastError().isValid())
+        Fail("cannot read the submissions", query.lastError());
+}
+
+std::vector<Database::Result> Database::Results(const std::string& user, const std::string& task) {
+    std::vector<Result> results;
+    ForEachResult(user, task, [&results](const Result& result) { results.push_back(result); });
     return results;
 }
 

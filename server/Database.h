@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -50,8 +51,14 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // False when an account of that name exists already.
+    // False when an account of that name exists already (also when another process adds
+    // it at the same moment: the insert itself yields to an existing row).
     bool AddAccount(const std::string& name, const std::string& passwordHash);
+    // Sets an existing account's password hash; false when there is no such account.
+    bool SetPasswordHash(const std::string& name, const std::string& passwordHash);
+    // Replaces the hash only while it is still `stored`; false otherwise.
+    bool ReplacePasswordHash(const std::string& name, const std::string& stored,
+                             const std::string& passwordHash);
     bool RemoveAccount(const std::string& name);
     std::optional<std::string> PasswordHash(const std::string& name);
     std::vector<std::string> AccountNames();
@@ -60,7 +67,10 @@ public:
     // its attempt number: 1 for the user's first submission to the task, then 2, 3, ...;
     // the database holds each number once per user and task, across processes.
     int StoreSubmission(const SubmissionRecord& record);
-    // Submissions in the order they came, optionally only of one user and/or one task.
+    // Submissions in the order they came, optionally only of one user and/or one task,
+    // each handed to `take` as it is read: the rows are never all held at once.
+    void ForEachResult(const std::string& user, const std::string& task,
+                       const std::function<void(const Result&)>& take);
     std::vector<Result> Results(const std::string& user = {}, const std::string& task = {});
     long long SubmissionCount();
 

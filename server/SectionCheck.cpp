@@ -1,12 +1,13 @@
 #include "SectionCheck.h"
 
-#include "tasklayout/AnswerRows.h"
-#include "tasklayout/QuestImage.h"
-#include "tasklayout/QuestTextLayout.h"
-#include "diagram/Objprimitiv.h"
+#include "diagram/DiagramDocument.h"
+#include "diagram/DrawingContext.h"
 #include "platform/Cp1251.h"
 #include "platform/Error.h"
 #include "platform/RecordingCanvas.h"
+#include "tasklayout/AnswerRows.h"
+#include "tasklayout/QuestImage.h"
+#include "tasklayout/QuestTextLayout.h"
 
 #include <string_view>
 
@@ -25,17 +26,24 @@ void CheckHeader(std::string& image, std::vector<std::string>& problems) {
                            std::to_string(kMaxQuestImageSide));
 }
 
+// A canvas that only counts, with a context attached, for drawing as the client would.
+struct CountingPicture {
+    CountingPicture() {
+        canvas.keepAtMost = 0;
+        diagram::InitContext(context);
+        diagram::AttachCanvas(context, canvas);
+    }
+    platform::RecordingCanvas canvas;
+    diagram::DrawingContext context;
+};
+
 // Runs one statement on a canvas that only records, as the client would draw it.
 void CheckStatement(std::string_view statement, std::vector<std::string>& problems) {
     if (!BracketsPair(statement))
         problems.push_back("IMAGE: brackets do not pair up: " + Utf8(statement));
-    platform::RecordingCanvas canvas;
-    canvas.keepAtMost = 0;
-    diagram::ObjectPrimitiv context;
-    diagram::InitContext(context);
-    diagram::AttachCanvas(context, canvas);
+    CountingPicture picture;
     try {
-        if (!diagram::DrawPrimitive(context, statement))
+        if (!diagram::DrawPrimitive(picture.context, statement))
             problems.push_back("IMAGE: statement not understood (unknown keyword): " +
                                Utf8(statement));
     } catch (const platform::Error& error) {
@@ -44,8 +52,23 @@ void CheckStatement(std::string_view statement, std::vector<std::string>& proble
     }
 }
 
+// The whole picture as the task view draws it: the client stops a picture past its work
+// budget and shows only the part before.
+void CheckPictureBudget(std::string_view statements, std::vector<std::string>& problems) {
+    CountingPicture picture;
+    try {
+        diagram::DrawDiagramStatements(picture.context, statements);
+    } catch (const platform::Error& error) {
+        if (std::string_view(error.what()) == diagram::kPictureTooComplex)
+            problems.push_back("IMAGE: " + Utf8(error.what()) + " (at most " +
+                               std::to_string(diagram::kMaxPrimitives) + " statements and " +
+                               std::to_string(diagram::kMaxSegments) + " line pieces)");
+    }
+}
+
 void CheckImage(std::string image, std::vector<std::string>& problems) {
     CheckHeader(image, problems);
+    CheckPictureBudget(image, problems);
     std::string_view rest = image;
     while (!rest.empty()) {
         const std::size_t end = rest.find(';');

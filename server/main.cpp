@@ -1,12 +1,13 @@
 // vekta-server: the reference testing server. Serves the tasks of a task bank to ВЕКТА
 // clients over the framed text protocol, judges and stores their answers.
-//   vekta-server [--listen ADDRESS] [--port N] [--bank FOLDER] [--db LOCATION] [--strict]
+//   vekta-server [--demo] [--strict] [--listen ADDRESS] [--port N] [--bank FOLDER]
+//                [--db LOCATION]
 //                [--db-password-file FILE] [--tls-cert FILE --tls-key FILE]
 //                [--proxy-from ADDRESS] [--max-connections N]
 //                [--submission-interval SECONDS] [--submission-burst N]
 //                [--login-deadline SECONDS] [--reply-budget MEGABYTES]
 //   vekta-server [--db LOCATION] user add NAME | user list | user remove NAME |
-//                                user import FILE
+//                                user import FILE [--update]
 //   vekta-server [--db LOCATION] results [--user NAME] [--task TASK]
 // Defaults: all interfaces, port 797 (0 picks a free port), the installed bank
 // (<program folder>/../share/vekta/bank) or else the bank of the sources, the SQLite
@@ -17,6 +18,10 @@
 // begin with its header naming the student's address. When serving, the first line on
 // stdout names the address and port; the log goes to stderr. A task of the bank that fails
 // its validation is logged and left out; with --strict the server does not start instead.
+// --demo is for trying the system on one machine: it listens on 127.0.0.1 unless --listen
+// is given, and fills a store without accounts from the bank's users.txt (the demo
+// accounts); a course server runs without it and gets its accounts from "user add" or
+// "user import".
 
 #include "AdminCommands.h"
 #include "Database.h"
@@ -36,6 +41,8 @@
 #include <map>
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 
 const QStringList kValueOptions = {"--listen",
@@ -53,11 +60,14 @@ const QStringList kValueOptions = {"--listen",
                                    "--reply-budget",
                                    "--user",
                                    "--task"};
-const QStringList kFlagOptions = {"--strict"};
+// Options without a value; "--update" belongs to "user import" and stays among its words.
+const QStringList kFlagOptions = {"--strict", "--demo"};
+const QStringList kCommandFlags = {"--update"};
 
 struct Arguments {
     std::map<QString, QString> options;
     std::vector<std::string> words;
+    bool demo = false;
 };
 
 std::optional<Arguments> ParseArguments(const QStringList& args) {
@@ -70,7 +80,7 @@ std::optional<Arguments> ParseArguments(const QStringList& args) {
             ++i;
         } else if (kFlagOptions.contains(args[i])) {
             parsed.options[args[i]] = "yes";
-        } else if (args[i].startsWith("--")) {
+        } else if (args[i].startsWith("--") && !kCommandFlags.contains(args[i])) {
             return std::nullopt;
         } else {
             parsed.words.push_back(args[i].toStdString());
@@ -90,15 +100,15 @@ QString DefaultBank() {
 }
 
 int Usage() {
-    std::cerr << "usage: vekta-server [--listen ADDRESS] [--port N] [--bank FOLDER] "
-                 "[--db LOCATION] [--strict]\n"
+    std::cerr << "usage: vekta-server [--demo] [--strict] [--listen ADDRESS] [--port N] "
+                 "[--bank FOLDER] [--db LOCATION]\n"
                  "                    [--db-password-file FILE] [--tls-cert FILE --tls-key "
                  "FILE]\n"
                  "                    [--proxy-from ADDRESS] [--max-connections N]\n"
                  "                    [--submission-interval SECONDS] [--submission-burst N]\n"
                  "                    [--login-deadline SECONDS] [--reply-budget MEGABYTES]\n"
                  "       vekta-server [--db LOCATION] user add NAME|list|remove NAME|import "
-                 "FILE\n"
+                 "FILE [--update]\n"
                  "       vekta-server [--db LOCATION] results [--user NAME] [--task TASK]\n";
     return 64;
 }
@@ -115,15 +125,26 @@ bool ServableTasks(TaskBank& bank, bool strict) {
     return !strict || problems.empty();
 }
 
-// Accounts of the bank's users.txt go into a store that has none yet, hashed.
-void SeedAccounts(Database& database, const TaskBank& bank) {
+// The demo accounts of the bank's users.txt go into a store that has none yet, hashed.
+// Two servers starting together on one new store both try; each account is added once.
+void SeedDemoAccounts(Database& database, const TaskBank& bank) {
     if (bank.users.empty() || !database.AccountNames().empty())
         return;
     std::string lines;
     for (const auto& [name, password] : bank.users)
         lines += platform::Cp1251ToUtf8(name) + ";" + platform::Cp1251ToUtf8(password) + "\n";
-    const int added = ImportAccounts(database, lines, std::cerr);
-    TestingServer::Log(QString("no accounts yet: %1 taken from the bank's users.txt").arg(added));
+    const int added = ImportAccounts(database, lines, false, std::cerr).added;
+    TestingServer::Log(QString("demo: %1 accounts taken from the bank's users.txt").arg(added));
+}
+
+// Ports below 1024 need root or the CAP_NET_BIND_SERVICE capability.
+std::string ListenAdvice(quint16 port) {
+    if (port == 0 || port >= 1024 || geteuid() == 0)
+        return {};
+    return "\nvekta-server: ports below 1024 need root or the CAP_NET_BIND_SERVICE "
+           "capability; as a user, choose another port (--port 7970, and the clients' address "
+           "host:7970), or run the server as the system service vekta-server.service "
+           "(systemctl enable --now vekta-server), which has the capability";
 }
 
 // The password of the database, from the first line of --db-password-file; empty when
@@ -166,17 +187,19 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
 }
 
 int Serve(const Arguments& args, Database& database) {
+    const bool demo = args.options.contains("--demo");
     bool ok = true;
     const uint port = Option(args, "--port", "797").toUInt(&ok);
-    QHostAddress address(QHostAddress::Any);
+    QHostAddress address;
+    const QString fallback = demo ? "127.0.0.1" : "0.0.0.0";
     QHostAddress balancer;
     const std::optional<ServerLimits> limits = Limits(args);
-    if (!ok || port > 65535 || !address.setAddress(Option(args, "--listen", "0.0.0.0")) ||
-        !limits || args.options.contains("--tls-cert") != args.options.contains("--tls-key") ||
+    if (!ok || port > 65535 || !address.setAddress(Option(args, "--listen", fallback)) || !limits ||
+        args.options.contains("--tls-cert") != args.options.contains("--tls-key") ||
         (args.options.contains("--proxy-from") &&
          !balancer.setAddress(Option(args, "--proxy-from"))))
         return Usage();
-    if (!args.options.contains("--listen"))
+    if (!args.options.contains("--listen") && !demo)
         address = QHostAddress::Any;
     TaskBank bank;
     std::optional<QSslConfiguration> tls;
@@ -186,11 +209,12 @@ int Serve(const Arguments& args, Database& database) {
             return 1;
         if (args.options.contains("--tls-cert"))
             tls = ServerTlsConfiguration(Option(args, "--tls-cert"), Option(args, "--tls-key"));
-        SeedAccounts(database, bank);
     } catch (const std::exception& error) {
         std::cerr << "vekta-server: " << error.what() << '\n';
         return 1;
     }
+    // The port is taken before anything is written, so that a server that cannot serve
+    // leaves the store as it was.
     TestingServer server(
         bank, {Option(args, "--db", "vekta.sqlite").toStdString(), DatabasePassword(args)},
         *limits);
@@ -200,7 +224,15 @@ int Serve(const Arguments& args, Database& database) {
         server.TrustProxy(balancer);
     if (!server.Listen(address, static_cast<quint16>(port))) {
         std::cerr << "vekta-server: cannot listen on " << address.toString().toStdString()
-                  << " port " << port << ": " << server.ErrorString().toStdString() << '\n';
+                  << " port " << port << ": " << server.ErrorString().toStdString()
+                  << ListenAdvice(static_cast<quint16>(port)) << '\n';
+        return 1;
+    }
+    try {
+        if (demo)
+            SeedDemoAccounts(database, bank);
+    } catch (const std::exception& error) {
+        std::cerr << "vekta-server: " << error.what() << '\n';
         return 1;
     }
     const QString shown = address == QHostAddress::Any ? "all interfaces" : address.toString();

@@ -120,6 +120,7 @@ void AnimationPlayer::DrawStatements() {
     canvas.Rectangle(0, 0, width - 6, panelTop);
     canvas.SetPenWidth(1);
     canvas.Rectangle(3, 3, width - 9, panelTop - 3);
+    diagram::StartPicture(context_);
     for (const std::string& statement : model_.DrawList)
         diagram::DrawPrimitive(context_, RewriteStatement(statement, model_.Values));
 }

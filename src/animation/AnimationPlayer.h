@@ -2,7 +2,7 @@
 
 #include "animation/AnimationModel.h"
 
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "platform/Canvas.h"
 
 #include <cstdint>
@@ -68,7 +68,7 @@ private:
     void StepToOrThrow(double time);
 
     FrameSurface& surface_;
-    diagram::ObjectPrimitiv context_;
+    diagram::DrawingContext context_;
     AnimationModel model_;
     bool busy_ = false;
     bool running_ = false;

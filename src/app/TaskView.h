@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tasklayout/AnswerRows.h"
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "protocol/QuestSections.h"
 
 #include <QImage>
@@ -86,7 +86,7 @@ private:
 
     QImage statementImage_; // the statement is drawn here, statement_ shows it
     QImage diagramImage_;   // the task's diagram
-    diagram::ObjectPrimitiv diagramContext_;
+    diagram::DrawingContext diagramContext_;
 
     // The sections of the task shown, and its answer rows. Rows that exist form an
     // unbroken run from row 0; the rows of an earlier task with more answers stay created

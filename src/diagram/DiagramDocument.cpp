@@ -38,7 +38,7 @@ DiagramSize ReadDiagramHeader(std::string& document) {
     return size;
 }
 
-void DrawDiagramStatements(ObjectPrimitiv& context, std::string_view statements) {
+void DrawDiagramStatements(DrawingContext& context, std::string_view statements) {
     while (!statements.empty()) {
         const std::size_t end = statements.find(';');
         if (end == std::string_view::npos) {
@@ -61,7 +61,7 @@ void DrawDiagramFrame(platform::Canvas& canvas, DiagramSize size, Color windowCo
     canvas.SetBrushStyle(platform::BrushStyle::Clear);
 }
 
-void DrawDiagramDocument(ObjectPrimitiv& context, platform::Canvas& canvas, DiagramSize size,
+void DrawDiagramDocument(DrawingContext& context, platform::Canvas& canvas, DiagramSize size,
                          std::string_view statements, Color windowColor) {
     DrawDiagramFrame(canvas, size, windowColor);
     AttachCanvas(context, canvas);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 
 #include <string>
 #include <string_view>
@@ -26,7 +26,7 @@ DiagramSize ReadDiagramHeader(std::string& document);
 // Gives the document, header already cut off, to DrawPrimitive statement by statement:
 // each statement is the text up to and including the next ";". A rest without ";" is
 // tried as one last statement. An error stops the document and goes to the caller.
-void DrawDiagramStatements(ObjectPrimitiv& context, std::string_view statements);
+void DrawDiagramStatements(DrawingContext& context, std::string_view statements);
 
 // Prepares a surface the way the task view shows a diagram: filled with the window
 // colour, framed in FrameColor (pen 3 around the whole surface, pen 1 three pixels in),
@@ -35,7 +35,7 @@ void DrawDiagramFrame(platform::Canvas& canvas, DiagramSize size, Color windowCo
 
 // A whole document on a fresh surface of `size` (as read from its header): frame, attach,
 // statements.
-void DrawDiagramDocument(ObjectPrimitiv& context, platform::Canvas& canvas, DiagramSize size,
+void DrawDiagramDocument(DrawingContext& context, platform::Canvas& canvas, DiagramSize size,
                          std::string_view statements, Color windowColor = platform::kWhite);
 
 } // namespace diagram

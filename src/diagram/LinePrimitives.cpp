@@ -1,8 +1,9 @@
 // Lines and arrows: bars and edges, styled lines, force vectors, thin arrows for
 // dimensions and axes, and moment arrows drawn as an arc with a head.
 
+#include "diagram/DrawingBudget.h"
+#include "diagram/DrawingContext.h"
 #include "diagram/Geometry.h"
-#include "diagram/Objprimitiv.h"
 #include "diagram/Primitives.h"
 #include "diagram/StatementParams.h"
 
@@ -30,7 +31,7 @@ struct StraightArrow {
     double angle; // radians
 };
 
-StraightArrow ReadStraightArrow(ObjectPrimitiv& context, std::string_view text) {
+StraightArrow ReadStraightArrow(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     StraightArrow arrow{};
     arrow.x = params.NextInt();
@@ -74,7 +75,7 @@ void PointOnCircle(int x, int y, double radius, double angle, int& px, int& py) 
 
 } // namespace
 
-void DrawLineStatement(ObjectPrimitiv& context, std::string_view text) {
+void DrawLineStatement(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x1 = params.NextInt();
     const int y1 = params.NextInt();
@@ -85,7 +86,7 @@ void DrawLineStatement(ObjectPrimitiv& context, std::string_view text) {
 
 // Only the low byte of the style counts; codes without a pen style of their own draw
 // solid.
-void DrawAdvancedLine(ObjectPrimitiv& context, std::string_view text) {
+void DrawAdvancedLine(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x1 = params.NextInt();
     const int y1 = params.NextInt();
@@ -106,7 +107,7 @@ void DrawAdvancedLine(ObjectPrimitiv& context, std::string_view text) {
 }
 
 // A force: thick blue arrow with a white pin at the point of application.
-void DrawForceArrow(ObjectPrimitiv& context, std::string_view text) {
+void DrawForceArrow(DrawingContext& context, std::string_view text) {
     const StraightArrow arrow = ReadStraightArrow(context, text);
     platform::Canvas& canvas = *context.canvas;
     canvas.SetPenColor(kArrowBlue);
@@ -118,7 +119,7 @@ void DrawForceArrow(ObjectPrimitiv& context, std::string_view text) {
     canvas.SetBrushColor(context.SavedBrushColor);
 }
 
-void DrawBlackArrow(ObjectPrimitiv& context, std::string_view text) {
+void DrawBlackArrow(DrawingContext& context, std::string_view text) {
     const StraightArrow arrow = ReadStraightArrow(context, text);
     platform::Canvas& canvas = *context.canvas;
     ThinBlackPen(canvas);
@@ -129,8 +130,10 @@ void DrawBlackArrow(ObjectPrimitiv& context, std::string_view text) {
 // A moment: a red arc of radius r about (x, y) from a1 to a2 (counter-clockwise when
 // a2 > a1) in 10 chords per pixel of radius, with a head at its end. A radius of 0 draws
 // nothing. The chords are capped so that no radius can stall the drawing; a capped arc
-// still runs its whole way in longer chords.
-void DrawCircularArrow(ObjectPrimitiv& context, std::string_view text) {
+// still runs its whole way in longer chords. An arc whose circle passes by every surface
+// draws no chords (only the pen moves along), and the chords drawn come out of the
+// picture's budget.
+void DrawCircularArrow(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.NextInt();
@@ -143,6 +146,8 @@ void DrawCircularArrow(ObjectPrimitiv& context, std::string_view text) {
     const std::int64_t chords = std::min(wanted, kMaxChords);
     const double step = chords == wanted ? (theta2 - theta) / r * 0.1
                                          : (theta2 - theta) / static_cast<double>(chords);
+    const bool seen = CircleMeetsSurfaces(x, y, r);
+    context.budget.SpendSegments(seen ? std::max<std::int64_t>(chords, 0) + 2 : 0);
 
     platform::Canvas& canvas = *context.canvas;
     canvas.SetPenColor(kMomentRed);
@@ -150,10 +155,16 @@ void DrawCircularArrow(ObjectPrimitiv& context, std::string_view text) {
     int px = 0, py = 0;
     PointOnCircle(x, y, r, theta, px, py);
     canvas.MoveTo(px, py);
-    for (std::int64_t i = 0; i < chords; ++i) {
-        theta += step;
+    if (seen) {
+        for (std::int64_t i = 0; i < chords; ++i) {
+            theta += step;
+            PointOnCircle(x, y, r, theta, px, py);
+            canvas.LineTo(px, py);
+        }
+    } else if (chords > 0) {
+        theta += step * static_cast<double>(chords);
         PointOnCircle(x, y, r, theta, px, py);
-        canvas.LineTo(px, py);
+        canvas.MoveTo(px, py);
     }
     const int tipX = canvas.PenX(), tipY = canvas.PenY();
     const double direction = step >= 0 ? 1 : -1;

@@ -4,33 +4,33 @@
 
 namespace diagram {
 
-struct ObjectPrimitiv;
+struct DrawingContext;
 
 // The fourteen primitives of the diagram script. Each takes the context and the parameter
 // text of its statement (the text between "(" and the closing ")"), reads its parameters
 // and draws on the context's canvas, which must be attached.
 
 // Lines and arrows.
-void DrawLineStatement(ObjectPrimitiv& context, std::string_view params); // LINE
-void DrawAdvancedLine(ObjectPrimitiv& context, std::string_view params);  // ADVLINE
-void DrawForceArrow(ObjectPrimitiv& context, std::string_view params);    // ARROW
-void DrawBlackArrow(ObjectPrimitiv& context, std::string_view params);    // ARROWBL
-void DrawCircularArrow(ObjectPrimitiv& context, std::string_view params); // CARROW
+void DrawLineStatement(DrawingContext& context, std::string_view params); // LINE
+void DrawAdvancedLine(DrawingContext& context, std::string_view params);  // ADVLINE
+void DrawForceArrow(DrawingContext& context, std::string_view params);    // ARROW
+void DrawBlackArrow(DrawingContext& context, std::string_view params);    // ARROWBL
+void DrawCircularArrow(DrawingContext& context, std::string_view params); // CARROW
 
 // Bodies.
-void DrawCircle(ObjectPrimitiv& context, std::string_view params);       // CIRCLE
-void DrawObjectCircle(ObjectPrimitiv& context, std::string_view params); // OBJECT_CIRCLE
-void DrawObjectDoubleCircle(ObjectPrimitiv& context,
+void DrawCircle(DrawingContext& context, std::string_view params);       // CIRCLE
+void DrawObjectCircle(DrawingContext& context, std::string_view params); // OBJECT_CIRCLE
+void DrawObjectDoubleCircle(DrawingContext& context,
                             std::string_view params);                     // OBJECT_DOUBLE_CIRCLE
-void DrawRectangleBody(ObjectPrimitiv& context, std::string_view params); // RECTANGLE
+void DrawRectangleBody(DrawingContext& context, std::string_view params); // RECTANGLE
 
 // Supports.
-void DrawGround(ObjectPrimitiv& context, std::string_view params); // GROUND
-void DrawSleeve(ObjectPrimitiv& context, std::string_view params); // VTULKA
-void DrawHinge(ObjectPrimitiv& context, std::string_view params);  // SHARNIR
+void DrawGround(DrawingContext& context, std::string_view params); // GROUND
+void DrawSleeve(DrawingContext& context, std::string_view params); // VTULKA
+void DrawHinge(DrawingContext& context, std::string_view params);  // SHARNIR
 
 // Labels.
-void DrawTextStatement(ObjectPrimitiv& context, std::string_view params); // TEXT
-void DrawGreekText(ObjectPrimitiv& context, std::string_view params);     // GREKTEXT
+void DrawTextStatement(DrawingContext& context, std::string_view params); // TEXT
+void DrawGreekText(DrawingContext& context, std::string_view params);     // GREKTEXT
 
 } // namespace diagram

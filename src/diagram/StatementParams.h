@@ -5,7 +5,7 @@
 
 namespace diagram {
 
-struct ObjectPrimitiv;
+struct DrawingContext;
 
 // The parameter text of a statement, the text after its first "(": one final ";" and
 // then one final ")" are removed, each at most once, so a quoted text that ends with ")"

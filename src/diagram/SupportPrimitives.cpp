@@ -1,8 +1,8 @@
 // Supports of mechanics drawings: a fixed surface seen edge-on, a sleeve of two hatched
 // walls, and a hinge.
 
+#include "diagram/DrawingContext.h"
 #include "diagram/Geometry.h"
-#include "diagram/Objprimitiv.h"
 #include "diagram/Primitives.h"
 #include "diagram/StatementParams.h"
 
@@ -34,7 +34,7 @@ void EndHatch(platform::Canvas& canvas) {
 } // namespace
 
 // The fourth parameter is reserved: it must be an integer and is not used.
-void DrawGround(ObjectPrimitiv& context, std::string_view text) {
+void DrawGround(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.NextInt();
@@ -52,7 +52,7 @@ void DrawGround(ObjectPrimitiv& context, std::string_view text) {
 
 // Orientation 0 lays the walls along x, 1 along y; other codes draw nothing. The face
 // lines are the inner faces of the walls, drawn with the pen colour and width as found.
-void DrawSleeve(ObjectPrimitiv& context, std::string_view text) {
+void DrawSleeve(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const std::int64_t x = params.NextInt();
     const std::int64_t y = params.NextInt();
@@ -79,7 +79,7 @@ void DrawSleeve(ObjectPrimitiv& context, std::string_view text) {
 }
 
 // An open triangle under a white pin.
-void DrawHinge(ObjectPrimitiv& context, std::string_view text) {
+void DrawHinge(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.LastInt();

@@ -1,6 +1,6 @@
 // Labels: text in the current font, and Greek letters in the Symbol font.
 
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "diagram/Primitives.h"
 #include "diagram/StatementParams.h"
 
@@ -42,7 +42,7 @@ std::string Unquote(std::string_view rest) {
 
 } // namespace
 
-void DrawTextStatement(ObjectPrimitiv& context, std::string_view paramText) {
+void DrawTextStatement(DrawingContext& context, std::string_view paramText) {
     StatementParams params(paramText);
     const Label label = ReadPosition(params);
     const std::string text = Unquote(params.Rest());
@@ -55,7 +55,7 @@ void DrawTextStatement(ObjectPrimitiv& context, std::string_view paramText) {
 
 // The Symbol font is selected before the text is read, so an empty text leaves it
 // selected; after drawing the font returns to the one captured at attach time.
-void DrawGreekText(ObjectPrimitiv& context, std::string_view paramText) {
+void DrawGreekText(DrawingContext& context, std::string_view paramText) {
     StatementParams params(paramText);
     const Label label = ReadPosition(params);
     SelectGreekFont(context);

@@ -27,7 +27,7 @@ QuestImageHeader ReadQuestImageHeader(std::string& script) {
     return header;
 }
 
-std::string DrawQuestImage(diagram::ObjectPrimitiv& context, platform::Canvas& canvas,
+std::string DrawQuestImage(diagram::DrawingContext& context, platform::Canvas& canvas,
                            diagram::DiagramSize size, std::string_view statements,
                            platform::Color windowColor) {
     try {

@@ -24,7 +24,7 @@ QuestImageHeader ReadQuestImageHeader(std::string& script);
 // Frames the box of `size` on the canvas (window colour, FrameColor field, black frame),
 // attaches the context and draws the statements. Returns the message of the statement that
 // failed, which ends the drawing, or empty text.
-std::string DrawQuestImage(diagram::ObjectPrimitiv& context, platform::Canvas& canvas,
+std::string DrawQuestImage(diagram::DrawingContext& context, platform::Canvas& canvas,
                            diagram::DiagramSize size, std::string_view statements,
                            platform::Color windowColor);
 

@@ -3,7 +3,7 @@
 #include "animation/AnimationBitmap.h"
 #include "animation/AnimationPlayer.h"
 
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 
 #include <QImage>
 

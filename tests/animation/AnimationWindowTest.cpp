@@ -2,7 +2,7 @@
 
 #include "animation/AnimationWindow.h"
 
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "platform/ErrorReport.h"
 
 #include <QFrame>

@@ -4,7 +4,7 @@
 #include "animation/StatementRewrite.h"
 
 #include "app/MainWindow.h"
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "engine/FormulaText.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"

@@ -7,7 +7,7 @@
 #include "app/MainWindow.h"
 
 #include "app/LoginDialog.h"
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "dialogs/MessageDialog.h"
 #include "eqedit/FormulaField.h"
 #include "platform/ErrorReport.h"

@@ -1,6 +1,6 @@
 #include "DiagramProbe.h"
 
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -111,7 +111,7 @@ TEST(SupportPrimitivesTest, SleeveWallsAndFacesInBothOrientations) {
 
 TEST(SupportPrimitivesTest, SleeveOfAnUnknownOrientationDrawsNothing) {
     platform::RecordingCanvas canvas;
-    ObjectPrimitiv context;
+    DrawingContext context;
     InitContext(context);
     AttachCanvas(context, canvas);
     EXPECT_TRUE(DrawPrimitive(context, "VTULKA(100,100,60,20,2);"));
@@ -134,7 +134,7 @@ TEST(SupportPrimitivesTest, HingeIsAnOpenTriangleUnderAWhitePin) {
 
 TEST(TextPrimitivesTest, TextIsUnquotedAndDrawnTwoPointsLarger) {
     platform::RecordingCanvas canvas;
-    ObjectPrimitiv context;
+    DrawingContext context;
     InitContext(context);
     AttachCanvas(context, canvas);
     const auto textOf = [&](std::string_view statement) {
@@ -158,7 +158,7 @@ TEST(TextPrimitivesTest, TextIsUnquotedAndDrawnTwoPointsLarger) {
 TEST(TextPrimitivesTest, GreekTextUsesTheSymbolFontThenTheAttachTimeFont) {
     platform::RecordingCanvas canvas;
     canvas.SetFont(platform::Font{"Arial", 9});
-    ObjectPrimitiv context;
+    DrawingContext context;
     InitContext(context);
     AttachCanvas(context, canvas);
     canvas.SetFontSize(12);

@@ -3,7 +3,7 @@
 // Draws diagram statements on a QImage through QtCanvas and probes its pixels.
 
 #include "diagram/DiagramDocument.h"
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "platform/QtCanvas.h"
 
 #include <QImage>
@@ -44,7 +44,7 @@ public:
 
     QImage image;
     std::unique_ptr<platform::QtCanvas> canvas;
-    diagram::ObjectPrimitiv context;
+    diagram::DrawingContext context;
 };
 
 inline Color At(const QImage& image, int x, int y) {

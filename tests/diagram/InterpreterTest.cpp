@@ -1,7 +1,7 @@
 #include "DiagramProbe.h"
 
 #include "diagram/DiagramDocument.h"
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 #include "platform/Convert.h"
 #include "platform/Error.h"
 #include "platform/RecordingCanvas.h"
@@ -34,7 +34,7 @@ struct Recorded {
         return "(no error)";
     }
     RecordingCanvas canvas;
-    ObjectPrimitiv context;
+    DrawingContext context;
 };
 
 } // namespace
@@ -139,7 +139,7 @@ TEST(InterpreterTest, AnglesTakeThePointAsWellAsTheLocaleSeparator) {
 }
 
 TEST(InterpreterTest, ContextCapturesAndRestoresTheAttachTimeFont) {
-    ObjectPrimitiv context;
+    DrawingContext context;
     InitContext(context);
     EXPECT_FALSE(DrawPrimitive(context, "LINE(1,2,3,4);"));
     RestoreFont(context);
@@ -223,7 +223,7 @@ TEST(DocumentTest, FrameIsDrawnAsTheTaskViewShowsIt) {
     image.fill(Qt::black);
     {
         platform::QtCanvas canvas(&image);
-        ObjectPrimitiv context;
+        DrawingContext context;
         InitContext(context);
         DrawDiagramDocument(context, canvas, DiagramSize{}, "");
         EXPECT_EQ(context.SavedBrushColor, platform::kWhite);
@@ -259,7 +259,7 @@ std::string RandomStatement(std::mt19937& random) {
     return statement;
 }
 
-int DrawRandomStatements(ObjectPrimitiv& context, int count) {
+int DrawRandomStatements(DrawingContext& context, int count) {
     std::mt19937 random(12345);
     int errors = 0;
     for (int i = 0; i < count; ++i) {
@@ -275,7 +275,7 @@ int DrawRandomStatements(ObjectPrimitiv& context, int count) {
 TEST(DocumentTest, RandomStatementsEndWithDrawingOrWithTheClientsOwnError) {
     RecordingCanvas canvas;
     canvas.keepAtMost = 0;
-    ObjectPrimitiv context;
+    DrawingContext context;
     InitContext(context);
     AttachCanvas(context, canvas);
     EXPECT_GT(DrawRandomStatements(context, 20000), 0);

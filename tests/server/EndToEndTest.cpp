@@ -51,7 +51,7 @@ private:
 
 TEST(EndToEndTest, ConnectLogInOpenAndAnswerATaskAgainstTheReferenceServer) {
     QProcess server;
-    server.start(VEKTA_SERVER_PATH, {"--port", "0", "--bank", VEKTA_BANK_DIR});
+    server.start(VEKTA_SERVER_PATH, {"--demo", "--port", "0", "--bank", VEKTA_BANK_DIR});
     ASSERT_TRUE(server.waitForReadyRead(kWaitMs)) << server.readAllStandardError().toStdString();
     const QString banner = QString::fromUtf8(server.readLine()).trimmed();
     const QString port = banner.section(' ', -1);

@@ -17,7 +17,7 @@ ServerProcess::ServerProcess(const QStringList& options, const QString& database
     process_.setStandardErrorFile(dir_.filePath("server.log"));
     const QStringList arguments =
         wrapper.mid(1) + QStringList{VEKTA_SERVER_PATH} +
-        QStringList{"--port", "0", "--listen", "127.0.0.1", "--db", database_} +
+        QStringList{"--demo", "--port", "0", "--listen", "127.0.0.1", "--db", database_} +
         (options.contains("--bank") ? QStringList{} : QStringList{"--bank", VEKTA_BANK_DIR}) +
         options;
     process_.start(wrapper.isEmpty() ? arguments.front() : wrapper.front(),

@@ -9,8 +9,9 @@
 #include <string>
 
 // The real vekta-server as a child process on 127.0.0.1 with a port of its own choice,
-// the shipped bank (unless the options name another) and a fresh SQLite database in a temporary folder (or the database
-// given), with any further options, optionally started through a wrapper command.
+// the shipped bank with its demo accounts (unless the options name another bank) and a fresh SQLite
+// database in a temporary folder (or the database given), with any further options, optionally
+// started through a wrapper command.
 class ServerProcess {
 public:
     explicit ServerProcess(const QStringList& options = {}, const QString& database = {},

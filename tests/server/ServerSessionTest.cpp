@@ -62,7 +62,7 @@ TEST(TaskBankTest, EveryStatementOfTheShippedDiagramsIsUnderstood) {
         const diagram::DiagramSize size = diagram::ReadDiagramHeader(document);
         EXPECT_TRUE(diagram::IsDrawableSize(size));
         platform::RecordingCanvas canvas;
-        diagram::ObjectPrimitiv context;
+        diagram::DrawingContext context;
         diagram::InitContext(context);
         diagram::AttachCanvas(context, canvas);
         std::size_t start = 0;

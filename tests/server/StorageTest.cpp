@@ -160,7 +160,8 @@ TEST(StorageTest, TheInstructorManagesAccountsAndReadsResultsAsCsv) {
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     list.write("# class 1\nPetrov;p1\nbroken line\nIvanova;p,2\n");
     list.close();
-    EXPECT_EQ(server.RunCommand({"user", "import", list.fileName()}), "2 accounts added\n");
+    EXPECT_EQ(server.RunCommand({"user", "import", list.fileName()}),
+              "2 accounts added, 1 lines skipped\n");
     EXPECT_EQ(server.RunCommand({"user", "list"}), "Guest\nIvanova\nPetrov\nstudent\nСидоров\n");
 
     ProtocolClient client(server.Port());

@@ -2,7 +2,7 @@
 
 #include "animation/AnimationWindow.h"
 
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 
 #include "ImageToolRun.h"
 

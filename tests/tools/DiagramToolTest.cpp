@@ -1,6 +1,6 @@
 // vekta-diagram run as a program: the picture it writes, its exit status and messages.
 
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 
 #include "ImageToolRun.h"
 

@@ -111,3 +111,21 @@ TEST(TaskToolTest, CheckRunsTheAuthorsTestsOnEveryVariantAndVariantsListsThem) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(Count(run.err, "TESTS: R!B = F -> верно: got \"неверно\""), 1) << run.err;
 }
+
+TEST(TaskToolTest, AHostileDiagramIsCutAtItsBudgetWithTheMessage) {
+    QTemporaryDir dir;
+    std::string arcs;
+    for (int i = 0; i < 10000; ++i)
+        arcs += "CARROW(150,80,1000000000,0,360);";
+    const QString path =
+        WriteTask(dir, "<QUEST>Q</QUEST><IMAGE>" + arcs + "</IMAGE><REQUEST>F;</REQUEST>");
+    const QString png = dir.filePath("out.png");
+    const std::string message = "Рисунок слишком сложен: показана только его часть";
+    const ProgramRun preview = RunTool({"preview", path, png});
+    EXPECT_EQ(preview.exitCode, 1);
+    EXPECT_EQ(Count(preview.err, message), 1) << preview.err;
+    EXPECT_FALSE(QImage(png).isNull());
+    const ProgramRun check = RunTool({"check", path});
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_EQ(Count(check.err, message), 1) << check.err;
+}

@@ -35,7 +35,7 @@ void Complain(const std::string& cp1251) {
 // Draws the document on `image`; returns the error message, empty when all went well.
 std::string Render(QImage& image, const diagram::DiagramSize& size, const std::string& body) {
     platform::QtCanvas canvas(&image);
-    diagram::ObjectPrimitiv context;
+    diagram::DrawingContext context;
     diagram::InitContext(context);
     try {
         diagram::DrawDiagramDocument(context, canvas, size, body);

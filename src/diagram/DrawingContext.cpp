@@ -1,4 +1,4 @@
-#include "diagram/Objprimitiv.h"
+#include "diagram/DrawingContext.h"
 
 #include "diagram/Primitives.h"
 #include "diagram/StatementParams.h"
@@ -9,7 +9,7 @@ namespace diagram {
 
 namespace {
 
-using Primitive = void (*)(ObjectPrimitiv&, std::string_view);
+using Primitive = void (*)(DrawingContext&, std::string_view);
 
 struct KeywordEntry {
     std::string_view keyword;
@@ -36,32 +36,37 @@ constexpr std::array<KeywordEntry, 14> kPrimitives = {{
 
 } // namespace
 
-void InitContext(ObjectPrimitiv& context) {
-    context = ObjectPrimitiv{};
+void InitContext(DrawingContext& context) {
+    context = DrawingContext{};
 }
 
-void AttachCanvas(ObjectPrimitiv& context, platform::Canvas& canvas) {
+void AttachCanvas(DrawingContext& context, platform::Canvas& canvas) {
     context.canvas = &canvas;
     context.SavedFontName = canvas.GetFont().name;
     context.SavedFontSize = canvas.GetFont().size;
     context.SavedBrushColor = canvas.BrushColor();
+    StartPicture(context);
 }
 
-void RestoreFont(ObjectPrimitiv& context) {
+void StartPicture(DrawingContext& context) {
+    context.budget = DrawingBudget{};
+}
+
+void RestoreFont(DrawingContext& context) {
     if (context.canvas == nullptr || context.SavedFontName.empty())
         return;
     context.canvas->SetFontName(context.SavedFontName);
     context.canvas->SetFontSize(context.SavedFontSize);
 }
 
-void SelectGreekFont(ObjectPrimitiv& context) {
+void SelectGreekFont(DrawingContext& context) {
     if (context.canvas == nullptr)
         return;
     context.canvas->SetFontName("Symbol");
     context.canvas->SetFontSize(context.canvas->GetFont().size + 6);
 }
 
-bool DrawPrimitive(ObjectPrimitiv& context, std::string_view statement) {
+bool DrawPrimitive(DrawingContext& context, std::string_view statement) {
     if (context.canvas == nullptr)
         return false;
     const std::size_t open = statement.find('(');
@@ -71,6 +76,7 @@ bool DrawPrimitive(ObjectPrimitiv& context, std::string_view statement) {
     context.params = StripStatementEnd(statement.substr(open + 1));
     for (const KeywordEntry& entry : kPrimitives) {
         if (entry.keyword == context.keyword) {
+            context.budget.SpendPrimitive();
             entry.draw(context, context.params);
             return true;
         }

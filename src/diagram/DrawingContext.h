@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/DrawingBudget.h"
 #include "platform/Canvas.h"
 
 #include <string>
@@ -12,7 +13,7 @@ using platform::Color;
 // The drawing context of one drawing surface: the task view and the animation window own
 // one each. Only the canvas and the three saved values carry over from one statement to
 // the next; everything a statement computes is its own.
-struct ObjectPrimitiv {
+struct DrawingContext {
     platform::Canvas* canvas = nullptr;
     std::string SavedFontName;
     int SavedFontSize = 0;
@@ -21,6 +22,8 @@ struct ObjectPrimitiv {
     // The statement being interpreted, cut into its keyword and parameter text.
     std::string keyword;
     std::string params;
+    // What is left of the work the current picture may cost.
+    DrawingBudget budget;
 };
 
 // Colour from its three components, one byte each: red + green*256 + blue*65536.
@@ -34,25 +37,31 @@ constexpr Color BodyColor = MakeColor(206, 228, 195);
 constexpr Color RimColor = MakeColor(0, 163, 149);
 
 // No canvas, empty texts.
-void InitContext(ObjectPrimitiv& context);
+void InitContext(DrawingContext& context);
 
 // Binds the context to a canvas and captures the canvas's font name, font size and brush
-// colour: the primitives return to them after drawing.
-void AttachCanvas(ObjectPrimitiv& context, platform::Canvas& canvas);
+// colour: the primitives return to them after drawing. A new picture starts (see
+// StartPicture).
+void AttachCanvas(DrawingContext& context, platform::Canvas& canvas);
+
+// Gives the picture about to be drawn its whole work budget: the task view does it for each
+// diagram, the animation for each frame.
+void StartPicture(DrawingContext& context);
 
 // Font name and size back to the captured ones (when a canvas is attached and a name was
 // captured).
-void RestoreFont(ObjectPrimitiv& context);
+void RestoreFont(DrawingContext& context);
 
 // The "Symbol" font, 6 points larger than the current font.
-void SelectGreekFont(ObjectPrimitiv& context);
+void SelectGreekFont(DrawingContext& context);
 
 // Interprets one statement, keyword(parameters) with or without a final ";", on the
 // attached canvas. Returns true when the keyword was recognised and its primitive ran;
 // a statement without "(" or with an unknown keyword draws nothing and gives false, as
 // does any statement while no canvas is attached. A bad parameter raises platform::Error
 // and stops the statement where it failed: what it drew and the pen, brush and font it
-// had already set stay.
-bool DrawPrimitive(ObjectPrimitiv& context, std::string_view statement);
+// had already set stay. A recognised statement past the picture's budget raises
+// kPictureTooComplex and draws nothing.
+bool DrawPrimitive(DrawingContext& context, std::string_view statement);
 
 } // namespace diagram

@@ -1,0 +1,46 @@
+#include "diagram/DrawingBudget.h"
+
+#include "platform/Error.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace diagram {
+
+void DrawingBudget::SpendPrimitive() {
+    if (primitivesLeft <= 0)
+        throw platform::Error(kPictureTooComplex);
+    --primitivesLeft;
+}
+
+// A picture that ran out of line pieces takes no further primitive either.
+void DrawingBudget::SpendSegments(std::int64_t count) {
+    if (count > segmentsLeft) {
+        segmentsLeft = 0;
+        primitivesLeft = 0;
+        throw platform::Error(kPictureTooComplex);
+    }
+    segmentsLeft -= count;
+}
+
+CircleReach ReachOfCircle(std::int64_t x, std::int64_t y, std::int64_t r) {
+    r = r < 0 ? -r : r;
+    // The nearest and the farthest point of the square from the centre.
+    const double nearX = static_cast<double>(x - std::clamp<std::int64_t>(x, 0, kSurfaceReach));
+    const double nearY = static_cast<double>(y - std::clamp<std::int64_t>(y, 0, kSurfaceReach));
+    const double farX = static_cast<double>(std::max(x, kSurfaceReach - x));
+    const double farY = static_cast<double>(std::max(y, kSurfaceReach - y));
+    const double radius = static_cast<double>(r);
+    if (std::hypot(nearX, nearY) > radius + 1)
+        return CircleReach::Apart;
+    if (std::hypot(farX, farY) < radius - 1)
+        return CircleReach::Covers;
+    return CircleReach::Crosses;
+}
+
+std::int64_t CircleCost(std::int64_t r) {
+    constexpr std::int64_t kRadiusPerSegment = 10;
+    return 1 + (r < 0 ? -r : r) / kRadiusPerSegment;
+}
+
+} // namespace diagram
