@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+
+#include <optional>
+
+// What the client remembers between runs: the last server address and user name, never
+// the password. Both are written once a login has been sent.
+class ClientSettings {
+public:
+    // The user's settings of this program (organisation and application names of the
+    // QCoreApplication).
+    ClientSettings();
+    // Settings kept in an INI file of the caller's choice, for tests and portable set-ups.
+    explicit ClientSettings(const QString& iniFile);
+
+    std::optional<QString> serverAddress() const;
+    std::optional<QString> userName() const;
+    void rememberLogin(const QString& serverAddress, const QString& userName);
+
+private:
+    std::optional<QString> text(const char* key) const;
+
+    QSettings settings_;
+};
