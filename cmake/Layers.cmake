@@ -51,7 +51,8 @@ function(vekta_target_folder target out)
 endfunction()
 
 # What the code of `dir` uses of src/: one entry "FOLDER|WHAT" for each library of src/
-# that a target of `dir` links and for each "#include "FOLDER/..."" line of its files.
+# that a target of `dir` links and for each "#include "FOLDER/..."" line of its files, and
+# one "<widgets>|WHAT" for each of those libraries that is a library of widgets.
 function(vekta_uses_of dir out)
     set(uses "")
     get_directory_property(targets DIRECTORY ${dir} BUILDSYSTEM_TARGETS)
@@ -61,6 +62,11 @@ function(vekta_uses_of dir out)
             vekta_target_folder("${link}" linked)
             if(linked)
                 list(APPEND uses "${linked}|${target} links ${link} (src/${linked})")
+                # A library of widgets is also told as such, whatever its folder.
+                get_target_property(linkedLinks ${link} LINK_LIBRARIES)
+                if("Qt6::Widgets" IN_LIST linkedLinks)
+                    list(APPEND uses "<widgets>|${target} links the widget library ${link}")
+                endif()
             endif()
         endforeach()
     endforeach()
@@ -119,23 +125,11 @@ function(vekta_check_no_client dir)
         string(REPLACE "|" ";" parts "${use}")
         list(GET parts 0 used)
         list(GET parts 1 what)
-        if(used IN_LIST VEKTA_CLIENT_FOLDERS)
+        # No folder of the client's windows, nor any library of widgets (such as the
+        # animation's window beside its plain model).
+        if(used IN_LIST VEKTA_CLIENT_FOLDERS OR used STREQUAL "<widgets>")
             list(APPEND problems "${what}")
         endif()
-    endforeach()
-    # Nor any library of widgets, such as the animation's window beside its plain model.
-    get_directory_property(targets DIRECTORY ${dir} BUILDSYSTEM_TARGETS)
-    foreach(target IN LISTS targets)
-        get_target_property(links ${target} LINK_LIBRARIES)
-        foreach(link IN LISTS links)
-            vekta_target_folder("${link}" linked)
-            if(linked)
-                get_target_property(linkedLinks ${link} LINK_LIBRARIES)
-                if("Qt6::Widgets" IN_LIST linkedLinks)
-                    list(APPEND problems "${target} links the widget library ${link}")
-                endif()
-            endif()
-        endforeach()
     endforeach()
     vekta_fail_on("${problems}" "The client's windows used outside the client")
 endfunction()
