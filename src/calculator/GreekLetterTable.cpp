@@ -67,7 +67,7 @@ int AddGreekLetterTable(QWidget* page, QPoint at) {
         AddGroup(page, "Label2", "Аналоги для строчных букв греческого алфавита:", small, at);
     return AddGroup(page, "capitalsCaption",
                     "Аналоги для заглавных букв греческого алфавита:", capitals,
-                    QPoint(at.x(), bottom + 8));
+                    QPoint(at.x(), bottom + 16));
 }
 
 } // namespace calculator

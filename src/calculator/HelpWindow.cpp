@@ -142,7 +142,6 @@ QLabel* AddLabel(QWidget* page, const HelpLabel& item) {
         palette.setColor(QPalette::Window, Qt::white);
         label->setAutoFillBackground(true);
         label->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        label->setMargin(1);
         break;
     }
     label->setFont(font);
