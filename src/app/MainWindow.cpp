@@ -63,6 +63,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     CreateMenu();
     taskListView_ = new TaskListView(this);
     taskView_ = new TaskView(this);
+    taskView_->SetMenu({tasksButton_, animationButton_, calculatorButton_, helpButton_});
     connect(taskListView_, &TaskListView::taskChosen, this, &MainWindow::requestTask);
     connect(taskView_, &TaskView::resultReady, this, &MainWindow::sendResult);
     connect(taskView_, &TaskView::sendRefused, this, &MainWindow::showSendError);

@@ -1,17 +1,17 @@
 #include "app/TaskView.h"
 
-#include "tasklayout/QuestImage.h"
-#include "tasklayout/QuestTextLayout.h"
 #include "app/ResultPayload.h"
+#include "app/TaskNavigation.h"
 #include "eqedit/FormulaField.h"
 #include "platform/QtCanvas.h"
+#include "tasklayout/MarkedLine.h"
+#include "tasklayout/QuestImage.h"
+#include "tasklayout/QuestTextLayout.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -35,6 +35,14 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
     label->setObjectName(name);
     return label;
+}
+
+// The height of a line of statement text, which the wheel scrolls by.
+int StatementLineHeight() {
+    QImage surface(1, 1, QImage::Format_RGB32); // measures only
+    platform::QtCanvas measure(&surface);
+    measure.SetFont(QuestBaseFont());
+    return measure.TextHeight("Wg");
 }
 
 } // namespace
@@ -62,9 +70,25 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     // Sized in the pane's own font, which the content has taken over by now.
     greeting_->adjustSize();
     bottomSpacer_->adjustSize();
-    viewport()->installEventFilter(this);
-    content->installEventFilter(this);
-    statement_->installEventFilter(this);
+    navigation_ = new TaskNavigation(this, StatementLineHeight());
+    navigation_->SetPaneRing([this] { return TabRing(); });
+    navigation_->SetClickTarget(sendButton_);
+    navigation_->Watch(content);
+    navigation_->Watch(statement_);
+    navigation_->Watch(sendButton_);
+}
+
+void TaskView::SetMenu(std::vector<QWidget*> menu) {
+    navigation_->SetMenu(std::move(menu));
+}
+
+// The rows in order and the button, while a task is shown.
+std::vector<QWidget*> TaskView::TabRing() const {
+    if (!TaskShown())
+        return {};
+    std::vector<QWidget*> ring(answerFields_.begin(), answerFields_.begin() + answerCount_);
+    ring.push_back(sendButton_);
+    return ring;
 }
 
 FormulaField* TaskView::AnswerField(int row) const {
@@ -73,25 +97,6 @@ FormulaField* TaskView::AnswerField(int row) const {
 
 FormulaField* TaskView::NameField(int row) const {
     return nameFields_.at(static_cast<std::size_t>(row));
-}
-
-bool TaskView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == viewport() && event->type() == QEvent::Wheel) {
-        Scroll(static_cast<QWheelEvent*>(event)->angleDelta().y());
-        return true;
-    }
-    // A click anywhere in the pane gives the keyboard to the button.
-    if (event->type() == QEvent::MouseButtonRelease && sendButton_->isVisible())
-        sendButton_->setFocus();
-    return QScrollArea::eventFilter(watched, event);
-}
-
-void TaskView::Scroll(int wheelDelta) {
-    QScrollBar* bar = verticalScrollBar();
-    if (wheelDelta > 0)
-        bar->setValue(bar->value() - 3);
-    else if (wheelDelta < 0)
-        bar->setValue(bar->value() + 3);
 }
 
 QSize TaskView::PaneSize() const {
@@ -268,6 +273,7 @@ void TaskView::CreateAnswerRow(std::size_t row) {
     answer->setObjectName(QString("answerField%1").arg(row));
     answer->move(kNameFieldWidth + 10, 0);
     answer->hide();
+    navigation_->Watch(answer);
     // Typing into a field out of sight brings it into view.
     answer->OnKeyDown = [this](FormulaField* sender, int&, Qt::KeyboardModifiers) {
         ensureWidgetVisible(sender);

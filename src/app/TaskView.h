@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tasklayout/AnswerRows.h"
 #include "diagram/DrawingContext.h"
 #include "protocol/QuestSections.h"
+#include "tasklayout/AnswerRows.h"
 
 #include <QImage>
 #include <QScrollArea>
@@ -14,6 +14,7 @@
 class FormulaField;
 class QLabel;
 class QPushButton;
+class TaskNavigation;
 
 // The task pane: the greeting until the first task, then the task shown: its statement
 // with the diagram under it, one row per requested answer (the answer's name and a
@@ -50,6 +51,10 @@ public:
     // Sends the answers as "Отправить результат" does.
     void Send();
 
+    // The menu's buttons, which Tab reaches after "Отправить результат" before it turns
+    // back to the first row.
+    void SetMenu(std::vector<QWidget*> menu);
+
     int AnswerCount() const { return answerCount_; }
     FormulaField* AnswerField(int row) const;
     FormulaField* NameField(int row) const;
@@ -59,9 +64,6 @@ signals:
     void resultReady(const std::string& payload);
     // An answer cannot be sent: the message and the formula that shows where (CP1251).
     void sendRefused(const std::string& message, const std::string& formula);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QSize PaneSize() const;
@@ -77,12 +79,13 @@ private:
     void ShowAnswerFields();
     void PlaceSendButton();
     void ResizeContent();
-    void Scroll(int wheelDelta);
+    std::vector<QWidget*> TabRing() const;
 
     QLabel* statement_;
     QLabel* greeting_;
     QPushButton* sendButton_;
     QLabel* bottomSpacer_;
+    TaskNavigation* navigation_;
 
     QImage statementImage_; // the statement is drawn here, statement_ shows it
     QImage diagramImage_;   // the task's diagram

@@ -1,10 +1,10 @@
 #include "calculator/HelpWindow.h"
 
+#include "calculator/GreekLetterTable.h"
 #include "calculator/WindowFonts.h"
 #include "eqedit/FormulaField.h"
 #include "platform/Canvas.h"
 #include "platform/QtText.h"
-#include "platform/SymbolFont.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -22,7 +22,7 @@ namespace {
 constexpr int kTextHeight = 16;
 
 // How a label looks apart from its text.
-enum class Look { Plain, Bold, Small, White, Greek };
+enum class Look { Plain, Small, Key };
 
 // One label of a page: its place (a width of 0 sizes it to its text, a given width
 // wraps the text in it) and its text as it stands.
@@ -44,9 +44,10 @@ struct HelpPage {
     const char* caption;
     std::vector<HelpLabel> labels;
     std::vector<HelpExample> examples;
+    bool greekLetters = false; // the table of Greek letters and their keys follows
 };
 
-// The gap of spaces in Label1 that the white "F3" of Label15 fills.
+// The gap of spaces in Label1 that the "F3" key cap of Label15 fills.
 const char* const kGreekKeyGap = "клавишу        ,";
 
 const std::vector<HelpPage>& Pages() {
@@ -58,37 +59,22 @@ const std::vector<HelpPage>& Pages() {
               {72, 32, 427, 48},
               "     Для  набора греческой буквы следует предварительно нажать функциональную "
               "клавишу        , а затем - соответствующий этой букве аналог в латинском регистре."},
-             {"Label15", Look::White, {252, 48, 0, 0}, "F3"},
-             {"Label2",
-              Look::Small,
-              {72, 96, 0, 0},
-              "Аналоги для строчных букв греческого алфавита:"},
-             {"Label3", Look::Greek, {72, 128, 0, 0}, "w"},
-             {"Label9", Look::Bold, {96, 136, 0, 0}, "--   w"},
-             {"Label6", Look::Greek, {72, 152, 0, 0}, "j"},
-             {"Label10", Look::Bold, {96, 160, 0, 0}, "--   f"},
-             {"Label7", Look::Greek, {72, 178, 0, 0}, "e"},
-             {"Label11", Look::Bold, {96, 184, 0, 0}, "--   e"},
-             {"Label5", Look::Greek, {176, 128, 0, 0}, "r"},
-             {"Label12", Look::Bold, {200, 136, 0, 0}, "--   r"},
-             {"Label4", Look::Greek, {176, 152, 0, 0}, "p"},
-             {"Label13", Look::Bold, {200, 160, 0, 0}, "--   p"},
-             {"Label8", Look::Greek, {176, 176, 0, 0}, "m"},
-             {"Label14", Look::Bold, {200, 184, 0, 0}, "--   m"},
+             {"Label15", Look::Key, {252, 48, 0, 0}, "F3"},
          },
-         {}},
+         {},
+         true},
         {"Набор выражения, формулы",
          {
              {"Label24",
               Look::Plain,
               {24, 7, 478, 60},
               "        Переход в верхнюю позицию осуществляется клавишей \"UP\" (вверх). "
-              "Возврат в прежднее положение осуществляется клавишей \"DOWN\" (вниз)."},
+              "Возврат в прежнее положение осуществляется клавишей \"DOWN\" (вниз)."},
              {"Label25",
               Look::Plain,
               {24, 71, 497, 60},
               "        Переход в нижнюю позицию осуществляется клавишей \"DOWN\" (вниз). "
-              "Возврат в прежднее положение осуществляется клавишей \"UP\" (вверх)."},
+              "Возврат в прежнее положение осуществляется клавишей \"UP\" (вверх)."},
              {"Label16",
               Look::Plain,
               {16, 137, 516, 40},
@@ -145,20 +131,17 @@ QLabel* AddLabel(QWidget* page, const HelpLabel& item) {
     switch (item.look) {
     case Look::Plain:
         break;
-    case Look::Bold:
-        font.setBold(true);
-        break;
     case Look::Small:
         font.setPixelSize(13);
         break;
-    case Look::White:
+    case Look::Key:
+        // A key cap: dark bold text on a light raised face, readable on the grey page.
         font.setPixelSize(13);
-        palette.setColor(QPalette::WindowText, Qt::white);
-        break;
-    case Look::Greek:
-        font = calculator::PixelFont(platform::kSymbolSubstituteFamily, 21);
-        palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
-        text = QString::fromUtf8(platform::SymbolTextToUtf8(item.text));
+        font.setBold(true);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        palette.setColor(QPalette::Window, Qt::white);
+        label->setAutoFillBackground(true);
+        label->setFrameStyle(QFrame::Panel | QFrame::Raised);
         break;
     }
     label->setFont(font);
@@ -193,6 +176,8 @@ QWidget* AddPage(QTabWidget* pages, const HelpPage& item, int number) {
         AddLabel(content, label);
     for (const HelpExample& example : item.examples)
         AddExample(content, example);
+    if (item.greekLetters)
+        calculator::AddGreekLetterTable(content, {72, 96});
     const QRect used = content->childrenRect();
     content->resize(used.right() + 8, used.bottom() + 8);
     scrollBox->setWidget(content);

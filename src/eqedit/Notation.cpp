@@ -1,5 +1,7 @@
 #include "eqedit/Notation.h"
 
+#include "platform/SymbolFont.h"
+
 #include <algorithm>
 
 namespace eqedit {
@@ -56,6 +58,33 @@ std::string ChangeLetter(char key) {
     default:
         return std::string(1, key);
     }
+}
+
+namespace {
+
+bool IsGreekLetter(char32_t c) {
+    return c >= U'\u0391' && c <= U'\u03FF';
+}
+
+void AddGreekKeys(char first, char last, std::vector<GreekKey>& keys) {
+    for (char key = first; key <= last; ++key) {
+        const std::string shown = ChangeLetter(key);
+        if (shown.size() == 1 &&
+            IsGreekLetter(platform::SymbolFontToUnicode(static_cast<unsigned char>(shown[0]))))
+            keys.push_back({key, platform::SymbolTextToUtf8(shown)});
+    }
+}
+
+} // namespace
+
+const std::vector<GreekKey>& GreekKeys() {
+    static const std::vector<GreekKey> keys = [] {
+        std::vector<GreekKey> all;
+        AddGreekKeys('a', 'z', all);
+        AddGreekKeys('A', 'Z', all);
+        return all;
+    }();
+    return keys;
 }
 
 WalkStep FragmentWalk::Next(char c) {

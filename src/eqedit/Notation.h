@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace eqedit {
 
@@ -35,6 +36,17 @@ int EqLength(std::string_view text);
 
 // The character of the "Symbol" font that shows the Greek letter typed as `key`.
 std::string ChangeLetter(char key);
+
+// A key that gives a Greek letter after the Greek prefix, and the letter (UTF-8).
+struct GreekKey {
+    char key;
+    std::string letter;
+};
+
+// Every key that gives a Greek letter, small letters first, each in alphabetical order of
+// its key; read from ChangeLetter and the "Symbol" font, so that it lists what the editor
+// draws.
+const std::vector<GreekKey>& GreekKeys();
 
 // One step of the walk of a fragment of formula text.
 struct WalkStep {

@@ -24,7 +24,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -367,17 +366,4 @@ TEST_F(MainWindowTest, EveryLinkOfAFullSheetCanBeScrolledTo) {
     const TaskLink* last = TaskList()->Links()[kMaxQuestLinks - 1];
     const QRect shown(last->mapTo(pane->viewport(), QPoint(0, 0)), last->size());
     EXPECT_TRUE(pane->viewport()->rect().contains(shown)) << shown.y();
-}
-
-TEST_F(MainWindowTest, TheWheelScrollsTheTaskViewByThreeEitherWay) {
-    Task()->widget()->resize(300, 2000);
-    QScrollBar* bar = Task()->verticalScrollBar();
-    bar->setValue(30);
-    QWidget* viewport = Task()->viewport();
-    for (int delta : {-120, -30, 120}) {
-        QWheelEvent wheel(QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)), QPoint(),
-                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(viewport, &wheel);
-    }
-    EXPECT_EQ(bar->value(), 33);
 }

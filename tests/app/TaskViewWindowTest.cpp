@@ -18,11 +18,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -196,4 +198,117 @@ TEST_F(TaskViewWindowTest, ANewTaskReusesRowsAndAClearedViewShowsNothing) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return Task()->isVisible(); }, kWaitMs));
     EXPECT_EQ(Find<QPushButton>("sendButton")->y(),
               Find<QLabel>("statement")->geometry().bottom() + 1 + 20);
+}
+
+// ---- the mouse and the keyboard in the pane ----
+
+namespace {
+
+// A statement of many forced lines, so that the rows are below the visible part.
+std::string LongTask() {
+    std::string quest;
+    for (int line = 0; line < 60; ++line)
+        quest += "line |";
+    return "<QUEST>" + quest +
+           "end</QUEST><IMAGE>LINE(10,20,110,20);</IMAGE><REQUEST>X;Y;</REQUEST>";
+}
+
+void Wheel(QWidget* target, int angleDelta) {
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+TEST_F(TaskViewWindowTest, AClickPutsTheCaretWhereItFallsAndKeepsTheKeyboardThere) {
+    ShowTask(kThreeAnswers);
+    QTest::keyClicks(Answer(1), "abc");
+    const int textEnd = Answer(1)->Model().CaretPos();
+    QTest::mouseClick(Answer(1), Qt::LeftButton, Qt::NoModifier, QPoint(2, 13));
+    EXPECT_EQ(Focused(), Answer(1));
+    EXPECT_LT(Answer(1)->Model().CaretPos(), textEnd);
+    QTest::keyClicks(Focused(), "Z");
+    EXPECT_EQ(Answer(1)->Equation().find('Z'), Answer(1)->Equation().find("abc") - 1)
+        << Answer(1)->Equation();
+    EXPECT_EQ(Answer(0)->Equation(), "  ");
+
+    // A click into another row moves the keyboard there; a click on the statement, or on
+    // a row's name that takes no input, gives it to the button.
+    QTest::mouseClick(Answer(2), Qt::LeftButton, Qt::NoModifier, QPoint(40, 13));
+    EXPECT_EQ(Focused(), Answer(2));
+    QTest::mouseClick(Find<QLabel>("statement"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(Focused(), Find<QPushButton>("sendButton"));
+    QTest::mouseClick(Answer(0), Qt::LeftButton, Qt::NoModifier, QPoint(40, 13));
+    ASSERT_EQ(Focused(), Answer(0));
+    QTest::mouseClick(Task()->NameField(0), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(Focused(), Find<QPushButton>("sendButton"));
+}
+
+TEST_F(TaskViewWindowTest, TabWalksTheRowsTheButtonAndTheMenuRoundBothWays) {
+    ShowTask(kThreeAnswers);
+    const std::vector<QWidget*> ring = {
+        Answer(0),
+        Answer(1),
+        Answer(2),
+        Find<QPushButton>("sendButton"),
+        Find<QToolButton>("tasksButton"),
+        Find<QToolButton>("calculatorButton"),
+        Find<QToolButton>("helpButton")}; // "Анимация" is hidden: no animation
+    for (std::size_t step = 1; step <= ring.size(); ++step) {
+        QTest::keyClick(Focused(), Qt::Key_Tab);
+        ASSERT_EQ(Focused(), ring[step % ring.size()]) << "Tab " << step;
+    }
+    for (std::size_t step = 1; step <= ring.size(); ++step) {
+        QTest::keyClick(Focused(), Qt::Key_Backtab);
+        ASSERT_EQ(Focused(), ring[(2 * ring.size() - step) % ring.size()]) << "Shift+Tab " << step;
+    }
+    QTest::keyClick(Focused(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(Focused(), ring.back());
+
+    // With an animation its button takes its place in the menu.
+    ShowTask("<QUEST>q</QUEST><REQUEST>a;</REQUEST><ANIMATE>s</ANIMATE>");
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    EXPECT_EQ(Focused(), Find<QToolButton>("animationButton"));
+}
+
+TEST_F(TaskViewWindowTest, TheWheelScrollsThreeLinesAndThePageKeysAPage) {
+    ShowTask(LongTask());
+    QScrollBar* bar = Task()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), bar->pageStep()); // the rows are out of sight
+    ASSERT_EQ(bar->value(), 0);
+    QWidget* viewport = Task()->viewport();
+    Wheel(viewport, -120);
+    const int notch = bar->value();
+    // Three lines of 10-point text, whatever the font: well over the old 3 pixels.
+    EXPECT_GE(notch, 30);
+    EXPECT_LE(notch, 75);
+    Wheel(viewport, -40); // a fine-grained wheel: three small turns make one notch
+    Wheel(viewport, -40);
+    EXPECT_EQ(bar->value(), notch);
+    Wheel(viewport, -40);
+    EXPECT_EQ(bar->value(), 2 * notch);
+    Wheel(viewport, 240);
+    EXPECT_EQ(bar->value(), 0);
+
+    // The page keys work from inside an answer field and leave its text and caret alone;
+    // typing brings the field back into view.
+    FormulaField* field = Answer(0);
+    const std::string text = field->Equation();
+    const int caret = field->Model().CaretPos();
+    ASSERT_EQ(bar->value(), 0);
+    QTest::keyClick(field, Qt::Key_PageDown);
+    EXPECT_EQ(bar->value(), bar->pageStep());
+    EXPECT_EQ(Focused(), field);
+    EXPECT_EQ(field->Equation(), text);
+    EXPECT_EQ(field->Model().CaretPos(), caret);
+    QTest::keyClick(field, Qt::Key_PageUp);
+    EXPECT_EQ(bar->value(), 0);
+    bar->setValue(0);
+    QTest::keyClicks(field, "7");
+    const QRect shown(QPoint(0, bar->value()), Task()->viewport()->size());
+    EXPECT_TRUE(shown.contains(field->geometry())) << bar->value();
 }

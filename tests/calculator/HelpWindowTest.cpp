@@ -3,16 +3,20 @@
 
 #include "calculator/HelpWindow.h"
 #include "eqedit/FormulaField.h"
+#include "eqedit/Notation.h"
+#include "platform/SymbolFont.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -50,9 +54,9 @@ TEST_F(HelpWindowTest, PagesAndExamples) {
     EXPECT_EQ(help.windowTitle(), QString::fromUtf8("Помощь"));
 
     // Greek letters are shown as such; the keys beside them are Latin.
-    EXPECT_EQ(Label("Label3")->text(), QString::fromUtf8("ω"));
-    EXPECT_EQ(Label("Label6")->text(), QString::fromUtf8("φ"));
-    EXPECT_EQ(Label("Label10")->text(), "--   f");
+    EXPECT_EQ(Label("greekLetter_w")->text(), QString::fromUtf8("ω"));
+    EXPECT_EQ(Label("greekLetter_f")->text(), QString::fromUtf8("φ"));
+    EXPECT_EQ(Label("greekKey_f")->text(), "--   f");
     EXPECT_EQ(
         Label("Label20")->text(),
         QString::fromUtf8("а \"a\" строчная. Будьте внимательны, программа различает регистр."));
@@ -79,6 +83,61 @@ TEST_F(HelpWindowTest, TheGreekKeyStandsInTheGapOfItsSentence) {
     EXPECT_EQ(key->text(), "F3");
     EXPECT_TRUE(sentence->geometry().contains(key->geometry()));
     EXPECT_GT(key->x(), sentence->x());
+}
+
+// The list is the editor's: every key that gives a Greek letter after F3 is listed once,
+// beside the letter the editor draws for it.
+TEST_F(HelpWindowTest, EveryGreekLetterOfTheEditorIsListedOnceWithItsKey) {
+    const QList<QLabel*> letters = help.findChildren<QLabel*>(QRegularExpression("^greekLetter_"));
+    EXPECT_EQ(static_cast<std::size_t>(letters.size()), eqedit::GreekKeys().size());
+    for (char key = ' '; key <= '~'; ++key) {
+        eqedit::FragmentWalk walk(eqedit::stBaseline);
+        walk.Next(eqedit::kGreekPrefix);
+        const eqedit::WalkStep step = walk.Next(key); // markers draw nothing
+        const std::string drawn = platform::SymbolTextToUtf8(step.glyph);
+        const QString name = QString("greekLetter_") + QLatin1Char(key);
+        const QList<QLabel*> found = help.findChildren<QLabel*>(name);
+        const bool greek =
+            step.drawn && QString::fromStdString(drawn).front().script() == QChar::Script_Greek;
+        ASSERT_EQ(found.size(), greek ? 1 : 0) << key << " " << drawn;
+        if (!greek)
+            continue;
+        EXPECT_EQ(found[0]->text().toStdString(), drawn) << key;
+        const auto* keyLabel = help.findChild<QLabel*>(QString("greekKey_") + QLatin1Char(key));
+        ASSERT_NE(keyLabel, nullptr) << key;
+        EXPECT_EQ(keyLabel->text(), QString("--   ") + QLatin1Char(key));
+    }
+    // The letters the tasks use, which the old list left out.
+    for (const char* letter : {"α", "β", "τ", "Ω"})
+        EXPECT_TRUE(std::any_of(letters.begin(), letters.end(), [&](const QLabel* label) {
+            return label->text() == QString::fromUtf8(letter);
+        })) << letter;
+}
+
+// "F3" is dark on a light face: some of its pixels are dark, most are light.
+TEST_F(HelpWindowTest, TheGreekKeyCanBeRead) {
+    help.show();
+    const QImage key = Label("Label15")->grab().toImage();
+    int dark = 0;
+    int light = 0;
+    for (int y = 0; y < key.height(); ++y)
+        for (int x = 0; x < key.width(); ++x) {
+            const int lightness = QColor(key.pixel(x, y)).lightness();
+            dark += lightness < 90 ? 1 : 0;
+            light += lightness > 200 ? 1 : 0;
+        }
+    EXPECT_GT(dark, 0);
+    EXPECT_GT(light, key.width() * key.height() / 2);
+}
+
+TEST_F(HelpWindowTest, TheTextsAreSpeltRight) {
+    for (const QLabel* label : help.findChildren<QLabel*>())
+        EXPECT_FALSE(label->text().contains(QString::fromUtf8("прежднее")))
+            << label->objectName().toStdString();
+    EXPECT_TRUE(
+        Label("Label24")->text().contains(QString::fromUtf8("Возврат в прежнее положение")));
+    EXPECT_TRUE(
+        Label("Label25")->text().contains(QString::fromUtf8("Возврат в прежнее положение")));
 }
 
 TEST_F(HelpWindowTest, ExamplesCannotBeEdited) {

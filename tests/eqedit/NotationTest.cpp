@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -66,6 +68,27 @@ TEST(Notation, ChangeLetterRemapsSixLowercaseKeysOnly) {
     EXPECT_EQ(ChangeLetter('w'), "w");
     EXPECT_EQ(ChangeLetter('F'), "F"); // capitals are not remapped
     EXPECT_EQ(ChangeLetter('1'), "1");
+}
+
+TEST(Notation, GreekKeysAreEveryLetterKeyOnceWithTheLetterDrawn) {
+    const std::vector<GreekKey>& keys = GreekKeys();
+    EXPECT_EQ(keys.size(), 52u); // a..z and A..Z; digits and signs give no Greek letter
+    std::string seen;
+    for (const GreekKey& entry : keys) {
+        EXPECT_EQ(seen.find(entry.key), std::string::npos) << entry.key;
+        seen += entry.key;
+    }
+    const std::pair<char, const char*> table[] = {{'a', "α"}, {'b', "β"}, {'f', "φ"}, {'j', "θ"},
+                                                  {'q', "ξ"}, {'t', "τ"}, {'w', "ω"}, {'W', "Ω"},
+                                                  {'F', "Φ"}, {'V', "ς"}};
+    for (auto [key, letter] : table) {
+        const auto at = std::find_if(keys.begin(), keys.end(),
+                                     [key](const GreekKey& entry) { return entry.key == key; });
+        ASSERT_NE(at, keys.end()) << key;
+        EXPECT_EQ(at->letter, letter) << key;
+    }
+    EXPECT_EQ(keys.front().key, 'a');
+    EXPECT_EQ(keys[26].key, 'A');
 }
 
 TEST(Notation, WalkCutsTextIntoGlyphsOfOneLevel) {
