@@ -217,7 +217,7 @@ TEST(ServerSessionTest, ASubmissionWaitsForItsOutcomeAndHoldsBackTheFramesBehind
         {Status::NotStored, "не удалось сохранить"},
     };
     for (const auto& [status, text] : cases) {
-        host.outcome = SubmissionOutcome{status, {}, 1001, "why"};
+        host.outcome = SubmissionOutcome{status, {}, 1001, "why", 0, {}};
         const std::string replies = session.Continue();
         EXPECT_NE(Cp1251ToUtf8(ReadPayload(replies)).find(text), std::string::npos) << replies;
         EXPECT_NE(replies.find("<QUESTLIST:"), std::string::npos);
