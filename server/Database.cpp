@@ -221,17 +221,13 @@ void Database::CreateTables() {
     Run(QString("CREATE TABLE IF NOT EXISTS submissions (id %1, user_name VARCHAR(200) NOT NULL, "
                 "task VARCHAR(400) NOT NULL, received_utc VARCHAR(40) NOT NULL, payload %2 "
                 "NOT NULL, verdicts TEXT NOT NULL, score INTEGER NOT NULL, total INTEGER NOT "
-                "NULL, attempt INTEGER)")
+                "NULL, attempt INTEGER, variant TEXT)")
             .arg(postgres ? "BIGSERIAL PRIMARY KEY" : "INTEGER PRIMARY KEY AUTOINCREMENT",
                  postgres ? "BYTEA" : "BLOB"));
-    // A store made before attempts were numbered gets the column; its old rows keep none.
-    QSqlQuery columns(Connection(connection_));
-    if (!columns.exec("SELECT attempt FROM submissions WHERE 1 = 0"))
-        Run("ALTER TABLE submissions ADD COLUMN attempt INTEGER");
-    // Each submission keeps the values of the variant it answered.
-    if (!columns.exec("SELECT variant FROM submissions WHERE 1 = 0"))
-        Run("ALTER TABLE submissions ADD COLUMN variant TEXT");
-    columns.finish();
+    // A store made before attempts were numbered, or before variants were kept, gets the
+    // column; its old rows keep none.
+    AddMissingColumn("attempt", "INTEGER");
+    AddMissingColumn("variant", "TEXT");
     Run("CREATE UNIQUE INDEX IF NOT EXISTS submissions_attempt "
         "ON submissions (user_name, task, attempt)");
     Run("CREATE TABLE IF NOT EXISTS submission_pacing ("
@@ -240,6 +236,25 @@ void Database::CreateTables() {
         "name VARCHAR(100) PRIMARY KEY, value TEXT NOT NULL)");
     Run("CREATE TABLE IF NOT EXISTS time_extensions ("
         "user_name VARCHAR(200) PRIMARY KEY, minutes INTEGER NOT NULL)");
+}
+
+// Adds a column to the submissions of an older store. Two servers opening it together may
+// both find the column missing: the one that comes second sees it there afterwards.
+void Database::AddMissingColumn(const QString& column, const QString& type) {
+    auto present = [&] {
+        QSqlQuery probe(Connection(connection_));
+        return probe.exec("SELECT " + column + " FROM submissions WHERE 1 = 0");
+    };
+    if (present())
+        return;
+    try {
+        Run("ALTER TABLE submissions ADD COLUMN " + column + " " + type);
+    } catch (const StoreUnavailable&) {
+        throw;
+    } catch (const std::runtime_error&) {
+        if (!present())
+            throw;
+    }
 }
 
 bool Database::AddAccount(const std::string& name, const std::string& passwordHash) {

@@ -107,6 +107,7 @@ private:
     void LoseConnection(const QString& why);
     bool Alive();
     void CreateTables();
+    void AddMissingColumn(const QString& column, const QString& type);
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
     QSqlQuery Execute(const QString& sql, const QVariantList& values);
 
