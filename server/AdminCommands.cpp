@@ -4,6 +4,7 @@
 #include "Password.h"
 #include "platform/Cp1251.h"
 
+#include <charconv>
 #include <fstream>
 #include <iostream>
 #include <istream>
@@ -229,14 +230,40 @@ std::string CsvField(const std::string& text) {
     return quoted + "\"";
 }
 
+int RunExtendCommand(Database& database, const std::vector<std::string>& words, std::ostream& out,
+                     std::ostream& err) {
+    // At most a year past the close.
+    constexpr long long kMaxMinutes = 366LL * 24 * 60;
+    long long minutes = -1;
+    if (words.size() == 2) {
+        const std::string& text = words[1];
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), minutes);
+        if (error != std::errc() || end != text.data() + text.size())
+            minutes = -1;
+    }
+    if (words.size() != 2 || minutes < 0 || minutes > kMaxMinutes) {
+        err << "usage: vekta-server extend NAME MINUTES (0.." << kMaxMinutes << ")\n";
+        return 64;
+    }
+    if (!database.PasswordHash(words[0])) {
+        err << "vekta-server: no user " << ShownText(words[0]) << '\n';
+        return 1;
+    }
+    database.SetTimeExtension(words[0], static_cast<int>(minutes));
+    out << ShownText(words[0]) << ": " << minutes << " minutes past the close\n";
+    return 0;
+}
+
 int RunResultsCommand(Database& database, const std::string& user, const std::string& task,
                       std::ostream& out) {
-    out << "id,user,task,received_utc,score,total,verdicts,payload\n";
+    out << "id,user,task,received_utc,score,total,verdicts,payload,attempt,variant\n";
     database.ForEachResult(user, task, [&out](const Database::Result& r) {
         out << r.id << ',' << CsvField(r.user) << ',' << CsvField(r.task) << ','
             << CsvField(r.receivedUtc) << ',' << (r.score < 0 ? "" : std::to_string(r.score)) << ','
             << r.total << ',' << CsvField(r.verdicts) << ','
-            << CsvField(platform::Cp1251ToUtf8(r.payload)) << '\n';
+            << CsvField(platform::Cp1251ToUtf8(r.payload)) << ','
+            << (r.attempt > 0 ? std::to_string(r.attempt) : "") << ',' << CsvField(r.variant)
+            << '\n';
     });
     return out ? 0 : 1;
 }

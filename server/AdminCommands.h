@@ -13,9 +13,13 @@ class Database;
 //   user import FILE [--update]   "name;password" lines (UTF-8, or CP1251 when the file
 //                        is not UTF-8; "#" starts a comment line)
 //   results [--user U] [--task T]   every submission as CSV, row by row
+//   extend NAME MINUTES  the student may work MINUTES past the test window's close (0 takes
+//                        it back); replaces an extension given before
 // Each returns the process exit code and writes errors to `err`.
 int RunUserCommand(Database& database, const std::vector<std::string>& words, std::istream& in,
                    std::ostream& out, std::ostream& err);
+int RunExtendCommand(Database& database, const std::vector<std::string>& words, std::ostream& out,
+                     std::ostream& err);
 int RunResultsCommand(Database& database, const std::string& user, const std::string& task,
                       std::ostream& out);
 

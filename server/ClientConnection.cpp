@@ -13,7 +13,20 @@
 #include <QThreadPool>
 
 namespace {
+
 constexpr qint64 kReadChunk = 64 * 1024;
+
+StudentRecord ReadStudent(Database& database, const std::string& utf8User) {
+    StudentRecord student;
+    for (const auto& [task, scores] : database.JudgedAttempts(utf8User)) {
+        std::vector<Attempt>& attempts = student.attempts[platform::Utf8ToCp1251(task)];
+        for (int correct : scores)
+            attempts.push_back({correct});
+    }
+    student.extensionMinutes = database.TimeExtension(utf8User);
+    return student;
+}
+
 } // namespace
 
 Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString& address)
@@ -105,8 +118,12 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
     QPointer<Connection> self(this);
     server_.workers_.RunStore([self, attempt, user, password](Database& database) {
         std::optional<std::string> hash;
+        StudentRecord student;
         try {
-            hash = database.PasswordHash(platform::Cp1251ToUtf8(user));
+            const std::string name = platform::Cp1251ToUtf8(user);
+            hash = database.PasswordHash(name);
+            if (hash)
+                student = ReadStudent(database, name);
         } catch (const std::exception& error) {
             const QString why = QString::fromUtf8(error.what());
             return ServerWorkers::Continuation([self, attempt, why] {
@@ -116,7 +133,9 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
                 self->Decide(attempt, LoginDecision::Unavailable);
             });
         }
-        return ServerWorkers::Continuation([self, attempt, user, password, hash] {
+        return ServerWorkers::Continuation([self, attempt, user, password, hash, student] {
+            if (!self.isNull())
+                self->student_ = student;
             QThreadPool::globalInstance()->start([self, attempt, user, password, hash] {
                 // An unknown name costs the same work as a wrong password.
                 static const std::string unknown = password::Hash("");
@@ -149,6 +168,14 @@ void Connection::Decide(const std::string& attempt, LoginDecision decision) {
     checking_ = false;
     decided_ = {attempt, decision};
     Resume();
+}
+
+StudentRecord Connection::Student(const std::string& /*user*/) {
+    return student_;
+}
+
+std::string Connection::CourseSecret() const {
+    return server_.courseSecret_;
 }
 
 std::optional<SubmissionOutcome> Connection::Submit(const SubmissionRequest& request) {

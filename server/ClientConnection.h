@@ -28,6 +28,9 @@ public:
     qint64 Unsent() const { return unsent_; }
 
     LoginDecision CheckLogin(const std::string& user, const std::string& password) override;
+    StudentRecord Student(const std::string& user) override;
+    std::string CourseSecret() const override;
+    LocalTime Now() const override { return CurrentLocalTime(); }
     std::optional<SubmissionOutcome> Submit(const SubmissionRequest& request) override;
     void Log(const std::string& utf8Line) override { Note(QString::fromStdString(utf8Line)); }
 
@@ -53,6 +56,7 @@ private:
     QTimer loginWait_; // paced login attempts wait here
     bool checking_ = false;
     std::optional<std::pair<std::string, LoginDecision>> decided_; // "user;password", decision
+    StudentRecord student_; // read with the account at the last login check
     bool submitting_ = false;
     std::optional<SubmissionOutcome> submitted_;
     qint64 unsent_ = 0; // reply bytes not yet taken by the network, as last reported

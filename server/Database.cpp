@@ -2,6 +2,8 @@
 
 #include "platform/Cp1251.h"
 
+#include <sodium.h>
+
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QSqlDatabase>
@@ -219,17 +221,40 @@ void Database::CreateTables() {
     Run(QString("CREATE TABLE IF NOT EXISTS submissions (id %1, user_name VARCHAR(200) NOT NULL, "
                 "task VARCHAR(400) NOT NULL, received_utc VARCHAR(40) NOT NULL, payload %2 "
                 "NOT NULL, verdicts TEXT NOT NULL, score INTEGER NOT NULL, total INTEGER NOT "
-                "NULL, attempt INTEGER)")
+                "NULL, attempt INTEGER, variant TEXT)")
             .arg(postgres ? "BIGSERIAL PRIMARY KEY" : "INTEGER PRIMARY KEY AUTOINCREMENT",
                  postgres ? "BYTEA" : "BLOB"));
-    // A store made before attempts were numbered gets the column; its old rows keep none.
-    QSqlQuery columns(Connection(connection_));
-    if (!columns.exec("SELECT attempt FROM submissions WHERE 1 = 0"))
-        Run("ALTER TABLE submissions ADD COLUMN attempt INTEGER");
+    // A store made before attempts were numbered, or before variants were kept, gets the
+    // column; its old rows keep none.
+    AddMissingColumn("attempt", "INTEGER");
+    AddMissingColumn("variant", "TEXT");
     Run("CREATE UNIQUE INDEX IF NOT EXISTS submissions_attempt "
         "ON submissions (user_name, task, attempt)");
     Run("CREATE TABLE IF NOT EXISTS submission_pacing ("
         "user_name VARCHAR(200) PRIMARY KEY, next_ms BIGINT NOT NULL)");
+    Run("CREATE TABLE IF NOT EXISTS course_settings ("
+        "name VARCHAR(100) PRIMARY KEY, value TEXT NOT NULL)");
+    Run("CREATE TABLE IF NOT EXISTS time_extensions ("
+        "user_name VARCHAR(200) PRIMARY KEY, minutes INTEGER NOT NULL)");
+}
+
+// Adds a column to the submissions of an older store. Two servers opening it together may
+// both find the column missing: the one that comes second sees it there afterwards.
+void Database::AddMissingColumn(const QString& column, const QString& type) {
+    auto present = [&] {
+        QSqlQuery probe(Connection(connection_));
+        return probe.exec("SELECT " + column + " FROM submissions WHERE 1 = 0");
+    };
+    if (present())
+        return;
+    try {
+        Run("ALTER TABLE submissions ADD COLUMN " + column + " " + type);
+    } catch (const StoreUnavailable&) {
+        throw;
+    } catch (const std::runtime_error&) {
+        if (!present())
+            throw;
+    }
 }
 
 bool Database::AddAccount(const std::string& name, const std::string& passwordHash) {
@@ -276,6 +301,26 @@ int Database::StoreSubmission(const SubmissionRecord& record) {
     using platform::Cp1251ToUtf8;
     const QString user = Text(Cp1251ToUtf8(record.user));
     const QString task = Text(Cp1251ToUtf8(record.task));
+    const QString variant = Text(Cp1251ToUtf8(record.variant));
+    const QString sql = "INSERT INTO submissions (user_name, task, received_utc, payload, "
+                        "verdicts, score, total, attempt, variant) "
+                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    auto values = [&](const QVariant& attempt) {
+        const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+        return QVariantList{user,
+                            task,
+                            now,
+                            QByteArray::fromStdString(record.payload),
+                            Text(Cp1251ToUtf8(record.verdicts)),
+                            record.score,
+                            record.total,
+                            attempt,
+                            variant};
+    };
+    if (!record.countsAsAttempt) {
+        Run(sql, values(QVariant(QMetaType(QMetaType::Int))));
+        return 0;
+    }
     // The next attempt number is read, then the row is inserted with it; one statement
     // outside an explicit transaction commits on its own (SQLite syncs it to disk before
     // returning). The unique index turns a number taken meanwhile by another process
@@ -285,12 +330,8 @@ int Database::StoreSubmission(const SubmissionRecord& record) {
             "SELECT MAX(attempt) FROM submissions WHERE user_name = ? AND task = ?", {user, task});
         const int attempt = (last.next() ? last.value(0).toInt() : 0) + 1;
         last.finish();
-        const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
         try {
-            Run("INSERT INTO submissions (user_name, task, received_utc, payload, verdicts, "
-                "score, total, attempt) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                {user, task, now, QByteArray::fromStdString(record.payload),
-                 Text(Cp1251ToUtf8(record.verdicts)), record.score, record.total, attempt});
+            Run(sql, values(attempt));
             return attempt;
         } catch (const StoreUnavailable&) {
             throw;
@@ -299,6 +340,59 @@ int Database::StoreSubmission(const SubmissionRecord& record) {
                 throw;
         }
     }
+}
+
+std::map<std::string, std::vector<int>> Database::JudgedAttempts(const std::string& user,
+                                                                 const std::string& task) {
+    // A judged attempt has a score and at least one answer that was not "не принято"; rows
+    // stored before attempts were counted apart may carry a number without being one.
+    QString sql = "SELECT task, score FROM submissions WHERE user_name = ? AND attempt IS NOT "
+                  "NULL AND score >= 0 AND total > 0";
+    QVariantList values{Text(user)};
+    if (!task.empty()) {
+        sql += " AND task = ?";
+        values << Text(task);
+    }
+    QSqlQuery query = Run(sql + " ORDER BY attempt", values);
+    std::map<std::string, std::vector<int>> attempts;
+    while (query.next())
+        attempts[query.value(0).toString().toStdString()].push_back(query.value(1).toInt());
+    return attempts;
+}
+
+std::string Database::CourseSecret() {
+    for (int tries = 0; tries < kRaceRetries; ++tries) {
+        QSqlQuery query = Run("SELECT value FROM course_settings WHERE name = 'secret'");
+        if (query.next())
+            return query.value(0).toString().toStdString();
+        query.finish();
+        if (sodium_init() < 0)
+            throw std::runtime_error("libsodium cannot be initialised");
+        unsigned char bytes[32];
+        randombytes_buf(bytes, sizeof bytes);
+        const QString secret =
+            QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes).toHex();
+        // Whichever server inserts first sets it; the other reads that one.
+        Run("INSERT INTO course_settings (name, value) VALUES ('secret', ?) "
+            "ON CONFLICT (name) DO NOTHING",
+            {secret});
+    }
+    throw std::runtime_error("cannot keep the course's secret in the database");
+}
+
+int Database::TimeExtension(const std::string& user) {
+    QSqlQuery query = Run("SELECT minutes FROM time_extensions WHERE user_name = ?", {Text(user)});
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+void Database::SetTimeExtension(const std::string& user, int minutes) {
+    if (minutes == 0) {
+        Run("DELETE FROM time_extensions WHERE user_name = ?", {Text(user)});
+        return;
+    }
+    Run("INSERT INTO time_extensions (user_name, minutes) VALUES (?, ?) "
+        "ON CONFLICT (user_name) DO UPDATE SET minutes = excluded.minutes",
+        {Text(user), minutes});
 }
 
 long long Database::PaceSubmission(const std::string& user, long long nowMs, long long intervalMs,
@@ -335,8 +429,8 @@ long long Database::PaceSubmission(const std::string& user, long long nowMs, lon
 
 void Database::ForEachResult(const std::string& user, const std::string& task,
                              const std::function<void(const Result&)>& take) {
-    QString sql = "SELECT id, user_name, task, received_utc, score, total, verdicts, payload "
-                  "FROM submissions WHERE 1 = 1";
+    QString sql = "SELECT id, user_name, task, received_utc, score, total, verdicts, payload, "
+                  "attempt, variant FROM submissions WHERE 1 = 1";
     QVariantList values;
     if (!user.empty()) {
         sql += " AND user_name = ?";
@@ -361,7 +455,8 @@ void Database::ForEachResult(const std::string& user, const std::string& task,
         take({query.value(0).toLongLong(), query.value(1).toString().toStdString(),
               query.value(2).toString().toStdString(), query.value(3).toString().toStdString(),
               query.value(4).toInt(), query.value(5).toInt(),
-              query.value(6).toString().toStdString(), query.value(7).toByteArray().toStdString()});
+              query.value(6).toString().toStdString(), query.value(7).toByteArray().toStdString(),
+              query.value(8).toInt(), query.value(9).toString().toStdString()});
     if (query.lastError().isValid())
         Fail("cannot read the submissions", query.lastError());
 }

@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -41,6 +42,8 @@ public:
         int total = 0;
         std::string verdicts;
         std::string payload; // CP1251, as received
+        int attempt = 0;     // the attempt it used; 0 when none
+        std::string variant; // the variant's values; empty for a task without PARAMETERS
     };
 
     // Opens at once (throwing when it cannot) unless `later`: then the first use opens.
@@ -64,9 +67,22 @@ public:
     std::vector<std::string> AccountNames();
 
     // Stores a submission (CP1251 texts as the session gives them) and commits it. Returns
-    // its attempt number: 1 for the user's first submission to the task, then 2, 3, ...;
-    // the database holds each number once per user and task, across processes.
+    // its attempt number: 1 for the user's first submission to the task that counts as an
+    // attempt, then 2, 3, ...; the database holds each number once per user and task,
+    // across processes. A submission that is no attempt is stored without one: 0.
     int StoreSubmission(const SubmissionRecord& record);
+    // The right answers of each judged attempt of one user (UTF-8 name) at each task
+    // (UTF-8 names), in the order of the attempts; only `task`'s when it is given.
+    std::map<std::string, std::vector<int>> JudgedAttempts(const std::string& user,
+                                                           const std::string& task = {});
+
+    // The course's secret that students' variants are drawn with: made at random the first
+    // time it is asked for and kept; two servers asking at once get the same one.
+    std::string CourseSecret();
+    // The minutes one student (UTF-8 name) may work past the test window's close; 0 unless
+    // set. Setting 0 takes the extension back.
+    int TimeExtension(const std::string& user);
+    void SetTimeExtension(const std::string& user, int minutes);
     // Submissions in the order they came, optionally only of one user and/or one task,
     // each handed to `take` as it is read: the rows are never all held at once.
     void ForEachResult(const std::string& user, const std::string& task,
@@ -91,6 +107,7 @@ private:
     void LoseConnection(const QString& why);
     bool Alive();
     void CreateTables();
+    void AddMissingColumn(const QString& column, const QString& type);
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
     QSqlQuery Execute(const QString& sql, const QVariantList& values);
 

@@ -1,5 +1,6 @@
 #include "ServerSession.h"
 
+#include "StandingCaption.h"
 #include "Submission.h"
 #include "VerdictMessage.h"
 #include "platform/Cp1251.h"
@@ -115,6 +116,9 @@ std::optional<std::string> ServerSession::HandleLogin(const std::string& payload
     }
     host_.Log("login: " + LogName(user));
     user_ = user;
+    student_ = host_.Student(user);
+    secret_ = host_.CourseSecret();
+    variants_.clear();
     return Message("Здравствуйте, ",
                    user + platform::Utf8ToCp1251("! Нажмите \"Задания\", "
                                                  "чтобы получить список заданий."));
@@ -125,7 +129,11 @@ std::optional<std::string> ServerSession::HandleSubmission(const std::string& pa
         return Message("Ответ не записан: сначала откройте задание.");
     if (payload.size() > MaxSubmissionBytes)
         return Message("Ответ не записан: он длиннее 16 КБ.");
-    const SubmissionRequest request{user_, openTask_, payload};
+    const BankTask& task = openTask_->task;
+    const SubmissionRequest request{
+        user_,         std::shared_ptr<const BankTask>(openTask_, &task),
+        payload,       ValuesText(openTask_->values),
+        RulesOf(task), bank_.course.window};
     const std::optional<SubmissionOutcome> outcome = host_.Submit(request);
     if (!outcome)
         return std::nullopt;
@@ -141,10 +149,11 @@ std::string ServerSession::Reply(const SubmissionRequest& request,
     case Status::Stored: {
         const SubmissionVerdict& verdict = outcome.verdict;
         host_.Log(who + ", " +
-                  (verdict.judged ? std::to_string(verdict.correctCount) + "/" +
-                                        std::to_string(verdict.answers.size())
-                                  : std::string("not judged")));
-        return BuildFrame("MESSAGE", VerdictMessage(verdict));
+                  (!outcome.notJudged.empty() ? "not judged: " + outcome.notJudged
+                   : verdict.judged           ? std::to_string(verdict.correctCount) + "/" +
+                                          std::to_string(verdict.answers.size())
+                                    : std::string("not judged")));
+        return Verdict(request, outcome);
     }
     case Status::Paced: {
         const long long seconds = std::max(1LL, (outcome.waitMs + 999) / 1000);
@@ -165,19 +174,74 @@ std::string ServerSession::Reply(const SubmissionRequest& request,
     return Message("Ответ не удалось сохранить на сервере. Отправьте его ещё раз.");
 }
 
-std::string ServerSession::QuestList() const {
+// The verdict, after the attempt's line when attempts are limited or cost something; what
+// was not judged is answered with why.
+std::string ServerSession::Verdict(const SubmissionRequest& request,
+                                   const SubmissionOutcome& outcome) {
+    if (!outcome.notJudged.empty())
+        return Message(outcome.notJudged);
+    const SubmissionVerdict& verdict = outcome.verdict;
+    std::string text = VerdictMessage(verdict);
+    if (outcome.attempt > 0) {
+        student_.attempts[request.task->name].push_back({verdict.correctCount});
+        const AttemptRules& rules = request.rules;
+        if (rules.maxAttempts > 0 || rules.penaltyPercent > 0)
+            text = platform::Utf8ToCp1251(AttemptLine(outcome.attempt, verdict.correctCount,
+                                                      static_cast<int>(verdict.answers.size()),
+                                                      rules)) +
+                   "\n" + text;
+    }
+    return BuildFrame("MESSAGE", text);
+}
+
+std::string ServerSession::WindowClosed() const {
+    return WindowMessage(host_.Now(), bank_.course.window, student_.extensionMinutes);
+}
+
+AttemptRules ServerSession::RulesOf(const BankTask& task) const {
+    return AttemptRulesOf(task.attempts, bank_.course);
+}
+
+std::shared_ptr<const TaskVariant> ServerSession::VariantFor(const BankTask& task) {
+    std::shared_ptr<const TaskVariant>& variant = variants_[task.name];
+    if (variant == nullptr) {
+        variant = std::make_shared<const TaskVariant>(VariantOf(task, secret_, user_));
+        for (const std::string& problem : variant->problems)
+            host_.Log("task " + LogName(task.name) + ", the variant of " + LogName(user_) + ": " +
+                      problem);
+    }
+    return variant;
+}
+
+std::string ServerSession::QuestList() {
+    if (const std::string closed = WindowClosed(); !closed.empty())
+        return Message(closed);
     std::string payload;
-    for (const BankTask& task : bank_.tasks)
+    for (const BankTask& task : bank_.tasks) {
+        const auto found = student_.attempts.find(task.name);
+        const std::string caption = StandingCaption(
+            VariantFor(task)->task.caption,
+            found == student_.attempts.end() ? std::vector<Attempt>{} : found->second,
+            RulesOf(task), static_cast<int>(task.answerNames.size()));
         payload +=
-            task.sheetTag + WriteSection("NAME", task.name) + WriteSection("CAPTION", task.caption);
+            task.sheetTag + WriteSection("NAME", task.name) + WriteSection("CAPTION", caption);
+    }
     return BuildFrame("QUESTLIST", payload);
 }
 
 std::string ServerSession::Quest(const std::string& name) {
-    const BankTask* task = bank_.Find(name);
-    if (task == nullptr)
+    const BankTask* found = bank_.Find(name);
+    if (found == nullptr)
         return Message("Задание не найдено: ", name.substr(0, 64));
-    openTask_ = task;
-    return BuildQuestMessage({task->name, task->quest, task->image, task->request, task->animate,
-                              task->variablesSection});
+    if (const std::string closed = WindowClosed(); !closed.empty())
+        return Message(closed);
+    std::shared_ptr<const TaskVariant> variant = VariantFor(*found);
+    // A variant whose values fail would judge every answer wrong: it is not served.
+    if (!variant->problems.empty())
+        return Message("Задание сейчас недоступно: в его варианте ошибка. Сообщите "
+                       "преподавателю.");
+    openTask_ = variant;
+    const BankTask& task = variant->task;
+    return BuildQuestMessage(
+        {task.name, task.quest, task.image, task.request, task.animate, task.variablesSection});
 }

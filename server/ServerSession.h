@@ -3,8 +3,11 @@
 #include "AnswerJudge.h"
 #include "SessionHost.h"
 #include "TaskBank.h"
+#include "TaskVariant.h"
 #include "protocol/Frames.h"
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +18,11 @@
 // answers the task the session sent last; the host paces, judges and stores it, and only
 // then is it answered with a MESSAGE of the verdict. A submission with no task open, or
 // over MaxSubmissionBytes, is answered and not stored.
+//
+// Each student gets a variant of their own of every task (drawn with the course's
+// secret): its caption in the task list, with the student's standing after it, and its
+// numbers in the task; a submission is judged against that variant. Outside the test
+// window the task list and the tasks are answered with when it opens or that it closed.
 class ServerSession {
 public:
     // The largest frame a client may send, header included, before and after logging in.
@@ -53,14 +61,23 @@ private:
     std::optional<std::string> HandleSubmission(const std::string& payload);
     std::string Reply(const SubmissionRequest& request, const SubmissionOutcome& outcome);
     std::size_t FrameLimit() const { return LoggedIn() ? MaxFrameBytes : MaxLoginFrameBytes; }
-    std::string QuestList() const;
+    std::string QuestList();
     std::string Quest(const std::string& name);
+    // The student's variant of a task, drawn once per session.
+    std::shared_ptr<const TaskVariant> VariantFor(const BankTask& task);
+    AttemptRules RulesOf(const BankTask& task) const;
+    // What the task list and the tasks answer outside the test window (UTF-8); empty in it.
+    std::string WindowClosed() const;
+    std::string Verdict(const SubmissionRequest& request, const SubmissionOutcome& outcome);
 
     const TaskBank& bank_;
     SessionHost& host_;
     FrameReceiver receiver_;
     std::string user_;
-    const BankTask* openTask_ = nullptr;
+    StudentRecord student_; // as the store knew it at login, with this session's attempts
+    std::string secret_;
+    std::map<std::string, std::shared_ptr<const TaskVariant>> variants_; // by task name
+    std::shared_ptr<const TaskVariant> openTask_;
     bool waiting_ = false;
     long long framesAnswered_ = 0;
     bool broken_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SubmissionOutcome.h"
+#include "VariantSeed.h"
 
 #include <map>
 #include <optional>
@@ -15,7 +16,15 @@ enum class LoginDecision {
     Unavailable, // the accounts cannot be read now (the database is out of reach)
 };
 
-// What a session needs from the server around it: accounts, submissions and a log.
+// What the store knows of a student when they log in: the judged attempts at each task
+// (for the standing the task list shows) and the extra minutes past the test window.
+struct StudentRecord {
+    std::map<std::string, std::vector<Attempt>> attempts; // task name (CP1251) -> in order
+    int extensionMinutes = 0;
+};
+
+// What a session needs from the server around it: accounts, the course's secret, the
+// clock, submissions and a log.
 class SessionHost {
 public:
     virtual ~SessionHost() = default;
@@ -23,6 +32,12 @@ public:
     // purpose, or attempts are being paced): the session then waits, and the host calls
     // its Continue() later, when the same question gets its answer.
     virtual LoginDecision CheckLogin(const std::string& user, const std::string& password) = 0;
+    // What the store knew of an accepted user when the login was decided.
+    virtual StudentRecord Student(const std::string& /*user*/) { return {}; }
+    // The secret students' variants are drawn with.
+    virtual std::string CourseSecret() const { return std::string(kPreviewSecret); }
+    // The server's local time, for the test window.
+    virtual LocalTime Now() const = 0;
     // Paces, judges and stores a submission; nullopt while that is under way (the session
     // waits, and the host continues it when the same submission has its outcome).
     virtual std::optional<SubmissionOutcome> Submit(const SubmissionRequest& request) = 0;
@@ -41,10 +56,25 @@ public:
         return found != accounts.end() && found->second == password ? LoginDecision::Accepted
                                                                     : LoginDecision::Refused;
     }
+    StudentRecord Student(const std::string& user) override { return students[user]; }
+    std::string CourseSecret() const override { return secret; }
+    LocalTime Now() const override { return now; }
     std::optional<SubmissionOutcome> Submit(const SubmissionRequest& request) override {
-        SubmissionOutcome outcome;
-        outcome.verdict = JudgeRequest(request, judge);
-        submissions.push_back(RecordOf(request, outcome.verdict));
+        const StudentRecord& student = students[request.user];
+        const auto found = student.attempts.find(request.task->name);
+        SubmissionOutcome outcome =
+            Admit(request, found == student.attempts.end() ? std::vector<Attempt>{} : found->second,
+                  student.extensionMinutes, now);
+        if (outcome.notJudged.empty())
+            outcome.verdict = JudgeRequest(request, judge);
+        SubmissionRecord record = RecordOf(request, outcome);
+        if (record.countsAsAttempt) {
+            students[request.user].attempts[request.task->name].push_back(
+                {outcome.verdict.correctCount});
+            outcome.attempt =
+                static_cast<int>(students[request.user].attempts[request.task->name].size());
+        }
+        submissions.push_back(std::move(record));
         outcome.status =
             storing ? SubmissionOutcome::Status::Stored : SubmissionOutcome::Status::NotStored;
         return outcome;
@@ -52,6 +82,9 @@ public:
 
     std::map<std::string, std::string> accounts; // name -> password
     std::vector<SubmissionRecord> submissions;
+    std::map<std::string, StudentRecord> students; // what the store holds of each
+    std::string secret = std::string(kPreviewSecret);
+    LocalTime now{2026, 12, 10, 9, 30};
     AnswerJudge judge;
     bool storing = true;  // false: every store fails
     bool pending = false; // true: no login is decided

@@ -1,9 +1,10 @@
 #include "SubmissionOutcome.h"
 
 #include "VerdictMessage.h"
+#include "platform/Cp1251.h"
 
 SubmissionVerdict JudgeRequest(const SubmissionRequest& request, AnswerJudge& judge) {
-    return JudgeSubmission(request.task, request.payload, judge);
+    return JudgeSubmission(request.task.get(), request.payload, judge);
 }
 
 SubmissionRecord RecordOf(const SubmissionRequest& request, const SubmissionVerdict& verdict) {
@@ -12,5 +13,23 @@ SubmissionRecord RecordOf(const SubmissionRequest& request, const SubmissionVerd
             request.payload,
             VerdictSummary(verdict),
             verdict.judged ? verdict.correctCount : -1,
-            verdict.attemptCount};
+            verdict.attemptCount,
+            verdict.judged && verdict.attemptCount > 0,
+            request.variant};
+}
+
+SubmissionOutcome Admit(const SubmissionRequest& request, const std::vector<Attempt>& attempts,
+                        int extensionMinutes, const LocalTime& now) {
+    SubmissionOutcome outcome;
+    outcome.notJudged = WindowMessage(now, request.window, extensionMinutes);
+    if (outcome.notJudged.empty() && !AttemptsLeft(attempts, request.rules))
+        outcome.notJudged = kNoAttemptsLeft;
+    return outcome;
+}
+
+SubmissionRecord RecordOf(const SubmissionRequest& request, const SubmissionOutcome& outcome) {
+    SubmissionRecord record = RecordOf(request, outcome.verdict);
+    if (!outcome.notJudged.empty())
+        record.verdicts = platform::Utf8ToCp1251(outcome.notJudged);
+    return record;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Attempts.h"
 #include "Submission.h"
 #include "TaskBank.h"
+#include "TestWindow.h"
 
+#include <memory>
 #include <string>
 
 // One submission on its way through the server: what the session hands its host, and
@@ -16,12 +19,21 @@ struct SubmissionRecord {
     std::string verdicts; // "NAME: верно; NAME: неверно"; empty when not judged
     int score = -1;       // answers judged right; -1 when not judged
     int total = 0;        // answers judged
+    // Whether it uses one of the student's attempts at the task (it gets the next attempt
+    // number); a submission not judged, or with every answer "не принято", does not.
+    bool countsAsAttempt = true;
+    std::string variant; // the variant's values, "F = 8; a = 45" (CP1251); empty without
 };
 
 struct SubmissionRequest {
     std::string user;
-    const BankTask* task = nullptr; // the open task; never null
+    // The open task as the student got it (the student's variant); never null. Shared, so
+    // that it outlives a connection that closes while the submission is under way.
+    std::shared_ptr<const BankTask> task;
     std::string payload;
+    std::string variant; // the variant's values (ValuesText), for the record
+    AttemptRules rules;  // the task's attempts
+    TestWindow window;   // when the course's tasks may be worked on
 };
 
 struct SubmissionOutcome {
@@ -36,9 +48,20 @@ struct SubmissionOutcome {
     SubmissionVerdict verdict;
     long long waitMs = 0; // Paced: until the next submission may go
     std::string problem;  // NotStored, Unavailable: why, for the operator's log
+    // Stored: the attempt it used (numbered from 1), 0 when it used none.
+    int attempt = 0;
+    // Stored without judging, what the student is told (UTF-8): the test window is
+    // closed, or no attempt is left. Empty when it was judged.
+    std::string notJudged;
 };
 
 // Judges a submission against its task.
 SubmissionVerdict JudgeRequest(const SubmissionRequest& request, AnswerJudge& judge);
-// The record stored for a judged submission.
+// Whether a submission may be judged, from the student's judged attempts at the task so
+// far, their extra minutes and the time it came: an outcome whose `notJudged` says why
+// not (the test window is closed or not open yet, or no attempt is left), else empty.
+SubmissionOutcome Admit(const SubmissionRequest& request, const std::vector<Attempt>& attempts,
+                        int extensionMinutes, const LocalTime& now);
+// The record stored for a submission: judged, or with why it was not in its verdicts.
+SubmissionRecord RecordOf(const SubmissionRequest& request, const SubmissionOutcome& outcome);
 SubmissionRecord RecordOf(const SubmissionRequest& request, const SubmissionVerdict& verdict);

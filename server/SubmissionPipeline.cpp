@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "ServerWorkers.h"
+#include "platform/Cp1251.h"
 
 #include <QDateTime>
 #include <QTimer>
@@ -65,8 +66,33 @@ void SubmissionPipeline::Pace(const std::shared_ptr<Turn>& turn) {
             turn->outcome.waitMs = waitMs;
             return ServerWorkers::Continuation([this, turn] { Finish(turn); });
         }
-        return ServerWorkers::Continuation([this, turn] { Judge(turn); });
+        return Admit(turn, database);
     });
+}
+
+// Reads the student's attempts and extra time from the store (there, so that they hold
+// across server processes) and lets the submission be judged, or stores it unjudged when
+// the test window is closed for the student or no attempt is left. Runs on a store thread.
+ServerWorkers::Continuation SubmissionPipeline::Admit(const std::shared_ptr<Turn>& turn,
+                                                      Database& database) {
+    const SubmissionRequest& request = turn->request;
+    std::vector<Attempt> attempts;
+    int extension = 0;
+    try {
+        const std::string user = platform::Cp1251ToUtf8(request.user);
+        const std::string task = platform::Cp1251ToUtf8(request.task->name);
+        for (int correct : database.JudgedAttempts(user, task)[task])
+            attempts.push_back({correct});
+        extension = database.TimeExtension(user);
+    } catch (const std::exception& error) {
+        turn->outcome.status = StoreFailure(error);
+        turn->outcome.problem = error.what();
+        return [this, turn] { Finish(turn); };
+    }
+    turn->outcome = ::Admit(request, attempts, extension, CurrentLocalTime());
+    if (!turn->outcome.notJudged.empty())
+        return [this, turn] { Store(turn); };
+    return [this, turn] { Judge(turn); };
 }
 
 // The judgement runs on a judge thread; its budget is kept here, from the moment a
@@ -100,7 +126,8 @@ void SubmissionPipeline::Judge(const std::shared_ptr<Turn>& turn) {
 void SubmissionPipeline::Store(const std::shared_ptr<Turn>& turn) {
     workers_.RunStore([this, turn](Database& database) {
         try {
-            database.StoreSubmission(RecordOf(turn->request, turn->outcome.verdict));
+            turn->outcome.attempt =
+                database.StoreSubmission(RecordOf(turn->request, turn->outcome));
             turn->outcome.status = SubmissionOutcome::Status::Stored;
         } catch (const std::exception& error) {
             turn->outcome.status = StoreFailure(error);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class Database;
 class ServerWorkers;
 
 struct SubmissionLimits {
@@ -17,7 +18,8 @@ struct SubmissionLimits {
 };
 
 // A submission's road on the workers: paced (in the database, so that the pace holds
-// across server processes), judged within its time budget, stored. The outcome comes
+// across server processes), admitted (inside the test window, an attempt left), judged
+// within its time budget, stored. The outcome comes
 // back on the event loop's thread. One student's submissions to one task go one at a
 // time, in the order they came, so their attempt numbers follow that order.
 class SubmissionPipeline {
@@ -34,6 +36,7 @@ private:
     struct Turn;
     void Start(const std::string& key);
     void Pace(const std::shared_ptr<Turn>& turn);
+    std::function<void()> Admit(const std::shared_ptr<Turn>& turn, Database& database);
     void Judge(const std::shared_ptr<Turn>& turn);
     void Store(const std::shared_ptr<Turn>& turn);
     void Finish(const std::shared_ptr<Turn>& turn);

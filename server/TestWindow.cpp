@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -54,6 +55,13 @@ LocalTime LocalTime::FromMinutes(std::int64_t minutes) {
     return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
             static_cast<int>(static_cast<unsigned>(date.day())), static_cast<int>(rest / 60),
             static_cast<int>(rest % 60)};
+}
+
+LocalTime CurrentLocalTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
 }
 
 std::optional<LocalTime> ReadLocalTime(std::string_view text) {

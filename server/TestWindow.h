@@ -19,6 +19,9 @@ struct LocalTime {
     friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
 
+// The server's clock now, in its local time zone.
+LocalTime CurrentLocalTime();
+
 // "2026-12-10T09:00" (a space in place of the "T" too); nullopt for anything else,
 // a date that does not exist included.
 std::optional<LocalTime> ReadLocalTime(std::string_view text);

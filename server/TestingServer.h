@@ -52,6 +52,8 @@ public:
 
     // Every connection speaks TLS with this configuration (certificate and key).
     void UseTls(const QSslConfiguration& configuration) { tls_ = configuration; }
+    // The secret students' variants are drawn with (the database's), set before serving.
+    void SetCourseSecret(std::string secret) { courseSecret_ = std::move(secret); }
     // Connections from this address begin with the balancer's header, which names the
     // student's address; others are taken as they come.
     void TrustProxy(const QHostAddress& balancer) { balancer_ = balancer; }
@@ -86,6 +88,7 @@ private:
     void LogRarely(const QString& kind, const QString& line);
 
     const TaskBank& bank_;
+    std::string courseSecret_;
     ServerLimits limits_;
     ServerWorkers workers_;
     SubmissionPipeline pipeline_;

@@ -6,9 +6,11 @@
 //                [--proxy-from ADDRESS] [--max-connections N]
 //                [--submission-interval SECONDS] [--submission-burst N]
 //                [--login-deadline SECONDS] [--reply-budget MEGABYTES]
+//                [--open YYYY-MM-DDTHH:MM] [--close YYYY-MM-DDTHH:MM]
 //   vekta-server [--db LOCATION] user add NAME | user list | user remove NAME |
 //                                user import FILE [--update]
 //   vekta-server [--db LOCATION] results [--user NAME] [--task TASK]
+//   vekta-server [--db LOCATION] extend NAME MINUTES
 // Defaults: all interfaces, port 797 (0 picks a free port), the installed bank
 // (<program folder>/../share/vekta/bank) or else the bank of the sources, the SQLite
 // file vekta.sqlite in the working directory. LOCATION is an SQLite file or a
@@ -21,7 +23,8 @@
 // --demo is for trying the system on one machine: it listens on 127.0.0.1 unless --listen
 // is given, and fills a store without accounts from the bank's users.txt (the demo
 // accounts); a course server runs without it and gets its accounts from "user add" or
-// "user import".
+// "user import". --open and --close (the server's local time) bound the test window, in
+// place of the bank's course.conf; "extend" gives one student minutes past the close.
 
 #include "AdminCommands.h"
 #include "Database.h"
@@ -58,6 +61,8 @@ const QStringList kValueOptions = {"--listen",
                                    "--submission-burst",
                                    "--login-deadline",
                                    "--reply-budget",
+                                   "--open",
+                                   "--close",
                                    "--user",
                                    "--task"};
 // Options without a value; "--update" belongs to "user import" and stays among its words.
@@ -107,9 +112,11 @@ int Usage() {
                  "                    [--proxy-from ADDRESS] [--max-connections N]\n"
                  "                    [--submission-interval SECONDS] [--submission-burst N]\n"
                  "                    [--login-deadline SECONDS] [--reply-budget MEGABYTES]\n"
+                 "                    [--open YYYY-MM-DDTHH:MM] [--close YYYY-MM-DDTHH:MM]\n"
                  "       vekta-server [--db LOCATION] user add NAME|list|remove NAME|import "
                  "FILE [--update]\n"
-                 "       vekta-server [--db LOCATION] results [--user NAME] [--task TASK]\n";
+                 "       vekta-server [--db LOCATION] results [--user NAME] [--task TASK]\n"
+                 "       vekta-server [--db LOCATION] extend NAME MINUTES\n";
     return 64;
 }
 
@@ -186,6 +193,20 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
     return limits;
 }
 
+// The test window's --open and --close, in place of course.conf's; false when one of them
+// is not a time or the close is not after the open.
+bool ApplyWindowOptions(const Arguments& args, TestWindow& window) {
+    for (const auto& [name, bound] :
+         {std::pair{"--open", &window.open}, {"--close", &window.close}}) {
+        if (!args.options.contains(name))
+            continue;
+        *bound = ReadLocalTime(Option(args, name).toStdString());
+        if (!*bound)
+            return false;
+    }
+    return !window.open || !window.close || window.open->Minutes() < window.close->Minutes();
+}
+
 int Serve(const Arguments& args, Database& database) {
     const bool demo = args.options.contains("--demo");
     bool ok = true;
@@ -205,6 +226,11 @@ int Serve(const Arguments& args, Database& database) {
     std::optional<QSslConfiguration> tls;
     try {
         bank = LoadTaskBank(Option(args, "--bank", DefaultBank()).toStdString());
+        if (!ApplyWindowOptions(args, bank.course.window)) {
+            std::cerr << "vekta-server: --open and --close take the server's local time as "
+                         "2026-12-10T09:00, the close after the open\n";
+            return 64;
+        }
         if (!ServableTasks(bank, args.options.contains("--strict")))
             return 1;
         if (args.options.contains("--tls-cert"))
@@ -229,6 +255,7 @@ int Serve(const Arguments& args, Database& database) {
         return 1;
     }
     try {
+        server.SetCourseSecret(database.CourseSecret());
         if (demo)
             SeedDemoAccounts(database, bank);
     } catch (const std::exception& error) {
@@ -262,6 +289,9 @@ int main(int argc, char** argv) {
         if (words[0] == "results" && words.size() == 1)
             return RunResultsCommand(database, Option(*args, "--user").toStdString(),
                                      Option(*args, "--task").toStdString(), std::cout);
+        if (words[0] == "extend")
+            return RunExtendCommand(database, {words.begin() + 1, words.end()}, std::cout,
+                                    std::cerr);
         return Usage();
     } catch (const std::exception& error) {
         std::cerr << "vekta-server: " << error.what() << '\n';

@@ -217,7 +217,7 @@ TEST(ServerSessionTest, ASubmissionWaitsForItsOutcomeAndHoldsBackTheFramesBehind
         {Status::NotStored, "не удалось сохранить"},
     };
     for (const auto& [status, text] : cases) {
-        host.outcome = SubmissionOutcome{status, {}, 1001, "why"};
+        host.outcome = SubmissionOutcome{status, {}, 1001, "why", 0, {}};
         const std::string replies = session.Continue();
         EXPECT_NE(Cp1251ToUtf8(ReadPayload(replies)).find(text), std::string::npos) << replies;
         EXPECT_NE(replies.find("<QUESTLIST:"), std::string::npos);
@@ -262,4 +262,38 @@ TEST(ServerSessionTest, ALoginTheAccountsCannotDecideIsNeverCalledAWrongPassword
     EXPECT_EQ(Cp1251ToUtf8(replies).find("Неверное"), std::string::npos);
     EXPECT_NE(replies.find("<RELOG:0>"), std::string::npos);
     EXPECT_FALSE(session.LoggedIn());
+}
+
+TEST(ServerSessionTest, AVariantThatFailsIsNotServedAndTheWindowClosesTheTasks) {
+    TaskBank bank;
+    bank.tasks.push_back(ParseTaskFile("<CAPTION>Балка {G}</CAPTION><QUEST>Q</QUEST>"
+                                       "<REQUEST>a;</REQUEST><ANSWER>1;</ANSWER>",
+                                       "<STATICA>", "t1"));
+    MemorySessionHost host = GuestHost();
+    {
+        ServerSession session(bank, host);
+        session.Receive("<LOGIN:10>Guest;wuzo");
+        EXPECT_NE(Cp1251ToUtf8(session.Receive(BuildFrame("GETQUEST", "t1")))
+                      .find("Задание сейчас недоступно"),
+                  std::string::npos);
+        EXPECT_NE(Cp1251ToUtf8(session.Receive(BuildFrame("SETRESULTQUEST", " a @=1;")))
+                      .find("сначала откройте задание"),
+                  std::string::npos);
+    }
+    bank.course.window.open = LocalTime{2026, 12, 10, 10, 0};
+    bank.course.window.close = LocalTime{2026, 12, 10, 11, 30};
+    for (const auto& [now, text] :
+         {std::pair{LocalTime{2026, 12, 10, 9, 59}, "Задания откроются 10.12.2026 в 10:00"},
+          {LocalTime{2026, 12, 10, 11, 30}, "Время вышло 10.12.2026 в 11:30"}}) {
+        host.now = now;
+        ServerSession session(bank, host);
+        session.Receive("<LOGIN:10>Guest;wuzo");
+        EXPECT_EQ(Cp1251ToUtf8(ReadPayload(session.Receive(BuildFrame("GETQUESTLIST", "1")))),
+                  text);
+    }
+    // A student given more time works past the close.
+    host.students["Guest"].extensionMinutes = 15;
+    ServerSession session(bank, host);
+    session.Receive("<LOGIN:10>Guest;wuzo");
+    EXPECT_EQ(ReadTag(session.Receive(BuildFrame("GETQUESTLIST", "1"))), "QUESTLIST");
 }

@@ -33,9 +33,15 @@ void ExerciseStore(const std::string& location) {
         EXPECT_TRUE(password::Verify(Utf8ToCp1251("секрет"), *hash));
         EXPECT_FALSE(password::Verify(Utf8ToCp1251("Секрет"), *hash));
         EXPECT_FALSE(password::Verify("", "pbkdf2-sha256$0$$"));
-        db.StoreSubmission({Utf8ToCp1251("Иванов"), Utf8ToCp1251("Балка-1"),
-                            std::string("\xC0\0 X @=1;", 9), Utf8ToCp1251("X: верно"), 1, 1});
-        db.StoreSubmission({"Petrov", "k1", "p", "", -1, 0});
+        db.StoreSubmission({Utf8ToCp1251("Иванов"),
+                            Utf8ToCp1251("Балка-1"),
+                            std::string("\xC0\0 X @=1;", 9),
+                            Utf8ToCp1251("X: верно"),
+                            1,
+                            1,
+                            true,
+                            {}});
+        db.StoreSubmission({"Petrov", "k1", "p", "", -1, 0, true, {}});
     }
     Database db(location); // what was committed is there for the next connection
     const std::vector<Database::Result> all = db.Results();
@@ -65,7 +71,8 @@ void ExerciseConcurrentStore(const std::string& location) {
         writers.emplace_back([&] {
             Database db(location);
             for (int i = 0; i < 10; ++i) {
-                const int attempt = db.StoreSubmission({"Kuznetsov", "k1", "p", "", -1, 0});
+                const int attempt =
+                    db.StoreSubmission({"Kuznetsov", "k1", "p", "", -1, 0, true, {}});
                 const std::lock_guard<std::mutex> lock(mutex);
                 attempts.push_back(attempt);
             }
@@ -78,7 +85,7 @@ void ExerciseConcurrentStore(const std::string& location) {
     EXPECT_EQ(attempts, expected);
 
     Database db(location);
-    EXPECT_EQ(db.StoreSubmission({"Kuznetsov", "k2", "p", "", -1, 0}), 1);
+    EXPECT_EQ(db.StoreSubmission({"Kuznetsov", "k2", "p", "", -1, 0, true, {}}), 1);
     const long long t = 1'000'000;
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(db.PaceSubmission("Petrov", t, 3000, 3), 0) << i;
@@ -130,7 +137,7 @@ TEST(StorageTest, ALostPostgresqlConnectionIsOpenedAgainOnceTheServerIsBack) {
         GTEST_SKIP() << postgres.Why().toStdString();
     ASSERT_TRUE(postgres.Start());
     Database db(postgres.Url());
-    db.StoreSubmission({"Petrov", "k1", "p", "", -1, 0});
+    db.StoreSubmission({"Petrov", "k1", "p", "", -1, 0, true, {}});
     ASSERT_TRUE(postgres.Stop());
     EXPECT_THROW(db.SubmissionCount(), StoreUnavailable);
     EXPECT_NE(db.TakeStateChange().value_or("").find("connection lost"), std::string::npos);
@@ -179,12 +186,14 @@ TEST(StorageTest, TheInstructorManagesAccountsAndReadsResultsAsCsv) {
     client.Next();
 
     const std::string mine = server.RunCommand({"results", "--user", "Сидоров"});
-    EXPECT_EQ(
-        mine.rfind("id,user,task,received_utc,score,total,verdicts,payload\n1,Сидоров,Балка-1,", 0),
-        0u)
+    EXPECT_EQ(mine.rfind("id,user,task,received_utc,score,total,verdicts,payload,attempt,variant\n"
+                         "1,Сидоров,Балка-1,",
+                         0),
+              0u)
         << mine;
     const std::string csv = server.RunCommand({"results"});
-    EXPECT_NE(csv.find(",0,0,X_A: не принято; Y_A: не принято; R_B: не принято,\" a @=1,5;\"\n"),
+    // Every answer "не принято": stored, but no attempt.
+    EXPECT_NE(csv.find(",0,0,X_A: не принято; Y_A: не принято; R_B: не принято,\" a @=1,5;\",,\n"),
               std::string::npos)
         << csv;
 

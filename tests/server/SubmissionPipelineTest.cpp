@@ -17,8 +17,8 @@
 TEST(SubmissionPipelineTest, AStuckJudgementIsCutByItsBudgetAndHoldsUpNobodyElse) {
     QTemporaryDir dir;
     const std::string location = dir.filePath("pipeline.sqlite").toStdString();
-    BankTask task;
-    task.name = "k1";
+    auto task = std::make_shared<BankTask>();
+    task->name = "k1";
     std::atomic<bool> release{false};
     {
         ServerWorkers workers(location, "");
@@ -37,10 +37,11 @@ TEST(SubmissionPipelineTest, AStuckJudgementIsCutByItsBudgetAndHoldsUpNobodyElse
         std::vector<std::string> finished;
         std::vector<SubmissionOutcome::Status> statuses;
         auto submit = [&](const std::string& user, const std::string& payload) {
-            pipeline.Submit({user, &task, payload}, [&, user, payload](const SubmissionOutcome& o) {
-                finished.push_back(user + ":" + payload);
-                statuses.push_back(o.status);
-            });
+            pipeline.Submit({user, task, payload, {}, {}, {}},
+                            [&, user, payload](const SubmissionOutcome& o) {
+                                finished.push_back(user + ":" + payload);
+                                statuses.push_back(o.status);
+                            });
         };
         submit("Ivanov", "slow");
         submit("Ivanov", "fast"); // waits for the slow one of the same student and task
@@ -59,5 +60,5 @@ TEST(SubmissionPipelineTest, AStuckJudgementIsCutByItsBudgetAndHoldsUpNobodyElse
     }
     Database db(location);
     EXPECT_EQ(db.SubmissionCount(), 2);
-    EXPECT_EQ(db.StoreSubmission({"Ivanov", "k1", "p", "", -1, 0}), 2);
+    EXPECT_EQ(db.StoreSubmission({"Ivanov", "k1", "p", "", -1, 0, true, {}}), 2);
 }

@@ -1,0 +1,175 @@
+// A course on the real server over its socket: each student's own variant, attempts that
+// count and run out, the standing in the task list, the test window and its extension.
+
+#include "ServerProcess.h"
+#include "platform/Cp1251.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using platform::Utf8ToCp1251;
+
+namespace {
+
+// A bank of two tasks: one with a parameter drawn from a wide range (two students all but
+// never share a value), one with two attempts; and two accounts.
+class CourseBank {
+public:
+    CourseBank() {
+        QDir(dir_.path()).mkpath("statica");
+        Write("statica/Балка-1.task", "<CAPTION>Балка, F = {F} Н</CAPTION>\n"
+                                      "<QUEST>Сила F = {F} Н. Найти |R!B.</QUEST>\n"
+                                      "<REQUEST>R!B;</REQUEST>\n"
+                                      "<PARAMETERS>F = 1..90000;</PARAMETERS>\n"
+                                      "<ANSWER>F*2;</ANSWER>\n");
+        Write("statica/Балка-2.task", "<CAPTION>Консоль</CAPTION>\n"
+                                      "<QUEST>Найти |R!A.</QUEST>\n"
+                                      "<REQUEST>R!A;</REQUEST>\n"
+                                      "<ANSWER>5;</ANSWER>\n"
+                                      "<ATTEMPTS>2</ATTEMPTS>\n");
+        Write("users.txt", "Ivanov;p1\nPetrov;p2\n");
+    }
+    QString Path() const { return dir_.path(); }
+
+private:
+    void Write(const QString& name, const QByteArray& utf8) {
+        QFile file(dir_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(utf8);
+    }
+    QTemporaryDir dir_;
+};
+
+std::string LogIn(ProtocolClient& client, const std::string& user, const std::string& password) {
+    client.Send("LOGIN", user + ";" + password);
+    return MessageText(client.Next());
+}
+
+// Sends one answer to the open task and returns the reply, as UTF-8.
+std::string Answer(ProtocolClient& client, const std::string& name, const std::string& answer) {
+    client.Send("SETRESULTQUEST", " " + name + " @=" + answer + ";");
+    return MessageText(client.Next());
+}
+
+// The number after "F = " in what the student was sent.
+std::string ForceIn(const std::string& cp1251) {
+    const std::size_t at = cp1251.find("F = ");
+    if (at == std::string::npos)
+        return {};
+    const std::size_t end = cp1251.find_first_not_of("0123456789", at + 4);
+    return cp1251.substr(at + 4, end - at - 4);
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+QString LocalTimeText(qint64 secondsFromNow) {
+    return QDateTime::currentDateTime().addSecs(secondsFromNow).toString("yyyy-MM-ddTHH:mm");
+}
+
+} // namespace
+
+TEST(CourseSessionTest, EachStudentIsJudgedAgainstTheirOwnVariantAndItIsStored) {
+    CourseBank bank;
+    ServerProcess server({"--bank", bank.Path(), "--submission-interval", "0"});
+    ASSERT_TRUE(server.Started());
+    std::string forces[2];
+    ProtocolClient ivanov(server.Port()), petrov(server.Port());
+    ProtocolClient* clients[2] = {&ivanov, &petrov};
+    const std::pair<const char*, const char*> accounts[2] = {{"Ivanov", "p1"}, {"Petrov", "p2"}};
+    for (int k = 0; k < 2; ++k) {
+        ASSERT_TRUE(clients[k]->LogInAndOpen(accounts[k].first, accounts[k].second,
+                                             Utf8ToCp1251("Балка-1")));
+        clients[k]->Send("GETQUEST", Utf8ToCp1251("Балка-1")); // the same variant again
+        const std::string quest = ReadPayload(clients[k]->Next());
+        forces[k] = ForceIn(quest);
+        ASSERT_FALSE(forces[k].empty()) << quest;
+        // The task list's caption is the same variant's.
+        clients[k]->Send("GETQUESTLIST", "1");
+        EXPECT_TRUE(Has(ReadPayload(clients[k]->Next()), "F = " + forces[k] + " "));
+    }
+    ASSERT_NE(forces[0], forces[1]);
+    for (int k = 0; k < 2; ++k) {
+        const std::string mine = std::to_string(std::stoll(forces[k]) * 2);
+        const std::string theirs = std::to_string(std::stoll(forces[1 - k]) * 2);
+        EXPECT_TRUE(Has(Answer(*clients[k], "R!B", mine), "R_B: верно"));
+        EXPECT_TRUE(Has(Answer(*clients[k], "R!B", theirs), "R_B: неверно"));
+    }
+    const std::string csv = server.RunCommand({"results", "--task", "Балка-1"});
+    EXPECT_TRUE(Has(csv, ",F = " + forces[0] + "\n")) << csv;
+    EXPECT_TRUE(Has(csv, ",F = " + forces[1] + "\n")) << csv;
+    // The same secret stays in the store: a server started again draws the same variants.
+    ServerProcess again({"--bank", bank.Path()}, server.DatabasePath());
+    ProtocolClient later(again.Port());
+    ASSERT_TRUE(later.LogInAndOpen("Ivanov", "p1", Utf8ToCp1251("Балка-1")));
+    later.Send("GETQUEST", Utf8ToCp1251("Балка-1"));
+    EXPECT_EQ(ForceIn(ReadPayload(later.Next())), forces[0]);
+}
+
+TEST(CourseSessionTest, AttemptsRunOutAndTheTaskListShowsTheStanding) {
+    CourseBank bank;
+    ServerProcess server({"--bank", bank.Path(), "--submission-interval", "0"});
+    ASSERT_TRUE(server.Started());
+    {
+        ProtocolClient client(server.Port());
+        ASSERT_TRUE(client.LogInAndOpen("Ivanov", "p1", Utf8ToCp1251("Балка-2")));
+        const std::string wrong = Answer(client, "R!A", "4");
+        EXPECT_TRUE(Has(wrong, "Попытка 1 из 2. Засчитано 0 из 1 (100 %)")) << wrong;
+        // An answer that cannot be read uses no attempt.
+        EXPECT_TRUE(Has(Answer(client, "R!A", "q"), "не принято"));
+        client.Send("GETQUESTLIST", "1");
+        EXPECT_TRUE(Has(MessageText(client.Next()), "Консоль — 0 из 1, попыток 1 из 2"));
+        const std::string right = Answer(client, "R!A", "5");
+        EXPECT_TRUE(Has(right, "Попытка 2 из 2. Засчитано 1 из 1 (100 %)")) << right;
+        EXPECT_EQ(Answer(client, "R!A", "5"), "Попытки исчерпаны");
+    }
+    // A new login reads the standing from the store.
+    ProtocolClient client(server.Port());
+    LogIn(client, "Ivanov", "p1");
+    client.Send("GETQUESTLIST", "1");
+    const std::string list = MessageText(client.Next());
+    EXPECT_TRUE(Has(list, "Консоль — решено")) << list;
+    const std::string csv = server.RunCommand({"results", "--task", "Балка-2"});
+    EXPECT_TRUE(Has(csv, ",Попытки исчерпаны,")) << csv;
+    EXPECT_TRUE(Has(csv, ",,\n")) << csv; // the "не принято" one: no attempt, no variant
+}
+
+TEST(CourseSessionTest, OutsideTheWindowTasksAreClosedAndAnExtensionReopensThem) {
+    CourseBank bank;
+    {
+        ServerProcess early({"--bank", bank.Path(), "--open", LocalTimeText(3 * 3600)});
+        ProtocolClient client(early.Port());
+        LogIn(client, "Ivanov", "p1");
+        client.Send("GETQUESTLIST", "1");
+        EXPECT_TRUE(Has(MessageText(client.Next()), "Задания откроются "));
+    }
+    const QString close = LocalTimeText(-3600);
+    ServerProcess server({"--bank", bank.Path(), "--close", close, "--submission-interval", "0"});
+    ASSERT_TRUE(server.Started());
+    const std::string closedAt = QDateTime::fromString(close, "yyyy-MM-ddTHH:mm")
+                                     .toString("dd.MM.yyyy в HH:mm")
+                                     .toStdString();
+    ProtocolClient petrov(server.Port());
+    LogIn(petrov, "Petrov", "p2");
+    petrov.Send("GETQUEST", Utf8ToCp1251("Балка-2"));
+    EXPECT_EQ(MessageText(petrov.Next()), "Время вышло " + closedAt);
+
+    int code = -1;
+    server.RunCommand({"extend", "Ivanov", "1440"}, {}, &code);
+    EXPECT_EQ(code, 0);
+    server.RunCommand({"extend", "Nobody", "10"}, {}, &code);
+    EXPECT_EQ(code, 1);
+    ProtocolClient ivanov(server.Port());
+    ASSERT_TRUE(ivanov.LogInAndOpen("Ivanov", "p1", Utf8ToCp1251("Балка-2")));
+    EXPECT_TRUE(Has(Answer(ivanov, "R!A", "5"), "верно"));
+    // The extension taken back while the task is open: the next answer is stored as late.
+    server.RunCommand({"extend", "Ivanov", "0"}, {}, &code);
+    EXPECT_EQ(Answer(ivanov, "R!A", "5"), "Время вышло " + closedAt);
+    const std::string csv = server.RunCommand({"results", "--user", "Ivanov"});
+    EXPECT_TRUE(Has(csv, ",Время вышло " + closedAt + ",")) << csv;
+}
