@@ -4,8 +4,8 @@
 
 namespace {
 
-const QColor kReadColour(128, 128, 128);
-const QColor kProblemColour(192, 0, 0);
+const char* const kReadColour = "color: rgb(128, 128, 128)";
+const char* const kProblemColour = "color: rgb(192, 0, 0)";
 
 } // namespace
 
@@ -34,10 +34,10 @@ void AnswerReadingLine::ReadField() {
     setToolTip(text()); // a line wider than the field is cut; its tip shows it whole
 }
 
-void AnswerReadingLine::ShowColour(const QColor& colour) {
-    if (palette().color(QPalette::WindowText) == colour)
+// The colour changes seldom, and only then is the style set: setting it costs more than
+// reading the answer.
+void AnswerReadingLine::ShowColour(const char* colourStyle) {
+    if (styleSheet() == QLatin1String(colourStyle))
         return;
-    QPalette shown = palette();
-    shown.setColor(QPalette::WindowText, colour);
-    setPalette(shown);
+    setStyleSheet(colourStyle);
 }

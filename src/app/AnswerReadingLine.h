@@ -22,7 +22,7 @@ public:
 
 private:
     void ReadField();
-    void ShowColour(const QColor& colour);
+    void ShowColour(const char* colourStyle);
 
     FormulaField* field_;
     RowNames names_;

@@ -146,7 +146,7 @@ TEST_F(EndToEndTest, AnImplicitProductReadsAndIsJudgedLikeItsWrittenProduct) {
     const auto* reading = window.findChild<QLabel*>("readingLine1");
     ASSERT_NE(reading, nullptr);
     EXPECT_EQ(reading->text(), QString::fromUtf8("2·v_C"));
-    EXPECT_EQ(reading->palette().color(QPalette::WindowText), QColor(128, 128, 128));
+    EXPECT_EQ(reading->styleSheet(), "color: rgb(128, 128, 128)");
     QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
     QTest::keyClicks(window.focusWidget(), "sqrt(2)*v_C");
     const QString reply = SendAndReadReply();
