@@ -12,6 +12,7 @@ const char* const kProblemColour = "color: rgb(192, 0, 0)";
 AnswerReadingLine::AnswerReadingLine(FormulaField* field, QWidget* parent)
     : QLabel(parent), field_(field) {
     setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ShowColour(kReadColour);
     connect(field_, &FormulaField::equationChanged, this, &AnswerReadingLine::ReadField);
 }
@@ -21,8 +22,9 @@ void AnswerReadingLine::SetNames(RowNames names) {
     ReadField();
 }
 
+// A line of text with room under it for what descends below the baseline, "_" included.
 int AnswerReadingLine::LineHeight() const {
-    return fontMetrics().height();
+    return fontMetrics().lineSpacing() + 2;
 }
 
 void AnswerReadingLine::ReadField() {
