@@ -33,9 +33,6 @@ using platform::MakeSpeedButton;
 
 namespace {
 
-// The pause, with the event loop running, between a task's arrival and its pane coming up.
-constexpr int kTaskPauseMs = 100;
-
 const char* const kCaption = "Клиент для системы удаленного тестирования ВЕКТА v.1.23";
 const char* const kOrganisation = "Кафедра теоретической механики";
 
@@ -140,6 +137,10 @@ void MainWindow::CreateMenu() {
 
 void MainWindow::WireServerLink() {
     link_->SetHoldWhile([this] { return messageDialog_->isVisible(); });
+    // What came while the box was up is handed on once it has closed for good: the box
+    // may come up again at once with a report that waited for it.
+    connect(messageDialog_.get(), &QDialog::finished, link_, &ServerLink::DispatchWaiting,
+            Qt::QueuedConnection);
     connect(link_, &ServerLink::stateChanged, this, &MainWindow::showConnectionState);
     connect(link_, &ServerLink::connectedToServer, this, &MainWindow::askForLogin);
     connect(link_, &ServerLink::loginRequested, this, &MainWindow::askForLogin);
@@ -296,16 +297,13 @@ void MainWindow::showTask(const std::string& message) {
         if (error.empty())
             error = animationError;
     }
-    const int generation = taskView_->Generation();
-    QTimer::singleShot(kTaskPauseMs, this, [this, generation] { revealTask(generation); });
+    revealTask();
     if (!error.empty())
         QTimer::singleShot(0, this, [error] { platform::ReportError(error); });
 }
 
-// A newer task or a cleared view cancels a pending reveal.
-void MainWindow::revealTask(int generation) {
-    if (generation != taskView_->Generation())
-        return;
+// The pane changes as soon as the task is laid out.
+void MainWindow::revealTask() {
     taskListView_->hide();
     taskView_->show();
     ArrangePanes();

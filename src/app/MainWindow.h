@@ -72,7 +72,7 @@ private:
     void showTaskList(const std::string& message);
     void showMessage(const std::string& message);
     void askForLogin();
-    void revealTask(int generation);
+    void revealTask();
 
     void requestTask(const std::string& name);
     void logIn(const std::string& user, const std::string& password);

@@ -60,11 +60,6 @@ void ReportLater(QObject* context, const std::string& cp1251Message) {
 } // namespace
 
 ServerLink::ServerLink(QObject* parent) : QObject(parent) {
-    dispatchTimer_ = new QTimer(this);
-    dispatchTimer_->setObjectName("dispatchTimer");
-    dispatchTimer_->setInterval(kDispatchIntervalMs);
-    connect(dispatchTimer_, &QTimer::timeout, this, &ServerLink::DispatchNext);
-
     socket_ = new QTcpSocket(this);
     socket_->setObjectName("serverSocket");
     socket_->setReadBufferSize(kSocketReadAhead);
@@ -72,17 +67,11 @@ ServerLink::ServerLink(QObject* parent) : QObject(parent) {
     connect(socket_, &QTcpSocket::disconnected, this, &ServerLink::Disconnected);
     connect(socket_, &QTcpSocket::readyRead, this, &ServerLink::ReadSocket);
     connect(socket_, &QTcpSocket::errorOccurred, this, &ServerLink::SocketError);
-    dispatchTimer_->start();
 }
 
 ServerLink::~ServerLink() {
     // The socket outlives this part of the object: its last events must not reach it.
     socket_->disconnect(this);
-    dispatchTimer_->stop();
-}
-
-bool ServerLink::Dispatching() const {
-    return dispatchTimer_->isActive();
 }
 
 void ServerLink::CloseOnPurpose() {
@@ -147,6 +136,8 @@ void ServerLink::ReadSocket() {
         ReportLater(this, state_.DamageText());
     else if (verdict != ConnectionState::Verdict::Fine)
         CloseDamaged(verdict);
+    if (!receiver_.MessageQueue().empty())
+        DispatchLater();
 }
 
 // What a flooding server sent is dropped with it: the queue would take hours to dispatch.
@@ -183,23 +174,33 @@ bool ServerLink::Emit(const std::string& tag, const std::string& message) {
     return true;
 }
 
-void ServerLink::DispatchNext() {
-    dispatchTimer_->stop();
-    // The dispatch goes on whatever a receiver does: the timer is re-armed on every path.
-    const auto rearm = qScopeGuard([this] { dispatchTimer_->start(); });
-    // While the message box is up, server messages wait in the queue rather than in the
-    // box's own short list of waiting reports.
-    if (held_ && held_())
+// Messages are handed on once the socket's read signal has returned: a receiver's modal
+// dialog then runs the event loop outside it, and the socket goes on reading meanwhile.
+void ServerLink::DispatchLater() {
+    QMetaObject::invokeMethod(this, &ServerLink::DispatchWaiting, Qt::QueuedConnection);
+}
+
+void ServerLink::DispatchWaiting() {
+    // A receiver's modal dialog runs the event loop, in which this is called again: the
+    // call that is handing a message on goes on with the next one once it returns.
+    if (dispatching_)
         return;
+    dispatching_ = true;
+    // A receiver that fails leaves the rest of the queue to the next turn of the loop.
+    const auto goOn = qScopeGuard([this] {
+        dispatching_ = false;
+        if (!receiver_.MessageQueue().empty() && !Held())
+            DispatchLater();
+    });
     auto& queue = receiver_.MessageQueue();
-    // Frames with tags the client does not understand have no effect: they are dropped
-    // at once, so that a flood of them does not hold up the next real message. A
-    // message is taken out before it is handed on: a receiver's modal dialog runs the
-    // event loop, in which the queue may change.
-    while (!queue.empty()) {
+    // While the message box is up, server messages wait in the queue rather than in the
+    // box's own short list of waiting reports. Frames with tags the client does not
+    // understand have no effect and are dropped. A message is taken out before it is
+    // handed on: a receiver's modal dialog runs the event loop, in which the queue may
+    // change.
+    while (!queue.empty() && !Held()) {
         const std::string message = queue.front();
         queue.pop_front();
-        if (Emit(ReadTag(message), message))
-            return;
+        Emit(ReadTag(message), message);
     }
 }

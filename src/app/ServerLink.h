@@ -11,19 +11,16 @@
 #include <string>
 
 class QTcpSocket;
-class QTimer;
 
 // The connection to the testing server: the socket, the frame receiver with its bounded
 // queue and the connection state. What the server sends is read as it arrives and cut
-// into frames; the messages are handed on one per signal, in the order they came: one
-// every 500 ms, none while the message box is up. A server that sends damaged data again
-// and again, or more than the queue holds, is cut off with one report.
+// into frames; the messages are handed on one per signal, in the order they came, as soon
+// as they are whole, one at a time and none while the message box is up. A server that
+// sends damaged data again and again, or more than the queue holds, is cut off with one
+// report.
 class ServerLink : public QObject {
     Q_OBJECT
 public:
-    // The pause between two messages handed on.
-    static constexpr int kDispatchIntervalMs = 500;
-
     explicit ServerLink(QObject* parent = nullptr);
     ~ServerLink() override;
 
@@ -40,10 +37,12 @@ public:
     bool IsConnected() const { return connected_; }
     const ConnectionState& State() const { return state_; }
     const FrameReceiver& Receiver() const { return receiver_; }
-    bool Dispatching() const;
 
-    // While this says yes, the next message waits in the queue.
+    // While this says yes, the next message waits in the queue; once it says no again,
+    // DispatchWaiting hands on what waits.
     void SetHoldWhile(std::function<bool()> held) { held_ = std::move(held); }
+    // Hands on the messages waiting, in order, until none is left or the hold says yes.
+    void DispatchWaiting();
 
 signals:
     // The connection state changed: the state line shows it anew.
@@ -62,14 +61,15 @@ private:
     void ReadSocket();
     void SocketError(QAbstractSocket::SocketError error);
     void CloseDamaged(ConnectionState::Verdict verdict);
-    void DispatchNext();
+    void DispatchLater();
+    bool Held() const { return held_ && held_(); }
     // Emits the signal of the message's tag; false for a tag the client does not know.
     bool Emit(const std::string& tag, const std::string& message);
 
     QTcpSocket* socket_;
-    QTimer* dispatchTimer_;
     FrameReceiver receiver_;
     ConnectionState state_;
     bool connected_ = false;
+    bool dispatching_ = false; // a message is being handed on: its receiver may run a loop
     std::function<bool()> held_;
 };

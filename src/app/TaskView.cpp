@@ -1,5 +1,7 @@
 #include "app/TaskView.h"
 
+#include "answers/DeclaredNames.h"
+#include "app/AnswerReadingLine.h"
 #include "app/ResultPayload.h"
 #include "app/TaskNavigation.h"
 #include "eqedit/FormulaField.h"
@@ -99,6 +101,10 @@ FormulaField* TaskView::NameField(int row) const {
     return nameFields_.at(static_cast<std::size_t>(row));
 }
 
+AnswerReadingLine* TaskView::ReadingLine(int row) const {
+    return readingLines_.at(static_cast<std::size_t>(row));
+}
+
 QSize TaskView::PaneSize() const {
     return maximumViewportSize();
 }
@@ -138,6 +144,9 @@ std::string TaskView::ShowTask(const QuestSections& task) {
     imageScript_ = task.image;
     std::string error = DrawQuestImage();
     answerNames_ = ReadRequestNames(task.request);
+    std::string unreadNames; // a name the server declares badly is its own to judge
+    declaredNames_ = answers::NamesOf(answers::ReadDeclaredNames(task.variables, unreadNames));
+    namesDeclared_ = !task.variables.empty();
     CreateAnswerFields();
     LayoutTask();
     ShowAnswerFields();
@@ -161,6 +170,7 @@ void TaskView::Clear() {
     for (std::size_t row = 0; row < kMaxAnswerRows && nameFields_[row] != nullptr; ++row) {
         nameFields_[row]->hide();
         answerFields_[row]->hide();
+        readingLines_[row]->hide();
     }
     diagramImage_ = QImage();
     FillStatementImage();
@@ -192,7 +202,7 @@ void TaskView::LayoutTask() {
 void TaskView::PlaceSendButton() {
     const QWidget* above =
         answerCount_ > 0
-            ? static_cast<QWidget*>(answerFields_[static_cast<std::size_t>(answerCount_ - 1)])
+            ? static_cast<QWidget*>(readingLines_[static_cast<std::size_t>(answerCount_ - 1)])
             : statement_;
     const int aboveBottom = above->geometry().bottom() + 1 + (answerCount_ > 0 ? 0 : 10);
     sendButton_->resize(sendButton_->sizeHint());
@@ -280,12 +290,16 @@ void TaskView::CreateAnswerRow(std::size_t row) {
     };
     nameFields_[row] = name;
     answerFields_[row] = answer;
+    readingLines_[row] = new AnswerReadingLine(answer, content);
+    readingLines_[row]->setObjectName(QString("readingLine%1").arg(row));
+    readingLines_[row]->hide();
 }
 
 void TaskView::CreateAnswerFields() {
     for (std::size_t row = 0; row < kMaxAnswerRows && nameFields_[row] != nullptr; ++row) {
         nameFields_[row]->hide();
         answerFields_[row]->hide();
+        readingLines_[row]->hide();
     }
     answerCount_ = 0;
     for (const std::string& name : answerNames_) {
@@ -294,6 +308,10 @@ void TaskView::CreateAnswerFields() {
             CreateAnswerRow(row);
         nameFields_[row]->SetEquation(NameFieldText(name));
         answerFields_[row]->SetEquation(kEmptyAnswerText);
+        readingLines_[row]->SetNames(
+            {declaredNames_,
+             {answerNames_.begin(), answerNames_.begin() + static_cast<std::ptrdiff_t>(row)},
+             namesDeclared_});
         ++answerCount_;
     }
     // Tab walks the answer fields in row order and then the button.
@@ -313,13 +331,16 @@ void TaskView::LayoutAnswerFields() {
     std::vector<int> heights;
     for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
         heights.push_back(answerFields_[row]->height());
-    const std::vector<RowPlace> places =
-        LayoutAnswerRows(width(), statement_->height(), nameFields_[0]->width(), heights);
+    const int readingHeight = readingLines_[0]->LineHeight();
+    const std::vector<RowPlace> places = LayoutAnswerRows(
+        width(), statement_->height(), nameFields_[0]->width(), heights, readingHeight);
     for (std::size_t row = 0; row < places.size(); ++row) {
         const RowPlace& place = places[row];
         nameFields_[row]->move(place.nameLeft, place.top);
         answerFields_[row]->setGeometry(place.answerLeft, place.top, place.answerWidth,
                                         answerFields_[row]->height());
+        readingLines_[row]->setGeometry(place.answerLeft, place.readingTop, place.answerWidth,
+                                        readingHeight);
     }
 }
 
@@ -327,6 +348,7 @@ void TaskView::ShowAnswerFields() {
     for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row) {
         nameFields_[row]->show();
         answerFields_[row]->show();
+        readingLines_[row]->show();
     }
 }
 
@@ -341,6 +363,14 @@ void TaskView::Send() {
     if (!result.ok) {
         emit sendRefused(result.message, rows[result.row].nameField);
         return;
+    }
+    // An answer that cannot be read would only be refused by the server.
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        const AnswerReading& reading = readingLines_[row]->Reading();
+        if (reading.kind == AnswerReading::Kind::Unreadable) {
+            emit sendRefused(reading.refusal, rows[row].nameField);
+            return;
+        }
     }
     emit resultReady(result.payload);
 }

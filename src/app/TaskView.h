@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class AnswerReadingLine;
 class FormulaField;
 class QLabel;
 class QPushButton;
@@ -58,6 +59,7 @@ public:
     int AnswerCount() const { return answerCount_; }
     FormulaField* AnswerField(int row) const;
     FormulaField* NameField(int row) const;
+    AnswerReadingLine* ReadingLine(int row) const;
 
 signals:
     // The answers are complete: the payload of SETRESULTQUEST.
@@ -97,8 +99,11 @@ private:
     std::string questText_;
     std::string imageScript_;
     std::vector<std::string> answerNames_;
+    std::vector<std::string> declaredNames_; // of <VARIABLES>, for the reading lines
+    bool namesDeclared_ = false;
     int answerCount_ = 0;
     std::array<FormulaField*, kMaxAnswerRows> nameFields_{};
     std::array<FormulaField*, kMaxAnswerRows> answerFields_{};
+    std::array<AnswerReadingLine*, kMaxAnswerRows> readingLines_{};
     int generation_ = 0;
 };

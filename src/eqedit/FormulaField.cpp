@@ -135,8 +135,10 @@ void FormulaField::SyncSize() {
 
 void FormulaField::SetEquation(const std::string& text) {
     SyncSize();
-    if (model_.SetEquation(text))
+    if (model_.SetEquation(text)) {
         update();
+        emit equationChanged();
+    }
 }
 
 std::string FormulaField::CalculateEquation(double& result) {
@@ -167,15 +169,22 @@ void FormulaField::KeyDown(int& key, Qt::KeyboardModifiers shift) {
     if (OnKeyDown)
         OnKeyDown(this, key, shift);
     SyncSize();
-    if (const std::optional<eqedit::EditCommand> command = CommandOf(key))
+    if (const std::optional<eqedit::EditCommand> command = CommandOf(key)) {
+        const std::string before = Equation();
         model_.Apply(*command);
+        if (Equation() != before)
+            emit equationChanged();
+    }
     update();
 }
 
 void FormulaField::KeyPress(char& key) {
     SyncSize();
+    const std::string before = Equation();
     model_.KeyPress(key);
     update();
+    if (Equation() != before)
+        emit equationChanged();
 }
 
 void FormulaField::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {

@@ -96,6 +96,10 @@ public:
     bool HasFocus() const { return hasFocus_; }
     const eqedit::EditModel& Model() const { return model_; }
 
+signals:
+    // The formula's text has changed: by a key, a character typed or SetEquation.
+    void equationChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -15,12 +15,12 @@ std::string NameFieldText(std::string_view name) {
 }
 
 std::vector<RowPlace> LayoutAnswerRows(int paneWidth, int imageHeight, int nameWidth,
-                                       const std::vector<int>& answerHeights) {
+                                       const std::vector<int>& answerHeights, int readingHeight) {
     std::vector<RowPlace> rows;
     int y = imageHeight + kRowsBelowImage;
     for (int height : answerHeights) {
-        rows.push_back({y, kRowLeft, nameWidth + kRowLeft, paneWidth - nameWidth - 55});
-        y += height + kRowGap;
+        rows.push_back({y, kRowLeft, nameWidth + kRowLeft, paneWidth - nameWidth - 55, y + height});
+        y += height + readingHeight + kRowGap;
     }
     return rows;
 }

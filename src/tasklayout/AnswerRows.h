@@ -25,6 +25,7 @@ struct RowPlace {
     int nameLeft = 0;
     int answerLeft = 0;
     int answerWidth = 0;
+    int readingTop = 0; // the line under the input field that shows how the answer reads
 };
 
 inline constexpr int kRowsBelowImage = 20;
@@ -32,10 +33,12 @@ inline constexpr int kRowLeft = 15;
 inline constexpr int kRowGap = 5;
 
 // Places the rows under the picture (imageHeight high) in a pane paneWidth wide: the first
-// 20 pixels under it, each next one under the input field above plus 5; name fields at 15,
-// input fields nameWidth + 15 further to the right and paneWidth - nameWidth - 55 wide.
+// 20 pixels under it; under each input field its reading line, readingHeight high, and the
+// next row 5 pixels under that line; name fields at 15, input fields and their reading
+// lines nameWidth + 15 further to the right and paneWidth - nameWidth - 55 wide.
 std::vector<RowPlace> LayoutAnswerRows(int paneWidth, int imageHeight, int nameWidth,
-                                       const std::vector<int>& answerHeights);
+                                       const std::vector<int>& answerHeights,
+                                       int readingHeight = 0);
 
 // The send button under the last row, centred, and the spacer label 10 pixels under it.
 struct SendPlace {

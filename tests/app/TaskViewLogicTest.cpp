@@ -1,8 +1,9 @@
 // The task view's arithmetic (diagram box, answer rows) and the result payload.
 
+#include "app/AnswerReading.h"
+#include "app/ResultPayload.h"
 #include "tasklayout/AnswerRows.h"
 #include "tasklayout/QuestImage.h"
-#include "app/ResultPayload.h"
 
 #include "engine/EngineMessages.h"
 #include "platform/Cp1251.h"
@@ -78,6 +79,17 @@ TEST(TaskViewLogicTest, RowsStand32ApartUnderTheDiagramAndTheButtonUnderThem) {
     EXPECT_EQ(send.top, 367);
     EXPECT_EQ(send.left, 156);
     EXPECT_EQ(send.spacerTop, 367 + 25 + 10);
+
+    // With the reading line under each field, a row is 32 plus that line; the first row
+    // stays 20 under the diagram and a taller field pushes only the rows under it.
+    const std::vector<RowPlace> read = LayoutAnswerRows(463, 246, 60, {27, 40, 27}, 13);
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(read[0].top, 266);
+    EXPECT_EQ(read[0].readingTop, 266 + 27);
+    EXPECT_EQ(read[1].top, 266 + 32 + 13);
+    EXPECT_EQ(read[1].readingTop, 266 + 32 + 13 + 40);
+    EXPECT_EQ(read[2].top, 266 + 32 + 13 + 45 + 13);
+    EXPECT_EQ(read[2].answerLeft, 75);
 }
 
 TEST(TaskViewLogicTest, EarlierAnswersAreSubstitutedOneLevelAndCleaned) {
@@ -122,4 +134,36 @@ TEST(TaskViewLogicTest, ARefusedAnswerCarriesTheEnginesMessage) {
     const ResultPayload bounded = BuildResultPayload(rows);
     EXPECT_FALSE(bounded.ok);
     EXPECT_FALSE(bounded.message.empty());
+}
+
+TEST(TaskViewLogicTest, TheLineUnderAnAnswerReadsItOrSaysWhatIsWrong) {
+    using Kind = AnswerReading::Kind;
+    const RowNames declared{{"v!C", "m", "~w", "R"}, {"V"}, true};
+    struct Row {
+        std::string answer; // CP1251, as the field holds it
+        RowNames names;
+        Kind kind;
+        std::string line; // UTF-8
+    };
+    const std::vector<Row> rows = {
+        {"  ", declared, Kind::Blank, ""},
+        {"2v!C", declared, Kind::Read, "2·v_C"},
+        {"~w*R+V", declared, Kind::Read, "ω·R+V"},
+        {"0,75*m", declared, Kind::Read, "0,75·m"},
+        {"mR", declared, Kind::UnknownName, "mR: нет такого обозначения; возможно, m*R?"},
+        {"V", {{"m"}, {}, true}, Kind::UnknownName, "V: нет такого обозначения"},
+        // Without declared names every name is left to the server.
+        {"mR", {}, Kind::Read, "mR"},
+        {"(m", declared, Kind::Unreadable, "не хватает закрывающей скобки (знак 1)"},
+    };
+    for (const Row& row : rows) {
+        const AnswerReading reading = ReadAnswerRow(row.answer, row.names);
+        EXPECT_EQ(reading.kind, row.kind) << row.answer;
+        EXPECT_EQ(reading.line, row.line) << row.answer;
+        EXPECT_EQ(reading.refusal.empty(), row.kind != Kind::Unreadable) << row.answer;
+    }
+    // The message box takes CP1251, which has no Greek letters: they go as Russian words.
+    const AnswerReading greek = ReadAnswerRow("~w+", declared);
+    ASSERT_EQ(greek.kind, Kind::Unreadable);
+    EXPECT_EQ(greek.refusal, platform::Utf8ToCp1251(greek.line));
 }

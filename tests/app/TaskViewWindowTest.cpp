@@ -6,6 +6,7 @@
 
 #include "app/MainWindow.h"
 
+#include "app/AnswerReadingLine.h"
 #include "app/LoginDialog.h"
 #include "diagram/DrawingContext.h"
 #include "dialogs/MessageDialog.h"
@@ -28,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -106,16 +108,24 @@ TEST_F(TaskViewWindowTest, ThreeAnswersMakeThreeRowsUnderTheFramedDiagram) {
     ASSERT_EQ(Task()->AnswerCount(), 3);
     const int imageBottom = Find<QLabel>("statement")->geometry().bottom() + 1;
     const int paneWidth = Task()->width();
+    // Each row is 32 pixels plus its reading line, which is empty while nothing is typed.
+    const int lineHeight = Task()->ReadingLine(0)->height();
+    EXPECT_GT(lineHeight, 0);
     for (int row = 0; row < 3; ++row) {
+        const int top = imageBottom + 20 + (32 + lineHeight) * row;
         const FormulaField* name = Task()->NameField(row);
-        EXPECT_EQ(name->geometry(), QRect(15, imageBottom + 20 + 32 * row, 60, 27));
+        EXPECT_EQ(name->geometry(), QRect(15, top, 60, 27));
         EXPECT_FALSE(name->isEnabled());
-        EXPECT_EQ(Answer(row)->geometry(),
-                  QRect(75, imageBottom + 20 + 32 * row, paneWidth - 115, 27));
+        EXPECT_EQ(Answer(row)->geometry(), QRect(75, top, paneWidth - 115, 27));
         EXPECT_EQ(Answer(row)->Equation(), "  ");
+        EXPECT_EQ(Task()->ReadingLine(row)->geometry(),
+                  QRect(75, top + 27, paneWidth - 115, lineHeight));
+        EXPECT_TRUE(Task()->ReadingLine(row)->isVisible());
+        EXPECT_EQ(Task()->ReadingLine(row)->text(), "");
     }
     EXPECT_EQ(Task()->NameField(1)->Equation(), " Y @=");
-    EXPECT_EQ(Find<QPushButton>("sendButton")->y(), Answer(2)->geometry().bottom() + 1 + 10);
+    EXPECT_EQ(Find<QPushButton>("sendButton")->y(),
+              Task()->ReadingLine(2)->geometry().bottom() + 1 + 10);
 
     // The 300 x 160 box sits centred at the bottom of the picture: black frame, green field.
     const QImage picture = Find<QLabel>("statement")->pixmap().toImage();
@@ -222,6 +232,29 @@ void Wheel(QWidget* target, int angleDelta) {
 
 } // namespace
 
+namespace {
+
+const std::string kDeclaredNames = "<NAME>t2</NAME><QUEST>q</QUEST><IMAGE>LINE(1,1,9,9);</IMAGE>"
+                                   "<REQUEST>V;W;</REQUEST><VARIABLES>v!C;m;R;</VARIABLES>";
+
+// The colour the line's text is drawn in: red, grey, or none when nothing is drawn.
+enum class Ink { None, Grey, Red };
+Ink LineInk(QLabel* line) {
+    const QImage drawn = line->grab().toImage();
+    Ink ink = Ink::None;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QColor c = drawn.pixelColor(x, y);
+            if (c.red() > c.green() + 60)
+                return Ink::Red;
+            if (c.red() < 200 && std::abs(c.red() - c.green()) < 8)
+                ink = Ink::Grey;
+        }
+    return ink;
+}
+
+} // namespace
+
 TEST_F(TaskViewWindowTest, AClickPutsTheCaretWhereItFallsAndKeepsTheKeyboardThere) {
     ShowTask(kThreeAnswers);
     QTest::keyClicks(Answer(1), "abc");
@@ -311,4 +344,49 @@ TEST_F(TaskViewWindowTest, TheWheelScrollsThreeLinesAndThePageKeysAPage) {
     QTest::keyClicks(field, "7");
     const QRect shown(QPoint(0, bar->value()), Task()->viewport()->size());
     EXPECT_TRUE(shown.contains(field->geometry())) << bar->value();
+}
+
+TEST_F(TaskViewWindowTest, EachRowShowsItsReadingAndOnlyAnUnreadableRowStopsSending) {
+    ShowTask(kDeclaredNames);
+    QLabel* first = Task()->ReadingLine(0);
+    QLabel* second = Task()->ReadingLine(1);
+    QTest::keyClicks(Focused(), "2v");
+    EXPECT_EQ(first->text(), QString::fromUtf8("v: нет такого обозначения")); // v_C is
+    EXPECT_EQ(LineInk(first), Ink::Red);
+    QTest::keyClick(Focused(), Qt::Key_Down);
+    QTest::keyClicks(Focused(), "C");
+    EXPECT_EQ(first->text(), QString::fromUtf8("2·v_C"));
+    EXPECT_EQ(LineInk(first), Ink::Grey);
+
+    // The name of the row above is readable; a letter run that is not declared is red and
+    // tells what was probably meant, but the answers still go.
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    QTest::keyClicks(Focused(), "V*mR");
+    EXPECT_TRUE(second->text().startsWith(QString::fromUtf8("mR: нет такого обозначения")))
+        << second->text().toStdString();
+    EXPECT_EQ(LineInk(second), Ink::Red);
+    Find<QPushButton>("sendButton")->click();
+    EXPECT_EQ(ReadTag(NextFrame()), "SETRESULTQUEST");
+
+    // An answer that cannot be read stops the sending with the problem its line shows.
+    QTest::keyClicks(Answer(1), "+");
+    EXPECT_TRUE(second->text().startsWith(QString::fromUtf8("не хватает числа")))
+        << second->text().toStdString();
+    ShownDialog shown;
+    CloseNextDialog(shown);
+    Find<QPushButton>("sendButton")->click();
+    EXPECT_EQ(shown.caption, QString::fromUtf8("Ошибка"));
+    EXPECT_EQ(shown.text, second->text());
+    EXPECT_TRUE(shown.formula.ends_with(" W @=")) << shown.formula;
+    EXPECT_EQ(NextFrame(200), "");
+
+    // A blank answer shows an empty line; a task without declared names leaves every name
+    // to the server and shows no name as unknown.
+    Answer(1)->SetEquation("  ");
+    EXPECT_EQ(second->text(), "");
+    ShowTask(kThreeAnswers);
+    QTest::keyClicks(Focused(), "ab");
+    EXPECT_EQ(first->text(), "ab");
+    EXPECT_EQ(LineInk(first), Ink::Grey);
+    EXPECT_TRUE(reports.empty());
 }

@@ -11,6 +11,7 @@
 #include "platform/ErrorReport.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -34,66 +35,123 @@ public:
             if (dialog == nullptr || !dialog->isVisible())
                 return;
             ++answered;
-            if (auto* login = qobject_cast<LoginDialog*>(dialog))
+            if (auto* login = qobject_cast<LoginDialog*>(dialog)) {
                 login->connectButton->click();
-            else
-                dialog->accept();
+                return;
+            }
+            if (auto* box = qobject_cast<MessageDialog*>(dialog))
+                lastText = box->Label1->text();
+            dialog->accept();
         });
         timer_.start(20);
     }
     int answered = 0;
+    QString lastText; // of the last message box
 
 private:
     QTimer timer_;
 };
 
-} // namespace
+// The reference server with the shipped bank as a process, and the client logged in to
+// it as the demo student, its task list shown.
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        server.start(VEKTA_SERVER_PATH, {"--demo", "--port", "0", "--bank", VEKTA_BANK_DIR});
+        ASSERT_TRUE(server.waitForReadyRead(kWaitMs))
+            << server.readAllStandardError().toStdString();
+        const QString banner = QString::fromUtf8(server.readLine()).trimmed();
+        const QString port = banner.section(' ', -1);
+        ASSERT_FALSE(port.isEmpty()) << banner.toStdString();
 
-TEST(EndToEndTest, ConnectLogInOpenAndAnswerATaskAgainstTheReferenceServer) {
+        platform::SetErrorReportHandler([this](const std::string& m) { reports.push_back(m); });
+        window.show();
+        window.SetServerAddress("127.0.0.1:" + port);
+        window.findChild<QToolButton*>("connectButton")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.answered >= 2; }, kWaitMs))
+            << "login dialog and welcome message";
+        window.findChild<QToolButton*>("tasksButton")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return List()->isVisible(); }, kWaitMs));
+    }
+
+    void TearDown() override {
+        platform::SetErrorReportHandler({});
+        server.kill();
+        server.waitForFinished();
+    }
+
+    const TaskListView* List() const { return window.findChild<TaskListView*>(); }
+    const TaskView* Task() const { return window.findChild<TaskView*>(); }
+
+    // Opens the task whose link has this caption, and waits for its first answer field.
+    void Open(const QString& caption) {
+        TaskLink* link = nullptr;
+        for (TaskLink* candidate : List()->Links())
+            if (candidate != nullptr && candidate->text().contains(caption))
+                link = candidate;
+        ASSERT_NE(link, nullptr) << caption.toStdString();
+        QTest::mouseClick(link, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return Task()->AnswerCount() > 0 && window.focusWidget() == Task()->AnswerField(0);
+            },
+            kWaitMs));
+    }
+
+    // Sends the answers and waits for the server's reply.
+    QString SendAndReadReply() {
+        const int dialogsBefore = answerer.answered;
+        QTest::keyClick(window.focusWidget(), Qt::Key_Return);
+        const bool replied =
+            QTest::qWaitFor([&] { return answerer.answered > dialogsBefore; }, kWaitMs);
+        return replied ? answerer.lastText : QString();
+    }
+
     QProcess server;
-    server.start(VEKTA_SERVER_PATH, {"--demo", "--port", "0", "--bank", VEKTA_BANK_DIR});
-    ASSERT_TRUE(server.waitForReadyRead(kWaitMs)) << server.readAllStandardError().toStdString();
-    const QString banner = QString::fromUtf8(server.readLine()).trimmed();
-    const QString port = banner.section(' ', -1);
-    ASSERT_FALSE(port.isEmpty()) << banner.toStdString();
-
     MainWindow window;
     std::vector<std::string> reports;
-    platform::SetErrorReportHandler([&](const std::string& m) { reports.push_back(m); });
-    window.show();
     ModalAnswerer answerer;
+};
 
-    window.SetServerAddress("127.0.0.1:" + port);
-    window.findChild<QToolButton*>("connectButton")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.answered >= 2; }, kWaitMs))
-        << "login dialog and welcome message";
-    window.findChild<QToolButton*>("tasksButton")->click();
-    const TaskListView* list = window.findChild<TaskListView*>();
-    const TaskView* task = window.findChild<TaskView*>();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, kWaitMs));
-    ASSERT_NE(list->Links()[0], nullptr);
-    EXPECT_EQ(list->Links()[0]->text(),
+} // namespace
+
+TEST_F(EndToEndTest, ConnectLogInOpenAndAnswerATaskAgainstTheReferenceServer) {
+    ASSERT_NE(List()->Links()[0], nullptr);
+    EXPECT_EQ(List()->Links()[0]->text(),
               QString::fromUtf8("1. Балка на шарнирной и катковой опорах"));
-
-    QTest::mouseClick(list->Links()[0], Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return task->AnswerCount() > 0 && window.focusWidget() == task->AnswerField(0); },
-        kWaitMs));
-    EXPECT_TRUE(task->isVisible());
-    ASSERT_EQ(task->AnswerCount(), 3);
+    Open(QString::fromUtf8("Балка"));
+    EXPECT_TRUE(Task()->isVisible());
+    ASSERT_EQ(Task()->AnswerCount(), 3);
 
     // The answers, typed and sent with the keyboard alone; the server's reply is shown.
-    const int dialogsBefore = answerer.answered;
     for (const char* answer : {"3", "4", "5*2"}) {
         QTest::keyClicks(window.focusWidget(), answer);
         QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
     }
-    QTest::keyClick(task->AnswerField(2), Qt::Key_Return);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return answerer.answered > dialogsBefore; }, kWaitMs))
-        << "the server's reply to SETRESULTQUEST";
+    Task()->AnswerField(2)->setFocus();
+    EXPECT_FALSE(SendAndReadReply().isEmpty()) << "the server's reply to SETRESULTQUEST";
     EXPECT_TRUE(reports.empty());
+}
 
-    platform::SetErrorReportHandler({});
-    server.kill();
-    server.waitForFinished();
+// The wheel's answers typed as a student writes them: the line under each field reads them
+// with the names the server declared, and the server judges them as their readings say.
+TEST_F(EndToEndTest, AnImplicitProductReadsAndIsJudgedLikeItsWrittenProduct) {
+    Open(QString::fromUtf8("колеса"));
+    ASSERT_EQ(Task()->AnswerCount(), 3);
+    QTest::keyClicks(window.focusWidget(), "v_C/R");
+    QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(window.focusWidget(), "2v");
+    QTest::keyClick(window.focusWidget(), Qt::Key_Down);
+    QTest::keyClicks(window.focusWidget(), "C");
+    const auto* reading = window.findChild<QLabel*>("readingLine1");
+    ASSERT_NE(reading, nullptr);
+    EXPECT_EQ(reading->text(), QString::fromUtf8("2·v_C"));
+    EXPECT_EQ(reading->styleSheet(), "color: rgb(128, 128, 128)");
+    QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(window.focusWidget(), "sqrt(2)*v_C");
+    const QString reply = SendAndReadReply();
+    EXPECT_EQ(reply.count(QString::fromUtf8("неверно")), 0) << reply.toStdString();
+    EXPECT_EQ(reply.count(QString::fromUtf8("не принято")), 0) << reply.toStdString();
+    EXPECT_EQ(reply.count(QString::fromUtf8("верно")), 3) << reply.toStdString();
+    EXPECT_TRUE(reports.empty());
 }
