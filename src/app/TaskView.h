@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tasklayout/AnswerRows.h"
 #include "diagram/DrawingContext.h"
 #include "protocol/QuestSections.h"
+#include "tasklayout/AnswerRows.h"
 
 #include <QImage>
 #include <QScrollArea>
@@ -50,6 +50,14 @@ public:
     // Sends the answers as "Отправить результат" does.
     void Send();
 
+    // The caption of the task-list entry the task was opened from, drawn above the
+    // statement (CP1251; empty: no caption line).
+    void SetCaption(const std::string& caption);
+    // The texts of the answer rows shown, in row order; putting them back fills as many
+    // rows as there are of both.
+    std::vector<std::string> AnswerTexts() const;
+    void SetAnswerTexts(const std::vector<std::string>& texts);
+
     int AnswerCount() const { return answerCount_; }
     FormulaField* AnswerField(int row) const;
     FormulaField* NameField(int row) const;
@@ -59,6 +67,8 @@ signals:
     void resultReady(const std::string& payload);
     // An answer cannot be sent: the message and the formula that shows where (CP1251).
     void sendRefused(const std::string& message, const std::string& formula);
+    // A key went to one of the answer fields: their texts may have changed.
+    void answersEdited();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +89,7 @@ private:
     void ResizeContent();
     void Scroll(int wheelDelta);
 
+    QLabel* caption_;
     QLabel* statement_;
     QLabel* greeting_;
     QPushButton* sendButton_;
