@@ -299,6 +299,10 @@ void MainWindow::openAnimation() {
 void MainWindow::askForLogin() {
     reconnector_->Cancel(); // the server wants the student's own login
     link_->LoginAsked();
+    // With the name remembered, the password is what is left to type.
+    const bool nameKnown = !loginDialog_->userField->text().isEmpty();
+    if (nameKnown && loginDialog_->passwordField->text().isEmpty()) // once the dialog is up
+        QTimer::singleShot(0, loginDialog_->passwordField, qOverload<>(&QWidget::setFocus));
     loginDialog_->exec();
 }
 

@@ -243,7 +243,21 @@ TEST_F(StudentWorkTest, TheLastAddressAndUserAreRememberedButNotThePassword) {
     EXPECT_NE(Address(), defaultAddress);
     EXPECT_EQ(window->Login().userField->text(), "Ivanov");
     EXPECT_TRUE(window->Login().passwordField->text().isEmpty());
-    window->SetServerAddress("vekta.example"); // as --server does
+    window->show();
+    Find<QLineEdit>("addressField")->setText(Address());
+    QWidget* typedInto = nullptr;
+    bool declined = false;
+    OnNextModal([&](QDialog* dialog) {
+        const QWidget* password = window->Login().passwordField;
+        if (QTest::qWaitFor([&] { return dialog->focusWidget() == password; }, kWaitMs))
+            typedInto = dialog->focusWidget();
+        dialog->reject();
+        declined = true;
+    });
+    Find<QToolButton>("connectButton")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return declined; }, kWaitMs));
+    EXPECT_EQ(typedInto, window->Login().passwordField); // the password is left to type
+    window->SetServerAddress("vekta.example");           // as --server does
     EXPECT_EQ(Find<QLineEdit>("addressField")->text(), "vekta.example");
     QFile ini(Places().settingsFile);
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
