@@ -333,8 +333,16 @@ void MainWindow::logIn(const std::string& user, const std::string& password) {
     link_->Send(BuildFrame("LOGIN", user + ";" + password));
     link_->LoginSent(user);
     reconnector_->LoginSent(connectedAddress_, user, password);
+    loginToRemember_ = true;
+}
+
+// The server sends tasks only to a student it let in: the login is worth remembering.
+void MainWindow::rememberLogin() {
+    if (!loginToRemember_)
+        return;
+    loginToRemember_ = false;
     settings_->rememberLogin(platform::ToQString(connectedAddress_.Text()),
-                             platform::ToQString(user));
+                             platform::ToQString(reconnector_->LoginUser()));
 }
 
 void MainWindow::showMessage(const std::string& message) {
@@ -351,6 +359,7 @@ void MainWindow::showMessage(const std::string& message) {
 }
 
 void MainWindow::showTaskList(const std::string& message) {
+    rememberLogin();
     reconnector_->Finish();
     drafts_->Close();
     reconnector_->TaskOpened({}, {});
@@ -361,6 +370,7 @@ void MainWindow::showTaskList(const std::string& message) {
 }
 
 void MainWindow::showTask(const std::string& message) {
+    rememberLogin();
     const QuestSections task = ReadQuestSections(message);
     animationButton_->setVisible(!task.animate.empty());
     reconnector_->Finish();

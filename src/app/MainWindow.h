@@ -94,6 +94,7 @@ private:
 
     void requestTask(const std::string& name, const std::string& caption);
     void logIn(const std::string& user, const std::string& password);
+    void rememberLogin();
     void sendResult(const std::string& payload);
     void showSendError(const std::string& message, const std::string& formula);
     void showConnectionState();
@@ -123,6 +124,7 @@ private:
     DraftKeeper* drafts_;
     Reconnector* reconnector_;
     ServerAddress connectedAddress_; // of the last connection started
+    bool loginToRemember_ = false;   // sent, not yet known to be let in
     // The task asked for last, from the list or by the reconnector (CP1251).
     std::string askedTaskName_;
     std::string askedTaskCaption_;
