@@ -11,7 +11,7 @@ std::string Cp(const char* utf8) {
 const char* Reason(ConnectionState::Failure failure) {
     switch (failure) {
     case ConnectionState::Failure::Refused:
-        return "сервер не отвечает";
+        return "сервер отказал в соединении";
     case ConnectionState::Failure::HostNotFound:
         return "сервер с таким адресом не найден, проверьте адрес";
     case ConnectionState::Failure::TimedOut:

@@ -1,7 +1,10 @@
 #include "app/MainWindow.h"
 
 #include "animation/AnimationWindow.h"
+#include "app/ClientSettings.h"
+#include "app/DraftKeeper.h"
 #include "app/LoginDialog.h"
+#include "app/Reconnector.h"
 #include "app/ServerAddress.h"
 #include "app/ServerLink.h"
 #include "app/TaskListView.h"
@@ -50,7 +53,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text) {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(parent) {
     setObjectName("mainWindow");
     setWindowTitle(QString::fromUtf8(kCaption));
     setFont(FontOf("MS Sans Serif", 11));
@@ -75,7 +78,24 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     tray_ = new ApplicationTray(this);
 
     link_ = new ServerLink(this);
+    reconnector_ = new Reconnector(this);
+    connect(reconnector_, &Reconnector::waitChanged, this, &MainWindow::showConnectionState);
+    connect(reconnector_, &Reconnector::tryNow, this, &MainWindow::reconnect);
     WireServerLink();
+
+    DraftStore draftStore(places.draftsFolder.isEmpty() ? DraftStore::DefaultFolder()
+                                                        : places.draftsFolder);
+    draftStore.Prune(QDateTime::currentDateTimeUtc());
+    drafts_ = new DraftKeeper(taskView_, std::move(draftStore), this);
+    settings_ = places.settingsFile.isEmpty()
+                    ? std::make_unique<ClientSettings>()
+                    : std::make_unique<ClientSettings>(places.settingsFile);
+    if (const auto address = settings_->serverAddress())
+        addressField_->setText(*address);
+    if (const auto user = settings_->userName()) {
+        loginDialog_->userField->setText(*user);
+        loginDialog_->passwordField->clear(); // the default password is not this user's
+    }
 
     resize(kMinimumSize);
     setMinimumSize(kMinimumSize);
@@ -142,7 +162,8 @@ void MainWindow::WireServerLink() {
     connect(messageDialog_.get(), &QDialog::finished, link_, &ServerLink::DispatchWaiting,
             Qt::QueuedConnection);
     connect(link_, &ServerLink::stateChanged, this, &MainWindow::showConnectionState);
-    connect(link_, &ServerLink::connectedToServer, this, &MainWindow::askForLogin);
+    connect(link_, &ServerLink::connectedToServer, this, &MainWindow::serverConnected);
+    connect(link_, &ServerLink::connectionEnded, this, &MainWindow::connectionEnded);
     connect(link_, &ServerLink::loginRequested, this, &MainWindow::askForLogin);
     connect(link_, &ServerLink::taskListArrived, this, &MainWindow::showTaskList);
     connect(link_, &ServerLink::taskArrived, this, &MainWindow::showTask);
@@ -174,6 +195,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    drafts_->SaveNow();
     QWidget::closeEvent(event);
     QCoreApplication::quit(); // closing the main window ends the program
 }
@@ -198,6 +220,7 @@ void MainWindow::SetServerAddress(const QString& address) {
 }
 
 void MainWindow::connectToServer() {
+    reconnector_->Cancel();  // the student's own connection replaces any waiting
     link_->CloseOnPurpose(); // the state line says so, also if the address is refused
     const platform::Result<ServerAddress> address =
         ParseServerAddress(platform::ToCp1251(addressField_->text()));
@@ -208,16 +231,24 @@ void MainWindow::connectToServer() {
     // A new connection starts clean: nothing of the last server is shown any more.
     if (!taskView_->GreetingShown() || taskView_->TaskShown()) { // before the first list
         taskListView_->Clear();                                  // the greeting stays
+        drafts_->Close();
+        reconnector_->TaskOpened({}, {});
         taskView_->Clear();
         animationButton_->hide();
         animationWindow_->hide();
     }
+    connectedAddress_ = *address;
     link_->ConnectTo(*address);
 }
 
 void MainWindow::showConnectionState() {
     stateLine_->setStyleSheet({});
-    stateLine_->setText(platform::ToQString(link_->State().StateText()));
+    const bool waiting = reconnector_->CurrentStage() == Reconnector::Stage::Waiting;
+    stateLine_->setText(waiting ? reconnector_->WaitText()
+                                : platform::ToQString(link_->State().StateText()));
+    // What went wrong last is there for a look while the client reconnects by itself.
+    stateLine_->setToolTip(reconnector_->Busy() ? platform::ToQString(reconnector_->LastReport())
+                                                : QString());
     ArrangeConnectionBar();
     // A login dialog left open after its connection ended would send into nothing.
     const bool ended = link_->State().CurrentPhase() == ConnectionState::Phase::NotConnected;
@@ -243,9 +274,11 @@ void MainWindow::requestTaskList() {
     animationWindow_->hide();
 }
 
-void MainWindow::requestTask(const std::string& name) {
+void MainWindow::requestTask(const std::string& name, const std::string& caption) {
     if (explainIfNothingHappens() || !link_->IsConnected())
         return;
+    askedTaskName_ = name;
+    askedTaskCaption_ = caption;
     link_->Send(BuildFrame("GETQUEST", name));
 }
 
@@ -266,20 +299,72 @@ void MainWindow::openAnimation() {
 }
 
 void MainWindow::askForLogin() {
+    reconnector_->Cancel(); // the server wants the student's own login
     link_->LoginAsked();
+    // With the name remembered, the password is what is left to type.
+    const bool nameKnown = !loginDialog_->userField->text().isEmpty();
+    if (nameKnown && loginDialog_->passwordField->text().isEmpty()) // once the dialog is up
+        QTimer::singleShot(0, loginDialog_->passwordField, qOverload<>(&QWidget::setFocus));
     loginDialog_->exec();
+}
+
+// A connection of the reconnector logs in again by itself; the student's own gets the
+// login dialog.
+void MainWindow::serverConnected() {
+    if (!reconnector_->Connected()) {
+        askForLogin();
+        return;
+    }
+    logIn(reconnector_->LoginUser(), reconnector_->LoginPassword());
+}
+
+// Reported once the current event handler has returned, so that the report's modal dialog
+// never runs inside the socket's own signal emission.
+void MainWindow::connectionEnded(const std::string& report) {
+    if (reconnector_->ConnectionEnded(report))
+        return; // the state line says it, and when the next try comes
+    QTimer::singleShot(0, this, [report] { platform::ReportError(report); });
+}
+
+void MainWindow::reconnect(const ServerAddress& address) {
+    connectedAddress_ = address;
+    link_->ConnectTo(address);
 }
 
 void MainWindow::logIn(const std::string& user, const std::string& password) {
     link_->Send(BuildFrame("LOGIN", user + ";" + password));
     link_->LoginSent(user);
+    reconnector_->LoginSent(connectedAddress_, user, password);
+    loginToRemember_ = true;
+}
+
+// The server sends tasks only to a student it let in: the login is worth remembering.
+void MainWindow::rememberLogin() {
+    if (!loginToRemember_)
+        return;
+    loginToRemember_ = false;
+    settings_->rememberLogin(platform::ToQString(connectedAddress_.Text()),
+                             platform::ToQString(reconnector_->LoginUser()));
 }
 
 void MainWindow::showMessage(const std::string& message) {
+    // The server's greeting after a login repeated by the reconnector goes to the state
+    // line: nobody may be there to click a box away.
+    if (reconnector_->CurrentStage() == Reconnector::Stage::LoggingIn) {
+        stateLine_->setText(platform::ToQString(ReadPayload(message)));
+        ArrangeConnectionBar();
+        if (reconnector_->Greeted())
+            requestTask(reconnector_->TaskName(), reconnector_->TaskCaption());
+        return;
+    }
     messageDialog_->ShowDialog(platform::Cp("Сообщение:"), ReadPayload(message), "");
 }
 
 void MainWindow::showTaskList(const std::string& message) {
+    rememberLogin();
+    reconnector_->Finish();
+    drafts_->Close();
+    reconnector_->TaskOpened({}, {});
     taskListView_->ShowList(message);
     taskView_->HideGreeting();
     taskListView_->show();
@@ -287,11 +372,19 @@ void MainWindow::showTaskList(const std::string& message) {
 }
 
 void MainWindow::showTask(const std::string& message) {
+    rememberLogin();
     const QuestSections task = ReadQuestSections(message);
     animationButton_->setVisible(!task.animate.empty());
+    reconnector_->Finish();
+    drafts_->Close(); // the rows of the last task are saved before the view takes these
     // A diagram or animation that cannot be read is reported after the whole task has
     // been set up: the student still gets the statement and the answer rows.
     std::string error = taskView_->ShowTask(task);
+    taskView_->SetCaption(askedTaskCaption_);
+    animationWindow_->setWindowTitle(QString::fromUtf8("Анимация задачи: ") +
+                                     platform::ToQString(askedTaskCaption_));
+    drafts_->Open({reconnector_->LoginAddress().Text(), reconnector_->LoginUser(), askedTaskName_});
+    reconnector_->TaskOpened(askedTaskName_, askedTaskCaption_);
     if (!task.animate.empty()) {
         const std::string animationError = animationWindow_->LoadAnimation(task.animate);
         if (error.empty())

@@ -1,11 +1,18 @@
 #pragma once
 
+#include "app/ServerAddress.h"
+
+#include <QString>
 #include <QWidget>
 
 #include <memory>
 #include <string>
 
 class AnimationWindow;
+class ClientSettings;
+class DraftKeeper;
+class Reconnector;
+
 class ApplicationTray;
 class CalculatorWindow;
 class HelpWindow;
@@ -18,6 +25,12 @@ class QToolButton;
 class ServerLink;
 class TaskListView;
 class TaskView;
+
+// Where the client keeps what outlives a run; empty: the user's own folders.
+struct ClientPlaces {
+    QString settingsFile; // an INI file
+    QString draftsFolder;
+};
 
 // The main window: the connection bar (address, "Войти на сервер", the state line), the
 // menu, and in the rest either the task list or the task pane. It owns the program's
@@ -32,7 +45,7 @@ public:
     static constexpr QSize kDefaultTaskPaneSize{kMinimumSize.width() - kMenuWidth,
                                                 kMinimumSize.height() - kConnectionBarHeight};
 
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(const ClientPlaces& places = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Types a server address ("host", "host:port" or "[IPv6]:port") into the address field.
@@ -47,6 +60,8 @@ public:
     MessageDialog& Messages() const { return *messageDialog_; }
     AnimationWindow& Animation() const { return *animationWindow_; }
     CalculatorWindow& Calculator() const { return *calculatorWindow_; }
+    Reconnector& Reconnection() const { return *reconnector_; }
+    DraftKeeper& Drafts() const { return *drafts_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -72,10 +87,14 @@ private:
     void showTaskList(const std::string& message);
     void showMessage(const std::string& message);
     void askForLogin();
+    void serverConnected();
+    void connectionEnded(const std::string& report);
+    void reconnect(const ServerAddress& address);
     void revealTask();
 
-    void requestTask(const std::string& name);
+    void requestTask(const std::string& name, const std::string& caption);
     void logIn(const std::string& user, const std::string& password);
+    void rememberLogin();
     void sendResult(const std::string& payload);
     void showSendError(const std::string& message, const std::string& formula);
     void showConnectionState();
@@ -101,4 +120,12 @@ private:
     std::unique_ptr<AnimationWindow> animationWindow_;
     std::unique_ptr<CalculatorWindow> calculatorWindow_;
     ApplicationTray* tray_;
+    std::unique_ptr<ClientSettings> settings_;
+    DraftKeeper* drafts_;
+    Reconnector* reconnector_;
+    ServerAddress connectedAddress_; // of the last connection started
+    bool loginToRemember_ = false;   // sent, not yet known to be let in
+    // The task asked for last, from the list or by the reconnector (CP1251).
+    std::string askedTaskName_;
+    std::string askedTaskCaption_;
 };

@@ -114,7 +114,8 @@ void ServerLink::Connected() {
 
 void ServerLink::Disconnected() {
     connected_ = false;
-    ReportLater(this, state_.Ended());
+    if (const std::string report = state_.Ended(); !report.empty())
+        emit connectionEnded(report);
     emit stateChanged();
 }
 
@@ -156,7 +157,9 @@ void ServerLink::CloseDamaged(ConnectionState::Verdict verdict) {
 void ServerLink::SocketError(QAbstractSocket::SocketError error) {
     if (error == QAbstractSocket::RemoteHostClosedError)
         return; // the server closed the connection: the disconnect event follows
-    ReportLater(this, state_.Failed(FailureOf(error), SystemErrorCode(error)));
+    if (const std::string report = state_.Failed(FailureOf(error), SystemErrorCode(error));
+        !report.empty())
+        emit connectionEnded(report);
     emit stateChanged();
 }
 

@@ -47,6 +47,9 @@ public:
 signals:
     // The connection state changed: the state line shows it anew.
     void stateChanged();
+    // The connection failed or was lost (not closed by the client): the report (CP1251)
+    // is the owner's to show, in a box or on the state line. stateChanged follows.
+    void connectionEnded(const std::string& report);
     // The connection is up: the login dialog comes next.
     void connectedToServer();
     // One signal per message, each given the whole message.

@@ -11,7 +11,8 @@ class TaskLink : public QLabel {
 public:
     explicit TaskLink(QWidget* parent = nullptr);
 
-    std::string QuestName; // CP1251, sent back to the server byte for byte
+    std::string QuestName;    // CP1251, sent back to the server byte for byte
+    std::string QuestCaption; // CP1251, what the list calls the task
 
 signals:
     void clicked();

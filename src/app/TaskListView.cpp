@@ -46,7 +46,8 @@ TaskLink* TaskListView::LinkAt(std::size_t index) {
     if (link == nullptr) {
         link = new TaskLink;
         link->setObjectName(QString("taskLink%1").arg(index));
-        connect(link, &TaskLink::clicked, this, [this, link] { emit taskChosen(link->QuestName); });
+        connect(link, &TaskLink::clicked, this,
+                [this, link] { emit taskChosen(link->QuestName, link->QuestCaption); });
         QFont font(QString::fromUtf8("Comic Sans MS"));
         font.setPointSize(10);
         font.setUnderline(true);
@@ -75,6 +76,7 @@ void TaskListView::ShowList(const std::string& message) {
             link->setParent(Sheet(entry.sheet));
         int& top = nextTop[static_cast<std::size_t>(entry.sheet)];
         link->QuestName = entry.name;
+        link->QuestCaption = entry.caption;
         link->setText(platform::ToQString(entry.LinkCaption()));
         link->adjustSize();
         link->move(10, top);

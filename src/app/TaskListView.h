@@ -30,8 +30,8 @@ public:
     QWidget* Sheet(int sheet) const;
 
 signals:
-    // The NAME of the task whose link was clicked (CP1251).
-    void taskChosen(const std::string& name);
+    // The NAME and CAPTION of the task whose link was clicked (CP1251).
+    void taskChosen(const std::string& name, const std::string& caption);
 
 private:
     TaskLink* LinkAt(std::size_t index);

@@ -6,6 +6,7 @@
 #include "app/TaskNavigation.h"
 #include "eqedit/FormulaField.h"
 #include "platform/QtCanvas.h"
+#include "platform/QtText.h"
 #include "tasklayout/MarkedLine.h"
 #include "tasklayout/QuestImage.h"
 #include "tasklayout/QuestTextLayout.h"
@@ -57,6 +58,13 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     setWidgetResizable(false);
     auto* content = new QWidget;
     content->setObjectName("taskContent");
+    caption_ = MakeLabel(content, "taskCaption", "");
+    caption_->setTextFormat(Qt::PlainText);
+    caption_->move(kRowLeft, 4);
+    QFont captionFont = caption_->font();
+    captionFont.setBold(true);
+    caption_->setFont(captionFont);
+    caption_->hide();
     statement_ = MakeLabel(content, "statement", "");
     statement_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     greeting_ = MakeLabel(content, "greeting", kGreeting);
@@ -155,6 +163,28 @@ std::string TaskView::ShowTask(const QuestSections& task) {
     return error;
 }
 
+void TaskView::SetCaption(const std::string& caption) {
+    caption_->setText(platform::ToQString(caption));
+    caption_->setVisible(!caption.empty());
+    caption_->adjustSize();
+    // The statement moves down by the caption's line.
+    statement_->move(statement_->x(), caption.empty() ? 0 : caption_->geometry().bottom() + 4);
+    LayoutTask();
+}
+
+std::vector<std::string> TaskView::AnswerTexts() const {
+    std::vector<std::string> texts;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
+        texts.push_back(answerFields_[row]->Equation());
+    return texts;
+}
+
+void TaskView::SetAnswerTexts(const std::vector<std::string>& texts) {
+    const std::size_t rows = std::min(texts.size(), static_cast<std::size_t>(answerCount_));
+    for (std::size_t row = 0; row < rows; ++row)
+        answerFields_[row]->SetEquation(texts[row]);
+}
+
 void TaskView::Reveal() {
     verticalScrollBar()->setValue(0);
     if (answerCount_ > 0)
@@ -165,6 +195,7 @@ void TaskView::Clear() {
     ++generation_;
     questText_.clear();
     imageScript_.clear();
+    SetCaption({});
     answerNames_.clear();
     answerCount_ = 0;
     for (std::size_t row = 0; row < kMaxAnswerRows && nameFields_[row] != nullptr; ++row) {
@@ -287,6 +318,7 @@ void TaskView::CreateAnswerRow(std::size_t row) {
     // Typing into a field out of sight brings it into view.
     answer->OnKeyDown = [this](FormulaField* sender, int&, Qt::KeyboardModifiers) {
         ensureWidgetVisible(sender);
+        emit answersEdited();
     };
     nameFields_[row] = name;
     answerFields_[row] = answer;
@@ -332,8 +364,9 @@ void TaskView::LayoutAnswerFields() {
     for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
         heights.push_back(answerFields_[row]->height());
     const int readingHeight = readingLines_[0]->LineHeight();
-    const std::vector<RowPlace> places = LayoutAnswerRows(
-        width(), statement_->height(), nameFields_[0]->width(), heights, readingHeight);
+    const std::vector<RowPlace> places =
+        LayoutAnswerRows(width(), statement_->geometry().bottom() + 1, nameFields_[0]->width(),
+                         heights, readingHeight);
     for (std::size_t row = 0; row < places.size(); ++row) {
         const RowPlace& place = places[row];
         nameFields_[row]->move(place.nameLeft, place.top);

@@ -56,6 +56,14 @@ public:
     // back to the first row.
     void SetMenu(std::vector<QWidget*> menu);
 
+    // The caption of the task-list entry the task was opened from, drawn above the
+    // statement (CP1251; empty: no caption line).
+    void SetCaption(const std::string& caption);
+    // The texts of the answer rows shown, in row order; putting them back fills as many
+    // rows as there are of both.
+    std::vector<std::string> AnswerTexts() const;
+    void SetAnswerTexts(const std::vector<std::string>& texts);
+
     int AnswerCount() const { return answerCount_; }
     FormulaField* AnswerField(int row) const;
     FormulaField* NameField(int row) const;
@@ -66,6 +74,8 @@ signals:
     void resultReady(const std::string& payload);
     // An answer cannot be sent: the message and the formula that shows where (CP1251).
     void sendRefused(const std::string& message, const std::string& formula);
+    // A key went to one of the answer fields: their texts may have changed.
+    void answersEdited();
 
 private:
     QSize PaneSize() const;
@@ -83,6 +93,7 @@ private:
     void ResizeContent();
     std::vector<QWidget*> TabRing() const;
 
+    QLabel* caption_;
     QLabel* statement_;
     QLabel* greeting_;
     QPushButton* sendButton_;

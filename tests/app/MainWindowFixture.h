@@ -5,6 +5,7 @@
 // application-wide error report.
 
 #include "app/MainWindow.h"
+#include "app/Reconnector.h"
 #include "app/ServerLink.h"
 #include "app/TaskListView.h"
 #include "app/TaskView.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -45,7 +47,7 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(Places());
         platform::SetErrorReportHandler([this](const std::string& m) { reports.push_back(m); });
         window->show();
     }
@@ -61,10 +63,14 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
+    // Each test starts with no remembered login and no drafts.
+    ClientPlaces Places() const { return {home.filePath("client.ini"), home.filePath("drafts")}; }
+
     TaskListView* TaskList() const { return window->findChild<TaskListView*>(); }
     TaskView* Task() const { return window->findChild<TaskView*>(); }
     ServerLink& Link() const { return window->Link(); }
 
+    QTemporaryDir home;
     QTcpServer server;
     std::unique_ptr<MainWindow> window;
     std::vector<std::string> reports;

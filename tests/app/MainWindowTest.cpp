@@ -167,7 +167,8 @@ TEST_F(MainWindowTest, QuestListFillsTheSheetsAndALinkAsksForItsTask) {
     EXPECT_EQ(LinksOn(TaskList()->Sheet(kSheetKinematics)).at(0)->text(), "1. K");
 }
 
-TEST_F(MainWindowTest, ClickingALinkWhileDisconnectedSendsNothing) {
+TEST_F(MainWindowTest, ALostConnectionWaitsOnTheStateLineAndALinkSendsNothing) {
+    window->Reconnection().SetSecondMs(60 * 1000); // no try comes during this test
     QTcpSocket* peer = ConnectAndLogIn();
     ASSERT_NE(peer, nullptr);
     const std::string payload = Entry("<DINAMIK>", "d1", "C");
@@ -176,10 +177,28 @@ TEST_F(MainWindowTest, ClickingALinkWhileDisconnectedSendsNothing) {
     peer->disconnectFromHost();
     EXPECT_TRUE(WaitUntil([&] { return !Link().IsConnected(); }));
     ASSERT_FALSE(Link().IsConnected());
+    // The loss is on the state line, with the time of the next try; no box waits for a click.
+    EXPECT_EQ(StateLine(), QString::fromUtf8("Связь потеряна; повтор через 1 с"));
+    EXPECT_TRUE(Find<QLabel>("stateLine")->toolTip().contains(QString::fromUtf8("потеряно")));
     QTest::mouseClick(LinksOn(TaskList()->Sheet(kSheetDynamics)).at(0), Qt::LeftButton);
     QTest::qWait(50);
     EXPECT_TRUE(StateLine().startsWith(QString::fromUtf8("Нет соединения с сервером:")));
-    // The loss itself is reported once, in words the student can act on.
+    EXPECT_TRUE(reports.empty());
+}
+
+// Before any login there is nothing to repeat: the end is the student's to read.
+TEST_F(MainWindowTest, AConnectionEndedBeforeTheLoginIsReportedOnce) {
+    Find<QLineEdit>("addressField")->setText(QString("127.0.0.1:%1").arg(server.serverPort()));
+    bool declined = false;
+    OnNextModal([&](QDialog* dialog) {
+        dialog->reject();
+        declined = true;
+    });
+    Find<QToolButton>("connectButton")->click();
+    ASSERT_TRUE(server.waitForNewConnection(kWaitMs));
+    QTcpSocket* peer = server.nextPendingConnection();
+    ASSERT_TRUE(WaitUntil([&] { return declined; }));
+    peer->disconnectFromHost();
     ASSERT_TRUE(WaitUntil([&] { return !reports.empty(); }));
     QTest::qWait(50);
     ASSERT_EQ(reports.size(), 1u);
@@ -187,6 +206,7 @@ TEST_F(MainWindowTest, ClickingALinkWhileDisconnectedSendsNothing) {
               QString::fromUtf8("Соединение с сервером 127.0.0.1:%1 потеряно: сервер закрыл "
                                 "соединение.\nЧтобы продолжить, нажмите «Войти на сервер».")
                   .arg(server.serverPort()));
+    EXPECT_FALSE(window->Reconnection().Busy());
 }
 
 TEST_F(MainWindowTest, MessagesAreShownReloginAsksAgainAndUnknownTagsAreDropped) {
@@ -273,8 +293,8 @@ TEST_F(MainWindowTest, ARefusedConnectionIsReported) {
     QTest::qWait(50);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(platform::ToQString(reports[0]),
-              QString::fromUtf8("Не удалось подключиться к серверу 127.0.0.1:%1: сервер не "
-                                "отвечает. (Asynchronous socket error 111)")
+              QString::fromUtf8("Не удалось подключиться к серверу 127.0.0.1:%1: сервер "
+                                "отказал в соединении. (Asynchronous socket error 111)")
                   .arg(port));
     EXPECT_FALSE(Link().IsConnected());
     EXPECT_EQ(StateLine(), QString::fromUtf8("Нет соединения с сервером"));

@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -57,7 +58,8 @@ private:
 class EndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        server.start(VEKTA_SERVER_PATH, {"--demo", "--port", "0", "--bank", VEKTA_BANK_DIR});
+        server.start(VEKTA_SERVER_PATH, {"--demo", "--port", "0", "--bank", VEKTA_BANK_DIR, "--db",
+                                         storeFolder.filePath("vekta.sqlite")});
         ASSERT_TRUE(server.waitForReadyRead(kWaitMs))
             << server.readAllStandardError().toStdString();
         const QString banner = QString::fromUtf8(server.readLine()).trimmed();
@@ -107,6 +109,7 @@ protected:
         return replied ? answerer.lastText : QString();
     }
 
+    QTemporaryDir storeFolder; // the server's database, gone with the test
     QProcess server;
     MainWindow window;
     std::vector<std::string> reports;

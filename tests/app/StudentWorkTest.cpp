@@ -1,0 +1,271 @@
+// What the student has typed and who they are outlive the connection and the run: answer
+// drafts on disk, the reconnection that logs in again and reopens the task, the remembered
+// login, and the caption of the task that is open. The testing server is a QTcpServer
+// inside the test.
+
+#include "MainWindowFixture.h"
+
+#include "animation/AnimationWindow.h"
+#include "app/ClientSettings.h"
+#include "app/DraftKeeper.h"
+#include "app/DraftStore.h"
+#include "app/LoginDialog.h"
+#include "app/Reconnector.h"
+#include "app/TaskLink.h"
+#include "eqedit/FormulaField.h"
+#include "platform/QtText.h"
+#include "protocol/Frames.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTcpSocket>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kTaskName = "beam-3";
+const char* const kTaskCaption = "Балка на двух опорах";
+const std::string kTwoAnswers = "<QUEST>Find the reactions.</QUEST>"
+                                "<IMAGE>LINE(10,20,110,20);</IMAGE><REQUEST>RA;RB;</REQUEST>";
+
+class StudentWorkTest : public MainWindowFixture {
+protected:
+    QString Address() const { return QString("127.0.0.1:%1").arg(server.serverPort()); }
+    DraftKey Key() const { return {Address().toStdString(), "Ivanov", kTaskName}; }
+    std::vector<std::string> OnDisk() const {
+        return DraftStore(Places().draftsFolder).Load(Key());
+    }
+    QString StateLine() const { return Find<QLabel>("stateLine")->text(); }
+
+    // The student connects by hand and logs in as Ivanov; the server's end.
+    QTcpSocket* LogIn() {
+        Find<QLineEdit>("addressField")->setText(Address());
+        OnNextModal([this](QDialog*) {
+            window->Login().userField->setText("Ivanov");
+            window->Login().passwordField->setText("secret");
+            window->Login().connectButton->click();
+        });
+        Find<QToolButton>("connectButton")->click();
+        QTcpSocket* peer = NextPeer();
+        EXPECT_EQ(NextFrame(peer), "<LOGIN:13>Ivanov;secret");
+        return peer;
+    }
+
+    QTcpSocket* NextPeer() {
+        // The event loop runs meanwhile: the client's own tries come from its timers.
+        if (!QTest::qWaitFor([&] { return server.hasPendingConnections(); }, kWaitMs))
+            return nullptr;
+        QTcpSocket* peer = server.nextPendingConnection();
+        received_[peer] = FrameReceiver();
+        return peer;
+    }
+
+    // The next whole frame the server receives from this peer, or empty text.
+    std::string NextFrame(QTcpSocket* peer) {
+        if (peer == nullptr)
+            return {};
+        FrameReceiver& frames = received_[peer];
+        const bool arrived = QTest::qWaitFor(
+            [&] {
+                frames.Receive(peer->readAll().toStdString());
+                return !frames.MessageQueue().empty();
+            },
+            kWaitMs);
+        if (!arrived)
+            return {};
+        std::string frame = frames.MessageQueue().front();
+        frames.MessageQueue().pop_front();
+        return frame;
+    }
+
+    static void Send(QTcpSocket* peer, const std::string& bytes) {
+        peer->write(bytes.data(), static_cast<qint64>(bytes.size()));
+        peer->flush();
+    }
+
+    // The list with the one task, a click on its link, and the task itself.
+    void OpenTask(QTcpSocket* peer) {
+        const std::string entry = "<DINAMIK><NAME>" + kTaskName + "</NAME><CAPTION>" +
+                                  platform::Cp(kTaskCaption) + "</CAPTION>";
+        Send(peer, BuildFrame("QUESTLIST", entry));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return TaskList()->isVisible(); }, kWaitMs));
+        QTest::mouseClick(TaskList()->Links()[0], Qt::LeftButton);
+        ASSERT_EQ(NextFrame(peer), BuildFrame("GETQUEST", kTaskName));
+        SendTask(peer);
+    }
+
+    // Sends the task and waits until it is set up anew and shown.
+    void SendTask(QTcpSocket* peer) {
+        const int before = Task()->Generation();
+        Send(peer, BuildFrame("QUEST", kTwoAnswers));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return Task()->Generation() != before && Task()->isVisible() &&
+                       window->focusWidget() == Answer(0);
+            },
+            kWaitMs));
+    }
+
+    FormulaField* Answer(int row) const { return Task()->AnswerField(row); }
+
+    std::map<QTcpSocket*, FrameReceiver> received_;
+};
+
+} // namespace
+
+TEST_F(StudentWorkTest, TheCaptionOfTheOpenedTaskIsAboveTheStatementAndInTheAnimationTitle) {
+    QTcpSocket* peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    OpenTask(peer);
+    const QLabel* caption = Find<QLabel>("taskCaption");
+    EXPECT_TRUE(caption->isVisible());
+    EXPECT_EQ(caption->text(), QString::fromUtf8(kTaskCaption));
+    // The statement starts under the caption, the rows under the statement.
+    EXPECT_GT(Find<QLabel>("statement")->y(), caption->geometry().bottom());
+    EXPECT_GT(Answer(0)->y(), Find<QLabel>("statement")->geometry().bottom());
+    EXPECT_EQ(window->Animation().windowTitle(),
+              QString::fromUtf8("Анимация задачи: ") + QString::fromUtf8(kTaskCaption));
+}
+
+TEST_F(StudentWorkTest, DraftsAreOnDiskAfterAPauseASendAndAClose) {
+    QTcpSocket* peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    OpenTask(peer);
+    EXPECT_TRUE(OnDisk().empty());
+
+    QTest::keyClicks(Answer(0), "12");
+    const std::string typed = Answer(0)->Equation();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return OnDisk() == std::vector<std::string>{typed, "  "};
+        },
+        kWaitMs)); // written once typing pauses
+
+    QTest::keyClick(Answer(0), Qt::Key_Tab);
+    QTest::keyClicks(Answer(1), "7");
+    const std::vector<std::string> rows = Task()->AnswerTexts();
+    Find<QPushButton>("sendButton")->click();
+    EXPECT_EQ(OnDisk(), rows); // written before the answer left
+    EXPECT_EQ(ReadTag(NextFrame(peer)), "SETRESULTQUEST");
+
+    QTest::keyClicks(Answer(1), "8");
+    const std::vector<std::string> last = Task()->AnswerTexts();
+    window->close();
+    EXPECT_EQ(OnDisk(), last);
+    EXPECT_TRUE(window->Drafts().LastError().empty());
+}
+
+TEST_F(StudentWorkTest, ADraftComesBackWhenTheTaskIsOpenedAgainAlsoInTheNextRun) {
+    QTcpSocket* peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    OpenTask(peer);
+    QTest::keyClicks(Answer(0), "3*g");
+    const std::vector<std::string> typed = Task()->AnswerTexts();
+    OpenTask(peer); // the list again, the same task again
+    EXPECT_EQ(Task()->AnswerTexts(), typed);
+
+    // Killed: nothing saved at the close, only what the typing pause wrote.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return OnDisk() == typed; }, kWaitMs));
+    window->Drafts().Close();
+    window.reset();
+    window = std::make_unique<MainWindow>(Places());
+    window->show();
+    peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    OpenTask(peer);
+    EXPECT_EQ(Task()->AnswerTexts(), typed);
+
+    // Another user on the same server has drafts of their own.
+    EXPECT_TRUE(DraftStore(Places().draftsFolder)
+                    .Load({Address().toStdString(), "Petrov", kTaskName})
+                    .empty());
+}
+
+TEST_F(StudentWorkTest, ALostConnectionIsTriedAgainLogsInAndReopensTheTaskWithItsText) {
+    window->Reconnection().SetSecondMs(20);
+    QTcpSocket* peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    OpenTask(peer);
+    QTest::keyClicks(Answer(0), "42");
+    const std::vector<std::string> typed = Task()->AnswerTexts();
+
+    // The server goes away: the tries find nobody there for a while.
+    const quint16 port = server.serverPort();
+    server.close();
+    peer->abort();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return window->Reconnection().LastReport().find(
+                       platform::Cp("сервер отказал в соединении")) != std::string::npos;
+        },
+        kWaitMs));
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
+
+    QTcpSocket* again = NextPeer();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(NextFrame(again), "<LOGIN:13>Ivanov;secret");
+    Send(again, BuildFrame("MESSAGE", platform::Cp("Здравствуйте, Ivanov!")));
+    EXPECT_EQ(NextFrame(again), BuildFrame("GETQUEST", kTaskName));
+    EXPECT_EQ(StateLine(), QString::fromUtf8("Здравствуйте, Ivanov!")); // not in a box
+    SendTask(again);
+    EXPECT_EQ(Task()->AnswerTexts(), typed);
+    EXPECT_EQ(Find<QLabel>("taskCaption")->text(), QString::fromUtf8(kTaskCaption));
+    EXPECT_FALSE(window->Reconnection().Busy());
+    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(StudentWorkTest, ConnectingByHandCancelsTheWaiting) {
+    window->Reconnection().SetSecondMs(60 * 1000);
+    QTcpSocket* peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    peer->abort();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return StateLine() == QString::fromUtf8("Связь потеряна; повтор через 1 с"); },
+        kWaitMs));
+    EXPECT_TRUE(window->Reconnection().Busy());
+    QTcpSocket* byHand = LogIn(); // the login dialog comes, as for any connection by hand
+    ASSERT_NE(byHand, nullptr);
+    EXPECT_FALSE(window->Reconnection().Busy());
+    EXPECT_TRUE(StateLine().endsWith(" Ivanov"));
+}
+
+TEST_F(StudentWorkTest, TheLastAddressAndUserAreRememberedButNotThePassword) {
+    const QString defaultAddress = Find<QLineEdit>("addressField")->text();
+    EXPECT_EQ(window->Login().passwordField->text(), "wuzo"); // nothing remembered yet
+    QTcpSocket* peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    // A login the server has not let in yet is not remembered: it may be mistyped.
+    QTest::qWait(50);
+    EXPECT_FALSE(ClientSettings(Places().settingsFile).userName());
+    OpenTask(peer);
+    window.reset();
+    window = std::make_unique<MainWindow>(Places());
+    EXPECT_EQ(Find<QLineEdit>("addressField")->text(), Address());
+    EXPECT_NE(Address(), defaultAddress);
+    EXPECT_EQ(window->Login().userField->text(), "Ivanov");
+    EXPECT_TRUE(window->Login().passwordField->text().isEmpty());
+    window->show();
+    Find<QLineEdit>("addressField")->setText(Address());
+    QWidget* typedInto = nullptr;
+    bool declined = false;
+    OnNextModal([&](QDialog* dialog) {
+        const QWidget* password = window->Login().passwordField;
+        if (QTest::qWaitFor([&] { return dialog->focusWidget() == password; }, kWaitMs))
+            typedInto = dialog->focusWidget();
+        dialog->reject();
+        declined = true;
+    });
+    Find<QToolButton>("connectButton")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return declined; }, kWaitMs));
+    EXPECT_EQ(typedInto, window->Login().passwordField); // the password is left to type
+    window->SetServerAddress("vekta.example");           // as --server does
+    EXPECT_EQ(Find<QLineEdit>("addressField")->text(), "vekta.example");
+    QFile ini(Places().settingsFile);
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(ini.readAll().contains("secret"));
+}
