@@ -1,5 +1,10 @@
 #include "app/TaskNavigation.h"
 
+#include "platform/QtCanvas.h"
+#include "tasklayout/QuestTextLayout.h"
+
+#include <QImage>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -141,4 +146,11 @@ bool TaskNavigation::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+int StatementLineHeight() {
+    QImage surface(1, 1, QImage::Format_RGB32); // measures only
+    platform::QtCanvas measure(&surface);
+    measure.SetFont(QuestBaseFont());
+    return measure.TextHeight("Wg");
 }

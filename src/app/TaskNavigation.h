@@ -51,3 +51,6 @@ private:
     std::vector<QWidget*> menu_;
     QWidget* clickTarget_ = nullptr;
 };
+
+// The height of a line of statement text, which the wheel scrolls by.
+int StatementLineHeight();

@@ -4,6 +4,7 @@
 #include "app/AnswerReadingLine.h"
 #include "app/ResultPayload.h"
 #include "app/TaskNavigation.h"
+#include "app/WidgetMaking.h"
 #include "eqedit/FormulaField.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtText.h"
@@ -32,20 +33,6 @@ const char* const kGreeting = "     Здравствуйте, вас приве�
 
 platform::Color ToColor(const QColor& color) {
     return platform::Rgb(color.red(), color.green(), color.blue());
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(name);
-    return label;
-}
-
-// The height of a line of statement text, which the wheel scrolls by.
-int StatementLineHeight() {
-    QImage surface(1, 1, QImage::Format_RGB32); // measures only
-    platform::QtCanvas measure(&surface);
-    measure.SetFont(QuestBaseFont());
-    return measure.TextHeight("Wg");
 }
 
 } // namespace
