@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include <map>
+
 struct SubmissionPipeline::Turn {
     std::string key;
     SubmissionRequest request;
@@ -81,8 +83,12 @@ ServerWorkers::Continuation SubmissionPipeline::Admit(const std::shared_ptr<Turn
     try {
         const std::string user = platform::Cp1251ToUtf8(request.user);
         const std::string task = platform::Cp1251ToUtf8(request.task->name);
-        for (int correct : database.JudgedAttempts(user, task)[task])
-            attempts.push_back({correct});
+        // The map is kept while its row is walked: a loop over a temporary's element
+        // would read it after the map is gone.
+        const std::map<std::string, std::vector<int>> judged = database.JudgedAttempts(user, task);
+        if (const auto found = judged.find(task); found != judged.end())
+            for (int correct : found->second)
+                attempts.push_back({correct});
         extension = database.TimeExtension(user);
     } catch (const std::exception& error) {
         turn->outcome.status = StoreFailure(error);
