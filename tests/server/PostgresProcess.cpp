@@ -29,12 +29,6 @@ bool RunPostgres(const QString& tool, const QStringList& arguments) {
     return process.waitForFinished(60000) && process.exitCode() == 0;
 }
 
-quint16 FreePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 } // namespace
 
 PostgresProcess::PostgresProcess() : data_(dir_.filePath("data")) {
@@ -79,4 +73,10 @@ bool PostgresProcess::Stop() {
 
 std::string PostgresProcess::Url() const {
     return "postgresql://vekta@127.0.0.1:" + std::to_string(port_) + "/postgres";
+}
+
+quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
 }

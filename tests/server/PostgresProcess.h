@@ -27,3 +27,6 @@ private:
     quint16 port_ = 0;
     bool running_ = false;
 };
+
+// A port of 127.0.0.1 that nothing listens on at the moment of asking.
+quint16 FreePort();

@@ -31,12 +31,6 @@ bool RunTool(const QString& program, const QStringList& arguments) {
     return process.waitForFinished(60000) && process.exitCode() == 0;
 }
 
-quint16 FreePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 } // namespace
 
 TEST(ServerDeploymentTest, TheTestingPortSpeaksTlsOnly) {
