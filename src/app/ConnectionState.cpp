@@ -26,10 +26,11 @@ const char* Reason(ConnectionState::Failure failure) {
 
 } // namespace
 
-void ConnectionState::StartConnecting(const std::string& address) {
+void ConnectionState::StartConnecting(const std::string& address, bool encrypted) {
     *this = ConnectionState();
     phase_ = Phase::Connecting;
     address_ = address;
+    encrypted_ = encrypted;
 }
 
 void ConnectionState::Connected() {
@@ -63,6 +64,18 @@ std::string ConnectionState::Failed(Failure failure, int systemCode) {
                                  ? Cp("Соединение с сервером ") + address_ + Cp(" потеряно: ")
                                  : Cp("Не удалось подключиться к серверу ") + address_ + ": ";
     return what + Cp(Reason(failure)) + "." + code;
+}
+
+std::string ConnectionState::CertificateRefused(const std::string& reasons) {
+    phase_ = Phase::NotConnected;
+    user_.clear();
+    if (endReported_)
+        return {};
+    endReported_ = true;
+    return Cp("Не удалось подключиться к серверу ") + address_ +
+           Cp(": сертификат сервера не прошёл проверку, соединение не установлено и ничего не "
+              "отправлено. (") +
+           reasons + ")";
 }
 
 std::string ConnectionState::Ended() {
@@ -112,9 +125,10 @@ std::string ConnectionState::StateText() const {
     case Phase::Connected:
         break;
     }
+    const std::string encryption = encrypted_ ? Cp(" (шифрование TLS)") : std::string();
     if (user_.empty())
-        return Cp("Подключено к серверу ") + address_ + Cp(", вход не выполнен");
-    return Cp("Подключено к серверу ") + address_ + Cp(" как ") + user_;
+        return Cp("Подключено к серверу ") + address_ + Cp(", вход не выполнен") + encryption;
+    return Cp("Подключено к серверу ") + address_ + Cp(" как ") + user_ + encryption;
 }
 
 std::string ConnectionState::WhyNothingHappens() const {

@@ -19,8 +19,9 @@ public:
     // A connection that sends more refused headers than this is closed.
     static constexpr int kMaxBadHeaders = 3;
 
-    // A new connection to "HOST:PORT" starts: everything about the last one is forgotten.
-    void StartConnecting(const std::string& address);
+    // A new connection to "HOST:PORT" starts, encrypted or not: everything about the last
+    // one is forgotten.
+    void StartConnecting(const std::string& address, bool encrypted = false);
     void Connected();
     void LoginSent(const std::string& user);
     void LoginAsked(); // the server asks for the login again
@@ -30,6 +31,9 @@ public:
     // The texts to report (empty: nothing to report) when the connection fails with a
     // socket error, or ends.
     std::string Failed(Failure failure, int systemCode);
+    // The server's certificate failed the check (the socket layer's reasons, CP1251): the
+    // connection is not made and nothing is sent.
+    std::string CertificateRefused(const std::string& reasons);
     std::string Ended();
 
     Verdict Judge(const FrameReceiver::Result& read);
@@ -45,6 +49,7 @@ public:
 private:
     Phase phase_ = Phase::NotConnected;
     std::string address_;
+    bool encrypted_ = false;
     std::string user_;
     int badHeaders_ = 0;
     bool endReported_ = false; // the end of this connection has been told once

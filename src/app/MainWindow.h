@@ -48,7 +48,8 @@ public:
     explicit MainWindow(const ClientPlaces& places = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Types a server address ("host", "host:port" or "[IPv6]:port") into the address field.
+    // Types a server address ("host", "host:port" or "[IPv6]:port", each optionally after
+    // "tls://") into the address field.
     void SetServerAddress(const QString& address);
 
     // Shows a QUEST message as if the server had sent it.

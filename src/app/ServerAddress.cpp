@@ -2,10 +2,22 @@
 
 #include "platform/Cp1251.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <optional>
+#include <string_view>
 
 namespace {
+
+constexpr std::string_view kTlsScheme = "tls://";
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
 
 std::string Trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(" \t");
@@ -33,8 +45,15 @@ std::optional<std::uint16_t> ParsePort(const std::string& text) {
 } // namespace
 
 platform::Result<ServerAddress> ParseServerAddress(const std::string& typed) {
-    const std::string text = Trimmed(typed);
+    std::string text = Trimmed(typed);
     ServerAddress address;
+    if (text.size() >= kTlsScheme.size() &&
+        EqualIgnoringCase(text.substr(0, kTlsScheme.size()), kTlsScheme)) {
+        address.tls = true;
+        text.erase(0, kTlsScheme.size());
+        if (text.empty())
+            return BadAddress(typed);
+    }
     if (!text.empty() && text.front() == '[') {
         const std::size_t close = text.find(']');
         if (close == std::string::npos)
@@ -63,7 +82,11 @@ platform::Result<ServerAddress> ParseServerAddress(const std::string& typed) {
     return address;
 }
 
-std::string ServerAddress::Text() const {
+std::string ServerAddress::HostPort() const {
     const bool bracketed = host.find(':') != std::string::npos;
     return (bracketed ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::string ServerAddress::Text() const {
+    return tls ? std::string(kTlsScheme) + HostPort() : HostPort();
 }

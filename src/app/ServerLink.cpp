@@ -4,7 +4,8 @@
 #include "platform/QtText.h"
 
 #include <QScopeGuard>
-#include <QTcpSocket>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTimer>
 
 #include <algorithm>
@@ -60,10 +61,12 @@ void ReportLater(QObject* context, const std::string& cp1251Message) {
 } // namespace
 
 ServerLink::ServerLink(QObject* parent) : QObject(parent) {
-    socket_ = new QTcpSocket(this);
+    socket_ = new QSslSocket(this);
     socket_->setObjectName("serverSocket");
     socket_->setReadBufferSize(kSocketReadAhead);
-    connect(socket_, &QTcpSocket::connected, this, &ServerLink::Connected);
+    connect(socket_, &QTcpSocket::connected, this, &ServerLink::TcpConnected);
+    connect(socket_, &QSslSocket::encrypted, this, &ServerLink::Connected);
+    connect(socket_, &QSslSocket::sslErrors, this, &ServerLink::CertificateFailed);
     connect(socket_, &QTcpSocket::disconnected, this, &ServerLink::Disconnected);
     connect(socket_, &QTcpSocket::readyRead, this, &ServerLink::ReadSocket);
     connect(socket_, &QTcpSocket::errorOccurred, this, &ServerLink::SocketError);
@@ -84,13 +87,24 @@ void ServerLink::CloseOnPurpose() {
 void ServerLink::ConnectTo(const ServerAddress& address) {
     receiver_.ResetStream();
     receiver_.MessageQueue().clear();
-    state_.StartConnecting(address.Text());
+    state_.StartConnecting(address.HostPort(), address.tls);
     emit stateChanged();
-    socket_->connectToHost(platform::ToQString(address.host), address.port);
+    encrypted_ = address.tls;
+    certificateReasons_.clear();
+    if (!encrypted_) {
+        socket_->connectToHost(platform::ToQString(address.host), address.port);
+        return;
+    }
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    if (!authorities_.isEmpty())
+        configuration.setCaCertificates(authorities_);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    socket_->setSslConfiguration(configuration);
+    socket_->connectToHostEncrypted(platform::ToQString(address.host), address.port);
 }
 
 void ServerLink::Send(const std::string& frame) {
-    if (socket_->state() != QAbstractSocket::ConnectedState)
+    if (!connected_ || socket_->state() != QAbstractSocket::ConnectedState)
         return;
     socket_->write(frame.data(), static_cast<qint64>(frame.size()));
 }
@@ -103,6 +117,20 @@ void ServerLink::LoginSent(const std::string& user) {
 void ServerLink::LoginAsked() {
     state_.LoginAsked();
     emit stateChanged();
+}
+
+// An encrypted connection is up only once its handshake has ended.
+void ServerLink::TcpConnected() {
+    if (!encrypted_)
+        Connected();
+}
+
+// The socket ends the handshake itself after this: the reasons are told with its end.
+void ServerLink::CertificateFailed(const QList<QSslError>& errors) {
+    QStringList reasons;
+    for (const QSslError& error : errors)
+        reasons << error.errorString();
+    certificateReasons_ = reasons.join("; ");
 }
 
 void ServerLink::Connected() {
@@ -155,8 +183,19 @@ void ServerLink::CloseDamaged(ConnectionState::Verdict verdict) {
 }
 
 void ServerLink::SocketError(QAbstractSocket::SocketError error) {
-    if (error == QAbstractSocket::RemoteHostClosedError)
+    if (error == QAbstractSocket::RemoteHostClosedError && connected_)
         return; // the server closed the connection: the disconnect event follows
+    // Also a server that closes during the handshake has failed the connection.
+    connected_ = false;
+    if (encrypted_ && error == QAbstractSocket::SslHandshakeFailedError) {
+        const QString reasons =
+            certificateReasons_.isEmpty() ? socket_->errorString() : certificateReasons_;
+        if (const std::string report = state_.CertificateRefused(platform::ToCp1251(reasons));
+            !report.empty())
+            emit connectionEnded(report);
+        emit stateChanged();
+        return;
+    }
     if (const std::string report = state_.Failed(FailureOf(error), SystemErrorCode(error));
         !report.empty())
         emit connectionEnded(report);

@@ -5,19 +5,24 @@
 #include "protocol/Frames.h"
 
 #include <QAbstractSocket>
+#include <QList>
 #include <QObject>
+#include <QSslCertificate>
 
 #include <functional>
 #include <string>
 
-class QTcpSocket;
+class QSslError;
+class QSslSocket;
 
 // The connection to the testing server: the socket, the frame receiver with its bounded
 // queue and the connection state. What the server sends is read as it arrives and cut
 // into frames; the messages are handed on one per signal, in the order they came, as soon
 // as they are whole, one at a time and none while the message box is up. A server that
 // sends damaged data again and again, or more than the queue holds, is cut off with one
-// report.
+// report. An address written with "tls://" is reached encrypted: the server's certificate
+// is checked against the system's authorities, or the ones the client was given, and a
+// certificate that fails ends the connection before anything is sent.
 class ServerLink : public QObject {
     Q_OBJECT
 public:
@@ -26,9 +31,12 @@ public:
 
     // Starts a new connection: nothing of the last server is read or handed on any more.
     void ConnectTo(const ServerAddress& address);
+    // Encrypted connections trust only these authorities from now on, not the system's.
+    void TrustOnly(const QList<QSslCertificate>& authorities) { authorities_ = authorities; }
     // Ends the connection without reporting its end.
     void CloseOnPurpose();
-    // Hands one frame to the socket in one call; nothing is sent while not connected.
+    // Hands one frame to the socket in one call; nothing is sent while not connected (for
+    // an encrypted connection: before the certificate passed and the handshake ended).
     void Send(const std::string& frame);
     // LOGIN has been sent for this user (CP1251); the server asks for the login again.
     void LoginSent(const std::string& user);
@@ -59,8 +67,10 @@ signals:
     void loginRequested();
 
 private:
+    void TcpConnected();
     void Connected();
     void Disconnected();
+    void CertificateFailed(const QList<QSslError>& errors);
     void ReadSocket();
     void SocketError(QAbstractSocket::SocketError error);
     void CloseDamaged(ConnectionState::Verdict verdict);
@@ -69,7 +79,10 @@ private:
     // Emits the signal of the message's tag; false for a tag the client does not know.
     bool Emit(const std::string& tag, const std::string& message);
 
-    QTcpSocket* socket_;
+    QSslSocket* socket_;
+    QList<QSslCertificate> authorities_; // empty: the system's
+    bool encrypted_ = false;             // the current connection is to be encrypted
+    QString certificateReasons_;         // why the server's certificate failed the check
     FrameReceiver receiver_;
     ConnectionState state_;
     bool connected_ = false;

@@ -1,22 +1,41 @@
 // The ВЕКТА client: start-up builds the main window, which builds the program's other
 // windows, and runs the event loop until the main window closes.
-//   vekta-client [--server HOST:PORT]    the address field starts with that address
+//   vekta-client [--server [tls://]HOST:PORT] [--ca FILE]
+//     --server    the address field starts with that address
+//     --ca        encrypted connections trust the authorities in FILE (PEM), not the system's
 
 #include "app/MainWindow.h"
+#include "app/ServerLink.h"
 #include "calculator/VektaIcon.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/Convert.h"
+#include "platform/QtText.h"
 #include "platform/VektaApplication.h"
+
+#include <QSslCertificate>
 
 #include <clocale>
 #include <exception>
+#include <stdexcept>
 
 namespace {
 
-// The value of "--server ADDRESS" among the program's arguments, or empty.
-QString ServerArgument(const QStringList& arguments) {
-    const qsizetype at = arguments.indexOf("--server");
+// The value of "OPTION VALUE" among the program's arguments, or empty.
+QString OptionValue(const QStringList& arguments, const QString& option) {
+    const qsizetype at = arguments.indexOf(option);
     return at > 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
+}
+
+// The authorities of "--ca FILE"; an error when the file holds no certificate.
+QList<QSslCertificate> ReadAuthorities(const QString& file) {
+    QList<QSslCertificate> authorities = QSslCertificate::fromPath(file, QSsl::Pem);
+    if (authorities.isEmpty())
+        authorities = QSslCertificate::fromPath(file, QSsl::Der);
+    if (authorities.isEmpty())
+        throw std::runtime_error(
+            platform::Cp("Не удалось прочитать сертификаты удостоверяющих центров из файла ") +
+            platform::ToCp1251(file) + " (--ca).");
+    return authorities;
 }
 
 } // namespace
@@ -30,9 +49,12 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("vekta-client");
     try {
         InstallDialogErrorReport(nullptr); // until the main window's message dialog exists
+        const QStringList arguments = QApplication::arguments();
         MainWindow mainWindow;
-        if (const QString server = ServerArgument(QApplication::arguments()); !server.isEmpty())
+        if (const QString server = OptionValue(arguments, "--server"); !server.isEmpty())
             mainWindow.SetServerAddress(server);
+        if (const QString ca = OptionValue(arguments, "--ca"); !ca.isEmpty())
+            mainWindow.Link().TrustOnly(ReadAuthorities(ca));
         mainWindow.show();
         return QApplication::exec();
     } catch (const std::exception& error) {

@@ -29,3 +29,22 @@ TEST(ServerAddressTest, BadPortsAreRefusedWithAMessage) {
                       platform::Utf8ToCp1251("'. Укажите адрес, адрес:порт или [IPv6]:порт."));
     }
 }
+
+TEST(ServerAddressTest, TlsSchemeMakesTheConnectionEncrypted) {
+    const ServerAddress secure = *ParseServerAddress(" TLS://vekta.local ");
+    EXPECT_TRUE(secure.tls);
+    EXPECT_EQ(secure.host, "vekta.local");
+    EXPECT_EQ(secure.port, 797);
+    const ServerAddress v6 = *ParseServerAddress("tls://[fe80::1]:1797");
+    EXPECT_TRUE(v6.tls);
+    EXPECT_EQ(v6.host, "fe80::1");
+    EXPECT_EQ(v6.port, 1797);
+    EXPECT_EQ(ParseServerAddress("tls://::1")->host, "::1");
+    // The state line shows host and port; typed again (remembered settings), the scheme stays.
+    EXPECT_EQ(v6.HostPort(), "[fe80::1]:1797");
+    EXPECT_EQ(v6.Text(), "tls://[fe80::1]:1797");
+    EXPECT_EQ(ParseServerAddress(v6.Text())->Text(), v6.Text());
+    EXPECT_FALSE(ParseServerAddress("10.0.0.5:797")->tls);
+    for (const char* typed : {"tls://", "tls://host:0", "tls://[::1"})
+        EXPECT_FALSE(ParseServerAddress(typed)) << typed;
+}

@@ -2,9 +2,16 @@
 // the test.
 
 #include "app/ServerLink.h"
+#include "TestCertificate.h"
+#include "platform/Cp1251.h"
 
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -31,7 +38,90 @@ struct Received {
     std::vector<std::string> items;
 };
 
+// A server that speaks TLS with a certificate of its own and keeps every byte of
+// application data it received.
+class TlsPeer : public QTcpServer {
+public:
+    explicit TlsPeer(const TestCertificate& made) {
+        QFile certificate(made.certificate), key(made.key);
+        if (certificate.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly)) {
+            certificate_ = QSslCertificate(&certificate);
+            key_ = QSslKey(&key, QSsl::Rsa);
+        }
+    }
+    QByteArray received;
+    int encrypted = 0; // handshakes that ended well
+
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        auto* socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        socket->setLocalCertificate(certificate_);
+        socket->setPrivateKey(key_);
+        connect(socket, &QSslSocket::encrypted, [this] { ++encrypted; });
+        connect(socket, &QSslSocket::readyRead, [this, socket] { received += socket->readAll(); });
+        socket->startServerEncryption();
+    }
+
+private:
+    QSslCertificate certificate_;
+    QSslKey key_;
+};
+
 } // namespace
+
+TEST(ServerLinkTest, EncryptedConnectionsSendNothingUntilTheCertificatePasses) {
+    QTemporaryDir folder;
+    const TestCertificate made = MakeTestCertificate(folder.path());
+    if (made.certificate.isEmpty())
+        GTEST_SKIP() << "openssl is not installed";
+    TlsPeer server(made);
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    const ServerAddress address =
+        *ParseServerAddress("tls://127.0.0.1:" + std::to_string(server.serverPort()));
+    ServerLink link;
+    std::vector<std::string> reports;
+    QObject::connect(&link, &ServerLink::connectionEnded,
+                     [&](const std::string& report) { reports.push_back(report); });
+    bool connected = false;
+    QObject::connect(&link, &ServerLink::connectedToServer, [&] {
+        connected = true;
+        link.Send("<LOGIN:10>Guest;wuzo"); // as the main window does once connected
+    });
+
+    // Against the system's authorities the self-signed certificate fails: one report, in
+    // Russian with the socket layer's reason after it, and not a byte reaches the server.
+    link.ConnectTo(address);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reports.empty(); }, kWaitMs));
+    EXPECT_EQ(reports.size(), 1u);
+    const std::string opening =
+        platform::Utf8ToCp1251("Не удалось подключиться к серверу 127.0.0.1:") +
+        std::to_string(server.serverPort()) +
+        platform::Utf8ToCp1251(": сертификат сервера не прошёл проверку");
+    EXPECT_EQ(reports[0].substr(0, opening.size()), opening) << reports[0];
+    EXPECT_GT(reports[0].size(), opening.size() + 80) << "the reason follows";
+    QTest::qWait(200);
+    EXPECT_FALSE(connected);
+    EXPECT_FALSE(link.IsConnected());
+    EXPECT_EQ(link.State().CurrentPhase(), ConnectionState::Phase::NotConnected);
+    link.Send("<GETQUESTLIST:1>1");
+    QTest::qWait(100);
+    EXPECT_EQ(server.encrypted, 0);
+    EXPECT_TRUE(server.received.isEmpty()) << server.received.toStdString();
+
+    // Trusting the certificate's own authority, the link is up once the handshake ends and
+    // the state line says the connection is encrypted.
+    link.TrustOnly(QSslCertificate::fromPath(made.certificate));
+    link.ConnectTo(address);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return connected; }, kWaitMs)) << reports.back();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.received.size() >= 20; }, kWaitMs));
+    EXPECT_EQ(server.received.toStdString(), "<LOGIN:10>Guest;wuzo");
+    link.LoginSent("Guest");
+    EXPECT_EQ(platform::Cp1251ToUtf8(link.State().StateText()),
+              "Подключено к серверу 127.0.0.1:" + std::to_string(server.serverPort()) +
+                  " как Guest (шифрование TLS)");
+    EXPECT_EQ(reports.size(), 1u);
+}
 
 TEST(ServerLinkTest, MessagesComeOnePerSignalInOrderAndWaitWhileHeld) {
     QTcpServer server;
