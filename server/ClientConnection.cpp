@@ -29,9 +29,11 @@ StudentRecord ReadStudent(Database& database, const std::string& utf8User) {
 
 } // namespace
 
-Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString& address)
+Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString& address,
+                       long long number)
     : QObject(socket), server_(server), socket_(socket), address_(address),
-      label_(address + " " + QString::number(socket->peerPort())), session_(server.bank_, *this) {
+      label_(address + " " + QString::number(socket->peerPort())), number_(number),
+      session_(server.bank_, *this) {
     socket_->setReadBufferSize(kReadChunk);
     for (QTimer* timer : {&idle_, &loginDeadline_, &headerDeadline_, &loginWait_})
         timer->setSingleShot(true);
@@ -87,7 +89,7 @@ LoginDecision Connection::CheckLogin(const std::string& user, const std::string&
         const LoginDecision decision = decided_->second;
         decided_.reset();
         if (decision == LoginDecision::Refused)
-            server_.throttle_.RecordFailure(address_.toStdString(), server_.clock_.elapsed());
+            server_.shared_.RecordLoginFailure(address_, platform::Cp1251ToUtf8(user));
         if (decision == LoginDecision::Accepted) {
             loginDeadline_.stop();
             server_.LoggedIn(this, user);
@@ -96,30 +98,40 @@ LoginDecision Connection::CheckLogin(const std::string& user, const std::string&
         }
         return decision;
     }
-    if (checking_)
+    if (checking_ || loginWait_.isActive())
         return LoginDecision::Pending;
-    const long long wait =
-        server_.throttle_.ReserveAttempt(address_.toStdString(), server_.clock_.elapsed());
-    if (wait > 0) {
-        if (!loginWait_.isActive())
-            loginWait_.start(static_cast<int>(wait));
-        return LoginDecision::Pending;
-    }
     StartCheck(attempt, user, password);
     return LoginDecision::Pending;
 }
 
-// The account is read on a store thread and the password checked on another worker, so
-// that other clients are served meanwhile; the decision comes back to this thread and
-// the session goes on.
+void Connection::WaitForTurn(long long waitMs) {
+    checking_ = false;
+    server_.LogRarely("pacing", label_ + ": login attempts paced, the next in " +
+                                    QString::number(waitMs) + " ms");
+    loginWait_.start(static_cast<int>(std::min<long long>(waitMs, SharedLimits::Pacing.delayMs)));
+}
+
+// The login's pacing is asked and the account read on a store thread, and the password
+// checked on another worker, so that other clients are served meanwhile; the decision
+// comes back to this thread and the session goes on. A paced attempt waits its turn and
+// is asked for again.
 void Connection::StartCheck(const std::string& attempt, const std::string& user,
                             const std::string& password) {
     checking_ = true;
     QPointer<Connection> self(this);
-    server_.workers_.RunStore([self, attempt, user, password](Database& database) {
+    server_.workers_.RunStore([self, attempt, user, password,
+                               keys = SharedLimits::LoginKeys(
+                                   address_, platform::Cp1251ToUtf8(user))](Database& database) {
         std::optional<std::string> hash;
         StudentRecord student;
         try {
+            const long long wait =
+                database.ReserveLogin(keys, SharedLimits::NowMs(), SharedLimits::Pacing);
+            if (wait > 0)
+                return ServerWorkers::Continuation([self, wait] {
+                    if (!self.isNull())
+                        self->WaitForTurn(wait);
+                });
             const std::string name = platform::Cp1251ToUtf8(user);
             hash = database.PasswordHash(name);
             if (hash)

@@ -20,12 +20,14 @@ class TestingServer;
 // further bytes stay in the network's buffers meanwhile.
 class Connection : public QObject, public SessionHost {
 public:
-    Connection(TestingServer& server, QTcpSocket* socket, const QString& address);
+    // `number` names the connection among this process's, also in the database.
+    Connection(TestingServer& server, QTcpSocket* socket, const QString& address, long long number);
     ~Connection() override;
 
     // Closes the connection at once, with the reason in the log.
     void Close(const QString& why);
     qint64 Unsent() const { return unsent_; }
+    long long Number() const { return number_; }
 
     LoginDecision CheckLogin(const std::string& user, const std::string& password) override;
     StudentRecord Student(const std::string& user) override;
@@ -39,6 +41,8 @@ private:
     void StartCheck(const std::string& attempt, const std::string& user,
                     const std::string& password);
     void Decide(const std::string& attempt, LoginDecision decision);
+    // The login's pacing says wait this long before the attempt is checked.
+    void WaitForTurn(long long waitMs);
     void Resume();
     void Read();
     void Answer(const std::string& reply);
@@ -49,6 +53,7 @@ private:
     QTcpSocket* socket_;
     QString address_; // the student's address, for limits and the log
     QString label_;   // address and port, for the log
+    long long number_;
     ServerSession session_;
     QTimer idle_;
     QTimer loginDeadline_;

@@ -236,6 +236,7 @@ void Database::CreateTables() {
         "name VARCHAR(100) PRIMARY KEY, value TEXT NOT NULL)");
     Run("CREATE TABLE IF NOT EXISTS time_extensions ("
         "user_name VARCHAR(200) PRIMARY KEY, minutes INTEGER NOT NULL)");
+    CreateSharedLimitTables();
 }
 
 // Adds a column to the submissions of an older store. Two servers opening it together may

@@ -96,6 +96,36 @@ public:
     long long PaceSubmission(const std::string& user, long long nowMs, long long intervalMs,
                              int burst);
 
+    // Paces login attempts, shared by every server process on the database: once a key (an
+    // address, an account name) has `freeFailures` failed logins within `windowMs`, its
+    // attempts go at most one per `delayMs`. Returns 0 when an attempt under all the keys
+    // may be checked now (and counts it), else the milliseconds until one may. Wall-clock
+    // milliseconds.
+    struct LoginPacing {
+        int freeFailures = 5;
+        long long windowMs = 60'000;
+        long long delayMs = 1'000;
+    };
+    long long ReserveLogin(const std::vector<std::string>& keys, long long nowMs,
+                           const LoginPacing& pacing);
+    void RecordLoginFailure(const std::vector<std::string>& keys, long long nowMs,
+                            const LoginPacing& pacing);
+
+    // The connections logged in, over every server process on the database, so that an
+    // account's limit of connections holds across them. A process proves it lives by its
+    // heartbeat; the sessions of one whose heartbeat is older than `leaseMs` do not count
+    // and are removed. Process ids and connection numbers are the processes' own.
+    void Heartbeat(const std::string& process, long long nowMs, long long leaseMs);
+    // Adds a session of `user` (UTF-8) and marks the account's oldest live sessions beyond
+    // `limit` to be closed by the processes that own them.
+    void OpenSession(const std::string& process, long long connection, const std::string& user,
+                     long long nowMs, long long leaseMs, int limit);
+    void CloseSession(const std::string& process, long long connection);
+    // This process's sessions marked to be closed.
+    std::vector<long long> SessionsToClose(const std::string& process);
+    // The process ends: its sessions and heartbeat go.
+    void EndProcess(const std::string& process);
+
     // "connection lost: WHY" or "connection restored" once after each change, else nullopt.
     std::optional<std::string> TakeStateChange();
 
@@ -107,6 +137,7 @@ private:
     void LoseConnection(const QString& why);
     bool Alive();
     void CreateTables();
+    void CreateSharedLimitTables();
     void AddMissingColumn(const QString& column, const QString& type);
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
     QSqlQuery Execute(const QString& sql, const QVariantList& values);

@@ -2,6 +2,7 @@
 
 #include "ClientConnection.h"
 #include "ProxyHeader.h"
+#include "platform/Cp1251.h"
 
 #include <QDateTime>
 #include <QSocketNotifier>
@@ -60,7 +61,9 @@ int RaiseDescriptorLimit() {
 
 TestingServer::TestingServer(const TaskBank& bank, const StoreAddress& store, ServerLimits limits)
     : bank_(bank), limits_(limits), workers_(store.location, store.password),
-      pipeline_(workers_, limits.submissions) {
+      pipeline_(workers_, limits.submissions),
+      shared_(workers_, limits.connectionsPerAccount,
+              [this](long long number) { CloseForNewerLogin(number); }) {
     clock_.start();
     cap_ = std::max(1, RaiseDescriptorLimit() - kReservedDescriptors);
     if (limits_.maxConnections > 0)
@@ -192,7 +195,7 @@ void TestingServer::Admit(qintptr descriptor, const std::optional<QHostAddress>&
         secure->setSslConfiguration(*tls_);
         secure->startServerEncryption();
     }
-    open_.insert(new Connection(*this, socket, address));
+    open_.insert(new Connection(*this, socket, address, ++connectionNumbers_));
 }
 
 void TestingServer::Released(Connection* connection, const QString& address) {
@@ -208,7 +211,8 @@ void TestingServer::Released(Connection* connection, const QString& address) {
 // A login over the account's limit closes its oldest connection: a student whose
 // network dropped gets back in while the old connection has not timed out yet.
 void TestingServer::LoggedIn(Connection* connection, const std::string& user) {
-    LoggedOut(connection);
+    Forget(connection);
+    shared_.LoggedIn(connection->Number(), platform::Cp1251ToUtf8(user));
     std::deque<Connection*>& logins = accounts_[user];
     logins.push_back(connection);
     while (static_cast<int>(logins.size()) > limits_.connectionsPerAccount) {
@@ -219,6 +223,21 @@ void TestingServer::LoggedIn(Connection* connection, const std::string& user) {
 }
 
 void TestingServer::LoggedOut(Connection* connection) {
+    if (Forget(connection))
+        shared_.LoggedOut(connection->Number());
+}
+
+void TestingServer::CloseForNewerLogin(long long number) {
+    const auto found = std::find_if(open_.begin(), open_.end(), [number](const Connection* open) {
+        return open->Number() == number;
+    });
+    if (found == open_.end())
+        shared_.LoggedOut(number); // gone already: its session is no longer marked
+    else
+        (*found)->Close("a newer connection of the same account logged in elsewhere, closed");
+}
+
+bool TestingServer::Forget(Connection* connection) {
     for (auto account = accounts_.begin(); account != accounts_.end(); ++account) {
         auto& logins = account->second;
         const auto found = std::find(logins.begin(), logins.end(), connection);
@@ -227,8 +246,9 @@ void TestingServer::LoggedOut(Connection* connection) {
         logins.erase(found);
         if (logins.empty())
             accounts_.erase(account);
-        return;
+        return true;
     }
+    return false;
 }
 
 // Unsent replies over the budget of all clients: the client with the most of them, a

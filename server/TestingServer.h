@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LoginThrottle.h"
 #include "ServerWorkers.h"
+#include "SharedLimits.h"
 #include "SubmissionPipeline.h"
 #include "TaskBank.h"
 
@@ -42,7 +42,8 @@ struct StoreAddress {
 // over the task bank with accounts and submissions in the database, and keeps the
 // limits: connections in all, per address and per account, login and header deadlines,
 // idle time, unread replies, paced logins and submissions. Database work and judging run
-// on workers, never on the event loop. Optionally it speaks TLS only, and takes
+// on workers, never on the event loop. Login pacing and the connections per account
+// hold over every server process on the database. Optionally it speaks TLS only, and takes
 // students' addresses from the header a load balancer sends. Every connection, login and
 // submission is logged on stderr.
 class TestingServer : public QObject {
@@ -83,6 +84,10 @@ private:
     void Released(Connection* connection, const QString& address);
     void LoggedIn(Connection* connection, const std::string& user);
     void LoggedOut(Connection* connection);
+    // Takes the connection out of its account's list; false when it was in none.
+    bool Forget(Connection* connection);
+    // A login in another process wants this connection closed.
+    void CloseForNewerLogin(long long number);
     void UnsentChanged(qint64 delta);
     // At most one line a second of each kind of trouble that may come in floods.
     void LogRarely(const QString& kind, const QString& line);
@@ -92,6 +97,7 @@ private:
     ServerLimits limits_;
     ServerWorkers workers_;
     SubmissionPipeline pipeline_;
+    SharedLimits shared_; // over every process on the database
     Listener listener_;
     std::optional<QSslConfiguration> tls_;
     std::optional<QHostAddress> balancer_;
@@ -101,7 +107,7 @@ private:
     std::set<Connection*> open_;
     std::map<std::string, std::deque<Connection*>> accounts_; // logged in, oldest first
     qint64 unsent_ = 0;
-    LoginThrottle throttle_;
+    long long connectionNumbers_ = 0; // the last number given to a connection
     QElapsedTimer clock_;
     std::map<QString, qint64> lastLogged_; // kind -> clock_ time
 };

@@ -1,8 +1,10 @@
 // The whole road against the reference server as a real process: connect, log in, get
 // the task list, open a task, answer it and read the server's reply.
 
+#include "TestCertificate.h"
 #include "app/LoginDialog.h"
 #include "app/MainWindow.h"
+#include "app/ServerLink.h"
 #include "app/TaskLink.h"
 #include "app/TaskListView.h"
 #include "app/TaskView.h"
@@ -16,6 +18,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSslCertificate>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -53,13 +56,16 @@ private:
     QTimer timer_;
 };
 
-// The reference server with the shipped bank as a process, and the client logged in to
-// it as the demo student, its task list shown.
-class EndToEndTest : public ::testing::Test {
+// The reference server with the shipped bank as a process, and the client that logs in
+// to it as the demo student and shows its task list.
+class ClientAgainstServer : public ::testing::Test {
 protected:
-    void SetUp() override {
-        server.start(VEKTA_SERVER_PATH, {"--demo", "--port", "0", "--bank", VEKTA_BANK_DIR, "--db",
-                                         storeFolder.filePath("vekta.sqlite")});
+    // `options` go to the server; `scheme` is written before the address the client types.
+    void StartAndLogIn(const QStringList& options = {}, const QString& scheme = {}) {
+        server.start(VEKTA_SERVER_PATH,
+                     QStringList{"--demo", "--port", "0", "--bank", VEKTA_BANK_DIR, "--db",
+                                 storeFolder.filePath("vekta.sqlite")} +
+                         options);
         ASSERT_TRUE(server.waitForReadyRead(kWaitMs))
             << server.readAllStandardError().toStdString();
         const QString banner = QString::fromUtf8(server.readLine()).trimmed();
@@ -68,7 +74,7 @@ protected:
 
         platform::SetErrorReportHandler([this](const std::string& m) { reports.push_back(m); });
         window.show();
-        window.SetServerAddress("127.0.0.1:" + port);
+        window.SetServerAddress(scheme + "127.0.0.1:" + port);
         window.findChild<QToolButton*>("connectButton")->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.answered >= 2; }, kWaitMs))
             << "login dialog and welcome message";
@@ -111,9 +117,17 @@ protected:
 
     QTemporaryDir storeFolder; // the server's database, gone with the test
     QProcess server;
-    MainWindow window;
+    // The client's settings and drafts of this test alone: a login another test remembered
+    // would leave the password field empty.
+    MainWindow window{
+        ClientPlaces{storeFolder.filePath("client.ini"), storeFolder.filePath("drafts")}};
     std::vector<std::string> reports;
     ModalAnswerer answerer;
+};
+
+class EndToEndTest : public ClientAgainstServer {
+protected:
+    void SetUp() override { StartAndLogIn(); }
 };
 
 } // namespace
@@ -156,5 +170,21 @@ TEST_F(EndToEndTest, AnImplicitProductReadsAndIsJudgedLikeItsWrittenProduct) {
     EXPECT_EQ(reply.count(QString::fromUtf8("неверно")), 0) << reply.toStdString();
     EXPECT_EQ(reply.count(QString::fromUtf8("не принято")), 0) << reply.toStdString();
     EXPECT_EQ(reply.count(QString::fromUtf8("верно")), 3) << reply.toStdString();
+    EXPECT_TRUE(reports.empty());
+}
+
+// With the server's certificate trusted (as "--ca FILE" does), the client logs in over
+// TLS and the state line says the connection is encrypted.
+TEST_F(ClientAgainstServer, AnEncryptedConnectionLogsInAndTheStateLineSaysSo) {
+    const TestCertificate made = MakeTestCertificate(storeFolder.path());
+    if (made.certificate.isEmpty())
+        GTEST_SKIP() << "openssl is not installed";
+    window.Link().TrustOnly(QSslCertificate::fromPath(made.certificate));
+    StartAndLogIn({"--tls-cert", made.certificate, "--tls-key", made.key}, "tls://");
+    EXPECT_TRUE(window.Link().State().LoggedIn());
+    EXPECT_TRUE(window.findChild<QLabel*>("stateLine")
+                    ->text()
+                    .endsWith(QString::fromUtf8(" как Guest (шифрование TLS)")))
+        << window.findChild<QLabel*>("stateLine")->text().toStdString();
     EXPECT_TRUE(reports.empty());
 }

@@ -113,6 +113,44 @@ TEST(ServerLimitsTest, AFourthLoginOfOneAccountClosesItsOldestConnection) {
     }
 }
 
+TEST(ServerLimitsTest, TwoServersOnOneDatabaseShareTheAccountLimitAndLoginPacing) {
+    ServerProcess first;
+    ASSERT_TRUE(first.Started());
+    ServerProcess second({}, first.DatabasePath());
+    ASSERT_TRUE(second.Started());
+
+    // Three connections of one account on the first server, a fourth on the second: the
+    // first server closes its oldest, and serves the other two on.
+    std::vector<std::unique_ptr<ProtocolClient>> clients;
+    for (int i = 0; i < 4; ++i) {
+        clients.push_back(std::make_unique<ProtocolClient>(i < 3 ? first.Port() : second.Port()));
+        clients.back()->Send("LOGIN", "Guest;wuzo");
+        ASSERT_EQ(ReadTag(clients.back()->Next()), "MESSAGE") << i;
+    }
+    EXPECT_TRUE(clients[0]->ClosedByServer());
+    for (int i = 1; i < 4; ++i) {
+        clients[i]->Send("GETQUESTLIST", "1");
+        EXPECT_EQ(ReadTag(clients[i]->Next()), "QUESTLIST") << i;
+    }
+
+    // Guessing one account's password on the first server from one address paces the
+    // guesses at that account on the second server, from another address too.
+    ProtocolClient guesser(first.Port(), "127.0.0.2");
+    for (int i = 0; i < 5; ++i) {
+        guesser.Send("LOGIN", "student;guess" + std::to_string(i));
+        const std::string refusal = MessageText(guesser.Next());
+        ASSERT_NE(refusal.find("Неверное имя"), std::string::npos) << i << refusal;
+        ASSERT_EQ(ReadTag(guesser.Next()), "RELOG");
+    }
+    ProtocolClient elsewhere(second.Port(), "127.0.0.3");
+    for (int i = 0; i < 3; ++i) {
+        elsewhere.Send("LOGIN", "student;again" + std::to_string(i));
+        ASSERT_NE(MessageText(elsewhere.Next()).find("Неверное имя"), std::string::npos) << i;
+        ASSERT_EQ(ReadTag(elsewhere.Next()), "RELOG");
+    }
+    EXPECT_TRUE(second.Log().contains("login attempts paced")) << second.Log().toStdString();
+}
+
 TEST(ServerLimitsTest, ClientsThatDripBytesAreClosedByTheDeadlines) {
     ServerProcess server({"--login-deadline", "1"});
     ASSERT_TRUE(server.Started());

@@ -1,5 +1,4 @@
 #include "ServerSession.h"
-#include "LoginThrottle.h"
 #include "TaskBank.h"
 #include "diagram/DiagramDocument.h"
 #include "platform/Cp1251.h"
@@ -149,21 +148,6 @@ TEST(ServerSessionTest, AnUndecidedLoginHoldsBackTheFramesBehindIt) {
     EXPECT_EQ(ReadTag(replies), "MESSAGE");
     EXPECT_NE(replies.find("<QUESTLIST:"), std::string::npos);
     EXPECT_FALSE(session.Waiting());
-}
-
-TEST(LoginThrottleTest, FiveFailuresInAMinuteLetOneAttemptThroughPerSecond) {
-    LoginThrottle throttle;
-    for (int i = 0; i < LoginThrottle::FreeFailures - 1; ++i)
-        throttle.RecordFailure("10.0.0.1", 1000 + i);
-    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2000), 0);
-    throttle.RecordFailure("10.0.0.1", 2000);
-    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2100), 0);   // the first one goes
-    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2600), 500); // the next waits
-    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 3100), 0);
-    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.2", 3100), 0); // other addresses are free
-    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 1000 + LoginThrottle::WindowMs + 5), 0);
-    EXPECT_EQ(throttle.ReserveAttempt("10.0.0.1", 2000 + LoginThrottle::WindowMs + 5), 0);
-    EXPECT_EQ(throttle.TrackedAddresses(), 0u);
 }
 
 TEST(ServerSessionTest, AFloodBeyondTheQueueIsAnsweredWhole) {

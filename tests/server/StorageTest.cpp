@@ -95,6 +95,58 @@ void ExerciseConcurrentStore(const std::string& location) {
     EXPECT_EQ(db.PaceSubmission("Petrov", t + 3000, 3000, 3), 3000);
 }
 
+// Two connections stand for two server processes on one database: login pacing and the
+// sessions per account are the same for both.
+void ExerciseSharedLimits(const std::string& location) {
+    Database first(location), second(location);
+    const Database::LoginPacing pacing{3, 60'000, 1'000};
+    const long long t = 5'000'000;
+    const std::vector<std::string> guesser{"address 10.0.0.1", "account Petrov"};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(first.ReserveLogin(guesser, t + i, pacing), 0);
+        first.RecordLoginFailure(guesser, t + i, pacing);
+    }
+    EXPECT_EQ(second.ReserveLogin(guesser, t + 10, pacing), 0);
+    second.RecordLoginFailure(guesser, t + 10, pacing);        // the third failure, counted in all
+    EXPECT_EQ(first.ReserveLogin(guesser, t + 20, pacing), 0); // one attempt goes
+    EXPECT_EQ(second.ReserveLogin(guesser, t + 520, pacing), 500); // and the next waits
+    // Another address guessing the same account waits as well; the account's owner from
+    // elsewhere too, and other accounts from other addresses do not.
+    EXPECT_EQ(first.ReserveLogin({"address 10.0.0.2", "account Petrov"}, t + 520, pacing), 500);
+    EXPECT_EQ(first.ReserveLogin({"address 10.0.0.2", "account Sidorov"}, t + 520, pacing), 0);
+    EXPECT_EQ(first.ReserveLogin({"address 10.0.0.1", "account Sidorov"}, t + 520, pacing), 500);
+    EXPECT_EQ(second.ReserveLogin(guesser, t + 1020, pacing), 0);
+    // Once the window has passed, failures count from nothing again.
+    EXPECT_EQ(first.ReserveLogin(guesser, t + 70'000, pacing), 0);
+    EXPECT_EQ(first.ReserveLogin(guesser, t + 70'001, pacing), 0);
+    first.RecordLoginFailure(guesser, t + 70'002, pacing);
+    EXPECT_EQ(first.ReserveLogin(guesser, t + 70'003, pacing), 0);
+
+    // Three sessions of an account in one process and a fourth in another: the oldest is
+    // marked for its owner to close. A process that stopped beating counts no more.
+    first.Heartbeat("A", t, 15'000);
+    second.Heartbeat("B", t, 15'000);
+    for (long long connection = 1; connection <= 3; ++connection)
+        first.OpenSession("A", connection, "Иванов", t + connection, 15'000, 3);
+    EXPECT_TRUE(first.SessionsToClose("A").empty());
+    second.OpenSession("B", 7, "Иванов", t + 10, 15'000, 3);
+    EXPECT_EQ(first.SessionsToClose("A"), std::vector<long long>{1});
+    EXPECT_TRUE(second.SessionsToClose("B").empty());
+    first.CloseSession("A", 1);
+    EXPECT_TRUE(first.SessionsToClose("A").empty());
+    second.OpenSession("B", 8, "Петров", t + 11, 15'000, 3); // another account is apart
+    EXPECT_TRUE(first.SessionsToClose("A").empty());
+
+    second.Heartbeat("B", t + 20'000, 15'000); // A has not beaten for 20 s: it is gone
+    second.OpenSession("B", 9, "Иванов", t + 20'001, 15'000, 3);
+    second.OpenSession("B", 10, "Иванов", t + 20'002, 15'000, 3);
+    EXPECT_TRUE(second.SessionsToClose("B").empty());
+    second.OpenSession("B", 11, "Иванов", t + 20'003, 15'000, 3);
+    EXPECT_EQ(second.SessionsToClose("B"), std::vector<long long>{7});
+    second.EndProcess("B");
+    EXPECT_TRUE(second.SessionsToClose("B").empty());
+}
+
 } // namespace
 
 TEST(StorageTest, SqliteKeepsAccountsAndSubmissionsInWalMode) {
@@ -113,6 +165,11 @@ TEST(StorageTest, SqliteNumbersAttemptsOnceAndPacesSubmissionsAcrossConnections)
     ExerciseConcurrentStore(dir.filePath("store.sqlite").toStdString());
 }
 
+TEST(StorageTest, SqliteSharesLoginPacingAndSessionsAcrossConnections) {
+    QTemporaryDir dir;
+    ExerciseSharedLimits(dir.filePath("store.sqlite").toStdString());
+}
+
 TEST(StorageTest, PostgresqlKeepsAccountsAndSubmissions) {
     PostgresProcess postgres;
     if (!postgres.Available())
@@ -120,6 +177,7 @@ TEST(StorageTest, PostgresqlKeepsAccountsAndSubmissions) {
     ASSERT_TRUE(postgres.Start());
     ExerciseStore(postgres.Url());
     ExerciseConcurrentStore(postgres.Url());
+    ExerciseSharedLimits(postgres.Url());
     // A password belongs in a file, never in the URL that every user can see.
     std::string url = postgres.Url();
     url.insert(url.find('@'), ":secret");

@@ -1,0 +1,154 @@
+// The limits that hold across server processes on one database: login pacing by address
+// and by account, and the sessions logged in per account.
+
+#include "Database.h"
+
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+// Another process may take a pacing slot first: the reservation is tried again.
+constexpr int kPacingRetries = 20;
+// Expired pacing rows are swept after this many failures recorded by a process.
+constexpr int kSweepEvery = 256;
+
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+} // namespace
+
+void Database::CreateSharedLimitTables() {
+    Run("CREATE TABLE IF NOT EXISTS login_pacing (pace_key TEXT PRIMARY KEY, "
+        "window_start_ms BIGINT NOT NULL, failures INTEGER NOT NULL, next_ms BIGINT NOT NULL)");
+    Run("CREATE TABLE IF NOT EXISTS server_processes ("
+        "process_id VARCHAR(200) PRIMARY KEY, heartbeat_ms BIGINT NOT NULL)");
+    Run("CREATE TABLE IF NOT EXISTS account_sessions (process_id VARCHAR(200) NOT NULL, "
+        "connection_number BIGINT NOT NULL, user_name TEXT NOT NULL, opened_ms BIGINT NOT NULL, "
+        "closing INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (process_id, connection_number))");
+    Run("CREATE INDEX IF NOT EXISTS account_sessions_user ON account_sessions (user_name)");
+}
+
+long long Database::ReserveLogin(const std::vector<std::string>& keys, long long nowMs,
+                                 const LoginPacing& pacing) {
+    for (int tries = 0; tries < kPacingRetries; ++tries) {
+        // The keys that are paced now, with the slot each was last given.
+        std::vector<std::pair<QString, long long>> paced;
+        long long wait = 0;
+        for (const std::string& key : keys) {
+            QSqlQuery query = Run("SELECT window_start_ms, failures, next_ms FROM login_pacing "
+                                  "WHERE pace_key = ?",
+                                  {Text(key)});
+            if (!query.next())
+                continue;
+            const long long windowStart = query.value(0).toLongLong();
+            const int failures = query.value(1).toInt();
+            const long long next = query.value(2).toLongLong();
+            // A read left open would pin SQLite's snapshot and make the writes below fail.
+            query.finish();
+            if (windowStart <= nowMs - pacing.windowMs || failures < pacing.freeFailures)
+                continue;
+            wait = std::max(wait, next - nowMs);
+            paced.emplace_back(Text(key), next);
+        }
+        if (wait > 0)
+            return wait;
+        // Every paced key gives its slot to this attempt, or the reservation starts over.
+        bool taken = true;
+        for (const auto& [key, next] : paced)
+            taken = taken && Run("UPDATE login_pacing SET next_ms = ? WHERE pace_key = ? AND "
+                                 "next_ms = ?",
+                                 {nowMs + pacing.delayMs, key, next})
+                                     .numRowsAffected() > 0;
+        if (taken)
+            return 0;
+    }
+    return pacing.delayMs;
+}
+
+void Database::RecordLoginFailure(const std::vector<std::string>& keys, long long nowMs,
+                                  const LoginPacing& pacing) {
+    const long long windowEnded = nowMs - pacing.windowMs;
+    for (const std::string& key : keys) {
+        // One statement counts the failure, so that two processes never lose one; a window
+        // that has passed starts again with this failure.
+        for (int tries = 0; tries < kPacingRetries; ++tries) {
+            if (Run("UPDATE login_pacing SET "
+                    "failures = CASE WHEN window_start_ms <= ? THEN 1 ELSE failures + 1 END, "
+                    "window_start_ms = CASE WHEN window_start_ms <= ? THEN ? "
+                    "ELSE window_start_ms END WHERE pace_key = ?",
+                    {windowEnded, windowEnded, nowMs, Text(key)})
+                    .numRowsAffected() > 0)
+                break;
+            if (Run("INSERT INTO login_pacing (pace_key, window_start_ms, failures, next_ms) "
+                    "VALUES (?, ?, 1, 0) ON CONFLICT DO NOTHING",
+                    {Text(key), nowMs})
+                    .numRowsAffected() > 0)
+                break;
+        }
+    }
+    static std::atomic<int> recorded{0};
+    if (++recorded % kSweepEvery == 0)
+        Run("DELETE FROM login_pacing WHERE window_start_ms <= ? AND next_ms <= ?",
+            {windowEnded, nowMs});
+}
+
+void Database::Heartbeat(const std::string& process, long long nowMs, long long leaseMs) {
+    if (Run("UPDATE server_processes SET heartbeat_ms = ? WHERE process_id = ?",
+            {nowMs, Text(process)})
+            .numRowsAffected() == 0)
+        Run("INSERT INTO server_processes (process_id, heartbeat_ms) VALUES (?, ?) "
+            "ON CONFLICT DO NOTHING",
+            {Text(process), nowMs});
+    // A process that stopped beating (killed, or its machine gone) took its connections
+    // with it.
+    Run("DELETE FROM account_sessions WHERE process_id IN (SELECT process_id FROM "
+        "server_processes WHERE heartbeat_ms < ?)",
+        {nowMs - leaseMs});
+    Run("DELETE FROM server_processes WHERE heartbeat_ms < ?", {nowMs - leaseMs});
+}
+
+void Database::OpenSession(const std::string& process, long long connection,
+                           const std::string& user, long long nowMs, long long leaseMs, int limit) {
+    CloseSession(process, connection); // a connection that logs in again
+    Run("INSERT INTO account_sessions (process_id, connection_number, user_name, opened_ms) "
+        "VALUES (?, ?, ?, ?)",
+        {Text(process), connection, Text(user), nowMs});
+    QSqlQuery live = Run(
+        "SELECT s.process_id, s.connection_number FROM account_sessions s JOIN server_processes p "
+        "ON p.process_id = s.process_id WHERE s.user_name = ? AND s.closing = 0 AND "
+        "p.heartbeat_ms >= ? ORDER BY s.opened_ms DESC, s.connection_number DESC",
+        {Text(user), nowMs - leaseMs});
+    std::vector<std::pair<QString, long long>> beyond;
+    for (int kept = 0; live.next();)
+        if (++kept > limit)
+            beyond.emplace_back(live.value(0).toString(), live.value(1).toLongLong());
+    live.finish();
+    for (const auto& [owner, number] : beyond)
+        Run("UPDATE account_sessions SET closing = 1 WHERE process_id = ? AND connection_number = "
+            "?",
+            {owner, number});
+}
+
+void Database::CloseSession(const std::string& process, long long connection) {
+    Run("DELETE FROM account_sessions WHERE process_id = ? AND connection_number = ?",
+        {Text(process), connection});
+}
+
+std::vector<long long> Database::SessionsToClose(const std::string& process) {
+    QSqlQuery query =
+        Run("SELECT connection_number FROM account_sessions WHERE process_id = ? AND closing = 1",
+            {Text(process)});
+    std::vector<long long> numbers;
+    while (query.next())
+        numbers.push_back(query.value(0).toLongLong());
+    return numbers;
+}
+
+void Database::EndProcess(const std::string& process) {
+    Run("DELETE FROM account_sessions WHERE process_id = ?", {Text(process)});
+    Run("DELETE FROM server_processes WHERE process_id = ?", {Text(process)});
+}
