@@ -119,9 +119,9 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
                             const std::string& password) {
     checking_ = true;
     QPointer<Connection> self(this);
-    server_.workers_.RunStore([self, attempt, user, password,
-                               keys = SharedLimits::LoginKeys(
-                                   address_, platform::Cp1251ToUtf8(user))](Database& database) {
+    server_.workers_.RunLookup([self, attempt, user, password,
+                                keys = SharedLimits::LoginKeys(
+                                    address_, platform::Cp1251ToUtf8(user))](Database& database) {
         std::optional<std::string> hash;
         StudentRecord student;
         try {

@@ -123,6 +123,18 @@ public:
     void CloseSession(const std::string& process, long long connection);
     // This process's sessions marked to be closed.
     std::vector<long long> SessionsToClose(const std::string& process);
+    // A login (`user` set, UTF-8) or a logout (`user` empty) of one of this process's
+    // connections, at a time.
+    struct SessionChange {
+        long long connection = 0;
+        std::string user;
+        long long atMs = 0;
+    };
+    // One commit for all that changed since the last beat: the heartbeat, the sessions
+    // opened and closed in order, and then the sessions of this process to close.
+    std::vector<long long> UpdateSessions(const std::string& process,
+                                          const std::vector<SessionChange>& changes,
+                                          long long nowMs, long long leaseMs, int limit);
     // The process ends: its sessions and heartbeat go.
     void EndProcess(const std::string& process);
 

@@ -3,10 +3,13 @@
 
 #include "Database.h"
 
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <algorithm>
 #include <atomic>
+#include <stdexcept>
 
 namespace {
 
@@ -151,4 +154,29 @@ std::vector<long long> Database::SessionsToClose(const std::string& process) {
 void Database::EndProcess(const std::string& process) {
     Run("DELETE FROM account_sessions WHERE process_id = ?", {Text(process)});
     Run("DELETE FROM server_processes WHERE process_id = ?", {Text(process)});
+}
+
+std::vector<long long> Database::UpdateSessions(const std::string& process,
+                                                const std::vector<SessionChange>& changes,
+                                                long long nowMs, long long leaseMs, int limit) {
+    EnsureOpen();
+    QSqlDatabase database = QSqlDatabase::database(connection_, false);
+    const bool together = database.transaction();
+    try {
+        Heartbeat(process, nowMs, leaseMs);
+        for (const SessionChange& change : changes)
+            if (change.user.empty())
+                CloseSession(process, change.connection);
+            else
+                OpenSession(process, change.connection, change.user, change.atMs, leaseMs, limit);
+        std::vector<long long> closing = SessionsToClose(process);
+        if (together && !database.commit())
+            throw std::runtime_error("cannot commit the sessions: " +
+                                     database.lastError().text().toStdString());
+        return closing;
+    } catch (...) {
+        if (together)
+            database.rollback();
+        throw;
+    }
 }

@@ -18,11 +18,14 @@ ServerWorkers::ServerWorkers(std::string databaseLocation, std::string databaseP
     storePool_.setMaxThreadCount(storeThreads);
     // A store thread keeps its connection for the life of the server.
     storePool_.setExpiryTimeout(-1);
+    lookupPool_.setMaxThreadCount(2);
+    lookupPool_.setExpiryTimeout(-1);
     judgePool_.setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
 }
 
 ServerWorkers::~ServerWorkers() {
     storePool_.waitForDone();
+    lookupPool_.waitForDone();
     judgePool_.waitForDone();
 }
 
@@ -38,7 +41,15 @@ void ServerWorkers::Post(Continuation continuation) {
 }
 
 void ServerWorkers::RunStore(std::function<Continuation(Database&)> job) {
-    storePool_.start([this, job = std::move(job)] {
+    RunWithDatabase(storePool_, std::move(job));
+}
+
+void ServerWorkers::RunLookup(std::function<Continuation(Database&)> job) {
+    RunWithDatabase(lookupPool_, std::move(job));
+}
+
+void ServerWorkers::RunWithDatabase(QThreadPool& pool, std::function<Continuation(Database&)> job) {
+    pool.start([this, job = std::move(job)] {
         Database& database = ThreadDatabase();
         Continuation continuation = job(database);
         if (const std::optional<std::string> change = database.TakeStateChange())

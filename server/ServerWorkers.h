@@ -22,15 +22,20 @@ public:
     ~ServerWorkers() override;
 
     void RunStore(std::function<Continuation(Database&)> job);
+    // A short read that someone waits for (a login's account): on store threads of its
+    // own, so that it never queues behind writes waiting for the disk or a lock.
+    void RunLookup(std::function<Continuation(Database&)> job);
     // `started` runs on the event loop's thread when a judge thread takes the job.
     void RunJudge(std::function<Continuation()> job, Continuation started = {});
 
 private:
     Database& ThreadDatabase();
+    void RunWithDatabase(QThreadPool& pool, std::function<Continuation(Database&)> job);
     void Post(Continuation continuation);
 
     std::string location_;
     std::string password_;
     QThreadPool storePool_;
+    QThreadPool lookupPool_;
     QThreadPool judgePool_;
 };

@@ -60,33 +60,39 @@ void SharedLimits::RecordLoginFailure(const QString& address, const std::string&
 }
 
 void SharedLimits::LoggedIn(long long connection, const std::string& utf8User) {
-    Run([process = process_, connection, utf8User,
-         limit = connectionsPerAccount_](Database& database) {
-        database.OpenSession(process, connection, utf8User, NowMs(), LeaseMs, limit);
-    });
+    changes_.push_back({connection, utf8User, NowMs()});
 }
 
 void SharedLimits::LoggedOut(long long connection) {
-    Run([process = process_, connection](Database& database) {
-        database.CloseSession(process, connection);
-    });
+    changes_.push_back({connection, {}, NowMs()});
 }
 
-// The heartbeat, and the connections a newer login in another process wants closed.
+// The heartbeat with the logins and logouts since the last one, and the connections a
+// newer login in another process wants closed. One beat at a time: a slow disk delays the
+// next, it does not pile them up.
 void SharedLimits::Beat() {
-    workers_.RunStore([self = QPointer(this), process = process_](Database& database) {
+    if (beating_)
+        return;
+    beating_ = true;
+    std::vector<Database::SessionChange> changes;
+    changes.swap(changes_);
+    workers_.RunStore([self = QPointer(this), process = process_, changes = std::move(changes),
+                       limit = connectionsPerAccount_](Database& database) {
         std::vector<long long> closing;
+        QString failure;
         try {
-            database.Heartbeat(process, NowMs(), LeaseMs);
-            closing = database.SessionsToClose(process);
-        } catch (const std::exception&) {
-            return ServerWorkers::Continuation(); // the next beat tries again
+            closing = database.UpdateSessions(process, changes, NowMs(), LeaseMs, limit);
+        } catch (const std::exception& error) {
+            failure = QString::fromUtf8(error.what());
         }
-        if (closing.empty())
-            return ServerWorkers::Continuation();
-        return ServerWorkers::Continuation([self, closing] {
+        return ServerWorkers::Continuation([self, closing, failure] {
             if (self.isNull())
                 return;
+            self->beating_ = false;
+            if (!failure.isEmpty())
+                TestingServer::Log("cannot keep the sessions shared with other server "
+                                   "processes: " +
+                                   failure);
             for (long long connection : closing)
                 self->close_(connection);
         });
