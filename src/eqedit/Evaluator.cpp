@@ -53,7 +53,7 @@ std::string Evaluator::ReplaceVariables(std::string& text) const {
         return m;
     // A negative value that is the base of a power is bracketed, so that x#2@ with x = -3
     // is (-3)^2 and not -(3^2); elsewhere its sign goes into the formula as it is.
-    for (const TVarStruct& node : variables_.Nodes()) {
+    for (const EditorVariable& node : variables_.Nodes()) {
         const std::string value = NumberText(node.Value);
         ReplaceName(text, node.Name, value, node.Value < 0 ? "(" + value + ")" : value);
     }
@@ -88,7 +88,7 @@ std::string Evaluator::CalculateTwo(std::string& first, std::string& second, Rea
         return m;
     if (std::string m = SetIndexOrder(second); !m.empty())
         return m;
-    for (const TVarStruct& node : variables_.Nodes()) {
+    for (const EditorVariable& node : variables_.Nodes()) {
         const std::string value = "(" + NumberText(DrawTestValue()) + ")";
         ReplaceName(first, node.Name, value);
         ReplaceName(second, node.Name, value);

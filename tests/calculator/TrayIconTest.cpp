@@ -34,7 +34,7 @@ protected:
     bool trayAvailable = true;
     ApplicationTray parking;
     QWidget form; // another window of the program
-    TTrayIcon* tray = nullptr;
+    TrayIcon* tray = nullptr;
     QWidget main;
 };
 
@@ -84,7 +84,7 @@ TEST_F(TrayIconTest, WithoutANotificationAreaTheProgramStaysOnTheTaskBar) {
 }
 
 TEST(TrayIconHint, LongHintsAreIgnored) {
-    TTrayIcon tray;
+    TrayIcon tray;
     tray.SetHint(std::string(63, 'a'));
     tray.SetHint(std::string(64, 'b'));
     EXPECT_EQ(tray.Hint(), std::string(63, 'a'));
