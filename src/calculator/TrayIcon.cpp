@@ -2,7 +2,6 @@
 
 #include "calculator/ApplicationWindows.h"
 #include "calculator/VektaIcon.h"
-#include "platform/Error.h"
 #include "platform/QtText.h"
 
 #include <QApplication>
@@ -30,18 +29,19 @@ TrayIcon::~TrayIcon() {
     icon_.hide();
 }
 
-void TrayIcon::SetVisible(bool visible) {
+platform::Result<bool> TrayIcon::SetVisible(bool visible) {
     if (visible == visible_)
-        return;
+        return visible_;
     if (visible) {
         if (!TrayAvailable())
-            throw platform::Error("Cannot Create System Shell Notification Icon");
+            return platform::Failure{"Cannot Create System Shell Notification Icon"};
         icon_.show();
     } else {
         icon_.hide();
     }
     visible_ = visible;
     Hide = visible;
+    return visible_;
 }
 
 void TrayIcon::SetHint(const std::string& hint) {

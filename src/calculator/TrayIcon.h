@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -31,10 +33,11 @@ public:
     explicit TrayIcon(QObject* parent = nullptr);
     ~TrayIcon() override;
 
-    // Adds the icon to the notification area or takes it away. Where the desktop has no
-    // notification area, showing raises "Cannot Create System Shell Notification Icon".
+    // Adds the icon to the notification area or takes it away, and gives the icon's new
+    // state. Where the desktop has no notification area, showing fails with "Cannot
+    // Create System Shell Notification Icon" and changes nothing.
     bool Visible() const { return visible_; }
-    void SetVisible(bool visible);
+    platform::Result<bool> SetVisible(bool visible);
 
     // The tooltip (CP1251). A hint of 64 characters or more is ignored.
     const std::string& Hint() const { return hint_; }

@@ -4,6 +4,8 @@
 #include "eqedit/EvaluatorMessages.h"
 #include "eqedit/EvaluatorNormalise.h"
 
+#include "platform/BracketDepth.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -19,21 +21,20 @@ std::string ResolveExponents(std::string& text) {
     while (replaced) {
         replaced = false;
         std::size_t hash = std::string::npos;
-        int opening = 0, closing = 0;
+        platform::BracketDepth depth; // of the exponent read so far
         for (std::size_t i = 0; i < text.size() && !replaced; ++i) {
             const char c = text[i];
             if (c == '#') {
                 hash = i;
-                opening = closing = 0;
+                depth.Reset();
             } else if (hash != std::string::npos) {
-                opening += c == '(';
-                closing += c == ')';
+                depth.Step(c);
             }
             if (hash == std::string::npos || (c != '@' && i + 1 != text.size()))
                 continue;
-            if (opening > closing)
+            if (depth.Depth() > 0)
                 return messages::ExponentMoreOpening();
-            if (closing > opening)
+            if (depth.Depth() < 0)
                 return messages::ExponentMoreClosing();
             const std::size_t end = c == '@' ? i : i + 1;
             std::string exponent = text.substr(hash + 1, end - hash - 1);

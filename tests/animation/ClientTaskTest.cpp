@@ -30,7 +30,7 @@ platform::Color At(const QImage& image, int x, int y) {
 int Number(const VariableTable& table, const std::string& name) {
     for (std::size_t i = 0; i < table.Count(); ++i)
         if (table.NameAt(i) == name)
-            return std::stoi(animation::WholeNumberText(TextToNumber(table.ValueAt(i))));
+            return std::stoi(animation::WholeNumberText(*TextToNumber(table.ValueAt(i))));
     ADD_FAILURE() << "no " << name;
     return 0;
 }

@@ -5,7 +5,6 @@
 #include "calculator/TrayIcon.h"
 #include "calculator/ApplicationTray.h"
 #include "calculator/ApplicationWindows.h"
-#include "platform/Error.h"
 #include "platform/QtText.h"
 
 #include <QApplication>
@@ -75,12 +74,10 @@ TEST_F(TrayIconTest, WithoutANotificationAreaTheProgramStaysOnTheTaskBar) {
     EXPECT_TRUE(main.windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(tray->Visible());
     EXPECT_FALSE(calculator::ApplicationHidden());
-    try {
-        tray->SetVisible(true);
-        ADD_FAILURE() << "no error raised";
-    } catch (const platform::Error& error) {
-        EXPECT_STREQ(error.what(), "Cannot Create System Shell Notification Icon");
-    }
+    const platform::Result<bool> shown = tray->SetVisible(true);
+    ASSERT_FALSE(shown.Ok());
+    EXPECT_EQ(shown.Error().message, "Cannot Create System Shell Notification Icon");
+    EXPECT_FALSE(tray->Visible());
 }
 
 TEST(TrayIconHint, LongHintsAreIgnored) {
