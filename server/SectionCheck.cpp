@@ -2,6 +2,7 @@
 
 #include "diagram/DiagramDocument.h"
 #include "diagram/DrawingContext.h"
+#include "platform/BracketDepth.h"
 #include "platform/Cp1251.h"
 #include "platform/Error.h"
 #include "platform/RecordingCanvas.h"
@@ -108,17 +109,17 @@ void CheckQuest(std::string_view quest, std::vector<std::string>& problems) {
 } // namespace
 
 bool BracketsPair(std::string_view statement) {
-    int depth = 0;
+    platform::BracketDepth depth;
     bool quoted = false;
     for (char c : statement) {
         if (c == '"')
             quoted = !quoted;
-        else if (!quoted && (c == '(' || c == ')'))
-            depth += c == '(' ? 1 : -1;
-        if (depth < 0)
+        else if (!quoted)
+            depth.Step(c);
+        if (depth.Depth() < 0)
             return false;
     }
-    return depth == 0;
+    return depth.Outside();
 }
 
 std::vector<std::string> CheckSections(const QuestSections& task) {

@@ -3,7 +3,6 @@
 #include "animation/WindowGeometry.h"
 
 #include "platform/Convert.h"
-#include "platform/Error.h"
 #include "protocol/Sections.h"
 
 #include <algorithm>
@@ -41,12 +40,12 @@ void ReadVariables(AnimationModel& model, std::string& script) {
 // One side of the window from its control variable; a value text the engine cannot
 // convert keeps the default side.
 int ReadWindowSide(AnimationModel& model, const char* name, int fallback) {
-    try {
-        return ClampWindowSide(model.Values.GetValue(name).value);
-    } catch (const platform::Error& error) {
-        model.Notes.push_back(Note(name, error.what()));
+    const EngineResult side = model.Values.GetValue(name);
+    if (side.error.Unreadable()) {
+        model.Notes.push_back(Note(name, side.error.text));
         return fallback;
     }
+    return ClampWindowSide(side.value);
 }
 
 // The statements of an object section; empty statements draw nothing and are dropped.
@@ -129,15 +128,12 @@ void LoadAnimation(AnimationModel& model, std::string script) {
                           model.FirstObjList.end());
 
     BuildEquations(model);
-    try {
-        EvaluateFunctions(model);
-    } catch (const platform::Error& error) {
-        model.Notes.push_back(Note("FUN", error.what()));
-    }
+    if (const EngineError error = EvaluateFunctions(model); !error.ok())
+        model.Notes.push_back(Note("FUN", error.text));
 }
 
-void EvaluateFunctions(AnimationModel& model) {
-    EvaluateEquations(model.Equations, model.Values, kClientEpsilon);
+EngineError EvaluateFunctions(AnimationModel& model) {
+    return EvaluateEquations(model.Equations, model.Values, kClientEpsilon);
 }
 
 } // namespace animation

@@ -42,8 +42,8 @@ struct AnimationModel {
 void LoadAnimation(AnimationModel& model, std::string script);
 
 // The equations evaluated in order into the current values, with the client's zero
-// tolerance. A number text the engine cannot convert raises platform::Error.
-void EvaluateFunctions(AnimationModel& model);
+// tolerance. A number text the engine cannot convert ends it and is returned.
+EngineError EvaluateFunctions(AnimationModel& model);
 
 // The statements of a section: each ends with ";", which is dropped; text after the last
 // ";" is ignored; nothing is trimmed.

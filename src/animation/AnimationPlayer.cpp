@@ -48,7 +48,7 @@ std::string AnimationPlayer::ShowStill(std::uint32_t tick) {
     model_.Values.AssignTable(&model_.InitialValues);
     currentTick_ = lastTick_ = tick;
     return MessageOf([this] {
-        EvaluateFunctions(model_);
+        StopFrameIfUnreadable(EvaluateFunctions(model_));
         DrawFrameOrThrow();
     });
 }
@@ -64,8 +64,8 @@ std::string AnimationPlayer::TimerStep(std::uint32_t tick) {
     running_ = false;
     currentTick_ = tick;
     return MessageOf([this] {
-        double time = model_.Values.GetValue("t").value;
-        const double omega = model_.Values.GetValue("Omega").value;
+        double time = ValueForFrame(model_.Values, "t");
+        const double omega = ValueForFrame(model_.Values, "Omega");
         // Ticks wrap at 2^32; their difference does not.
         const double elapsed = static_cast<std::uint32_t>(currentTick_ - lastTick_);
         time += omega > 0 ? omega * elapsed * kTimePerTick : elapsed * kTimePerTick;
@@ -80,10 +80,10 @@ std::string AnimationPlayer::StepTo(double time) {
 
 void AnimationPlayer::StepToOrThrow(double time) {
     model_.Values.SetNumber("t", time);
-    EvaluateFunctions(model_);
+    StopFrameIfUnreadable(EvaluateFunctions(model_));
     DrawFrameOrThrow();
     lastTick_ = currentTick_;
-    if (model_.Values.GetValue("tend").value > time) {
+    if (ValueForFrame(model_.Values, "tend") > time) {
         running_ = true;
         return;
     }

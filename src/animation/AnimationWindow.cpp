@@ -18,20 +18,21 @@
 AnimationWindow::AnimationWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       bitmap_([this] { update(); }), player_(bitmap_) {
-    setObjectName("AnimateForms");
+    setObjectName("animationWindow");
     setWindowTitle(QString::fromUtf8("Анимация задачи:"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName("Panel1");
-    Panel1->setAutoFillBackground(true);
-    SpeedButton1 = platform::MakeSpeedButton(Panel1, "SpeedButton1", "Анимировать", {4, 4, 85, 33});
-    SpeedButton2 = platform::MakeSpeedButton(Panel1, "SpeedButton2", "Закрыть", {89, 4, 81, 33});
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(1);
-    connect(SpeedButton1, &QToolButton::clicked, this, &AnimationWindow::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &AnimationWindow::SpeedButton2Click);
-    connect(Timer1, &QTimer::timeout, this, &AnimationWindow::Timer1Timer);
+    buttonPanel = new QFrame(this);
+    buttonPanel->setObjectName("buttonPanel");
+    buttonPanel->setAutoFillBackground(true);
+    animateButton =
+        platform::MakeSpeedButton(buttonPanel, "animateButton", "Анимировать", {4, 4, 85, 33});
+    closeButton = platform::MakeSpeedButton(buttonPanel, "closeButton", "Закрыть", {89, 4, 81, 33});
+    frameTimer = new QTimer(this);
+    frameTimer->setObjectName("frameTimer");
+    frameTimer->setInterval(1);
+    connect(animateButton, &QToolButton::clicked, this, &AnimationWindow::StartAnimation);
+    connect(closeButton, &QToolButton::clicked, this, &AnimationWindow::CloseAnimation);
+    connect(frameTimer, &QTimer::timeout, this, &AnimationWindow::NextFrame);
     FitToAnimation();
 }
 
@@ -55,7 +56,7 @@ void AnimationWindow::FitToAnimation() {
     const int width = animation::ClientWidth(model.Width);
     const int height = animation::ClientHeight(model.Height);
     setFixedSize(width, height);
-    Panel1->setGeometry(0, height - animation::kPanelHeight, width, animation::kPanelHeight);
+    buttonPanel->setGeometry(0, height - animation::kPanelHeight, width, animation::kPanelHeight);
 }
 
 void AnimationWindow::CentreOnScreen() {
@@ -66,35 +67,35 @@ void AnimationWindow::CentreOnScreen() {
     }
 }
 
-void AnimationWindow::FormShow() {
-    const int half = Panel1->width() / 2;
-    SpeedButton1->setFixedWidth(half);
-    SpeedButton2->move(half + 1, SpeedButton2->y());
-    SpeedButton2->setFixedWidth(half - 3);
+void AnimationWindow::ArrangeAndShowStill() {
+    const int half = buttonPanel->width() / 2;
+    animateButton->setFixedWidth(half);
+    closeButton->move(half + 1, closeButton->y());
+    closeButton->setFixedWidth(half - 3);
     AfterFrame(player_.ShowStill(platform::GetTickCount()));
 }
 
-void AnimationWindow::SpeedButton1Click() {
+void AnimationWindow::StartAnimation() {
     player_.StartRun(platform::GetTickCount());
     AfterFrame({});
 }
 
-void AnimationWindow::SpeedButton2Click() {
+void AnimationWindow::CloseAnimation() {
     player_.StopRun();
-    Timer1->stop();
+    frameTimer->stop();
     hide();
 }
 
-void AnimationWindow::Timer1Timer() {
-    Timer1->stop();
+void AnimationWindow::NextFrame() {
+    frameTimer->stop();
     AfterFrame(player_.TimerStep(platform::GetTickCount()));
 }
 
 void AnimationWindow::AfterFrame(const std::string& error) {
     if (player_.Running())
-        Timer1->start();
+        frameTimer->start();
     else
-        Timer1->stop();
+        frameTimer->stop();
     if (!error.empty())
         platform::ReportError(error);
 }
@@ -104,7 +105,7 @@ void AnimationWindow::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     CentreOnScreen();
-    FormShow();
+    ArrangeAndShowStill();
 }
 
 // The window shows the bitmap: the last frame that the player drew.
@@ -116,6 +117,6 @@ void AnimationWindow::paintEvent(QPaintEvent*) {
 // Closing the window by the window system stops the run like "Закрыть".
 void AnimationWindow::closeEvent(QCloseEvent* event) {
     player_.StopRun();
-    Timer1->stop();
+    frameTimer->stop();
     QWidget::closeEvent(event);
 }

@@ -25,18 +25,18 @@ public:
     // read (the window keeps the animation it had), or empty text.
     std::string LoadAnimation(const std::string& script);
 
-    QFrame* Panel1;
-    QToolButton* SpeedButton1;
-    QToolButton* SpeedButton2;
-    QTimer* Timer1;
+    QFrame* buttonPanel;
+    QToolButton* animateButton;
+    QToolButton* closeButton;
+    QTimer* frameTimer;
 
     const QImage& Bitmap() const { return bitmap_.Image(); }
     const animation::AnimationPlayer& Player() const { return player_; }
 
-    void FormShow();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void Timer1Timer();
+    void ArrangeAndShowStill();
+    void StartAnimation();
+    void CloseAnimation();
+    void NextFrame();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -46,7 +46,7 @@ protected:
 private:
     void FitToAnimation();
     void CentreOnScreen();
-    // Timer1 runs exactly while the player runs; an error of the frame goes to the report.
+    // frameTimer runs exactly while the player runs; an error of the frame goes to the report.
     void AfterFrame(const std::string& error);
 
     animation::AnimationBitmap bitmap_;

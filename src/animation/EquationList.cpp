@@ -4,7 +4,6 @@
 #include "engine/FormulaText.h"
 
 #include "platform/Convert.h"
-#include "platform/Error.h"
 
 namespace animation {
 
@@ -17,11 +16,9 @@ EquationAdded AddEquation(EquationList& list, std::string_view name, std::string
     slot.reset();
     const std::string cleaned = CleanFormula(formula).text;
     std::unique_ptr<ExpressionNode, TreeDeleter> tree(new ExpressionNode);
-    try {
-        BuildTree(tree.get(), cleaned);
-    } catch (const platform::Error& error) {
+    if (const EngineError error = BuildTree(tree.get(), cleaned); !error.ok()) {
         if (builderError != nullptr)
-            *builderError = error.what();
+            *builderError = error.text;
         return EquationAdded::StoredWithoutTree;
     }
     slot = std::move(tree);
@@ -35,12 +32,17 @@ void ClearEquations(EquationList& list) {
     list.Count = 0;
 }
 
-void EvaluateEquations(const EquationList& list, VariableTable& table, double epsilon) {
+EngineError EvaluateEquations(const EquationList& list, VariableTable& table, double epsilon) {
     for (std::size_t i = 0; i < list.Count; ++i) {
         const ExpressionNode* root = list.Roots[i].get();
-        const double value = root != nullptr ? EvaluateTree(root, &table, epsilon).value : 0;
-        table.SetNumber(list.Names[i], value);
+        EngineResult result;
+        if (root != nullptr)
+            result = EvaluateTree(root, &table, epsilon);
+        if (result.error.Unreadable())
+            return result.error;
+        table.SetNumber(list.Names[i], result.value);
     }
+    return {};
 }
 
 } // namespace animation

@@ -47,8 +47,9 @@ void ClearEquations(EquationList& list);
 // Evaluates the equations in order with the zero tolerance epsilon, each against the
 // table as the equations above it left it, and stores each result as a number under its
 // name; the engine's messages are not shown. An empty slot gives the value 0, like a
-// formula object that holds no formula. A number text the engine cannot convert raises
-// platform::Error and ends the evaluation there.
-void EvaluateEquations(const EquationList& list, VariableTable& table, double epsilon);
+// formula object that holds no formula. A number text the engine cannot convert ends the
+// evaluation there: that equation and the ones below it are not stored, and the error
+// is returned (EngineError::Unreadable); otherwise no error is returned.
+EngineError EvaluateEquations(const EquationList& list, VariableTable& table, double epsilon);
 
 } // namespace animation

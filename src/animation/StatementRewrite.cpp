@@ -3,6 +3,7 @@
 #include "engine/FormulaText.h"
 
 #include "platform/Convert.h"
+#include "platform/Error.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,10 +25,21 @@ void AppendParameter(std::string& out, std::string_view token, const VariableTab
         out += token;
         return;
     }
-    out += WholeNumberText(variables.GetValue(token).value);
+    out += WholeNumberText(ValueForFrame(variables, token));
 }
 
 } // namespace
+
+double ValueForFrame(const VariableTable& variables, std::string_view name) {
+    const EngineResult value = variables.GetValue(name);
+    StopFrameIfUnreadable(value.error);
+    return value.value;
+}
+
+void StopFrameIfUnreadable(const EngineError& error) {
+    if (error.Unreadable())
+        throw platform::Error(error.text);
+}
 
 std::string WholeNumberText(long double value) {
     const long double magnitude = std::fabs(value);

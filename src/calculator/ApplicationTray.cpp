@@ -1,16 +1,16 @@
 #include "calculator/ApplicationTray.h"
 
-#include "calculator/ApplicationEvents.h"
 #include "calculator/ApplicationWindows.h"
+#include "calculator/MinimiseWatcher.h"
 #include "calculator/TrayIcon.h"
 #include "platform/Cp1251.h"
 
 ApplicationTray::ApplicationTray(QObject* parent) : QObject(parent) {
-    events_ = new TApplicationEvents(this);
-    events_->setObjectName("applicationEvents");
+    events_ = new MinimiseWatcher(this);
+    events_->setObjectName("minimiseWatcher");
     events_->OnMinimize = [this] { Park(); };
     events_->OnRestore = [this] { Unpark(); };
-    icon_ = new TTrayIcon(this);
+    icon_ = new TrayIcon(this);
     icon_->setObjectName("trayIcon");
     icon_->SetHint(platform::Utf8ToCp1251("Клиент системы \"ВЕКТА\""));
 }

@@ -2,8 +2,8 @@
 
 #include <QObject>
 
-class TApplicationEvents;
-class TTrayIcon;
+class MinimiseWatcher;
+class TrayIcon;
 
 // The program parked in the notification area: minimising any of its windows hides them
 // all and shows the icon, and the icon brings them back. Without a notification area the
@@ -13,12 +13,12 @@ class ApplicationTray : public QObject {
 public:
     explicit ApplicationTray(QObject* parent = nullptr);
 
-    TTrayIcon* Icon() const { return icon_; }
+    TrayIcon* Icon() const { return icon_; }
 
 private:
     void Park();
     void Unpark();
 
-    TApplicationEvents* events_;
-    TTrayIcon* icon_;
+    MinimiseWatcher* events_;
+    TrayIcon* icon_;
 };

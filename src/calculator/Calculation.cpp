@@ -3,9 +3,6 @@
 #include "engine/Expression.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
-
-#include <exception>
 
 namespace calculator {
 
@@ -21,21 +18,12 @@ Calculation Failure(const EngineError& error) {
 } // namespace
 
 Calculation Calculate(Expression& packet, std::string_view formula) {
-    EngineError bracketError;
-    try {
-        bracketError = packet.SetFormula(formula);
-    } catch (const platform::Error& error) { // an empty operand, a nesting too deep
-        Calculation failed;
-        failed.errorText = error.what();
-        return failed;
-    }
-    if (!bracketError.ok())
-        return Failure(bracketError);
-    EngineResult result;
-    try {
-        // The calculator's results are exact to nine places.
-        result = packet.Evaluate(kClientEpsilon);
-    } catch (const std::exception&) {
+    // A bracket error, an empty operand, brackets nested too deep.
+    if (const EngineError error = packet.SetFormula(formula); !error.ok())
+        return Failure(error);
+    // The calculator's results are exact to nine places.
+    EngineResult result = packet.Evaluate(kClientEpsilon);
+    if (result.error.Unreadable()) { // a malformed number stops the evaluation
         result.error = EngineError{};
         result.error.text = platform::Utf8ToCp1251("Переполнение буфера...");
     }

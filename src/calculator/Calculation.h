@@ -18,8 +18,9 @@ struct Calculation {
 
 // Computes `formula` with the expression engine through `packet`, whose table holds only
 // the constants. An empty formula keeps the packet's previous one, so its value comes
-// again. A failure while evaluating becomes "Переполнение буфера..."; an error raised
-// while the formula is read (an empty operand) comes back with its own message.
+// again. Text that cannot be read while evaluating (a malformed number) becomes
+// "Переполнение буфера..."; an error found while the formula is read (an empty operand)
+// comes back with its own message.
 Calculation Calculate(Expression& packet, std::string_view formula);
 
 // The formula without its last byte, even if that splits a Greek letter ("~p" -> "~").

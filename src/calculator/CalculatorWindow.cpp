@@ -34,33 +34,33 @@ struct KeyPlace {
 };
 
 constexpr std::array<KeyPlace, 16> kTypingKeys{{
-    {"Button1", "1", 11, 80},
-    {"Button2", "2", 40, 80},
-    {"Button3", "3", 69, 80},
-    {"Button4", "4", 11, 109},
-    {"Button5", "5", 40, 109},
-    {"Button6", "6", 69, 109},
-    {"Button7", "7", 11, 138},
-    {"Button8", "8", 40, 138},
-    {"Button9", "9", 69, 138},
-    {"Button10", "0", 11, 167},
-    {"Button11", "(", 40, 167},
-    {"Button12", ")", 69, 167},
-    {"Button29", "+", 98, 80},
-    {"Button30", "-", 98, 109},
-    {"Button31", "/", 98, 138},
-    {"Button32", "*", 98, 167},
+    {"digit1Button", "1", 11, 80},
+    {"digit2Button", "2", 40, 80},
+    {"digit3Button", "3", 69, 80},
+    {"digit4Button", "4", 11, 109},
+    {"digit5Button", "5", 40, 109},
+    {"digit6Button", "6", 69, 109},
+    {"digit7Button", "7", 11, 138},
+    {"digit8Button", "8", 40, 138},
+    {"digit9Button", "9", 69, 138},
+    {"digit0Button", "0", 11, 167},
+    {"openBracketButton", "(", 40, 167},
+    {"closeBracketButton", ")", 69, 167},
+    {"plusButton", "+", 98, 80},
+    {"minusButton", "-", 98, 109},
+    {"divideButton", "/", 98, 138},
+    {"multiplyButton", "*", 98, 167},
 }};
 
 constexpr std::array<KeyPlace, 8> kFunctionKeys{{
-    {"Button21", "cos", 265, 80},
-    {"Button22", "sin", 265, 109},
-    {"Button23", "tan", 265, 138},
-    {"Button24", "cotan", 265, 167},
-    {"Button25", "ln", 313, 80},
-    {"Button26", "log", 313, 109},
-    {"Button27", "exp", 313, 138},
-    {"Button28", "abs", 313, 167},
+    {"cosButton", "cos", 265, 80},
+    {"sinButton", "sin", 265, 109},
+    {"tanButton", "tan", 265, 138},
+    {"cotanButton", "cotan", 265, 167},
+    {"lnButton", "ln", 313, 80},
+    {"logButton", "log", 313, 109},
+    {"expButton", "exp", 313, 138},
+    {"absButton", "abs", 313, 167},
 }};
 
 QString SymbolCaption(const char* bytes) {
@@ -73,8 +73,8 @@ CalculatorWindow::CalculatorWindow(MessageDialog* messages, HelpWindow* help, QW
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      CalculatorPacket(std::make_unique<Expression>()), messages_(messages), help_(help) {
-    setObjectName("Form1");
+      expression_(std::make_unique<Expression>()), messages_(messages), help_(help) {
+    setObjectName("calculatorWindow");
     setWindowTitle(QString::fromUtf8("Калькулятор"));
     setFont(calculator::PixelFont(calculator::kFormFontName, 11));
     setFixedSize(367, 206);
@@ -82,11 +82,11 @@ CalculatorWindow::CalculatorWindow(MessageDialog* messages, HelpWindow* help, QW
         move(screen->availableGeometry().center() - rect().center());
 
     CreateToolBar();
-    EqEdit1 = new FormulaField(this);
-    EqEdit1->setObjectName("EqEdit1");
-    EqEdit1->setGeometry(8, 40, 353, 25);
-    EqEdit1->SetFont(calculator::FormulaFont(16));
-    EqEdit1->OnKeyDown = [this](FormulaField* sender, int& key, Qt::KeyboardModifiers shift) {
+    formulaField = new FormulaField(this);
+    formulaField->setObjectName("formulaField");
+    formulaField->setGeometry(8, 40, 353, 25);
+    formulaField->SetFont(calculator::FormulaFont(16));
+    formulaField->OnKeyDown = [this](FormulaField* sender, int& key, Qt::KeyboardModifiers shift) {
         formulaKeyDown(sender, key, shift);
     };
     CreateButtons();
@@ -98,11 +98,11 @@ CalculatorWindow::CalculatorWindow(MessageDialog* messages, HelpWindow* help, QW
 CalculatorWindow::~CalculatorWindow() = default;
 
 void CalculatorWindow::CreateToolBar() {
-    ControlBar1 = new QFrame(this);
-    ControlBar1->setObjectName("ControlBar1");
-    ControlBar1->setGeometry(0, 0, width(), 34);
-    auto* toolBar = new QWidget(ControlBar1);
-    toolBar->setObjectName("ToolBar1");
+    toolFrame = new QFrame(this);
+    toolFrame->setObjectName("toolFrame");
+    toolFrame->setGeometry(0, 0, width(), 34);
+    auto* toolBar = new QWidget(toolFrame);
+    toolBar->setObjectName("toolBar");
     toolBar->setGeometry(11, 2, 73, 26);
     const auto makeTool = [toolBar](const char* name, int left, const char* hint,
                                     const char* iconName) {
@@ -115,12 +115,12 @@ void CalculatorWindow::CreateToolBar() {
         button->setIcon(QIcon(QStringLiteral(":/vekta/") + QLatin1String(iconName)));
         return button;
     };
-    ToolButton1 = makeTool("ToolButton1", 0, "Копировать в буфер", "copy.svg");
-    ToolButton2 = makeTool("ToolButton2", 23, "Вставить из буфера", "paste.svg");
-    ToolButton3 = makeTool("ToolButton3", 46, "Помощь", "help.svg");
-    connect(ToolButton1, &QToolButton::clicked, this, &CalculatorWindow::CopyFormula);
-    connect(ToolButton2, &QToolButton::clicked, this, &CalculatorWindow::PasteIntoFormula);
-    connect(ToolButton3, &QToolButton::clicked, this, &CalculatorWindow::openHelp);
+    copyButton = makeTool("copyButton", 0, "Копировать в буфер", "copy.svg");
+    pasteButton = makeTool("pasteButton", 23, "Вставить из буфера", "paste.svg");
+    helpButton = makeTool("helpButton", 46, "Помощь", "help.svg");
+    connect(copyButton, &QToolButton::clicked, this, &CalculatorWindow::CopyFormula);
+    connect(pasteButton, &QToolButton::clicked, this, &CalculatorWindow::PasteIntoFormula);
+    connect(helpButton, &QToolButton::clicked, this, &CalculatorWindow::openHelp);
 }
 
 QPushButton* CalculatorWindow::AddButton(const char* name, const QString& caption,
@@ -144,12 +144,12 @@ void CalculatorWindow::CreateButtons() {
         QPushButton* button = AddButton(key.name, key.caption, {key.left, key.top, 48, 30});
         connect(button, &QPushButton::clicked, this, &CalculatorWindow::typeFunction);
     }
-    QPushButton* back = AddButton("Button13", "Back", {129, 80, 56, 30});
-    QPushButton* clear = AddButton("Button14", "Clear", {129, 109, 56, 30});
+    QPushButton* back = AddButton("backButton", "Back", {129, 80, 56, 30});
+    QPushButton* clear = AddButton("clearButton", "Clear", {129, 109, 56, 30});
     clear->setFont(calculator::PixelFont("Arial", 16, true));
-    QPushButton* pi = AddButton("Button19", SymbolCaption("p"), {129, 138, 56, 30});
+    QPushButton* pi = AddButton("piButton", SymbolCaption("p"), {129, 138, 56, 30});
     pi->setFont(calculator::PixelFont(platform::kSymbolSubstituteFamily, 19));
-    QPushButton* equals = AddButton("Button16", "=", {129, 167, 56, 30});
+    QPushButton* equals = AddButton("equalsButton", "=", {129, 167, 56, 30});
     equals->setFont(calculator::PixelFont("Arial", 16, true));
     connect(back, &QPushButton::clicked, this, &CalculatorWindow::deleteLastCharacter);
     connect(clear, &QPushButton::clicked, this, &CalculatorWindow::clearFormula);
@@ -160,39 +160,39 @@ void CalculatorWindow::CreateButtons() {
 // ---- the formula ----
 
 void CalculatorWindow::PostEnd() {
-    platform::PostKeyDown(EqEdit1, Qt::Key_End);
+    platform::PostKeyDown(formulaField, Qt::Key_End);
 }
 
 void CalculatorWindow::PostHome() {
-    platform::PostKeyDown(EqEdit1, Qt::Key_Home);
+    platform::PostKeyDown(formulaField, Qt::Key_Home);
 }
 
 void CalculatorWindow::SetFormulaText(const std::string& text) {
     ShowPendingResult();
-    EqEdit1->SetEquation(text);
-    EqEdit1->setFocus();
+    formulaField->SetEquation(text);
+    formulaField->setFocus();
     PostEnd();
 }
 
 void CalculatorWindow::AppendToFormula(const std::string& text) {
     ShowPendingResult();
-    SetFormulaText(EqEdit1->Equation() + text);
+    SetFormulaText(formulaField->Equation() + text);
 }
 
 void CalculatorWindow::CopyFormula() {
     ShowPendingResult();
-    QGuiApplication::clipboard()->setText(platform::ToQString(EqEdit1->Equation()));
+    QGuiApplication::clipboard()->setText(platform::ToQString(formulaField->Equation()));
 }
 
 void CalculatorWindow::PasteIntoFormula() {
     ShowPendingResult();
     const std::string pasted = platform::ToCp1251(QGuiApplication::clipboard()->text());
-    EqEdit1->SetEquation(EqEdit1->Equation() + pasted);
+    formulaField->SetEquation(formulaField->Equation() + pasted);
     PostEnd();
 }
 
 void CalculatorWindow::ShowResultSoon() {
-    EqEdit1->SetEquation("");
+    formulaField->SetEquation("");
     resultPending_ = true;
     resultTimer_.start(kResultDelayMs);
 }
@@ -202,20 +202,20 @@ void CalculatorWindow::ShowPendingResult() {
         return;
     resultPending_ = false;
     resultTimer_.stop();
-    EqEdit1->SetEquation(ResultText);
+    formulaField->SetEquation(lastResultText);
 }
 
 bool CalculatorWindow::CalculateFormula() {
     ShowPendingResult();
     const calculator::Calculation outcome =
-        calculator::Calculate(*CalculatorPacket, EqEdit1->Equation());
+        calculator::Calculate(*expression_, formulaField->Equation());
     if (!outcome.shown) {
         if (messages_ != nullptr)
             messages_->ShowDialog(platform::Cp("Ошибка"), outcome.errorText, outcome.missingName);
         return false;
     }
     PostHome();
-    ResultText = outcome.resultText;
+    lastResultText = outcome.resultText;
     ShowResultSoon();
     return true;
 }
@@ -242,12 +242,12 @@ void CalculatorWindow::clearFormula() {
 
 void CalculatorWindow::deleteLastCharacter() {
     ShowPendingResult();
-    SetFormulaText(calculator::WithoutLastCharacter(EqEdit1->Equation()));
+    SetFormulaText(calculator::WithoutLastCharacter(formulaField->Equation()));
 }
 
 void CalculatorWindow::calculate() {
     int key = eqedit::kKeyEnter;
-    formulaKeyDown(EqEdit1, key, Qt::ControlModifier);
+    formulaKeyDown(formulaField, key, Qt::ControlModifier);
 }
 
 void CalculatorWindow::openHelp() {
@@ -264,8 +264,8 @@ void CalculatorWindow::formulaKeyDown(FormulaField*, int& key, Qt::KeyboardModif
         CalculateFormula();
         PostHome();
     } else if (key == eqedit::kKeyEscape) {
-        EqEdit1->SetEquation("");
-        EqEdit1->setFocus();
+        formulaField->SetEquation("");
+        formulaField->setFocus();
         PostHome();
     } else if (key == 'V' && ctrl) {
         PasteIntoFormula();

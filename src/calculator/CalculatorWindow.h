@@ -24,14 +24,14 @@ public:
                               QWidget* parent = nullptr);
     ~CalculatorWindow() override;
 
-    FormulaField* EqEdit1;
-    QFrame* ControlBar1;
-    QToolButton* ToolButton1;
-    QToolButton* ToolButton2;
-    QToolButton* ToolButton3;
+    FormulaField* formulaField;
+    QFrame* toolFrame;
+    QToolButton* copyButton;
+    QToolButton* pasteButton;
+    QToolButton* helpButton;
 
     // The text of the last result.
-    std::string ResultText;
+    std::string lastResultText;
 
     // Computes the editor's formula and shows its value in place of it, or the error in
     // the message dialog. True when a value is shown.
@@ -67,7 +67,7 @@ private:
     void ShowResultSoon();
     void ShowPendingResult();
 
-    std::unique_ptr<Expression> CalculatorPacket;
+    std::unique_ptr<Expression> expression_;
     QTimer resultTimer_;
     bool resultPending_ = false;
     MessageDialog* messages_;

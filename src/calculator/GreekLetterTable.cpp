@@ -63,8 +63,8 @@ int AddGreekLetterTable(QWidget* page, QPoint at) {
     std::vector<eqedit::GreekKey> capitals;
     for (const eqedit::GreekKey& entry : eqedit::GreekKeys())
         (entry.key >= 'a' && entry.key <= 'z' ? small : capitals).push_back(entry);
-    const int bottom =
-        AddGroup(page, "Label2", "Аналоги для строчных букв греческого алфавита:", small, at);
+    const int bottom = AddGroup(page, "smallLettersCaption",
+                                "Аналоги для строчных букв греческого алфавита:", small, at);
     return AddGroup(page, "capitalsCaption",
                     "Аналоги для заглавных букв греческого алфавита:", capitals,
                     QPoint(at.x(), bottom + 16));

@@ -47,74 +47,77 @@ struct HelpPage {
     bool greekLetters = false; // the table of Greek letters and their keys follows
 };
 
-// The gap of spaces in Label1 that the "F3" key cap of Label15 fills.
+// The gap of spaces in the Greek prefix text that the "F3" key cap fills.
 const char* const kGreekKeyGap = "клавишу        ,";
 
 const std::vector<HelpPage>& Pages() {
     static const std::vector<HelpPage> pages{
         {"Набор Греческих букв",
          {
-             {"Label1",
+             {"greekPrefixText",
               Look::Small,
               {72, 32, 427, 48},
               "     Для  набора греческой буквы следует предварительно нажать функциональную "
               "клавишу        , а затем - соответствующий этой букве аналог в латинском регистре."},
-             {"Label15", Look::Key, {252, 48, 0, 0}, "F3"},
+             {"greekPrefixKeyCap", Look::Key, {252, 48, 0, 0}, "F3"},
          },
          {},
          true},
         {"Набор выражения, формулы",
          {
-             {"Label24",
+             {"upPositionText",
               Look::Plain,
               {24, 7, 478, 60},
               "        Переход в верхнюю позицию осуществляется клавишей \"UP\" (вверх). "
               "Возврат в прежнее положение осуществляется клавишей \"DOWN\" (вниз)."},
-             {"Label25",
+             {"downPositionText",
               Look::Plain,
               {24, 71, 497, 60},
               "        Переход в нижнюю позицию осуществляется клавишей \"DOWN\" (вниз). "
               "Возврат в прежнее положение осуществляется клавишей \"UP\" (вверх)."},
-             {"Label16",
+             {"letterCaseText",
               Look::Plain,
               {16, 137, 516, 40},
               "        При вводе формулы или выражения обратите внимание на то,   какие Вам "
               "нужны литеры - заглавные или строчные."},
-             {"Label17", Look::Plain, {48, 185, 0, 0}, "Например, в обозначении"},
-             {"Label18", Look::Plain, {320, 185, 0, 0}, "буквы \"W\" и \"R\" заглавные,"},
-             {"Label20",
+             {"letterCaseExampleBefore", Look::Plain, {48, 185, 0, 0}, "Например, в обозначении"},
+             {"letterCaseExampleAfter",
+              Look::Plain,
+              {320, 185, 0, 0},
+              "буквы \"W\" и \"R\" заглавные,"},
+             {"letterCaseWarning",
               Look::Plain,
               {16, 205, 0, 0},
               "а \"a\" строчная. Будьте внимательны, программа различает регистр."},
-             {"Label19",
+             {"functionArgumentsText",
               Look::Plain,
               {48, 233, 0, 0},
               "При записи функций, параметры необходимо вводить в скобках:"},
          },
          {
-             {"EqEdit1", {258, 181, 47, 27}, " W!Ra"},
-             {"EqEdit2", {184, 265, 177, 27}, " y = cos(x#2@) + tan(z!1@)"},
+             {"letterCaseExample", {258, 181, 47, 27}, " W!Ra"},
+             {"functionArgumentsExample", {184, 265, 177, 27}, " y = cos(x#2@) + tan(z!1@)"},
          }},
         {"Особенности набора формул",
          {
-             {"Label21",
+             {"functionPowerText",
               Look::Plain,
               {32, 32, 0, 0},
               "1) Возведение функции в степень должно быть в виде:"},
-             {"Label22",
+             {"variablePowerText",
               Look::Plain,
               {8, 112, 482, 60},
               "      2) При возведении в степень переменной, первым пишется индекс, затем "
               "указывается степень. Скобки ставить не обязательно:"},
-             {"Label23",
+             {"compoundPowerText",
               Look::Plain,
               {8, 224, 510, 40},
               "      3) Если степень - сложное выражение, то ее необходимо брать в скобки:"},
          },
          {
-             {"EqEdit3", {208, 64, 153, 27}, "     (   cos(X)  )#2@"},
-             {"EqEdit4", {256, 184, 57, 27}, "  R!A#2"},
-             {"EqEdit5", {224, 280, 113, 27}, "  4#(-2)@ + 5#(4-67)@"},
+             {"functionPowerExample", {208, 64, 153, 27}, "     (   cos(X)  )#2@"},
+             {"variablePowerExample", {256, 184, 57, 27}, "  R!A#2"},
+             {"compoundPowerExample", {224, 280, 113, 27}, "  4#(-2)@ + 5#(4-67)@"},
          }},
     };
     return pages;
@@ -169,7 +172,7 @@ void AddExample(QWidget* page, const HelpExample& item) {
 
 QWidget* AddPage(QTabWidget* pages, const HelpPage& item, int number) {
     auto* scrollBox = new QScrollArea;
-    scrollBox->setObjectName(QStringLiteral("ScrollBox%1").arg(number));
+    scrollBox->setObjectName(QStringLiteral("page%1").arg(number));
     scrollBox->setFrameShape(QFrame::NoFrame);
     auto* content = new QWidget;
     for (const HelpLabel& label : item.labels)
@@ -188,7 +191,7 @@ QWidget* AddPage(QTabWidget* pages, const HelpPage& item, int number) {
 } // namespace
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
-    setObjectName("HelpMenuPanel");
+    setObjectName("helpWindow");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -198,34 +201,30 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    PageControl1->setDocumentMode(true);
-    PageControl1->setGeometry(0, 0, width(), height() - 40);
+    pageTabs = new QTabWidget(this);
+    pageTabs->setObjectName("pageTabs");
+    pageTabs->setDocumentMode(true);
+    pageTabs->setGeometry(0, 0, width(), height() - 40);
     int number = 1;
     for (const HelpPage& page : Pages())
-        AddPage(PageControl1, page, number++);
+        AddPage(pageTabs, page, number++);
     PlaceKeyOverGap();
 
     auto* panel = new QWidget(this);
-    panel->setObjectName("Panel1");
+    panel->setObjectName("buttonPanel");
     panel->setGeometry(0, height() - 40, width(), 40);
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", panel);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setGeometry(232, 8, 105, 25);
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &HelpWindow::BitBtn1Click);
+    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", panel);
+    okButton->setObjectName("okButton");
+    okButton->setGeometry(232, 8, 105, 25);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void HelpWindow::BitBtn1Click() {
-    accept();
-}
-
-// "F3" stands in the gap of spaces that Label1 leaves for it. Fonts differ in the width
-// of a space, so the gap is found where Label1's own line breaking puts it.
+// "F3" stands in the gap of spaces that the Greek prefix text leaves for it. Fonts differ
+// in the width of a space, so the gap is found where the text's own line breaking puts it.
 void HelpWindow::PlaceKeyOverGap() {
-    auto* text = PageControl1->findChild<QLabel*>("Label1");
-    auto* key = PageControl1->findChild<QLabel*>("Label15");
+    auto* text = pageTabs->findChild<QLabel*>("greekPrefixText");
+    auto* key = pageTabs->findChild<QLabel*>("greekPrefixKeyCap");
     const QString content = text->text();
     const QString gap = QString::fromUtf8(kGreekKeyGap);
     const int gapStart = content.indexOf(gap) + gap.indexOf(QLatin1Char(' '));

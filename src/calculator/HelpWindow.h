@@ -13,10 +13,9 @@ class HelpWindow : public QDialog {
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
-    QTabWidget* PageControl1;
-    QPushButton* BitBtn1;
+    QTabWidget* pageTabs;
+    QPushButton* okButton;
 
 private:
-    void BitBtn1Click();
     void PlaceKeyOverGap();
 };

@@ -2,7 +2,6 @@
 
 #include "calculator/ApplicationWindows.h"
 #include "calculator/VektaIcon.h"
-#include "platform/Error.h"
 #include "platform/QtText.h"
 
 #include <QApplication>
@@ -20,55 +19,56 @@ QIcon ApplicationIcon() {
 
 } // namespace
 
-TTrayIcon::TTrayIcon(QObject* parent)
+TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent), TrayAvailable(&QSystemTrayIcon::isSystemTrayAvailable) {
     icon_.setIcon(ApplicationIcon());
-    connect(&icon_, &QSystemTrayIcon::activated, this, &TTrayIcon::Activated);
+    connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIcon::Activated);
 }
 
-TTrayIcon::~TTrayIcon() {
+TrayIcon::~TrayIcon() {
     icon_.hide();
 }
 
-void TTrayIcon::SetVisible(bool visible) {
+platform::Result<bool> TrayIcon::SetVisible(bool visible) {
     if (visible == visible_)
-        return;
+        return visible_;
     if (visible) {
         if (!TrayAvailable())
-            throw platform::Error("Cannot Create System Shell Notification Icon");
+            return platform::Failure{"Cannot Create System Shell Notification Icon"};
         icon_.show();
     } else {
         icon_.hide();
     }
     visible_ = visible;
     Hide = visible;
+    return visible_;
 }
 
-void TTrayIcon::SetHint(const std::string& hint) {
+void TrayIcon::SetHint(const std::string& hint) {
     if (hint == hint_ || hint.size() > kLongestHint)
         return;
     hint_ = hint;
     icon_.setToolTip(platform::ToQString(hint_));
 }
 
-void TTrayIcon::Minimize() {
+void TrayIcon::Minimize() {
     calculator::MinimizeApplication();
     calculator::HideApplication();
     if (OnMinimize)
         OnMinimize();
 }
 
-void TTrayIcon::Restore() {
+void TrayIcon::Restore() {
     calculator::RestoreApplication();
     if (OnRestore)
         OnRestore();
 }
 
-void TTrayIcon::Update() {
+void TrayIcon::Update() {
     icon_.setIcon(ApplicationIcon());
 }
 
-void TTrayIcon::Activated(QSystemTrayIcon::ActivationReason reason) {
+void TrayIcon::Activated(QSystemTrayIcon::ActivationReason reason) {
     const bool repeated = reason == lastReason_ && lastActivation_.isValid() &&
                           lastActivation_.elapsed() < QApplication::doubleClickInterval();
     lastReason_ = reason;
@@ -93,30 +93,30 @@ void TTrayIcon::Activated(QSystemTrayIcon::ActivationReason reason) {
         lastActivation_.invalidate(); // a third click starts a new pair
 }
 
-bool TTrayIcon::Matches(TTrayIconMessage setting, bool click, bool doubleClick, bool left,
-                        bool right) const {
+bool TrayIcon::Matches(TrayMouseAction setting, bool click, bool doubleClick, bool left,
+                       bool right) const {
     switch (setting) {
-    case imClick:
-    case imMouseDown:
-    case imMouseUp:
+    case TrayMouseAction::Click:
+    case TrayMouseAction::MouseDown:
+    case TrayMouseAction::MouseUp:
         return click;
-    case imDoubleClick:
+    case TrayMouseAction::DoubleClick:
         return doubleClick;
-    case imLeftClickUp:
+    case TrayMouseAction::LeftClickUp:
         return click && left;
-    case imLeftDoubleClick:
+    case TrayMouseAction::LeftDoubleClick:
         return doubleClick && left;
-    case imRightClickUp:
+    case TrayMouseAction::RightClickUp:
         return click && right;
-    case imRightDoubleClick:
+    case TrayMouseAction::RightDoubleClick:
         return doubleClick && right;
-    case imNone:
+    case TrayMouseAction::None:
         break;
     }
     return false;
 }
 
-void TTrayIcon::Act(bool click, bool doubleClick, bool left, bool right) {
+void TrayIcon::Act(bool click, bool doubleClick, bool left, bool right) {
     if (Matches(RestoreOn, click, doubleClick, left, right))
         Restore();
     if (PopupMenu != nullptr && Matches(PopupMenuOn, click, doubleClick, left, right))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -10,39 +12,40 @@
 class QMenu;
 
 // The mouse actions on the icon that can restore the program or show the popup menu.
-enum TTrayIconMessage {
-    imClick,
-    imDoubleClick,
-    imMouseDown,
-    imMouseUp,
-    imLeftClickUp,
-    imLeftDoubleClick,
-    imRightClickUp,
-    imRightDoubleClick,
-    imNone
+enum class TrayMouseAction {
+    Click,
+    DoubleClick,
+    MouseDown,
+    MouseUp,
+    LeftClickUp,
+    LeftDoubleClick,
+    RightClickUp,
+    RightDoubleClick,
+    None
 };
 
 // An icon in the desktop's notification area that stands for the whole program: the
 // program is parked there while it is minimised and comes back by a mouse action on the
 // icon. The icon is the application's own.
-class TTrayIcon : public QObject {
+class TrayIcon : public QObject {
     Q_OBJECT
 public:
-    explicit TTrayIcon(QObject* parent = nullptr);
-    ~TTrayIcon() override;
+    explicit TrayIcon(QObject* parent = nullptr);
+    ~TrayIcon() override;
 
-    // Adds the icon to the notification area or takes it away. Where the desktop has no
-    // notification area, showing raises "Cannot Create System Shell Notification Icon".
+    // Adds the icon to the notification area or takes it away, and gives the icon's new
+    // state. Where the desktop has no notification area, showing fails with "Cannot
+    // Create System Shell Notification Icon" and changes nothing.
     bool Visible() const { return visible_; }
-    void SetVisible(bool visible);
+    platform::Result<bool> SetVisible(bool visible);
 
     // The tooltip (CP1251). A hint of 64 characters or more is ignored.
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& hint);
 
     bool Hide = true; // true while the icon is shown
-    TTrayIconMessage RestoreOn = imDoubleClick;
-    TTrayIconMessage PopupMenuOn = imNone;
+    TrayMouseAction RestoreOn = TrayMouseAction::DoubleClick;
+    TrayMouseAction PopupMenuOn = TrayMouseAction::None;
     QMenu* PopupMenu = nullptr;
 
     // Minimize parks the program: its windows are minimised and leave the task bar.
@@ -67,7 +70,7 @@ public:
 private:
     // What a mouse action asks for: restoring, the popup menu, both or neither.
     void Act(bool click, bool doubleClick, bool left, bool right);
-    bool Matches(TTrayIconMessage setting, bool click, bool doubleClick, bool left,
+    bool Matches(TrayMouseAction setting, bool click, bool doubleClick, bool left,
                  bool right) const;
 
     QSystemTrayIcon icon_;

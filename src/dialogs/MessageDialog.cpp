@@ -35,7 +35,7 @@ int Trunc(double value) {
 } // namespace
 
 MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("DiagForm");
+    setObjectName("messageDialog");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -45,28 +45,28 @@ MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent) {
     setFixedSize(322, 122);
     winId(); // the native window exists from the start, so that its frame can be known
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
-    Label1->setTextFormat(Qt::PlainText); // server text is shown as it is, never as markup
-    Label1->setWordWrap(false);
-    Label1->move(24, kLabelTop);
+    messageLabel = new QLabel(this);
+    messageLabel->setObjectName("messageLabel");
+    messageLabel->setTextFormat(Qt::PlainText); // server text is shown as it is, never as markup
+    messageLabel->setWordWrap(false);
+    messageLabel->move(24, kLabelTop);
 
-    EqEdit1 = new FormulaField(this);
-    EqEdit1->setObjectName("EqEdit1");
-    EqEdit1->setGeometry(88, 48, 97, 25);
+    formulaField = new FormulaField(this);
+    formulaField->setObjectName("formulaField");
+    formulaField->setGeometry(88, 48, 97, 25);
     platform::Font formulaFont;
     formulaFont.name = kFormFontName;
     formulaFont.size = platform::PointsForPixelHeight(16);
-    EqEdit1->SetFont(formulaFont);
-    EqEdit1->setEnabled(false);
-    EqEdit1->hide();
-    formulaHeight_ = EqEdit1->height();
+    formulaField->SetFont(formulaFont);
+    formulaField->setEnabled(false);
+    formulaField->hide();
+    formulaHeight_ = formulaField->height();
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setGeometry(104, 80, 75, 25);
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", this);
+    okButton->setObjectName("okButton");
+    okButton->setGeometry(104, 80, 75, 25);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 int MessageDialog::CaptionWidth(const std::string& caption) const {
@@ -116,35 +116,35 @@ void MessageDialog::showEvent(QShowEvent* event) {
 void MessageDialog::Arrange(const std::string& caption, const std::string& text,
                             const std::string& formula) {
     setWindowTitle(platform::ToQString(caption));
-    EqEdit1->SetEquation("    " + formula);
+    formulaField->SetEquation("    " + formula);
     const bool withFormula = !formula.empty();
     if (withFormula) {
-        EqEdit1->resize(EqEdit1->width(), formulaHeight_);
-        EqEdit1->show();
+        formulaField->resize(formulaField->width(), formulaHeight_);
+        formulaField->show();
     } else {
-        EqEdit1->hide();
-        EqEdit1->resize(EqEdit1->width(), 0);
+        formulaField->hide();
+        formulaField->resize(formulaField->width(), 0);
     }
-    Label1->setText(platform::ToQString(ShownText(text)));
-    Label1->adjustSize();
+    messageLabel->setText(platform::ToQString(ShownText(text)));
+    messageLabel->adjustSize();
     const int captionWidth = CaptionWidth(caption);
 
-    const int labelWidth = Label1->width();
+    const int labelWidth = messageLabel->width();
     int formWidth = 2 * kMargin + labelWidth;
     int labelLeft = kMargin;
     if (2 * kMargin + labelWidth < captionWidth) {
         formWidth = Trunc(captionWidth * 1.2);
         labelLeft = formWidth / 2 - labelWidth / 2;
     }
-    Label1->move(labelLeft, kLabelTop);
+    messageLabel->move(labelLeft, kLabelTop);
 
-    const int labelHeight = Label1->height();
-    EqEdit1->move(EqEdit1->x(), Trunc(1.5 * kLabelTop + 1.5 * labelHeight));
-    const int buttonTop = withFormula ? EqEdit1->y() + EqEdit1->height() + 10
+    const int labelHeight = messageLabel->height();
+    formulaField->move(formulaField->x(), Trunc(1.5 * kLabelTop + 1.5 * labelHeight));
+    const int buttonTop = withFormula ? formulaField->y() + formulaField->height() + 10
                                       : Trunc(1.5 * kLabelTop + labelHeight + 10);
-    const int formHeight = Trunc(buttonTop + 2.6 * BitBtn1->height());
-    EqEdit1->move(formWidth / 2 - EqEdit1->width() / 2, EqEdit1->y());
-    BitBtn1->move(formWidth / 2 - BitBtn1->width() / 2, buttonTop);
+    const int formHeight = Trunc(buttonTop + 2.6 * okButton->height());
+    formulaField->move(formWidth / 2 - formulaField->width() / 2, formulaField->y());
+    okButton->move(formWidth / 2 - okButton->width() / 2, buttonTop);
 
     // The sizes are those of the whole window; the client area gets what the frame
     // leaves of them.

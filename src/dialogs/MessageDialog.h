@@ -28,9 +28,9 @@ public:
     // How many different messages wait for the box to close.
     std::size_t WaitingMessages() const { return waiting_.Pending(); }
 
-    QLabel* Label1;
-    FormulaField* EqEdit1;
-    QPushButton* BitBtn1;
+    QLabel* messageLabel;
+    FormulaField* formulaField;
+    QPushButton* okButton;
 
 protected:
     // The box comes up in front of every other window of the program, also where no

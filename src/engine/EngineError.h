@@ -8,31 +8,48 @@
 // operation stays: later errors are recorded only while `text` is empty (the bracket
 // error of a variable's name is the one that overrides, see Override).
 struct EngineError {
-    std::uint8_t code = 0;   // 0 none, 2 arithmetic, 3 variable table, 4 brackets
+    // 0 none, 1 unreadable text (an empty operand, brackets nested too deep, a malformed
+    // number), 2 arithmetic, 3 variable table, 4 brackets
+    std::uint8_t code = 0;
     std::string text;        // the message (CP1251); empty while there is no error
     std::string missingName; // the variable that was not found
 
     bool ok() const { return text.empty(); }
+    // The formula or a value holds text the engine cannot read. Such an error ends the
+    // operation: it replaces what was recorded before and nothing replaces it.
+    bool Unreadable() const { return code == kUnreadable; }
+
+    static constexpr std::uint8_t kUnreadable = 1;
 
     // Records an error under the rule of the first error.
     void Record(std::uint8_t errorCode, const std::string& message) {
-        if (!text.empty())
+        if (!text.empty() || Unreadable())
             return;
         code = errorCode;
         text = message;
     }
     // Replaces whatever was recorded.
     void Override(std::uint8_t errorCode, const std::string& message) {
+        if (Unreadable())
+            return;
         code = errorCode;
         text = message;
     }
     // Records a variable that is not in the table (the first error stays).
     void RecordMissing(const std::string& message, const std::string& name) {
-        if (!text.empty())
+        if (!text.empty() || Unreadable())
             return;
         code = 3;
         text = message;
         missingName = name;
+    }
+    // Records text that cannot be read; the first such error stays.
+    void RecordUnreadable(const std::string& message) {
+        if (Unreadable())
+            return;
+        code = kUnreadable;
+        text = message;
+        missingName.clear();
     }
     // The message as the programs show it: the text, then the missing name if any.
     std::string Message() const { return missingName.empty() ? text : text + " " + missingName; }

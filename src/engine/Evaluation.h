@@ -12,7 +12,7 @@
 // their poles the last bit of the argument shows in the digits of the value, so these run
 // in extended precision as the engine always has. An error gives a substitute value, is recorded
 // in the result (the first one stays) and evaluation goes on. A number text that is not
-// well formed raises platform::Error.
+// well formed is unreadable text: its message replaces any other (EngineError::Unreadable).
 EngineResult EvaluateTree(const ExpressionNode* root, const VariableTable* table, double epsilon);
 
 // The function of a code applied to a value, with the domain checks of tan, cotan, log and

@@ -26,6 +26,16 @@ namespace {
 #define ENGINE_INLINE [[gnu::always_inline]] inline
 
 template <typename Real>
+[[gnu::noinline]] Real ReadNumberText(const std::string& text, EngineError& error) {
+    const auto number = TextToNumber(text);
+    if (!number) {
+        error.RecordUnreadable(number.Error().message);
+        return 0;
+    }
+    return static_cast<Real>(*number);
+}
+
+template <typename Real>
 ENGINE_INLINE Real NumberOf(const ExpressionNode& node, const RunContext& run) {
     if constexpr (std::is_same_v<Real, double>) {
         if (node.HasNumber && run.numbersCached)
@@ -34,7 +44,7 @@ ENGINE_INLINE Real NumberOf(const ExpressionNode& node, const RunContext& run) {
         if (node.HasNumber && run.numbersCached)
             return node.ExactNumber;
     }
-    return static_cast<Real>(TextToNumber(node.Text));
+    return ReadNumberText<Real>(node.Text, run.error);
 }
 
 template <typename Real>

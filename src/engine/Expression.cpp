@@ -29,7 +29,9 @@ EngineError Expression::SetFormula(std::string_view text) {
         return error;
     }
     std::unique_ptr<ExpressionNode, TreeDeleter> tree(new ExpressionNode);
-    BuildTree(tree.get(), cleaned.text);
+    error = BuildTree(tree.get(), cleaned.text);
+    if (!error.ok())
+        return error;
     DestroyTree(root);
     root = tree.release();
     formula = std::move(cleaned.text);

@@ -17,8 +17,8 @@ public:
     Expression& operator=(const Expression&) = delete;
 
     // Cleans the text and builds its tree. An empty text changes nothing; a bracket error
-    // is returned and leaves the previous formula in place; an error of the tree builder
-    // is raised as platform::Error, and the previous formula stays too.
+    // and text the tree builder cannot read (an empty operand, brackets nested too deep)
+    // are returned and leave the previous formula in place.
     EngineError SetFormula(std::string_view text);
     // The value of the formula with the zero tolerance epsilon, 0 while none has been set.
     EngineResult Evaluate(double epsilon) const;

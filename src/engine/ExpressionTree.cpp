@@ -3,7 +3,7 @@
 #include "engine/EngineMessages.h"
 #include "engine/FormulaText.h"
 
-#include "platform/Error.h"
+#include "platform/BracketDepth.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,22 +13,16 @@ namespace {
 // The builder recurses at most five levels per bracket; this bounds it whatever the text.
 constexpr int kMaxBuildDepth = 6 * kMaxNesting + 16;
 
-[[noreturn]] void ThrowTooDeep() {
-    throw platform::Error(Messages().nestingTooDeep);
-}
+// The first text the builder could not read; once set, the builder stops adding nodes.
+struct BuildFailure {
+    const std::string* message = nullptr;
 
-// How deep brackets nest in the text.
-long BracketNesting(std::string_view text) {
-    long depth = 0;
-    long deepest = 0;
-    for (char c : text) {
-        if (c == '(')
-            deepest = std::max(deepest, ++depth);
-        else if (c == ')')
-            --depth;
+    bool Failed() const { return message != nullptr; }
+    void Set(const std::string& why) {
+        if (message == nullptr)
+            message = &why;
     }
-    return deepest;
-}
+};
 
 bool IsOneOf(char c, std::string_view operators) {
     return operators.find(c) != std::string_view::npos;
@@ -39,14 +33,12 @@ bool IsOneOf(char c, std::string_view operators) {
 std::vector<std::string_view> CutAt(std::string_view text, std::string_view operators) {
     std::vector<std::string_view> pieces;
     std::size_t start = 0;
-    long depth = 0;
+    platform::BracketDepth depth;
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
         const char c = text[i];
-        if (c == ')')
-            --depth;
-        else if (c == '(')
-            ++depth;
-        else if (depth == 0 && IsOneOf(c, operators)) {
+        if (depth.Step(c))
+            continue;
+        if (depth.Outside() && IsOneOf(c, operators)) {
             pieces.push_back(text.substr(start, i + 1 - start));
             start = i + 1;
         }
@@ -80,13 +72,10 @@ std::uint8_t OperatorCode(char c) {
 bool WrapsWhole(std::string_view text) {
     if (text.size() < 2 || text.front() != '(' || text.back() != ')')
         return false;
-    long depth = 0;
+    platform::BracketDepth depth;
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == '(')
-            ++depth;
-        else if (text[i] == ')')
-            --depth;
-        if (depth == 0)
+        depth.Step(text[i]);
+        if (depth.Outside())
             return false;
     }
     return true;
@@ -114,7 +103,7 @@ std::string_view DropTrailingBaseline(std::string_view text) {
     return text;
 }
 
-void BuildNode(ExpressionNode* node, std::string_view text, int depth);
+void BuildNode(ExpressionNode* node, std::string_view text, int depth, BuildFailure& failure);
 
 ExpressionNode* NewSub(ExpressionNode* owner) {
     owner->Sub = new ExpressionNode;
@@ -129,12 +118,13 @@ ExpressionNode* NewNext(ExpressionNode* previous) {
 }
 
 // Makes each piece a node: the first becomes the owner's Sub, the others follow it.
-void BuildSubChain(ExpressionNode* owner, const std::vector<std::string_view>& pieces, int depth) {
+void BuildSubChain(ExpressionNode* owner, const std::vector<std::string_view>& pieces, int depth,
+                   BuildFailure& failure) {
     ExpressionNode* member = NewSub(owner);
-    BuildNode(member, pieces[0], depth + 1);
-    for (std::size_t i = 1; i < pieces.size(); ++i) {
+    BuildNode(member, pieces[0], depth + 1, failure);
+    for (std::size_t i = 1; i < pieces.size() && !failure.Failed(); ++i) {
         member = NewNext(member);
-        BuildNode(member, pieces[i], depth + 1);
+        BuildNode(member, pieces[i], depth + 1, failure);
     }
 }
 
@@ -143,12 +133,11 @@ void BuildNumber(ExpressionNode* node, std::string_view operand) {
     node->Text = DropTrailingBaseline(operand);
     if (!NumbersMayBeCached())
         return;
-    try {
-        node->ExactNumber = TextToNumber(node->Text);
+    // A malformed number reports its error when it is evaluated.
+    if (const auto number = TextToNumber(node->Text)) {
+        node->ExactNumber = *number;
         node->Number = static_cast<double>(node->ExactNumber);
         node->HasNumber = true;
-    } catch (const platform::Error&) {
-        // A malformed number reports its error when it is evaluated.
     }
 }
 
@@ -160,7 +149,9 @@ void BuildVariable(ExpressionNode* node, std::string_view operand) {
     node->TableNameError = tableForm.bracketError;
 }
 
-void BuildLeaf(ExpressionNode* node, std::string_view operand, int depth) {
+void BuildLeaf(ExpressionNode* node, std::string_view operand, int depth, BuildFailure& failure) {
+    if (operand.empty()) // what a pair of brackets that wraps nothing leaves
+        return failure.Set(Messages().emptyOperand);
     if (IsNumberText(operand))
         return BuildNumber(node, operand);
     const std::size_t open = operand.find('(');
@@ -171,14 +162,14 @@ void BuildLeaf(ExpressionNode* node, std::string_view operand, int depth) {
     node->Kind = kindFunction;
     const std::size_t close = operand.rfind(')');
     if (close != std::string_view::npos && close > open)
-        BuildNode(NewSub(node), operand.substr(open, close - open + 1), depth + 1);
+        BuildNode(NewSub(node), operand.substr(open, close - open + 1), depth + 1, failure);
 }
 
-void BuildNode(ExpressionNode* node, std::string_view source, int depth) {
+void BuildNode(ExpressionNode* node, std::string_view source, int depth, BuildFailure& failure) {
     if (depth > kMaxBuildDepth)
-        ThrowTooDeep();
+        return failure.Set(Messages().nestingTooDeep);
     if (source.empty())
-        ThrowEmptyOperand();
+        return failure.Set(Messages().emptyOperand);
     std::string withZero;
     if (source.front() == '-') {
         withZero = "0" + std::string(source);
@@ -190,23 +181,23 @@ void BuildNode(ExpressionNode* node, std::string_view source, int depth) {
     if (node->Operator != opNone)
         operand.remove_suffix(1);
     if (operand.empty())
-        ThrowEmptyOperand();
+        return failure.Set(Messages().emptyOperand);
     operand = OperandInBrackets(operand);
     ExpressionNode* member = node;
-    for (std::size_t i = 1; i < terms.size(); ++i) {
+    for (std::size_t i = 1; i < terms.size() && !failure.Failed(); ++i) {
         member = NewNext(member);
-        BuildNode(member, terms[i], depth + 1);
+        BuildNode(member, terms[i], depth + 1, failure);
     }
-    if (HasCut(operand, "+-")) {
-        BuildNode(NewSub(node), operand, depth + 1);
+    if (failure.Failed())
         return;
-    }
+    if (HasCut(operand, "+-"))
+        return BuildNode(NewSub(node), operand, depth + 1, failure);
     for (std::string_view operators : {std::string_view("*/"), std::string_view("#")}) {
         const std::vector<std::string_view> factors = CutAt(operand, operators);
         if (factors.size() > 1)
-            return BuildSubChain(node, factors, depth);
+            return BuildSubChain(node, factors, depth, failure);
     }
-    BuildLeaf(node, operand, depth);
+    BuildLeaf(node, operand, depth, failure);
 }
 
 // Frees what hangs below the node and gives it the values of a new node; the links
@@ -234,18 +225,21 @@ void ResetNode(ExpressionNode* node) {
 ExpressionNode::ExpressionNode() = default;
 ExpressionNode::~ExpressionNode() = default;
 
-void BuildTree(ExpressionNode* node, std::string_view text) {
+EngineError BuildTree(ExpressionNode* node, std::string_view text) {
+    EngineError error;
     if (node == nullptr)
-        return;
+        return error;
     ResetNode(node);
-    try {
-        if (BracketNesting(text) > kMaxNesting)
-            ThrowTooDeep();
-        BuildNode(node, text, 0);
-    } catch (...) {
+    BuildFailure failure;
+    if (platform::DeepestBracket(text) > kMaxNesting)
+        failure.Set(Messages().nestingTooDeep);
+    else
+        BuildNode(node, text, 0, failure);
+    if (failure.Failed()) {
         ResetNode(node);
-        throw;
+        error.RecordUnreadable(*failure.message);
     }
+    return error;
 }
 
 void DestroyTree(ExpressionNode* node) {

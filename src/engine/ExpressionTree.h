@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/EngineError.h"
 #include "engine/EvaluationPlan.h"
 #include "engine/VariableTable.h"
 
@@ -48,9 +49,9 @@ struct ExpressionNode {
 };
 
 // Builds the tree of a normalised formula text into a fresh node. An empty operand
-// and nesting deeper than kMaxNesting raise platform::Error; the node is then left
-// as a fresh node again.
-void BuildTree(ExpressionNode* node, std::string_view text);
+// and nesting deeper than kMaxNesting are unreadable text (EngineError::kUnreadable,
+// with their messages); the node is then left as a fresh node again.
+EngineError BuildTree(ExpressionNode* node, std::string_view text);
 
 // Frees the node with its Sub and Next nodes. A null node is ignored.
 void DestroyTree(ExpressionNode* node);

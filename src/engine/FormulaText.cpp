@@ -3,8 +3,8 @@
 #include "engine/EngineMessages.h"
 #include "engine/MarkerPairs.h"
 
+#include "platform/BracketDepth.h"
 #include "platform/Convert.h"
-#include "platform/Error.h"
 
 #include <array>
 
@@ -15,13 +15,7 @@ bool IsMarker(char c) {
 }
 
 const std::string* BracketError(std::string_view text) {
-    long balance = 0;
-    for (char c : text) {
-        if (c == '(')
-            ++balance;
-        else if (c == ')')
-            --balance;
-    }
+    const long balance = platform::BracketBalance(text);
     if (balance > 0)
         return &Messages().missingClosingBracket;
     if (balance < 0)
@@ -53,18 +47,12 @@ bool IsNumberChar(char c) {
 }
 
 std::string_view DropTrailingBaseline(std::string_view text) {
-    if (text.empty())
-        ThrowEmptyOperand();
-    if (text.back() == '@')
+    if (!text.empty() && text.back() == '@')
         text.remove_suffix(1);
     return text;
 }
 
 } // namespace
-
-void ThrowEmptyOperand() {
-    throw platform::Error(Messages().emptyOperand);
-}
 
 CleanedText CleanFormula(std::string_view source) {
     CleanedText result;
@@ -91,24 +79,28 @@ bool NumbersMayBeCached() {
 }
 
 bool IsNumberText(std::string_view text) {
+    if (text.empty())
+        return false;
     for (char c : DropTrailingBaseline(text))
         if (!IsNumberChar(c))
             return false;
     return true;
 }
 
-long double TextToNumber(std::string_view text) {
+platform::Result<long double> TextToNumber(std::string_view text) {
     if (text.empty())
-        return 0;
+        return 0.0L;
     const std::string_view rest = DropTrailingBaseline(text);
+    if (rest.empty())
+        return platform::Failure{Messages().emptyOperand};
     if (!IsNumberText(rest))
-        return 0;
+        return 0.0L;
     std::string number(rest);
     const char separator = platform::DecimalChar();
     for (char& c : number)
         if (c == '.' || c == ',')
             c = separator;
-    return platform::StrToFloat(number);
+    return platform::ReadFloat(number);
 }
 
 std::uint8_t FunctionCode(std::string_view name) {

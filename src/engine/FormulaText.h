@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,13 +39,13 @@ struct CleanedText {
 CleanedText CleanFormula(std::string_view text);
 
 // True when the text, after one trailing "@" is dropped, holds only digits, ".", ",",
-// the system decimal separator (platform::DecimalChar) and "-". The empty text is an empty operand
-// and raises platform::Error.
+// the system decimal separator (platform::DecimalChar) and "-". The empty text is not.
 bool IsNumberText(std::string_view text);
 
-// The number of a text: 0 for the empty text and for a text that is not a number; a
-// number text that the conversion refuses (1.2.3, a lone minus) raises platform::Error.
-long double TextToNumber(std::string_view text);
+// The number of a text: 0 for the empty text and for a text that is not a number. A
+// number text that the conversion refuses (1.2.3, a lone minus) fails with the
+// conversion's message, a lone "@" with the message of an empty operand.
+platform::Result<long double> TextToNumber(std::string_view text);
 
 // The code of a function name, compared in lower case; 9 (fnNone) for any other name.
 std::uint8_t FunctionCode(std::string_view name);
@@ -51,6 +53,3 @@ std::uint8_t FunctionCode(std::string_view name);
 // Number texts read the same whatever the separator while the system separator is "."
 // or ",", so converted numbers may be kept as long as this holds.
 bool NumbersMayBeCached();
-
-// Raises the error of an empty operand.
-[[noreturn]] void ThrowEmptyOperand();

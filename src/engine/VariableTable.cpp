@@ -159,16 +159,19 @@ const TableEntry* VariableTable::LookUp(const std::string& name, TableSlot& slot
         error.RecordMissing(Messages().noSuchVariable, name);
         return nullptr;
     }
-    ReadNumber(*slot.entry);
+    ReadNumber(*slot.entry, error);
     return slot.entry;
 }
 
-void VariableTable::ReadNumber(TableEntry& entry) {
+void VariableTable::ReadNumber(TableEntry& entry, EngineError& error) {
     if (entry.numberKnown)
         return;
-    entry.exact = TextToNumber(entry.text);
+    const auto number = TextToNumber(entry.text);
+    entry.exact = number ? *number : 0;
     entry.number = static_cast<double>(entry.exact);
-    entry.numberKnown = NumbersMayBeCached();
+    entry.numberKnown = number && NumbersMayBeCached();
+    if (!number)
+        error.RecordUnreadable(number.Error().message);
 }
 
 const std::vector<TableEntry*>& VariableTable::Ordered() const {

@@ -74,7 +74,7 @@ public:
     const std::string& ValueAt(std::size_t i) const;
 
     // The value of a name already in table form; the slot remembers where it was found.
-    // A value text that is not a well-formed number raises platform::Error.
+    // A value text that is not a well-formed number is unreadable text (the value is 0).
     double ValueOfNormalised(const std::string& name, TableSlot& slot, EngineError& error) const {
         if (slot.stamp == stamp && slot.entry != nullptr && slot.entry->numberKnown)
             return slot.entry->number;
@@ -113,7 +113,7 @@ private:
     }
     // The entry of a name with its number read, or null when it is missing.
     const TableEntry* LookUp(const std::string& name, TableSlot& slot, EngineError& error) const;
-    static void ReadNumber(TableEntry& entry);
+    static void ReadNumber(TableEntry& entry, EngineError& error);
     const std::vector<TableEntry*>& Ordered() const;
     void Changed();
     void StoreConstants();

@@ -4,6 +4,8 @@
 #include "eqedit/EvaluatorMessages.h"
 #include "eqedit/EvaluatorNormalise.h"
 
+#include "platform/BracketDepth.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -19,21 +21,20 @@ std::string ResolveExponents(std::string& text) {
     while (replaced) {
         replaced = false;
         std::size_t hash = std::string::npos;
-        int opening = 0, closing = 0;
+        platform::BracketDepth depth; // of the exponent read so far
         for (std::size_t i = 0; i < text.size() && !replaced; ++i) {
             const char c = text[i];
             if (c == '#') {
                 hash = i;
-                opening = closing = 0;
+                depth.Reset();
             } else if (hash != std::string::npos) {
-                opening += c == '(';
-                closing += c == ')';
+                depth.Step(c);
             }
             if (hash == std::string::npos || (c != '@' && i + 1 != text.size()))
                 continue;
-            if (opening > closing)
+            if (depth.Depth() > 0)
                 return messages::ExponentMoreOpening();
-            if (closing > opening)
+            if (depth.Depth() < 0)
                 return messages::ExponentMoreClosing();
             const std::size_t end = c == '@' ? i : i + 1;
             std::string exponent = text.substr(hash + 1, end - hash - 1);
@@ -53,7 +54,7 @@ std::string Evaluator::ReplaceVariables(std::string& text) const {
         return m;
     // A negative value that is the base of a power is bracketed, so that x#2@ with x = -3
     // is (-3)^2 and not -(3^2); elsewhere its sign goes into the formula as it is.
-    for (const TVarStruct& node : variables_.Nodes()) {
+    for (const EditorVariable& node : variables_.Nodes()) {
         const std::string value = NumberText(node.Value);
         ReplaceName(text, node.Name, value, node.Value < 0 ? "(" + value + ")" : value);
     }
@@ -88,7 +89,7 @@ std::string Evaluator::CalculateTwo(std::string& first, std::string& second, Rea
         return m;
     if (std::string m = SetIndexOrder(second); !m.empty())
         return m;
-    for (const TVarStruct& node : variables_.Nodes()) {
+    for (const EditorVariable& node : variables_.Nodes()) {
         const std::string value = "(" + NumberText(DrawTestValue()) + ")";
         ReplaceName(first, node.Name, value);
         ReplaceName(second, node.Name, value);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "eqedit/EditorVariables.h"
 #include "eqedit/EvaluatorNumbers.h"
-#include "eqedit/VarList.h"
 
 #include <functional>
 #include <random>
@@ -25,7 +25,7 @@ public:
     void AddVariable(const std::string& name, double value) { variables_.AddVariable(name, value); }
     double GetVariable(const std::string& name) const { return variables_.GetVariable(name); }
     void DeleteVariable(const std::string& name) { variables_.DeleteVariable(name); }
-    const VarList& Variables() const { return variables_; }
+    const EditorVariables& Variables() const { return variables_; }
 
     // Orders the indices of `text` (SetIndexOrder), then puts the values of the known
     // variables into it, newest variable first; a negative value is bracketed only where
@@ -57,7 +57,7 @@ private:
                              Real& secondValue);
     Real DrawTestValue();
 
-    VarList variables_;
+    EditorVariables variables_;
     TestValueDraw draw_;
     std::mt19937 generator_;
 };

@@ -147,7 +147,7 @@ std::string GetRightOperand(const std::string& text, std::size_t pos, std::size_
     return text.substr(pos + 1, end - pos);
 }
 
-std::string CalqEqWithoutBracket(std::string& text) {
+std::string CalculateWithoutBrackets(std::string& text) {
     FoldDoubleSigns(text);
     if (std::string m = ReducePowers(text); !m.empty())
         return m;

@@ -25,6 +25,6 @@ std::string GetRightOperand(const std::string& text, std::size_t pos, std::size_
 // Reduces a text of numbers and the operators ^, *, /, +, - (no brackets, no names) to
 // one number text, in place: powers first, then products and quotients, then sums and
 // differences, each level left to right. Returns the message, or "" on success.
-std::string CalqEqWithoutBracket(std::string& text);
+std::string CalculateWithoutBrackets(std::string& text);
 
 } // namespace eqedit

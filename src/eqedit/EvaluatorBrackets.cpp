@@ -50,7 +50,7 @@ std::string ApplyNamedFunction(const std::string& name, std::string& value) {
 // name, by its value.
 std::string ResolveBracket(std::string& text, std::size_t open, std::size_t close) {
     std::string value = text.substr(open + 1, close - open - 1);
-    if (std::string m = CalqEqWithoutBracket(value); !m.empty())
+    if (std::string m = CalculateWithoutBrackets(value); !m.empty())
         return m;
     std::size_t end = close;
     if (close + 1 < text.size() && text[close + 1] == '^')
@@ -75,7 +75,7 @@ std::string DeleteBrackets(std::string& text) {
         if (close == std::string::npos) {
             if (text.find('(') != std::string::npos)
                 return messages::MissingClosingBracket(text);
-            return CalqEqWithoutBracket(text);
+            return CalculateWithoutBrackets(text);
         }
         const std::size_t open = close == 0 ? std::string::npos : text.rfind('(', close - 1);
         if (open == std::string::npos)

@@ -8,7 +8,7 @@ namespace eqedit {
 // number text, in place, from the innermost bracket outwards: the contents are computed
 // without brackets, a "^" right after the bracket raises the bracket's value, a function
 // name in front of it is applied, and the construct is replaced by the number. The rest
-// is computed by CalqEqWithoutBracket. Returns the message, or "" on success.
+// is computed by CalculateWithoutBrackets. Returns the message, or "" on success.
 std::string DeleteBrackets(std::string& text);
 
 } // namespace eqedit

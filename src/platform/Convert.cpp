@@ -14,8 +14,14 @@ namespace {
 
 char gDecimalChar = '.';
 
-[[noreturn]] void ThrowNotValid(std::string_view text, const char* what) {
-    throw Error("'" + std::string(text) + "' is not a valid " + what + " value");
+Failure NotValid(std::string_view text, const char* what) {
+    return Failure{"'" + std::string(text) + "' is not a valid " + what + " value"};
+}
+
+template <typename T> T ValueOrThrow(Result<T> read) {
+    if (!read)
+        throw Error(read.Error().message);
+    return read.Value();
 }
 
 bool IsBlank(char c) {
@@ -153,7 +159,7 @@ std::string ExponentForm(bool negative, const std::string& digits, int exponent)
 
 } // namespace
 
-int StrToInt(std::string_view text) {
+Result<int> ReadInt(std::string_view text) {
     std::string_view rest = text;
     while (!rest.empty() && IsBlank(rest.front()))
         rest.remove_prefix(1);
@@ -161,18 +167,18 @@ int StrToInt(std::string_view text) {
     if (plus)
         rest.remove_prefix(1);
     if (rest.empty() || (plus && rest.front() == '-'))
-        ThrowNotValid(text, "integer");
+        return NotValid(text, "integer");
     int value = 0;
     const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
     if (ec != std::errc() || end != rest.data() + rest.size())
-        ThrowNotValid(text, "integer");
+        return NotValid(text, "integer");
     return value;
 }
 
-long double StrToFloat(std::string_view text) {
+Result<long double> ReadFloat(std::string_view text) {
     std::string canonical;
     if (!CanonicalNumber(TrimBlanks(text), canonical))
-        ThrowNotValid(text, "floating point");
+        return NotValid(text, "floating point");
     long double value = 0;
     if (FastDecimalValue(canonical, value))
         return value;
@@ -180,10 +186,18 @@ long double StrToFloat(std::string_view text) {
     const auto [end, ec] = std::from_chars(first, first + canonical.size(), value);
     const bool negativeExponent = canonical.find("e-") != std::string::npos;
     if (ec == std::errc::result_out_of_range && negativeExponent)
-        return 0; // an underflow reads as zero, as the toolkit does
+        return 0.0L; // an underflow reads as zero, as the toolkit does
     if (ec != std::errc() || end != first + canonical.size() || !std::isfinite(value))
-        ThrowNotValid(text, "floating point");
+        return NotValid(text, "floating point");
     return value;
+}
+
+int StrToInt(std::string_view text) {
+    return ValueOrThrow(ReadInt(text));
+}
+
+long double StrToFloat(std::string_view text) {
+    return ValueOrThrow(ReadFloat(text));
 }
 
 std::string FloatToStr(long double value) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <string>
 #include <string_view>
 
@@ -9,13 +11,18 @@ namespace platform {
 // work on CP1251 byte strings and never consult the global C locale while converting.
 
 // Decimal integer with optional leading blanks and sign, 32-bit range. Anything else
-// raises Error("'<text>' is not a valid integer value").
-int StrToInt(std::string_view text);
+// fails with "'<text>' is not a valid integer value".
+Result<int> ReadInt(std::string_view text);
 
 // Decimal number with optional blanks around it, optional sign, "." or "," (or the
 // system decimal separator) and an optional exponent "E[+-]digits". Anything else,
-// and a value beyond the range of long double, raises
-// Error("'<text>' is not a valid floating point value").
+// and a value beyond the range of long double, fails with
+// "'<text>' is not a valid floating point value".
+Result<long double> ReadFloat(std::string_view text);
+
+// The same for the diagram interpreter, whose statements stop at the first bad
+// parameter: the failure is raised as Error.
+int StrToInt(std::string_view text);
 long double StrToFloat(std::string_view text);
 
 // The general format with 15 significant digits: fixed notation for 0 and for

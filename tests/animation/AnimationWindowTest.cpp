@@ -38,8 +38,8 @@ struct Reports {
 
 TEST(AnimationWindowTest, OpensWithTheStillPictureAndRunsToTheFinalFrame) {
     AnimationWindow form;
-    auto* animate = form.findChild<QToolButton*>("SpeedButton1");
-    auto* close = form.findChild<QToolButton*>("SpeedButton2");
+    auto* animate = form.findChild<QToolButton*>("animateButton");
+    auto* close = form.findChild<QToolButton*>("closeButton");
     ASSERT_NE(animate, nullptr);
     ASSERT_NE(close, nullptr);
     EXPECT_EQ(animate->text(), QString::fromUtf8("Анимировать"));
@@ -49,18 +49,18 @@ TEST(AnimationWindowTest, OpensWithTheStillPictureAndRunsToTheFinalFrame) {
     form.LoadAnimation(kScript);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.size(), QSize(514, 245));
-    EXPECT_EQ(form.Panel1->geometry(), QRect(0, 204, 514, 41));
+    EXPECT_EQ(form.buttonPanel->geometry(), QRect(0, 204, 514, 41));
 
     form.show();
     EXPECT_EQ(animate->width(), 257);
     EXPECT_EQ(close->geometry(), QRect(258, 4, 254, 33));
     EXPECT_EQ(At(form.Bitmap(), 300, 60), platform::kWhite);
     EXPECT_EQ(At(form.Bitmap(), 100, 60), diagram::FrameColor);
-    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_FALSE(form.frameTimer->isActive());
 
     QTest::mouseClick(animate, Qt::LeftButton);
-    EXPECT_TRUE(form.Timer1->isActive());
-    QTRY_VERIFY_WITH_TIMEOUT(!form.Timer1->isActive(), 10000);
+    EXPECT_TRUE(form.frameTimer->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!form.frameTimer->isActive(), 10000);
     EXPECT_EQ(At(form.Bitmap(), 300, 60), diagram::FrameColor);
     EXPECT_EQ(At(form.Bitmap(), 100, 60), platform::kWhite);
     const QImage shown = form.grab().toImage();
@@ -73,16 +73,16 @@ TEST(AnimationWindowTest, ClosingDuringARunStopsItAndReopeningShowsTheStill) {
     endless.replace(endless.find("tend=0.2"), 8, "tend=99999");
     form.LoadAnimation(endless);
     form.show();
-    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(form.animateButton, Qt::LeftButton);
     // The run's frames leave out the still picture's circle.
     QTRY_VERIFY_WITH_TIMEOUT(At(form.Bitmap(), 300, 60) == diagram::FrameColor, 10000);
-    ASSERT_TRUE(form.Timer1->isActive());
+    ASSERT_TRUE(form.frameTimer->isActive());
 
-    QTest::mouseClick(form.SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(form.closeButton, Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_FALSE(form.frameTimer->isActive());
     form.show();
-    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_FALSE(form.frameTimer->isActive());
     EXPECT_EQ(At(form.Bitmap(), 300, 60), platform::kWhite);
 }
 
@@ -94,8 +94,8 @@ TEST(AnimationWindowTest, AnErrorInAFrameIsReportedOnceAndEndsTheRun) {
     ASSERT_EQ(reports.messages.size(), 1u);
     EXPECT_EQ(reports.messages[0], "'1.5' is not a valid integer value");
 
-    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!form.Timer1->isActive(), 10000);
+    QTest::mouseClick(form.animateButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!form.frameTimer->isActive(), 10000);
     QTest::qWait(20);
     EXPECT_EQ(reports.messages.size(), 2u);
 

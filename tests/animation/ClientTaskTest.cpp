@@ -30,7 +30,7 @@ platform::Color At(const QImage& image, int x, int y) {
 int Number(const VariableTable& table, const std::string& name) {
     for (std::size_t i = 0; i < table.Count(); ++i)
         if (table.NameAt(i) == name)
-            return std::stoi(animation::WholeNumberText(TextToNumber(table.ValueAt(i))));
+            return std::stoi(animation::WholeNumberText(*TextToNumber(table.ValueAt(i))));
     ADD_FAILURE() << "no " << name;
     return 0;
 }
@@ -42,7 +42,7 @@ TEST(ClientTaskTest, TheKinematicsTaskOfTheBankAnimates) {
     std::vector<std::string> reports;
     MainWindow window;
     platform::SetErrorReportHandler([&](const std::string& m) { reports.push_back(m); });
-    AnimationWindow& animateForms = window.Animation();
+    AnimationWindow& animationWindow = window.Animation();
     window.show();
     auto* animationButton = window.findChild<QToolButton*>("animationButton");
     ASSERT_NE(animationButton, nullptr);
@@ -50,21 +50,21 @@ TEST(ClientTaskTest, TheKinematicsTaskOfTheBankAnimates) {
     window.showTask("<QUEST:" + std::to_string(payload.size()) + ">" + payload);
     ASSERT_TRUE(animationButton->isVisibleTo(&window));
     QTest::mouseClick(animationButton, Qt::LeftButton);
-    ASSERT_TRUE(animateForms.isVisible());
+    ASSERT_TRUE(animationWindow.isVisible());
     // The crank OA lies along the x axis at t = 0, from O (260, 130) to the circle of A at
     // (350, 130).
-    EXPECT_EQ(At(animateForms.Bitmap(), 305, 130), platform::kBlack);
-    EXPECT_EQ(At(animateForms.Bitmap(), 350, 130), platform::kWhite);
+    EXPECT_EQ(At(animationWindow.Bitmap(), 305, 130), platform::kBlack);
+    EXPECT_EQ(At(animationWindow.Bitmap(), 350, 130), platform::kWhite);
 
-    QTest::mouseClick(animateForms.SpeedButton1, Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !animateForms.Timer1->isActive(); }, 20000));
+    QTest::mouseClick(animationWindow.animateButton, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !animationWindow.frameTimer->isActive(); }, 20000));
     // The run ends at tend = 2.5 with the crank and the circle of A where the last values
     // put them.
-    const VariableTable& values = animateForms.Player().Model().Values;
+    const VariableTable& values = animationWindow.Player().Model().Values;
     EXPECT_GE(Number(values, "t"), 2);
     const int xa = Number(values, "xa"), ya = Number(values, "ya");
-    EXPECT_EQ(At(animateForms.Bitmap(), xa, ya), platform::kWhite);
-    EXPECT_EQ(At(animateForms.Bitmap(), (260 + xa) / 2, (130 + ya) / 2), platform::kBlack);
+    EXPECT_EQ(At(animationWindow.Bitmap(), xa, ya), platform::kWhite);
+    EXPECT_EQ(At(animationWindow.Bitmap(), (260 + xa) / 2, (130 + ya) / 2), platform::kBlack);
     EXPECT_TRUE(reports.empty());
 
     platform::SetErrorReportHandler({});

@@ -95,6 +95,20 @@ TEST(ScriptTest, UnusableEquationsAndStatementsDoNotStopLoading) {
     EXPECT_EQ(model.Notes.size(), 1u);
 }
 
+// A malformed number stops the equations where it is read: the ones above it are
+// stored, that one and the ones below it are not, and the message is noted.
+TEST(ScriptTest, AMalformedNumberEndsTheEquationsThere) {
+    AnimationModel model;
+    LoadAnimation(model, "<VAR>t=2;bad=1.2.3;</VAR><FUN>a=t*10;b=bad+1;c=5;</FUN>");
+    EXPECT_EQ(Value(model, "a"), "20");
+    EXPECT_EQ(Value(model, "b"), "(none)");
+    EXPECT_EQ(Value(model, "c"), "(none)");
+    ASSERT_EQ(model.Notes.size(), 1u);
+    EXPECT_NE(model.Notes[0].find("FUN"), std::string::npos) << model.Notes[0];
+    EXPECT_NE(model.Notes[0].find("'1.2.3' is not a valid floating point value"), std::string::npos)
+        << model.Notes[0];
+}
+
 TEST(ScriptTest, WindowSizeIsClampedToASaneRange) {
     const struct {
         const char* value;

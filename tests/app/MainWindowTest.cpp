@@ -215,7 +215,7 @@ TEST_F(MainWindowTest, MessagesAreShownReloginAsksAgainAndUnknownTagsAreDropped)
     QString caption, text;
     OnNextModal([&](QDialog* dialog) {
         caption = dialog->windowTitle();
-        text = dialog->findChild<QLabel*>("Label1")->text();
+        text = dialog->findChild<QLabel*>("messageLabel")->text();
         dialog->accept();
     });
     Send(peer, "<message:1>x<QUESTLIST_X:0>" + platform::Cp("<MESSAGE:15>Задание\nпринято"));
@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, ABrokenHeaderIsReportedOnceAndLaterFramesAreRead) {
     ASSERT_NE(peer, nullptr);
     QString text;
     OnNextModal([&](QDialog* dialog) {
-        text = dialog->findChild<QLabel*>("Label1")->text();
+        text = dialog->findChild<QLabel*>("messageLabel")->text();
         dialog->accept();
     });
     Send(peer, "<MESSAGE:x5>junk<MESSAGE:2>ok");
@@ -251,7 +251,7 @@ TEST_F(MainWindowTest, ANewConnectionStartsWithAnEmptyReceiveState) {
     ASSERT_NE(second, nullptr);
     QString text;
     OnNextModal([&](QDialog* dialog) {
-        text = dialog->findChild<QLabel*>("Label1")->text();
+        text = dialog->findChild<QLabel*>("messageLabel")->text();
         dialog->accept();
     });
     Send(second, "<MESSAGE:5>fresh");

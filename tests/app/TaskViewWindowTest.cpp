@@ -45,8 +45,8 @@ void CloseNextDialog(ShownDialog& shown) {
     OnNextModal([&shown](QDialog* dialog) {
         auto* box = qobject_cast<MessageDialog*>(dialog);
         ASSERT_NE(box, nullptr);
-        shown = {box->windowTitle(), box->Label1->text(),
-                 box->EqEdit1->isHidden() ? "" : box->EqEdit1->Equation()};
+        shown = {box->windowTitle(), box->messageLabel->text(),
+                 box->formulaField->isHidden() ? "" : box->formulaField->Equation()};
         box->accept();
     });
 }

@@ -5,7 +5,6 @@
 #include "engine/Engine.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +63,26 @@ TEST_F(CalculationTest, ErrorWhileReadingTheFormulaComesBackWithItsMessage) {
     EXPECT_FALSE(outcome.shown);
     EXPECT_EQ(outcome.errorText, platform::Utf8ToCp1251("Ошибка: пустой операнд в формуле"));
     EXPECT_EQ(outcome.missingName, "");
+}
+
+// Brackets nested too deep are refused while reading; a malformed number is found only
+// while evaluating and is reported as a failed evaluation, whatever came before it.
+TEST_F(CalculationTest, UnreadableTextWhileReadingOrEvaluating) {
+    std::string deep = "1";
+    for (int i = 0; i < 257; ++i)
+        deep = "(" + deep + ")";
+    const calculator::Calculation nested = calculator::Calculate(packet, deep);
+    EXPECT_FALSE(nested.shown);
+    EXPECT_EQ(nested.errorText,
+              platform::Utf8ToCp1251(
+                  "Ошибка: слишком глубокая вложенность скобок в формуле (более 256)"));
+    for (const char* formula : {"1.2.3*2", "1/0+1.2.3"}) {
+        const calculator::Calculation outcome = calculator::Calculate(packet, formula);
+        EXPECT_FALSE(outcome.shown) << formula;
+        EXPECT_EQ(outcome.errorText, platform::Utf8ToCp1251("Переполнение буфера...")) << formula;
+        EXPECT_EQ(outcome.missingName, "") << formula;
+    }
+    EXPECT_EQ(calculator::Calculate(packet, "2+2").resultText, "4");
 }
 
 TEST(CalculatorBack, RemovesOneByteEvenOfAGreekLetter) {

@@ -45,10 +45,10 @@ protected:
     }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
              const QString& text = {}) {
-        QTest::sendKeyEvent(QTest::Click, form.EqEdit1, key, text, modifiers);
+        QTest::sendKeyEvent(QTest::Click, form.formulaField, key, text, modifiers);
     }
-    std::string Formula() const { return form.EqEdit1->Equation(); }
-    int Caret() const { return form.EqEdit1->Model().CaretPos(); }
+    std::string Formula() const { return form.formulaField->Equation(); }
+    int Caret() const { return form.formulaField->Model().CaretPos(); }
 
     // Lets posted keys and the short wait before a value run out.
     void Settle() {
@@ -67,8 +67,8 @@ protected:
                 return;
             ++seen.count;
             seen.caption = dialog.windowTitle();
-            seen.text = dialog.Label1->text();
-            seen.formula = dialog.EqEdit1->isVisible() ? dialog.EqEdit1->Equation() : "";
+            seen.text = dialog.messageLabel->text();
+            seen.formula = dialog.formulaField->isVisible() ? dialog.formulaField->Equation() : "";
             dialog.accept();
         });
         poll.start(5);
@@ -82,39 +82,39 @@ protected:
 };
 
 TEST_F(CalculatorWindowTest, ButtonsBuildTheFormulaAndEqualsReplacesItByItsValue) {
-    for (const char* name : {"Button2", "Button29", "Button3"})
+    for (const char* name : {"digit2Button", "plusButton", "digit3Button"})
         Click(name);
     Settle();
     EXPECT_EQ(Formula(), "2+3");
     EXPECT_EQ(Caret(), 3); // each button leaves the caret at the end
-    EXPECT_TRUE(form.EqEdit1->hasFocus());
-    Click("Button16");
+    EXPECT_TRUE(form.formulaField->hasFocus());
+    Click("equalsButton");
     Settle();
     EXPECT_EQ(Formula(), "5");
-    EXPECT_EQ(form.ResultText, "5");
+    EXPECT_EQ(form.lastResultText, "5");
     EXPECT_EQ(Caret(), 0);
 
-    Click("Button14");
-    for (const char* name : {"Button21", "Button10", "Button12", "Button16"})
+    Click("clearButton");
+    for (const char* name : {"cosButton", "digit0Button", "closeBracketButton", "equalsButton"})
         Click(name);
     Settle();
     EXPECT_EQ(Formula(), "1"); // cos(0)
 
-    Click("Button14");
-    Click("Button19");
+    Click("clearButton");
+    Click("piButton");
     Settle();
     EXPECT_EQ(Formula(), "~p");
-    Click("Button13"); // Back takes one byte, even of a Greek letter
+    Click("backButton"); // Back takes one byte, even of a Greek letter
     Settle();
     EXPECT_EQ(Formula(), "~");
-    Click("Button19");
-    Click("Button13");
-    Click("Button13");
+    Click("piButton");
+    Click("backButton");
+    Click("backButton");
     Settle();
     EXPECT_EQ(Formula(), "~");
-    Click("Button14");
-    Click("Button19");
-    Click("Button16");
+    Click("clearButton");
+    Click("piButton");
+    Click("equalsButton");
     Settle();
     EXPECT_EQ(Formula(), "3.14159265358979");
 }
@@ -134,8 +134,8 @@ TEST_F(CalculatorWindowTest, EngineErrorsAreShownAndTheFormulaStays) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.formula);
-        form.EqEdit1->SetEquation("");
-        QTest::keyClicks(form.EqEdit1, c.formula);
+        form.formulaField->SetEquation("");
+        QTest::keyClicks(form.formulaField, c.formula);
         const Message seen = Watch([&] { Key(Qt::Key_Return); });
         EXPECT_EQ(seen.count, 1);
         EXPECT_EQ(seen.caption, QString::fromUtf8("Ошибка"));
@@ -146,7 +146,7 @@ TEST_F(CalculatorWindowTest, EngineErrorsAreShownAndTheFormulaStays) {
 }
 
 TEST_F(CalculatorWindowTest, KeysOfTheEditor) {
-    QTest::keyClicks(form.EqEdit1, "6*7");
+    QTest::keyClicks(form.formulaField, "6*7");
     Key(Qt::Key_Return);
     Settle();
     EXPECT_EQ(Formula(), "42");
@@ -166,19 +166,19 @@ TEST_F(CalculatorWindowTest, KeysOfTheEditor) {
 
 TEST_F(CalculatorWindowTest, ToolButtonsUseTheClipboard) {
     QApplication::clipboard()->setText(QString::fromUtf8("ы+1"));
-    Click("ToolButton2");
-    Click("ToolButton2");
+    Click("pasteButton");
+    Click("pasteButton");
     Settle();
     EXPECT_EQ(Formula(), platform::ToCp1251(QString::fromUtf8("ы+1ы+1")));
-    form.EqEdit1->SetEquation("2*x");
-    Click("ToolButton1");
+    form.formulaField->SetEquation("2*x");
+    Click("copyButton");
     EXPECT_EQ(QApplication::clipboard()->text(), "2*x");
 }
 
 TEST_F(CalculatorWindowTest, AKeyDuringTheShortBlankActsOnTheValue) {
-    QTest::keyClicks(form.EqEdit1, "2+2");
+    QTest::keyClicks(form.formulaField, "2+2");
     Key(Qt::Key_Return);
-    Click("Button32"); // before the value has appeared
+    Click("multiplyButton"); // before the value has appeared
     Settle();
     EXPECT_EQ(Formula(), "4*");
 }

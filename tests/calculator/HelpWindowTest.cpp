@@ -46,11 +46,11 @@ protected:
 };
 
 TEST_F(HelpWindowTest, PagesAndExamples) {
-    ASSERT_EQ(help.PageControl1->count(), 3);
-    EXPECT_EQ(help.PageControl1->tabText(0), QString::fromUtf8("Набор Греческих букв"));
-    EXPECT_EQ(help.PageControl1->tabText(1), QString::fromUtf8("Набор выражения, формулы"));
-    EXPECT_EQ(help.PageControl1->tabText(2), QString::fromUtf8("Особенности набора формул"));
-    EXPECT_EQ(help.PageControl1->currentIndex(), 0);
+    ASSERT_EQ(help.pageTabs->count(), 3);
+    EXPECT_EQ(help.pageTabs->tabText(0), QString::fromUtf8("Набор Греческих букв"));
+    EXPECT_EQ(help.pageTabs->tabText(1), QString::fromUtf8("Набор выражения, формулы"));
+    EXPECT_EQ(help.pageTabs->tabText(2), QString::fromUtf8("Особенности набора формул"));
+    EXPECT_EQ(help.pageTabs->currentIndex(), 0);
     EXPECT_EQ(help.windowTitle(), QString::fromUtf8("Помощь"));
 
     // Greek letters are shown as such; the keys beside them are Latin.
@@ -58,15 +58,15 @@ TEST_F(HelpWindowTest, PagesAndExamples) {
     EXPECT_EQ(Label("greekLetter_f")->text(), QString::fromUtf8("φ"));
     EXPECT_EQ(Label("greekKey_f")->text(), "--   f");
     EXPECT_EQ(
-        Label("Label20")->text(),
+        Label("letterCaseWarning")->text(),
         QString::fromUtf8("а \"a\" строчная. Будьте внимательны, программа различает регистр."));
 
     const std::pair<const char*, const char*> examples[] = {
-        {"EqEdit1", " W!Ra"},
-        {"EqEdit2", " y = cos(x#2@) + tan(z!1@)"},
-        {"EqEdit3", "     (   cos(X)  )#2@"},
-        {"EqEdit4", "  R!A#2"},
-        {"EqEdit5", "  4#(-2)@ + 5#(4-67)@"},
+        {"letterCaseExample", " W!Ra"},
+        {"functionArgumentsExample", " y = cos(x#2@) + tan(z!1@)"},
+        {"functionPowerExample", "     (   cos(X)  )#2@"},
+        {"variablePowerExample", "  R!A#2"},
+        {"compoundPowerExample", "  4#(-2)@ + 5#(4-67)@"},
     };
     for (const auto& [name, formula] : examples) {
         SCOPED_TRACE(name);
@@ -78,8 +78,8 @@ TEST_F(HelpWindowTest, PagesAndExamples) {
 }
 
 TEST_F(HelpWindowTest, TheGreekKeyStandsInTheGapOfItsSentence) {
-    const QLabel* sentence = Label("Label1");
-    const QLabel* key = Label("Label15");
+    const QLabel* sentence = Label("greekPrefixText");
+    const QLabel* key = Label("greekPrefixKeyCap");
     EXPECT_EQ(key->text(), "F3");
     EXPECT_TRUE(sentence->geometry().contains(key->geometry()));
     EXPECT_GT(key->x(), sentence->x());
@@ -117,7 +117,7 @@ TEST_F(HelpWindowTest, EveryGreekLetterOfTheEditorIsListedOnceWithItsKey) {
 // "F3" is dark on a light face: some of its pixels are dark, most are light.
 TEST_F(HelpWindowTest, TheGreekKeyCanBeRead) {
     help.show();
-    const QImage key = Label("Label15")->grab().toImage();
+    const QImage key = Label("greekPrefixKeyCap")->grab().toImage();
     int dark = 0;
     int light = 0;
     for (int y = 0; y < key.height(); ++y)
@@ -135,28 +135,29 @@ TEST_F(HelpWindowTest, TheTextsAreSpeltRight) {
         EXPECT_FALSE(label->text().contains(QString::fromUtf8("прежднее")))
             << label->objectName().toStdString();
     EXPECT_TRUE(
-        Label("Label24")->text().contains(QString::fromUtf8("Возврат в прежнее положение")));
-    EXPECT_TRUE(
-        Label("Label25")->text().contains(QString::fromUtf8("Возврат в прежнее положение")));
+        Label("upPositionText")->text().contains(QString::fromUtf8("Возврат в прежнее положение")));
+    EXPECT_TRUE(Label("downPositionText")
+                    ->text()
+                    .contains(QString::fromUtf8("Возврат в прежнее положение")));
 }
 
 TEST_F(HelpWindowTest, ExamplesCannotBeEdited) {
     const bool closed = ShowAndRun([&] {
-        help.PageControl1->setCurrentIndex(1);
-        FormulaField* example = Example("EqEdit2");
+        help.pageTabs->setCurrentIndex(1);
+        FormulaField* example = Example("functionArgumentsExample");
         QTest::mouseClick(example, Qt::LeftButton);
         QWidget* focused = QApplication::focusWidget();
         QTest::keyClicks(focused ? focused : &help, "zz");
         EXPECT_FALSE(example->hasFocus());
         EXPECT_EQ(example->Equation(), " y = cos(x#2@) + tan(z!1@)");
-        help.BitBtn1->click();
+        help.okButton->click();
     });
     EXPECT_TRUE(closed);
     EXPECT_EQ(help.result(), QDialog::Accepted);
 }
 
 TEST_F(HelpWindowTest, EnterAndTheCloseBoxCloseIt) {
-    EXPECT_TRUE(help.BitBtn1->isDefault());
+    EXPECT_TRUE(help.okButton->isDefault());
     EXPECT_TRUE(ShowAndRun([&] {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &help;
         QTest::keyClick(target, Qt::Key_Return);

@@ -5,7 +5,6 @@
 #include "calculator/TrayIcon.h"
 #include "calculator/ApplicationTray.h"
 #include "calculator/ApplicationWindows.h"
-#include "platform/Error.h"
 #include "platform/QtText.h"
 
 #include <QApplication>
@@ -34,7 +33,7 @@ protected:
     bool trayAvailable = true;
     ApplicationTray parking;
     QWidget form; // another window of the program
-    TTrayIcon* tray = nullptr;
+    TrayIcon* tray = nullptr;
     QWidget main;
 };
 
@@ -75,16 +74,14 @@ TEST_F(TrayIconTest, WithoutANotificationAreaTheProgramStaysOnTheTaskBar) {
     EXPECT_TRUE(main.windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(tray->Visible());
     EXPECT_FALSE(calculator::ApplicationHidden());
-    try {
-        tray->SetVisible(true);
-        ADD_FAILURE() << "no error raised";
-    } catch (const platform::Error& error) {
-        EXPECT_STREQ(error.what(), "Cannot Create System Shell Notification Icon");
-    }
+    const platform::Result<bool> shown = tray->SetVisible(true);
+    ASSERT_FALSE(shown.Ok());
+    EXPECT_EQ(shown.Error().message, "Cannot Create System Shell Notification Icon");
+    EXPECT_FALSE(tray->Visible());
 }
 
 TEST(TrayIconHint, LongHintsAreIgnored) {
-    TTrayIcon tray;
+    TrayIcon tray;
     tray.SetHint(std::string(63, 'a'));
     tray.SetHint(std::string(64, 'b'));
     EXPECT_EQ(tray.Hint(), std::string(63, 'a'));

@@ -43,16 +43,16 @@ protected:
         Layout seen;
         QTimer::singleShot(0, &form, [&] {
             seen.shown = form.isVisible();
-            seen.labelLeft = form.Label1->x();
-            seen.labelWidth = form.Label1->width();
-            seen.labelHeight = form.Label1->height();
-            seen.formulaVisible = form.EqEdit1->isVisible();
-            seen.formulaTop = form.EqEdit1->y();
-            seen.formulaHeight = form.EqEdit1->height();
-            seen.formulaLeft = form.EqEdit1->x();
-            seen.formula = form.EqEdit1->Equation();
-            seen.buttonTop = form.BitBtn1->y();
-            seen.buttonLeft = form.BitBtn1->x();
+            seen.labelLeft = form.messageLabel->x();
+            seen.labelWidth = form.messageLabel->width();
+            seen.labelHeight = form.messageLabel->height();
+            seen.formulaVisible = form.formulaField->isVisible();
+            seen.formulaTop = form.formulaField->y();
+            seen.formulaHeight = form.formulaField->height();
+            seen.formulaLeft = form.formulaField->x();
+            seen.formula = form.formulaField->Equation();
+            seen.buttonTop = form.okButton->y();
+            seen.buttonLeft = form.okButton->x();
             seen.window = form.frameGeometry();
             seen.caption = form.windowTitle();
             QWidget* target = form.focusWidget() ? form.focusWidget() : &form;
@@ -82,16 +82,16 @@ protected:
 } // namespace
 
 TEST_F(MessageDialogTest, ComponentsAsCreated) {
-    EXPECT_EQ(form.objectName(), "DiagForm");
-    EXPECT_EQ(form.findChild<QLabel*>("Label1"), form.Label1);
-    EXPECT_EQ(form.findChild<FormulaField*>("EqEdit1"), form.EqEdit1);
-    EXPECT_EQ(form.findChild<QPushButton*>("BitBtn1"), form.BitBtn1);
-    EXPECT_FALSE(form.EqEdit1->isEnabled());
-    EXPECT_EQ(form.EqEdit1->geometry(), QRect(88, 48, 97, 25));
-    EXPECT_EQ(form.EqEdit1->Font().size, 12);
-    EXPECT_TRUE(form.BitBtn1->isDefault());
-    EXPECT_EQ(form.BitBtn1->text(), "OK");
-    EXPECT_EQ(form.BitBtn1->size(), QSize(75, 25));
+    EXPECT_EQ(form.objectName(), "messageDialog");
+    EXPECT_EQ(form.findChild<QLabel*>("messageLabel"), form.messageLabel);
+    EXPECT_EQ(form.findChild<FormulaField*>("formulaField"), form.formulaField);
+    EXPECT_EQ(form.findChild<QPushButton*>("okButton"), form.okButton);
+    EXPECT_FALSE(form.formulaField->isEnabled());
+    EXPECT_EQ(form.formulaField->geometry(), QRect(88, 48, 97, 25));
+    EXPECT_EQ(form.formulaField->Font().size, 12);
+    EXPECT_TRUE(form.okButton->isDefault());
+    EXPECT_EQ(form.okButton->text(), "OK");
+    EXPECT_EQ(form.okButton->size(), QSize(75, 25));
 }
 
 TEST_F(MessageDialogTest, SizesFollowTheLabelsOwnHeight) {
@@ -138,13 +138,13 @@ TEST_F(MessageDialogTest, LinesOfTheTextMakeTheDialogTaller) {
     const Layout two = Show("A", "first line\r\nsecond line", "");
     EXPECT_GE(two.labelHeight, 2 * one.labelHeight - 2);
     EXPECT_EQ(two.window.height() - one.window.height(), two.labelHeight - one.labelHeight);
-    EXPECT_EQ(form.Label1->text(), "first line\nsecond line");
+    EXPECT_EQ(form.messageLabel->text(), "first line\nsecond line");
 }
 
 TEST_F(MessageDialogTest, ServerTextIsShownAsPlainText) {
     Show("A", "<b>bold?</b>", "");
-    EXPECT_EQ(form.Label1->textFormat(), Qt::PlainText);
-    EXPECT_EQ(form.Label1->text(), "<b>bold?</b>");
+    EXPECT_EQ(form.messageLabel->textFormat(), Qt::PlainText);
+    EXPECT_EQ(form.messageLabel->text(), "<b>bold?</b>");
 }
 
 TEST_F(MessageDialogTest, EnterClosesWithOkAndTheWindowIsCentred) {
@@ -167,7 +167,7 @@ TEST_F(MessageDialogTest, MessagesWhileOneIsUpWaitMergedAndAreShownOneAtATime) {
         mostBoxesAtOnce = std::max(mostBoxesAtOnce, boxes);
         if (!form.isVisible())
             return;
-        shown.push_back(form.Label1->text());
+        shown.push_back(form.messageLabel->text());
         if (shown.size() == 1) {
             for (int i = 0; i < 100; ++i) // each call returns at once
                 form.ShowDialog(platform::Cp("Ошибка"), "junk", "");
@@ -199,7 +199,7 @@ TEST_F(MessageDialogTest, UncaughtErrorsAreShownUnderTheErrorCaption) {
     QString caption, text;
     QTimer::singleShot(0, &form, [&] {
         caption = form.windowTitle();
-        text = form.Label1->text();
+        text = form.messageLabel->text();
         form.accept();
     });
     platform::ReportError(platform::Cp("'12a' is not a valid integer value"));

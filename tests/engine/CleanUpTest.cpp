@@ -55,23 +55,39 @@ TEST_F(EngineTest, NumberTextsAreDigitsSeparatorsAndMinus) {
 TEST_F(EngineTest, TextToNumberReadsPointAndCommaWhateverTheSeparator) {
     for (char separator : {'.', ','}) {
         platform::SetDecimalChar(separator);
-        EXPECT_EQ(TextToNumber("2.5"), 2.5);
-        EXPECT_EQ(TextToNumber("2,5"), 2.5);
-        EXPECT_EQ(TextToNumber("-3@"), -3.0);
+        EXPECT_EQ(*TextToNumber("2.5"), 2.5);
+        EXPECT_EQ(*TextToNumber("2,5"), 2.5);
+        EXPECT_EQ(*TextToNumber("-3@"), -3.0);
     }
-    EXPECT_EQ(TextToNumber(""), 0.0);
-    EXPECT_EQ(TextToNumber("abc"), 0.0);
+    EXPECT_EQ(*TextToNumber(""), 0.0);
+    EXPECT_EQ(*TextToNumber("abc"), 0.0);
     EXPECT_EQ(last.text, "");
 }
 
-TEST_F(EngineTest, MalformedNumbersAndEmptyOperandsRaise) {
-    EXPECT_EQ(ErrorOf([] { TextToNumber("1.2.3"); }),
-              "'1.2.3' is not a valid floating point value");
-    EXPECT_EQ(ErrorOf([] { TextToNumber("1-2"); }), "'1-2' is not a valid floating point value");
-    EXPECT_EQ(ErrorOf([] { TextToNumber("-"); }), "'-' is not a valid floating point value");
-    const std::string emptyOperand = Cp("Ошибка: пустой операнд в формуле");
-    EXPECT_EQ(ErrorOf([] { TextToNumber("@"); }), emptyOperand);
-    EXPECT_EQ(ErrorOf([] { IsNumberText(""); }), emptyOperand);
+TEST_F(EngineTest, MalformedNumbersAndEmptyOperandsFail) {
+    EXPECT_EQ(FailureOf(TextToNumber("1.2.3")), "'1.2.3' is not a valid floating point value");
+    EXPECT_EQ(FailureOf(TextToNumber("1-2")), "'1-2' is not a valid floating point value");
+    EXPECT_EQ(FailureOf(TextToNumber("-")), "'-' is not a valid floating point value");
+    EXPECT_EQ(FailureOf(TextToNumber("@")), Cp("Ошибка: пустой операнд в формуле"));
+    EXPECT_FALSE(IsNumberText(""));
+}
+
+// A malformed number in a formula or in a value ends the evaluation with the conversion's
+// message, whatever was recorded before it; nothing recorded after it replaces it.
+TEST_F(EngineTest, UnreadableNumbersEndTheEvaluationWithTheirMessage) {
+    const std::string malformed = "'1.2.3' is not a valid floating point value";
+    Eval("1.2.3+1");
+    EXPECT_EQ(UnreadableText(last), malformed);
+    Eval("1/0+1.2.3");
+    EXPECT_EQ(UnreadableText(last), malformed);
+    Eval("1.2.3+nosuchname");
+    EXPECT_EQ(UnreadableText(last), malformed);
+    EXPECT_EQ(last.missingName, "");
+    Eval("x*2", {{"x", "1-2"}});
+    EXPECT_EQ(UnreadableText(last), "'1-2' is not a valid floating point value");
+    platform::SetDecimalChar(';'); // numbers are read anew at every evaluation
+    Eval("2;5;1*2");
+    EXPECT_EQ(UnreadableText(last), "'2;5;1' is not a valid floating point value");
 }
 
 TEST_F(EngineTest, FunctionNamesIgnoreCase) {

@@ -4,7 +4,6 @@
 
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +17,18 @@ inline std::string Cp(const char* utf8) {
     return platform::Utf8ToCp1251(utf8);
 }
 
-// The message of the platform::Error a call raises, or "(no error)".
-template <typename Call> std::string ErrorOf(Call&& call) {
-    try {
-        call();
-    } catch (const platform::Error& error) {
-        return error.what();
-    }
-    return "(no error)";
+// The message of an engine error that says text cannot be read, or what else it is.
+inline std::string UnreadableText(const EngineError& error) {
+    if (error.ok())
+        return "(no error)";
+    if (!error.Unreadable())
+        return "(another error) " + error.text;
+    return error.text;
+}
+
+// The message of a conversion's failure, or "(no error)".
+template <typename T> std::string FailureOf(const platform::Result<T>& result) {
+    return result.Ok() ? "(no error)" : result.Error().message;
 }
 
 // Whether two values of a library function agree within a few units in the last place: the

@@ -13,9 +13,9 @@ using namespace eqedit;
 
 namespace {
 
-// The text left by CalqEqWithoutBracket, or the message in UTF-8 after "!".
+// The text left by CalculateWithoutBrackets, or the message in UTF-8 after "!".
 std::string Reduced(std::string text) {
-    const std::string message = CalqEqWithoutBracket(text);
+    const std::string message = CalculateWithoutBrackets(text);
     return message.empty() ? text : "!" + Utf8(message);
 }
 
@@ -103,7 +103,7 @@ TEST(EvaluatorArithmetic, ComputesInDoubleAndWritesTextsThatReadBackExactly) {
     };
     for (const auto& [formula, expected] : cases) {
         std::string text = formula;
-        ASSERT_EQ(CalqEqWithoutBracket(text), "") << formula;
+        ASSERT_EQ(CalculateWithoutBrackets(text), "") << formula;
         EXPECT_EQ(std::strtod(text.c_str(), nullptr), expected) << formula << " gave " << text;
     }
 }

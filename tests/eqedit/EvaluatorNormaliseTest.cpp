@@ -17,7 +17,7 @@ namespace {
 
 std::vector<std::string> Names(const Evaluator& evaluator) {
     std::vector<std::string> names;
-    for (const TVarStruct& node : evaluator.Variables().Nodes())
+    for (const EditorVariable& node : evaluator.Variables().Nodes())
         names.push_back(node.Name);
     return names;
 }

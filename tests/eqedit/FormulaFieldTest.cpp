@@ -24,7 +24,7 @@ protected:
     FormulaFieldTest() {
         window.resize(400, 100);
         edit = new FormulaField(&window);
-        edit->setObjectName("EqEdit1");
+        edit->setObjectName("formulaField");
         edit->move(10, 10);
         window.show();
         window.activateWindow();
@@ -79,7 +79,7 @@ TEST_F(FormulaFieldTest, DefaultsAndNames) {
     EXPECT_EQ(fresh.CaretWidth(), 2);
     EXPECT_EQ(fresh.Font().size, 14);
     EXPECT_EQ(fresh.focusPolicy(), Qt::StrongFocus);
-    EXPECT_EQ(window.findChild<FormulaField*>("EqEdit1"), edit);
+    EXPECT_EQ(window.findChild<FormulaField*>("formulaField"), edit);
 }
 
 TEST_F(FormulaFieldTest, KeySequencesReachTheFormula) {

@@ -44,7 +44,7 @@ public:
                 return;
             }
             if (auto* box = qobject_cast<MessageDialog*>(dialog))
-                lastText = box->Label1->text();
+                lastText = box->messageLabel->text();
             dialog->accept();
         });
         timer_.start(20);

@@ -13,7 +13,6 @@
 
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
 #include "platform/TickCount.h"
 #include "platform/VektaApplication.h"
 
@@ -44,11 +43,10 @@ std::optional<Arguments> ReadArguments(int argc, char** argv) {
         return std::nullopt;
     Arguments arguments{argv[1], argv[2], std::nullopt};
     if (argc == 5) {
-        try {
-            arguments.time = platform::StrToFloat(argv[4]);
-        } catch (const platform::Error&) {
+        const platform::Result<long double> time = platform::ReadFloat(argv[4]);
+        if (!time)
             return std::nullopt;
-        }
+        arguments.time = *time;
     }
     return arguments;
 }

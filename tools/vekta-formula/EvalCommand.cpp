@@ -7,38 +7,34 @@
 
 #include "platform/Convert.h"
 
-#include <exception>
-
 namespace {
 
-// The engine's error, if one is recorded: its message and the missing name.
-bool ReportedEngineError(const EngineError& error) {
+// The engine's error, if one is recorded: its message and the missing name. The exit
+// status is 2 for text the engine cannot read (an empty operand, a malformed number),
+// 1 for any other error and 0 when there is none.
+int ReportedEngineError(const EngineError& error) {
     if (error.ok())
-        return false;
+        return 0;
     PrintErr(error.Message());
-    return true;
+    return error.Unreadable() ? 2 : 1;
 }
 
 } // namespace
 
 int RunEval(const FormulaArgs& args) {
-    try {
-        Expression packet;
-        // The first binding the table refuses is reported.
-        EngineError bindings;
-        for (const auto& [name, value] : args.vars)
-            if (const EngineError error = packet.SetVariable(name, value); bindings.ok())
-                bindings = error;
-        if (ReportedEngineError(bindings) ||
-            ReportedEngineError(packet.SetFormula(args.operands.at(0))))
-            return 1;
-        const EngineResult result = packet.Evaluate(kDefaultEpsilon);
-        if (ReportedEngineError(result.error))
-            return 1;
-        PrintOut(platform::FloatToStr(result.value));
-        return 0;
-    } catch (const std::exception& error) {
-        PrintErr(error.what());
-        return 2;
-    }
+    Expression packet;
+    // The first binding the table refuses is reported.
+    EngineError bindings;
+    for (const auto& [name, value] : args.vars)
+        if (const EngineError error = packet.SetVariable(name, value); bindings.ok())
+            bindings = error;
+    if (const int status = ReportedEngineError(bindings))
+        return status;
+    if (const int status = ReportedEngineError(packet.SetFormula(args.operands.at(0))))
+        return status;
+    const EngineResult result = packet.Evaluate(kDefaultEpsilon);
+    if (const int status = ReportedEngineError(result.error))
+        return status;
+    PrintOut(platform::FloatToStr(result.value));
+    return 0;
 }

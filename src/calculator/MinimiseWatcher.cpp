@@ -1,15 +1,15 @@
-#include "calculator/ApplicationEvents.h"
+#include "calculator/MinimiseWatcher.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
-TApplicationEvents::TApplicationEvents(QObject* parent) : QObject(parent) {
+MinimiseWatcher::MinimiseWatcher(QObject* parent) : QObject(parent) {
     qApp->installEventFilter(this);
 }
 
-bool TApplicationEvents::eventFilter(QObject* watched, QEvent* event) {
+bool MinimiseWatcher::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::WindowStateChange || !watched->isWidgetType() ||
         !static_cast<QWidget*>(watched)->isWindow())
         return false;

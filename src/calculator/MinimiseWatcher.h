@@ -7,10 +7,10 @@
 // Events of the whole program, whichever window they happen in: the program being
 // minimised or restored (any of its windows going to or coming back from the minimised
 // state).
-class TApplicationEvents : public QObject {
+class MinimiseWatcher : public QObject {
     Q_OBJECT
 public:
-    explicit TApplicationEvents(QObject* parent = nullptr);
+    explicit MinimiseWatcher(QObject* parent = nullptr);
 
     std::function<void()> OnMinimize;
     std::function<void()> OnRestore;
