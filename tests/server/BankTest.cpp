@@ -41,6 +41,8 @@ TEST(BankTest, ShippedTasksKeepTheClientsRules) {
         EXPECT_FALSE(task.answers.empty()) << name;
         EXPECT_LE(task.answerNames.size(), 50u) << name;
         EXPECT_EQ(task.request.back(), ';') << name;
+        // Powers are not written with a caret a student would have to decode.
+        EXPECT_EQ(task.quest.find('^'), std::string::npos) << name;
         // A line break mark stands after a space; symbol runs hold no space.
         for (std::size_t bar = task.quest.find('|'); bar != std::string::npos;
              bar = task.quest.find('|', bar + 1))
