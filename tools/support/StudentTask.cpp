@@ -37,3 +37,22 @@ StudentTaskRead ReadStudentTask(const std::string& path, const StudentChoice& ch
                            task.request, task.animate, task.variablesSection};
     return {StudentTask{std::move(*file), std::move(variant), std::move(sections)}, {}};
 }
+
+StudentChoice StudentChoiceOf(const ToolArguments& arguments) {
+    StudentChoice choice;
+    choice.student = arguments.Option("--student", choice.student);
+    if (arguments.Has("--db"))
+        choice.database = arguments.Option("--db");
+    return choice;
+}
+
+SectionRead ReadStudentSection(const std::string& path, const StudentChoice& choice,
+                               std::string QuestSections::*section, const std::string& key) {
+    StudentTaskRead read = ReadStudentTask(path, choice);
+    if (!read.task)
+        return {std::nullopt, read.error};
+    std::string& text = read.task->sections.*section;
+    if (text.empty())
+        return {std::nullopt, "the task has no " + key + " section"};
+    return {std::move(text), {}};
+}

@@ -2,6 +2,7 @@
 
 #include "TaskFile.h"
 #include "TaskVariant.h"
+#include "ToolArguments.h"
 
 #include "protocol/QuestSections.h"
 
@@ -20,6 +21,9 @@ struct StudentChoice {
     std::optional<std::string> database;
 };
 
+// The choice the options --student NAME and --db LOCATION make.
+StudentChoice StudentChoiceOf(const ToolArguments& arguments);
+
 // A task file as the server sends it to one student: read as the bank reads it (UTF-8,
 // line breaks taken out of the scripts, CP1251 on the wire) with the student's values in it.
 struct StudentTask {
@@ -34,6 +38,15 @@ struct StudentTaskRead {
 };
 
 StudentTaskRead ReadStudentTask(const std::string& path, const StudentChoice& choice);
+
+// One script section of the task as the student is sent it (CP1251): `image` or `animate`
+// of the sections, named `key` in the reason when the task has none.
+struct SectionRead {
+    std::optional<std::string> text;
+    std::string error; // UTF-8; empty when the section was read
+};
+SectionRead ReadStudentSection(const std::string& path, const StudentChoice& choice,
+                               std::string QuestSections::*section, const std::string& key);
 
 // The course's secret a choice draws with, or the reason it cannot be read (UTF-8).
 struct SecretRead {

@@ -63,9 +63,7 @@ std::optional<Arguments> ReadArguments(int argc, char** argv) {
     arguments.png = read->words.back();
     if (fromTask) {
         arguments.task = read->Option("--task");
-        arguments.student.student = read->Option("--student", arguments.student.student);
-        if (read->Has("--db"))
-            arguments.student.database = read->Option("--db");
+        arguments.student = StudentChoiceOf(*read);
     } else {
         arguments.script = read->words.front();
     }
@@ -95,16 +93,11 @@ std::optional<std::string> Script(const Arguments& arguments) {
             ComplainUtf8("cannot read " + arguments.script);
         return script;
     }
-    const StudentTaskRead read = ReadStudentTask(arguments.task, arguments.student);
-    if (!read.task) {
+    const SectionRead read =
+        ReadStudentSection(arguments.task, arguments.student, &QuestSections::animate, "ANIMATE");
+    if (!read.text)
         ComplainUtf8(read.error);
-        return std::nullopt;
-    }
-    if (read.task->sections.animate.empty()) {
-        ComplainUtf8("the task has no ANIMATE section");
-        return std::nullopt;
-    }
-    return read.task->sections.animate;
+    return read.text;
 }
 
 // The frames the window would draw; gives true when none of them failed. The still

@@ -62,20 +62,11 @@ std::optional<std::string> Document(const ToolArguments& arguments) {
             Complain("cannot read " + arguments.words.front());
         return document;
     }
-    StudentChoice choice;
-    choice.student = arguments.Option("--student", choice.student);
-    if (arguments.Has("--db"))
-        choice.database = arguments.Option("--db");
-    const StudentTaskRead read = ReadStudentTask(arguments.Option("--task"), choice);
-    if (!read.task) {
+    const SectionRead read = ReadStudentSection(
+        arguments.Option("--task"), StudentChoiceOf(arguments), &QuestSections::image, "IMAGE");
+    if (!read.text)
         Complain(read.error);
-        return std::nullopt;
-    }
-    if (read.task->sections.image.empty()) {
-        Complain("the task has no IMAGE section");
-        return std::nullopt;
-    }
-    return read.task->sections.image;
+    return read.text;
 }
 
 } // namespace

@@ -158,11 +158,7 @@ int Preview(int argc, char** argv) {
                  ".." + std::to_string(kMaxPaneWidth));
         return kUsage;
     }
-    StudentChoice choice;
-    choice.student = arguments->Option("--student", choice.student);
-    if (arguments->Has("--db"))
-        choice.database = arguments->Option("--db");
-    const StudentTaskRead read = ReadStudentTask(arguments->words[0], choice);
+    const StudentTaskRead read = ReadStudentTask(arguments->words[0], StudentChoiceOf(*arguments));
     if (!read.task) {
         Complain(read.error);
         return 1;
