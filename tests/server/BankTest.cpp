@@ -33,10 +33,14 @@ std::string Submission(const BankTask& task, const std::vector<std::string>& ans
 TEST(BankTest, ShippedTasksKeepTheClientsRules) {
     const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
     int perSheet[3] = {0, 0, 0};
+    int withVariants[3] = {0, 0, 0};
     int animated = 0;
     for (const BankTask& task : bank.tasks) {
         const std::string name = Cp1251ToUtf8(task.name);
-        perSheet[task.sheetTag == "<STATICA>" ? 0 : task.sheetTag == "<KINEMATIK>" ? 1 : 2]++;
+        const int sheet = task.sheetTag == "<STATICA>" ? 0 : task.sheetTag == "<KINEMATIK>" ? 1 : 2;
+        perSheet[sheet]++;
+        withVariants[sheet] += task.parameters.empty() ? 0 : 1;
+        EXPECT_FALSE(task.tests.empty()) << name << " has no author tests";
         animated += task.animate.empty() ? 0 : 1;
         EXPECT_FALSE(task.answers.empty()) << name;
         EXPECT_LE(task.answerNames.size(), 50u) << name;
@@ -57,6 +61,8 @@ TEST(BankTest, ShippedTasksKeepTheClientsRules) {
     EXPECT_GE(perSheet[0], 3);
     EXPECT_GE(perSheet[1], 3);
     EXPECT_GE(perSheet[2], 3);
+    for (const int tasks : withVariants)
+        EXPECT_GE(tasks, 2);
     EXPECT_GE(animated, 3);
 }
 
