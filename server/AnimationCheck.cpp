@@ -28,10 +28,13 @@ void Note(std::vector<std::string>& problems, const std::string& cp1251) {
         problems.push_back("ANIMATE: " + platform::Cp1251ToUtf8(cp1251));
 }
 
+} // namespace
+
 // The player draws what it does not know as nothing: the statements of the model are
 // given to the diagram interpreter once more, at the model's current values, and every
 // one it does not know is told.
-void CheckStatements(const animation::AnimationModel& model, std::vector<std::string>& problems) {
+std::vector<std::string> UndrawableStatements(const animation::AnimationModel& model) {
+    std::vector<std::string> problems;
     platform::RecordingCanvas canvas;
     canvas.keepAtMost = 0;
     diagram::DrawingContext context;
@@ -52,9 +55,8 @@ void CheckStatements(const animation::AnimationModel& model, std::vector<std::st
             problems.push_back("ANIMATE: statement not understood (unknown keyword): " +
                                platform::Cp1251ToUtf8(statement));
         }
+    return problems;
 }
-
-} // namespace
 
 std::vector<std::string> CheckAnimation(const std::string& script) {
     std::vector<std::string> problems;
@@ -66,7 +68,8 @@ std::vector<std::string> CheckAnimation(const std::string& script) {
     for (const std::string& note : player.Model().Notes)
         Note(problems, note);
     Note(problems, player.ShowStill(0));
-    CheckStatements(player.Model(), problems);
+    for (std::string& problem : UndrawableStatements(player.Model()))
+        problems.push_back(std::move(problem));
     const double end = player.Model().Values.GetValue("tend").value;
     for (const double time : {0.0, end / 2, end}) {
         player.StartRun(0);

@@ -122,6 +122,12 @@ bool BracketsPair(std::string_view statement) {
     return depth.Outside();
 }
 
+std::vector<std::string> CheckDiagram(const std::string& image) {
+    std::vector<std::string> problems;
+    CheckImage(image, problems);
+    return problems;
+}
+
 std::vector<std::string> CheckSections(const QuestSections& task) {
     std::vector<std::string> problems;
     CheckQuest(task.quest, problems);

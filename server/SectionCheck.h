@@ -12,5 +12,10 @@
 // to be shown whole. One UTF-8 line each, without a line break; none for a clean task.
 std::vector<std::string> CheckSections(const QuestSections& task);
 
+// The problems of a diagram document (CP1251, as IMAGE carries it) as the task view would meet
+// them: a header it cannot read, statements it does not understand or cannot draw, a picture
+// past the work budget. One UTF-8 line each; none for a diagram that draws whole.
+std::vector<std::string> CheckDiagram(const std::string& image);
+
 // Whether every "(" of a statement has its ")" after it, text in double quotes aside.
 bool BracketsPair(std::string_view statement);

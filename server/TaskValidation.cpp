@@ -56,6 +56,11 @@ std::vector<std::string> VariantProblems(const TaskVariant& variant, const TaskN
 std::vector<std::string> FileProblems(const BankTask& task, const TaskNames& names,
                                       const AuthorTests& tests) {
     std::vector<std::string> problems;
+    // A file that is not a task at all (another file named .task, a section name mistyped
+    // throughout) would otherwise pass as a task with nothing in it.
+    if (task.quest.empty() && task.image.empty() && task.request.empty() && task.animate.empty())
+        problems.push_back("no task in the file: none of <QUEST>, <IMAGE>, <REQUEST> and "
+                           "<ANIMATE> is there");
     if (!task.problem.empty())
         problems.push_back(platform::Cp1251ToUtf8(task.problem));
     problems.insert(problems.end(), names.problems.begin(), names.problems.end());

@@ -2,8 +2,10 @@
 // client's rules, and the reference answers, sent over a real socket to the real server,
 // are all judged right, while a wrong answer is judged wrong.
 
+#include "CourseRecords.h"
 #include "ServerProcess.h"
 #include "TaskBank.h"
+#include "TaskVariant.h"
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
 
@@ -31,14 +33,20 @@ std::string Submission(const BankTask& task, const std::vector<std::string>& ans
 TEST(BankTest, ShippedTasksKeepTheClientsRules) {
     const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
     int perSheet[3] = {0, 0, 0};
+    int withVariants[3] = {0, 0, 0};
     int animated = 0;
     for (const BankTask& task : bank.tasks) {
         const std::string name = Cp1251ToUtf8(task.name);
-        perSheet[task.sheetTag == "<STATICA>" ? 0 : task.sheetTag == "<KINEMATIK>" ? 1 : 2]++;
+        const int sheet = task.sheetTag == "<STATICA>" ? 0 : task.sheetTag == "<KINEMATIK>" ? 1 : 2;
+        perSheet[sheet]++;
+        withVariants[sheet] += task.parameters.empty() ? 0 : 1;
+        EXPECT_FALSE(task.tests.empty()) << name << " has no author tests";
         animated += task.animate.empty() ? 0 : 1;
         EXPECT_FALSE(task.answers.empty()) << name;
         EXPECT_LE(task.answerNames.size(), 50u) << name;
         EXPECT_EQ(task.request.back(), ';') << name;
+        // Powers are not written with a caret a student would have to decode.
+        EXPECT_EQ(task.quest.find('^'), std::string::npos) << name;
         // A line break mark stands after a space; symbol runs hold no space.
         for (std::size_t bar = task.quest.find('|'); bar != std::string::npos;
              bar = task.quest.find('|', bar + 1))
@@ -53,6 +61,8 @@ TEST(BankTest, ShippedTasksKeepTheClientsRules) {
     EXPECT_GE(perSheet[0], 3);
     EXPECT_GE(perSheet[1], 3);
     EXPECT_GE(perSheet[2], 3);
+    for (const int tasks : withVariants)
+        EXPECT_GE(tasks, 2);
     EXPECT_GE(animated, 3);
 }
 
@@ -64,8 +74,11 @@ TEST(BankTest, ReferenceAnswersOverTheSocketAreRightAndAWrongOneIsNot) {
     ASSERT_TRUE(client.Connected());
     client.Send("LOGIN", "Guest;wuzo");
     ASSERT_EQ(ReadTag(client.Next()), "MESSAGE");
+    // The student's own variants, drawn with the course's secret the server keeps.
+    const std::string secret = ReadCourseRecords(server.DatabasePath().toStdString()).secret;
 
-    for (const BankTask& task : bank.tasks) {
+    for (const BankTask& bankTask : bank.tasks) {
+        const BankTask task = VariantOf(bankTask, secret, "Guest").task;
         const std::string name = Cp1251ToUtf8(task.name);
         client.Send("GETQUEST", task.name);
         ASSERT_EQ(ReadTag(client.Next()), "QUEST") << name;

@@ -1,5 +1,7 @@
 #include "ServerSession.h"
 #include "TaskBank.h"
+#include "TaskVariant.h"
+#include "VariantSeed.h"
 #include "diagram/DiagramDocument.h"
 #include "platform/Cp1251.h"
 #include "platform/RecordingCanvas.h"
@@ -57,7 +59,8 @@ TEST(TaskBankTest, TheShippedBankLoads) {
 
 TEST(TaskBankTest, EveryStatementOfTheShippedDiagramsIsUnderstood) {
     for (const BankTask& task : LoadTaskBank(VEKTA_BANK_DIR).tasks) {
-        std::string document = task.image;
+        // The diagram as a student is sent it, with the values of a variant in it.
+        std::string document = VariantOf(task, kPreviewSecret, "variant 1").task.image;
         const diagram::DiagramSize size = diagram::ReadDiagramHeader(document);
         EXPECT_TRUE(diagram::IsDrawableSize(size));
         platform::RecordingCanvas canvas;

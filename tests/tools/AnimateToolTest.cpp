@@ -62,7 +62,7 @@ TEST(AnimateToolTest, ErrorsAndNotesGoToStderr) {
     for (int i = 0; i < 101; ++i)
         fun += "v=1;";
     const ImageToolRun crowded = RunTool(fun + "</FUN>");
-    EXPECT_EQ(crowded.exitCode, 0);
+    EXPECT_EQ(crowded.exitCode, 1);
     EXPECT_NE(crowded.errors.find("1 of 101 equations dropped"), std::string::npos)
         << crowded.errors;
 

@@ -89,6 +89,10 @@ TEST(TaskToolTest, ABadHeaderIsReportedAndThePictureStillWritten) {
     EXPECT_FALSE(QImage(png).isNull());
     EXPECT_EQ(RunTool({"check", path}).exitCode, 1);
     EXPECT_EQ(RunTool({"preview", path, png, "--width", "wide"}).exitCode, 64);
+
+    const ProgramRun garbage = RunTool({"check", WriteTask(dir, "\x89PNG\r\n garbage <B>")});
+    EXPECT_EQ(garbage.exitCode, 1);
+    EXPECT_NE(garbage.err.find("no task in the file"), std::string::npos) << garbage.err;
 }
 
 TEST(TaskToolTest, CheckRunsTheAuthorsTestsOnEveryVariantAndVariantsListsThem) {

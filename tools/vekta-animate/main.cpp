@@ -1,6 +1,10 @@
 // vekta-animate: draws an animation the way the animation window shows it.
 //   vekta-animate SCRIPT OUT.png [--t T]
-// SCRIPT holds the animation script (the ANIMATE text of a task, CP1251). OUT.png is the
+//   vekta-animate --task FILE.task [--student NAME] [--db LOCATION] OUT.png [--t T]
+// SCRIPT holds the animation script (the ANIMATE text of a task as it goes on the wire:
+// CP1251, one line). With --task the script is the ANIMATE section of a task file as the
+// server sends it to the student NAME (see vekta-task preview for the student and the
+// database). OUT.png is the
 // window's bitmap, CANVAS_WIDTH x CANVAS_HEIGHT, drawn by the window's own player:
 // without --t the still picture the window shows when it opens (OBJ and FIRSTOBJ, the
 // equations evaluated once); with --t the frame of a run at model time T (OBJ, and LASTOBJ
@@ -16,6 +20,9 @@
 #include "platform/TickCount.h"
 #include "platform/VektaApplication.h"
 
+#include "AnimationCheck.h"
+#include "StudentTask.h"
+#include "ToolArguments.h"
 #include "ToolSupport.h"
 
 #include <QImage>
@@ -28,22 +35,39 @@
 namespace {
 
 struct Arguments {
-    const char* script = nullptr;
-    const char* png = nullptr;
+    std::string script; // the script file; empty with a task
+    std::string png;
     std::optional<long double> time;
+    std::string task;
+    StudentChoice student;
 };
 
 int Usage() {
-    std::cerr << "usage: vekta-animate SCRIPT OUT.png [--t T]\n";
+    std::cerr << "usage: vekta-animate SCRIPT OUT.png [--t T]\n"
+                 "       vekta-animate --task FILE.task [--student NAME] [--db LOCATION] "
+                 "OUT.png [--t T]\n";
     return 64;
 }
 
 std::optional<Arguments> ReadArguments(int argc, char** argv) {
-    if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--t"))
+    const std::optional<ToolArguments> read =
+        ReadToolArguments(argc, argv, 1, {"--t", "--task", "--student", "--db"});
+    if (!read)
         return std::nullopt;
-    Arguments arguments{argv[1], argv[2], std::nullopt};
-    if (argc == 5) {
-        const platform::Result<long double> time = platform::ReadFloat(argv[4]);
+    const bool fromTask = read->Has("--task");
+    if (read->words.size() != (fromTask ? 1U : 2U) ||
+        (!fromTask && (read->Has("--student") || read->Has("--db"))))
+        return std::nullopt;
+    Arguments arguments;
+    arguments.png = read->words.back();
+    if (fromTask) {
+        arguments.task = read->Option("--task");
+        arguments.student = StudentChoiceOf(*read);
+    } else {
+        arguments.script = read->words.front();
+    }
+    if (read->Has("--t")) {
+        const platform::Result<long double> time = platform::ReadFloat(read->Option("--t"));
         if (!time)
             return std::nullopt;
         arguments.time = *time;
@@ -53,6 +77,25 @@ std::optional<Arguments> ReadArguments(int argc, char** argv) {
 
 void Complain(const std::string& cp1251) {
     std::cerr << "vekta-animate: " << platform::Cp1251ToUtf8(cp1251) << '\n';
+}
+
+void ComplainUtf8(const std::string& utf8) {
+    std::cerr << "vekta-animate: " << utf8 << '\n';
+}
+
+// The script to play (CP1251), or nothing when it cannot be had (told on stderr).
+std::optional<std::string> Script(const Arguments& arguments) {
+    if (arguments.task.empty()) {
+        std::optional<std::string> script = ReadFileBytes(arguments.script.c_str());
+        if (!script)
+            ComplainUtf8("cannot read " + arguments.script);
+        return script;
+    }
+    const SectionRead read =
+        ReadStudentSection(arguments.task, arguments.student, &QuestSections::animate, "ANIMATE");
+    if (!read.text)
+        ComplainUtf8(read.error);
+    return read.text;
 }
 
 // The frames the window would draw; gives true when none of them failed. The still
@@ -89,20 +132,21 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
 
-    const std::optional<std::string> script = ReadFileBytes(arguments->script);
-    if (!script) {
-        std::cerr << "vekta-animate: cannot read " << arguments->script << '\n';
+    const std::optional<std::string> script = Script(*arguments);
+    if (!script)
         return 1;
-    }
     animation::AnimationBitmap bitmap;
     animation::AnimationPlayer player(bitmap);
     player.LoadAnimation(*script);
     for (const std::string& note : player.Model().Notes)
         Complain(note);
     const bool drawn = Draw(player, *arguments);
-    if (!bitmap.Image().save(QString::fromLocal8Bit(arguments->png), "PNG")) {
-        std::cerr << "vekta-animate: cannot write " << arguments->png << '\n';
+    const std::vector<std::string> undrawable = UndrawableStatements(player.Model());
+    for (const std::string& problem : undrawable)
+        ComplainUtf8(problem);
+    if (!bitmap.Image().save(QString::fromLocal8Bit(arguments->png.c_str()), "PNG")) {
+        ComplainUtf8("cannot write " + arguments->png);
         return 1;
     }
-    return drawn ? 0 : 1;
+    return drawn && undrawable.empty() && player.Model().Notes.empty() ? 0 : 1;
 }

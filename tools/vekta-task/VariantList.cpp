@@ -26,12 +26,20 @@ std::string ValueText(const std::string& reference) {
 
 } // namespace
 
-std::string VariantList(const BankTask& task, int count) {
+std::vector<std::string> CheckedVariantNames(int count) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= count; ++i)
+        names.push_back("variant " + std::to_string(i));
+    return names;
+}
+
+std::string VariantList(const BankTask& task, std::string_view secret,
+                        const std::vector<std::string>& students) {
     std::string text;
-    for (int i = 1; i <= count; ++i) {
-        const TaskVariant variant = VariantOf(task, kPreviewSecret, "variant " + std::to_string(i));
+    for (const std::string& student : students) {
+        const TaskVariant variant = VariantOf(task, secret, platform::Utf8ToCp1251(student));
         const std::string values = ValuesText(variant.values);
-        text += "variant " + std::to_string(i) + ": " +
+        text += student + ": " +
                 (values.empty() ? "no parameters" : platform::Cp1251ToUtf8(values)) + "\n";
         const std::size_t rows = std::min(variant.task.answers.size(), task.answerNames.size());
         for (std::size_t row = 0; row < rows; ++row)

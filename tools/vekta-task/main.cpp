@@ -1,20 +1,28 @@
 // vekta-task: shows and checks a task file of the reference server's bank.
-//   vekta-task preview FILE.task OUT.png [--width W]
+//   vekta-task preview FILE.task OUT.png [--width W] [--student NAME] [--db LOCATION]
 //   vekta-task check FILE.task [--variants N]
-//   vekta-task variants FILE.task [--count N]
-// preview draws the task view pane as a student sees it once the task has arrived, W pixels
-// wide (by default the pane's width in the main window's default size) and as tall as its
-// content. A diagram the client cannot read is reported on stderr, the picture is still
-// written and the exit status is 1. check runs the server's own validation of a task over
-// N variants (50 by default): it writes one line on stderr per problem the server would
-// refuse or a student would meet, failing author tests included, and exits with 1 when
-// there is any, 0 when the task is clean. variants lists the first N variants check draws
-// (10 by default) with their values and reference answers.
+//   vekta-task variants FILE.task [--count N] [--db LOCATION]
+// preview draws the task view pane as the student NAME sees it once the task has arrived,
+// W pixels wide (by default the pane's width in the main window's default size) and as
+// tall as its content. The variant is drawn with the course's secret kept in the server's
+// database at LOCATION (only read, never made), so it is exactly what that student sees;
+// without --db with the preview secret, so previews are reproducible. Without --student it
+// is the first variant that variants lists. A diagram the client cannot read is reported on
+// stderr, the picture is still written and the exit status is 1. check runs the server's own
+// validation of a task over N variants (50 by default): it writes one line on stderr per problem
+// the server would refuse or a student would meet, failing author tests included, and exits with 1
+// when there is any, 0 when the task is clean. variants lists the first N variants check draws (10
+// by default) with their values and reference answers; with --db the variants of the database's
+// accounts (the first N of them with --count), drawn with the course's secret.
 
+#include "CourseRecords.h"
+#include "StudentTask.h"
 #include "TaskFile.h"
 #include "TaskPreview.h"
 #include "TaskValidation.h"
+#include "ToolArguments.h"
 #include "VariantList.h"
+#include "VariantSeed.h"
 
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
@@ -29,6 +37,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -44,9 +54,10 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 }
 
 int Usage() {
-    std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W]\n"
+    std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W] [--student NAME] "
+                 "[--db LOCATION]\n"
                  "       vekta-task check FILE.task [--variants N]\n"
-                 "       vekta-task variants FILE.task [--count N]\n";
+                 "       vekta-task variants FILE.task [--count N] [--db LOCATION]\n";
     return kUsage;
 }
 
@@ -74,14 +85,40 @@ std::optional<int> CountArgument(int argc, char** argv, std::string_view option,
     return std::nullopt;
 }
 
+// The students whose variants are listed, and the secret they are drawn with; nothing when
+// the database cannot be read (told).
+std::optional<std::pair<std::string, std::vector<std::string>>>
+ListedStudents(const ToolArguments& arguments, int count) {
+    if (!arguments.Has("--db"))
+        return std::pair{std::string(kPreviewSecret), CheckedVariantNames(count)};
+    try {
+        CourseRecords records = ReadCourseRecords(arguments.Option("--db"));
+        if (arguments.Has("--count") && records.accounts.size() > static_cast<std::size_t>(count))
+            records.accounts.resize(count);
+        if (records.accounts.empty())
+            Complain("the database has no accounts");
+        return std::pair{records.secret, records.accounts};
+    } catch (const std::runtime_error& error) {
+        Complain(error.what());
+        return std::nullopt;
+    }
+}
+
 int Variants(int argc, char** argv) {
-    const std::optional<int> count = CountArgument(argc, argv, "--count", kListedVariants);
-    if (!count)
+    const std::optional<ToolArguments> arguments =
+        ReadToolArguments(argc, argv, 2, {"--count", "--db"});
+    int count = kListedVariants;
+    if (!arguments || arguments->words.size() != 1 ||
+        (arguments->Has("--count") &&
+         !ReadCount(arguments->Option("--count"), 1, kMaxVariants, count)))
         return Usage();
-    const std::optional<TaskFile> file = Read(argv[2]);
+    const std::optional<TaskFile> file = Read(arguments->words.front().c_str());
     if (!file)
         return 1;
-    std::cout << VariantList(file->task, *count);
+    const auto students = ListedStudents(*arguments, count);
+    if (!students)
+        return 1;
+    std::cout << VariantList(file->task, students->first, students->second);
     return 0;
 }
 
@@ -104,7 +141,9 @@ int Check(int argc, char** argv) {
 }
 
 int Preview(int argc, char** argv) {
-    if (argc != 4 && !(argc == 6 && std::string_view(argv[4]) == "--width"))
+    const std::optional<ToolArguments> arguments =
+        ReadToolArguments(argc, argv, 2, {"--width", "--student", "--db"});
+    if (!arguments || arguments->words.size() != 2)
         return Usage();
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -113,17 +152,21 @@ int Preview(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
     int width = DefaultPaneWidth();
-    if (argc == 6 && !ReadCount(argv[5], kMinPaneWidth, kMaxPaneWidth, width)) {
+    if (arguments->Has("--width") &&
+        !ReadCount(arguments->Option("--width"), kMinPaneWidth, kMaxPaneWidth, width)) {
         Complain("the width must be a whole number of pixels in " + std::to_string(kMinPaneWidth) +
                  ".." + std::to_string(kMaxPaneWidth));
         return kUsage;
     }
-    const std::optional<TaskFile> file = Read(argv[2]);
-    if (!file)
+    const StudentTaskRead read = ReadStudentTask(arguments->words[0], StudentChoiceOf(*arguments));
+    if (!read.task) {
+        Complain(read.error);
         return 1;
-    const TaskPreview preview = PreviewTask(file->sections, width);
-    if (!preview.picture.save(QString::fromLocal8Bit(argv[3]), "PNG")) {
-        Complain(std::string("cannot write ") + argv[3]);
+    }
+    const TaskPreview preview = PreviewTask(read.task->sections, width);
+    const std::string& png = arguments->words[1];
+    if (!preview.picture.save(QString::fromLocal8Bit(png.c_str()), "PNG")) {
+        Complain("cannot write " + png);
         return 1;
     }
     if (!preview.error.empty()) {

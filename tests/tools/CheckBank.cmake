@@ -1,0 +1,20 @@
+# Runs `vekta-task check FILE --variants 200` on every task of a bank folder; fails when
+# any task has a problem, naming each. Run as: cmake -DTOOL=... -DBANK=... -P CheckBank.cmake
+file(GLOB_RECURSE tasks "${BANK}/*.task")
+list(LENGTH tasks count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "no task files under ${BANK}")
+endif()
+set(failed "")
+foreach(task IN LISTS tasks)
+    execute_process(COMMAND "${TOOL}" check "${task}" --variants 200
+        RESULT_VARIABLE result ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0)
+        message("${errors}")
+        list(APPEND failed "${task}")
+    endif()
+endforeach()
+if(failed)
+    message(FATAL_ERROR "tasks with problems: ${failed}")
+endif()
+message(STATUS "${count} tasks checked over 200 variants each")
