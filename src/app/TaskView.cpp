@@ -107,8 +107,13 @@ QSize TaskView::PaneSize() const {
 void TaskView::PrepareStatementImage() {
     const QSize box = PaneSize();
     statement_->resize(box.width() - 20, box.height());
-    statementImage_ = QImage(box.width() - 10, box.height() - 10, QImage::Format_RGB32);
+    statementImage_ =
+        platform::SurfaceImage(box.width() - 10, box.height() - 10, devicePixelRatio());
     FillStatementImage();
+}
+
+int TaskView::StatementImageWidth() const {
+    return std::max(1, width() - 10);
 }
 
 void TaskView::FillStatementImage() {
@@ -247,7 +252,8 @@ void TaskView::LayoutQuestText() {
         platform::QtCanvas measure(&surface);
         return ::LayoutQuestText(questText_, statement_->width(), measure);
     }();
-    statementImage_ = QImage(std::max(1, width() - 10), layout.height, QImage::Format_RGB32);
+    statementImage_ =
+        platform::SurfaceImage(StatementImageWidth(), layout.height, devicePixelRatio());
     statementImage_.fill(palette().color(QPalette::Button));
     {
         platform::QtCanvas canvas(&statementImage_);
@@ -261,7 +267,9 @@ void TaskView::LayoutQuestText() {
 // could not be read (the box keeps what was drawn before it).
 std::string TaskView::DrawQuestImage() {
     const QuestImageHeader header = ReadQuestImageHeader(imageScript_);
-    diagramImage_ = QImage(header.size.width, header.size.height, QImage::Format_RGB32);
+    diagramSize_ = QSize(header.size.width, header.size.height);
+    diagramImage_ =
+        platform::SurfaceImage(diagramSize_.width(), diagramSize_.height(), devicePixelRatio());
     std::string error;
     {
         platform::QtCanvas canvas(&diagramImage_);
@@ -273,10 +281,11 @@ std::string TaskView::DrawQuestImage() {
 }
 
 void TaskView::PlaceQuestImage() {
-    const QuestImagePlace place =
-        ::PlaceQuestImage(statement_->width(), statementImage_.height(),
-                          {diagramImage_.width(), diagramImage_.height()});
-    QImage picture(statementImage_.width(), place.pictureHeight, QImage::Format_RGB32);
+    // In drawing coordinates: the images may hold more pixels on a high-density screen.
+    const QuestImagePlace place = ::PlaceQuestImage(statement_->width(), statement_->height(),
+                                                    {diagramSize_.width(), diagramSize_.height()});
+    QImage picture =
+        platform::SurfaceImage(StatementImageWidth(), place.pictureHeight, devicePixelRatio());
     picture.fill(palette().color(QPalette::Button));
     {
         QPainter painter(&picture);

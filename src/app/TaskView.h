@@ -81,6 +81,7 @@ private:
     QSize PaneSize() const;
     void CentreGreeting();
     void FillStatementImage();
+    int StatementImageWidth() const;
     void LayoutTask();
     void LayoutQuestText();
     std::string DrawQuestImage();
@@ -100,8 +101,10 @@ private:
     QLabel* bottomSpacer_;
     TaskNavigation* navigation_;
 
+    // Drawn at the screen's device pixel ratio, so that text and lines are sharp.
     QImage statementImage_; // the statement is drawn here, statement_ shows it
-    QImage diagramImage_;   // the task's diagram
+    QImage diagramImage_;   // the task's diagram, diagramSize_ in drawing coordinates
+    QSize diagramSize_;
     diagram::DrawingContext diagramContext_;
 
     // The sections of the task shown, and its answer rows. Rows that exist form an

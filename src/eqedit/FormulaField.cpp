@@ -257,7 +257,9 @@ void FormulaField::PaintBevel(QPainter& painter) const {
 void FormulaField::paintEvent(QPaintEvent*) {
     SyncSize();
     // The field is drawn off screen and copied in one piece, so it does not flicker.
-    QImage field(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+    // At the screen's pixel ratio, so that the text is as sharp as the window's own.
+    QImage field =
+        platform::SurfaceImage(std::max(1, width()), std::max(1, height()), devicePixelRatio());
     eqedit::CaretShape caret;
     {
         platform::QtCanvas canvas(&field);

@@ -1,12 +1,13 @@
 // vekta-animate: draws an animation the way the animation window shows it.
-//   vekta-animate SCRIPT OUT.png [--t T]
+//   vekta-animate SCRIPT OUT.png [--t T] [--scale R]
 // SCRIPT holds the animation script (the ANIMATE text of a task, CP1251). OUT.png is the
 // window's bitmap, CANVAS_WIDTH x CANVAS_HEIGHT, drawn by the window's own player:
 // without --t the still picture the window shows when it opens (OBJ and FIRSTOBJ, the
 // equations evaluated once); with --t the frame of a run at model time T (OBJ, and LASTOBJ
 // too once T has reached tend), drawn after the still picture as in the window. What
 // loading left out and every error of a frame go to stderr; after an error the picture
-// drawn so far is still written and the exit status is 1.
+// drawn so far is still written and the exit status is 1. With --scale R the bitmap is drawn
+// as on a screen of device pixel ratio R: R times as many pixels each way, R in (0, 4].
 
 #include "animation/AnimationBitmap.h"
 #include "animation/AnimationPlayer.h"
@@ -17,6 +18,7 @@
 #include "platform/TickCount.h"
 #include "platform/VektaApplication.h"
 
+#include "ScaleOption.h"
 #include "ToolSupport.h"
 
 #include <QImage>
@@ -35,7 +37,7 @@ struct Arguments {
 };
 
 int Usage() {
-    std::cerr << "usage: vekta-animate SCRIPT OUT.png [--t T]\n";
+    std::cerr << "usage: vekta-animate SCRIPT OUT.png [--t T] [--scale R]\n";
     return 64;
 }
 
@@ -82,6 +84,9 @@ bool Draw(animation::AnimationPlayer& player, const Arguments& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::optional<double> scale = TakeScaleOption(argc, argv, 3, "vekta-animate");
+    if (!scale)
+        return 64;
     const std::optional<Arguments> arguments = ReadArguments(argc, argv);
     if (!arguments)
         return Usage();
@@ -97,6 +102,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     animation::AnimationBitmap bitmap;
+    bitmap.SetPixelRatio(*scale);
     animation::AnimationPlayer player(bitmap);
     player.LoadAnimation(*script);
     for (const std::string& note : player.Model().Notes)

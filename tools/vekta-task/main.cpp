@@ -1,20 +1,23 @@
 // vekta-task: shows and checks a task file of the reference server's bank.
-//   vekta-task preview FILE.task OUT.png [--width W]
+//   vekta-task preview FILE.task OUT.png [--width W] [--scale R]
 //   vekta-task check FILE.task [--variants N]
 //   vekta-task variants FILE.task [--count N]
 // preview draws the task view pane as a student sees it once the task has arrived, W pixels
 // wide (by default the pane's width in the main window's default size) and as tall as its
-// content. A diagram the client cannot read is reported on stderr, the picture is still
-// written and the exit status is 1. check runs the server's own validation of a task over
-// N variants (50 by default): it writes one line on stderr per problem the server would
-// refuse or a student would meet, failing author tests included, and exits with 1 when
-// there is any, 0 when the task is clean. variants lists the first N variants check draws
-// (10 by default) with their values and reference answers.
+// content; with --scale R it is drawn as a screen of device pixel ratio R shows it, R times
+// as many pixels each way (R in (0, 4], 1 by default). A diagram the client cannot read is reported
+// on stderr, the picture is still written and the exit status is 1. check runs the server's own
+// validation of a task over N variants (50 by default): it writes one line on stderr per problem
+// the server would refuse or a student would meet, failing author tests included, and exits with 1
+// when there is any, 0 when the task is clean. variants lists the first N variants check draws (10
+// by default) with their values and reference answers.
 
 #include "TaskFile.h"
 #include "TaskPreview.h"
 #include "TaskValidation.h"
 #include "VariantList.h"
+
+#include "ScaleOption.h"
 
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
@@ -44,7 +47,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 }
 
 int Usage() {
-    std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W]\n"
+    std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W] [--scale R]\n"
                  "       vekta-task check FILE.task [--variants N]\n"
                  "       vekta-task variants FILE.task [--count N]\n";
     return kUsage;
@@ -103,12 +106,24 @@ int Check(int argc, char** argv) {
     return problems.empty() ? 0 : 1;
 }
 
+// The device pixel ratio the client's windows draw at, R whatever the environment says.
+void UseScale(double scale) {
+    char text[32] = {};
+    std::to_chars(text, text + sizeof text - 1, scale);
+    setenv("QT_SCALE_FACTOR", text, 1);
+    unsetenv("QT_SCREEN_SCALE_FACTORS");
+}
+
 int Preview(int argc, char** argv) {
+    const std::optional<double> scale = TakeScaleOption(argc, argv, 4, "vekta-task");
+    if (!scale)
+        return kUsage;
     if (argc != 4 && !(argc == 6 && std::string_view(argv[4]) == "--width"))
         return Usage();
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     qInstallMessageHandler(QuietQtMessages);
+    UseScale(*scale);
     QApplication app(argc, argv);
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
