@@ -138,10 +138,15 @@ void QtCanvas::UsePen() {
     QPen pen(ToQColor(PenColor()));
     const int width = std::max(1, PenWidth());
     if (width == 1) {
-        // On a surface denser than its drawing coordinates a one-pixel pen covers one
-        // drawing pixel, as wide as the pen of every other width is scaled.
-        pen.setWidth(Dense() ? 1 : 0);
-        pen.setCosmetic(!Dense());
+        if (Dense()) {
+            // On a surface denser than its drawing coordinates the pen covers one drawing
+            // pixel, scaled as the pens of every other width are, with square corners.
+            pen.setWidth(1);
+            pen.setJoinStyle(Qt::MiterJoin);
+        } else {
+            pen.setWidth(0);
+            pen.setCosmetic(true);
+        }
         pen.setCapStyle(Qt::FlatCap);
         const QList<qreal> dashes = DashPattern(PenStyle());
         if (!dashes.isEmpty())

@@ -21,8 +21,8 @@
 
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
+#include "platform/VektaApplication.h"
 
-#include <QApplication>
 #include <QtGlobal>
 
 #include <charconv>
@@ -124,7 +124,8 @@ int Preview(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     qInstallMessageHandler(QuietQtMessages);
     UseScale(*scale);
-    QApplication app(argc, argv);
+    // The client's own application object, with the font stand-ins its windows draw with.
+    platform::VektaApplication app(argc, argv);
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
     int width = DefaultPaneWidth();
