@@ -6,6 +6,7 @@
 #include "app/TaskNavigation.h"
 #include "app/WidgetMaking.h"
 #include "eqedit/FormulaField.h"
+#include "eqedit/FormulaFieldAccessible.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtText.h"
 #include "tasklayout/MarkedLine.h"
@@ -335,6 +336,8 @@ void TaskView::CreateAnswerFields() {
         if (nameFields_[row] == nullptr)
             CreateAnswerRow(row);
         nameFields_[row]->SetEquation(NameFieldText(name));
+        // The row is named for assistive technology as the name field shows it.
+        answerFields_[row]->setAccessibleName(LinearFormulaText(name));
         answerFields_[row]->SetEquation(kEmptyAnswerText);
         readingLines_[row]->SetNames(
             {declaredNames_,

@@ -14,6 +14,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -357,6 +358,15 @@ TEST_F(TaskViewWindowTest, EachRowShowsItsReadingAndOnlyAnUnreadableRowStopsSend
     QTest::keyClicks(Focused(), "C");
     EXPECT_EQ(first->text(), QString::fromUtf8("2·v_C"));
     EXPECT_EQ(LineInk(first), Ink::Grey);
+    // Assistive technology hears the row's name and the answer as it is read; an answer
+    // that is not read, as it is typed.
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(Answer(0));
+    EXPECT_EQ(spoken->text(QAccessible::Name), "V");
+    EXPECT_EQ(spoken->text(QAccessible::Value), QString::fromUtf8("2·v_C"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Answer(1))->text(QAccessible::Name), "W");
+    QTest::keyClicks(Focused(), "+");
+    EXPECT_EQ(spoken->text(QAccessible::Value), "2v_(C+)");
+    QTest::keyClick(Focused(), Qt::Key_Backspace);
 
     // The name of the row above is readable; a letter run that is not declared is red and
     // tells what was probably meant, but the answers still go.
