@@ -23,6 +23,7 @@
 namespace {
 
 constexpr int kNameFieldWidth = 60;
+constexpr int kRowMargin = 4; // kept in view around a row brought into view
 
 const char* const kGreeting = "     Здравствуйте, вас приветствует система\n"
                               "удаленного тестирования ВЕКТА.\n"
@@ -180,8 +181,13 @@ void TaskView::SetAnswerTexts(const std::vector<std::string>& texts) {
 
 void TaskView::Reveal() {
     verticalScrollBar()->setValue(0);
-    if (answerCount_ > 0)
+    if (answerCount_ > 0) {
+        // The statement and the diagram can fill the pane: the first row is brought into
+        // view, with its reading line where there is room, as it takes the keyboard.
+        ensureWidgetVisible(readingLines_[0], 0, kRowMargin);
+        ensureWidgetVisible(answerFields_[0], 0, kRowMargin);
         answerFields_[0]->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TaskView::Clear() {

@@ -33,7 +33,8 @@ public:
     std::string ShowTask(const QuestSections& task);
     // Empties the view: no rows, no statement, no picture; the pane is hidden.
     void Clear();
-    // The pane has come up: it scrolls to the top and the first answer takes the keyboard.
+    // The pane has come up: it scrolls to the top, or as far down as the first answer row
+    // needs to be seen, and the first answer takes the keyboard.
     void Reveal();
     // Counts the tasks set up and the clearings, so that a pending reveal can tell that
     // it is out of date.

@@ -313,7 +313,7 @@ TEST_F(TaskViewWindowTest, TheWheelScrollsThreeLinesAndThePageKeysAPage) {
     ShowTask(LongTask());
     QScrollBar* bar = Task()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), bar->pageStep()); // the rows are out of sight
-    ASSERT_EQ(bar->value(), 0);
+    bar->setValue(0); // the view opens at the first row; the wheel is tried from the top
     QWidget* viewport = Task()->viewport();
     Wheel(viewport, -120);
     const int notch = bar->value();
@@ -399,4 +399,21 @@ TEST_F(TaskViewWindowTest, EachRowShowsItsReadingAndOnlyAnUnreadableRowStopsSend
     EXPECT_EQ(first->text(), "ab");
     EXPECT_EQ(LineInk(first), Ink::Grey);
     EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(TaskViewWindowTest, TheFirstRowIsInViewWhenATaskOpens) {
+    const auto inView = [this](QWidget* part) {
+        const QWidget* viewport = Task()->viewport();
+        const QRect place(part->mapTo(viewport, QPoint(0, 0)), part->size());
+        return viewport->rect().contains(place);
+    };
+    ShowTask("<NAME>tall</NAME><QUEST>Find the reactions of the supports.</QUEST>"
+             "<IMAGE>WIDTH(300);HEIGHT(700);LINE(10,20,110,20);</IMAGE><REQUEST>X;Y;</REQUEST>");
+    EXPECT_GT(Task()->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(inView(Answer(0)));
+    EXPECT_TRUE(inView(Task()->ReadingLine(0)));
+    EXPECT_EQ(Focused(), Answer(0));
+    ShowTask(kThreeAnswers);
+    EXPECT_LT(Task()->verticalScrollBar()->value(), 40); // the statement stays in view
+    EXPECT_TRUE(inView(Answer(0)));
 }
