@@ -33,10 +33,19 @@ void AnimationBitmap::Resize(int width, int height) {
     if (canvas_)
         CopyCanvasState(*canvas_, state);
     canvas_.reset();
-    image_ = QImage(width, height, QImage::Format_RGB32);
+    width_ = width;
+    height_ = height;
+    image_ = platform::SurfaceImage(width, height, ratio_);
     image_.fill(Qt::white);
     canvas_ = std::make_unique<platform::QtCanvas>(&image_);
     CopyCanvasState(state, *canvas_);
+}
+
+void AnimationBitmap::SetPixelRatio(qreal ratio) {
+    if (ratio == ratio_)
+        return;
+    ratio_ = ratio;
+    Resize(width_, height_);
 }
 
 void AnimationBitmap::Present() {

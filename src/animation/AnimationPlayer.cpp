@@ -111,7 +111,9 @@ void AnimationPlayer::DrawFrameOrThrow() {
 
 // The field, the frame around the picture and the statements of the draw list.
 void AnimationPlayer::DrawStatements() {
+    // The surface may have a new canvas since the last frame (a new size or density).
     platform::Canvas& canvas = surface_.Canvas();
+    context_.canvas = &canvas;
     const int width = model_.Width;
     const int panelTop = PanelTop(model_.Height);
     canvas.FillRect(0, 0, width, model_.Height);

@@ -105,6 +105,9 @@ void AnimationWindow::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     CentreOnScreen();
+    // The bitmap at the density of the screen the window opens on; the still picture
+    // is drawn anew on it.
+    bitmap_.SetPixelRatio(devicePixelRatio());
     ArrangeAndShowStill();
 }
 

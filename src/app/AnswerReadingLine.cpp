@@ -34,6 +34,8 @@ void AnswerReadingLine::ReadField() {
     ShowColour(fine ? kReadColour : kProblemColour);
     setText(QString::fromStdString(reading_.line));
     setToolTip(text()); // a line wider than the field is cut; its tip shows it whole
+    // A screen reader speaks the answer as it is read; what is not read, as typed.
+    field_->SetSpokenText(reading_.kind == AnswerReading::Kind::Read ? text() : QString());
 }
 
 // The colour changes seldom, and only then is the style set: setting it costs more than

@@ -181,6 +181,14 @@ void MainWindow::showConnectionState() {
         loginDialog_->reject();
 }
 
+// The reconnection is over: the state line says again where and as whom the student is.
+void MainWindow::finishReconnection() {
+    const bool reconnected = reconnector_->Busy();
+    reconnector_->Finish();
+    if (reconnected)
+        showConnectionState();
+}
+
 bool MainWindow::explainIfNothingHappens() {
     const std::string why = link_->State().WhyNothingHappens();
     if (why.empty())
@@ -276,10 +284,15 @@ void MainWindow::showMessage(const std::string& message) {
     // The server's greeting after a login repeated by the reconnector goes to the state
     // line: nobody may be there to click a box away.
     if (reconnector_->CurrentStage() == Reconnector::Stage::LoggingIn) {
-        stateLine_->setText(platform::ToQString(ReadPayload(message)));
+        const QString greeting = platform::ToQString(ReadPayload(message));
+        stateLine_->setText(greeting);
         ArrangeConnectionBar();
-        if (reconnector_->Greeted())
+        if (reconnector_->Greeted()) {
             requestTask(reconnector_->TaskName(), reconnector_->TaskCaption());
+        } else { // logged in again with no task to reopen: the greeting is kept for a look
+            showConnectionState();
+            stateLine_->setToolTip(greeting);
+        }
         return;
     }
     messageDialog_->ShowDialog(platform::Cp("Сообщение:"), ReadPayload(message), "");
@@ -287,7 +300,7 @@ void MainWindow::showMessage(const std::string& message) {
 
 void MainWindow::showTaskList(const std::string& message) {
     rememberLogin();
-    reconnector_->Finish();
+    finishReconnection();
     drafts_->Close();
     reconnector_->TaskOpened({}, {});
     taskListView_->ShowList(message);
@@ -300,7 +313,7 @@ void MainWindow::showTask(const std::string& message) {
     rememberLogin();
     const QuestSections task = ReadQuestSections(message);
     animationButton_->setVisible(!task.animate.empty());
-    reconnector_->Finish();
+    finishReconnection();
     drafts_->Close(); // the rows of the last task are saved before the view takes these
     // A diagram or animation that cannot be read is reported after the whole task has
     // been set up: the student still gets the statement and the answer rows.

@@ -99,6 +99,7 @@ private:
     void sendResult(const std::string& payload);
     void showSendError(const std::string& message, const std::string& formula);
     void showConnectionState();
+    void finishReconnection();
     bool explainIfNothingHappens(); // true when the session cannot take requests now
 
     QFrame* connectionBar_;

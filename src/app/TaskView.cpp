@@ -6,6 +6,7 @@
 #include "app/TaskNavigation.h"
 #include "app/WidgetMaking.h"
 #include "eqedit/FormulaField.h"
+#include "eqedit/FormulaFieldAccessible.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtText.h"
 #include "tasklayout/MarkedLine.h"
@@ -22,6 +23,7 @@
 namespace {
 
 constexpr int kNameFieldWidth = 60;
+constexpr int kRowMargin = 4; // kept in view around a row brought into view
 
 const char* const kGreeting = "     Здравствуйте, вас приветствует система\n"
                               "удаленного тестирования ВЕКТА.\n"
@@ -107,8 +109,13 @@ QSize TaskView::PaneSize() const {
 void TaskView::PrepareStatementImage() {
     const QSize box = PaneSize();
     statement_->resize(box.width() - 20, box.height());
-    statementImage_ = QImage(box.width() - 10, box.height() - 10, QImage::Format_RGB32);
+    statementImage_ =
+        platform::SurfaceImage(box.width() - 10, box.height() - 10, devicePixelRatio());
     FillStatementImage();
+}
+
+int TaskView::StatementImageWidth() const {
+    return std::max(1, width() - 10);
 }
 
 void TaskView::FillStatementImage() {
@@ -174,8 +181,13 @@ void TaskView::SetAnswerTexts(const std::vector<std::string>& texts) {
 
 void TaskView::Reveal() {
     verticalScrollBar()->setValue(0);
-    if (answerCount_ > 0)
+    if (answerCount_ > 0) {
+        // The statement and the diagram can fill the pane: the first row is brought into
+        // view, with its reading line where there is room, as it takes the keyboard.
+        ensureWidgetVisible(readingLines_[0], 0, kRowMargin);
+        ensureWidgetVisible(answerFields_[0], 0, kRowMargin);
         answerFields_[0]->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TaskView::Clear() {
@@ -247,7 +259,8 @@ void TaskView::LayoutQuestText() {
         platform::QtCanvas measure(&surface);
         return ::LayoutQuestText(questText_, statement_->width(), measure);
     }();
-    statementImage_ = QImage(std::max(1, width() - 10), layout.height, QImage::Format_RGB32);
+    statementImage_ =
+        platform::SurfaceImage(StatementImageWidth(), layout.height, devicePixelRatio());
     statementImage_.fill(palette().color(QPalette::Button));
     {
         platform::QtCanvas canvas(&statementImage_);
@@ -261,7 +274,9 @@ void TaskView::LayoutQuestText() {
 // could not be read (the box keeps what was drawn before it).
 std::string TaskView::DrawQuestImage() {
     const QuestImageHeader header = ReadQuestImageHeader(imageScript_);
-    diagramImage_ = QImage(header.size.width, header.size.height, QImage::Format_RGB32);
+    diagramSize_ = QSize(header.size.width, header.size.height);
+    diagramImage_ =
+        platform::SurfaceImage(diagramSize_.width(), diagramSize_.height(), devicePixelRatio());
     std::string error;
     {
         platform::QtCanvas canvas(&diagramImage_);
@@ -273,10 +288,11 @@ std::string TaskView::DrawQuestImage() {
 }
 
 void TaskView::PlaceQuestImage() {
-    const QuestImagePlace place =
-        ::PlaceQuestImage(statement_->width(), statementImage_.height(),
-                          {diagramImage_.width(), diagramImage_.height()});
-    QImage picture(statementImage_.width(), place.pictureHeight, QImage::Format_RGB32);
+    // In drawing coordinates: the images may hold more pixels on a high-density screen.
+    const QuestImagePlace place = ::PlaceQuestImage(statement_->width(), statement_->height(),
+                                                    {diagramSize_.width(), diagramSize_.height()});
+    QImage picture =
+        platform::SurfaceImage(StatementImageWidth(), place.pictureHeight, devicePixelRatio());
     picture.fill(palette().color(QPalette::Button));
     {
         QPainter painter(&picture);
@@ -326,6 +342,8 @@ void TaskView::CreateAnswerFields() {
         if (nameFields_[row] == nullptr)
             CreateAnswerRow(row);
         nameFields_[row]->SetEquation(NameFieldText(name));
+        // The row is named for assistive technology as the name field shows it.
+        answerFields_[row]->setAccessibleName(LinearFormulaText(name));
         answerFields_[row]->SetEquation(kEmptyAnswerText);
         readingLines_[row]->SetNames(
             {declaredNames_,

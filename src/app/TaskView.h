@@ -33,7 +33,8 @@ public:
     std::string ShowTask(const QuestSections& task);
     // Empties the view: no rows, no statement, no picture; the pane is hidden.
     void Clear();
-    // The pane has come up: it scrolls to the top and the first answer takes the keyboard.
+    // The pane has come up: it scrolls to the top, or as far down as the first answer row
+    // needs to be seen, and the first answer takes the keyboard.
     void Reveal();
     // Counts the tasks set up and the clearings, so that a pending reveal can tell that
     // it is out of date.
@@ -81,6 +82,7 @@ private:
     QSize PaneSize() const;
     void CentreGreeting();
     void FillStatementImage();
+    int StatementImageWidth() const;
     void LayoutTask();
     void LayoutQuestText();
     std::string DrawQuestImage();
@@ -100,8 +102,10 @@ private:
     QLabel* bottomSpacer_;
     TaskNavigation* navigation_;
 
+    // Drawn at the screen's device pixel ratio, so that text and lines are sharp.
     QImage statementImage_; // the statement is drawn here, statement_ shows it
-    QImage diagramImage_;   // the task's diagram
+    QImage diagramImage_;   // the task's diagram, diagramSize_ in drawing coordinates
+    QSize diagramSize_;
     diagram::DrawingContext diagramContext_;
 
     // The sections of the task shown, and its answer rows. Rows that exist form an

@@ -1,8 +1,11 @@
 #include "eqedit/FormulaField.h"
 
+#include "eqedit/FormulaFieldAccessible.h"
+
 #include "platform/QtCanvas.h"
 #include "platform/QtText.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 
 #include <QMouseEvent>
@@ -10,6 +13,7 @@
 #include <optional>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -122,11 +126,43 @@ FormulaField::FormulaField(QWidget* parent)
     });
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::IBeamCursor);
+    InstallFormulaFieldAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(300, 27);
 }
 
 FormulaField::~FormulaField() = default;
+
+// ---- what assistive technology is told ----
+
+QString FormulaField::SpokenText() const {
+    return spokenText_.isEmpty() ? LinearFormulaText(Equation()) : spokenText_;
+}
+
+void FormulaField::SetSpokenText(const QString& text) {
+    spokenText_ = text;
+    AnnounceSpokenText();
+}
+
+// Whoever reads the formula anew (the answer's reading line) does it in a slot of
+// equationChanged, so the spoken text is told once it is up to date.
+void FormulaField::EquationChanged() {
+    emit equationChanged();
+    AnnounceSpokenText();
+}
+
+void FormulaField::AnnounceSpokenText() {
+    const QString text = SpokenText();
+    if (text == announcedText_)
+        return;
+    const QString before = std::exchange(announcedText_, text);
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTextUpdateEvent textEvent(this, 0, before, text);
+    QAccessible::updateAccessibility(&textEvent);
+    QAccessibleValueChangeEvent valueEvent(this, text);
+    QAccessible::updateAccessibility(&valueEvent);
+}
 
 void FormulaField::SyncSize() {
     if (model_.Width() != width() || model_.Height() != height())
@@ -137,7 +173,7 @@ void FormulaField::SetEquation(const std::string& text) {
     SyncSize();
     if (model_.SetEquation(text)) {
         update();
-        emit equationChanged();
+        EquationChanged();
     }
 }
 
@@ -173,7 +209,7 @@ void FormulaField::KeyDown(int& key, Qt::KeyboardModifiers shift) {
         const std::string before = Equation();
         model_.Apply(*command);
         if (Equation() != before)
-            emit equationChanged();
+            EquationChanged();
     }
     update();
 }
@@ -184,7 +220,7 @@ void FormulaField::KeyPress(char& key) {
     model_.KeyPress(key);
     update();
     if (Equation() != before)
-        emit equationChanged();
+        EquationChanged();
 }
 
 void FormulaField::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
@@ -257,7 +293,9 @@ void FormulaField::PaintBevel(QPainter& painter) const {
 void FormulaField::paintEvent(QPaintEvent*) {
     SyncSize();
     // The field is drawn off screen and copied in one piece, so it does not flicker.
-    QImage field(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+    // At the screen's pixel ratio, so that the text is as sharp as the window's own.
+    QImage field =
+        platform::SurfaceImage(std::max(1, width()), std::max(1, height()), devicePixelRatio());
     eqedit::CaretShape caret;
     {
         platform::QtCanvas canvas(&field);

@@ -93,6 +93,11 @@ public:
     void DeleteVariable(const std::string& name) { evaluator_.DeleteVariable(name); }
     eqedit::Evaluator& Evaluator() { return evaluator_; }
 
+    // What a screen reader says for the field: the text set by SetSpokenText (how the
+    // formula is read, say), or else the formula on one line ("v_C", "x^2").
+    QString SpokenText() const;
+    void SetSpokenText(const QString& text);
+
     bool HasFocus() const { return hasFocus_; }
     const eqedit::EditModel& Model() const { return model_; }
 
@@ -113,6 +118,9 @@ private:
     // Qt delivers resize events of a hidden widget only when it is shown; the model
     // takes the size before every operation instead.
     void SyncSize();
+    // The formula changed: its text changed for assistive technology too.
+    void EquationChanged();
+    void AnnounceSpokenText();
 
     // The model measures on a canvas over a tiny image of its own, so that widths are
     // known outside painting too.
@@ -121,4 +129,6 @@ private:
     eqedit::EditModel model_;
     eqedit::Evaluator evaluator_;
     bool hasFocus_ = false;
+    QString spokenText_;
+    QString announcedText_; // the spoken text assistive technology was last told
 };

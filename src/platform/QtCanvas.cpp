@@ -103,6 +103,15 @@ QString TextForFont(const Font& font, std::string_view bytes) {
     return QString::fromUcs4(unicode.data(), static_cast<qsizetype>(unicode.size()));
 }
 
+QImage SurfaceImage(int width, int height, qreal ratio) {
+    if (ratio == 1.0)
+        return QImage(width, height, QImage::Format_RGB32);
+    QImage image(static_cast<int>(std::ceil(width * ratio)),
+                 static_cast<int>(std::ceil(height * ratio)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
 QtCanvas::QtCanvas(QPaintDevice* device)
     : ownPainter_(std::make_unique<QPainter>(device)), painter_(ownPainter_.get()) {
     painter_->setRenderHint(QPainter::Antialiasing, false);
@@ -129,8 +138,15 @@ void QtCanvas::UsePen() {
     QPen pen(ToQColor(PenColor()));
     const int width = std::max(1, PenWidth());
     if (width == 1) {
-        pen.setWidth(0);
-        pen.setCosmetic(true);
+        if (Dense()) {
+            // On a surface denser than its drawing coordinates the pen covers one drawing
+            // pixel, scaled as the pens of every other width are, with square corners.
+            pen.setWidth(1);
+            pen.setJoinStyle(Qt::MiterJoin);
+        } else {
+            pen.setWidth(0);
+            pen.setCosmetic(true);
+        }
         pen.setCapStyle(Qt::FlatCap);
         const QList<qreal> dashes = DashPattern(PenStyle());
         if (!dashes.isEmpty())
@@ -170,16 +186,27 @@ void QtCanvas::LineTo(int x, int y) {
     SetPenPosition(x, y);
 }
 
+bool QtCanvas::Dense() const {
+    const QPaintDevice* device = painter_->device();
+    return device != nullptr && device->devicePixelRatio() != 1.0;
+}
+
 // The part of the surface that can show anything, in drawing coordinates.
 QRect QtCanvas::VisibleArea() const {
     const QPaintDevice* device = painter_->device();
-    if (device != nullptr && painter_->transform().isIdentity())
-        return QRect(0, 0, device->width(), device->height()).adjusted(-1, -1, 1, 1);
+    if (device == nullptr)
+        return {};
+    // A surface denser than its drawing coordinates is that many times fewer of them.
+    const qreal ratio = device->devicePixelRatio();
+    const QRect surface(0, 0, static_cast<int>(std::ceil(device->width() / ratio)),
+                        static_cast<int>(std::ceil(device->height() / ratio)));
+    if (painter_->transform().isIdentity())
+        return surface.adjusted(-1, -1, 1, 1);
     bool invertible = false;
     const QTransform back = painter_->transform().inverted(&invertible);
-    if (device == nullptr || !invertible)
+    if (!invertible)
         return {};
-    return back.mapRect(QRect(0, 0, device->width(), device->height())).adjusted(-1, -1, 1, 1);
+    return back.mapRect(surface).adjusted(-1, -1, 1, 1);
 }
 
 // A one-pixel line, pixel by pixel from its start, without its end pixel, whichever way
@@ -232,6 +259,17 @@ void QtCanvas::ThinLine(int x0, int y0, int x1, int y1) {
                     const_cast<uchar*>(image->constScanLine(pixel.y())))[pixel.x()] = colour;
         return;
     }
+    if (Dense()) {
+        // Each drawing pixel is a square of the denser surface's pixels.
+        QList<QRect> squares;
+        squares.reserve(pixels.size());
+        for (const QPoint& pixel : std::as_const(pixels))
+            squares.push_back(QRect(pixel, QSize(1, 1)));
+        painter_->setPen(Qt::NoPen);
+        painter_->setBrush(ToQColor(PenColor()));
+        painter_->drawRects(squares.constData(), static_cast<int>(squares.size()));
+        return;
+    }
     QPen pen(ToQColor(PenColor()), 0);
     pen.setCapStyle(Qt::SquareCap);
     painter_->setPen(pen);
@@ -239,9 +277,9 @@ void QtCanvas::ThinLine(int x0, int y0, int x1, int y1) {
 }
 
 // The painter's own image when opaque pixels may be written into it directly with the
-// result the painter would give: 32-bit pixels, no transform, no clipping, no
-// antialiasing, full opacity, source-over. The pixels are written where the painter
-// writes, without detaching the image. Null for any other painter.
+// result the painter would give: 32-bit pixels, one per drawing pixel, no transform, no clipping,
+// no antialiasing, full opacity, source-over. The pixels are written where the painter writes,
+// without detaching the image. Null for any other painter.
 QImage* QtCanvas::PlainImage() const {
     QPaintDevice* device = painter_->device();
     if (device == nullptr || device->devType() != QInternal::Image)
@@ -250,7 +288,8 @@ QImage* QtCanvas::PlainImage() const {
     const QImage::Format format = image->format();
     const bool plainFormat = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
                              format == QImage::Format_ARGB32_Premultiplied;
-    const bool plainPainter = painter_->transform().isIdentity() && !painter_->hasClipping() &&
+    const bool plainPainter = image->devicePixelRatio() == 1.0 &&
+                              painter_->transform().isIdentity() && !painter_->hasClipping() &&
                               painter_->opacity() == 1.0 &&
                               !painter_->testRenderHint(QPainter::Antialiasing) &&
                               painter_->compositionMode() == QPainter::CompositionMode_SourceOver;
@@ -269,15 +308,21 @@ void QtCanvas::OutlineBox(const CanvasBox& box, bool ellipse) {
         return;
     UsePen();
     painter_->setBrush(Qt::NoBrush);
+    // On a denser surface the one-pixel pen is centred on the drawing pixels it covers.
+    const qreal centre = Dense() && width == 1 ? 0.5 : 0.0;
     if (ellipse) {
-        painter_->drawEllipse(QRectF(static_cast<qreal>(path.left), static_cast<qreal>(path.top),
-                                     static_cast<qreal>(path.Width()),
-                                     static_cast<qreal>(path.Height())));
+        painter_->drawEllipse(
+            QRectF(static_cast<qreal>(path.left) + centre, static_cast<qreal>(path.top) + centre,
+                   static_cast<qreal>(path.Width()), static_cast<qreal>(path.Height())));
         return;
     }
     path = path.ClippedTo(VisibleArea(), width + 2);
-    if (path.right >= path.left && path.bottom >= path.top)
+    if (path.right < path.left || path.bottom < path.top)
+        return;
+    if (centre == 0.0)
         painter_->drawRect(path.ToQRect());
+    else
+        painter_->drawRect(QRectF(path.ToQRect()).translated(centre, centre));
 }
 
 void QtCanvas::Rectangle(int x1, int y1, int x2, int y2) {

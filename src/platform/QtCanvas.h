@@ -4,12 +4,12 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QRect>
 #include <QString>
 
 #include <memory>
 
-class QImage;
 class QPainter;
 class QPaintDevice;
 
@@ -28,10 +28,16 @@ QFont ToQFont(const Font& font);
 // characters when the font is "Symbol".
 QString TextForFont(const Font& font, std::string_view bytes);
 
+// An RGB32 image to draw on that is width x height in drawing coordinates and `ratio`
+// device pixels per coordinate (the screen's device pixel ratio), marked with that ratio
+// so that painters draw on it, and show it, in drawing coordinates.
+QImage SurfaceImage(int width, int height, qreal ratio);
+
 // The canvas on a QPainter. Shapes are drawn without antialiasing so that pixel geometry
 // is exact: a line of width 1 leaves its end pixel unpainted, a box (x1, y1)-(x2, y2)
 // covers x1..x2-1 and y1..y2-1. Dashed styles are drawn dashed at width 1 and solid when
-// the pen is wider, as the toolkit's pens do.
+// the pen is wider, as the toolkit's pens do. A surface marked with a device pixel ratio
+// is drawn in its drawing coordinates at its full density: text and lines stay sharp.
 class QtCanvas : public Canvas {
 public:
     // Paints on the device (a QImage, or a widget inside its paint event) with a painter
@@ -55,6 +61,8 @@ public:
 
 private:
     bool PenDraws() const;
+    // The surface has more pixels than drawing coordinates (a high-density screen).
+    bool Dense() const;
     void UsePen();
     void UseBrush();
     void OutlineBox(const CanvasBox& box, bool ellipse);

@@ -212,6 +212,8 @@ TEST_F(StudentWorkTest, ALostConnectionIsTriedAgainLogsInAndReopensTheTaskWithIt
     EXPECT_EQ(NextFrame(again), BuildFrame("GETQUEST", kTaskName));
     EXPECT_EQ(StateLine(), QString::fromUtf8("Здравствуйте, Ivanov!")); // not in a box
     SendTask(again);
+    EXPECT_EQ(StateLine(), QString::fromUtf8("Подключено к серверу ") + Address() +
+                               QString::fromUtf8(" как Ivanov"));
     EXPECT_EQ(Task()->AnswerTexts(), typed);
     EXPECT_EQ(Find<QLabel>("taskCaption")->text(), QString::fromUtf8(kTaskCaption));
     EXPECT_FALSE(window->Reconnection().Busy());

@@ -14,6 +14,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -312,7 +313,7 @@ TEST_F(TaskViewWindowTest, TheWheelScrollsThreeLinesAndThePageKeysAPage) {
     ShowTask(LongTask());
     QScrollBar* bar = Task()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), bar->pageStep()); // the rows are out of sight
-    ASSERT_EQ(bar->value(), 0);
+    bar->setValue(0); // the view opens at the first row; the wheel is tried from the top
     QWidget* viewport = Task()->viewport();
     Wheel(viewport, -120);
     const int notch = bar->value();
@@ -357,6 +358,15 @@ TEST_F(TaskViewWindowTest, EachRowShowsItsReadingAndOnlyAnUnreadableRowStopsSend
     QTest::keyClicks(Focused(), "C");
     EXPECT_EQ(first->text(), QString::fromUtf8("2·v_C"));
     EXPECT_EQ(LineInk(first), Ink::Grey);
+    // Assistive technology hears the row's name and the answer as it is read; an answer
+    // that is not read, as it is typed.
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(Answer(0));
+    EXPECT_EQ(spoken->text(QAccessible::Name), "V");
+    EXPECT_EQ(spoken->text(QAccessible::Value), QString::fromUtf8("2·v_C"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Answer(1))->text(QAccessible::Name), "W");
+    QTest::keyClicks(Focused(), "+");
+    EXPECT_EQ(spoken->text(QAccessible::Value), "2v_(C+)");
+    QTest::keyClick(Focused(), Qt::Key_Backspace);
 
     // The name of the row above is readable; a letter run that is not declared is red and
     // tells what was probably meant, but the answers still go.
@@ -389,4 +399,21 @@ TEST_F(TaskViewWindowTest, EachRowShowsItsReadingAndOnlyAnUnreadableRowStopsSend
     EXPECT_EQ(first->text(), "ab");
     EXPECT_EQ(LineInk(first), Ink::Grey);
     EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(TaskViewWindowTest, TheFirstRowIsInViewWhenATaskOpens) {
+    const auto inView = [this](QWidget* part) {
+        const QWidget* viewport = Task()->viewport();
+        const QRect place(part->mapTo(viewport, QPoint(0, 0)), part->size());
+        return viewport->rect().contains(place);
+    };
+    ShowTask("<NAME>tall</NAME><QUEST>Find the reactions of the supports.</QUEST>"
+             "<IMAGE>WIDTH(300);HEIGHT(700);LINE(10,20,110,20);</IMAGE><REQUEST>X;Y;</REQUEST>");
+    EXPECT_GT(Task()->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(inView(Answer(0)));
+    EXPECT_TRUE(inView(Task()->ReadingLine(0)));
+    EXPECT_EQ(Focused(), Answer(0));
+    ShowTask(kThreeAnswers);
+    EXPECT_LT(Task()->verticalScrollBar()->value(), 40); // the statement stays in view
+    EXPECT_TRUE(inView(Answer(0)));
 }

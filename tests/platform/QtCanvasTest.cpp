@@ -368,3 +368,88 @@ TEST(RecordingCanvasTest, CallsCarryTheStateTheyWereMadeWith) {
     EXPECT_EQ(canvas.Calls()[1].brushStyle, BrushStyle::BDiagonal);
     EXPECT_EQ(canvas.TextWidth("abc"), 24);
 }
+
+namespace {
+
+// The same drawing at one and at two device pixels per drawing pixel.
+std::pair<QImage, QImage> PaintAtOneAndTwo(const std::function<void(QtCanvas&)>& draw) {
+    QImage dense = SurfaceImage(100, 100, 2.0);
+    dense.fill(ToQColor(kPaper));
+    {
+        QtCanvas canvas(&dense);
+        draw(canvas);
+    }
+    return {Paint(draw), dense};
+}
+
+// Where the dense picture is not its plain twin with every pixel made a 2 x 2 square.
+int SquaresThatDiffer(const QImage& plain, const QImage& dense) {
+    int differ = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            for (int k = 0; k < 4; ++k)
+                if (At(dense, 2 * x + k % 2, 2 * y + k / 2) != At(plain, x, y)) {
+                    ++differ;
+                    break;
+                }
+    return differ;
+}
+
+} // namespace
+
+TEST(QtCanvasTest, ADenseSurfaceIsTheSamePictureWithEveryPixelASquare) {
+    const auto [plain, dense] = PaintAtOneAndTwo([](QtCanvas& c) {
+        c.SetPenColor(kRed);
+        c.MoveTo(5, 5);
+        c.LineTo(60, 5); // thin, straight
+        c.MoveTo(5, 10);
+        c.LineTo(90, 40); // thin, slanting
+        c.MoveTo(95, 95);
+        c.LineTo(-1000000, -20); // far off the surface, only its visible part stepped
+        c.SetPenStyle(kPenDash);
+        c.MoveTo(5, 50);
+        c.LineTo(95, 50);
+        c.SetPenStyle(kPenSolid);
+        c.SetBrushColor(kBlue);
+        c.Rectangle(10, 60, 40, 90); // filled, thin outline
+        c.SetBrushColor(kGreen);
+        c.FillRect(70, 15, 95, 30);
+    });
+    EXPECT_EQ(dense.width(), 200);
+    EXPECT_EQ(dense.height(), 200);
+    EXPECT_EQ(dense.devicePixelRatio(), 2.0);
+    EXPECT_GT(CountOf(plain, kRed, plain.rect()), 200);
+    EXPECT_EQ(SquaresThatDiffer(plain, dense), 0);
+}
+
+TEST(QtCanvasTest, ADenseSurfaceKeepsOutlinesAndTextInTheirPlace) {
+    const auto [plain, dense] = PaintAtOneAndTwo([](QtCanvas& c) {
+        c.SetPenColor(kRed);
+        c.SetBrushStyle(BrushStyle::Clear);
+        c.Ellipse(10, 10, 50, 40);
+        c.SetPenWidth(3);
+        c.Rectangle(60, 10, 90, 40); // round corners, drawn anew at the density
+        c.SetFont({"Arial", 10, kBlue});
+        c.TextOut(10, 60, "Wq");
+    });
+    // Shapes and glyphs are drawn anew at the density, so the two differ in detail; but
+    // the dense ink lies where the plain ink is, and covers about four times as many
+    // pixels: a one-pixel pen is one drawing pixel wide, not one device pixel.
+    int strayInk = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) {
+            if (At(dense, 2 * x, 2 * y) == kPaper)
+                continue;
+            const QRect near(x - 1, y - 1, 3, 3);
+            strayInk += CountNot(plain, kPaper, near.intersected(plain.rect())) == 0;
+        }
+    EXPECT_EQ(strayInk, 0);
+    for (const QRect& part : {QRect(0, 0, 100, 50), QRect(0, 50, 100, 50)}) {
+        const int plainInk = CountNot(plain, kPaper, part);
+        const QRect densePart(part.topLeft() * 2, part.size() * 2);
+        const int denseInk = CountNot(dense, kPaper, densePart);
+        EXPECT_GT(plainInk, 20);
+        EXPECT_GT(denseInk, 3 * plainInk);
+        EXPECT_LT(denseInk, 5 * plainInk);
+    }
+}

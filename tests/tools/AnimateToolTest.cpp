@@ -69,6 +69,11 @@ TEST(AnimateToolTest, ErrorsAndNotesGoToStderr) {
     EXPECT_EQ(RunTool("", {}, false).exitCode, 64);
     EXPECT_EQ(RunTool("", {"--t"}).exitCode, 64);
     EXPECT_EQ(RunTool("", {"--t", "soon"}).exitCode, 64);
+    EXPECT_EQ(RunTool("", {"--scale", "0"}).exitCode, 64);
+    EXPECT_EQ(RunTool("", {"--t", "1", "--scale", "5"}).exitCode, 64);
+    const ImageToolRun scaled = RunTool(kScript, {"--scale", "1.5", "--t", "1"});
+    EXPECT_EQ(scaled.exitCode, 0) << scaled.errors;
+    EXPECT_EQ(scaled.image.size(), QSize(600, 300));
 }
 
 } // namespace

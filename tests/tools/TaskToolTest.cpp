@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <string>
 
 namespace {
@@ -132,4 +133,73 @@ TEST(TaskToolTest, AHostileDiagramIsCutAtItsBudgetWithTheMessage) {
     const ProgramRun check = RunTool({"check", path});
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_EQ(Count(check.err, message), 1) << check.err;
+}
+
+namespace {
+
+// How many pixels wide the edges of dark strokes are on a light ground, on average: the
+// runs of pixels between the ground and the ink, which antialiasing (and any blurring
+// enlargement) leaves grey. A sharp picture has edges about one device pixel wide at any
+// scale; a picture drawn small and enlarged has them as wide as the enlargement.
+double MeanEdgeWidth(const QImage& picture, const QRect& area) {
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    const int ground = qGray(picture.pixel(area.topLeft()));
+    int edges = 0, greyPixels = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar* line = grey.constScanLine(y);
+        int run = 0;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int level = line[x];
+            const bool between = level > 64 && level < ground - 16;
+            if (between) {
+                ++run;
+                continue;
+            }
+            if (run > 0) {
+                ++edges;
+                greyPixels += run;
+            }
+            run = 0;
+        }
+    }
+    return edges == 0 ? 0.0 : static_cast<double>(greyPixels) / edges;
+}
+
+} // namespace
+
+TEST(TaskToolTest, PreviewAtAScaleIsAsLargeAndAsSharp) {
+    QTemporaryDir dir;
+    const QString path = WriteTask(
+        dir, "<QUEST>Колесо радиуса R катится без проскальзывания по прямой; найдите скорость "
+             "точки B и угловую скорость колеса.</QUEST>"
+             "<IMAGE>WIDTH(200);HEIGHT(60);</IMAGE><REQUEST>vB;w;</REQUEST>");
+    std::map<QString, QImage> pictures;
+    for (const QString scale : {"1", "2", "1.5"}) {
+        const QString png = dir.filePath(scale + ".png");
+        const ProgramRun run = RunTool({"preview", path, png, "--scale", scale, "--width", "400"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        pictures[scale] = QImage(png);
+    }
+    const QImage& plain = pictures["1"];
+    const QImage& dense = pictures["2"];
+    ASSERT_EQ(plain.width(), 400);
+    EXPECT_EQ(dense.size(), plain.size() * 2);
+    EXPECT_EQ(pictures["1.5"].width(), 600);
+
+    // The statement's first lines: dark text on the pane's ground.
+    const QRect text(20, 40, 320, 50);
+    const QRect denseText(text.topLeft() * 2, text.size() * 2);
+    const double plainEdge = MeanEdgeWidth(plain, text);
+    const double denseEdge = MeanEdgeWidth(dense, denseText);
+    ASSERT_GT(plainEdge, 0.0);
+    EXPECT_LE(denseEdge, plainEdge * 1.3) << plainEdge << " " << denseEdge;
+    // The measure tells: the plain picture enlarged smoothly has edges twice as wide.
+    const QImage enlarged =
+        plain.scaled(plain.size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_GT(MeanEdgeWidth(enlarged, denseText), denseEdge * 1.5) << denseEdge;
+
+    for (const QString bad : {"0", "-1", "4.5", "two", ""})
+        EXPECT_EQ(RunTool({"preview", path, dir.filePath("bad.png"), "--scale", bad}).exitCode, 64)
+            << bad.toStdString();
+    EXPECT_EQ(RunTool({"preview", path, dir.filePath("bad.png"), "--scale"}).exitCode, 64);
 }

@@ -1,6 +1,6 @@
 // vekta-animate: draws an animation the way the animation window shows it.
-//   vekta-animate SCRIPT OUT.png [--t T]
-//   vekta-animate --task FILE.task [--student NAME] [--db LOCATION] OUT.png [--t T]
+//   vekta-animate SCRIPT OUT.png [--t T] [--scale R]
+//   vekta-animate --task FILE.task [--student NAME] [--db LOCATION] OUT.png [--t T] [--scale R]
 // SCRIPT holds the animation script (the ANIMATE text of a task as it goes on the wire:
 // CP1251, one line). With --task the script is the ANIMATE section of a task file as the
 // server sends it to the student NAME (see vekta-task preview for the student and the
@@ -10,7 +10,8 @@
 // equations evaluated once); with --t the frame of a run at model time T (OBJ, and LASTOBJ
 // too once T has reached tend), drawn after the still picture as in the window. What
 // loading left out and every error of a frame go to stderr; after an error the picture
-// drawn so far is still written and the exit status is 1.
+// drawn so far is still written and the exit status is 1. With --scale R the bitmap is drawn
+// as on a screen of device pixel ratio R: R times as many pixels each way, R in (0, 4].
 
 #include "animation/AnimationBitmap.h"
 #include "animation/AnimationPlayer.h"
@@ -21,6 +22,7 @@
 #include "platform/VektaApplication.h"
 
 #include "AnimationCheck.h"
+#include "ScaleOption.h"
 #include "StudentTask.h"
 #include "ToolArguments.h"
 #include "ToolSupport.h"
@@ -43,9 +45,9 @@ struct Arguments {
 };
 
 int Usage() {
-    std::cerr << "usage: vekta-animate SCRIPT OUT.png [--t T]\n"
+    std::cerr << "usage: vekta-animate SCRIPT OUT.png [--t T] [--scale R]\n"
                  "       vekta-animate --task FILE.task [--student NAME] [--db LOCATION] "
-                 "OUT.png [--t T]\n";
+                 "OUT.png [--t T] [--scale R]\n";
     return 64;
 }
 
@@ -123,6 +125,9 @@ bool Draw(animation::AnimationPlayer& player, const Arguments& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::optional<double> scale = TakeScaleOption(argc, argv, 1, "vekta-animate");
+    if (!scale)
+        return 64;
     const std::optional<Arguments> arguments = ReadArguments(argc, argv);
     if (!arguments)
         return Usage();
@@ -136,6 +141,7 @@ int main(int argc, char** argv) {
     if (!script)
         return 1;
     animation::AnimationBitmap bitmap;
+    bitmap.SetPixelRatio(*scale);
     animation::AnimationPlayer player(bitmap);
     player.LoadAnimation(*script);
     for (const std::string& note : player.Model().Notes)

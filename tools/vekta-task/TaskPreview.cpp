@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/TaskView.h"
+#include "platform/QtCanvas.h"
 
 #include <algorithm>
 
@@ -32,7 +33,9 @@ TaskPreview PreviewTask(const QuestSections& task, int paneWidth) {
     preview.error = view.ShowTask(task);
     view.Arrange();
     QWidget* content = view.widget();
-    preview.picture = QImage(paneWidth, std::max(1, ContentBottom(content)), QImage::Format_RGB32);
+    // At the view's own device pixel ratio, so that its sharp pictures stay sharp.
+    preview.picture = platform::SurfaceImage(paneWidth, std::max(1, ContentBottom(content)),
+                                             view.devicePixelRatio());
     preview.picture.fill(view.palette().color(QPalette::Button));
     content->render(&preview.picture);
     return preview;

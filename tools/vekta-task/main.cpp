@@ -1,5 +1,5 @@
 // vekta-task: shows and checks a task file of the reference server's bank.
-//   vekta-task preview FILE.task OUT.png [--width W] [--student NAME] [--db LOCATION]
+//   vekta-task preview FILE.task OUT.png [--width W] [--student NAME] [--db LOCATION] [--scale R]
 //   vekta-task check FILE.task [--variants N]
 //   vekta-task variants FILE.task [--count N] [--db LOCATION]
 // preview draws the task view pane as the student NAME sees it once the task has arrived,
@@ -7,13 +7,15 @@
 // tall as its content. The variant is drawn with the course's secret kept in the server's
 // database at LOCATION (only read, never made), so it is exactly what that student sees;
 // without --db with the preview secret, so previews are reproducible. Without --student it
-// is the first variant that variants lists. A diagram the client cannot read is reported on
-// stderr, the picture is still written and the exit status is 1. check runs the server's own
-// validation of a task over N variants (50 by default): it writes one line on stderr per problem
-// the server would refuse or a student would meet, failing author tests included, and exits with 1
-// when there is any, 0 when the task is clean. variants lists the first N variants check draws (10
-// by default) with their values and reference answers; with --db the variants of the database's
-// accounts (the first N of them with --count), drawn with the course's secret.
+// is the first variant that variants lists. With --scale R it is drawn as a screen of device
+// pixel ratio R shows it, R times as many pixels each way (R in (0, 4], 1 by default). A diagram
+// the client cannot read is reported on stderr, the picture is still written and the exit status
+// is 1. check runs the server's own validation of a task over N variants (50 by default): it writes
+// one line on stderr per problem the server would refuse or a student would meet, failing author
+// tests included, and exits with 1 when there is any, 0 when the task is clean. variants lists the
+// first N variants check draws (10 by default) with their values and reference answers; with --db
+// the variants of the database's accounts (the first N of them with --count), drawn with the
+// course's secret.
 
 #include "CourseRecords.h"
 #include "StudentTask.h"
@@ -24,10 +26,12 @@
 #include "VariantList.h"
 #include "VariantSeed.h"
 
+#include "ScaleOption.h"
+
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
+#include "platform/VektaApplication.h"
 
-#include <QApplication>
 #include <QtGlobal>
 
 #include <charconv>
@@ -55,7 +59,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 int Usage() {
     std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W] [--student NAME] "
-                 "[--db LOCATION]\n"
+                 "[--db LOCATION] [--scale R]\n"
                  "       vekta-task check FILE.task [--variants N]\n"
                  "       vekta-task variants FILE.task [--count N] [--db LOCATION]\n";
     return kUsage;
@@ -140,7 +144,18 @@ int Check(int argc, char** argv) {
     return problems.empty() ? 0 : 1;
 }
 
+// The device pixel ratio the client's windows draw at, R whatever the environment says.
+void UseScale(double scale) {
+    char text[32] = {};
+    std::to_chars(text, text + sizeof text - 1, scale);
+    setenv("QT_SCALE_FACTOR", text, 1);
+    unsetenv("QT_SCREEN_SCALE_FACTORS");
+}
+
 int Preview(int argc, char** argv) {
+    const std::optional<double> scale = TakeScaleOption(argc, argv, 2, "vekta-task");
+    if (!scale)
+        return kUsage;
     const std::optional<ToolArguments> arguments =
         ReadToolArguments(argc, argv, 2, {"--width", "--student", "--db"});
     if (!arguments || arguments->words.size() != 2)
@@ -148,7 +163,9 @@ int Preview(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     qInstallMessageHandler(QuietQtMessages);
-    QApplication app(argc, argv);
+    UseScale(*scale);
+    // The client's own application object, with the font stand-ins its windows draw with.
+    platform::VektaApplication app(argc, argv);
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
     int width = DefaultPaneWidth();
