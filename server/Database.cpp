@@ -86,6 +86,14 @@ void UseWriteAheadLog(const QString& connection) {
     }
 }
 
+QString RoleText(Database::Role role) {
+    return role == Database::Role::Teacher ? "teacher" : "student";
+}
+
+Database::Role RoleOf(const QString& text) {
+    return text == "teacher" ? Database::Role::Teacher : Database::Role::Student;
+}
+
 } // namespace
 
 bool IsPostgresLocation(const std::string& location) {
@@ -226,8 +234,10 @@ void Database::CreateTables() {
                  postgres ? "BYTEA" : "BLOB"));
     // A store made before attempts were numbered, or before variants were kept, gets the
     // column; its old rows keep none.
-    AddMissingColumn("attempt", "INTEGER");
-    AddMissingColumn("variant", "TEXT");
+    AddMissingColumn("submissions", "attempt", "INTEGER");
+    AddMissingColumn("submissions", "variant", "TEXT");
+    // Accounts made before teachers had accounts of their own are students'.
+    AddMissingColumn("accounts", "role", "VARCHAR(20) NOT NULL DEFAULT 'student'");
     Run("CREATE UNIQUE INDEX IF NOT EXISTS submissions_attempt "
         "ON submissions (user_name, task, attempt)");
     Run("CREATE TABLE IF NOT EXISTS submission_pacing ("
@@ -238,17 +248,17 @@ void Database::CreateTables() {
         "user_name VARCHAR(200) PRIMARY KEY, minutes INTEGER NOT NULL)");
 }
 
-// Adds a column to the submissions of an older store. Two servers opening it together may
-// both find the column missing: the one that comes second sees it there afterwards.
-void Database::AddMissingColumn(const QString& column, const QString& type) {
+// Adds a column to a table of an older store. Two servers opening it together may both
+// find the column missing: the one that comes second sees it there afterwards.
+void Database::AddMissingColumn(const QString& table, const QString& column, const QString& type) {
     auto present = [&] {
         QSqlQuery probe(Connection(connection_));
-        return probe.exec("SELECT " + column + " FROM submissions WHERE 1 = 0");
+        return probe.exec("SELECT " + column + " FROM " + table + " WHERE 1 = 0");
     };
     if (present())
         return;
     try {
-        Run("ALTER TABLE submissions ADD COLUMN " + column + " " + type);
+        Run("ALTER TABLE " + table + " ADD COLUMN " + column + " " + type);
     } catch (const StoreUnavailable&) {
         throw;
     } catch (const std::runtime_error&) {
@@ -257,11 +267,11 @@ void Database::AddMissingColumn(const QString& column, const QString& type) {
     }
 }
 
-bool Database::AddAccount(const std::string& name, const std::string& passwordHash) {
+bool Database::AddAccount(const std::string& name, const std::string& passwordHash, Role role) {
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    return Run("INSERT INTO accounts (name, password_hash, created_utc) VALUES (?, ?, ?) "
+    return Run("INSERT INTO accounts (name, password_hash, created_utc, role) VALUES (?, ?, ?, ?) "
                "ON CONFLICT (name) DO NOTHING",
-               {Text(name), Text(passwordHash), now})
+               {Text(name), Text(passwordHash), now, RoleText(role)})
                .numRowsAffected() > 0;
 }
 
@@ -287,6 +297,22 @@ std::optional<std::string> Database::PasswordHash(const std::string& name) {
     if (!query.next())
         return std::nullopt;
     return query.value(0).toString().toStdString();
+}
+
+std::vector<Database::Account> Database::Accounts() {
+    QSqlQuery query = Run("SELECT name, role FROM accounts ORDER BY name");
+    std::vector<Account> accounts;
+    while (query.next())
+        accounts.push_back(
+            {query.value(0).toString().toStdString(), RoleOf(query.value(1).toString())});
+    return accounts;
+}
+
+std::optional<Database::Role> Database::AccountRole(const std::string& name) {
+    QSqlQuery query = Run("SELECT role FROM accounts WHERE name = ?", {Text(name)});
+    if (!query.next())
+        return std::nullopt;
+    return RoleOf(query.value(0).toString());
 }
 
 std::vector<std::string> Database::AccountNames() {
@@ -465,6 +491,21 @@ std::vector<Database::Result> Database::Results(const std::string& user, const s
     std::vector<Result> results;
     ForEachResult(user, task, [&results](const Result& result) { results.push_back(result); });
     return results;
+}
+
+void Database::ForEachJudgedAttempt(
+    const std::function<void(const std::string& user, const std::string& task, int score)>& take) {
+    EnsureOpen();
+    QSqlQuery query(Connection(connection_));
+    query.setForwardOnly(true);
+    if (!query.exec("SELECT user_name, task, score FROM submissions WHERE attempt IS NOT NULL "
+                    "AND score >= 0 AND total > 0 ORDER BY user_name, task, attempt"))
+        Fail("cannot read the attempts", query.lastError());
+    while (query.next())
+        take(query.value(0).toString().toStdString(), query.value(1).toString().toStdString(),
+             query.value(2).toInt());
+    if (query.lastError().isValid())
+        Fail("cannot read the attempts", query.lastError());
 }
 
 long long Database::SubmissionCount() {

@@ -54,9 +54,18 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // Who an account belongs to: a student works the tasks; a teacher signs in to the
+    // gradebook's web pages and is no row of it.
+    enum class Role { Student, Teacher };
+    struct Account {
+        std::string name;
+        Role role = Role::Student;
+    };
+
     // False when an account of that name exists already (also when another process adds
     // it at the same moment: the insert itself yields to an existing row).
-    bool AddAccount(const std::string& name, const std::string& passwordHash);
+    bool AddAccount(const std::string& name, const std::string& passwordHash,
+                    Role role = Role::Student);
     // Sets an existing account's password hash; false when there is no such account.
     bool SetPasswordHash(const std::string& name, const std::string& passwordHash);
     // Replaces the hash only while it is still `stored`; false otherwise.
@@ -65,6 +74,10 @@ public:
     bool RemoveAccount(const std::string& name);
     std::optional<std::string> PasswordHash(const std::string& name);
     std::vector<std::string> AccountNames();
+    // Every account with its role, by name.
+    std::vector<Account> Accounts();
+    // The role of an account; nullopt when there is none of that name.
+    std::optional<Role> AccountRole(const std::string& name);
 
     // Stores a submission (CP1251 texts as the session gives them) and commits it. Returns
     // its attempt number: 1 for the user's first submission to the task that counts as an
@@ -88,6 +101,11 @@ public:
     void ForEachResult(const std::string& user, const std::string& task,
                        const std::function<void(const Result&)>& take);
     std::vector<Result> Results(const std::string& user = {}, const std::string& task = {});
+    // Every judged attempt (as JudgedAttempts counts them) of every user, in the order of
+    // the attempts of each user at each task, handed to `take` as read: user and task
+    // (UTF-8) and the right answers.
+    void ForEachJudgedAttempt(const std::function<void(const std::string& user,
+                                                       const std::string& task, int score)>& take);
     long long SubmissionCount();
 
     // Paces a user's submissions, shared by every server process on the database: at most
@@ -107,7 +125,7 @@ private:
     void LoseConnection(const QString& why);
     bool Alive();
     void CreateTables();
-    void AddMissingColumn(const QString& column, const QString& type);
+    void AddMissingColumn(const QString& table, const QString& column, const QString& type);
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
     QSqlQuery Execute(const QString& sql, const QVariantList& values);
 
