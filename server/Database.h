@@ -101,11 +101,12 @@ public:
     void ForEachResult(const std::string& user, const std::string& task,
                        const std::function<void(const Result&)>& take);
     std::vector<Result> Results(const std::string& user = {}, const std::string& task = {});
-    // Every judged attempt (as JudgedAttempts counts them) of every user, in the order of
-    // the attempts of each user at each task, handed to `take` as read: user and task
-    // (UTF-8) and the right answers.
-    void ForEachJudgedAttempt(const std::function<void(const std::string& user,
-                                                       const std::string& task, int score)>& take);
+    // The judged attempts (as JudgedAttempts counts them) of every user at every task,
+    // handed to `take` one user and task at a time: their names (UTF-8) and the right
+    // answers of each attempt in the order of the attempts.
+    void
+    ForEachJudgedAttempts(const std::function<void(const std::string& user, const std::string& task,
+                                                   const std::vector<int>& scores)>& take);
     long long SubmissionCount();
 
     // Paces a user's submissions, shared by every server process on the database: at most

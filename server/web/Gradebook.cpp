@@ -34,13 +34,15 @@ GradebookBuilder::GradebookBuilder(const TaskBank& bank, const std::vector<std::
     attempts_.assign(book_.rows.size(), std::vector<std::vector<Attempt>>(book_.tasks.size()));
 }
 
-void GradebookBuilder::AddAttempt(const std::string& student, const std::string& task,
-                                  int correct) {
+void GradebookBuilder::AddAttempts(const std::string& student, const std::string& task,
+                                   const std::vector<int>& correct) {
     const auto row = rowOf_.find(student);
     const auto column = columnOf_.find(task);
     if (row == rowOf_.end() || column == columnOf_.end())
         return;
-    attempts_[row->second][column->second].push_back({correct});
+    std::vector<Attempt>& attempts = attempts_[row->second][column->second];
+    for (const int right : correct)
+        attempts.push_back({right});
 }
 
 Gradebook GradebookBuilder::Finish() {

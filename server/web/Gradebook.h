@@ -47,7 +47,9 @@ class GradebookBuilder {
 public:
     GradebookBuilder(const TaskBank& bank, const std::vector<std::string>& students);
 
-    void AddAttempt(const std::string& student, const std::string& task, int correct);
+    // The right answers of a student's attempts at a task, in their order.
+    void AddAttempts(const std::string& student, const std::string& task,
+                     const std::vector<int>& correct);
     Gradebook Finish();
 
 private:

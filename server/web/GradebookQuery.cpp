@@ -11,10 +11,9 @@ Gradebook ReadGradebook(Database& database, const TaskBank& bank) {
         if (account.role == Database::Role::Student)
             students.push_back(account.name);
     GradebookBuilder builder(bank, students);
-    database.ForEachJudgedAttempt(
-        [&builder](const std::string& user, const std::string& task, int correct) {
-            builder.AddAttempt(user, task, correct);
-        });
+    database.ForEachJudgedAttempts(
+        [&builder](const std::string& user, const std::string& task,
+                   const std::vector<int>& correct) { builder.AddAttempts(user, task, correct); });
     return builder.Finish();
 }
 

@@ -38,13 +38,10 @@ TaskBank SmallBank() {
 TEST(GradebookTest, BestScoreUnderTheTaskRulesAndTotals) {
     GradebookBuilder builder(SmallBank(), {"Петров", "Иванов", "Петров"});
     // Balka: 1, then 3 right at the second attempt (10 % off), a fourth past the limit.
-    builder.AddAttempt("Иванов", "Балка-1", 1);
-    builder.AddAttempt("Иванов", "Балка-1", 3);
-    builder.AddAttempt("Иванов", "Балка-1", 0);
-    builder.AddAttempt("Иванов", "Балка-1", 3);
-    builder.AddAttempt("Петров", "Груз", 2);
-    builder.AddAttempt("Никто", "Груз", 2);       // no account: no row
-    builder.AddAttempt("Петров", "Нет такой", 2); // no such task in the bank
+    builder.AddAttempts("Иванов", "Балка-1", {1, 3, 0, 3});
+    builder.AddAttempts("Петров", "Груз", {2});
+    builder.AddAttempts("Никто", "Груз", {2});       // no account: no row
+    builder.AddAttempts("Петров", "Нет такой", {2}); // no such task in the bank
     const Gradebook book = builder.Finish();
 
     ASSERT_EQ(book.tasks.size(), 2u);
@@ -75,8 +72,7 @@ TEST(GradebookTest, PointsAreWrittenAsNumbers) {
 
 TEST(GradebookTest, CsvOpensInASpreadsheetSetUpForRussian) {
     GradebookBuilder builder(SmallBank(), {"=HYPERLINK(\"x\")", "Иванов; Пётр", "-Сидоров"});
-    builder.AddAttempt("Иванов; Пётр", "Балка-1", 1);
-    builder.AddAttempt("Иванов; Пётр", "Балка-1", 3);
+    builder.AddAttempts("Иванов; Пётр", "Балка-1", {1, 3});
     const Gradebook book = builder.Finish();
 
     const std::string csv = GradebookCsv(book);

@@ -7,10 +7,13 @@
 #include "Submission.h"
 #include "SubmissionOutcome.h"
 #include "TaskBank.h"
+#include "TlsSetup.h"
 #include "platform/Cp1251.h"
 
+#include <QProcess>
 #include <QRegularExpression>
-#include <QTcpSocket>
+#include <QSslSocket>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,13 +40,21 @@ struct HttpReply {
 };
 
 // Sends one request and reads its whole reply, serving the event loop meanwhile (the
-// server runs in this thread).
-HttpReply Exchange(quint16 port, const QByteArray& request) {
-    QTcpSocket socket;
-    socket.connectToHost("127.0.0.1", port);
+// server runs in this thread). With a certificate file, over TLS trusting only it.
+HttpReply Exchange(quint16 port, const QByteArray& request, const QString& trusted = {}) {
+    QSslSocket socket;
     QByteArray received;
     QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
-    QObject::connect(&socket, &QTcpSocket::connected, [&] { socket.write(request); });
+    if (trusted.isEmpty()) {
+        QObject::connect(&socket, &QTcpSocket::connected, [&] { socket.write(request); });
+        socket.connectToHost("127.0.0.1", port);
+    } else {
+        QSslConfiguration tls = socket.sslConfiguration();
+        tls.setCaCertificates(QSslCertificate::fromPath(trusted));
+        socket.setSslConfiguration(tls);
+        QObject::connect(&socket, &QSslSocket::encrypted, [&] { socket.write(request); });
+        socket.connectToHostEncrypted("localhost", port);
+    }
     HttpReply reply;
     auto complete = [&] {
         const qsizetype end = received.indexOf("\r\n\r\n");
@@ -56,7 +67,9 @@ HttpReply Exchange(quint16 port, const QByteArray& request) {
         reply.body = received.mid(end + 4, length.toLongLong());
         return true;
     };
-    if (!QTest::qWaitFor(complete, 20000))
+    bool closed = false;
+    QObject::connect(&socket, &QTcpSocket::disconnected, [&] { closed = true; });
+    if (!QTest::qWaitFor([&] { return complete() || closed; }, 10000) || !complete())
         return reply;
     reply.status = reply.head.mid(9, 3).toInt();
     return reply;
@@ -224,6 +237,41 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     EXPECT_TRUE(csv.body.contains("Балка-1 (из 3);"));
     EXPECT_TRUE(csv.body.contains("\r\nИванов;2;"));
     EXPECT_TRUE(csv.Header("Content-Disposition").contains("attachment"));
+}
+
+TEST(WebServerTlsTest, WithACertificateThePagesAreServedOverHttpsOnly) {
+    if (QStandardPaths::findExecutable("openssl").isEmpty())
+        GTEST_SKIP() << "openssl is not installed";
+    QTemporaryDir dir;
+    const QString cert = dir.filePath("cert.pem"), key = dir.filePath("key.pem");
+    ASSERT_EQ(
+        QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                                      key, "-out", cert, "-days", "2", "-subj", "/CN=localhost",
+                                      "-addext", "subjectAltName=DNS:localhost"}),
+        0);
+    const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
+    const std::string location = (dir.path() + "/course.sqlite").toStdString();
+    {
+        Database db(location);
+        ASSERT_TRUE(db.AddAccount("Учитель", password::Hash(Utf8ToCp1251("пароль")),
+                                  Database::Role::Teacher));
+    }
+    WebServer server(bank, {location, {}}, [] { return std::vector<LiveSession>{}; });
+    server.UseTls(ServerTlsConfiguration(cert, key));
+    ASSERT_TRUE(server.Listen(QHostAddress::LocalHost, 0));
+
+    EXPECT_EQ(Exchange(server.Port(), Get("/"), cert).status, 303);
+    EXPECT_EQ(Exchange(server.Port(), Get("/")).status, 0); // no answer in clear
+    const QByteArray token = FormToken(Exchange(server.Port(), Get("/login"), cert));
+    const HttpReply signedIn =
+        Exchange(server.Port(),
+                 Post("/login", "name=" + QByteArray("Учитель").toPercentEncoding() + "&password=" +
+                                    QByteArray("пароль").toPercentEncoding() + "&token=" + token),
+                 cert);
+    EXPECT_EQ(signedIn.status, 303);
+    EXPECT_TRUE(signedIn.Header("Set-Cookie").contains("; Secure"));
+    EXPECT_EQ(Exchange(server.Port(), Post("/login", QByteArray(70 * 1024, 'a')), cert).status,
+              413);
 }
 
 } // namespace
