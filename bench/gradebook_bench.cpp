@@ -1,9 +1,11 @@
 // The teacher's gradebook for a faculty: 500 students x 30 tasks x 5 submissions each in
 // a temporary SQLite store. Reading the same rows from the database alone, beside building
-// the gradebook from them, its page and its CSV.
+// the gradebook from them, its page (read anew, and again while nothing changed) and its
+// CSV.
 //   gradebook_bench [--benchmark_...]
 
 #include "Database.h"
+#include "web/GradebookCache.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"
 #include "web/WebPages.h"
@@ -133,6 +135,20 @@ void GradebookPageWhole(benchmark::State& state) {
     state.counters["page_bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(GradebookPageWhole)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A page again while no submission came: the gradebook is kept, the store only asked
+// whether anything changed.
+void GradebookPageAgain(benchmark::State& state) {
+    Course& course = TheCourse();
+    GradebookCache cache;
+    cache.Read(*course.database, course.bank);
+    for (auto _ : state) {
+        const std::string html = GradebookPage({"Учитель", "token", "nonce"},
+                                               *cache.Read(*course.database, course.bank));
+        benchmark::DoNotOptimize(html.data());
+    }
+}
+BENCHMARK(GradebookPageAgain)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void GradebookCsvWhole(benchmark::State& state) {
     Course& course = TheCourse();

@@ -528,6 +528,13 @@ void Database::ForEachJudgedAttempts(
         Fail("cannot read the attempts", query.lastError());
 }
 
+std::pair<long long, long long> Database::SubmissionsMark() {
+    QSqlQuery query = Run("SELECT COUNT(*), MAX(id) FROM submissions");
+    if (!query.next())
+        return {0, 0};
+    return {query.value(0).toLongLong(), query.value(1).toLongLong()};
+}
+
 long long Database::SubmissionCount() {
     QSqlQuery query = Run("SELECT COUNT(*) FROM submissions");
     return query.next() ? query.value(0).toLongLong() : 0;

@@ -108,6 +108,9 @@ public:
     ForEachJudgedAttempts(const std::function<void(const std::string& user, const std::string& task,
                                                    const std::vector<int>& scores)>& take);
     long long SubmissionCount();
+    // The number of submissions and the newest id: submissions are only ever added, so a
+    // mark that has not changed means no submission came (also from other processes).
+    std::pair<long long, long long> SubmissionsMark();
 
     // Paces a user's submissions, shared by every server process on the database: at most
     // `burst` at once, then one per `intervalMs`. Returns 0 when a submission may go now

@@ -5,11 +5,20 @@
 
 #include <ostream>
 
-Gradebook ReadGradebook(Database& database, const TaskBank& bank) {
+std::vector<std::string> StudentNames(Database& database) {
     std::vector<std::string> students;
     for (const Database::Account& account : database.Accounts())
         if (account.role == Database::Role::Student)
             students.push_back(account.name);
+    return students;
+}
+
+Gradebook ReadGradebook(Database& database, const TaskBank& bank) {
+    return ReadGradebook(database, bank, StudentNames(database));
+}
+
+Gradebook ReadGradebook(Database& database, const TaskBank& bank,
+                        const std::vector<std::string>& students) {
     GradebookBuilder builder(bank, students);
     database.ForEachJudgedAttempts(
         [&builder](const std::string& user, const std::string& task,

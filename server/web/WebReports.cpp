@@ -7,6 +7,7 @@
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
 #include "web/Gradebook.h"
+#include "web/GradebookQuery.h"
 #include "web/TaskPicture.h"
 
 #include <QDateTime>
@@ -136,9 +137,7 @@ std::optional<TaskReport> TaskReportOf(Database& database, const TaskBank& bank,
     report.caption = Cp1251ToUtf8(task->caption);
     report.sheet = SheetName(task->sheetTag);
     report.maximum = static_cast<int>(task->answerNames.size());
-    for (const Database::Account& account : database.Accounts())
-        if (account.role == Database::Role::Student)
-            report.students.push_back(account.name);
+    report.students = StudentNames(database);
     const bool known =
         std::find(report.students.begin(), report.students.end(), student) != report.students.end();
     report.student = known || report.students.empty() ? student : report.students.front();

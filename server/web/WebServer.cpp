@@ -164,18 +164,18 @@ void WebServer::ServePage(const QString& path, const QHttpServerRequest& request
     const TaskBank& bank = bank_;
     if (path == "/") {
         Build(
-            [frame, &bank](Database& database) {
-                Reply reply = Page(200, GradebookPage(frame, ReadGradebook(database, bank)));
+            [frame, &bank, cache = &gradebook_](Database& database) {
+                Reply reply = Page(200, GradebookPage(frame, *cache->Read(database, bank)));
                 reply.nonce = QByteArray::fromStdString(frame.scriptNonce);
                 return reply;
             },
             responder);
     } else if (path == "/gradebook.csv") {
         Build(
-            [&bank](Database& database) {
+            [&bank, cache = &gradebook_](Database& database) {
                 Reply reply;
                 reply.type = "text/csv; charset=utf-8";
-                reply.body = QByteArray::fromStdString(GradebookCsv(ReadGradebook(database, bank)));
+                reply.body = QByteArray::fromStdString(GradebookCsv(*cache->Read(database, bank)));
                 reply.headers.emplace_back("Content-Disposition",
                                            "attachment; filename=\"gradebook.csv\"");
                 return reply;

@@ -5,6 +5,7 @@
 #include "ServerWorkers.h"
 #include "TaskBank.h"
 #include "TestingServer.h"
+#include "web/GradebookCache.h"
 #include "web/WebSessions.h"
 
 #include <QAbstractHttpServer>
@@ -77,6 +78,7 @@ private:
     QByteArray SessionCookie(const std::string& id, bool ending) const;
 
     const TaskBank& bank_;
+    GradebookCache gradebook_; // before the workers that use it, so that it outlives them
     ServerWorkers workers_;
     LiveSessionsSource liveSessions_;
     WebSessions sessions_;

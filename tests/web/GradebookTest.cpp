@@ -5,6 +5,7 @@
 #include "Submission.h"
 #include "SubmissionOutcome.h"
 #include "platform/Cp1251.h"
+#include "web/GradebookCache.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"
 
@@ -127,6 +128,18 @@ TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
     EXPECT_EQ(RunGradebookCommand(db, SmallBank(), ",", out, err), 0);
     EXPECT_NE(out.str().find("Иванов,2,1,3\r\n"), std::string::npos) << out.str();
     EXPECT_EQ(RunGradebookCommand(db, SmallBank(), "|", out, err), 64);
+
+    // Kept while nothing changed; read anew after a submission or a new student.
+    GradebookCache cache;
+    const TaskBank bank = SmallBank();
+    const auto first = cache.Read(db, bank);
+    EXPECT_EQ(cache.Read(db, bank), first);
+    submit("Груз", 2, 2, true);
+    const auto second = cache.Read(db, bank);
+    ASSERT_NE(second, first);
+    EXPECT_NEAR(second->rows[0].total, 4, 1e-9);
+    ASSERT_TRUE(db.AddAccount("Петров", "hash"));
+    EXPECT_EQ(cache.Read(db, bank)->rows.size(), 2u);
 }
 
 } // namespace
