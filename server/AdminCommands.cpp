@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Password.h"
+#include "Utf8Sequence.h"
 #include "platform/Cp1251.h"
 
 #include <charconv>
@@ -47,17 +48,9 @@ std::string Trimmed(const std::string& text) {
 
 bool IsUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80             ? 1
-                                   : (lead & 0xE0) == 0xC0 ? 2
-                                   : (lead & 0xF0) == 0xE0 ? 3
-                                   : (lead & 0xF8) == 0xF0 ? 4
-                                                           : 0;
-        if (length == 0 || (length == 2 && lead < 0xC2) || i + length > text.size())
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length == 0)
             return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
         i += length;
     }
     return true;
@@ -85,7 +78,8 @@ std::string ReadPassword(std::istream& in, std::ostream& err) {
     return password;
 }
 
-int AddUser(Database& database, const std::string& name, std::istream& in, std::ostream& err) {
+int AddUser(Database& database, const std::string& name, Database::Role role, std::istream& in,
+            std::ostream& err) {
     if (const std::string problem = NameProblem(name); !problem.empty()) {
         err << "vekta-server: " << problem
             << "; a user name is 1 to 200 bytes without \";\" "
@@ -98,7 +92,7 @@ int AddUser(Database& database, const std::string& name, std::istream& in, std::
         return 64;
     }
     // The client sends the password in CP1251; the hash is of those bytes.
-    if (!database.AddAccount(name, password::Hash(platform::Utf8ToCp1251(password)))) {
+    if (!database.AddAccount(name, password::Hash(platform::Utf8ToCp1251(password)), role)) {
         err << "vekta-server: the user " << name << " exists already\n";
         return 1;
     }
@@ -153,11 +147,14 @@ ImportCount ImportAccounts(Database& database, const std::string& fileBytes, boo
 int RunUserCommand(Database& database, const std::vector<std::string>& words, std::istream& in,
                    std::ostream& out, std::ostream& err) {
     const std::string verb = words.empty() ? "" : words[0];
-    if (verb == "add" && words.size() == 2)
-        return AddUser(database, words[1], in, err);
+    const bool teacher = words.size() == 3 && words[2] == "--teacher";
+    if (verb == "add" && (words.size() == 2 || teacher))
+        return AddUser(database, words[1],
+                       teacher ? Database::Role::Teacher : Database::Role::Student, in, err);
     if (verb == "list" && words.size() == 1) {
-        for (const std::string& name : database.AccountNames())
-            out << name << '\n';
+        for (const Database::Account& account : database.Accounts())
+            out << ShownText(account.name) << ';'
+                << (account.role == Database::Role::Teacher ? "teacher" : "student") << '\n';
         return 0;
     }
     if (verb == "remove" && words.size() == 2) {
@@ -184,7 +181,7 @@ int RunUserCommand(Database& database, const std::vector<std::string>& words, st
         out << '\n';
         return 0;
     }
-    err << "usage: vekta-server user add NAME | user list | user remove NAME | "
+    err << "usage: vekta-server user add NAME [--teacher] | user list | user remove NAME | "
            "user import FILE [--update]\n";
     return 64;
 }
@@ -213,13 +210,13 @@ std::string ShownText(const std::string& utf8) {
     return shown;
 }
 
-std::string CsvField(const std::string& text) {
+std::string CsvField(const std::string& text, char separator) {
     std::string cell = ShownText(text);
     // A spreadsheet takes a cell that starts like this for a formula; a quote in front
     // makes it text.
     if (!cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos)
         cell.insert(0, 1, '\'');
-    if (cell.find_first_of(",\"\r\n") == std::string::npos)
+    if (cell.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string::npos)
         return cell;
     std::string quoted = "\"";
     for (char c : cell) {

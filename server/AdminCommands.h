@@ -7,8 +7,9 @@
 class Database;
 
 // The instructor's commands over the server's database:
-//   user add NAME        the password is the first line of the input
-//   user list
+//   user add NAME [--teacher]   the password is the first line of the input; a teacher
+//                        signs in to the gradebook's web pages
+//   user list            names and roles
 //   user remove NAME
 //   user import FILE [--update]   "name;password" lines (UTF-8, or CP1251 when the file
 //                        is not UTF-8; "#" starts a comment line)
@@ -39,6 +40,6 @@ ImportCount ImportAccounts(Database& database, const std::string& fileBytes, boo
 std::string ShownText(const std::string& utf8);
 
 // One CSV cell for a spreadsheet: the text shown safely; a cell that would start a formula
-// (=, +, -, @, a tab or a carriage return) gets a "'" in front; quoted when it holds a
-// comma, a quote or a line break.
-std::string CsvField(const std::string& text);
+// (=, +, -, @, a tab or a carriage return) gets a "'" in front; quoted when it holds the
+// separator, a quote or a line break.
+std::string CsvField(const std::string& text, char separator = ',');

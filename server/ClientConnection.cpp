@@ -7,6 +7,7 @@
 #include "platform/Cp1251.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QPointer>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -15,6 +16,30 @@
 namespace {
 
 constexpr qint64 kReadChunk = 64 * 1024;
+
+QString LocalNow() {
+    return QDateTime::currentDateTime().toString("dd.MM.yyyy HH:mm:ss");
+}
+
+QString OutcomeText(const SubmissionOutcome& outcome) {
+    using Status = SubmissionOutcome::Status;
+    switch (outcome.status) {
+    case Status::Stored:
+        if (!outcome.notJudged.empty())
+            return QString::fromStdString(outcome.notJudged);
+        return QString("верно %1 из %2")
+            .arg(outcome.verdict.correctCount)
+            .arg(outcome.verdict.answers.size());
+    case Status::Paced:
+        return "слишком часто, не принято";
+    case Status::TooComplex:
+        return "выражение слишком сложное";
+    case Status::NotStored:
+    case Status::Unavailable:
+        return "не сохранено";
+    }
+    return {};
+}
 
 StudentRecord ReadStudent(Database& database, const std::string& utf8User) {
     StudentRecord student;
@@ -61,6 +86,7 @@ Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString&
     });
     idle_.start(server_.limits_.idleMs);
     loginDeadline_.start(server_.limits_.loginDeadlineMs);
+    connectedAt_ = LocalNow();
     Note("connected");
 }
 
@@ -186,6 +212,12 @@ StudentRecord Connection::Student(const std::string& /*user*/) {
     return student_;
 }
 
+LiveSession Connection::Describe() const {
+    return {platform::Cp1251ToUtf8(session_.User()), label_.toStdString(),
+            connectedAt_.toStdString(), platform::Cp1251ToUtf8(session_.OpenTaskName()),
+            lastSubmission_.toStdString()};
+}
+
 std::string Connection::CourseSecret() const {
     return server_.courseSecret_;
 }
@@ -200,9 +232,11 @@ std::optional<SubmissionOutcome> Connection::Submit(const SubmissionRequest& req
         return std::nullopt;
     submitting_ = true;
     QPointer<Connection> self(this);
-    server_.pipeline_.Submit(request, [self](const SubmissionOutcome& outcome) {
+    const QString task = QString::fromStdString(platform::Cp1251ToUtf8(request.task->name));
+    server_.pipeline_.Submit(request, [self, task](const SubmissionOutcome& outcome) {
         if (self.isNull())
             return;
+        self->lastSubmission_ = LocalNow() + " " + task + ": " + OutcomeText(outcome);
         self->submitting_ = false;
         self->submitted_ = outcome;
         self->Resume();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LiveSession.h"
 #include "ServerSession.h"
 #include "SessionHost.h"
 
@@ -28,6 +29,8 @@ public:
     void Close(const QString& why);
     qint64 Unsent() const { return unsent_; }
     long long Number() const { return number_; }
+    // Who is connected, from where, since when, at which task, and the last submission.
+    LiveSession Describe() const;
 
     LoginDecision CheckLogin(const std::string& user, const std::string& password) override;
     StudentRecord Student(const std::string& user) override;
@@ -66,4 +69,6 @@ private:
     std::optional<SubmissionOutcome> submitted_;
     qint64 unsent_ = 0; // reply bytes not yet taken by the network, as last reported
     bool released_ = false;
+    QString connectedAt_;    // local time
+    QString lastSubmission_; // time, task and outcome
 };

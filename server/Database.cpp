@@ -86,6 +86,14 @@ void UseWriteAheadLog(const QString& connection) {
     }
 }
 
+QString RoleText(Database::Role role) {
+    return role == Database::Role::Teacher ? "teacher" : "student";
+}
+
+Database::Role RoleOf(const QString& text) {
+    return text == "teacher" ? Database::Role::Teacher : Database::Role::Student;
+}
+
 } // namespace
 
 bool IsPostgresLocation(const std::string& location) {
@@ -226,8 +234,10 @@ void Database::CreateTables() {
                  postgres ? "BYTEA" : "BLOB"));
     // A store made before attempts were numbered, or before variants were kept, gets the
     // column; its old rows keep none.
-    AddMissingColumn("attempt", "INTEGER");
-    AddMissingColumn("variant", "TEXT");
+    AddMissingColumn("submissions", "attempt", "INTEGER");
+    AddMissingColumn("submissions", "variant", "TEXT");
+    // Accounts made before teachers had accounts of their own are students'.
+    AddMissingColumn("accounts", "role", "VARCHAR(20) NOT NULL DEFAULT 'student'");
     Run("CREATE UNIQUE INDEX IF NOT EXISTS submissions_attempt "
         "ON submissions (user_name, task, attempt)");
     Run("CREATE TABLE IF NOT EXISTS submission_pacing ("
@@ -239,17 +249,17 @@ void Database::CreateTables() {
     CreateSharedLimitTables();
 }
 
-// Adds a column to the submissions of an older store. Two servers opening it together may
-// both find the column missing: the one that comes second sees it there afterwards.
-void Database::AddMissingColumn(const QString& column, const QString& type) {
+// Adds a column to a table of an older store. Two servers opening it together may both
+// find the column missing: the one that comes second sees it there afterwards.
+void Database::AddMissingColumn(const QString& table, const QString& column, const QString& type) {
     auto present = [&] {
         QSqlQuery probe(Connection(connection_));
-        return probe.exec("SELECT " + column + " FROM submissions WHERE 1 = 0");
+        return probe.exec("SELECT " + column + " FROM " + table + " WHERE 1 = 0");
     };
     if (present())
         return;
     try {
-        Run("ALTER TABLE submissions ADD COLUMN " + column + " " + type);
+        Run("ALTER TABLE " + table + " ADD COLUMN " + column + " " + type);
     } catch (const StoreUnavailable&) {
         throw;
     } catch (const std::runtime_error&) {
@@ -258,11 +268,11 @@ void Database::AddMissingColumn(const QString& column, const QString& type) {
     }
 }
 
-bool Database::AddAccount(const std::string& name, const std::string& passwordHash) {
+bool Database::AddAccount(const std::string& name, const std::string& passwordHash, Role role) {
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    return Run("INSERT INTO accounts (name, password_hash, created_utc) VALUES (?, ?, ?) "
+    return Run("INSERT INTO accounts (name, password_hash, created_utc, role) VALUES (?, ?, ?, ?) "
                "ON CONFLICT (name) DO NOTHING",
-               {Text(name), Text(passwordHash), now})
+               {Text(name), Text(passwordHash), now, RoleText(role)})
                .numRowsAffected() > 0;
 }
 
@@ -288,6 +298,22 @@ std::optional<std::string> Database::PasswordHash(const std::string& name) {
     if (!query.next())
         return std::nullopt;
     return query.value(0).toString().toStdString();
+}
+
+std::vector<Database::Account> Database::Accounts() {
+    QSqlQuery query = Run("SELECT name, role FROM accounts ORDER BY name");
+    std::vector<Account> accounts;
+    while (query.next())
+        accounts.push_back(
+            {query.value(0).toString().toStdString(), RoleOf(query.value(1).toString())});
+    return accounts;
+}
+
+std::optional<Database::Role> Database::AccountRole(const std::string& name) {
+    QSqlQuery query = Run("SELECT role FROM accounts WHERE name = ?", {Text(name)});
+    if (!query.next())
+        return std::nullopt;
+    return RoleOf(query.value(0).toString());
 }
 
 std::vector<std::string> Database::AccountNames() {
@@ -466,6 +492,48 @@ std::vector<Database::Result> Database::Results(const std::string& user, const s
     std::vector<Result> results;
     ForEachResult(user, task, [&results](const Result& result) { results.push_back(result); });
     return results;
+}
+
+void Database::ForEachJudgedAttempts(
+    const std::function<void(const std::string& user, const std::string& task,
+                             const std::vector<int>& scores)>& take) {
+    // One row per user and task, its attempts as "attempt:score" items: a fifth of the
+    // rows of one per attempt, which is what reading costs most. The items come in no
+    // particular order and are put in the order of the attempts here.
+    const QString items = "CAST(attempt AS TEXT) || ':' || CAST(score AS TEXT)";
+    const QString joined =
+        driver_ == "QPSQL" ? "string_agg(" + items + ", ',')" : "group_concat(" + items + ")";
+    EnsureOpen();
+    QSqlQuery query(Connection(connection_));
+    query.setForwardOnly(true);
+    if (!query.exec("SELECT user_name, task, " + joined +
+                    " FROM submissions WHERE attempt IS NOT NULL AND score >= 0 AND total > 0 "
+                    "GROUP BY user_name, task"))
+        Fail("cannot read the attempts", query.lastError());
+    std::vector<std::pair<int, int>> attempts;
+    std::vector<int> scores;
+    while (query.next()) {
+        attempts.clear();
+        for (const QStringView item : QStringView(query.value(2).toString()).split(u',')) {
+            const qsizetype colon = item.indexOf(u':');
+            attempts.emplace_back(item.left(colon).toInt(), item.mid(colon + 1).toInt());
+        }
+        std::sort(attempts.begin(), attempts.end());
+        scores.clear();
+        for (const auto& [attempt, score] : attempts)
+            scores.push_back(score);
+        take(query.value(0).toString().toStdString(), query.value(1).toString().toStdString(),
+             scores);
+    }
+    if (query.lastError().isValid())
+        Fail("cannot read the attempts", query.lastError());
+}
+
+std::pair<long long, long long> Database::SubmissionsMark() {
+    QSqlQuery query = Run("SELECT COUNT(*), MAX(id) FROM submissions");
+    if (!query.next())
+        return {0, 0};
+    return {query.value(0).toLongLong(), query.value(1).toLongLong()};
 }
 
 long long Database::SubmissionCount() {

@@ -54,9 +54,18 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // Who an account belongs to: a student works the tasks; a teacher signs in to the
+    // gradebook's web pages and is no row of it.
+    enum class Role { Student, Teacher };
+    struct Account {
+        std::string name;
+        Role role = Role::Student;
+    };
+
     // False when an account of that name exists already (also when another process adds
     // it at the same moment: the insert itself yields to an existing row).
-    bool AddAccount(const std::string& name, const std::string& passwordHash);
+    bool AddAccount(const std::string& name, const std::string& passwordHash,
+                    Role role = Role::Student);
     // Sets an existing account's password hash; false when there is no such account.
     bool SetPasswordHash(const std::string& name, const std::string& passwordHash);
     // Replaces the hash only while it is still `stored`; false otherwise.
@@ -65,6 +74,10 @@ public:
     bool RemoveAccount(const std::string& name);
     std::optional<std::string> PasswordHash(const std::string& name);
     std::vector<std::string> AccountNames();
+    // Every account with its role, by name.
+    std::vector<Account> Accounts();
+    // The role of an account; nullopt when there is none of that name.
+    std::optional<Role> AccountRole(const std::string& name);
 
     // Stores a submission (CP1251 texts as the session gives them) and commits it. Returns
     // its attempt number: 1 for the user's first submission to the task that counts as an
@@ -88,7 +101,16 @@ public:
     void ForEachResult(const std::string& user, const std::string& task,
                        const std::function<void(const Result&)>& take);
     std::vector<Result> Results(const std::string& user = {}, const std::string& task = {});
+    // The judged attempts (as JudgedAttempts counts them) of every user at every task,
+    // handed to `take` one user and task at a time: their names (UTF-8) and the right
+    // answers of each attempt in the order of the attempts.
+    void
+    ForEachJudgedAttempts(const std::function<void(const std::string& user, const std::string& task,
+                                                   const std::vector<int>& scores)>& take);
     long long SubmissionCount();
+    // The number of submissions and the newest id: submissions are only ever added, so a
+    // mark that has not changed means no submission came (also from other processes).
+    std::pair<long long, long long> SubmissionsMark();
 
     // Paces a user's submissions, shared by every server process on the database: at most
     // `burst` at once, then one per `intervalMs`. Returns 0 when a submission may go now
@@ -150,7 +172,7 @@ private:
     bool Alive();
     void CreateTables();
     void CreateSharedLimitTables();
-    void AddMissingColumn(const QString& column, const QString& type);
+    void AddMissingColumn(const QString& table, const QString& column, const QString& type);
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
     QSqlQuery Execute(const QString& sql, const QVariantList& values);
 

@@ -48,6 +48,8 @@ public:
 
     bool LoggedIn() const { return !user_.empty(); }
     const std::string& User() const { return user_; }
+    // The name of the task sent last (CP1251); empty when none is open.
+    std::string OpenTaskName() const { return openTask_ ? openTask_->task.name : std::string(); }
     // A client that sent a frame the protocol cannot read, or one over the frame limit, is
     // not served further.
     bool Broken() const { return broken_; }

@@ -82,6 +82,14 @@ bool TestingServer::Listen(const QHostAddress& address, quint16 port) {
     return listener_.listen(address, port);
 }
 
+std::vector<LiveSession> TestingServer::LiveSessions() const {
+    std::vector<LiveSession> sessions;
+    sessions.reserve(open_.size());
+    for (const Connection* connection : open_)
+        sessions.push_back(connection->Describe());
+    return sessions;
+}
+
 void TestingServer::Log(const QString& line) {
     static std::mutex mutex;
     const std::string text = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString() +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LiveSession.h"
 #include "ServerWorkers.h"
 #include "SharedLimits.h"
 #include "SubmissionPipeline.h"
@@ -63,6 +64,8 @@ public:
     QString ErrorString() const { return listener_.errorString(); }
     quint16 Port() const { return listener_.serverPort(); }
     int ConnectionCap() const { return cap_; }
+    // The open connections as they are now; on the event loop's thread.
+    std::vector<LiveSession> LiveSessions() const;
 
     // One line on stderr, stamped with the UTC time; safe from any thread.
     static void Log(const QString& line);

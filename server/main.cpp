@@ -7,9 +7,11 @@
 //                [--submission-interval SECONDS] [--submission-burst N]
 //                [--login-deadline SECONDS] [--reply-budget MEGABYTES]
 //                [--open YYYY-MM-DDTHH:MM] [--close YYYY-MM-DDTHH:MM]
-//   vekta-server [--db LOCATION] user add NAME | user list | user remove NAME |
+//                [--web [ADDRESS:]PORT]
+//   vekta-server [--db LOCATION] user add NAME [--teacher] | user list | user remove NAME |
 //                                user import FILE [--update]
 //   vekta-server [--db LOCATION] results [--user NAME] [--task TASK]
+//   vekta-server [--db LOCATION] [--bank FOLDER] results --gradebook [--separator ,]
 //   vekta-server [--db LOCATION] extend NAME MINUTES
 // Defaults: all interfaces, port 797 (0 picks a free port), the installed bank
 // (<program folder>/../share/vekta/bank) or else the bank of the sources, the SQLite
@@ -25,6 +27,10 @@
 // accounts); a course server runs without it and gets its accounts from "user add" or
 // "user import". --open and --close (the server's local time) bound the test window, in
 // place of the bank's course.conf; "extend" gives one student minutes past the close.
+// --web also serves the teacher's gradebook pages on PORT (address 127.0.0.1 unless
+// given; HTTPS with --tls-cert), to accounts added with "user add NAME --teacher"; the
+// second line on stdout names its port. "results --gradebook" writes the same gradebook
+// as CSV for a spreadsheet (";" between cells unless --separator ,).
 
 #include "AdminCommands.h"
 #include "Database.h"
@@ -34,14 +40,18 @@
 #include "TestingServer.h"
 #include "TlsSetup.h"
 #include "platform/Cp1251.h"
+#include "web/GradebookQuery.h"
+#include "web/WebServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include <unistd.h>
@@ -64,10 +74,13 @@ const QStringList kValueOptions = {"--listen",
                                    "--open",
                                    "--close",
                                    "--user",
-                                   "--task"};
-// Options without a value; "--update" belongs to "user import" and stays among its words.
-const QStringList kFlagOptions = {"--strict", "--demo"};
-const QStringList kCommandFlags = {"--update"};
+                                   "--task",
+                                   "--separator",
+                                   "--web"};
+// Options without a value; "--update" and "--teacher" belong to "user import" and "user add"
+// and stay among their words.
+const QStringList kFlagOptions = {"--strict", "--demo", "--gradebook"};
+const QStringList kCommandFlags = {"--update", "--teacher"};
 
 struct Arguments {
     std::map<QString, QString> options;
@@ -113,9 +126,12 @@ int Usage() {
                  "                    [--submission-interval SECONDS] [--submission-burst N]\n"
                  "                    [--login-deadline SECONDS] [--reply-budget MEGABYTES]\n"
                  "                    [--open YYYY-MM-DDTHH:MM] [--close YYYY-MM-DDTHH:MM]\n"
-                 "       vekta-server [--db LOCATION] user add NAME|list|remove NAME|import "
-                 "FILE [--update]\n"
+                 "                    [--web [ADDRESS:]PORT]\n"
+                 "       vekta-server [--db LOCATION] user add NAME [--teacher]|list|remove "
+                 "NAME|import FILE [--update]\n"
                  "       vekta-server [--db LOCATION] results [--user NAME] [--task TASK]\n"
+                 "       vekta-server [--db LOCATION] [--bank FOLDER] results --gradebook "
+                 "[--separator ,]\n"
                  "       vekta-server [--db LOCATION] extend NAME MINUTES\n";
     return 64;
 }
@@ -152,6 +168,21 @@ std::string ListenAdvice(quint16 port) {
            "capability; as a user, choose another port (--port 7970, and the clients' address "
            "host:7970), or run the server as the system service vekta-server.service "
            "(systemctl enable --now vekta-server), which has the capability";
+}
+
+// The web pages' --web [ADDRESS:]PORT ("8080", "0.0.0.0:8080", "[::1]:8080"); the address
+// is 127.0.0.1 unless given. Nullopt when it cannot be read.
+std::optional<std::pair<QHostAddress, quint16>> WebAddress(const QString& text) {
+    const qsizetype colon = text.lastIndexOf(':');
+    QString host = colon < 0 ? QString("127.0.0.1") : text.left(colon);
+    if (host.startsWith('[') && host.endsWith(']'))
+        host = host.mid(1, host.size() - 2);
+    bool ok = false;
+    const uint port = text.mid(colon + 1).toUInt(&ok);
+    QHostAddress address;
+    if (!ok || port > 65535 || !address.setAddress(host))
+        return std::nullopt;
+    return std::pair{address, static_cast<quint16>(port)};
 }
 
 // The password of the database, from the first line of --db-password-file; empty when
@@ -262,19 +293,56 @@ int Serve(const Arguments& args, Database& database) {
         std::cerr << "vekta-server: " << error.what() << '\n';
         return 1;
     }
+    std::unique_ptr<WebServer> web;
+    QString webShown;
+    if (args.options.contains("--web")) {
+        const auto webAddress = WebAddress(Option(args, "--web"));
+        if (!webAddress)
+            return Usage();
+        web = std::make_unique<WebServer>(
+            bank,
+            StoreAddress{Option(args, "--db", "vekta.sqlite").toStdString(),
+                         DatabasePassword(args)},
+            [&server] { return server.LiveSessions(); });
+        if (tls)
+            web->UseTls(*tls);
+        if (!web->Listen(webAddress->first, webAddress->second)) {
+            std::cerr << "vekta-server: cannot serve the web pages on "
+                      << webAddress->first.toString().toStdString() << " port "
+                      << webAddress->second << ": " << web->ErrorString().toStdString()
+                      << ListenAdvice(webAddress->second) << '\n';
+            return 1;
+        }
+        webShown = webAddress->first.toString();
+    }
     const QString shown = address == QHostAddress::Any ? "all interfaces" : address.toString();
     TestingServer::Log(QString("at most %1 connections at once").arg(server.ConnectionCap()));
     std::cout << "vekta-server: " << bank.tasks.size() << " tasks, "
               << database.DriverName().toStdString() << " database, " << (tls ? "TLS, " : "")
               << "listening on " << shown.toStdString() << " port " << server.Port() << std::endl;
+    if (web)
+        std::cout << "vekta-server: web pages (" << (tls ? "HTTPS" : "HTTP") << ") on "
+                  << webShown.toStdString() << " port " << web->Port() << std::endl;
     return QCoreApplication::exec();
+}
+
+// With --web the server draws task pictures, which needs a graphical application; the
+// offscreen platform serves, so no display is needed. Without it, no GUI library is loaded.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--web") {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            return std::make_unique<QGuiApplication>(argc, argv);
+        }
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    const std::optional<Arguments> args = ParseArguments(app.arguments());
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
+    const std::optional<Arguments> args = ParseArguments(QCoreApplication::arguments());
     if (!args)
         return Usage();
     try {
@@ -286,6 +354,10 @@ int main(int argc, char** argv) {
         if (words[0] == "user")
             return RunUserCommand(database, {words.begin() + 1, words.end()}, std::cin, std::cout,
                                   std::cerr);
+        if (words[0] == "results" && words.size() == 1 && args->options.contains("--gradebook"))
+            return RunGradebookCommand(
+                database, LoadTaskBank(Option(*args, "--bank", DefaultBank()).toStdString()),
+                Option(*args, "--separator", ";").toStdString(), std::cout, std::cerr);
         if (words[0] == "results" && words.size() == 1)
             return RunResultsCommand(database, Option(*args, "--user").toStdString(),
                                      Option(*args, "--task").toStdString(), std::cout);

@@ -187,7 +187,7 @@ TEST(AccountsTest, DemoAccountsOnlyWithDemoAndTheDemoListensOnLoopback) {
     EXPECT_EQ(RunServer({"--db", db, "user", "list"}).out, "");
     Serving demo(QStringList{"--demo"} + common);
     EXPECT_NE(demo.Banner().find("listening on 127.0.0.1 port"), std::string::npos);
-    EXPECT_EQ(RunServer({"--db", db, "user", "list"}).out, "Guest\nstudent\n");
+    EXPECT_EQ(RunServer({"--db", db, "user", "list"}).out, "Guest;student\nstudent;student\n");
 }
 
 TEST(AccountsTest, TwoDemoServersStartingTogetherOnANewStoreBothServe) {
@@ -200,7 +200,7 @@ TEST(AccountsTest, TwoDemoServersStartingTogetherOnANewStoreBothServe) {
         Serving second(arguments);
         EXPECT_NE(first.Banner(), "");
         EXPECT_NE(second.Banner(), "");
-        EXPECT_EQ(RunServer({"--db", db, "user", "list"}).out, "Guest\nstudent\n");
+        EXPECT_EQ(RunServer({"--db", db, "user", "list"}).out, "Guest;student\nstudent;student\n");
     }
 }
 

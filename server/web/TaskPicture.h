@@ -1,0 +1,18 @@
+#pragma once
+
+#include "TaskBank.h"
+
+#include <string>
+
+// A task as its student sees it in the task view: the statement wrapped at the pane's
+// width, the diagram centred under it, drawn by the task view's own rendering on a
+// canvas over an image (no widget), written as PNG. Drawing text needs a
+// QGuiApplication (the offscreen platform serves); any thread may draw.
+struct TaskPicture {
+    std::string png;
+    std::string problem; // UTF-8: why the diagram stopped, or the picture was not made
+};
+
+inline constexpr int kTaskPictureWidth = 600;
+
+TaskPicture DrawTaskPicture(const BankTask& task, int width = kTaskPictureWidth);

@@ -1,0 +1,164 @@
+#include "web/WebReports.h"
+
+#include "Database.h"
+#include "Submission.h"
+#include "TaskParameters.h"
+#include "TaskVariant.h"
+#include "answers/Read.h"
+#include "platform/Cp1251.h"
+#include "web/Gradebook.h"
+#include "web/GradebookQuery.h"
+#include "web/TaskPicture.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+using platform::Cp1251ToUtf8;
+
+// The name of a requested answer as the reading writes it ("v!C" -> "v_C").
+std::string ShownName(const std::string& cp1251Name) {
+    const std::optional<std::string> key = answers::NameKey(cp1251Name);
+    return key ? answers::NameText(*key) : Cp1251ToUtf8(cp1251Name);
+}
+
+// An answer as the reader reads it, or why it cannot be read.
+std::string Reading(const std::string& cp1251Answer, const std::vector<std::string>& declared) {
+    if (cp1251Answer.empty())
+        return "(пусто)";
+    const answers::ReadResult read = answers::Read(cp1251Answer, declared);
+    if (read.formula)
+        return answers::ReadingText(*read.formula);
+    return "не читается: " + answers::Describe(*read.problem, answers::TextStyle::Unicode);
+}
+
+// The verdict words of a stored "NAME: верно; NAME: неверно", in order.
+std::vector<std::string> VerdictWords(const std::string& verdicts) {
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    while (start < verdicts.size()) {
+        std::size_t end = verdicts.find("; ", start);
+        if (end == std::string::npos)
+            end = verdicts.size();
+        const std::string item = verdicts.substr(start, end - start);
+        const std::size_t colon = item.rfind(": ");
+        words.push_back(colon == std::string::npos ? std::string() : item.substr(colon + 2));
+        start = end + 2;
+    }
+    return words;
+}
+
+std::vector<AnswerLine> AnswerLines(const BankTask& task, const Database::Result& result) {
+    const std::vector<std::string> declared = answers::NamesOf(task.variables);
+    const auto sent = ReadAnswers(result.payload, task.answerNames);
+    const std::vector<std::string> verdicts = VerdictWords(result.verdicts);
+    const bool judged = result.score >= 0 && verdicts.size() == task.answerNames.size();
+    std::vector<AnswerLine> lines;
+    for (std::size_t k = 0; k < task.answerNames.size(); ++k)
+        lines.push_back({ShownName(task.answerNames[k]), Reading(sent[k].value_or(""), declared),
+                         judged ? verdicts[k] : std::string()});
+    return lines;
+}
+
+SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result) {
+    SubmissionLine line{LocalTimeText(result.receivedUtc),
+                        result.task,
+                        result.attempt,
+                        result.score,
+                        result.total,
+                        result.variant,
+                        {},
+                        {}};
+    const BankTask* task = bank.Find(platform::Utf8ToCp1251(result.task));
+    if (task != nullptr)
+        line.answers = AnswerLines(*task, result);
+    // A submission stored without judging keeps why in its verdicts.
+    if (result.score < 0 || (line.answers.empty() || line.answers[0].verdict.empty()))
+        line.note = result.verdicts;
+    return line;
+}
+
+void CountReadings(TaskReport& report, const BankTask& task, const Database::Result& result) {
+    const std::vector<AnswerLine> lines = AnswerLines(task, result);
+    for (std::size_t k = 0; k < report.answers.size() && k < lines.size(); ++k) {
+        const AnswerLine& line = lines[k];
+        if (line.verdict.empty())
+            continue;
+        std::vector<ReadingCount>& readings = report.answers[k].readings;
+        const auto same = std::find_if(readings.begin(), readings.end(), [&](const auto& r) {
+            return r.reading == line.reading && r.verdict == line.verdict;
+        });
+        if (same != readings.end())
+            ++same->count;
+        else
+            readings.push_back({line.reading, line.verdict, 1});
+    }
+}
+
+// Wrong readings first, the most frequent first; then the rest by frequency.
+void OrderReadings(std::vector<ReadingCount>& readings) {
+    std::stable_sort(readings.begin(), readings.end(), [](const auto& a, const auto& b) {
+        const bool aRight = a.verdict == "верно";
+        const bool bRight = b.verdict == "верно";
+        if (aRight != bRight)
+            return bRight;
+        return a.count > b.count;
+    });
+}
+
+} // namespace
+
+std::string LocalTimeText(const std::string& utcIso) {
+    const QDateTime time = QDateTime::fromString(QString::fromStdString(utcIso), Qt::ISODateWithMs);
+    if (!time.isValid())
+        return utcIso;
+    return time.toLocalTime().toString("dd.MM.yyyy HH:mm:ss").toStdString();
+}
+
+std::vector<SubmissionLine> StudentSubmissions(Database& database, const TaskBank& bank,
+                                               const std::string& student) {
+    std::vector<SubmissionLine> lines;
+    database.ForEachResult(student, {}, [&](const Database::Result& result) {
+        lines.push_back(LineOf(bank, result));
+    });
+    return lines;
+}
+
+std::optional<TaskReport> TaskReportOf(Database& database, const TaskBank& bank,
+                                       const std::string& taskName, const std::string& student) {
+    const BankTask* task = bank.Find(platform::Utf8ToCp1251(taskName));
+    if (task == nullptr)
+        return std::nullopt;
+    TaskReport report;
+    report.name = taskName;
+    report.caption = Cp1251ToUtf8(task->caption);
+    report.sheet = SheetName(task->sheetTag);
+    report.maximum = static_cast<int>(task->answerNames.size());
+    report.students = StudentNames(database);
+    const bool known =
+        std::find(report.students.begin(), report.students.end(), student) != report.students.end();
+    report.student = known || report.students.empty() ? student : report.students.front();
+
+    const TaskVariant variant =
+        VariantOf(*task, database.CourseSecret(), platform::Utf8ToCp1251(report.student));
+    report.variant = Cp1251ToUtf8(ValuesText(variant.values));
+    const TaskPicture picture = DrawTaskPicture(variant.task);
+    report.picture = picture.png;
+    report.pictureProblem = picture.problem;
+    const std::vector<std::string> declared = answers::NamesOf(task->variables);
+    for (std::size_t k = 0; k < task->answerNames.size(); ++k)
+        report.answers.push_back({ShownName(task->answerNames[k]),
+                                  k < variant.task.answers.size()
+                                      ? Reading(variant.task.answers[k], declared)
+                                      : std::string(),
+                                  {}});
+    database.ForEachResult({}, taskName, [&](const Database::Result& result) {
+        CountReadings(report, *task, result);
+    });
+    for (AnswerSummary& answer : report.answers)
+        OrderReadings(answer.readings);
+    return report;
+}

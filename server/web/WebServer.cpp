@@ -1,0 +1,380 @@
+#include "web/WebServer.h"
+
+#include "Database.h"
+#include "Password.h"
+#include "PasswordUpgrade.h"
+#include "SharedLimits.h"
+#include "platform/Cp1251.h"
+#include "web/GradebookCsv.h"
+#include "web/GradebookQuery.h"
+#include "web/WebListener.h"
+#include "web/WebPages.h"
+#include "web/WebReports.h"
+
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrlQuery>
+
+#include <algorithm>
+
+namespace {
+
+const QByteArray kCookieName = "vekta_session";
+constexpr int kWebThreads = 2;
+
+const char* const kRefusedAccount = "Вход только для преподавателей";
+const char* const kWrongPassword = "Неверное имя пользователя или пароль";
+
+QByteArray HeaderValue(const QHttpServerRequest& request, const QByteArray& name) {
+    for (const auto& [key, value] : request.headers())
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    return {};
+}
+
+std::string CookieValue(const QHttpServerRequest& request, const QByteArray& name) {
+    for (const QByteArray& part : HeaderValue(request, "Cookie").split(';')) {
+        const QByteArray item = part.trimmed();
+        if (item.startsWith(name + "="))
+            return item.mid(name.size() + 1).toStdString();
+    }
+    return {};
+}
+
+WebServer::Reply Page(int status, const std::string& html) {
+    WebServer::Reply reply;
+    reply.status = status;
+    reply.body = QByteArray::fromStdString(html);
+    return reply;
+}
+
+WebServer::Reply Redirect(const QByteArray& to) {
+    WebServer::Reply reply = Page(303, {});
+    reply.headers.emplace_back("Location", to);
+    return reply;
+}
+
+WebServer::Reply NotFound() {
+    return Page(404, MessagePage("Не найдено", "Такой страницы нет."));
+}
+
+} // namespace
+
+struct WebServer::Pending {
+    QHttpServerResponder responder;
+    QPointer<QTcpSocket> socket;
+};
+
+// The fields of a form posted as application/x-www-form-urlencoded.
+struct WebServer::Form {
+    explicit Form(const QByteArray& body) {
+        QByteArray spaced = body;
+        spaced.replace('+', "%20");
+        query.setQuery(QString::fromUtf8(spaced));
+    }
+    std::string Field(const QString& name) const {
+        return query.queryItemValue(name, QUrl::FullyDecoded).toStdString();
+    }
+    QUrlQuery query;
+};
+
+WebServer::WebServer(const TaskBank& bank, const StoreAddress& store,
+                     LiveSessionsSource liveSessions)
+    : bank_(bank), workers_(store.location, store.password, kWebThreads),
+      liveSessions_(std::move(liveSessions)) {
+    clock_.start();
+}
+
+WebServer::~WebServer() = default;
+
+bool WebServer::Listen(const QHostAddress& address, quint16 port) {
+    std::unique_ptr<QTcpServer> listener;
+    if (tls_)
+        listener = std::make_unique<SecureWebListener>(*tls_);
+    else
+        listener = std::make_unique<WebListener>();
+    if (!listener->listen(address, port)) {
+        error_ = listener->errorString();
+        return false;
+    }
+    listener->setParent(this);
+    bind(listener.release());
+    return true;
+}
+
+quint16 WebServer::Port() const {
+    const QList<QTcpServer*> listeners = servers();
+    return listeners.isEmpty() ? 0 : listeners.front()->serverPort();
+}
+
+bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    RestartRequestCount(socket);
+    auto pending = std::make_shared<Pending>(Pending{makeResponder(request, socket), socket});
+    Route(request, pending);
+    return true;
+}
+
+void WebServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    Send(std::make_shared<Pending>(Pending{makeResponder(request, socket), socket}), NotFound());
+}
+
+void WebServer::Route(const QHttpServerRequest& request, const Responder& responder) {
+    using Method = QHttpServerRequest::Method;
+    const Method method = request.method();
+    const QString path = request.url().path(QUrl::FullyDecoded);
+    if (method != Method::Get && method != Method::Post) {
+        Reply reply = Page(405, MessagePage("Метод не разрешён", "Страницы читаются GET, формы "
+                                                                 "отправляются POST."));
+        reply.headers.emplace_back("Allow", "GET, POST");
+        Send(responder, std::move(reply));
+        return;
+    }
+    const bool post = method == Method::Post;
+    const QString address = request.remoteAddress().toString();
+    const std::string sessionId = CookieValue(request, kCookieName);
+    const WebSessions::Session* session = sessions_.Use(sessionId, clock_.elapsed());
+    if (path == "/login") {
+        if (post)
+            SignIn(Form(request.body()), address, responder);
+        else if (session != nullptr)
+            Send(responder, Redirect("/"));
+        else
+            LoginForm({}, responder);
+        return;
+    }
+    if (post && path != "/logout") {
+        Reply reply = Page(405, MessagePage("Метод не разрешён", "Эта страница только читается."));
+        reply.headers.emplace_back("Allow", "GET");
+        Send(responder, std::move(reply));
+        return;
+    }
+    if (session == nullptr) {
+        Send(responder, Redirect("/login"));
+        return;
+    }
+    if (path == "/logout")
+        SignOut(Form(request.body()), sessionId, responder);
+    else
+        ServePage(path, request, *session, responder);
+}
+
+void WebServer::ServePage(const QString& path, const QHttpServerRequest& request,
+                          const WebSessions::Session& session, const Responder& responder) {
+    const PageFrame frame{session.teacher, session.formToken, RandomToken()};
+    const TaskBank& bank = bank_;
+    if (path == "/") {
+        Build(
+            [frame, &bank, cache = &gradebook_](Database& database) {
+                Reply reply = Page(200, GradebookPage(frame, *cache->Read(database, bank)));
+                reply.nonce = QByteArray::fromStdString(frame.scriptNonce);
+                return reply;
+            },
+            responder);
+    } else if (path == "/gradebook.csv") {
+        Build(
+            [&bank, cache = &gradebook_](Database& database) {
+                Reply reply;
+                reply.type = "text/csv; charset=utf-8";
+                reply.body = QByteArray::fromStdString(GradebookCsv(*cache->Read(database, bank)));
+                reply.headers.emplace_back("Content-Disposition",
+                                           "attachment; filename=\"gradebook.csv\"");
+                return reply;
+            },
+            responder);
+    } else if (path.startsWith("/student/")) {
+        const std::string student = path.mid(9).toStdString();
+        Build(
+            [frame, student, &bank](Database& database) {
+                if (database.AccountRole(student) != Database::Role::Student)
+                    return NotFound();
+                return Page(
+                    200, StudentPage(frame, student, StudentSubmissions(database, bank, student)));
+            },
+            responder);
+    } else if (path.startsWith("/task/")) {
+        const std::string task = path.mid(6).toStdString();
+        const std::string student =
+            request.query().queryItemValue("student", QUrl::FullyDecoded).toStdString();
+        Build(
+            [frame, task, student, &bank](Database& database) {
+                const std::optional<TaskReport> report =
+                    TaskReportOf(database, bank, task, student);
+                return report ? Page(200, TaskPage(frame, *report)) : NotFound();
+            },
+            responder);
+    } else if (path == "/now") {
+        // The connections are read here, on their own thread; the page is built elsewhere.
+        Build([frame, sessions = liveSessions_()](
+                  Database&) { return Page(200, NowPage(frame, sessions)); },
+              responder);
+    } else {
+        Send(responder, NotFound());
+    }
+}
+
+void WebServer::LoginForm(const std::string& message, const Responder& responder, int status) {
+    const std::string token = sessions_.IssueLoginToken(clock_.elapsed());
+    Build([token, message, status](Database&) { return Page(status, LoginPage(token, message)); },
+          responder);
+}
+
+void WebServer::SignIn(const Form& form, const QString& address, const Responder& responder) {
+    if (!sessions_.TakeLoginToken(form.Field("token"), clock_.elapsed())) {
+        Send(responder, Page(403, MessagePage("Доступ запрещён",
+                                              "Форма входа устарела: откройте её заново.")));
+        return;
+    }
+    const std::string name = form.Field("name");
+    const std::string password = form.Field("password");
+    CheckPassword(name, password, address, responder);
+}
+
+// Sign-ins are paced as logins on the testing port are, by address and by account and
+// over every server process on the database (the keys are the same, so guesses at one
+// account through either port count together); a paced attempt waits its turn and is
+// asked for again.
+void WebServer::CheckPassword(const std::string& name, const std::string& password,
+                              const QString& address, const Responder& responder) {
+    QPointer<WebServer> self(this);
+    workers_.RunStore([self, name, password, address, responder](Database& database) {
+        const std::vector<std::string> keys = SharedLimits::LoginKeys(address, name);
+        std::optional<std::string> hash;
+        std::optional<Database::Role> role;
+        try {
+            const long long wait =
+                database.ReserveLogin(keys, SharedLimits::NowMs(), SharedLimits::Pacing);
+            if (wait > 0)
+                return ServerWorkers::Continuation(
+                    [self, name, password, address, responder, wait] {
+                        if (self)
+                            self->RetrySignIn(wait, name, password, address, responder);
+                    });
+            hash = database.PasswordHash(name);
+            role = database.AccountRole(name);
+        } catch (const std::exception& error) {
+            TestingServer::Log("web: cannot read the account: " + QString::fromUtf8(error.what()));
+        }
+        // An unknown name costs the same work as a wrong password.
+        static const std::string unknown = password::Hash("");
+        const std::string cp1251 = platform::Utf8ToCp1251(password);
+        const password::Check check = password::CheckLogin(cp1251, hash.value_or(unknown));
+        const bool accepted = check.accepted && hash && role;
+        if (accepted && !check.upgradedHash.empty())
+            StoreUpgradedHash(database, platform::Utf8ToCp1251(name), *hash, check.upgradedHash);
+        if (!accepted)
+            RecordFailure(database, keys);
+        std::optional<bool> teacher;
+        if (role)
+            teacher = *role == Database::Role::Teacher;
+        return ServerWorkers::Continuation([self, name, teacher, accepted, address, responder] {
+            if (self)
+                self->SignInDecided(name, teacher, accepted, address, responder);
+        });
+    });
+}
+
+void WebServer::RetrySignIn(long long waitMs, const std::string& name, const std::string& password,
+                            const QString& address, const Responder& responder) {
+    TestingServer::Log("web: " + address + ": sign-in paced, the next in " +
+                       QString::number(waitMs) + " ms");
+    QPointer<WebServer> self(this);
+    QTimer::singleShot(static_cast<int>(std::min<long long>(waitMs, SharedLimits::Pacing.delayMs)),
+                       this, [self, name, password, address, responder] {
+                           if (self)
+                               self->CheckPassword(name, password, address, responder);
+                       });
+}
+
+void WebServer::RecordFailure(Database& database, const std::vector<std::string>& keys) {
+    try {
+        database.RecordLoginFailure(keys, SharedLimits::NowMs(), SharedLimits::Pacing);
+    } catch (const std::exception& error) {
+        TestingServer::Log("web: cannot count a failed sign-in: " +
+                           QString::fromUtf8(error.what()));
+    }
+}
+
+void WebServer::SignInDecided(const std::string& name, std::optional<bool> teacher, bool accepted,
+                              const QString& address, const Responder& responder) {
+    const QString who = QString::fromStdString(name).left(200);
+    if (!accepted) {
+        TestingServer::Log("web: " + address + ": sign-in refused for " + who);
+        LoginForm(kWrongPassword, responder);
+        return;
+    }
+    if (!teacher.value_or(false)) {
+        TestingServer::Log("web: " + address + ": " + who + " is no teacher, refused");
+        Send(responder, Page(403, MessagePage("Доступ запрещён", kRefusedAccount)));
+        return;
+    }
+    TestingServer::Log("web: " + address + ": " + who + " signed in");
+    Reply reply = Redirect("/");
+    reply.headers.emplace_back("Set-Cookie",
+                               SessionCookie(sessions_.Open(name, clock_.elapsed()), false));
+    Send(responder, std::move(reply));
+}
+
+void WebServer::SignOut(const Form& form, const std::string& sessionId,
+                        const Responder& responder) {
+    const WebSessions::Session* session = sessions_.Use(sessionId, clock_.elapsed());
+    if (session == nullptr || !SameToken(form.Field("token"), session->formToken)) {
+        Send(responder, Page(403, MessagePage("Доступ запрещён", "Форма без своего ключа.")));
+        return;
+    }
+    sessions_.Close(sessionId);
+    Reply reply = Redirect("/login");
+    reply.headers.emplace_back("Set-Cookie", SessionCookie({}, true));
+    Send(responder, std::move(reply));
+}
+
+QByteArray WebServer::SessionCookie(const std::string& id, bool ending) const {
+    QByteArray cookie =
+        kCookieName + "=" + QByteArray::fromStdString(id) + "; Path=/; HttpOnly; SameSite=Strict";
+    if (tls_)
+        cookie += "; Secure";
+    if (ending)
+        cookie += "; Max-Age=0";
+    return cookie;
+}
+
+void WebServer::Build(std::function<Reply(Database&)> page, const Responder& responder) {
+    QPointer<WebServer> self(this);
+    workers_.RunStore([self, page = std::move(page), responder](Database& database) {
+        Reply reply;
+        try {
+            reply = page(database);
+        } catch (const std::exception& error) {
+            TestingServer::Log("web: a page failed: " + QString::fromUtf8(error.what()));
+            reply = Page(500, MessagePage("Ошибка сервера", "Страницу не удалось построить: база "
+                                                            "данных недоступна."));
+        }
+        return ServerWorkers::Continuation([self, responder, reply = std::move(reply)]() mutable {
+            if (self)
+                self->Send(responder, std::move(reply));
+        });
+    });
+}
+
+void WebServer::Send(const Responder& responder, Reply reply) {
+    if (responder->socket.isNull() || responder->socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    QHttpServerResponder& out = responder->responder;
+    out.writeStatusLine(static_cast<QHttpServerResponder::StatusCode>(reply.status));
+    out.writeHeader("Content-Type", reply.type);
+    out.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
+    out.writeHeader("Cache-Control", "no-store");
+    out.writeHeader("X-Content-Type-Options", "nosniff");
+    out.writeHeader("X-Frame-Options", "DENY");
+    out.writeHeader("Referrer-Policy", "no-referrer");
+    // Nothing from other sites; the only script is the page's own, by its nonce.
+    const QByteArray scripts = reply.nonce.isEmpty() ? "'none'" : "'nonce-" + reply.nonce + "'";
+    out.writeHeader("Content-Security-Policy",
+                    "default-src 'none'; style-src 'unsafe-inline'; img-src data:; script-src " +
+                        scripts + "; form-action 'self'; frame-ancestors 'none'; base-uri 'none'");
+    for (const auto& [name, value] : reply.headers)
+        out.writeHeader(name, value);
+    out.writeBody(reply.body);
+}

@@ -1,0 +1,145 @@
+// The gradebook's table and its CSV, from attempts handed in and from a real store.
+
+#include "web/Gradebook.h"
+#include "Database.h"
+#include "Submission.h"
+#include "SubmissionOutcome.h"
+#include "platform/Cp1251.h"
+#include "web/GradebookCache.h"
+#include "web/GradebookCsv.h"
+#include "web/GradebookQuery.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using platform::Utf8ToCp1251;
+
+BankTask Task(const std::string& sheetTag, const std::string& utf8Name, int answers,
+              const std::string& attempts = {}) {
+    BankTask task;
+    task.sheetTag = sheetTag;
+    task.name = Utf8ToCp1251(utf8Name);
+    for (int i = 0; i < answers; ++i)
+        task.answerNames.push_back("X" + std::to_string(i));
+    task.attempts = attempts;
+    return task;
+}
+
+TaskBank SmallBank() {
+    TaskBank bank;
+    bank.tasks = {Task("<STATICA>", "Балка-1", 3, "3; 10"), Task("<DINAMIK>", "Груз", 2)};
+    return bank;
+}
+
+TEST(GradebookTest, BestScoreUnderTheTaskRulesAndTotals) {
+    GradebookBuilder builder(SmallBank(), {"Петров", "Иванов", "Петров"});
+    // Balka: 1, then 3 right at the second attempt (10 % off), a fourth past the limit.
+    builder.AddAttempts("Иванов", "Балка-1", {1, 3, 0, 3});
+    builder.AddAttempts("Петров", "Груз", {2});
+    builder.AddAttempts("Никто", "Груз", {2});       // no account: no row
+    builder.AddAttempts("Петров", "Нет такой", {2}); // no such task in the bank
+    const Gradebook book = builder.Finish();
+
+    ASSERT_EQ(book.tasks.size(), 2u);
+    EXPECT_EQ(book.tasks[0].sheet, "Статика");
+    EXPECT_EQ(book.tasks[1].sheet, "Динамика");
+    EXPECT_EQ(book.tasks[0].maximum, 3);
+    EXPECT_EQ(book.maximumTotal, 5);
+    ASSERT_EQ(book.rows.size(), 2u); // the duplicate name is one row
+    EXPECT_EQ(book.rows[0].student, "Иванов");
+    const GradebookCell& balka = book.rows[0].cells[0];
+    EXPECT_EQ(balka.attemptsUsed, 3);
+    EXPECT_EQ(balka.bestCorrect, 3);
+    EXPECT_NEAR(balka.best, 2.7, 1e-9);
+    EXPECT_EQ(book.rows[0].cells[1].attemptsUsed, 0);
+    EXPECT_NEAR(book.rows[1].total, 2, 1e-9);
+    EXPECT_NEAR(book.taskTotals[0], 2.7, 1e-9);
+    EXPECT_NEAR(book.taskTotals[1], 2, 1e-9);
+}
+
+TEST(GradebookTest, PointsAreWrittenAsNumbers) {
+    EXPECT_EQ(PointsText(3), "3");
+    EXPECT_EQ(PointsText(0), "0");
+    EXPECT_EQ(PointsText(2.7), "2,7");
+    EXPECT_EQ(PointsText(2.7, '.'), "2.7");
+    EXPECT_EQ(PointsText(1.0 / 3), "0,33");
+    EXPECT_EQ(PointsText(1.999), "2");
+}
+
+TEST(GradebookTest, CsvOpensInASpreadsheetSetUpForRussian) {
+    GradebookBuilder builder(SmallBank(), {"=HYPERLINK(\"x\")", "Иванов; Пётр", "-Сидоров"});
+    builder.AddAttempts("Иванов; Пётр", "Балка-1", {1, 3});
+    const Gradebook book = builder.Finish();
+
+    const std::string csv = GradebookCsv(book);
+    ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+    std::istringstream lines(csv.substr(3));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "Студент;Балка-1 (из 3);Груз (из 2);Итого (из 5)\r");
+    std::getline(lines, line);
+    EXPECT_EQ(line, "'-Сидоров;;;0\r"); // no cell starts a formula
+    std::getline(lines, line);
+    EXPECT_EQ(line, "\"'=HYPERLINK(\"\"x\"\")\";;;0\r");
+    std::getline(lines, line);
+    // The name holding the separator is quoted; the score has the decimal comma.
+    EXPECT_EQ(line, "\"Иванов; Пётр\";2,7;;2,7\r");
+
+    const std::string comma = GradebookCsv(book, ',');
+    EXPECT_NE(comma.find("Студент,Балка-1 (из 3),Груз (из 2),Итого (из 5)\r\n"), std::string::npos);
+    EXPECT_NE(comma.find("Иванов; Пётр,2.7,,2.7\r\n"), std::string::npos);
+}
+
+TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
+    QTemporaryDir dir;
+    Database db((dir.path() + "/course.sqlite").toStdString());
+    ASSERT_TRUE(db.AddAccount("Иванов", "hash"));
+    ASSERT_TRUE(db.AddAccount("Учитель", "hash", Database::Role::Teacher));
+    EXPECT_EQ(db.AccountRole("Учитель"), Database::Role::Teacher);
+    EXPECT_EQ(db.AccountRole("Иванов"), Database::Role::Student);
+    EXPECT_FALSE(db.AccountRole("Никто"));
+    auto submit = [&](const std::string& task, int score, int total, bool attempt) {
+        SubmissionRecord record;
+        record.user = Utf8ToCp1251("Иванов");
+        record.task = Utf8ToCp1251(task);
+        record.payload = "x";
+        record.score = score;
+        record.total = total;
+        record.countsAsAttempt = attempt;
+        db.StoreSubmission(record);
+    };
+    submit("Балка-1", 2, 3, true);
+    submit("Балка-1", 0, 0, false); // every answer "не принято": no attempt
+    submit("Груз", 1, 2, true);
+
+    const Gradebook book = ReadGradebook(db, SmallBank());
+    ASSERT_EQ(book.rows.size(), 1u);
+    EXPECT_EQ(book.rows[0].cells[0].attemptsUsed, 1);
+    EXPECT_NEAR(book.rows[0].cells[0].best, 2, 1e-9);
+    EXPECT_NEAR(book.rows[0].total, 3, 1e-9);
+
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunGradebookCommand(db, SmallBank(), ",", out, err), 0);
+    EXPECT_NE(out.str().find("Иванов,2,1,3\r\n"), std::string::npos) << out.str();
+    EXPECT_EQ(RunGradebookCommand(db, SmallBank(), "|", out, err), 64);
+
+    // Kept while nothing changed; read anew after a submission or a new student.
+    GradebookCache cache;
+    const TaskBank bank = SmallBank();
+    const auto first = cache.Read(db, bank);
+    EXPECT_EQ(cache.Read(db, bank), first);
+    submit("Груз", 2, 2, true);
+    const auto second = cache.Read(db, bank);
+    ASSERT_NE(second, first);
+    EXPECT_NEAR(second->rows[0].total, 4, 1e-9);
+    ASSERT_TRUE(db.AddAccount("Петров", "hash"));
+    EXPECT_EQ(cache.Read(db, bank)->rows.size(), 2u);
+}
+
+} // namespace

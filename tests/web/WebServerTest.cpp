@@ -1,0 +1,277 @@
+// The teacher's web pages over a real socket: sign-in, refusals and their status codes,
+// the session cookie, escaping, the pages and the CSV, and the request size limit.
+
+#include "web/WebServer.h"
+#include "Database.h"
+#include "Password.h"
+#include "Submission.h"
+#include "SubmissionOutcome.h"
+#include "TaskBank.h"
+#include "TlsSetup.h"
+#include "platform/Cp1251.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSslSocket>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::Utf8ToCp1251;
+
+const std::string kScriptName = "<script>alert(1)</script>";
+
+struct HttpReply {
+    int status = 0;
+    QByteArray head; // status line and headers
+    QByteArray body;
+
+    QByteArray Header(const QByteArray& name) const {
+        for (const QByteArray& line : head.split('\n'))
+            if (line.toLower().startsWith(name.toLower() + ":"))
+                return line.mid(name.size() + 1).trimmed();
+        return {};
+    }
+    std::string Text() const { return body.toStdString(); }
+};
+
+// Sends one request and reads its whole reply, serving the event loop meanwhile (the
+// server runs in this thread). With a certificate file, over TLS trusting only it.
+HttpReply Exchange(quint16 port, const QByteArray& request, const QString& trusted = {}) {
+    QSslSocket socket;
+    QByteArray received;
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
+    if (trusted.isEmpty()) {
+        QObject::connect(&socket, &QTcpSocket::connected, [&] { socket.write(request); });
+        socket.connectToHost("127.0.0.1", port);
+    } else {
+        QSslConfiguration tls = socket.sslConfiguration();
+        tls.setCaCertificates(QSslCertificate::fromPath(trusted));
+        socket.setSslConfiguration(tls);
+        QObject::connect(&socket, &QSslSocket::encrypted, [&] { socket.write(request); });
+        socket.connectToHostEncrypted("localhost", port);
+    }
+    HttpReply reply;
+    auto complete = [&] {
+        const qsizetype end = received.indexOf("\r\n\r\n");
+        if (end < 0)
+            return false;
+        reply.head = received.left(end);
+        const QByteArray length = reply.Header("Content-Length");
+        if (received.size() - end - 4 < length.toLongLong())
+            return false;
+        reply.body = received.mid(end + 4, length.toLongLong());
+        return true;
+    };
+    bool closed = false;
+    QObject::connect(&socket, &QTcpSocket::disconnected, [&] { closed = true; });
+    if (!QTest::qWaitFor([&] { return complete() || closed; }, 10000) || !complete())
+        return reply;
+    reply.status = reply.head.mid(9, 3).toInt();
+    return reply;
+}
+
+QByteArray Get(const QByteArray& path, const QByteArray& cookie = {}) {
+    QByteArray request = "GET " + path + " HTTP/1.1\r\nHost: localhost\r\n";
+    if (!cookie.isEmpty())
+        request += "Cookie: " + cookie + "\r\n";
+    return request + "\r\n";
+}
+
+QByteArray Post(const QByteArray& path, const QByteArray& body, const QByteArray& cookie = {}) {
+    QByteArray request = "POST " + path +
+                         " HTTP/1.1\r\nHost: localhost\r\nContent-Type: "
+                         "application/x-www-form-urlencoded\r\nContent-Length: " +
+                         QByteArray::number(body.size()) + "\r\n";
+    if (!cookie.isEmpty())
+        request += "Cookie: " + cookie + "\r\n";
+    return request + "\r\n" + body;
+}
+
+QByteArray FormToken(const HttpReply& page) {
+    const QRegularExpression token("name=\"token\" value=\"([0-9a-f]+)\"");
+    return token.match(QString::fromUtf8(page.body)).captured(1).toLatin1();
+}
+
+class WebServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        bank_ = LoadTaskBank(VEKTA_BANK_DIR);
+        const std::string location = (dir_.path() + "/course.sqlite").toStdString();
+        Database db(location);
+        ASSERT_TRUE(db.AddAccount("Учитель", password::Hash(Utf8ToCp1251("пароль")),
+                                  Database::Role::Teacher));
+        ASSERT_TRUE(db.AddAccount("Иванов", password::Hash("student")));
+        ASSERT_TRUE(db.AddAccount(kScriptName, password::Hash("x")));
+        SubmissionRecord record;
+        record.user = Utf8ToCp1251("Иванов");
+        record.task = Utf8ToCp1251("Балка-1");
+        record.payload = " X!A @=-5; Y!A @=7; R!B @=2,83;";
+        record.verdicts = Utf8ToCp1251("X_A: верно; Y_A: неверно; R_B: верно");
+        record.score = 2;
+        record.total = 3;
+        db.StoreSubmission(record);
+        server_ = std::make_unique<WebServer>(bank_, StoreAddress{location, {}}, [] {
+            return std::vector<LiveSession>{
+                {kScriptName, "127.0.0.1 5000", "07.12.2026 10:00:00", "Балка-1", ""}};
+        });
+        ASSERT_TRUE(server_->Listen(QHostAddress::LocalHost, 0));
+        port_ = server_->Port();
+    }
+
+    // Signs in and returns the session cookie ("vekta_session=...").
+    QByteArray SignIn(const QByteArray& name, const QByteArray& password, HttpReply* reply = {}) {
+        const QByteArray token = FormToken(Exchange(port_, Get("/login")));
+        const HttpReply signed_ =
+            Exchange(port_, Post("/login", "name=" + name.toPercentEncoding() + "&password=" +
+                                               password.toPercentEncoding() + "&token=" + token));
+        if (reply != nullptr)
+            *reply = signed_;
+        return signed_.Header("Set-Cookie").split(';').front();
+    }
+
+    QTemporaryDir dir_;
+    TaskBank bank_;
+    std::unique_ptr<WebServer> server_;
+    quint16 port_ = 0;
+};
+
+TEST_F(WebServerTest, OnlyATeacherWithTheFormsTokenSignsIn) {
+    EXPECT_EQ(Exchange(port_, Get("/")).status, 303);
+    EXPECT_EQ(Exchange(port_, Get("/")).Header("Location"), "/login");
+    EXPECT_EQ(Exchange(port_, Get("/now", "vekta_session=made-up")).status, 303);
+
+    const HttpReply form = Exchange(port_, Get("/login"));
+    EXPECT_EQ(form.status, 200);
+    EXPECT_FALSE(FormToken(form).isEmpty());
+    // No token, or one never issued: refused before the password is looked at.
+    EXPECT_EQ(Exchange(port_, Post("/login", "name=Иванов&password=student")).status, 403);
+    EXPECT_EQ(Exchange(port_, Post("/login", "name=x&password=y&token=00ff")).status, 403);
+
+    HttpReply student;
+    EXPECT_TRUE(SignIn("Иванов", "student", &student).isEmpty());
+    EXPECT_EQ(student.status, 403);
+    HttpReply wrong;
+    EXPECT_TRUE(SignIn("Учитель", "не тот", &wrong).isEmpty());
+    EXPECT_EQ(wrong.status, 200);
+    EXPECT_NE(wrong.Text().find("Неверное имя пользователя или пароль"), std::string::npos);
+
+    HttpReply teacher;
+    const QByteArray cookie = SignIn("Учитель", "пароль", &teacher);
+    EXPECT_EQ(teacher.status, 303);
+    EXPECT_EQ(teacher.Header("Location"), "/");
+    const QByteArray flags = teacher.Header("Set-Cookie");
+    EXPECT_TRUE(flags.contains("HttpOnly")) << flags.toStdString();
+    EXPECT_TRUE(flags.contains("SameSite=Strict"));
+    EXPECT_EQ(cookie.size(), QByteArray("vekta_session=").size() + 64);
+    EXPECT_EQ(Exchange(port_, Get("/", cookie)).status, 200);
+    EXPECT_EQ(Exchange(port_, Get("/login", cookie)).status, 303);
+
+    // Signing out needs the session's own token.
+    EXPECT_EQ(Exchange(port_, Post("/logout", "", cookie)).status, 403);
+    const QByteArray token = FormToken(Exchange(port_, Get("/now", cookie)));
+    EXPECT_EQ(Exchange(port_, Post("/logout", "token=" + token, cookie)).status, 303);
+    EXPECT_EQ(Exchange(port_, Get("/", cookie)).status, 303);
+}
+
+TEST_F(WebServerTest, MethodsAndSizesOutsideTheRulesAreRefused) {
+    const QByteArray cookie = SignIn("Учитель", "пароль");
+    ASSERT_FALSE(cookie.isEmpty());
+    const HttpReply put = Exchange(port_, "PUT / HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
+    EXPECT_EQ(put.status, 405);
+    EXPECT_EQ(put.Header("Allow"), "GET, POST");
+    EXPECT_EQ(Exchange(port_, "DELETE /now HTTP/1.1\r\nHost: x\r\n\r\n").status, 405);
+    EXPECT_EQ(Exchange(port_, Post("/", "a=b", cookie)).status, 405);
+    EXPECT_EQ(Exchange(port_, Get("/student/Никто", cookie)).status, 404);
+    EXPECT_EQ(Exchange(port_, Get("/task/..%2F..%2Fetc", cookie)).status, 404);
+
+    const QByteArray large(70 * 1024, 'a');
+    EXPECT_EQ(Exchange(port_, Post("/login", "name=" + large)).status, 413);
+    // A request within the limit on a fresh connection is served as ever.
+    EXPECT_EQ(Exchange(port_, Post("/login", "name=" + QByteArray(60 * 1024, 'a'))).status, 403);
+}
+
+TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
+    const QByteArray cookie = SignIn("Учитель", "пароль");
+    ASSERT_FALSE(cookie.isEmpty());
+    const HttpReply book = Exchange(port_, Get("/", cookie));
+    ASSERT_EQ(book.status, 200);
+    const std::string html = book.Text();
+    EXPECT_EQ(html.find(kScriptName), std::string::npos);
+    EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+    EXPECT_NE(html.find("2/3"), std::string::npos);         // Иванов's best at Балка-1
+    EXPECT_EQ(html.find("Учитель</a>"), std::string::npos); // a teacher is no row
+    EXPECT_TRUE(book.Header("Content-Security-Policy").contains("default-src 'none'"));
+
+    const HttpReply student =
+        Exchange(port_, Get("/student/%D0%98%D0%B2%D0%B0%D0%BD%D0%BE%D0%B2", cookie));
+    ASSERT_EQ(student.status, 200);
+    EXPECT_NE(student.Text().find("X_A"), std::string::npos);
+    EXPECT_NE(student.Text().find("2,83"), std::string::npos); // the answer as read
+    EXPECT_NE(student.Text().find("неверно"), std::string::npos);
+    EXPECT_EQ(Exchange(port_,
+                       Get("/student/" + QByteArray::fromStdString(kScriptName).toPercentEncoding(),
+                           cookie))
+                  .status,
+              200);
+
+    const HttpReply task = Exchange(port_, Get("/task/%D0%91%D0%B0%D0%BB%D0%BA%D0%B0-1", cookie));
+    ASSERT_EQ(task.status, 200);
+    EXPECT_NE(task.Text().find("data:image/png;base64,iVBORw0KGgo"), std::string::npos);
+    EXPECT_NE(task.Text().find("Эталон"), std::string::npos);
+    // The wrong reading comes before the right ones.
+    EXPECT_NE(task.Text().find(">7<"), std::string::npos);
+
+    const HttpReply now = Exchange(port_, Get("/now", cookie));
+    ASSERT_EQ(now.status, 200);
+    EXPECT_EQ(now.Text().find(kScriptName), std::string::npos);
+    EXPECT_NE(now.Text().find("127.0.0.1 5000"), std::string::npos);
+
+    const HttpReply csv = Exchange(port_, Get("/gradebook.csv", cookie));
+    ASSERT_EQ(csv.status, 200);
+    EXPECT_TRUE(csv.body.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(csv.body.contains("Балка-1 (из 3);"));
+    EXPECT_TRUE(csv.body.contains("\r\nИванов;2;"));
+    EXPECT_TRUE(csv.Header("Content-Disposition").contains("attachment"));
+}
+
+TEST(WebServerTlsTest, WithACertificateThePagesAreServedOverHttpsOnly) {
+    if (QStandardPaths::findExecutable("openssl").isEmpty())
+        GTEST_SKIP() << "openssl is not installed";
+    QTemporaryDir dir;
+    const QString cert = dir.filePath("cert.pem"), key = dir.filePath("key.pem");
+    ASSERT_EQ(
+        QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                                      key, "-out", cert, "-days", "2", "-subj", "/CN=localhost",
+                                      "-addext", "subjectAltName=DNS:localhost"}),
+        0);
+    const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
+    const std::string location = (dir.path() + "/course.sqlite").toStdString();
+    {
+        Database db(location);
+        ASSERT_TRUE(db.AddAccount("Учитель", password::Hash(Utf8ToCp1251("пароль")),
+                                  Database::Role::Teacher));
+    }
+    WebServer server(bank, {location, {}}, [] { return std::vector<LiveSession>{}; });
+    server.UseTls(ServerTlsConfiguration(cert, key));
+    ASSERT_TRUE(server.Listen(QHostAddress::LocalHost, 0));
+
+    EXPECT_EQ(Exchange(server.Port(), Get("/"), cert).status, 303);
+    EXPECT_EQ(Exchange(server.Port(), Get("/")).status, 0); // no answer in clear
+    const QByteArray token = FormToken(Exchange(server.Port(), Get("/login"), cert));
+    const HttpReply signedIn =
+        Exchange(server.Port(),
+                 Post("/login", "name=" + QByteArray("Учитель").toPercentEncoding() + "&password=" +
+                                    QByteArray("пароль").toPercentEncoding() + "&token=" + token),
+                 cert);
+    EXPECT_EQ(signedIn.status, 303);
+    EXPECT_TRUE(signedIn.Header("Set-Cookie").contains("; Secure"));
+    EXPECT_EQ(Exchange(server.Port(), Post("/login", QByteArray(70 * 1024, 'a')), cert).status,
+              413);
+}
+
+} // namespace
