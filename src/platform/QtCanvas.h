@@ -16,6 +16,8 @@ class QPaintDevice;
 namespace platform {
 
 struct CanvasBox;
+class FontCache;
+class FontFace;
 
 QColor ToQColor(Color color);
 
@@ -32,13 +34,16 @@ QString TextForFont(const Font& font, std::string_view bytes);
 // is exact: a line of width 1 leaves its end pixel unpainted, a box (x1, y1)-(x2, y2)
 // covers x1..x2-1 and y1..y2-1. Dashed styles are drawn dashed at width 1 and solid when
 // the pen is wider, as the toolkit's pens do.
+//
+// Fonts and their metrics come from the application's font cache. A canvas given no cache
+// (nullptr) makes them anew for every call: the plain measure the cache must agree with.
 class QtCanvas : public Canvas {
 public:
     // Paints on the device (a QImage, or a widget inside its paint event) with a painter
     // of its own, active while the canvas lives.
-    explicit QtCanvas(QPaintDevice* device);
+    explicit QtCanvas(QPaintDevice* device, FontCache* fonts = SharedFonts());
     // Paints through a painter that is already active; its state is restored afterwards.
-    explicit QtCanvas(QPainter& painter);
+    explicit QtCanvas(QPainter& painter, FontCache* fonts = SharedFonts());
     ~QtCanvas() override;
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
@@ -54,6 +59,9 @@ public:
     QPainter& Painter() { return *painter_; }
 
 private:
+    static FontCache* SharedFonts();
+    FontFace& Face();
+
     bool PenDraws() const;
     void UsePen();
     void UseBrush();
@@ -65,6 +73,8 @@ private:
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;
+    FontCache* fonts_;
+    std::unique_ptr<FontFace> plainFace_; // the face of the last call without a cache
 };
 
 } // namespace platform
