@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <functional>
 
 namespace platform {
@@ -24,27 +25,39 @@ QFontMetrics MetricsOn(const QFont& font, const QPaintDevice* device) {
 } // namespace
 
 FontFace::FontFace(const Font& font, const QPaintDevice* device)
-    : request_(font), qfont_(ToQFont(font)), metrics_(MetricsOn(qfont_, device)) {
-    charWidths_.fill(kUnknown);
+    : request_(font), qfont_(ToQFont(font)), metrics_(MetricsOn(qfont_, device)) {}
+
+FontFace::Shaped& FontFace::Remembered(std::string_view text) {
+    if (text.size() == 1)
+        return characters_[static_cast<unsigned char>(text[0])];
+    std::string key(text);
+    if (const auto found = texts_.find(key); found != texts_.end())
+        return found->second;
+    Weigh(text.size());
+    return texts_[std::move(key)];
+}
+
+void FontFace::Weigh(std::size_t weight) {
+    if (rememberedWeight_ + weight > kMaxRememberedWeight) {
+        texts_.clear();
+        rememberedWeight_ = 0;
+    }
+    rememberedWeight_ += weight;
 }
 
 int FontFace::TextWidth(std::string_view text) {
-    const auto shaped = [this](std::string_view bytes) {
-        return metrics_.horizontalAdvance(TextForFont(request_, bytes));
-    };
-    if (text.size() != 1)
-        return shaped(text);
-    int& width = charWidths_[static_cast<unsigned char>(text[0])];
-    if (width == kUnknown)
-        width = shaped(text);
-    return width;
+    if (text.empty())
+        return 0;
+    Shaped& shaped = Remembered(text);
+    if (shaped.width < 0)
+        shaped.width = metrics_.horizontalAdvance(TextForFont(request_, text));
+    return shaped.width;
 }
 
 // drawText shapes the text as one line and puts each glyph at the pen position plus its
 // offset; the layout gives the same glyphs with the line's ascent added to the offsets.
-QList<QGlyphRun> FontFace::Shape(unsigned char byte) const {
-    QTextLayout layout(
-        TextForFont(request_, std::string_view(reinterpret_cast<const char*>(&byte), 1)), qfont_);
+QList<QGlyphRun> FontFace::Shape(std::string_view text) const {
+    QTextLayout layout(TextForFont(request_, text), qfont_);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
@@ -58,16 +71,23 @@ QList<QGlyphRun> FontFace::Shape(unsigned char byte) const {
     return runs;
 }
 
-bool FontFace::DrawCharacter(QPainter& painter, const QPointF& baseline, std::string_view text) {
-    if (text.size() != 1 || qfont_.underline())
+bool FontFace::DrawShaped(QPainter& painter, const QPointF& baseline, std::string_view text) {
+    const bool printable = std::all_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte != 0x7F;
+    });
+    if (text.empty() || !printable || qfont_.underline())
         return false;
-    const auto byte = static_cast<unsigned char>(text[0]);
-    if (byte < 0x20 || byte == 0x7F) // control characters are left to drawText
-        return false;
-    std::unique_ptr<QList<QGlyphRun>>& runs = charGlyphs_[byte];
-    if (!runs)
-        runs = std::make_unique<QList<QGlyphRun>>(Shape(byte));
-    for (const QGlyphRun& run : std::as_const(*runs))
+    // A text measured but never drawn may be forgotten while its glyphs are weighed.
+    Shaped* shaped = &Remembered(text);
+    if (!shaped->glyphs) {
+        if (text.size() > 1) {
+            Weigh(text.size() * kGlyphWeight);
+            shaped = &Remembered(text);
+        }
+        shaped->glyphs = std::make_unique<QList<QGlyphRun>>(Shape(text));
+    }
+    for (const QGlyphRun& run : std::as_const(*shaped->glyphs))
         painter.drawGlyphRun(baseline, run);
     return true;
 }

@@ -21,7 +21,9 @@ class QPointF;
 namespace platform {
 
 // A canvas font as Qt draws it on surfaces of one resolution: the QFont, its metrics, and
-// the width and glyphs of each single character, shaped the first time they are asked for.
+// the width and glyphs of each text, shaped the first time they are asked for (a formula
+// is drawn a character at a time; a statement is wrapped by measuring its lines'
+// beginnings, and wrapped and drawn again whenever the pane changes).
 class FontFace {
 public:
     FontFace(const Font& font, const QPaintDevice* device);
@@ -31,26 +33,37 @@ public:
     int Height() const { return metrics_.height(); }
 
     // The advance of a text (CP1251, or the Symbol font's codes) shaped as a whole, as
-    // QFontMetrics gives it; a single character's comes from the table.
+    // QFontMetrics gives it.
     int TextWidth(std::string_view text);
 
-    // Draws a single printable character with its pen position on the baseline at
-    // `baseline`, from the glyphs shaped the first time, in the painter's pen. The pixels are
-    // those of QPainter::drawText in this font, which shapes the text on every call. False
-    // (nothing drawn) for any other text, and in an underlined font.
-    bool DrawCharacter(QPainter& painter, const QPointF& baseline, std::string_view text);
+    // Draws a text of printable characters with its pen position on the baseline at
+    // `baseline`, from its glyphs shaped the first time, in the painter's pen. The pixels
+    // are those of QPainter::drawText in this font, which shapes the text on every call.
+    // False (nothing drawn) for a text with a control character, and in an underlined font.
+    bool DrawShaped(QPainter& painter, const QPointF& baseline, std::string_view text);
 
 private:
-    static constexpr int kUnknown = -1;
+    // What is known of a text in this font.
+    struct Shaped {
+        int width = -1; // -1: not measured yet
+        std::unique_ptr<QList<QGlyphRun>> glyphs;
+    };
+    // Texts other than single characters are forgotten together once they weigh this
+    // much: their bytes, and a glyph's worth of memory for each byte drawn.
+    static constexpr std::size_t kMaxRememberedWeight = 1 << 19;
+    static constexpr std::size_t kGlyphWeight = 32;
 
-    // The glyph runs of a character as drawText lays them out, at pen position (0, 0).
-    QList<QGlyphRun> Shape(unsigned char byte) const;
+    Shaped& Remembered(std::string_view text);
+    void Weigh(std::size_t weight);
+    // The glyph runs of a text as drawText lays them out, at pen position (0, 0).
+    QList<QGlyphRun> Shape(std::string_view text) const;
 
     Font request_;
     QFont qfont_;
     QFontMetrics metrics_;
-    std::array<int, 256> charWidths_;
-    std::array<std::unique_ptr<QList<QGlyphRun>>, 256> charGlyphs_;
+    std::array<Shaped, 256> characters_;
+    std::unordered_map<std::string, Shaped> texts_;
+    std::size_t rememberedWeight_ = 0;
 };
 
 // The faces of the canvas fonts, made once per name, size, style and resolution and kept

@@ -343,9 +343,9 @@ void QtCanvas::TextOut(int x, int y, std::string_view text) {
         painter_->fillRect(cell.ClippedTo(visible, 0).ToQRect(), ToQColor(BrushColor()));
     painter_->setPen(ToQColor(GetFont().color));
     const QPointF baseline(x, static_cast<qreal>(y) + face.Ascent());
-    // A cached face draws a single character from its glyphs shaped once; the plain
-    // measure draws as the glyphs are shaped anew.
-    if (fonts_ != nullptr && face.DrawCharacter(*painter_, baseline, text))
+    // A cached face draws from the glyphs it shaped before; the plain measure draws as the
+    // glyphs are shaped anew.
+    if (fonts_ != nullptr && face.DrawShaped(*painter_, baseline, text))
         return;
     painter_->setFont(face.QtFont());
     painter_->drawText(baseline, TextForFont(GetFont(), text));
