@@ -3,6 +3,7 @@
 //   vekta-client [--server HOST:PORT]    the address field starts with that address
 
 #include "app/MainWindow.h"
+#include "app/PaintMarks.h"
 #include "calculator/VektaIcon.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/Convert.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
     QApplication::setWindowIcon(VektaIcon());
     QGuiApplication::setDesktopFileName("vekta-client");
+    InstallPaintMarks(&app);
     try {
         InstallDialogErrorReport(nullptr); // until the main window's message dialog exists
         MainWindow mainWindow;
