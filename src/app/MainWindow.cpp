@@ -55,13 +55,7 @@ MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(pa
     connect(taskView_, &TaskView::resultReady, this, &MainWindow::sendResult);
     connect(taskView_, &TaskView::sendRefused, this, &MainWindow::showSendError);
 
-    messageDialog_ = std::make_unique<MessageDialog>();
-    InstallDialogErrorReport(messageDialog_.get());
-    loginDialog_ = std::make_unique<LoginDialog>();
-    connect(loginDialog_.get(), &LoginDialog::loginRequested, this, &MainWindow::logIn);
-    helpWindow_ = std::make_unique<HelpWindow>();
-    animationWindow_ = std::make_unique<AnimationWindow>();
-    calculatorWindow_ = std::make_unique<CalculatorWindow>(messageDialog_.get(), helpWindow_.get());
+    InstallErrorReport();
     tray_ = new ApplicationTray(this);
 
     link_ = new ServerLink(this);
@@ -79,10 +73,6 @@ MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(pa
                     : std::make_unique<ClientSettings>(places.settingsFile);
     if (const auto address = settings_->serverAddress())
         addressField_->setText(*address);
-    if (const auto user = settings_->userName()) {
-        loginDialog_->userField->setText(*user);
-        loginDialog_->passwordField->clear(); // the default password is not this user's
-    }
 
     resize(kMinimumSize);
     setMinimumSize(kMinimumSize);
@@ -99,12 +89,63 @@ MainWindow::~MainWindow() {
     platform::SetErrorReportHandler({});
 }
 
+// ---- the windows built when first needed ----
+
+// Every error that no handler catches ends in the message dialog, which the first report
+// brings into being.
+void MainWindow::InstallErrorReport() {
+    platform::SetErrorReportHandler(
+        [this](const std::string& message) { ShowErrorReport(&Messages(), message); });
+}
+
+MessageDialog& MainWindow::Messages() {
+    if (!messageDialog_) {
+        messageDialog_ = std::make_unique<MessageDialog>();
+        // What came while the box was up is handed on once it has closed for good: the box
+        // may come up again at once with a report that waited for it.
+        connect(messageDialog_.get(), &QDialog::finished, link_, &ServerLink::DispatchWaiting,
+                Qt::QueuedConnection);
+    }
+    return *messageDialog_;
+}
+
+LoginDialog& MainWindow::Login() {
+    if (!loginDialog_) {
+        loginDialog_ = std::make_unique<LoginDialog>();
+        connect(loginDialog_.get(), &LoginDialog::loginRequested, this, &MainWindow::logIn);
+        if (const auto user = settings_->userName()) {
+            loginDialog_->userField->setText(*user);
+            loginDialog_->passwordField->clear(); // the default password is not this user's
+        }
+    }
+    return *loginDialog_;
+}
+
+HelpWindow& MainWindow::Help() {
+    if (!helpWindow_)
+        helpWindow_ = std::make_unique<HelpWindow>();
+    return *helpWindow_;
+}
+
+AnimationWindow& MainWindow::Animation() {
+    if (!animationWindow_) {
+        animationWindow_ = std::make_unique<AnimationWindow>();
+        if (!animationTitle_.isEmpty())
+            animationWindow_->setWindowTitle(animationTitle_);
+    }
+    return *animationWindow_;
+}
+
+CalculatorWindow& MainWindow::Calculator() {
+    if (!calculatorWindow_)
+        calculatorWindow_ = std::make_unique<CalculatorWindow>(&Messages(), &Help());
+    return *calculatorWindow_;
+}
+
+// ---- wiring ----
+
 void MainWindow::WireServerLink() {
-    link_->SetHoldWhile([this] { return messageDialog_->isVisible(); });
-    // What came while the box was up is handed on once it has closed for good: the box
-    // may come up again at once with a report that waited for it.
-    connect(messageDialog_.get(), &QDialog::finished, link_, &ServerLink::DispatchWaiting,
-            Qt::QueuedConnection);
+    link_->SetHoldWhile([this] { return messageDialog_ && messageDialog_->isVisible(); });
     connect(link_, &ServerLink::stateChanged, this, &MainWindow::showConnectionState);
     connect(link_, &ServerLink::connectedToServer, this, &MainWindow::serverConnected);
     connect(link_, &ServerLink::connectionEnded, this, &MainWindow::connectionEnded);
@@ -160,7 +201,8 @@ void MainWindow::connectToServer() {
         reconnector_->TaskOpened({}, {});
         taskView_->Clear();
         animationButton_->hide();
-        animationWindow_->hide();
+        if (animationWindow_)
+            animationWindow_->hide();
     }
     connectedAddress_ = *address;
     link_->ConnectTo(*address);
@@ -177,7 +219,7 @@ void MainWindow::showConnectionState() {
     ArrangeConnectionBar();
     // A login dialog left open after its connection ended would send into nothing.
     const bool ended = link_->State().CurrentPhase() == ConnectionState::Phase::NotConnected;
-    if (ended && loginDialog_->isVisible())
+    if (ended && loginDialog_ && loginDialog_->isVisible())
         loginDialog_->reject();
 }
 
@@ -204,7 +246,8 @@ void MainWindow::requestTaskList() {
         return;
     link_->Send("<GETQUESTLIST:1>1");
     animationButton_->hide();
-    animationWindow_->hide();
+    if (animationWindow_)
+        animationWindow_->hide();
 }
 
 void MainWindow::requestTask(const std::string& name, const std::string& caption) {
@@ -216,29 +259,31 @@ void MainWindow::requestTask(const std::string& name, const std::string& caption
 }
 
 void MainWindow::openHelp() {
-    helpWindow_->exec();
+    Help().exec();
 }
 
 void MainWindow::openCalculator() {
     // The calculator takes the keyboard at once, also where no window manager gives the
     // focus to a window that appears.
-    calculatorWindow_->show();
-    calculatorWindow_->raise();
-    calculatorWindow_->activateWindow();
+    CalculatorWindow& calculator = Calculator();
+    calculator.show();
+    calculator.raise();
+    calculator.activateWindow();
 }
 
 void MainWindow::openAnimation() {
-    animationWindow_->show();
+    Animation().show();
 }
 
 void MainWindow::askForLogin() {
     reconnector_->Cancel(); // the server wants the student's own login
     link_->LoginAsked();
+    LoginDialog& login = Login();
     // With the name remembered, the password is what is left to type.
-    const bool nameKnown = !loginDialog_->userField->text().isEmpty();
-    if (nameKnown && loginDialog_->passwordField->text().isEmpty()) // once the dialog is up
-        QTimer::singleShot(0, loginDialog_->passwordField, qOverload<>(&QWidget::setFocus));
-    loginDialog_->exec();
+    const bool nameKnown = !login.userField->text().isEmpty();
+    if (nameKnown && login.passwordField->text().isEmpty()) // once the dialog is up
+        QTimer::singleShot(0, login.passwordField, qOverload<>(&QWidget::setFocus));
+    login.exec();
 }
 
 // A connection of the reconnector logs in again by itself; the student's own gets the
@@ -295,7 +340,7 @@ void MainWindow::showMessage(const std::string& message) {
         }
         return;
     }
-    messageDialog_->ShowDialog(platform::Cp("Сообщение:"), ReadPayload(message), "");
+    Messages().ShowDialog(platform::Cp("Сообщение:"), ReadPayload(message), "");
 }
 
 void MainWindow::showTaskList(const std::string& message) {
@@ -319,12 +364,15 @@ void MainWindow::showTask(const std::string& message) {
     // been set up: the student still gets the statement and the answer rows.
     std::string error = taskView_->ShowTask(task);
     taskView_->SetCaption(askedTaskCaption_);
-    animationWindow_->setWindowTitle(QString::fromUtf8("Анимация задачи: ") +
-                                     platform::ToQString(askedTaskCaption_));
+    // The animation window may be built later, and takes this title then.
+    animationTitle_ =
+        QString::fromUtf8("Анимация задачи: ") + platform::ToQString(askedTaskCaption_);
+    if (animationWindow_)
+        animationWindow_->setWindowTitle(animationTitle_);
     drafts_->Open({reconnector_->LoginAddress().Text(), reconnector_->LoginUser(), askedTaskName_});
     reconnector_->TaskOpened(askedTaskName_, askedTaskCaption_);
     if (!task.animate.empty()) {
-        const std::string animationError = animationWindow_->LoadAnimation(task.animate);
+        const std::string animationError = Animation().LoadAnimation(task.animate);
         if (error.empty())
             error = animationError;
     }
@@ -342,7 +390,7 @@ void MainWindow::revealTask() {
 }
 
 void MainWindow::showSendError(const std::string& message, const std::string& formula) {
-    messageDialog_->ShowDialog(platform::Cp("Ошибка"), message, formula);
+    Messages().ShowDialog(platform::Cp("Ошибка"), message, formula);
 }
 
 void MainWindow::sendResult(const std::string& payload) {

@@ -55,12 +55,14 @@ public:
     // Shows a QUEST message as if the server had sent it.
     void showTask(const std::string& message);
 
-    // The parts the window owns, for the program's tests.
+    // The parts the window owns. The windows that are not shown at start are built the
+    // first time they are needed, by these.
     ServerLink& Link() const { return *link_; }
-    LoginDialog& Login() const { return *loginDialog_; }
-    MessageDialog& Messages() const { return *messageDialog_; }
-    AnimationWindow& Animation() const { return *animationWindow_; }
-    CalculatorWindow& Calculator() const { return *calculatorWindow_; }
+    LoginDialog& Login();
+    MessageDialog& Messages();
+    HelpWindow& Help();
+    AnimationWindow& Animation();
+    CalculatorWindow& Calculator();
     Reconnector& Reconnection() const { return *reconnector_; }
     DraftKeeper& Drafts() const { return *drafts_; }
 
@@ -74,6 +76,7 @@ private:
     void CreateConnectionBar();
     void CreateMenu();
     void WireServerLink();
+    void InstallErrorReport();
     void ArrangePanes();
     void ArrangeConnectionBar();
 
@@ -130,4 +133,5 @@ private:
     // The task asked for last, from the list or by the reconnector (CP1251).
     std::string askedTaskName_;
     std::string askedTaskCaption_;
+    QString animationTitle_; // of the task shown, empty before the first
 };

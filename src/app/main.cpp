@@ -5,6 +5,7 @@
 //     --ca        encrypted connections trust the authorities in FILE (PEM), not the system's
 
 #include "app/MainWindow.h"
+#include "app/PaintMarks.h"
 #include "app/ServerLink.h"
 #include "calculator/VektaIcon.h"
 #include "dialogs/MessageDialog.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
     QApplication::setWindowIcon(VektaIcon());
     QGuiApplication::setDesktopFileName("vekta-client");
+    InstallPaintMarks(&app);
     try {
         InstallDialogErrorReport(nullptr); // until the main window's message dialog exists
         const QStringList arguments = QApplication::arguments();

@@ -1,6 +1,5 @@
 #include "eqedit/EditModel.h"
 
-#include "eqedit/FormulaMeasure.h"
 #include "platform/Beep.h"
 
 #include <algorithm>
@@ -29,12 +28,13 @@ platform::Font DefaultFont() {
 
 } // namespace
 
-EditModel::EditModel(platform::Canvas& measure) : measure_(measure), font_(DefaultFont()) {}
+EditModel::EditModel(platform::Canvas& measure) : font_(DefaultFont()), glyphs_(measure, font_) {}
 
 bool EditModel::SetEquation(const std::string& text) {
     if (text == equation_)
         return false;
     equation_ = text;
+    TextChanged();
     caretPos_ = std::min(caretPos_, static_cast<int>(equation_.size()));
     firstVisible_ = 1;
     Relayout();
@@ -43,6 +43,8 @@ bool EditModel::SetEquation(const std::string& text) {
 
 void EditModel::SetFont(const platform::Font& font) {
     font_ = font;
+    glyphs_.SetFont(font);
+    TextChanged();
     Relayout();
 }
 
@@ -64,35 +66,38 @@ State EditModel::GetFirstCaretState(std::string_view text, int index) const {
 }
 
 int EditModel::EqWidth(std::string_view text, State level) const {
-    return eqedit::EqWidth(measure_, font_, text, level);
+    FragmentWalk walk(level);
+    int width = 0;
+    for (char c : text)
+        width += glyphs_.Of(walk.Next(c));
+    return width;
 }
 
 // ---- shared steps ----
 
-int EditModel::FragmentWidth(std::string_view fragment) const {
-    return EqWidth(fragment, GetFirstCaretState(fragment, firstVisible_));
-}
-
-std::string EditModel::CaretPrefix() const {
-    const int start = firstVisible_ - 1;
-    const int count = caretPos_ - firstVisible_ + 1;
-    if (count <= 0 || start >= static_cast<int>(equation_.size()))
-        return {};
-    return equation_.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(count));
+// Fragments of the view are measured from the view's first character, at the level in
+// force there.
+const LineWidths& EditModel::Widths() const {
+    if (widthsStale_) {
+        widths_ = LineWidths(equation_, glyphs_);
+        widthsStale_ = false;
+    }
+    return widths_;
 }
 
 void EditModel::Refill() {
-    const auto start = static_cast<std::size_t>(firstVisible_ - 1);
+    const auto start = static_cast<std::size_t>(ViewStart());
     visibleText_ = start < equation_.size() ? equation_.substr(start) : std::string();
 }
 
+// Cuts the view at its right end to the longest part that fits the usable width.
 void EditModel::Trim() {
-    while (!visibleText_.empty() && FragmentWidth(visibleText_) > UsableWidth())
-        visibleText_.pop_back();
+    visibleText_.resize(static_cast<std::size_t>(
+        Widths().FittingCount(ViewStart(), static_cast<int>(visibleText_.size()), UsableWidth())));
 }
 
 void EditModel::PlaceCaret() {
-    caretX_ = FragmentWidth(CaretPrefix());
+    caretX_ = Widths().Width(ViewStart(), caretPos_);
 }
 
 void EditModel::ScrollLeft() {
@@ -103,12 +108,12 @@ void EditModel::ScrollLeft() {
 // Drops characters off the front of the view until the caret is left of the caret limit;
 // the view then ends at the caret.
 void EditModel::BringCaretIntoView() {
-    std::string prefix = CaretPrefix();
-    while (!prefix.empty() && FragmentWidth(prefix) >= CaretLimit()) {
+    while (ViewStart() < caretPos_ && Widths().Width(ViewStart(), caretPos_) >= CaretLimit())
         ++firstVisible_;
-        prefix.erase(0, 1);
-    }
-    visibleText_ = prefix;
+    const int start = ViewStart();
+    visibleText_ = start < caretPos_ ? equation_.substr(static_cast<std::size_t>(start),
+                                                        static_cast<std::size_t>(caretPos_ - start))
+                                     : std::string();
     PlaceCaret();
 }
 
@@ -166,6 +171,7 @@ void EditModel::Backspace() {
     equation_.erase(static_cast<std::size_t>(--caretPos_), 1);
     if (caretPos_ > 0 && equation_[static_cast<std::size_t>(caretPos_ - 1)] == kGreekPrefix)
         equation_.erase(static_cast<std::size_t>(--caretPos_), 1);
+    TextChanged();
     if (equation_.empty()) {
         ClearView();
         return;
@@ -276,6 +282,7 @@ void EditModel::Delete() {
     }
     const bool greekLetter = equation_[at] == kGreekPrefix && at + 1 < length;
     equation_.erase(at, greekLetter ? 2 : 1);
+    TextChanged();
     if (equation_.empty()) {
         ClearView();
         return;
@@ -289,6 +296,7 @@ void EditModel::Delete() {
 
 void EditModel::InsertAtCaret(char c) {
     equation_.insert(static_cast<std::size_t>(caretPos_), 1, c);
+    TextChanged();
     ++caretPos_;
 }
 
@@ -319,11 +327,10 @@ void EditModel::MouseDown(int x) {
     if (visibleText_.empty())
         return;
     // widths[k]: the width of the first k visible characters.
-    std::vector<int> widths{0};
-    FragmentWalk walk(GetFirstCaretState(visibleText_, firstVisible_));
-    for (char c : visibleText_)
-        widths.push_back(widths.back() + StepWidth(measure_, font_, walk.Next(c)));
     const int shown = static_cast<int>(visibleText_.size());
+    std::vector<int> widths;
+    for (int k = 0; k <= shown; ++k)
+        widths.push_back(Widths().Width(ViewStart(), ViewStart() + k));
     if (widths.back() <= x) {
         caretPos_ = firstVisible_ + shown - 1;
         caretX_ = widths.back();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eqedit/LineWidths.h"
 #include "eqedit/Notation.h"
 #include "platform/Canvas.h"
 
@@ -34,7 +35,8 @@ struct CaretShape {
 // The editing model of the formula editor: the formula text, the caret, the part of the
 // text that is shown and the keys, characters and clicks that change them. It measures
 // through a canvas it is given and keeps, so that its pixel arithmetic is that of the
-// font the control draws with.
+// font the control draws with. Each glyph is measured once per font; the widths of the
+// text's fragments come from prefix sums, so a key costs the same at any length.
 //
 // Invariant after every operation: VisibleText is the formula text from FirstVisible on,
 // cut at its right end to the usable width; CaretX is the width of the text from
@@ -100,8 +102,9 @@ private:
     void BringCaretIntoView();
     void Relayout();
     void ClearView();
-    std::string CaretPrefix() const;
-    int FragmentWidth(std::string_view fragment) const;
+    int ViewStart() const { return firstVisible_ - 1; } // the first shown position, from 0
+    const LineWidths& Widths() const;
+    void TextChanged() { widthsStale_ = true; }
 
     void Backspace();
     void End();
@@ -114,10 +117,12 @@ private:
     void Delete();
     void InsertAtCaret(char c);
 
-    platform::Canvas& measure_;
     std::function<void(char&)> keyPressHandler_;
 
     platform::Font font_;
+    mutable GlyphWidths glyphs_;
+    mutable LineWidths widths_; // of equation_, made again once it has changed
+    mutable bool widthsStale_ = true;
     int width_ = 300;
     int height_ = 27;
     int bevelWidth_ = 1;

@@ -4,33 +4,43 @@
 #include "eqedit/EditModel.h"
 #include "eqedit/FormulaMeasure.h"
 
+#include <array>
+
 namespace eqedit {
 
 namespace {
 
 const char* const kSymbolFontName = "Symbol";
 
-// Sets the canvas to the font of a level and returns the y at which its glyphs (and a
-// caret after them) go: top-aligned superscripts, subscripts whose bottom lines up with
-// the bottom of a baseline character.
-int SetPaintLevel(platform::Canvas& canvas, const platform::Font& font, State level) {
-    SetLevelFont(canvas, font, stBaseline);
-    if (level == stBaseline)
-        return 0;
-    const int fullHeight = canvas.TextHeight("0");
-    canvas.SetFontSize(LevelFontSize(font, level));
-    return level == stSubscript ? fullHeight - canvas.TextHeight("0") : 0;
+// Where the glyphs of a level (and a caret after them) go: top-aligned superscripts,
+// subscripts whose bottom lines up with the bottom of a baseline character; and how high
+// a caret there is.
+struct LevelPlace {
+    int top = 0;
+    int height = 0;
+};
+
+// Measured once a paint; the canvas is left in the font of the baseline.
+std::array<LevelPlace, 3> LevelPlaces(platform::Canvas& canvas, const platform::Font& font) {
+    std::array<LevelPlace, 3> places;
+    for (State level : {stSuperscript, stSubscript, stBaseline}) {
+        SetLevelFont(canvas, font, level);
+        places[level].height = canvas.TextHeight("0");
+    }
+    const int fullHeight = places[stBaseline].height;
+    places[stSubscript].top = fullHeight - places[stSubscript].height;
+    return places;
 }
 
 void DrawGlyph(platform::Canvas& canvas, const platform::Font& font, const WalkStep& step, int x,
-               int glyphTop) {
+               int glyphTop, int baselineHeight) {
     if (step.greek) {
         canvas.SetFontName(kSymbolFontName);
         canvas.TextOut(x, glyphTop, step.glyph);
         canvas.SetFontName(font.name);
     } else if (step.level == stBaseline && step.glyph == "*") {
         // Lowered so that it sits at mid-height like a multiplication dot.
-        canvas.TextOut(x, canvas.TextHeight("0") / 4 + glyphTop, step.glyph);
+        canvas.TextOut(x, baselineHeight / 4 + glyphTop, step.glyph);
     } else {
         canvas.TextOut(x, glyphTop, step.glyph);
     }
@@ -42,20 +52,22 @@ CaretShape EditModel::Paint(platform::Canvas& bitmap) const {
     bitmap.SetBrushStyle(platform::BrushStyle::Solid);
     bitmap.SetBrushColor(platform::kWhite);
     bitmap.FillRect(0, 0, width_, height_);
-    bitmap.SetFont(font_);
+    const std::array<LevelPlace, 3> places = LevelPlaces(bitmap, font_);
+    const int baselineHeight = places[stBaseline].height;
 
-    CaretShape caret{caretX_, 0, caretWidth_, bitmap.TextHeight("0")};
+    CaretShape caret{caretX_, 0, caretWidth_, baselineHeight};
     FragmentWalk walk(GetFirstCaretState(visibleText_, firstVisible_));
     int x = 0;
     for (int i = 1; i <= static_cast<int>(visibleText_.size()); ++i) {
         const WalkStep step = walk.Next(visibleText_[static_cast<std::size_t>(i - 1)]);
         if (step.drawn) {
-            DrawGlyph(bitmap, font_, step, x, SetPaintLevel(bitmap, font_, step.level));
-            x += StepWidth(measure_, font_, step);
+            SetLevelFont(bitmap, font_, step.level);
+            DrawGlyph(bitmap, font_, step, x, places[step.level].top, baselineHeight);
+            x += glyphs_.Of(step);
         }
         if (x == caretX_ && firstVisible_ + i - 1 == caretPos_) {
-            caret.y = SetPaintLevel(bitmap, font_, walk.Level());
-            caret.height = bitmap.TextHeight("0");
+            caret.y = places[walk.Level()].top;
+            caret.height = places[walk.Level()].height;
         }
     }
     return caret;

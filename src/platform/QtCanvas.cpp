@@ -1,9 +1,9 @@
 #include "platform/QtCanvas.h"
 
+#include "platform/FontCache.h"
 #include "platform/QtText.h"
 #include "platform/SymbolFont.h"
 
-#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -112,12 +112,12 @@ QImage SurfaceImage(int width, int height, qreal ratio) {
     return image;
 }
 
-QtCanvas::QtCanvas(QPaintDevice* device)
-    : ownPainter_(std::make_unique<QPainter>(device)), painter_(ownPainter_.get()) {
+QtCanvas::QtCanvas(QPaintDevice* device, FontCache* fonts)
+    : ownPainter_(std::make_unique<QPainter>(device)), painter_(ownPainter_.get()), fonts_(fonts) {
     painter_->setRenderHint(QPainter::Antialiasing, false);
 }
 
-QtCanvas::QtCanvas(QPainter& painter) : painter_(&painter) {
+QtCanvas::QtCanvas(QPainter& painter, FontCache* fonts) : painter_(&painter), fonts_(fonts) {
     painter_->save();
     painter_->setRenderHint(QPainter::Antialiasing, false);
 }
@@ -125,6 +125,18 @@ QtCanvas::QtCanvas(QPainter& painter) : painter_(&painter) {
 QtCanvas::~QtCanvas() {
     if (!ownPainter_)
         painter_->restore();
+}
+
+FontCache* QtCanvas::SharedFonts() {
+    return &FontCache::Shared();
+}
+
+// The face of the canvas's font on this surface.
+FontFace& QtCanvas::Face() {
+    if (fonts_ != nullptr)
+        return fonts_->Face(GetFont(), painter_->device());
+    plainFace_ = std::make_unique<FontFace>(GetFont(), painter_->device());
+    return *plainFace_;
 }
 
 bool QtCanvas::PenDraws() const {
@@ -366,28 +378,30 @@ void QtCanvas::FillBox(const CanvasBox& box) {
 // The text cell is the font's ascent plus descent high; a solid brush paints behind it.
 // Text that starts beyond the surface is not drawn.
 void QtCanvas::TextOut(int x, int y, std::string_view text) {
-    const QFont qfont = ToQFont(GetFont());
-    const QString shown = TextForFont(GetFont(), text);
-    const QFontMetrics metrics(qfont, painter_->device());
-    const CanvasBox cell{x, y, std::int64_t{x} + metrics.horizontalAdvance(shown),
-                         std::int64_t{y} + metrics.height()};
-    if (cell.ClippedTo(VisibleArea(), 0).IsEmpty())
+    FontFace& face = Face();
+    const CanvasBox cell{x, y, std::int64_t{x} + face.TextWidth(text),
+                         std::int64_t{y} + face.Height()};
+    const QRect visible = VisibleArea();
+    if (cell.ClippedTo(visible, 0).IsEmpty())
         return;
     if (GetBrushStyle() == BrushStyle::Solid)
-        painter_->fillRect(cell.ClippedTo(VisibleArea(), 0).ToQRect(), ToQColor(BrushColor()));
-    painter_->setFont(qfont);
+        painter_->fillRect(cell.ClippedTo(visible, 0).ToQRect(), ToQColor(BrushColor()));
     painter_->setPen(ToQColor(GetFont().color));
-    painter_->drawText(QPointF(x, static_cast<qreal>(y) + metrics.ascent()), shown);
+    const QPointF baseline(x, static_cast<qreal>(y) + face.Ascent());
+    // A cached face draws from the glyphs it shaped before; the plain measure draws as the
+    // glyphs are shaped anew.
+    if (fonts_ != nullptr && face.DrawShaped(*painter_, baseline, text))
+        return;
+    painter_->setFont(face.QtFont());
+    painter_->drawText(baseline, TextForFont(GetFont(), text));
 }
 
 int QtCanvas::TextWidth(std::string_view text) {
-    const QFontMetrics metrics(ToQFont(GetFont()), painter_->device());
-    return metrics.horizontalAdvance(TextForFont(GetFont(), text));
+    return Face().TextWidth(text);
 }
 
 int QtCanvas::TextHeight(std::string_view) {
-    const QFontMetrics metrics(ToQFont(GetFont()), painter_->device());
-    return metrics.height();
+    return Face().Height();
 }
 
 } // namespace platform

@@ -16,6 +16,8 @@ class QPaintDevice;
 namespace platform {
 
 struct CanvasBox;
+class FontCache;
+class FontFace;
 
 QColor ToQColor(Color color);
 
@@ -38,13 +40,16 @@ QImage SurfaceImage(int width, int height, qreal ratio);
 // covers x1..x2-1 and y1..y2-1. Dashed styles are drawn dashed at width 1 and solid when
 // the pen is wider, as the toolkit's pens do. A surface marked with a device pixel ratio
 // is drawn in its drawing coordinates at its full density: text and lines stay sharp.
+//
+// Fonts and their metrics come from the application's font cache. A canvas given no cache
+// (nullptr) makes them anew for every call: the plain measure the cache must agree with.
 class QtCanvas : public Canvas {
 public:
     // Paints on the device (a QImage, or a widget inside its paint event) with a painter
     // of its own, active while the canvas lives.
-    explicit QtCanvas(QPaintDevice* device);
+    explicit QtCanvas(QPaintDevice* device, FontCache* fonts = SharedFonts());
     // Paints through a painter that is already active; its state is restored afterwards.
-    explicit QtCanvas(QPainter& painter);
+    explicit QtCanvas(QPainter& painter, FontCache* fonts = SharedFonts());
     ~QtCanvas() override;
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
@@ -60,6 +65,9 @@ public:
     QPainter& Painter() { return *painter_; }
 
 private:
+    static FontCache* SharedFonts();
+    FontFace& Face();
+
     bool PenDraws() const;
     // The surface has more pixels than drawing coordinates (a high-density screen).
     bool Dense() const;
@@ -73,6 +81,8 @@ private:
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;
+    FontCache* fonts_;
+    std::unique_ptr<FontFace> plainFace_; // the face of the last call without a cache
 };
 
 } // namespace platform

@@ -2,14 +2,18 @@
 
 #include "MainWindowFixture.h"
 
+#include "animation/AnimationWindow.h"
 #include "app/LoginDialog.h"
 #include "app/MainWindow.h"
 #include "app/ServerLink.h"
 #include "app/TaskLink.h"
+#include "calculator/CalculatorWindow.h"
+#include "calculator/HelpWindow.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
+#include "protocol/QuestSections.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -385,4 +389,95 @@ TEST_F(MainWindowTest, EveryLinkOfAFullSheetCanBeScrolledTo) {
     const TaskLink* last = TaskList()->Links()[kMaxQuestLinks - 1];
     const QRect shown(last->mapTo(pane->viewport(), QPoint(0, 0)), last->size());
     EXPECT_TRUE(pane->viewport()->rect().contains(shown)) << shown.y();
+}
+
+namespace {
+
+// How many windows of a kind the program has, shown or not.
+template <typename Window> int WindowsOf() {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        count += qobject_cast<Window*>(widget) != nullptr;
+    return count;
+}
+
+template <typename Window> Window* OnlyWindowOf() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(widget))
+            return window;
+    return nullptr;
+}
+
+} // namespace
+
+// The windows that are not shown at start are built when first needed, each once, with its
+// caption; the main window's own come up at once.
+TEST_F(MainWindowTest, WindowsNotShownAtStartAreBuiltOnFirstUse) {
+    const auto expectCounts = [](int login, int messages, int help, int calculator, int animation) {
+        EXPECT_EQ(WindowsOf<LoginDialog>(), login);
+        EXPECT_EQ(WindowsOf<MessageDialog>(), messages);
+        EXPECT_EQ(WindowsOf<HelpWindow>(), help);
+        EXPECT_EQ(WindowsOf<CalculatorWindow>(), calculator);
+        EXPECT_EQ(WindowsOf<AnimationWindow>(), animation);
+    };
+    expectCounts(0, 0, 0, 0, 0);
+
+    QTcpSocket* peer = ConnectAndLogIn(); // and sees the caption of the login dialog
+    ASSERT_NE(peer, nullptr);
+    expectCounts(1, 0, 0, 0, 0);
+
+    QString caption;
+    OnNextModal([&](QDialog* dialog) {
+        caption = dialog->windowTitle();
+        dialog->accept();
+    });
+    Send(peer, platform::Cp("<MESSAGE:6>Привет"));
+    ASSERT_TRUE(WaitUntil([&] { return !caption.isEmpty(); }));
+    EXPECT_EQ(caption, QString::fromUtf8("Сообщение:"));
+    expectCounts(1, 1, 0, 0, 0);
+
+    caption.clear();
+    OnNextModal([&](QDialog* dialog) {
+        caption = dialog->windowTitle();
+        dialog->reject();
+    });
+    Find<QToolButton>("helpButton")->click();
+    EXPECT_EQ(caption, QString::fromUtf8("Помощь"));
+    expectCounts(1, 1, 1, 0, 0);
+
+    Find<QToolButton>("calculatorButton")->click();
+    expectCounts(1, 1, 1, 1, 0); // with the same message box and help
+    EXPECT_TRUE(OnlyWindowOf<CalculatorWindow>()->isVisible());
+    EXPECT_EQ(OnlyWindowOf<CalculatorWindow>()->windowTitle(), QString::fromUtf8("Калькулятор"));
+    OnlyWindowOf<CalculatorWindow>()->close();
+
+    // A task without an animation builds no animation window; the first with one does.
+    window->showTask(BuildQuestMessage({"t1", "q", "", "a;", "", ""}));
+    expectCounts(1, 1, 1, 1, 0);
+    window->showTask(BuildQuestMessage(
+        {"t2", "q", "", "a;", "<VAR>tend=1;</VAR><FUN>x=t;</FUN><OBJ>LINE(0,0,x,x);</OBJ>", ""}));
+    expectCounts(1, 1, 1, 1, 1);
+    EXPECT_TRUE(OnlyWindowOf<AnimationWindow>()->windowTitle().startsWith(
+        QString::fromUtf8("Анимация задачи:")));
+    Find<QToolButton>("animationButton")->click();
+    EXPECT_TRUE(OnlyWindowOf<AnimationWindow>()->isVisible());
+    OnlyWindowOf<AnimationWindow>()->close();
+}
+
+// The application-wide report of a window that has shown no message yet brings the
+// message box into being.
+TEST_F(MainWindowTest, TheFirstReportBuildsTheMessageBox) {
+    window.reset();
+    MainWindow fresh(Places());
+    EXPECT_EQ(WindowsOf<MessageDialog>(), 0);
+    QString caption, text;
+    OnNextModal([&](QDialog* dialog) {
+        caption = dialog->windowTitle();
+        text = dialog->findChild<QLabel*>("Label1")->text();
+        dialog->accept();
+    });
+    platform::ReportError(platform::Cp("Не удалось"));
+    EXPECT_EQ(caption, QString::fromUtf8("Ошибка"));
+    EXPECT_EQ(text, QString::fromUtf8("Не удалось"));
+    EXPECT_EQ(WindowsOf<MessageDialog>(), 1);
 }

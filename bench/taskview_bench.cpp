@@ -1,0 +1,117 @@
+// A task of the shipped bank from its QUEST message to the painted task pane: the sections
+// read, the statement laid out and drawn, the diagram drawn, the answer rows set up, the
+// caption set, the pane arranged and revealed and rendered into an image, as the client
+// does when the task arrives. One benchmark per bank task (the range is its index), the
+// pane at the main window's default size. BM_TaskToPaintedPane shows a task seen before
+// (its texts measured and shaped once); BM_NewTaskToPaintedPane empties the font cache
+// first, as for a statement never shown. BM_StatementLayout is the statement's wrapping
+// alone, measured through the client's canvas.
+//
+//   cmake --build --preset default --target taskview_bench
+//   build/default/bench/taskview_bench [--benchmark_repetitions=5]
+
+#include "TaskBank.h"
+#include "TaskVariant.h"
+#include "app/MainWindow.h"
+#include "app/TaskView.h"
+#include "platform/Cp1251.h"
+#include "platform/FontCache.h"
+#include "platform/QtCanvas.h"
+#include "platform/VektaApplication.h"
+#include "protocol/QuestSections.h"
+#include "tasklayout/QuestTextLayout.h"
+
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct BankQuest {
+    std::string name;    // CP1251
+    std::string caption; // CP1251
+    std::string message; // the QUEST frame's payload as the server sends it
+};
+
+const std::vector<BankQuest>& BankQuests() {
+    static const std::vector<BankQuest> quests = [] {
+        std::vector<BankQuest> all;
+        for (const BankTask& task : LoadTaskBank(VEKTA_BANK_DIR).tasks) {
+            const BankTask shown = VariantOf(task, "bench", "Guest").task;
+            all.push_back({shown.name, shown.caption,
+                           BuildQuestMessage({shown.name, shown.quest, shown.image, shown.request,
+                                              shown.animate, shown.variablesSection})});
+        }
+        return all;
+    }();
+    return quests;
+}
+
+// The task shown again and again; with `firstTime` every font and text is forgotten before
+// each showing, as for a statement never shown before.
+void ShowTaskRepeatedly(benchmark::State& state, bool firstTime) {
+    const BankQuest& quest = BankQuests().at(static_cast<std::size_t>(state.range(0)));
+    state.SetLabel(platform::Cp1251ToUtf8(quest.name));
+    TaskView view;
+    view.resize(MainWindow::kDefaultTaskPaneSize);
+    view.PrepareStatementImage();
+    view.HideGreeting();
+    view.show();
+    QImage pane(view.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        if (firstTime)
+            platform::FontCache::Shared().Clear();
+        const QuestSections task = ReadQuestSections(quest.message);
+        benchmark::DoNotOptimize(view.ShowTask(task));
+        view.SetCaption(quest.caption);
+        view.Arrange();
+        view.Reveal();
+        view.render(&pane);
+        benchmark::DoNotOptimize(pane.constBits());
+    }
+}
+
+void BM_TaskToPaintedPane(benchmark::State& state) {
+    ShowTaskRepeatedly(state, false);
+}
+
+void BM_NewTaskToPaintedPane(benchmark::State& state) {
+    ShowTaskRepeatedly(state, true);
+}
+
+void BM_StatementLayout(benchmark::State& state) {
+    const BankQuest& quest = BankQuests().at(static_cast<std::size_t>(state.range(0)));
+    const QuestSections task = ReadQuestSections(quest.message);
+    for (auto _ : state) {
+        QImage surface(1, 1, QImage::Format_RGB32);
+        platform::QtCanvas measure(&surface);
+        const QuestTextLayout layout = LayoutQuestText(task.quest, 443, measure);
+        benchmark::DoNotOptimize(layout.height);
+    }
+}
+
+void BankTasks(benchmark::internal::Benchmark* bench) {
+    bench->ArgName("task");
+    for (std::size_t i = 0; i < BankQuests().size(); ++i)
+        bench->Arg(static_cast<int>(i));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    platform::VektaApplication app(argc, argv);
+    BENCHMARK(BM_TaskToPaintedPane)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
+    BENCHMARK(BM_NewTaskToPaintedPane)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
+    BENCHMARK(BM_StatementLayout)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
