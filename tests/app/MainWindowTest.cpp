@@ -473,7 +473,7 @@ TEST_F(MainWindowTest, TheFirstReportBuildsTheMessageBox) {
     QString caption, text;
     OnNextModal([&](QDialog* dialog) {
         caption = dialog->windowTitle();
-        text = dialog->findChild<QLabel*>("Label1")->text();
+        text = dialog->findChild<QLabel*>("messageLabel")->text();
         dialog->accept();
     });
     platform::ReportError(platform::Cp("Не удалось"));
