@@ -227,7 +227,8 @@ TEST(StorageTest, TheInstructorManagesAccountsAndReadsResultsAsCsv) {
     list.close();
     EXPECT_EQ(server.RunCommand({"user", "import", list.fileName()}),
               "2 accounts added, 1 lines skipped\n");
-    EXPECT_EQ(server.RunCommand({"user", "list"}), "Guest;student\nIvanova;student\nPetrov;student\nstudent;student\nСидоров;student\n");
+    EXPECT_EQ(server.RunCommand({"user", "list"}),
+              "Guest;student\nIvanova;student\nPetrov;student\nstudent;student\nСидоров;student\n");
 
     ProtocolClient client(server.Port());
     client.Send("LOGIN", Utf8ToCp1251("Сидоров;pass-Word7"));

@@ -1,0 +1,102 @@
+// The task view's answer rows: a name field, an answer field and its reading line per
+// answer the task asks for, made once and reused by later tasks.
+#include "app/TaskView.h"
+
+#include "answers/DeclaredNames.h"
+#include "app/AnswerReadingLine.h"
+#include "app/TaskNavigation.h"
+#include "eqedit/FormulaField.h"
+#include "eqedit/FormulaFieldAccessible.h"
+#include "tasklayout/AnswerRows.h"
+
+#include <QPushButton>
+
+namespace {
+
+constexpr int kNameFieldWidth = 60;
+
+} // namespace
+
+void TaskView::CreateAnswerRow(std::size_t row) {
+    QWidget* content = widget();
+    auto* name = new FormulaField(content);
+    name->setObjectName(QString("nameField%1").arg(row));
+    name->setGeometry(0, 0, kNameFieldWidth, name->height());
+    name->setEnabled(false); // shows its formula, takes no input
+    name->hide();
+    auto* answer = new FormulaField(content);
+    answer->setObjectName(QString("answerField%1").arg(row));
+    answer->move(kNameFieldWidth + 10, 0);
+    answer->hide();
+    navigation_->Watch(answer);
+    // Typing into a field out of sight brings it into view.
+    answer->OnKeyDown = [this](FormulaField* sender, int&, Qt::KeyboardModifiers) {
+        ensureWidgetVisible(sender);
+        emit answersEdited();
+    };
+    nameFields_[row] = name;
+    answerFields_[row] = answer;
+    readingLines_[row] = new AnswerReadingLine(answer, content);
+    readingLines_[row]->setObjectName(QString("readingLine%1").arg(row));
+    readingLines_[row]->hide();
+}
+
+void TaskView::CreateAnswerFields() {
+    for (std::size_t row = 0; row < kMaxAnswerRows && nameFields_[row] != nullptr; ++row) {
+        nameFields_[row]->hide();
+        answerFields_[row]->hide();
+        readingLines_[row]->hide();
+    }
+    answerCount_ = 0;
+    for (const std::string& name : answerNames_) {
+        const auto row = static_cast<std::size_t>(answerCount_);
+        if (nameFields_[row] == nullptr)
+            CreateAnswerRow(row);
+        nameFields_[row]->SetEquation(NameFieldText(name));
+        // The row is named for assistive technology as the name field shows it.
+        answerFields_[row]->setAccessibleName(LinearFormulaText(name));
+        answerFields_[row]->SetEquation(kEmptyAnswerText);
+        readingLines_[row]->SetNames(
+            {declaredNames_,
+             {answerNames_.begin(), answerNames_.begin() + static_cast<std::ptrdiff_t>(row)},
+             namesDeclared_});
+        ++answerCount_;
+    }
+    // Tab walks the answer fields in row order and then the button.
+    QWidget* previous = nullptr;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row) {
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, answerFields_[row]);
+        previous = answerFields_[row];
+    }
+    if (previous != nullptr)
+        QWidget::setTabOrder(previous, sendButton_);
+}
+
+void TaskView::LayoutAnswerFields() {
+    if (answerCount_ == 0)
+        return;
+    std::vector<int> heights;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
+        heights.push_back(answerFields_[row]->height());
+    const int readingHeight = readingLines_[0]->LineHeight();
+    const std::vector<RowPlace> places =
+        LayoutAnswerRows(width(), statement_->geometry().bottom() + 1, nameFields_[0]->width(),
+                         heights, readingHeight);
+    for (std::size_t row = 0; row < places.size(); ++row) {
+        const RowPlace& place = places[row];
+        nameFields_[row]->move(place.nameLeft, place.top);
+        answerFields_[row]->setGeometry(place.answerLeft, place.top, place.answerWidth,
+                                        answerFields_[row]->height());
+        readingLines_[row]->setGeometry(place.answerLeft, place.readingTop, place.answerWidth,
+                                        readingHeight);
+    }
+}
+
+void TaskView::ShowAnswerFields() {
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row) {
+        nameFields_[row]->show();
+        answerFields_[row]->show();
+        readingLines_[row]->show();
+    }
+}
