@@ -362,8 +362,7 @@ void MainWindow::showTask(const std::string& message) {
     drafts_->Close(); // the rows of the last task are saved before the view takes these
     // A diagram or animation that cannot be read is reported after the whole task has
     // been set up: the student still gets the statement and the answer rows.
-    std::string error = taskView_->ShowTask(task);
-    taskView_->SetCaption(askedTaskCaption_);
+    std::string error = taskView_->ShowTask(task, askedTaskCaption_);
     // The animation window may be built later, and takes this title then.
     animationTitle_ =
         QString::fromUtf8("Анимация задачи: ") + platform::ToQString(askedTaskCaption_);

@@ -117,6 +117,7 @@ int TaskView::StatementImageWidth() const {
 }
 
 void TaskView::FillStatementImage() {
+    laidOutWidth_ = -1;
     statementImage_.fill(palette().color(QPalette::Button));
     statement_->setPixmap(QPixmap::fromImage(statementImage_));
 }
@@ -139,7 +140,7 @@ bool TaskView::TaskShown() const {
     return sendButton_->isVisible();
 }
 
-std::string TaskView::ShowTask(const QuestSections& task) {
+std::string TaskView::ShowTask(const QuestSections& task, const std::string& caption) {
     questText_ = task.quest;
     imageScript_ = task.image;
     std::string error = DrawQuestImage();
@@ -148,6 +149,8 @@ std::string TaskView::ShowTask(const QuestSections& task) {
     declaredNames_ = answers::NamesOf(answers::ReadDeclaredNames(task.variables, unreadNames));
     namesDeclared_ = !task.variables.empty();
     CreateAnswerFields();
+    PlaceCaption(caption);
+    laidOutWidth_ = -1;
     LayoutTask();
     ShowAnswerFields();
     sendButton_->show();
@@ -156,12 +159,17 @@ std::string TaskView::ShowTask(const QuestSections& task) {
 }
 
 void TaskView::SetCaption(const std::string& caption) {
+    PlaceCaption(caption);
+    laidOutWidth_ = -1;
+    LayoutTask();
+}
+
+void TaskView::PlaceCaption(const std::string& caption) {
     caption_->setText(platform::ToQString(caption));
     caption_->setVisible(!caption.empty());
     caption_->adjustSize();
     // The statement moves down by the caption's line.
     statement_->move(statement_->x(), caption.empty() ? 0 : caption_->geometry().bottom() + 4);
-    LayoutTask();
 }
 
 std::vector<std::string> TaskView::AnswerTexts() const {
@@ -210,7 +218,10 @@ void TaskView::Clear() {
 
 void TaskView::Arrange() {
     CentreGreeting();
-    LayoutTask();
+    if (laidOutWidth_ == width() && laidOutRatio_ == devicePixelRatio())
+        ResizeContent(); // the pane's height alone changed: the pictures stay
+    else
+        LayoutTask();
 }
 
 // The statement wrapped anew, the diagram copied under it, the rows and the button under
@@ -222,6 +233,8 @@ void TaskView::LayoutTask() {
         PlaceQuestImage();
         LayoutAnswerFields();
         PlaceSendButton();
+        laidOutWidth_ = width();
+        laidOutRatio_ = devicePixelRatio();
     }
     ResizeContent();
 }

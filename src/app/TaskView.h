@@ -29,8 +29,10 @@ public:
 
     // Sets up the task's statement, diagram and rows without showing the pane. Returns
     // the message of a diagram that could not be read (empty when it was): the student
-    // still gets the statement and the rows.
-    std::string ShowTask(const QuestSections& task);
+    // still gets the statement and the rows. `caption` (CP1251) is the task-list entry's
+    // caption drawn above the statement (empty: no caption line); the view is laid out
+    // once, with it.
+    std::string ShowTask(const QuestSections& task, const std::string& caption = {});
     // Empties the view: no rows, no statement, no picture; the pane is hidden.
     void Clear();
     // The pane has come up: it scrolls to the top, or as far down as the first answer row
@@ -40,8 +42,9 @@ public:
     // it is out of date.
     int Generation() const { return generation_; }
 
-    // Lays the view out anew for the pane's size: the greeting centred, the statement
-    // wrapped, the diagram, the rows and the button under it.
+    // Lays the view out for the pane's size: the greeting centred, the statement wrapped,
+    // the diagram, the rows and the button under it. A task already laid out at this
+    // width and pixel ratio keeps its pictures.
     void Arrange();
     // The statement's picture at the pane's first size, before any task.
     void PrepareStatementImage();
@@ -84,6 +87,7 @@ private:
     void FillStatementImage();
     int StatementImageWidth() const;
     void LayoutTask();
+    void PlaceCaption(const std::string& caption);
     void LayoutQuestText();
     std::string DrawQuestImage();
     void PlaceQuestImage();
@@ -106,6 +110,10 @@ private:
     QImage statementImage_; // the statement is drawn here, statement_ shows it
     QImage diagramImage_;   // the task's diagram, diagramSize_ in drawing coordinates
     QSize diagramSize_;
+    // The width and pixel ratio the task was last laid out at; a width of -1 when the
+    // statement's picture has changed since.
+    int laidOutWidth_ = -1;
+    qreal laidOutRatio_ = 0;
     diagram::DrawingContext diagramContext_;
 
     // The sections of the task shown, and its answer rows. Rows that exist form an

@@ -417,3 +417,19 @@ TEST_F(TaskViewWindowTest, TheFirstRowIsInViewWhenATaskOpens) {
     EXPECT_LT(Task()->verticalScrollBar()->value(), 40); // the statement stays in view
     EXPECT_TRUE(inView(Answer(0)));
 }
+
+// The pane's arrangement on showing a task, or a change of the window's height alone,
+// keeps the statement's picture; a new width wraps and draws it anew.
+TEST_F(TaskViewWindowTest, TheStatementIsDrawnAgainOnlyWhenTheWidthChanges) {
+    ShowTask(kThreeAnswers);
+    auto* statement = Find<QLabel>("statement");
+    const qint64 drawn = statement->pixmap().cacheKey();
+    Task()->Arrange();
+    window->resize(window->width(), window->height() + 40);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(statement->pixmap().cacheKey(), drawn);
+    window->resize(window->width() + 60, window->height());
+    QCoreApplication::processEvents();
+    EXPECT_NE(statement->pixmap().cacheKey(), drawn);
+    EXPECT_EQ(statement->width(), Task()->width() - 20);
+}
