@@ -1,5 +1,6 @@
 #include "platform/QtCanvas.h"
 
+#include "platform/DashPattern.h"
 #include "platform/FontCache.h"
 #include "platform/QtText.h"
 #include "platform/SymbolFont.h"
@@ -17,32 +18,6 @@
 namespace platform {
 
 namespace {
-
-// The toolkit's cosmetic dash patterns, in pixels: dash 18 on 6 off, dot 3 on 3 off, ...
-QList<qreal> DashPattern(int style) {
-    switch (style) {
-    case kPenDash:
-        return {18, 6};
-    case kPenDot:
-        return {3, 3};
-    case kPenDashDot:
-        return {9, 6, 3, 6};
-    case kPenDashDotDot:
-        return {9, 3, 3, 3, 3, 3};
-    default:
-        return {};
-    }
-}
-
-// Whether the pen is down at `position` pixels into one period of the dash pattern.
-bool DashIsOn(const QList<qreal>& dashes, qreal position) {
-    for (qsizetype k = 0; k < dashes.size(); ++k) {
-        if (position < dashes[k])
-            return k % 2 == 0;
-        position -= dashes[k];
-    }
-    return false;
-}
 
 // Fonts beyond this many pixels are drawn at this size: nothing on a surface needs more.
 constexpr double kMaxPixelSize = 1000;
