@@ -158,6 +158,19 @@ def check_csv(path):
             assert not cell or cell[0] not in "=+-@", cell
 
 
+def wait_until(driver, condition, what, seconds=15):
+    """Waits for a page the browser is still loading after a click; fails saying what."""
+    from selenium.common.exceptions import (NoSuchElementException,
+                                            StaleElementReferenceException, TimeoutException)
+    from selenium.webdriver.support.ui import WebDriverWait
+
+    loading = (NoSuchElementException, StaleElementReferenceException)
+    try:
+        WebDriverWait(driver, seconds, ignored_exceptions=loading).until(lambda d: condition(d))
+    except TimeoutException:
+        raise AssertionError("%s (at %s)" % (what, driver.current_url))
+
+
 def browse(driver, base, download_dir, shots):
     from selenium.common.exceptions import NoAlertPresentException
     from selenium.webdriver.common.by import By
@@ -167,7 +180,7 @@ def browse(driver, base, download_dir, shots):
             driver.save_screenshot(os.path.join(shots, name))
 
     sign_in(driver, base, *TEACHER)
-    assert driver.current_url.rstrip("/") == base, driver.current_url
+    wait_until(driver, lambda d: d.current_url.rstrip("/") == base, "the gradebook after sign-in")
     assert driver.find_element(By.ID, "book")
     names = [cell.text for cell in driver.find_elements(By.CSS_SELECTOR, "#book tbody td.name")]
     assert SCRIPTED[0] in names, names  # the name shows as text
@@ -188,11 +201,13 @@ def browse(driver, base, download_dir, shots):
     assert row_names(driver) == [STUDENT[0]], row_names(driver)
 
     driver.find_element(By.LINK_TEXT, STUDENT[0]).click()
+    wait_until(driver, lambda d: "/student/" in d.current_url, "the student's page")
     page = driver.find_element(By.TAG_NAME, "main").text
     assert "попытка 1" in page and "неверно" in page and "X_A" in page, page
     shoot("student.png")
 
     driver.find_element(By.LINK_TEXT, TASK).click()
+    wait_until(driver, lambda d: "/task/" in d.current_url, "the task's page")
     picture = driver.find_element(By.CSS_SELECTOR, "img.task")
     assert driver.execute_script("return arguments[0].naturalWidth", picture) > 0
     assert "Эталон" in driver.find_element(By.TAG_NAME, "main").text
@@ -207,9 +222,11 @@ def browse(driver, base, download_dir, shots):
     check_csv(wait_for_file(download_dir, "gradebook.csv"))
 
     driver.find_element(By.ID, "logout").click()
-    assert driver.current_url.endswith("/login"), driver.current_url
+    wait_until(driver, lambda d: d.current_url.endswith("/login"), "the sign-in page after sign-out")
     sign_in(driver, base, *STUDENT)
-    assert "Вход только для преподавателей" in driver.find_element(By.TAG_NAME, "body").text
+    wait_until(driver,
+               lambda d: "Вход только для преподавателей" in d.find_element(By.TAG_NAME, "body").text,
+               "a student account refused")
     driver.get(base + "/")
     assert driver.current_url.endswith("/login"), driver.current_url
 
