@@ -40,6 +40,35 @@ long long CpuTicks(qint64 pid) {
     return fields.value(12).toLongLong() + fields.value(13).toLongLong(); // utime, stime
 }
 
+// The failed logins the database has counted under a pacing key.
+int CountedFailures(const QString& database, const QString& key) {
+    int failures = 0;
+    {
+        QSqlDatabase store = QSqlDatabase::addDatabase("QSQLITE", "pacing");
+        store.setDatabaseName(database);
+        if (store.open()) {
+            QSqlQuery query(store);
+            query.prepare("SELECT failures FROM login_pacing WHERE pace_key = ?");
+            query.addBindValue(key);
+            if (query.exec() && query.next())
+                failures = query.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase("pacing");
+    return failures;
+}
+
+// A refused login is counted on a store thread after the refusal has been sent: waits
+// (at most 10 s) until the database holds `count` failures under the key.
+bool FailuresCounted(const QString& database, const QString& key, int count) {
+    for (int wait = 0; wait < 200; ++wait) {
+        if (CountedFailures(database, key) >= count)
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
 } // namespace
 
 TEST(ServerLimitsTest, ThirtyTwoConnectionsPerAddressAndNoOversizedFrames) {
@@ -143,6 +172,7 @@ TEST(ServerLimitsTest, TwoServersOnOneDatabaseShareTheAccountLimitAndLoginPacing
         ASSERT_NE(refusal.find("Неверное имя"), std::string::npos) << i << refusal;
         ASSERT_EQ(ReadTag(guesser.Next()), "RELOG");
     }
+    ASSERT_TRUE(FailuresCounted(first.DatabasePath(), "account student", 5));
     ProtocolClient elsewhere(second.Port(), "127.0.0.3");
     for (int i = 0; i < 3; ++i) {
         elsewhere.Send("LOGIN", "student;again" + std::to_string(i));
