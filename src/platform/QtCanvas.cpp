@@ -5,9 +5,11 @@
 #include "platform/QtText.h"
 #include "platform/SymbolFont.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -102,7 +104,13 @@ QtCanvas::~QtCanvas() {
         painter_->restore();
 }
 
+// The shared cache belongs to the application's thread. A canvas drawn on another thread
+// (the server draws task pictures for its web pages on workers) measures and draws
+// plainly, with the same pixels.
 FontCache* QtCanvas::SharedFonts() {
+    const QCoreApplication* application = QCoreApplication::instance();
+    if (application != nullptr && QThread::currentThread() != application->thread())
+        return nullptr;
     return &FontCache::Shared();
 }
 

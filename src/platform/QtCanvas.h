@@ -54,6 +54,10 @@ public:
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
 
+    // The application's font cache on the application's thread; none (plain measuring)
+    // on any other thread, whose canvases must not share it.
+    static FontCache* SharedFonts();
+
     void LineTo(int x, int y) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void Ellipse(int x1, int y1, int x2, int y2) override;
@@ -65,7 +69,6 @@ public:
     QPainter& Painter() { return *painter_; }
 
 private:
-    static FontCache* SharedFonts();
     FontFace& Face();
 
     bool PenDraws() const;

@@ -1,16 +1,19 @@
 #include "platform/QtCanvas.h"
+#include "platform/FontCache.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/SymbolFont.h"
 
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <utility>
 
 using namespace platform;
@@ -452,4 +455,27 @@ TEST(QtCanvasTest, ADenseSurfaceKeepsOutlinesAndTextInTheirPlace) {
         EXPECT_GT(denseInk, 3 * plainInk);
         EXPECT_LT(denseInk, 5 * plainInk);
     }
+}
+
+// The server draws task pictures on worker threads: a canvas made there measures plainly
+// instead of sharing the application thread's font cache, and draws the same text.
+TEST(QtCanvasTest, ACanvasOnAnotherThreadLeavesTheSharedFontCacheAlone) {
+    EXPECT_NE(platform::QtCanvas::SharedFonts(), nullptr);
+    auto draw = [](QImage& image) {
+        image.fill(Qt::white);
+        platform::QtCanvas canvas(&image);
+        canvas.TextOut(2, 2, "Fx 0,5");
+    };
+    QImage here(80, 30, QImage::Format_RGB32);
+    draw(here);
+    QImage there(80, 30, QImage::Format_RGB32);
+    platform::FontCache* workerFonts = &platform::FontCache::Shared();
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        workerFonts = platform::QtCanvas::SharedFonts();
+        draw(there);
+    }));
+    worker->start();
+    worker->wait();
+    EXPECT_EQ(workerFonts, nullptr);
+    EXPECT_EQ(there, here);
 }
