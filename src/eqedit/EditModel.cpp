@@ -105,11 +105,15 @@ void EditModel::ScrollLeft() {
         firstVisible_ = std::max(1, firstVisible_ - kScrollStep);
 }
 
-// Drops characters off the front of the view until the caret is left of the caret limit;
-// the view then ends at the caret.
-void EditModel::BringCaretIntoView() {
+// Drops characters off the front of the view until the caret is left of the caret limit.
+void EditModel::DropFrontUntilCaretFits() {
     while (ViewStart() < caretPos_ && Widths().Width(ViewStart(), caretPos_) >= CaretLimit())
         ++firstVisible_;
+}
+
+// Scrolls the caret left of the caret limit; the view then ends at the caret.
+void EditModel::BringCaretIntoView() {
+    DropFrontUntilCaretFits();
     const int start = ViewStart();
     visibleText_ = start < caretPos_ ? equation_.substr(static_cast<std::size_t>(start),
                                                         static_cast<std::size_t>(caretPos_ - start))
@@ -334,6 +338,7 @@ void EditModel::MouseDown(int x) {
     if (widths.back() <= x) {
         caretPos_ = firstVisible_ + shown - 1;
         caretX_ = widths.back();
+        KeepClickedCaretInView();
         return;
     }
     const auto under = std::upper_bound(widths.begin() + 1, widths.end(), x);
@@ -347,6 +352,17 @@ void EditModel::MouseDown(int x) {
         caretPos_ = firstVisible_ + j - 1;
         caretX_ = right;
     }
+    KeepClickedCaretInView();
+}
+
+// The visible text may reach past the caret limit (it is cut to the wider usable width), so
+// a click on its last character can put the caret there: the view then scrolls as it does
+// for a key, and still shows what follows the caret.
+void EditModel::KeepClickedCaretInView() {
+    if (caretX_ < CaretLimit())
+        return;
+    DropFrontUntilCaretFits();
+    Relayout();
 }
 
 } // namespace eqedit

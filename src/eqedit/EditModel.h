@@ -86,7 +86,8 @@ public:
 
     void Apply(EditCommand command);
     void KeyPress(char key);
-    // Places the caret at the caret position nearest to x (ties go right).
+    // Places the caret at the caret position nearest to x (ties go right); a caret that
+    // lands at or past the caret limit scrolls the view as a key would.
     void MouseDown(int x);
 
     // Draws the visible text on a white field of the control's size and returns where
@@ -99,7 +100,9 @@ private:
     void Trim();
     void PlaceCaret();
     void ScrollLeft();
+    void DropFrontUntilCaretFits();
     void BringCaretIntoView();
+    void KeepClickedCaretInView();
     void Relayout();
     void ClearView();
     int ViewStart() const { return firstVisible_ - 1; } // the first shown position, from 0

@@ -199,6 +199,37 @@ TEST_F(FormulaFieldTest, ClickTakesFocusAndPlacesTheCaret) {
     EXPECT_EQ(edit->Model().CaretPos(), 6);
 }
 
+// The view is cut to the usable width, which is wider than the caret limit by the caret:
+// a click on the last shown character must scroll rather than leave the caret past the
+// limit, where it would be drawn over the bevel.
+TEST_F(FormulaFieldTest, ClickAtTheRightEndKeepsTheCaretLeftOfTheLimit) {
+    const std::string shown(10, 'm');
+    const int bevel = edit->BevelWidth();
+    const int shownWidth = edit->Model().EqWidth(shown, eqedit::stBaseline);
+    ASSERT_GT(edit->Model().EqWidth("m", eqedit::stBaseline), 1);
+    // The usable width holds the ten characters and one pixel more; the caret limit then
+    // lies inside the tenth.
+    edit->resize(shownWidth + 2 * bevel + 1, edit->height());
+    edit->SetEquation(std::string(40, 'm'));
+    ASSERT_EQ(edit->Model().VisibleText(), shown);
+    ASSERT_GE(shownWidth, edit->Model().CaretLimit());
+
+    for (const int x : {shownWidth - 1, shownWidth + 1}) {
+        edit->SetEquation("");
+        edit->SetEquation(std::string(40, 'm'));
+        QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(bevel + x, 10));
+        const eqedit::EditModel& model = edit->Model();
+        EXPECT_EQ(model.CaretPos(), 10) << "click at " << x;
+        EXPECT_LT(model.CaretX(), model.CaretLimit()) << "click at " << x;
+        EXPECT_GT(model.FirstVisible(), 1) << "click at " << x;
+        // The view still starts at FirstVisible and shows what follows the caret.
+        EXPECT_GT(model.FirstVisible() - 1 + static_cast<int>(model.VisibleText().size()), 10);
+    }
+    Type("x");
+    EXPECT_EQ(edit->Equation().find('x'), 10u);
+    EXPECT_LT(edit->Model().CaretX(), edit->Model().CaretLimit());
+}
+
 TEST_F(FormulaFieldTest, DisabledEditorShowsItsFormulaAndTakesNoInput) {
     edit->SetEquation("ab");
     edit->setEnabled(false);
