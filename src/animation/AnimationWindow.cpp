@@ -2,7 +2,6 @@
 
 #include "animation/WindowGeometry.h"
 
-#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/SpeedButton.h"
 #include "platform/TickCount.h"
@@ -38,16 +37,11 @@ AnimationWindow::AnimationWindow(QWidget* parent)
 
 AnimationWindow::~AnimationWindow() = default;
 
-std::string AnimationWindow::LoadAnimation(const std::string& script) {
-    try {
-        player_.LoadAnimation(script);
-    } catch (const platform::Error& error) {
-        return error.what();
-    }
+void AnimationWindow::LoadAnimation(const std::string& script) {
+    player_.LoadAnimation(script);
     FitToAnimation();
     if (isVisible())
         AfterFrame(player_.DrawFrame());
-    return {};
 }
 
 // The client area and the button panel for the window's outer size.

@@ -21,9 +21,10 @@ public:
     ~AnimationWindow() override;
 
     // Loads a task's animation script (CP1251) and sizes the window to it; does not show
-    // the window and does not stop a run. Returns the message of a script that cannot be
-    // read (the window keeps the animation it had), or empty text.
-    std::string LoadAnimation(const std::string& script);
+    // the window and does not stop a run. Loading never fails: what the script cannot say
+    // is drawn as far as it goes, and an error of a frame drawn here (the window is open)
+    // goes to the application's report as every frame's does.
+    void LoadAnimation(const std::string& script);
 
     QFrame* buttonPanel;
     QToolButton* animateButton;

@@ -360,9 +360,9 @@ void MainWindow::showTask(const std::string& message) {
     animationButton_->setVisible(!task.animate.empty());
     finishReconnection();
     drafts_->Close(); // the rows of the last task are saved before the view takes these
-    // A diagram or animation that cannot be read is reported after the whole task has
-    // been set up: the student still gets the statement and the answer rows.
-    std::string error = taskView_->ShowTask(task, askedTaskCaption_);
+    // A diagram that cannot be read is reported after the whole task has been set up: the
+    // student still gets the statement and the answer rows.
+    const std::string error = taskView_->ShowTask(task, askedTaskCaption_);
     // The animation window may be built later, and takes this title then.
     animationTitle_ =
         QString::fromUtf8("Анимация задачи: ") + platform::ToQString(askedTaskCaption_);
@@ -370,11 +370,8 @@ void MainWindow::showTask(const std::string& message) {
         animationWindow_->setWindowTitle(animationTitle_);
     drafts_->Open({reconnector_->LoginAddress().Text(), reconnector_->LoginUser(), askedTaskName_});
     reconnector_->TaskOpened(askedTaskName_, askedTaskCaption_);
-    if (!task.animate.empty()) {
-        const std::string animationError = Animation().LoadAnimation(task.animate);
-        if (error.empty())
-            error = animationError;
-    }
+    if (!task.animate.empty())
+        Animation().LoadAnimation(task.animate);
     revealTask();
     if (!error.empty())
         QTimer::singleShot(0, this, [error] { platform::ReportError(error); });
