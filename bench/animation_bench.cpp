@@ -177,11 +177,72 @@ void BM_PartInterpret(benchmark::State& state) {
     }
 }
 
+// Scripts a hostile task may carry, each drawn as one frame of a run: what a frame costs
+// once the picture's work budget and the clamping of sizes have done their part.
+std::string Repeat(const std::string& statement, int count) {
+    std::string out;
+    out.reserve(statement.size() * static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        out += statement;
+    return out;
+}
+
+struct HostileScript {
+    const char* name;
+    std::string script;
+};
+
+std::vector<HostileScript> HostileScripts() {
+    const std::string run = "<VAR>tend=1000000000;</VAR>";
+    const std::string moving = run + "<FUN>x=260+200*sin(t);</FUN>";
+    std::string deep = "t";
+    for (int i = 0; i < 5000; ++i)
+        deep = "(" + deep + "+1)";
+    return {
+        {"10000_lines", moving + "<OBJ>" + Repeat("LINE(0,0,x,270);", 10000) + "</OBJ>"},
+        {"10000_circles", moving + "<OBJ>" + Repeat("CIRCLE(x,135,100);", 10000) + "</OBJ>"},
+        {"huge_radii", run + "<FUN>r=10^300;</FUN><OBJ>" +
+                           Repeat("CIRCLE(260,135,2000000000);CARROW(0,0,10000,0,360);", 5000) +
+                           "</OBJ>"},
+        {"radius_1e300",
+         run + "<FUN>r=10^300;</FUN><OBJ>" + Repeat("CIRCLE(260,135,r);", 10000) + "</OBJ>"},
+        {"nan_inf",
+         run + "<FUN>n=sqrt(0-1);i=1/0;</FUN><OBJ>" + Repeat("LINE(0,0,n,i);", 10000) + "</OBJ>"},
+        {"wide_pens",
+         moving + "<OBJ>" +
+             Repeat("ADVLINE(-2000000000,-2000000000,2000000000,x,0,2000000000);", 10000) +
+             "</OBJ>"},
+        {"long_texts", moving + "<OBJ>" +
+                           Repeat("TEXT(10,x,\"" + std::string(2000, 'W') + "\");", 2000) +
+                           "</OBJ>"},
+        {"unknown_statements", moving + "<OBJ>" + Repeat("NOTHING(x,x,x,x);", 200000) + "</OBJ>"},
+        {"deep_nesting", run + "<FUN>" + Repeat("x=" + deep + ";", 100) + "</FUN><OBJ>" +
+                             Repeat("LINE(0,0,x,x);", 100) + "</OBJ>"},
+    };
+}
+
+void BM_HostileFrame(benchmark::State& state) {
+    const HostileScript hostile = HostileScripts().at(static_cast<std::size_t>(state.range(0)));
+    state.SetLabel(hostile.name);
+    animation::AnimationBitmap bitmap;
+    animation::AnimationPlayer player(bitmap);
+    player.LoadAnimation(hostile.script);
+    double t = 0;
+    bool stopped = false;
+    for (auto _ : state) {
+        t += 0.032;
+        stopped = !player.StepTo(t).empty();
+    }
+    state.counters["stopped"] = stopped ? 1 : 0;
+    state.counters["script_bytes"] = static_cast<double>(hostile.script.size());
+}
+
 BENCHMARK(BM_AnimationFrame);
 BENCHMARK(BM_DirectFrame);
 BENCHMARK(BM_PartEquations);
 BENCHMARK(BM_PartRewrite);
 BENCHMARK(BM_PartInterpret);
+BENCHMARK(BM_HostileFrame)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -123,8 +123,12 @@ void AnimationPlayer::DrawStatements() {
     canvas.SetPenWidth(1);
     canvas.Rectangle(3, 3, width - 9, panelTop - 3);
     diagram::StartPicture(context_);
-    for (const std::string& statement : model_.DrawList)
-        diagram::DrawPrimitive(context_, RewriteStatement(statement, model_.Values));
+    // A statement is paid for by the text the frame reads, before its names are replaced:
+    // that is the work of the rewriting, whatever the values come to.
+    for (const std::string& statement : model_.DrawList) {
+        context_.budget.SpendStatement(statement.size());
+        diagram::InterpretPrimitive(context_, RewriteStatement(statement, model_.Values));
+    }
 }
 
 } // namespace animation

@@ -7,10 +7,17 @@
 
 namespace diagram {
 
-void DrawingBudget::SpendPrimitive() {
+// A picture that ran out of text takes no further statement either.
+void DrawingBudget::SpendStatement(std::size_t bytes) {
     if (primitivesLeft <= 0)
         throw platform::Error(kPictureTooComplex);
+    if (bytes > static_cast<std::size_t>(textLeft)) {
+        textLeft = 0;
+        primitivesLeft = 0;
+        throw platform::Error(kPictureTooComplex);
+    }
     --primitivesLeft;
+    textLeft -= static_cast<std::int64_t>(bytes);
 }
 
 // A picture that ran out of line pieces takes no further primitive either.

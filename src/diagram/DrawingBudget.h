@@ -1,15 +1,18 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace diagram {
 
 // The work one picture (a task's diagram, one animation frame) may cost, so that no script
-// can stall the window drawing it. A picture may run kMaxPrimitives statements and draw
-// kMaxSegments line pieces in all (a moment arrow's arc counts each chord); the primitive
-// that would go past either stops the picture with kPictureTooComplex, and what was drawn
-// before it stays. Real diagrams use a few dozen statements and some thousand pieces.
+// can stall the window drawing it. A picture may run kMaxPrimitives statements, recognised
+// or not, of kMaxStatementText bytes in all, and draw kMaxSegments line pieces in all (a
+// moment arrow's arc counts each chord); the statement that would go past any of them stops
+// the picture with kPictureTooComplex, and what was drawn before it stays. Real diagrams
+// use a few dozen statements of a few hundred bytes and some thousand pieces.
 inline constexpr int kMaxPrimitives = 2000;
+inline constexpr std::int64_t kMaxStatementText = 256 * 1024;
 inline constexpr std::int64_t kMaxSegments = 200000;
 // CP1251: "Рисунок слишком сложен: показана только его часть".
 inline constexpr char kPictureTooComplex[] =
@@ -22,10 +25,12 @@ inline constexpr std::int64_t kSurfaceReach = 10000;
 
 struct DrawingBudget {
     int primitivesLeft = kMaxPrimitives;
+    std::int64_t textLeft = kMaxStatementText;
     std::int64_t segmentsLeft = kMaxSegments;
 
-    // Takes one primitive, or raises kPictureTooComplex (platform::Error) when none is left.
-    void SpendPrimitive();
+    // Takes one statement of `bytes` bytes, or raises kPictureTooComplex (platform::Error)
+    // when no statement or not that much text is left.
+    void SpendStatement(std::size_t bytes);
     // Takes `count` line pieces, or raises kPictureTooComplex when fewer are left (and the
     // picture then takes no further primitive).
     void SpendSegments(std::int64_t count);

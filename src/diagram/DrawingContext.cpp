@@ -69,6 +69,13 @@ void SelectGreekFont(DrawingContext& context) {
 bool DrawPrimitive(DrawingContext& context, std::string_view statement) {
     if (context.canvas == nullptr)
         return false;
+    context.budget.SpendStatement(statement.size());
+    return InterpretPrimitive(context, statement);
+}
+
+bool InterpretPrimitive(DrawingContext& context, std::string_view statement) {
+    if (context.canvas == nullptr)
+        return false;
     const std::size_t open = statement.find('(');
     if (open == std::string_view::npos)
         return false;
@@ -76,7 +83,6 @@ bool DrawPrimitive(DrawingContext& context, std::string_view statement) {
     context.params = StripStatementEnd(statement.substr(open + 1));
     for (const KeywordEntry& entry : kPrimitives) {
         if (entry.keyword == context.keyword) {
-            context.budget.SpendPrimitive();
             entry.draw(context, context.params);
             return true;
         }

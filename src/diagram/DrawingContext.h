@@ -60,8 +60,12 @@ void SelectGreekFont(DrawingContext& context);
 // a statement without "(" or with an unknown keyword draws nothing and gives false, as
 // does any statement while no canvas is attached. A bad parameter raises platform::Error
 // and stops the statement where it failed: what it drew and the pen, brush and font it
-// had already set stay. A recognised statement past the picture's budget raises
-// kPictureTooComplex and draws nothing.
+// had already set stay. Every statement, recognised or not, is paid from the picture's
+// budget: one past it raises kPictureTooComplex and draws nothing.
 bool DrawPrimitive(DrawingContext& context, std::string_view statement);
+
+// DrawPrimitive for a statement already paid for with SpendStatement: the animation pays
+// for the text of a statement before it puts the values of its names in.
+bool InterpretPrimitive(DrawingContext& context, std::string_view statement);
 
 } // namespace diagram

@@ -42,3 +42,20 @@ TEST(FrameBudgetTest, AFrameOverTheBudgetStopsWithAMessage) {
     player.LoadAnimation(Script(diagram::kMaxPrimitives + 1));
     EXPECT_EQ(player.ShowStill(0), diagram::kPictureTooComplex);
 }
+
+// Statements that draw nothing still cost the frame their reading, and names are paid for
+// as written, not as the numbers they stand for.
+TEST(FrameBudgetTest, StatementsThatDrawNothingAndLongNamesArePaid) {
+    AnimationBitmap bitmap;
+    AnimationPlayer player(bitmap);
+    std::string unknown = "<VAR>tend=10;</VAR><OBJ>";
+    for (int i = 0; i <= diagram::kMaxPrimitives; ++i)
+        unknown += "NOTHING(t,t,t);";
+    player.LoadAnimation(unknown + "</OBJ>");
+    EXPECT_EQ(player.ShowStill(0), diagram::kPictureTooComplex);
+
+    const std::string name(diagram::kMaxStatementText / 4, 'n');
+    player.LoadAnimation("<VAR>tend=10;" + name + "=5;</VAR><OBJ>LINE(0,0," + name + "," + name +
+                         ");LINE(0,0," + name + "," + name + ");</OBJ>");
+    EXPECT_EQ(player.ShowStill(0), diagram::kPictureTooComplex);
+}

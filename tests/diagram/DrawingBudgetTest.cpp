@@ -75,6 +75,27 @@ TEST(DrawingBudgetTest, TenThousandHugeArcsStopAtThePrimitiveCapWithThePictureSo
     EXPECT_EQ(picture.context.budget.primitivesLeft, 0);
 }
 
+// Reading a statement costs its length whether or not it draws anything, so statements
+// the interpreter does not know, or endless parameter lists, are paid as well.
+TEST(DrawingBudgetTest, EveryStatementAndItsTextArePaid) {
+    Picture unknown;
+    EXPECT_EQ(unknown.Draw(Repeated("NOTHING(1,2);", kMaxPrimitives)), "");
+    EXPECT_EQ(unknown.Draw("LINE(1,1,5,5);"), kPictureTooComplex);
+    EXPECT_EQ(unknown.Lines(), 0u);
+
+    Picture empty;
+    EXPECT_EQ(empty.Draw(std::string(kMaxPrimitives + 1, ';')), kPictureTooComplex);
+
+    Picture text;
+    const std::string half = "TEXT(1,1,\"" + std::string(kMaxStatementText / 2, 'W') + "\");";
+    EXPECT_EQ(text.Draw("LINE(1,1,5,5);" + half), "");
+    EXPECT_EQ(text.Draw(half + "LINE(1,1,5,5);"), kPictureTooComplex);
+    EXPECT_EQ(text.Lines(), 1u);
+    // Past the text, no further statement is taken, however short.
+    EXPECT_EQ(text.Draw("LINE(1,1,5,5);"), kPictureTooComplex);
+    EXPECT_EQ(text.Lines(), 1u);
+}
+
 TEST(DrawingBudgetTest, LinePiecesAreCountedAcrossStatements) {
     Picture picture;
     // Each arc, capped, is 100,000 chords and its head: one fits, the second does not.
