@@ -216,6 +216,16 @@ std::vector<HostileScript> HostileScripts() {
                            Repeat("TEXT(10,x,\"" + std::string(2000, 'W') + "\");", 2000) +
                            "</OBJ>"},
         {"unknown_statements", moving + "<OBJ>" + Repeat("NOTHING(x,x,x,x);", 200000) + "</OBJ>"},
+        {"1990_circles", moving + "<OBJ>" + Repeat("CIRCLE(x,135,100);", 1990) + "</OBJ>"},
+        {"visible_arc", moving + "<OBJ>CARROW(260,135,9000,0,360);" +
+                            Repeat("CIRCLE(x,135,250);", 1900) + "</OBJ>"},
+        {"1990_wide_pens",
+         moving + "<OBJ>" + Repeat("ADVLINE(-5000,-5000,x,5000,0,500);", 1990) + "</OBJ>"},
+        {"1990_texts", moving + "<OBJ>" +
+                           Repeat("TEXT(10,x,\"" + std::string(120, 'W') + "\");", 1990) +
+                           "</OBJ>"},
+        {"long_formulas", run + "<FUN>" + Repeat("x=" + Repeat("t*t+", 50000) + "t;", 100) +
+                              "</FUN><OBJ>LINE(0,0,x,x);</OBJ>"},
         {"deep_nesting", run + "<FUN>" + Repeat("x=" + deep + ";", 100) + "</FUN><OBJ>" +
                              Repeat("LINE(0,0,x,x);", 100) + "</OBJ>"},
     };
@@ -223,17 +233,20 @@ std::vector<HostileScript> HostileScripts() {
 
 void BM_HostileFrame(benchmark::State& state) {
     const HostileScript hostile = HostileScripts().at(static_cast<std::size_t>(state.range(0)));
-    state.SetLabel(hostile.name);
     animation::AnimationBitmap bitmap;
     animation::AnimationPlayer player(bitmap);
     player.LoadAnimation(hostile.script);
     double t = 0;
-    bool stopped = false;
+    std::string message;
     for (auto _ : state) {
         t += 0.032;
-        stopped = !player.StepTo(t).empty();
+        message = player.StepTo(t);
     }
-    state.counters["stopped"] = stopped ? 1 : 0;
+    // How the frame ended: drawn whole, cut at the budget, or stopped by a bad value.
+    const char* const end = message.empty()                          ? "drawn"
+                            : message == diagram::kPictureTooComplex ? "budget"
+                                                                     : "error";
+    state.SetLabel(std::string(hostile.name) + " " + end);
     state.counters["script_bytes"] = static_cast<double>(hostile.script.size());
 }
 
@@ -242,7 +255,7 @@ BENCHMARK(BM_DirectFrame);
 BENCHMARK(BM_PartEquations);
 BENCHMARK(BM_PartRewrite);
 BENCHMARK(BM_PartInterpret);
-BENCHMARK(BM_HostileFrame)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostileFrame)->DenseRange(0, 13)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -107,4 +107,26 @@ TEST(AnimationWindowTest, AnErrorInAFrameIsReportedOnceAndEndsTheRun) {
     EXPECT_EQ(reports.messages.size(), 2u);
 }
 
+// Frames as heavy as the work budget allows, one after another: the student's click on
+// "Закрыть" still goes through the event loop between two of them and ends the run.
+TEST(AnimationWindowTest, AHeavyRunStillAnswersTheCloseButton) {
+    Reports reports;
+    std::string heavy = "<VAR>tend=99999;</VAR><FUN>x=260+200*sin(t);</FUN><OBJ>";
+    for (int i = 0; i < diagram::kMaxPrimitives - 10; ++i)
+        heavy += "CIRCLE(x,135,100);";
+    AnimationWindow form;
+    form.LoadAnimation(heavy + "</OBJ>");
+    form.show();
+    QTest::mouseClick(form.animateButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(form.Player().Model().Values.GetValue("t").value > 0, 10000);
+    ASSERT_TRUE(form.frameTimer->isActive());
+
+    // The click is queued as the window system would deliver it, not sent at once.
+    QTimer::singleShot(0, form.closeButton,
+                       [&form] { QTest::mouseClick(form.closeButton, Qt::LeftButton); });
+    QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible(), 10000);
+    EXPECT_FALSE(form.frameTimer->isActive());
+    EXPECT_TRUE(reports.messages.empty());
+}
+
 } // namespace
