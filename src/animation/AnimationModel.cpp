@@ -58,10 +58,17 @@ std::vector<std::string> ReadObjects(std::string& script, std::string_view key) 
 void BuildEquations(AnimationModel& model) {
     ClearEquations(model.Equations);
     std::size_t dropped = 0;
+    std::size_t tooLong = 0;
+    std::size_t formulaText = 0;
     for (std::string_view statement : model.FunList) {
         if (statement.ends_with(';'))
             statement.remove_suffix(1);
         const NamedText equation = SplitAtEquals(statement);
+        if (equation.text.size() > kMaxFormulaText - formulaText) {
+            ++tooLong;
+            continue;
+        }
+        formulaText += equation.text.size();
         std::string builderError;
         switch (AddEquation(model.Equations, equation.name, equation.text, &builderError)) {
         case EquationAdded::Stored:
@@ -79,6 +86,11 @@ void BuildEquations(AnimationModel& model) {
         model.Notes.push_back(
             "FUN: " + std::to_string(dropped) + " of " + std::to_string(model.FunList.size()) +
             " equations dropped, at most " + std::to_string(kEquationCapacity) + " are kept");
+    if (tooLong > 0)
+        model.Notes.push_back("FUN: " + std::to_string(tooLong) + " of " +
+                              std::to_string(model.FunList.size()) +
+                              " equations dropped, the formulas may hold at most " +
+                              std::to_string(kMaxFormulaText) + " bytes in all");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "engine/VariableTable.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,11 @@ struct AnimationModel {
 
     AnimationModel();
 };
+
+// The formulas of the equations are evaluated at every frame: all of them together may
+// hold this many bytes, so that no script makes each frame slow (real ones hold a few
+// hundred). An equation past it is left out like one past kEquationCapacity.
+inline constexpr std::size_t kMaxFormulaText = 64 * 1024;
 
 // Parses a script (CP1251) into the model, replacing what it held: the control variables
 // t = 0, tend = 5, CANVAS_HEIGHT = 270, CANVAS_WIDTH = 520, then the VAR section (which

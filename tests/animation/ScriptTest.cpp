@@ -89,6 +89,19 @@ TEST(ScriptTest, UnusableEquationsAndStatementsDoNotStopLoading) {
     ASSERT_EQ(model.Notes.size(), 1u);
     EXPECT_NE(model.Notes[0].find("5 of 105"), std::string::npos) << model.Notes[0];
 
+    // The formulas together are bounded too, as each frame evaluates them all: a long one
+    // is left out, and the ones after it that still fit are kept.
+    std::string longFormula = "1";
+    while (longFormula.size() < kMaxFormulaText - 10)
+        longFormula += "+1";
+    LoadAnimation(model, "<FUN>a=2;b=" + longFormula + ";c=" + longFormula + ";d=3;</FUN>");
+    EXPECT_EQ(model.Equations.Count, 3u);
+    EXPECT_EQ(Value(model, "a"), "2");
+    EXPECT_EQ(Value(model, "c"), "(none)");
+    EXPECT_EQ(Value(model, "d"), "3");
+    ASSERT_EQ(model.Notes.size(), 1u);
+    EXPECT_NE(model.Notes[0].find("1 of 4"), std::string::npos) << model.Notes[0];
+
     // A value text the engine cannot convert leaves the default window size.
     LoadAnimation(model, "<VAR>CANVAS_HEIGHT=1.2.3;</VAR>");
     EXPECT_EQ(model.Height, 270);
