@@ -45,9 +45,18 @@ CircleReach ReachOfCircle(std::int64_t x, std::int64_t y, std::int64_t r) {
     return CircleReach::Crosses;
 }
 
+namespace {
+
+constexpr std::int64_t kPixelsPerSegment = 10;
+
+} // namespace
+
 std::int64_t CircleCost(std::int64_t r) {
-    constexpr std::int64_t kRadiusPerSegment = 10;
-    return 1 + (r < 0 ? -r : r) / kRadiusPerSegment;
+    return 1 + (r < 0 ? -r : r) / kPixelsPerSegment;
+}
+
+std::int64_t WideLineCost(int width) {
+    return 1 + std::max(width, 0) / kPixelsPerSegment;
 }
 
 } // namespace diagram

@@ -50,4 +50,11 @@ inline bool CircleMeetsSurfaces(std::int64_t x, std::int64_t y, std::int64_t r) 
 // its radius, as the time to draw it grows.
 std::int64_t CircleCost(std::int64_t r);
 
+// No pen is drawn wider than this: it covers every surface from anywhere near one.
+inline constexpr int kMaxPenWidth = 2 * static_cast<int>(kSurfaceReach);
+
+// What a line drawn with a pen `width` pixels wide costs the budget: in proportion to the
+// width, as the area it fills grows with it.
+std::int64_t WideLineCost(int width);
+
 } // namespace diagram

@@ -85,7 +85,8 @@ void DrawLineStatement(DrawingContext& context, std::string_view text) {
 }
 
 // Only the low byte of the style counts; codes without a pen style of their own draw
-// solid.
+// solid. A pen wider than any surface is drawn as wide as kMaxPenWidth, and the line is
+// paid by its width.
 void DrawAdvancedLine(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x1 = params.NextInt();
@@ -93,7 +94,8 @@ void DrawAdvancedLine(DrawingContext& context, std::string_view text) {
     const int x2 = params.NextInt();
     const int y2 = params.NextInt();
     const int styleCode = params.NextInt() & 0xFF;
-    const int width = params.LastInt();
+    const int width = std::min(params.LastInt(), kMaxPenWidth);
+    context.budget.SpendSegments(WideLineCost(width));
 
     platform::Canvas& canvas = *context.canvas;
     const int keptStyle = canvas.PenStyle();

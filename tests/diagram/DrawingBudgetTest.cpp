@@ -121,6 +121,18 @@ TEST(DrawingBudgetTest, EveryDocumentDrawnStartsWithTheWholeBudget) {
         EXPECT_NO_THROW(DrawDiagramDocument(context, canvas, {}, statements));
 }
 
+// A pen wider than any surface is drawn as wide as one can show, and paid by its width.
+TEST(DrawingBudgetTest, HugePensAreNarrowedAndPaidByTheirWidth) {
+    Picture picture;
+    EXPECT_EQ(picture.Draw("ADVLINE(0,0,100,100,0,2000000000);"), "");
+    ASSERT_EQ(picture.Lines(), 1u);
+    EXPECT_EQ(picture.canvas.Calls().back().penWidth, kMaxPenWidth);
+    EXPECT_EQ(picture.context.budget.segmentsLeft, kMaxSegments - WideLineCost(kMaxPenWidth));
+    EXPECT_EQ(picture.Draw(Repeated("ADVLINE(0,0,100,100,0,2000000000);", 1000)),
+              kPictureTooComplex);
+    EXPECT_LT(picture.Lines(), 1000u);
+}
+
 TEST(DrawingBudgetTest, HugeCirclesBecomeWhatTheSurfaceShowsOfThem) {
     Picture picture;
     // Covering every surface: its brush over all of them, its rim beyond.
