@@ -24,6 +24,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -73,18 +74,19 @@ void EngineEvaluate(benchmark::State& state, const Case& c, bool moving) {
     for (const Binding& binding : kValues)
         expression.SetNumber(binding.name, binding.value);
     expression.SetFormula(c.formula);
+    const std::string_view movingName = c.moving;
     std::size_t step = 0;
     TableSlot slot;
-    EngineResult result;
     for (auto _ : state) {
         if (moving)
-            expression.SetNumber(c.moving, MovingValue(step++), slot);
-        result = expression.Evaluate(kClientEpsilon);
+            expression.SetNumber(movingName, MovingValue(step++), slot);
+        const EngineResult result = expression.Evaluate(kClientEpsilon);
         benchmark::DoNotOptimize(result.value);
     }
-    if (!result.ok())
+    const EngineResult last = expression.Evaluate(kClientEpsilon);
+    if (!last.ok())
         state.SkipWithError("the engine reported an error");
-    state.SetLabel(platform::FloatToStr(result.value));
+    state.SetLabel(platform::FloatToStr(last.value));
 }
 
 void MuparserEvaluate(benchmark::State& state, const Case& c, bool moving) {

@@ -39,7 +39,8 @@ EngineError Expression::SetFormula(std::string_view text) {
 }
 
 EngineResult Expression::Evaluate(double epsilon) const {
-    if (formula.empty())
-        return EngineResult{};
-    return EvaluateTree(root, &variables, epsilon);
+    EngineResult result;
+    if (!formula.empty() && root != nullptr)
+        result.value = PlanOf(*root).Run(&variables, epsilon, result.error);
+    return result;
 }

@@ -94,12 +94,26 @@ public:
             return nullptr;
         return &slot.entry->number;
     }
+    // Where the number of a name already in table form is kept, its text read first if need
+    // be; null when the name is missing or its text is not a number (nothing is recorded).
+    // The place stays valid, and keeps the name's number whatever number is stored for it,
+    // while Stamp and TextStamp stay the same.
+    const double* NumberPlace(const std::string& name, TableSlot& slot) const;
+
+    // Changes when an entry is added or removed (every table takes its stamps from one
+    // counter, so a stamp also names the table).
+    std::uint64_t Stamp() const { return stamp; }
+    // Changes when a value is stored as text, or a number is stored for a name whose text
+    // could not be read.
+    std::uint64_t TextStamp() const { return textStamp; }
 
 private:
     TableEntry* Store(CleanedText name);
     TableEntry* StoreNumber(std::string_view name, double value, EngineError& error);
     EngineError SetNumberAndLocate(std::string_view name, double value, TableSlot& slot);
     void StoreNumber(TableEntry& entry, double value) {
+        if (!entry.numberKnown)
+            TextChanged();
         entry.number = value;
         entry.exact = value;
         entry.numberKnown = true;
@@ -116,11 +130,13 @@ private:
     static void ReadNumber(TableEntry& entry, EngineError& error);
     const std::vector<TableEntry*>& Ordered() const;
     void Changed();
+    void TextChanged();
     void StoreConstants();
 
     std::unordered_map<std::string, std::unique_ptr<TableEntry>> entries;
     std::uint64_t lastStored = 0;
     std::uint64_t stamp = 0;
+    std::uint64_t textStamp = 0;
     mutable std::vector<TableEntry*> ordered;
     mutable bool orderedValid = false;
 };
