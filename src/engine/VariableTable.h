@@ -16,7 +16,9 @@
 struct TableEntry {
     std::string name;
     double number = 0;
-    long double exact = 0; // the number in extended precision, for formulas that need it
+    // The number read from text in extended precision, for formulas that need it (a number
+    // stored as a number is its own extended value).
+    long double exact = 0;
     // The number holds the value: set as a number, or its text already read.
     bool numberKnown = false;
     bool setAsNumber = false;
@@ -85,7 +87,9 @@ public:
     long double ExactValueOfNormalised(const std::string& name, TableSlot& slot,
                                        EngineError& error) const {
         const TableEntry* entry = LookUp(name, slot, error);
-        return entry != nullptr ? entry->exact : 0;
+        if (entry == nullptr)
+            return 0;
+        return entry->setAsNumber ? entry->number : entry->exact;
     }
 
     // The number at a slot that is still valid and holds its number, else null.
@@ -115,7 +119,6 @@ private:
         if (!entry.numberKnown)
             TextChanged();
         entry.number = value;
-        entry.exact = value;
         entry.numberKnown = true;
         entry.setAsNumber = true;
         entry.textKnown = false;
