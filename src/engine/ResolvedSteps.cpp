@@ -59,8 +59,8 @@ private:
               std::uint8_t function = 0);
     // Reads an unread running value into the running value.
     void Materialise();
-    // The last operations emitted, from the first to the last, are of these codes.
-    bool EndsWith(std::initializer_list<std::uint8_t> codes) const;
+    // The code of an operation emitted, counted back from the last (0); -1 before the first.
+    int EmittedCode(std::size_t fromLast) const;
 
     const VariableTable& table;
     EngineError scratch;
@@ -207,14 +207,13 @@ void StepResolver::JoinSaved(std::uint8_t op) {
         return;
     }
     --depth;
-    if (Unread(current) && EndsWith({ResolvedSteps::kSave})) {
+    if (Unread(current) && EmittedCode(0) == ResolvedSteps::kSave) {
         // The running value is still the saved one.
         pending.pop_back();
         Emit(ResolvedSteps::kJoinOperand + index, current);
-    } else if (!Unread(current) && pending.size() >= 2 &&
-               pending[pending.size() - 2].operation.code == ResolvedSteps::kSave &&
-               pending.back().operation.code >= ResolvedSteps::kUnaryOf &&
-               pending.back().operation.code < ResolvedSteps::kJoinUnaryOf) {
+    } else if (!Unread(current) && EmittedCode(1) == ResolvedSteps::kSave &&
+               EmittedCode(0) >= ResolvedSteps::kUnaryOf &&
+               EmittedCode(0) < ResolvedSteps::kJoinUnaryOf) {
         // Save, then a function of an unread value: one operation on the running value.
         Pending unary = pending.back();
         pending.resize(pending.size() - 2);
@@ -263,11 +262,10 @@ void StepResolver::Materialise() {
     current = Running();
 }
 
-bool StepResolver::EndsWith(std::initializer_list<std::uint8_t> codes) const {
-    if (pending.size() < codes.size())
-        return false;
-    return std::equal(codes.begin(), codes.end(), pending.end() - codes.size(),
-                      [](std::uint8_t code, const Pending& p) { return p.operation.code == code; });
+int StepResolver::EmittedCode(std::size_t fromLast) const {
+    if (fromLast >= pending.size())
+        return -1;
+    return pending[pending.size() - 1 - fromLast].operation.code;
 }
 
 void ResolvedSteps::Resolve(const EvaluationPlan& plan, const VariableTable& table,
