@@ -85,11 +85,8 @@ template <typename Real> FunctionResultOf<Real> Compute(std::uint8_t code, Real 
 
 EngineResult EvaluateTree(const ExpressionNode* root, const VariableTable* table, double epsilon) {
     EngineResult result;
-    if (root == nullptr)
-        return result;
-    if (!root->Plan)
-        root->Plan = std::make_unique<EvaluationPlan>(root);
-    result.value = root->Plan->Run(table, epsilon, result.error);
+    if (root != nullptr)
+        result.value = PlanOf(*root).Run(table, epsilon, result.error);
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "engine/Evaluation.h"
 #include "engine/ExpressionTree.h"
 #include "engine/FormulaText.h"
+#include "engine/StepArithmetic.h"
 #include "engine/VariableTable.h"
 
 #include <cmath>
@@ -12,18 +13,12 @@
 #include <type_traits>
 
 // Everything a step needs besides the running value.
-struct RunContext {
+struct RunContext : step::Context {
     const VariableTable* table;
-    double epsilon;
     bool numbersCached;
-    EngineError& error;
 };
 
 namespace {
-
-// What is common on the hot path is inlined; what is rare (errors, conversions,
-// searches) is called.
-#define ENGINE_INLINE [[gnu::always_inline]] inline
 
 template <typename Real>
 [[gnu::noinline]] Real ReadNumberText(const std::string& text, EngineError& error) {
@@ -77,88 +72,6 @@ ENGINE_INLINE Real VariableOf(const ExpressionNode& node, const RunContext& run)
     return VariableLookUp<Real>(node, run);
 }
 
-[[gnu::noinline]] double DivisionByZero(EngineError& error) {
-    error.Record(2, Messages().divisionByZero);
-    return 1;
-}
-
-template <typename Real>
-[[gnu::noinline]] Real CheckedFunction(std::uint8_t code, Real x, const RunContext& run) {
-    const FunctionResultOf<Real> result = ComputeFunction(code, x, run.epsilon);
-    if (result.error != nullptr)
-        run.error.Record(2, *result.error);
-    return result.value;
-}
-
-ENGINE_INLINE double Snapped(double value, const RunContext& run) {
-    return std::fabs(value) < 3 * run.epsilon ? 0 : value;
-}
-
-// The functions without domain checks are computed here, as ComputeFunction does;
-// the others are called.
-template <typename Real>
-ENGINE_INLINE Real FunctionOf(std::uint8_t code, Real x, const RunContext& run) {
-    if constexpr (!std::is_same_v<Real, double>)
-        return CheckedFunction(code, x, run);
-    switch (code) {
-    case fnCos:
-        return Snapped(std::cos(x), run);
-    case fnSin:
-        return Snapped(std::sin(x), run);
-    case fnSqrt:
-        return Snapped(std::sqrt(x), run);
-    case fnExp:
-        return Snapped(std::exp(x), run);
-    case fnAbs:
-        return Snapped(std::fabs(x), run);
-    default:
-        return CheckedFunction(code, x, run);
-    }
-}
-
-// The square of a base with at most 24 significant bits is exact in 48 bits, so in
-// extended precision it is what pow gives in double.
-ENGINE_INLINE bool SquaresExactly(long double a) {
-    return std::fabs(a) <= std::numeric_limits<float>::max() &&
-           static_cast<long double>(static_cast<float>(a)) == a;
-}
-
-// The power operator, in double: 0 to the 0 (both within epsilon of zero) is 1.
-template <typename Real> ENGINE_INLINE Real Power(Real a, Real b, const RunContext& run) {
-    if (std::fabs(a) < run.epsilon && std::fabs(b) < run.epsilon)
-        return 1;
-    if constexpr (!std::is_same_v<Real, double>)
-        if (b == 2 && SquaresExactly(a))
-            return a * a;
-    return std::pow(static_cast<double>(a), static_cast<double>(b));
-}
-
-template <typename Real> ENGINE_INLINE Real Square(Real a, const RunContext& run) {
-    if (run.epsilon > 2)
-        return Power<Real>(a, 2, run);
-    if constexpr (std::is_same_v<Real, double>)
-        return a * a;
-    else
-        return SquaresExactly(a) ? a * a : Power<Real>(a, 2, run);
-}
-
-template <std::uint8_t Op, typename Real>
-ENGINE_INLINE Real JoinAs(Real a, Real b, const RunContext& run) {
-    if constexpr (Op == opAdd)
-        return a + b;
-    else if constexpr (Op == opSub)
-        return a - b;
-    else if constexpr (Op == opMul)
-        return a * b;
-    else if constexpr (Op == opDiv)
-        return std::fabs(static_cast<double>(b)) >= run.epsilon ? a / b
-                                                                : Real(DivisionByZero(run.error));
-    else if constexpr (Op == opPower)
-        return Power<Real>(a, b, run);
-    else
-        return a; // any other operator keeps the value; the next one is dropped
-}
-
 bool IsPlainLeaf(const ExpressionNode* node) {
     return node->Sub == nullptr && node->Function == fnNone;
 }
@@ -210,8 +123,20 @@ void EvaluationPlan::AddChain(const ExpressionNode* first) {
     }
 }
 
-double EvaluationPlan::Run(const VariableTable* table, double epsilon, EngineError& error) const {
-    const RunContext run{table, epsilon, NumbersMayBeCached(), error};
+double EvaluationPlan::RunAfterResolving(const VariableTable* table, double epsilon,
+                                         EngineError& error) const {
+    if (table != nullptr && NumbersMayBeCached()) {
+        if (!resolved.ResolvedFor(*table, epsilon))
+            resolved.Resolve(*this, *table, epsilon);
+        if (resolved.Usable())
+            return resolved.Run(error);
+    }
+    return RunStepByStep(table, epsilon, error);
+}
+
+double EvaluationPlan::RunStepByStep(const VariableTable* table, double epsilon,
+                                     EngineError& error) const {
+    const RunContext run{{epsilon, error}, table, NumbersMayBeCached()};
     if (extended)
         return static_cast<double>(RunAs<long double>(run));
     return RunAs<double>(run);
@@ -238,13 +163,13 @@ template <typename Real> Real EvaluationPlan::RunAs(const RunContext& run) const
             break;
 #define ENGINE_JOIN_STEPS(OP)                                                                      \
     case JoinStep(Step::JoinNumber, OP):                                                           \
-        value = JoinAs<OP, Real>(value, NumberOf<Real>(*in.node, run), run);                       \
+        value = step::Join<OP, Real>(value, NumberOf<Real>(*in.node, run), run);                   \
         break;                                                                                     \
     case JoinStep(Step::JoinVariable, OP):                                                         \
-        value = JoinAs<OP, Real>(value, VariableOf<Real>(*in.node, run), run);                     \
+        value = step::Join<OP, Real>(value, VariableOf<Real>(*in.node, run), run);                 \
         break;                                                                                     \
     case JoinStep(Step::JoinSaved, OP):                                                            \
-        value = JoinAs<OP, Real>(saved[--top], value, run);                                        \
+        value = step::Join<OP, Real>(saved[--top], value, run);                                    \
         break;
             ENGINE_JOIN_STEPS(opAdd)
             ENGINE_JOIN_STEPS(opSub)
@@ -254,13 +179,13 @@ template <typename Real> Real EvaluationPlan::RunAs(const RunContext& run) const
             ENGINE_JOIN_STEPS(opNone)
 #undef ENGINE_JOIN_STEPS
         case Code(Step::Square):
-            value = Square<Real>(value, run);
+            value = step::Square<Real>(value, run);
             break;
         case Code(Step::Save):
             saved[top++] = value;
             break;
         case Code(Step::Function):
-            value = FunctionOf<Real>(in.code, value, run);
+            value = step::FunctionOf<Real>(in.code, value, run);
             break;
         default:
             break;

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "engine/FormulaText.h"
+#include "engine/ResolvedSteps.h"
+#include "engine/VariableTable.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-struct EngineError;
 struct ExpressionNode;
-class VariableTable;
 struct RunContext;
 
 // A tree flattened into the steps of its evaluation, in the order in which the tree is
@@ -18,9 +20,19 @@ class EvaluationPlan {
 public:
     explicit EvaluationPlan(const ExpressionNode* first);
 
-    double Run(const VariableTable* table, double epsilon, EngineError& error) const;
+    // The value against a table. While the formula runs in double, the table holds a number
+    // for each of its variables and numbers keep their values whatever the separator, this
+    // runs the steps as resolved for the table and epsilon (ResolvedSteps); otherwise step by
+    // step, reading variables and numbers as each step comes.
+    double Run(const VariableTable* table, double epsilon, EngineError& error) const {
+        if (table != nullptr && resolved.ResolvedFor(*table, epsilon) && resolved.Usable() &&
+            NumbersMayBeCached())
+            return resolved.Run(error);
+        return RunAfterResolving(table, epsilon, error);
+    }
+    // The same, always step by step.
+    double RunStepByStep(const VariableTable* table, double epsilon, EngineError& error) const;
 
-private:
     // The three kinds of join come in one step per operator, JoinNumber + operator code,
     // and JoinNumber + 7 for any other operator (which keeps the value).
     enum class Step : std::uint8_t {
@@ -45,6 +57,12 @@ private:
         const ExpressionNode* node;
     };
 
+    const std::vector<Instruction>& Steps() const { return steps; }
+    // The formula has tan or cotan and runs in extended precision.
+    bool Extended() const { return extended; }
+
+private:
+    double RunAfterResolving(const VariableTable* table, double epsilon, EngineError& error) const;
     template <typename Real> Real RunAs(const RunContext& run) const;
     void AddChain(const ExpressionNode* first);
     void AddValue(const ExpressionNode* node);
@@ -53,6 +71,7 @@ private:
     std::vector<Instruction> steps;
     std::size_t depth = 0;
     std::size_t maxDepth = 0;
-    // The formula has tan or cotan and runs in extended precision.
     bool extended = false;
+    // The steps as last resolved, made by the first run against a table in a new state.
+    mutable ResolvedSteps resolved;
 };

@@ -32,6 +32,7 @@ EngineError Expression::SetFormula(std::string_view text) {
     error = BuildTree(tree.get(), cleaned.text);
     if (!error.ok())
         return error;
+    plan = std::make_unique<EvaluationPlan>(tree.get());
     DestroyTree(root);
     root = tree.release();
     formula = std::move(cleaned.text);
@@ -39,7 +40,8 @@ EngineError Expression::SetFormula(std::string_view text) {
 }
 
 EngineResult Expression::Evaluate(double epsilon) const {
-    if (formula.empty())
-        return EngineResult{};
-    return EvaluateTree(root, &variables, epsilon);
+    EngineResult result;
+    if (plan != nullptr)
+        result.value = plan->Run(&variables, epsilon, result.error);
+    return result;
 }

@@ -4,6 +4,7 @@
 #include "engine/ExpressionTree.h"
 #include "engine/VariableTable.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,5 +44,7 @@ public:
 private:
     std::string formula;
     ExpressionNode* root = nullptr;
+    // The steps of the tree, run against this formula's own table.
+    std::unique_ptr<EvaluationPlan> plan;
     VariableTable variables;
 };

@@ -48,6 +48,13 @@ struct ExpressionNode {
     mutable std::unique_ptr<EvaluationPlan> Plan;
 };
 
+// The plan of the chain that starts at a node, made on first use.
+inline const EvaluationPlan& PlanOf(const ExpressionNode& first) {
+    if (!first.Plan)
+        first.Plan = std::make_unique<EvaluationPlan>(&first);
+    return *first.Plan;
+}
+
 // Builds the tree of a normalised formula text into a fresh node. An empty operand
 // and nesting deeper than kMaxNesting are unreadable text (EngineError::kUnreadable,
 // with their messages); the node is then left as a fresh node again.

@@ -73,11 +73,6 @@ CleanedText CleanFormula(std::string_view source) {
     return result;
 }
 
-bool NumbersMayBeCached() {
-    const char separator = platform::DecimalChar();
-    return separator == '.' || separator == ',';
-}
-
 bool IsNumberText(std::string_view text) {
     if (text.empty())
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Convert.h"
 #include "platform/Result.h"
 
 #include <cstdint>
@@ -52,4 +53,7 @@ std::uint8_t FunctionCode(std::string_view name);
 
 // Number texts read the same whatever the separator while the system separator is "."
 // or ",", so converted numbers may be kept as long as this holds.
-bool NumbersMayBeCached();
+inline bool NumbersMayBeCached() {
+    const char separator = platform::DecimalChar();
+    return separator == '.' || separator == ',';
+}

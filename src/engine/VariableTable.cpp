@@ -74,6 +74,7 @@ EngineError VariableTable::SetValue(std::string_view name, std::string_view valu
     entry->textKnown = true;
     entry->numberKnown = false;
     entry->setAsNumber = false;
+    TextChanged();
     return error;
 }
 
@@ -163,6 +164,14 @@ const TableEntry* VariableTable::LookUp(const std::string& name, TableSlot& slot
     return slot.entry;
 }
 
+const double* VariableTable::NumberPlace(const std::string& name, TableSlot& slot) const {
+    EngineError error;
+    const TableEntry* entry = LookUp(name, slot, error);
+    if (entry == nullptr || !error.ok() || !entry->numberKnown)
+        return nullptr;
+    return &entry->number;
+}
+
 void VariableTable::ReadNumber(TableEntry& entry, EngineError& error) {
     if (entry.numberKnown)
         return;
@@ -188,6 +197,10 @@ const std::vector<TableEntry*>& VariableTable::Ordered() const {
 
 void VariableTable::Changed() {
     stamp = ++gLastStamp;
+}
+
+void VariableTable::TextChanged() {
+    textStamp = ++gLastStamp;
 }
 
 void VariableTable::StoreConstants() {

@@ -16,7 +16,9 @@
 struct TableEntry {
     std::string name;
     double number = 0;
-    long double exact = 0; // the number in extended precision, for formulas that need it
+    // The number read from text in extended precision, for formulas that need it (a number
+    // stored as a number is its own extended value).
+    long double exact = 0;
     // The number holds the value: set as a number, or its text already read.
     bool numberKnown = false;
     bool setAsNumber = false;
@@ -85,7 +87,9 @@ public:
     long double ExactValueOfNormalised(const std::string& name, TableSlot& slot,
                                        EngineError& error) const {
         const TableEntry* entry = LookUp(name, slot, error);
-        return entry != nullptr ? entry->exact : 0;
+        if (entry == nullptr)
+            return 0;
+        return entry->setAsNumber ? entry->number : entry->exact;
     }
 
     // The number at a slot that is still valid and holds its number, else null.
@@ -94,14 +98,27 @@ public:
             return nullptr;
         return &slot.entry->number;
     }
+    // Where the number of a name already in table form is kept, its text read first if need
+    // be; null when the name is missing or its text is not a number (nothing is recorded).
+    // The place stays valid, and keeps the name's number whatever number is stored for it,
+    // while Stamp and TextStamp stay the same.
+    const double* NumberPlace(const std::string& name, TableSlot& slot) const;
+
+    // Changes when an entry is added or removed (every table takes its stamps from one
+    // counter, so a stamp also names the table).
+    std::uint64_t Stamp() const { return stamp; }
+    // Changes when a value is stored as text, or a number is stored for a name whose text
+    // could not be read.
+    std::uint64_t TextStamp() const { return textStamp; }
 
 private:
     TableEntry* Store(CleanedText name);
     TableEntry* StoreNumber(std::string_view name, double value, EngineError& error);
     EngineError SetNumberAndLocate(std::string_view name, double value, TableSlot& slot);
     void StoreNumber(TableEntry& entry, double value) {
+        if (!entry.numberKnown)
+            TextChanged();
         entry.number = value;
-        entry.exact = value;
         entry.numberKnown = true;
         entry.setAsNumber = true;
         entry.textKnown = false;
@@ -116,11 +133,13 @@ private:
     static void ReadNumber(TableEntry& entry, EngineError& error);
     const std::vector<TableEntry*>& Ordered() const;
     void Changed();
+    void TextChanged();
     void StoreConstants();
 
     std::unordered_map<std::string, std::unique_ptr<TableEntry>> entries;
     std::uint64_t lastStored = 0;
     std::uint64_t stamp = 0;
+    std::uint64_t textStamp = 0;
     mutable std::vector<TableEntry*> ordered;
     mutable bool orderedValid = false;
 };
