@@ -4,9 +4,11 @@
 #include "ServerProcess.h"
 #include "platform/Cp1251.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -114,6 +116,64 @@ TEST(ServerLimitsTest, OneStudentsSubmissionsArePacedAndOnlyUsableOnesAreStored)
     second.Send("SETRESULTQUEST", " X!A @=-5;");
     EXPECT_EQ(MessageText(second.Next()), "Подождите 3 с перед следующей отправкой");
     EXPECT_EQ(StoredCount(server), 5);
+}
+
+namespace {
+
+void WriteFile(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+// A bank of one heavy task with two accounts: 50 rows, each with a reference answer as
+// long as an author may write it, equal to sqrt(x-4.55)*x, which has a value only at
+// one draw in ten, so judging a right answer evaluates it at over a hundred draws per
+// row: far longer than a budget of a few milliseconds.
+void WriteHeavyBank(const QString& folder) {
+    QDir(folder).mkpath("statica");
+    std::string reference = "sqrt(x-4.55)*(x+0*(x";
+    while (reference.size() < 1900)
+        reference += "+sin(x)*x";
+    reference += "))";
+    std::string names, references;
+    for (int row = 0; row < 50; ++row) {
+        names += "A!" + std::to_string(row) + ";";
+        references += reference + ";";
+    }
+    WriteFile(folder + "/statica/heavy.task",
+              "<CAPTION>heavy</CAPTION>\n<QUEST>x</QUEST>\n<REQUEST>" + names +
+                  "</REQUEST>\n<ANSWER>" + references + "</ANSWER>\n<VARIABLES>x;</VARIABLES>\n");
+    WriteFile(folder + "/users.txt", "Ivanov;p1\nPetrov;p2\n");
+}
+
+} // namespace
+
+// A judgement over its budget stops on the judge thread and is answered as too complex;
+// it is not stored and uses no attempt, and other students are served meanwhile.
+TEST(ServerLimitsTest, AJudgementOverItsBudgetIsAnsweredAsTooComplexAndNotStored) {
+    QTemporaryDir bank;
+    WriteHeavyBank(bank.path());
+    ServerProcess server(
+        {"--bank", bank.path(), "--submission-interval", "0", "--judge-budget", "2"});
+    ASSERT_TRUE(server.Started()) << server.Log().toStdString();
+    ProtocolClient heavy(server.Port());
+    ASSERT_TRUE(heavy.LogInAndOpen("Ivanov", "p1", "heavy")) << server.Log().toStdString();
+    ProtocolClient other(server.Port(), "127.0.0.2");
+    other.Send("LOGIN", "Petrov;p2");
+    ASSERT_EQ(ReadTag(other.Next()), "MESSAGE");
+
+    std::string answers;
+    for (int row = 0; row < 50; ++row)
+        answers += " A!" + std::to_string(row) + " @=sqrt(x-4.55)*x;";
+    for (int i = 0; i < 3; ++i) {
+        heavy.Send("SETRESULTQUEST", answers);
+        other.Send("GETQUESTLIST", "1");
+        EXPECT_EQ(ReadTag(other.Next()), "QUESTLIST") << i;
+        EXPECT_EQ(MessageText(heavy.Next()), "не принято: выражение слишком сложное") << i;
+    }
+    EXPECT_EQ(StoredCount(server), 0);
+    EXPECT_TRUE(server.Log().contains("judging ran out of time")) << server.Log().toStdString();
 }
 
 namespace {
