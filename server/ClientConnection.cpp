@@ -6,7 +6,6 @@
 #include "TestingServer.h"
 #include "platform/Cp1251.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QPointer>
 #include <QSslSocket>

@@ -25,7 +25,8 @@ private:
     std::optional<Clock::time_point> at_;
 };
 
-// The error of an evaluation stopped by its deadline (UTF-8).
-inline constexpr const char* kOutOfTime = "время на проверку истекло";
+// The error of an evaluation stopped by its deadline (UTF-8); an array, so that its
+// address, which the error is compared by, is one in every part of the program.
+inline constexpr char kOutOfTime[] = "время на проверку истекло";
 
 } // namespace answers
