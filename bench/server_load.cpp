@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -30,7 +31,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -47,22 +50,32 @@ std::string StudentName(int i) {
 using Latencies = std::array<std::vector<double>, 4>;
 
 // One student's road: LOGIN, GETQUESTLIST, GETQUEST, SETRESULTQUEST; every request is
-// answered by one frame, whose latency is recorded.
+// answered by one frame, whose latency is recorded. `finished` is called once, when the
+// road is done or the connection is lost.
 class Student {
 public:
-    Student(int index, const BankTask& task, quint16 port, Latencies& latencies)
-        : index_(index), task_(task), latencies_(latencies) {
+    Student(int index, const BankTask& task, quint16 port, Latencies& latencies,
+            std::function<void()> finished)
+        : index_(index), task_(task), latencies_(latencies), finished_(std::move(finished)) {
         QObject::connect(&socket_, &QTcpSocket::connected, [this] { Next(); });
         QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { Read(); });
-        QObject::connect(&socket_, &QTcpSocket::disconnected, [this] { closed_ = true; });
+        QObject::connect(&socket_, &QTcpSocket::disconnected, [this] { Finish(); });
+        QObject::connect(&socket_, &QTcpSocket::errorOccurred, [this] {
+            if (socket_.state() == QAbstractSocket::UnconnectedState)
+                Finish();
+        });
         socket_.bind(
             QHostAddress(QString("127.0.%1.%2").arg(1 + index / 200).arg(2 + index % 200)));
         socket_.connectToHost(QHostAddress::LocalHost, port);
     }
     bool Served() const { return step_ == 4; }
-    bool Done() const { return step_ == 4 || closed_; }
 
 private:
+    void Finish() {
+        if (finished_)
+            std::exchange(finished_, nullptr)();
+    }
+
     void Next() {
         std::string frame;
         if (step_ == 0)
@@ -87,21 +100,23 @@ private:
         while (!receiver_.MessageQueue().empty() && step_ < 4) {
             receiver_.MessageQueue().pop_front();
             latencies_[step_].push_back(static_cast<double>(clock_.nsecsElapsed()) / 1e6);
-            if (++step_ < 4)
+            if (++step_ < 4) {
                 Next();
-            else
+            } else {
                 socket_.disconnectFromHost();
+                Finish();
+            }
         }
     }
 
     int index_;
     const BankTask& task_;
     Latencies& latencies_;
+    std::function<void()> finished_;
     QTcpSocket socket_;
     FrameReceiver receiver_;
     QElapsedTimer clock_;
     int step_ = 0;
-    bool closed_ = false;
 };
 
 double Percentile(std::vector<double> values, double fraction) {
@@ -132,13 +147,17 @@ quint16 StartServer(QProcess& server, const QString& db, const QStringList& opti
 // CPU seconds a process has used so far (user and system), read before it is stopped: a
 // storm of logins cannot end sooner than this divided by the cores, however loaded the
 // machine is.
-double CpuSeconds(const QProcess& process) {
-    QFile stat(QString("/proc/%1/stat").arg(process.processId()));
+double CpuSeconds(qint64 processId) {
+    QFile stat(QString("/proc/%1/stat").arg(processId));
     if (!stat.open(QIODevice::ReadOnly))
         return 0;
     const QList<QByteArray> fields = stat.readAll().split(')').last().split(' ');
     const long long ticks = fields.value(12).toLongLong() + fields.value(13).toLongLong();
     return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double CpuSeconds(const QProcess& process) {
+    return CpuSeconds(process.processId());
 }
 
 void ImportStudents(const QString& db, const QString& folder) {
@@ -159,18 +178,27 @@ void ServeStudents(benchmark::State& state, quint16 port, const QString& db) {
     const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
     Latencies latencies;
     for (auto _ : state) {
+        // The students are waited for in an event loop that sleeps until a socket has
+        // something: polling in a loop would take a core from the server it measures.
+        QEventLoop loop;
+        int left = kStudents;
+        auto finished = [&] {
+            if (--left == 0)
+                loop.quit();
+        };
         std::vector<std::unique_ptr<Student>> students;
         QElapsedTimer total;
         total.start();
+        const double clientsCpu = CpuSeconds(QCoreApplication::applicationPid());
         for (int i = 0; i < kStudents; ++i)
-            students.push_back(
-                std::make_unique<Student>(i, bank.tasks[i % bank.tasks.size()], port, latencies));
-        QElapsedTimer limit;
-        limit.start();
-        while (limit.elapsed() < 300000 &&
-               !std::all_of(students.begin(), students.end(), [](auto& s) { return s->Done(); }))
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            students.push_back(std::make_unique<Student>(i, bank.tasks[i % bank.tasks.size()], port,
+                                                         latencies, finished));
+        QTimer::singleShot(300000, &loop, &QEventLoop::quit);
+        loop.exec();
         state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
+        // The simulated students' own CPU: they share the cores with the server.
+        state.counters["clients_cpu_s"] =
+            CpuSeconds(QCoreApplication::applicationPid()) - clientsCpu;
         state.counters["served"] = static_cast<double>(
             std::count_if(students.begin(), students.end(), [](auto& s) { return s->Served(); }));
     }
@@ -293,15 +321,24 @@ void AnotherStudentWhileOneAttacks(benchmark::State& state) {
     victim.waitForConnected(10000);
     FrameReceiver receiver;
     std::vector<double> replies;
+    // Each request waits for its reply in an event loop that sleeps meanwhile.
+    QEventLoop waiting;
+    QObject::connect(&victim, &QTcpSocket::readyRead, [&] {
+        const QByteArray bytes = victim.readAll();
+        receiver.Receive(std::string_view(bytes.constData(), bytes.size()));
+        if (!receiver.MessageQueue().empty())
+            waiting.quit();
+    });
     auto ask = [&](const std::string& frame) {
         QElapsedTimer clock;
         clock.start();
         victim.write(frame.data(), static_cast<qint64>(frame.size()));
-        while (receiver.MessageQueue().empty() && clock.elapsed() < 30000) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-            const QByteArray bytes = victim.readAll();
-            receiver.Receive(std::string_view(bytes.constData(), bytes.size()));
-        }
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &waiting, &QEventLoop::quit);
+        limit.start(30000);
+        if (receiver.MessageQueue().empty())
+            waiting.exec();
         receiver.MessageQueue().clear();
         return static_cast<double>(clock.nsecsElapsed()) / 1e6;
     };

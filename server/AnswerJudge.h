@@ -6,12 +6,19 @@
 #include <vector>
 
 // The server's judge of one answer: the one judge of answers that vekta-formula judge
-// also calls, so an author's check and a student's verdict agree. Texts are CP1251.
+// also calls, so an author's check and a student's verdict agree. Texts are CP1251. A
+// judge with a deadline stops every judgement at it (the judgement says outOfTime).
 class AnswerJudge {
 public:
+    AnswerJudge() = default;
+    explicit AnswerJudge(answers::Deadline deadline) : deadline_(deadline) {}
+
     answers::Judgement Judge(std::string_view reference, std::string_view answer,
                              const std::vector<answers::DeclaredName>& variables,
                              double tolerancePercent) const {
-        return answers::Judge(reference, answer, variables, tolerancePercent);
+        return answers::Judge(reference, answer, variables, tolerancePercent, deadline_);
     }
+
+private:
+    answers::Deadline deadline_;
 };

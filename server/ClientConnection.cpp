@@ -6,12 +6,10 @@
 #include "TestingServer.h"
 #include "platform/Cp1251.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QPointer>
 #include <QSslSocket>
 #include <QTcpSocket>
-#include <QThreadPool>
 
 namespace {
 
@@ -114,8 +112,6 @@ LoginDecision Connection::CheckLogin(const std::string& user, const std::string&
     if (decided_ && decided_->first == attempt) {
         const LoginDecision decision = decided_->second;
         decided_.reset();
-        if (decision == LoginDecision::Refused)
-            server_.shared_.RecordLoginFailure(address_, platform::Cp1251ToUtf8(user));
         if (decision == LoginDecision::Accepted) {
             loginDeadline_.stop();
             server_.LoggedIn(this, user);
@@ -137,15 +133,18 @@ void Connection::WaitForTurn(long long waitMs) {
     loginWait_.start(static_cast<int>(std::min<long long>(waitMs, SharedLimits::Pacing.delayMs)));
 }
 
-// The login's pacing is asked and the account read on a store thread, and the password
-// checked on another worker, so that other clients are served meanwhile; the decision
-// comes back to this thread and the session goes on. A paced attempt waits its turn and
-// is asked for again.
+// The login's pacing is asked and the account read on a lookup thread, and the password
+// checked on a check thread started from there, so that other clients are served
+// meanwhile; the decision comes back to this thread and the session goes on. A paced
+// attempt waits its turn and is asked for again. A refusal is counted in the database
+// before it is answered, so that a quick burst of guesses, across server processes too,
+// meets the pacing as soon as it is due.
 void Connection::StartCheck(const std::string& attempt, const std::string& user,
                             const std::string& password) {
     checking_ = true;
     QPointer<Connection> self(this);
-    server_.workers_.RunLookup([self, attempt, user, password,
+    ServerWorkers& workers = server_.workers_;
+    server_.workers_.RunLookup([self, &workers, attempt, user, password,
                                 keys = SharedLimits::LoginKeys(
                                     address_, platform::Cp1251ToUtf8(user))](Database& database) {
         std::optional<std::string> hash;
@@ -171,34 +170,40 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
                 self->Decide(attempt, LoginDecision::Unavailable);
             });
         }
-        return ServerWorkers::Continuation([self, attempt, user, password, hash, student] {
-            if (!self.isNull())
-                self->student_ = student;
-            QThreadPool::globalInstance()->start([self, attempt, user, password, hash] {
-                // An unknown name costs the same work as a wrong password.
-                static const std::string unknown = password::Hash("");
-                const password::Check check =
-                    password::CheckLogin(password, hash.value_or(unknown));
-                const bool accepted = check.accepted && hash;
-                QMetaObject::invokeMethod(
-                    QCoreApplication::instance(),
-                    [self, attempt, user, hash, accepted, upgraded = check.upgradedHash] {
-                        if (self.isNull())
-                            return;
-                        // A hash of an older, weaker kind is replaced by today's once the
-                        // password matched it.
-                        if (accepted && !upgraded.empty())
-                            self->server_.workers_.RunStore(
-                                [user, stored = *hash, upgraded](Database& database) {
-                                    StoreUpgradedHash(database, user, stored, upgraded);
-                                    return ServerWorkers::Continuation();
-                                });
-                        self->Decide(attempt,
-                                     accepted ? LoginDecision::Accepted : LoginDecision::Refused);
-                    },
-                    Qt::QueuedConnection);
-            });
+        workers.RunCheck([self, attempt, user, password, hash, student] {
+            // An unknown name costs the same work as a wrong password.
+            static const std::string unknown = password::Hash("");
+            const password::Check check = password::CheckLogin(password, hash.value_or(unknown));
+            const bool accepted = check.accepted && hash;
+            return ServerWorkers::Continuation(
+                [self, attempt, user, hash, student, accepted, upgraded = check.upgradedHash] {
+                    if (self.isNull())
+                        return;
+                    if (!accepted) {
+                        self->Refuse(attempt, user);
+                        return;
+                    }
+                    // A hash of an older, weaker kind is replaced by today's once the
+                    // password matched it.
+                    if (!upgraded.empty())
+                        self->server_.workers_.RunStore(
+                            [user, stored = *hash, upgraded](Database& database) {
+                                StoreUpgradedHash(database, user, stored, upgraded);
+                                return ServerWorkers::Continuation();
+                            });
+                    self->student_ = student;
+                    self->Decide(attempt, LoginDecision::Accepted);
+                });
         });
+        return ServerWorkers::Continuation();
+    });
+}
+
+void Connection::Refuse(const std::string& attempt, const std::string& user) {
+    QPointer<Connection> self(this);
+    server_.shared_.RecordLoginFailure(address_, platform::Cp1251ToUtf8(user), [self, attempt] {
+        if (!self.isNull())
+            self->Decide(attempt, LoginDecision::Refused);
     });
 }
 

@@ -44,6 +44,8 @@ private:
     void StartCheck(const std::string& attempt, const std::string& user,
                     const std::string& password);
     void Decide(const std::string& attempt, LoginDecision decision);
+    // Counts a refused attempt in the database, then decides it.
+    void Refuse(const std::string& attempt, const std::string& user);
     // The login's pacing says wait this long before the attempt is checked.
     void WaitForTurn(long long waitMs);
     void Resume();

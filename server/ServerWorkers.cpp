@@ -21,12 +21,17 @@ ServerWorkers::ServerWorkers(std::string databaseLocation, std::string databaseP
     lookupPool_.setMaxThreadCount(2);
     lookupPool_.setExpiryTimeout(-1);
     judgePool_.setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
+    // A check is pure computation: more threads than cores would only make every check
+    // of a storm finish later. They are kept, so no check waits for a thread to start.
+    checkPool_.setMaxThreadCount(QThread::idealThreadCount());
+    checkPool_.setExpiryTimeout(-1);
 }
 
 ServerWorkers::~ServerWorkers() {
     storePool_.waitForDone();
     lookupPool_.waitForDone();
     judgePool_.waitForDone();
+    checkPool_.waitForDone();
 }
 
 Database& ServerWorkers::ThreadDatabase() {
@@ -63,4 +68,8 @@ void ServerWorkers::RunJudge(std::function<Continuation()> job, Continuation sta
         Post(std::move(started));
         Post(job());
     });
+}
+
+void ServerWorkers::RunCheck(std::function<Continuation()> job) {
+    checkPool_.start([this, job = std::move(job)] { Post(job()); });
 }

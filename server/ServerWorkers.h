@@ -12,8 +12,10 @@ class Database;
 // slow judgement, a frozen disk or a held database lock stalls only the client waiting
 // for it. Store threads each have their own database connection (a Qt SQL connection
 // belongs to the thread that made it), opened on first use and reopened after a loss;
-// judge threads compute. A job returns what is to be done with its result on the event
-// loop's thread, where it is then run.
+// judge threads compute; password checks run on threads of their own, one per core, so
+// that a storm of logins keeps every core on checks and nothing else waits behind them.
+// A job returns what is to be done with its result on the event loop's thread, where it
+// is then run.
 class ServerWorkers : public QObject {
 public:
     using Continuation = std::function<void()>;
@@ -27,6 +29,8 @@ public:
     void RunLookup(std::function<Continuation(Database&)> job);
     // `started` runs on the event loop's thread when a judge thread takes the job.
     void RunJudge(std::function<Continuation()> job, Continuation started = {});
+    // A password check; may be started from any thread.
+    void RunCheck(std::function<Continuation()> job);
 
 private:
     Database& ThreadDatabase();
@@ -38,4 +42,5 @@ private:
     QThreadPool storePool_;
     QThreadPool lookupPool_;
     QThreadPool judgePool_;
+    QThreadPool checkPool_;
 };

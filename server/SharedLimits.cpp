@@ -38,8 +38,8 @@ long long SharedLimits::NowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-void SharedLimits::Run(std::function<void(Database&)> job) {
-    workers_.RunStore([job = std::move(job)](Database& database) {
+void SharedLimits::Run(std::function<void(Database&)> job, std::function<void()> after) {
+    workers_.RunStore([job = std::move(job), after = std::move(after)](Database& database) {
         try {
             job(database);
         } catch (const std::exception& error) {
@@ -49,14 +49,15 @@ void SharedLimits::Run(std::function<void(Database&)> job) {
                 TestingServer::Log("cannot keep the limits shared with other server processes: " +
                                    QString::fromUtf8(error.what()));
         }
-        return ServerWorkers::Continuation();
+        return ServerWorkers::Continuation(after);
     });
 }
 
-void SharedLimits::RecordLoginFailure(const QString& address, const std::string& utf8User) {
-    Run([keys = LoginKeys(address, utf8User)](Database& database) {
-        database.RecordLoginFailure(keys, NowMs(), Pacing);
-    });
+void SharedLimits::RecordLoginFailure(const QString& address, const std::string& utf8User,
+                                      std::function<void()> counted) {
+    Run([keys = LoginKeys(address, utf8User)](
+            Database& database) { database.RecordLoginFailure(keys, NowMs(), Pacing); },
+        std::move(counted));
 }
 
 void SharedLimits::LoggedIn(long long connection, const std::string& utf8User) {

@@ -36,14 +36,18 @@ public:
     static std::vector<std::string> LoginKeys(const QString& address, const std::string& utf8User);
     static long long NowMs();
 
-    void RecordLoginFailure(const QString& address, const std::string& utf8User);
+    // `counted` runs on the event loop's thread once the failure is written (or could not
+    // be: that is logged).
+    void RecordLoginFailure(const QString& address, const std::string& utf8User,
+                            std::function<void()> counted = {});
     void LoggedIn(long long connection, const std::string& utf8User);
     void LoggedOut(long long connection);
 
 private:
     void Beat();
     // Runs a database job on a store thread; its failure is logged at most once a while.
-    void Run(std::function<void(Database&)> job);
+    // `after` runs on the event loop's thread when the job is over.
+    void Run(std::function<void(Database&)> job, std::function<void()> after = {});
 
     ServerWorkers& workers_;
     int connectionsPerAccount_;

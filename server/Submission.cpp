@@ -55,6 +55,10 @@ SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& paylo
         JudgedAnswer judged{task->answerNames[k], answers[k].value_or(""), {}};
         judged.judgement =
             judge.Judge(task->answers[k], judged.answer, task->variables, task->tolerancePercent);
+        if (judged.judgement.outOfTime) {
+            verdict.outOfTime = true;
+            return verdict;
+        }
         const answers::Verdict word = judged.judgement.verdict;
         verdict.correctCount += word == answers::Verdict::Right ? 1 : 0;
         verdict.attemptCount += word != answers::Verdict::NotAccepted ? 1 : 0;

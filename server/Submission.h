@@ -31,6 +31,8 @@ struct SubmissionVerdict {
     // принято" (it cannot be read, or uses a name the task does not declare) is stored
     // but does not count.
     int attemptCount = 0;
+    // The judge's deadline passed before every answer was judged: the verdict says nothing.
+    bool outOfTime = false;
 };
 
 // Judges a payload against a task; a null task gives a verdict that is not judged.

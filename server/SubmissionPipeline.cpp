@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include <chrono>
 #include <map>
 
 struct SubmissionPipeline::Turn {
@@ -30,9 +31,11 @@ SubmissionOutcome::Status StoreFailure(const std::exception& error) {
 SubmissionPipeline::SubmissionPipeline(ServerWorkers& workers, SubmissionLimits limits,
                                        JudgeFunction judge)
     : workers_(workers), limits_(limits), judge_(std::move(judge)) {
+    // The answer judge stops at the budget by itself, so that a heavy answer frees its
+    // judge thread as soon as its time is spent.
     if (!judge_)
-        judge_ = [](const SubmissionRequest& request) {
-            AnswerJudge judge;
+        judge_ = [budgetMs = limits_.judgeBudgetMs](const SubmissionRequest& request) {
+            AnswerJudge judge(answers::Deadline::After(std::chrono::milliseconds(budgetMs)));
             return JudgeRequest(request, judge);
         };
 }
@@ -101,9 +104,10 @@ ServerWorkers::Continuation SubmissionPipeline::Admit(const std::shared_ptr<Turn
     return [this, turn] { Judge(turn); };
 }
 
-// The judgement runs on a judge thread; its budget is kept here, from the moment a
-// thread takes it. Whichever settles first (verdict or budget) decides; a judgement
-// that comes too late is dropped.
+// The judgement runs on a judge thread; its budget is kept here too, from the moment a
+// thread takes it, for a judge that does not stop by itself. Whichever settles first
+// (verdict or budget) decides; a judgement that comes too late, or that stopped at its
+// deadline, is answered as too complex and not stored.
 void SubmissionPipeline::Judge(const std::shared_ptr<Turn>& turn) {
     const int budgetMs = limits_.judgeBudgetMs;
     auto started = [this, turn, budgetMs] {
@@ -122,6 +126,11 @@ void SubmissionPipeline::Judge(const std::shared_ptr<Turn>& turn) {
                 if (turn->judged)
                     return;
                 turn->judged = true;
+                if (verdict.outOfTime) {
+                    turn->outcome.status = SubmissionOutcome::Status::TooComplex;
+                    Finish(turn);
+                    return;
+                }
                 turn->outcome.verdict = verdict;
                 Store(turn);
             });

@@ -6,6 +6,7 @@
 //                [--proxy-from ADDRESS] [--max-connections N]
 //                [--submission-interval SECONDS] [--submission-burst N]
 //                [--login-deadline SECONDS] [--reply-budget MEGABYTES]
+//                [--judge-budget MILLISECONDS]
 //                [--open YYYY-MM-DDTHH:MM] [--close YYYY-MM-DDTHH:MM]
 //                [--web [ADDRESS:]PORT]
 //   vekta-server [--db LOCATION] user add NAME [--teacher] | user list | user remove NAME |
@@ -30,7 +31,9 @@
 // --web also serves the teacher's gradebook pages on PORT (address 127.0.0.1 unless
 // given; HTTPS with --tls-cert), to accounts added with "user add NAME --teacher"; the
 // second line on stdout names its port. "results --gradebook" writes the same gradebook
-// as CSV for a spreadsheet (";" between cells unless --separator ,).
+// as CSV for a spreadsheet (";" between cells unless --separator ,). --judge-budget is
+// the time one submission's judging may take (2000 ms unless given); past it the student
+// is answered that the expression is too complex, and the submission is not stored.
 
 #include "AdminCommands.h"
 #include "Database.h"
@@ -71,6 +74,7 @@ const QStringList kValueOptions = {"--listen",
                                    "--submission-burst",
                                    "--login-deadline",
                                    "--reply-budget",
+                                   "--judge-budget",
                                    "--open",
                                    "--close",
                                    "--user",
@@ -125,6 +129,7 @@ int Usage() {
                  "                    [--proxy-from ADDRESS] [--max-connections N]\n"
                  "                    [--submission-interval SECONDS] [--submission-burst N]\n"
                  "                    [--login-deadline SECONDS] [--reply-budget MEGABYTES]\n"
+                 "                    [--judge-budget MILLISECONDS]\n"
                  "                    [--open YYYY-MM-DDTHH:MM] [--close YYYY-MM-DDTHH:MM]\n"
                  "                    [--web [ADDRESS:]PORT]\n"
                  "       vekta-server [--db LOCATION] user add NAME [--teacher]|list|remove "
@@ -221,6 +226,9 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
         return std::nullopt;
     limits.totalUnsentReplyBytes = budget << 20;
     limits.unsentReplyBytes = std::min(limits.unsentReplyBytes, limits.totalUnsentReplyBytes);
+    limits.submissions.judgeBudgetMs = Option(args, "--judge-budget", "2000").toInt(&ok);
+    if (!ok || limits.submissions.judgeBudgetMs < 1 || limits.submissions.judgeBudgetMs > 600'000)
+        return std::nullopt;
     return limits;
 }
 

@@ -6,10 +6,13 @@ namespace answers {
 
 namespace {
 
+// Nodes evaluated between two looks at the clock.
+constexpr unsigned kStepsPerClockRead = 256;
+
 class Evaluator {
 public:
-    Evaluator(const Formula& formula, std::span<const double> values)
-        : formula_(formula), values_(values) {}
+    Evaluator(const Formula& formula, std::span<const double> values, const Deadline& deadline)
+        : formula_(formula), values_(values), deadline_(deadline) {}
 
     Value Run() {
         const double value = At(formula_.root);
@@ -22,6 +25,8 @@ public:
 
 private:
     double At(std::uint32_t index) {
+        if (OutOfTime())
+            return 0;
         const Node& node = formula_.nodes[index];
         switch (node.kind) {
         case NodeKind::Number:
@@ -73,6 +78,16 @@ private:
         }
     }
 
+    bool OutOfTime() {
+        if (error_ == kOutOfTime)
+            return true;
+        if (++steps_ % kStepsPerClockRead != 0 || !deadline_.Passed())
+            return false;
+        // Running out of time overrides an error found before: the verdict is not known.
+        error_ = kOutOfTime;
+        return true;
+    }
+
     // The first error of an evaluation is the one that stays.
     void Fail(const char* error) {
         if (error_ == nullptr)
@@ -81,15 +96,17 @@ private:
 
     const Formula& formula_;
     std::span<const double> values_;
+    const Deadline& deadline_;
+    unsigned steps_ = 0;
     const char* error_ = nullptr;
 };
 
 } // namespace
 
-Value Evaluate(const Formula& formula, std::span<const double> values) {
+Value Evaluate(const Formula& formula, std::span<const double> values, const Deadline& deadline) {
     if (formula.nodes.empty())
         return {0, "нет ответа"};
-    return Evaluator(formula, values).Run();
+    return Evaluator(formula, values, deadline).Run();
 }
 
 } // namespace answers

@@ -67,8 +67,10 @@ std::vector<double> ValuesOf(const Formula& formula, const std::map<std::string,
 class Trials {
 public:
     Trials(const Formula& reference, const Formula& answer,
-           const std::map<std::string, DeclaredName>& names, std::uint64_t seed)
-        : reference_(reference), answer_(answer), names_(names), points_(seed) {}
+           const std::map<std::string, DeclaredName>& names, std::uint64_t seed,
+           const Deadline& deadline)
+        : reference_(reference), answer_(answer), names_(names), points_(seed),
+          deadline_(deadline) {}
 
     // Fills in the verdict, or the reference's problem.
     void Run(double tolerancePercent, Judgement& judgement) {
@@ -84,7 +86,9 @@ public:
                            (referenceVaries || zeroPoints.size() < MinTrials);
              ++draw) {
             const std::map<std::string, double> point = Draw();
-            const Value expected = Evaluate(reference_, ValuesOf(reference_, point));
+            const Value expected = Evaluate(reference_, ValuesOf(reference_, point), deadline_);
+            if (expected.error == kOutOfTime || deadline_.Passed())
+                return GiveUp(judgement);
             if (expected.error != nullptr)
                 continue;
             if (std::fabs(expected.value) < kNearZero && varying) {
@@ -112,6 +116,12 @@ public:
     }
 
 private:
+    void GiveUp(Judgement& judgement) const {
+        judgement.verdict = Verdict::NotAccepted;
+        judgement.valueError = nullptr;
+        judgement.outOfTime = true;
+    }
+
     std::map<std::string, double> Draw() {
         std::map<std::string, double> point;
         for (const auto& [key, declared] : names_)
@@ -121,8 +131,12 @@ private:
 
     bool Agrees(const std::map<std::string, double>& point, double expected,
                 double tolerancePercent, Judgement& judgement) {
-        const Value given = Evaluate(answer_, ValuesOf(answer_, point));
+        const Value given = Evaluate(answer_, ValuesOf(answer_, point), deadline_);
         judgement.verdict = Verdict::Wrong;
+        if (given.error == kOutOfTime) {
+            GiveUp(judgement);
+            return false;
+        }
         if (given.error != nullptr) {
             judgement.valueError = given.error;
             return false;
@@ -135,6 +149,7 @@ private:
     const Formula& answer_;
     const std::map<std::string, DeclaredName>& names_;
     TrialPoints points_;
+    const Deadline& deadline_;
 };
 
 } // namespace
@@ -154,7 +169,8 @@ bool WithinTolerance(double value, double reference, double tolerancePercent) {
 }
 
 Judgement Judge(std::string_view reference, std::string_view answer,
-                const std::vector<DeclaredName>& names, double tolerancePercent) {
+                const std::vector<DeclaredName>& names, double tolerancePercent,
+                const Deadline& deadline) {
     Judgement judgement;
     const std::vector<std::string> declared = NamesOf(names);
     const ReadResult expected = Read(reference, declared);
@@ -166,12 +182,16 @@ Judgement Judge(std::string_view reference, std::string_view answer,
     judgement.answer = Read(answer, declared);
     if (!judgement.answer.Accepted())
         return judgement;
+    if (deadline.Passed()) {
+        judgement.outOfTime = true;
+        return judgement;
+    }
     // The names by their keys, so that "v_C" and "v!C" are one name.
     std::map<std::string, DeclaredName> keyed;
     for (const DeclaredName& name : names)
         if (std::optional<std::string> key = NameKey(name.name))
             keyed.emplace(*key, name);
-    Trials(*expected.formula, *judgement.answer.formula, keyed, Seed(reference, keyed))
+    Trials(*expected.formula, *judgement.answer.formula, keyed, Seed(reference, keyed), deadline)
         .Run(tolerancePercent, judgement);
     return judgement;
 }

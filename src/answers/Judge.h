@@ -1,5 +1,6 @@
 #pragma once
 
+#include "answers/Deadline.h"
 #include "answers/DeclaredNames.h"
 #include "answers/Read.h"
 
@@ -19,6 +20,8 @@ struct Judgement {
     ReadResult answer;                // how the answer was read
     const char* valueError = nullptr; // why a readable answer has no value (UTF-8)
     std::string referenceProblem;     // the reference cannot be read or evaluated
+    // The deadline passed before the verdict was known: the verdict says nothing.
+    bool outOfTime = false;
 };
 
 // The least number of trial points a formula over declared names is judged at.
@@ -32,8 +35,11 @@ inline constexpr int MinTrials = 12;
 // where the reference has no value, or is within 1e-9 of zero, is drawn again; a
 // reference that is zero wherever it has a value is compared with 1e-9 as its tolerance.
 // A reference that cannot be read or has no value anywhere is told in referenceProblem.
+// Past the deadline the judgement stops, between trial points or inside an evaluation,
+// and says outOfTime.
 Judgement Judge(std::string_view reference, std::string_view answer,
-                const std::vector<DeclaredName>& names, double tolerancePercent);
+                const std::vector<DeclaredName>& names, double tolerancePercent,
+                const Deadline& deadline = {});
 
 // A relative tolerance in percent as an author writes it ("1", "0,5"): a number above 0
 // and at most 100; nullopt otherwise.

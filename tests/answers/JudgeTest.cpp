@@ -1,6 +1,7 @@
 // Verdicts: trials over declared ranges, within a relative tolerance, three verdicts.
 
 #include "answers/Judge.h"
+#include "answers/Evaluate.h"
 #include "platform/Cp1251.h"
 
 #include <gtest/gtest.h>
@@ -127,4 +128,30 @@ TEST(JudgeTest, DeclaredNamesCarryTheirRanges) {
     EXPECT_EQ(section[0].name, "v_C");
     EXPECT_EQ(section[1].high, 2);
     EXPECT_EQ(problem, platform::Utf8ToCp1251("не обозначение: 2a"));
+}
+
+// A judgement past its deadline stops and says so, whether the time runs out between
+// trial points or inside the evaluation of a long formula; its verdict then says nothing.
+TEST(JudgeTest, AJudgementPastItsDeadlineStopsAndSaysSo) {
+    const Deadline passed(Deadline::Clock::now() - std::chrono::seconds(1));
+    const Judgement short_ = Judge("2*x", "x+x", {Over("x")}, 1.0, passed);
+    EXPECT_TRUE(short_.outOfTime);
+    EXPECT_EQ(short_.verdict, Verdict::NotAccepted);
+
+    // Far more nodes than are evaluated between two looks at the clock, with no declared
+    // name: one evaluation, stopped inside.
+    std::string longSum = "1";
+    while (longSum.size() < 1990)
+        longSum += "+1";
+    const ReadResult read = Read(longSum, std::vector<std::string>{});
+    ASSERT_TRUE(read.Accepted());
+    const Value stopped = Evaluate(*read.formula, {}, passed);
+    EXPECT_EQ(stopped.error, kOutOfTime);
+    EXPECT_EQ(Evaluate(*read.formula, {}).value, 996);
+
+    // Without a deadline, or before it, the same pairs are judged.
+    const Deadline later = Deadline::After(std::chrono::hours(1));
+    EXPECT_EQ(Judge("2*x", "x+x", {Over("x")}, 1.0, later).verdict, Verdict::Right);
+    EXPECT_FALSE(Judge(longSum, "996", {}, 1.0).outOfTime);
+    EXPECT_EQ(Judge(longSum, "996", {}, 1.0).verdict, Verdict::Right);
 }
