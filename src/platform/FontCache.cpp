@@ -92,6 +92,17 @@ bool FontFace::DrawShaped(QPainter& painter, const QPointF& baseline, std::strin
     return true;
 }
 
+void FontFace::ForgetTexts() {
+    characters_ = {};
+    texts_.clear();
+    rememberedWeight_ = 0;
+}
+
+void FontCache::ForgetTexts() {
+    for (auto& [key, face] : faces_)
+        face->ForgetTexts();
+}
+
 std::size_t FontCache::KeyHash::operator()(const Key& key) const {
     std::size_t hash = std::hash<std::string>{}(key.name);
     for (int part : {key.size, key.style, key.dpi})

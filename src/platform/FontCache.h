@@ -42,6 +42,9 @@ public:
     // False (nothing drawn) for a text with a control character, and in an underlined font.
     bool DrawShaped(QPainter& painter, const QPointF& baseline, std::string_view text);
 
+    // Forgets every text measured or shaped; the font and its metrics stay.
+    void ForgetTexts();
+
 private:
     // What is known of a text in this font.
     struct Shaped {
@@ -77,6 +80,8 @@ public:
     FontFace& Face(const Font& font, const QPaintDevice* device);
     std::size_t Size() const { return faces_.size(); }
     void Clear() { faces_.clear(); }
+    // Forgets the texts of every face and keeps the faces: as for texts never shown.
+    void ForgetTexts();
 
     // The application's cache. It is emptied when the application object goes, since
     // fonts may not outlive it.
