@@ -80,6 +80,10 @@ bool FontFace::DrawShaped(QPainter& painter, const QPointF& baseline, std::strin
         return false;
     // A text measured but never drawn may be forgotten while its glyphs are weighed.
     Shaped* shaped = &Remembered(text);
+    if (!shaped->drawn) {
+        shaped->drawn = true;
+        return false;
+    }
     if (!shaped->glyphs) {
         if (text.size() > 1) {
             Weigh(text.size() * kGlyphWeight);
