@@ -224,13 +224,12 @@ void TaskView::Arrange() {
         LayoutTask();
 }
 
-// The statement wrapped anew, the diagram copied under it, the rows and the button under
-// the diagram.
+// The statement wrapped anew with the diagram under it, the rows and the button under the
+// diagram.
 void TaskView::LayoutTask() {
     if (!diagramImage_.isNull()) {
         statement_->resize(width() - 20, statement_->height());
         LayoutQuestText();
-        PlaceQuestImage();
         LayoutAnswerFields();
         PlaceSendButton();
         laidOutWidth_ = width();
@@ -264,21 +263,27 @@ void TaskView::ResizeContent() {
     widget()->resize(box.width() - scrollBar, height);
 }
 
+// The statement wrapped and drawn, and the diagram centred under it, on one picture.
 void TaskView::LayoutQuestText() {
     const QuestTextLayout layout = [&] {
         QImage surface(1, 1, QImage::Format_RGB32); // measures only
         platform::QtCanvas measure(&surface);
         return ::LayoutQuestText(questText_, statement_->width(), measure);
     }();
+    // In drawing coordinates: the images may hold more pixels on a high-density screen.
+    const QuestImagePlace place = ::PlaceQuestImage(statement_->width(), layout.height,
+                                                    {diagramSize_.width(), diagramSize_.height()});
     statementImage_ =
-        platform::SurfaceImage(StatementImageWidth(), layout.height, devicePixelRatio());
+        platform::SurfaceImage(StatementImageWidth(), place.pictureHeight, devicePixelRatio());
     statementImage_.fill(palette().color(QPalette::Button));
     {
         platform::QtCanvas canvas(&statementImage_);
         canvas.SetBrushStyle(platform::BrushStyle::Clear);
         DrawQuestText(canvas, layout);
+        canvas.Painter().drawImage(place.x, place.y, diagramImage_);
     }
-    statement_->resize(statement_->width(), layout.height);
+    statement_->setPixmap(QPixmap::fromImage(statementImage_));
+    statement_->resize(statement_->width(), place.pictureHeight);
 }
 
 // Draws the diagram once per task; returns the message of a header or statement that
@@ -296,23 +301,6 @@ std::string TaskView::DrawQuestImage() {
     }
     diagramContext_.canvas = nullptr; // the canvas lived for this drawing only
     return header.error.empty() ? error : header.error;
-}
-
-void TaskView::PlaceQuestImage() {
-    // In drawing coordinates: the images may hold more pixels on a high-density screen.
-    const QuestImagePlace place = ::PlaceQuestImage(statement_->width(), statement_->height(),
-                                                    {diagramSize_.width(), diagramSize_.height()});
-    QImage picture =
-        platform::SurfaceImage(StatementImageWidth(), place.pictureHeight, devicePixelRatio());
-    picture.fill(palette().color(QPalette::Button));
-    {
-        QPainter painter(&picture);
-        painter.drawImage(0, 0, statementImage_);
-        painter.drawImage(place.x, place.y, diagramImage_);
-    }
-    statementImage_ = picture;
-    statement_->setPixmap(QPixmap::fromImage(statementImage_));
-    statement_->resize(statement_->width(), place.pictureHeight);
 }
 
 // ---- sending ----

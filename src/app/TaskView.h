@@ -90,7 +90,6 @@ private:
     void PlaceCaption(const std::string& caption);
     void LayoutQuestText();
     std::string DrawQuestImage();
-    void PlaceQuestImage();
     void CreateAnswerFields();
     void CreateAnswerRow(std::size_t row);
     void LayoutAnswerFields();
