@@ -30,8 +30,8 @@ bool PiecesGoOn(std::string_view shorter, std::string_view longer) {
 // markup that hides what a shorter line showed is measured on its own.
 class LineScan {
 public:
-    LineScan(std::string& text, int limit, const MarkedLineMeasure& measure)
-        : text_(text), limit_(limit), measure_(measure) {}
+    LineScan(std::string& text, int imageWidth, const MarkedLineMeasure& measure)
+        : text_(text), limit_(imageWidth - 60), imageWidth_(imageWidth), measure_(measure) {}
 
     // The number of bytes that make the next line.
     std::size_t NextLineLength() {
@@ -50,11 +50,15 @@ public:
         const std::size_t fitting = FittingEnds();
         if (fitting < ends_.size())
             return fitting == 0 ? 1 : ends_[fitting - 1];
-        // Every end fits: the last word goes onto the line, or a "|" ends it.
-        if (!endsAtBar_)
+        // Every end fits: the last word goes onto the line while the line shows whole, or a
+        // "|" ends it.
+        if (endsAtBar_) {
+            text_.erase(barAt_, 1);
+            return ends_.back();
+        }
+        if (LastLineShows())
             return text_.size();
-        text_.erase(barAt_, 1);
-        return ends_.back();
+        return ends_.empty() ? 1 : ends_.back();
     }
 
 private:
@@ -87,6 +91,14 @@ private:
         return width + kQuestTextLeft < limit_;
     }
 
+    // The text's last word may reach past the limit, but not past the picture's right
+    // edge, where it would be cut off: it then goes onto a line of its own, and is cut
+    // one byte a line while even that is too wide, as any other word.
+    bool LastLineShows() const {
+        const std::string_view line = std::string_view(text_).substr(0, text_.size() - 1);
+        return line.empty() || kQuestTextLeft + measure_(line).width <= imageWidth_;
+    }
+
     bool GuessedToFit(std::size_t k) const {
         return widthPerByte_ * static_cast<double>(ends_[k]) + kQuestTextLeft < limit_;
     }
@@ -113,6 +125,7 @@ private:
 
     std::string& text_;
     int limit_;
+    int imageWidth_;
     const MarkedLineMeasure& measure_;
     std::vector<std::size_t> ends_; // the line's possible ends, as lengths
     std::size_t scanned_ = 0;       // the last space or "|" looked at
@@ -130,7 +143,7 @@ QuestTextLayout LayoutQuestText(std::string_view questText, int imageWidth,
     text += ' ';
     QuestTextLayout layout;
     int y = kQuestTextTop;
-    LineScan scan(text, imageWidth - 60, measure);
+    LineScan scan(text, imageWidth, measure);
     while (!text.empty() && layout.lines.size() < kMaxQuestLines) {
         const std::size_t length = scan.NextLineLength();
         if (length == 0)

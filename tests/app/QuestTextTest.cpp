@@ -81,7 +81,11 @@ TEST(QuestTextTest, TheWrapBreaksAfterSpacesAndFollowsTheMarks) {
         {"aaa ||bb", {"aaa ", "bb "}},          // a mark at a fresh line's start only disappears
         {"ab|cd", {"abcd "}},                   // ... as does one inside the line's first word
         {"aaaa bbbbbbbbbbbbbb c", {"aaaa ", "b", "b", "b", "b", "bbbbbbbbbb c "}},
-        {"aaaa bbbbbbbbbbbbbb", {"aaaa bbbbbbbbbbbbbb "}}, // the last word always stays
+        // The last word stays past the limit while the line shows whole in the picture
+        // (30 + 8 * 18 = 174 of 180 pixels); a line that would be cut off wraps.
+        {"aaaa bbbbbbbbbbbbb", {"aaaa bbbbbbbbbbbbb "}},
+        {"aaaa bbbbbbbbbbbbbbbbbb", {"aaaa ", "bbbbbbbbbbbbbbbbbb "}},
+        {"bbbbbbbbbbbbbbbbbbbb", {"b", "b", "bbbbbbbbbbbbbbbbbb "}},
         // A space inside a symbol run lets the line end there.
         {"a<sym>b c</sym>ddddddd eee", {"a<sym>b ", "c</sym>ddddddd eee "}},
         // Hidden tag contents take no width.
@@ -90,6 +94,12 @@ TEST(QuestTextTest, TheWrapBreaksAfterSpacesAndFollowsTheMarks) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Lines(c.quest, 180), c.lines) << c.quest;
+}
+
+// The last line may reach the picture's right edge exactly; one pixel more and it wraps.
+TEST(QuestTextTest, TheLastLineReachesThePicturesRightEdgeButNeverPassesIt) {
+    EXPECT_EQ(Lines("aaaa bbbbbbbbbbbbbb", 182), Strings{"aaaa bbbbbbbbbbbbbb "});
+    EXPECT_EQ(Lines("aaaa bbbbbbbbbbbbbb", 181), (Strings{"aaaa ", "bbbbbbbbbbbbbb "}));
 }
 
 TEST(QuestTextTest, LinesStackByTheirOwnHeightsAndTheLayoutIsBounded) {
@@ -111,8 +121,8 @@ TEST(QuestTextTest, LinesStackByTheirOwnHeightsAndTheLayoutIsBounded) {
 
 namespace {
 
-// The wrap as first written: every possible end of a line measured in turn, up to the
-// first too wide. The layout must break every text as it does.
+// The wrap written plainly: every possible end of a line measured in turn, up to the first
+// too wide. The layout must break every text as it does.
 std::vector<std::string> LinesMeasuringEveryEnd(std::string text, int imageWidth,
                                                 const MarkedLineMeasure& measure) {
     std::vector<std::string> lines;
@@ -137,7 +147,10 @@ std::vector<std::string> LinesMeasuringEveryEnd(std::string text, int imageWidth
                 accepted = true;
                 continue;
             }
-            length = last ? text.size() : accepted ? breakAt : 1;
+            // The last word stays on the line while the line shows whole.
+            const bool shows =
+                i == 0 || 30 + measure(std::string_view(text).substr(0, i)).width <= imageWidth;
+            length = last && shows ? text.size() : accepted ? breakAt : 1;
             break;
         }
         lines.push_back(text.substr(0, length));
