@@ -22,6 +22,7 @@
 namespace {
 
 constexpr int kRowMargin = 4; // kept in view around a row brought into view
+constexpr int kCaptionTop = 4;
 
 const char* const kGreeting = "     Здравствуйте, вас приветствует система\n"
                               "удаленного тестирования ВЕКТА.\n"
@@ -47,7 +48,7 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     content->setObjectName("taskContent");
     caption_ = MakeLabel(content, "taskCaption", "");
     caption_->setTextFormat(Qt::PlainText);
-    caption_->move(kRowLeft, 4);
+    caption_->move(kRowLeft, kCaptionTop);
     QFont captionFont = caption_->font();
     captionFont.setBold(true);
     caption_->setFont(captionFont);
@@ -265,11 +266,13 @@ void TaskView::ResizeContent() {
 
 // The statement wrapped and drawn, and the diagram centred under it, on one picture.
 void TaskView::LayoutQuestText() {
-    const QuestTextLayout layout = [&] {
+    QuestTextLayout layout = [&] {
         QImage surface(1, 1, QImage::Format_RGB32); // measures only
         platform::QtCanvas measure(&surface);
         return ::LayoutQuestText(questText_, statement_->width(), measure);
     }();
+    if (caption_->isHidden())
+        LiftToTheTop(layout);
     // In drawing coordinates: the images may hold more pixels on a high-density screen.
     const QuestImagePlace place = ::PlaceQuestImage(statement_->width(), layout.height,
                                                     {diagramSize_.width(), diagramSize_.height()});
@@ -284,6 +287,18 @@ void TaskView::LayoutQuestText() {
     }
     statement_->setPixmap(QPixmap::fromImage(statementImage_));
     statement_->resize(statement_->width(), place.pictureHeight);
+}
+
+// The wrap leaves a blank margin above the first line, which sets the statement apart from
+// the caption. Without a caption the lines move up into it: the first starts where the
+// caption would, so that the pane does not open on blank space.
+void TaskView::LiftToTheTop(QuestTextLayout& layout) {
+    if (layout.lines.empty())
+        return;
+    const int lift = layout.lines.front().top - (kCaptionTop + kSymbolRaise);
+    for (QuestLine& line : layout.lines)
+        line.top -= lift;
+    layout.height -= lift;
 }
 
 // Draws the diagram once per task; returns the message of a header or statement that

@@ -15,6 +15,7 @@ class AnswerReadingLine;
 class FormulaField;
 class QLabel;
 class QPushButton;
+struct QuestTextLayout;
 class TaskNavigation;
 
 // The task pane: the greeting until the first task, then the task shown: its statement
@@ -89,6 +90,7 @@ private:
     void LayoutTask();
     void PlaceCaption(const std::string& caption);
     void LayoutQuestText();
+    static void LiftToTheTop(QuestTextLayout& layout);
     std::string DrawQuestImage();
     void CreateAnswerFields();
     void CreateAnswerRow(std::size_t row);
