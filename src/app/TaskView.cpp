@@ -12,6 +12,7 @@
 #include "tasklayout/QuestImage.h"
 #include "tasklayout/QuestTextLayout.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -229,6 +230,8 @@ void TaskView::Arrange() {
 // diagram.
 void TaskView::LayoutTask() {
     if (!diagramImage_.isNull()) {
+        if (diagramImage_.devicePixelRatio() != devicePixelRatio())
+            RedrawQuestImage();
         statement_->resize(width() - 20, statement_->height());
         LayoutQuestText();
         LayoutAnswerFields();
@@ -240,6 +243,16 @@ void TaskView::LayoutTask() {
 }
 
 // The button goes under the last row, or under the picture when the task asks for nothing.
+// A window moved to a screen of another pixel density: the pictures are drawn again at the
+// new density, so that they stay sharp and keep their size.
+bool TaskView::event(QEvent* event) {
+    const bool handled = QScrollArea::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal && laidOutWidth_ >= 0 &&
+        laidOutRatio_ != devicePixelRatio())
+        LayoutTask();
+    return handled;
+}
+
 void TaskView::PlaceSendButton() {
     const QWidget* above =
         answerCount_ > 0
@@ -306,16 +319,24 @@ void TaskView::LiftToTheTop(QuestTextLayout& layout) {
 std::string TaskView::DrawQuestImage() {
     const QuestImageHeader header = ReadQuestImageHeader(imageScript_);
     diagramSize_ = QSize(header.size.width, header.size.height);
+    const std::string error = RedrawQuestImage();
+    return header.error.empty() ? error : header.error;
+}
+
+// Draws the diagram of the task at the pane's present pixel density, from the script that
+// follows its header.
+std::string TaskView::RedrawQuestImage() {
     diagramImage_ =
         platform::SurfaceImage(diagramSize_.width(), diagramSize_.height(), devicePixelRatio());
     std::string error;
     {
         platform::QtCanvas canvas(&diagramImage_);
-        error = ::DrawQuestImage(diagramContext_, canvas, header.size, imageScript_,
-                                 ToColor(palette().color(QPalette::Button)));
+        error =
+            ::DrawQuestImage(diagramContext_, canvas, {diagramSize_.width(), diagramSize_.height()},
+                             imageScript_, ToColor(palette().color(QPalette::Button)));
     }
     diagramContext_.canvas = nullptr; // the canvas lived for this drawing only
-    return header.error.empty() ? error : header.error;
+    return error;
 }
 
 // ---- sending ----

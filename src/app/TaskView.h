@@ -82,6 +82,9 @@ signals:
     // A key went to one of the answer fields: their texts may have changed.
     void answersEdited();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     QSize PaneSize() const;
     void CentreGreeting();
@@ -92,6 +95,7 @@ private:
     void LayoutQuestText();
     static void LiftToTheTop(QuestTextLayout& layout);
     std::string DrawQuestImage();
+    std::string RedrawQuestImage();
     void CreateAnswerFields();
     void CreateAnswerRow(std::size_t row);
     void LayoutAnswerFields();
