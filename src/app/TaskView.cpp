@@ -242,7 +242,6 @@ void TaskView::LayoutTask() {
     ResizeContent();
 }
 
-// The button goes under the last row, or under the picture when the task asks for nothing.
 // A window moved to a screen of another pixel density: the pictures are drawn again at the
 // new density, so that they stay sharp and keep their size.
 bool TaskView::event(QEvent* event) {
@@ -253,6 +252,7 @@ bool TaskView::event(QEvent* event) {
     return handled;
 }
 
+// The button goes under the last row, or under the picture when the task asks for nothing.
 void TaskView::PlaceSendButton() {
     const QWidget* above =
         answerCount_ > 0
