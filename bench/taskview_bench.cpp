@@ -3,9 +3,11 @@
 // caption set, the pane arranged and revealed and rendered into an image, as the client
 // does when the task arrives. One benchmark per bank task (the range is its index), the
 // pane at the main window's default size. BM_TaskToPaintedPane shows a task seen before
-// (its texts measured and shaped once); BM_NewTaskToPaintedPane empties the font cache
-// first, as for a statement never shown. BM_StatementLayout is the statement's wrapping
-// alone, measured through the client's canvas.
+// (its texts measured and shaped once); BM_NewTaskToPaintedPane makes the font cache forget
+// every text first, as for a statement never shown; BM_FirstTaskToPaintedPane empties the
+// font cache altogether, so that the fonts themselves are made again, as for the first task
+// of a run. BM_StatementLayout is the statement's wrapping alone, measured through the
+// client's canvas.
 //
 //   cmake --build --preset default --target taskview_bench
 //   build/default/bench/taskview_bench [--benchmark_repetitions=5]
@@ -51,9 +53,11 @@ const std::vector<BankQuest>& BankQuests() {
     return quests;
 }
 
-// The task shown again and again; with `firstTime` every font and text is forgotten before
-// each showing, as for a statement never shown before.
-void ShowTaskRepeatedly(benchmark::State& state, bool firstTime) {
+// What the font cache has forgotten before each showing.
+enum class Forgotten { Nothing, Texts, Fonts };
+
+// The task shown again and again.
+void ShowTaskRepeatedly(benchmark::State& state, Forgotten forgotten) {
     const BankQuest& quest = BankQuests().at(static_cast<std::size_t>(state.range(0)));
     state.SetLabel(platform::Cp1251ToUtf8(quest.name));
     TaskView view;
@@ -63,7 +67,9 @@ void ShowTaskRepeatedly(benchmark::State& state, bool firstTime) {
     view.show();
     QImage pane(view.size(), QImage::Format_RGB32);
     for (auto _ : state) {
-        if (firstTime)
+        if (forgotten == Forgotten::Texts)
+            platform::FontCache::Shared().ForgetTexts();
+        else if (forgotten == Forgotten::Fonts)
             platform::FontCache::Shared().Clear();
         const QuestSections task = ReadQuestSections(quest.message);
         benchmark::DoNotOptimize(view.ShowTask(task, quest.caption));
@@ -75,11 +81,15 @@ void ShowTaskRepeatedly(benchmark::State& state, bool firstTime) {
 }
 
 void BM_TaskToPaintedPane(benchmark::State& state) {
-    ShowTaskRepeatedly(state, false);
+    ShowTaskRepeatedly(state, Forgotten::Nothing);
 }
 
 void BM_NewTaskToPaintedPane(benchmark::State& state) {
-    ShowTaskRepeatedly(state, true);
+    ShowTaskRepeatedly(state, Forgotten::Texts);
+}
+
+void BM_FirstTaskToPaintedPane(benchmark::State& state) {
+    ShowTaskRepeatedly(state, Forgotten::Fonts);
 }
 
 void BM_StatementLayout(benchmark::State& state) {
@@ -106,6 +116,7 @@ int main(int argc, char** argv) {
     platform::VektaApplication app(argc, argv);
     BENCHMARK(BM_TaskToPaintedPane)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
     BENCHMARK(BM_NewTaskToPaintedPane)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
+    BENCHMARK(BM_FirstTaskToPaintedPane)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
     BENCHMARK(BM_StatementLayout)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -12,6 +12,7 @@
 #include "tasklayout/QuestImage.h"
 #include "tasklayout/QuestTextLayout.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 namespace {
 
 constexpr int kRowMargin = 4; // kept in view around a row brought into view
+constexpr int kCaptionTop = 4;
 
 const char* const kGreeting = "     Здравствуйте, вас приветствует система\n"
                               "удаленного тестирования ВЕКТА.\n"
@@ -47,7 +49,7 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     content->setObjectName("taskContent");
     caption_ = MakeLabel(content, "taskCaption", "");
     caption_->setTextFormat(Qt::PlainText);
-    caption_->move(kRowLeft, 4);
+    caption_->move(kRowLeft, kCaptionTop);
     QFont captionFont = caption_->font();
     captionFont.setBold(true);
     caption_->setFont(captionFont);
@@ -224,19 +226,30 @@ void TaskView::Arrange() {
         LayoutTask();
 }
 
-// The statement wrapped anew, the diagram copied under it, the rows and the button under
-// the diagram.
+// The statement wrapped anew with the diagram under it, the rows and the button under the
+// diagram.
 void TaskView::LayoutTask() {
     if (!diagramImage_.isNull()) {
+        if (diagramImage_.devicePixelRatio() != devicePixelRatio())
+            RedrawQuestImage();
         statement_->resize(width() - 20, statement_->height());
         LayoutQuestText();
-        PlaceQuestImage();
         LayoutAnswerFields();
         PlaceSendButton();
         laidOutWidth_ = width();
         laidOutRatio_ = devicePixelRatio();
     }
     ResizeContent();
+}
+
+// A window moved to a screen of another pixel density: the pictures are drawn again at the
+// new density, so that they stay sharp and keep their size.
+bool TaskView::event(QEvent* event) {
+    const bool handled = QScrollArea::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal && laidOutWidth_ >= 0 &&
+        laidOutRatio_ != devicePixelRatio())
+        LayoutTask();
+    return handled;
 }
 
 // The button goes under the last row, or under the picture when the task asks for nothing.
@@ -264,21 +277,41 @@ void TaskView::ResizeContent() {
     widget()->resize(box.width() - scrollBar, height);
 }
 
+// The statement wrapped and drawn, and the diagram centred under it, on one picture.
 void TaskView::LayoutQuestText() {
-    const QuestTextLayout layout = [&] {
+    QuestTextLayout layout = [&] {
         QImage surface(1, 1, QImage::Format_RGB32); // measures only
         platform::QtCanvas measure(&surface);
         return ::LayoutQuestText(questText_, statement_->width(), measure);
     }();
+    if (caption_->isHidden())
+        LiftToTheTop(layout);
+    // In drawing coordinates: the images may hold more pixels on a high-density screen.
+    const QuestImagePlace place = ::PlaceQuestImage(statement_->width(), layout.height,
+                                                    {diagramSize_.width(), diagramSize_.height()});
     statementImage_ =
-        platform::SurfaceImage(StatementImageWidth(), layout.height, devicePixelRatio());
+        platform::SurfaceImage(StatementImageWidth(), place.pictureHeight, devicePixelRatio());
     statementImage_.fill(palette().color(QPalette::Button));
     {
         platform::QtCanvas canvas(&statementImage_);
         canvas.SetBrushStyle(platform::BrushStyle::Clear);
         DrawQuestText(canvas, layout);
+        canvas.Painter().drawImage(place.x, place.y, diagramImage_);
     }
-    statement_->resize(statement_->width(), layout.height);
+    statement_->setPixmap(QPixmap::fromImage(statementImage_));
+    statement_->resize(statement_->width(), place.pictureHeight);
+}
+
+// The wrap leaves a blank margin above the first line, which sets the statement apart from
+// the caption. Without a caption the lines move up into it: the first starts where the
+// caption would, so that the pane does not open on blank space.
+void TaskView::LiftToTheTop(QuestTextLayout& layout) {
+    if (layout.lines.empty())
+        return;
+    const int lift = layout.lines.front().top - (kCaptionTop + kSymbolRaise);
+    for (QuestLine& line : layout.lines)
+        line.top -= lift;
+    layout.height -= lift;
 }
 
 // Draws the diagram once per task; returns the message of a header or statement that
@@ -286,33 +319,24 @@ void TaskView::LayoutQuestText() {
 std::string TaskView::DrawQuestImage() {
     const QuestImageHeader header = ReadQuestImageHeader(imageScript_);
     diagramSize_ = QSize(header.size.width, header.size.height);
+    const std::string error = RedrawQuestImage();
+    return header.error.empty() ? error : header.error;
+}
+
+// Draws the diagram of the task at the pane's present pixel density, from the script that
+// follows its header.
+std::string TaskView::RedrawQuestImage() {
     diagramImage_ =
         platform::SurfaceImage(diagramSize_.width(), diagramSize_.height(), devicePixelRatio());
     std::string error;
     {
         platform::QtCanvas canvas(&diagramImage_);
-        error = ::DrawQuestImage(diagramContext_, canvas, header.size, imageScript_,
-                                 ToColor(palette().color(QPalette::Button)));
+        error =
+            ::DrawQuestImage(diagramContext_, canvas, {diagramSize_.width(), diagramSize_.height()},
+                             imageScript_, ToColor(palette().color(QPalette::Button)));
     }
     diagramContext_.canvas = nullptr; // the canvas lived for this drawing only
-    return header.error.empty() ? error : header.error;
-}
-
-void TaskView::PlaceQuestImage() {
-    // In drawing coordinates: the images may hold more pixels on a high-density screen.
-    const QuestImagePlace place = ::PlaceQuestImage(statement_->width(), statement_->height(),
-                                                    {diagramSize_.width(), diagramSize_.height()});
-    QImage picture =
-        platform::SurfaceImage(StatementImageWidth(), place.pictureHeight, devicePixelRatio());
-    picture.fill(palette().color(QPalette::Button));
-    {
-        QPainter painter(&picture);
-        painter.drawImage(0, 0, statementImage_);
-        painter.drawImage(place.x, place.y, diagramImage_);
-    }
-    statementImage_ = picture;
-    statement_->setPixmap(QPixmap::fromImage(statementImage_));
-    statement_->resize(statement_->width(), place.pictureHeight);
+    return error;
 }
 
 // ---- sending ----

@@ -15,6 +15,7 @@ class AnswerReadingLine;
 class FormulaField;
 class QLabel;
 class QPushButton;
+struct QuestTextLayout;
 class TaskNavigation;
 
 // The task pane: the greeting until the first task, then the task shown: its statement
@@ -81,6 +82,9 @@ signals:
     // A key went to one of the answer fields: their texts may have changed.
     void answersEdited();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     QSize PaneSize() const;
     void CentreGreeting();
@@ -89,8 +93,9 @@ private:
     void LayoutTask();
     void PlaceCaption(const std::string& caption);
     void LayoutQuestText();
+    static void LiftToTheTop(QuestTextLayout& layout);
     std::string DrawQuestImage();
-    void PlaceQuestImage();
+    std::string RedrawQuestImage();
     void CreateAnswerFields();
     void CreateAnswerRow(std::size_t row);
     void LayoutAnswerFields();

@@ -80,6 +80,10 @@ bool FontFace::DrawShaped(QPainter& painter, const QPointF& baseline, std::strin
         return false;
     // A text measured but never drawn may be forgotten while its glyphs are weighed.
     Shaped* shaped = &Remembered(text);
+    if (!shaped->drawn) {
+        shaped->drawn = true;
+        return false;
+    }
     if (!shaped->glyphs) {
         if (text.size() > 1) {
             Weigh(text.size() * kGlyphWeight);
@@ -90,6 +94,17 @@ bool FontFace::DrawShaped(QPainter& painter, const QPointF& baseline, std::strin
     for (const QGlyphRun& run : std::as_const(*shaped->glyphs))
         painter.drawGlyphRun(baseline, run);
     return true;
+}
+
+void FontFace::ForgetTexts() {
+    characters_ = {};
+    texts_.clear();
+    rememberedWeight_ = 0;
+}
+
+void FontCache::ForgetTexts() {
+    for (auto& [key, face] : faces_)
+        face->ForgetTexts();
 }
 
 std::size_t FontCache::KeyHash::operator()(const Key& key) const {

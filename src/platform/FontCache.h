@@ -37,15 +37,22 @@ public:
     int TextWidth(std::string_view text);
 
     // Draws a text of printable characters with its pen position on the baseline at
-    // `baseline`, from its glyphs shaped the first time, in the painter's pen. The pixels
-    // are those of QPainter::drawText in this font, which shapes the text on every call.
-    // False (nothing drawn) for a text with a control character, and in an underlined font.
+    // `baseline`, from its glyphs shaped once, in the painter's pen. The pixels are those of
+    // QPainter::drawText in this font, which shapes the text on every call. False (nothing
+    // drawn) for a text with a control character, in an underlined font, and the first time
+    // a text is drawn: shaping it for drawing again costs more than drawText does once, and
+    // most texts are drawn once (a statement's lines are wrapped anew when the pane's width
+    // changes).
     bool DrawShaped(QPainter& painter, const QPointF& baseline, std::string_view text);
+
+    // Forgets every text measured or shaped; the font and its metrics stay.
+    void ForgetTexts();
 
 private:
     // What is known of a text in this font.
     struct Shaped {
         int width = -1; // -1: not measured yet
+        bool drawn = false;
         std::unique_ptr<QList<QGlyphRun>> glyphs;
     };
     // Texts other than single characters are forgotten together once they weigh this
@@ -77,6 +84,8 @@ public:
     FontFace& Face(const Font& font, const QPaintDevice* device);
     std::size_t Size() const { return faces_.size(); }
     void Clear() { faces_.clear(); }
+    // Forgets the texts of every face and keeps the faces: as for texts never shown.
+    void ForgetTexts();
 
     // The application's cache. It is emptied when the application object goes, since
     // fonts may not outlive it.

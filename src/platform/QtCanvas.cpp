@@ -371,8 +371,8 @@ void QtCanvas::TextOut(int x, int y, std::string_view text) {
         painter_->fillRect(cell.ClippedTo(visible, 0).ToQRect(), ToQColor(BrushColor()));
     painter_->setPen(ToQColor(GetFont().color));
     const QPointF baseline(x, static_cast<qreal>(y) + face.Ascent());
-    // A cached face draws from the glyphs it shaped before; the plain measure draws as the
-    // glyphs are shaped anew.
+    // A cached face draws a text drawn before from the glyphs it shaped then; a text drawn
+    // the first time, and every text of the plain measure, is shaped as it is drawn.
     if (fonts_ != nullptr && face.DrawShaped(*painter_, baseline, text))
         return;
     painter_->setFont(face.QtFont());

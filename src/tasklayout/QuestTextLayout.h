@@ -10,8 +10,9 @@
 // The word wrap of a task statement on the task view's picture. Lines break after a space,
 // which stays at the end of its line; a "|" forces a break at the last space before the word
 // that holds it and disappears (so "|" right after a space breaks there, and "|" inside a
-// word joins its two parts); the last word always goes onto the current line; any other word
-// too wide for a line of its own is cut one byte per line until its rest fits.
+// word joins its two parts); the last word goes onto the current line, past the limit too,
+// as long as the line shows whole in the picture; any word too wide for a line of its own is
+// cut one byte per line until its rest fits.
 
 struct QuestLine {
     std::string text;

@@ -270,6 +270,7 @@ TEST_F(TaskViewWindowTest, AClickPutsTheCaretWhereItFallsAndKeepsTheKeyboardTher
 
     // A click into another row moves the keyboard there; a click on the statement, or on
     // a row's name that takes no input, gives it to the button.
+    Task()->ensureWidgetVisible(Answer(2));
     QTest::mouseClick(Answer(2), Qt::LeftButton, Qt::NoModifier, QPoint(40, 13));
     EXPECT_EQ(Focused(), Answer(2));
     QTest::mouseClick(Find<QLabel>("statement"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
@@ -408,12 +409,13 @@ TEST_F(TaskViewWindowTest, TheFirstRowIsInViewWhenATaskOpens) {
         return viewport->rect().contains(place);
     };
     ShowTask("<NAME>tall</NAME><QUEST>Find the reactions of the supports.</QUEST>"
-             "<IMAGE>WIDTH(300);HEIGHT(700);LINE(10,20,110,20);</IMAGE><REQUEST>X;Y;</REQUEST>");
+             "<IMAGE>HEIGHT(700);WIDTH(300);LINE(10,20,110,20);</IMAGE><REQUEST>X;Y;</REQUEST>");
     EXPECT_GT(Task()->verticalScrollBar()->value(), 0);
     EXPECT_TRUE(inView(Answer(0)));
     EXPECT_TRUE(inView(Task()->ReadingLine(0)));
     EXPECT_EQ(Focused(), Answer(0));
     ShowTask(kThreeAnswers);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Task()->AnswerCount() == 3; }, kWaitMs));
     EXPECT_LT(Task()->verticalScrollBar()->value(), 40); // the statement stays in view
     EXPECT_TRUE(inView(Answer(0)));
 }

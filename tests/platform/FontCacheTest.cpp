@@ -47,13 +47,16 @@ TEST(FontCacheTest, EveryCharacterDrawsAndMeasuresAsPlainDrawingDoes) {
         for (int code = 0x20; code <= 0xFF; ++code) {
             const std::string text(1, static_cast<char>(code));
             const Drawn cached = DrawAlone(font, text, &cache);
+            const Drawn again = DrawAlone(font, text, &cache); // from the glyphs shaped once
             const Drawn plain = DrawAlone(font, text, nullptr);
             EXPECT_TRUE(cached.image == plain.image)
                 << font.name << " " << font.size << " " << code;
+            EXPECT_TRUE(again.image == plain.image) << font.name << " " << font.size << " " << code;
             EXPECT_EQ(cached.width, plain.width) << font.name << " " << code;
             EXPECT_EQ(cached.height, plain.height) << font.name << " " << code;
         }
         // Longer texts are shaped whole, kerning included.
+        DrawAlone(font, "AVA To\xEF\xF0", &cache);
         const Drawn cached = DrawAlone(font, "AVA To\xEF\xF0", &cache);
         const Drawn plain = DrawAlone(font, "AVA To\xEF\xF0", nullptr);
         EXPECT_TRUE(cached.image == plain.image) << font.name;
@@ -78,6 +81,11 @@ TEST(FontCacheTest, OneFacePerFontAndSurfaceResolutionAndTheCacheStaysBounded) {
     finer.setDotsPerMeterY(surface.dotsPerMeterY() * 2);
     cache.Face(font, &finer);
     EXPECT_EQ(cache.Size(), 4u);
+    // Forgetting the texts keeps the faces, which measure as before.
+    const int width = face->TextWidth("AVA");
+    cache.ForgetTexts();
+    EXPECT_EQ(&cache.Face(font, &surface), face);
+    EXPECT_EQ(face->TextWidth("AVA"), width);
     // A diagram may ask for any number of sizes: the cache starts afresh instead of growing.
     for (int size = 1; size <= 300; ++size) {
         cache.Face(Font{"Arial", size}, &surface);
