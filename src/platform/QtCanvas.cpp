@@ -173,7 +173,7 @@ void QtCanvas::LineTo(int x, int y) {
     if (PenDraws() && (x != PenX() || y != PenY())) {
         if (PenWidth() <= 1) {
             ThinLine(PenX(), PenY(), x, y);
-        } else {
+        } else if (WideLineMayShow(PenX(), PenY(), x, y)) {
             UsePen();
             painter_->drawLine(PenX(), PenY(), x, y);
         }
@@ -202,6 +202,21 @@ QRect QtCanvas::VisibleArea() const {
     if (!invertible)
         return {};
     return back.mapRect(surface).adjusted(-1, -1, 1, 1);
+}
+
+// Whether a wide line can touch the surface: the box of its ends, grown by half the pen
+// and its round cap, meets what the surface shows. A picture may draw thousands of short
+// wide segments far off the surface (an arc of a huge radius); each would otherwise cost
+// the painter a whole stroke.
+bool QtCanvas::WideLineMayShow(int x0, int y0, int x1, int y1) const {
+    const QRect area = VisibleArea();
+    if (area.isEmpty())
+        return false;
+    const std::int64_t reach = PenWidth() / 2 + 2;
+    return std::int64_t{std::min(x0, x1)} - reach <= area.right() &&
+           std::int64_t{std::max(x0, x1)} + reach >= area.left() &&
+           std::int64_t{std::min(y0, y1)} - reach <= area.bottom() &&
+           std::int64_t{std::max(y0, y1)} + reach >= area.top();
 }
 
 // A one-pixel line, pixel by pixel from its start, without its end pixel, whichever way

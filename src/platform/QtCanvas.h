@@ -79,6 +79,7 @@ private:
     void OutlineBox(const CanvasBox& box, bool ellipse);
     void FillBox(const CanvasBox& box);
     void ThinLine(int x0, int y0, int x1, int y1);
+    bool WideLineMayShow(int x0, int y0, int x1, int y1) const;
     QImage* PlainImage() const;
     QRect VisibleArea() const;
 

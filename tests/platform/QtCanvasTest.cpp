@@ -187,6 +187,26 @@ TEST(QtCanvasTest, DashesAtWidthOneAndSolidWhenWider) {
     EXPECT_EQ(CountOf(image, kBlack, QRect(10, 43, 80, 1)), 0);
 }
 
+// Wide lines outside the surface are left out only when no part of their stroke can show:
+// a line just beyond an edge still paints the rows its half-width and round cap reach.
+TEST(QtCanvasTest, WideLinesJustBeyondTheEdgesStillPaintWhatTheirStrokeReaches) {
+    const QImage image = Paint([](QtCanvas& c) {
+        c.SetPenWidth(10);
+        c.MoveTo(10, -4); // along the top, 4 pixels above it
+        c.LineTo(90, -4);
+        c.MoveTo(104, 10); // down the right side, 4 pixels beyond it
+        c.LineTo(104, 90);
+        c.MoveTo(-2, 102); // a cap alone reaches the lower left corner
+        c.LineTo(-30, 130);
+        c.MoveTo(-500, -500); // far off: nothing
+        c.LineTo(-400, -450);
+    });
+    EXPECT_GT(CountOf(image, kBlack, QRect(20, 0, 60, 1)), 55);
+    EXPECT_GT(CountOf(image, kBlack, QRect(99, 20, 1, 60)), 55);
+    EXPECT_NE(At(image, 0, 99), kPaper);
+    EXPECT_EQ(CountNot(image, kPaper, QRect(20, 20, 60, 60)), 0);
+}
+
 TEST(QtCanvasTest, RectangleAndEllipseKeepToTheirBoxWithExclusiveRightAndBottom) {
     const auto draw = [](int x1, int y1, int x2, int y2) {
         return Paint([=](QtCanvas& c) {
