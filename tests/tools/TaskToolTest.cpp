@@ -186,8 +186,8 @@ TEST(TaskToolTest, PreviewAtAScaleIsAsLargeAndAsSharp) {
     EXPECT_EQ(dense.size(), plain.size() * 2);
     EXPECT_EQ(pictures["1.5"].width(), 600);
 
-    // The statement's first lines: dark text on the pane's ground.
-    const QRect text(20, 40, 320, 50);
+    // The statement's three lines, above the diagram: dark text on the pane's ground.
+    const QRect text(20, 5, 320, 45);
     const QRect denseText(text.topLeft() * 2, text.size() * 2);
     const double plainEdge = MeanEdgeWidth(plain, text);
     const double denseEdge = MeanEdgeWidth(dense, denseText);
