@@ -60,7 +60,19 @@ void ReportLater(QObject* context, const std::string& cp1251Message) {
 
 } // namespace
 
-ServerLink::ServerLink(QObject* parent) : QObject(parent) {
+ServerLink::ServerLink(QObject* parent) : QObject(parent) {}
+
+ServerLink::~ServerLink() {
+    // The socket outlives this part of the object: its last events must not reach it.
+    if (socket_ != nullptr)
+        socket_->disconnect(this);
+}
+
+// The socket is made at the first connection: making one loads the TLS library, which
+// would otherwise cost every start of the client, connected or not.
+QSslSocket& ServerLink::Socket() {
+    if (socket_ != nullptr)
+        return *socket_;
     socket_ = new QSslSocket(this);
     socket_->setObjectName("serverSocket");
     socket_->setReadBufferSize(kSocketReadAhead);
@@ -70,16 +82,13 @@ ServerLink::ServerLink(QObject* parent) : QObject(parent) {
     connect(socket_, &QTcpSocket::disconnected, this, &ServerLink::Disconnected);
     connect(socket_, &QTcpSocket::readyRead, this, &ServerLink::ReadSocket);
     connect(socket_, &QTcpSocket::errorOccurred, this, &ServerLink::SocketError);
-}
-
-ServerLink::~ServerLink() {
-    // The socket outlives this part of the object: its last events must not reach it.
-    socket_->disconnect(this);
+    return *socket_;
 }
 
 void ServerLink::CloseOnPurpose() {
     state_.CloseOnPurpose();
-    socket_->abort();
+    if (socket_ != nullptr)
+        socket_->abort();
     connected_ = false;
     emit stateChanged();
 }
@@ -92,19 +101,19 @@ void ServerLink::ConnectTo(const ServerAddress& address) {
     encrypted_ = address.tls;
     certificateReasons_.clear();
     if (!encrypted_) {
-        socket_->connectToHost(platform::ToQString(address.host), address.port);
+        Socket().connectToHost(platform::ToQString(address.host), address.port);
         return;
     }
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     if (!authorities_.isEmpty())
         configuration.setCaCertificates(authorities_);
     configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    socket_->setSslConfiguration(configuration);
+    Socket().setSslConfiguration(configuration);
     socket_->connectToHostEncrypted(platform::ToQString(address.host), address.port);
 }
 
 void ServerLink::Send(const std::string& frame) {
-    if (!connected_ || socket_->state() != QAbstractSocket::ConnectedState)
+    if (!connected_ || socket_ == nullptr || socket_->state() != QAbstractSocket::ConnectedState)
         return;
     socket_->write(frame.data(), static_cast<qint64>(frame.size()));
 }

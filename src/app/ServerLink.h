@@ -79,7 +79,9 @@ private:
     // Emits the signal of the message's tag; false for a tag the client does not know.
     bool Emit(const std::string& tag, const std::string& message);
 
-    QSslSocket* socket_;
+    QSslSocket& Socket();
+
+    QSslSocket* socket_ = nullptr;       // made at the first connection
     QList<QSslCertificate> authorities_; // empty: the system's
     bool encrypted_ = false;             // the current connection is to be encrypted
     QString certificateReasons_;         // why the server's certificate failed the check

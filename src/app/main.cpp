@@ -14,6 +14,7 @@
 #include "platform/VektaApplication.h"
 
 #include <QSslCertificate>
+#include <QTimer>
 
 #include <clocale>
 #include <exception>
@@ -46,7 +47,6 @@ int main(int argc, char** argv) {
     platform::InitDecimalChar();
     platform::VektaApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
-    QApplication::setWindowIcon(VektaIcon());
     QGuiApplication::setDesktopFileName("vekta-client");
     InstallPaintMarks(&app);
     try {
@@ -58,6 +58,9 @@ int main(int argc, char** argv) {
         if (const QString ca = OptionValue(arguments, "--ca"); !ca.isEmpty())
             mainWindow.Link().TrustOnly(ReadAuthorities(ca));
         mainWindow.show();
+        // The icon is drawn from its vector picture by a plugin loaded for it: set once the
+        // window has been shown, it leaves the first painting sooner.
+        QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(VektaIcon()); });
         return QApplication::exec();
     } catch (const std::exception& error) {
         platform::ShowErrorBox(error.what());

@@ -163,3 +163,20 @@ TEST(ServerLinkTest, MessagesComeOnePerSignalInOrderAndWaitWhileHeld) {
     QTest::qWait(50);
     EXPECT_EQ(peer->readAll().toStdString(), "");
 }
+
+// A link is made at every start of the client, connected or not: until it connects it
+// holds no socket (making one loads the TLS library), and sending or closing is harmless.
+TEST(ServerLinkTest, ALinkNeverConnectedHoldsNoSocketAndSendsNothing) {
+    ServerLink link;
+    EXPECT_EQ(link.findChild<QSslSocket*>(), nullptr);
+    link.Send("<GETQUESTLIST:1>1");
+    link.CloseOnPurpose();
+    EXPECT_FALSE(link.IsConnected());
+    EXPECT_EQ(link.findChild<QSslSocket*>(), nullptr);
+
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    link.ConnectTo(*ParseServerAddress("127.0.0.1:" + std::to_string(server.serverPort())));
+    EXPECT_NE(link.findChild<QSslSocket*>(), nullptr);
+    EXPECT_TRUE(server.waitForNewConnection(kWaitMs));
+}
