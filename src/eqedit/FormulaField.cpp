@@ -152,12 +152,16 @@ void FormulaField::EquationChanged() {
 }
 
 void FormulaField::AnnounceSpokenText() {
+    // With no assistive technology listening the text is not made at all: it costs a walk
+    // over the whole formula at every keystroke, and is made when it is asked for.
+    if (!QAccessible::isActive()) {
+        announcedText_.clear();
+        return;
+    }
     const QString text = SpokenText();
     if (text == announcedText_)
         return;
     const QString before = std::exchange(announcedText_, text);
-    if (!QAccessible::isActive())
-        return;
     QAccessibleTextUpdateEvent textEvent(this, 0, before, text);
     QAccessible::updateAccessibility(&textEvent);
     QAccessibleValueChangeEvent valueEvent(this, text);
