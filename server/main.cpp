@@ -52,6 +52,7 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -203,32 +204,40 @@ std::string DatabasePassword(const Arguments& args) {
     return QString::fromUtf8(file.readLine()).trimmed().toStdString();
 }
 
+// A number option within [low, high], whole where asked; nullopt, with the option's name
+// and range said on standard error, when it is not one.
+std::optional<double> NumberOption(const Arguments& args, const char* name, const char* fallback,
+                                   double low, double high, bool whole = true) {
+    bool ok = false;
+    const QString text = Option(args, name, fallback);
+    const double value = text.toDouble(&ok);
+    if (ok && value >= low && value <= high && (!whole || value == std::floor(value)))
+        return value;
+    std::cerr << "vekta-server: " << name << " wants a" << (whole ? " whole" : "")
+              << " number from " << QString::number(low, 'g', 12).toStdString() << " to "
+              << QString::number(high, 'g', 12).toStdString() << ", not \"" << text.toStdString()
+              << "\"\n";
+    return std::nullopt;
+}
+
 // The limits the options change; nullopt when one of them is not a number in range.
 std::optional<ServerLimits> Limits(const Arguments& args) {
+    const auto interval = NumberOption(args, "--submission-interval", "3", 0, 3600, false);
+    const auto burst = NumberOption(args, "--submission-burst", "5", 1, 1'000'000);
+    const auto connections = NumberOption(args, "--max-connections", "0", 0, 10'000'000);
+    const auto deadline = NumberOption(args, "--login-deadline", "20", 0.001, 3600, false);
+    const auto budget = NumberOption(args, "--reply-budget", "256", 1, 1 << 20);
+    const auto judging = NumberOption(args, "--judge-budget", "2000", 1, 600'000);
+    if (!interval || !burst || !connections || !deadline || !budget || !judging)
+        return std::nullopt;
     ServerLimits limits;
-    bool ok = true;
-    const double interval = Option(args, "--submission-interval", "3").toDouble(&ok);
-    if (!ok || interval < 0 || interval > 3600)
-        return std::nullopt;
-    limits.submissions.intervalMs = static_cast<long long>(interval * 1000);
-    limits.submissions.burst = Option(args, "--submission-burst", "5").toInt(&ok);
-    if (!ok || limits.submissions.burst < 1)
-        return std::nullopt;
-    limits.maxConnections = Option(args, "--max-connections", "0").toInt(&ok);
-    if (!ok || limits.maxConnections < 0)
-        return std::nullopt;
-    const double deadline = Option(args, "--login-deadline", "20").toDouble(&ok);
-    if (!ok || deadline <= 0 || deadline > 3600)
-        return std::nullopt;
-    limits.loginDeadlineMs = static_cast<int>(deadline * 1000);
-    const qint64 budget = Option(args, "--reply-budget", "256").toLongLong(&ok);
-    if (!ok || budget < 1 || budget > (1 << 20))
-        return std::nullopt;
-    limits.totalUnsentReplyBytes = budget << 20;
+    limits.submissions.intervalMs = static_cast<long long>(*interval * 1000);
+    limits.submissions.burst = static_cast<int>(*burst);
+    limits.maxConnections = static_cast<int>(*connections);
+    limits.loginDeadlineMs = static_cast<int>(*deadline * 1000);
+    limits.totalUnsentReplyBytes = static_cast<qint64>(*budget) << 20;
     limits.unsentReplyBytes = std::min(limits.unsentReplyBytes, limits.totalUnsentReplyBytes);
-    limits.submissions.judgeBudgetMs = Option(args, "--judge-budget", "2000").toInt(&ok);
-    if (!ok || limits.submissions.judgeBudgetMs < 1 || limits.submissions.judgeBudgetMs > 600'000)
-        return std::nullopt;
+    limits.submissions.judgeBudgetMs = static_cast<int>(*judging);
     return limits;
 }
 

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 using platform::Utf8ToCp1251;
 
@@ -213,5 +214,24 @@ TEST(AccountsTest, ATakenPortIsReportedBeforeAnythingIsWritten) {
                                    "--bank", VEKTA_BANK_DIR, "--db", db});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("cannot listen on 127.0.0.1 port"), std::string::npos) << run.err;
+    EXPECT_EQ(RunServer({"--db", db, "user", "list"}).out, "");
+}
+
+// A limit given out of range or not as a number stops the server before it serves, with
+// the option and its range named, and nothing written.
+TEST(AccountsTest, ALimitOutOfRangeIsNamedAndNothingStarts) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("l.sqlite");
+    for (const auto& [option, value, said] :
+         {std::tuple{"--judge-budget", "0", "--judge-budget wants a whole number from 1 to 600000"},
+          std::tuple{"--judge-budget", "2s", "not \"2s\""},
+          std::tuple{"--submission-burst", "2.5", "--submission-burst wants a whole number"},
+          std::tuple{"--login-deadline", "-1", "--login-deadline wants a number from 0.001"}}) {
+        const Outcome run = RunServer(
+            {"--demo", "--port", "0", "--db", db, "--bank", VEKTA_BANK_DIR, option, value});
+        EXPECT_EQ(run.code, 64) << option << " " << value;
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
     EXPECT_EQ(RunServer({"--db", db, "user", "list"}).out, "");
 }
