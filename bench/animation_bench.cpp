@@ -13,6 +13,7 @@
 #include "animation/AnimationPlayer.h"
 #include "animation/StatementRewrite.h"
 
+#include "RunBenchmarks.h"
 #include "platform/Convert.h"
 #include "platform/QtCanvas.h"
 #include "platform/RecordingCanvas.h"
@@ -262,10 +263,5 @@ BENCHMARK(BM_HostileFrame)->DenseRange(0, 13)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -15,6 +15,7 @@
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
 
+#include "RunBenchmarks.h"
 #include "TaskBank.h"
 
 #include <benchmark/benchmark.h>
@@ -79,8 +80,5 @@ int main(int argc, char** argv) {
             benchmark::RegisterBenchmark(("Judge/" + label).c_str(), JudgeReference, &task, k);
             benchmark::RegisterBenchmark(("EngineJudge/" + label).c_str(), EngineJudge, &task, k);
         }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -5,6 +5,7 @@
 //   gradebook_bench [--benchmark_...]
 
 #include "Database.h"
+#include "RunBenchmarks.h"
 #include "web/GradebookCache.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"
@@ -161,8 +162,5 @@ BENCHMARK(GradebookCsvWhole)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

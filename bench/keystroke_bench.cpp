@@ -10,6 +10,7 @@
 //   cmake --build --preset default --target keystroke_bench
 //   build/default/bench/keystroke_bench [--benchmark_repetitions=5]
 
+#include "RunBenchmarks.h"
 #include "eqedit/FormulaField.h"
 #include "platform/VektaApplication.h"
 
@@ -111,10 +112,5 @@ BENCHMARK(BM_QLineEdit)->Apply(Lengths);
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     platform::VektaApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

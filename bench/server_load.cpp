@@ -12,6 +12,7 @@
 
 #include "Database.h"
 #include "PostgresProcess.h"
+#include "RunBenchmarks.h"
 #include "TaskBank.h"
 #include "protocol/Frames.h"
 
@@ -369,8 +370,5 @@ BENCHMARK(AnotherStudentWhileOneAttacks)
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

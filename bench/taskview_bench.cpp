@@ -12,6 +12,7 @@
 //   cmake --build --preset default --target taskview_bench
 //   build/default/bench/taskview_bench [--benchmark_repetitions=5]
 
+#include "RunBenchmarks.h"
 #include "TaskBank.h"
 #include "TaskVariant.h"
 #include "app/MainWindow.h"
@@ -118,10 +119,5 @@ int main(int argc, char** argv) {
     BENCHMARK(BM_NewTaskToPaintedPane)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
     BENCHMARK(BM_FirstTaskToPaintedPane)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
     BENCHMARK(BM_StatementLayout)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
