@@ -52,16 +52,23 @@ TEST(SubmissionTest, TheMessageNamesEachAnswerAsReadAndSaysWhyOneIsNotRight) {
               "Не принятые ответы не засчитаны как попытка.");
     EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(verdict)), "X_A: верно; омега: неверно; M_A: не принято");
 
-    // An answer without a value, one that cannot be read, a missing one.
+    // An answer without a value at some points, one that cannot be read, a missing one.
     const SubmissionVerdict other =
-        JudgeSubmission(&task, " X!A @=3/(v!C-v!C); ~w @=(v!C/R;", judge);
+        JudgeSubmission(&task, " X!A @=3+0*sqrt(R-1,5); ~w @=(v!C/R;", judge);
     EXPECT_EQ(other.attemptCount, 1);
     EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(other)),
-              "X_A: неверно — ваш ответ 3/(v_C-v_C); деление на нуль\n"
+              "X_A: неверно — ваш ответ 3+0·sqrt(R-1,5); отрицательное число в аргументе корня\n"
               "омега: не принято — ваш ответ (v!C/R; не хватает закрывающей скобки (знак 1)\n"
               "M_A: не принято — нет ответа\n"
               "Верно 0 из 3\n"
               "Не принятые ответы не засчитаны как попытка.");
+
+    // An answer without a value anywhere says nothing: not accepted, no attempt.
+    const SubmissionVerdict undefined = JudgeSubmission(&task, " X!A @=3/(v!C-v!C);", judge);
+    EXPECT_EQ(undefined.attemptCount, 0);
+    EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(undefined))
+                  .find("X_A: не принято — ваш ответ 3/(v_C-v_C); деление на нуль\n"),
+              0u);
 
     const SubmissionVerdict unjudged = JudgeSubmission(nullptr, " a @=3;", judge);
     EXPECT_FALSE(unjudged.judged);
