@@ -256,6 +256,8 @@ void Database::CreateTables() {
     // column; its old rows keep none.
     AddMissingColumn("submissions", "attempt", "INTEGER");
     AddMissingColumn("submissions", "variant", "TEXT");
+    // One made before the credit and the attempt it used were kept apart from the counts
+    // gets both columns, and its rows are filled from what they meant.
     AddMissingColumn("submissions", "credited", "DOUBLE PRECISION");
     AddMissingColumn("submissions", "counted", "INTEGER");
     FillCreditOfOldSubmissions();
