@@ -68,7 +68,7 @@ public:
         if (outcome.notJudged.empty())
             outcome.verdict = JudgeRequest(request, judge);
         SubmissionRecord record = RecordOf(request, outcome);
-        if (record.countsAsAttempt) {
+        if (record.counted) {
             students[request.user].attempts[request.task->name].push_back(
                 {outcome.verdict.correctCount});
             outcome.attempt =

@@ -98,7 +98,9 @@ TEST(SubmissionTest, TheSessionSendsTheDeclaredNamesAndStoresANotAcceptedAnswerA
     session.Receive(BuildFrame("SETRESULTQUEST", " X!A @=3; ~w @=x; M!A @=m*g;"));
     ASSERT_EQ(host.submissions.size(), 1u);
     EXPECT_EQ(host.submissions[0].score, 2);
-    EXPECT_EQ(host.submissions[0].total, 2);
+    EXPECT_EQ(host.submissions[0].total, 3); // the task's answers, "Верно 2 из 3"
+    EXPECT_TRUE(host.submissions[0].counted);
+    EXPECT_EQ(host.submissions[0].credited, 2);
     EXPECT_EQ(Cp1251ToUtf8(host.submissions[0].verdicts),
               "X_A: верно; омега: не принято; M_A: верно");
 }
