@@ -79,9 +79,11 @@ public:
             storing ? SubmissionOutcome::Status::Stored : SubmissionOutcome::Status::NotStored;
         return outcome;
     }
+    void Log(const std::string& utf8Line) override { log.push_back(utf8Line); }
 
     std::map<std::string, std::string> accounts; // name -> password
     std::vector<SubmissionRecord> submissions;
+    std::vector<std::string> log;
     std::map<std::string, StudentRecord> students; // what the store holds of each
     std::string secret = std::string(kPreviewSecret);
     LocalTime now{2026, 12, 10, 9, 30};

@@ -88,6 +88,9 @@ TEST(SubmissionTest, AReferenceThatCannotBeReadOrEvaluatedIsAProblemOfTheTask) {
 TEST(SubmissionTest, TheSessionSendsTheDeclaredNamesAndStoresANotAcceptedAnswerAsNoAttempt) {
     TaskBank bank;
     bank.tasks.push_back(WheelTask());
+    bank.tasks.push_back(ParseTaskFile(
+        "<REQUEST>F;</REQUEST><ANSWER>(x-4*a)^6000;</ANSWER><VARIABLES>x;a;</VARIABLES>",
+        "<STATICA>", "f"));
     MemorySessionHost host;
     host.accounts = {{"Guest", "wuzo"}};
     ServerSession session(bank, host);
@@ -103,4 +106,21 @@ TEST(SubmissionTest, TheSessionSendsTheDeclaredNamesAndStoresANotAcceptedAnswerA
     EXPECT_EQ(host.submissions[0].credited, 2);
     EXPECT_EQ(Cp1251ToUtf8(host.submissions[0].verdicts),
               "X_A: верно; омега: не принято; M_A: верно");
+
+    // A reference that has a value at too few points of a student's variant: the answer is
+    // not accepted with the reason, uses no attempt, and the operator's log says why.
+    session.Receive(BuildFrame("GETQUEST", "f"));
+    const std::string reply =
+        Cp1251ToUtf8(ReadPayload(session.Receive(BuildFrame("SETRESULTQUEST", " F @=1;"))));
+    EXPECT_EQ(reply.find("F: не принято — ваш ответ 1; эталонный ответ нельзя проверить: меньше "
+                         "12 точек, где он вычисляется; измените диапазоны"),
+              0u)
+        << reply;
+    ASSERT_EQ(host.submissions.size(), 2u);
+    EXPECT_FALSE(host.submissions[1].counted);
+    ASSERT_FALSE(host.log.empty());
+    EXPECT_NE(host.log.back().find("the reference answer of F cannot be judged against: "
+                                   "эталонный ответ нельзя проверить"),
+              std::string::npos)
+        << host.log.back();
 }
