@@ -113,6 +113,11 @@ const std::vector<HelpPage>& Pages() {
               Look::Plain,
               {8, 224, 510, 40},
               "      3) Если степень - сложное выражение, то ее необходимо брать в скобки:"},
+             // Many students read log as the natural logarithm; here it is base 10.
+             {"logarithmText",
+              Look::Plain,
+              {8, 320, 510, 40},
+              "      4) log(x) - десятичный логарифм, как lg(x); натуральный логарифм - ln(x)."},
          },
          {
              {"functionPowerExample", {208, 64, 153, 27}, "     (   cos(X)  )#2@"},

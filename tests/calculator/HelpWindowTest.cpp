@@ -60,6 +60,7 @@ TEST_F(HelpWindowTest, PagesAndExamples) {
     EXPECT_EQ(
         Label("letterCaseWarning")->text(),
         QString::fromUtf8("а \"a\" строчная. Будьте внимательны, программа различает регистр."));
+    EXPECT_TRUE(Label("logarithmText")->text().contains(QString::fromUtf8("десятичный")));
 
     const std::pair<const char*, const char*> examples[] = {
         {"letterCaseExample", " W!Ra"},
