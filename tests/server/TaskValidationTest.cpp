@@ -24,13 +24,15 @@ struct Sections {
     std::string tests = "R!B = M*l -> верно\nR!B = 2F*l -> верно\nR!B = 2F*l+1 -> неверно\n"
                         "R_B = 2mg -> не принято\nR!A = F -> неверно\n";
     std::string attempts = "3; 10";
+    std::string tolerance = "1; 1e-6";
 
     BankTask Task() const {
         const std::string text =
             "<CAPTION>Балка</CAPTION><QUEST>" + quest + "</QUEST><IMAGE>" + image +
             "</IMAGE><REQUEST>" + request + "</REQUEST><ANSWER>" + answer + "</ANSWER><VARIABLES>" +
             variables + "</VARIABLES><ANIMATE>" + animate + "</ANIMATE><PARAMETERS>" + parameters +
-            "</PARAMETERS><TESTS>\n" + tests + "</TESTS><ATTEMPTS>" + attempts + "</ATTEMPTS>";
+            "</PARAMETERS><TESTS>\n" + tests + "</TESTS><ATTEMPTS>" + attempts +
+            "</ATTEMPTS><TOLERANCE>" + tolerance + "</TOLERANCE>";
         return ParseTaskFile(text, "<STATICA>", "t");
     }
 };
@@ -75,6 +77,11 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
         {"malformed author test", [](Sections& s) { s.tests += "R!B = 1 -> да\n"; }, "TESTS: not"},
         {"bad ATTEMPTS", [](Sections& s) { s.attempts = "0"; }, "ATTEMPTS"},
         {"reference without a value", [](Sections& s) { s.answer = "F/(a-a);M*l;"; }, "ANSWER R!A"},
+        {"reference with a value at too few points",
+         [](Sections& s) { s.answer = "F;(l-4*x)^6000;", s.variables = "l;x;"; },
+         "эталонный ответ нельзя проверить: меньше 12 точек, где он вычисляется; измените "
+         "диапазоны"},
+        {"bad TOLERANCE for zero", [](Sections& s) { s.tolerance = "1; 0"; }, "TOLERANCE"},
         {"more than 50 answers",
          [](Sections& s) {
              s.request.clear();
