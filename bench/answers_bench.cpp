@@ -48,8 +48,8 @@ void Read200(benchmark::State& state) {
 
 void JudgeReference(benchmark::State& state, const BankTask* task, std::size_t k) {
     for (auto _ : state) {
-        const answers::Judgement judgement = answers::Judge(
-            task->answers[k], task->answers[k], task->variables, task->tolerancePercent);
+        const answers::Judgement judgement =
+            answers::Judge(task->answers[k], task->answers[k], task->variables, task->tolerance);
         benchmark::DoNotOptimize(judgement.verdict);
     }
 }

@@ -251,16 +251,34 @@ int RunExtendCommand(Database& database, const std::vector<std::string>& words, 
     return 0;
 }
 
+namespace {
+
+// A submission's credit as a spreadsheet reads it whatever its locale's separator: the
+// shortest text that gives the number back, with a decimal point ("2", "1.5").
+std::string CreditText(double credited) {
+    char digits[32];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, credited);
+    return error == std::errc() ? std::string(digits, end) : std::string();
+}
+
+// The columns of `results`. New columns go at the end, so that a sheet or a script that
+// reads the first ones by position keeps reading them.
+constexpr const char* kResultsHeader =
+    "id,user,task,received_utc,score,total,verdicts,payload,attempt,variant,credited,counted\n";
+
+} // namespace
+
 int RunResultsCommand(Database& database, const std::string& user, const std::string& task,
                       std::ostream& out) {
-    out << "id,user,task,received_utc,score,total,verdicts,payload,attempt,variant\n";
+    out << kResultsHeader;
     database.ForEachResult(user, task, [&out](const Database::Result& r) {
+        const bool judged = r.score >= 0;
         out << r.id << ',' << CsvField(r.user) << ',' << CsvField(r.task) << ','
-            << CsvField(r.receivedUtc) << ',' << (r.score < 0 ? "" : std::to_string(r.score)) << ','
+            << CsvField(r.receivedUtc) << ',' << (judged ? std::to_string(r.score) : "") << ','
             << r.total << ',' << CsvField(r.verdicts) << ','
             << CsvField(platform::Cp1251ToUtf8(r.payload)) << ','
-            << (r.attempt > 0 ? std::to_string(r.attempt) : "") << ',' << CsvField(r.variant)
-            << '\n';
+            << (r.attempt > 0 ? std::to_string(r.attempt) : "") << ',' << CsvField(r.variant) << ','
+            << (judged ? CreditText(r.credited) : "") << ',' << (r.counted ? 1 : 0) << '\n';
     });
     return out ? 0 : 1;
 }

@@ -15,8 +15,8 @@ public:
 
     answers::Judgement Judge(std::string_view reference, std::string_view answer,
                              const std::vector<answers::DeclaredName>& variables,
-                             double tolerancePercent) const {
-        return answers::Judge(reference, answer, variables, tolerancePercent, deadline_);
+                             const answers::Tolerance& tolerance) const {
+        return answers::Judge(reference, answer, variables, tolerance, deadline_);
     }
 
 private:

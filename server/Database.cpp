@@ -24,6 +24,8 @@ constexpr long long kLongestBackoffMs = 30'000;
 // Concurrent writers (other server processes on PostgreSQL) may take the same attempt
 // number or pacing slot first; the statement is tried again with the new state.
 constexpr int kRaceRetries = 20;
+// The PostgreSQL advisory lock under which a server makes or upgrades the tables ("vekta").
+constexpr long long kSchemaLock = 0x76656B7461;
 
 [[noreturn]] void Fail(const QString& what, const QSqlError& error) {
     throw std::runtime_error((what + ": " + error.text()).toStdString());
@@ -134,8 +136,26 @@ void Database::Open() {
         Run("PRAGMA busy_timeout=5000");
         UseWriteAheadLog(connection_);
         Run("PRAGMA synchronous=FULL");
+        CreateTables();
+        return;
     }
-    CreateTables();
+    // On PostgreSQL "IF NOT EXISTS" does not hold against another session making the same
+    // table or index at that moment, so servers starting together on one database make
+    // and upgrade the tables one after another. The lock is the session's: a connection
+    // lost meanwhile gives it up.
+    const QString lock = QString::number(kSchemaLock);
+    Run("SELECT pg_advisory_lock(" + lock + ")");
+    auto unlock = [&] {
+        QSqlQuery query(Connection(connection_));
+        query.exec("SELECT pg_advisory_unlock(" + lock + ")");
+    };
+    try {
+        CreateTables();
+    } catch (...) {
+        unlock();
+        throw;
+    }
+    unlock();
 }
 
 // Opens a connection that was lost, when the back-off allows; throws StoreUnavailable
@@ -229,13 +249,18 @@ void Database::CreateTables() {
     Run(QString("CREATE TABLE IF NOT EXISTS submissions (id %1, user_name VARCHAR(200) NOT NULL, "
                 "task VARCHAR(400) NOT NULL, received_utc VARCHAR(40) NOT NULL, payload %2 "
                 "NOT NULL, verdicts TEXT NOT NULL, score INTEGER NOT NULL, total INTEGER NOT "
-                "NULL, attempt INTEGER, variant TEXT)")
+                "NULL, attempt INTEGER, variant TEXT, credited DOUBLE PRECISION, counted INTEGER)")
             .arg(postgres ? "BIGSERIAL PRIMARY KEY" : "INTEGER PRIMARY KEY AUTOINCREMENT",
                  postgres ? "BYTEA" : "BLOB"));
     // A store made before attempts were numbered, or before variants were kept, gets the
     // column; its old rows keep none.
     AddMissingColumn("submissions", "attempt", "INTEGER");
     AddMissingColumn("submissions", "variant", "TEXT");
+    // One made before the credit and the attempt it used were kept apart from the counts
+    // gets both columns, and its rows are filled from what they meant.
+    AddMissingColumn("submissions", "credited", "DOUBLE PRECISION");
+    AddMissingColumn("submissions", "counted", "INTEGER");
+    FillCreditOfOldSubmissions();
     // Accounts made before teachers had accounts of their own are students'.
     AddMissingColumn("accounts", "role", "VARCHAR(20) NOT NULL DEFAULT 'student'");
     Run("CREATE UNIQUE INDEX IF NOT EXISTS submissions_attempt "
@@ -266,6 +291,23 @@ void Database::AddMissingColumn(const QString& table, const QString& column, con
         if (!present())
             throw;
     }
+}
+
+// Rows stored before credit and attempts were kept apart (their `counted` is empty) get
+// them from what the row meant then. Such a row's `total` held the answers judged "верно"
+// or "неверно", and it used an attempt when it had a number, a score and such an answer.
+// A judged row's verdicts name every answer the task asked for, one "NAME: verdict" item
+// each, "; " between them, so they give the task's count of answers; a row not judged
+// keeps its `total`, as nothing in it tells the count. One statement, and only on rows
+// still empty: two servers filling at once, or again at the next start, change nothing
+// the first did not.
+void Database::FillCreditOfOldSubmissions() {
+    Run("UPDATE submissions SET "
+        "counted = CASE WHEN attempt IS NOT NULL AND score >= 0 AND total > 0 THEN 1 ELSE 0 END, "
+        "credited = CASE WHEN score > 0 THEN score ELSE 0 END, "
+        "total = CASE WHEN score >= 0 AND verdicts <> '' "
+        "THEN (LENGTH(verdicts) - LENGTH(REPLACE(verdicts, '; ', ''))) / 2 + 1 ELSE total END "
+        "WHERE counted IS NULL");
 }
 
 bool Database::AddAccount(const std::string& name, const std::string& passwordHash, Role role) {
@@ -330,8 +372,8 @@ int Database::StoreSubmission(const SubmissionRecord& record) {
     const QString task = Text(Cp1251ToUtf8(record.task));
     const QString variant = Text(Cp1251ToUtf8(record.variant));
     const QString sql = "INSERT INTO submissions (user_name, task, received_utc, payload, "
-                        "verdicts, score, total, attempt, variant) "
-                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
+                        "verdicts, score, total, attempt, variant, credited, counted) "
+                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
     auto values = [&](const QVariant& attempt) {
         const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
         return QVariantList{user,
@@ -342,9 +384,11 @@ int Database::StoreSubmission(const SubmissionRecord& record) {
                             record.score,
                             record.total,
                             attempt,
-                            variant};
+                            variant,
+                            record.credited,
+                            record.counted ? 1 : 0};
     };
-    if (!record.countsAsAttempt) {
+    if (!record.counted) {
         Run(sql, values(QVariant(QMetaType(QMetaType::Int))));
         return 0;
     }
@@ -371,10 +415,9 @@ int Database::StoreSubmission(const SubmissionRecord& record) {
 
 std::map<std::string, std::vector<int>> Database::JudgedAttempts(const std::string& user,
                                                                  const std::string& task) {
-    // A judged attempt has a score and at least one answer that was not "не принято"; rows
-    // stored before attempts were counted apart may carry a number without being one.
-    QString sql = "SELECT task, score FROM submissions WHERE user_name = ? AND attempt IS NOT "
-                  "NULL AND score >= 0 AND total > 0";
+    // Rows stored before attempts were counted apart may carry a number without being one:
+    // `counted` tells.
+    QString sql = "SELECT task, score FROM submissions WHERE user_name = ? AND counted = 1";
     QVariantList values{Text(user)};
     if (!task.empty()) {
         sql += " AND task = ?";
@@ -457,7 +500,7 @@ long long Database::PaceSubmission(const std::string& user, long long nowMs, lon
 void Database::ForEachResult(const std::string& user, const std::string& task,
                              const std::function<void(const Result&)>& take) {
     QString sql = "SELECT id, user_name, task, received_utc, score, total, verdicts, payload, "
-                  "attempt, variant FROM submissions WHERE 1 = 1";
+                  "attempt, variant, credited, counted FROM submissions WHERE 1 = 1";
     QVariantList values;
     if (!user.empty()) {
         sql += " AND user_name = ?";
@@ -483,7 +526,8 @@ void Database::ForEachResult(const std::string& user, const std::string& task,
               query.value(2).toString().toStdString(), query.value(3).toString().toStdString(),
               query.value(4).toInt(), query.value(5).toInt(),
               query.value(6).toString().toStdString(), query.value(7).toByteArray().toStdString(),
-              query.value(8).toInt(), query.value(9).toString().toStdString()});
+              query.value(8).toInt(), query.value(9).toString().toStdString(),
+              query.value(10).toDouble(), query.value(11).toInt() == 1});
     if (query.lastError().isValid())
         Fail("cannot read the submissions", query.lastError());
 }
@@ -507,7 +551,7 @@ void Database::ForEachJudgedAttempts(
     QSqlQuery query(Connection(connection_));
     query.setForwardOnly(true);
     if (!query.exec("SELECT user_name, task, " + joined +
-                    " FROM submissions WHERE attempt IS NOT NULL AND score >= 0 AND total > 0 "
+                    " FROM submissions WHERE counted = 1 "
                     "GROUP BY user_name, task"))
         Fail("cannot read the attempts", query.lastError());
     std::vector<std::pair<int, int>> attempts;

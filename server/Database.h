@@ -24,7 +24,8 @@ public:
 // The server's store of accounts and submissions, through Qt SQL. A location that is a
 // "postgresql://USER@HOST:PORT/DATABASE" URL is a PostgreSQL database (driver QPSQL), for
 // a department-wide server; anything else is the file of an SQLite database (driver
-// QSQLITE, write-ahead log, every commit synced). The tables are created on first use.
+// QSQLITE, write-ahead log, every commit synced). The tables are created on first use; a
+// store made by an older server gains the columns it lacks in place, its rows filled.
 // Names and verdicts are stored as UTF-8; a submission's payload as the bytes that came.
 //
 // One Database is one connection and belongs to the thread that made it. A PostgreSQL
@@ -38,12 +39,14 @@ public:
         std::string user;
         std::string task;
         std::string receivedUtc; // ISO 8601, e.g. 2026-12-07T10:15:30.250Z
-        int score = -1;          // -1: not judged
-        int total = 0;
+        int score = -1;          // answers judged "верно"; -1: not judged
+        int total = 0;           // the answers the task asks for
         std::string verdicts;
-        std::string payload; // CP1251, as received
-        int attempt = 0;     // the attempt it used; 0 when none
-        std::string variant; // the variant's values; empty for a task without PARAMETERS
+        std::string payload;  // CP1251, as received
+        int attempt = 0;      // the attempt it used; 0 when none
+        std::string variant;  // the variant's values; empty for a task without PARAMETERS
+        double credited = 0;  // the credit it earns, in the unit of score (SubmissionRecord)
+        bool counted = false; // it used an attempt
     };
 
     // Opens at once (throwing when it cannot) unless `later`: then the first use opens.
@@ -84,8 +87,9 @@ public:
     // attempt, then 2, 3, ...; the database holds each number once per user and task,
     // across processes. A submission that is no attempt is stored without one: 0.
     int StoreSubmission(const SubmissionRecord& record);
-    // The right answers of each judged attempt of one user (UTF-8 name) at each task
-    // (UTF-8 names), in the order of the attempts; only `task`'s when it is given.
+    // The right answers of each judged attempt (a submission `counted`) of one user (UTF-8
+    // name) at each task (UTF-8 names), in the order of the attempts; only `task`'s when it
+    // is given.
     std::map<std::string, std::vector<int>> JudgedAttempts(const std::string& user,
                                                            const std::string& task = {});
 
@@ -173,6 +177,7 @@ private:
     void CreateTables();
     void CreateSharedLimitTables();
     void AddMissingColumn(const QString& table, const QString& column, const QString& type);
+    void FillCreditOfOldSubmissions();
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
     QSqlQuery Execute(const QString& sql, const QVariantList& values);
 

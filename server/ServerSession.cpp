@@ -153,6 +153,7 @@ std::string ServerSession::Reply(const SubmissionRequest& request,
                    : verdict.judged           ? std::to_string(verdict.correctCount) + "/" +
                                           std::to_string(verdict.answers.size())
                                     : std::string("not judged")));
+        LogReferenceProblems(who, verdict);
         return Verdict(request, outcome);
     }
     case Status::Paced: {
@@ -172,6 +173,15 @@ std::string ServerSession::Reply(const SubmissionRequest& request,
     }
     host_.Log(who + ", NOT STORED: " + outcome.problem);
     return Message("Ответ не удалось сохранить на сервере. Отправьте его ещё раз.");
+}
+
+// A reference that cannot be judged against in the student's variant (it has a value at
+// too few points) left an answer "не принято": the author must hear of it.
+void ServerSession::LogReferenceProblems(const std::string& who, const SubmissionVerdict& verdict) {
+    for (const JudgedAnswer& answer : verdict.answers)
+        if (!answer.judgement.referenceProblem.empty())
+            host_.Log(who + ", the reference answer of " + LogName(answer.name) +
+                      " cannot be judged against: " + answer.judgement.referenceProblem);
 }
 
 // The verdict, after the attempt's line when attempts are limited or cost something; what

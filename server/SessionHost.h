@@ -68,7 +68,7 @@ public:
         if (outcome.notJudged.empty())
             outcome.verdict = JudgeRequest(request, judge);
         SubmissionRecord record = RecordOf(request, outcome);
-        if (record.countsAsAttempt) {
+        if (record.counted) {
             students[request.user].attempts[request.task->name].push_back(
                 {outcome.verdict.correctCount});
             outcome.attempt =
@@ -79,9 +79,11 @@ public:
             storing ? SubmissionOutcome::Status::Stored : SubmissionOutcome::Status::NotStored;
         return outcome;
     }
+    void Log(const std::string& utf8Line) override { log.push_back(utf8Line); }
 
     std::map<std::string, std::string> accounts; // name -> password
     std::vector<SubmissionRecord> submissions;
+    std::vector<std::string> log;
     std::map<std::string, StudentRecord> students; // what the store holds of each
     std::string secret = std::string(kPreviewSecret);
     LocalTime now{2026, 12, 10, 9, 30};

@@ -13,7 +13,7 @@ SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& paylo
         // A missing item is judged as an empty answer: "не принято", nothing to read.
         JudgedAnswer judged{task->answerNames[k], answers[k].value_or(""), {}};
         judged.judgement =
-            judge.Judge(task->answers[k], judged.answer, task->variables, task->tolerancePercent);
+            judge.Judge(task->answers[k], judged.answer, task->variables, task->tolerance);
         if (judged.judgement.outOfTime) {
             verdict.outOfTime = true;
             return verdict;
@@ -29,7 +29,7 @@ SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& paylo
 std::string ReferenceProblem(const BankTask& task, const AnswerJudge& judge) {
     for (std::size_t k = 0; k < task.answers.size(); ++k) {
         const answers::Judgement judgement =
-            judge.Judge(task.answers[k], task.answers[k], task.variables, task.tolerancePercent);
+            judge.Judge(task.answers[k], task.answers[k], task.variables, task.tolerance);
         if (judgement.verdict == answers::Verdict::Right)
             continue;
         const std::string why = !judgement.referenceProblem.empty()

@@ -8,14 +8,16 @@ SubmissionVerdict JudgeRequest(const SubmissionRequest& request, AnswerJudge& ju
 }
 
 SubmissionRecord RecordOf(const SubmissionRequest& request, const SubmissionVerdict& verdict) {
+    const BankTask* task = request.task.get();
     return {request.user,
-            request.task != nullptr ? request.task->name : std::string(),
+            task != nullptr ? task->name : std::string(),
             request.payload,
             VerdictSummary(verdict),
             verdict.judged ? verdict.correctCount : -1,
-            verdict.attemptCount,
+            task != nullptr ? static_cast<int>(task->answerNames.size()) : 0,
             verdict.judged && verdict.attemptCount > 0,
-            request.variant};
+            request.variant,
+            verdict.judged ? static_cast<double>(verdict.correctCount) : 0.0};
 }
 
 SubmissionOutcome Admit(const SubmissionRequest& request, const std::vector<Attempt>& attempts,

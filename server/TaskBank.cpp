@@ -56,12 +56,12 @@ std::string JoinedLines(const std::string& text) {
     return out;
 }
 
-// The tolerance in percent, 1 when the section is absent; nullopt when the text is not a
-// percentage above 0.
-std::optional<double> ReadTolerance(const std::string& text) {
+// The tolerances, 1 % and 1e-9 for zero when the section is absent; nullopt when the
+// text is not a percentage above 0, perhaps with a tolerance for zero after ";".
+std::optional<answers::Tolerance> ReadTolerance(const std::string& text) {
     if (text.empty())
-        return 1.0;
-    return answers::ReadTolerancePercent(text);
+        return answers::Tolerance{};
+    return answers::ReadTolerance(text);
 }
 
 std::map<std::string, std::string> ReadUsers(const fs::path& path) {
@@ -116,10 +116,12 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
     task.tests = ExtractSection(text, "TESTS");
     task.attempts = WithoutLineBreaks(ExtractSection(text, "ATTEMPTS"));
     const std::string tolerance = WithoutLineBreaks(ExtractSection(text, "TOLERANCE"));
-    const std::optional<double> percent = ReadTolerance(tolerance);
-    task.tolerancePercent = percent.value_or(1.0);
-    if (!percent)
-        task.problem = "TOLERANCE is not a percentage: " + tolerance;
+    const std::optional<answers::Tolerance> tolerances = ReadTolerance(tolerance);
+    task.tolerance = tolerances.value_or(answers::Tolerance{});
+    if (!tolerances)
+        task.problem = "TOLERANCE is not a percentage (then perhaps \";\" and a tolerance for "
+                       "zero above 0 and at most 1e6): " +
+                       tolerance;
     if (!task.answers.empty() && task.answers.size() != task.answerNames.size())
         task.problem = std::to_string(task.answers.size()) + " answers for " +
                        std::to_string(task.answerNames.size()) + " requested names";

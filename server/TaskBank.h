@@ -1,7 +1,8 @@
 #pragma once
 
-#include "answers/DeclaredNames.h"
 #include "CourseConfig.h"
+#include "answers/DeclaredNames.h"
+#include "answers/Judge.h"
 
 #include <filesystem>
 #include <map>
@@ -17,14 +18,14 @@ std::vector<std::string> SplitItems(const std::string& list);
 // and the sections the server keeps to itself: <ANSWER> (the reference answers, one per
 // requested name, ";"-ended, in the formula notation students type), <VARIABLES> (the
 // names a symbolic answer may contain, ";"-ended, each perhaps with the range its trial
-// values are drawn from: "a = -3..3;") and <TOLERANCE> (relative, in percent; 1 when
-// absent), <PARAMETERS> (the values a student's variant is drawn from), <TESTS>
-// (the author's tests of the answers, one a line) and <ATTEMPTS> (how many attempts count,
-// and the penalty per attempt). The declared names also go to the student, with QUEST. Lines outside the sections are
-// the author's notes. The file's stem is the task's name. An optional users.txt holds
-// "name;password" lines: the accounts an empty account store starts with. Everything is
-// kept as CP1251, as it goes on the wire.
-// An optional course.conf holds the rules of the whole course (see CourseConfig).
+// values are drawn from: "a = -3..3;") and <TOLERANCE> (relative, in percent, 1 when
+// absent; then perhaps ";" and the absolute tolerance for a zero reference, 1e-9 when absent),
+// <PARAMETERS> (the values a student's variant is drawn from), <TESTS> (the author's tests of the
+// answers, one a line) and <ATTEMPTS> (how many attempts count, and the penalty per attempt). The
+// declared names also go to the student, with QUEST. Lines outside the sections are the author's
+// notes. The file's stem is the task's name. An optional users.txt holds "name;password" lines: the
+// accounts an empty account store starts with. Everything is kept as CP1251, as it goes on the
+// wire. An optional course.conf holds the rules of the whole course (see CourseConfig).
 struct BankTask {
     std::string sheetTag; // "<STATICA>", "<KINEMATIK>" or "<DINAMIK>"
     std::string name;
@@ -37,7 +38,7 @@ struct BankTask {
     std::vector<std::string> answers;     // reference answers; empty: the task is not judged
     std::vector<answers::DeclaredName> variables;
     std::string variablesSection; // <VARIABLES> as written, for the student
-    double tolerancePercent = 1.0;
+    answers::Tolerance tolerance;
     std::string parameters; // the PARAMETERS section
     std::string tests;      // the TESTS section, its line breaks kept
     std::string attempts;   // the ATTEMPTS section

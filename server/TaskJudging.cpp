@@ -18,5 +18,5 @@ int RowOf(const BankTask& task, std::string_view name) {
 
 answers::Judgement JudgeRow(const BankTask& task, std::size_t row, std::string_view answer) {
     return answers::Judge(task.answers.at(row), answer, DeclaredNamesOf(task).declared,
-                          task.tolerancePercent);
+                          task.tolerance);
 }

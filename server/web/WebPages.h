@@ -28,9 +28,9 @@ struct AnswerLine {
 struct SubmissionLine {
     std::string received; // the server's local time
     std::string task;
-    int attempt = 0; // 0: no attempt
-    int score = -1;  // -1: not judged
-    int total = 0;
+    int attempt = 0;     // 0: no attempt
+    int score = -1;      // answers judged "верно"; -1: not judged
+    int total = 0;       // the answers the task asks for: "верно 2 из 3"
     std::string variant; // "F = 8; a = 45"
     std::string note;    // why it was not judged, when it was not
     std::vector<AnswerLine> answers;

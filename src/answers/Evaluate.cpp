@@ -1,5 +1,7 @@
 #include "answers/Evaluate.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace answers {
@@ -9,73 +11,113 @@ namespace {
 // Nodes evaluated between two looks at the clock.
 constexpr unsigned kStepsPerClockRead = 256;
 
+constexpr const char* kTooSmall = "значение слишком мало для вычисления";
+
+// A value in the making, with the scale of its rounding (see Value).
+struct Scaled {
+    double value = 0;
+    double scale = 0;
+};
+
+Scaled Exact(double value) {
+    return {value, std::fabs(value)};
+}
+
 class Evaluator {
 public:
     Evaluator(const Formula& formula, std::span<const double> values, const Deadline& deadline)
         : formula_(formula), values_(values), deadline_(deadline) {}
 
     Value Run() {
-        const double value = At(formula_.root);
+        const Scaled result = At(formula_.root);
         if (error_ != nullptr)
-            return {0, error_};
-        if (!std::isfinite(value))
-            return {0, "значение не является конечным числом"};
-        return {value, nullptr};
+            return {0, error_, 0};
+        if (!std::isfinite(result.value))
+            return {0, "значение не является конечным числом", 0};
+        return {result.value, nullptr, result.scale};
     }
 
 private:
-    double At(std::uint32_t index) {
+    Scaled At(std::uint32_t index) {
         if (OutOfTime())
-            return 0;
+            return {};
         const Node& node = formula_.nodes[index];
         switch (node.kind) {
         case NodeKind::Number:
-            return node.value;
+            return Exact(node.value);
         case NodeKind::Name:
-            return node.index < values_.size() ? values_[node.index] : 0;
+            return Exact(node.index < values_.size() ? values_[node.index] : 0);
         case NodeKind::Call:
             return Call(node);
         case NodeKind::Group:
             return At(node.children[0]);
-        case NodeKind::Negate:
-            return -At(node.children[0]);
+        case NodeKind::Negate: {
+            const Scaled operand = At(node.children[0]);
+            return {-operand.value, operand.scale};
+        }
         default:
             return Chain(node);
         }
     }
 
-    double Call(const Node& node) {
-        const Value result = Apply(static_cast<Function>(node.index), At(node.children[0]));
+    Scaled Call(const Node& node) {
+        const Scaled argument = At(node.children[0]);
+        const auto function = static_cast<Function>(node.index);
+        const Value result = Apply(function, argument.value, argument.scale);
         Fail(result.error);
-        return result.value;
+        if (result.value == 0 ? function == Function::Exp : std::fabs(result.value) < DBL_MIN)
+            Fail(kTooSmall);
+        return {result.value, result.scale};
     }
 
-    double Chain(const Node& node) {
-        double value = At(node.children[0]);
+    // A product, quotient or power of numbers other than zero that comes out below the
+    // smallest normal double has lost its digits: it is no value to compare with.
+    Scaled NotUnderflowed(Scaled result, bool fromNonZero) {
+        if (fromNonZero && std::fabs(result.value) < DBL_MIN)
+            Fail(kTooSmall);
+        return result;
+    }
+
+    Scaled Chain(const Node& node) {
+        Scaled value = At(node.children[0]);
         for (std::size_t k = 1; k < node.children.size(); ++k)
             value = Combine(node.ops[k - 1], value, At(node.children[k]));
         return value;
     }
 
-    double Combine(char op, double a, double b) {
+    // The scale never falls below the value itself; one that overflows says nothing more.
+    static Scaled Made(double value, double scale) {
+        return {value, std::isfinite(scale) ? std::max(std::fabs(value), scale) : std::fabs(value)};
+    }
+
+    Scaled Combine(char op, Scaled a, Scaled b) {
         switch (op) {
         case '+':
-            return a + b;
+            return Made(a.value + b.value, std::max(a.scale, b.scale));
         case '-':
-            return a - b;
+            return Made(a.value - b.value, std::max(a.scale, b.scale));
         case '*':
-            return a * b;
+            return NotUnderflowed(Made(a.value * b.value, a.scale * b.scale),
+                                  a.value != 0 && b.value != 0);
         case '/':
-            if (std::fabs(b) < kZeroTolerance) {
+            if (IsRoundingZero(b.value, b.scale)) {
                 Fail("деление на нуль");
-                return 1;
+                return Exact(1);
             }
-            return a / b;
+            return NotUnderflowed(Made(a.value / b.value, a.scale / std::fabs(b.value)),
+                                  a.value != 0);
         default: // '^'
-            if (std::fabs(a) < kZeroTolerance && std::fabs(b) < kZeroTolerance)
-                return 1;
-            return std::pow(a, b);
+            if (IsRoundingZero(a.value, a.scale) && IsRoundingZero(b.value, b.scale))
+                return Exact(1);
+            return NotUnderflowed(Power(a, b), a.value != 0);
         }
+    }
+
+    // A base that is zero but for rounding carries that rounding into a positive power.
+    static Scaled Power(Scaled a, Scaled b) {
+        const double value = std::pow(a.value, b.value);
+        const double carried = b.value > 0 ? std::pow(a.scale, b.value) : 0;
+        return Made(value, carried);
     }
 
     bool OutOfTime() {

@@ -8,7 +8,7 @@ namespace answers {
 
 // An answer as read: a tree of nodes kept in one vector (children are indices), so that
 // its size is bounded by the text's and nothing recurses when it is destroyed. Chains of
-// one kind (a sum, a product, powers) are one node with all their operands, so that only
+// one kind (a sum, a product) are one node with all their operands, so that only
 // brackets, signs and exponents make the tree deeper.
 enum class NodeKind : std::uint8_t {
     Number,  // text: as typed ("0,75"); value
@@ -18,7 +18,7 @@ enum class NodeKind : std::uint8_t {
     Negate,  // a minus sign before an operand; children: the operand
     Sum,     // children joined by ops '+' / '-'
     Product, // children joined by ops '*' / '/'
-    Power,   // children joined by '^', from left to right: (a^b)^c
+    Power,   // children: the base and its exponent (ops "^"); a^b^c is a^(b^c)
 };
 
 struct Node {

@@ -2,6 +2,7 @@
 
 #include "answers/EngineFunctions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -10,7 +11,6 @@ namespace answers {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
-constexpr double kEps = kZeroTolerance;
 
 struct NamedFunction {
     const char* name;
@@ -18,36 +18,72 @@ struct NamedFunction {
 };
 
 constexpr NamedFunction kNames[] = {
-    {"cos", Function::Cos},     {"sin", Function::Sin},    {"tan", Function::Tan},
-    {"cotan", Function::Cotan}, {"ctan", Function::Cotan}, {"log", Function::Log},
-    {"ln", Function::Ln},       {"exp", Function::Exp},    {"abs", Function::Abs},
-    {"sqrt", Function::Sqrt},   {"up", Function::Up},      {"atan", Function::Atan},
-    {"arctan", Function::Atan}, {"cosh", Function::Cosh},  {"ch", Function::Cosh},
-    {"sinh", Function::Sinh},   {"sh", Function::Sinh},    {"tanh", Function::Tanh},
-    {"th", Function::Tanh},
+    {"cos", Function::Cos},     {"sin", Function::Sin},     {"tan", Function::Tan},
+    {"cotan", Function::Cotan}, {"ctan", Function::Cotan},  {"log", Function::Log},
+    {"lg", Function::Log},      {"ln", Function::Ln},       {"exp", Function::Exp},
+    {"abs", Function::Abs},     {"sqrt", Function::Sqrt},   {"up", Function::Up},
+    {"atan", Function::Atan},   {"arctan", Function::Atan}, {"cosh", Function::Cosh},
+    {"ch", Function::Cosh},     {"sinh", Function::Sinh},   {"sh", Function::Sinh},
+    {"tanh", Function::Tanh},   {"th", Function::Tanh},
 };
 
-bool Near(double x, double centre, double band) {
-    return centre - band < x && x < centre + band;
+// Whether x lies at a point but for rounding, within a trillionth of its scale (or of the
+// point's own size, which rounding an argument to it always reaches).
+bool At(double x, double point, double scale) {
+    return std::fabs(x - point) <= kRoundingShare * std::max(scale, point);
 }
 
 // The domain error of a function at x, if any.
-const char* DomainError(Function function, double x) {
+const char* DomainError(Function function, double x, double scale) {
     const double a = std::fabs(x);
     switch (function) {
     case Function::Log:
     case Function::Ln:
-        return a < kEps ? "нуль в аргументе логарифма" : nullptr;
+        if (IsRoundingZero(x, scale))
+            return "нуль в аргументе логарифма";
+        return x < 0 ? "отрицательное число в аргументе логарифма" : nullptr;
+    case Function::Sqrt:
+        return x < 0 && !IsRoundingZero(x, scale) ? "отрицательное число в аргументе корня"
+                                                  : nullptr;
     case Function::Cotan:
-        if (a < 2 * kEps)
+        if (IsRoundingZero(x, scale))
             return "ноль в аргументе котангенса";
-        return Near(a, kPi, 2 * kEps) ? "Pi в аргументе котангенса" : nullptr;
+        return At(a, kPi, scale) ? "Pi в аргументе котангенса" : nullptr;
     case Function::Tan:
-        if (Near(a, kPi / 2, 3 * kEps))
+        if (At(a, kPi / 2, scale))
             return "Pi/2 в аргументе тангенса";
-        return Near(a, 3 * kPi / 2, 3 * kEps) ? "3*Pi/2 в аргументе тангенса" : nullptr;
+        return At(a, 3 * kPi / 2, scale) ? "3*Pi/2 в аргументе тангенса" : nullptr;
     default:
         return nullptr;
+    }
+}
+
+// How much the result changes for a change of the argument: the size of the derivative.
+double Rate(Function function, double x, double result) {
+    switch (function) {
+    case Function::Cos:
+        return std::fabs(std::sin(x));
+    case Function::Sin:
+        return std::fabs(std::cos(x));
+    case Function::Tan:
+    case Function::Cotan:
+        return 1 + result * result;
+    case Function::Log:
+        return 1 / (std::fabs(x) * std::log(10.0));
+    case Function::Ln:
+        return 1 / std::fabs(x);
+    case Function::Exp:
+        return result;
+    case Function::Atan:
+        return 1 / (1 + x * x);
+    case Function::Cosh:
+        return std::fabs(std::sinh(x));
+    case Function::Sinh:
+        return std::cosh(x);
+    case Function::Tanh:
+        return 1 - result * result;
+    default: // abs, up
+        return 1;
     }
 }
 
@@ -100,11 +136,17 @@ std::optional<Function> FunctionOfName(std::string_view name) {
     return std::nullopt;
 }
 
-Value Apply(Function function, double x) {
-    if (const char* error = DomainError(function, x))
-        return {1, error};
-    const double result = Compute(function, x);
-    return {std::fabs(result) < 3 * kEps ? 0 : result, nullptr};
+Value Apply(Function function, double x, double scale) {
+    if (const char* error = DomainError(function, x, scale))
+        return {1, error, 1};
+    // A negative root argument that is zero but for rounding is zero.
+    const double argument = function == Function::Sqrt && x < 0 ? 0 : x;
+    const double result = Compute(function, argument);
+    // The root's change is at most the root of the argument's.
+    const double carried =
+        function == Function::Sqrt ? std::sqrt(scale) : Rate(function, x, result) * scale;
+    const double resultScale = std::max(std::fabs(result), carried);
+    return {result, nullptr, std::isfinite(resultScale) ? resultScale : std::fabs(result)};
 }
 
 } // namespace answers

@@ -12,7 +12,6 @@ namespace answers {
 
 namespace {
 
-constexpr double kNearZero = 1e-9;
 // Points drawn at most before a reference is taken as having no usable value.
 constexpr int kMaxDraws = 400;
 
@@ -64,6 +63,12 @@ std::vector<double> ValuesOf(const Formula& formula, const std::map<std::string,
     return values;
 }
 
+// A point drawn from the declared ranges where the reference has a value.
+struct TrialPoint {
+    std::map<std::string, double> values;
+    Value expected;
+};
+
 class Trials {
 public:
     Trials(const Formula& reference, const Formula& answer,
@@ -73,49 +78,61 @@ public:
           deadline_(deadline) {}
 
     // Fills in the verdict, or the reference's problem.
-    void Run(double tolerancePercent, Judgement& judgement) {
-        const bool varying = !names_.empty();
-        // A reference over no declared name has one value: if that is zero, it is zero
-        // everywhere without drawing on.
-        bool referenceVaries = false;
-        for (const std::string& key : reference_.names)
-            referenceVaries = referenceVaries || names_.count(key) > 0;
-        int trials = 0;
-        std::vector<std::map<std::string, double>> zeroPoints;
-        for (int draw = 0; draw < kMaxDraws && trials < (varying ? MinTrials : 1) &&
-                           (referenceVaries || zeroPoints.size() < MinTrials);
-             ++draw) {
-            const std::map<std::string, double> point = Draw();
-            const Value expected = Evaluate(reference_, ValuesOf(reference_, point), deadline_);
-            if (expected.error == kOutOfTime || deadline_.Passed())
+    void Run(const Tolerance& tolerance, Judgement& judgement) {
+        const int wanted = names_.empty() ? 1 : MinTrials;
+        std::vector<TrialPoint> trials;
+        for (int draw = 0; draw < kMaxDraws && static_cast<int>(trials.size()) < wanted; ++draw) {
+            TrialPoint point{Draw(), {}};
+            point.expected = Evaluate(reference_, ValuesOf(reference_, point.values), deadline_);
+            if (point.expected.error == kOutOfTime || deadline_.Passed())
                 return GiveUp(judgement);
-            if (expected.error != nullptr)
-                continue;
-            if (std::fabs(expected.value) < kNearZero && varying) {
-                if (zeroPoints.size() < MinTrials)
-                    zeroPoints.push_back(point);
-                continue;
-            }
-            if (!Agrees(point, expected.value, tolerancePercent, judgement))
-                return;
-            ++trials;
+            if (point.expected.error == nullptr)
+                trials.push_back(std::move(point));
         }
-        if (trials > 0) {
-            judgement.verdict = Verdict::Right;
-            return;
-        }
-        if (zeroPoints.empty()) {
+        if (trials.empty()) {
             judgement.referenceProblem = "эталонный ответ не вычисляется";
             return;
         }
-        // A reference that is zero wherever it has a value.
-        for (const auto& point : zeroPoints)
-            if (!Agrees(point, 0, tolerancePercent, judgement))
-                return;
-        judgement.verdict = Verdict::Right;
+        if (static_cast<int>(trials.size()) < wanted) {
+            judgement.referenceProblem = kTooFewPoints;
+            return;
+        }
+        Compare(trials, tolerance, judgement);
     }
 
 private:
+    // The answer at every trial point: wrong where it disagrees or, at some points only,
+    // has no value; not accepted when it has a value at none.
+    void Compare(const std::vector<TrialPoint>& trials, const Tolerance& tolerance,
+                 Judgement& judgement) {
+        std::size_t withoutValue = 0;
+        for (const TrialPoint& point : trials) {
+            const Value given = Evaluate(answer_, ValuesOf(answer_, point.values), deadline_);
+            if (given.error == kOutOfTime)
+                return GiveUp(judgement);
+            if (given.error != nullptr) {
+                if (judgement.valueError == nullptr)
+                    judgement.valueError = given.error;
+                ++withoutValue;
+                continue;
+            }
+            if (!Agrees(given.value, point.expected, tolerance)) {
+                judgement.verdict = Verdict::Wrong;
+                judgement.valueError = nullptr;
+                return;
+            }
+        }
+        judgement.verdict = withoutValue == trials.size() ? Verdict::NotAccepted
+                            : withoutValue > 0            ? Verdict::Wrong
+                                                          : Verdict::Right;
+    }
+
+    static bool Agrees(double given, const Value& expected, const Tolerance& tolerance) {
+        if (IsRoundingZero(expected.value, expected.scale))
+            return std::fabs(given) <= tolerance.zero;
+        return WithinTolerance(given, expected.value, tolerance.percent);
+    }
+
     void GiveUp(Judgement& judgement) const {
         judgement.verdict = Verdict::NotAccepted;
         judgement.valueError = nullptr;
@@ -129,22 +146,6 @@ private:
         return point;
     }
 
-    bool Agrees(const std::map<std::string, double>& point, double expected,
-                double tolerancePercent, Judgement& judgement) {
-        const Value given = Evaluate(answer_, ValuesOf(answer_, point), deadline_);
-        judgement.verdict = Verdict::Wrong;
-        if (given.error == kOutOfTime) {
-            GiveUp(judgement);
-            return false;
-        }
-        if (given.error != nullptr) {
-            judgement.valueError = given.error;
-            return false;
-        }
-        return expected == 0 ? std::fabs(given.value) < kNearZero
-                             : WithinTolerance(given.value, expected, tolerancePercent);
-    }
-
     const Formula& reference_;
     const Formula& answer_;
     const std::map<std::string, DeclaredName>& names_;
@@ -152,24 +153,56 @@ private:
     const Deadline& deadline_;
 };
 
-} // namespace
-
-std::optional<double> ReadTolerancePercent(std::string_view text) {
+// A number above 0 and at most `most`, with a decimal comma or point and spaces around it.
+std::optional<double> ReadPositive(std::string_view text, double most) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
     std::string number(text);
     std::replace(number.begin(), number.end(), ',', '.');
     double value = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error != std::errc() || end != number.data() + number.size() || !(value > 0) || value > 100)
+    if (number.empty() || error != std::errc() || end != number.data() + number.size() ||
+        !(value > 0) || value > most)
         return std::nullopt;
     return value;
 }
 
+} // namespace
+
+std::optional<double> ReadTolerancePercent(std::string_view text) {
+    return ReadPositive(text, 100);
+}
+
+std::optional<double> ReadZeroTolerance(std::string_view text) {
+    return ReadPositive(text, 1e6);
+}
+
+std::optional<Tolerance> ReadTolerance(std::string_view text) {
+    const std::size_t semicolon = text.find(';');
+    const std::optional<double> percent = ReadTolerancePercent(text.substr(0, semicolon));
+    if (!percent)
+        return std::nullopt;
+    Tolerance tolerance;
+    tolerance.percent = *percent;
+    if (semicolon == std::string_view::npos)
+        return tolerance;
+    const std::optional<double> zero = ReadZeroTolerance(text.substr(semicolon + 1));
+    if (!zero)
+        return std::nullopt;
+    tolerance.zero = *zero;
+    return tolerance;
+}
+
 bool WithinTolerance(double value, double reference, double tolerancePercent) {
-    return std::fabs(value - reference) <= std::fabs(reference) * tolerancePercent / 100.0;
+    constexpr double kBinarySlack = 1e-9;
+    return std::fabs(value - reference) <=
+           std::fabs(reference) * (tolerancePercent / 100.0 + kBinarySlack);
 }
 
 Judgement Judge(std::string_view reference, std::string_view answer,
-                const std::vector<DeclaredName>& names, double tolerancePercent,
+                const std::vector<DeclaredName>& names, const Tolerance& tolerance,
                 const Deadline& deadline) {
     Judgement judgement;
     const std::vector<std::string> declared = NamesOf(names);
@@ -192,7 +225,7 @@ Judgement Judge(std::string_view reference, std::string_view answer,
         if (std::optional<std::string> key = NameKey(name.name))
             keyed.emplace(*key, name);
     Trials(*expected.formula, *judgement.answer.formula, keyed, Seed(reference, keyed), deadline)
-        .Run(tolerancePercent, judgement);
+        .Run(tolerance, judgement);
     return judgement;
 }
 
@@ -211,6 +244,8 @@ std::string Reason(const Judgement& judgement, TextStyle style) {
     std::string out;
     if (judgement.answer.problem)
         return Describe(*judgement.answer.problem, style);
+    if (!judgement.referenceProblem.empty())
+        AppendWords(out, judgement.referenceProblem, style);
     if (judgement.valueError != nullptr)
         AppendWords(out, judgement.valueError, style);
     return out;

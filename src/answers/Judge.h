@@ -27,32 +27,58 @@ struct Judgement {
 // The least number of trial points a formula over declared names is judged at.
 inline constexpr int MinTrials = 12;
 
+// How close an answer must come to its reference: within `percent` of it, and where the
+// reference is zero (but for rounding) within `zero` of zero.
+struct Tolerance {
+    double percent = 1.0;
+    double zero = 1e-9;
+};
+
+// The reference cannot be judged against: it has a value at fewer than MinTrials of the
+// points drawn from the declared ranges (the system's own words, UTF-8).
+inline constexpr const char* kTooFewPoints =
+    "эталонный ответ нельзя проверить: меньше 12 точек, где он вычисляется; измените "
+    "диапазоны";
+
 // Judges an answer against its reference, both read by Read() with the declared names.
 // Without names in either, one evaluation decides. Otherwise the names take values drawn
 // from their ranges by a generator seeded by the reference and the declared names (so
-// every program judging the same pair draws the same points), and the answer must agree
-// with the reference within the relative tolerance (percent) at MinTrials points. A point
-// where the reference has no value, or is within 1e-9 of zero, is drawn again; a
-// reference that is zero wherever it has a value is compared with 1e-9 as its tolerance.
-// A reference that cannot be read or has no value anywhere is told in referenceProblem.
+// every program judging the same pair draws the same points) until the reference has a
+// value at MinTrials of them (a bounded number of draws; fewer is the reference's
+// problem, kTooFewPoints). At each such point the answer must agree with the reference:
+// within the relative tolerance, with a slack of a billionth of the reference for
+// decimals stored in binary, or, where the reference is zero but for rounding, within the
+// absolute tolerance for zero. An answer with no value at some of the points is wrong; at
+// every point, it is not accepted (it says nothing), with the evaluation's reason. A
+// reference that cannot be read or has no value anywhere is told in referenceProblem.
 // Past the deadline the judgement stops, between trial points or inside an evaluation,
 // and says outOfTime.
 Judgement Judge(std::string_view reference, std::string_view answer,
-                const std::vector<DeclaredName>& names, double tolerancePercent,
+                const std::vector<DeclaredName>& names, const Tolerance& tolerance,
                 const Deadline& deadline = {});
 
 // A relative tolerance in percent as an author writes it ("1", "0,5"): a number above 0
 // and at most 100; nullopt otherwise.
 std::optional<double> ReadTolerancePercent(std::string_view text);
 
-// Whether a value agrees with a reference within a relative tolerance in percent.
+// An absolute tolerance for zero references ("1e-6", "0,001"): a number above 0 and at
+// most 1e6; nullopt otherwise.
+std::optional<double> ReadZeroTolerance(std::string_view text);
+
+// A task's <TOLERANCE>: the percentage, then optionally ";" and the tolerance for zero
+// ("1", "1; 1e-6", " 0,5 ;1e-3 "); nullopt when either part is out of its range.
+std::optional<Tolerance> ReadTolerance(std::string_view text);
+
+// Whether a value agrees with a reference within a relative tolerance in percent, a
+// billionth of the reference allowed on top for decimals stored in binary.
 bool WithinTolerance(double value, double reference, double tolerancePercent);
 
 // "верно", "неверно", "не принято".
 const char* VerdictWord(Verdict verdict);
 
 // Why an answer is not right, for the student (empty when there is nothing to add): the
-// reading's problem for "не принято", the failed evaluation for "неверно".
+// reading's problem or the reference's for "не принято", the failed evaluation for
+// "неверно" and for an answer with no value anywhere.
 std::string Reason(const Judgement& judgement, TextStyle style);
 
 } // namespace answers

@@ -2,8 +2,9 @@
 //   sum      = term { ("+" | "-") term }
 //   term     = signed { ("*" | "·" | "/") signed | <implicit product> signed }
 //   signed   = ("-" | "+") signed | power
-//   power    = operand { "^" exponent | "#" sum "@" }
-//   exponent = ["-" | "+"] operand
+//   power    = operand [ "^" ["-" | "+"] power ]   (a superscript "#" sum "@" in place
+//              of "^" and its operand is raised by what follows it in the same way)
+// so that a chain of powers reads from the right: 2^2^3 is 2^(2^3).
 //   operand  = number | name | function "(" sum ")" | "(" sum ")"
 // An implicit product stands where a number or a closing bracket is followed by a name,
 // a function or an opening bracket.
@@ -133,12 +134,10 @@ private:
             throw Failure{{Code::TooDeep, position, {}, {}}};
     }
 
+    // Empty brackets are told where they open ("()", "sin()"); here a closing bracket
+    // follows an operator, as in "(2+)".
     [[noreturn]] void MissingOperand() {
-        const Token& token = Peek();
-        throw Failure{{token.kind == Kind::Close ? Code::EmptyBrackets : Code::MissingOperand,
-                       token.position,
-                       {},
-                       {}}};
+        throw Failure{{Code::MissingOperand, Peek().position, {}, {}}};
     }
 
     std::uint32_t Sum() {
@@ -194,34 +193,43 @@ private:
         return Add(std::move(node));
     }
 
-    std::uint32_t Power() {
-        std::uint32_t chain = Chain(NodeKind::Power, Operand());
+    std::uint32_t Power() { return RaisedFrom(Operand()); }
+
+    // A base and the exponents that follow it, read from the right: a^b^c is a^(b^c), as
+    // in mathematics. An exponent is "^" with a signed operand or a superscript "#" ... "@".
+    std::uint32_t RaisedFrom(std::uint32_t base) {
         for (;;) {
             if (Peek().kind == Kind::Caret) {
                 Take();
-                Extend(chain, '^', Exponent());
-            } else if (Peek().kind == Kind::ExponentOpen) {
-                Take();
-                if (Peek().kind == Kind::ExponentClose) {
-                    Take(); // an empty superscript raises nothing
-                    continue;
-                }
                 Deeper deeper(depth_);
                 CheckDepth(Peek().position);
-                Extend(chain, '^', Sum());
-                if (Peek().kind == Kind::ExponentClose)
-                    Take();
-                else
-                    ++unclosedExponents_;
-            } else {
-                return Close(chain);
+                const std::optional<Kind> sign = TakeSign();
+                return Raised(base, WithSign(sign, RaisedFrom(Operand())));
             }
+            if (Peek().kind != Kind::ExponentOpen)
+                return base;
+            Take();
+            if (Peek().kind == Kind::ExponentClose) {
+                Take(); // an empty superscript raises nothing
+                continue;
+            }
+            Deeper deeper(depth_);
+            CheckDepth(Peek().position);
+            const std::uint32_t exponent = Sum();
+            if (Peek().kind == Kind::ExponentClose)
+                Take();
+            else
+                ++unclosedExponents_;
+            return Raised(base, RaisedFrom(exponent));
         }
     }
 
-    std::uint32_t Exponent() {
-        const std::optional<Kind> sign = TakeSign();
-        return WithSign(sign, Operand());
+    std::uint32_t Raised(std::uint32_t base, std::uint32_t exponent) {
+        Node node;
+        node.kind = NodeKind::Power;
+        node.children = {base, exponent};
+        node.ops = "^";
+        return Add(std::move(node));
     }
 
     std::uint32_t Operand() {
@@ -298,10 +306,34 @@ private:
         return static_cast<std::uint32_t>(names.size() - 1);
     }
 
-    // The fewest known names (and numbers) an unknown word is made of, joined by "*"
-    // ("mg" -> "m*g"), the subscript going with the last; empty when there is no such cut.
+    // What an unknown word probably meant: a known name with a subscript whose "_" was
+    // left out ("vC" -> "v!C"), else the fewest known names (and numbers) it is made of,
+    // joined by "*" ("mg" -> "m*g"), the subscript going with the last; empty when there
+    // is neither.
     std::string Split(const Token& word) const {
         const std::vector<std::string> units = LetterUnits(word.text);
+        if (std::string subscripted = WithoutItsSubscriptMark(units, word); !subscripted.empty())
+            return subscripted;
+        return Product(units, word);
+    }
+
+    std::string WithoutItsSubscriptMark(const std::vector<std::string>& units,
+                                        const Token& word) const {
+        if (!word.index.empty())
+            return {};
+        std::string letters;
+        for (std::size_t k = 0; k + 1 < units.size(); ++k) {
+            letters += units[k];
+            std::string rest;
+            for (std::size_t r = k + 1; r < units.size(); ++r)
+                rest += units[r];
+            if (Known(letters + "!" + rest))
+                return letters + "!" + rest;
+        }
+        return {};
+    }
+
+    std::string Product(const std::vector<std::string>& units, const Token& word) const {
         const std::size_t n = units.size();
         if (n < 2 || n > 32)
             return {};
@@ -365,12 +397,13 @@ ReadResult Read(std::string_view cp1251Text, const KnownNames& names) {
         result.problem = Problem{Code::TooLong, MaxAnswerBytes, {}, {}};
         return result;
     }
-    auto tokens = Tokenize(cp1251Text);
+    std::vector<std::string> known = KnownKeys(names);
+    auto tokens = Tokenize(cp1251Text, ExponentLettersBeside(known));
     if (auto* problem = std::get_if<Problem>(&tokens)) {
         result.problem = *std::move(problem);
         return result;
     }
-    return Parser(std::get<std::vector<Token>>(std::move(tokens)), KnownKeys(names)).Run();
+    return Parser(std::get<std::vector<Token>>(std::move(tokens)), std::move(known)).Run();
 }
 
 ReadResult Read(std::string_view cp1251Text, const std::vector<std::string>& declaredNames,

@@ -27,21 +27,39 @@ bool IsSeparator(char c) {
     return c == '.' || c == ',';
 }
 
-// A number text too large or too small for a double: infinity when a digit other than 0
-// stands before the point (the value is huge), otherwise 0 (it is tiny).
+// A number text too large or too small for a double ("1e400", "1e-400", "9999...9"):
+// infinity when its first digit other than 0 stands at or above the units, else 0.
 double OutOfRangeValue(std::string_view plain) {
+    const std::size_t e = plain.find_first_of("eE");
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = plain.substr(e + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+            digits.remove_prefix(1);
+        for (char c : digits)
+            exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
+        exponent = negative ? -exponent : exponent;
+        plain = plain.substr(0, e);
+    }
+    // The power of ten of the mantissa's first significant digit.
+    long long place =
+        static_cast<long long>(plain.find('.') == std::string_view::npos ? plain.size()
+                                                                         : plain.find('.')) -
+        1;
     for (char c : plain) {
         if (c == '.')
-            return 0;
+            continue;
         if (c != '0')
-            return std::numeric_limits<double>::infinity();
+            return place + exponent >= 0 ? std::numeric_limits<double>::infinity() : 0;
+        --place;
     }
     return 0;
 }
 
 class Lexer {
 public:
-    explicit Lexer(std::string_view text) : text_(text) {}
+    Lexer(std::string_view text, ExponentLetters letters) : text_(text), letters_(letters) {}
 
     std::variant<std::vector<Token>, Problem> Run() {
         while (at_ < text_.size()) {
@@ -163,6 +181,7 @@ private:
             separator = true;
             ++at_;
         }
+        TakePowerOfTen();
         Token token{
             Token::Kind::Number, start, std::string(text_.substr(start, at_ - start)), {}, 0};
         std::string plain = token.text;
@@ -174,9 +193,29 @@ private:
         return std::nullopt;
     }
 
+    // "e" or "E", an optional sign and digits after a number's digits are its power of
+    // ten, unless the letter is a name the task knows; anything else after the letter
+    // leaves it to be read as a name.
+    void TakePowerOfTen() {
+        if (at_ >= text_.size())
+            return;
+        const char letter = text_[at_];
+        if (!(letter == 'e' && letters_.lower) && !(letter == 'E' && letters_.upper))
+            return;
+        std::size_t digits = at_ + 1;
+        if (digits < text_.size() && (text_[digits] == '-' || text_[digits] == '+'))
+            ++digits;
+        if (digits >= text_.size() || !IsDigit(text_[digits]))
+            return;
+        at_ = digits;
+        while (at_ < text_.size() && IsDigit(text_[at_]))
+            ++at_;
+    }
+
     void Push(Token::Kind kind) { tokens_.push_back(Token{kind, at_, {}, {}, 0}); }
 
     std::string_view text_;
+    ExponentLetters letters_;
     std::size_t at_ = 0;
     bool inExponent_ = false;
     std::vector<Token> tokens_;
@@ -189,8 +228,21 @@ bool IsNameLetter(unsigned char c) {
     return IsAsciiLetter(static_cast<char>(c)) || c >= 0xC0 || c == 0xA8 || c == 0xB8;
 }
 
-std::variant<std::vector<Token>, Problem> Tokenize(std::string_view cp1251Text) {
-    return Lexer(cp1251Text).Run();
+std::variant<std::vector<Token>, Problem> Tokenize(std::string_view cp1251Text,
+                                                   ExponentLetters letters) {
+    return Lexer(cp1251Text, letters).Run();
+}
+
+ExponentLetters ExponentLettersBeside(const std::vector<std::string>& knownKeys) {
+    ExponentLetters letters;
+    for (const std::string& key : knownKeys) {
+        if (key.empty() || (key[0] != 'e' && key[0] != 'E'))
+            continue;
+        if (!std::all_of(key.begin() + 1, key.end(), IsDigit))
+            continue;
+        (key[0] == 'e' ? letters.lower : letters.upper) = false;
+    }
+    return letters;
 }
 
 } // namespace answers

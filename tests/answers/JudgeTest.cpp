@@ -15,7 +15,7 @@ struct Case {
     const char* answer;
     std::vector<DeclaredName> names;
     Verdict verdict;
-    double tolerance = 1.0;
+    Tolerance tolerance = {};
 };
 
 DeclaredName Over(const char* name, double low = 0.5, double high = 5) {
@@ -42,17 +42,48 @@ TEST(JudgeTest, AnswersAreJudgedByValueOverTheDeclaredRanges) {
         {"x", "abs(x)", {Over("x")}, Verdict::Right},        // x is positive here
         {"x", "abs(x)", {Over("x", -2, 2)}, Verdict::Wrong}, // and not here
         {"x", "1.001*x", {Over("x")}, Verdict::Right},
-        {"x", "1.001*x", {Over("x")}, Verdict::Wrong, 0.05},
+        {"x", "1.001*x", {Over("x")}, Verdict::Wrong, {0.05}},
         {"m*g", "mg", {Over("m")}, Verdict::NotAccepted},
         {"m*g", "m*g*k", {Over("m")}, Verdict::NotAccepted},
         {"m*g", "m*9.81", {Over("m")}, Verdict::Right},
         {"~w*R", "R~w", {Over("~w"), Over("R")}, Verdict::NotAccepted}, // "R~w" is one name
         {"~w*R", "R*~w", {Over("~w"), Over("R")}, Verdict::Right},
         {"1/x", "x^-1", {Over("x", -1, 1)}, Verdict::Right},
-        {"x", "x/(x-x)", {Over("x")}, Verdict::Wrong}, // no value: wrong, not refused
         {"2", "2+x-x", {Over("x")}, Verdict::Right},
         {"2", "(1+2", {}, Verdict::NotAccepted},
         {"2", "", {}, Verdict::NotAccepted},
+        // An answer on the tolerance's edge is right, whatever binary makes of decimals.
+        {"1", "1.01", {}, Verdict::Right},
+        {"100", "101", {}, Verdict::Right},
+        {"1", "0.95", {}, Verdict::Right, {5}},
+        {"1*10^33", "1.05*10^33", {}, Verdict::Right, {5}},
+        {"1", "1.0101", {}, Verdict::Wrong},
+        // Small magnitudes are compared relatively; function results are kept as they are.
+        {"q*1.6*10^(-19)", "0", {Over("q")}, Verdict::Wrong},
+        {"m*10^(-10)", "2*m*10^(-10)", {Over("m")}, Verdict::Wrong},
+        {"q*1.6*10^(-19)", "q*1,6E-19", {Over("q")}, Verdict::Right},
+        {"exp(-25)", "0", {}, Verdict::Wrong},
+        {"exp(-25)", "5*exp(-25)", {}, Verdict::Wrong},
+        {"10^10", "1/10^(-10)", {}, Verdict::Right},
+        {"q/(1.6*10^(-19))", "q*6.25e18", {Over("q")}, Verdict::Right},
+        // Only a reference that is zero but for rounding is compared with zero, absolutely.
+        {"F*cos(pi/2)", "0", {Over("F")}, Verdict::Right},
+        {"0.1*3-0.3", "0", {}, Verdict::Right},
+        {"0", "1e-10", {}, Verdict::Right},
+        {"0", "1e-7", {}, Verdict::Wrong},
+        {"0", "1e-7", {}, Verdict::Right, {1, 1e-6}},
+        // Powers from the right, numbers with their power of ten, lg for log.
+        {"256", "2^2^3", {}, Verdict::Right},
+        {"256", "2#2@#3@", {}, Verdict::Right},
+        {"2*E-3", "2E-3", {Over("E")}, Verdict::Right},
+        {"0.002", "2E-3", {Over("e")}, Verdict::Right},
+        {"lg(x)", "log(x)", {Over("x")}, Verdict::Right},
+        {"ln(x)", "log(x)", {Over("x")}, Verdict::Wrong},
+        // No value at some points is wrong; at every point, not accepted.
+        {"x", "sqrt(x)*sqrt(x)", {Over("x", -1, 1)}, Verdict::Wrong},
+        {"x", "x/(x-x)", {Over("x")}, Verdict::NotAccepted},
+        {"1", "1/0", {}, Verdict::NotAccepted},
+        {"1", "sqrt(-1)", {}, Verdict::NotAccepted},
     };
     for (const Case& c : cases) {
         const Judgement judgement = Judge(c.reference, c.answer, c.names, c.tolerance);
@@ -72,6 +103,7 @@ TEST(JudgeTest, APointWhereTheReferenceIsZeroOrHasNoValueIsDrawnAgain) {
         {"x-x", "0", {Over("x")}, Verdict::Right},
         {"x-x", "0*x", {Over("x")}, Verdict::Right},
         {"x-x", "x", {Over("x")}, Verdict::Wrong},
+        {"x-x", "1e-10*x", {Over("x")}, Verdict::Right},
     };
     for (const Case& c : cases) {
         const Judgement judgement = Judge(c.reference, c.answer, c.names, c.tolerance);
@@ -83,31 +115,42 @@ TEST(JudgeTest, TheSamePairIsAlwaysJudgedAtTheSamePoints) {
     // x < 0 on a fiftieth of the range: whether a trial lands there is up to the points
     // drawn, and the points are the same at every call.
     const std::vector<DeclaredName> names = {Over("x", -0.1, 5)};
-    const Verdict first = Judge("x", "abs(x)", names, 1).verdict;
+    const Verdict first = Judge("x", "abs(x)", names, {}).verdict;
     for (int k = 0; k < 20; ++k)
-        EXPECT_EQ(Judge("x", "abs(x)", names, 1).verdict, first);
+        EXPECT_EQ(Judge("x", "abs(x)", names, {}).verdict, first);
 }
 
 TEST(JudgeTest, AReferenceThatCannotBeReadOrEvaluatedIsToldApart) {
-    EXPECT_NE(Judge("4*y", "4", {}, 1).referenceProblem, "");
-    EXPECT_NE(Judge("(1", "1", {}, 1).referenceProblem, "");
-    EXPECT_EQ(Judge("ln(0*x)", "1", {Over("x")}, 1).referenceProblem,
+    EXPECT_NE(Judge("4*y", "4", {}, {}).referenceProblem, "");
+    EXPECT_NE(Judge("(1", "1", {}, {}).referenceProblem, "");
+    EXPECT_EQ(Judge("ln(0*x)", "1", {Over("x")}, {}).referenceProblem,
               "эталонный ответ не вычисляется");
-    EXPECT_EQ(Judge("1/0", "1", {}, 1).referenceProblem, "эталонный ответ не вычисляется");
+    EXPECT_EQ(Judge("1/0", "1", {}, {}).referenceProblem, "эталонный ответ не вычисляется");
+    // A reference with a value at only a few points drawn is never judged right against.
+    const Judgement fewPoints =
+        Judge("(x-4*a)^6000", "(4*a-x)^6000+0*sqrt(4.8685-x)", {Over("x"), Over("a")}, {});
+    EXPECT_EQ(fewPoints.referenceProblem, kTooFewPoints);
+    EXPECT_EQ(fewPoints.verdict, Verdict::NotAccepted);
+    EXPECT_EQ(Reason(fewPoints, TextStyle::Unicode), kTooFewPoints);
+    // A divisor far from zero but small is a number.
+    EXPECT_EQ(Judge("q/(1.6*10^(-19))", "1", {Over("q")}, {}).referenceProblem.find("не"),
+              std::string::npos);
 }
 
 TEST(JudgeTest, TheReasonSaysWhyAnAnswerIsNotRight) {
     const std::vector<DeclaredName> names = {Over("m")};
-    EXPECT_EQ(Reason(Judge("m*g", "mg", names, 1), TextStyle::Unicode),
+    EXPECT_EQ(Reason(Judge("m*g", "mg", names, {}), TextStyle::Unicode),
               "mg: нет такого обозначения; возможно, m*g?");
-    EXPECT_EQ(Reason(Judge("m*g", "m/(m-m)", names, 1), TextStyle::Unicode), "деление на нуль");
-    EXPECT_EQ(Reason(Judge("m*g", "m", names, 1), TextStyle::Unicode), "");
+    EXPECT_EQ(Reason(Judge("m*g", "m/(m-m)", names, {}), TextStyle::Unicode), "деление на нуль");
+    EXPECT_EQ(Reason(Judge("m*g", "sqrt(-m)", names, {}), TextStyle::Unicode),
+              "отрицательное число в аргументе корня");
+    EXPECT_EQ(Reason(Judge("m*g", "m", names, {}), TextStyle::Unicode), "");
     EXPECT_STREQ(VerdictWord(Verdict::Right), "верно");
     EXPECT_STREQ(VerdictWord(Verdict::Wrong), "неверно");
     EXPECT_STREQ(VerdictWord(Verdict::NotAccepted), "не принято");
 }
 
-TEST(JudgeTest, DeclaredNamesCarryTheirRanges) {
+TEST(JudgeTest, DeclaredNamesAndTolerancesReadAsAuthorsWriteThem) {
     std::string problem;
     const auto plain = ReadDeclaredName("v!C", problem);
     ASSERT_TRUE(plain);
@@ -128,13 +171,35 @@ TEST(JudgeTest, DeclaredNamesCarryTheirRanges) {
     EXPECT_EQ(section[0].name, "v_C");
     EXPECT_EQ(section[1].high, 2);
     EXPECT_EQ(problem, platform::Utf8ToCp1251("не обозначение: 2a"));
+
+    // <TOLERANCE>: the percentage, then perhaps the tolerance for zero references.
+    const std::pair<const char*, std::optional<Tolerance>> tolerances[] = {
+        {"2", Tolerance{2, 1e-9}},
+        {"1; 1e-6", Tolerance{1, 1e-6}},
+        {" 0,5 ;1e-3 ", Tolerance{0.5, 1e-3}},
+        {"1;1000000", Tolerance{1, 1e6}},
+        {"0", std::nullopt},
+        {"1;0", std::nullopt},
+        {"1;2e6", std::nullopt},
+        {"1;x", std::nullopt},
+        {"1;", std::nullopt},
+        {"x", std::nullopt},
+    };
+    for (const auto& [text, expected] : tolerances) {
+        const std::optional<Tolerance> read = ReadTolerance(text);
+        ASSERT_EQ(read.has_value(), expected.has_value()) << text;
+        if (read) {
+            EXPECT_EQ(read->percent, expected->percent) << text;
+            EXPECT_EQ(read->zero, expected->zero) << text;
+        }
+    }
 }
 
 // A judgement past its deadline stops and says so, whether the time runs out between
 // trial points or inside the evaluation of a long formula; its verdict then says nothing.
 TEST(JudgeTest, AJudgementPastItsDeadlineStopsAndSaysSo) {
     const Deadline passed(Deadline::Clock::now() - std::chrono::seconds(1));
-    const Judgement short_ = Judge("2*x", "x+x", {Over("x")}, 1.0, passed);
+    const Judgement short_ = Judge("2*x", "x+x", {Over("x")}, {}, passed);
     EXPECT_TRUE(short_.outOfTime);
     EXPECT_EQ(short_.verdict, Verdict::NotAccepted);
 
@@ -151,7 +216,7 @@ TEST(JudgeTest, AJudgementPastItsDeadlineStopsAndSaysSo) {
 
     // Without a deadline, or before it, the same pairs are judged.
     const Deadline later = Deadline::After(std::chrono::hours(1));
-    EXPECT_EQ(Judge("2*x", "x+x", {Over("x")}, 1.0, later).verdict, Verdict::Right);
-    EXPECT_FALSE(Judge(longSum, "996", {}, 1.0).outOfTime);
-    EXPECT_EQ(Judge(longSum, "996", {}, 1.0).verdict, Verdict::Right);
+    EXPECT_EQ(Judge("2*x", "x+x", {Over("x")}, {}, later).verdict, Verdict::Right);
+    EXPECT_FALSE(Judge(longSum, "996", {}, {}).outOfTime);
+    EXPECT_EQ(Judge(longSum, "996", {}, {}).verdict, Verdict::Right);
 }

@@ -30,6 +30,7 @@ TEST(ProblemTest, AnUnreadableAnswerSaysWhatIsWrongAndAtWhichCharacter) {
         {"2+", Code::MissingOperand, 2},
         {"*2", Code::MissingOperand, 0},
         {"2**3", Code::MissingOperand, 2},
+        {"(2+)", Code::MissingOperand, 3},
         {"m(a+b)", Code::MissingOperator, 1}, // a name before a bracket is no product
         {"(a+b)2", Code::MissingOperator, 5}, // nor a bracket before a number
         {"2 3", Code::MissingOperator, 2},
@@ -56,6 +57,8 @@ TEST(ProblemTest, AnUnreadableAnswerSaysWhatIsWrongAndAtWhichCharacter) {
     EXPECT_EQ(Describe(*Read("(1+2", kNames).problem, TextStyle::Unicode),
               "не хватает закрывающей скобки (знак 1)");
     EXPECT_EQ(Describe(*Read("", kNames).problem, TextStyle::Unicode), "нет ответа");
+    EXPECT_EQ(Describe(*Read("(2+)", kNames).problem, TextStyle::Unicode),
+              "не хватает числа или обозначения (знак 4)");
 }
 
 TEST(ProblemTest, ALetterRunThatIsNoKnownNameIsNeverGuessed) {
@@ -69,6 +72,8 @@ TEST(ProblemTest, ALetterRunThatIsNoKnownNameIsNeverGuessed) {
         {"sinx", "sinx: нет такого обозначения"},
         {"M", "M: нет такого обозначения"}, // names keep their case
         {"v_D", "v_D: нет такого обозначения"},
+        {"vC", "vC: нет такого обозначения; возможно, v_C?"}, // the "_" left out
+        {"2vC", "vC: нет такого обозначения; возможно, v_C?"},
     };
     for (const auto& [text, message] : cases) {
         const ReadResult read = Read(text, kNames);
@@ -99,6 +104,11 @@ TEST(ProblemTest, ReadingIsBoundedAndEndsOnAnyInput) {
         return text + std::string(300, ')');
     }();
     EXPECT_EQ(Read(exponents, kNames).problem->code, Code::TooDeep);
+    // Powers chain from the right, so a long chain of them is deep.
+    std::string powers = "x";
+    for (int k = 0; k < 600; ++k)
+        powers += k % 2 == 0 ? "^x" : "#x@";
+    EXPECT_EQ(Read(powers, kNames).problem->code, Code::TooDeep);
     // A long flat chain is not deep.
     std::string chain = "x";
     for (int k = 0; k < 600; ++k)

@@ -85,7 +85,17 @@ TEST(ReadTest, NaturalTypingReadsWithEveryProductShown) {
         {"-x^2", "-x^2"},
         {"a--b", "a-(-b)"},
         {"+a", "a"},
-        {"2^3^2", "2^3^2"},
+        {"2^3^2", "2^(3^2)"}, // powers chain from the right, and the reading says so
+        {"2#2@#3@", "2^(2^3)"},
+        {"x^-2^2", "x^(-2^2)"},
+        {"(x^2)^3", "(x^2)^3"},
+        {"1,6E-19", "1,6·10^(-19)"}, // a number with its power of ten
+        {"5e0", "5·10^0"},
+        {"3.33333333333333E-7", "3,33333333333333·10^(-7)"},
+        {"2e+05x", "2·10^5·x"},
+        {"q/1.6e-19", "q/(1,6·10^(-19))"},
+        {"2exp(x)", "2·exp(x)"},
+        {"log(x)+LOG(x)+lg(x)", "lg(x)+lg(x)+lg(x)"}, // base 10, said so
         {".5x", ".5·x"},
         {"pi*g*PI*Pi", "pi·g·PI·Pi"},
     };
@@ -124,15 +134,40 @@ TEST(ReadTest, NamesAreTheSameWhicheverWayTheSubscriptIsWritten) {
     const ReadResult read = Read("2*X!A+X_A*Y!A", {}, {"X!A", "Y!A"});
     ASSERT_TRUE(read.Accepted());
     EXPECT_EQ(read.formula->names, (std::vector<std::string>{"X!A", "Y!A"}));
+    // A known name E (or e) wins over the power of ten; the other letter stays a power.
+    EXPECT_EQ(ReadingText(*Read("2E-3+2e-3", {"E"}).formula), "2·E-3+2·10^(-3)");
+    EXPECT_EQ(ReadingText(*Read("2E-3", {}, {"E"}).formula), "2·E-3");
+    EXPECT_EQ(ReadingText(*Read("2e", {"e"}).formula), "2·e");
+    EXPECT_EQ(ReadingText(*Read("2E1", {"E1"}).formula), "2·E1");
+    EXPECT_EQ(ReadingText(*Read("2E1", {"E!1"}).formula), "2·10^1");
 }
 
 TEST(ReadTest, ValuesFollowTheEnginesRules) {
     const std::pair<const char*, double> cases[] = {
-        {"2+3*4", 14},   {"2-3-4", -5},      {"2/4/2", 0.25},   {"2^3^2", 64},
-        {"2#3@#2@", 64}, {"2v!C", 6},        {"2(x+1)", 6},     {"(x+1)(x-1)", 3},
-        {"0,5x", 1},     {"-x^2", -4},       {"x^-1", 0.5},     {"COS(0)", 1},
-        {"sin(pi)", 0},  {"0^0", 1},         {"up(0.5)", 0.5},  {"sqrt(x)^2", 2},
-        {"2*~w", 1},     {"ch(0)+th(0)", 1}, {"ctan(pi/4)", 1}, {"arctan(1)*4", 3.141592653589793},
+        {"2+3*4", 14},
+        {"2-3-4", -5},
+        {"2/4/2", 0.25},
+        {"2^3^2", 512},
+        {"2#3@#2@", 512},
+        {"2v!C", 6},
+        {"2(x+1)", 6},
+        {"(x+1)(x-1)", 3},
+        {"1.6E-19*10^19", 1.6},
+        {"log(1000)-lg(100)", 1},
+        {"exp(-25)*exp(25)", 1},
+        {"1/(1e-10)*1e-10", 1},
+        {"0,5x", 1},
+        {"-x^2", -4},
+        {"x^-1", 0.5},
+        {"COS(0)", 1},
+        {"sin(pi)", 0},
+        {"0^0", 1},
+        {"up(0.5)", 0.5},
+        {"sqrt(x)^2", 2},
+        {"2*~w", 1},
+        {"ch(0)+th(0)", 1},
+        {"ctan(pi/4)", 1},
+        {"arctan(1)*4", 3.141592653589793},
     };
     for (const auto& [text, expected] : cases) {
         const Value value = ValueOf(text);
@@ -145,7 +180,14 @@ TEST(ReadTest, ValuesFollowTheEnginesRules) {
         {"ln(x-x)", "нуль в аргументе логарифма"},
         {"cotan(0)", "ноль в аргументе котангенса"},
         {"tan(pi/2)", "Pi/2 в аргументе тангенса"},
-        {"sqrt(-x)", "значение не является конечным числом"},
+        {"sqrt(-x)", "отрицательное число в аргументе корня"},
+        {"ln(-x)", "отрицательное число в аргументе логарифма"},
+        {"1/(0.1*3-0.3)", "деление на нуль"},
+        {"lg(cos(pi/2))", "нуль в аргументе логарифма"},
+        {"1e400", "значение не является конечным числом"},
+        {"exp(-800)", "значение слишком мало для вычисления"}, // its digits are lost
+        {"0.5^2000", "значение слишком мало для вычисления"},
+        {"1e-200*1e-200", "значение слишком мало для вычисления"},
         {"10^400", "значение не является конечным числом"},
         {"1/0+ln(0)", "деление на нуль"}, // the first error stays
     };

@@ -25,9 +25,14 @@ struct Row {
     std::string reference; // UTF-8, as an author writes it
     std::string answer;
     std::vector<std::string> variables; // <VARIABLES> items, with ranges if any
-    std::string verdict;                // "верно", "неверно", "не принято"
-    std::string tolerance = "1";
+    // "верно", "неверно", "не принято", or what is wrong with the reference: the tool then
+    // exits 3 saying it, and the server leaves the task out.
+    std::string verdict;
+    std::string tolerance = "1"; // <TOLERANCE>: percent, then perhaps "; " and the zero's
 };
+
+const std::string kTooFewPoints =
+    "эталонный ответ нельзя проверить: меньше 12 точек, где он вычисляется; измените диапазоны";
 
 std::vector<Row> Table() {
     const std::vector<std::string> vc = {"v!C", "R"};
@@ -67,7 +72,37 @@ std::vector<Row> Table() {
         {"x", "1.001*x", {"x"}, "верно"},
         {"x", "1.001*x", {"x"}, "неверно", "0.05"},
         {"sqrt(x)", "x^0.5", {"x=-1..1"}, "верно"},
-        {"x", "x/(x-x)", {"x"}, "неверно"},
+        {"x", "x/(x-x)", {"x"}, "не принято"}, // no value anywhere: no attempt spent
+        {"1", "1/0", {}, "не принято"},
+        {"1", "sqrt(-1)", {}, "не принято"},
+        {"x", "sqrt(x)*sqrt(x)", {"x=-1..1"}, "неверно"},
+        // the tolerance's edge, small magnitudes, kept function results, zero references
+        {"1", "1.01", {}, "верно"},
+        {"100", "101", {}, "верно"},
+        {"1", "0.95", {}, "верно", "5"},
+        {"1*10^33", "1.05*10^33", {}, "верно", "5"},
+        {"q*1.6*10^(-19)", "0", {"q"}, "неверно"},
+        {"m*10^(-10)", "2*m*10^(-10)", {"m"}, "неверно"},
+        {"exp(-25)", "0", {}, "неверно"},
+        {"exp(-25)", "5*exp(-25)", {}, "неверно"},
+        {"10^10", "1/10^(-10)", {}, "верно"},
+        {"q/(1.6*10^(-19))", "q*6,25E18", {"q"}, "верно"},
+        {"F*cos(pi/2)", "0", {"F"}, "верно"},
+        {"0.1*3-0.3", "0", {}, "верно"},
+        {"0", "1e-7", {}, "неверно"},
+        {"0", "1e-7", {}, "верно", "1; 1e-6"},
+        {"0", "1e-7", {}, "верно", "1; 1,5e-7"},
+        // powers from the right, numbers with their power of ten, lg
+        {"256", "2^2^3", {}, "верно"},
+        {"64", "2^2^3", {}, "неверно"},
+        {"1.6*10^(-19)", "1,6E-19", {}, "верно"},
+        {"3.33333333333333E-7", "1/3000000", {}, "верно"},
+        {"2*E-3", "2E-3", {"E"}, "верно"},
+        {"0.002", "2E-3", {"F"}, "верно"},
+        {"lg(x)", "log(x)", {"x"}, "верно"},
+        {"v!C/R", "vC/R", {"v!C", "R"}, "не принято"},
+        // a reference with a value at fewer than 12 points drawn
+        {"(x-4*a)^6000", "(4*a-x)^6000+0*sqrt(4.8685-x)", {"x", "a"}, kTooFewPoints},
     };
 }
 
@@ -81,19 +116,29 @@ std::vector<Row> BankRows() {
             variables.push_back(Cp1251ToUtf8(item));
         for (const std::string& reference : task.answers)
             rows.push_back({Cp1251ToUtf8(reference), Cp1251ToUtf8(reference), variables, "верно",
-                            std::to_string(task.tolerancePercent)});
+                            QString("%1; %2")
+                                .arg(task.tolerance.percent, 0, 'g', 17)
+                                .arg(task.tolerance.zero, 0, 'g', 17)
+                                .toStdString()});
     }
     return rows;
 }
 
 std::string ToolVerdict(const Row& row) {
-    QStringList arguments = {"judge", "--tolerance", QString::fromStdString(row.tolerance)};
+    const std::size_t semicolon = row.tolerance.find(';');
+    QStringList arguments = {"judge", "--tolerance",
+                             QString::fromStdString(row.tolerance.substr(0, semicolon))};
+    if (semicolon != std::string::npos)
+        arguments << "--zero-tolerance"
+                  << QString::fromStdString(row.tolerance.substr(semicolon + 1)).trimmed();
     for (const std::string& variable : row.variables)
         arguments << "--var" << QString::fromStdString(variable);
     arguments << QString::fromStdString(row.reference) << QString::fromStdString(row.answer);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LC_ALL", "C");
     const ProgramRun run = RunProgram(VEKTA_FORMULA_PATH, arguments, environment);
+    if (run.exitCode == 3 && run.out.empty())
+        return run.err.substr(0, run.err.find('\n'));
     const std::string line = run.out.substr(0, run.out.find_first_of(":\n"));
     // The exit code tells the verdict too.
     const char* byCode[] = {"верно", "неверно", "не принято"};
@@ -159,7 +204,9 @@ TEST(AnswerAgreementTest, TheToolAndTheServerGiveEveryRowItsVerdict) {
         const Row& row = rows[k];
         const std::string what = row.reference + " vs " + row.answer;
         EXPECT_EQ(ToolVerdict(row), row.verdict) << what;
-        EXPECT_EQ(ServerVerdict(client, k, row.answer), row.verdict) << what;
+        const bool badReference = row.verdict.rfind("эталон", 0) == 0;
+        EXPECT_EQ(ServerVerdict(client, k, row.answer), badReference ? "no QUEST" : row.verdict)
+            << what;
     }
 }
 
@@ -190,4 +237,12 @@ TEST(AnswerAgreementTest, TheToolReadsAndReportsAsTheServerDoes) {
     const ProgramRun usage =
         RunProgram(VEKTA_FORMULA_PATH, {"judge", "--var", "a=3..1", "a", "a"}, environment);
     EXPECT_EQ(usage.exitCode, 64);
+    for (const char* zero : {"0", "2e6", "abc", "-1"}) {
+        const ProgramRun run = RunProgram(
+            VEKTA_FORMULA_PATH, {"judge", "--zero-tolerance", zero, "0", "0"}, environment);
+        EXPECT_EQ(run.exitCode, 64) << zero;
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')),
+                  "vekta-formula: --zero-tolerance wants a number above 0 and at most 1e6, not \"" +
+                      std::string(zero) + "\"");
+    }
 }

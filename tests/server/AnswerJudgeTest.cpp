@@ -52,16 +52,23 @@ TEST(SubmissionTest, TheMessageNamesEachAnswerAsReadAndSaysWhyOneIsNotRight) {
               "Не принятые ответы не засчитаны как попытка.");
     EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(verdict)), "X_A: верно; омега: неверно; M_A: не принято");
 
-    // An answer without a value, one that cannot be read, a missing one.
+    // An answer without a value at some points, one that cannot be read, a missing one.
     const SubmissionVerdict other =
-        JudgeSubmission(&task, " X!A @=3/(v!C-v!C); ~w @=(v!C/R;", judge);
+        JudgeSubmission(&task, " X!A @=3+0*sqrt(R-1,5); ~w @=(v!C/R;", judge);
     EXPECT_EQ(other.attemptCount, 1);
     EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(other)),
-              "X_A: неверно — ваш ответ 3/(v_C-v_C); деление на нуль\n"
+              "X_A: неверно — ваш ответ 3+0·sqrt(R-1,5); отрицательное число в аргументе корня\n"
               "омега: не принято — ваш ответ (v!C/R; не хватает закрывающей скобки (знак 1)\n"
               "M_A: не принято — нет ответа\n"
               "Верно 0 из 3\n"
               "Не принятые ответы не засчитаны как попытка.");
+
+    // An answer without a value anywhere says nothing: not accepted, no attempt.
+    const SubmissionVerdict undefined = JudgeSubmission(&task, " X!A @=3/(v!C-v!C);", judge);
+    EXPECT_EQ(undefined.attemptCount, 0);
+    EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(undefined))
+                  .find("X_A: не принято — ваш ответ 3/(v_C-v_C); деление на нуль\n"),
+              0u);
 
     const SubmissionVerdict unjudged = JudgeSubmission(nullptr, " a @=3;", judge);
     EXPECT_FALSE(unjudged.judged);
@@ -81,6 +88,9 @@ TEST(SubmissionTest, AReferenceThatCannotBeReadOrEvaluatedIsAProblemOfTheTask) {
 TEST(SubmissionTest, TheSessionSendsTheDeclaredNamesAndStoresANotAcceptedAnswerAsNoAttempt) {
     TaskBank bank;
     bank.tasks.push_back(WheelTask());
+    bank.tasks.push_back(ParseTaskFile(
+        "<REQUEST>F;</REQUEST><ANSWER>(x-4*a)^6000;</ANSWER><VARIABLES>x;a;</VARIABLES>",
+        "<STATICA>", "f"));
     MemorySessionHost host;
     host.accounts = {{"Guest", "wuzo"}};
     ServerSession session(bank, host);
@@ -91,7 +101,26 @@ TEST(SubmissionTest, TheSessionSendsTheDeclaredNamesAndStoresANotAcceptedAnswerA
     session.Receive(BuildFrame("SETRESULTQUEST", " X!A @=3; ~w @=x; M!A @=m*g;"));
     ASSERT_EQ(host.submissions.size(), 1u);
     EXPECT_EQ(host.submissions[0].score, 2);
-    EXPECT_EQ(host.submissions[0].total, 2);
+    EXPECT_EQ(host.submissions[0].total, 3); // the task's answers, "Верно 2 из 3"
+    EXPECT_TRUE(host.submissions[0].counted);
+    EXPECT_EQ(host.submissions[0].credited, 2);
     EXPECT_EQ(Cp1251ToUtf8(host.submissions[0].verdicts),
               "X_A: верно; омега: не принято; M_A: верно");
+
+    // A reference that has a value at too few points of a student's variant: the answer is
+    // not accepted with the reason, uses no attempt, and the operator's log says why.
+    session.Receive(BuildFrame("GETQUEST", "f"));
+    const std::string reply =
+        Cp1251ToUtf8(ReadPayload(session.Receive(BuildFrame("SETRESULTQUEST", " F @=1;"))));
+    EXPECT_EQ(reply.find("F: не принято — ваш ответ 1; эталонный ответ нельзя проверить: меньше "
+                         "12 точек, где он вычисляется; измените диапазоны"),
+              0u)
+        << reply;
+    ASSERT_EQ(host.submissions.size(), 2u);
+    EXPECT_FALSE(host.submissions[1].counted);
+    ASSERT_FALSE(host.log.empty());
+    EXPECT_NE(host.log.back().find("the reference answer of F cannot be judged against: "
+                                   "эталонный ответ нельзя проверить"),
+              std::string::npos)
+        << host.log.back();
 }

@@ -10,14 +10,21 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QThread>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <latch>
+#include <map>
 #include <mutex>
 #include <numeric>
 #include <thread>
+#include <tuple>
 
 using platform::Utf8ToCp1251;
 
@@ -147,12 +154,126 @@ void ExerciseSharedLimits(const std::string& location) {
     EXPECT_TRUE(second.SessionsToClose("B").empty());
 }
 
+// Makes the submissions table as servers before credit and counted attempts kept it, with
+// rows of each kind they stored, on a connection of the test's own.
+void MakeOldStore(const std::string& location) {
+    const bool postgres = IsPostgresLocation(location);
+    const QString name = "old-store";
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(postgres ? "QPSQL" : "QSQLITE", name);
+        if (postgres) {
+            const QUrl url(QString::fromStdString(location));
+            db.setHostName(url.host());
+            db.setPort(url.port());
+            db.setUserName(url.userName());
+            db.setDatabaseName(url.path().mid(1));
+        } else {
+            db.setDatabaseName(QString::fromStdString(location));
+        }
+        ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
+        QSqlQuery query(db);
+        // Table definitions run directly: PostgreSQL prepares none.
+        const auto run = [&](const QString& sql, const QVariantList& values = {}) {
+            if (values.isEmpty()) {
+                ASSERT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
+                return;
+            }
+            ASSERT_TRUE(query.prepare(sql)) << query.lastError().text().toStdString();
+            for (const QVariant& value : values)
+                query.addBindValue(value);
+            ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+        };
+        run("DROP TABLE IF EXISTS submissions");
+        run(QString("CREATE TABLE submissions (id %1, user_name VARCHAR(200) NOT NULL, "
+                    "task VARCHAR(400) NOT NULL, received_utc VARCHAR(40) NOT NULL, payload %2 "
+                    "NOT NULL, verdicts TEXT NOT NULL, score INTEGER NOT NULL, total INTEGER NOT "
+                    "NULL, attempt INTEGER, variant TEXT)")
+                .arg(postgres ? "BIGSERIAL PRIMARY KEY" : "INTEGER PRIMARY KEY AUTOINCREMENT",
+                     postgres ? "BYTEA" : "BLOB"));
+        const QVariant none(QMetaType(QMetaType::Int));
+        // score, total (the answers judged "верно" or "неверно"), attempt, verdicts
+        const struct {
+            int score, total;
+            QVariant attempt;
+            const char* verdicts;
+        } rows[] = {
+            {2, 2, 1, "X_A: верно; Y_A: не принято; R_B: верно"}, // an attempt, 2 of 3
+            {0, 0, none, "X_A: не принято; Y_A: не принято; R_B: не принято"},
+            {-1, 0, none, "Время вышло 10.12.2026 в 10:30"},
+            {1, 1, none, "X: верно"}, // judged before attempts were numbered
+            // numbered, though every answer was "не принято": no attempt
+            {0, 0, 2, "X_A: не принято; Y_A: не принято; R_B: не принято"},
+        };
+        for (const auto& row : rows)
+            run("INSERT INTO submissions (user_name, task, received_utc, payload, verdicts, "
+                "score, total, attempt, variant) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                {"Иванов", "Балка-1", "2026-12-10T09:00:00.000Z", QByteArray("p"),
+                 QString::fromUtf8(row.verdicts), row.score, row.total, row.attempt, QString()});
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// Servers start on a store of the old shape at once: each opens it (the connections are
+// made first and open together at the first use), the new columns are added once and the
+// old rows filled as they were meant, once.
+void ExerciseUpgradeInPlace(const std::string& location) {
+    MakeOldStore(location);
+    constexpr int kServers = 4;
+    std::latch ready(kServers);
+    std::vector<std::thread> servers;
+    std::atomic<int> opened{0};
+    for (int k = 0; k < kServers; ++k)
+        servers.emplace_back([&] {
+            try {
+                Database db(location, {}, true);
+                ready.arrive_and_wait();
+                db.JudgedAttempts("Иванов");
+                ++opened;
+            } catch (const std::exception& error) {
+                ADD_FAILURE() << error.what();
+            }
+        });
+    for (std::thread& server : servers)
+        server.join();
+    EXPECT_EQ(opened, kServers);
+
+    Database db(location);
+    // The judged attempts are those that were before: the first row's only.
+    EXPECT_EQ(db.JudgedAttempts("Иванов"),
+              (std::map<std::string, std::vector<int>>{{"Балка-1", {2}}}));
+    std::vector<Database::Result> rows = db.Results();
+    ASSERT_EQ(rows.size(), 5u);
+    // score, total (the task's answers where the verdicts list them), credited, counted
+    const std::vector<std::tuple<int, int, double, bool>> expected = {{2, 3, 2.0, true},
+                                                                      {0, 3, 0.0, false},
+                                                                      {-1, 0, 0.0, false},
+                                                                      {1, 1, 1.0, false},
+                                                                      {0, 3, 0.0, false}};
+    for (std::size_t k = 0; k < rows.size(); ++k)
+        EXPECT_EQ(std::make_tuple(rows[k].score, rows[k].total, rows[k].credited, rows[k].counted),
+                  expected[k])
+            << k;
+    // A new attempt takes the next number; a credit in part is kept as stored, also when
+    // the store is opened again.
+    EXPECT_EQ(db.StoreSubmission(
+                  {Utf8ToCp1251("Иванов"), Utf8ToCp1251("Балка-1"), "p", "", 2, 3, true, {}, 1.5}),
+              3);
+    Database again(location);
+    rows = again.Results();
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows.back().credited, 1.5);
+    EXPECT_TRUE(rows.back().counted);
+    EXPECT_EQ(rows[0].total, 3);
+    EXPECT_EQ(again.JudgedAttempts("Иванов")["Балка-1"], (std::vector<int>{2, 2}));
+}
+
 } // namespace
 
 TEST(StorageTest, SqliteKeepsAccountsAndSubmissionsInWalMode) {
     QTemporaryDir dir;
     const std::string file = dir.filePath("store.sqlite").toStdString();
     ExerciseStore(file);
+    ExerciseUpgradeInPlace(dir.filePath("old.sqlite").toStdString());
     EXPECT_TRUE(QFile::exists(dir.filePath("store.sqlite-wal")) ||
                 QFile::exists(dir.filePath("store.sqlite")));
     QFile db(QString::fromStdString(file));
@@ -178,6 +299,7 @@ TEST(StorageTest, PostgresqlKeepsAccountsAndSubmissions) {
     ExerciseStore(postgres.Url());
     ExerciseConcurrentStore(postgres.Url());
     ExerciseSharedLimits(postgres.Url());
+    ExerciseUpgradeInPlace(postgres.Url());
     // A password belongs in a file, never in the URL that every user can see.
     std::string url = postgres.Url();
     url.insert(url.find('@'), ":secret");
@@ -243,16 +365,25 @@ TEST(StorageTest, TheInstructorManagesAccountsAndReadsResultsAsCsv) {
     client.Next();
     client.Send("SETRESULTQUEST", "x");
     client.Next();
+    // Two answers right and one not read: the reply, the row and its attempt agree.
+    client.Send("SETRESULTQUEST", " X!A @=-5; Y!A @=5,83; R!B @=(;");
+    EXPECT_NE(MessageText(client.Next()).find("Верно 2 из 3"), std::string::npos);
 
     const std::string mine = server.RunCommand({"results", "--user", "Сидоров"});
-    EXPECT_EQ(mine.rfind("id,user,task,received_utc,score,total,verdicts,payload,attempt,variant\n"
-                         "1,Сидоров,Балка-1,",
+    // The columns of old keep their places; the newer ones come after them.
+    EXPECT_EQ(mine.rfind("id,user,task,received_utc,score,total,verdicts,payload,attempt,variant,"
+                         "credited,counted\n1,Сидоров,Балка-1,",
                          0),
               0u)
         << mine;
     const std::string csv = server.RunCommand({"results"});
-    // Every answer "не принято": stored, but no attempt.
-    EXPECT_NE(csv.find(",0,0,X_A: не принято; Y_A: не принято; R_B: не принято,\" a @=1,5;\",,\n"),
+    // Every answer "не принято": stored, but no attempt; the total is the task's answers.
+    EXPECT_NE(
+        csv.find(",0,3,X_A: не принято; Y_A: не принято; R_B: не принято,\" a @=1,5;\",,,0,0\n"),
+        std::string::npos)
+        << csv;
+    EXPECT_NE(csv.find(",2,3,X_A: верно; Y_A: верно; R_B: не принято,\" X!A @=-5; Y!A @=5,83; R!B "
+                       "@=(;\",1,,2,1\n"),
               std::string::npos)
         << csv;
 

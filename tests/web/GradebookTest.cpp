@@ -110,7 +110,7 @@ TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
         record.payload = "x";
         record.score = score;
         record.total = total;
-        record.countsAsAttempt = attempt;
+        record.counted = attempt;
         db.StoreSubmission(record);
     };
     submit("Балка-1", 2, 3, true);

@@ -115,6 +115,18 @@ protected:
         record.score = 2;
         record.total = 3;
         db.StoreSubmission(record);
+        // Judged as a student's submission is: two answers right, the third not read.
+        ASSERT_TRUE(db.AddAccount("Петров", password::Hash("student")));
+        const BankTask* beam = bank_.Find(Utf8ToCp1251("Балка-1"));
+        ASSERT_NE(beam, nullptr);
+        const SubmissionRequest request{Utf8ToCp1251("Петров"),
+                                        std::make_shared<const BankTask>(*beam),
+                                        " X!A @=-5; Y!A @=5,83; R!B @=(;",
+                                        {},
+                                        {},
+                                        {}};
+        AnswerJudge judge;
+        db.StoreSubmission(RecordOf(request, JudgeRequest(request, judge)));
         server_ = std::make_unique<WebServer>(bank_, StoreAddress{location, {}}, [] {
             return std::vector<LiveSession>{
                 {kScriptName, "127.0.0.1 5000", "07.12.2026 10:00:00", "Балка-1", ""}};
@@ -203,7 +215,9 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     const std::string html = book.Text();
     EXPECT_EQ(html.find(kScriptName), std::string::npos);
     EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
-    EXPECT_NE(html.find("2/3"), std::string::npos);         // Иванов's best at Балка-1
+    EXPECT_NE(html.find("2/3"), std::string::npos); // Иванов's best at Балка-1
+    // Two of three right is part of the task, however the third was judged.
+    EXPECT_NE(html.find("<td class=\"part\" data-v=\"2\">2/3<br>"), std::string::npos);
     EXPECT_EQ(html.find("Учитель</a>"), std::string::npos); // a teacher is no row
     EXPECT_TRUE(book.Header("Content-Security-Policy").contains("default-src 'none'"));
 
@@ -213,6 +227,10 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     EXPECT_NE(student.Text().find("X_A"), std::string::npos);
     EXPECT_NE(student.Text().find("2,83"), std::string::npos); // the answer as read
     EXPECT_NE(student.Text().find("неверно"), std::string::npos);
+    // Of all the answers the task asks for, as the student was told.
+    const HttpReply partly =
+        Exchange(port_, Get("/student/" + QByteArray("Петров").toPercentEncoding(), cookie));
+    EXPECT_NE(partly.Text().find("попытка 1 · верно 2 из 3"), std::string::npos) << partly.Text();
     EXPECT_EQ(Exchange(port_,
                        Get("/student/" + QByteArray::fromStdString(kScriptName).toPercentEncoding(),
                            cookie))
@@ -236,6 +254,7 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     EXPECT_TRUE(csv.body.startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(csv.body.contains("Балка-1 (из 3);"));
     EXPECT_TRUE(csv.body.contains("\r\nИванов;2;"));
+    EXPECT_TRUE(csv.body.contains("\r\nПетров;2;"));
     EXPECT_TRUE(csv.Header("Content-Disposition").contains("attachment"));
 }
 

@@ -15,16 +15,18 @@ constexpr int kUsage = 64;
 
 struct AnswerArgs {
     std::vector<answers::DeclaredName> names;
-    double tolerancePercent = 1.0;
+    answers::Tolerance tolerance;
     std::vector<std::string> operands; // CP1251
 };
 
-// Reads --var NAME[=LOW..HIGH] and, when allowed, --tolerance P; the rest are operands.
+// Reads --var NAME[=LOW..HIGH] and, when allowed, --tolerance P and --zero-tolerance Z;
+// the rest are operands.
 std::optional<AnswerArgs> ParseAnswerArgs(const std::vector<std::string>& utf8Args, bool ranges) {
     AnswerArgs args;
     for (std::size_t i = 0; i < utf8Args.size(); ++i) {
         const std::string& arg = utf8Args[i];
-        const bool option = arg == "--var" || (ranges && arg == "--tolerance");
+        const bool option =
+            arg == "--var" || (ranges && (arg == "--tolerance" || arg == "--zero-tolerance"));
         if (!option) {
             args.operands.push_back(platform::Utf8ToCp1251(arg));
             continue;
@@ -40,7 +42,18 @@ std::optional<AnswerArgs> ParseAnswerArgs(const std::vector<std::string>& utf8Ar
                 std::cerr << "vekta-formula: --tolerance needs a percentage above 0\n";
                 return std::nullopt;
             }
-            args.tolerancePercent = *percent;
+            args.tolerance.percent = *percent;
+            continue;
+        }
+        if (arg == "--zero-tolerance") {
+            const std::optional<double> zero = answers::ReadZeroTolerance(value);
+            if (!zero) {
+                std::cerr << "vekta-formula: --zero-tolerance wants a number above 0 and at most "
+                             "1e6, not \""
+                          << utf8Args[i] << "\"\n";
+                return std::nullopt;
+            }
+            args.tolerance.zero = *zero;
             continue;
         }
         std::string problem;
@@ -76,9 +89,9 @@ int RunJudge(const std::vector<std::string>& utf8Args) {
     if (!args || args->operands.size() != 2)
         return kUsage;
     const answers::Judgement judgement =
-        answers::Judge(args->operands[0], args->operands[1], args->names, args->tolerancePercent);
+        answers::Judge(args->operands[0], args->operands[1], args->names, args->tolerance);
     if (!judgement.referenceProblem.empty()) {
-        std::cerr << "vekta-formula: " << judgement.referenceProblem << '\n';
+        std::cerr << judgement.referenceProblem << '\n';
         return 3;
     }
     std::cout << answers::VerdictWord(judgement.verdict);

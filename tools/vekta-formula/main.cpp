@@ -3,7 +3,8 @@
 //   vekta-formula calc    [--var NAME=VALUE]... FORMULA        the formula editor's evaluator
 //   vekta-formula compare [--var NAME=VALUE]... FIRST SECOND   the same, by random trials
 //   vekta-formula read    [--var NAME]... ANSWER               an answer as the server reads it
-//   vekta-formula judge   [--var NAME[=LOW..HIGH]]... [--tolerance P] REFERENCE ANSWER
+//   vekta-formula judge   [--var NAME[=LOW..HIGH]]... [--tolerance P] [--zero-tolerance Z]
+//                         REFERENCE ANSWER
 //                                                  the server's verdict: exit 0, 1, 2 (3: bad
 //                                                  reference)
 
@@ -22,7 +23,7 @@ int Usage() {
                  "       vekta-formula compare [--var NAME=VALUE]... FIRST SECOND\n"
                  "       vekta-formula read [--var NAME]... ANSWER\n"
                  "       vekta-formula judge [--var NAME[=LOW..HIGH]]... [--tolerance P] "
-                 "REFERENCE ANSWER\n";
+                 "[--zero-tolerance Z] REFERENCE ANSWER\n";
     return 64;
 }
 
