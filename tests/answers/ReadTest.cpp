@@ -265,7 +265,11 @@ TEST(ReadTest, AReadingWrittenBackInTheNotationReadsTheSame) {
         "(x#2@)#3@",    "sqrt(a#2@-a!~t#2@)",
         "x^(v_C+a_~t)", "COS(x)^2",
         "2-3-4",        "a-l+x",
-        "-a-l",
+        "-a-l",         "1,6e-19*q",
+        "x/1e3",        "1e3^2",
+        "2^-1,5E+2",    "lg(x)+log(x)",
+        "2^(2^3)",      "(2^2)^3",
+        "x^2^a!~t",
     };
     std::mt19937 random(28);
     for (int k = 0; k < 1000; ++k)

@@ -129,6 +129,11 @@ TEST(TaskViewLogicTest, EarlierAnswersAreSubstitutedAsWholeNamesAndSentAsRead) {
          {"v!C", "R", "x"},
          true},
         {{{"V", "2v_C"}}, " V @=2*v!C@;", wheel, true},
+        // Powers chain from the right; an exponent that holds a power goes after "^", as a
+        // superscript cannot hold another.
+        {{{"a", "2#2@#3@"}, {"b", "2^2^3"}, {"c", "(2^2)^3"}, {"d", "b^a"}},
+         " a @=2^(2#3@); b @=2^(2#3@); c @=(2#2@)#3@; d @=(2^(2#3@))^(2^(2#3@));"},
+        {{{"q", "1,6e-19"}, {"E", "q/1E-3"}}, " q @=1,6e-19; E @=(1,6e-19)/1E-3;"},
         // A blank row sends nothing, and its name stays for the server to refuse.
         {{{"a", "  "}, {"b", "a+1"}}, " a @=; b @=a+1;"},
         {{}, ""},
