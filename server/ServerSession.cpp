@@ -252,6 +252,8 @@ std::string ServerSession::Quest(const std::string& name) {
                        "преподавателю.");
     openTask_ = variant;
     const BankTask& task = variant->task;
-    return BuildQuestMessage(
-        {task.name, task.quest, task.image, task.request, task.animate, task.variablesSection});
+    // A judged task declares the names its answers may use, even none: the client then
+    // refuses an answer with any other name before it is sent.
+    return BuildQuestMessage({task.name, task.quest, task.image, task.request, task.animate,
+                              task.variablesSection, !task.answers.empty()});
 }

@@ -2,47 +2,6 @@
 
 #include "platform/Cp1251.h"
 
-namespace {
-
-std::string NameField(const std::string& name) {
-    return " " + name + " @=";
-}
-
-} // namespace
-
-std::vector<std::optional<std::string>> ReadAnswers(const std::string& payload,
-                                                    const std::vector<std::string>& names) {
-    // Where each item's answer starts (just after its name-field text), found in order.
-    std::vector<std::size_t> starts(names.size(), std::string::npos);
-    std::vector<std::size_t> fieldStarts(names.size(), std::string::npos);
-    std::size_t cursor = 0;
-    for (std::size_t k = 0; k < names.size(); ++k) {
-        const std::string field = NameField(names[k]);
-        const std::size_t found = payload.find(field, cursor);
-        if (found == std::string::npos)
-            continue;
-        fieldStarts[k] = found;
-        starts[k] = found + field.size();
-        cursor = starts[k];
-    }
-    std::vector<std::optional<std::string>> answers(names.size());
-    for (std::size_t k = 0; k < names.size(); ++k) {
-        if (starts[k] == std::string::npos)
-            continue;
-        std::size_t end = payload.size();
-        for (std::size_t next = k + 1; next < names.size(); ++next)
-            if (fieldStarts[next] != std::string::npos) {
-                end = fieldStarts[next];
-                break;
-            }
-        std::string answer = payload.substr(starts[k], end - starts[k]);
-        if (!answer.empty() && answer.back() == ';')
-            answer.pop_back();
-        answers[k] = std::move(answer);
-    }
-    return answers;
-}
-
 SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& payload,
                                   const AnswerJudge& judge) {
     SubmissionVerdict verdict;

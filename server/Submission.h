@@ -2,20 +2,14 @@
 
 #include "AnswerJudge.h"
 #include "TaskBank.h"
+#include "protocol/ResultItems.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-// A SETRESULTQUEST payload read against the task it answers, and its verdict. The
-// client sends one item per requested name: the name-field text " NAME @=", the answer,
-// ";". All texts are CP1251.
-
-// The answer of each requested name, in the task's order; nullopt for a name whose item
-// is missing. An answer runs from its name-field text up to the ";" before the next
-// requested name's item (or the payload's last ";"), so a ";" inside an answer stays.
-std::vector<std::optional<std::string>> ReadAnswers(const std::string& payload,
-                                                    const std::vector<std::string>& names);
+// A SETRESULTQUEST payload (read by ReadAnswers) judged against the task it answers.
+// All texts are CP1251.
 
 struct JudgedAnswer {
     std::string name;   // the requested name, in the notation ("X!A")

@@ -1,7 +1,11 @@
 #include "app/ResultPayload.h"
 
-#include "engine/FormulaText.h"
+#include "answers/NotationText.h"
+#include "app/AnswerReading.h"
 #include "platform/Cp1251.h"
+#include "protocol/ResultItems.h"
+
+#include <map>
 
 namespace {
 
@@ -13,46 +17,32 @@ ResultPayload Refused(std::size_t row, std::string message) {
     return result;
 }
 
-// Replaces every occurrence of name in expr by value, searching on after each insertion,
-// so that a value holding the name is not replaced again. False when expr grows too long.
-bool Substitute(std::string& expr, const std::string& name, const std::string& value) {
-    if (name.empty())
-        return true;
-    for (std::size_t at = expr.find(name); at != std::string::npos;
-         at = expr.find(name, at + value.size())) {
-        expr.replace(at, name.size(), value);
-        if (expr.size() > kMaxPreparedAnswer)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
-ResultPayload BuildResultPayload(const std::vector<AnswerRowText>& rows) {
+ResultPayload BuildResultPayload(const std::vector<AnswerRowText>& rows,
+                                 const std::vector<std::string>& declared, bool namesDeclared) {
+    // The answer each earlier row sends, by the key of its name.
+    std::map<std::string, std::string> sent;
+    std::vector<ResultItem> items;
+    RowNames names{declared, {}, namesDeclared};
     for (std::size_t k = 0; k < rows.size(); ++k) {
-        const CleanedText cleaned = CleanFormula(rows[k].answer);
-        if (cleaned.bracketError != nullptr)
-            return Refused(k, *cleaned.bracketError);
-    }
-    std::vector<std::string> answers;
-    for (const AnswerRowText& row : rows)
-        answers.push_back(row.answer);
-    for (std::size_t j = 0; j + 1 < rows.size(); ++j) {
-        const std::string value = "(" + CleanFormula(rows[j].answer).text + ")";
-        for (std::size_t l = j + 1; l < rows.size(); ++l) {
-            if (!Substitute(answers[l], rows[j].name, value))
-                return Refused(l, platform::Utf8ToCp1251(
+        const AnswerReading reading = ReadAnswerRow(rows[k].answer, names);
+        if (!reading.refusal.empty())
+            return Refused(k, reading.refusal);
+        // A blank row sends nothing, and its name in a later row is left to the server.
+        std::string answer;
+        if (reading.formula) {
+            answer = answers::NotationText(*reading.formula, sent);
+            if (answer.size() > kMaxPreparedAnswer)
+                return Refused(k, platform::Utf8ToCp1251(
                                       "Ответ слишком длинный после подстановки ответов выше."));
-            // A name made of brackets can unbalance the answer it is put into.
-            CleanedText cleaned = CleanFormula(answers[l]);
-            if (cleaned.bracketError != nullptr)
-                return Refused(l, *cleaned.bracketError);
-            answers[l] = std::move(cleaned.text);
+            if (const std::optional<std::string> key = answers::NameKey(rows[k].name))
+                sent[*key] = answer;
         }
+        items.push_back({rows[k].name, std::move(answer)});
+        names.earlierRows.push_back(rows[k].name);
     }
     ResultPayload result;
-    for (std::size_t k = 0; k < rows.size(); ++k)
-        result.payload += rows[k].nameField + answers[k] + ";";
+    result.payload = WriteResultPayload(items);
     return result;
 }

@@ -1,22 +1,27 @@
 #pragma once
 
+#include "answers/Read.h"
+
 #include <string>
 #include <vector>
 
-// The payload of SETRESULTQUEST, built from the answer rows. An answer may use the names
-// of the rows above it: each occurrence of an earlier row's name (a plain byte search) is
-// replaced by that row's typed answer, cleaned and in brackets, and the search goes on after
-// the inserted text. The first answer goes as typed; every later one is cleaned by the
-// engine's CleanFormula. Each item is the name field's text, the answer and ";".
+// The payload of SETRESULTQUEST, built from the answer rows as their reading lines read
+// them. Each answer is read with the names the task declares and the names of the rows
+// above it, and sent as that reading written back in the notation: what the line shows is
+// what the server judges. An earlier row's name (a whole name, never a part of a longer
+// name, of a subscript or of a function) stands in a later answer for that row's answer as
+// sent, in brackets, so that a chain of rows reaches the server with only the declared names
+// left in it. Nothing is sent while a row cannot be read, or (when the server declared the
+// names) uses a name the task does not declare.
 
 struct AnswerRowText {
-    std::string name;      // as REQUEST gave it
-    std::string nameField; // the name field's formula (" name @=")
-    std::string answer;    // the input field's formula as typed
+    std::string name;   // as REQUEST gave it
+    std::string answer; // the input field's formula as typed
 };
 
-// Longest answer text that substitution may produce; beyond it nothing is sent.
-inline constexpr std::size_t kMaxPreparedAnswer = 65536;
+// Longest answer the server reads; an answer that grows beyond it by substitution is not
+// sent.
+inline constexpr std::size_t kMaxPreparedAnswer = answers::MaxAnswerBytes;
 
 struct ResultPayload {
     bool ok = true;
@@ -27,6 +32,8 @@ struct ResultPayload {
     std::string message;
 };
 
-// A row whose brackets do not balance is never sent empty: the result is not ok and
-// carries the engine's bracket message.
-ResultPayload BuildResultPayload(const std::vector<AnswerRowText>& rows);
+// `declared`: the names of the task's VARIABLES; `namesDeclared`: whether the server told
+// them (even none). Without them every name is left to the server.
+ResultPayload BuildResultPayload(const std::vector<AnswerRowText>& rows,
+                                 const std::vector<std::string>& declared = {},
+                                 bool namesDeclared = false);

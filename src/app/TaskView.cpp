@@ -149,7 +149,7 @@ std::string TaskView::ShowTask(const QuestSections& task, const std::string& cap
     answerNames_ = ReadRequestNames(task.request);
     std::string unreadNames; // a name the server declares badly is its own to judge
     declaredNames_ = answers::NamesOf(answers::ReadDeclaredNames(task.variables, unreadNames));
-    namesDeclared_ = !task.variables.empty();
+    namesDeclared_ = task.namesDeclared;
     CreateAnswerFields();
     PlaceCaption(caption);
     laidOutWidth_ = -1;
@@ -344,20 +344,13 @@ std::string TaskView::RedrawQuestImage() {
 void TaskView::Send() {
     std::vector<AnswerRowText> rows;
     for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
-        rows.push_back(
-            {answerNames_[row], nameFields_[row]->Equation(), answerFields_[row]->Equation()});
-    const ResultPayload result = BuildResultPayload(rows);
+        rows.push_back({answerNames_[row], answerFields_[row]->Equation()});
+    // The rows are read as their lines read them: a row that cannot be read, or that uses a
+    // name the task does not declare, would only be refused by the server.
+    const ResultPayload result = BuildResultPayload(rows, declaredNames_, namesDeclared_);
     if (!result.ok) {
-        emit sendRefused(result.message, rows[result.row].nameField);
+        emit sendRefused(result.message, nameFields_[result.row]->Equation());
         return;
-    }
-    // An answer that cannot be read would only be refused by the server.
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        const AnswerReading& reading = readingLines_[row]->Reading();
-        if (reading.kind == AnswerReading::Kind::Unreadable) {
-            emit sendRefused(reading.refusal, rows[row].nameField);
-            return;
-        }
     }
     emit resultReady(result.payload);
 }

@@ -7,6 +7,7 @@
 #include "app/TaskNavigation.h"
 #include "eqedit/FormulaField.h"
 #include "eqedit/FormulaFieldAccessible.h"
+#include "protocol/ResultItems.h"
 #include "tasklayout/AnswerRows.h"
 
 #include <QPushButton>

@@ -6,6 +6,7 @@
 #include "dialogs/MessageDialog.h"
 #include "engine/Expression.h"
 #include "eqedit/FormulaField.h"
+#include "eqedit/Notation.h"
 #include "platform/PostKey.h"
 #include "platform/QtText.h"
 #include "platform/SymbolFont.h"
@@ -176,7 +177,12 @@ void CalculatorWindow::SetFormulaText(const std::string& text) {
 
 void CalculatorWindow::AppendToFormula(const std::string& text) {
     ShowPendingResult();
-    SetFormulaText(formulaField->Equation() + text);
+    std::string formula = formulaField->Equation();
+    // A sign clicked after a subscript goes on the baseline, as a typed one does.
+    if (!text.empty() && !eqedit::SubscriptHolds(text.front()) &&
+        eqedit::LevelAt(formula, static_cast<int>(formula.size())) == eqedit::stSubscript)
+        formula += eqedit::kBaselineMarker;
+    SetFormulaText(formula + text);
 }
 
 void CalculatorWindow::CopyFormula() {

@@ -310,6 +310,12 @@ void EditModel::KeyPress(char key) {
     else if (IsLevelMarker(key))
         return;
     if (IsPrintable(key)) {
+        // A character typed in a subscript that the subscript cannot hold goes in on the
+        // baseline, so that the field draws the formula as it is read: "v_C*2" is v_C
+        // times 2, and the field shows "*2" at full size.
+        if (!IsLevelMarker(key) && !SubscriptHolds(key) &&
+            GetFirstCaretState(equation_, caretPos_) == stSubscript)
+            InsertAtCaret(kBaselineMarker);
         if (greekPending_) {
             greekPending_ = false;
             InsertAtCaret(kGreekPrefix);

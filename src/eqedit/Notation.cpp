@@ -14,6 +14,13 @@ bool IsReserved(char c) {
     return IsLevelMarker(c) || c == kGreekPrefix;
 }
 
+bool SubscriptHolds(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    return (code >= '0' && code <= '9') || (code >= 'a' && code <= 'z') ||
+           (code >= 'A' && code <= 'Z') || code >= 0xC0 || code == 0xA8 || code == 0xB8 ||
+           c == kGreekPrefix;
+}
+
 State LevelOfMarker(char c) {
     switch (c) {
     case kSuperscriptMarker:

@@ -23,6 +23,10 @@ constexpr char kGreekPrefix = '~';
 bool IsLevelMarker(char c);
 // A level marker or the Greek prefix: everything that is not drawn.
 bool IsReserved(char c);
+// Whether a subscript holds the character: a letter (Latin or Cyrillic), a digit or the
+// Greek prefix, as answers read a name's subscript. Anything else typed in a subscript
+// (an operator, a bracket, "^", a space) goes in on the baseline.
+bool SubscriptHolds(char c);
 // The level a marker sets; only meaningful for a level marker.
 State LevelOfMarker(char c);
 

@@ -11,6 +11,8 @@ QuestSections ReadQuestSections(std::string_view message) {
     sections.image = ExtractSection(payload, "IMAGE");
     sections.request = ExtractSection(payload, "REQUEST");
     sections.animate = ExtractSection(payload, "ANIMATE");
+    sections.namesDeclared = payload.find("<VARIABLES>") != std::string::npos &&
+                             payload.find("</VARIABLES>") != std::string::npos;
     sections.variables = ExtractSection(payload, "VARIABLES");
     return sections;
 }
@@ -23,7 +25,7 @@ std::string BuildQuestMessage(const QuestSections& sections) {
         payload += WriteSection("ANIMATE", sections.animate);
     // The names a symbolic answer may use, so that the client can read answers as the
     // server will; a client that does not know the section passes it by.
-    if (!sections.variables.empty())
+    if (sections.namesDeclared || !sections.variables.empty())
         payload += WriteSection("VARIABLES", sections.variables);
     return BuildFrame("QUEST", payload);
 }

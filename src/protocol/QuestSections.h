@@ -11,11 +11,16 @@ struct QuestSections {
     std::string request;
     std::string animate;
     std::string variables; // the names a symbolic answer may use, ";"-ended; may be absent
+    // Whether the message carries a VARIABLES section, empty or not. A server that declares
+    // the names an answer may use sends the section even when there are none, so that the
+    // client can tell "no names" from "names not told" (an older server).
+    bool namesDeclared = false;
 };
 
 // Reads the payload of a whole QUEST message (everything after its first ">"), taking the
-// sections in the order NAME, QUEST, IMAGE, REQUEST, ANIMATE.
+// sections in the order NAME, QUEST, IMAGE, REQUEST, ANIMATE, VARIABLES.
 QuestSections ReadQuestSections(std::string_view message);
 
-// The QUEST message that carries the sections (for tools that show a task file).
+// The QUEST message that carries the sections; VARIABLES goes when it has names or the
+// names are declared.
 std::string BuildQuestMessage(const QuestSections& sections);

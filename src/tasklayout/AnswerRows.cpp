@@ -10,10 +10,6 @@ std::vector<std::string> ReadRequestNames(std::string_view request) {
     return names;
 }
 
-std::string NameFieldText(std::string_view name) {
-    return " " + std::string(name) + " @=";
-}
-
 std::vector<RowPlace> LayoutAnswerRows(int paneWidth, int imageHeight, int nameWidth,
                                        const std::vector<int>& answerHeights, int readingHeight) {
     std::vector<RowPlace> rows;

@@ -5,17 +5,14 @@
 #include <vector>
 
 // The answer rows of the task view: one row per name of the REQUEST section, a name field
-// showing " name =" and an input field for the student's formula.
+// showing " name =" (its formula is written with the submission, protocol/ResultItems.h)
+// and an input field for the student's formula.
 
 inline constexpr std::size_t kMaxAnswerRows = 50;
 
 // The names of the REQUEST section, each ended by ";", in order. At most 50 are read; the
 // surplus and a rest after the last ";" are ignored.
 std::vector<std::string> ReadRequestNames(std::string_view request);
-
-// The formula of a row's name field: a space, the name, a space, "@" back to the baseline
-// and "=".
-std::string NameFieldText(std::string_view name);
 
 // The text of a fresh input field.
 inline constexpr const char* kEmptyAnswerText = "  ";

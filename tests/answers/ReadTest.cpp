@@ -3,11 +3,13 @@
 
 #include "answers/Read.h"
 #include "answers/Evaluate.h"
+#include "answers/NotationText.h"
 #include "platform/Cp1251.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 using namespace answers;
 using platform::Cp1251ToUtf8;
@@ -194,4 +196,119 @@ TEST(ReadTest, ValuesFollowTheEnginesRules) {
         ASSERT_NE(value.error, nullptr) << text;
         EXPECT_STREQ(value.error, error) << text;
     }
+}
+
+namespace {
+
+// A random answer as a student might type it, in both notations; not always readable.
+std::string RandomAnswer(std::mt19937& random, int depth) {
+    const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+    static const char* const operands[] = {"2",  "0,5", "3.25", "10", "v_C",  "v!C@", "F",
+                                           "l",  "a",   "x",    "~w", "a!~t", "a_~t", "pi",
+                                           "~p", "g",   "m",    "R",  "q",    "~W",   "Z"};
+    static const char* const functions[] = {"sin", "cos", "sqrt", "exp", "ln", "log", "abs"};
+    static const char* const operators[] = {"+", "-", "*", "/", "\xB7", ""};
+    if (depth <= 0 || pick(4) == 0)
+        return operands[pick(std::size(operands))];
+    const auto inner = [&] { return RandomAnswer(random, depth - 1); };
+    switch (pick(7)) {
+    case 0:
+    case 1:
+        return inner() + operators[pick(std::size(operators))] + inner();
+    case 2:
+        return "(" + inner() + ")";
+    case 3:
+        return std::string(functions[pick(std::size(functions))]) + "(" + inner() + ")";
+    case 4: {
+        const std::size_t form = pick(3);
+        const std::string exponent = form == 0   ? operands[pick(std::size(operands))]
+                                     : form == 1 ? "-" + std::string(operands[pick(3)])
+                                                 : "(" + inner() + ")";
+        return operands[pick(std::size(operands))] + std::string("^") + exponent;
+    }
+    case 5:
+        return std::string(operands[pick(std::size(operands))]) + "#" + inner() + "@";
+    default:
+        return "-" + inner();
+    }
+}
+
+bool SameValue(const Value& a, const Value& b) {
+    if (a.error != nullptr || b.error != nullptr)
+        return a.error != nullptr && b.error != nullptr && std::string(a.error) == b.error;
+    return a.value == b.value || (std::isnan(a.value) && std::isnan(b.value));
+}
+
+} // namespace
+
+// What the answer rows send is the reading written back in the notation: read again with
+// the same names it reads the same and has the same value; an earlier row's name written as
+// that row's text reads as that text in brackets.
+TEST(ReadTest, AReadingWrittenBackInTheNotationReadsTheSame) {
+    std::vector<std::string> texts = {
+        "2v!C",         "x#2a@",
+        "x#2@+1",       "x#2",
+        "x#(a+l)@",     "x#-1@",
+        "q*l#2@/2+F*l", "a!~t*~w",
+        "~p*R",         "  R  *  x ",
+        "v_C*2^0.5",    "x^(2a)",
+        "x^-1",         "x^2a",
+        "0,75*F*l",     "2(a+b)",
+        "(a+x)(a-x)",   "(a+l)x",
+        "2sin(x)",      "2^2^3",
+        "2#2@#3@",      "2#3@#2@",
+        "-x^2",         "a-(l-x)",
+        "a/(l*x)",      "a/l/x",
+        "-(-a)",        "a*-l",
+        "x#v!C@",       "x^v_C",
+        "x#a#2@@",      "x#2#3@",
+        "(x#2@)#3@",    "sqrt(a#2@-a!~t#2@)",
+        "x^(v_C+a_~t)", "COS(x)^2",
+        "2-3-4",        "a-l+x",
+        "-a-l",         "1,6e-19*q",
+        "x/1e3",        "1e3^2",
+        "2^-1,5E+2",    "lg(x)+log(x)",
+        "2^(2^3)",      "(2^2)^3",
+        "x^2^a!~t",
+    };
+    std::mt19937 random(28);
+    for (int k = 0; k < 1000; ++k)
+        texts.push_back(RandomAnswer(random, 4));
+    const std::vector<std::string> declared = {"v!C", "F", "l",  "a",    "x", "m",
+                                               "q",   "R", "~w", "a!~t", "~W"};
+    int checked = 0, substituted = 0;
+    for (const std::string& text : texts) {
+        const ReadResult read = Read(text, declared, {"Z"});
+        if (!read.Accepted())
+            continue;
+        ++checked;
+        const std::string reading = ReadingText(*read.formula);
+        const bool holdsZ = reading.find('Z') != std::string::npos;
+        if (!holdsZ) {
+            const std::string written = NotationText(*read.formula);
+            const ReadResult again = Read(written, declared);
+            ASSERT_TRUE(again.Accepted()) << text << " -> " << written;
+            EXPECT_EQ(ReadingText(*again.formula), reading) << text << " -> " << written;
+            EXPECT_TRUE(SameValue(ValueOf(written), ValueOf(text))) << text << " -> " << written;
+            continue;
+        }
+        // Z, an earlier row, holds one of the readable answers above.
+        std::size_t pick = static_cast<std::size_t>(checked) % 39;
+        while (!Read(texts[pick], declared).Accepted())
+            ++pick;
+        const ReadResult earlierRead = Read(texts[pick], declared);
+        const std::string earlierText = NotationText(*earlierRead.formula);
+        const std::string written = NotationText(*read.formula, {{"Z", earlierText}});
+        const ReadResult again = Read(written, declared);
+        ASSERT_TRUE(again.Accepted()) << text << " -> " << written;
+        std::string expected = reading;
+        const std::string inBrackets = "(" + ReadingText(*earlierRead.formula) + ")";
+        for (std::size_t at = expected.find('Z'); at != std::string::npos;
+             at = expected.find('Z', at + inBrackets.size()))
+            expected.replace(at, 1, inBrackets);
+        EXPECT_EQ(ReadingText(*again.formula), expected) << text << " -> " << written;
+        ++substituted;
+    }
+    EXPECT_GT(checked, 400) << substituted;
+    EXPECT_GT(substituted, 50);
 }

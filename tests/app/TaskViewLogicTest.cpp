@@ -2,10 +2,10 @@
 
 #include "app/AnswerReading.h"
 #include "app/ResultPayload.h"
+#include "protocol/ResultItems.h"
 #include "tasklayout/AnswerRows.h"
 #include "tasklayout/QuestImage.h"
 
-#include "engine/EngineMessages.h"
 #include "platform/Cp1251.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +15,15 @@
 
 namespace {
 
-std::string Payload(const std::vector<std::pair<std::string, std::string>>& namesAndAnswers) {
+std::string Payload(const std::vector<std::pair<std::string, std::string>>& namesAndAnswers,
+                    const std::vector<std::string>& declared = {}, bool namesDeclared = false) {
     std::vector<AnswerRowText> rows;
     for (const auto& [name, answer] : namesAndAnswers)
-        rows.push_back({name, NameFieldText(name), answer});
-    const ResultPayload result = BuildResultPayload(rows);
-    return result.ok ? result.payload : "refused row " + std::to_string(result.row);
+        rows.push_back({name, answer});
+    const ResultPayload result = BuildResultPayload(rows, declared, namesDeclared);
+    return result.ok ? result.payload
+                     : "refused row " + std::to_string(result.row) + ": " +
+                           platform::Cp1251ToUtf8(result.message);
 }
 
 } // namespace
@@ -92,48 +95,79 @@ TEST(TaskViewLogicTest, RowsStand32ApartUnderTheDiagramAndTheButtonUnderThem) {
     EXPECT_EQ(read[2].answerLeft, 75);
 }
 
-TEST(TaskViewLogicTest, EarlierAnswersAreSubstitutedOneLevelAndCleaned) {
+TEST(TaskViewLogicTest, EarlierAnswersAreSubstitutedAsWholeNamesAndSentAsRead) {
+    const std::vector<std::string> point = {}; // a task with numbers only
+    const std::vector<std::string> wheel = {"v!C", "R"};
     const struct {
         std::vector<std::pair<std::string, std::string>> rows;
         std::string payload;
+        std::vector<std::string> declared = {};
+        bool namesDeclared = false;
     } cases[] = {
         {{{"X", "10"}, {"Y", "2*X"}}, " X @=10; Y @=2*(10);"},
         {{{"a", "3"}, {"b", "a+1"}}, " a @=3; b @=(3)+1;"},
-        {{{"a", " 1 + 2 "}, {"b", " 1 + 2 "}}, " a @= 1 + 2 ; b @=1+2;"},
-        // Chains resolve one level: c gets b's typed text, whose "a" stays.
-        {{{"a", "1"}, {"b", "a*2"}, {"c", "b+1"}}, " a @=1; b @=(1)*2; c @=(a*2)+1;"},
-        // A name inside a longer word is replaced there too.
-        {{{"t", "2"}, {"s", "tan(t)"}}, " t @=2; s @=(2)an((2));"},
+        // Every row goes as it reads: spaces and idle markers go, implicit products are
+        // written out.
+        {{{"a", " 1 + 2 "}, {"b", " 1 + 2 "}}, " a @=1+2; b @=1+2;"},
+        {{{"a", "2(1+1)"}, {"b", "a#2@@@"}}, " a @=2*(1+1); b @=(2*(1+1))#2@;"},
+        // Chains resolve to the end: c gets b as b is sent, with a's answer in it.
+        {{{"a", "1"}, {"b", "a*2"}, {"c", "b+1"}}, " a @=1; b @=(1)*2; c @=((1)*2)+1;"},
+        // Whole names only: not inside a function, a longer name or a subscript.
+        {{{"t", "2"}, {"s", "tan(t)"}}, " t @=2; s @=tan((2));"},
+        {{{"a", "2"}, {"b", "ab+a_1+sin(a)"}}, " a @=2; b @=ab+a!1@+sin((2));"},
         // A value holding its own name is inserted once per occurrence.
         {{{"a", "tan(1)"}, {"b", "a+a"}}, " a @=tan(1); b @=(tan(1))+(tan(1));"},
         {{{"v!A", "5"}, {"w", "v!A@/2"}}, " v!A @=5; w @=(5)/2;"},
+        // The moving point: the line reads v^2/sqrt(a^2-a_τ^2), the server gets numbers.
+        {{{"v", "2"}, {"a", "3"}, {"a!~t", "1"}, {"~r", "v#2@/sqrt(a#2@-a!~t#2@)"}},
+         " v @=2; a @=3; a!~t @=1; ~r @=(2)#2@/sqrt((3)#2@-(1)#2@);",
+         point,
+         true},
+        // Declared names stay names; a subscript in an exponent goes after "^".
+        {{{"~w", "v_C/R"}, {"X", "~w*R*x^v_C"}},
+         " ~w @=v!C@/R; X @=(v!C@/R)*R*x^v!C@;",
+         {"v!C", "R", "x"},
+         true},
+        {{{"V", "2v_C"}}, " V @=2*v!C@;", wheel, true},
+        // Powers chain from the right; an exponent that holds a power goes after "^", as a
+        // superscript cannot hold another.
+        {{{"a", "2#2@#3@"}, {"b", "2^2^3"}, {"c", "(2^2)^3"}, {"d", "b^a"}},
+         " a @=2^(2#3@); b @=2^(2#3@); c @=(2#2@)#3@; d @=(2^(2#3@))^(2^(2#3@));"},
+        {{{"q", "1,6e-19"}, {"E", "q/1E-3"}}, " q @=1,6e-19; E @=(1,6e-19)/1E-3;"},
+        // A blank row sends nothing, and its name stays for the server to refuse.
+        {{{"a", "  "}, {"b", "a+1"}}, " a @=; b @=a+1;"},
         {{}, ""},
-        {{{"a", "(1"}}, "refused row 0"},
-        {{{"a", "1"}, {"b", "2)"}}, "refused row 1"},
+        {{{"a", "(1"}}, "refused row 0: не хватает закрывающей скобки (знак 1)"},
+        {{{"a", "1"}, {"b", "2)"}}, "refused row 1: лишняя закрывающая скобка (знак 2)"},
+        // With the names declared (even none), an undeclared name stops the sending; pi,
+        // g and earlier rows' names are always known.
+        {{{"M", "q*L#2@/2+F*L"}}, "refused row 0: q: нет такого обозначения", {"F", "L"}, true},
+        {{{"M", "q*L#2@/2+F*L"}}, " M @=q*L#2@/2+F*L;", {"F", "L"}, false},
+        {{{"a", "pi*g*~p"}, {"b", "2a"}}, " a @=pi*g*~p; b @=2*(pi*g*~p);", point, true},
+        {{{"a", "1"}, {"b", "c"}}, "refused row 1: c: нет такого обозначения", point, true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Payload(c.rows), c.payload) << c.payload;
+        EXPECT_EQ(Payload(c.rows, c.declared, c.namesDeclared), c.payload) << c.payload;
 }
 
-TEST(TaskViewLogicTest, ARefusedAnswerCarriesTheEnginesMessage) {
-    const ResultPayload result =
-        BuildResultPayload({{"a", NameFieldText("a"), "1"}, {"b", NameFieldText("b"), "(b"}});
+TEST(TaskViewLogicTest, ARefusedAnswerCarriesTheReadersMessage) {
+    const ResultPayload result = BuildResultPayload({{"a", "1"}, {"b", "(b"}});
     ASSERT_FALSE(result.ok);
     EXPECT_EQ(result.row, 1u);
-    EXPECT_EQ(result.message, Messages().missingClosingBracket);
+    EXPECT_EQ(platform::Cp1251ToUtf8(result.message), "не хватает закрывающей скобки (знак 1)");
     EXPECT_TRUE(result.payload.empty());
 
-    // A name made of a bracket unbalances the answer it is put into.
-    const ResultPayload unbalanced =
-        BuildResultPayload({{"(", NameFieldText("("), "2"}, {"b", NameFieldText("b"), "(1)"}});
-    ASSERT_FALSE(unbalanced.ok);
-    EXPECT_EQ(unbalanced.message, Messages().missingOpeningBracket);
+    // A name that is not one name is no name of the answers below.
+    const ResultPayload unbalanced = BuildResultPayload({{"(", "2"}, {"b", "(1)"}});
+    ASSERT_TRUE(unbalanced.ok);
+    EXPECT_EQ(unbalanced.payload, " ( @=2; b @=(1);");
 
     // Chains of one name cannot make the answers grow without bound.
-    const std::vector<AnswerRowText> rows(50, {"x", NameFieldText("x"), "x*x*x*x"});
+    const std::vector<AnswerRowText> rows(50, {"x", "x*x*x*x"});
     const ResultPayload bounded = BuildResultPayload(rows);
     EXPECT_FALSE(bounded.ok);
-    EXPECT_FALSE(bounded.message.empty());
+    EXPECT_EQ(platform::Cp1251ToUtf8(bounded.message),
+              "Ответ слишком длинный после подстановки ответов выше.");
 }
 
 TEST(TaskViewLogicTest, TheLineUnderAnAnswerReadsItOrSaysWhatIsWrong) {
@@ -160,7 +194,9 @@ TEST(TaskViewLogicTest, TheLineUnderAnAnswerReadsItOrSaysWhatIsWrong) {
         const AnswerReading reading = ReadAnswerRow(row.answer, row.names);
         EXPECT_EQ(reading.kind, row.kind) << row.answer;
         EXPECT_EQ(reading.line, row.line) << row.answer;
-        EXPECT_EQ(reading.refusal.empty(), row.kind != Kind::Unreadable) << row.answer;
+        EXPECT_EQ(reading.refusal.empty(), row.kind == Kind::Read || row.kind == Kind::Blank)
+            << row.answer;
+        EXPECT_EQ(reading.formula.has_value(), row.kind == Kind::Read) << row.answer;
     }
     // The message box takes CP1251, which has no Greek letters: they go as Russian words.
     const AnswerReading greek = ReadAnswerRow("~w+", declared);

@@ -11,6 +11,7 @@
 #include "diagram/DrawingContext.h"
 #include "dialogs/MessageDialog.h"
 #include "eqedit/FormulaField.h"
+#include "eqedit/Notation.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
 
@@ -32,6 +33,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <variant>
 
 namespace {
 
@@ -157,10 +159,11 @@ TEST_F(TaskViewWindowTest, TheKeyboardAloneFillsTheAnswersAndEnterSendsThem) {
     QTest::keyClick(Focused(), Qt::Key_Backtab);
     ASSERT_EQ(Focused(), Answer(2));
     QTest::keyClick(Focused(), Qt::Key_Return);
-    // The first answer goes as typed, the others cleaned and with the answers above put in.
+    // Each answer goes as its line reads it, with the answers above put in, to the end of
+    // the chain.
     const std::string frame = NextFrame();
     EXPECT_EQ(ReadTag(frame), "SETRESULTQUEST");
-    EXPECT_EQ(ReadPayload(frame), " X @=" + Answer(0)->Equation() + "; Y @=2*(10); Z @=(2*X)+1;");
+    EXPECT_EQ(ReadPayload(frame), " X @=10; Y @=2*(10); Z @=(2*(10))+1;");
 }
 
 TEST_F(TaskViewWindowTest, AnUnbalancedAnswerOrALostConnectionSendsNothingAndSaysWhy) {
@@ -172,7 +175,9 @@ TEST_F(TaskViewWindowTest, AnUnbalancedAnswerOrALostConnectionSendsNothingAndSay
     CloseNextDialog(shown);
     Find<QPushButton>("sendButton")->click();
     EXPECT_EQ(shown.caption, QString::fromUtf8("Ошибка"));
-    EXPECT_EQ(shown.text, QString::fromUtf8("Ошибка: нехватает закрывающей скобки"));
+    EXPECT_TRUE(shown.text.startsWith(QString::fromUtf8("не хватает закрывающей скобки (знак ")))
+        << shown.text.toStdString();
+    EXPECT_EQ(shown.text, Task()->ReadingLine(1)->text());          // as the row's line says
     EXPECT_TRUE(shown.formula.ends_with(" Y @=")) << shown.formula; // the row to fix
     EXPECT_EQ(Answer(1)->Equation(), typed);
     EXPECT_EQ(NextFrame(200), "");
@@ -366,18 +371,27 @@ TEST_F(TaskViewWindowTest, EachRowShowsItsReadingAndOnlyAnUnreadableRowStopsSend
     EXPECT_EQ(spoken->text(QAccessible::Value), QString::fromUtf8("2·v_C"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(Answer(1))->text(QAccessible::Name), "W");
     QTest::keyClicks(Focused(), "+");
-    EXPECT_EQ(spoken->text(QAccessible::Value), "2v_(C+)");
+    EXPECT_EQ(spoken->text(QAccessible::Value), "2v_C+"); // the sign ended the subscript
     QTest::keyClick(Focused(), Qt::Key_Backspace);
 
-    // The name of the row above is readable; a letter run that is not declared is red and
-    // tells what was probably meant, but the answers still go.
+    // The name of the row above is readable; a letter run that is not declared is red,
+    // tells what was probably meant, and stops the sending: the message names the row and
+    // the name.
     QTest::keyClick(Focused(), Qt::Key_Tab);
     QTest::keyClicks(Focused(), "V*mR");
-    EXPECT_TRUE(second->text().startsWith(QString::fromUtf8("mR: нет такого обозначения")))
-        << second->text().toStdString();
+    EXPECT_EQ(second->text(), QString::fromUtf8("mR: нет такого обозначения; возможно, m*R?"));
     EXPECT_EQ(LineInk(second), Ink::Red);
+    ShownDialog unknown;
+    CloseNextDialog(unknown);
     Find<QPushButton>("sendButton")->click();
-    EXPECT_EQ(ReadTag(NextFrame()), "SETRESULTQUEST");
+    EXPECT_EQ(unknown.text, second->text());
+    EXPECT_TRUE(unknown.formula.ends_with(" W @=")) << unknown.formula;
+    EXPECT_EQ(NextFrame(200), "");
+    QTest::keyClick(Focused(), Qt::Key_Backspace);
+    QTest::keyClicks(Focused(), "*R");
+    EXPECT_EQ(second->text(), QString::fromUtf8("V·m·R"));
+    Find<QPushButton>("sendButton")->click();
+    EXPECT_EQ(ReadPayload(NextFrame()), " V @=2*v!C@; W @=(2*v!C@)*m*R;");
 
     // An answer that cannot be read stops the sending with the problem its line shows.
     QTest::keyClicks(Answer(1), "+");
@@ -399,6 +413,52 @@ TEST_F(TaskViewWindowTest, EachRowShowsItsReadingAndOnlyAnUnreadableRowStopsSend
     QTest::keyClicks(Focused(), "ab");
     EXPECT_EQ(first->text(), "ab");
     EXPECT_EQ(LineInk(first), Ink::Grey);
+    EXPECT_TRUE(reports.empty());
+}
+
+// The moving point of the bank: rows v, a, a_τ, ρ on a task that declares no names. The ρ row
+// is typed as a student types it, with the keys of the levels and of the Greek letters: its
+// line shows the rows' names, and the server gets the answers above in their place.
+TEST_F(TaskViewWindowTest, WhatTheLineShowsIsWhatIsSentAndTheFieldDrawsWhatIsRead) {
+    ShowTask("<NAME>t3</NAME><QUEST>q</QUEST><REQUEST>v;a;a!~t;~r;</REQUEST>"
+             "<VARIABLES></VARIABLES>");
+    const auto keys = [this](std::initializer_list<std::variant<const char*, Qt::Key>> steps) {
+        for (const auto& step : steps) {
+            if (const auto* text = std::get_if<const char*>(&step))
+                QTest::keyClicks(Focused(), *text);
+            else
+                QTest::keyClick(Focused(), std::get<Qt::Key>(step));
+        }
+    };
+    keys({"2", Qt::Key_Tab, "3", Qt::Key_Tab, "1", Qt::Key_Tab});
+    keys({"v", Qt::Key_Up, "2", Qt::Key_Down, "/sqrt(a", Qt::Key_Up, "2", Qt::Key_Down, "-a",
+          Qt::Key_Down, Qt::Key_F3, "t", Qt::Key_Up, Qt::Key_Up, "2", Qt::Key_Down, ")"});
+    EXPECT_EQ(Task()->ReadingLine(3)->text(), QString::fromUtf8("v^2/sqrt(a^2-a_τ^2)"));
+    EXPECT_EQ(LineInk(Task()->ReadingLine(3)), Ink::Grey);
+    Find<QPushButton>("sendButton")->click();
+    EXPECT_EQ(ReadPayload(NextFrame()),
+              " v @=2; a @=3; a!~t @=1; ~r @=(2)#2@/sqrt((3)#2@-(1)#2@);");
+
+    // The names are declared, and there are none: a name of the statement that is not
+    // declared is red and nothing goes.
+    Answer(1)->SetEquation("3*q");
+    EXPECT_EQ(Task()->ReadingLine(1)->text(), QString::fromUtf8("q: нет такого обозначения"));
+    EXPECT_EQ(LineInk(Task()->ReadingLine(1)), Ink::Red);
+    ShownDialog shown;
+    CloseNextDialog(shown);
+    Find<QPushButton>("sendButton")->click();
+    EXPECT_EQ(shown.text, Task()->ReadingLine(1)->text());
+    EXPECT_TRUE(shown.formula.ends_with(" a @=")) << shown.formula;
+    EXPECT_EQ(NextFrame(200), "");
+
+    // An operator typed in a subscript ends it, in the field as in the reading: the rest
+    // is drawn on the baseline.
+    ShowTask(kDeclaredNames);
+    keys({"v", Qt::Key_Down, "C*2^0.5"});
+    const std::string typed = Answer(0)->Equation();
+    EXPECT_NE(typed.find("v!C@*2^0.5"), std::string::npos) << typed;
+    EXPECT_EQ(eqedit::LevelAt(typed, Answer(0)->Model().CaretPos()), eqedit::stBaseline);
+    EXPECT_EQ(Task()->ReadingLine(0)->text(), QString::fromUtf8("v_C·2^0.5"));
     EXPECT_TRUE(reports.empty());
 }
 

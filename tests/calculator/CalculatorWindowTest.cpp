@@ -162,6 +162,17 @@ TEST_F(CalculatorWindowTest, KeysOfTheEditor) {
     Key(Qt::Key_Escape);
     Settle();
     EXPECT_EQ(Formula(), "");
+
+    // A sign typed or clicked in a subscript goes on the baseline, where it is read.
+    QTest::keyClicks(form.formulaField, "4");
+    Key(Qt::Key_Down);
+    QTest::keyClicks(form.formulaField, "1");
+    Click("plusButton");
+    Settle();
+    EXPECT_EQ(Formula(), "4!1@+");
+    Key(Qt::Key_Down);
+    QTest::keyClicks(form.formulaField, "2*3");
+    EXPECT_EQ(Formula(), "4!1@+!2@*3");
 }
 
 TEST_F(CalculatorWindowTest, ToolButtonsUseTheClipboard) {

@@ -103,6 +103,65 @@ TEST_F(EditModelTest, TypedMarkersAreRefusedUnlessDownWasJustPressed) {
     EXPECT_EQ(model.Equation(), "x!1#");
 }
 
+// A subscript holds letters and digits; any other character typed in it goes in on the
+// baseline, as answers are read. An exponent keeps what is typed until Down.
+TEST_F(EditModelTest, ACharacterASubscriptCannotHoldEndsIt) {
+    constexpr char kDown = '\x01', kUp = '\x02', kGreek = '\x03';
+    const std::pair<std::string, std::string> cases[] = {
+        {"v\x01"
+         "C*2^0.5",
+         "v!C@*2^0.5"},
+        {"x\x01"
+         "12-y+1",
+         "x!12@-y+1"},
+        {"a\x01"
+         "max/2",
+         "a!max@/2"},
+        {"m\x01"
+         "1\xB7g",
+         "m!1@\xB7g"},
+        {"v\x01"
+         "C^2",
+         "v!C@^2"},
+        {"F\x01"
+         "A)",
+         "F!A@)"},
+        {"F\x01"
+         "A B",
+         "F!A@ B"},
+        {"a\x01\x03"
+         "t*2",
+         "a!~t@*2"},
+        {"R\x01\xC0\xE1"
+         "2",
+         "R!\xC0\xE1"
+         "2"},
+        {"x\x01+", "x!@+"},
+        {"x\x01\x02"
+         "+",
+         "x!@+"},
+        {"x\x02"
+         "a+b",
+         "x#a+b"},
+        {"x\x01#", "x!#"}, // a marker typed just after Down goes in as typed
+    };
+    for (const auto& [keys, equation] : cases) {
+        model.SetEquation("");
+        for (char key : keys) {
+            if (key == kDown)
+                model.Apply(EditCommand::LevelDown);
+            else if (key == kUp)
+                model.Apply(EditCommand::LevelUp);
+            else if (key == kGreek)
+                model.Apply(EditCommand::Greek);
+            else
+                model.KeyPress(key);
+        }
+        EXPECT_EQ(model.Equation(), equation) << keys;
+        EXPECT_EQ(model.CaretPos(), static_cast<int>(equation.size())) << keys;
+    }
+}
+
 TEST_F(EditModelTest, ControlCharactersInsertNothingButStillRaiseTheEvent) {
     Type("\r\x1b\b\t");
     EXPECT_EQ(model.Equation(), "");

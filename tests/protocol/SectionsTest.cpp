@@ -1,6 +1,7 @@
 #include "protocol/Sections.h"
 #include "protocol/Frames.h"
 #include "protocol/QuestSections.h"
+#include "protocol/ResultItems.h"
 
 #include <gtest/gtest.h>
 
@@ -54,4 +55,30 @@ TEST(SectionsTest, AQuestMessageCarriesEverySectionOfTheTask) {
     EXPECT_EQ(still.find("VARIABLES"), std::string::npos);
     EXPECT_EQ(still.find("ANIMATE"), std::string::npos);
     EXPECT_EQ(ReadQuestSections(still).request, "R");
+    EXPECT_FALSE(ReadQuestSections(still).namesDeclared) << "an older server's task";
+    EXPECT_TRUE(read.namesDeclared);
+
+    // A task that declares no names says so with an empty section.
+    QuestSections none{"k1", "q", "", "R", "", ""};
+    none.namesDeclared = true;
+    const std::string noNames = BuildQuestMessage(none);
+    EXPECT_NE(noNames.find("<VARIABLES></VARIABLES>"), std::string::npos);
+    EXPECT_TRUE(ReadQuestSections(noNames).namesDeclared);
+    EXPECT_EQ(ReadQuestSections(noNames).variables, "");
+}
+
+// The answers go as items " NAME @=answer;", read back by the requested names in order: a
+// ";" inside an answer stays, a missing item is missing, and a name that holds another
+// name's text does not take that item.
+TEST(SectionsTest, SubmittedAnswersReadBackByTheirNames) {
+    const std::vector<ResultItem> items = {{"X!A", " 1 ;2"}, {"Y", "(3)+1"}, {"X", ""}};
+    const std::string payload = WriteResultPayload(items);
+    EXPECT_EQ(payload, " X!A @= 1 ;2; Y @=(3)+1; X @=;");
+    using Answers = std::vector<std::optional<std::string>>;
+    EXPECT_EQ(ReadAnswers(payload, {"X!A", "Y", "X"}), (Answers{" 1 ;2", "(3)+1", ""}));
+    EXPECT_EQ(ReadAnswers(" X @=7;", {"X!A", "Y", "X"}),
+              (Answers{std::nullopt, std::nullopt, "7"}));
+    EXPECT_EQ(ReadAnswers("", {"a"}), (Answers{std::nullopt}));
+    EXPECT_EQ(WriteResultPayload({}), "");
+    EXPECT_EQ(NameFieldText("R!B"), " R!B @=");
 }

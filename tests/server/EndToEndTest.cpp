@@ -13,6 +13,8 @@
 #include "platform/ErrorReport.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -60,12 +62,13 @@ private:
 // to it as the demo student and shows its task list.
 class ClientAgainstServer : public ::testing::Test {
 protected:
-    // `options` go to the server; `scheme` is written before the address the client types.
-    void StartAndLogIn(const QStringList& options = {}, const QString& scheme = {}) {
-        server.start(VEKTA_SERVER_PATH,
-                     QStringList{"--demo", "--port", "0", "--bank", VEKTA_BANK_DIR, "--db",
-                                 storeFolder.filePath("vekta.sqlite")} +
-                         options);
+    // `options` go to the server; `scheme` is written before the address the client types;
+    // `bank` is the folder of the tasks and the demo accounts.
+    void StartAndLogIn(const QStringList& options = {}, const QString& scheme = {},
+                       const QString& bank = VEKTA_BANK_DIR) {
+        server.start(VEKTA_SERVER_PATH, QStringList{"--demo", "--port", "0", "--bank", bank, "--db",
+                                                    storeFolder.filePath("vekta.sqlite")} +
+                                            options);
         ASSERT_TRUE(server.waitForReadyRead(kWaitMs))
             << server.readAllStandardError().toStdString();
         const QString banner = QString::fromUtf8(server.readLine()).trimmed();
@@ -166,6 +169,36 @@ TEST_F(EndToEndTest, AnImplicitProductReadsAndIsJudgedLikeItsWrittenProduct) {
     EXPECT_EQ(reading->styleSheet(), "color: rgb(128, 128, 128)");
     QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
     QTest::keyClicks(window.focusWidget(), "sqrt(2)*v_C");
+    const QString reply = SendAndReadReply();
+    EXPECT_EQ(reply.count(QString::fromUtf8("неверно")), 0) << reply.toStdString();
+    EXPECT_EQ(reply.count(QString::fromUtf8("не принято")), 0) << reply.toStdString();
+    EXPECT_EQ(reply.count(QString::fromUtf8("верно")), 3) << reply.toStdString();
+    EXPECT_TRUE(reports.empty());
+}
+
+// A row named after a letter and a row named after the same letter with an index: the
+// third answer uses both, and each is put in whole, so the server judges 3 + 4.
+TEST_F(ClientAgainstServer, EarlierRowsNamesArePutInWholeAndJudgedAsTheLineReadsThem) {
+    QTemporaryDir bank;
+    ASSERT_TRUE(QDir(bank.path()).mkpath("kinematik"));
+    QFile task(bank.filePath(QString::fromUtf8("kinematik/Скорости.task")));
+    ASSERT_TRUE(task.open(QIODevice::WriteOnly));
+    task.write("<CAPTION>Сложение скоростей</CAPTION>\n<QUEST>Найти v, v!1 и w.</QUEST>\n"
+               "<REQUEST>v;v!1;w;</REQUEST>\n<ANSWER>3;4;7;</ANSWER>\n");
+    task.close();
+    QFile users(bank.filePath("users.txt"));
+    ASSERT_TRUE(users.open(QIODevice::WriteOnly));
+    users.write("Guest;wuzo\n");
+    users.close();
+    StartAndLogIn({}, {}, bank.path());
+    Open(QString::fromUtf8("Сложение скоростей"));
+    ASSERT_EQ(Task()->AnswerCount(), 3);
+    for (const char* answer : {"3", "4"}) {
+        QTest::keyClicks(window.focusWidget(), answer);
+        QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+    }
+    QTest::keyClicks(window.focusWidget(), "v+v_1");
+    EXPECT_EQ(window.findChild<QLabel*>("readingLine2")->text(), "v+v_1");
     const QString reply = SendAndReadReply();
     EXPECT_EQ(reply.count(QString::fromUtf8("неверно")), 0) << reply.toStdString();
     EXPECT_EQ(reply.count(QString::fromUtf8("не принято")), 0) << reply.toStdString();

@@ -115,6 +115,17 @@ TEST(ServerSessionTest, ALoggedInStudentGetsTheListAndTheTasks) {
     EXPECT_EQ(host.submissions[0].task, "k1");
     EXPECT_EQ(host.submissions[0].payload, " R!A @=1;");
     EXPECT_EQ(host.submissions[0].score, -1);
+
+    // A judged task declares its names even when there are none, so that the client refuses
+    // any other name; a task that is not judged leaves every name to the student.
+    EXPECT_EQ(first.find("VARIABLES"), std::string::npos);
+    TaskBank judged;
+    judged.tasks.push_back(
+        ParseTaskFile("<REQUEST>M;</REQUEST><ANSWER>5;</ANSWER>", "<STATICA>", "c2"));
+    ServerSession judging(judged, host);
+    judging.Receive("<LOGIN:10>Guest;wuzo");
+    EXPECT_NE(judging.Receive(BuildFrame("GETQUEST", "c2")).find("<VARIABLES></VARIABLES>"),
+              std::string::npos);
 }
 
 TEST(ServerSessionTest, UnreadableOrOversizedFramesEndTheService) {
