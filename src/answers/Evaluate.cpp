@@ -13,14 +13,17 @@ constexpr unsigned kStepsPerClockRead = 256;
 
 constexpr const char* kTooSmall = "значение слишком мало для вычисления";
 
-// A value in the making, with the scale of its rounding (see Value).
+// A value in the making, with the scale of its rounding (see Value). The evaluation fills
+// one in place rather than returning it: a pair of doubles returned by value is stored in
+// halves and read back whole, which stalls the processor at every node.
 struct Scaled {
     double value = 0;
     double scale = 0;
 };
 
-Scaled Exact(double value) {
-    return {value, std::fabs(value)};
+void SetExact(Scaled& out, double value) {
+    out.value = value;
+    out.scale = std::fabs(value);
 }
 
 class Evaluator {
@@ -29,7 +32,8 @@ public:
         : formula_(formula), values_(values), deadline_(deadline) {}
 
     Value Run() {
-        const Scaled result = At(formula_.root);
+        Scaled result;
+        At(formula_.root, result);
         if (error_ != nullptr)
             return {0, error_, 0};
         if (!std::isfinite(result.value))
@@ -38,86 +42,99 @@ public:
     }
 
 private:
-    Scaled At(std::uint32_t index) {
+    void At(std::uint32_t index, Scaled& out) {
         if (OutOfTime())
-            return {};
+            return SetExact(out, 0);
         const Node& node = formula_.nodes[index];
         switch (node.kind) {
         case NodeKind::Number:
-            return Exact(node.value);
+            return SetExact(out, node.value);
         case NodeKind::Name:
-            return Exact(node.index < values_.size() ? values_[node.index] : 0);
+            return SetExact(out, node.index < values_.size() ? values_[node.index] : 0);
         case NodeKind::Call:
-            return Call(node);
+            return Call(node, out);
         case NodeKind::Group:
-            return At(node.children[0]);
-        case NodeKind::Negate: {
-            const Scaled operand = At(node.children[0]);
-            return {-operand.value, operand.scale};
-        }
+            return At(node.children[0], out);
+        case NodeKind::Negate:
+            At(node.children[0], out);
+            out.value = -out.value;
+            return;
         default:
-            return Chain(node);
+            return Chain(node, out);
         }
     }
 
-    Scaled Call(const Node& node) {
-        const Scaled argument = At(node.children[0]);
+    void Call(const Node& node, Scaled& out) {
+        At(node.children[0], out);
         const auto function = static_cast<Function>(node.index);
-        const Value result = Apply(function, argument.value, argument.scale);
+        const Value result = Apply(function, out.value, out.scale);
         Fail(result.error);
         if (result.value == 0 ? function == Function::Exp : std::fabs(result.value) < DBL_MIN)
             Fail(kTooSmall);
-        return {result.value, result.scale};
+        out.value = result.value;
+        out.scale = result.scale;
+    }
+
+    void Chain(const Node& node, Scaled& out) {
+        At(node.children[0], out);
+        Scaled next;
+        for (std::size_t k = 1; k < node.children.size(); ++k) {
+            At(node.children[k], next);
+            Combine(node.ops[k - 1], out, next);
+        }
+    }
+
+    // The scale never falls below the value itself; one that overflows says nothing more.
+    static void Set(Scaled& out, double value, double scale) {
+        out.value = value;
+        out.scale = std::isfinite(scale) ? std::max(std::fabs(value), scale) : std::fabs(value);
     }
 
     // A product, quotient or power of numbers other than zero that comes out below the
     // smallest normal double has lost its digits: it is no value to compare with.
-    Scaled NotUnderflowed(Scaled result, bool fromNonZero) {
+    void CheckUnderflow(const Scaled& result, bool fromNonZero) {
         if (fromNonZero && std::fabs(result.value) < DBL_MIN)
             Fail(kTooSmall);
-        return result;
     }
 
-    Scaled Chain(const Node& node) {
-        Scaled value = At(node.children[0]);
-        for (std::size_t k = 1; k < node.children.size(); ++k)
-            value = Combine(node.ops[k - 1], value, At(node.children[k]));
-        return value;
-    }
-
-    // The scale never falls below the value itself; one that overflows says nothing more.
-    static Scaled Made(double value, double scale) {
-        return {value, std::isfinite(scale) ? std::max(std::fabs(value), scale) : std::fabs(value)};
-    }
-
-    Scaled Combine(char op, Scaled a, Scaled b) {
+    // a := a op b.
+    void Combine(char op, Scaled& a, const Scaled& b) {
         switch (op) {
         case '+':
-            return Made(a.value + b.value, std::max(a.scale, b.scale));
+            return Set(a, a.value + b.value, std::max(a.scale, b.scale));
         case '-':
-            return Made(a.value - b.value, std::max(a.scale, b.scale));
-        case '*':
-            return NotUnderflowed(Made(a.value * b.value, a.scale * b.scale),
-                                  a.value != 0 && b.value != 0);
-        case '/':
+            return Set(a, a.value - b.value, std::max(a.scale, b.scale));
+        case '*': {
+            const bool fromNonZero = a.value != 0 && b.value != 0;
+            Set(a, a.value * b.value, a.scale * b.scale);
+            return CheckUnderflow(a, fromNonZero);
+        }
+        case '/': {
             if (IsRoundingZero(b.value, b.scale)) {
                 Fail("деление на нуль");
-                return Exact(1);
+                return SetExact(a, 1);
             }
-            return NotUnderflowed(Made(a.value / b.value, a.scale / std::fabs(b.value)),
-                                  a.value != 0);
-        default: // '^'
+            const bool fromNonZero = a.value != 0;
+            Set(a, a.value / b.value, a.scale / std::fabs(b.value));
+            return CheckUnderflow(a, fromNonZero);
+        }
+        default: { // '^'
             if (IsRoundingZero(a.value, a.scale) && IsRoundingZero(b.value, b.scale))
-                return Exact(1);
-            return NotUnderflowed(Power(a, b), a.value != 0);
+                return SetExact(a, 1);
+            const bool fromNonZero = a.value != 0;
+            Power(a, b);
+            return CheckUnderflow(a, fromNonZero);
+        }
         }
     }
 
     // A base that is zero but for rounding carries that rounding into a positive power.
-    static Scaled Power(Scaled a, Scaled b) {
+    static void Power(Scaled& a, const Scaled& b) {
         const double value = std::pow(a.value, b.value);
-        const double carried = b.value > 0 ? std::pow(a.scale, b.value) : 0;
-        return Made(value, carried);
+        // Only a base whose scale exceeds it (one made by a sum) carries more than the value.
+        const double carried =
+            b.value > 0 && a.scale > std::fabs(a.value) ? std::pow(a.scale, b.value) : 0;
+        Set(a, value, carried);
     }
 
     bool OutOfTime() {

@@ -58,13 +58,11 @@ const char* DomainError(Function function, double x, double scale) {
     }
 }
 
-// How much the result changes for a change of the argument: the size of the derivative.
+// How much the result changes for a change of the argument: the size of the derivative,
+// or a bound of it. Sine, cosine, arctangent, hyperbolic tangent, abs and up change by at
+// most as much as their argument, and their results' scale is bounded by the argument's.
 double Rate(Function function, double x, double result) {
     switch (function) {
-    case Function::Cos:
-        return std::fabs(std::sin(x));
-    case Function::Sin:
-        return std::fabs(std::cos(x));
     case Function::Tan:
     case Function::Cotan:
         return 1 + result * result;
@@ -74,15 +72,11 @@ double Rate(Function function, double x, double result) {
         return 1 / std::fabs(x);
     case Function::Exp:
         return result;
-    case Function::Atan:
-        return 1 / (1 + x * x);
-    case Function::Cosh:
-        return std::fabs(std::sinh(x));
-    case Function::Sinh:
-        return std::cosh(x);
-    case Function::Tanh:
-        return 1 - result * result;
-    default: // abs, up
+    case Function::Sinh: // cosh
+        return std::sqrt(1 + result * result);
+    case Function::Cosh: // |sinh|
+        return std::sqrt(std::max(0.0, result * result - 1));
+    default:
         return 1;
     }
 }
@@ -142,9 +136,11 @@ Value Apply(Function function, double x, double scale) {
     // A negative root argument that is zero but for rounding is zero.
     const double argument = function == Function::Sqrt && x < 0 ? 0 : x;
     const double result = Compute(function, argument);
-    // The root's change is at most the root of the argument's.
-    const double carried =
-        function == Function::Sqrt ? std::sqrt(scale) : Rate(function, x, result) * scale;
+    // The root's change is at most the root of the argument's, which exceeds the root only
+    // for an argument made by a sum.
+    const double carried = function != Function::Sqrt ? Rate(function, x, result) * scale
+                           : scale > std::fabs(x)     ? std::sqrt(scale)
+                                                      : 0;
     const double resultScale = std::max(std::fabs(result), carried);
     return {result, nullptr, std::isfinite(resultScale) ? resultScale : std::fabs(result)};
 }

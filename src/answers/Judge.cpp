@@ -81,6 +81,7 @@ public:
     void Run(const Tolerance& tolerance, Judgement& judgement) {
         const int wanted = names_.empty() ? 1 : MinTrials;
         std::vector<TrialPoint> trials;
+        trials.reserve(static_cast<std::size_t>(wanted));
         for (int draw = 0; draw < kMaxDraws && static_cast<int>(trials.size()) < wanted; ++draw) {
             TrialPoint point{Draw(), {}};
             point.expected = Evaluate(reference_, ValuesOf(reference_, point.values), deadline_);
