@@ -3,6 +3,7 @@
 // verdict, never a crash, a hang or an unbounded allocation.
 
 #include "answers/Judge.h"
+#include "answers/NotationText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,10 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (read.formula) {
         answers::ReadingText(*read.formula, answers::TextStyle::Unicode);
         answers::ReadingText(*read.formula, answers::TextStyle::Cp1251Words);
+        // What the client sends for the answer reads back the same.
+        const answers::ReadResult again = answers::Read(
+            answers::NotationText(*read.formula, {{"X!A", "2#3@"}}), answers::NamesOf(names));
+        using Code = answers::Problem::Code;
+        if (read.Accepted() && !again.formula && again.problem->code != Code::TooLong &&
+            again.problem->code != Code::TooDeep)
+            __builtin_trap();
     }
     if (read.problem)
         answers::Describe(*read.problem, answers::TextStyle::Cp1251Words);
-    const answers::Judgement judgement = answers::Judge("m*v!C#2@/2+sin(x)", text, names, 1);
+    const answers::Judgement judgement = answers::Judge("m*v!C#2@/2+sin(x)", text, names, {});
     answers::Reason(judgement, answers::TextStyle::Unicode);
     return 0;
 }
