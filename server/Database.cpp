@@ -366,15 +366,13 @@ std::vector<std::string> Database::AccountNames() {
     return names;
 }
 
-int Database::StoreSubmission(const SubmissionRecord& record) {
+int Database::StoreSubmission(const SubmissionRecord& record, int maxAttempts) {
     using platform::Cp1251ToUtf8;
     const QString user = Text(Cp1251ToUtf8(record.user));
     const QString task = Text(Cp1251ToUtf8(record.task));
-    const QString variant = Text(Cp1251ToUtf8(record.variant));
-    const QString sql = "INSERT INTO submissions (user_name, task, received_utc, payload, "
-                        "verdicts, score, total, attempt, variant, credited, counted) "
-                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
-    auto values = [&](const QVariant& attempt) {
+    const QString columns = "INSERT INTO submissions (user_name, task, received_utc, payload, "
+                            "verdicts, score, total, variant, credited, counted, attempt) ";
+    auto values = [&] {
         const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
         return QVariantList{user,
                             task,
@@ -383,26 +381,42 @@ int Database::StoreSubmission(const SubmissionRecord& record) {
                             Text(Cp1251ToUtf8(record.verdicts)),
                             record.score,
                             record.total,
-                            attempt,
-                            variant,
+                            Text(Cp1251ToUtf8(record.variant)),
                             record.credited,
                             record.counted ? 1 : 0};
     };
     if (!record.counted) {
-        Run(sql, values(QVariant(QMetaType(QMetaType::Int))));
+        QVariantList row = values();
+        row << QVariant(QMetaType(QMetaType::Int));
+        Run(columns + "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", row);
         return 0;
     }
-    // The next attempt number is read, then the row is inserted with it; one statement
-    // outside an explicit transaction commits on its own (SQLite syncs it to disk before
-    // returning). The unique index turns a number taken meanwhile by another process
-    // into a failure, and the next number is tried.
+    // One statement numbers the attempt and checks the limit against the rows committed
+    // when it runs, and commits on its own (SQLite syncs it to disk before returning). Two
+    // processes may still both read the same last number: the unique index fails the
+    // second, which tries again and then sees the first's row, and with it the limit.
+    // PostgreSQL gives the values selected no type by themselves: they are cast to the
+    // columns'.
+    const bool postgres = driver_ == "QPSQL";
+    auto typed = [postgres](const char* type) {
+        return postgres ? QString("CAST(? AS %1)").arg(type) : QString("?");
+    };
+    QString sql = columns + "SELECT " + typed("VARCHAR") + ", " + typed("VARCHAR") + ", " +
+                  typed("VARCHAR") + ", " + typed("BYTEA") + ", " + typed("TEXT") + ", " +
+                  typed("INTEGER") + ", " + typed("INTEGER") + ", " + typed("TEXT") + ", " +
+                  typed("DOUBLE PRECISION") + ", " + typed("INTEGER") +
+                  ", COALESCE(MAX(attempt), 0) + 1 FROM submissions "
+                  "WHERE user_name = ? AND task = ?";
+    if (maxAttempts > 0)
+        sql += QString(" HAVING COUNT(CASE WHEN counted = 1 THEN 1 END) < %1").arg(maxAttempts);
+    sql += " RETURNING attempt";
     for (int tries = 0;; ++tries) {
-        QSqlQuery last = Run(
-            "SELECT MAX(attempt) FROM submissions WHERE user_name = ? AND task = ?", {user, task});
-        const int attempt = (last.next() ? last.value(0).toInt() : 0) + 1;
-        last.finish();
+        QVariantList row = values();
+        row << user << task;
         try {
-            Run(sql, values(attempt));
+            QSqlQuery insert = Run(sql, row);
+            const int attempt = insert.next() ? insert.value(0).toInt() : kNoAttemptLeft;
+            insert.finish(); // ends the statement, and with it SQLite's commit
             return attempt;
         } catch (const StoreUnavailable&) {
             throw;

@@ -86,7 +86,11 @@ public:
     // its attempt number: 1 for the user's first submission to the task that counts as an
     // attempt, then 2, 3, ...; the database holds each number once per user and task,
     // across processes. A submission that is no attempt is stored without one: 0.
-    int StoreSubmission(const SubmissionRecord& record);
+    // With `maxAttempts` above 0 an attempt is stored only while fewer than that many are,
+    // decided by the insert itself, so that two processes storing at once cannot both take
+    // the last one: the loser is not stored and kNoAttemptLeft comes back.
+    static constexpr int kNoAttemptLeft = -1;
+    int StoreSubmission(const SubmissionRecord& record, int maxAttempts = 0);
     // The right answers of each judged attempt (a submission `counted`) of one user (UTF-8
     // name) at each task (UTF-8 names), in the order of the attempts; only `task`'s when it
     // is given.

@@ -141,8 +141,17 @@ void SubmissionPipeline::Judge(const std::shared_ptr<Turn>& turn) {
 void SubmissionPipeline::Store(const std::shared_ptr<Turn>& turn) {
     workers_.RunStore([this, turn](Database& database) {
         try {
-            turn->outcome.attempt =
-                database.StoreSubmission(RecordOf(turn->request, turn->outcome));
+            const int limit = turn->request.rules.maxAttempts;
+            int attempt = database.StoreSubmission(RecordOf(turn->request, turn->outcome), limit);
+            if (attempt == Database::kNoAttemptLeft) {
+                // Another submission (perhaps through another server process) took the
+                // last attempt after this one was admitted: this one is stored as the
+                // ones that come after the last attempt are.
+                turn->outcome.verdict = {};
+                turn->outcome.notJudged = kNoAttemptsLeft;
+                attempt = database.StoreSubmission(RecordOf(turn->request, turn->outcome));
+            }
+            turn->outcome.attempt = attempt;
             turn->outcome.status = SubmissionOutcome::Status::Stored;
         } catch (const std::exception& error) {
             turn->outcome.status = StoreFailure(error);

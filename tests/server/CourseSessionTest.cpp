@@ -1,6 +1,7 @@
 // A course on the real server over its socket: each student's own variant, attempts that
 // count and run out, the standing in the task list, the test window and its extension.
 
+#include "PostgresProcess.h"
 #include "ServerProcess.h"
 #include "platform/Cp1251.h"
 
@@ -10,6 +11,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 using platform::Utf8ToCp1251;
 
@@ -34,6 +38,13 @@ public:
         Write("users.txt", "Ivanov;p1\nPetrov;p2\n");
     }
     QString Path() const { return dir_.path(); }
+    // Students s0, s1, ... with passwords p0, p1, ... beside the two.
+    void AddStudents(int count) {
+        QByteArray users = "Ivanov;p1\nPetrov;p2\n";
+        for (int i = 0; i < count; ++i)
+            users += QString("s%1;p%1\n").arg(i).toUtf8();
+        Write("users.txt", users);
+    }
 
 private:
     void Write(const QString& name, const QByteArray& utf8) {
@@ -138,6 +149,57 @@ TEST(CourseSessionTest, AttemptsRunOutAndTheTaskListShowsTheStanding) {
     EXPECT_TRUE(Has(csv, ",Попытки исчерпаны,")) << csv;
     // The "не принято" one: no attempt, no variant, no credit, not counted.
     EXPECT_TRUE(Has(csv, ",,,0,0\n")) << csv;
+}
+
+// Two servers on one PostgreSQL database, a student on each with the last attempt left,
+// both answering at the same instant: one answer takes the attempt, the other is told that
+// none is left, through whichever server it came.
+TEST(CourseSessionTest, TheLastAttemptIsTakenOnceThroughTwoServersAtOnce) {
+    PostgresProcess postgres;
+    if (!postgres.Available())
+        GTEST_SKIP() << postgres.Why().toStdString();
+    ASSERT_TRUE(postgres.Start());
+    constexpr int kStudents = 12;
+    CourseBank bank;
+    bank.AddStudents(kStudents);
+    const QString url = QString::fromStdString(postgres.Url());
+    const QStringList options{"--bank", bank.Path(), "--submission-interval", "0"};
+    ServerProcess first(options, url), second(options, url);
+    ASSERT_TRUE(first.Started() && second.Started());
+    std::vector<std::unique_ptr<ProtocolClient>> here, there;
+    for (int i = 0; i < kStudents; ++i) {
+        const std::string name = "s" + std::to_string(i), password = "p" + std::to_string(i);
+        here.push_back(std::make_unique<ProtocolClient>(first.Port()));
+        there.push_back(std::make_unique<ProtocolClient>(second.Port()));
+        ASSERT_TRUE(here[i]->LogInAndOpen(name, password, Utf8ToCp1251("Балка-2")));
+        ASSERT_TRUE(there[i]->LogInAndOpen(name, password, Utf8ToCp1251("Балка-2")));
+        ASSERT_TRUE(Has(Answer(*here[i], "R!A", "4"), "Попытка 1 из 2")) << i;
+    }
+    const std::string answer = " R!A @=5;";
+    for (int i = 0; i < kStudents; ++i) {
+        here[i]->Send("SETRESULTQUEST", answer);
+        there[i]->Send("SETRESULTQUEST", answer);
+    }
+    for (int i = 0; i < kStudents; ++i) {
+        const std::string replies[2] = {MessageText(here[i]->Next()),
+                                        MessageText(there[i]->Next())};
+        const int taken = Has(replies[0], "Попытка 2 из 2") + Has(replies[1], "Попытка 2 из 2");
+        const int refused =
+            (replies[0] == "Попытки исчерпаны") + (replies[1] == "Попытки исчерпаны");
+        EXPECT_EQ(std::make_pair(taken, refused), std::make_pair(1, 1))
+            << i << ": " << replies[0] << " | " << replies[1];
+    }
+    // The store agrees: two attempts each, and the refused answer kept as such.
+    const std::string csv = first.RunCommand({"results", "--task", "Балка-2"});
+    for (int i = 0; i < kStudents; ++i) {
+        const std::string name = "s" + std::to_string(i);
+        EXPECT_TRUE(Has(csv, "," + name + ",")) << csv;
+    }
+    EXPECT_FALSE(Has(csv, ",3,")) << csv;
+    std::size_t refused = 0;
+    for (std::size_t at = 0; (at = csv.find(",Попытки исчерпаны,", at)) != std::string::npos; ++at)
+        ++refused;
+    EXPECT_EQ(refused, static_cast<std::size_t>(kStudents)) << csv;
 }
 
 TEST(CourseSessionTest, OutsideTheWindowTasksAreClosedAndAnExtensionReopensThem) {

@@ -91,7 +91,31 @@ void ExerciseConcurrentStore(const std::string& location) {
     std::iota(expected.begin(), expected.end(), 1);
     EXPECT_EQ(attempts, expected);
 
+    // The same at a task of three attempts: three are numbered, the others refused, and
+    // what is no attempt is stored all the same.
+    attempts.clear();
+    writers.clear();
+    for (int k = 0; k < 4; ++k)
+        writers.emplace_back([&] {
+            Database db(location);
+            for (int i = 0; i < 10; ++i) {
+                const int attempt =
+                    db.StoreSubmission({"Kuznetsov", "k3", "p", "", 1, 1, true, {}}, 3);
+                const std::lock_guard<std::mutex> lock(mutex);
+                attempts.push_back(attempt);
+            }
+        });
+    for (std::thread& writer : writers)
+        writer.join();
+    std::sort(attempts.begin(), attempts.end());
+    expected.assign(37, Database::kNoAttemptLeft);
+    expected.insert(expected.end(), {1, 2, 3});
+    EXPECT_EQ(attempts, expected);
+
     Database db(location);
+    EXPECT_EQ(db.JudgedAttempts("Kuznetsov", "k3")["k3"].size(), 3u);
+    EXPECT_EQ(db.StoreSubmission({"Kuznetsov", "k3", "p", "", -1, 0, false, {}}, 3), 0);
+    EXPECT_EQ(db.Results("Kuznetsov", "k3").size(), 4u);
     EXPECT_EQ(db.StoreSubmission({"Kuznetsov", "k2", "p", "", -1, 0, true, {}}), 1);
     const long long t = 1'000'000;
     for (int i = 0; i < 3; ++i)
