@@ -63,9 +63,10 @@ TestingServer::TestingServer(const TaskBank& bank, const StoreAddress& store, Se
     : bank_(bank), limits_(limits), workers_(store.location, store.password),
       pipeline_(workers_, limits.submissions),
       shared_(workers_, limits.connectionsPerAccount,
-              [this](long long number) { CloseForNewerLogin(number); }) {
+              [this](long long number) { CloseForNewerLogin(number); }),
+      budget_(RaiseDescriptorLimit() - kReservedDescriptors) {
     clock_.start();
-    cap_ = std::max(1, RaiseDescriptorLimit() - kReservedDescriptors);
+    cap_ = budget_.Total();
     if (limits_.maxConnections > 0)
         cap_ = std::min(cap_, limits_.maxConnections);
     listener_.incoming = [this](qintptr descriptor) { Incoming(descriptor); };
@@ -116,8 +117,13 @@ void TestingServer::AcceptFailed() {
     QTimer::singleShot(kAcceptPauseMs, this, [this] { listener_.resumeAccepting(); });
 }
 
+void TestingServer::ReleaseDescriptor() {
+    --descriptors_;
+    budget_.ReleaseTesting();
+}
+
 void TestingServer::Incoming(qintptr descriptor) {
-    if (descriptors_ >= cap_) {
+    if (descriptors_ >= cap_ || !budget_.TakeTesting()) {
         LogRarely(
             "cap",
             QString("refused a connection: %1 open, the most this server takes").arg(descriptors_));
@@ -149,7 +155,7 @@ void TestingServer::AwaitProxyHeader(qintptr descriptor) {
         }
         LogRarely("proxy", "a connection from the balancer closed: " + failure);
         ::close(static_cast<int>(handed));
-        --descriptors_;
+        ReleaseDescriptor();
     };
     connect(deadline, &QTimer::timeout, notifier,
             [settle, descriptor] { settle(descriptor, std::nullopt, "no header in time"); });
@@ -184,7 +190,7 @@ void TestingServer::Admit(qintptr descriptor, const std::optional<QHostAddress>&
     if (!socket->setSocketDescriptor(descriptor)) {
         ::close(static_cast<int>(descriptor));
         delete socket;
-        --descriptors_;
+        ReleaseDescriptor();
         return;
     }
     const QString address = student.value_or(PeerOf(descriptor)).toString();
@@ -195,7 +201,7 @@ void TestingServer::Admit(qintptr descriptor, const std::optional<QHostAddress>&
         if (count == 0)
             connections_.erase(address);
         delete socket;
-        --descriptors_;
+        ReleaseDescriptor();
         return;
     }
     ++count;
@@ -209,7 +215,7 @@ void TestingServer::Admit(qintptr descriptor, const std::optional<QHostAddress>&
 void TestingServer::Released(Connection* connection, const QString& address) {
     if (open_.erase(connection) == 0)
         return;
-    --descriptors_;
+    ReleaseDescriptor();
     LoggedOut(connection);
     const auto found = connections_.find(address);
     if (found != connections_.end() && --found->second <= 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConnectionBudget.h"
 #include "LiveSession.h"
 #include "ServerWorkers.h"
 #include "SharedLimits.h"
@@ -31,6 +32,7 @@ struct ServerLimits {
     qint64 unsentReplyBytes = 8 << 20; // a client that reads nothing is dropped past this
     qint64 totalUnsentReplyBytes = 256 << 20; // over all clients: the largest is dropped
     SubmissionLimits submissions;
+    WebLimits web; // the web port's, within the same descriptors
 };
 
 // Where the server's store is and how it reaches it.
@@ -64,6 +66,8 @@ public:
     QString ErrorString() const { return listener_.errorString(); }
     quint16 Port() const { return listener_.serverPort(); }
     int ConnectionCap() const { return cap_; }
+    // The descriptors for connections, which the web port shares.
+    ConnectionBudget& Budget() { return budget_; }
     // The open connections as they are now; on the event loop's thread.
     std::vector<LiveSession> LiveSessions() const;
 
@@ -84,6 +88,8 @@ private:
     void AwaitProxyHeader(qintptr descriptor);
     void Admit(qintptr descriptor, const std::optional<QHostAddress>& student);
     void AcceptFailed();
+    // A descriptor taken for a connection, or one awaiting a header, is given back.
+    void ReleaseDescriptor();
     void Released(Connection* connection, const QString& address);
     void LoggedIn(Connection* connection, const std::string& user);
     void LoggedOut(Connection* connection);
@@ -104,6 +110,7 @@ private:
     Listener listener_;
     std::optional<QSslConfiguration> tls_;
     std::optional<QHostAddress> balancer_;
+    ConnectionBudget budget_;
     int cap_ = 0;
     int descriptors_ = 0;                // connections open, and awaiting a header
     std::map<QString, int> connections_; // open connections per address

@@ -4,6 +4,7 @@
 //                [--db LOCATION]
 //                [--db-password-file FILE] [--tls-cert FILE --tls-key FILE]
 //                [--proxy-from ADDRESS] [--max-connections N]
+//                [--max-web-connections N] [--max-web-per-address N]
 //                [--submission-interval SECONDS] [--submission-burst N]
 //                [--login-deadline SECONDS] [--reply-budget MEGABYTES]
 //                [--judge-budget MILLISECONDS]
@@ -71,6 +72,8 @@ const QStringList kValueOptions = {"--listen",
                                    "--tls-key",
                                    "--proxy-from",
                                    "--max-connections",
+                                   "--max-web-connections",
+                                   "--max-web-per-address",
                                    "--submission-interval",
                                    "--submission-burst",
                                    "--login-deadline",
@@ -128,6 +131,7 @@ int Usage() {
                  "                    [--db-password-file FILE] [--tls-cert FILE --tls-key "
                  "FILE]\n"
                  "                    [--proxy-from ADDRESS] [--max-connections N]\n"
+                 "                    [--max-web-connections N] [--max-web-per-address N]\n"
                  "                    [--submission-interval SECONDS] [--submission-burst N]\n"
                  "                    [--login-deadline SECONDS] [--reply-budget MEGABYTES]\n"
                  "                    [--judge-budget MILLISECONDS]\n"
@@ -228,7 +232,10 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
     const auto deadline = NumberOption(args, "--login-deadline", "20", 0.001, 3600, false);
     const auto budget = NumberOption(args, "--reply-budget", "256", 1, 1 << 20);
     const auto judging = NumberOption(args, "--judge-budget", "2000", 1, 600'000);
-    if (!interval || !burst || !connections || !deadline || !budget || !judging)
+    const auto webConnections = NumberOption(args, "--max-web-connections", "256", 1, 1'000'000);
+    const auto webPerAddress = NumberOption(args, "--max-web-per-address", "16", 1, 1'000'000);
+    if (!interval || !burst || !connections || !deadline || !budget || !judging ||
+        !webConnections || !webPerAddress)
         return std::nullopt;
     ServerLimits limits;
     limits.submissions.intervalMs = static_cast<long long>(*interval * 1000);
@@ -238,6 +245,8 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
     limits.totalUnsentReplyBytes = static_cast<qint64>(*budget) << 20;
     limits.unsentReplyBytes = std::min(limits.unsentReplyBytes, limits.totalUnsentReplyBytes);
     limits.submissions.judgeBudgetMs = static_cast<int>(*judging);
+    limits.web.total = static_cast<int>(*webConnections);
+    limits.web.perAddress = static_cast<int>(*webPerAddress);
     return limits;
 }
 
@@ -320,7 +329,7 @@ int Serve(const Arguments& args, Database& database) {
             bank,
             StoreAddress{Option(args, "--db", "vekta.sqlite").toStdString(),
                          DatabasePassword(args)},
-            [&server] { return server.LiveSessions(); });
+            [&server] { return server.LiveSessions(); }, limits->web, &server.Budget());
         if (tls)
             web->UseTls(*tls);
         if (!web->Listen(webAddress->first, webAddress->second)) {

@@ -1,26 +1,53 @@
 #include "web/WebListener.h"
 
+#include "ConnectionBudget.h"
+#include "TestingServer.h"
+
 #include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
 const char* const kRequestBytes = "vektaRequestBytes";
 const char* const kRefused = "vektaRefused";
 const char* const kDeadline = "requestDeadline";
-// A connection without a request is closed after this long; a request that has begun must
-// arrive whole within the shorter time, however slowly its bytes drip.
-constexpr int kIdleMs = 2 * 60 * 1000;
+const char* const kIdleMs = "vektaIdleMs";
+// A request that has begun must arrive whole within this time, however slowly its bytes
+// drip; a connection without a request is closed after the idle time.
 constexpr int kRequestMs = 20 * 1000;
 
+QString PeerAddress(qintptr descriptor) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getpeername(static_cast<int>(descriptor), reinterpret_cast<sockaddr*>(&address), &length) !=
+        0)
+        return {};
+    QHostAddress peer(reinterpret_cast<const sockaddr*>(&address));
+    bool v4 = false;
+    const quint32 plain = peer.toIPv4Address(&v4);
+    return (v4 ? QHostAddress(plain) : peer).toString();
+}
+
+// The connection's address is counted until the socket goes, however it goes.
+void CountUntilGone(QTcpSocket* socket, const std::shared_ptr<WebConnections>& connections,
+                    const QString& address) {
+    QObject::connect(socket, &QObject::destroyed,
+                     [connections, address] { connections->Release(address); });
+    QObject::connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
+}
+
 // Runs before the HTTP module's own reading, as it is connected first.
-void GuardRequestSize(QTcpSocket* socket) {
+void GuardRequestSize(QTcpSocket* socket, int idleMs) {
     auto* deadline = new QTimer(socket);
     deadline->setObjectName(kDeadline);
+    deadline->setProperty(kIdleMs, idleMs);
     deadline->setSingleShot(true);
     QObject::connect(deadline, &QTimer::timeout, socket, [socket] { socket->abort(); });
-    deadline->start(kIdleMs);
+    deadline->start(idleMs);
     QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, deadline] {
         if (socket->property(kRefused).toBool()) {
             socket->readAll();
@@ -46,24 +73,97 @@ void GuardRequestSize(QTcpSocket* socket) {
 
 } // namespace
 
+WebConnections::WebConnections(WebLimits limits, ConnectionBudget* budget)
+    : limits_(limits), budget_(budget) {
+    clock_.start();
+}
+
+bool WebConnections::Take(const QString& address) {
+    int& count = perAddress_[address];
+    if (count >= limits_.perAddress) {
+        Refuse(0, "web: " + address + ": refused, " + QString::number(count) +
+                      " connections open already");
+        return false;
+    }
+    if (open_ >= limits_.total || (budget_ != nullptr && !budget_->TakeWeb())) {
+        if (count == 0)
+            perAddress_.erase(address);
+        Refuse(
+            1,
+            QString("web: refused a connection: %1 open, the most the web pages take").arg(open_));
+        return false;
+    }
+    ++count;
+    ++open_;
+    return true;
+}
+
+void WebConnections::Release(const QString& address) {
+    const auto found = perAddress_.find(address);
+    if (found == perAddress_.end())
+        return;
+    if (--found->second <= 0)
+        perAddress_.erase(found);
+    --open_;
+    if (budget_ != nullptr)
+        budget_->ReleaseWeb();
+}
+
+void WebConnections::Refuse(int cap, const QString& line) {
+    const qint64 now = clock_.elapsed();
+    std::optional<qint64>& last = lastLogged_[cap];
+    if (last && now - *last < 1000)
+        return;
+    last = now;
+    TestingServer::Log(line);
+}
+
 void RestartRequestCount(QTcpSocket* socket) {
     socket->setProperty(kRequestBytes, 0);
     if (auto* deadline = socket->findChild<QTimer*>(kDeadline))
-        deadline->start(kIdleMs);
+        deadline->start(deadline->property(kIdleMs).toInt());
 }
 
 void WebListener::incomingConnection(qintptr descriptor) {
+    const QString address = PeerAddress(descriptor);
+    if (!connections_->Take(address)) {
+        ::close(static_cast<int>(descriptor));
+        return;
+    }
     auto* socket = new QTcpSocket(this);
+    CountUntilGone(socket, connections_, address);
     if (!socket->setSocketDescriptor(descriptor)) {
+        ::close(static_cast<int>(descriptor));
         delete socket;
         return;
     }
-    GuardRequestSize(socket);
+    GuardRequestSize(socket, connections_->IdleMs());
     addPendingConnection(socket);
 }
 
-SecureWebListener::SecureWebListener(const QSslConfiguration& configuration) {
+SecureWebListener::SecureWebListener(const QSslConfiguration& configuration,
+                                     std::shared_ptr<WebConnections> connections)
+    : connections_(std::move(connections)) {
     setSslConfiguration(configuration);
-    connect(this, &QSslServer::startedEncryptionHandshake, this,
-            [](QSslSocket* socket) { GuardRequestSize(socket); });
+    connect(this, &QSslServer::startedEncryptionHandshake, this, [this](QSslSocket* socket) {
+        started_ = socket;
+        GuardRequestSize(socket, connections_->IdleMs());
+    });
+}
+
+// The TLS listener makes the socket itself; it is counted once its handshake begins, which
+// happens within the base's call unless the descriptor could not be taken.
+void SecureWebListener::incomingConnection(qintptr descriptor) {
+    const QString address = PeerAddress(descriptor);
+    if (!connections_->Take(address)) {
+        ::close(static_cast<int>(descriptor));
+        return;
+    }
+    started_ = nullptr;
+    QSslServer::incomingConnection(descriptor);
+    if (started_ != nullptr)
+        CountUntilGone(started_, connections_, address);
+    else
+        connections_->Release(address);
+    started_ = nullptr;
 }

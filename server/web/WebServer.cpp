@@ -82,9 +82,10 @@ struct WebServer::Form {
 };
 
 WebServer::WebServer(const TaskBank& bank, const StoreAddress& store,
-                     LiveSessionsSource liveSessions)
+                     LiveSessionsSource liveSessions, WebLimits limits, ConnectionBudget* budget)
     : bank_(bank), workers_(store.location, store.password, kWebThreads),
-      liveSessions_(std::move(liveSessions)) {
+      liveSessions_(std::move(liveSessions)),
+      connections_(std::make_shared<WebConnections>(limits, budget)) {
     clock_.start();
 }
 
@@ -93,9 +94,9 @@ WebServer::~WebServer() = default;
 bool WebServer::Listen(const QHostAddress& address, quint16 port) {
     std::unique_ptr<QTcpServer> listener;
     if (tls_)
-        listener = std::make_unique<SecureWebListener>(*tls_);
+        listener = std::make_unique<SecureWebListener>(*tls_, connections_);
     else
-        listener = std::make_unique<WebListener>();
+        listener = std::make_unique<WebListener>(connections_);
     if (!listener->listen(address, port)) {
         error_ = listener->errorString();
         return false;

@@ -5,6 +5,7 @@
 #include "TaskBank.h"
 #include "TestingServer.h"
 #include "web/GradebookCache.h"
+#include "web/WebListener.h"
 #include "web/WebSessions.h"
 
 #include <QAbstractHttpServer>
@@ -35,7 +36,10 @@ class WebServer : public QAbstractHttpServer {
 public:
     using LiveSessionsSource = std::function<std::vector<LiveSession>()>;
 
-    WebServer(const TaskBank& bank, const StoreAddress& store, LiveSessionsSource liveSessions);
+    // The connections are capped by `limits`, and within the `budget` of descriptors that
+    // the testing port shares when it is given.
+    WebServer(const TaskBank& bank, const StoreAddress& store, LiveSessionsSource liveSessions,
+              WebLimits limits = {}, ConnectionBudget* budget = nullptr);
     ~WebServer() override;
 
     void UseTls(const QSslConfiguration& configuration) { tls_ = configuration; }
@@ -86,5 +90,6 @@ private:
     WebSessions sessions_;
     QElapsedTimer clock_;
     std::optional<QSslConfiguration> tls_;
+    std::shared_ptr<WebConnections> connections_;
     QString error_;
 };

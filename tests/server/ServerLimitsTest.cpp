@@ -318,6 +318,38 @@ TEST(ServerLimitsTest, ConnectionsBeyondTheDescriptorLimitAreRefusedWithoutSpinn
     EXPECT_LE(server.Log().count("refused a connection"), 8) << "refusals are logged rarely";
 }
 
+// Idle connections on the web port take no more than their share: 16 from one address,
+// and three quarters of the descriptors in all, so that students still log in.
+TEST(ServerLimitsTest, TheWebPortCannotTakeTheDescriptorsStudentsNeed) {
+    // 128 descriptors leave room for 64 connections, 48 of them for the web pages.
+    ServerProcess server({"--web", "127.0.0.1:0"}, {}, {"prlimit", "--nofile=128:128", "--"});
+    ASSERT_TRUE(server.Started());
+    ASSERT_NE(server.WebPort(), 0);
+    std::vector<std::unique_ptr<ProtocolClient>> idle;
+    auto open = [&](const QString& from) {
+        idle.push_back(std::make_unique<ProtocolClient>(server.WebPort(), from));
+        return idle.back().get();
+    };
+    for (int i = 0; i < 16; ++i)
+        open("127.0.3.1");
+    EXPECT_TRUE(open("127.0.3.1")->ClosedByServer()) << "a 17th from one address";
+    for (int address = 2; address <= 3; ++address)
+        for (int i = 0; i < 16; ++i)
+            open(QString("127.0.3.%1").arg(address));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(open("127.0.3.9")->ClosedByServer()) << "past the web's share " << i;
+    EXPECT_FALSE(idle.front()->ClosedByServer(200)); // those within the caps stay
+    for (int i = 0; i < 10; ++i) {
+        ProtocolClient student(server.Port(), QString("127.0.4.%1").arg(i + 1));
+        student.Send("LOGIN", "Guest;wuzo");
+        EXPECT_EQ(ReadTag(student.Next()), "MESSAGE") << i;
+    }
+    const QString log = server.Log();
+    EXPECT_TRUE(log.contains("web: 127.0.3.1: refused")) << log.toStdString();
+    EXPECT_TRUE(log.contains("the most the web pages take")) << log.toStdString();
+    EXPECT_LE(log.count("web: "), 4) << "refusals are logged at most once a second";
+}
+
 TEST(ServerLimitsTest, AClientThatReadsNoRepliesIsDroppedPastTheBudget) {
     ServerProcess server({"--reply-budget", "1"});
     ASSERT_TRUE(server.Started());

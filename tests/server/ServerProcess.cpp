@@ -26,6 +26,12 @@ ServerProcess::ServerProcess(const QStringList& options, const QString& database
         return;
     const QString banner = QString::fromUtf8(process_.readLine()).trimmed();
     port_ = static_cast<quint16>(banner.section(' ', -1).toUInt());
+    if (!options.contains("--web"))
+        return;
+    if (!process_.canReadLine() && !process_.waitForReadyRead(kWaitMs))
+        return;
+    webPort_ = static_cast<quint16>(
+        QString::fromUtf8(process_.readLine()).trimmed().section(' ', -1).toUInt());
 }
 
 ServerProcess::~ServerProcess() {

@@ -20,6 +20,8 @@ public:
 
     bool Started() const { return port_ != 0; }
     quint16 Port() const { return port_; }
+    // The web pages' port, when the options ask for them.
+    quint16 WebPort() const { return webPort_; }
     qint64 Pid() const { return process_.processId(); }
     QString DatabasePath() const { return database_; }
     // What the server logged so far.
@@ -33,6 +35,7 @@ private:
     QString database_;
     QProcess process_;
     quint16 port_ = 0;
+    quint16 webPort_ = 0;
 };
 
 // A blocking protocol client: sends frames and waits for whole frames back. It connects

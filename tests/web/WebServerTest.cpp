@@ -205,6 +205,19 @@ TEST_F(WebServerTest, MethodsAndSizesOutsideTheRulesAreRefused) {
     EXPECT_EQ(Exchange(port_, Post("/login", "name=" + large)).status, 413);
     // A request within the limit on a fresh connection is served as ever.
     EXPECT_EQ(Exchange(port_, Post("/login", "name=" + QByteArray(60 * 1024, 'a'))).status, 403);
+
+    // A connection that sends nothing is closed after the idle time, and gives its place
+    // back to the address it came from.
+    WebServer quick(
+        bank_, StoreAddress{(dir_.path() + "/course.sqlite").toStdString(), {}},
+        [] { return std::vector<LiveSession>{}; }, WebLimits{1, 256, 300});
+    ASSERT_TRUE(quick.Listen(QHostAddress::LocalHost, 0));
+    QTcpSocket idle;
+    bool closed = false;
+    QObject::connect(&idle, &QTcpSocket::disconnected, [&] { closed = true; });
+    idle.connectToHost("127.0.0.1", quick.Port());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed; }, 5000));
+    EXPECT_EQ(Exchange(quick.Port(), Get("/login")).status, 200);
 }
 
 TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
