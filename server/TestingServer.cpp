@@ -91,10 +91,21 @@ std::vector<LiveSession> TestingServer::LiveSessions() const {
     return sessions;
 }
 
+QString LogText(const QString& line) {
+    QString text = line;
+    for (QChar& c : text) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            c = u'?';
+    }
+    return text;
+}
+
 void TestingServer::Log(const QString& line) {
     static std::mutex mutex;
     const std::string text = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString() +
-                             " " + line.toStdString() + "\n";
+                             " " + LogText(line).toStdString() + "\n";
     const std::lock_guard<std::mutex> lock(mutex);
     std::cerr << text << std::flush;
 }

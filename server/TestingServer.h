@@ -71,7 +71,8 @@ public:
     // The open connections as they are now; on the event loop's thread.
     std::vector<LiveSession> LiveSessions() const;
 
-    // One line on stderr, stamped with the UTC time; safe from any thread.
+    // One line on stderr, stamped with the UTC time (LogText of `line`); safe from any
+    // thread.
     static void Log(const QString& line);
 
 private:
@@ -121,6 +122,11 @@ private:
     QElapsedTimer clock_;
     std::map<QString, qint64> lastLogged_; // kind -> clock_ time
 };
+
+// A line as the log shows it: control characters (a newline among them) and line and
+// paragraph separators, which names and messages from outside may carry, become "?", so
+// that no text can end a log line and forge the next.
+QString LogText(const QString& line);
 
 // Raises the soft limit of open descriptors to the hard one; returns the soft limit.
 int RaiseDescriptorLimit();

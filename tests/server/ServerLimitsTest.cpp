@@ -6,8 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -58,6 +60,47 @@ int CountedFailures(const QString& database, const QString& key) {
     }
     QSqlDatabase::removeDatabase("pacing");
     return failures;
+}
+
+// One HTTP request on a connection of its own, from `from`; the whole reply.
+QByteArray HttpExchange(quint16 port, const QByteArray& request, const QString& from = {}) {
+    QTcpSocket socket;
+    if (!from.isEmpty())
+        socket.bind(QHostAddress(from));
+    socket.connectToHost("127.0.0.1", port);
+    if (!socket.waitForConnected(10000))
+        return {};
+    socket.write(request);
+    QByteArray reply;
+    while (socket.waitForReadyRead(10000)) {
+        reply += socket.readAll();
+        const qsizetype end = reply.indexOf("\r\n\r\n");
+        const QRegularExpression length("Content-Length: *(\\d+)",
+                                        QRegularExpression::CaseInsensitiveOption);
+        const auto found = length.match(QString::fromLatin1(reply.left(end)));
+        if (end >= 0 && found.hasMatch() && reply.size() - end - 4 >= found.captured(1).toInt())
+            break;
+    }
+    return reply;
+}
+
+// Signs in to the web pages as a browser would: the form, its cookie and token, the post.
+QByteArray WebSignIn(quint16 port, const QByteArray& name, const QByteArray& password,
+                     const QString& from = {}) {
+    const QByteArray form = HttpExchange(port, "GET /login HTTP/1.1\r\nHost: x\r\n\r\n", from);
+    const QString text = QString::fromUtf8(form);
+    const QString token =
+        QRegularExpression("name=\"token\" value=\"([0-9a-f]+)\"").match(text).captured(1);
+    const QString cookie = QRegularExpression("Set-Cookie: ([^;\r]+)").match(text).captured(1);
+    const QByteArray body = "name=" + name.toPercentEncoding() +
+                            "&password=" + password.toPercentEncoding() +
+                            "&token=" + token.toLatin1();
+    return HttpExchange(port,
+                        "POST /login HTTP/1.1\r\nHost: x\r\nContent-Type: "
+                        "application/x-www-form-urlencoded\r\nContent-Length: " +
+                            QByteArray::number(body.size()) + "\r\nCookie: " + cookie.toLatin1() +
+                            "\r\n\r\n" + body,
+                        from);
 }
 
 } // namespace
@@ -348,6 +391,29 @@ TEST(ServerLimitsTest, TheWebPortCannotTakeTheDescriptorsStudentsNeed) {
     EXPECT_TRUE(log.contains("web: 127.0.3.1: refused")) << log.toStdString();
     EXPECT_TRUE(log.contains("the most the web pages take")) << log.toStdString();
     EXPECT_LE(log.count("web: "), 4) << "refusals are logged at most once a second";
+}
+
+// Names with line breaks, from the web's sign-in and from the testing port, cannot write
+// a line of their own into the log.
+TEST(ServerLimitsTest, ANameFromOutsideCannotForgeALogLine) {
+    ServerProcess server({"--web", "127.0.0.1:0"});
+    ASSERT_TRUE(server.Started());
+    for (const QByteArray& name :
+         {QByteArray("x\nlogin: ivanov"), QByteArray("x\r\nlogin: ivanov"),
+          QString("x\u2028login: ivanov").toUtf8(), QString("x\u0085login: ivanov").toUtf8()}) {
+        EXPECT_TRUE(WebSignIn(server.WebPort(), name, "p").contains("200 OK"))
+            << name.toStdString();
+        ProtocolClient client(server.Port());
+        client.Send("LOGIN", name.toStdString() + ";p");
+        client.Next();
+    }
+    const QString log = server.Log();
+    EXPECT_TRUE(log.contains("sign-in refused for x?login: ivanov")) << log.toStdString();
+    EXPECT_TRUE(log.contains("sign-in refused for x??login: ivanov")) << log.toStdString();
+    for (const QString& line : log.split('\n'))
+        EXPECT_FALSE(line.startsWith("login: ") || line.contains(QChar(0x2028)) ||
+                     line.contains(QChar(0x85)))
+            << line.toStdString();
 }
 
 TEST(ServerLimitsTest, AClientThatReadsNoRepliesIsDroppedPastTheBudget) {
