@@ -156,13 +156,60 @@ void WebServer::Route(const QHttpServerRequest& request, const Responder& respon
         Send(responder, Redirect("/login"));
         return;
     }
-    if (path == "/logout")
-        SignOut(Form(request.body()), sessionId, responder);
-    else
-        ServePage(path, request, *session, responder);
+    const QByteArray body = request.body();
+    const QUrlQuery query = request.query();
+    WithAccountChecked(
+        sessionId, session->teacher, responder,
+        [this, path, body, query, sessionId, responder](const WebSessions::Session& checked) {
+            if (path == "/logout")
+                SignOut(Form(body), sessionId, responder);
+            else
+                ServePage(path, query, checked, responder);
+        });
 }
 
-void WebServer::ServePage(const QString& path, const QHttpServerRequest& request,
+// The account behind a session is read again at every request: a teacher removed, or made
+// a student, since signing in has the session ended at the next one and is sent to the
+// sign-in form.
+void WebServer::WithAccountChecked(const std::string& sessionId, const std::string& teacher,
+                                   const Responder& responder,
+                                   std::function<void(const WebSessions::Session&)> then) {
+    QPointer<WebServer> self(this);
+    workers_.RunStore([self, sessionId, teacher, responder,
+                       then = std::move(then)](Database& database) mutable {
+        std::optional<bool> stillTeacher; // nullopt: the store cannot tell now
+        try {
+            stillTeacher = database.AccountRole(teacher) == Database::Role::Teacher;
+        } catch (const std::exception& error) {
+            TestingServer::Log("web: cannot read the account: " + QString::fromUtf8(error.what()));
+        }
+        return ServerWorkers::Continuation([self, sessionId, teacher, responder,
+                                            then = std::move(then), stillTeacher] {
+            if (!self)
+                return;
+            if (!stillTeacher) {
+                self->Send(responder,
+                           Page(500, MessagePage("Ошибка сервера", "База данных недоступна.")));
+                return;
+            }
+            const WebSessions::Session* session =
+                *stillTeacher ? self->sessions_.Use(sessionId, self->clock_.elapsed()) : nullptr;
+            if (session == nullptr) {
+                if (!*stillTeacher)
+                    TestingServer::Log("web: " + QString::fromStdString(teacher) +
+                                       " is no teacher any more, the session ended");
+                self->sessions_.Close(sessionId);
+                Reply reply = Redirect("/login");
+                reply.headers.emplace_back("Set-Cookie", self->SessionCookie({}, true));
+                self->Send(responder, std::move(reply));
+                return;
+            }
+            then(*session);
+        });
+    });
+}
+
+void WebServer::ServePage(const QString& path, const QUrlQuery& query,
                           const WebSessions::Session& session, const Responder& responder) {
     const PageFrame frame{session.teacher, session.formToken, RandomToken()};
     const TaskBank& bank = bank_;
@@ -198,7 +245,7 @@ void WebServer::ServePage(const QString& path, const QHttpServerRequest& request
     } else if (path.startsWith("/task/")) {
         const std::string task = path.mid(6).toStdString();
         const std::string student =
-            request.query().queryItemValue("student", QUrl::FullyDecoded).toStdString();
+            query.queryItemValue("student", QUrl::FullyDecoded).toStdString();
         Build(
             [frame, task, student, &bank](Database& database) {
                 const std::optional<TaskReport> report =

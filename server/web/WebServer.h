@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QSslConfiguration>
+#include <QUrlQuery>
 
 #include <functional>
 #include <memory>
@@ -66,8 +67,11 @@ private:
     struct Form;
 
     void Route(const QHttpServerRequest& request, const Responder& responder);
-    void ServePage(const QString& path, const QHttpServerRequest& request,
-                   const WebSessions::Session& session, const Responder& responder);
+    void WithAccountChecked(const std::string& sessionId, const std::string& teacher,
+                            const Responder& responder,
+                            std::function<void(const WebSessions::Session&)> then);
+    void ServePage(const QString& path, const QUrlQuery& query, const WebSessions::Session& session,
+                   const Responder& responder);
     void SignIn(const Form& form, const QString& address, const Responder& responder);
     void RetrySignIn(long long waitMs, const std::string& name, const std::string& password,
                      const QString& address, const Responder& responder);

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using platform::Utf8ToCp1251;
@@ -188,6 +190,33 @@ TEST_F(WebServerTest, OnlyATeacherWithTheFormsTokenSignsIn) {
     const QByteArray token = FormToken(Exchange(port_, Get("/now", cookie)));
     EXPECT_EQ(Exchange(port_, Post("/logout", "token=" + token, cookie)).status, 303);
     EXPECT_EQ(Exchange(port_, Get("/", cookie)).status, 303);
+}
+
+// A teacher removed, or made a student, while signed in: the next request of any page
+// ends the session, and the cookie stays dead when the account comes back.
+TEST_F(WebServerTest, ASessionEndsOnceItsAccountIsNoTeachersAnyMore) {
+    const std::string location = (dir_.path() + "/course.sqlite").toStdString();
+    const auto demote = [&](Database& db) {
+        db.RemoveAccount("Учитель");
+        db.AddAccount("Учитель", password::Hash(Utf8ToCp1251("пароль")));
+    };
+    const auto remove = [](Database& db) { db.RemoveAccount("Учитель"); };
+    for (const QByteArray path : {"/", "/student/Иванов", "/gradebook.csv", "/now"})
+        for (const std::function<void(Database&)>& change :
+             {std::function<void(Database&)>(demote), std::function<void(Database&)>(remove)}) {
+            const QByteArray cookie = SignIn("Учитель", "пароль");
+            ASSERT_EQ(Exchange(port_, Get(path, cookie)).status, 200) << path.toStdString();
+            Database db(location);
+            change(db);
+            const HttpReply after = Exchange(port_, Get(path, cookie));
+            EXPECT_EQ(after.status, 303) << path.toStdString();
+            EXPECT_EQ(after.Header("Location"), "/login");
+            EXPECT_TRUE(after.Header("Set-Cookie").contains("Max-Age=0"));
+            db.RemoveAccount("Учитель");
+            db.AddAccount("Учитель", password::Hash(Utf8ToCp1251("пароль")),
+                          Database::Role::Teacher);
+            EXPECT_EQ(Exchange(port_, Get(path, cookie)).status, 303) << path.toStdString();
+        }
 }
 
 TEST_F(WebServerTest, MethodsAndSizesOutsideTheRulesAreRefused) {
