@@ -23,6 +23,8 @@
 namespace {
 
 const QByteArray kCookieName = "vekta_session";
+// The browser's id before signing in, to which the sign-in form's token is bound.
+const QByteArray kPreSessionCookie = "vekta_signin";
 constexpr int kWebThreads = 2;
 
 const char* const kRefusedAccount = "Вход только для преподавателей";
@@ -138,12 +140,13 @@ void WebServer::Route(const QHttpServerRequest& request, const Responder& respon
     const std::string sessionId = CookieValue(request, kCookieName);
     const WebSessions::Session* session = sessions_.Use(sessionId, clock_.elapsed());
     if (path == "/login") {
+        const std::string preSession = CookieValue(request, kPreSessionCookie);
         if (post)
-            SignIn(Form(request.body()), address, responder);
+            SignIn(Form(request.body()), preSession, address, responder);
         else if (session != nullptr)
             Send(responder, Redirect("/"));
         else
-            LoginForm({}, responder);
+            LoginForm({}, address, preSession, responder);
         return;
     }
     if (post && path != "/logout") {
@@ -263,14 +266,34 @@ void WebServer::ServePage(const QString& path, const QUrlQuery& query,
     }
 }
 
-void WebServer::LoginForm(const std::string& message, const Responder& responder, int status) {
-    const std::string token = sessions_.IssueLoginToken(clock_.elapsed());
-    Build([token, message, status](Database&) { return Page(status, LoginPage(token, message)); },
-          responder);
+// The form's token is bound to the browser's pre-session id, which it keeps in a cookie
+// that only this site's own pages send (SameSite=Strict): a sign-in posted from another
+// site's page comes without it and is refused. A browser without one gets a new one.
+void WebServer::LoginForm(const std::string& message, const QString& address,
+                          std::string preSession, const Responder& responder) {
+    std::vector<std::pair<QByteArray, QByteArray>> headers;
+    if (!IsToken(preSession)) {
+        preSession = RandomToken();
+        QByteArray cookie = kPreSessionCookie + "=" + QByteArray::fromStdString(preSession) +
+                            "; Path=/login; HttpOnly; SameSite=Strict";
+        if (tls_)
+            cookie += "; Secure";
+        headers.emplace_back("Set-Cookie", cookie);
+    }
+    const std::string token =
+        sessions_.IssueLoginToken(preSession, address.toStdString(), clock_.elapsed());
+    Build(
+        [token, message, headers](Database&) {
+            Reply reply = Page(200, LoginPage(token, message));
+            reply.headers = headers;
+            return reply;
+        },
+        responder);
 }
 
-void WebServer::SignIn(const Form& form, const QString& address, const Responder& responder) {
-    if (!sessions_.TakeLoginToken(form.Field("token"), clock_.elapsed())) {
+void WebServer::SignIn(const Form& form, const std::string& preSession, const QString& address,
+                       const Responder& responder) {
+    if (!sessions_.TakeLoginToken(form.Field("token"), preSession, clock_.elapsed())) {
         Send(responder, Page(403, MessagePage("Доступ запрещён",
                                               "Форма входа устарела: откройте её заново.")));
         return;
@@ -350,7 +373,7 @@ void WebServer::SignInDecided(const std::string& name, std::optional<bool> teach
     const QString who = QString::fromStdString(name).left(200);
     if (!accepted) {
         TestingServer::Log("web: " + address + ": sign-in refused for " + who);
-        LoginForm(kWrongPassword, responder);
+        LoginForm(kWrongPassword, address, {}, responder); // a new pre-session with the form
         return;
     }
     if (!teacher.value_or(false)) {

@@ -22,7 +22,8 @@
 
 // The teacher's web pages beside the testing port, over the same bank and store:
 //   GET  /login              the sign-in form (name, password, its token)
-//   POST /login              signs a teacher in: a session cookie, then 303 to /
+//   POST /login              signs a teacher in: a session cookie, then 303 to /; the
+//                            form's token must match the pre-session cookie the form came with
 //   GET  /                   the gradebook;  /gradebook.csv  its CSV
 //   GET  /student/NAME       a student's submissions;  /task/NAME[?student=S]  a task
 //   GET  /now                who is connected
@@ -72,7 +73,8 @@ private:
                             std::function<void(const WebSessions::Session&)> then);
     void ServePage(const QString& path, const QUrlQuery& query, const WebSessions::Session& session,
                    const Responder& responder);
-    void SignIn(const Form& form, const QString& address, const Responder& responder);
+    void SignIn(const Form& form, const std::string& preSession, const QString& address,
+                const Responder& responder);
     void RetrySignIn(long long waitMs, const std::string& name, const std::string& password,
                      const QString& address, const Responder& responder);
     static void RecordFailure(Database& database, const std::vector<std::string>& keys);
@@ -81,7 +83,8 @@ private:
     void SignInDecided(const std::string& name, std::optional<bool> teacher, bool accepted,
                        const QString& address, const Responder& responder);
     void SignOut(const Form& form, const std::string& sessionId, const Responder& responder);
-    void LoginForm(const std::string& message, const Responder& responder, int status = 200);
+    void LoginForm(const std::string& message, const QString& address, std::string preSession,
+                   const Responder& responder);
     // Builds the reply on a worker; sends it from the event loop's thread.
     void Build(std::function<Reply(Database&)> page, const Responder& responder);
     void Send(const Responder& responder, Reply reply);

@@ -67,18 +67,55 @@ void WebSessions::Close(const std::string& id) {
     sessions_.erase(id);
 }
 
-std::string WebSessions::IssueLoginToken(std::int64_t nowMs) {
-    Bound(loginTokens_, MaxLoginTokens, nowMs, [](std::int64_t issued) { return issued; });
+std::string WebSessions::IssueLoginToken(const std::string& preSession, const std::string& address,
+                                         std::int64_t nowMs) {
+    for (auto token = loginTokens_.begin(); token != loginTokens_.end();) {
+        const auto next = std::next(token);
+        if (nowMs - token->second.issuedMs > IdleMs)
+            DropLoginToken(token);
+        token = next;
+    }
+    std::deque<std::string>& mine = tokensOfAddress_[address];
+    while (mine.size() >= MaxLoginTokensPerAddress) {
+        const auto oldest = loginTokens_.find(mine.front());
+        if (oldest == loginTokens_.end())
+            mine.pop_front();
+        else
+            DropLoginToken(oldest); // `mine` keeps at least one token meanwhile
+    }
+    while (loginTokens_.size() >= MaxLoginTokens)
+        DropLoginToken(std::min_element(
+            loginTokens_.begin(), loginTokens_.end(),
+            [](const auto& a, const auto& b) { return a.second.issuedMs < b.second.issuedMs; }));
     std::string token = RandomToken();
-    loginTokens_[token] = nowMs;
+    loginTokens_[token] = {preSession, address, nowMs};
+    tokensOfAddress_[address].push_back(token);
     return token;
 }
 
-bool WebSessions::TakeLoginToken(const std::string& token, std::int64_t nowMs) {
+bool WebSessions::TakeLoginToken(const std::string& token, const std::string& preSession,
+                                 std::int64_t nowMs) {
     const auto found = loginTokens_.find(token);
     if (found == loginTokens_.end())
         return false;
-    const bool fresh = nowMs - found->second <= IdleMs;
-    loginTokens_.erase(found);
-    return fresh;
+    const bool valid = nowMs - found->second.issuedMs <= IdleMs && !preSession.empty() &&
+                       SameToken(found->second.preSession, preSession);
+    DropLoginToken(found);
+    return valid;
+}
+
+void WebSessions::DropLoginToken(LoginTokens::iterator token) {
+    const auto list = tokensOfAddress_.find(token->second.address);
+    if (list != tokensOfAddress_.end()) {
+        std::erase(list->second, token->first);
+        if (list->second.empty())
+            tokensOfAddress_.erase(list);
+    }
+    loginTokens_.erase(token);
+}
+
+bool IsToken(const std::string& text) {
+    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
 }

@@ -43,8 +43,11 @@ struct HttpReply {
 
 // Sends one request and reads its whole reply, serving the event loop meanwhile (the
 // server runs in this thread). With a certificate file, over TLS trusting only it.
-HttpReply Exchange(quint16 port, const QByteArray& request, const QString& trusted = {}) {
+HttpReply Exchange(quint16 port, const QByteArray& request, const QString& trusted = {},
+                   const QString& from = {}) {
     QSslSocket socket;
+    if (!from.isEmpty())
+        socket.bind(QHostAddress(from));
     QByteArray received;
     QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
     if (trusted.isEmpty()) {
@@ -137,15 +140,21 @@ protected:
         port_ = server_->Port();
     }
 
-    // Signs in and returns the session cookie ("vekta_session=...").
+    // Signs in as a browser does, with the form's token and its pre-session cookie, and
+    // returns the session cookie ("vekta_session=...").
     QByteArray SignIn(const QByteArray& name, const QByteArray& password, HttpReply* reply = {}) {
-        const QByteArray token = FormToken(Exchange(port_, Get("/login")));
+        const HttpReply form = Exchange(port_, Get("/login"));
+        const QByteArray token = FormToken(form);
+        const QByteArray preSession = form.Header("Set-Cookie").split(';').front();
         const HttpReply signed_ =
-            Exchange(port_, Post("/login", "name=" + name.toPercentEncoding() + "&password=" +
-                                               password.toPercentEncoding() + "&token=" + token));
+            Exchange(port_, Post("/login",
+                                 "name=" + name.toPercentEncoding() + "&password=" +
+                                     password.toPercentEncoding() + "&token=" + token,
+                                 preSession));
         if (reply != nullptr)
             *reply = signed_;
-        return signed_.Header("Set-Cookie").split(';').front();
+        const QByteArray cookie = signed_.Header("Set-Cookie").split(';').front();
+        return cookie.startsWith("vekta_session=") ? cookie : QByteArray();
     }
 
     QTemporaryDir dir_;
@@ -165,6 +174,27 @@ TEST_F(WebServerTest, OnlyATeacherWithTheFormsTokenSignsIn) {
     // No token, or one never issued: refused before the password is looked at.
     EXPECT_EQ(Exchange(port_, Post("/login", "name=Иванов&password=student")).status, 403);
     EXPECT_EQ(Exchange(port_, Post("/login", "name=x&password=y&token=00ff")).status, 403);
+    // The form's own token, but posted from another site's page (which sends no cookie of
+    // this one), or with another browser's cookie: refused too.
+    const QByteArray preSession = form.Header("Set-Cookie").split(';').front();
+    EXPECT_TRUE(preSession.startsWith("vekta_signin=")) << preSession.toStdString();
+    EXPECT_TRUE(form.Header("Set-Cookie").contains("SameSite=Strict"));
+    const QByteArray teacherLogin = "name=Учитель&password=пароль&token=";
+    EXPECT_EQ(Exchange(port_, Post("/login", teacherLogin + FormToken(form))).status, 403);
+    const HttpReply theirs = Exchange(port_, Get("/login"));
+    const HttpReply mine = Exchange(port_, Get("/login"));
+    EXPECT_EQ(Exchange(port_, Post("/login", teacherLogin + FormToken(mine),
+                                   theirs.Header("Set-Cookie").split(';').front()))
+                  .status,
+              403);
+    // A browser that has the cookie keeps it, and forms from an address that asks for
+    // hundreds do not push out another address's.
+    const QByteArray kept = mine.Header("Set-Cookie").split(';').front();
+    const HttpReply open = Exchange(port_, Get("/login", kept));
+    EXPECT_TRUE(open.Header("Set-Cookie").isEmpty());
+    for (int i = 0; i < 30; ++i)
+        Exchange(port_, Get("/login"), {}, "127.0.0.2");
+    EXPECT_EQ(Exchange(port_, Post("/login", teacherLogin + FormToken(open), kept)).status, 303);
 
     HttpReply student;
     EXPECT_TRUE(SignIn("Иванов", "student", &student).isEmpty());
@@ -323,11 +353,14 @@ TEST(WebServerTlsTest, WithACertificateThePagesAreServedOverHttpsOnly) {
 
     EXPECT_EQ(Exchange(server.Port(), Get("/"), cert).status, 303);
     EXPECT_EQ(Exchange(server.Port(), Get("/")).status, 0); // no answer in clear
-    const QByteArray token = FormToken(Exchange(server.Port(), Get("/login"), cert));
+    const HttpReply form = Exchange(server.Port(), Get("/login"), cert);
+    EXPECT_TRUE(form.Header("Set-Cookie").contains("; Secure"));
     const HttpReply signedIn =
         Exchange(server.Port(),
-                 Post("/login", "name=" + QByteArray("Учитель").toPercentEncoding() + "&password=" +
-                                    QByteArray("пароль").toPercentEncoding() + "&token=" + token),
+                 Post("/login",
+                      "name=" + QByteArray("Учитель").toPercentEncoding() + "&password=" +
+                          QByteArray("пароль").toPercentEncoding() + "&token=" + FormToken(form),
+                      form.Header("Set-Cookie").split(';').front()),
                  cert);
     EXPECT_EQ(signedIn.status, 303);
     EXPECT_TRUE(signedIn.Header("Set-Cookie").contains("; Secure"));

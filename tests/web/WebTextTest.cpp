@@ -44,12 +44,30 @@ TEST(WebSessionsTest, SessionsEndAfterIdleTimeOrSignOut) {
 
 TEST(WebSessionsTest, SignInTokensAreUsedOnceAndTablesStayBounded) {
     WebSessions sessions;
-    const std::string token = sessions.IssueLoginToken(0);
-    EXPECT_FALSE(sessions.TakeLoginToken(token + "0", 1));
-    EXPECT_TRUE(sessions.TakeLoginToken(token, 1));
-    EXPECT_FALSE(sessions.TakeLoginToken(token, 2));
-    const std::string stale = sessions.IssueLoginToken(0);
-    EXPECT_FALSE(sessions.TakeLoginToken(stale, WebSessions::IdleMs + 1));
+    const std::string browser = RandomToken(), other = RandomToken();
+    const std::string token = sessions.IssueLoginToken(browser, "10.0.0.1", 0);
+    EXPECT_FALSE(sessions.TakeLoginToken(token + "0", browser, 1));
+    EXPECT_TRUE(sessions.TakeLoginToken(token, browser, 1));
+    EXPECT_FALSE(sessions.TakeLoginToken(token, browser, 2));
+    const std::string stale = sessions.IssueLoginToken(browser, "10.0.0.1", 0);
+    EXPECT_FALSE(sessions.TakeLoginToken(stale, browser, WebSessions::IdleMs + 1));
+    // A token goes only with the pre-session it was issued to, and is spent by a wrong one.
+    for (const std::string& wrong : {other, std::string(), browser.substr(1)}) {
+        const std::string mine = sessions.IssueLoginToken(browser, "10.0.0.1", 5);
+        EXPECT_FALSE(sessions.TakeLoginToken(mine, wrong, 6));
+        EXPECT_FALSE(sessions.TakeLoginToken(mine, browser, 7));
+    }
+    // A flood of forms from one address pushes out only that address's oldest ones.
+    const std::string teachers = sessions.IssueLoginToken(browser, "10.0.0.1", 10);
+    std::vector<std::string> flood;
+    for (int i = 0; i < 10'400; ++i)
+        flood.push_back(sessions.IssueLoginToken(other, "10.0.0.66", 11));
+    EXPECT_TRUE(sessions.TakeLoginToken(teachers, browser, 12));
+    EXPECT_FALSE(sessions.TakeLoginToken(flood[10'400 - 21], other, 12));
+    EXPECT_TRUE(sessions.TakeLoginToken(flood[10'400 - 20], other, 12));
+    EXPECT_TRUE(sessions.TakeLoginToken(flood.back(), other, 12));
+    EXPECT_TRUE(IsToken(browser));
+    EXPECT_FALSE(IsToken(browser.substr(1) + "g"));
 
     for (std::size_t i = 0; i < WebSessions::MaxSessions + 10; ++i)
         sessions.Open("t", static_cast<std::int64_t>(i));
