@@ -500,9 +500,17 @@ long long Database::PaceSubmission(const std::string& user, long long nowMs, lon
         const long long stored = query.value(0).toLongLong();
         // A read left open would pin SQLite's snapshot and make the write below fail.
         query.finish();
-        const long long next = std::max(stored, nowMs);
-        if (next - nowMs > tolerance)
+        // While the clock runs forward the time is never more than `tolerance` and one
+        // interval ahead; one further ahead was set before the wall clock was set back, and
+        // is brought back within reach, so that nobody waits longer than an interval.
+        const long long reach = nowMs + tolerance + intervalMs;
+        const long long next = std::clamp(stored, nowMs, std::max(reach, nowMs));
+        if (next - nowMs > tolerance) {
+            if (stored > reach)
+                Run("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
+                    {next, name, stored});
             return next - tolerance - nowMs;
+        }
         if (Run("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
                 {next + intervalMs, name, stored})
                 .numRowsAffected() > 0)

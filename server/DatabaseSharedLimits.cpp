@@ -54,7 +54,9 @@ long long Database::ReserveLogin(const std::vector<std::string>& keys, long long
             query.finish();
             if (windowStart <= nowMs - pacing.windowMs || failures < pacing.freeFailures)
                 continue;
-            wait = std::max(wait, next - nowMs);
+            // A slot never lies more than one delay ahead: one that does was given before
+            // the wall clock was set back, and is taken as if given now.
+            wait = std::max(wait, std::min(next, nowMs + pacing.delayMs) - nowMs);
             paced.emplace_back(Text(key), next);
         }
         if (wait > 0)

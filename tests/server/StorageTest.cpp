@@ -124,6 +124,13 @@ void ExerciseConcurrentStore(const std::string& location) {
     EXPECT_EQ(db.PaceSubmission("Sidorov", t + 1000, 3000, 3), 0); // each student apart
     EXPECT_EQ(db.PaceSubmission("Petrov", t + 3000, 3000, 3), 0);
     EXPECT_EQ(db.PaceSubmission("Petrov", t + 3000, 3000, 3), 3000);
+    // The wall clock set back ten minutes: the wait is one interval, not ten minutes, and
+    // the stored time is brought back with the clock.
+    const long long back = t + 3000 - 600'000;
+    EXPECT_EQ(db.PaceSubmission("Petrov", back, 3000, 3), 3000);
+    EXPECT_EQ(db.PaceSubmission("Petrov", back + 2000, 3000, 3), 1000);
+    EXPECT_EQ(db.PaceSubmission("Petrov", back + 3000, 3000, 3), 0);
+    EXPECT_EQ(db.PaceSubmission("Petrov", back + 3000, 3000, 3), 3000);
 }
 
 // Two connections stand for two server processes on one database: login pacing and the
@@ -147,6 +154,8 @@ void ExerciseSharedLimits(const std::string& location) {
     EXPECT_EQ(first.ReserveLogin({"address 10.0.0.2", "account Sidorov"}, t + 520, pacing), 0);
     EXPECT_EQ(first.ReserveLogin({"address 10.0.0.1", "account Sidorov"}, t + 520, pacing), 500);
     EXPECT_EQ(second.ReserveLogin(guesser, t + 1020, pacing), 0);
+    // The clock set back ten minutes makes nobody wait longer than the delay.
+    EXPECT_EQ(first.ReserveLogin(guesser, t + 1020 - 600'000, pacing), 1000);
     // Once the window has passed, failures count from nothing again.
     EXPECT_EQ(first.ReserveLogin(guesser, t + 70'000, pacing), 0);
     EXPECT_EQ(first.ReserveLogin(guesser, t + 70'001, pacing), 0);
