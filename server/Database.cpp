@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "RepeatedFailures.h"
 #include "platform/Cp1251.h"
 
 #include <sodium.h>
@@ -27,8 +28,12 @@ constexpr int kRaceRetries = 20;
 // The PostgreSQL advisory lock under which a server makes or upgrades the tables ("vekta").
 constexpr long long kSchemaLock = 0x76656B7461;
 
+// The failure's message is noted, so that the log does not repeat it at every request
+// while the store keeps failing the same way.
 [[noreturn]] void Fail(const QString& what, const QSqlError& error) {
-    throw std::runtime_error((what + ": " + error.text()).toStdString());
+    const std::string message = (what + ": " + error.text()).toStdString();
+    RepeatedFailures::Instance().Note(message, QDateTime::currentMSecsSinceEpoch());
+    throw std::runtime_error(message);
 }
 
 QSqlDatabase Connection(const QString& name) {
@@ -163,8 +168,11 @@ void Database::Open() {
 void Database::EnsureOpen() {
     if (open_)
         return;
-    if (SteadyMs() < retryAtMs_)
+    if (SteadyMs() < retryAtMs_) {
+        RepeatedFailures::Instance().Note(lostBecause_.toStdString(),
+                                          QDateTime::currentMSecsSinceEpoch());
         throw StoreUnavailable(lostBecause_.toStdString());
+    }
     try {
         Open();
     } catch (const std::exception& error) {

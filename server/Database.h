@@ -138,6 +138,9 @@ public:
     };
     long long ReserveLogin(const std::vector<std::string>& keys, long long nowMs,
                            const LoginPacing& pacing);
+    // Counts a failed login under the keys. While the database cannot record it (a full or
+    // read-only disk) it is counted in this process's memory instead, which paces as well,
+    // and the database's failure is thrown.
     void RecordLoginFailure(const std::vector<std::string>& keys, long long nowMs,
                             const LoginPacing& pacing);
 
@@ -180,6 +183,10 @@ private:
     bool Alive();
     void CreateTables();
     void CreateSharedLimitTables();
+    long long ReserveStoredLogin(const std::vector<std::string>& keys, long long nowMs,
+                                 const LoginPacing& pacing);
+    void RecordStoredLoginFailure(const std::vector<std::string>& keys, long long nowMs,
+                                  const LoginPacing& pacing);
     void AddMissingColumn(const QString& table, const QString& column, const QString& type);
     void FillCreditOfOldSubmissions();
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});

@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -21,6 +24,70 @@ constexpr int kSweepEvery = 256;
 QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
+
+// Login pacing kept in this process's memory for the failures the database could not
+// record (a full or read-only disk): they pace as those in the database do, so that
+// guessing does not go unpaced while the store cannot write. Shared by the process's
+// connections; safe from any thread.
+class MemoryLoginPacing {
+public:
+    static MemoryLoginPacing& Instance() {
+        static MemoryLoginPacing instance;
+        return instance;
+    }
+
+    long long Reserve(const std::vector<std::string>& keys, long long nowMs,
+                      const Database::LoginPacing& pacing) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        long long wait = 0;
+        std::vector<Entry*> paced;
+        for (const std::string& key : keys) {
+            const auto found = entries_.find(key);
+            if (found == entries_.end())
+                continue;
+            Entry& entry = found->second;
+            if (entry.windowStartMs <= nowMs - pacing.windowMs ||
+                entry.failures < pacing.freeFailures)
+                continue;
+            wait = std::max(wait, std::min(entry.nextMs, nowMs + pacing.delayMs) - nowMs);
+            paced.push_back(&entry);
+        }
+        if (wait > 0)
+            return wait;
+        for (Entry* entry : paced)
+            entry->nextMs = nowMs + pacing.delayMs;
+        return 0;
+    }
+
+    void RecordFailure(const std::vector<std::string>& keys, long long nowMs,
+                       const Database::LoginPacing& pacing) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (entries_.size() > kSwept)
+            std::erase_if(entries_, [&](const auto& item) {
+                return item.second.windowStartMs <= nowMs - pacing.windowMs &&
+                       item.second.nextMs <= nowMs;
+            });
+        for (const std::string& key : keys) {
+            Entry& entry = entries_[key];
+            if (entry.windowStartMs <= nowMs - pacing.windowMs) {
+                entry.windowStartMs = nowMs;
+                entry.failures = 0;
+            }
+            ++entry.failures;
+        }
+    }
+
+private:
+    struct Entry {
+        long long windowStartMs = std::numeric_limits<long long>::min() / 2;
+        int failures = 0;
+        long long nextMs = 0;
+    };
+    static constexpr std::size_t kSwept = 4096; // entries kept before the old ones go
+
+    std::mutex mutex_;
+    std::map<std::string, Entry> entries_;
+};
 
 } // namespace
 
@@ -35,8 +102,25 @@ void Database::CreateSharedLimitTables() {
     Run("CREATE INDEX IF NOT EXISTS account_sessions_user ON account_sessions (user_name)");
 }
 
+// The pacing of failures only this process's memory holds comes first; then the
+// database's. A database that cannot take the slot (it cannot write) leaves the memory's
+// word.
 long long Database::ReserveLogin(const std::vector<std::string>& keys, long long nowMs,
                                  const LoginPacing& pacing) {
+    const long long remembered = MemoryLoginPacing::Instance().Reserve(keys, nowMs, pacing);
+    if (remembered > 0)
+        return remembered;
+    try {
+        return ReserveStoredLogin(keys, nowMs, pacing);
+    } catch (const StoreUnavailable&) {
+        throw;
+    } catch (const std::runtime_error&) {
+        return 0;
+    }
+}
+
+long long Database::ReserveStoredLogin(const std::vector<std::string>& keys, long long nowMs,
+                                       const LoginPacing& pacing) {
     for (int tries = 0; tries < kPacingRetries; ++tries) {
         // The keys that are paced now, with the slot each was last given.
         std::vector<std::pair<QString, long long>> paced;
@@ -74,8 +158,21 @@ long long Database::ReserveLogin(const std::vector<std::string>& keys, long long
     return pacing.delayMs;
 }
 
+// A failure the database cannot record (its disk full or read-only, or the database out
+// of reach) is kept in memory, and paces there; the failure to record it is thrown still,
+// for the log.
 void Database::RecordLoginFailure(const std::vector<std::string>& keys, long long nowMs,
                                   const LoginPacing& pacing) {
+    try {
+        RecordStoredLoginFailure(keys, nowMs, pacing);
+    } catch (const std::exception&) {
+        MemoryLoginPacing::Instance().RecordFailure(keys, nowMs, pacing);
+        throw;
+    }
+}
+
+void Database::RecordStoredLoginFailure(const std::vector<std::string>& keys, long long nowMs,
+                                        const LoginPacing& pacing) {
     const long long windowEnded = nowMs - pacing.windowMs;
     for (const std::string& key : keys) {
         // One statement counts the failure, so that two processes never lose one; a window

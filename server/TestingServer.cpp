@@ -2,6 +2,7 @@
 
 #include "ClientConnection.h"
 #include "ProxyHeader.h"
+#include "RepeatedFailures.h"
 #include "platform/Cp1251.h"
 
 #include <QDateTime>
@@ -104,8 +105,13 @@ QString LogText(const QString& line) {
 
 void TestingServer::Log(const QString& line) {
     static std::mutex mutex;
-    const std::string text = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString() +
-                             " " + LogText(line).toStdString() + "\n";
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const std::optional<std::string> passed =
+        RepeatedFailures::Instance().Pass(line.toStdString(), now.toMSecsSinceEpoch());
+    if (!passed)
+        return;
+    const std::string text = now.toString(Qt::ISODate).toStdString() + " " +
+                             LogText(QString::fromStdString(*passed)).toStdString() + "\n";
     const std::lock_guard<std::mutex> lock(mutex);
     std::cerr << text << std::flush;
 }

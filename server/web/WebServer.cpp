@@ -363,7 +363,7 @@ void WebServer::RecordFailure(Database& database, const std::vector<std::string>
     try {
         database.RecordLoginFailure(keys, SharedLimits::NowMs(), SharedLimits::Pacing);
     } catch (const std::exception& error) {
-        TestingServer::Log("web: cannot count a failed sign-in: " +
+        TestingServer::Log("web: a failed sign-in is counted in this process only: " +
                            QString::fromUtf8(error.what()));
     }
 }

@@ -416,6 +416,48 @@ TEST(ServerLimitsTest, ANameFromOutsideCannotForgeALogLine) {
             << line.toStdString();
 }
 
+// A store that cannot write, as on a full disk: students are told so, failed logins still
+// pace (in the server's memory), and the log does not repeat the failure at every request.
+TEST(ServerLimitsTest, AStoreThatCannotWriteStillPacesGuessesAndKeepsTheLogShort) {
+    ServerProcess server({"--submission-interval", "0"});
+    ASSERT_TRUE(server.Started());
+    ProtocolClient student(server.Port(), "127.0.5.1");
+    ASSERT_TRUE(student.LogInAndOpen("Guest", "wuzo", kTask));
+    {
+        QSqlDatabase store = QSqlDatabase::addDatabase("QSQLITE", "full");
+        store.setDatabaseName(server.DatabasePath());
+        ASSERT_TRUE(store.open());
+        QSqlQuery query(store);
+        for (const char* table : {"submissions", "submission_pacing", "login_pacing"})
+            for (const char* change : {"INSERT", "UPDATE"})
+                ASSERT_TRUE(query.exec(QString("CREATE TRIGGER full_%1_%2 BEFORE %2 ON %1 BEGIN "
+                                               "SELECT RAISE(ABORT, 'database or disk is full'); "
+                                               "END")
+                                           .arg(table, change)));
+    }
+    QSqlDatabase::removeDatabase("full");
+    for (int i = 0; i < 40; ++i) {
+        student.Send("SETRESULTQUEST", " X!A @=-5;");
+        EXPECT_TRUE(Contains(MessageText(student.Next()), "не удалось сохранить")) << i;
+    }
+    ProtocolClient guesser(server.Port(), "127.0.5.2");
+    for (int i = 0; i < 8; ++i) {
+        guesser.Send("LOGIN", "Guest;wrong");
+        std::string tag;
+        while (tag != "RELOG") {
+            tag = ReadTag(guesser.Next());
+            ASSERT_FALSE(tag.empty()) << i;
+        }
+    }
+    // A second later the failure is logged again, with the count of the lines left out.
+    student.Send("SETRESULTQUEST", " X!A @=-5;");
+    EXPECT_TRUE(Contains(MessageText(student.Next()), "не удалось сохранить"));
+    const QString log = server.Log();
+    EXPECT_TRUE(log.contains("login attempts paced")) << log.toStdString();
+    EXPECT_LE(log.count("database or disk is full"), 6) << log.toStdString();
+    EXPECT_TRUE(log.contains("left out")) << log.toStdString();
+}
+
 TEST(ServerLimitsTest, AClientThatReadsNoRepliesIsDroppedPastTheBudget) {
     ServerProcess server({"--reply-budget", "1"});
     ASSERT_TRUE(server.Started());
