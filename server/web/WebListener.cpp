@@ -16,6 +16,7 @@ const char* const kRequestBytes = "vektaRequestBytes";
 const char* const kRefused = "vektaRefused";
 const char* const kDeadline = "requestDeadline";
 const char* const kIdleMs = "vektaIdleMs";
+const char* const kCounted = "vektaCounted";
 // A request that has begun must arrive whole within this time, however slowly its bytes
 // drip; a connection without a request is closed after the idle time.
 constexpr int kRequestMs = 20 * 1000;
@@ -145,25 +146,25 @@ SecureWebListener::SecureWebListener(const QSslConfiguration& configuration,
                                      std::shared_ptr<WebConnections> connections)
     : connections_(std::move(connections)) {
     setSslConfiguration(configuration);
-    connect(this, &QSslServer::startedEncryptionHandshake, this, [this](QSslSocket* socket) {
-        started_ = socket;
-        GuardRequestSize(socket, connections_->IdleMs());
-    });
+    connect(this, &QSslServer::startedEncryptionHandshake, this,
+            [this](QSslSocket* socket) { GuardRequestSize(socket, connections_->IdleMs()); });
 }
 
-// The TLS listener makes the socket itself; it is counted once its handshake begins, which
-// happens within the base's call unless the descriptor could not be taken.
+// The TLS listener makes the socket itself, as its own child on the descriptor; it is
+// counted from then on. No such child: the descriptor could not be taken.
 void SecureWebListener::incomingConnection(qintptr descriptor) {
     const QString address = PeerAddress(descriptor);
     if (!connections_->Take(address)) {
         ::close(static_cast<int>(descriptor));
         return;
     }
-    started_ = nullptr;
     QSslServer::incomingConnection(descriptor);
-    if (started_ != nullptr)
-        CountUntilGone(started_, connections_, address);
-    else
-        connections_->Release(address);
-    started_ = nullptr;
+    for (QSslSocket* socket : findChildren<QSslSocket*>(Qt::FindDirectChildrenOnly)) {
+        if (socket->socketDescriptor() == descriptor && !socket->property(kCounted).toBool()) {
+            socket->setProperty(kCounted, true);
+            CountUntilGone(socket, connections_, address);
+            return;
+        }
+    }
+    connections_->Release(address);
 }

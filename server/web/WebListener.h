@@ -73,5 +73,4 @@ private:
     // Shared with each socket, which gives its place back when it goes, perhaps after
     // the listener.
     std::shared_ptr<WebConnections> connections_;
-    QTcpSocket* started_ = nullptr; // the socket the last handshake began on
 };

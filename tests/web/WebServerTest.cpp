@@ -366,6 +366,27 @@ TEST(WebServerTlsTest, WithACertificateThePagesAreServedOverHttpsOnly) {
     EXPECT_TRUE(signedIn.Header("Set-Cookie").contains("; Secure"));
     EXPECT_EQ(Exchange(server.Port(), Post("/login", QByteArray(70 * 1024, 'a')), cert).status,
               413);
+
+    // The connections over TLS are capped as those in clear: one from an address here.
+    WebServer limited(
+        bank, {location, {}}, [] { return std::vector<LiveSession>{}; }, WebLimits{1, 256, 30'000});
+    limited.UseTls(ServerTlsConfiguration(cert, key));
+    ASSERT_TRUE(limited.Listen(QHostAddress::LocalHost, 0));
+    auto first = std::make_unique<QTcpSocket>();
+    first->connectToHost("127.0.0.1", limited.Port());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->state() == QAbstractSocket::ConnectedState; }));
+    QTcpSocket second;
+    bool closed = false;
+    QObject::connect(&second, &QTcpSocket::disconnected, [&] { closed = true; });
+    second.connectToHost("127.0.0.1", limited.Port());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed; }, 3000));
+    first.reset(); // its place is given back once the server sees it go
+    int status = 0;
+    for (int attempt = 0; attempt < 50 && status == 0; ++attempt) {
+        QTest::qWait(20);
+        status = Exchange(limited.Port(), Get("/"), cert).status;
+    }
+    EXPECT_EQ(status, 303);
 }
 
 } // namespace
