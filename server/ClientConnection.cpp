@@ -86,6 +86,8 @@ Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString&
     loginDeadline_.start(server_.limits_.loginDeadlineMs);
     connectedAt_ = LocalNow();
     Note("connected");
+    // What the server offers goes first; a client that does not know FEATURES drops it.
+    Answer(ServerSession::Greeting());
 }
 
 Connection::~Connection() {

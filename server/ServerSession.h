@@ -5,6 +5,7 @@
 #include "TaskBank.h"
 #include "TaskVariant.h"
 #include "protocol/Frames.h"
+#include "protocol/Messages.h"
 
 #include <map>
 #include <memory>
@@ -32,6 +33,15 @@ public:
 
     ServerSession(const TaskBank& bank, SessionHost& host) : bank_(bank), host_(host) {}
 
+    // The FEATURES frame the server sends as soon as it accepts a connection.
+    static std::string Greeting();
+    // What the server sends before it closes the connection on purpose: BYE with the
+    // reason and the text to a client that announced it reads BYE, else the text as a
+    // MESSAGE.
+    std::string Farewell(std::string_view reason, const std::string& utf8Text) const;
+    // What the client announced in its FEATURES; none before it sends them.
+    const Features& ClientFeatures() const { return clientFeatures_; }
+
     // Takes received bytes and answers every complete frame that may be answered now.
     std::string Receive(std::string_view bytes);
     // Answers the frames still waiting behind a login or submission the host had not
@@ -56,9 +66,9 @@ public:
 
 private:
     std::string AnswerQueued();
-    std::string Handle(const std::string& message);
+    std::string Handle(MessageKind kind, std::string_view payload);
     // Empty when the host has not decided on the login yet.
-    std::optional<std::string> HandleLogin(const std::string& payload);
+    std::optional<std::string> HandleLogin(const LoginMessage& login);
     // Empty while the host has not decided on the submission yet.
     std::optional<std::string> HandleSubmission(const std::string& payload);
     std::string Reply(const SubmissionRequest& request, const SubmissionOutcome& outcome);
@@ -84,4 +94,5 @@ private:
     bool waiting_ = false;
     long long framesAnswered_ = 0;
     bool broken_ = false;
+    Features clientFeatures_;
 };

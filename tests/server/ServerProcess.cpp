@@ -77,15 +77,20 @@ void ProtocolClient::SendRaw(const std::string& bytes) {
 
 std::string ProtocolClient::Next(int waitMs) {
     auto& queue = receiver_.MessageQueue();
-    while (queue.empty()) {
-        if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(waitMs))
-            return {};
-        const QByteArray bytes = socket_.readAll();
-        receiver_.Receive(std::string_view(bytes.constData(), bytes.size()));
+    for (;;) {
+        while (queue.empty()) {
+            if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(waitMs))
+                return {};
+            const QByteArray bytes = socket_.readAll();
+            receiver_.Receive(std::string_view(bytes.constData(), bytes.size()));
+        }
+        std::string frame = std::move(queue.front());
+        queue.pop_front();
+        // The server's offer is kept aside, as a client that answers nothing to it would.
+        if (KindOf(frame) != MessageKind::Features || !keepFeaturesAside_)
+            return frame;
+        serverFeatures_ = ReadFeatures(PayloadOf(frame));
     }
-    std::string frame = std::move(queue.front());
-    queue.pop_front();
-    return frame;
 }
 
 bool ProtocolClient::Pending(int waitMs) {
