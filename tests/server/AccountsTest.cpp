@@ -226,7 +226,9 @@ TEST(AccountsTest, ALimitOutOfRangeIsNamedAndNothingStarts) {
          {std::tuple{"--judge-budget", "0", "--judge-budget wants a whole number from 1 to 600000"},
           std::tuple{"--judge-budget", "2s", "not \"2s\""},
           std::tuple{"--submission-burst", "2.5", "--submission-burst wants a whole number"},
-          std::tuple{"--login-deadline", "-1", "--login-deadline wants a number from 0.001"}}) {
+          std::tuple{"--login-deadline", "-1", "--login-deadline wants a number from 0.001"},
+          std::tuple{"--stop-grace", "301", "--stop-grace wants a number from 0 to 300"},
+          std::tuple{"--stop-grace", "-1", "not \"-1\""}}) {
         const Outcome run = RunServer(
             {"--demo", "--port", "0", "--db", db, "--bank", VEKTA_BANK_DIR, option, value});
         EXPECT_EQ(run.code, 64) << option << " " << value;

@@ -6,6 +6,10 @@
 #include <QSslCertificate>
 #include <QSslConfiguration>
 
+#include <csignal>
+
+#include <sys/types.h>
+
 namespace {
 constexpr int kWaitMs = 10000;
 } // namespace
@@ -36,6 +40,16 @@ ServerProcess::~ServerProcess() {
 QString ServerProcess::Log() const {
     QFile log(dir_.filePath("server.log"));
     return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
+void ServerProcess::Signal(int signal) const {
+    ::kill(static_cast<pid_t>(process_.processId()), signal);
+}
+
+int ServerProcess::WaitForExit(int waitMs) {
+    if (!process_.waitForFinished(waitMs) || process_.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process_.exitCode();
 }
 
 std::string ServerProcess::RunCommand(const QStringList& arguments, const QByteArray& input,

@@ -25,6 +25,11 @@ public:
     QString DatabasePath() const { return database_; }
     // What the server logged so far.
     QString Log() const;
+    // Sends the process a signal (SIGTERM, SIGINT, ...).
+    void Signal(int signal) const;
+    // Waits at most `waitMs` for the process to end; its exit code, or -1 when it did not
+    // end or crashed.
+    int WaitForExit(int waitMs);
     // Runs another command of the server program on the same database.
     std::string RunCommand(const QStringList& arguments, const QByteArray& input = {},
                            int* exitCode = nullptr) const;
