@@ -14,7 +14,9 @@
 #include <string_view>
 
 // One client's session with the reference server: takes the bytes the client sent and
-// answers with the bytes to send back. LOGIN opens the session; GETQUESTLIST, GETQUEST
+// answers with the bytes to send back, reading and writing the typed messages of
+// protocol/Messages.h. The client's FEATURES may come at any time and are answered with
+// nothing; they decide how it is told goodbye. LOGIN opens the session; GETQUESTLIST, GETQUEST
 // and SETRESULTQUEST are answered only after it, and with RELOG before it. A submission
 // answers the task the session sent last; the host paces, judges and stores it, and only
 // then is it answered with a MESSAGE of the verdict. A submission with no task open, or
