@@ -156,7 +156,6 @@ void MainWindow::WireServerLink() {
     connect(link_, &ServerLink::taskListArrived, this, &MainWindow::showTaskList);
     connect(link_, &ServerLink::taskArrived, this, &MainWindow::showTask);
     connect(link_, &ServerLink::messageArrived, this, &MainWindow::showMessage);
-    connect(link_, &ServerLink::serverSaysBye, this, &MainWindow::serverSaidBye);
     offerWait_ = new QTimer(this);
     offerWait_->setSingleShot(true);
     offerWait_->setInterval(kOfferWaitMs);
@@ -326,15 +325,13 @@ void MainWindow::logInAgain() {
         logIn(reconnector_->LoginUser(), reconnector_->LoginPassword());
 }
 
-// The connection is about to end on purpose: its end is told with the server's own words.
-void MainWindow::serverSaidBye(const ByeMessage& bye) {
-    farewell_ = platform::ToQString(bye.text);
-    link_->ClosingAnnounced(bye.text);
-}
-
 // Reported once the current event handler has returned, so that the report's modal dialog
 // never runs inside the socket's own signal emission.
 void MainWindow::connectionEnded(const std::string& report) {
+    // The server said why it closed the connection: the state line keeps it in view while
+    // the client reconnects.
+    if (!link_->ClosingText().empty())
+        farewell_ = platform::ToQString(link_->ClosingText());
     if (reconnector_->ConnectionEnded(report))
         return; // the state line says it, and when the next try comes
     QTimer::singleShot(0, this, [report] { platform::ReportError(report); });

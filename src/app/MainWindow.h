@@ -10,7 +10,6 @@
 #include <vector>
 
 class AnimationWindow;
-struct ByeMessage;
 struct QuestListEntry;
 struct QuestSections;
 class QTimer;
@@ -95,7 +94,6 @@ private:
     // What the server sends.
     void showTaskList(const std::vector<QuestListEntry>& entries);
     void showMessage(const std::string& text);
-    void serverSaidBye(const ByeMessage& bye);
     void logInAgain();
     void askForLogin();
     void serverConnected();

@@ -177,10 +177,16 @@ void ServerLink::ReadSocket() {
         received.append(chunk, static_cast<std::size_t>(got));
         available -= got;
     }
-    const ConnectionState::Verdict verdict = state_.Judge(receiver_.Receive(received));
+    const FrameReceiver::Result read = receiver_.Receive(received);
+    const ConnectionState::Verdict verdict = state_.Judge(read);
+    auto& queue = receiver_.MessageQueue();
+    // The server's reason for closing is known before its BYE is handed on, so that the
+    // end of the connection, which may come first, is told with it.
+    for (auto frame = queue.end() - read.framesQueued; frame != queue.end(); ++frame)
+        if (KindOf(*frame) == MessageKind::Bye)
+            closingText_ = ReadBye(PayloadOf(*frame)).text;
     // The server's offer is answered at once, even while messages wait behind the message
     // box: the answer must go before a login the client sends by itself.
-    auto& queue = receiver_.MessageQueue();
     while (!queue.empty() && KindOf(queue.front()) == MessageKind::Features) {
         const std::string offer = queue.front();
         queue.pop_front();

@@ -48,9 +48,6 @@ public:
     // LOGIN has been sent for this user (CP1251); the server asks for the login again.
     void LoginSent(const std::string& user);
     void LoginAsked();
-    // The server said it is about to close the connection, and why (BYE): its end is then
-    // reported with this text (CP1251).
-    void ClosingAnnounced(const std::string& text) { closingText_ = text; }
 
     bool IsConnected() const { return connected_; }
     const ConnectionState& State() const { return state_; }
@@ -60,6 +57,10 @@ public:
     const Features& ServerFeatures() const { return serverFeatures_; }
     // What the client offers in its answer to the server's FEATURES.
     static Features ClientFeatures();
+    // Why the server said it closes this connection (BYE's text, CP1251), as soon as the
+    // BYE has arrived, also while it waits behind the message box; empty when it has not.
+    // The connection's end is reported with this text.
+    const std::string& ClosingText() const { return closingText_; }
 
     // While this says yes, the next message waits in the queue; once it says no again,
     // DispatchWaiting hands on what waits.

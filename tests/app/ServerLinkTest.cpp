@@ -159,6 +159,7 @@ TEST(ServerLinkTest, MessagesComeOnePerSignalInOrderAndWaitWhileHeld) {
     EXPECT_TRUE(received.items.empty()); // the message box is up: nothing is handed on
     EXPECT_TRUE(link.ServerOffered());
     EXPECT_TRUE(link.ServerFeatures().Has("drawing"));
+    EXPECT_EQ(link.ClosingText(), "bb"); // known before the BYE is handed on
     ASSERT_TRUE(QTest::qWaitFor([&] { return peer->bytesAvailable() >= 15; }, kWaitMs));
     EXPECT_EQ(peer->readAll().toStdString(), "<FEATURES:3>bye");
 
