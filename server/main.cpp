@@ -93,11 +93,11 @@ public:
         ::sigaction(SIGTERM, &action, nullptr);
         ::sigaction(SIGINT, &action, nullptr);
     }
+    // The handler stays: a signal while the server winds down still ends it at once.
     ~StopSignals() override {
-        ::signal(SIGTERM, SIG_DFL);
-        ::signal(SIGINT, SIG_DFL);
         pipe_ = -1;
         if (notifier_ != nullptr) {
+            delete notifier_; // before its descriptor closes
             ::close(pair_[0]);
             ::close(pair_[1]);
         }
@@ -108,8 +108,10 @@ private:
         if (caught_.fetch_add(1) > 0)
             ::_exit(1);
         const char byte = 1;
-        if (pipe_ >= 0) [[maybe_unused]]
+        if (pipe_ >= 0) {
             const ssize_t written = ::write(pipe_, &byte, 1);
+            static_cast<void>(written); // a full pair already holds a stop request
+        }
     }
 
     static inline std::atomic<int> caught_{0};
