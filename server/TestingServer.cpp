@@ -91,9 +91,10 @@ void TestingServer::Stop(std::function<void(bool inTime)> stopped) {
     stopGrace_ = new QTimer(this);
     stopGrace_->setSingleShot(true);
     connect(stopGrace_, &QTimer::timeout, this, [this] {
-        Log(QString("stopping: %1 connections still open after the grace, closed")
-                .arg(open_.size()));
-        FinishStop(false);
+        if (!open_.empty())
+            Log(QString("stopping: %1 connections still open after the grace, closed")
+                    .arg(open_.size()));
+        FinishStop(open_.empty());
     });
     stopGrace_->start(limits_.stopGraceMs);
     // A connection that ends at once leaves the set while it is gone through.
