@@ -5,6 +5,7 @@
 #include "app/ServerAddress.h"
 #include "platform/Error.h"
 #include "protocol/Frames.h"
+#include "protocol/Messages.h"
 #include "protocol/QuestList.h"
 #include "protocol/Sections.h"
 
@@ -28,6 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ParseQuestList(payload);
         ExtractSection(payload, "IMAGE");
         ExtractSection(payload, ReadTag(message));
+        // The typed readers keep their bounds whatever the payload.
+        const Features features = ReadFeatures(PayloadOf(message));
+        if (features.words.size() > Features::kMaxFeatureWords)
+            __builtin_trap();
+        const ByeMessage bye = ReadBye(PayloadOf(message));
+        if (bye.reason.size() > ByeMessage::kMaxReasonBytes ||
+            bye.text.size() > ByeMessage::kMaxByeTextBytes)
+            __builtin_trap();
     }
 
     static const TaskBank bank = [] {

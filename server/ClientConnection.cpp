@@ -15,6 +15,8 @@ namespace {
 
 constexpr qint64 kReadChunk = 64 * 1024;
 
+const char* const kStoppingText = "Сервер остановлен. Ответы сохранены; войдите снова позже.";
+
 QString LocalNow() {
     return QDateTime::currentDateTime().toString("dd.MM.yyyy HH:mm:ss");
 }
@@ -86,6 +88,8 @@ Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString&
     loginDeadline_.start(server_.limits_.loginDeadlineMs);
     connectedAt_ = LocalNow();
     Note("connected");
+    // What the server offers goes first; a client that does not know FEATURES drops it.
+    Answer(ServerSession::Greeting());
 }
 
 Connection::~Connection() {
@@ -105,6 +109,27 @@ void Connection::Close(const QString& why) {
     // What it held unsent is gone with it.
     server_.UnsentChanged(-unsent_);
     unsent_ = 0;
+}
+
+void Connection::Stop() {
+    stopping_ = true;
+    for (QTimer* timer : {&idle_, &loginDeadline_, &headerDeadline_, &loginWait_})
+        timer->stop();
+    FinishIfSettled();
+}
+
+void Connection::FinishIfSettled() {
+    if (!stopping_ || submitting_ || farewellSent_)
+        return;
+    farewellSent_ = true;
+    if (socket_->state() != QAbstractSocket::ConnectedState) {
+        socket_->abort();
+        return;
+    }
+    Note("the server stops, closed");
+    Answer(session_.Farewell(kByeStopping, kStoppingText));
+    // What was written still goes out before the connection closes.
+    socket_->disconnectFromHost();
 }
 
 LoginDecision Connection::CheckLogin(const std::string& user, const std::string& password) {
@@ -233,7 +258,9 @@ std::optional<SubmissionOutcome> Connection::Submit(const SubmissionRequest& req
         outcome.swap(submitted_);
         return outcome;
     }
-    if (submitting_)
+    // Once the server stops, a submission not yet under way is not started: it is neither
+    // stored nor answered.
+    if (submitting_ || stopping_)
         return std::nullopt;
     submitting_ = true;
     QPointer<Connection> self(this);
@@ -259,6 +286,10 @@ void Connection::Resume() {
 }
 
 void Connection::Read() {
+    if (stopping_) { // what the client sends now is not read
+        FinishIfSettled();
+        return;
+    }
     const long long answeredBefore = session_.FramesAnswered();
     while (socket_->bytesAvailable() > 0 && !session_.Broken() && !session_.Waiting() &&
            socket_->state() == QAbstractSocket::ConnectedState) {

@@ -27,6 +27,9 @@ public:
 
     // Closes the connection at once, with the reason in the log.
     void Close(const QString& why);
+    // The server stops: nothing more is read from the client; once a submission under way
+    // has been answered, the client is told why and the connection closes.
+    void Stop();
     qint64 Unsent() const { return unsent_; }
     long long Number() const { return number_; }
     // Who is connected, from where, since when, at which task, and the last submission.
@@ -53,6 +56,8 @@ private:
     void Answer(const std::string& reply);
     void WatchHeader(long long answeredBefore);
     void UpdateUnsent();
+    // Stopping and no submission under way: says goodbye and closes.
+    void FinishIfSettled();
 
     TestingServer& server_;
     QTcpSocket* socket_;
@@ -71,6 +76,8 @@ private:
     std::optional<SubmissionOutcome> submitted_;
     qint64 unsent_ = 0; // reply bytes not yet taken by the network, as last reported
     bool released_ = false;
+    bool stopping_ = false;
+    bool farewellSent_ = false;
     QString connectedAt_;    // local time
     QString lastSubmission_; // time, task and outcome
 };

@@ -4,15 +4,14 @@
 #include "Submission.h"
 #include "VerdictMessage.h"
 #include "platform/Cp1251.h"
-#include "protocol/QuestSections.h"
-#include "protocol/Sections.h"
+#include "protocol/Messages.h"
 
 #include <algorithm>
 
 namespace {
 
 std::string Message(const std::string& utf8Text, const std::string& cp1251Tail = "") {
-    return BuildFrame("MESSAGE", platform::Utf8ToCp1251(utf8Text) + cp1251Tail);
+    return WriteText(platform::Utf8ToCp1251(utf8Text) + cp1251Tail);
 }
 
 // A name from the wire, fit for a log line: at most 64 bytes, control characters (a line
@@ -59,14 +58,15 @@ std::string ServerSession::AnswerQueued() {
             broken_ = true;
             break;
         }
-        const std::string tag = ReadTag(queue.front());
+        const std::string& frame = queue.front();
+        const MessageKind kind = KindOf(frame);
         std::optional<std::string> answer;
-        if (tag == "LOGIN")
-            answer = HandleLogin(ReadPayload(queue.front()));
-        else if (tag == "SETRESULTQUEST" && LoggedIn())
-            answer = HandleSubmission(ReadPayload(queue.front()));
+        if (kind == MessageKind::Login)
+            answer = HandleLogin(ReadLogin(PayloadOf(frame)));
+        else if (kind == MessageKind::SetResultQuest && LoggedIn())
+            answer = HandleSubmission(std::string(PayloadOf(frame)));
         else
-            answer = Handle(queue.front());
+            answer = Handle(kind, PayloadOf(frame));
         if (!answer) {
             waiting_ = true;
             break;
@@ -78,25 +78,43 @@ std::string ServerSession::AnswerQueued() {
     return reply;
 }
 
-std::string ServerSession::Handle(const std::string& message) {
-    const std::string tag = ReadTag(message);
-    const std::string payload = ReadPayload(message);
-    if (tag != "GETQUESTLIST" && tag != "GETQUEST" && tag != "SETRESULTQUEST")
+std::string ServerSession::Handle(MessageKind kind, std::string_view payload) {
+    switch (kind) {
+    case MessageKind::Features: // what the client offers, answered with nothing
+        clientFeatures_ = ReadFeatures(payload);
         return {};
+    case MessageKind::GetQuestList:
+    case MessageKind::GetQuest:
+    case MessageKind::SetResultQuest:
+        break;
+    default: // what a client does not send, and unknown tags, are passed by
+        return {};
+    }
     if (!LoggedIn())
-        return BuildFrame("RELOG", "");
-    if (tag == "GETQUESTLIST")
+        return WriteRelog();
+    if (kind == MessageKind::GetQuestList)
         return QuestList();
-    if (tag == "GETQUEST")
-        return Quest(payload);
+    if (kind == MessageKind::GetQuest)
+        return Quest(std::string(payload));
     return {}; // a submission is answered apart
 }
 
-std::optional<std::string> ServerSession::HandleLogin(const std::string& payload) {
-    const std::size_t semicolon = payload.find(';');
-    const std::string user = payload.substr(0, semicolon);
-    const std::string password =
-        semicolon == std::string::npos ? "" : payload.substr(semicolon + 1);
+std::string ServerSession::Greeting() {
+    Features offered;
+    offered.words.emplace_back(kFeatureBye, "");
+    return WriteFeatures(offered);
+}
+
+std::string ServerSession::Farewell(std::string_view reason, const std::string& utf8Text) const {
+    const std::string text = platform::Utf8ToCp1251(utf8Text);
+    if (clientFeatures_.Has(kFeatureBye))
+        return WriteBye({std::string(reason), text});
+    return WriteText(text);
+}
+
+std::optional<std::string> ServerSession::HandleLogin(const LoginMessage& login) {
+    const std::string& user = login.user;
+    const std::string& password = login.password;
     const LoginDecision decision =
         user.empty() ? LoginDecision::Refused : host_.CheckLogin(user, password);
     if (decision == LoginDecision::Pending)
@@ -107,12 +125,12 @@ std::optional<std::string> ServerSession::HandleLogin(const std::string& payload
         user_.clear();
         return Message("Сервер сейчас не может проверить вход: нет связи с базой данных. "
                        "Попробуйте войти позже.") +
-               BuildFrame("RELOG", "");
+               WriteRelog();
     }
     if (decision == LoginDecision::Refused) {
         host_.Log("login refused: " + LogName(user));
         user_.clear();
-        return Message("Неверное имя пользователя или пароль.") + BuildFrame("RELOG", "");
+        return Message("Неверное имя пользователя или пароль.") + WriteRelog();
     }
     host_.Log("login: " + LogName(user));
     user_ = user;
@@ -201,7 +219,7 @@ std::string ServerSession::Verdict(const SubmissionRequest& request,
                                                       rules)) +
                    "\n" + text;
     }
-    return BuildFrame("MESSAGE", text);
+    return WriteText(text);
 }
 
 std::string ServerSession::WindowClosed() const {
@@ -226,17 +244,17 @@ std::shared_ptr<const TaskVariant> ServerSession::VariantFor(const BankTask& tas
 std::string ServerSession::QuestList() {
     if (const std::string closed = WindowClosed(); !closed.empty())
         return Message(closed);
-    std::string payload;
+    std::vector<TaskListItem> items;
+    items.reserve(bank_.tasks.size());
     for (const BankTask& task : bank_.tasks) {
         const auto found = student_.attempts.find(task.name);
-        const std::string caption = StandingCaption(
+        std::string caption = StandingCaption(
             VariantFor(task)->task.caption,
             found == student_.attempts.end() ? std::vector<Attempt>{} : found->second,
             RulesOf(task), static_cast<int>(task.answerNames.size()));
-        payload +=
-            task.sheetTag + WriteSection("NAME", task.name) + WriteSection("CAPTION", caption);
+        items.push_back({task.sheetTag, task.name, std::move(caption)});
     }
-    return BuildFrame("QUESTLIST", payload);
+    return WriteTaskList(items);
 }
 
 std::string ServerSession::Quest(const std::string& name) {

@@ -5,6 +5,7 @@
 #include "TaskBank.h"
 #include "TaskVariant.h"
 #include "protocol/Frames.h"
+#include "protocol/Messages.h"
 
 #include <map>
 #include <memory>
@@ -13,7 +14,9 @@
 #include <string_view>
 
 // One client's session with the reference server: takes the bytes the client sent and
-// answers with the bytes to send back. LOGIN opens the session; GETQUESTLIST, GETQUEST
+// answers with the bytes to send back, reading and writing the typed messages of
+// protocol/Messages.h. The client's FEATURES may come at any time and are answered with
+// nothing; they decide how it is told goodbye. LOGIN opens the session; GETQUESTLIST, GETQUEST
 // and SETRESULTQUEST are answered only after it, and with RELOG before it. A submission
 // answers the task the session sent last; the host paces, judges and stores it, and only
 // then is it answered with a MESSAGE of the verdict. A submission with no task open, or
@@ -31,6 +34,15 @@ public:
     static constexpr std::size_t MaxSubmissionBytes = 16 * 1024;
 
     ServerSession(const TaskBank& bank, SessionHost& host) : bank_(bank), host_(host) {}
+
+    // The FEATURES frame the server sends as soon as it accepts a connection.
+    static std::string Greeting();
+    // What the server sends before it closes the connection on purpose: BYE with the
+    // reason and the text to a client that announced it reads BYE, else the text as a
+    // MESSAGE.
+    std::string Farewell(std::string_view reason, const std::string& utf8Text) const;
+    // What the client announced in its FEATURES; none before it sends them.
+    const Features& ClientFeatures() const { return clientFeatures_; }
 
     // Takes received bytes and answers every complete frame that may be answered now.
     std::string Receive(std::string_view bytes);
@@ -56,9 +68,9 @@ public:
 
 private:
     std::string AnswerQueued();
-    std::string Handle(const std::string& message);
+    std::string Handle(MessageKind kind, std::string_view payload);
     // Empty when the host has not decided on the login yet.
-    std::optional<std::string> HandleLogin(const std::string& payload);
+    std::optional<std::string> HandleLogin(const LoginMessage& login);
     // Empty while the host has not decided on the submission yet.
     std::optional<std::string> HandleSubmission(const std::string& payload);
     std::string Reply(const SubmissionRequest& request, const SubmissionOutcome& outcome);
@@ -84,4 +96,5 @@ private:
     bool waiting_ = false;
     long long framesAnswered_ = 0;
     bool broken_ = false;
+    Features clientFeatures_;
 };

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <iostream>
 #include <mutex>
+#include <utility>
 
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -78,6 +79,46 @@ TestingServer::~TestingServer() {
     // The connections go first: they report to this server as they close.
     while (!open_.empty())
         delete (*open_.begin())->parent();
+}
+
+void TestingServer::Stop(std::function<void(bool inTime)> stopped) {
+    if (stopping_)
+        return;
+    stopping_ = true;
+    stopped_ = std::move(stopped);
+    listener_.close();
+    Log(QString("stopping: %1 connections to close within %2 s")
+            .arg(open_.size())
+            .arg(limits_.stopGraceMs / 1000.0));
+    stopGrace_ = new QTimer(this);
+    stopGrace_->setSingleShot(true);
+    connect(stopGrace_, &QTimer::timeout, this, [this] {
+        if (!open_.empty())
+            Log(QString("stopping: %1 connections still open after the grace, closed")
+                    .arg(open_.size()));
+        FinishStop(open_.empty());
+    });
+    stopGrace_->start(limits_.stopGraceMs);
+    // A connection that ends at once leaves the set while it is gone through.
+    const std::vector<Connection*> open(open_.begin(), open_.end());
+    for (Connection* connection : open)
+        if (open_.contains(connection))
+            connection->Stop();
+    CheckStopped();
+}
+
+void TestingServer::CheckStopped() {
+    if (stopping_ && open_.empty() && stopped_)
+        // Not from inside a connection's own destruction.
+        QTimer::singleShot(0, this, [this] { FinishStop(true); });
+}
+
+void TestingServer::FinishStop(bool inTime) {
+    if (!stopped_)
+        return;
+    stopGrace_->stop();
+    const std::function<void(bool)> stopped = std::exchange(stopped_, nullptr);
+    stopped(inTime);
 }
 
 bool TestingServer::Listen(const QHostAddress& address, quint16 port) {
@@ -203,6 +244,11 @@ void TestingServer::AwaitProxyHeader(qintptr descriptor) {
 }
 
 void TestingServer::Admit(qintptr descriptor, const std::optional<QHostAddress>& student) {
+    if (stopping_) { // its balancer's header came after the stop began
+        ::close(static_cast<int>(descriptor));
+        --descriptors_;
+        return;
+    }
     QTcpSocket* socket = tls_ ? new QSslSocket : new QTcpSocket;
     if (!socket->setSocketDescriptor(descriptor)) {
         ::close(static_cast<int>(descriptor));
@@ -237,6 +283,7 @@ void TestingServer::Released(Connection* connection, const QString& address) {
     const auto found = connections_.find(address);
     if (found != connections_.end() && --found->second <= 0)
         connections_.erase(found);
+    CheckStopped();
 }
 
 // A login over the account's limit closes its oldest connection: a student whose

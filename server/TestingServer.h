@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QSslConfiguration>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <deque>
 #include <functional>
@@ -31,6 +32,7 @@ struct ServerLimits {
     int loginDeadlineMs = 20'000;      // to log in after connecting, and to complete a header
     qint64 unsentReplyBytes = 8 << 20; // a client that reads nothing is dropped past this
     qint64 totalUnsentReplyBytes = 256 << 20; // over all clients: the largest is dropped
+    int stopGraceMs = 10'000;                 // a graceful stop ends the connections within this
     SubmissionLimits submissions;
     WebLimits web; // the web port's, within the same descriptors
 };
@@ -71,6 +73,13 @@ public:
     // The open connections as they are now; on the event loop's thread.
     std::vector<LiveSession> LiveSessions() const;
 
+    // Stops gracefully: accepts no more connections, lets every submission under way be
+    // judged, stored and answered, tells each client why the connection ends (BYE
+    // "stopping", or the text as a MESSAGE) and closes it. `stopped` is called once, when
+    // the last connection has closed (true) or the stop's grace has passed (false).
+    void Stop(std::function<void(bool inTime)> stopped);
+    bool Stopping() const { return stopping_; }
+
     // One line on stderr, stamped with the UTC time (LogText of `line`); safe from any
     // thread.
     static void Log(const QString& line);
@@ -101,6 +110,9 @@ private:
     void UnsentChanged(qint64 delta);
     // At most one line a second of each kind of trouble that may come in floods.
     void LogRarely(const QString& kind, const QString& line);
+    // Ends the stop once no connection is left.
+    void CheckStopped();
+    void FinishStop(bool inTime);
 
     const TaskBank& bank_;
     std::string courseSecret_;
@@ -121,6 +133,9 @@ private:
     long long connectionNumbers_ = 0; // the last number given to a connection
     QElapsedTimer clock_;
     std::map<QString, qint64> lastLogged_; // kind -> clock_ time
+    bool stopping_ = false;
+    std::function<void(bool)> stopped_;
+    QTimer* stopGrace_ = nullptr; // made by Stop
 };
 
 // A line as the log shows it: control characters (a newline among them) and line and

@@ -7,7 +7,7 @@
 //                [--max-web-connections N] [--max-web-per-address N]
 //                [--submission-interval SECONDS] [--submission-burst N]
 //                [--login-deadline SECONDS] [--reply-budget MEGABYTES]
-//                [--judge-budget MILLISECONDS]
+//                [--judge-budget MILLISECONDS] [--stop-grace SECONDS]
 //                [--open YYYY-MM-DDTHH:MM] [--close YYYY-MM-DDTHH:MM]
 //                [--web [ADDRESS:]PORT]
 //   vekta-server [--db LOCATION] user add NAME [--teacher] | user list | user remove NAME |
@@ -35,6 +35,10 @@
 // as CSV for a spreadsheet (";" between cells unless --separator ,). --judge-budget is
 // the time one submission's judging may take (2000 ms unless given); past it the student
 // is answered that the expression is too complex, and the submission is not stored.
+// SIGTERM or SIGINT stops the server gracefully: it accepts no more connections, lets the
+// submissions under way be judged, stored and answered, tells every student it stops,
+// closes the connections and the web port, and exits 0 within --stop-grace seconds (10
+// unless given, 0 to 300); a second signal ends it at once with exit 1.
 
 #include "AdminCommands.h"
 #include "Database.h"
@@ -51,17 +55,72 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QSocketNotifier>
+#include <QTcpServer>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <csignal>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
 #include <optional>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
+
+// SIGTERM and SIGINT (as systemctl stop and Ctrl+C send them) reach the event loop through
+// a socket pair: the first asks for a graceful stop, a second ends the process at once.
+class StopSignals : public QObject {
+public:
+    explicit StopSignals(std::function<void()> stopAsked) : stopAsked_(std::move(stopAsked)) {
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair_) != 0)
+            return;
+        pipe_ = pair_[1];
+        notifier_ = new QSocketNotifier(pair_[0], QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, [this] {
+            char byte = 0;
+            if (::read(pair_[0], &byte, 1) == 1)
+                stopAsked_();
+        });
+        struct sigaction action {};
+        action.sa_handler = &StopSignals::Caught;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &action, nullptr);
+        ::sigaction(SIGINT, &action, nullptr);
+    }
+    // The handler stays: a signal while the server winds down still ends it at once.
+    ~StopSignals() override {
+        pipe_ = -1;
+        if (notifier_ != nullptr) {
+            delete notifier_; // before its descriptor closes
+            ::close(pair_[0]);
+            ::close(pair_[1]);
+        }
+    }
+
+private:
+    static void Caught(int /*signal*/) {
+        if (caught_.fetch_add(1) > 0)
+            ::_exit(1);
+        const char byte = 1;
+        if (pipe_ >= 0) {
+            const ssize_t written = ::write(pipe_, &byte, 1);
+            static_cast<void>(written); // a full pair already holds a stop request
+        }
+    }
+
+    static inline std::atomic<int> caught_{0};
+    static inline volatile std::sig_atomic_t pipe_ = -1;
+    std::function<void()> stopAsked_;
+    int pair_[2] = {-1, -1};
+    QSocketNotifier* notifier_ = nullptr;
+};
 
 const QStringList kValueOptions = {"--listen",
                                    "--port",
@@ -79,6 +138,7 @@ const QStringList kValueOptions = {"--listen",
                                    "--login-deadline",
                                    "--reply-budget",
                                    "--judge-budget",
+                                   "--stop-grace",
                                    "--open",
                                    "--close",
                                    "--user",
@@ -134,7 +194,7 @@ int Usage() {
                  "                    [--max-web-connections N] [--max-web-per-address N]\n"
                  "                    [--submission-interval SECONDS] [--submission-burst N]\n"
                  "                    [--login-deadline SECONDS] [--reply-budget MEGABYTES]\n"
-                 "                    [--judge-budget MILLISECONDS]\n"
+                 "                    [--judge-budget MILLISECONDS] [--stop-grace SECONDS]\n"
                  "                    [--open YYYY-MM-DDTHH:MM] [--close YYYY-MM-DDTHH:MM]\n"
                  "                    [--web [ADDRESS:]PORT]\n"
                  "       vekta-server [--db LOCATION] user add NAME [--teacher]|list|remove "
@@ -234,8 +294,9 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
     const auto judging = NumberOption(args, "--judge-budget", "2000", 1, 600'000);
     const auto webConnections = NumberOption(args, "--max-web-connections", "256", 1, 1'000'000);
     const auto webPerAddress = NumberOption(args, "--max-web-per-address", "16", 1, 1'000'000);
+    const auto grace = NumberOption(args, "--stop-grace", "10", 0, 300, false);
     if (!interval || !burst || !connections || !deadline || !budget || !judging ||
-        !webConnections || !webPerAddress)
+        !webConnections || !webPerAddress || !grace)
         return std::nullopt;
     ServerLimits limits;
     limits.submissions.intervalMs = static_cast<long long>(*interval * 1000);
@@ -247,6 +308,7 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
     limits.submissions.judgeBudgetMs = static_cast<int>(*judging);
     limits.web.total = static_cast<int>(*webConnections);
     limits.web.perAddress = static_cast<int>(*webPerAddress);
+    limits.stopGraceMs = static_cast<int>(*grace * 1000);
     return limits;
 }
 
@@ -341,6 +403,17 @@ int Serve(const Arguments& args, Database& database) {
         }
         webShown = webAddress->first.toString();
     }
+    const StopSignals stopSignals([&server, &web] {
+        TestingServer::Log("stopping on a signal; a second one ends the server at once");
+        if (web)
+            for (QTcpServer* listener : web->servers())
+                listener->close();
+        server.Stop([&web](bool inTime) {
+            web.reset(); // its connections too
+            TestingServer::Log(inTime ? QString("stopped") : QString("stopped, out of time"));
+            QCoreApplication::exit(0);
+        });
+    });
     const QString shown = address == QHostAddress::Any ? "all interfaces" : address.toString();
     TestingServer::Log(QString("at most %1 connections at once").arg(server.ConnectionCap()));
     std::cout << "vekta-server: " << bank.tasks.size() << " tasks, "

@@ -18,8 +18,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
 #include "platform/SpeedButton.h"
-#include "protocol/Frames.h"
-#include "protocol/QuestSections.h"
+#include "protocol/Messages.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -35,6 +34,10 @@
 #include <algorithm>
 
 namespace {
+
+// How long a login the reconnector repeats waits for the server's FEATURES; a server that
+// sends none (an older one) gets the login after it.
+constexpr int kOfferWaitMs = 500;
 
 const char* const kCaption = "Клиент для системы удаленного тестирования ВЕКТА v.1.23";
 
@@ -153,6 +156,16 @@ void MainWindow::WireServerLink() {
     connect(link_, &ServerLink::taskListArrived, this, &MainWindow::showTaskList);
     connect(link_, &ServerLink::taskArrived, this, &MainWindow::showTask);
     connect(link_, &ServerLink::messageArrived, this, &MainWindow::showMessage);
+    offerWait_ = new QTimer(this);
+    offerWait_->setSingleShot(true);
+    offerWait_->setInterval(kOfferWaitMs);
+    connect(offerWait_, &QTimer::timeout, this, &MainWindow::logInAgain);
+    connect(link_, &ServerLink::offerAnswered, this, [this] {
+        if (offerWait_->isActive()) {
+            offerWait_->stop();
+            logInAgain();
+        }
+    });
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -205,14 +218,20 @@ void MainWindow::connectToServer() {
             animationWindow_->hide();
     }
     connectedAddress_ = *address;
+    farewell_.clear();
     link_->ConnectTo(*address);
 }
 
 void MainWindow::showConnectionState() {
     stateLine_->setStyleSheet({});
     const bool waiting = reconnector_->CurrentStage() == Reconnector::Stage::Waiting;
-    stateLine_->setText(waiting ? reconnector_->WaitText()
-                                : platform::ToQString(link_->State().StateText()));
+    QString text =
+        waiting ? reconnector_->WaitText() : platform::ToQString(link_->State().StateText());
+    // The server said why it closed the connection: that stays in view until the client is
+    // back.
+    if (waiting && !farewell_.isEmpty())
+        text = farewell_ + " " + text;
+    stateLine_->setText(text);
     // What went wrong last is there for a look while the client reconnects by itself.
     stateLine_->setToolTip(reconnector_->Busy() ? platform::ToQString(reconnector_->LastReport())
                                                 : QString());
@@ -227,6 +246,7 @@ void MainWindow::showConnectionState() {
 void MainWindow::finishReconnection() {
     const bool reconnected = reconnector_->Busy();
     reconnector_->Finish();
+    farewell_.clear();
     if (reconnected)
         showConnectionState();
 }
@@ -244,7 +264,7 @@ bool MainWindow::explainIfNothingHappens() {
 void MainWindow::requestTaskList() {
     if (explainIfNothingHappens() || !link_->IsConnected())
         return;
-    link_->Send("<GETQUESTLIST:1>1");
+    link_->Send(WriteTaskListRequest());
     animationButton_->hide();
     if (animationWindow_)
         animationWindow_->hide();
@@ -255,7 +275,7 @@ void MainWindow::requestTask(const std::string& name, const std::string& caption
         return;
     askedTaskName_ = name;
     askedTaskCaption_ = caption;
-    link_->Send(BuildFrame("GETQUEST", name));
+    link_->Send(WriteTaskRequest(name));
 }
 
 void MainWindow::openHelp() {
@@ -293,12 +313,25 @@ void MainWindow::serverConnected() {
         askForLogin();
         return;
     }
-    logIn(reconnector_->LoginUser(), reconnector_->LoginPassword());
+    if (link_->ServerOffered())
+        logInAgain();
+    else
+        offerWait_->start(); // or until the client has answered the server's FEATURES
+}
+
+void MainWindow::logInAgain() {
+    offerWait_->stop();
+    if (reconnector_->CurrentStage() == Reconnector::Stage::LoggingIn && link_->IsConnected())
+        logIn(reconnector_->LoginUser(), reconnector_->LoginPassword());
 }
 
 // Reported once the current event handler has returned, so that the report's modal dialog
 // never runs inside the socket's own signal emission.
 void MainWindow::connectionEnded(const std::string& report) {
+    // The server said why it closed the connection: the state line keeps it in view while
+    // the client reconnects.
+    if (!link_->ClosingText().empty())
+        farewell_ = platform::ToQString(link_->ClosingText());
     if (reconnector_->ConnectionEnded(report))
         return; // the state line says it, and when the next try comes
     QTimer::singleShot(0, this, [report] { platform::ReportError(report); });
@@ -310,8 +343,7 @@ void MainWindow::reconnect(const ServerAddress& address) {
 }
 
 void MainWindow::logIn(const std::string& user, const std::string& password) {
-    link_->Send(BuildFrame("LOGIN", user + ";" + password));
-    link_->LoginSent(user);
+    link_->LogIn({user, password});
     reconnector_->LoginSent(connectedAddress_, user, password);
     loginToRemember_ = true;
 }
@@ -325,11 +357,11 @@ void MainWindow::rememberLogin() {
                              platform::ToQString(reconnector_->LoginUser()));
 }
 
-void MainWindow::showMessage(const std::string& message) {
+void MainWindow::showMessage(const std::string& text) {
     // The server's greeting after a login repeated by the reconnector goes to the state
     // line: nobody may be there to click a box away.
     if (reconnector_->CurrentStage() == Reconnector::Stage::LoggingIn) {
-        const QString greeting = platform::ToQString(ReadPayload(message));
+        const QString greeting = platform::ToQString(text);
         stateLine_->setText(greeting);
         ArrangeConnectionBar();
         if (reconnector_->Greeted()) {
@@ -340,23 +372,22 @@ void MainWindow::showMessage(const std::string& message) {
         }
         return;
     }
-    Messages().ShowDialog(platform::Cp("Сообщение:"), ReadPayload(message), "");
+    Messages().ShowDialog(platform::Cp("Сообщение:"), text, "");
 }
 
-void MainWindow::showTaskList(const std::string& message) {
+void MainWindow::showTaskList(const std::vector<QuestListEntry>& entries) {
     rememberLogin();
     finishReconnection();
     drafts_->Close();
     reconnector_->TaskOpened({}, {});
-    taskListView_->ShowList(message);
+    taskListView_->ShowList(entries);
     taskView_->HideGreeting();
     taskListView_->show();
     taskView_->hide();
 }
 
-void MainWindow::showTask(const std::string& message) {
+void MainWindow::showTask(const QuestSections& task) {
     rememberLogin();
-    const QuestSections task = ReadQuestSections(message);
     animationButton_->setVisible(!task.animate.empty());
     finishReconnection();
     drafts_->Close(); // the rows of the last task are saved before the view takes these
@@ -394,5 +425,5 @@ void MainWindow::sendResult(const std::string& payload) {
         showSendError(platform::Cp("Ответ не отправлен: нет соединения с сервером."), "");
         return;
     }
-    link_->Send(BuildFrame("SETRESULTQUEST", payload));
+    link_->Send(WriteSubmission(payload));
 }

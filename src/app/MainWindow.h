@@ -7,8 +7,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class AnimationWindow;
+struct QuestListEntry;
+struct QuestSections;
+class QTimer;
 class ClientSettings;
 class DraftKeeper;
 class Reconnector;
@@ -52,8 +56,8 @@ public:
     // "tls://") into the address field.
     void SetServerAddress(const QString& address);
 
-    // Shows a QUEST message as if the server had sent it.
-    void showTask(const std::string& message);
+    // Shows a task as if the server had sent it.
+    void showTask(const QuestSections& task);
 
     // The parts the window owns. The windows that are not shown at start are built the
     // first time they are needed, by these.
@@ -88,8 +92,9 @@ private:
     void openHelp();
 
     // What the server sends.
-    void showTaskList(const std::string& message);
-    void showMessage(const std::string& message);
+    void showTaskList(const std::vector<QuestListEntry>& entries);
+    void showMessage(const std::string& text);
+    void logInAgain();
     void askForLogin();
     void serverConnected();
     void connectionEnded(const std::string& report);
@@ -130,6 +135,10 @@ private:
     Reconnector* reconnector_;
     ServerAddress connectedAddress_; // of the last connection started
     bool loginToRemember_ = false;   // sent, not yet known to be let in
+    // A login the reconnector repeats waits this long for the server's FEATURES, so that
+    // the client's answer goes before it.
+    QTimer* offerWait_;
+    QString farewell_; // why the server said it closes the connection (BYE), until reconnected
     // The task asked for last, from the list or by the reconnector (CP1251).
     std::string askedTaskName_;
     std::string askedTaskCaption_;

@@ -96,6 +96,9 @@ void ServerLink::CloseOnPurpose() {
 void ServerLink::ConnectTo(const ServerAddress& address) {
     receiver_.ResetStream();
     receiver_.MessageQueue().clear();
+    serverOffered_ = false;
+    serverFeatures_ = {};
+    closingText_.clear();
     state_.StartConnecting(address.HostPort(), address.tls);
     emit stateChanged();
     encrypted_ = address.tls;
@@ -116,6 +119,11 @@ void ServerLink::Send(const std::string& frame) {
     if (!connected_ || socket_ == nullptr || socket_->state() != QAbstractSocket::ConnectedState)
         return;
     socket_->write(frame.data(), static_cast<qint64>(frame.size()));
+}
+
+void ServerLink::LogIn(const LoginMessage& login) {
+    Send(WriteLogin(login));
+    LoginSent(login.user);
 }
 
 void ServerLink::LoginSent(const std::string& user) {
@@ -152,7 +160,7 @@ void ServerLink::Connected() {
 void ServerLink::Disconnected() {
     connected_ = false;
     if (const std::string report = state_.Ended(); !report.empty())
-        emit connectionEnded(report);
+        emit connectionEnded(closingText_.empty() ? report : closingText_);
     emit stateChanged();
 }
 
@@ -169,7 +177,21 @@ void ServerLink::ReadSocket() {
         received.append(chunk, static_cast<std::size_t>(got));
         available -= got;
     }
-    const ConnectionState::Verdict verdict = state_.Judge(receiver_.Receive(received));
+    const FrameReceiver::Result read = receiver_.Receive(received);
+    const ConnectionState::Verdict verdict = state_.Judge(read);
+    auto& queue = receiver_.MessageQueue();
+    // The server's reason for closing is known before its BYE is handed on, so that the
+    // end of the connection, which may come first, is told with it.
+    for (auto frame = queue.end() - read.framesQueued; frame != queue.end(); ++frame)
+        if (KindOf(*frame) == MessageKind::Bye)
+            closingText_ = ReadBye(PayloadOf(*frame)).text;
+    // The server's offer is answered at once, even while messages wait behind the message
+    // box: the answer must go before a login the client sends by itself.
+    while (!queue.empty() && KindOf(queue.front()) == MessageKind::Features) {
+        const std::string offer = queue.front();
+        queue.pop_front();
+        AnswerFeatures(PayloadOf(offer));
+    }
     if (verdict == ConnectionState::Verdict::ReportDamage)
         ReportLater(this, state_.DamageText());
     else if (verdict != ConnectionState::Verdict::Fine)
@@ -211,18 +233,45 @@ void ServerLink::SocketError(QAbstractSocket::SocketError error) {
     emit stateChanged();
 }
 
-bool ServerLink::Emit(const std::string& tag, const std::string& message) {
-    if (tag == "QUEST")
-        emit taskArrived(message);
-    else if (tag == "MESSAGE")
-        emit messageArrived(message);
-    else if (tag == "QUESTLIST")
-        emit taskListArrived(message);
-    else if (tag == "RELOG")
+Features ServerLink::ClientFeatures() {
+    Features offered;
+    offered.words.emplace_back(kFeatureBye, "");
+    return offered;
+}
+
+// Answered once per connection: a server that repeats its offer gets no second answer.
+void ServerLink::AnswerFeatures(std::string_view payload) {
+    if (serverOffered_)
+        return;
+    serverOffered_ = true;
+    serverFeatures_ = ReadFeatures(payload);
+    Send(WriteFeatures(ClientFeatures()));
+    emit offerAnswered();
+}
+
+void ServerLink::Emit(const std::string& message) {
+    switch (KindOf(message)) {
+    case MessageKind::Quest:
+        emit taskArrived(ReadQuestSections(message));
+        break;
+    case MessageKind::Text:
+        emit messageArrived(std::string(PayloadOf(message)));
+        break;
+    case MessageKind::QuestList:
+        emit taskListArrived(ParseQuestList(std::string(PayloadOf(message))));
+        break;
+    case MessageKind::Relog:
         emit loginRequested();
-    else
-        return false;
-    return true;
+        break;
+    case MessageKind::Bye:
+        emit serverSaysBye(ReadBye(PayloadOf(message)));
+        break;
+    case MessageKind::Features:
+        AnswerFeatures(PayloadOf(message));
+        break;
+    default: // what only a client sends, and tags the client does not know
+        break;
+    }
 }
 
 // Messages are handed on once the socket's read signal has returned: a receiver's modal
@@ -252,6 +301,6 @@ void ServerLink::DispatchWaiting() {
     while (!queue.empty() && !Held()) {
         const std::string message = queue.front();
         queue.pop_front();
-        Emit(ReadTag(message), message);
+        Emit(message);
     }
 }

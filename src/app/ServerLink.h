@@ -3,6 +3,7 @@
 #include "app/ConnectionState.h"
 #include "app/ServerAddress.h"
 #include "protocol/Frames.h"
+#include "protocol/Messages.h"
 
 #include <QAbstractSocket>
 #include <QList>
@@ -11,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QSslError;
 class QSslSocket;
@@ -23,6 +25,9 @@ class QSslSocket;
 // report. An address written with "tls://" is reached encrypted: the server's certificate
 // is checked against the system's authorities, or the ones the client was given, and a
 // certificate that fails ends the connection before anything is sent.
+//
+// A server that offers FEATURES is answered with the client's own at once, so that they
+// go before a LOGIN the client sends by itself; what both name is used from then on.
 class ServerLink : public QObject {
     Q_OBJECT
 public:
@@ -38,6 +43,8 @@ public:
     // Hands one frame to the socket in one call; nothing is sent while not connected (for
     // an encrypted connection: before the certificate passed and the handshake ended).
     void Send(const std::string& frame);
+    // Sends LOGIN, and says so on the state line.
+    void LogIn(const LoginMessage& login);
     // LOGIN has been sent for this user (CP1251); the server asks for the login again.
     void LoginSent(const std::string& user);
     void LoginAsked();
@@ -45,6 +52,15 @@ public:
     bool IsConnected() const { return connected_; }
     const ConnectionState& State() const { return state_; }
     const FrameReceiver& Receiver() const { return receiver_; }
+    // Whether the server of this connection sent FEATURES, and what it offered.
+    bool ServerOffered() const { return serverOffered_; }
+    const Features& ServerFeatures() const { return serverFeatures_; }
+    // What the client offers in its answer to the server's FEATURES.
+    static Features ClientFeatures();
+    // Why the server said it closes this connection (BYE's text, CP1251), as soon as the
+    // BYE has arrived, also while it waits behind the message box; empty when it has not.
+    // The connection's end is reported with this text.
+    const std::string& ClosingText() const { return closingText_; }
 
     // While this says yes, the next message waits in the queue; once it says no again,
     // DispatchWaiting hands on what waits.
@@ -60,11 +76,15 @@ signals:
     void connectionEnded(const std::string& report);
     // The connection is up: the login dialog comes next.
     void connectedToServer();
-    // One signal per message, each given the whole message.
-    void taskListArrived(const std::string& message);
-    void taskArrived(const std::string& message);
-    void messageArrived(const std::string& message);
+    // One signal per message, each given what the message carries.
+    void taskListArrived(const std::vector<QuestListEntry>& entries);
+    void taskArrived(const QuestSections& task);
+    void messageArrived(const std::string& text);
     void loginRequested();
+    // The server says why it is about to close the connection (BYE).
+    void serverSaysBye(const ByeMessage& bye);
+    // The client has answered the server's FEATURES with its own.
+    void offerAnswered();
 
 private:
     void TcpConnected();
@@ -76,8 +96,9 @@ private:
     void CloseDamaged(ConnectionState::Verdict verdict);
     void DispatchLater();
     bool Held() const { return held_ && held_(); }
-    // Emits the signal of the message's tag; false for a tag the client does not know.
-    bool Emit(const std::string& tag, const std::string& message);
+    // Emits the signal of the message's kind; a kind the client does not take is dropped.
+    void Emit(const std::string& message);
+    void AnswerFeatures(std::string_view payload);
 
     QSslSocket& Socket();
 
@@ -88,6 +109,9 @@ private:
     FrameReceiver receiver_;
     ConnectionState state_;
     bool connected_ = false;
+    bool serverOffered_ = false; // the server of this connection sent FEATURES
+    Features serverFeatures_;
+    std::string closingText_;  // the server's BYE text on this connection
     bool dispatching_ = false; // a message is being handed on: its receiver may run a loop
     std::function<bool()> held_;
 };

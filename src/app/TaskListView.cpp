@@ -2,7 +2,6 @@
 
 #include "app/TaskLink.h"
 #include "platform/QtText.h"
-#include "protocol/Frames.h"
 
 #include <QTabBar>
 #include <QTabWidget>
@@ -65,10 +64,9 @@ void TaskListView::HideLinks() {
     }
 }
 
-void TaskListView::ShowList(const std::string& message) {
+void TaskListView::ShowList(const std::vector<QuestListEntry>& entries) {
     HideLinks();
     std::array<int, 3> nextTop = {20, 20, 20};
-    const std::vector<QuestListEntry> entries = ParseQuestList(ReadPayload(message));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const QuestListEntry& entry = entries[i];
         TaskLink* link = LinkAt(i);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class QTabWidget;
 class TaskLink;
@@ -20,7 +21,7 @@ public:
     ~TaskListView() override;
 
     // Shows the entries of a QUESTLIST message in place of the last list.
-    void ShowList(const std::string& message);
+    void ShowList(const std::vector<QuestListEntry>& entries);
     // Hides every link and the pane.
     void Clear();
 

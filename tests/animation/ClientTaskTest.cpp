@@ -8,6 +8,7 @@
 #include "engine/FormulaText.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
+#include "protocol/QuestSections.h"
 
 #include <QFile>
 #include <QTest>
@@ -47,7 +48,7 @@ TEST(ClientTaskTest, TheKinematicsTaskOfTheBankAnimates) {
     auto* animationButton = window.findChild<QToolButton*>("animationButton");
     ASSERT_NE(animationButton, nullptr);
 
-    window.showTask("<QUEST:" + std::to_string(payload.size()) + ">" + payload);
+    window.showTask(ReadQuestSections("<QUEST:" + std::to_string(payload.size()) + ">" + payload));
     ASSERT_TRUE(animationButton->isVisibleTo(&window));
     QTest::mouseClick(animationButton, Qt::LeftButton);
     ASSERT_TRUE(animationWindow.isVisible());

@@ -269,9 +269,9 @@ TEST_F(MainWindowTest, TheDispatcherGoesOnAfterAReceiverFails) {
     int handled = 0;
     // A receiver of the messages fails after the message box has shown them.
     QObject::connect(&Link(), &ServerLink::messageArrived, window.get(),
-                     [&](const std::string& message) {
+                     [&](const std::string& text) {
                          ++handled;
-                         if (ReadPayload(message) == "fail")
+                         if (text == "fail")
                              throw platform::Error("handler failed");
                      });
     QTimer closer;
@@ -452,10 +452,10 @@ TEST_F(MainWindowTest, WindowsNotShownAtStartAreBuiltOnFirstUse) {
     OnlyWindowOf<CalculatorWindow>()->close();
 
     // A task without an animation builds no animation window; the first with one does.
-    window->showTask(BuildQuestMessage({"t1", "q", "", "a;", "", ""}));
+    window->showTask(ReadQuestSections(BuildQuestMessage({"t1", "q", "", "a;", "", ""})));
     expectCounts(1, 1, 1, 1, 0);
-    window->showTask(BuildQuestMessage(
-        {"t2", "q", "", "a;", "<VAR>tend=1;</VAR><FUN>x=t;</FUN><OBJ>LINE(0,0,x,x);</OBJ>", ""}));
+    window->showTask(ReadQuestSections(BuildQuestMessage(
+        {"t2", "q", "", "a;", "<VAR>tend=1;</VAR><FUN>x=t;</FUN><OBJ>LINE(0,0,x,x);</OBJ>", ""})));
     expectCounts(1, 1, 1, 1, 1);
     EXPECT_TRUE(OnlyWindowOf<AnimationWindow>()->windowTitle().startsWith(
         QString::fromUtf8("Анимация задачи:")));

@@ -28,11 +28,19 @@ constexpr int kWaitMs = 10000;
 struct Received {
     explicit Received(ServerLink& link) {
         QObject::connect(&link, &ServerLink::messageArrived,
-                         [this](const std::string& m) { items.push_back("M:" + ReadPayload(m)); });
+                         [this](const std::string& text) { items.push_back("M:" + text); });
         QObject::connect(&link, &ServerLink::taskListArrived,
-                         [this](const std::string& m) { items.push_back("L:" + ReadPayload(m)); });
+                         [this](const std::vector<QuestListEntry>& entries) {
+                             std::string names;
+                             for (const QuestListEntry& entry : entries)
+                                 names += entry.name + ";";
+                             items.push_back("L:" + names);
+                         });
         QObject::connect(&link, &ServerLink::taskArrived,
-                         [this](const std::string& m) { items.push_back("Q:" + ReadPayload(m)); });
+                         [this](const QuestSections& task) { items.push_back("Q:" + task.name); });
+        QObject::connect(&link, &ServerLink::serverSaysBye, [this](const ByeMessage& bye) {
+            items.push_back("B:" + bye.reason + "/" + bye.text);
+        });
         QObject::connect(&link, &ServerLink::loginRequested, [this] { items.push_back("R"); });
     }
     std::vector<std::string> items;
@@ -140,17 +148,26 @@ TEST(ServerLinkTest, MessagesComeOnePerSignalInOrderAndWaitWhileHeld) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return connected; }, kWaitMs));
     EXPECT_TRUE(link.IsConnected());
 
-    const std::string frames = "<MESSAGE:1>a<junk:0><QUESTLIST:1>b<RELOG:0><QUEST:1>c<MESSAGE:1>d";
+    // The server's offer is answered at once, also while the box holds the rest.
+    const std::string frames = "<FEATURES:15>history;drawing<MESSAGE:1>a<junk:0>"
+                               "<QUESTLIST:43><STATICA><NAME>b</NAME><CAPTION>x</CAPTION><RELOG:0>"
+                               "<QUEST:14><NAME>c</NAME><MESSAGE:1>d<BYE:11>stopping;bb";
     peer->write(frames.data(), static_cast<qint64>(frames.size()));
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return link.Receiver().MessageQueue().size() == 6; }, kWaitMs));
+        QTest::qWaitFor([&] { return link.Receiver().MessageQueue().size() == 7; }, kWaitMs));
     QTest::qWait(100);
     EXPECT_TRUE(received.items.empty()); // the message box is up: nothing is handed on
+    EXPECT_TRUE(link.ServerOffered());
+    EXPECT_TRUE(link.ServerFeatures().Has("drawing"));
+    EXPECT_EQ(link.ClosingText(), "bb"); // known before the BYE is handed on
+    ASSERT_TRUE(QTest::qWaitFor([&] { return peer->bytesAvailable() >= 15; }, kWaitMs));
+    EXPECT_EQ(peer->readAll().toStdString(), "<FEATURES:3>bye");
 
     held = false;
     link.DispatchWaiting(); // as the message box does when it closes
-    ASSERT_TRUE(QTest::qWaitFor([&] { return received.items.size() == 5; }, kWaitMs));
-    EXPECT_EQ(received.items, (std::vector<std::string>{"M:a", "L:b", "R", "Q:c", "M:d"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.items.size() == 6; }, kWaitMs));
+    EXPECT_EQ(received.items,
+              (std::vector<std::string>{"M:a", "L:b;", "R", "Q:c", "M:d", "B:stopping/bb"}));
     EXPECT_TRUE(link.Receiver().MessageQueue().empty());
 
     // A frame sent is received whole; once closed on purpose, nothing is sent.

@@ -15,6 +15,7 @@
 #include "eqedit/FormulaField.h"
 #include "platform/QtText.h"
 #include "protocol/Frames.h"
+#include "protocol/Messages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -217,6 +218,35 @@ TEST_F(StudentWorkTest, ALostConnectionIsTriedAgainLogsInAndReopensTheTaskWithIt
     EXPECT_EQ(Task()->AnswerTexts(), typed);
     EXPECT_EQ(Find<QLabel>("taskCaption")->text(), QString::fromUtf8(kTaskCaption));
     EXPECT_FALSE(window->Reconnection().Busy());
+    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// A server that offers FEATURES gets the client's before anything else; told that it
+// stops, the client shows why on the state line and comes back on its usual schedule,
+// answering the new connection's offer before it logs in again.
+TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturns) {
+    window->Reconnection().SetSecondMs(200);
+    QTcpSocket* peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    Send(peer, WriteFeatures({{{"bye", ""}, {"history", ""}}}));
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:3>bye");
+    EXPECT_TRUE(window->Link().ServerFeatures().Has("history"));
+    const QString stopping =
+        QString::fromUtf8("Сервер остановлен. Ответы сохранены; войдите снова позже.");
+    Send(peer, WriteBye({"stopping", platform::ToCp1251(stopping)}));
+    peer->disconnectFromHost();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return StateLine().startsWith(stopping); }, kWaitMs))
+        << StateLine().toStdString();
+    EXPECT_TRUE(window->Reconnection().Busy());
+
+    QTcpSocket* again = NextPeer();
+    ASSERT_NE(again, nullptr);
+    Send(again, WriteFeatures({{{"bye", ""}}}));
+    EXPECT_EQ(NextFrame(again), "<FEATURES:3>bye");
+    EXPECT_EQ(NextFrame(again), "<LOGIN:13>Ivanov;secret");
+    Send(again, WriteText(platform::Cp("Здравствуйте, Ivanov!")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !StateLine().startsWith(stopping); }, kWaitMs));
     EXPECT_TRUE(reports.empty());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

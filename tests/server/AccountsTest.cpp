@@ -229,7 +229,9 @@ TEST(AccountsTest, ALimitOutOfRangeIsNamedAndNothingStarts) {
           std::tuple{"--login-deadline", "-1", "--login-deadline wants a number from 0.001"},
           std::tuple{"--max-web-connections", "0",
                      "--max-web-connections wants a whole number from 1 to 1000000"},
-          std::tuple{"--max-web-per-address", "x", "--max-web-per-address wants a whole"}}) {
+          std::tuple{"--max-web-per-address", "x", "--max-web-per-address wants a whole"},
+          std::tuple{"--stop-grace", "301", "--stop-grace wants a number from 0 to 300"},
+          std::tuple{"--stop-grace", "-1", "not \"-1\""}}) {
         const Outcome run = RunServer(
             {"--demo", "--port", "0", "--db", db, "--bank", VEKTA_BANK_DIR, option, value});
         EXPECT_EQ(run.code, 64) << option << " " << value;

@@ -5,6 +5,7 @@
 #include "platform/Cp1251.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -16,7 +17,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <csignal>
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 using platform::Utf8ToCp1251;
@@ -497,5 +501,133 @@ TEST(ServerLimitsTest, TwoServersStartedTogetherOnANewSqliteFileBothServe) {
             process->kill();
             process->waitForFinished();
         }
+    }
+}
+
+// SIGTERM while 20 students submit as fast as they may: what is under way is judged,
+// stored and answered, nothing new is started, every student is told why the connection
+// ends (BYE to those that announced it, a MESSAGE to the others), and the server exits 0
+// within its grace. Every answered submission is stored once; none is stored unanswered.
+TEST(ServerLimitsTest, ASignalStopsTheServerGracefullyWithEveryAnsweredSubmissionStored) {
+    ServerProcess server({"--submission-interval", "0", "--stop-grace", "8"});
+    ASSERT_TRUE(server.Started());
+    constexpr int kStudents = 20;
+    QByteArray accounts;
+    for (int i = 0; i < kStudents; ++i)
+        accounts += QString("st%1;pw%1\n").arg(i).toUtf8();
+    QTemporaryDir dir;
+    QFile list(dir.filePath("students.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(accounts);
+    list.close();
+    server.RunCommand({"user", "import", list.fileName()});
+
+    std::vector<std::unique_ptr<ProtocolClient>> students;
+    for (int i = 0; i < kStudents; ++i) {
+        students.push_back(std::make_unique<ProtocolClient>(server.Port()));
+        students[i]->KeepFeaturesAside(false);
+        ASSERT_EQ(KindOf(students[i]->Next()), MessageKind::Features) << i;
+        if (i % 2 == 0) // half read BYE
+            students[i]->SendRaw(WriteFeatures({{{"bye", ""}}}));
+        ASSERT_TRUE(
+            students[i]->LogInAndOpen("st" + std::to_string(i), "pw" + std::to_string(i), kTask))
+            << i;
+    }
+    // Each submission of a student is told apart by a term that changes nothing.
+    int sent = 0;
+    auto submit = [&](ProtocolClient& student) {
+        student.SendRaw(WriteSubmission(" X!A @=-5+0*" + std::to_string(++sent) +
+                                        "; Y!A @=10*sin(pi/3)-(2*10*sin(pi/3)-6)/4;"
+                                        " R!B @=(2*10*sin(pi/3)-6)/4;"));
+    };
+    std::map<std::string, int> answered;
+    for (int i = 0; i < kStudents; ++i) {
+        submit(*students[i]);
+        ASSERT_TRUE(Contains(MessageText(students[i]->Next()), "Верно 3 из 3")) << i;
+        ++answered["st" + std::to_string(i)];
+    }
+    // Two more each go out at once; the signal comes once half the students have had the
+    // first of them answered.
+    for (int round = 0; round < 2; ++round)
+        for (auto& student : students)
+            submit(*student);
+    for (int i = 0; i < kStudents / 2; ++i) {
+        ASSERT_TRUE(Contains(MessageText(students[i]->Next()), "Верно 3 из 3")) << i;
+        ++answered["st" + std::to_string(i)];
+    }
+    QElapsedTimer clock;
+    clock.start();
+    server.Signal(SIGTERM);
+
+    const std::string stopping = "Сервер остановлен. Ответы сохранены; войдите снова позже.";
+    for (int i = 0; i < kStudents; ++i) {
+        bool told = false;
+        for (std::string frame = students[i]->Next(); !frame.empty(); frame = students[i]->Next()) {
+            EXPECT_FALSE(told) << i << ": nothing comes after the goodbye";
+            if (KindOf(frame) == MessageKind::Bye) {
+                EXPECT_EQ(i % 2, 0) << i;
+                const ByeMessage bye = ReadBye(PayloadOf(frame));
+                EXPECT_EQ(bye.reason, "stopping");
+                EXPECT_EQ(platform::Cp1251ToUtf8(bye.text), stopping);
+                told = true;
+            } else if (MessageText(frame) == stopping) {
+                EXPECT_EQ(i % 2, 1) << i;
+                told = true;
+            } else {
+                EXPECT_TRUE(Contains(MessageText(frame), "Верно 3 из 3")) << MessageText(frame);
+                ++answered["st" + std::to_string(i)];
+            }
+        }
+        EXPECT_TRUE(told) << i;
+        EXPECT_TRUE(students[i]->ClosedByServer(1000)) << i;
+    }
+    EXPECT_EQ(server.WaitForExit(10000), 0) << server.Log().toStdString();
+    EXPECT_LT(clock.elapsed(), 8000 + 2000);
+    EXPECT_TRUE(server.Log().contains("stopped")) << server.Log().toStdString();
+
+    std::map<std::string, int> stored;
+    std::set<std::string> payloads;
+    const QStringList rows = QString::fromStdString(server.RunCommand({"results"})).split('\n');
+    for (const QString& row : rows.mid(1)) {
+        if (row.isEmpty())
+            continue;
+        ++stored[row.section(',', 1, 1).toStdString()];
+        const QString payload = row.section("-5+0*", 1).section(';', 0, 0);
+        EXPECT_TRUE(payloads.insert(payload.toStdString()).second)
+            << "stored twice: " << payload.toStdString();
+    }
+    EXPECT_EQ(stored, answered);
+}
+
+// A client that reads nothing keeps its connection from closing: the stop ends when its
+// grace has passed, still with exit 0, or at once with exit 1 on a second signal.
+TEST(ServerLimitsTest, AStopHeldUpByAClientEndsWithItsGraceOrASecondSignal) {
+    for (const bool second : {false, true}) {
+        ServerProcess server({"--stop-grace", second ? "60" : "1"});
+        ASSERT_TRUE(server.Started());
+        ProtocolClient hoarder(server.Port());
+        hoarder.Send("LOGIN", "Guest;wuzo");
+        ASSERT_EQ(KindOf(hoarder.Next()), MessageKind::Text);
+        hoarder.SendRaw(WriteTaskRequest(kTask));
+        const std::size_t reply = hoarder.Next().size();
+        ASSERT_GT(reply, 0u);
+        // About 6 MiB of replies: more than the network's buffers take, less than the
+        // budget of unread replies that would close the connection.
+        std::string requests;
+        for (std::size_t i = 0; i < (6u << 20) / reply; ++i)
+            requests += WriteTaskRequest(kTask);
+        hoarder.SendRaw(requests);
+        QThread::msleep(500); // the replies fill the network's buffers
+        QElapsedTimer clock;
+        clock.start();
+        server.Signal(SIGTERM);
+        if (second) {
+            QThread::msleep(300);
+            server.Signal(SIGTERM);
+        }
+        EXPECT_EQ(server.WaitForExit(10000), second ? 1 : 0) << server.Log().toStdString();
+        EXPECT_LT(clock.elapsed(), 3000) << second;
+        EXPECT_TRUE(server.Log().contains(second ? "stopping on a signal" : "stopped, out of time"))
+            << server.Log().toStdString();
     }
 }

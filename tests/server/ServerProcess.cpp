@@ -6,6 +6,10 @@
 #include <QSslCertificate>
 #include <QSslConfiguration>
 
+#include <csignal>
+
+#include <sys/types.h>
+
 namespace {
 constexpr int kWaitMs = 10000;
 } // namespace
@@ -42,6 +46,16 @@ ServerProcess::~ServerProcess() {
 QString ServerProcess::Log() const {
     QFile log(dir_.filePath("server.log"));
     return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
+void ServerProcess::Signal(int signal) const {
+    ::kill(static_cast<pid_t>(process_.processId()), signal);
+}
+
+int ServerProcess::WaitForExit(int waitMs) {
+    if (!process_.waitForFinished(waitMs) || process_.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process_.exitCode();
 }
 
 std::string ServerProcess::RunCommand(const QStringList& arguments, const QByteArray& input,
@@ -83,15 +97,20 @@ void ProtocolClient::SendRaw(const std::string& bytes) {
 
 std::string ProtocolClient::Next(int waitMs) {
     auto& queue = receiver_.MessageQueue();
-    while (queue.empty()) {
-        if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(waitMs))
-            return {};
-        const QByteArray bytes = socket_.readAll();
-        receiver_.Receive(std::string_view(bytes.constData(), bytes.size()));
+    for (;;) {
+        while (queue.empty()) {
+            if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(waitMs))
+                return {};
+            const QByteArray bytes = socket_.readAll();
+            receiver_.Receive(std::string_view(bytes.constData(), bytes.size()));
+        }
+        std::string frame = std::move(queue.front());
+        queue.pop_front();
+        // The server's offer is kept aside, as a client that answers nothing to it would.
+        if (KindOf(frame) != MessageKind::Features || !keepFeaturesAside_)
+            return frame;
+        serverFeatures_ = ReadFeatures(PayloadOf(frame));
     }
-    std::string frame = std::move(queue.front());
-    queue.pop_front();
-    return frame;
 }
 
 bool ProtocolClient::Pending(int waitMs) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/Frames.h"
+#include "protocol/Messages.h"
 
 #include <QProcess>
 #include <QSslSocket>
@@ -26,6 +27,11 @@ public:
     QString DatabasePath() const { return database_; }
     // What the server logged so far.
     QString Log() const;
+    // Sends the process a signal (SIGTERM, SIGINT, ...).
+    void Signal(int signal) const;
+    // Waits at most `waitMs` for the process to end; its exit code, or -1 when it did not
+    // end or crashed.
+    int WaitForExit(int waitMs);
     // Runs another command of the server program on the same database.
     std::string RunCommand(const QStringList& arguments, const QByteArray& input = {},
                            int* exitCode = nullptr) const;
@@ -48,8 +54,12 @@ public:
     bool Encrypted() const { return socket_.isEncrypted(); }
     void Send(const std::string& tag, const std::string& cp1251Payload);
     void SendRaw(const std::string& bytes);
-    // The next frame from the server ("" after a time-out or a closed connection).
+    // The next frame from the server ("" after a time-out or a closed connection); the
+    // server's FEATURES are taken aside unless KeepFeaturesAside(false) was called.
     std::string Next(int waitMs = 10000);
+    void KeepFeaturesAside(bool aside) { keepFeaturesAside_ = aside; }
+    // What the server offered in its FEATURES, once a frame after them was read.
+    const Features& ServerFeatures() const { return serverFeatures_; }
     // Whether a frame or bytes of one came (waits at most `waitMs`).
     bool Pending(int waitMs);
     // Waits until the server closes the connection; true when it did.
@@ -61,6 +71,8 @@ public:
 private:
     QSslSocket socket_;
     FrameReceiver receiver_;
+    bool keepFeaturesAside_ = true;
+    Features serverFeatures_;
 };
 
 // The payload of a MESSAGE frame, as UTF-8.

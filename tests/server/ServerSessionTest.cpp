@@ -84,6 +84,16 @@ TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
     const std::string refused = session.Receive("<LOGIN:10>Guest;oops");
     EXPECT_NE(refused.find("<RELOG:0>"), std::string::npos);
     EXPECT_FALSE(session.LoggedIn());
+
+    // The client's FEATURES, before a login too, are answered with nothing; a client that
+    // named "bye" is told goodbye with BYE, any other with a MESSAGE.
+    EXPECT_EQ(ServerSession::Greeting(), "<FEATURES:3>bye");
+    const std::string text = Utf8ToCp1251("Сервер остановлен.");
+    EXPECT_EQ(session.Farewell("stopping", "Сервер остановлен."), WriteText(text));
+    EXPECT_EQ(session.Receive("<FEATURES:15>history;bye;x=1"), "");
+    EXPECT_EQ(session.FramesAnswered(), 3);
+    EXPECT_EQ(session.ClientFeatures().ValueOf("x"), "1");
+    EXPECT_EQ(session.Farewell("stopping", "Сервер остановлен."), WriteBye({"stopping", text}));
 }
 
 TEST(ServerSessionTest, ALoggedInStudentGetsTheListAndTheTasks) {

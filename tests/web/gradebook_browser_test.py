@@ -67,6 +67,8 @@ class ProtocolClient:
                 if len(self.buffer) >= total:
                     payload = self.buffer[end + 1:total]
                     self.buffer = self.buffer[total:]
+                    if tag == b"FEATURES":  # dropped, as by a client that does not know it
+                        continue
                     return tag.decode(), payload.decode("cp1251")
             chunk = self.sock.recv(65536)
             if not chunk:

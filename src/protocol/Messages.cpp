@@ -1,0 +1,139 @@
+#include "protocol/Messages.h"
+
+#include "protocol/Frames.h"
+#include "protocol/Sections.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, MessageKind>, 10> kTags = {{
+    {"LOGIN", MessageKind::Login},
+    {"GETQUESTLIST", MessageKind::GetQuestList},
+    {"GETQUEST", MessageKind::GetQuest},
+    {"SETRESULTQUEST", MessageKind::SetResultQuest},
+    {"QUEST", MessageKind::Quest},
+    {"MESSAGE", MessageKind::Text},
+    {"QUESTLIST", MessageKind::QuestList},
+    {"RELOG", MessageKind::Relog},
+    {"BYE", MessageKind::Bye},
+    {"FEATURES", MessageKind::Features},
+}};
+
+bool IsWordByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+} // namespace
+
+MessageKind KindOf(std::string_view frame) {
+    if (frame.empty())
+        return MessageKind::Unknown;
+    const std::size_t colon = std::min(frame.find(':'), frame.size());
+    const std::string_view tag = frame.substr(1, colon > 0 ? colon - 1 : 0);
+    for (const auto& [known, kind] : kTags)
+        if (tag == known)
+            return kind;
+    return MessageKind::Unknown;
+}
+
+std::string_view PayloadOf(std::string_view frame) {
+    const std::size_t close = frame.find('>');
+    return close == std::string_view::npos ? std::string_view() : frame.substr(close + 1);
+}
+
+std::string WriteLogin(const LoginMessage& login) {
+    return BuildFrame("LOGIN", login.user + ";" + login.password);
+}
+
+LoginMessage ReadLogin(std::string_view payload) {
+    const std::size_t semicolon = payload.find(';');
+    if (semicolon == std::string_view::npos)
+        return {std::string(payload), {}};
+    return {std::string(payload.substr(0, semicolon)), std::string(payload.substr(semicolon + 1))};
+}
+
+std::string WriteTaskListRequest() {
+    return BuildFrame("GETQUESTLIST", "1");
+}
+
+std::string WriteTaskRequest(std::string_view taskName) {
+    return BuildFrame("GETQUEST", taskName);
+}
+
+std::string WriteSubmission(std::string_view resultPayload) {
+    return BuildFrame("SETRESULTQUEST", resultPayload);
+}
+
+std::string WriteText(std::string_view text) {
+    return BuildFrame("MESSAGE", text);
+}
+
+std::string WriteRelog() {
+    return BuildFrame("RELOG", "");
+}
+
+std::string WriteTaskList(const std::vector<TaskListItem>& items) {
+    std::string payload;
+    for (const TaskListItem& item : items)
+        payload +=
+            item.sheetTag + WriteSection("NAME", item.name) + WriteSection("CAPTION", item.caption);
+    return BuildFrame("QUESTLIST", payload);
+}
+
+bool Features::Has(std::string_view word) const {
+    return std::any_of(words.begin(), words.end(),
+                       [word](const auto& named) { return named.first == word; });
+}
+
+std::string Features::ValueOf(std::string_view word) const {
+    for (const auto& [named, value] : words)
+        if (named == word)
+            return value;
+    return {};
+}
+
+std::string WriteFeatures(const Features& features) {
+    std::string payload;
+    for (const auto& [word, value] : features.words) {
+        if (!payload.empty())
+            payload += ';';
+        payload += word;
+        if (!value.empty())
+            payload += '=' + value;
+    }
+    return BuildFrame("FEATURES", payload);
+}
+
+Features ReadFeatures(std::string_view payload) {
+    payload = payload.substr(0, Features::kMaxFeaturesBytes);
+    Features features;
+    while (!payload.empty() && features.words.size() < Features::kMaxFeatureWords) {
+        const std::size_t end = std::min(payload.find(';'), payload.size());
+        const std::string_view item = payload.substr(0, end);
+        payload.remove_prefix(std::min(end + 1, payload.size()));
+        const std::size_t equals = std::min(item.find('='), item.size());
+        const std::string_view word = item.substr(0, equals);
+        if (word.empty() || word.size() > Features::kMaxFeatureWordBytes ||
+            !std::all_of(word.begin(), word.end(), IsWordByte) || features.Has(word))
+            continue;
+        const std::string_view value =
+            equals < item.size() ? item.substr(equals + 1) : std::string_view();
+        features.words.emplace_back(std::string(word), std::string(value));
+    }
+    return features;
+}
+
+std::string WriteBye(const ByeMessage& bye) {
+    return BuildFrame("BYE", bye.reason + ";" + bye.text);
+}
+
+ByeMessage ReadBye(std::string_view payload) {
+    const std::size_t semicolon = std::min(payload.find(';'), payload.size());
+    ByeMessage bye;
+    bye.reason = std::string(payload.substr(0, std::min(semicolon, ByeMessage::kMaxReasonBytes)));
+    if (semicolon < payload.size())
+        bye.text = std::string(payload.substr(semicolon + 1, ByeMessage::kMaxByeTextBytes));
+    return bye;
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "protocol/QuestList.h"
+#include "protocol/QuestSections.h"
+#include "protocol/ResultItems.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// Every message the client and the testing server exchange, as a typed value with the one
+// function that writes its frame and the one that reads it back. The receivers dispatch on
+// MessageKind; nothing outside this library writes or reads frame text. docs/protocol.md
+// describes each message. All texts are CP1251.
+
+enum class MessageKind {
+    Unknown, // a tag neither side knows: the receiver drops the frame
+    // from the client
+    Login,          // LOGIN: user ";" password
+    GetQuestList,   // GETQUESTLIST: always "1"
+    GetQuest,       // GETQUEST: a task's name
+    SetResultQuest, // SETRESULTQUEST: the answers (ResultItems.h)
+    // from the server
+    Quest,     // QUEST: a task's sections (QuestSections.h)
+    Text,      // MESSAGE: a text to show
+    QuestList, // QUESTLIST: the task list (QuestList.h)
+    Relog,     // RELOG: log in again
+    Bye,       // BYE: why the server closes the connection, before it does
+    // both ways
+    Features, // FEATURES: what the sender offers
+};
+
+// The kind of a whole frame, by its tag compared exactly, case included.
+MessageKind KindOf(std::string_view frame);
+// The payload of a whole frame: everything after its first ">".
+std::string_view PayloadOf(std::string_view frame);
+
+struct LoginMessage {
+    std::string user;
+    std::string password;
+};
+std::string WriteLogin(const LoginMessage& login);
+// The user runs up to the first ";" (a ";" in the name cannot be told from the one before
+// the password); no ";" at all: the whole payload is the user, with an empty password.
+LoginMessage ReadLogin(std::string_view payload);
+
+// "<GETQUESTLIST:1>1", always the same 17 bytes.
+std::string WriteTaskListRequest();
+// GETQUEST carries the task's name byte for byte as QUESTLIST gave it.
+std::string WriteTaskRequest(std::string_view taskName);
+// SETRESULTQUEST over a payload of WriteResultPayload.
+std::string WriteSubmission(std::string_view resultPayload);
+
+// MESSAGE: a text the client shows in its message box.
+std::string WriteText(std::string_view text);
+// RELOG with an empty payload: "<RELOG:0>".
+std::string WriteRelog();
+
+// One entry of the task list as the server writes it: the sheet's tag ("<STATICA>",
+// "<KINEMATIK>", "<DINAMIK>"), the task's name and its caption. ParseQuestList reads them.
+struct TaskListItem {
+    std::string sheetTag;
+    std::string name;
+    std::string caption;
+};
+std::string WriteTaskList(const std::vector<TaskListItem>& items);
+
+// FEATURES: words separated by ";", some with a value after "=" ("bye;version=2"). A
+// receiver reads at most kMaxFeatureWords words of at most kMaxFeatureWordBytes bytes each
+// (a longer one is passed by) from at most kMaxFeaturesBytes of payload; a word is made of
+// Latin letters, digits and "-", and a value holds no ";".
+struct Features {
+    static constexpr std::size_t kMaxFeaturesBytes = 1024;
+    static constexpr std::size_t kMaxFeatureWords = 32;
+    static constexpr std::size_t kMaxFeatureWordBytes = 32;
+
+    std::vector<std::pair<std::string, std::string>> words; // word, value (may be empty)
+
+    bool Has(std::string_view word) const;
+    // The value after "=", empty when the word has none or is not named.
+    std::string ValueOf(std::string_view word) const;
+};
+std::string WriteFeatures(const Features& features);
+Features ReadFeatures(std::string_view payload);
+
+// The feature words. "bye": the side reads BYE (a client) or sends it (a server).
+inline constexpr std::string_view kFeatureBye = "bye";
+
+// BYE: a reason word, ";" and a text to show; the server closes the connection after it.
+// A reason longer than kMaxReasonBytes is cut, and a text longer than kMaxByeTextBytes too.
+struct ByeMessage {
+    static constexpr std::size_t kMaxReasonBytes = 32;
+    static constexpr std::size_t kMaxByeTextBytes = 4096;
+
+    std::string reason;
+    std::string text;
+};
+std::string WriteBye(const ByeMessage& bye);
+ByeMessage ReadBye(std::string_view payload);
+
+// The reasons of BYE.
+inline constexpr std::string_view kByeStopping = "stopping"; // the server is being stopped
+inline constexpr std::string_view kByeEvicted = "evicted";   // a newer login took its place
