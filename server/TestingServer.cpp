@@ -1,6 +1,7 @@
 #include "TestingServer.h"
 
 #include "ClientConnection.h"
+#include "PeerAddress.h"
 #include "ProxyHeader.h"
 #include "RepeatedFailures.h"
 #include "platform/Cp1251.h"
@@ -25,19 +26,6 @@ namespace {
 constexpr int kReservedDescriptors = 64;
 // A failed accept (descriptors or memory exhausted) pauses accepting this long.
 constexpr int kAcceptPauseMs = 250;
-
-QHostAddress PeerOf(qintptr descriptor) {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (getpeername(static_cast<int>(descriptor), reinterpret_cast<sockaddr*>(&address), &length) !=
-        0)
-        return {};
-    QHostAddress peer(reinterpret_cast<const sockaddr*>(&address));
-    // An IPv4 student on a dual-stack socket is shown as such.
-    bool v4 = false;
-    const quint32 plain = peer.toIPv4Address(&v4);
-    return v4 ? QHostAddress(plain) : peer;
-}
 
 QHostAddress SourceOf(const ProxyHeader& header) {
     if (header.family == 4)
@@ -189,7 +177,8 @@ void TestingServer::Incoming(qintptr descriptor) {
         return;
     }
     ++descriptors_;
-    if (balancer_ && PeerOf(descriptor).isEqual(*balancer_, QHostAddress::TolerantConversion))
+    if (balancer_ &&
+        PeerAddressOf(descriptor).isEqual(*balancer_, QHostAddress::TolerantConversion))
         AwaitProxyHeader(descriptor);
     else
         Admit(descriptor, std::nullopt);
@@ -256,7 +245,7 @@ void TestingServer::Admit(qintptr descriptor, const std::optional<QHostAddress>&
         ReleaseDescriptor();
         return;
     }
-    const QString address = student.value_or(PeerOf(descriptor)).toString();
+    const QString address = student.value_or(PeerAddressOf(descriptor)).toString();
     int& count = connections_[address];
     if (count >= limits_.connectionsPerAddress) {
         LogRarely("address",

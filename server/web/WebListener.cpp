@@ -1,6 +1,7 @@
 #include "web/WebListener.h"
 
 #include "ConnectionBudget.h"
+#include "PeerAddress.h"
 #include "TestingServer.h"
 
 #include <QSslSocket>
@@ -20,18 +21,6 @@ const char* const kCounted = "vektaCounted";
 // A request that has begun must arrive whole within this time, however slowly its bytes
 // drip; a connection without a request is closed after the idle time.
 constexpr int kRequestMs = 20 * 1000;
-
-QString PeerAddress(qintptr descriptor) {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (getpeername(static_cast<int>(descriptor), reinterpret_cast<sockaddr*>(&address), &length) !=
-        0)
-        return {};
-    QHostAddress peer(reinterpret_cast<const sockaddr*>(&address));
-    bool v4 = false;
-    const quint32 plain = peer.toIPv4Address(&v4);
-    return (v4 ? QHostAddress(plain) : peer).toString();
-}
 
 // The connection's address is counted until the socket goes, however it goes.
 void CountUntilGone(QTcpSocket* socket, const std::shared_ptr<WebConnections>& connections,
@@ -126,7 +115,7 @@ void RestartRequestCount(QTcpSocket* socket) {
 }
 
 void WebListener::incomingConnection(qintptr descriptor) {
-    const QString address = PeerAddress(descriptor);
+    const QString address = PeerAddressOf(descriptor).toString();
     if (!connections_->Take(address)) {
         ::close(static_cast<int>(descriptor));
         return;
@@ -153,7 +142,7 @@ SecureWebListener::SecureWebListener(const QSslConfiguration& configuration,
 // The TLS listener makes the socket itself, as its own child on the descriptor; it is
 // counted from then on. No such child: the descriptor could not be taken.
 void SecureWebListener::incomingConnection(qintptr descriptor) {
-    const QString address = PeerAddress(descriptor);
+    const QString address = PeerAddressOf(descriptor).toString();
     if (!connections_->Take(address)) {
         ::close(static_cast<int>(descriptor));
         return;
