@@ -222,7 +222,8 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
                         });
                 self->student_ = student;
                 self->Decide(attempt, LoginDecision::Accepted);
-                self->RememberLogin(name, wantsToken, pace.byToken);
+                if (SharedLimits::LoginToRemember(pace, wantsToken))
+                    self->RememberLogin(name, pace, wantsToken);
             });
         });
         return ServerWorkers::Continuation();
@@ -231,26 +232,27 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
 
 // The address of an accepted login is remembered, and a client that takes device tokens
 // is given one (once it is stored) unless it logged in with one.
-void Connection::RememberLogin(const std::string& utf8User, bool wantsToken, bool byToken) {
+void Connection::RememberLogin(const std::string& utf8User, const SharedLimits::LoginPace& pace,
+                               bool wantsToken) {
     QPointer<Connection> self(this);
-    server_.workers_.RunStore([self, address = address_, utf8User, wantsToken,
-                               byToken](Database& database) {
-        std::string token;
-        try {
-            token = SharedLimits::LoginAccepted(database, address, utf8User, wantsToken, byToken);
-        } catch (const std::exception& error) {
-            const QString why = QString::fromUtf8(error.what());
-            return ServerWorkers::Continuation([self, why] {
-                if (!self.isNull())
-                    self->Note("cannot remember the login: " + why);
+    server_.workers_.RunStore(
+        [self, address = address_, utf8User, pace, wantsToken](Database& database) {
+            std::string token;
+            try {
+                token = SharedLimits::LoginAccepted(database, address, utf8User, pace, wantsToken);
+            } catch (const std::exception& error) {
+                const QString why = QString::fromUtf8(error.what());
+                return ServerWorkers::Continuation([self, why] {
+                    if (!self.isNull())
+                        self->Note("cannot remember the login: " + why);
+                });
+            }
+            return ServerWorkers::Continuation([self, token, utf8User] {
+                if (!self.isNull() && !token.empty() &&
+                    platform::Cp1251ToUtf8(self->session_.User()) == utf8User)
+                    self->Answer(WriteDevice(token));
             });
-        }
-        return ServerWorkers::Continuation([self, token, utf8User] {
-            if (!self.isNull() && !token.empty() &&
-                platform::Cp1251ToUtf8(self->session_.User()) == utf8User)
-                self->Answer(WriteDevice(token));
         });
-    });
 }
 
 void Connection::Refuse(const std::string& attempt, std::vector<std::string> failureKeys) {

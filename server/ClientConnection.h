@@ -3,6 +3,7 @@
 #include "LiveSession.h"
 #include "ServerSession.h"
 #include "SessionHost.h"
+#include "SharedLimits.h"
 
 #include <QObject>
 #include <QString>
@@ -51,7 +52,8 @@ private:
     void Decide(const std::string& attempt, LoginDecision decision);
     // Counts a refused attempt in the database under its keys, then decides it.
     void Refuse(const std::string& attempt, std::vector<std::string> failureKeys);
-    void RememberLogin(const std::string& utf8User, bool wantsToken, bool byToken);
+    void RememberLogin(const std::string& utf8User, const SharedLimits::LoginPace& pace,
+                       bool wantsToken);
     // The login's pacing says wait this long before the attempt is checked.
     void WaitForTurn(long long waitMs);
     void Resume();

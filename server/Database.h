@@ -148,7 +148,8 @@ public:
     // last month, or with one of its device tokens, is paced on its own, apart from others'
     // guesses at the account. Names are UTF-8; tokens are kept only as their digests.
     void RememberLoginAddress(const std::string& user, const std::string& address, long long nowMs);
-    bool LoggedInFrom(const std::string& user, const std::string& address, long long sinceMs);
+    // When the account last logged in from the address, as remembered; nullopt if never.
+    std::optional<long long> LastLoginFrom(const std::string& user, const std::string& address);
     // Keeps a new device token of `user`; an account keeps its newest few.
     void AddDeviceToken(const std::string& user, const std::string& token, long long nowMs);
     bool IsDeviceToken(const std::string& user, const std::string& token);

@@ -128,12 +128,13 @@ void Database::RememberLoginAddress(const std::string& user, const std::string& 
         {Text(user), Text(address), nowMs});
 }
 
-bool Database::LoggedInFrom(const std::string& user, const std::string& address,
-                            long long sinceMs) {
-    return Run("SELECT 1 FROM login_addresses WHERE user_name = ? AND address = ? AND "
-               "last_ms >= ?",
-               {Text(user), Text(address), sinceMs})
-        .next();
+std::optional<long long> Database::LastLoginFrom(const std::string& user,
+                                                 const std::string& address) {
+    QSqlQuery query = Run("SELECT last_ms FROM login_addresses WHERE user_name = ? AND address = ?",
+                          {Text(user), Text(address)});
+    if (!query.next())
+        return std::nullopt;
+    return query.value(0).toLongLong();
 }
 
 void Database::AddDeviceToken(const std::string& user, const std::string& token, long long nowMs) {

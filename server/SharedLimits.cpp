@@ -45,6 +45,10 @@ SharedLimits::LoginPace SharedLimits::PaceOf(Database& database, const QString& 
             return false;
         }
     };
+    try {
+        pace.addressSeenMs = database.LastLoginFrom(utf8User, where);
+    } catch (const std::exception&) {
+    }
     if (asked([&] { return database.IsDeviceToken(utf8User, deviceToken); })) {
         // Each token on its own: one stolen token guesses no faster than one owner types.
         pace.keys = {"device " + QCryptographicHash::hash(QByteArray::fromStdString(deviceToken),
@@ -52,9 +56,7 @@ SharedLimits::LoginPace SharedLimits::PaceOf(Database& database, const QString& 
                                      .toHex()
                                      .toStdString()};
         pace.byToken = pace.trusted = true;
-    } else if (asked([&] {
-                   return database.LoggedInFrom(utf8User, where, NowMs() - KnownAddressMs);
-               })) {
+    } else if (pace.addressSeenMs && *pace.addressSeenMs >= NowMs() - KnownAddressMs) {
         pace.keys = {"account " + utf8User + " at " + where};
         pace.trusted = true;
     } else {
@@ -69,11 +71,28 @@ std::vector<std::string> SharedLimits::LoginPace::FailureKeys(bool accountExists
     return {keys.back()}; // the account's
 }
 
+namespace {
+
+// A remembered address is written again at most this often, however often the account logs
+// in from it.
+constexpr long long kAddressRefreshMs = 24LL * 60 * 60 * 1000;
+
+bool AddressToRemember(const SharedLimits::LoginPace& pace) {
+    return !pace.addressSeenMs || *pace.addressSeenMs < SharedLimits::NowMs() - kAddressRefreshMs;
+}
+
+} // namespace
+
+bool SharedLimits::LoginToRemember(const LoginPace& pace, bool wantsToken) {
+    return (wantsToken && !pace.byToken) || AddressToRemember(pace);
+}
+
 std::string SharedLimits::LoginAccepted(Database& database, const QString& address,
-                                        const std::string& utf8User, bool wantsToken,
-                                        bool byToken) {
-    database.RememberLoginAddress(utf8User, address.toStdString(), NowMs());
-    if (!wantsToken || byToken)
+                                        const std::string& utf8User, const LoginPace& pace,
+                                        bool wantsToken) {
+    if (AddressToRemember(pace))
+        database.RememberLoginAddress(utf8User, address.toStdString(), NowMs());
+    if (!wantsToken || pace.byToken)
         return {};
     std::array<quint32, 8> words{};
     QRandomGenerator::system()->fillRange(words.data(), words.size());

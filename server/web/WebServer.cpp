@@ -347,10 +347,9 @@ void WebServer::CheckPassword(const SignInAttempt& attempt, const Responder& res
         if (role)
             teacher = *role == Database::Role::Teacher;
         std::string newToken;
-        if (accepted && teacher.value_or(false)) {
+        if (accepted && teacher.value_or(false) && SharedLimits::LoginToRemember(pace, true)) {
             try {
-                newToken = SharedLimits::LoginAccepted(database, attempt.address, name, true,
-                                                       pace.byToken);
+                newToken = SharedLimits::LoginAccepted(database, attempt.address, name, pace, true);
             } catch (const std::exception& error) {
                 TestingServer::Log("web: cannot remember the sign-in: " +
                                    QString::fromUtf8(error.what()));
