@@ -5,6 +5,7 @@
 #include "PasswordUpgrade.h"
 #include "TestingServer.h"
 #include "platform/Cp1251.h"
+#include "protocol/Messages.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -169,20 +170,23 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
     checking_ = true;
     QPointer<Connection> self(this);
     ServerWorkers& workers = server_.workers_;
-    server_.workers_.RunLookup([self, &workers, attempt, user, password,
-                                keys = SharedLimits::LoginKeys(
-                                    address_, platform::Cp1251ToUtf8(user))](Database& database) {
+    const Features& features = session_.ClientFeatures();
+    server_.workers_.RunLookup([self, &workers, attempt, user, password, address = address_,
+                                token = ReadDevice(features.ValueOf(kFeatureDevice)),
+                                wantsToken = features.Has(kFeatureDevice)](Database& database) {
         std::optional<std::string> hash;
         StudentRecord student;
+        SharedLimits::LoginPace pace;
+        const std::string name = platform::Cp1251ToUtf8(user);
         try {
+            pace = SharedLimits::PaceOf(database, address, name, token);
             const long long wait =
-                database.ReserveLogin(keys, SharedLimits::NowMs(), SharedLimits::Pacing);
+                database.ReserveLogin(pace.keys, SharedLimits::NowMs(), SharedLimits::Pacing);
             if (wait > 0)
                 return ServerWorkers::Continuation([self, wait] {
                     if (!self.isNull())
                         self->WaitForTurn(wait);
                 });
-            const std::string name = platform::Cp1251ToUtf8(user);
             hash = database.PasswordHash(name);
             if (hash)
                 student = ReadStudent(database, name);
@@ -195,38 +199,65 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
                 self->Decide(attempt, LoginDecision::Unavailable);
             });
         }
-        workers.RunCheck([self, attempt, user, password, hash, student] {
+        workers.RunCheck([self, attempt, user, name, password, hash, student, pace, wantsToken] {
             // An unknown name costs the same work as a wrong password.
             static const std::string unknown = password::Hash("");
             const password::Check check = password::CheckLogin(password, hash.value_or(unknown));
             const bool accepted = check.accepted && hash;
-            return ServerWorkers::Continuation(
-                [self, attempt, user, hash, student, accepted, upgraded = check.upgradedHash] {
-                    if (self.isNull())
-                        return;
-                    if (!accepted) {
-                        self->Refuse(attempt, user);
-                        return;
-                    }
-                    // A hash of an older, weaker kind is replaced by today's once the
-                    // password matched it.
-                    if (!upgraded.empty())
-                        self->server_.workers_.RunStore(
-                            [user, stored = *hash, upgraded](Database& database) {
-                                StoreUpgradedHash(database, user, stored, upgraded);
-                                return ServerWorkers::Continuation();
-                            });
-                    self->student_ = student;
-                    self->Decide(attempt, LoginDecision::Accepted);
-                });
+            return ServerWorkers::Continuation([self, attempt, user, name, hash, student, accepted,
+                                                pace, wantsToken, upgraded = check.upgradedHash] {
+                if (self.isNull())
+                    return;
+                if (!accepted) {
+                    self->Refuse(attempt, pace.FailureKeys(hash.has_value()));
+                    return;
+                }
+                // A hash of an older, weaker kind is replaced by today's once the
+                // password matched it.
+                if (!upgraded.empty())
+                    self->server_.workers_.RunStore(
+                        [user, stored = *hash, upgraded](Database& database) {
+                            StoreUpgradedHash(database, user, stored, upgraded);
+                            return ServerWorkers::Continuation();
+                        });
+                self->student_ = student;
+                self->Decide(attempt, LoginDecision::Accepted);
+                if (SharedLimits::LoginToRemember(pace, wantsToken))
+                    self->RememberLogin(name, pace, wantsToken);
+            });
         });
         return ServerWorkers::Continuation();
     });
 }
 
-void Connection::Refuse(const std::string& attempt, const std::string& user) {
+// The address of an accepted login is remembered, and a client that takes device tokens
+// is given one (once it is stored) unless it logged in with one.
+void Connection::RememberLogin(const std::string& utf8User, const SharedLimits::LoginPace& pace,
+                               bool wantsToken) {
     QPointer<Connection> self(this);
-    server_.shared_.RecordLoginFailure(address_, platform::Cp1251ToUtf8(user), [self, attempt] {
+    server_.workers_.RunStore(
+        [self, address = address_, utf8User, pace, wantsToken](Database& database) {
+            std::string token;
+            try {
+                token = SharedLimits::LoginAccepted(database, address, utf8User, pace, wantsToken);
+            } catch (const std::exception& error) {
+                const QString why = QString::fromUtf8(error.what());
+                return ServerWorkers::Continuation([self, why] {
+                    if (!self.isNull())
+                        self->Note("cannot remember the login: " + why);
+                });
+            }
+            return ServerWorkers::Continuation([self, token, utf8User] {
+                if (!self.isNull() && !token.empty() &&
+                    platform::Cp1251ToUtf8(self->session_.User()) == utf8User)
+                    self->Answer(WriteDevice(token));
+            });
+        });
+}
+
+void Connection::Refuse(const std::string& attempt, std::vector<std::string> failureKeys) {
+    QPointer<Connection> self(this);
+    server_.shared_.RecordLoginFailure(std::move(failureKeys), [self, attempt] {
         if (!self.isNull())
             self->Decide(attempt, LoginDecision::Refused);
     });

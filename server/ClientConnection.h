@@ -3,6 +3,7 @@
 #include "LiveSession.h"
 #include "ServerSession.h"
 #include "SessionHost.h"
+#include "SharedLimits.h"
 
 #include <QObject>
 #include <QString>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class QTcpSocket;
 class TestingServer;
@@ -43,12 +45,15 @@ public:
     void Log(const std::string& utf8Line) override { Note(QString::fromStdString(utf8Line)); }
 
 private:
+    friend class TestingServer;
     void Note(const QString& line);
     void StartCheck(const std::string& attempt, const std::string& user,
                     const std::string& password);
     void Decide(const std::string& attempt, LoginDecision decision);
-    // Counts a refused attempt in the database, then decides it.
-    void Refuse(const std::string& attempt, const std::string& user);
+    // Counts a refused attempt in the database under its keys, then decides it.
+    void Refuse(const std::string& attempt, std::vector<std::string> failureKeys);
+    void RememberLogin(const std::string& utf8User, const SharedLimits::LoginPace& pace,
+                       bool wantsToken);
     // The login's pacing says wait this long before the attempt is checked.
     void WaitForTurn(long long waitMs);
     void Resume();
@@ -76,6 +81,7 @@ private:
     std::optional<SubmissionOutcome> submitted_;
     qint64 unsent_ = 0; // reply bytes not yet taken by the network, as last reported
     bool released_ = false;
+    bool everLoggedIn_ = false; // counted among its address's logged-in connections
     bool stopping_ = false;
     bool farewellSent_ = false;
     QString connectedAt_;    // local time

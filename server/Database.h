@@ -144,6 +144,16 @@ public:
     void RecordLoginFailure(const std::vector<std::string>& keys, long long nowMs,
                             const LoginPacing& pacing);
 
+    // Where an account logged in: a login from an address where it logged in within the
+    // last month, or with one of its device tokens, is paced on its own, apart from others'
+    // guesses at the account. Names are UTF-8; tokens are kept only as their digests.
+    void RememberLoginAddress(const std::string& user, const std::string& address, long long nowMs);
+    // When the account last logged in from the address, as remembered; nullopt if never.
+    std::optional<long long> LastLoginFrom(const std::string& user, const std::string& address);
+    // Keeps a new device token of `user`; an account keeps its newest few.
+    void AddDeviceToken(const std::string& user, const std::string& token, long long nowMs);
+    bool IsDeviceToken(const std::string& user, const std::string& token);
+
     // The connections logged in, over every server process on the database, so that an
     // account's limit of connections holds across them. A process proves it lives by its
     // heartbeat; the sessions of one whose heartbeat is older than `leaseMs` do not count

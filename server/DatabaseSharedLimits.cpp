@@ -3,6 +3,7 @@
 
 #include "Database.h"
 
+#include <QCryptographicHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -100,6 +101,57 @@ void Database::CreateSharedLimitTables() {
         "connection_number BIGINT NOT NULL, user_name TEXT NOT NULL, opened_ms BIGINT NOT NULL, "
         "closing INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (process_id, connection_number))");
     Run("CREATE INDEX IF NOT EXISTS account_sessions_user ON account_sessions (user_name)");
+    Run("CREATE TABLE IF NOT EXISTS login_addresses (user_name TEXT NOT NULL, "
+        "address TEXT NOT NULL, last_ms BIGINT NOT NULL, PRIMARY KEY (user_name, address))");
+    Run("CREATE TABLE IF NOT EXISTS device_tokens (token_digest TEXT PRIMARY KEY, "
+        "user_name TEXT NOT NULL, issued_ms BIGINT NOT NULL)");
+    Run("CREATE INDEX IF NOT EXISTS device_tokens_user ON device_tokens (user_name)");
+}
+
+namespace {
+
+// The device tokens an account keeps: a student's computers and browsers.
+constexpr int kDeviceTokensPerAccount = 16;
+
+QString TokenDigest(const std::string& token) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(QByteArray::fromStdString(token), QCryptographicHash::Sha256)
+            .toHex());
+}
+
+} // namespace
+
+void Database::RememberLoginAddress(const std::string& user, const std::string& address,
+                                    long long nowMs) {
+    Run("INSERT INTO login_addresses (user_name, address, last_ms) VALUES (?, ?, ?) "
+        "ON CONFLICT (user_name, address) DO UPDATE SET last_ms = excluded.last_ms",
+        {Text(user), Text(address), nowMs});
+}
+
+std::optional<long long> Database::LastLoginFrom(const std::string& user,
+                                                 const std::string& address) {
+    QSqlQuery query = Run("SELECT last_ms FROM login_addresses WHERE user_name = ? AND address = ?",
+                          {Text(user), Text(address)});
+    if (!query.next())
+        return std::nullopt;
+    return query.value(0).toLongLong();
+}
+
+void Database::AddDeviceToken(const std::string& user, const std::string& token, long long nowMs) {
+    Run("INSERT INTO device_tokens (token_digest, user_name, issued_ms) VALUES (?, ?, ?)",
+        {TokenDigest(token), Text(user), nowMs});
+    Run("DELETE FROM device_tokens WHERE user_name = ? AND token_digest NOT IN (SELECT "
+        "token_digest FROM device_tokens WHERE user_name = ? ORDER BY issued_ms DESC, "
+        "token_digest LIMIT ?)",
+        {Text(user), Text(user), kDeviceTokensPerAccount});
+}
+
+bool Database::IsDeviceToken(const std::string& user, const std::string& token) {
+    if (token.empty())
+        return false;
+    return Run("SELECT 1 FROM device_tokens WHERE token_digest = ? AND user_name = ?",
+               {TokenDigest(token), Text(user)})
+        .next();
 }
 
 // The pacing of failures only this process's memory holds comes first; then the

@@ -102,6 +102,7 @@ std::string ServerSession::Handle(MessageKind kind, std::string_view payload) {
 std::string ServerSession::Greeting() {
     Features offered;
     offered.words.emplace_back(kFeatureBye, "");
+    offered.words.emplace_back(kFeatureDevice, "");
     return WriteFeatures(offered);
 }
 

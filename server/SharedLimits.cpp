@@ -4,11 +4,13 @@
 #include "TestingServer.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QHostInfo>
 #include <QPointer>
 #include <QRandomGenerator>
 
+#include <array>
 #include <atomic>
 
 SharedLimits::SharedLimits(ServerWorkers& workers, int connectionsPerAccount,
@@ -29,9 +31,76 @@ SharedLimits::~SharedLimits() {
     Run([process = process_](Database& database) { database.EndProcess(process); });
 }
 
-std::vector<std::string> SharedLimits::LoginKeys(const QString& address,
-                                                 const std::string& utf8User) {
-    return {"address " + address.toStdString(), "account " + utf8User};
+SharedLimits::LoginPace SharedLimits::PaceOf(Database& database, const QString& address,
+                                             const std::string& utf8User,
+                                             const std::string& deviceToken) {
+    LoginPace pace;
+    const std::string where = address.toStdString();
+    // A store that cannot be read trusts nothing: the attempt is paced as any other (in
+    // memory, while the database cannot keep it).
+    const auto asked = [](const std::function<bool()>& question) {
+        try {
+            return question();
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    try {
+        pace.addressSeenMs = database.LastLoginFrom(utf8User, where);
+    } catch (const std::exception&) {
+    }
+    if (asked([&] { return database.IsDeviceToken(utf8User, deviceToken); })) {
+        // Each token on its own: one stolen token guesses no faster than one owner types.
+        pace.keys = {"device " + QCryptographicHash::hash(QByteArray::fromStdString(deviceToken),
+                                                          QCryptographicHash::Sha256)
+                                     .toHex()
+                                     .toStdString()};
+        pace.byToken = pace.trusted = true;
+    } else if (pace.addressSeenMs && *pace.addressSeenMs >= NowMs() - KnownAddressMs) {
+        pace.keys = {"account " + utf8User + " at " + where};
+        pace.trusted = true;
+    } else {
+        pace.keys = {"address " + where, "account " + utf8User};
+    }
+    return pace;
+}
+
+std::vector<std::string> SharedLimits::LoginPace::FailureKeys(bool accountExists) const {
+    if (trusted || accountExists)
+        return keys;
+    return {keys.back()}; // the account's
+}
+
+namespace {
+
+// A remembered address is written again at most this often, however often the account logs
+// in from it.
+constexpr long long kAddressRefreshMs = 24LL * 60 * 60 * 1000;
+
+bool AddressToRemember(const SharedLimits::LoginPace& pace) {
+    return !pace.addressSeenMs || *pace.addressSeenMs < SharedLimits::NowMs() - kAddressRefreshMs;
+}
+
+} // namespace
+
+bool SharedLimits::LoginToRemember(const LoginPace& pace, bool wantsToken) {
+    return (wantsToken && !pace.byToken) || AddressToRemember(pace);
+}
+
+std::string SharedLimits::LoginAccepted(Database& database, const QString& address,
+                                        const std::string& utf8User, const LoginPace& pace,
+                                        bool wantsToken) {
+    if (AddressToRemember(pace))
+        database.RememberLoginAddress(utf8User, address.toStdString(), NowMs());
+    if (!wantsToken || pace.byToken)
+        return {};
+    std::array<quint32, 8> words{};
+    QRandomGenerator::system()->fillRange(words.data(), words.size());
+    std::string token;
+    for (quint32 word : words)
+        token += QString("%1").arg(word, 8, 16, QChar('0')).toStdString();
+    database.AddDeviceToken(utf8User, token, NowMs());
+    return token;
 }
 
 long long SharedLimits::NowMs() {
@@ -53,9 +122,9 @@ void SharedLimits::Run(std::function<void(Database&)> job, std::function<void()>
     });
 }
 
-void SharedLimits::RecordLoginFailure(const QString& address, const std::string& utf8User,
+void SharedLimits::RecordLoginFailure(std::vector<std::string> keys,
                                       std::function<void()> counted) {
-    Run([keys = LoginKeys(address, utf8User)](
+    Run([keys = std::move(keys)](
             Database& database) { database.RecordLoginFailure(keys, NowMs(), Pacing); },
         std::move(counted));
 }

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,14 +33,41 @@ public:
                  std::function<void(long long)> close);
     ~SharedLimits() override;
 
-    // The pacing keys of a login attempt from `address` naming `utf8User`: both are paced.
-    static std::vector<std::string> LoginKeys(const QString& address, const std::string& utf8User);
+    // An address where an account logged in within this long is the owner's own.
+    static constexpr long long KnownAddressMs = 30LL * 24 * 60 * 60 * 1000;
+
+    // How one login attempt is paced. The owner is not slowed by others' guesses: an
+    // attempt with one of the account's device tokens is paced by that token alone, and one
+    // from an address where the account logged in lately by the account at that address
+    // alone. Any other attempt is paced by the address and by the account, as guessing is.
+    struct LoginPace {
+        std::vector<std::string> keys; // asked before the password is checked
+        bool byToken = false;          // the attempt presented a device token of the account
+        bool trusted = false;          // by token or from a known address
+        std::optional<long long> addressSeenMs; // the account's last login from the address
+        // The keys a refusal is counted under: the trusted key; else the account, and the
+        // address only when the account exists, so that wrong names typed behind one
+        // address (a lab behind NAT) do not slow the correct logins from it.
+        std::vector<std::string> FailureKeys(bool accountExists) const;
+    };
+    // On a store or lookup thread.
+    static LoginPace PaceOf(Database& database, const QString& address, const std::string& utf8User,
+                            const std::string& deviceToken);
+    // Whether an accepted login has anything to write: an address not remembered within
+    // the last day (so that a storm of logins costs no storm of disk syncs), or a token to
+    // give a client that takes them and presented none of the account's.
+    static bool LoginToRemember(const LoginPace& pace, bool wantsToken);
+    // After an accepted login (on a store thread): the address is remembered, and when the
+    // client takes device tokens and presented none of the account's, a new one is kept
+    // and returned (else "").
+    static std::string LoginAccepted(Database& database, const QString& address,
+                                     const std::string& utf8User, const LoginPace& pace,
+                                     bool wantsToken);
     static long long NowMs();
 
     // `counted` runs on the event loop's thread once the failure is written (or could not
     // be: that is logged).
-    void RecordLoginFailure(const QString& address, const std::string& utf8User,
-                            std::function<void()> counted = {});
+    void RecordLoginFailure(std::vector<std::string> keys, std::function<void()> counted = {});
     void LoggedIn(long long connection, const std::string& utf8User);
     void LoggedOut(long long connection);
 

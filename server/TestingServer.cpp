@@ -246,17 +246,22 @@ void TestingServer::Admit(qintptr descriptor, const std::optional<QHostAddress>&
         return;
     }
     const QString address = student.value_or(PeerAddressOf(descriptor)).toString();
-    int& count = connections_[address];
-    if (count >= limits_.connectionsPerAddress) {
-        LogRarely("address",
-                  address + ": refused, " + QString::number(count) + " connections open already");
-        if (count == 0)
-            connections_.erase(address);
+    // Connections that have not logged in are few per address; logged-in ones, a whole
+    // lab's behind one NAT address, may be many more.
+    const auto open = connections_.find(address);
+    const auto anonymous = anonymous_.find(address);
+    const int count = open == connections_.end() ? 0 : open->second;
+    const int waiting = anonymous == anonymous_.end() ? 0 : anonymous->second;
+    if (waiting >= limits_.connectionsPerAddress || count >= limits_.loggedInPerAddress) {
+        LogRarely("address", address + ": refused, " + QString::number(count) +
+                                 " connections open already, " + QString::number(waiting) +
+                                 " of them not logged in");
         delete socket;
         ReleaseDescriptor();
         return;
     }
-    ++count;
+    ++connections_[address];
+    ++anonymous_[address];
     if (auto* secure = qobject_cast<QSslSocket*>(socket)) {
         secure->setSslConfiguration(*tls_);
         secure->startServerEncryption();
@@ -268,16 +273,24 @@ void TestingServer::Released(Connection* connection, const QString& address) {
     if (open_.erase(connection) == 0)
         return;
     ReleaseDescriptor();
+    if (!connection->everLoggedIn_)
+        Uncount(anonymous_, address);
     LoggedOut(connection);
-    const auto found = connections_.find(address);
-    if (found != connections_.end() && --found->second <= 0)
-        connections_.erase(found);
+    Uncount(connections_, address);
     CheckStopped();
+}
+
+void TestingServer::Uncount(std::map<QString, int>& counts, const QString& address) {
+    const auto found = counts.find(address);
+    if (found != counts.end() && --found->second <= 0)
+        counts.erase(found);
 }
 
 // A login over the account's limit closes its oldest connection: a student whose
 // network dropped gets back in while the old connection has not timed out yet.
 void TestingServer::LoggedIn(Connection* connection, const std::string& user) {
+    if (!std::exchange(connection->everLoggedIn_, true))
+        Uncount(anonymous_, connection->address_);
     Forget(connection);
     shared_.LoggedIn(connection->Number(), platform::Cp1251ToUtf8(user));
     std::deque<Connection*>& logins = accounts_[user];

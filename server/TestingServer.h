@@ -25,7 +25,8 @@ class Connection;
 class QTcpSocket;
 
 struct ServerLimits {
-    int connectionsPerAddress = 32;
+    int connectionsPerAddress = 32;    // not logged in yet
+    int loggedInPerAddress = 256;      // logged in: a lab behind one NAT address
     int connectionsPerAccount = 3;     // a login over this closes the account's oldest one
     int maxConnections = 0;            // 0: as many as the descriptor limit leaves room for
     int idleMs = 30 * 60 * 1000;       // without a complete frame
@@ -103,6 +104,7 @@ private:
     void Released(Connection* connection, const QString& address);
     void LoggedIn(Connection* connection, const std::string& user);
     void LoggedOut(Connection* connection);
+    static void Uncount(std::map<QString, int>& counts, const QString& address);
     // Takes the connection out of its account's list; false when it was in none.
     bool Forget(Connection* connection);
     // A login in another process wants this connection closed.
@@ -127,6 +129,7 @@ private:
     int cap_ = 0;
     int descriptors_ = 0;                // connections open, and awaiting a header
     std::map<QString, int> connections_; // open connections per address
+    std::map<QString, int> anonymous_;   // of those, the ones that have not logged in
     std::set<Connection*> open_;
     std::map<std::string, std::deque<Connection*>> accounts_; // logged in, oldest first
     qint64 unsent_ = 0;

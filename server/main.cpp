@@ -3,7 +3,7 @@
 //   vekta-server [--demo] [--strict] [--listen ADDRESS] [--port N] [--bank FOLDER]
 //                [--db LOCATION]
 //                [--db-password-file FILE] [--tls-cert FILE --tls-key FILE]
-//                [--proxy-from ADDRESS] [--max-connections N]
+//                [--proxy-from ADDRESS] [--max-connections N] [--max-per-address N]
 //                [--max-web-connections N] [--max-web-per-address N]
 //                [--submission-interval SECONDS] [--submission-burst N]
 //                [--login-deadline SECONDS] [--reply-budget MEGABYTES]
@@ -131,6 +131,7 @@ const QStringList kValueOptions = {"--listen",
                                    "--tls-key",
                                    "--proxy-from",
                                    "--max-connections",
+                                   "--max-per-address",
                                    "--max-web-connections",
                                    "--max-web-per-address",
                                    "--submission-interval",
@@ -190,7 +191,8 @@ int Usage() {
                  "[--bank FOLDER] [--db LOCATION]\n"
                  "                    [--db-password-file FILE] [--tls-cert FILE --tls-key "
                  "FILE]\n"
-                 "                    [--proxy-from ADDRESS] [--max-connections N]\n"
+                 "                    [--proxy-from ADDRESS] [--max-connections N] "
+                 "[--max-per-address N]\n"
                  "                    [--max-web-connections N] [--max-web-per-address N]\n"
                  "                    [--submission-interval SECONDS] [--submission-burst N]\n"
                  "                    [--login-deadline SECONDS] [--reply-budget MEGABYTES]\n"
@@ -289,19 +291,21 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
     const auto interval = NumberOption(args, "--submission-interval", "3", 0, 3600, false);
     const auto burst = NumberOption(args, "--submission-burst", "5", 1, 1'000'000);
     const auto connections = NumberOption(args, "--max-connections", "0", 0, 10'000'000);
+    const auto perAddress = NumberOption(args, "--max-per-address", "256", 1, 10'000'000);
     const auto deadline = NumberOption(args, "--login-deadline", "20", 0.001, 3600, false);
     const auto budget = NumberOption(args, "--reply-budget", "256", 1, 1 << 20);
     const auto judging = NumberOption(args, "--judge-budget", "2000", 1, 600'000);
     const auto webConnections = NumberOption(args, "--max-web-connections", "256", 1, 1'000'000);
     const auto webPerAddress = NumberOption(args, "--max-web-per-address", "16", 1, 1'000'000);
     const auto grace = NumberOption(args, "--stop-grace", "10", 0, 300, false);
-    if (!interval || !burst || !connections || !deadline || !budget || !judging ||
+    if (!interval || !burst || !connections || !perAddress || !deadline || !budget || !judging ||
         !webConnections || !webPerAddress || !grace)
         return std::nullopt;
     ServerLimits limits;
     limits.submissions.intervalMs = static_cast<long long>(*interval * 1000);
     limits.submissions.burst = static_cast<int>(*burst);
     limits.maxConnections = static_cast<int>(*connections);
+    limits.loggedInPerAddress = static_cast<int>(*perAddress);
     limits.loginDeadlineMs = static_cast<int>(*deadline * 1000);
     limits.totalUnsentReplyBytes = static_cast<qint64>(*budget) << 20;
     limits.unsentReplyBytes = std::min(limits.unsentReplyBytes, limits.totalUnsentReplyBytes);

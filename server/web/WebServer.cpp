@@ -5,6 +5,7 @@
 #include "PasswordUpgrade.h"
 #include "SharedLimits.h"
 #include "platform/Cp1251.h"
+#include "protocol/Messages.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"
 #include "web/WebListener.h"
@@ -25,6 +26,10 @@ namespace {
 const QByteArray kCookieName = "vekta_session";
 // The browser's id before signing in, to which the sign-in form's token is bound.
 const QByteArray kPreSessionCookie = "vekta_signin";
+// The browser's device token: its sign-ins are paced on their own, apart from others'
+// guesses at the account.
+const QByteArray kDeviceCookie = "vekta_device";
+constexpr int kDeviceCookieSeconds = 365 * 24 * 60 * 60;
 constexpr int kWebThreads = 2;
 
 const char* const kRefusedAccount = "Вход только для преподавателей";
@@ -142,7 +147,8 @@ void WebServer::Route(const QHttpServerRequest& request, const Responder& respon
     if (path == "/login") {
         const std::string preSession = CookieValue(request, kPreSessionCookie);
         if (post)
-            SignIn(Form(request.body()), preSession, address, responder);
+            SignIn(Form(request.body()), preSession,
+                   ReadDevice(CookieValue(request, kDeviceCookie)), address, responder);
         else if (session != nullptr)
             Send(responder, Redirect("/"));
         else
@@ -291,38 +297,38 @@ void WebServer::LoginForm(const std::string& message, const QString& address,
         responder);
 }
 
-void WebServer::SignIn(const Form& form, const std::string& preSession, const QString& address,
+void WebServer::SignIn(const Form& form, const std::string& preSession,
+                       const std::string& deviceToken, const QString& address,
                        const Responder& responder) {
     if (!sessions_.TakeLoginToken(form.Field("token"), preSession, clock_.elapsed())) {
         Send(responder, Page(403, MessagePage("Доступ запрещён",
                                               "Форма входа устарела: откройте её заново.")));
         return;
     }
-    const std::string name = form.Field("name");
-    const std::string password = form.Field("password");
-    CheckPassword(name, password, address, responder);
+    CheckPassword({form.Field("name"), form.Field("password"), address, deviceToken}, responder);
 }
 
-// Sign-ins are paced as logins on the testing port are, by address and by account and
-// over every server process on the database (the keys are the same, so guesses at one
-// account through either port count together); a paced attempt waits its turn and is
-// asked for again.
-void WebServer::CheckPassword(const std::string& name, const std::string& password,
-                              const QString& address, const Responder& responder) {
+// Sign-ins are paced as logins on the testing port are, over every server process on the
+// database and with the same keys, so that guesses at one account through either port
+// count together; a browser with the account's device token, or at an address the account
+// logged in from lately, is paced on its own. A paced attempt waits its turn and is asked
+// for again.
+void WebServer::CheckPassword(const SignInAttempt& attempt, const Responder& responder) {
     QPointer<WebServer> self(this);
-    workers_.RunStore([self, name, password, address, responder](Database& database) {
-        const std::vector<std::string> keys = SharedLimits::LoginKeys(address, name);
+    workers_.RunStore([self, attempt, responder](Database& database) {
+        const std::string& name = attempt.name;
+        SharedLimits::LoginPace pace;
         std::optional<std::string> hash;
         std::optional<Database::Role> role;
         try {
+            pace = SharedLimits::PaceOf(database, attempt.address, name, attempt.deviceToken);
             const long long wait =
-                database.ReserveLogin(keys, SharedLimits::NowMs(), SharedLimits::Pacing);
+                database.ReserveLogin(pace.keys, SharedLimits::NowMs(), SharedLimits::Pacing);
             if (wait > 0)
-                return ServerWorkers::Continuation(
-                    [self, name, password, address, responder, wait] {
-                        if (self)
-                            self->RetrySignIn(wait, name, password, address, responder);
-                    });
+                return ServerWorkers::Continuation([self, attempt, responder, wait] {
+                    if (self)
+                        self->RetrySignIn(wait, attempt, responder);
+                });
             hash = database.PasswordHash(name);
             role = database.AccountRole(name);
         } catch (const std::exception& error) {
@@ -330,32 +336,42 @@ void WebServer::CheckPassword(const std::string& name, const std::string& passwo
         }
         // An unknown name costs the same work as a wrong password.
         static const std::string unknown = password::Hash("");
-        const std::string cp1251 = platform::Utf8ToCp1251(password);
+        const std::string cp1251 = platform::Utf8ToCp1251(attempt.password);
         const password::Check check = password::CheckLogin(cp1251, hash.value_or(unknown));
         const bool accepted = check.accepted && hash && role;
         if (accepted && !check.upgradedHash.empty())
             StoreUpgradedHash(database, platform::Utf8ToCp1251(name), *hash, check.upgradedHash);
         if (!accepted)
-            RecordFailure(database, keys);
+            RecordFailure(database, pace.FailureKeys(hash.has_value()));
         std::optional<bool> teacher;
         if (role)
             teacher = *role == Database::Role::Teacher;
-        return ServerWorkers::Continuation([self, name, teacher, accepted, address, responder] {
-            if (self)
-                self->SignInDecided(name, teacher, accepted, address, responder);
-        });
+        std::string newToken;
+        if (accepted && teacher.value_or(false) && SharedLimits::LoginToRemember(pace, true)) {
+            try {
+                newToken = SharedLimits::LoginAccepted(database, attempt.address, name, pace, true);
+            } catch (const std::exception& error) {
+                TestingServer::Log("web: cannot remember the sign-in: " +
+                                   QString::fromUtf8(error.what()));
+            }
+        }
+        return ServerWorkers::Continuation(
+            [self, name, teacher, accepted, address = attempt.address, newToken, responder] {
+                if (self)
+                    self->SignInDecided(name, teacher, accepted, address, newToken, responder);
+            });
     });
 }
 
-void WebServer::RetrySignIn(long long waitMs, const std::string& name, const std::string& password,
-                            const QString& address, const Responder& responder) {
-    TestingServer::Log("web: " + address + ": sign-in paced, the next in " +
+void WebServer::RetrySignIn(long long waitMs, const SignInAttempt& attempt,
+                            const Responder& responder) {
+    TestingServer::Log("web: " + attempt.address + ": sign-in paced, the next in " +
                        QString::number(waitMs) + " ms");
     QPointer<WebServer> self(this);
     QTimer::singleShot(static_cast<int>(std::min<long long>(waitMs, SharedLimits::Pacing.delayMs)),
-                       this, [self, name, password, address, responder] {
+                       this, [self, attempt, responder] {
                            if (self)
-                               self->CheckPassword(name, password, address, responder);
+                               self->CheckPassword(attempt, responder);
                        });
 }
 
@@ -369,7 +385,8 @@ void WebServer::RecordFailure(Database& database, const std::vector<std::string>
 }
 
 void WebServer::SignInDecided(const std::string& name, std::optional<bool> teacher, bool accepted,
-                              const QString& address, const Responder& responder) {
+                              const QString& address, const std::string& newToken,
+                              const Responder& responder) {
     const QString who = QString::fromStdString(name).left(200);
     if (!accepted) {
         TestingServer::Log("web: " + address + ": sign-in refused for " + who);
@@ -385,6 +402,8 @@ void WebServer::SignInDecided(const std::string& name, std::optional<bool> teach
     Reply reply = Redirect("/");
     reply.headers.emplace_back("Set-Cookie",
                                SessionCookie(sessions_.Open(name, clock_.elapsed()), false));
+    if (!newToken.empty())
+        reply.headers.emplace_back("Set-Cookie", DeviceCookie(newToken));
     Send(responder, std::move(reply));
 }
 
@@ -408,6 +427,15 @@ QByteArray WebServer::SessionCookie(const std::string& id, bool ending) const {
         cookie += "; Secure";
     if (ending)
         cookie += "; Max-Age=0";
+    return cookie;
+}
+
+QByteArray WebServer::DeviceCookie(const std::string& token) const {
+    QByteArray cookie = kDeviceCookie + "=" + QByteArray::fromStdString(token) +
+                        "; Path=/login; HttpOnly; SameSite=Strict; Max-Age=" +
+                        QByteArray::number(kDeviceCookieSeconds);
+    if (tls_)
+        cookie += "; Secure";
     return cookie;
 }
 

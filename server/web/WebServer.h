@@ -73,15 +73,23 @@ private:
                             std::function<void(const WebSessions::Session&)> then);
     void ServePage(const QString& path, const QUrlQuery& query, const WebSessions::Session& session,
                    const Responder& responder);
-    void SignIn(const Form& form, const std::string& preSession, const QString& address,
-                const Responder& responder);
-    void RetrySignIn(long long waitMs, const std::string& name, const std::string& password,
-                     const QString& address, const Responder& responder);
+    // A sign-in under way: the name and password typed, where from, and the device token
+    // the browser's cookie carries ("" without one).
+    struct SignInAttempt {
+        std::string name;
+        std::string password;
+        QString address;
+        std::string deviceToken;
+    };
+    void SignIn(const Form& form, const std::string& preSession, const std::string& deviceToken,
+                const QString& address, const Responder& responder);
+    void RetrySignIn(long long waitMs, const SignInAttempt& attempt, const Responder& responder);
     static void RecordFailure(Database& database, const std::vector<std::string>& keys);
-    void CheckPassword(const std::string& name, const std::string& password, const QString& address,
-                       const Responder& responder);
+    void CheckPassword(const SignInAttempt& attempt, const Responder& responder);
+    // `newToken`: a device token for the browser to keep, or "".
     void SignInDecided(const std::string& name, std::optional<bool> teacher, bool accepted,
-                       const QString& address, const Responder& responder);
+                       const QString& address, const std::string& newToken,
+                       const Responder& responder);
     void SignOut(const Form& form, const std::string& sessionId, const Responder& responder);
     void LoginForm(const std::string& message, const QString& address, std::string preSession,
                    const Responder& responder);
@@ -89,6 +97,7 @@ private:
     void Build(std::function<Reply(Database&)> page, const Responder& responder);
     void Send(const Responder& responder, Reply reply);
     QByteArray SessionCookie(const std::string& id, bool ending) const;
+    QByteArray DeviceCookie(const std::string& token) const;
 
     const TaskBank& bank_;
     GradebookCache gradebook_; // before the workers that use it, so that it outlives them

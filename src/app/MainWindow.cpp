@@ -156,6 +156,20 @@ void MainWindow::WireServerLink() {
     connect(link_, &ServerLink::taskListArrived, this, &MainWindow::showTaskList);
     connect(link_, &ServerLink::taskArrived, this, &MainWindow::showTask);
     connect(link_, &ServerLink::messageArrived, this, &MainWindow::showMessage);
+    // The token presented is the one of the user about to log in: the one the client logs
+    // in again by itself, else the one the login dialog offers.
+    link_->KeepDeviceTokens(
+        {[this](const std::string& server) {
+             const QString user = !reconnector_->LoginUser().empty()
+                                      ? platform::ToQString(reconnector_->LoginUser())
+                                      : settings_->userName().value_or(QString());
+             return platform::ToCp1251(
+                 settings_->deviceToken(platform::ToQString(server), user).value_or(QString()));
+         },
+         [this](const std::string& server, const std::string& user, const std::string& token) {
+             settings_->rememberDeviceToken(platform::ToQString(server), platform::ToQString(user),
+                                            platform::ToQString(token));
+         }});
     offerWait_ = new QTimer(this);
     offerWait_->setSingleShot(true);
     offerWait_->setInterval(kOfferWaitMs);

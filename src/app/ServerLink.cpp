@@ -99,6 +99,8 @@ void ServerLink::ConnectTo(const ServerAddress& address) {
     serverOffered_ = false;
     serverFeatures_ = {};
     closingText_.clear();
+    serverText_ = address.Text();
+    loginUser_.clear();
     state_.StartConnecting(address.HostPort(), address.tls);
     emit stateChanged();
     encrypted_ = address.tls;
@@ -127,6 +129,7 @@ void ServerLink::LogIn(const LoginMessage& login) {
 }
 
 void ServerLink::LoginSent(const std::string& user) {
+    loginUser_ = user;
     state_.LoginSent(user);
     emit stateChanged();
 }
@@ -236,6 +239,7 @@ void ServerLink::SocketError(QAbstractSocket::SocketError error) {
 Features ServerLink::ClientFeatures() {
     Features offered;
     offered.words.emplace_back(kFeatureBye, "");
+    offered.words.emplace_back(kFeatureDevice, "");
     return offered;
 }
 
@@ -245,7 +249,14 @@ void ServerLink::AnswerFeatures(std::string_view payload) {
         return;
     serverOffered_ = true;
     serverFeatures_ = ReadFeatures(payload);
-    Send(WriteFeatures(ClientFeatures()));
+    Features answer = ClientFeatures();
+    // The token goes only to a server that gives tokens, never to another.
+    if (serverFeatures_.Has(kFeatureDevice) && deviceTokens_.find)
+        if (const std::string token = ReadDevice(deviceTokens_.find(serverText_)); !token.empty())
+            for (auto& [word, value] : answer.words)
+                if (word == kFeatureDevice)
+                    value = token;
+    Send(WriteFeatures(answer));
     emit offerAnswered();
 }
 
@@ -268,6 +279,11 @@ void ServerLink::Emit(const std::string& message) {
         break;
     case MessageKind::Features:
         AnswerFeatures(PayloadOf(message));
+        break;
+    case MessageKind::Device:
+        if (const std::string token = ReadDevice(PayloadOf(message));
+            !token.empty() && !loginUser_.empty() && deviceTokens_.keep)
+            deviceTokens_.keep(serverText_, loginUser_, token);
         break;
     default: // what only a client sends, and tags the client does not know
         break;

@@ -57,6 +57,17 @@ public:
     const Features& ServerFeatures() const { return serverFeatures_; }
     // What the client offers in its answer to the server's FEATURES.
     static Features ClientFeatures();
+    // Where the device tokens a server gives after a login are kept (CP1251 texts):
+    // `find` gives the token kept for a server (its address as written), presented in the
+    // answer to a server that offers "device", so that its next login is not slowed by
+    // others' guesses at the account; `keep` keeps the one given after a login of `user`.
+    struct DeviceTokens {
+        std::function<std::string(const std::string& server)> find;
+        std::function<void(const std::string& server, const std::string& user,
+                           const std::string& token)>
+            keep;
+    };
+    void KeepDeviceTokens(DeviceTokens tokens) { deviceTokens_ = std::move(tokens); }
     // Why the server said it closes this connection (BYE's text, CP1251), as soon as the
     // BYE has arrived, also while it waits behind the message box; empty when it has not.
     // The connection's end is reported with this text.
@@ -111,7 +122,10 @@ private:
     bool connected_ = false;
     bool serverOffered_ = false; // the server of this connection sent FEATURES
     Features serverFeatures_;
-    std::string closingText_;  // the server's BYE text on this connection
+    std::string closingText_; // the server's BYE text on this connection
+    std::string serverText_;  // the address of this connection, as written
+    std::string loginUser_;   // the user of the last LOGIN sent
+    DeviceTokens deviceTokens_;
     bool dispatching_ = false; // a message is being handed on: its receiver may run a loop
     std::function<bool()> held_;
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, MessageKind>, 10> kTags = {{
+constexpr std::array<std::pair<std::string_view, MessageKind>, 11> kTags = {{
     {"LOGIN", MessageKind::Login},
     {"GETQUESTLIST", MessageKind::GetQuestList},
     {"GETQUEST", MessageKind::GetQuest},
@@ -19,6 +19,7 @@ constexpr std::array<std::pair<std::string_view, MessageKind>, 10> kTags = {{
     {"RELOG", MessageKind::Relog},
     {"BYE", MessageKind::Bye},
     {"FEATURES", MessageKind::Features},
+    {"DEVICE", MessageKind::Device},
 }};
 
 bool IsWordByte(char c) {
@@ -127,6 +128,17 @@ Features ReadFeatures(std::string_view payload) {
 
 std::string WriteBye(const ByeMessage& bye) {
     return BuildFrame("BYE", bye.reason + ";" + bye.text);
+}
+
+std::string WriteDevice(std::string_view token) {
+    return BuildFrame("DEVICE", token);
+}
+
+std::string ReadDevice(std::string_view payload) {
+    const bool valid = !payload.empty() && payload.size() <= kMaxDeviceTokenBytes &&
+                       std::all_of(payload.begin(), payload.end(),
+                                   [](char c) { return IsWordByte(c) && c != '-'; });
+    return valid ? std::string(payload) : std::string();
 }
 
 ByeMessage ReadBye(std::string_view payload) {

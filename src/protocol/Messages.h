@@ -28,6 +28,7 @@ enum class MessageKind {
     QuestList, // QUESTLIST: the task list (QuestList.h)
     Relog,     // RELOG: log in again
     Bye,       // BYE: why the server closes the connection, before it does
+    Device,    // DEVICE: a device token for the next logins of the account just logged in
     // both ways
     Features, // FEATURES: what the sender offers
 };
@@ -87,6 +88,15 @@ Features ReadFeatures(std::string_view payload);
 
 // The feature words. "bye": the side reads BYE (a client) or sends it (a server).
 inline constexpr std::string_view kFeatureBye = "bye";
+// "device": the server gives a device token after a login (DEVICE), the client keeps it and
+// presents it as "device=TOKEN" in its FEATURES answer before the next login of that user.
+inline constexpr std::string_view kFeatureDevice = "device";
+
+// DEVICE: the token itself, at most kMaxDeviceTokenBytes of Latin letters and digits; a
+// payload that is not one reads as no token ("").
+inline constexpr std::size_t kMaxDeviceTokenBytes = 64;
+std::string WriteDevice(std::string_view token);
+std::string ReadDevice(std::string_view payload);
 
 // BYE: a reason word, ";" and a text to show; the server closes the connection after it.
 // A reason longer than kMaxReasonBytes is cut, and a text longer than kMaxByeTextBytes too.

@@ -30,6 +30,12 @@ TEST(ClientSettingsTest, TheLastLoginIsRememberedWithoutItsPassword) {
     const ClientSettings again(ini);
     EXPECT_EQ(again.serverAddress(), "vekta.example:797");
     EXPECT_EQ(again.userName(), "Иванов");
+    // Device tokens are kept per server and user, whatever characters those hold.
+    ClientSettings(ini).rememberDeviceToken("tls://vekta.example:797", "Иванов", "ab12");
+    ClientSettings(ini).rememberDeviceToken("vekta.example:797", "Иванов", "cd34");
+    EXPECT_EQ(again.deviceToken("tls://vekta.example:797", "Иванов"), "ab12");
+    EXPECT_EQ(again.deviceToken("vekta.example:797", "Иванов"), "cd34");
+    EXPECT_FALSE(again.deviceToken("vekta.example:797", "Петров"));
     QFile file(ini);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains("password"));

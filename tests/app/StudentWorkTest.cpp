@@ -224,14 +224,16 @@ TEST_F(StudentWorkTest, ALostConnectionIsTriedAgainLogsInAndReopensTheTaskWithIt
 
 // A server that offers FEATURES gets the client's before anything else; told that it
 // stops, the client shows why on the state line and comes back on its usual schedule,
-// answering the new connection's offer before it logs in again.
+// answering the new connection's offer before it logs in again. The device token the
+// server gave after the login is presented then, to a server that gives tokens only.
 TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturns) {
     window->Reconnection().SetSecondMs(200);
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}, {"history", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:3>bye");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:10>bye;device");
     EXPECT_TRUE(window->Link().ServerFeatures().Has("history"));
+    Send(peer, WriteDevice("f00d42"));
     const QString stopping =
         QString::fromUtf8("Сервер остановлен. Ответы сохранены; войдите снова позже.");
     Send(peer, WriteBye({"stopping", platform::ToCp1251(stopping)}));
@@ -242,8 +244,8 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
 
     QTcpSocket* again = NextPeer();
     ASSERT_NE(again, nullptr);
-    Send(again, WriteFeatures({{{"bye", ""}}}));
-    EXPECT_EQ(NextFrame(again), "<FEATURES:3>bye");
+    Send(again, WriteFeatures({{{"bye", ""}, {"device", ""}}}));
+    EXPECT_EQ(NextFrame(again), "<FEATURES:17>bye;device=f00d42");
     EXPECT_EQ(NextFrame(again), "<LOGIN:13>Ivanov;secret");
     Send(again, WriteText(platform::Cp("Здравствуйте, Ivanov!")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !StateLine().startsWith(stopping); }, kWaitMs));

@@ -28,6 +28,7 @@ TEST(MessagesTest, EveryMessageIsWrittenAsTheProtocolSaysAndReadBackByItsKind) {
         {WriteFeatures({{{"bye", ""}, {"version", "2"}}}), "<FEATURES:13>bye;version=2",
          MessageKind::Features},
         {WriteBye({"stopping", "x;y"}), "<BYE:12>stopping;x;y", MessageKind::Bye},
+        {WriteDevice("a1B2"), "<DEVICE:4>a1B2", MessageKind::Device},
         {"<Message:2>hi", "<Message:2>hi", MessageKind::Unknown},
         {"<QUESTLISTS:0>", "<QUESTLISTS:0>", MessageKind::Unknown},
         {"<:0>", "<:0>", MessageKind::Unknown},
@@ -107,4 +108,12 @@ TEST(MessagesTest, FeaturesAreReadWithinTheirLimits) {
     EXPECT_TRUE(offered.Has("bye"));
     EXPECT_EQ(offered.ValueOf("version"), "2");
     EXPECT_EQ(offered.ValueOf("history"), "");
+    // A device token is letters and digits within its length; anything else is no token.
+    EXPECT_EQ(ReadDevice("a1B2"), "a1B2");
+    EXPECT_EQ(ReadDevice(std::string(64, 'f')), std::string(64, 'f'));
+    for (const std::string& bad : {std::string(65, 'f'), std::string(""), std::string("ab;c"),
+                                   std::string("a-b"), std::string("ab\n")})
+        EXPECT_EQ(ReadDevice(bad), "") << bad;
+    EXPECT_EQ(ReadFeatures("bye;device=" + std::string(32, 'c')).ValueOf("device"),
+              std::string(32, 'c'));
 }

@@ -90,7 +90,7 @@ QByteArray HttpExchange(quint16 port, const QByteArray& request, const QString& 
 
 // Signs in to the web pages as a browser would: the form, its cookie and token, the post.
 QByteArray WebSignIn(quint16 port, const QByteArray& name, const QByteArray& password,
-                     const QString& from = {}) {
+                     const QString& from = {}, const QByteArray& deviceCookie = {}) {
     const QByteArray form = HttpExchange(port, "GET /login HTTP/1.1\r\nHost: x\r\n\r\n", from);
     const QString text = QString::fromUtf8(form);
     const QString token =
@@ -103,6 +103,7 @@ QByteArray WebSignIn(quint16 port, const QByteArray& name, const QByteArray& pas
                         "POST /login HTTP/1.1\r\nHost: x\r\nContent-Type: "
                         "application/x-www-form-urlencoded\r\nContent-Length: " +
                             QByteArray::number(body.size()) + "\r\nCookie: " + cookie.toLatin1() +
+                            (deviceCookie.isEmpty() ? QByteArray() : "; " + deviceCookie) +
                             "\r\n\r\n" + body,
                         from);
 }
@@ -630,4 +631,131 @@ TEST(ServerLimitsTest, AStopHeldUpByAClientEndsWithItsGraceOrASecondSignal) {
         EXPECT_TRUE(server.Log().contains(second ? "stopping on a signal" : "stopped, out of time"))
             << server.Log().toStdString();
     }
+}
+
+// Forty connections guess at a student's and a teacher's account, each with a queue of
+// guesses. The student logs in at once from where the account logged in before, and from
+// anywhere with the device token the server gave a client that takes them; the teacher
+// signs in to the web pages at once with the token of the browser's cookie. A wrong token
+// counts for nothing. Wrong names
+// typed behind one address (a lab behind NAT) do not slow a correct login from it, and a
+// lab's logged-in connections are not held to the 32 per address of those that have not
+// logged in.
+TEST(ServerLimitsTest, GuessersDoNotSlowTheOwnersLoginNorWrongNamesALab) {
+    ServerProcess server({"--max-per-address", "40", "--web", "127.0.0.1:0"});
+    ASSERT_TRUE(server.Started());
+    server.RunCommand({"user", "add", "teach", "--teacher"}, "Teach-er9\n");
+    const QByteArray signedIn = WebSignIn(server.WebPort(), "teach", "Teach-er9", "127.0.5.1");
+    const QByteArray deviceCookie = QRegularExpression("Set-Cookie: (vekta_device=[0-9a-f]{64});")
+                                        .match(QString::fromLatin1(signedIn))
+                                        .captured(1)
+                                        .toLatin1();
+    ASSERT_FALSE(deviceCookie.isEmpty()) << signedIn.toStdString();
+    const auto logIn = [&](const QString& from, const std::string& features,
+                           const std::string& login) {
+        auto client = std::make_unique<ProtocolClient>(server.Port(), from);
+        client->SendRaw(WriteFeatures(ReadFeatures(features)));
+        client->Send("LOGIN", login);
+        return client;
+    };
+    const auto greeted = [](ProtocolClient& client) {
+        return MessageText(client.Next()).find("Здравствуйте") != std::string::npos;
+    };
+
+    auto owner = logIn("127.0.1.1", "bye;device", "student;mechanics");
+    ASSERT_TRUE(greeted(*owner));
+    const std::string device = owner->Next();
+    ASSERT_EQ(KindOf(device), MessageKind::Device) << device;
+    const std::string token = ReadDevice(PayloadOf(device));
+    ASSERT_EQ(token.size(), 64u);
+    // A client that does not take tokens is given none.
+    auto plain = logIn("127.0.1.1", "bye", "student;mechanics");
+    ASSERT_TRUE(greeted(*plain));
+    EXPECT_FALSE(plain->Pending(500));
+
+    std::vector<std::unique_ptr<ProtocolClient>> guessers;
+    for (int i = 0; i < 40; ++i) {
+        guessers.push_back(
+            std::make_unique<ProtocolClient>(server.Port(), QString("127.0.2.%1").arg(1 + i / 10)));
+        for (int guess = 0; guess < 30; ++guess)
+            guessers.back()->Send("LOGIN", (guess % 2 == 0 ? "student;guess" : "teach;guess") +
+                                               std::to_string(guess));
+    }
+    for (int wait = 0; wait < 100 && !server.Log().contains("login attempts paced"); ++wait)
+        QThread::msleep(100);
+    ASSERT_TRUE(server.Log().contains("login attempts paced"));
+
+    struct Case {
+        const char* what;
+        QString from;
+        std::string features;
+    };
+    const Case owners[] = {
+        {"with the token from a new address", "127.0.3.1", "bye;device=" + token},
+        {"from the address of an earlier login", "127.0.1.1", "bye;device"},
+        {"with the token, on the next login", "127.0.3.2", "bye;device=" + token},
+    };
+    // Each owner logs in three times in a row: among forty guessers, each waiting for the
+    // account's one attempt a second, that would take seconds.
+    for (const Case& c : owners) {
+        QElapsedTimer clock;
+        clock.start();
+        for (int time = 0; time < 3; ++time) {
+            auto again = logIn(c.from, c.features, "student;mechanics");
+            ASSERT_TRUE(greeted(*again)) << c.what;
+        }
+        EXPECT_LT(clock.elapsed(), 2000) << c.what;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    for (int time = 0; time < 3; ++time)
+        EXPECT_TRUE(WebSignIn(server.WebPort(), "teach", "Teach-er9", "127.0.5.2", deviceCookie)
+                        .startsWith("HTTP/1.1 303"));
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_GT(CountedFailures(server.DatabasePath(), "account teach"), 5);
+    // The guesses were counted against the account and their addresses; a token presented
+    // for another account counts for nothing, its failure is counted as any other.
+    EXPECT_GT(CountedFailures(server.DatabasePath(), "account student"), 5);
+    EXPECT_GT(CountedFailures(server.DatabasePath(), "address 127.0.2.1"), 0);
+    auto stranger = logIn("127.0.3.3", "bye;device=" + token, "Guest;wrong");
+    EXPECT_NE(MessageText(stranger->Next()).find("Неверное имя"), std::string::npos);
+    EXPECT_EQ(CountedFailures(server.DatabasePath(), "account Guest"), 1);
+    EXPECT_EQ(CountedFailures(server.DatabasePath(), "address 127.0.3.3"), 1);
+    guessers.clear();
+
+    // Wrong names from a lab's address are not counted against the address.
+    auto typo = logIn("127.0.4.1", "bye", "studnet;mechanics");
+    for (int i = 0; i < 8; ++i) {
+        if (i > 0)
+            typo->Send("LOGIN", "studnet" + std::to_string(i) + ";mechanics");
+        ASSERT_NE(MessageText(typo->Next()).find("Неверное имя"), std::string::npos) << i;
+        ASSERT_EQ(ReadTag(typo->Next()), "RELOG");
+    }
+    EXPECT_EQ(CountedFailures(server.DatabasePath(), "address 127.0.4.1"), 0);
+    EXPECT_EQ(CountedFailures(server.DatabasePath(), "account studnet7"), 1);
+
+    // 36 students of the lab logged in from that address, then with the one above three
+    // more connections that have not logged in fill its 40; the next is refused.
+    QByteArray accounts;
+    for (int i = 0; i < 36; ++i)
+        accounts += QString("lab%1;pw%1\n").arg(i).toUtf8();
+    QTemporaryDir dir;
+    QFile list(dir.filePath("lab.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(accounts);
+    list.close();
+    server.RunCommand({"user", "import", list.fileName()});
+    std::vector<std::unique_ptr<ProtocolClient>> lab;
+    for (int i = 0; i < 36; ++i) {
+        lab.push_back(
+            logIn("127.0.4.1", "bye", "lab" + std::to_string(i) + ";pw" + std::to_string(i)));
+        ASSERT_TRUE(greeted(*lab.back())) << i;
+    }
+    for (int i = 0; i < 3; ++i) {
+        lab.push_back(std::make_unique<ProtocolClient>(server.Port(), "127.0.4.1"));
+        lab.back()->Send("GETQUESTLIST", "1");
+        ASSERT_EQ(ReadTag(lab.back()->Next()), "RELOG") << i;
+    }
+    ProtocolClient extra(server.Port(), "127.0.4.1");
+    EXPECT_TRUE(extra.ClosedByServer());
 }

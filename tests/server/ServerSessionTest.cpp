@@ -87,7 +87,7 @@ TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
 
     // The client's FEATURES, before a login too, are answered with nothing; a client that
     // named "bye" is told goodbye with BYE, any other with a MESSAGE.
-    EXPECT_EQ(ServerSession::Greeting(), "<FEATURES:3>bye");
+    EXPECT_EQ(ServerSession::Greeting(), "<FEATURES:10>bye;device");
     const std::string text = Utf8ToCp1251("Сервер остановлен.");
     EXPECT_EQ(session.Farewell("stopping", "Сервер остановлен."), WriteText(text));
     EXPECT_EQ(session.Receive("<FEATURES:15>history;bye;x=1"), "");

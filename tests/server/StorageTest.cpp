@@ -162,6 +162,22 @@ void ExerciseSharedLimits(const std::string& location) {
     first.RecordLoginFailure(guesser, t + 70'002, pacing);
     EXPECT_EQ(first.ReserveLogin(guesser, t + 70'003, pacing), 0);
 
+    // Where an account logged in, and its device tokens, are known to every process: only
+    // to the account, a login again from there refreshes the time, and an account keeps
+    // its newest 16 tokens.
+    first.RememberLoginAddress("Петров", "10.0.0.9", t);
+    first.RememberLoginAddress("Петров", "10.0.0.9", t + 100);
+    EXPECT_EQ(second.LastLoginFrom("Петров", "10.0.0.9"), t + 100);
+    EXPECT_FALSE(second.LastLoginFrom("Сидоров", "10.0.0.9"));
+    EXPECT_FALSE(second.LastLoginFrom("Петров", "10.0.0.8"));
+    for (int i = 0; i < 17; ++i)
+        first.AddDeviceToken("Петров", "token" + std::to_string(i), t + i);
+    EXPECT_FALSE(second.IsDeviceToken("Петров", "token0"));
+    EXPECT_TRUE(second.IsDeviceToken("Петров", "token1"));
+    EXPECT_TRUE(second.IsDeviceToken("Петров", "token16"));
+    EXPECT_FALSE(second.IsDeviceToken("Сидоров", "token16"));
+    EXPECT_FALSE(second.IsDeviceToken("Петров", ""));
+
     // Three sessions of an account in one process and a fourth in another: the oldest is
     // marked for its owner to close. A process that stopped beating counts no more.
     first.Heartbeat("A", t, 15'000);
