@@ -185,10 +185,15 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // "Отправить результат" is the window's default button.
+    // Enter sends the answers only from an answer row or "Отправить результат": a key
+    // meant for another field must not spend an attempt. In the address field it connects.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && taskView_->TaskShown()) {
+    if (enter && taskView_->SendsOnEnter(focusWidget())) {
         taskView_->Send();
+        return;
+    }
+    if (enter && focusWidget() == addressField_) {
+        connectToServer();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -90,6 +90,11 @@ std::vector<QWidget*> TaskView::TabRing() const {
     return ring;
 }
 
+bool TaskView::SendsOnEnter(const QWidget* focused) const {
+    const std::vector<QWidget*> ring = TabRing();
+    return focused != nullptr && std::find(ring.begin(), ring.end(), focused) != ring.end();
+}
+
 FormulaField* TaskView::AnswerField(int row) const {
     return answerFields_.at(static_cast<std::size_t>(row));
 }

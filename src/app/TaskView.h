@@ -54,6 +54,8 @@ public:
     bool GreetingShown() const;
     // A task is shown and can be sent.
     bool TaskShown() const;
+    // Enter in this widget sends the answers: an answer row or the button of a task shown.
+    bool SendsOnEnter(const QWidget* focused) const;
     // Sends the answers as "Отправить результат" does.
     void Send();
 

@@ -164,6 +164,17 @@ TEST_F(TaskViewWindowTest, TheKeyboardAloneFillsTheAnswersAndEnterSendsThem) {
     const std::string frame = NextFrame();
     EXPECT_EQ(ReadTag(frame), "SETRESULTQUEST");
     EXPECT_EQ(ReadPayload(frame), " X @=10; Y @=2*(10); Z @=(2*(10))+1;");
+    // Enter on the button sends too; in the address field it connects and sends nothing.
+    Find<QPushButton>("sendButton")->setFocus();
+    QTest::keyClick(Focused(), Qt::Key_Enter);
+    EXPECT_EQ(ReadTag(NextFrame()), "SETRESULTQUEST");
+    auto* address = Find<QLineEdit>("addressField");
+    address->setFocus();
+    ASSERT_EQ(Focused(), address);
+    OnNextModal([](QDialog* dialog) { dialog->reject(); });
+    QTest::keyClick(address, Qt::Key_Return);
+    EXPECT_TRUE(server.waitForNewConnection(kWaitMs)); // connected again, as the button does
+    EXPECT_EQ(NextFrame(200), "");
 }
 
 TEST_F(TaskViewWindowTest, AnUnbalancedAnswerOrALostConnectionSendsNothingAndSaysWhy) {
