@@ -250,7 +250,9 @@ void ServerLink::AnswerFeatures(std::string_view payload) {
 }
 
 void ServerLink::Emit(const std::string& message) {
-    switch (KindOf(message)) {
+    const MessageKind kind = KindOf(message);
+    AcceptLoginOn(kind);
+    switch (kind) {
     case MessageKind::Quest:
         emit taskArrived(ReadQuestSections(message));
         break;
@@ -272,6 +274,23 @@ void ServerLink::Emit(const std::string& message) {
     default: // what only a client sends, and tags the client does not know
         break;
     }
+}
+
+// The server answers a login with a message: the greeting, or a refusal followed by RELOG
+// (sent together, so it is already waiting). Tasks come only to a student let in.
+void ServerLink::AcceptLoginOn(MessageKind kind) {
+    if (!state_.LoginPending())
+        return;
+    const auto& queue = receiver_.MessageQueue();
+    const bool refused =
+        kind == MessageKind::Relog || (kind == MessageKind::Text && !queue.empty() &&
+                                       KindOf(queue.front()) == MessageKind::Relog);
+    const bool accepted =
+        kind == MessageKind::Text || kind == MessageKind::Quest || kind == MessageKind::QuestList;
+    if (refused || !accepted)
+        return;
+    state_.LoginAccepted();
+    emit stateChanged();
 }
 
 // Messages are handed on once the socket's read signal has returned: a receiver's modal

@@ -98,6 +98,7 @@ private:
     bool Held() const { return held_ && held_(); }
     // Emits the signal of the message's kind; a kind the client does not take is dropped.
     void Emit(const std::string& message);
+    void AcceptLoginOn(MessageKind kind);
     void AnswerFeatures(std::string_view payload);
 
     QSslSocket& Socket();

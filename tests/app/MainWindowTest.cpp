@@ -125,9 +125,31 @@ TEST_F(MainWindowTest, TasksAreAskedForOnlyWhileConnectedAndTheStateLineSaysWhy)
               QString::fromUtf8("Нет соединения с сервером: нажмите «Войти на сервер»."));
     QTcpSocket* peer = ConnectAndLogIn();
     ASSERT_NE(peer, nullptr);
-    EXPECT_EQ(
-        StateLine(),
-        QString::fromUtf8("Подключено к серверу 127.0.0.1:%1 как Guest").arg(server.serverPort()));
+    const QString notLoggedIn =
+        QString::fromUtf8("Подключено к серверу 127.0.0.1:%1, вход не выполнен")
+            .arg(server.serverPort());
+    EXPECT_EQ(StateLine(), notLoggedIn); // until the server lets the student in
+    // A refusal shown in the box never names the student as logged in; Enter in the login
+    // dialog asked again logs in.
+    QString stateWhileRefused;
+    OnNextModal([&](QDialog* dialog) {
+        stateWhileRefused = StateLine();
+        dialog->accept();
+        OnNextModal([&](QDialog* login) {
+            QTest::keyClick(window->Login().passwordField, Qt::Key_Return);
+            EXPECT_FALSE(login->isVisible());
+        });
+    });
+    Send(peer, platform::Cp("<MESSAGE:37>Неверное имя пользователя или пароль.<RELOG:0>"));
+    ExpectReceived(peer, "<LOGIN:10>Guest;wuzo");
+    EXPECT_EQ(stateWhileRefused, notLoggedIn);
+    EXPECT_EQ(StateLine(), notLoggedIn);
+    OnNextModal([&](QDialog* dialog) { dialog->accept(); });
+    Send(peer, platform::Cp("<MESSAGE:20>Здравствуйте, Guest!"));
+    EXPECT_TRUE(WaitUntil([&] {
+        return StateLine() == QString::fromUtf8("Подключено к серверу 127.0.0.1:%1 как Guest")
+                                  .arg(server.serverPort());
+    }));
     Find<QToolButton>("tasksButton")->click();
     ExpectReceived(peer, "<GETQUESTLIST:1>1");
 

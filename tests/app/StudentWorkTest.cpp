@@ -263,7 +263,10 @@ TEST_F(StudentWorkTest, ConnectingByHandCancelsTheWaiting) {
     QTcpSocket* byHand = LogIn(); // the login dialog comes, as for any connection by hand
     ASSERT_NE(byHand, nullptr);
     EXPECT_FALSE(window->Reconnection().Busy());
-    EXPECT_TRUE(StateLine().endsWith(" Ivanov"));
+    EXPECT_TRUE(StateLine().endsWith(QString::fromUtf8("вход не выполнен")));
+    OnNextModal([](QDialog* dialog) { dialog->accept(); }); // the greeting lets the student in
+    Send(byHand, BuildFrame("MESSAGE", platform::Cp("Здравствуйте, Ivanov!")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StateLine().endsWith(" Ivanov"); }, kWaitMs));
 }
 
 TEST_F(StudentWorkTest, TheLastAddressAndUserAreRememberedButNotThePassword) {
