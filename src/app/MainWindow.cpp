@@ -234,7 +234,8 @@ void MainWindow::showConnectionState() {
         waiting ? reconnector_->WaitText() : platform::ToQString(link_->State().StateText());
     // The server said why it closed the connection: that stays in view until the client is
     // back.
-    if (waiting && !farewell_.isEmpty())
+    const bool ended = link_->State().CurrentPhase() == ConnectionState::Phase::NotConnected;
+    if ((waiting || ended) && !farewell_.isEmpty())
         text = farewell_ + " " + text;
     stateLine_->setText(text);
     // What went wrong last is there for a look while the client reconnects by itself.
@@ -242,7 +243,6 @@ void MainWindow::showConnectionState() {
                                                 : QString());
     ArrangeConnectionBar();
     // A login dialog left open after its connection ended would send into nothing.
-    const bool ended = link_->State().CurrentPhase() == ConnectionState::Phase::NotConnected;
     if (ended && loginDialog_ && loginDialog_->isVisible())
         loginDialog_->reject();
 }
@@ -337,6 +337,15 @@ void MainWindow::connectionEnded(const std::string& report) {
     // the client reconnects.
     if (!link_->ClosingText().empty())
         farewell_ = platform::ToQString(link_->ClosingText());
+    // A newer login of the same account took this one's place: logging in again by itself
+    // would only take the place back and start a chase. The student logs in by hand.
+    if (link_->ClosingReason() == kByeEvicted) {
+        reconnector_->Cancel();
+        QTimer::singleShot(0, this, [this, report] {
+            Messages().ShowDialog(platform::Cp("Сообщение:"), report, "");
+        });
+        return;
+    }
     if (reconnector_->ConnectionEnded(report))
         return; // the state line says it, and when the next try comes
     QTimer::singleShot(0, this, [report] { platform::ReportError(report); });

@@ -99,6 +99,7 @@ void ServerLink::ConnectTo(const ServerAddress& address) {
     serverOffered_ = false;
     serverFeatures_ = {};
     closingText_.clear();
+    closingReason_.clear();
     state_.StartConnecting(address.HostPort(), address.tls);
     emit stateChanged();
     encrypted_ = address.tls;
@@ -183,8 +184,11 @@ void ServerLink::ReadSocket() {
     // The server's reason for closing is known before its BYE is handed on, so that the
     // end of the connection, which may come first, is told with it.
     for (auto frame = queue.end() - read.framesQueued; frame != queue.end(); ++frame)
-        if (KindOf(*frame) == MessageKind::Bye)
-            closingText_ = ReadBye(PayloadOf(*frame)).text;
+        if (KindOf(*frame) == MessageKind::Bye) {
+            ByeMessage bye = ReadBye(PayloadOf(*frame));
+            closingText_ = std::move(bye.text);
+            closingReason_ = std::move(bye.reason);
+        }
     // The server's offer is answered at once, even while messages wait behind the message
     // box: the answer must go before a login the client sends by itself.
     while (!queue.empty() && KindOf(queue.front()) == MessageKind::Features) {

@@ -61,6 +61,8 @@ public:
     // BYE has arrived, also while it waits behind the message box; empty when it has not.
     // The connection's end is reported with this text.
     const std::string& ClosingText() const { return closingText_; }
+    // BYE's reason word with that text ("stopping", "evicted"; empty without a BYE).
+    const std::string& ClosingReason() const { return closingReason_; }
 
     // While this says yes, the next message waits in the queue; once it says no again,
     // DispatchWaiting hands on what waits.
@@ -112,7 +114,8 @@ private:
     bool connected_ = false;
     bool serverOffered_ = false; // the server of this connection sent FEATURES
     Features serverFeatures_;
-    std::string closingText_;  // the server's BYE text on this connection
-    bool dispatching_ = false; // a message is being handed on: its receiver may run a loop
+    std::string closingText_;   // the server's BYE text on this connection
+    std::string closingReason_; // and its reason word
+    bool dispatching_ = false;  // a message is being handed on: its receiver may run a loop
     std::function<bool()> held_;
 };

@@ -251,6 +251,32 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+// A newer login of the same account elsewhere took the connection: the student is told in
+// the box and on the state line, and the client does not log in again to take it back.
+TEST_F(StudentWorkTest, ALoginElsewhereIsToldAndNotTakenBackByItself) {
+    window->Reconnection().SetSecondMs(50);
+    QTcpSocket* peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    Send(peer, WriteFeatures({{{"bye", ""}}}));
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:3>bye");
+    const QString evicted = QString::fromUtf8("Под этим именем вошли с другого компьютера.");
+    QString shown;
+    OnNextModal([&](QDialog* dialog) {
+        shown = dialog->findChild<QLabel*>("messageLabel")->text();
+        dialog->accept();
+    });
+    Send(peer, WriteBye({"evicted", platform::ToCp1251(evicted)}));
+    peer->disconnectFromHost();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, kWaitMs));
+    EXPECT_EQ(shown, evicted);
+    EXPECT_TRUE(StateLine().startsWith(evicted)) << StateLine().toStdString();
+    EXPECT_FALSE(window->Reconnection().Busy());
+    EXPECT_FALSE(QTest::qWaitFor([&] { return server.hasPendingConnections(); }, 500));
+    EXPECT_TRUE(reports.empty());
+    // By hand the student logs in again.
+    ASSERT_NE(LogIn(), nullptr);
+}
+
 TEST_F(StudentWorkTest, ConnectingByHandCancelsTheWaiting) {
     window->Reconnection().SetSecondMs(60 * 1000);
     QTcpSocket* peer = LogIn();
