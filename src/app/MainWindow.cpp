@@ -284,7 +284,7 @@ void MainWindow::requestTask(const std::string& name, const std::string& caption
 }
 
 void MainWindow::openHelp() {
-    Help().exec();
+    Help().Open(this);
 }
 
 void MainWindow::openCalculator() {
