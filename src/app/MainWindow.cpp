@@ -182,6 +182,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     ArrangePanes();
+    if (event->oldSize().isValid() && taskView_->TaskShown())
+        taskView_->KeepFocusedRowInView();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
