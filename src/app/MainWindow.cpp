@@ -41,6 +41,20 @@ constexpr int kOfferWaitMs = 500;
 
 const char* const kCaption = "Клиент для системы удаленного тестирования ВЕКТА v.1.23";
 
+// The task's caption without the standing the server puts after it in the list
+// ("… — решено", "… — 2 из 3, попыток 1 из 3"): that belongs to the list, not to the task.
+std::string WithoutStanding(const std::string& caption) {
+    const std::string dash = platform::Cp(" — ");
+    const std::size_t cut = caption.rfind(dash);
+    if (cut == std::string::npos)
+        return caption;
+    const std::string standing = caption.substr(cut + dash.size());
+    const bool solved = standing == platform::Cp("решено");
+    const bool counted = !standing.empty() && standing[0] >= '0' && standing[0] <= '9' &&
+                         standing.find(platform::Cp(" из ")) != std::string::npos;
+    return solved || counted ? caption.substr(0, cut) : caption;
+}
+
 } // namespace
 
 MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(parent) {
@@ -411,8 +425,8 @@ void MainWindow::showTask(const QuestSections& task) {
     // student still gets the statement and the answer rows.
     const std::string error = taskView_->ShowTask(task, askedTaskCaption_);
     // The animation window may be built later, and takes this title then.
-    animationTitle_ =
-        QString::fromUtf8("Анимация задачи: ") + platform::ToQString(askedTaskCaption_);
+    animationTitle_ = QString::fromUtf8("Анимация задачи: ") +
+                      platform::ToQString(WithoutStanding(askedTaskCaption_));
     if (animationWindow_)
         animationWindow_->setWindowTitle(animationTitle_);
     drafts_->Open({reconnector_->LoginAddress().Text(), reconnector_->LoginUser(), askedTaskName_});

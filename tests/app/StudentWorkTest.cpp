@@ -130,6 +130,20 @@ TEST_F(StudentWorkTest, TheCaptionOfTheOpenedTaskIsAboveTheStatementAndInTheAnim
     EXPECT_GT(Answer(0)->y(), Find<QLabel>("statement")->geometry().bottom());
     EXPECT_EQ(window->Animation().windowTitle(),
               QString::fromUtf8("Анимация задачи: ") + QString::fromUtf8(kTaskCaption));
+    // The list's standing after the caption stays in the list.
+    for (const char* standing : {" — решено", " — 2 из 3, попыток 1 из 3"}) {
+        const std::string entry = "<DINAMIK><NAME>" + kTaskName + "</NAME><CAPTION>" +
+                                  platform::Cp(kTaskCaption) + platform::Cp(standing) +
+                                  "</CAPTION>";
+        Send(peer, BuildFrame("QUESTLIST", entry));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return TaskList()->isVisible(); }, kWaitMs));
+        QTest::mouseClick(TaskList()->Links()[0], Qt::LeftButton);
+        ASSERT_EQ(NextFrame(peer), BuildFrame("GETQUEST", kTaskName));
+        SendTask(peer);
+        EXPECT_EQ(window->Animation().windowTitle(),
+                  QString::fromUtf8("Анимация задачи: ") + QString::fromUtf8(kTaskCaption))
+            << standing;
+    }
 }
 
 TEST_F(StudentWorkTest, DraftsAreOnDiskAfterAPauseASendAndAClose) {
