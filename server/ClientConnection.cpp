@@ -17,6 +17,7 @@ namespace {
 constexpr qint64 kReadChunk = 64 * 1024;
 
 const char* const kStoppingText = "Сервер остановлен. Ответы сохранены; войдите снова позже.";
+const char* const kEvictedText = "Под этим именем вошли с другого компьютера.";
 
 QString LocalNow() {
     return QDateTime::currentDateTime().toString("dd.MM.yyyy HH:mm:ss");
@@ -110,6 +111,19 @@ void Connection::Close(const QString& why) {
     // What it held unsent is gone with it.
     server_.UnsentChanged(-unsent_);
     unsent_ = 0;
+}
+
+void Connection::Evict(const QString& why) {
+    if (socket_->state() != QAbstractSocket::ConnectedState) {
+        Close(why);
+        return;
+    }
+    Note(why);
+    // Told why, the student's client does not log in again by itself and take the place
+    // back from the newer login.
+    Answer(session_.Farewell(kByeEvicted, kEvictedText));
+    // What was written still goes out before the connection closes; nothing more is read.
+    socket_->disconnectFromHost();
 }
 
 void Connection::Stop() {

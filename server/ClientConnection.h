@@ -29,6 +29,9 @@ public:
 
     // Closes the connection at once, with the reason in the log.
     void Close(const QString& why);
+    // A newer login of the same account takes the connection's place: the client is told
+    // so (BYE "evicted", or the text as a MESSAGE) and the connection closes.
+    void Evict(const QString& why);
     // The server stops: nothing more is read from the client; once a submission under way
     // has been answered, the client is told why and the connection closes.
     void Stop();

@@ -298,7 +298,7 @@ void TestingServer::LoggedIn(Connection* connection, const std::string& user) {
     while (static_cast<int>(logins.size()) > limits_.connectionsPerAccount) {
         Connection* oldest = logins.front();
         logins.pop_front();
-        oldest->Close("a newer connection of the same account logged in, closed");
+        oldest->Evict("a newer connection of the same account logged in, closed");
     }
 }
 
@@ -314,7 +314,7 @@ void TestingServer::CloseForNewerLogin(long long number) {
     if (found == open_.end())
         shared_.LoggedOut(number); // gone already: its session is no longer marked
     else
-        (*found)->Close("a newer connection of the same account logged in elsewhere, closed");
+        (*found)->Evict("a newer connection of the same account logged in elsewhere, closed");
 }
 
 bool TestingServer::Forget(Connection* connection) {

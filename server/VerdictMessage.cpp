@@ -57,7 +57,7 @@ std::string VerdictMessage(const SubmissionVerdict& verdict) {
     text += Cp("Верно ") + std::to_string(verdict.correctCount) + Cp(" из ") +
             std::to_string(verdict.answers.size());
     if (notAccepted)
-        text += Cp("\nНе принятые ответы не засчитаны как попытка.");
+        text += Cp("\nНепринятые ответы не засчитаны как попытка.");
     return text;
 }
 

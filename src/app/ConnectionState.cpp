@@ -38,24 +38,36 @@ void ConnectionState::Connected() {
 }
 
 void ConnectionState::LoginSent(const std::string& user) {
-    if (phase_ == Phase::Connected)
-        user_ = user;
+    if (phase_ != Phase::Connected)
+        return;
+    user_.clear();
+    pendingUser_ = user;
+}
+
+void ConnectionState::LoginAccepted() {
+    if (pendingUser_.empty())
+        return;
+    user_ = pendingUser_;
+    pendingUser_.clear();
 }
 
 void ConnectionState::LoginAsked() {
     user_.clear();
+    pendingUser_.clear();
 }
 
 void ConnectionState::CloseOnPurpose() {
     endReported_ = true;
     phase_ = Phase::NotConnected;
     user_.clear();
+    pendingUser_.clear();
 }
 
 std::string ConnectionState::Failed(Failure failure, int systemCode) {
     const Phase phase = phase_;
     phase_ = Phase::NotConnected;
     user_.clear();
+    pendingUser_.clear();
     if (endReported_)
         return {};
     endReported_ = true;
@@ -69,6 +81,7 @@ std::string ConnectionState::Failed(Failure failure, int systemCode) {
 std::string ConnectionState::CertificateRefused(const std::string& reasons) {
     phase_ = Phase::NotConnected;
     user_.clear();
+    pendingUser_.clear();
     if (endReported_)
         return {};
     endReported_ = true;
@@ -82,6 +95,7 @@ std::string ConnectionState::Ended() {
     const bool wasConnected = phase_ == Phase::Connected;
     phase_ = Phase::NotConnected;
     user_.clear();
+    pendingUser_.clear();
     if (endReported_ || !wasConnected)
         return {};
     endReported_ = true;

@@ -23,7 +23,11 @@ public:
     // one is forgotten.
     void StartConnecting(const std::string& address, bool encrypted = false);
     void Connected();
+    // The login is sent; the student counts as logged in only once the server lets them
+    // in (LoginAccepted), so a refusal never shows the name as logged in.
     void LoginSent(const std::string& user);
+    void LoginAccepted();
+    bool LoginPending() const { return !pendingUser_.empty(); }
     void LoginAsked(); // the server asks for the login again
     // The client closes the connection itself: its end is not reported.
     void CloseOnPurpose();
@@ -51,6 +55,7 @@ private:
     std::string address_;
     bool encrypted_ = false;
     std::string user_;
+    std::string pendingUser_; // sent in a login the server has not answered yet
     int badHeaders_ = 0;
     bool endReported_ = false; // the end of this connection has been told once
 };

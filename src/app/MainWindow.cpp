@@ -41,6 +41,20 @@ constexpr int kOfferWaitMs = 500;
 
 const char* const kCaption = "Клиент для системы удаленного тестирования ВЕКТА v.1.23";
 
+// The task's caption without the standing the server puts after it in the list
+// ("… — решено", "… — 2 из 3, попыток 1 из 3"): that belongs to the list, not to the task.
+std::string WithoutStanding(const std::string& caption) {
+    const std::string dash = platform::Cp(" — ");
+    const std::size_t cut = caption.rfind(dash);
+    if (cut == std::string::npos)
+        return caption;
+    const std::string standing = caption.substr(cut + dash.size());
+    const bool solved = standing == platform::Cp("решено");
+    const bool counted = !standing.empty() && standing[0] >= '0' && standing[0] <= '9' &&
+                         standing.find(platform::Cp(" из ")) != std::string::npos;
+    return solved || counted ? caption.substr(0, cut) : caption;
+}
+
 } // namespace
 
 MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(parent) {
@@ -196,13 +210,20 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     ArrangePanes();
+    if (event->oldSize().isValid() && taskView_->TaskShown())
+        taskView_->KeepFocusedRowInView();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // "Отправить результат" is the window's default button.
+    // Enter sends the answers only from an answer row or "Отправить результат": a key
+    // meant for another field must not spend an attempt. In the address field it connects.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && taskView_->TaskShown()) {
+    if (enter && taskView_->SendsOnEnter(focusWidget())) {
         taskView_->Send();
+        return;
+    }
+    if (enter && focusWidget() == addressField_) {
+        connectToServer();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -243,7 +264,8 @@ void MainWindow::showConnectionState() {
         waiting ? reconnector_->WaitText() : platform::ToQString(link_->State().StateText());
     // The server said why it closed the connection: that stays in view until the client is
     // back.
-    if (waiting && !farewell_.isEmpty())
+    const bool ended = link_->State().CurrentPhase() == ConnectionState::Phase::NotConnected;
+    if ((waiting || ended) && !farewell_.isEmpty())
         text = farewell_ + " " + text;
     stateLine_->setText(text);
     // What went wrong last is there for a look while the client reconnects by itself.
@@ -251,7 +273,6 @@ void MainWindow::showConnectionState() {
                                                 : QString());
     ArrangeConnectionBar();
     // A login dialog left open after its connection ended would send into nothing.
-    const bool ended = link_->State().CurrentPhase() == ConnectionState::Phase::NotConnected;
     if (ended && loginDialog_ && loginDialog_->isVisible())
         loginDialog_->reject();
 }
@@ -293,7 +314,7 @@ void MainWindow::requestTask(const std::string& name, const std::string& caption
 }
 
 void MainWindow::openHelp() {
-    Help().exec();
+    Help().Open(this);
 }
 
 void MainWindow::openCalculator() {
@@ -346,6 +367,15 @@ void MainWindow::connectionEnded(const std::string& report) {
     // the client reconnects.
     if (!link_->ClosingText().empty())
         farewell_ = platform::ToQString(link_->ClosingText());
+    // A newer login of the same account took this one's place: logging in again by itself
+    // would only take the place back and start a chase. The student logs in by hand.
+    if (link_->ClosingReason() == kByeEvicted) {
+        reconnector_->Cancel();
+        QTimer::singleShot(0, this, [this, report] {
+            Messages().ShowDialog(platform::Cp("Сообщение:"), report, "");
+        });
+        return;
+    }
     if (reconnector_->ConnectionEnded(report))
         return; // the state line says it, and when the next try comes
     QTimer::singleShot(0, this, [report] { platform::ReportError(report); });
@@ -409,8 +439,8 @@ void MainWindow::showTask(const QuestSections& task) {
     // student still gets the statement and the answer rows.
     const std::string error = taskView_->ShowTask(task, askedTaskCaption_);
     // The animation window may be built later, and takes this title then.
-    animationTitle_ =
-        QString::fromUtf8("Анимация задачи: ") + platform::ToQString(askedTaskCaption_);
+    animationTitle_ = QString::fromUtf8("Анимация задачи: ") +
+                      platform::ToQString(WithoutStanding(askedTaskCaption_));
     if (animationWindow_)
         animationWindow_->setWindowTitle(animationTitle_);
     drafts_->Open({reconnector_->LoginAddress().Text(), reconnector_->LoginUser(), askedTaskName_});

@@ -101,6 +101,7 @@ void ServerLink::ConnectTo(const ServerAddress& address) {
     closingText_.clear();
     serverText_ = address.Text();
     loginUser_.clear();
+    closingReason_.clear();
     state_.StartConnecting(address.HostPort(), address.tls);
     emit stateChanged();
     encrypted_ = address.tls;
@@ -186,8 +187,11 @@ void ServerLink::ReadSocket() {
     // The server's reason for closing is known before its BYE is handed on, so that the
     // end of the connection, which may come first, is told with it.
     for (auto frame = queue.end() - read.framesQueued; frame != queue.end(); ++frame)
-        if (KindOf(*frame) == MessageKind::Bye)
-            closingText_ = ReadBye(PayloadOf(*frame)).text;
+        if (KindOf(*frame) == MessageKind::Bye) {
+            ByeMessage bye = ReadBye(PayloadOf(*frame));
+            closingText_ = std::move(bye.text);
+            closingReason_ = std::move(bye.reason);
+        }
     // The server's offer is answered at once, even while messages wait behind the message
     // box: the answer must go before a login the client sends by itself.
     while (!queue.empty() && KindOf(queue.front()) == MessageKind::Features) {
@@ -261,7 +265,9 @@ void ServerLink::AnswerFeatures(std::string_view payload) {
 }
 
 void ServerLink::Emit(const std::string& message) {
-    switch (KindOf(message)) {
+    const MessageKind kind = KindOf(message);
+    AcceptLoginOn(kind);
+    switch (kind) {
     case MessageKind::Quest:
         emit taskArrived(ReadQuestSections(message));
         break;
@@ -288,6 +294,23 @@ void ServerLink::Emit(const std::string& message) {
     default: // what only a client sends, and tags the client does not know
         break;
     }
+}
+
+// The server answers a login with a message: the greeting, or a refusal followed by RELOG
+// (sent together, so it is already waiting). Tasks come only to a student let in.
+void ServerLink::AcceptLoginOn(MessageKind kind) {
+    if (!state_.LoginPending())
+        return;
+    const auto& queue = receiver_.MessageQueue();
+    const bool refused =
+        kind == MessageKind::Relog || (kind == MessageKind::Text && !queue.empty() &&
+                                       KindOf(queue.front()) == MessageKind::Relog);
+    const bool accepted =
+        kind == MessageKind::Text || kind == MessageKind::Quest || kind == MessageKind::QuestList;
+    if (refused || !accepted)
+        return;
+    state_.LoginAccepted();
+    emit stateChanged();
 }
 
 // Messages are handed on once the socket's read signal has returned: a receiver's modal

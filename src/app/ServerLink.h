@@ -72,6 +72,8 @@ public:
     // BYE has arrived, also while it waits behind the message box; empty when it has not.
     // The connection's end is reported with this text.
     const std::string& ClosingText() const { return closingText_; }
+    // BYE's reason word with that text ("stopping", "evicted"; empty without a BYE).
+    const std::string& ClosingReason() const { return closingReason_; }
 
     // While this says yes, the next message waits in the queue; once it says no again,
     // DispatchWaiting hands on what waits.
@@ -109,6 +111,7 @@ private:
     bool Held() const { return held_ && held_(); }
     // Emits the signal of the message's kind; a kind the client does not take is dropped.
     void Emit(const std::string& message);
+    void AcceptLoginOn(MessageKind kind);
     void AnswerFeatures(std::string_view payload);
 
     QSslSocket& Socket();
@@ -122,9 +125,10 @@ private:
     bool connected_ = false;
     bool serverOffered_ = false; // the server of this connection sent FEATURES
     Features serverFeatures_;
-    std::string closingText_; // the server's BYE text on this connection
-    std::string serverText_;  // the address of this connection, as written
-    std::string loginUser_;   // the user of the last LOGIN sent
+    std::string closingText_;   // the server's BYE text on this connection
+    std::string closingReason_; // and its reason word
+    std::string serverText_;    // the address of this connection, as written
+    std::string loginUser_;     // the user of the last LOGIN sent
     DeviceTokens deviceTokens_;
     bool dispatching_ = false; // a message is being handed on: its receiver may run a loop
     std::function<bool()> held_;

@@ -90,6 +90,11 @@ std::vector<QWidget*> TaskView::TabRing() const {
     return ring;
 }
 
+bool TaskView::SendsOnEnter(const QWidget* focused) const {
+    const std::vector<QWidget*> ring = TabRing();
+    return focused != nullptr && std::find(ring.begin(), ring.end(), focused) != ring.end();
+}
+
 FormulaField* TaskView::AnswerField(int row) const {
     return answerFields_.at(static_cast<std::size_t>(row));
 }
@@ -188,14 +193,20 @@ void TaskView::SetAnswerTexts(const std::vector<std::string>& texts) {
 }
 
 void TaskView::Reveal() {
-    verticalScrollBar()->setValue(0);
-    if (answerCount_ > 0) {
-        // The statement and the diagram can fill the pane: the first row is brought into
-        // view, with its reading line where there is room, as it takes the keyboard.
-        ensureWidgetVisible(readingLines_[0], 0, kRowMargin);
-        ensureWidgetVisible(answerFields_[0], 0, kRowMargin);
+    // The task opens at the top of its statement, which the student reads first; the first
+    // row takes the keyboard without scrolling it away.
+    if (answerCount_ > 0)
         answerFields_[0]->setFocus(Qt::OtherFocusReason);
-    }
+    verticalScrollBar()->setValue(0);
+}
+
+void TaskView::KeepFocusedRowInView() {
+    const QWidget* focused = focusWidget();
+    for (int row = 0; row < answerCount_; ++row)
+        if (answerFields_[static_cast<std::size_t>(row)] == focused) {
+            ensureWidgetVisible(readingLines_[static_cast<std::size_t>(row)], 0, kRowMargin);
+            ensureWidgetVisible(answerFields_[static_cast<std::size_t>(row)], 0, kRowMargin);
+        }
 }
 
 void TaskView::Clear() {

@@ -36,9 +36,11 @@ public:
     std::string ShowTask(const QuestSections& task, const std::string& caption = {});
     // Empties the view: no rows, no statement, no picture; the pane is hidden.
     void Clear();
-    // The pane has come up: it scrolls to the top, or as far down as the first answer row
-    // needs to be seen, and the first answer takes the keyboard.
+    // The pane has come up: it shows the top of the statement, and the first answer takes
+    // the keyboard.
     void Reveal();
+    // After a resize: the answer row that has the keyboard is brought whole into view.
+    void KeepFocusedRowInView();
     // Counts the tasks set up and the clearings, so that a pending reveal can tell that
     // it is out of date.
     int Generation() const { return generation_; }
@@ -54,6 +56,8 @@ public:
     bool GreetingShown() const;
     // A task is shown and can be sent.
     bool TaskShown() const;
+    // Enter in this widget sends the answers: an answer row or the button of a task shown.
+    bool SendsOnEnter(const QWidget* focused) const;
     // Sends the answers as "Отправить результат" does.
     void Send();
 

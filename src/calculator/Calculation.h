@@ -16,8 +16,15 @@ struct Calculation {
     std::string missingName; // shown beside the message as a formula
 };
 
-// Computes `formula` with the expression engine through `packet`, whose table holds only
-// the constants. An empty formula keeps the packet's previous one, so its value comes
+// The calculator's formula as the engine is to read it: numbers in the exponent form the
+// calculator prints them ("1,6E-19") and "^" as a power, a chain read from the right as
+// answers are ("2^2^3" is 2^8), products and functions as the answer rows read them. Text
+// the answer reader cannot read (a bracket left open) stays as it is, for the engine's own
+// message.
+std::string EngineText(std::string_view formula);
+
+// Computes `formula` (after EngineText) with the expression engine through `packet`, whose table
+// holds only the constants. An empty formula keeps the packet's previous one, so its value comes
 // again. Text that cannot be read while evaluating (a malformed number) becomes
 // "Переполнение буфера..."; an error found while the formula is read (an empty operand)
 // comes back with its own message.

@@ -258,7 +258,7 @@ void CalculatorWindow::calculate() {
 
 void CalculatorWindow::openHelp() {
     if (help_ != nullptr)
-        help_->exec();
+        help_->Open(this);
 }
 
 void CalculatorWindow::formulaKeyDown(FormulaField*, int& key, Qt::KeyboardModifiers shift) {

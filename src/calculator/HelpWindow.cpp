@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -197,9 +198,11 @@ QWidget* AddPage(QTabWidget* pages, const HelpPage& item, int number) {
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("helpWindow");
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // A tool window that stays open beside the others, never modal.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
+    setModal(false);
     setWindowTitle(QString::fromUtf8("Помощь"));
     setFont(calculator::PixelFont(calculator::kFormFontName, 11));
     setFixedSize(570, 405);
@@ -223,6 +226,25 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     okButton->setGeometry(232, 8, 105, 25);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void HelpWindow::Open(const QWidget* beside) {
+    if (beside != nullptr && !isVisible()) {
+        const QRect next = beside->frameGeometry();
+        const QScreen* screen = beside->screen();
+        const QRect room = screen != nullptr ? screen->availableGeometry() : QRect();
+        QPoint place(next.right() + 1, next.top());
+        if (place.x() + width() > room.right()) // no room on the right: on the left
+            place.setX(next.left() - frameGeometry().width());
+        if (room.isValid())
+            place = QPoint(
+                std::clamp(place.x(), room.left(), std::max(room.left(), room.right() - width())),
+                std::clamp(place.y(), room.top(), std::max(room.top(), room.bottom() - height())));
+        move(place);
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 // "F3" stands in the gap of spaces that the Greek prefix text leaves for it. Fonts differ

@@ -13,6 +13,10 @@ class HelpWindow : public QDialog {
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
+    // Shows the help beside `beside` (when given and there is room on its screen) without
+    // blocking any other window: the student keeps it open while typing answers.
+    void Open(const QWidget* beside = nullptr);
+
     QTabWidget* pageTabs;
     QPushButton* okButton;
 

@@ -21,12 +21,33 @@ TEST(ServerAddressTest, PortIsOptionalAndDefaultsTo797) {
 }
 
 TEST(ServerAddressTest, BadPortsAreRefusedWithAMessage) {
-    for (const char* typed : {"host:", "host:0", "host:65536", "host:8o", "[::1", "[::1]x"}) {
+    for (const char* typed :
+         {"host:", "host:0", "host:65536", "host:8o", "[::1", "[::1]x", "", "ftp://host",
+          "http://host/path", "host/", "user@host:797", "my host", "http://", "[]:797"}) {
         const platform::Result<ServerAddress> address = ParseServerAddress(typed);
         ASSERT_FALSE(address) << typed;
         EXPECT_EQ(address.Error().message,
                   platform::Utf8ToCp1251("Неверный адрес сервера: '") + typed +
-                      platform::Utf8ToCp1251("'. Укажите адрес, адрес:порт или [IPv6]:порт."));
+                      platform::Utf8ToCp1251(
+                          "'. Адрес сервера пишется так: host, host:port или tls://host:port"));
+    }
+}
+
+TEST(ServerAddressTest, APastedWebAddressGivesItsHostAndPortUnencrypted) {
+    struct Row {
+        const char* typed;
+        const char* host;
+        int port;
+    };
+    for (const Row& row : {Row{"http://127.0.0.1:7970", "127.0.0.1", 7970},
+                           Row{"http://127.0.0.1:7970/", "127.0.0.1", 7970},
+                           Row{" HTTPS://vekta.local/ ", "vekta.local", 797},
+                           Row{"https://[::1]:1797", "::1", 1797}}) {
+        const platform::Result<ServerAddress> address = ParseServerAddress(row.typed);
+        ASSERT_TRUE(address) << row.typed;
+        EXPECT_EQ(address->host, row.host) << row.typed;
+        EXPECT_EQ(address->port, row.port) << row.typed;
+        EXPECT_FALSE(address->tls) << row.typed;
     }
 }
 

@@ -130,6 +130,20 @@ TEST_F(StudentWorkTest, TheCaptionOfTheOpenedTaskIsAboveTheStatementAndInTheAnim
     EXPECT_GT(Answer(0)->y(), Find<QLabel>("statement")->geometry().bottom());
     EXPECT_EQ(window->Animation().windowTitle(),
               QString::fromUtf8("Анимация задачи: ") + QString::fromUtf8(kTaskCaption));
+    // The list's standing after the caption stays in the list.
+    for (const char* standing : {" — решено", " — 2 из 3, попыток 1 из 3"}) {
+        const std::string entry = "<DINAMIK><NAME>" + kTaskName + "</NAME><CAPTION>" +
+                                  platform::Cp(kTaskCaption) + platform::Cp(standing) +
+                                  "</CAPTION>";
+        Send(peer, BuildFrame("QUESTLIST", entry));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return TaskList()->isVisible(); }, kWaitMs));
+        QTest::mouseClick(TaskList()->Links()[0], Qt::LeftButton);
+        ASSERT_EQ(NextFrame(peer), BuildFrame("GETQUEST", kTaskName));
+        SendTask(peer);
+        EXPECT_EQ(window->Animation().windowTitle(),
+                  QString::fromUtf8("Анимация задачи: ") + QString::fromUtf8(kTaskCaption))
+            << standing;
+    }
 }
 
 TEST_F(StudentWorkTest, DraftsAreOnDiskAfterAPauseASendAndAClose) {
@@ -253,6 +267,32 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+// A newer login of the same account elsewhere took the connection: the student is told in
+// the box and on the state line, and the client does not log in again to take it back.
+TEST_F(StudentWorkTest, ALoginElsewhereIsToldAndNotTakenBackByItself) {
+    window->Reconnection().SetSecondMs(50);
+    QTcpSocket* peer = LogIn();
+    ASSERT_NE(peer, nullptr);
+    Send(peer, WriteFeatures({{{"bye", ""}}}));
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:3>bye");
+    const QString evicted = QString::fromUtf8("Под этим именем вошли с другого компьютера.");
+    QString shown;
+    OnNextModal([&](QDialog* dialog) {
+        shown = dialog->findChild<QLabel*>("messageLabel")->text();
+        dialog->accept();
+    });
+    Send(peer, WriteBye({"evicted", platform::ToCp1251(evicted)}));
+    peer->disconnectFromHost();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, kWaitMs));
+    EXPECT_EQ(shown, evicted);
+    EXPECT_TRUE(StateLine().startsWith(evicted)) << StateLine().toStdString();
+    EXPECT_FALSE(window->Reconnection().Busy());
+    EXPECT_FALSE(QTest::qWaitFor([&] { return server.hasPendingConnections(); }, 500));
+    EXPECT_TRUE(reports.empty());
+    // By hand the student logs in again.
+    ASSERT_NE(LogIn(), nullptr);
+}
+
 TEST_F(StudentWorkTest, ConnectingByHandCancelsTheWaiting) {
     window->Reconnection().SetSecondMs(60 * 1000);
     QTcpSocket* peer = LogIn();
@@ -265,7 +305,10 @@ TEST_F(StudentWorkTest, ConnectingByHandCancelsTheWaiting) {
     QTcpSocket* byHand = LogIn(); // the login dialog comes, as for any connection by hand
     ASSERT_NE(byHand, nullptr);
     EXPECT_FALSE(window->Reconnection().Busy());
-    EXPECT_TRUE(StateLine().endsWith(" Ivanov"));
+    EXPECT_TRUE(StateLine().endsWith(QString::fromUtf8("вход не выполнен")));
+    OnNextModal([](QDialog* dialog) { dialog->accept(); }); // the greeting lets the student in
+    Send(byHand, BuildFrame("MESSAGE", platform::Cp("Здравствуйте, Ivanov!")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StateLine().endsWith(" Ivanov"); }, kWaitMs));
 }
 
 TEST_F(StudentWorkTest, TheLastAddressAndUserAreRememberedButNotThePassword) {

@@ -34,8 +34,14 @@ TEST_F(CalculationTest, ValuesAndMessages) {
         {"1/0", "", "Ошибка: Деление на нуль", ""},
         {"x+1", "", "Ошибка: нет такой переменной:", "x"},
         {"(1+2", "", "Ошибка: нехватает закрывающей скобки", ""},
-        // A result in exponent form is no formula of its own.
-        {"1E-10", "", "Ошибка: нет такой переменной:", "1E"},
+        // A result in exponent form is read back, and "^" is a power read from the right.
+        {"1E-8", "1E-8", "", ""},
+        {"3.33333333333333E-7*3", "9.99999999999999E-7", "", ""},
+        {"1.6e+2/2", "80", "", ""},
+        {"2^2^3", "256", "", ""},
+        {"2^-1+1", "1.5", "", ""},
+        {"2#3@+1", "9", "", ""},
+        {"y^2", "", "Ошибка: нет такой переменной:", "y"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.formula);
@@ -56,6 +62,10 @@ TEST_F(CalculationTest, EmptyFormulaGivesThePreviousValueAgain) {
 TEST_F(CalculationTest, ValueUsesTheSystemSeparator) {
     platform::SetDecimalChar(',');
     EXPECT_EQ(calculator::Calculate(packet, "1/4").resultText, "0,25");
+    // What it prints, it reads again.
+    const calculator::Calculation third = calculator::Calculate(packet, "1/3000000");
+    EXPECT_EQ(third.resultText, "3,33333333333333E-7");
+    EXPECT_EQ(calculator::Calculate(packet, third.resultText).resultText, third.resultText);
 }
 
 TEST_F(CalculationTest, ErrorWhileReadingTheFormulaComesBackWithItsMessage) {

@@ -117,6 +117,15 @@ TEST_F(CalculatorWindowTest, ButtonsBuildTheFormulaAndEqualsReplacesItByItsValue
     Click("equalsButton");
     Settle();
     EXPECT_EQ(Formula(), "3.14159265358979");
+
+    // "=" reads back what it printed, in exponent form too.
+    form.formulaField->SetEquation("1/3000000");
+    Click("equalsButton");
+    Settle();
+    EXPECT_EQ(Formula(), "3.33333333333333E-7");
+    Click("equalsButton");
+    Settle();
+    EXPECT_EQ(Formula(), "3.33333333333333E-7");
 }
 
 TEST_F(CalculatorWindowTest, EngineErrorsAreShownAndTheFormulaStays) {

@@ -49,7 +49,7 @@ TEST(SubmissionTest, TheMessageNamesEachAnswerAsReadAndSaysWhyOneIsNotRight) {
               "омега: неверно — ваш ответ 2·v_C/R\n"
               "M_A: не принято — ваш ответ mg; mg: нет такого обозначения; возможно, m*g?\n"
               "Верно 1 из 3\n"
-              "Не принятые ответы не засчитаны как попытка.");
+              "Непринятые ответы не засчитаны как попытка.");
     EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(verdict)), "X_A: верно; омега: неверно; M_A: не принято");
 
     // An answer without a value at some points, one that cannot be read, a missing one.
@@ -61,7 +61,7 @@ TEST(SubmissionTest, TheMessageNamesEachAnswerAsReadAndSaysWhyOneIsNotRight) {
               "омега: не принято — ваш ответ (v!C/R; не хватает закрывающей скобки (знак 1)\n"
               "M_A: не принято — нет ответа\n"
               "Верно 0 из 3\n"
-              "Не принятые ответы не засчитаны как попытка.");
+              "Непринятые ответы не засчитаны как попытка.");
 
     // An answer without a value anywhere says nothing: not accepted, no attempt.
     const SubmissionVerdict undefined = JudgeSubmission(&task, " X!A @=3/(v!C-v!C);", judge);

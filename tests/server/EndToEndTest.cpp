@@ -28,6 +28,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 namespace {
 
 constexpr int kWaitMs = 10000;
@@ -45,14 +48,17 @@ public:
                 login->connectButton->click();
                 return;
             }
-            if (auto* box = qobject_cast<MessageDialog*>(dialog))
+            if (auto* box = qobject_cast<MessageDialog*>(dialog)) {
                 lastText = box->messageLabel->text();
+                texts << lastText;
+            }
             dialog->accept();
         });
         timer_.start(20);
     }
     int answered = 0;
-    QString lastText; // of the last message box
+    QString lastText;  // of the last message box
+    QStringList texts; // of every message box, in order
 
 private:
     QTimer timer_;
@@ -204,6 +210,39 @@ TEST_F(ClientAgainstServer, EarlierRowsNamesArePutInWholeAndJudgedAsTheLineReads
     EXPECT_EQ(reply.count(QString::fromUtf8("не принято")), 0) << reply.toStdString();
     EXPECT_EQ(reply.count(QString::fromUtf8("верно")), 3) << reply.toStdString();
     EXPECT_TRUE(reports.empty());
+}
+
+// Four clients log in on one account, one after another: the fourth takes the first one's
+// place, the first tells its student why and does not log in again by itself, so the
+// server closes one connection and no chase of logins follows.
+TEST_F(ClientAgainstServer, AFourthClientOnOneAccountEvictsTheFirstOnceWithoutAChase) {
+    StartAndLogIn();
+    const QString address = window.findChild<QLineEdit*>("addressField")->text();
+    std::vector<std::unique_ptr<MainWindow>> others;
+    for (int i = 0; i < 3; ++i) {
+        others.push_back(std::make_unique<MainWindow>(
+            ClientPlaces{storeFolder.filePath(QString("client%1.ini").arg(i)),
+                         storeFolder.filePath(QString("drafts%1").arg(i))}));
+        MainWindow& other = *others.back();
+        other.show();
+        other.SetServerAddress(address);
+        const int before = answerer.answered;
+        other.findChild<QToolButton*>("connectButton")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.answered >= before + 2; }, kWaitMs))
+            << "login dialog and welcome message " << i;
+    }
+    const QString evicted = QString::fromUtf8("Под этим именем вошли с другого компьютера.");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer.texts.contains(evicted); }, kWaitMs))
+        << answerer.texts.join('|').toStdString();
+    QTest::qWait(3500); // a client that logged in again by itself would have done so by now
+    const QString log = QString::fromUtf8(server.readAllStandardError());
+    EXPECT_EQ(log.count("a newer connection of the same account logged in"), 1)
+        << log.toStdString();
+    EXPECT_EQ(answerer.texts.count(evicted), 1);
+    EXPECT_FALSE(window.Link().IsConnected());
+    EXPECT_TRUE(window.findChild<QLabel*>("stateLine")->text().startsWith(evicted));
+    for (const auto& other : others)
+        EXPECT_TRUE(other->Link().IsConnected());
 }
 
 // With the server's certificate trusted (as "--ca FILE" does), the client logs in over

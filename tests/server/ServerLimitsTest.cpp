@@ -227,19 +227,33 @@ TEST(ServerLimitsTest, AJudgementOverItsBudgetIsAnsweredAsTooComplexAndNotStored
 namespace {
 
 // Four logins of one account, the i-th on the server of ports[i]: the oldest connection
-// is closed by its server, and the other three are served on.
+// is told why and closed by its server, and the other three are served on. The first
+// client reads BYE, so it is told with BYE "evicted"; a fifth login then evicts the second,
+// which does not, and is told with a MESSAGE.
 void FourthLoginClosesTheOldest(const std::array<quint16, 4>& ports) {
+    const std::string evicted = "Под этим именем вошли с другого компьютера.";
     std::vector<std::unique_ptr<ProtocolClient>> clients;
     for (int i = 0; i < 4; ++i) {
         clients.push_back(std::make_unique<ProtocolClient>(ports[i]));
+        if (i == 0)
+            clients.back()->Send("FEATURES", "bye");
         clients.back()->Send("LOGIN", "Guest;wuzo");
         ASSERT_EQ(ReadTag(clients.back()->Next()), "MESSAGE") << i;
     }
+    const std::string bye = clients[0]->Next();
+    ASSERT_EQ(KindOf(bye), MessageKind::Bye) << bye;
+    EXPECT_EQ(ReadBye(PayloadOf(bye)).reason, "evicted");
+    EXPECT_EQ(platform::Cp1251ToUtf8(ReadBye(PayloadOf(bye)).text), evicted);
     EXPECT_TRUE(clients[0]->ClosedByServer());
     for (int i = 1; i < 4; ++i) {
         clients[i]->Send("GETQUESTLIST", "1");
         EXPECT_EQ(ReadTag(clients[i]->Next()), "QUESTLIST") << i;
     }
+    ProtocolClient fifth(ports[0]);
+    fifth.Send("LOGIN", "Guest;wuzo");
+    ASSERT_EQ(ReadTag(fifth.Next()), "MESSAGE");
+    EXPECT_EQ(MessageText(clients[1]->Next()), evicted);
+    EXPECT_TRUE(clients[1]->ClosedByServer());
 }
 
 } // namespace
