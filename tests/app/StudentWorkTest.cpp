@@ -274,7 +274,7 @@ TEST_F(StudentWorkTest, ALoginElsewhereIsToldAndNotTakenBackByItself) {
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:3>bye");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:10>bye;device");
     const QString evicted = QString::fromUtf8("Под этим именем вошли с другого компьютера.");
     QString shown;
     OnNextModal([&](QDialog* dialog) {
