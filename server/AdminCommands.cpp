@@ -5,6 +5,7 @@
 #include "Utf8Sequence.h"
 #include "platform/Cp1251.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 #include <termios.h>
 #include <unistd.h>
@@ -253,32 +255,59 @@ int RunExtendCommand(Database& database, const std::vector<std::string>& words, 
 
 namespace {
 
-// A submission's credit as a spreadsheet reads it whatever its locale's separator: the
-// shortest text that gives the number back, with a decimal point ("2", "1.5").
-std::string CreditText(double credited) {
+// A submission's credit: the shortest text that gives the number back ("2", "1.5"), with
+// the decimal separator the file's readers expect.
+std::string CreditText(double credited, char decimal) {
     char digits[32];
     const auto [end, error] = std::to_chars(digits, digits + sizeof digits, credited);
-    return error == std::errc() ? std::string(digits, end) : std::string();
+    if (error != std::errc())
+        return {};
+    std::string text(digits, end);
+    std::replace(text.begin(), text.end(), '.', decimal);
+    return text;
 }
 
 // The columns of `results`. New columns go at the end, so that a sheet or a script that
 // reads the first ones by position keeps reading them.
-constexpr const char* kResultsHeader =
-    "id,user,task,received_utc,score,total,verdicts,payload,attempt,variant,credited,counted\n";
+constexpr std::string_view kResultsColumns[] = {"id",      "user",    "task",     "received_utc",
+                                                "score",   "total",   "verdicts", "payload",
+                                                "attempt", "variant", "credited", "counted"};
 
 } // namespace
 
-int RunResultsCommand(Database& database, const std::string& user, const std::string& task,
-                      std::ostream& out) {
-    out << kResultsHeader;
-    database.ForEachResult(user, task, [&out](const Database::Result& r) {
+ResultsStyle ResultsStyle::Plain() {
+    return {',', '.', "\n", false};
+}
+
+ResultsStyle ResultsStyle::Spreadsheet() {
+    return {';', ',', "\r\n", true};
+}
+
+void WriteResults(Database& database, const std::string& user, const std::string& task,
+                  const ResultsStyle& style, std::ostream& out) {
+    if (style.byteOrderMark)
+        out << "\xEF\xBB\xBF";
+    const char* between = "";
+    for (const std::string_view column : kResultsColumns) {
+        out << between << column;
+        between = style.separator == ',' ? "," : ";";
+    }
+    out << style.lineEnd;
+    const char s = style.separator;
+    database.ForEachResult(user, task, [&](const Database::Result& r) {
         const bool judged = r.score >= 0;
-        out << r.id << ',' << CsvField(r.user) << ',' << CsvField(r.task) << ','
-            << CsvField(r.receivedUtc) << ',' << (judged ? std::to_string(r.score) : "") << ','
-            << r.total << ',' << CsvField(r.verdicts) << ','
-            << CsvField(platform::Cp1251ToUtf8(r.payload)) << ','
-            << (r.attempt > 0 ? std::to_string(r.attempt) : "") << ',' << CsvField(r.variant) << ','
-            << (judged ? CreditText(r.credited) : "") << ',' << (r.counted ? 1 : 0) << '\n';
+        out << r.id << s << CsvField(r.user, s) << s << CsvField(r.task, s) << s
+            << CsvField(r.receivedUtc, s) << s << (judged ? std::to_string(r.score) : "") << s
+            << r.total << s << CsvField(r.verdicts, s) << s
+            << CsvField(platform::Cp1251ToUtf8(r.payload), s) << s
+            << (r.attempt > 0 ? std::to_string(r.attempt) : "") << s << CsvField(r.variant, s) << s
+            << (judged ? CreditText(r.credited, style.decimal) : "") << s << (r.counted ? 1 : 0)
+            << style.lineEnd;
     });
+}
+
+int RunResultsCommand(Database& database, const std::string& user, const std::string& task,
+                      const ResultsStyle& style, std::ostream& out) {
+    WriteResults(database, user, task, style, out);
     return out ? 0 : 1;
 }

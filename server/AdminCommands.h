@@ -13,7 +13,7 @@ class Database;
 //   user remove NAME
 //   user import FILE [--update]   "name;password" lines (UTF-8, or CP1251 when the file
 //                        is not UTF-8; "#" starts a comment line)
-//   results [--user U] [--task T]   every submission as CSV, row by row
+//   results [--user U] [--task T] [--spreadsheet]   every submission as CSV, row by row
 //   extend NAME MINUTES  the student may work MINUTES past the test window's close (0 takes
 //                        it back); replaces an extension given before
 // Each returns the process exit code and writes errors to `err`.
@@ -21,8 +21,24 @@ int RunUserCommand(Database& database, const std::vector<std::string>& words, st
                    std::ostream& out, std::ostream& err);
 int RunExtendCommand(Database& database, const std::vector<std::string>& words, std::ostream& out,
                      std::ostream& err);
+
+// How `results` writes its CSV. Plain is what scripts read: "," between cells, a decimal
+// point, "\n" lines. Spreadsheet is what a spreadsheet set up for Russian opens as it is:
+// a byte-order mark (so that Cyrillic is read as UTF-8), ";" between cells, the decimal
+// comma and "\r\n" lines. Cells are formula-safe in both.
+struct ResultsStyle {
+    char separator;
+    char decimal;
+    const char* lineEnd;
+    bool byteOrderMark;
+    static ResultsStyle Plain();
+    static ResultsStyle Spreadsheet();
+};
+// Every stored submission (of `user` and `task` when not empty), one row each.
+void WriteResults(Database& database, const std::string& user, const std::string& task,
+                  const ResultsStyle& style, std::ostream& out);
 int RunResultsCommand(Database& database, const std::string& user, const std::string& task,
-                      std::ostream& out);
+                      const ResultsStyle& style, std::ostream& out);
 
 // Adds the accounts of "name;password" lines (names trimmed of spaces and tabs); an
 // existing account gets the line's password only with `update`. Every line skipped is

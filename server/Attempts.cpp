@@ -69,11 +69,17 @@ bool AttemptsLeft(const std::vector<Attempt>& attempts, const AttemptRules& rule
     return rules.maxAttempts == 0 || static_cast<int>(attempts.size()) < rules.maxAttempts;
 }
 
+std::string CreditText(double credit) {
+    return NumberText(std::round(credit * 10) / 10, -1, ',');
+}
+
 std::string AttemptLine(int attemptNumber, int correct, int answers, const AttemptRules& rules) {
     std::string line = "Попытка " + std::to_string(attemptNumber);
     if (rules.maxAttempts > 0)
         line += " из " + std::to_string(rules.maxAttempts);
-    const double percent = std::round(Factor(attemptNumber, rules) * 100 * 10) / 10;
-    return line + ". Засчитано " + std::to_string(correct) + " из " + std::to_string(answers) +
-           " (" + NumberText(percent, -1, ',') + " %)";
+    const double factor = Factor(attemptNumber, rules);
+    const double percent = std::round(factor * 100 * 10) / 10;
+    return line + ". Засчитано " + CreditText(correct * factor) + " из " + std::to_string(answers) +
+           " (" + NumberText(percent, -1, ',') + " % за " + std::to_string(attemptNumber) +
+           "-ю попытку)";
 }

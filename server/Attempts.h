@@ -43,8 +43,12 @@ Standing StandingOf(const std::vector<Attempt>& attempts, const AttemptRules& ru
 // Whether one more attempt may be judged.
 bool AttemptsLeft(const std::vector<Attempt>& attempts, const AttemptRules& rules);
 
-// The verdict's first line for an attempt (UTF-8): "Попытка 2 из 3. Засчитано 2 из 3 (90 %)"
-// (two right of three answers, at 90 %); "Попытка 2. ..." when attempts are unlimited.
+// A credit as a student reads it: one decimal at most, with the decimal comma ("2,4", "3").
+std::string CreditText(double credit);
+
+// The verdict's first line for an attempt (UTF-8): "Попытка 3 из 3. Засчитано 2,4 из 3 (80 %
+// за 3-ю попытку)": three right of three answers, at 80 %, so that a score that is not full
+// never reads as full; "Попытка 3. ..." when attempts are unlimited.
 std::string AttemptLine(int attemptNumber, int correct, int answers, const AttemptRules& rules);
 
 // The answer to a submission once no attempt is left (UTF-8).

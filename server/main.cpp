@@ -12,7 +12,7 @@
 //                [--web [ADDRESS:]PORT]
 //   vekta-server [--db LOCATION] user add NAME [--teacher] | user list | user remove NAME |
 //                                user import FILE [--update]
-//   vekta-server [--db LOCATION] results [--user NAME] [--task TASK]
+//   vekta-server [--db LOCATION] results [--user NAME] [--task TASK] [--spreadsheet]
 //   vekta-server [--db LOCATION] [--bank FOLDER] results --gradebook [--separator ,]
 //   vekta-server [--db LOCATION] extend NAME MINUTES
 // Defaults: all interfaces, port 797 (0 picks a free port), the installed bank
@@ -148,7 +148,7 @@ const QStringList kValueOptions = {"--listen",
                                    "--web"};
 // Options without a value; "--update" and "--teacher" belong to "user import" and "user add"
 // and stay among their words.
-const QStringList kFlagOptions = {"--strict", "--demo", "--gradebook"};
+const QStringList kFlagOptions = {"--strict", "--demo", "--gradebook", "--spreadsheet"};
 const QStringList kCommandFlags = {"--update", "--teacher"};
 
 struct Arguments {
@@ -201,7 +201,8 @@ int Usage() {
                  "                    [--web [ADDRESS:]PORT]\n"
                  "       vekta-server [--db LOCATION] user add NAME [--teacher]|list|remove "
                  "NAME|import FILE [--update]\n"
-                 "       vekta-server [--db LOCATION] results [--user NAME] [--task TASK]\n"
+                 "       vekta-server [--db LOCATION] results [--user NAME] [--task TASK] "
+                 "[--spreadsheet]\n"
                  "       vekta-server [--db LOCATION] [--bank FOLDER] results --gradebook "
                  "[--separator ,]\n"
                  "       vekta-server [--db LOCATION] extend NAME MINUTES\n";
@@ -463,7 +464,11 @@ int main(int argc, char** argv) {
                 Option(*args, "--separator", ";").toStdString(), std::cout, std::cerr);
         if (words[0] == "results" && words.size() == 1)
             return RunResultsCommand(database, Option(*args, "--user").toStdString(),
-                                     Option(*args, "--task").toStdString(), std::cout);
+                                     Option(*args, "--task").toStdString(),
+                                     args->options.contains("--spreadsheet")
+                                         ? ResultsStyle::Spreadsheet()
+                                         : ResultsStyle::Plain(),
+                                     std::cout);
         if (words[0] == "extend")
             return RunExtendCommand(database, {words.begin() + 1, words.end()}, std::cout,
                                     std::cerr);

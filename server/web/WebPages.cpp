@@ -1,10 +1,13 @@
 #include "web/WebPages.h"
 
+#include "Attempts.h"
+#include "NumberText.h"
 #include "web/HtmlText.h"
 
 #include <QByteArray>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -58,7 +61,8 @@ std::string Head(const std::string& title) {
 std::string Top(const PageFrame& frame, const std::string& title) {
     return Head(title) +
            "<header><a href=\"/\">Журнал</a><a href=\"/now\">Сейчас</a>"
-           "<a href=\"/gradebook.csv\">CSV</a><span class=\"who\">" +
+           "<a href=\"/gradebook.csv\">CSV</a><a href=\"/results.csv\">Все ответы (CSV)</a><span "
+           "class=\"who\">" +
            HtmlEscaped(frame.teacher) +
            "</span><form method=\"post\" action=\"/logout\"><input type=\"hidden\" "
            "name=\"token\" value=\"" +
@@ -83,12 +87,17 @@ std::string TaskLink(const std::string& task) {
     return "<a href=\"/task/" + UrlSegment(task) + "\">" + HtmlEscaped(task) + "</a>";
 }
 
-const char* CellClass(const GradebookCell& cell, int maximum) {
+// A cell's colour: full only for full credit, the penalty taken off; a part is shaded by
+// its fraction from the red of nothing to the green of full.
+std::string CellStyle(const GradebookCell& cell, int maximum) {
     if (cell.attemptsUsed == 0)
-        return "none";
-    if (cell.bestCorrect >= maximum && maximum > 0)
-        return "full";
-    return cell.best > 0 ? "part" : "zero";
+        return "class=\"none\"";
+    if (maximum > 0 && cell.best >= maximum - 1e-9)
+        return "class=\"full\"";
+    if (cell.best <= 0 || maximum <= 0)
+        return "class=\"zero\"";
+    const int hue = static_cast<int>(std::lround(6 + 100 * cell.best / maximum));
+    return "class=\"part\" style=\"background:hsl(" + std::to_string(hue) + ",70%,84%)\"";
 }
 
 const char* VerdictClass(const std::string& verdict) {
@@ -125,13 +134,12 @@ void AppendGradebookRow(std::string& html, const Gradebook& book, const Gradeboo
     for (std::size_t i = 0; i < row.cells.size(); ++i) {
         const GradebookCell& cell = row.cells[i];
         const int maximum = book.tasks[i].maximum;
-        html += "<td class=\"";
-        html += CellClass(cell, maximum);
+        html += "<td " + CellStyle(cell, maximum);
         if (cell.attemptsUsed == 0) {
-            html += "\" data-v=\"-1\">—</td>";
+            html += " data-v=\"-1\">—</td>";
             continue;
         }
-        html += "\" data-v=\"" + PointsText(cell.best, '.') + "\">" + PointsText(cell.best) + "/" +
+        html += " data-v=\"" + PointsText(cell.best, '.') + "\">" + PointsText(cell.best) + "/" +
                 std::to_string(maximum) + "<br><small>" + std::to_string(cell.attemptsUsed) +
                 " поп.</small></td>";
     }
@@ -162,6 +170,9 @@ std::string VariantChooser(const TaskReport& report) {
     html += "</select></label> <button>Показать</button></form>";
     if (!report.variant.empty())
         html += "<p>Значения варианта: " + HtmlEscaped(report.variant) + "</p>";
+    if (!report.helpers.empty())
+        html += "<details><summary>Вспомогательные значения</summary><p>" +
+                HtmlEscaped(report.helpers) + "</p></details>";
     return html;
 }
 
@@ -192,6 +203,9 @@ std::string SubmissionBlock(const SubmissionLine& line) {
         html += " · попытка " + std::to_string(line.attempt);
     if (line.score >= 0 && line.total > 0)
         html += " · верно " + std::to_string(line.score) + " из " + std::to_string(line.total);
+    if (line.attempt > 0 && line.score >= 0 && line.factor < 1)
+        html += " · засчитано " + CreditText(line.credited * line.factor) + " (" +
+                NumberText(std::round(line.factor * 1000) / 10, -1, ',') + " %)";
     if (!line.variant.empty())
         html += "<br><small>Вариант: " + HtmlEscaped(line.variant) + "</small>";
     if (!line.note.empty())

@@ -28,9 +28,13 @@ struct AnswerLine {
 struct SubmissionLine {
     std::string received; // the server's local time
     std::string task;
-    int attempt = 0;     // 0: no attempt
-    int score = -1;      // answers judged "верно"; -1: not judged
-    int total = 0;       // the answers the task asks for: "верно 2 из 3"
+    int attempt = 0; // 0: no attempt
+    int score = -1;  // answers judged "верно"; -1: not judged
+    int total = 0;   // the answers the task asks for: "верно 2 из 3"
+    // What the attempt earned, its penalty taken off ("засчитано 2,4 (80 %)"); a factor
+    // of 1 when the attempt costs nothing.
+    double credited = 0;
+    double factor = 1;
     std::string variant; // "F = 8; a = 45"
     std::string note;    // why it was not judged, when it was not
     std::vector<AnswerLine> answers;
@@ -54,7 +58,8 @@ struct TaskReport {
     std::string sheet;
     int maximum = 0;
     std::string student; // whose variant is shown
-    std::string variant; // its values
+    std::string variant; // its values the statement shows
+    std::string helpers; // and those it does not (coordinates, the answer's helpers)
     std::string picture; // PNG bytes, empty when it could not be drawn
     std::string pictureProblem;
     std::vector<std::string> students; // to choose a variant from

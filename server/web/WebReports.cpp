@@ -1,5 +1,7 @@
 #include "web/WebReports.h"
 
+#include "Attempts.h"
+#include "CourseConfig.h"
 #include "Database.h"
 #include "Submission.h"
 #include "TaskParameters.h"
@@ -14,10 +16,30 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 namespace {
 
 using platform::Cp1251ToUtf8;
+
+// Whether the task's caption or statement shows the parameter: "{F}" or "{F:.2}".
+bool ShownByStatement(const BankTask& task, const std::string& name) {
+    for (const std::string& placeholder : {"{" + name + "}", "{" + name + ":"})
+        if (task.caption.find(placeholder) != std::string::npos ||
+            task.quest.find(placeholder) != std::string::npos)
+            return true;
+    return false;
+}
+
+// A variant's values the student reads, and the helpers that only place the diagram's
+// points or compute the answer.
+std::pair<ParameterValues, ParameterValues> SplitByStatement(const ParameterValues& values,
+                                                             const BankTask& task) {
+    std::pair<ParameterValues, ParameterValues> split;
+    for (const ParameterValue& value : values)
+        (ShownByStatement(task, value.name) ? split.first : split.second).push_back(value);
+    return split;
+}
 
 // The name of a requested answer as the reading writes it ("v!C" -> "v_C").
 std::string ShownName(const std::string& cp1251Name) {
@@ -69,12 +91,18 @@ SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result) {
                         result.attempt,
                         result.score,
                         result.total,
+                        result.credited,
+                        1,
                         result.variant,
                         {},
                         {}};
     const BankTask* task = bank.Find(platform::Utf8ToCp1251(result.task));
-    if (task != nullptr)
+    if (task != nullptr) {
         line.answers = AnswerLines(*task, result);
+        if (result.attempt > 0)
+            line.factor =
+                AttemptScore(1, result.attempt, AttemptRulesOf(task->attempts, bank.course));
+    }
     // A submission stored without judging keeps why in its verdicts.
     if (result.score < 0 || (line.answers.empty() || line.answers[0].verdict.empty()))
         line.note = result.verdicts;
@@ -144,7 +172,9 @@ std::optional<TaskReport> TaskReportOf(Database& database, const TaskBank& bank,
 
     const TaskVariant variant =
         VariantOf(*task, database.CourseSecret(), platform::Utf8ToCp1251(report.student));
-    report.variant = Cp1251ToUtf8(ValuesText(variant.values));
+    const auto [shown, helpers] = SplitByStatement(variant.values, *task);
+    report.variant = Cp1251ToUtf8(ValuesText(shown));
+    report.helpers = Cp1251ToUtf8(ValuesText(helpers));
     const TaskPicture picture = DrawTaskPicture(variant.task);
     report.picture = picture.png;
     report.pictureProblem = picture.problem;

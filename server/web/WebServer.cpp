@@ -1,5 +1,6 @@
 #include "web/WebServer.h"
 
+#include "AdminCommands.h"
 #include "Database.h"
 #include "Password.h"
 #include "PasswordUpgrade.h"
@@ -20,6 +21,7 @@
 #include <QUrlQuery>
 
 #include <algorithm>
+#include <sstream>
 
 namespace {
 
@@ -66,6 +68,16 @@ WebServer::Reply Redirect(const QByteArray& to) {
 
 WebServer::Reply NotFound() {
     return Page(404, MessagePage("Не найдено", "Такой страницы нет."));
+}
+
+// A CSV file the browser saves under `name` rather than shows.
+WebServer::Reply CsvDownload(const std::string& csv, const std::string& name) {
+    WebServer::Reply reply;
+    reply.type = "text/csv; charset=utf-8";
+    reply.body = QByteArray::fromStdString(csv);
+    reply.headers.emplace_back("Content-Disposition",
+                               QByteArray::fromStdString("attachment; filename=\"" + name + "\""));
+    return reply;
 }
 
 } // namespace
@@ -233,12 +245,15 @@ void WebServer::ServePage(const QString& path, const QUrlQuery& query,
     } else if (path == "/gradebook.csv") {
         Build(
             [&bank, cache = &gradebook_](Database& database) {
-                Reply reply;
-                reply.type = "text/csv; charset=utf-8";
-                reply.body = QByteArray::fromStdString(GradebookCsv(*cache->Read(database, bank)));
-                reply.headers.emplace_back("Content-Disposition",
-                                           "attachment; filename=\"gradebook.csv\"");
-                return reply;
+                return CsvDownload(GradebookCsv(*cache->Read(database, bank)), "gradebook.csv");
+            },
+            responder);
+    } else if (path == "/results.csv") {
+        Build(
+            [](Database& database) {
+                std::ostringstream csv;
+                WriteResults(database, {}, {}, ResultsStyle::Spreadsheet(), csv);
+                return CsvDownload(csv.str(), "results.csv");
             },
             responder);
     } else if (path.startsWith("/student/")) {

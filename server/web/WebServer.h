@@ -25,6 +25,7 @@
 //   POST /login              signs a teacher in: a session cookie, then 303 to /; the
 //                            form's token must match the pre-session cookie the form came with
 //   GET  /                   the gradebook;  /gradebook.csv  its CSV
+//   GET  /results.csv        every submission, as `results --spreadsheet` writes them
 //   GET  /student/NAME       a student's submissions;  /task/NAME[?student=S]  a task
 //   GET  /now                who is connected
 //   POST /logout             signs out (the form's token)

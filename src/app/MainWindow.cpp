@@ -42,14 +42,15 @@ constexpr int kOfferWaitMs = 500;
 const char* const kCaption = "Клиент для системы удаленного тестирования ВЕКТА v.1.23";
 
 // The task's caption without the standing the server puts after it in the list
-// ("… — решено", "… — 2 из 3, попыток 1 из 3"): that belongs to the list, not to the task.
+// ("… — решено", "… — решено, попыток 2 из 3", "… — 2,4 из 3, попыток 3 из 3"): that
+// belongs to the list, not to the task.
 std::string WithoutStanding(const std::string& caption) {
     const std::string dash = platform::Cp(" — ");
     const std::size_t cut = caption.rfind(dash);
     if (cut == std::string::npos)
         return caption;
     const std::string standing = caption.substr(cut + dash.size());
-    const bool solved = standing == platform::Cp("решено");
+    const bool solved = standing.rfind(platform::Cp("решено"), 0) == 0;
     const bool counted = !standing.empty() && standing[0] >= '0' && standing[0] <= '9' &&
                          standing.find(platform::Cp(" из ")) != std::string::npos;
     return solved || counted ? caption.substr(0, cut) : caption;

@@ -131,7 +131,8 @@ TEST_F(StudentWorkTest, TheCaptionOfTheOpenedTaskIsAboveTheStatementAndInTheAnim
     EXPECT_EQ(window->Animation().windowTitle(),
               QString::fromUtf8("Анимация задачи: ") + QString::fromUtf8(kTaskCaption));
     // The list's standing after the caption stays in the list.
-    for (const char* standing : {" — решено", " — 2 из 3, попыток 1 из 3"}) {
+    for (const char* standing : {" — решено", " — 2 из 3, попыток 1 из 3",
+                                 " — решено, попыток 3 из 3", " — 2,4 из 3, попыток 3 из 3"}) {
         const std::string entry = "<DINAMIK><NAME>" + kTaskName + "</NAME><CAPTION>" +
                                   platform::Cp(kTaskCaption) + platform::Cp(standing) +
                                   "</CAPTION>";

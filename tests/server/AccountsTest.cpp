@@ -156,25 +156,44 @@ TEST(AccountsTest, ResultsCellsNeverStartAFormulaNorCarryControlBytes) {
     EXPECT_EQ(ShownText("Балка"), "Балка");
 }
 
+// Plain for scripts; --spreadsheet for a spreadsheet set up for Russian: a byte-order
+// mark, ";" between cells, the decimal comma and "\r\n" lines. Both formula-safe.
 TEST(AccountsTest, ResultsOfAStoreAreStreamedWhole) {
     QTemporaryDir dir;
     const std::string location = dir.filePath("r.sqlite").toStdString();
     {
         Database db(location);
         for (int i = 0; i < 300; ++i)
-            db.StoreSubmission(
-                {"u" + std::to_string(i % 3), "t", "=cmd|' /C calc'!A0", "", 1, 1, true, {}});
+            db.StoreSubmission({"u" + std::to_string(i % 3), "t", "=cmd|' /C calc'!A0", "верно", 1,
+                                3, true, "a = 1.5; b = 2", 1.5});
     }
+    const struct {
+        ResultsStyle style;
+        std::string header, formulaCell, lineEnd;
+    } cases[] = {
+        {ResultsStyle::Plain(), "id,user,task,", ",'=cmd|' /C calc'!A0,", "\n"},
+        {ResultsStyle::Spreadsheet(), "\xEF\xBB\xBFid;user;task;", ";'=cmd|' /C calc'!A0;", "\r\n"},
+    };
     Database db(location);
-    std::ostringstream csv;
-    EXPECT_EQ(RunResultsCommand(db, "u1", "", csv), 0);
-    const std::string text = csv.str();
-    std::size_t rows = 0;
-    for (std::size_t at = 0; (at = text.find("\n", at)) != std::string::npos; ++at)
-        ++rows;
-    EXPECT_EQ(rows, 101u);
-    EXPECT_EQ(text.find(",=cmd"), std::string::npos);
-    EXPECT_NE(text.find(",'=cmd|' /C calc'!A0,"), std::string::npos);
+    for (const auto& c : cases) {
+        std::ostringstream csv;
+        EXPECT_EQ(RunResultsCommand(db, "u1", "", c.style, csv), 0);
+        const std::string text = csv.str();
+        std::size_t rows = 0;
+        for (std::size_t at = 0; (at = text.find(c.lineEnd, at)) != std::string::npos; ++at)
+            ++rows;
+        EXPECT_EQ(rows, 101u) << c.header;
+        EXPECT_EQ(text.rfind(c.header, 0), 0u) << text.substr(0, 40);
+        const char s = c.style.separator, d = c.style.decimal;
+        EXPECT_NE(text.find(c.formulaCell), std::string::npos);
+        EXPECT_EQ(text.find(std::string{s} + "=cmd"), std::string::npos);
+        // The variant's text holds ";": quoted in the spreadsheet's file, where it separates.
+        const std::string variant = s == ';' ? "\"a = 1.5; b = 2\"" : "a = 1.5; b = 2";
+        EXPECT_NE(text.find(std::string{s} + variant + s + '1' + d + '5' + s + '1' + c.lineEnd),
+                  std::string::npos)
+            << text.substr(0, 300);
+        EXPECT_EQ(text.find("\r\n") != std::string::npos, c.lineEnd == "\r\n");
+    }
 }
 
 TEST(AccountsTest, DemoAccountsOnlyWithDemoAndTheDemoListensOnLoopback) {

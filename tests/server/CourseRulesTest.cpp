@@ -45,12 +45,19 @@ TEST(AttemptsTest, ScoresFallByThePenaltyNeverBelowZeroAndTheBestCounts) {
 }
 
 TEST(AttemptsTest, TheVerdictLineSaysAttemptAndCredit) {
-    EXPECT_EQ(AttemptLine(2, 2, 3, {3, 10}), "Попытка 2 из 3. Засчитано 2 из 3 (90 %)");
-    EXPECT_EQ(AttemptLine(1, 3, 3, {3, 10}), "Попытка 1 из 3. Засчитано 3 из 3 (100 %)");
-    EXPECT_EQ(AttemptLine(4, 1, 2, {}), "Попытка 4. Засчитано 1 из 2 (100 %)");
-    EXPECT_EQ(AttemptLine(3, 1, 2, {5, 12.5}), "Попытка 3 из 5. Засчитано 1 из 2 (75 %)");
-    EXPECT_EQ(AttemptLine(2, 1, 2, {5, 33.3}), "Попытка 2 из 5. Засчитано 1 из 2 (66,7 %)");
-    EXPECT_EQ(AttemptLine(9, 1, 2, {10, 20}), "Попытка 9 из 10. Засчитано 1 из 2 (0 %)");
+    EXPECT_EQ(AttemptLine(2, 2, 3, {3, 10}),
+              "Попытка 2 из 3. Засчитано 1,8 из 3 (90 % за 2-ю попытку)");
+    EXPECT_EQ(AttemptLine(1, 3, 3, {3, 10}),
+              "Попытка 1 из 3. Засчитано 3 из 3 (100 % за 1-ю попытку)");
+    EXPECT_EQ(AttemptLine(4, 1, 2, {}), "Попытка 4. Засчитано 1 из 2 (100 % за 4-ю попытку)");
+    EXPECT_EQ(AttemptLine(3, 1, 2, {5, 12.5}),
+              "Попытка 3 из 5. Засчитано 0,8 из 2 (75 % за 3-ю попытку)");
+    EXPECT_EQ(AttemptLine(2, 1, 2, {5, 33.3}),
+              "Попытка 2 из 5. Засчитано 0,7 из 2 (66,7 % за 2-ю попытку)");
+    EXPECT_EQ(AttemptLine(9, 1, 2, {10, 20}),
+              "Попытка 9 из 10. Засчитано 0 из 2 (0 % за 9-ю попытку)");
+    EXPECT_EQ(AttemptLine(3, 3, 3, {3, 10}),
+              "Попытка 3 из 3. Засчитано 2,4 из 3 (80 % за 3-ю попытку)");
 }
 
 TEST(StandingCaptionTest, TheCaptionCarriesTheStudentsStanding) {
@@ -59,8 +66,12 @@ TEST(StandingCaptionTest, TheCaptionCarriesTheStudentsStanding) {
     EXPECT_EQ(StandingCaption(caption, {}, {3, 0}, 3), caption);
     EXPECT_EQ(utf8(StandingCaption(caption, {{2}}, {3, 0}, 3)),
               "Реакции опор балки — 2 из 3, попыток 1 из 3");
-    EXPECT_EQ(utf8(StandingCaption(caption, {{1}, {3}}, {3, 10}, 3)),
-              "Реакции опор балки — решено");
+    EXPECT_EQ(utf8(StandingCaption(caption, {{3}}, {3, 10}, 3)),
+              "Реакции опор балки — решено, попыток 1 из 3");
+    // Right at the third attempt, with its penalty: not full marks.
+    EXPECT_EQ(utf8(StandingCaption(caption, {{1}, {2}, {3}}, {3, 10}, 3)),
+              "Реакции опор балки — 2,4 из 3, попыток 3 из 3");
+    EXPECT_EQ(utf8(StandingCaption(caption, {{1}, {3}}, {}, 3)), "Реакции опор балки — решено");
     EXPECT_EQ(utf8(StandingCaption(caption, {{0}, {1}}, {}, 2)),
               "Реакции опор балки — 1 из 2, попыток 2");
 }

@@ -130,13 +130,13 @@ TEST(CourseSessionTest, AttemptsRunOutAndTheTaskListShowsTheStanding) {
         ProtocolClient client(server.Port());
         ASSERT_TRUE(client.LogInAndOpen("Ivanov", "p1", Utf8ToCp1251("Балка-2")));
         const std::string wrong = Answer(client, "R!A", "4");
-        EXPECT_TRUE(Has(wrong, "Попытка 1 из 2. Засчитано 0 из 1 (100 %)")) << wrong;
+        EXPECT_TRUE(Has(wrong, "Попытка 1 из 2. Засчитано 0 из 1 (100 % за 1-ю попытку)")) << wrong;
         // An answer that cannot be read uses no attempt.
         EXPECT_TRUE(Has(Answer(client, "R!A", "q"), "не принято"));
         client.Send("GETQUESTLIST", "1");
         EXPECT_TRUE(Has(MessageText(client.Next()), "Консоль — 0 из 1, попыток 1 из 2"));
         const std::string right = Answer(client, "R!A", "5");
-        EXPECT_TRUE(Has(right, "Попытка 2 из 2. Засчитано 1 из 1 (100 %)")) << right;
+        EXPECT_TRUE(Has(right, "Попытка 2 из 2. Засчитано 1 из 1 (100 % за 2-ю попытку)")) << right;
         EXPECT_EQ(Answer(client, "R!A", "5"), "Попытки исчерпаны");
     }
     // A new login reads the standing from the store.

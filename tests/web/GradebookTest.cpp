@@ -8,6 +8,7 @@
 #include "web/GradebookCache.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"
+#include "web/WebPages.h"
 
 #include <QTemporaryDir>
 
@@ -60,6 +61,20 @@ TEST(GradebookTest, BestScoreUnderTheTaskRulesAndTotals) {
     EXPECT_NEAR(book.rows[1].total, 2, 1e-9);
     EXPECT_NEAR(book.taskTotals[0], 2.7, 1e-9);
     EXPECT_NEAR(book.taskTotals[1], 2, 1e-9);
+
+    // Every answer right at the second attempt is not full marks: the cell is shaded by
+    // its fraction, and the student's page shows what the attempt cost.
+    const PageFrame frame{"Учитель", "token", "nonce"};
+    const std::string html = GradebookPage(frame, book);
+    EXPECT_NE(html.find("<td class=\"part\" style=\"background:hsl(96,70%,84%)\" "
+                        "data-v=\"2.7\">2,7/3"),
+              std::string::npos)
+        << html;
+    EXPECT_NE(html.find("<td class=\"full\" data-v=\"2\">2/2"), std::string::npos);
+    SubmissionLine second{"07.12.2026 10:00:00", "Балка-1", 2, 3, 3, 3, 0.9, {}, {}, {}};
+    EXPECT_NE(StudentPage(frame, "Иванов", {second})
+                  .find("попытка 2 · верно 3 из 3 · засчитано 2,7 (90 %)"),
+              std::string::npos);
 }
 
 TEST(GradebookTest, PointsAreWrittenAsNumbers) {

@@ -231,7 +231,7 @@ TEST_F(WebServerTest, ASessionEndsOnceItsAccountIsNoTeachersAnyMore) {
         db.AddAccount("Учитель", password::Hash(Utf8ToCp1251("пароль")));
     };
     const auto remove = [](Database& db) { db.RemoveAccount("Учитель"); };
-    for (const QByteArray path : {"/", "/student/Иванов", "/gradebook.csv", "/now"})
+    for (const QByteArray path : {"/", "/student/Иванов", "/gradebook.csv", "/results.csv", "/now"})
         for (const std::function<void(Database&)>& change :
              {std::function<void(Database&)>(demote), std::function<void(Database&)>(remove)}) {
             const QByteArray cookie = SignIn("Учитель", "пароль");
@@ -289,7 +289,9 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
     EXPECT_NE(html.find("2/3"), std::string::npos); // Иванов's best at Балка-1
     // Two of three right is part of the task, however the third was judged.
-    EXPECT_NE(html.find("<td class=\"part\" data-v=\"2\">2/3<br>"), std::string::npos);
+    EXPECT_NE(
+        html.find("<td class=\"part\" style=\"background:hsl(73,70%,84%)\" data-v=\"2\">2/3<br>"),
+        std::string::npos);
     EXPECT_EQ(html.find("Учитель</a>"), std::string::npos); // a teacher is no row
     EXPECT_TRUE(book.Header("Content-Security-Policy").contains("default-src 'none'"));
 
@@ -315,6 +317,17 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     EXPECT_NE(task.Text().find("Эталон"), std::string::npos);
     // The wrong reading comes before the right ones.
     EXPECT_NE(task.Text().find(">7<"), std::string::npos);
+    // The statement's values in view; the diagram's helpers folded away.
+    const HttpReply helped =
+        Exchange(port_, Get("/task/" + QByteArray("Кронштейн-3").toPercentEncoding(), cookie));
+    ASSERT_EQ(helped.status, 200);
+    const std::string shown = helped.Text();
+    const std::size_t values = shown.find("Значения варианта: P = ");
+    const std::size_t folded = shown.find("<details><summary>Вспомогательные значения</summary>");
+    ASSERT_NE(values, std::string::npos);
+    ASSERT_NE(folded, std::string::npos);
+    EXPECT_GT(shown.find("cx = "), folded);
+    EXPECT_LT(shown.find("b = "), folded);
 
     const HttpReply now = Exchange(port_, Get("/now", cookie));
     ASSERT_EQ(now.status, 200);
@@ -328,6 +341,12 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     EXPECT_TRUE(csv.body.contains("\r\nИванов;2;"));
     EXPECT_TRUE(csv.body.contains("\r\nПетров;2;"));
     EXPECT_TRUE(csv.Header("Content-Disposition").contains("attachment"));
+
+    const HttpReply results = Exchange(port_, Get("/results.csv", cookie));
+    ASSERT_EQ(results.status, 200);
+    EXPECT_TRUE(results.body.startsWith("\xEF\xBB\xBFid;user;task;received_utc;"));
+    EXPECT_TRUE(results.body.contains(";Иванов;Балка-1;"));
+    EXPECT_TRUE(results.Header("Content-Disposition").contains("results.csv"));
 }
 
 TEST(WebServerTlsTest, WithACertificateThePagesAreServedOverHttpsOnly) {
