@@ -5,7 +5,8 @@
 #include <string>
 
 // A task as its student sees it in the task view: the statement wrapped at the pane's
-// width, the diagram centred under it, drawn by the task view's own rendering on a
+// width, the diagram centred under it and the empty answer rows under that, each name
+// field as wide as the widest name needs, drawn by the task view's own rendering on a
 // canvas over an image (no widget), written as PNG. Drawing text needs a
 // QGuiApplication (the offscreen platform serves); any thread may draw.
 struct TaskPicture {

@@ -10,6 +10,7 @@
 #include "TlsSetup.h"
 #include "platform/Cp1251.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSslSocket>
@@ -314,6 +315,17 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     const HttpReply task = Exchange(port_, Get("/task/%D0%91%D0%B0%D0%BB%D0%BA%D0%B0-1", cookie));
     ASSERT_EQ(task.status, 200);
     EXPECT_NE(task.Text().find("data:image/png;base64,iVBORw0KGgo"), std::string::npos);
+    // The picture is whole, as the student sees it: under the diagram, its three answer
+    // fields (white bands at the right, where neither statement nor diagram reaches).
+    const QRegularExpression png("base64,([A-Za-z0-9+/=]+)");
+    const QImage picture = QImage::fromData(
+        QByteArray::fromBase64(png.match(QString::fromUtf8(task.body)).captured(1).toLatin1()));
+    ASSERT_FALSE(picture.isNull());
+    int fields = 0;
+    for (int y = 1; y < picture.height(); ++y)
+        fields += picture.pixel(picture.width() - 60, y) == qRgb(255, 255, 255) &&
+                  picture.pixel(picture.width() - 60, y - 1) != qRgb(255, 255, 255);
+    EXPECT_EQ(fields, 3);
     EXPECT_NE(task.Text().find("Эталон"), std::string::npos);
     // The wrong reading comes before the right ones.
     EXPECT_NE(task.Text().find(">7<"), std::string::npos);
