@@ -151,7 +151,7 @@ std::optional<std::string> ServerSession::HandleSubmission(const std::string& pa
     const BankTask& task = openTask_->task;
     const SubmissionRequest request{
         user_,         std::shared_ptr<const BankTask>(openTask_, &task),
-        payload,       ValuesText(openTask_->values),
+        payload,       ExactValuesText(openTask_->values),
         RulesOf(task), bank_.course.window};
     const std::optional<SubmissionOutcome> outcome = host_.Submit(request);
     if (!outcome)

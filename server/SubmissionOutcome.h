@@ -38,7 +38,7 @@ struct SubmissionRequest {
     // that it outlives a connection that closes while the submission is under way.
     std::shared_ptr<const BankTask> task;
     std::string payload;
-    std::string variant; // the variant's values (ValuesText), for the record
+    std::string variant; // the variant's values whole (ExactValuesText)
     AttemptRules rules;  // the task's attempts
     TestWindow window;   // when the course's tasks may be worked on
 };

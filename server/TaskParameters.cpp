@@ -190,12 +190,28 @@ DrawnValues DrawValues(const TaskParameters& parameters, std::uint64_t seed) {
     return drawn;
 }
 
-std::string ValuesText(const ParameterValues& values) {
+namespace {
+
+std::string JoinedValues(const ParameterValues& values, std::string (*number)(double)) {
     std::string text;
     for (const ParameterValue& value : values) {
         if (!text.empty())
             text += "; ";
-        text += value.name + " = " + NumberText(value.value, -1, '.');
+        text += value.name + " = " + number(value.value);
     }
     return text;
+}
+
+std::string ShortNumber(double value) {
+    return NumberText(value, -1, '.');
+}
+
+} // namespace
+
+std::string ValuesText(const ParameterValues& values) {
+    return JoinedValues(values, &ShortNumber);
+}
+
+std::string ExactValuesText(const ParameterValues& values) {
+    return JoinedValues(values, &ExactNumberText);
 }

@@ -46,6 +46,11 @@ struct DrawnValues {
 // evaluated over the values before them.
 DrawnValues DrawValues(const TaskParameters& parameters, std::uint64_t seed);
 
-// "F = 8; a = 45; M = 16" (CP1251), numbers with a decimal point: what a stored submission
-// keeps of its variant.
+// "F = 8; a = 45; M = 16.666667" (CP1251), numbers with a decimal point and at most six
+// decimals: a variant's values as the author's tools list them.
 std::string ValuesText(const ParameterValues& values);
+
+// The same with every value whole: the shortest text that reads back as the same double
+// ("1.5", "0.00000000000000000016", "0.6666666666666666"), so that a value the author wrote
+// reads as written and none is lost. What a stored submission keeps of its variant.
+std::string ExactValuesText(const ParameterValues& values);

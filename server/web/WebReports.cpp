@@ -173,8 +173,8 @@ std::optional<TaskReport> TaskReportOf(Database& database, const TaskBank& bank,
     const TaskVariant variant =
         VariantOf(*task, database.CourseSecret(), platform::Utf8ToCp1251(report.student));
     const auto [shown, helpers] = SplitByStatement(variant.values, *task);
-    report.variant = Cp1251ToUtf8(ValuesText(shown));
-    report.helpers = Cp1251ToUtf8(ValuesText(helpers));
+    report.variant = Cp1251ToUtf8(ExactValuesText(shown));
+    report.helpers = Cp1251ToUtf8(ExactValuesText(helpers));
     const TaskPicture picture = DrawTaskPicture(variant.task);
     report.picture = picture.png;
     report.pictureProblem = picture.problem;

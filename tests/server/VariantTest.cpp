@@ -118,6 +118,10 @@ TEST(VariantTextTest, PlaceholdersTakeTheValueWithTheirDecimalsAndSeparator) {
     ASSERT_EQ(unknown.problems.size(), 1u);
     // A small negative value rounded to zero shows no sign.
     EXPECT_EQ(NumberText(-0.001, 2, ','), "0,00");
+    // What a submission stores of its variant loses nothing, and reads as the author wrote.
+    const ParameterValues whole = {{"e", "e", 1.6e-19}, {"M", "M", 2.0 / 3}, {"a", "a", 1.5}};
+    EXPECT_EQ(ExactValuesText(whole),
+              "e = 0.00000000000000000016; M = 0.6666666666666666; a = 1.5");
 }
 
 TEST(VariantTextTest, ParametersInAFormulaAreReplacedAsWholeNames) {
