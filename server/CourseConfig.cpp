@@ -19,6 +19,17 @@ bool Apply(std::string_view key, std::string_view value, CourseConfig& config) {
             config.attempts.penaltyPercent = rules->penaltyPercent;
         return rules.has_value();
     }
+    if (key == "order") {
+        config.order.clear();
+        while (!value.empty()) {
+            const std::size_t comma = value.find(',');
+            const std::string_view name = TrimBlanks(value.substr(0, comma));
+            if (!name.empty())
+                config.order.emplace_back(name);
+            value.remove_prefix(comma == std::string_view::npos ? value.size() : comma + 1);
+        }
+        return !config.order.empty();
+    }
     if (key == "open" || key == "close") {
         const std::optional<LocalTime> time = ReadLocalTime(value);
         (key == "open" ? config.window.open : config.window.close) = time;

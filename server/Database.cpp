@@ -280,6 +280,7 @@ void Database::CreateTables() {
     Run("CREATE TABLE IF NOT EXISTS time_extensions ("
         "user_name VARCHAR(200) PRIMARY KEY, minutes INTEGER NOT NULL)");
     CreateSharedLimitTables();
+    CreateTaskOrderTable();
 }
 
 // Adds a column to a table of an older store. Two servers opening it together may both

@@ -100,6 +100,10 @@ public:
     // The course's secret that students' variants are drawn with: made at random the first
     // time it is asked for and kept; two servers asking at once get the same one.
     std::string CourseSecret();
+    // The order in which the course first listed its tasks: the names (UTF-8) not yet
+    // recorded are appended in the order given; two servers starting at once record each
+    // name once. Returns every recorded name's place (ties, from such a race, go by name).
+    std::map<std::string, int> RecordTaskOrder(const std::vector<std::string>& names);
     // The minutes one student (UTF-8 name) may work past the test window's close; 0 unless
     // set. Setting 0 takes the extension back.
     int TimeExtension(const std::string& user);
@@ -193,6 +197,7 @@ private:
     bool Alive();
     void CreateTables();
     void CreateSharedLimitTables();
+    void CreateTaskOrderTable();
     long long ReserveStoredLogin(const std::vector<std::string>& keys, long long nowMs,
                                  const LoginPacing& pacing);
     void RecordStoredLoginFailure(const std::vector<std::string>& keys, long long nowMs,

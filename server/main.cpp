@@ -41,6 +41,7 @@
 // unless given, 0 to 300); a second signal ends it at once with exit 1.
 
 #include "AdminCommands.h"
+#include "CourseOrder.h"
 #include "Database.h"
 #include "Submission.h"
 #include "TaskBank.h"
@@ -331,6 +332,15 @@ bool ApplyWindowOptions(const Arguments& args, TestWindow& window) {
     return !window.open || !window.close || window.open->Minutes() < window.close->Minutes();
 }
 
+// The task list's order: course.conf's `order` first, then the order in which the course
+// first listed its tasks, which the store keeps; a task added later goes last.
+void ArrangeCourse(TaskBank& bank, Database& database) {
+    ArrangeTasks(bank, {});
+    for (const std::string& name : ArrangeTasks(bank, database.RecordTaskOrder(TaskNames(bank))))
+        TestingServer::Log("course.conf: order names " + QString::fromStdString(name) +
+                           ", which is no task of the bank");
+}
+
 int Serve(const Arguments& args, Database& database) {
     const bool demo = args.options.contains("--demo");
     bool ok = true;
@@ -380,6 +390,7 @@ int Serve(const Arguments& args, Database& database) {
     }
     try {
         server.SetCourseSecret(database.CourseSecret());
+        ArrangeCourse(bank, database);
         if (demo)
             SeedDemoAccounts(database, bank);
     } catch (const std::exception& error) {

@@ -2,6 +2,7 @@
 // task list, course.conf and the test window.
 #include "Attempts.h"
 #include "CourseConfig.h"
+#include "CourseOrder.h"
 #include "StandingCaption.h"
 #include "TestWindow.h"
 
@@ -92,6 +93,20 @@ TEST(CourseConfigTest, KeysAreReadAndBadLinesTold) {
     EXPECT_EQ(
         ReadCourseConfig("open = 2026-12-10T10:00\nclose = 2026-12-10T09:00\n").problems.size(),
         1u);
+
+    // The list's order: course.conf's names first, then as the course first listed them,
+    // a task added later last; a name the bank lacks is told.
+    TaskBank bank;
+    for (const char* name : {"Балка-1", "Балка-4", "Консоль-2", "Груз-2"}) {
+        bank.tasks.emplace_back();
+        bank.tasks.back().name = platform::Utf8ToCp1251(name);
+    }
+    bank.course = ReadCourseConfig("order = Груз-2,  Нет-1 ,\n");
+    EXPECT_TRUE(bank.course.problems.empty());
+    EXPECT_EQ(ArrangeTasks(bank, {{"Балка-1", 1}, {"Консоль-2", 2}}),
+              (std::vector<std::string>{"Нет-1"}));
+    EXPECT_EQ(TaskNames(bank),
+              (std::vector<std::string>{"Груз-2", "Балка-1", "Консоль-2", "Балка-4"}));
 }
 
 TEST(CourseConfigTest, ATasksOwnAttemptsOverrideTheCourses) {

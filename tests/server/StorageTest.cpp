@@ -40,6 +40,12 @@ void ExerciseStore(const std::string& location) {
         EXPECT_TRUE(password::Verify(Utf8ToCp1251("секрет"), *hash));
         EXPECT_FALSE(password::Verify(Utf8ToCp1251("Секрет"), *hash));
         EXPECT_FALSE(password::Verify("", "pbkdf2-sha256$0$$"));
+        // The order the course first listed its tasks in stays; a task added later is last.
+        using Places = std::map<std::string, int>;
+        EXPECT_EQ(db.RecordTaskOrder({"Балка-1", "Консоль-2"}),
+                  (Places{{"Балка-1", 1}, {"Консоль-2", 2}}));
+        EXPECT_EQ(db.RecordTaskOrder({"Балка-1", "Балка-4", "Консоль-2"}),
+                  (Places{{"Балка-1", 1}, {"Балка-4", 3}, {"Консоль-2", 2}}));
         db.StoreSubmission({Utf8ToCp1251("Иванов"),
                             Utf8ToCp1251("Балка-1"),
                             std::string("\xC0\0 X @=1;", 9),
