@@ -14,6 +14,7 @@
 //                                user import FILE [--update]
 //   vekta-server [--db LOCATION] results [--user NAME] [--task TASK] [--spreadsheet]
 //   vekta-server [--db LOCATION] [--bank FOLDER] results --gradebook [--separator ,]
+//   vekta-server [--db LOCATION] [--bank FOLDER] stats [--best] [--json]
 //   vekta-server [--db LOCATION] extend NAME MINUTES
 // Defaults: all interfaces, port 797 (0 picks a free port), the installed bank
 // (<program folder>/../share/vekta/bank) or else the bank of the sources, the SQLite
@@ -32,7 +33,8 @@
 // --web also serves the teacher's gradebook pages on PORT (address 127.0.0.1 unless
 // given; HTTPS with --tls-cert), to accounts added with "user add NAME --teacher"; the
 // second line on stdout names its port. "results --gradebook" writes the same gradebook
-// as CSV for a spreadsheet (";" between cells unless --separator ,). --judge-budget is
+// as CSV for a spreadsheet (";" between cells unless --separator ,); "stats" the tasks'
+// item statistics, as such a CSV or with --json as JSON. --judge-budget is
 // the time one submission's judging may take (2000 ms unless given); past it the student
 // is answered that the expression is too complex, and the submission is not stored.
 // SIGTERM or SIGINT stops the server gracefully: it accepts no more connections, lets the
@@ -50,6 +52,7 @@
 #include "TlsSetup.h"
 #include "platform/Cp1251.h"
 #include "web/GradebookQuery.h"
+#include "web/StatisticsQuery.h"
 #include "web/WebServer.h"
 
 #include <QCoreApplication>
@@ -149,7 +152,8 @@ const QStringList kValueOptions = {"--listen",
                                    "--web"};
 // Options without a value; "--update" and "--teacher" belong to "user import" and "user add"
 // and stay among their words.
-const QStringList kFlagOptions = {"--strict", "--demo", "--gradebook", "--spreadsheet"};
+const QStringList kFlagOptions = {"--strict",      "--demo", "--gradebook",
+                                  "--spreadsheet", "--best", "--json"};
 const QStringList kCommandFlags = {"--update", "--teacher"};
 
 struct Arguments {
@@ -206,6 +210,7 @@ int Usage() {
                  "[--spreadsheet]\n"
                  "       vekta-server [--db LOCATION] [--bank FOLDER] results --gradebook "
                  "[--separator ,]\n"
+                 "       vekta-server [--db LOCATION] [--bank FOLDER] stats [--best] [--json]\n"
                  "       vekta-server [--db LOCATION] extend NAME MINUTES\n";
     return 64;
 }
@@ -480,6 +485,10 @@ int main(int argc, char** argv) {
                                          ? ResultsStyle::Spreadsheet()
                                          : ResultsStyle::Plain(),
                                      std::cout);
+        if (words[0] == "stats" && words.size() == 1)
+            return RunStatsCommand(
+                database, LoadTaskBank(Option(*args, "--bank", DefaultBank()).toStdString()),
+                args->options.contains("--best"), args->options.contains("--json"), std::cout);
         if (words[0] == "extend")
             return RunExtendCommand(database, {words.begin() + 1, words.end()}, std::cout,
                                     std::cerr);

@@ -2,6 +2,7 @@
 
 #include "Attempts.h"
 #include "NumberText.h"
+#include "web/Histogram.h"
 #include "web/HtmlText.h"
 
 #include <QByteArray>
@@ -61,7 +62,8 @@ std::string Head(const std::string& title) {
 std::string Top(const PageFrame& frame, const std::string& title) {
     return Head(title) +
            "<header><a href=\"/\">Журнал</a><a href=\"/now\">Сейчас</a>"
-           "<a href=\"/gradebook.csv\">CSV</a><a href=\"/results.csv\">Все ответы (CSV)</a><span "
+           "<a href=\"/gradebook.csv\">CSV</a><a href=\"/results.csv\">Все ответы (CSV)</a><a "
+           "href=\"/stats\">Статистика</a><span "
            "class=\"who\">" +
            HtmlEscaped(frame.teacher) +
            "</span><form method=\"post\" action=\"/logout\"><input type=\"hidden\" "
@@ -294,6 +296,50 @@ std::string NowPage(const PageFrame& frame, const std::vector<LiveSession>& sess
                 (session.openTask.empty() ? std::string() : TaskLink(session.openTask)) +
                 "</td><td>" + HtmlEscaped(session.lastSubmission) + "</td></tr>";
     return html + "</tbody></table>" + Bottom(frame);
+}
+
+namespace {
+
+std::string FigureCell(const std::optional<double>& value) {
+    return "<td>" + (value ? NumberText(*value, 2, ',') : std::string("—")) + "</td>";
+}
+
+std::string StatisticsRows(const TaskStatistics& task) {
+    std::string flags;
+    for (const std::string& flag : task.flags)
+        flags += (flags.empty() ? "" : "<br>") + HtmlEscaped(flag);
+    std::string html = "<tr><td>" + TaskLink(task.task) + "</td><td></td><td>" +
+                       std::to_string(task.n) + "</td>" + FigureCell(task.facility) +
+                       FigureCell(task.sd) + FigureCell(task.discrimination) +
+                       FigureCell(task.efficiency) + "<td class=\"na\">" + flags + "</td></tr>";
+    for (const VariantStatistics& variant : task.variants)
+        html += "<tr><td></td><td><small>" + HtmlEscaped(variant.variant) + "</small></td><td>" +
+                std::to_string(variant.n) + "</td>" + FigureCell(variant.facility) +
+                "<td></td><td></td><td></td><td></td></tr>";
+    return html;
+}
+
+} // namespace
+
+std::string StatsPage(const PageFrame& frame, const CourseStatistics& statistics, bool best) {
+    std::string html = Top(frame, "Статистика заданий");
+    html += std::string("<p>") +
+            (best ? "По лучшей засчитанной попытке (<a href=\"/stats\">по первой</a>)"
+                  : "По первой попытке (<a href=\"/stats?best=1\">по лучшей</a>)") +
+            ". Студентов: " + std::to_string(statistics.students) + " · альфа Кронбаха: " +
+            (statistics.alpha ? NumberText(*statistics.alpha, 2, ',') : "—") + " · доля ошибки: " +
+            (statistics.errorRatio ? NumberText(*statistics.errorRatio, 2, ',') : "—") + "</p>";
+    html += "<table id=\"stats\"><thead><tr><th>Задание</th><th>Вариант</th><th>n</th>"
+            "<th>Лёгкость, %</th><th>SD, %</th><th>Различение, %</th><th>Эффективность, %</th>"
+            "<th>Замечания</th></tr></thead><tbody>";
+    for (const TaskStatistics& task : statistics.tasks)
+        html += StatisticsRows(task);
+    html += "</tbody></table><h2>Распределения</h2><p>" +
+            HistogramSvg(statistics.totals, static_cast<double>(statistics.tasks.size()),
+                         "Сумма по заданиям");
+    for (const TaskStatistics& task : statistics.tasks)
+        html += " " + HistogramSvg(task.scores, 1, task.task);
+    return html + "</p>" + Bottom(frame);
 }
 
 std::string MessagePage(const std::string& title, const std::string& line) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ItemStatistics.h"
 #include "LiveSession.h"
 #include "web/Gradebook.h"
 
@@ -72,5 +73,8 @@ std::string StudentPage(const PageFrame& frame, const std::string& student,
                         const std::vector<SubmissionLine>& submissions);
 std::string TaskPage(const PageFrame& frame, const TaskReport& report);
 std::string NowPage(const PageFrame& frame, const std::vector<LiveSession>& sessions);
+// The item statistics: the course's figures, a row per task and per variant with its flags,
+// and the distributions of the total and of each task's scores.
+std::string StatsPage(const PageFrame& frame, const CourseStatistics& statistics, bool best);
 // A short page with a heading and one line, for refusals and pages not found.
 std::string MessagePage(const std::string& title, const std::string& line);

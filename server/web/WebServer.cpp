@@ -9,6 +9,7 @@
 #include "protocol/Messages.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"
+#include "web/StatisticsQuery.h"
 #include "web/WebListener.h"
 #include "web/WebPages.h"
 #include "web/WebReports.h"
@@ -246,6 +247,14 @@ void WebServer::ServePage(const QString& path, const QUrlQuery& query,
         Build(
             [&bank, cache = &gradebook_](Database& database) {
                 return CsvDownload(GradebookCsv(*cache->Read(database, bank)), "gradebook.csv");
+            },
+            responder);
+    } else if (path == "/stats") {
+        const bool best = query.hasQueryItem("best");
+        Build(
+            [frame, best, &bank](Database& database) {
+                return Page(200,
+                            StatsPage(frame, ReadCourseStatistics(database, bank, best), best));
             },
             responder);
     } else if (path == "/results.csv") {

@@ -26,6 +26,7 @@
 //                            form's token must match the pre-session cookie the form came with
 //   GET  /                   the gradebook;  /gradebook.csv  its CSV
 //   GET  /results.csv        every submission, as `results --spreadsheet` writes them
+//   GET  /stats[?best=1]     the item statistics, by the first or the best attempt
 //   GET  /student/NAME       a student's submissions;  /task/NAME[?student=S]  a task
 //   GET  /now                who is connected
 //   POST /logout             signs out (the form's token)

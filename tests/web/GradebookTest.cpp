@@ -8,12 +8,14 @@
 #include "web/GradebookCache.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"
+#include "web/StatisticsQuery.h"
 #include "web/WebPages.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 namespace {
@@ -158,3 +160,68 @@ TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
 }
 
 } // namespace
+
+// Item statistics on small tables worked out by hand: the figures, the undefined ones
+// (no spread, one student) and the flags.
+TEST(GradebookTest, ItemStatisticsAsWorkedOutByHand) {
+    using Figure = std::optional<double>;
+    const auto near = [](const Figure& got, const Figure& want) {
+        return got.has_value() == want.has_value() && (!got || std::abs(*got - *want) < 0.01);
+    };
+    const auto sent = [](double fraction, const char* variant = "") {
+        return TaskScore{fraction, variant, true};
+    };
+    const struct {
+        const char* what;
+        std::vector<std::vector<TaskScore>> scores;
+        Figure facility, sd, discrimination, efficiency, alpha, errorRatio;
+    } cases[] = {
+        {"three students",
+         {{sent(1), sent(1)}, {sent(0.5), sent(0)}, {sent(0), sent(0.5)}},
+         50,
+         50,
+         50,
+         50,
+         66.67,
+         57.74},
+        {"no spread in the first task",
+         {{sent(1), sent(0)}, {sent(1), sent(1)}},
+         100,
+         0,
+         {},
+         {},
+         0,
+         100},
+        {"one student", {{sent(0.5), sent(1)}}, 50, {}, {}, {}, {}, {}},
+        {"a task not sent counts 0", {{sent(1), {}}, {{}, sent(1)}}, 50, 70.71, -100, -100, {}, {}},
+    };
+    for (const auto& c : cases) {
+        const CourseStatistics got = ComputeStatistics({"Балка-1", "Груз"}, c.scores);
+        const TaskStatistics& first = got.tasks.front();
+        EXPECT_EQ(got.students, static_cast<int>(c.scores.size())) << c.what;
+        EXPECT_TRUE(near(first.facility, c.facility)) << c.what;
+        EXPECT_TRUE(near(first.sd, c.sd)) << c.what;
+        EXPECT_TRUE(near(first.discrimination, c.discrimination)) << c.what;
+        EXPECT_TRUE(near(first.efficiency, c.efficiency)) << c.what;
+        EXPECT_TRUE(near(got.alpha, c.alpha)) << c.what;
+        EXPECT_TRUE(near(got.errorRatio, c.errorRatio)) << c.what;
+        EXPECT_EQ(first.flags.front(), "меньше 30 студентов") << c.what;
+    }
+    // Variants 50 points off their task's facility are flagged; the JSON says null where a
+    // figure is undefined.
+    std::vector<std::vector<TaskScore>> variants;
+    for (int k = 0; k < 40; ++k)
+        variants.push_back({sent(k % 2, k % 2 ? "a = 1" : "a = 2")});
+    const CourseStatistics flagged = ComputeStatistics({"Балка-1"}, variants);
+    EXPECT_EQ(flagged.tasks[0].flags,
+              (std::vector<std::string>{"вариант легче: a = 1 (100 из 50)",
+                                        "вариант сложнее: a = 2 (0 из 50)"}));
+    const std::string json = StatisticsJson(flagged);
+    EXPECT_NE(json.find("\"alpha\": null"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"facility\": 50"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"variant\": \"a = 1\""), std::string::npos) << json;
+    EXPECT_EQ(StatisticsCsv(flagged).rfind("\xEF\xBB\xBF"
+                                           "students;40\r\nalpha;\r\n",
+                                           0),
+              0u);
+}

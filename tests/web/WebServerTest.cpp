@@ -232,7 +232,8 @@ TEST_F(WebServerTest, ASessionEndsOnceItsAccountIsNoTeachersAnyMore) {
         db.AddAccount("Учитель", password::Hash(Utf8ToCp1251("пароль")));
     };
     const auto remove = [](Database& db) { db.RemoveAccount("Учитель"); };
-    for (const QByteArray path : {"/", "/student/Иванов", "/gradebook.csv", "/results.csv", "/now"})
+    for (const QByteArray path :
+         {"/", "/student/Иванов", "/gradebook.csv", "/results.csv", "/stats", "/now"})
         for (const std::function<void(Database&)>& change :
              {std::function<void(Database&)>(demote), std::function<void(Database&)>(remove)}) {
             const QByteArray cookie = SignIn("Учитель", "пароль");
@@ -353,6 +354,14 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     EXPECT_TRUE(csv.body.contains("\r\nИванов;2;"));
     EXPECT_TRUE(csv.body.contains("\r\nПетров;2;"));
     EXPECT_TRUE(csv.Header("Content-Disposition").contains("attachment"));
+
+    // The item statistics of the two students who sent, with their distributions drawn.
+    const HttpReply stats = Exchange(port_, Get("/stats?best=1", cookie));
+    ASSERT_EQ(stats.status, 200);
+    EXPECT_NE(stats.Text().find("По лучшей засчитанной попытке"), std::string::npos);
+    EXPECT_NE(stats.Text().find("Студентов: 2"), std::string::npos);
+    EXPECT_NE(stats.Text().find("<svg class=\"histogram\""), std::string::npos);
+    EXPECT_NE(stats.Text().find("меньше 30 студентов"), std::string::npos);
 
     const HttpReply results = Exchange(port_, Get("/results.csv", cookie));
     ASSERT_EQ(results.status, 200);
