@@ -281,6 +281,7 @@ void Database::CreateTables() {
         "user_name VARCHAR(200) PRIMARY KEY, minutes INTEGER NOT NULL)");
     CreateSharedLimitTables();
     CreateTaskOrderTable();
+    CreateRegradeTables();
 }
 
 // Adds a column to a table of an older store. Two servers opening it together may both
@@ -605,7 +606,10 @@ void Database::ForEachJudgedAttempts(
 }
 
 std::pair<long long, long long> Database::SubmissionsMark() {
-    QSqlQuery query = Run("SELECT COUNT(*), MAX(id) FROM submissions");
+    // A regrade changes submissions in place and keeps what it replaced: the count of those,
+    // and of the regrades, moves the mark too.
+    QSqlQuery query = Run("SELECT COUNT(*) + (SELECT COUNT(*) FROM submission_history) + "
+                          "(SELECT COUNT(*) FROM regrades), MAX(id) FROM submissions");
     if (!query.next())
         return {0, 0};
     return {query.value(0).toLongLong(), query.value(1).toLongLong()};

@@ -100,6 +100,28 @@ public:
     // The course's secret that students' variants are drawn with: made at random the first
     // time it is asked for and kept; two servers asking at once get the same one.
     std::string CourseSecret();
+    // A regrade's new verdict of one submission (UTF-8 verdicts).
+    struct Regraded {
+        long long id = 0;
+        std::string verdicts;
+        int score = 0;
+        double credited = 0;
+    };
+    // Replaces the verdicts, score and credit of each submission of the batch, in one
+    // transaction; the replaced ones are kept in the submission history.
+    void StoreRegraded(const std::vector<Regraded>& batch);
+    // A regrade done: when (ISO 8601, UTC), the tasks it judged again (UTF-8, "" for all),
+    // how many submissions and how many of them went up and down.
+    struct RegradeRecord {
+        std::string doneUtc;
+        std::string tasks;
+        int regraded = 0;
+        int up = 0;
+        int down = 0;
+    };
+    void RecordRegrade(const RegradeRecord& record);
+    std::vector<RegradeRecord> Regrades();
+
     // The order in which the course first listed its tasks: the names (UTF-8) not yet
     // recorded are appended in the order given; two servers starting at once record each
     // name once. Returns every recorded name's place (ties, from such a race, go by name).
@@ -120,8 +142,9 @@ public:
     ForEachJudgedAttempts(const std::function<void(const std::string& user, const std::string& task,
                                                    const std::vector<int>& scores)>& take);
     long long SubmissionCount();
-    // The number of submissions and the newest id: submissions are only ever added, so a
-    // mark that has not changed means no submission came (also from other processes).
+    // The number of submissions (and of the verdicts a regrade replaced) and the newest id:
+    // submissions are only ever added and changed only by a regrade, so a mark that has
+    // not changed means no submission came and none changed (also from other processes).
     std::pair<long long, long long> SubmissionsMark();
 
     // Paces a user's submissions, shared by every server process on the database: at most
@@ -198,6 +221,7 @@ private:
     void CreateTables();
     void CreateSharedLimitTables();
     void CreateTaskOrderTable();
+    void CreateRegradeTables();
     long long ReserveStoredLogin(const std::vector<std::string>& keys, long long nowMs,
                                  const LoginPacing& pacing);
     void RecordStoredLoginFailure(const std::vector<std::string>& keys, long long nowMs,

@@ -15,6 +15,7 @@
 //   vekta-server [--db LOCATION] results [--user NAME] [--task TASK] [--spreadsheet]
 //   vekta-server [--db LOCATION] [--bank FOLDER] results --gradebook [--separator ,]
 //   vekta-server [--db LOCATION] [--bank FOLDER] stats [--best] [--json]
+//   vekta-server [--db LOCATION] [--bank FOLDER] regrade [TASK...] [--dry-run]
 //   vekta-server [--db LOCATION] extend NAME MINUTES
 // Defaults: all interfaces, port 797 (0 picks a free port), the installed bank
 // (<program folder>/../share/vekta/bank) or else the bank of the sources, the SQLite
@@ -34,7 +35,8 @@
 // given; HTTPS with --tls-cert), to accounts added with "user add NAME --teacher"; the
 // second line on stdout names its port. "results --gradebook" writes the same gradebook
 // as CSV for a spreadsheet (";" between cells unless --separator ,); "stats" the tasks'
-// item statistics, as such a CSV or with --json as JSON. --judge-budget is
+// item statistics, as such a CSV or with --json as JSON; "regrade" judges the stored
+// submissions again after a task was fixed. --judge-budget is
 // the time one submission's judging may take (2000 ms unless given); past it the student
 // is answered that the expression is too complex, and the submission is not stored.
 // SIGTERM or SIGINT stops the server gracefully: it accepts no more connections, lets the
@@ -45,6 +47,7 @@
 #include "AdminCommands.h"
 #include "CourseOrder.h"
 #include "Database.h"
+#include "Regrade.h"
 #include "Submission.h"
 #include "TaskBank.h"
 #include "TaskValidation.h"
@@ -152,8 +155,8 @@ const QStringList kValueOptions = {"--listen",
                                    "--web"};
 // Options without a value; "--update" and "--teacher" belong to "user import" and "user add"
 // and stay among their words.
-const QStringList kFlagOptions = {"--strict",      "--demo", "--gradebook",
-                                  "--spreadsheet", "--best", "--json"};
+const QStringList kFlagOptions = {"--strict", "--demo", "--gradebook", "--spreadsheet",
+                                  "--best",   "--json", "--dry-run"};
 const QStringList kCommandFlags = {"--update", "--teacher"};
 
 struct Arguments {
@@ -211,6 +214,8 @@ int Usage() {
                  "       vekta-server [--db LOCATION] [--bank FOLDER] results --gradebook "
                  "[--separator ,]\n"
                  "       vekta-server [--db LOCATION] [--bank FOLDER] stats [--best] [--json]\n"
+                 "       vekta-server [--db LOCATION] [--bank FOLDER] regrade [TASK...] "
+                 "[--dry-run]\n"
                  "       vekta-server [--db LOCATION] extend NAME MINUTES\n";
     return 64;
 }
@@ -485,6 +490,11 @@ int main(int argc, char** argv) {
                                          ? ResultsStyle::Spreadsheet()
                                          : ResultsStyle::Plain(),
                                      std::cout);
+        if (words[0] == "regrade")
+            return RunRegradeCommand(
+                database, LoadTaskBank(Option(*args, "--bank", DefaultBank()).toStdString()),
+                {words.begin() + 1, words.end()}, args->options.contains("--dry-run"), std::cout,
+                std::cerr);
         if (words[0] == "stats" && words.size() == 1)
             return RunStatsCommand(
                 database, LoadTaskBank(Option(*args, "--bank", DefaultBank()).toStdString()),

@@ -35,6 +35,9 @@ struct Gradebook {
     std::vector<GradebookRow> rows; // by student name
     std::vector<double> taskTotals; // the best scores of all students, per task
     int maximumTotal = 0;           // the sum of the tasks' maxima
+    // The regrades done, oldest first: "08.12.2026 10:15 · Балка-1 · 40 отправок, выше 3,
+    // ниже 1" (the server's local time).
+    std::vector<std::string> regrades;
 };
 
 // The sheet a bank's tag names ("<STATICA>" -> "Статика").

@@ -3,6 +3,8 @@
 #include "Database.h"
 #include "web/GradebookCsv.h"
 
+#include <QDateTime>
+
 #include <ostream>
 
 std::vector<std::string> StudentNames(Database& database) {
@@ -23,7 +25,17 @@ Gradebook ReadGradebook(Database& database, const TaskBank& bank,
     database.ForEachJudgedAttempts(
         [&builder](const std::string& user, const std::string& task,
                    const std::vector<int>& correct) { builder.AddAttempts(user, task, correct); });
-    return builder.Finish();
+    Gradebook book = builder.Finish();
+    for (const Database::RegradeRecord& regrade : database.Regrades())
+        book.regrades.push_back(
+            QDateTime::fromString(QString::fromStdString(regrade.doneUtc), Qt::ISODate)
+                .toLocalTime()
+                .toString("dd.MM.yyyy HH:mm")
+                .toStdString() +
+            " · " + (regrade.tasks.empty() ? std::string("все задания") : regrade.tasks) + " · " +
+            std::to_string(regrade.regraded) + " отправок, выше " + std::to_string(regrade.up) +
+            ", ниже " + std::to_string(regrade.down));
+    return book;
 }
 
 int RunGradebookCommand(Database& database, const TaskBank& bank, const std::string& separator,

@@ -256,6 +256,12 @@ std::string GradebookPage(const PageFrame& frame, const Gradebook& book) {
     for (const double total : book.taskTotals)
         all += total;
     html += "<th>" + PointsText(all) + "</th></tr></tfoot></table>";
+    if (!book.regrades.empty()) {
+        html += "<h2>Перепроверки</h2><ul id=\"regrades\">";
+        for (const std::string& regrade : book.regrades)
+            html += "<li>" + HtmlEscaped(regrade) + "</li>";
+        html += "</ul>";
+    }
     return html + Bottom(frame, kGradebookScript);
 }
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 using platform::Utf8ToCp1251;
@@ -46,12 +47,13 @@ public:
         Write("users.txt", users);
     }
 
-private:
     void Write(const QString& name, const QByteArray& utf8) {
         QFile file(dir_.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(utf8);
     }
+
+private:
     QTemporaryDir dir_;
 };
 
@@ -149,6 +151,46 @@ TEST(CourseSessionTest, AttemptsRunOutAndTheTaskListShowsTheStanding) {
     EXPECT_TRUE(Has(csv, ",Попытки исчерпаны,")) << csv;
     // The "не принято" one: no attempt, no variant, no credit, not counted.
     EXPECT_TRUE(Has(csv, ",,,0,0\n")) << csv;
+}
+
+// A reference that was wrong: answers judged against it, the task fixed while the server
+// runs, a dry run that lists the changes and stores nothing, then the regrade that stores
+// them (and keeps what it replaced), up and down alike.
+TEST(CourseSessionTest, AFixedReferenceIsRegradedUpAndDown) {
+    CourseBank bank;
+    ServerProcess server({"--bank", bank.Path(), "--submission-interval", "0"});
+    ASSERT_TRUE(server.Started());
+    for (const auto& [user, password, answer] :
+         {std::tuple("Ivanov", "p1", "6"), std::tuple("Petrov", "p2", "5")}) {
+        ProtocolClient client(server.Port());
+        ASSERT_TRUE(client.LogInAndOpen(user, password, Utf8ToCp1251("Балка-2")));
+        EXPECT_TRUE(Has(Answer(client, "R!A", answer), "Попытка 1 из 2")) << user;
+    }
+    bank.Write("statica/Балка-2.task", "<CAPTION>Консоль</CAPTION>\n<QUEST>Найти |R!A.</QUEST>\n"
+                                       "<REQUEST>R!A;</REQUEST>\n<ANSWER>6;</ANSWER>\n"
+                                       "<ATTEMPTS>2</ATTEMPTS>\n");
+    const QStringList regrade = {"--bank", bank.Path(), "regrade"};
+    const std::string before = server.RunCommand({"results", "--task", "Балка-2"});
+    const std::string changes = "Ivanov;Балка-2;0;1\nPetrov;Балка-2;1;0\n"
+                                "regraded 2 submissions: 1 up, 1 down, 0 left as they were\n";
+    EXPECT_EQ(server.RunCommand(regrade + QStringList{"--dry-run"}), changes);
+    EXPECT_EQ(server.RunCommand({"results", "--task", "Балка-2"}), before);
+    EXPECT_EQ(server.RunCommand(regrade + QStringList{"Балка-2"}), changes);
+    const std::string after = server.RunCommand({"results", "--task", "Балка-2"});
+    EXPECT_TRUE(Has(after, ",Ivanov,Балка-2,")) << after;
+    EXPECT_TRUE(Has(after, ",1,1,R_A: верно,")) << after;
+    EXPECT_TRUE(Has(after, ",0,1,R_A: неверно,")) << after;
+    // Done once, nothing changes the second time; a task the bank lacks is refused.
+    EXPECT_EQ(server.RunCommand(regrade),
+              "regraded 2 submissions: 0 up, 0 down, 0 left as they were\n");
+    int exitCode = 0;
+    server.RunCommand(regrade + QStringList{"Нет-1"}, {}, &exitCode);
+    EXPECT_EQ(exitCode, 64);
+    // The list the student sees follows the new verdicts.
+    ProtocolClient client(server.Port());
+    LogIn(client, "Ivanov", "p1");
+    client.Send("GETQUESTLIST", "1");
+    EXPECT_TRUE(Has(MessageText(client.Next()), "Консоль — решено"));
 }
 
 // Two servers on one PostgreSQL database, a student on each with the last attempt left,

@@ -156,7 +156,20 @@ TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
     ASSERT_NE(second, first);
     EXPECT_NEAR(second->rows[0].total, 4, 1e-9);
     ASSERT_TRUE(db.AddAccount("Петров", "hash"));
-    EXPECT_EQ(cache.Read(db, bank)->rows.size(), 2u);
+    const auto third = cache.Read(db, bank);
+    EXPECT_EQ(third->rows.size(), 2u);
+
+    // A regrade changes a verdict in place: read anew, and the regrade is listed.
+    db.StoreRegraded({{db.Results().front().id, "X0: верно; X1: верно; X2: верно", 3, 3}});
+    db.RecordRegrade({"2026-12-08T09:15:00Z", "Балка-1", 1, 1, 0});
+    const auto regraded = cache.Read(db, bank);
+    ASSERT_NE(regraded, third);
+    EXPECT_NEAR(regraded->rows[0].cells[0].best, 3, 1e-9);
+    ASSERT_EQ(regraded->regrades.size(), 1u);
+    EXPECT_NE(regraded->regrades[0].find(" · Балка-1 · 1 отправок, выше 1, ниже 0"),
+              std::string::npos);
+    EXPECT_NE(GradebookPage({"Учитель", "t", "n"}, *regraded).find("<h2>Перепроверки</h2>"),
+              std::string::npos);
 }
 
 } // namespace
