@@ -19,6 +19,12 @@ bool Apply(std::string_view key, std::string_view value, CourseConfig& config) {
             config.attempts.penaltyPercent = rules->penaltyPercent;
         return rules.has_value();
     }
+    if (key == "review") {
+        if (value == "immediate" || value == "after_close")
+            config.review = value == "immediate" ? CourseConfig::Review::Immediate
+                                                 : CourseConfig::Review::AfterClose;
+        return value == "immediate" || value == "after_close";
+    }
     if (key == "order") {
         config.order.clear();
         while (!value.empty()) {

@@ -13,11 +13,14 @@
 //   open = 2026-12-10T09:00         (the server's local time)
 //   close = 2026-12-10T10:30
 //   order = Балка-1, Консоль-2      (the task list's order; tasks not named follow)
+//   review = after_close            (verdicts and scores only once the window closed;
+//                                    immediate, the default, shows them at once)
 // A task's own ATTEMPTS section overrides attempts and penalty.
 struct CourseConfig {
     AttemptRules attempts;
     TestWindow window;
-    std::vector<std::string> order;    // task names (UTF-8), as `order` lists them
+    std::vector<std::string> order; // task names (UTF-8), as `order` lists them
+    enum class Review { Immediate, AfterClose } review = Review::Immediate;
     std::vector<std::string> problems; // lines that cannot be read (UTF-8)
 };
 

@@ -210,9 +210,20 @@ std::string ServerSession::Verdict(const SubmissionRequest& request,
     if (!outcome.notJudged.empty())
         return Message(outcome.notJudged);
     const SubmissionVerdict& verdict = outcome.verdict;
+    if (outcome.attempt > 0)
+        student_.attempts[request.task->name].push_back({verdict.correctCount});
+    if (UnderReview()) {
+        std::string taken = "Ответ принят";
+        if (outcome.attempt > 0)
+            taken +=
+                " (попытка " + std::to_string(outcome.attempt) +
+                (request.rules.maxAttempts > 0 ? " из " + std::to_string(request.rules.maxAttempts)
+                                               : std::string()) +
+                ")";
+        return Message(taken + ". Результаты будут доступны после окончания тестирования.");
+    }
     std::string text = VerdictMessage(verdict);
     if (outcome.attempt > 0) {
-        student_.attempts[request.task->name].push_back({verdict.correctCount});
         const AttemptRules& rules = request.rules;
         if (rules.maxAttempts > 0 || rules.penaltyPercent > 0)
             text = platform::Utf8ToCp1251(AttemptLine(outcome.attempt, verdict.correctCount,
@@ -225,6 +236,21 @@ std::string ServerSession::Verdict(const SubmissionRequest& request,
 
 std::string ServerSession::WindowClosed() const {
     return WindowMessage(host_.Now(), bank_.course.window, student_.extensionMinutes);
+}
+
+// Results wait for the close: the course reviews after it, and this student's window (their
+// extension included) has a close that has not come yet.
+bool ServerSession::UnderReview() const {
+    const CourseConfig& course = bank_.course;
+    return course.review == CourseConfig::Review::AfterClose && course.window.close &&
+           StateAt(host_.Now(), course.window, student_.extensionMinutes) != WindowState::Closed;
+}
+
+// After the close of a course that reviews then, the list is open for reading the results.
+bool ServerSession::ReviewOpen() const {
+    const CourseConfig& course = bank_.course;
+    return course.review == CourseConfig::Review::AfterClose && course.window.close &&
+           StateAt(host_.Now(), course.window, student_.extensionMinutes) == WindowState::Closed;
 }
 
 AttemptRules ServerSession::RulesOf(const BankTask& task) const {
@@ -243,15 +269,16 @@ std::shared_ptr<const TaskVariant> ServerSession::VariantFor(const BankTask& tas
 }
 
 std::string ServerSession::QuestList() {
-    if (const std::string closed = WindowClosed(); !closed.empty())
+    if (const std::string closed = WindowClosed(); !closed.empty() && !ReviewOpen())
         return Message(closed);
+    const bool standings = !UnderReview();
     std::vector<TaskListItem> items;
     items.reserve(bank_.tasks.size());
     for (const BankTask& task : bank_.tasks) {
         const auto found = student_.attempts.find(task.name);
         std::string caption = StandingCaption(
             VariantFor(task)->task.caption,
-            found == student_.attempts.end() ? std::vector<Attempt>{} : found->second,
+            found == student_.attempts.end() || !standings ? std::vector<Attempt>{} : found->second,
             RulesOf(task), static_cast<int>(task.answerNames.size()));
         items.push_back({task.sheetTag, task.name, std::move(caption)});
     }

@@ -82,6 +82,8 @@ private:
     AttemptRules RulesOf(const BankTask& task) const;
     // What the task list and the tasks answer outside the test window (UTF-8); empty in it.
     std::string WindowClosed() const;
+    bool UnderReview() const;
+    bool ReviewOpen() const;
     void LogReferenceProblems(const std::string& who, const SubmissionVerdict& verdict);
     std::string Verdict(const SubmissionRequest& request, const SubmissionOutcome& outcome);
 

@@ -94,6 +94,9 @@ TEST(CourseConfigTest, KeysAreReadAndBadLinesTold) {
         ReadCourseConfig("open = 2026-12-10T10:00\nclose = 2026-12-10T09:00\n").problems.size(),
         1u);
 
+    EXPECT_EQ(ReadCourseConfig("review = after_close\n").review, CourseConfig::Review::AfterClose);
+    EXPECT_EQ(ReadCourseConfig("review = later\n").problems.size(), 1u);
+
     // The list's order: course.conf's names first, then as the course first listed them,
     // a task added later last; a name the bank lacks is told.
     TaskBank bank;

@@ -278,3 +278,30 @@ TEST(CourseSessionTest, OutsideTheWindowTasksAreClosedAndAnExtensionReopensThem)
     const std::string csv = server.RunCommand({"results", "--user", "Ivanov"});
     EXPECT_TRUE(Has(csv, ",Время вышло " + closedAt + ",")) << csv;
 }
+
+// A course that reviews after the close: until the student's own close an answer is only
+// taken, and the list shows no standing; once it passed, the list shows the results.
+TEST(CourseSessionTest, ResultsWaitForTheCloseWhenTheCourseReviewsAfterIt) {
+    CourseBank bank;
+    bank.Write("course.conf", "review = after_close\n");
+    ServerProcess server(
+        {"--bank", bank.Path(), "--close", LocalTimeText(-3600), "--submission-interval", "0"});
+    ASSERT_TRUE(server.Started());
+    server.RunCommand({"extend", "Ivanov", "1440"});
+    {
+        ProtocolClient ivanov(server.Port());
+        ASSERT_TRUE(ivanov.LogInAndOpen("Ivanov", "p1", Utf8ToCp1251("Балка-2")));
+        EXPECT_EQ(Answer(ivanov, "R!A", "5"), "Ответ принят (попытка 1 из 2). Результаты будут "
+                                              "доступны после окончания тестирования.");
+        ivanov.Send("GETQUESTLIST", "1");
+        const std::string list = MessageText(ivanov.Next());
+        EXPECT_TRUE(Has(list, "Консоль")) << list;
+        EXPECT_FALSE(Has(list, "Консоль — ")) << list;
+    }
+    server.RunCommand({"extend", "Ivanov", "0"});
+    ProtocolClient ivanov(server.Port());
+    LogIn(ivanov, "Ivanov", "p1");
+    ivanov.Send("GETQUESTLIST", "1");
+    const std::string list = MessageText(ivanov.Next());
+    EXPECT_TRUE(Has(list, "Консоль — решено, попыток 1 из 2")) << list;
+}
