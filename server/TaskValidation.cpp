@@ -61,6 +61,7 @@ std::vector<std::string> FileProblems(const BankTask& task, const TaskNames& nam
     if (task.quest.empty() && task.image.empty() && task.request.empty() && task.animate.empty())
         problems.push_back("no task in the file: none of <QUEST>, <IMAGE>, <REQUEST> and "
                            "<ANIMATE> is there");
+    problems.insert(problems.end(), task.layoutProblems.begin(), task.layoutProblems.end());
     if (!task.problem.empty())
         problems.push_back(platform::Cp1251ToUtf8(task.problem));
     problems.insert(problems.end(), names.problems.begin(), names.problems.end());

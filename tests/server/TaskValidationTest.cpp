@@ -25,14 +25,16 @@ struct Sections {
                         "R_B = 2mg -> не принято\nR!A = F -> неверно\n";
     std::string attempts = "3; 10";
     std::string tolerance = "1; 1e-6";
+    std::string questClose = "</QUEST>";
+    std::string notes; // after the sections, on the lines below them
 
     BankTask Task() const {
         const std::string text =
-            "<CAPTION>Балка</CAPTION><QUEST>" + quest + "</QUEST><IMAGE>" + image +
+            "<CAPTION>Балка</CAPTION><QUEST>" + quest + questClose + "<IMAGE>" + image +
             "</IMAGE><REQUEST>" + request + "</REQUEST><ANSWER>" + answer + "</ANSWER><VARIABLES>" +
             variables + "</VARIABLES><ANIMATE>" + animate + "</ANIMATE><PARAMETERS>" + parameters +
             "</PARAMETERS><TESTS>\n" + tests + "</TESTS><ATTEMPTS>" + attempts +
-            "</ATTEMPTS><TOLERANCE>" + tolerance + "</TOLERANCE>";
+            "</ATTEMPTS><TOLERANCE>" + tolerance + "</TOLERANCE>" + notes;
         return ParseTaskFile(text, "<STATICA>", "t");
     }
 };
@@ -54,6 +56,7 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
         const char* what;
         void (*spoil)(Sections&);
         const char* told;
+        std::size_t problems = 0; // how many lines in all, where one slip must give one
     };
     const Case cases[] = {
         {"fewer answers", [](Sections& s) { s.answer = "F;"; }, "1 answers for 2 requested names"},
@@ -93,12 +96,45 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
              s.tests.clear();
          },
          "51 answers"},
+        {"misspelt closing tag", [](Sections& s) { s.questClose = "</QEUST>"; },
+         "line 1: unknown tag </QEUST> (</QUEST>?)"},
+        {"unclosed section", [](Sections& s) { s.questClose = "</QEUST>"; },
+         "line 1: <QUEST> is not closed before <IMAGE> on line 1; there is no </QUEST>", 2},
+        {"unopened section", [](Sections& s) { s.notes = "\nзаметка\n</IMAGE>"; },
+         "line 9: </IMAGE> without its <IMAGE>", 1},
+        {"section given twice", [](Sections& s) { s.notes = "\n\n<QUEST>Ещё</QUEST>"; },
+         "line 9: <QUEST> given twice (first on line 1); the second is not read", 1},
+        {"unknown section", [](Sections& s) { s.notes = "\n<TEST>R!A = F -> верно</TEST>"; },
+         "line 8: unknown tag <TEST> (<TESTS>?)"},
+        {"section-like text between sections", [](Sections& s) { s.notes = "\nсм. <рисунок>"; },
+         "line 8: text between sections looks like a tag: <рисунок>", 1},
+        {"decimal commas in a list", [](Sections& s) { s.parameters += "k = 1, 1,5, 2,5, 3;"; },
+         "PARAMETERS: k = 1, 1,5, 2,5, 3: десятичная запятая? в списке значений запятая "
+         "разделяет значения, пишите 1.5",
+         1},
+        {"decimal comma in one value", [](Sections& s) { s.parameters += "k = 2,5;"; },
+         "PARAMETERS: k = 2,5: десятичная запятая? в списке значений запятая разделяет значения, "
+         "пишите 2.5",
+         1},
+        {"decimal comma in a formula", [](Sections& s) { s.parameters += "k = F*1,5;"; },
+         "PARAMETERS: k = F*1,5: десятичная запятая? в списке значений запятая разделяет "
+         "значения, пишите 1.5",
+         1},
+        {"a missing \";\" between items",
+         [](Sections& s) { s.parameters = "F = 8..14 step 2 a = 30, 45, 60; M = F*2;"; },
+         "PARAMETERS: F = 8..14 step 2 a = 30, 45, 60: \";\" is missing before \"a = 30, 45, "
+         "60\"",
+         1},
     };
     for (const Case& c : cases) {
         Sections sections;
         c.spoil(sections);
-        const std::string told = Joined(ValidateTask(sections.Task(), 20));
+        const std::vector<std::string> problems = ValidateTask(sections.Task(), 20);
+        const std::string told = Joined(problems);
         EXPECT_NE(told.find(c.told), std::string::npos) << c.what << ":\n" << told;
+        if (c.problems > 0) {
+            EXPECT_EQ(problems.size(), c.problems) << c.what << ":\n" << told;
+        }
     }
 }
 
