@@ -3,6 +3,7 @@
 #include "AnimationCheck.h"
 #include "Attempts.h"
 #include "AuthorTests.h"
+#include "GreekKeys.h"
 #include "SectionCheck.h"
 #include "TaskJudging.h"
 #include "TaskVariant.h"
@@ -80,7 +81,7 @@ std::vector<std::string> ValidateTask(const BankTask& task, int variants) {
     std::vector<std::string> problems = FileProblems(task, names, tests);
     const bool withParameters = !ReadTaskParameters(task.parameters).items.empty();
     std::set<std::string> told;
-    for (int i = 0; i < (withParameters ? std::max(variants, 1) : 1); ++i) {
+    for (int i = 0; i < CheckedVariantCount(task, variants); ++i) {
         const TaskVariant variant =
             VariantOf(task, kPreviewSecret, "variant " + std::to_string(i + 1));
         const std::string where =
@@ -93,12 +94,23 @@ std::vector<std::string> ValidateTask(const BankTask& task, int variants) {
     return problems;
 }
 
-std::vector<std::string> SetAsideInvalidTasks(TaskBank& bank, int variants) {
-    std::vector<std::string> told = bank.course.problems;
+std::vector<std::string> TaskWarnings(const BankTask& task) {
+    return GreekKeyWarnings(task);
+}
+
+int CheckedVariantCount(const BankTask& task, int variants) {
+    return ReadTaskParameters(task.parameters).items.empty() ? 1 : std::max(variants, 1);
+}
+
+BankCheck SetAsideInvalidTasks(TaskBank& bank, int variants) {
+    BankCheck told{bank.course.problems, {}};
     std::erase_if(bank.tasks, [&](const BankTask& task) {
+        const std::string name = platform::Cp1251ToUtf8(task.name) + ": ";
+        for (const std::string& warning : TaskWarnings(task))
+            told.warnings.push_back(name + warning);
         const std::vector<std::string> problems = ValidateTask(task, variants);
         for (const std::string& problem : problems)
-            told.push_back(platform::Cp1251ToUtf8(task.name) + ": " + problem);
+            told.problems.push_back(name + problem);
         return !problems.empty();
     });
     return told;

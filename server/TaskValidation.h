@@ -18,8 +18,18 @@ inline constexpr int kDefaultCheckedVariants = 50;
 // the values of the first.
 std::vector<std::string> ValidateTask(const BankTask& task, int variants = kDefaultCheckedVariants);
 
+// What an author should look at although the task can be served as it is, one UTF-8 line
+// each: a Greek letter that the statement and the answer notation show differently.
+std::vector<std::string> TaskWarnings(const BankTask& task);
+
+// How many variants a check of `variants` draws: one for a task without PARAMETERS.
+int CheckedVariantCount(const BankTask& task, int variants);
+
 // Validates every task of a bank and takes the tasks with problems out of it, so that the
-// others can be served. One UTF-8 line per problem, "Балка-1: ...", after the lines of
-// course.conf that cannot be read.
-std::vector<std::string> SetAsideInvalidTasks(TaskBank& bank,
-                                              int variants = kDefaultCheckedVariants);
+// others can be served; a task with warnings alone stays. One UTF-8 line per problem and per
+// warning, "Балка-1: ...", the problems after the lines of course.conf that cannot be read.
+struct BankCheck {
+    std::vector<std::string> problems;
+    std::vector<std::string> warnings;
+};
+BankCheck SetAsideInvalidTasks(TaskBank& bank, int variants = kDefaultCheckedVariants);

@@ -49,6 +49,11 @@ std::string Joined(const std::vector<std::string>& problems) {
 TEST(TaskValidationTest, ASoundTaskWithVariantsAndTestsPasses) {
     const std::vector<std::string> problems = ValidateTask(Sections{}.Task(), 200);
     EXPECT_TRUE(problems.empty()) << Joined(problems);
+    // A Greek letter both alphabets show alike is no warning.
+    Sections greek;
+    greek.quest += " <sym>w</sym> = 2 рад/с.";
+    greek.variables = "l;~w;";
+    EXPECT_TRUE(TaskWarnings(greek.Task()).empty()) << Joined(TaskWarnings(greek.Task()));
 }
 
 TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
@@ -57,6 +62,7 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
         void (*spoil)(Sections&);
         const char* told;
         std::size_t problems = 0; // how many lines in all, where one slip must give one
+        bool warning = false;     // told as a warning, and the task has no problem
     };
     const Case cases[] = {
         {"fewer answers", [](Sections& s) { s.answer = "F;"; }, "1 answers for 2 requested names"},
@@ -125,11 +131,33 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
          "PARAMETERS: F = 8..14 step 2 a = 30, 45, 60: \";\" is missing before \"a = 30, 45, "
          "60\"",
          1},
+        {"a Greek key the statement shows otherwise",
+         [](Sections& s) {
+             s.quest += " Угол <sym>q</sym>.";
+             s.variables = "l;~q;~w;";
+         },
+         "Greek letters: the statement shows q as θ, but ~q in VARIABLES \"~q\" is ξ in the "
+         "answer notation (θ is ~j there)",
+         0, true},
+        {"a Greek key of a diagram's label",
+         [](Sections& s) {
+             s.image += "GREKTEXT(5,20,\"y\");";
+             s.variables = "l;~y = 1..2;";
+         },
+         "the statement shows y as ψ, but ~y in VARIABLES \"~y\" is υ", 0, true},
     };
     for (const Case& c : cases) {
         Sections sections;
         c.spoil(sections);
         const std::vector<std::string> problems = ValidateTask(sections.Task(), 20);
+        if (c.warning) {
+            const std::vector<std::string> warnings = TaskWarnings(sections.Task());
+            EXPECT_TRUE(problems.empty()) << c.what << ":\n" << Joined(problems);
+            ASSERT_EQ(warnings.size(), 1u) << c.what << ":\n" << Joined(warnings);
+            EXPECT_NE(warnings[0].find(c.told), std::string::npos) << c.what << ":\n"
+                                                                   << warnings[0];
+            continue;
+        }
         const std::string told = Joined(problems);
         EXPECT_NE(told.find(c.told), std::string::npos) << c.what << ":\n" << told;
         if (c.problems > 0) {
