@@ -3,6 +3,7 @@
 #include "AnimationCheck.h"
 #include "Attempts.h"
 #include "AuthorTests.h"
+#include "DrawingCheck.h"
 #include "GreekKeys.h"
 #include "SectionCheck.h"
 #include "TaskJudging.h"
@@ -75,7 +76,8 @@ std::vector<std::string> FileProblems(const BankTask& task, const TaskNames& nam
 
 } // namespace
 
-std::vector<std::string> ValidateTask(const BankTask& task, int variants) {
+std::vector<std::string> ValidateTask(const BankTask& task, int variants,
+                                      platform::Canvas* measure) {
     const TaskNames names = DeclaredNamesOf(task);
     const AuthorTests tests = ReadAuthorTests(task.tests);
     std::vector<std::string> problems = FileProblems(task, names, tests);
@@ -90,6 +92,10 @@ std::vector<std::string> ValidateTask(const BankTask& task, int variants) {
         for (const std::string& problem : VariantProblems(variant, names, tests))
             if (told.insert(problem).second)
                 problems.push_back(where + problem);
+        if (measure != nullptr)
+            for (const DrawingProblem& problem : DrawingProblems(variant.task, *measure))
+                if (told.insert(problem.key).second)
+                    problems.push_back(where + problem.text);
     }
     return problems;
 }

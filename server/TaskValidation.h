@@ -2,6 +2,8 @@
 
 #include "TaskBank.h"
 
+#include "platform/Canvas.h"
+
 #include <string>
 #include <vector>
 
@@ -16,7 +18,10 @@ inline constexpr int kDefaultCheckedVariants = 50;
 // them, reference answers that use an undeclared name or have no value, and every author
 // test that does not get its verdict. A problem met in several variants is told once, with
 // the values of the first.
-std::vector<std::string> ValidateTask(const BankTask& task, int variants = kDefaultCheckedVariants);
+// With a canvas to measure texts on, each checked variant's diagram and animation are also
+// drawn whole (DrawingProblems): a statement drawn outside its picture is a problem too.
+std::vector<std::string> ValidateTask(const BankTask& task, int variants = kDefaultCheckedVariants,
+                                      platform::Canvas* measure = nullptr);
 
 // What an author should look at although the task can be served as it is, one UTF-8 line
 // each: a Greek letter that the statement and the answer notation show differently.

@@ -5,6 +5,7 @@
 #include "TaskBank.h"
 
 #include "platform/Cp1251.h"
+#include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,8 @@ std::string Joined(const std::vector<std::string>& problems) {
 }
 
 TEST(TaskValidationTest, ASoundTaskWithVariantsAndTestsPasses) {
-    const std::vector<std::string> problems = ValidateTask(Sections{}.Task(), 200);
+    platform::RecordingCanvas measure;
+    const std::vector<std::string> problems = ValidateTask(Sections{}.Task(), 200, &measure);
     EXPECT_TRUE(problems.empty()) << Joined(problems);
     // A Greek letter both alphabets show alike is no warning.
     Sections greek;
@@ -131,6 +133,30 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
          "PARAMETERS: F = 8..14 step 2 a = 30, 45, 60: \";\" is missing before \"a = 30, 45, "
          "60\"",
          1},
+        {"a reference not finite in some variants",
+         [](Sections& s) { s.answer = "F*10^308*10^(F-10);M*l;"; },
+         "variant F = 12; a = 30; M = 24: ANSWER R!A: эталонный ответ не вычисляется"},
+        {"a line off the picture in some variants",
+         [](Sections& s) {
+             s.parameters += "y = a+45;";
+             s.image += "LINE(100,10,{F},{y:.0});";
+         },
+         "y = 105: IMAGE: drawn outside the 200 × 100 picture: LINE(100,10,", 1},
+        {"a label off the picture", [](Sections& s) { s.image += "TEXT(170,5,\"Mmax\");"; },
+         "IMAGE: drawn outside the 200 × 100 picture: TEXT(170,5,\"Mmax\"); (x 170..201, y 5..20)",
+         1},
+        {"an animation that leaves the visible canvas",
+         [](Sections& s) {
+             s.animate =
+                 "<VAR>t=0;tend=2;</VAR><FUN>x=10+{F}*20*t;</FUN><OBJ>LINE(0,0,x,20);</OBJ>";
+         },
+         "drawn outside the visible 514 × 204 canvas: LINE(0,0,x,20) as LINE(0,0,", 1},
+        {"an animation's last frame below the buttons",
+         [](Sections& s) { s.animate += "<LASTOBJ>TEXT(10,200,\"Конец\");</LASTOBJ>"; },
+         "ANIMATE: at t = 2 drawn outside the visible 514 × 204 canvas: TEXT(10,200,\"Конец\") (x "
+         "10..49, "
+         "y 200..215)",
+         1},
         {"a Greek key the statement shows otherwise",
          [](Sections& s) {
              s.quest += " Угол <sym>q</sym>.";
@@ -149,7 +175,8 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
     for (const Case& c : cases) {
         Sections sections;
         c.spoil(sections);
-        const std::vector<std::string> problems = ValidateTask(sections.Task(), 20);
+        platform::RecordingCanvas measure; // 8 pixels a character, 16 a line
+        const std::vector<std::string> problems = ValidateTask(sections.Task(), 20, &measure);
         if (c.warning) {
             const std::vector<std::string> warnings = TaskWarnings(sections.Task());
             EXPECT_TRUE(problems.empty()) << c.what << ":\n" << Joined(problems);

@@ -12,7 +12,8 @@
 // the client cannot read is reported on stderr, the picture is still written and the exit status
 // is 1. check runs the server's own validation over N variants (50 by default) of each task file
 // given and of each .task file in the folders given: it writes one line on stderr per problem
-// the server would refuse or a student would meet, failing author tests included, and per
+// the server would refuse or a student would meet, failing author tests included, each
+// variant's diagram and animation drawn whole (anything outside the picture is a problem), and per
 // warning ("warning: ..."); for each task without problems one line on stdout, "NAME: N
 // вариантов, M проверок — в порядке" (M the author's tests run on every variant). It exits with
 // 1 when any task has a problem, 0 when none has (warnings alone change nothing). variants lists
@@ -34,8 +35,10 @@
 
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
+#include "platform/QtCanvas.h"
 #include "platform/VektaApplication.h"
 
+#include <QImage>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -69,6 +72,13 @@ int Usage() {
                  "       vekta-task check FILE.task|FOLDER... [--variants N]\n"
                  "       vekta-task variants FILE.task [--count N] [--db LOCATION]\n";
     return kUsage;
+}
+
+// The client's windows are drawn off any screen, and Qt's chatter is kept out of the output.
+void UseOffscreenScreen() {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QuietQtMessages);
 }
 
 void Complain(const std::string& utf8) {
@@ -164,12 +174,12 @@ std::string Counted(int count, const char* one, const char* few, const char* man
 
 // Checks one file: its problems and warnings on stderr, and on stdout one line saying what
 // was checked when it has no problem. Whether it has none.
-bool CheckFile(const std::filesystem::path& path, int variants) {
+bool CheckFile(const std::filesystem::path& path, int variants, platform::Canvas& measure) {
     const std::string shown = path.string();
     const std::optional<TaskFile> file = Read(shown.c_str());
     if (!file)
         return false;
-    std::vector<std::string> problems = ValidateTask(file->task, variants);
+    std::vector<std::string> problems = ValidateTask(file->task, variants, &measure);
     if (file->unrepresentable > 0)
         problems.push_back("characters that code page 1251 cannot hold arrive as \"?\": " +
                            std::to_string(file->unrepresentable));
@@ -196,9 +206,14 @@ int Check(int argc, char** argv) {
     const std::optional<std::vector<std::filesystem::path>> files = CheckedFiles(arguments->words);
     if (!files)
         return 1;
+    // Every variant is drawn as the client draws it, its texts measured in the client's fonts.
+    UseOffscreenScreen();
+    platform::VektaApplication app(argc, argv);
+    QImage surface(1, 1, QImage::Format_ARGB32_Premultiplied);
+    platform::QtCanvas measure(&surface);
     bool clean = true;
     for (const std::filesystem::path& file : *files)
-        clean = CheckFile(file, variants) && clean;
+        clean = CheckFile(file, variants, measure) && clean;
     return clean ? 0 : 1;
 }
 
@@ -218,9 +233,7 @@ int Preview(int argc, char** argv) {
         ReadToolArguments(argc, argv, 2, {"--width", "--student", "--db"});
     if (!arguments || arguments->words.size() != 2)
         return Usage();
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(QuietQtMessages);
+    UseOffscreenScreen();
     UseScale(*scale);
     // The client's own application object, with the font stand-ins its windows draw with.
     platform::VektaApplication app(argc, argv);
