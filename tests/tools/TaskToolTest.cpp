@@ -128,9 +128,11 @@ TEST(TaskToolTest, CheckRunsTheAuthorsTestsOnEveryVariantAndVariantsListsThem) {
 
     // Several files at once: the clean ones are said to be so, the problems fail the run;
     // warnings alone are told and fail nothing.
-    const QString warned =
-        WriteTask(dir, "<QUEST>Угол <sym>q</sym></QUEST><REQUEST>~q;</REQUEST><ANSWER>1;</ANSWER>",
-                  "Угол-1.task");
+    const QString warned = WriteTask(
+        dir,
+        "<QUEST>Угол <sym>q</sym></QUEST><REQUEST>~q;R!A;Q!очень!длинное!название!силы!реакции!"
+        "опоры!слева;</REQUEST><ANSWER>1;2;3;</ANSWER>",
+        "Угол-1.task");
     const ProgramRun several = RunTool({"check", sound, failing, warned, "--variants", "3"});
     EXPECT_EQ(several.exitCode, 1);
     EXPECT_EQ(several.out, "task: 3 варианта, 3 проверки — в порядке\nУгол-1: 1 вариант, 0 "
@@ -138,6 +140,9 @@ TEST(TaskToolTest, CheckRunsTheAuthorsTestsOnEveryVariantAndVariantsListsThem) {
     EXPECT_EQ(Count(several.err, "failing.task: variant F = 10; M = 30: TESTS"), 1) << several.err;
     EXPECT_EQ(Count(several.err, "Угол-1.task: warning: Greek letters: the statement shows q as θ"),
               1)
+        << several.err;
+    EXPECT_EQ(Count(several.err, "warning: REQUEST: the label of "), 1) << several.err;
+    EXPECT_EQ(Count(several.err, "Q!очень!длинное!название!силы!реакции!опоры!слева is "), 1)
         << several.err;
     EXPECT_EQ(RunTool({"check", warned}).exitCode, 0);
     EXPECT_EQ(RunTool({"check"}).exitCode, 64);

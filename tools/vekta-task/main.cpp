@@ -14,10 +14,11 @@
 // given and of each .task file in the folders given: it writes one line on stderr per problem
 // the server would refuse or a student would meet, failing author tests included, each
 // variant's diagram and animation drawn whole (anything outside the picture is a problem), and per
-// warning ("warning: ..."); for each task without problems one line on stdout, "NAME: N
-// вариантов, M проверок — в порядке" (M the author's tests run on every variant). It exits with
-// 1 when any task has a problem, 0 when none has (warnings alone change nothing). variants lists
-// the first N variants check draws (10 by default) with their values and reference answers; with
+// warning ("warning: ...", an answer label wider than 200 pixels among them); for each task without
+// problems one line on stdout, "NAME: N вариантов, M проверок — в порядке" (M the author's tests
+// run on every variant). It exits with 1 when any task has a problem, 0 when none has (warnings
+// alone change nothing). variants lists the first N variants check draws (10 by default) with their
+// values and reference answers; with
 // --db the variants of the database's accounts (the first N of them with --count), drawn with the
 // course's secret.
 
@@ -30,6 +31,7 @@
 #include "ToolArguments.h"
 #include "VariantList.h"
 #include "VariantSeed.h"
+#include "app/TaskView.h"
 
 #include "ScaleOption.h"
 
@@ -60,6 +62,8 @@ constexpr int kMinPaneWidth = 100;
 constexpr int kMaxPaneWidth = 4000;
 constexpr int kMaxVariants = 100000;
 constexpr int kListedVariants = 10;
+// The widest answer label a check lets pass without a warning, in pixels.
+constexpr int kWidestLabel = 200;
 
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
@@ -187,6 +191,12 @@ bool CheckFile(const std::filesystem::path& path, int variants, platform::Canvas
         std::cerr << shown << ": " << problem << '\n';
     for (const std::string& warning : TaskWarnings(file->task))
         std::cerr << shown << ": warning: " << warning << '\n';
+    for (const std::string& name : file->task.answerNames)
+        if (const int width = TaskView::AnswerLabelWidth(name); width > kWidestLabel)
+            std::cerr << shown << ": warning: REQUEST: the label of "
+                      << platform::Cp1251ToUtf8(name) << " is " << width
+                      << " pixels wide (more than " << kWidestLabel
+                      << "): the name column widens and every answer field narrows with it\n";
     if (!problems.empty())
         return false;
     const int drawn = CheckedVariantCount(file->task, variants);
