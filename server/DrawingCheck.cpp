@@ -10,6 +10,7 @@
 #include "tasklayout/QuestImage.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -45,7 +46,8 @@ public:
     void FillRect(int x1, int y1, int x2, int y2) override { Shape(x1, y1, x2, y2, false); }
     void TextOut(int x, int y, std::string_view text) override {
         if (!text.empty())
-            Note(x, y, x + TextWidth(text) - 1, y + TextHeight(text) - 1);
+            Note(x, y, std::int64_t{x} + TextWidth(text) - 1,
+                 std::int64_t{y} + TextHeight(text) - 1);
     }
     int TextWidth(std::string_view text) override {
         measure_.SetFont(GetFont());
@@ -63,7 +65,7 @@ private:
         if (drawn && x1 != x2 && y1 != y2)
             Note(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) - 1, std::max(y1, y2) - 1);
     }
-    void Note(int left, int top, int right, int bottom) {
+    void Note(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
         if (!outside_.empty() || (left >= 0 && top >= 0 && right < width_ && bottom < height_))
             return;
         outside_ = "x " + std::to_string(left) + ".." + std::to_string(right) + ", y " +
