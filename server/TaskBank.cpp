@@ -1,5 +1,7 @@
 #include "TaskBank.h"
 
+#include "TaskFileSections.h"
+
 #include "answers/Judge.h"
 #include "platform/Cp1251.h"
 #include "protocol/Sections.h"
@@ -100,6 +102,7 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
     BankTask task;
     task.sheetTag = sheetTag;
     task.name = cp1251Name;
+    task.layoutProblems = SectionLayoutProblems(utf8Text);
     task.caption = JoinedLines(ExtractSection(text, "CAPTION"));
     task.quest = JoinedLines(ExtractSection(text, "QUEST"));
     task.image = WithoutLineBreaks(ExtractSection(text, "IMAGE"));

@@ -43,6 +43,7 @@ struct BankTask {
     std::string tests;      // the TESTS section, its line breaks kept
     std::string attempts;   // the ATTEMPTS section
     std::string problem;    // why the task cannot be judged as written; empty when it can
+    std::vector<std::string> layoutProblems; // slips in how the sections are written (UTF-8)
 };
 
 struct TaskBank {

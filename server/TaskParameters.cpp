@@ -93,6 +93,55 @@ std::string FormulaProblem(std::string_view formula, const std::vector<TaskParam
     return answers::Describe(*read.problem, answers::TextStyle::Unicode);
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Where a comma stands between two digits ("1,5"): a decimal comma in a list whose items a
+// comma and a space separate. npos when there is none.
+std::size_t DecimalComma(std::string_view text) {
+    for (std::size_t at = 1; at + 1 < text.size(); ++at)
+        if (text[at] == ',' && IsDigit(text[at - 1]) && IsDigit(text[at + 1]))
+            return at;
+    return std::string_view::npos;
+}
+
+// The definition with its decimal commas made decimal points, and the message that tells
+// the first of them ("... пишите 1.5"), or the definition as it is and no message.
+std::string WithDecimalPoints(std::string_view definition, std::string& problem) {
+    std::string text(definition);
+    const std::size_t first = DecimalComma(text);
+    if (first == std::string::npos)
+        return text;
+    std::size_t from = first, to = first + 1;
+    while (from > 0 && IsDigit(text[from - 1]))
+        --from;
+    while (to < text.size() && IsDigit(text[to]))
+        ++to;
+    std::string number = text.substr(from, to - from);
+    number[first - from] = '.';
+    problem = "десятичная запятая? в списке значений запятая разделяет значения, пишите " + number;
+    for (std::size_t at = first; at != std::string::npos; at = DecimalComma(text))
+        text[at] = '.';
+    return text;
+}
+
+// Where the next item's name starts when an item holds a second "=" (the ";" between two
+// items left out: "F = 8..14 step 2 a = 30, 45"), or npos.
+std::size_t NextItemStart(std::string_view item) {
+    const std::size_t first = item.find('=');
+    const std::size_t second = first == std::string_view::npos ? first : item.find('=', first + 1);
+    if (second == std::string_view::npos)
+        return std::string_view::npos;
+    std::size_t end = second;
+    while (end > first + 1 && (item[end - 1] == ' ' || item[end - 1] == '\t'))
+        --end;
+    std::size_t start = end;
+    while (start > first + 1 && item[start - 1] != ' ' && item[start - 1] != '\t')
+        --start;
+    return start > first + 1 && start < end ? start : std::string_view::npos;
+}
+
 // Reads one "NAME = DEFINITION" item into `parameters`, or tells why it cannot.
 std::string ReadItem(std::string_view item, std::vector<TaskParameter>& parameters) {
     const std::size_t equals = item.find('=');
@@ -107,8 +156,12 @@ std::string ReadItem(std::string_view item, std::vector<TaskParameter>& paramete
     for (const TaskParameter& earlier : parameters)
         if (earlier.key == parameter.key)
             return "\"" + platform::Cp1251ToUtf8(parameter.name) + "\" is defined twice";
-    const std::string_view definition = TrimBlanks(item.substr(equals + 1));
+    // A decimal comma is told, and read as the point it was meant to be, so that the slip
+    // gives one message and not one in every place the parameter is used.
     std::string problem;
+    const std::string written = WithDecimalPoints(TrimBlanks(item.substr(equals + 1)), problem);
+    const std::string_view definition = written;
+    const std::string decimalComma = problem;
     if (definition.find("..") != std::string_view::npos) {
         std::optional<std::vector<double>> values = Range(definition, problem);
         if (!values)
@@ -123,7 +176,7 @@ std::string ReadItem(std::string_view item, std::vector<TaskParameter>& paramete
         parameter.formula = std::string(definition);
     }
     parameters.push_back(std::move(parameter));
-    return {};
+    return decimalComma;
 }
 
 // An index in 0..count-1, every one equally likely: draws above the largest multiple of
@@ -163,6 +216,17 @@ TaskParameters ReadTaskParameters(std::string_view cp1251Section) {
         item = TrimBlanks(item);
         if (item.empty())
             continue;
+        // Items that a missing ";" runs together are told once and read as if it were there.
+        for (std::size_t next; (next = NextItemStart(item)) != std::string_view::npos;) {
+            parameters.problems.push_back("PARAMETERS: " + platform::Cp1251ToUtf8(item) +
+                                          ": \";\" is missing before \"" +
+                                          platform::Cp1251ToUtf8(item.substr(next)) + "\"");
+            const std::string_view before = TrimBlanks(item.substr(0, next));
+            if (const std::string problem = ReadItem(before, parameters.items); !problem.empty())
+                parameters.problems.push_back("PARAMETERS: " + platform::Cp1251ToUtf8(before) +
+                                              ": " + problem);
+            item = item.substr(next);
+        }
         const std::string problem = ReadItem(item, parameters.items);
         if (!problem.empty())
             parameters.problems.push_back("PARAMETERS: " + platform::Cp1251ToUtf8(item) + ": " +

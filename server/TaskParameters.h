@@ -9,7 +9,9 @@
 //   F = 8..14 step 2;   a range from 8 to 14 by 2 (step 1 when left out): 8, 10, 12, 14
 //   a = 30, 45, 60;     a list of numbers (with a decimal point: the comma separates)
 //   M = F*2;            a formula over earlier parameters, read as answers are read
-// One item per ";". A number alone is a parameter with that one value.
+// One item per ";". A number alone is a parameter with that one value. A comma between two
+// digits ("1,5") is a problem, read as the decimal point it was meant to be; so is a second
+// "=" in an item (its ";" left out), read as two items: each slip gives one line.
 struct TaskParameter {
     std::string name;           // as written ("F", "v_0")
     std::string key;            // the name's key in the answer notation ("F", "v!0")

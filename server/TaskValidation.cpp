@@ -3,6 +3,8 @@
 #include "AnimationCheck.h"
 #include "Attempts.h"
 #include "AuthorTests.h"
+#include "DrawingCheck.h"
+#include "GreekKeys.h"
 #include "SectionCheck.h"
 #include "TaskJudging.h"
 #include "TaskVariant.h"
@@ -61,6 +63,7 @@ std::vector<std::string> FileProblems(const BankTask& task, const TaskNames& nam
     if (task.quest.empty() && task.image.empty() && task.request.empty() && task.animate.empty())
         problems.push_back("no task in the file: none of <QUEST>, <IMAGE>, <REQUEST> and "
                            "<ANIMATE> is there");
+    problems.insert(problems.end(), task.layoutProblems.begin(), task.layoutProblems.end());
     if (!task.problem.empty())
         problems.push_back(platform::Cp1251ToUtf8(task.problem));
     problems.insert(problems.end(), names.problems.begin(), names.problems.end());
@@ -73,13 +76,14 @@ std::vector<std::string> FileProblems(const BankTask& task, const TaskNames& nam
 
 } // namespace
 
-std::vector<std::string> ValidateTask(const BankTask& task, int variants) {
+std::vector<std::string> ValidateTask(const BankTask& task, int variants,
+                                      platform::Canvas* measure) {
     const TaskNames names = DeclaredNamesOf(task);
     const AuthorTests tests = ReadAuthorTests(task.tests);
     std::vector<std::string> problems = FileProblems(task, names, tests);
     const bool withParameters = !ReadTaskParameters(task.parameters).items.empty();
     std::set<std::string> told;
-    for (int i = 0; i < (withParameters ? std::max(variants, 1) : 1); ++i) {
+    for (int i = 0; i < CheckedVariantCount(task, variants); ++i) {
         const TaskVariant variant =
             VariantOf(task, kPreviewSecret, "variant " + std::to_string(i + 1));
         const std::string where =
@@ -88,16 +92,31 @@ std::vector<std::string> ValidateTask(const BankTask& task, int variants) {
         for (const std::string& problem : VariantProblems(variant, names, tests))
             if (told.insert(problem).second)
                 problems.push_back(where + problem);
+        if (measure != nullptr)
+            for (const DrawingProblem& problem : DrawingProblems(variant.task, *measure))
+                if (told.insert(problem.key).second)
+                    problems.push_back(where + problem.text);
     }
     return problems;
 }
 
-std::vector<std::string> SetAsideInvalidTasks(TaskBank& bank, int variants) {
-    std::vector<std::string> told = bank.course.problems;
+std::vector<std::string> TaskWarnings(const BankTask& task) {
+    return GreekKeyWarnings(task);
+}
+
+int CheckedVariantCount(const BankTask& task, int variants) {
+    return ReadTaskParameters(task.parameters).items.empty() ? 1 : std::max(variants, 1);
+}
+
+BankCheck SetAsideInvalidTasks(TaskBank& bank, int variants) {
+    BankCheck told{bank.course.problems, {}};
     std::erase_if(bank.tasks, [&](const BankTask& task) {
+        const std::string name = platform::Cp1251ToUtf8(task.name) + ": ";
+        for (const std::string& warning : TaskWarnings(task))
+            told.warnings.push_back(name + warning);
         const std::vector<std::string> problems = ValidateTask(task, variants);
         for (const std::string& problem : problems)
-            told.push_back(platform::Cp1251ToUtf8(task.name) + ": " + problem);
+            told.problems.push_back(name + problem);
         return !problems.empty();
     });
     return told;

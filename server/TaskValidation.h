@@ -2,6 +2,8 @@
 
 #include "TaskBank.h"
 
+#include "platform/Canvas.h"
+
 #include <string>
 #include <vector>
 
@@ -16,10 +18,23 @@ inline constexpr int kDefaultCheckedVariants = 50;
 // them, reference answers that use an undeclared name or have no value, and every author
 // test that does not get its verdict. A problem met in several variants is told once, with
 // the values of the first.
-std::vector<std::string> ValidateTask(const BankTask& task, int variants = kDefaultCheckedVariants);
+// With a canvas to measure texts on, each checked variant's diagram and animation are also
+// drawn whole (DrawingProblems): a statement drawn outside its picture is a problem too.
+std::vector<std::string> ValidateTask(const BankTask& task, int variants = kDefaultCheckedVariants,
+                                      platform::Canvas* measure = nullptr);
+
+// What an author should look at although the task can be served as it is, one UTF-8 line
+// each: a Greek letter that the statement and the answer notation show differently.
+std::vector<std::string> TaskWarnings(const BankTask& task);
+
+// How many variants a check of `variants` draws: one for a task without PARAMETERS.
+int CheckedVariantCount(const BankTask& task, int variants);
 
 // Validates every task of a bank and takes the tasks with problems out of it, so that the
-// others can be served. One UTF-8 line per problem, "Балка-1: ...", after the lines of
-// course.conf that cannot be read.
-std::vector<std::string> SetAsideInvalidTasks(TaskBank& bank,
-                                              int variants = kDefaultCheckedVariants);
+// others can be served; a task with warnings alone stays. One UTF-8 line per problem and per
+// warning, "Балка-1: ...", the problems after the lines of course.conf that cannot be read.
+struct BankCheck {
+    std::vector<std::string> problems;
+    std::vector<std::string> warnings;
+};
+BankCheck SetAsideInvalidTasks(TaskBank& bank, int variants = kDefaultCheckedVariants);

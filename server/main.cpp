@@ -223,9 +223,12 @@ int Usage() {
 
 // The tasks of the bank that fail their validation (reference answers that do not
 // evaluate among them: they would judge every student wrong) are logged and not served;
-// with --strict the server does not start at all.
+// with --strict the server does not start at all. Warnings are logged and change nothing.
 bool ServableTasks(TaskBank& bank, bool strict) {
-    const std::vector<std::string> problems = SetAsideInvalidTasks(bank);
+    const BankCheck check = SetAsideInvalidTasks(bank);
+    for (const std::string& warning : check.warnings)
+        TestingServer::Log(QString::fromStdString("bank: warning: " + warning));
+    const std::vector<std::string>& problems = check.problems;
     for (const std::string& problem : problems)
         TestingServer::Log(QString::fromStdString("bank: " + problem));
     if (strict && !problems.empty())

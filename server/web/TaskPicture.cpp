@@ -40,7 +40,6 @@ QImage StatementImage(const std::string& quest, int width) {
 // size, the name fields at least as wide as the task view's and as wide as their widest
 // name needs, each field's reading line under it as high as one line of the pane's font.
 constexpr int kFieldHeight = 27;
-constexpr int kMinNameWidth = 60;
 
 QImage FieldImage(const std::string& formula, int width) {
     QImage image(std::max(1, width), kFieldHeight, QImage::Format_RGB32);
@@ -57,15 +56,16 @@ QImage FieldImage(const std::string& formula, int width) {
     return image;
 }
 
+// The name column as the task view makes it: as wide as the widest label needs.
 int NameWidth(const std::vector<std::string>& names) {
     QImage surface(1, 1, QImage::Format_RGB32); // measures only
     platform::QtCanvas measure(&surface);
     const eqedit::EditModel model(measure);
-    int width = kMinNameWidth;
+    std::vector<int> labelWidths;
     for (const std::string& name : names)
-        width = std::max(width, model.EqWidth(NameFieldText(name), eqedit::stBaseline) +
-                                    2 * model.BevelWidth() + model.CaretWidth() + 2);
-    return width;
+        labelWidths.push_back(model.EqWidth(NameFieldText(name), eqedit::stBaseline) +
+                              2 * model.BevelWidth() + model.CaretWidth());
+    return NameColumnWidth(labelWidths);
 }
 
 // Where the rows go under the picture (`top` its height), and the bottom of the last one.

@@ -77,6 +77,8 @@ public:
     FormulaField* AnswerField(int row) const;
     FormulaField* NameField(int row) const;
     AnswerReadingLine* ReadingLine(int row) const;
+    // How wide, in pixels, a row's label (" name =", the name as REQUEST gives it) is drawn.
+    static int AnswerLabelWidth(const std::string& name);
 
 signals:
     // The answers are complete: the payload of SETRESULTQUEST.

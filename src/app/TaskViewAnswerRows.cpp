@@ -14,9 +14,23 @@
 
 namespace {
 
-constexpr int kNameFieldWidth = 60;
+constexpr int kNameFieldWidth = kMinNameWidth;
+
+// The width a name field needs to show its whole label: the formula, the bevel on both sides
+// and the caret's room after it.
+int LabelFieldWidth(const FormulaField& field) {
+    const eqedit::EditModel& model = field.Model();
+    return model.EqWidth(model.Equation(), eqedit::stBaseline) + 2 * model.BevelWidth() +
+           model.CaretWidth();
+}
 
 } // namespace
+
+int TaskView::AnswerLabelWidth(const std::string& name) {
+    FormulaField field;
+    field.SetEquation(NameFieldText(name));
+    return field.Model().EqWidth(field.Equation(), eqedit::stBaseline);
+}
 
 void TaskView::CreateAnswerRow(std::size_t row) {
     QWidget* content = widget();
@@ -63,6 +77,13 @@ void TaskView::CreateAnswerFields() {
              namesDeclared_});
         ++answerCount_;
     }
+    // The name column is as wide as the widest label, so that no label loses its "=".
+    std::vector<int> labelWidths;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
+        labelWidths.push_back(LabelFieldWidth(*nameFields_[row]));
+    const int column = NameColumnWidth(labelWidths);
+    for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
+        nameFields_[row]->resize(column, nameFields_[row]->height());
     // Tab walks the answer fields in row order and then the button.
     QWidget* previous = nullptr;
     for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row) {

@@ -1,5 +1,7 @@
 #include "tasklayout/AnswerRows.h"
 
+#include <algorithm>
+
 std::vector<std::string> ReadRequestNames(std::string_view request) {
     std::vector<std::string> names;
     for (std::size_t end = request.find(';');
@@ -8,6 +10,13 @@ std::vector<std::string> ReadRequestNames(std::string_view request) {
         request.remove_prefix(end + 1);
     }
     return names;
+}
+
+int NameColumnWidth(const std::vector<int>& labelWidths) {
+    int width = kMinNameWidth;
+    for (int label : labelWidths)
+        width = std::max(width, label);
+    return width;
 }
 
 std::vector<RowPlace> LayoutAnswerRows(int paneWidth, int imageHeight, int nameWidth,

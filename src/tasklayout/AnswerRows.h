@@ -25,6 +25,11 @@ struct RowPlace {
     int readingTop = 0; // the line under the input field that shows how the answer reads
 };
 
+// The name fields' width: as wide as the widest label needs (each of labelWidths the width of
+// a label's formula with the field's bevel and caret room), and at least kMinNameWidth.
+inline constexpr int kMinNameWidth = 60;
+int NameColumnWidth(const std::vector<int>& labelWidths);
+
 inline constexpr int kRowsBelowImage = 20;
 inline constexpr int kRowLeft = 15;
 inline constexpr int kRowGap = 5;

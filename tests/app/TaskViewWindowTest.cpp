@@ -5,6 +5,7 @@
 #include "MainWindowFixture.h"
 
 #include "app/MainWindow.h"
+#include "app/TaskView.h"
 
 #include "app/AnswerReadingLine.h"
 #include "app/LoginDialog.h"
@@ -12,6 +13,7 @@
 #include "dialogs/MessageDialog.h"
 #include "eqedit/FormulaField.h"
 #include "eqedit/Notation.h"
+#include "platform/Cp1251.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
 
@@ -204,7 +206,23 @@ TEST_F(TaskViewWindowTest, AnUnbalancedAnswerOrALostConnectionSendsNothingAndSay
 }
 
 TEST_F(TaskViewWindowTest, ANewTaskReusesRowsAndAClearedViewShowsNothing) {
+    // Long labels widen the name column for every row: each shows its "=", and the answer
+    // fields start after the widest.
+    ShowTask(platform::Utf8ToCp1251("<QUEST>q</QUEST><REQUEST>M!max;R;F!трения!покоя;</REQUEST>"));
+    const int column = Task()->NameField(0)->width();
+    EXPECT_GT(column, 60);
+    for (int row = 0; row < 3; ++row) {
+        const FormulaField* name = Task()->NameField(row);
+        EXPECT_EQ(name->Model().VisibleText(), name->Equation()) << row;
+        EXPECT_EQ(name->width(), column);
+        EXPECT_EQ(Answer(row)->x(), 15 + column);
+    }
+    EXPECT_GE(column, TaskView::AnswerLabelWidth(platform::Utf8ToCp1251("F!трения!покоя")));
     ShowTask(kThreeAnswers);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Task()->NameField(0)->Equation() == " X @="; }, kWaitMs));
+    EXPECT_EQ(Task()->NameField(0)->width(), 60);
+    EXPECT_EQ(Answer(0)->x(), 75);
     ShowTask("<QUEST>q</QUEST><IMAGE>HEIGHT(x);</IMAGE><REQUEST>a;</REQUEST><ANIMATE>s</ANIMATE>");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !reports.empty(); }, kWaitMs));
     EXPECT_EQ(reports[0], "'x' is not a valid integer value");

@@ -11,8 +11,8 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
-// A bank with one shipped task, one whose answers do not match its requested names, and a
-// course.conf with a line that cannot be read.
+// A bank with one shipped task, one whose answers do not match its requested names, one with
+// a warning alone, and a course.conf with a line that cannot be read.
 class BankWithABadTask {
 public:
     BankWithABadTask() {
@@ -26,6 +26,11 @@ public:
         bad.open(QIODevice::WriteOnly);
         bad.write(
             "<CAPTION>Плохая</CAPTION><QUEST>q</QUEST><REQUEST>A;B;</REQUEST><ANSWER>1;</ANSWER>");
+        // Only a warning: served all the same.
+        QFile warned(Path("Угол.task"));
+        warned.open(QIODevice::WriteOnly);
+        warned.write("<CAPTION>Угол</CAPTION><QUEST>Найдите <sym>q</sym>.</QUEST>"
+                     "<REQUEST>~q;</REQUEST><ANSWER>1;</ANSWER>");
     }
     QStringList Arguments(const QStringList& more = {}) const {
         return QStringList{"--port",   "0",
@@ -46,12 +51,14 @@ TEST(BankValidationTest, ABadTaskIsLoggedAndTheOthersAreServed) {
     server.start(VEKTA_SERVER_PATH, bank.Arguments());
     ASSERT_TRUE(server.waitForReadyRead(kWaitMs));
     const QString banner = QString::fromUtf8(server.readLine());
-    EXPECT_TRUE(banner.contains("1 tasks")) << banner.toStdString();
+    EXPECT_TRUE(banner.contains("2 tasks")) << banner.toStdString();
     server.kill();
     server.waitForFinished(kWaitMs);
     const QString log = QString::fromUtf8(server.readAllStandardError());
     EXPECT_TRUE(log.contains("Плохая: 1 answers for 2 requested names")) << log.toStdString();
     EXPECT_TRUE(log.contains("course.conf, line 2: close = tomorrow")) << log.toStdString();
+    EXPECT_TRUE(log.contains("bank: warning: Угол: Greek letters: the statement shows q as θ"))
+        << log.toStdString();
 }
 
 TEST(BankValidationTest, StrictRefusesToStart) {

@@ -5,6 +5,7 @@
 #include "TaskBank.h"
 
 #include "platform/Cp1251.h"
+#include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -25,14 +26,16 @@ struct Sections {
                         "R_B = 2mg -> не принято\nR!A = F -> неверно\n";
     std::string attempts = "3; 10";
     std::string tolerance = "1; 1e-6";
+    std::string questClose = "</QUEST>";
+    std::string notes; // after the sections, on the lines below them
 
     BankTask Task() const {
         const std::string text =
-            "<CAPTION>Балка</CAPTION><QUEST>" + quest + "</QUEST><IMAGE>" + image +
+            "<CAPTION>Балка</CAPTION><QUEST>" + quest + questClose + "<IMAGE>" + image +
             "</IMAGE><REQUEST>" + request + "</REQUEST><ANSWER>" + answer + "</ANSWER><VARIABLES>" +
             variables + "</VARIABLES><ANIMATE>" + animate + "</ANIMATE><PARAMETERS>" + parameters +
             "</PARAMETERS><TESTS>\n" + tests + "</TESTS><ATTEMPTS>" + attempts +
-            "</ATTEMPTS><TOLERANCE>" + tolerance + "</TOLERANCE>";
+            "</ATTEMPTS><TOLERANCE>" + tolerance + "</TOLERANCE>" + notes;
         return ParseTaskFile(text, "<STATICA>", "t");
     }
 };
@@ -45,8 +48,14 @@ std::string Joined(const std::vector<std::string>& problems) {
 }
 
 TEST(TaskValidationTest, ASoundTaskWithVariantsAndTestsPasses) {
-    const std::vector<std::string> problems = ValidateTask(Sections{}.Task(), 200);
+    platform::RecordingCanvas measure;
+    const std::vector<std::string> problems = ValidateTask(Sections{}.Task(), 200, &measure);
     EXPECT_TRUE(problems.empty()) << Joined(problems);
+    // A Greek letter both alphabets show alike is no warning.
+    Sections greek;
+    greek.quest += " <sym>w</sym> = 2 рад/с.";
+    greek.variables = "l;~w;";
+    EXPECT_TRUE(TaskWarnings(greek.Task()).empty()) << Joined(TaskWarnings(greek.Task()));
 }
 
 TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
@@ -54,6 +63,8 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
         const char* what;
         void (*spoil)(Sections&);
         const char* told;
+        std::size_t problems = 0; // how many lines in all, where one slip must give one
+        bool warning = false;     // told as a warning, and the task has no problem
     };
     const Case cases[] = {
         {"fewer answers", [](Sections& s) { s.answer = "F;"; }, "1 answers for 2 requested names"},
@@ -93,12 +104,92 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
              s.tests.clear();
          },
          "51 answers"},
+        {"misspelt closing tag", [](Sections& s) { s.questClose = "</QEUST>"; },
+         "line 1: unknown tag </QEUST> (</QUEST>?)"},
+        {"unclosed section", [](Sections& s) { s.questClose = "</QEUST>"; },
+         "line 1: <QUEST> is not closed before <IMAGE> on line 1; there is no </QUEST>", 2},
+        {"unopened section", [](Sections& s) { s.notes = "\nзаметка\n</IMAGE>"; },
+         "line 9: </IMAGE> without its <IMAGE>", 1},
+        {"section given twice", [](Sections& s) { s.notes = "\n\n<QUEST>Ещё</QUEST>"; },
+         "line 9: <QUEST> given twice (first on line 1); the second is not read", 1},
+        {"unknown section", [](Sections& s) { s.notes = "\n<TEST>R!A = F -> верно</TEST>"; },
+         "line 8: unknown tag <TEST> (<TESTS>?)"},
+        {"section-like text between sections", [](Sections& s) { s.notes = "\nсм. <рисунок>"; },
+         "line 8: text between sections looks like a tag: <рисунок>", 1},
+        {"decimal commas in a list", [](Sections& s) { s.parameters += "k = 1, 1,5, 2,5, 3;"; },
+         "PARAMETERS: k = 1, 1,5, 2,5, 3: десятичная запятая? в списке значений запятая "
+         "разделяет значения, пишите 1.5",
+         1},
+        {"decimal comma in one value", [](Sections& s) { s.parameters += "k = 2,5;"; },
+         "PARAMETERS: k = 2,5: десятичная запятая? в списке значений запятая разделяет значения, "
+         "пишите 2.5",
+         1},
+        {"decimal comma in a formula", [](Sections& s) { s.parameters += "k = F*1,5;"; },
+         "PARAMETERS: k = F*1,5: десятичная запятая? в списке значений запятая разделяет "
+         "значения, пишите 1.5",
+         1},
+        {"a missing \";\" between items",
+         [](Sections& s) { s.parameters = "F = 8..14 step 2 a = 30, 45, 60; M = F*2;"; },
+         "PARAMETERS: F = 8..14 step 2 a = 30, 45, 60: \";\" is missing before \"a = 30, 45, "
+         "60\"",
+         1},
+        {"a reference not finite in some variants",
+         [](Sections& s) { s.answer = "F*10^308*10^(F-10);M*l;"; },
+         "variant F = 12; a = 30; M = 24: ANSWER R!A: эталонный ответ не вычисляется"},
+        {"a line off the picture in some variants",
+         [](Sections& s) {
+             s.parameters += "y = a+45;";
+             s.image += "LINE(100,10,{F},{y:.0});";
+         },
+         "y = 105: IMAGE: drawn outside the 200 × 100 picture: LINE(100,10,", 1},
+        {"a label off the picture", [](Sections& s) { s.image += "TEXT(170,5,\"Mmax\");"; },
+         "IMAGE: drawn outside the 200 × 100 picture: TEXT(170,5,\"Mmax\"); (x 170..201, y 5..20)",
+         1},
+        {"an animation that leaves the visible canvas",
+         [](Sections& s) {
+             s.animate =
+                 "<VAR>t=0;tend=2;</VAR><FUN>x=10+{F}*20*t;</FUN><OBJ>LINE(0,0,x,20);</OBJ>";
+         },
+         "drawn outside the visible 514 × 204 canvas: LINE(0,0,x,20) as LINE(0,0,", 1},
+        {"an animation's last frame below the buttons",
+         [](Sections& s) { s.animate += "<LASTOBJ>TEXT(10,200,\"Конец\");</LASTOBJ>"; },
+         "ANIMATE: at t = 2 drawn outside the visible 514 × 204 canvas: TEXT(10,200,\"Конец\") (x "
+         "10..49, "
+         "y 200..215)",
+         1},
+        {"a Greek key the statement shows otherwise",
+         [](Sections& s) {
+             s.quest += " Угол <sym>q</sym>.";
+             s.variables = "l;~q;~w;";
+         },
+         "Greek letters: the statement shows q as θ, but ~q in VARIABLES \"~q\" is ξ in the "
+         "answer notation (θ is ~j there)",
+         0, true},
+        {"a Greek key of a diagram's label",
+         [](Sections& s) {
+             s.image += "GREKTEXT(5,20,\"y\");";
+             s.variables = "l;~y = 1..2;";
+         },
+         "the statement shows y as ψ, but ~y in VARIABLES \"~y\" is υ", 0, true},
     };
     for (const Case& c : cases) {
         Sections sections;
         c.spoil(sections);
-        const std::string told = Joined(ValidateTask(sections.Task(), 20));
+        platform::RecordingCanvas measure; // 8 pixels a character, 16 a line
+        const std::vector<std::string> problems = ValidateTask(sections.Task(), 20, &measure);
+        if (c.warning) {
+            const std::vector<std::string> warnings = TaskWarnings(sections.Task());
+            EXPECT_TRUE(problems.empty()) << c.what << ":\n" << Joined(problems);
+            ASSERT_EQ(warnings.size(), 1u) << c.what << ":\n" << Joined(warnings);
+            EXPECT_NE(warnings[0].find(c.told), std::string::npos) << c.what << ":\n"
+                                                                   << warnings[0];
+            continue;
+        }
+        const std::string told = Joined(problems);
         EXPECT_NE(told.find(c.told), std::string::npos) << c.what << ":\n" << told;
+        if (c.problems > 0) {
+            EXPECT_EQ(problems.size(), c.problems) << c.what << ":\n" << told;
+        }
     }
 }
 

@@ -23,8 +23,9 @@ ProgramRun RunTool(const QStringList& arguments) {
     return RunProgram(VEKTA_TASK_PATH, arguments, env);
 }
 
-QString WriteTask(const QTemporaryDir& dir, const std::string& utf8) {
-    const QString path = dir.filePath("task.task");
+QString WriteTask(const QTemporaryDir& dir, const std::string& utf8,
+                  const QString& name = "task.task") {
+    const QString path = dir.filePath(name);
     std::ofstream(path.toStdString(), std::ios::binary) << utf8;
     return path;
 }
@@ -55,6 +56,13 @@ TEST(TaskToolTest, EveryShippedTaskIsCleanAndPreviews) {
         ++checked;
     }
     EXPECT_GE(checked, 4);
+    // The whole bank at once: one line on stdout for each task, nothing on stderr.
+    const ProgramRun bank = RunTool({"check", VEKTA_BANK_DIR, "--variants", "5"});
+    EXPECT_EQ(bank.exitCode, 0) << bank.err;
+    EXPECT_EQ(bank.err, "");
+    EXPECT_EQ(Count(bank.out, " — в порядке\n"), checked) << bank.out;
+    EXPECT_EQ(Count(bank.out, "Балка-1: 1 вариант, 6 проверок — в порядке\n"), 1) << bank.out;
+    EXPECT_EQ(RunTool({"check", dir.path()}).exitCode, 1); // a folder without tasks
 }
 
 TEST(TaskToolTest, CheckNamesEachProblemAStudentWouldMeet) {
@@ -105,16 +113,39 @@ TEST(TaskToolTest, CheckRunsTheAuthorsTestsOnEveryVariantAndVariantsListsThem) {
     const QString sound = WriteTask(dir, task + "</TESTS>");
     const ProgramRun clean = RunTool({"check", sound, "--variants", "200"});
     EXPECT_EQ(clean.exitCode, 0) << clean.err;
+    EXPECT_EQ(clean.out, "task: 200 вариантов, 3 проверки — в порядке\n");
     const ProgramRun listed = RunTool({"variants", sound, "--count", "3"});
     EXPECT_EQ(listed.exitCode, 0) << listed.err;
     EXPECT_EQ(Count(listed.out, "variant "), 3) << listed.out;
     EXPECT_EQ(Count(listed.out, "  R!B = ("), 3) << listed.out;
     EXPECT_EQ(RunTool({"check", sound, "--variants", "0"}).exitCode, 64);
 
-    const QString failing = WriteTask(dir, task + "R!B = F -> верно\n</TESTS>");
+    const QString failing = WriteTask(dir, task + "R!B = F -> верно\n</TESTS>", "failing.task");
     const ProgramRun run = RunTool({"check", failing});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(Count(run.err, "TESTS: R!B = F -> верно: got \"неверно\""), 1) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    // Several files at once: the clean ones are said to be so, the problems fail the run;
+    // warnings alone are told and fail nothing.
+    const QString warned = WriteTask(
+        dir,
+        "<QUEST>Угол <sym>q</sym></QUEST><REQUEST>~q;R!A;Q!очень!длинное!название!силы!реакции!"
+        "опоры!слева;</REQUEST><ANSWER>1;2;3;</ANSWER>",
+        "Угол-1.task");
+    const ProgramRun several = RunTool({"check", sound, failing, warned, "--variants", "3"});
+    EXPECT_EQ(several.exitCode, 1);
+    EXPECT_EQ(several.out, "task: 3 варианта, 3 проверки — в порядке\nУгол-1: 1 вариант, 0 "
+                           "проверок — в порядке\n");
+    EXPECT_EQ(Count(several.err, "failing.task: variant F = 10; M = 30: TESTS"), 1) << several.err;
+    EXPECT_EQ(Count(several.err, "Угол-1.task: warning: Greek letters: the statement shows q as θ"),
+              1)
+        << several.err;
+    EXPECT_EQ(Count(several.err, "warning: REQUEST: the label of "), 1) << several.err;
+    EXPECT_EQ(Count(several.err, "Q!очень!длинное!название!силы!реакции!опоры!слева is "), 1)
+        << several.err;
+    EXPECT_EQ(RunTool({"check", warned}).exitCode, 0);
+    EXPECT_EQ(RunTool({"check"}).exitCode, 64);
 }
 
 TEST(TaskToolTest, AHostileDiagramIsCutAtItsBudgetWithTheMessage) {

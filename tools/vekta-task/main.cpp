@@ -1,6 +1,6 @@
 // vekta-task: shows and checks a task file of the reference server's bank.
 //   vekta-task preview FILE.task OUT.png [--width W] [--student NAME] [--db LOCATION] [--scale R]
-//   vekta-task check FILE.task [--variants N]
+//   vekta-task check FILE.task|FOLDER... [--variants N]
 //   vekta-task variants FILE.task [--count N] [--db LOCATION]
 // preview draws the task view pane as the student NAME sees it once the task has arrived,
 // W pixels wide (by default the pane's width in the main window's default size) and as
@@ -10,13 +10,19 @@
 // is the first variant that variants lists. With --scale R it is drawn as a screen of device
 // pixel ratio R shows it, R times as many pixels each way (R in (0, 4], 1 by default). A diagram
 // the client cannot read is reported on stderr, the picture is still written and the exit status
-// is 1. check runs the server's own validation of a task over N variants (50 by default): it writes
-// one line on stderr per problem the server would refuse or a student would meet, failing author
-// tests included, and exits with 1 when there is any, 0 when the task is clean. variants lists the
-// first N variants check draws (10 by default) with their values and reference answers; with --db
-// the variants of the database's accounts (the first N of them with --count), drawn with the
+// is 1. check runs the server's own validation over N variants (50 by default) of each task file
+// given and of each .task file in the folders given: it writes one line on stderr per problem
+// the server would refuse or a student would meet, failing author tests included, each
+// variant's diagram and animation drawn whole (anything outside the picture is a problem), and per
+// warning ("warning: ...", an answer label wider than 200 pixels among them); for each task without
+// problems one line on stdout, "NAME: N вариантов, M проверок — в порядке" (M the author's tests
+// run on every variant). It exits with 1 when any task has a problem, 0 when none has (warnings
+// alone change nothing). variants lists the first N variants check draws (10 by default) with their
+// values and reference answers; with
+// --db the variants of the database's accounts (the first N of them with --count), drawn with the
 // course's secret.
 
+#include "AuthorTests.h"
 #include "CourseRecords.h"
 #include "StudentTask.h"
 #include "TaskFile.h"
@@ -25,18 +31,23 @@
 #include "ToolArguments.h"
 #include "VariantList.h"
 #include "VariantSeed.h"
+#include "app/TaskView.h"
 
 #include "ScaleOption.h"
 
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
+#include "platform/QtCanvas.h"
 #include "platform/VektaApplication.h"
 
+#include <QImage>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -51,6 +62,8 @@ constexpr int kMinPaneWidth = 100;
 constexpr int kMaxPaneWidth = 4000;
 constexpr int kMaxVariants = 100000;
 constexpr int kListedVariants = 10;
+// The widest answer label a check lets pass without a warning, in pixels.
+constexpr int kWidestLabel = 200;
 
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
@@ -60,9 +73,16 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 int Usage() {
     std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W] [--student NAME] "
                  "[--db LOCATION] [--scale R]\n"
-                 "       vekta-task check FILE.task [--variants N]\n"
+                 "       vekta-task check FILE.task|FOLDER... [--variants N]\n"
                  "       vekta-task variants FILE.task [--count N] [--db LOCATION]\n";
     return kUsage;
+}
+
+// The client's windows are drawn off any screen, and Qt's chatter is kept out of the output.
+void UseOffscreenScreen() {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QuietQtMessages);
 }
 
 void Complain(const std::string& utf8) {
@@ -80,13 +100,6 @@ bool ReadCount(std::string_view text, int low, int high, int& count) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
     return error == std::errc() && end == text.data() + text.size() && count >= low &&
            count <= high;
-}
-
-// "FILE.task [OPTION N]": the count, or nullopt when the arguments are not that.
-std::optional<int> CountArgument(int argc, char** argv, std::string_view option, int count) {
-    if (argc == 3 || (argc == 5 && argv[3] == option && ReadCount(argv[4], 1, kMaxVariants, count)))
-        return count;
-    return std::nullopt;
 }
 
 // The students whose variants are listed, and the secret they are drawn with; nothing when
@@ -126,22 +139,92 @@ int Variants(int argc, char** argv) {
     return 0;
 }
 
-int Check(int argc, char** argv) {
-    const std::optional<int> variants =
-        CountArgument(argc, argv, "--variants", kDefaultCheckedVariants);
-    if (!variants)
-        return Usage();
-    const char* path = argv[2];
-    const std::optional<TaskFile> file = Read(path);
+// The task files a check is given: files as they are, and the .task files of folders and
+// their subfolders, in order. Nothing when a path is neither (told).
+std::optional<std::vector<std::filesystem::path>>
+CheckedFiles(const std::vector<std::string>& paths) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> files;
+    for (const std::string& written : paths) {
+        const fs::path path(written);
+        std::error_code error;
+        if (!fs::is_directory(path, error)) {
+            files.push_back(path);
+            continue;
+        }
+        std::vector<fs::path> found;
+        for (const auto& entry : fs::recursive_directory_iterator(path, error))
+            if (entry.is_regular_file() && entry.path().extension() == ".task")
+                found.push_back(entry.path());
+        if (found.empty()) {
+            Complain("no .task files in " + written);
+            return std::nullopt;
+        }
+        std::sort(found.begin(), found.end());
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    return files;
+}
+
+// "5 вариантов", "1 вариант", "2 варианта": a count with the word agreeing.
+std::string Counted(int count, const char* one, const char* few, const char* many) {
+    const int lastTwo = count % 100, last = count % 10;
+    const char* word = (lastTwo >= 11 && lastTwo <= 14) ? many
+                       : last == 1                      ? one
+                       : (last >= 2 && last <= 4)       ? few
+                                                        : many;
+    return std::to_string(count) + " " + word;
+}
+
+// Checks one file: its problems and warnings on stderr, and on stdout one line saying what
+// was checked when it has no problem. Whether it has none.
+bool CheckFile(const std::filesystem::path& path, int variants, platform::Canvas& measure) {
+    const std::string shown = path.string();
+    const std::optional<TaskFile> file = Read(shown.c_str());
     if (!file)
-        return 1;
-    std::vector<std::string> problems = ValidateTask(file->task, *variants);
+        return false;
+    std::vector<std::string> problems = ValidateTask(file->task, variants, &measure);
     if (file->unrepresentable > 0)
         problems.push_back("characters that code page 1251 cannot hold arrive as \"?\": " +
                            std::to_string(file->unrepresentable));
     for (const std::string& problem : problems)
-        std::cerr << path << ": " << problem << '\n';
-    return problems.empty() ? 0 : 1;
+        std::cerr << shown << ": " << problem << '\n';
+    for (const std::string& warning : TaskWarnings(file->task))
+        std::cerr << shown << ": warning: " << warning << '\n';
+    for (const std::string& name : file->task.answerNames)
+        if (const int width = TaskView::AnswerLabelWidth(name); width > kWidestLabel)
+            std::cerr << shown << ": warning: REQUEST: the label of "
+                      << platform::Cp1251ToUtf8(name) << " is " << width
+                      << " pixels wide (more than " << kWidestLabel
+                      << "): the name column widens and every answer field narrows with it\n";
+    if (!problems.empty())
+        return false;
+    const int drawn = CheckedVariantCount(file->task, variants);
+    const auto tests = static_cast<int>(ReadAuthorTests(file->task.tests).tests.size());
+    std::cout << path.stem().string() << ": " << Counted(drawn, "вариант", "варианта", "вариантов")
+              << ", " << Counted(tests, "проверка", "проверки", "проверок") << " — в порядке\n";
+    return true;
+}
+
+int Check(int argc, char** argv) {
+    const std::optional<ToolArguments> arguments = ReadToolArguments(argc, argv, 2, {"--variants"});
+    int variants = kDefaultCheckedVariants;
+    if (!arguments || arguments->words.empty() ||
+        (arguments->Has("--variants") &&
+         !ReadCount(arguments->Option("--variants"), 1, kMaxVariants, variants)))
+        return Usage();
+    const std::optional<std::vector<std::filesystem::path>> files = CheckedFiles(arguments->words);
+    if (!files)
+        return 1;
+    // Every variant is drawn as the client draws it, its texts measured in the client's fonts.
+    UseOffscreenScreen();
+    platform::VektaApplication app(argc, argv);
+    QImage surface(1, 1, QImage::Format_ARGB32_Premultiplied);
+    platform::QtCanvas measure(&surface);
+    bool clean = true;
+    for (const std::filesystem::path& file : *files)
+        clean = CheckFile(file, variants, measure) && clean;
+    return clean ? 0 : 1;
 }
 
 // The device pixel ratio the client's windows draw at, R whatever the environment says.
@@ -160,9 +243,7 @@ int Preview(int argc, char** argv) {
         ReadToolArguments(argc, argv, 2, {"--width", "--student", "--db"});
     if (!arguments || arguments->words.size() != 2)
         return Usage();
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(QuietQtMessages);
+    UseOffscreenScreen();
     UseScale(*scale);
     // The client's own application object, with the font stand-ins its windows draw with.
     platform::VektaApplication app(argc, argv);
