@@ -68,6 +68,13 @@ CourseConfig ReadCourseConfig(std::string_view utf8Text) {
     return config;
 }
 
+std::vector<std::string> CourseWarnings(const CourseConfig& course) {
+    std::vector<std::string> warnings;
+    if (course.review == CourseConfig::Review::AfterClose && !course.window.close)
+        warnings.push_back("review = after_close without a close time: results show at once");
+    return warnings;
+}
+
 AttemptRules AttemptRulesOf(std::string_view taskAttempts, const CourseConfig& course) {
     std::string problem;
     if (TrimBlanks(taskAttempts).empty())

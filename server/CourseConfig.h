@@ -26,6 +26,10 @@ struct CourseConfig {
 
 CourseConfig ReadCourseConfig(std::string_view utf8Text);
 
+// What the course's settings do that an author may not expect (UTF-8), e.g. a review after
+// the close of a course without a close time.
+std::vector<std::string> CourseWarnings(const CourseConfig& course);
+
 // The attempt rules of one task: its own ATTEMPTS section (CP1251) when it has one that
 // can be read, the course's otherwise.
 AttemptRules AttemptRulesOf(std::string_view taskAttempts, const CourseConfig& course);

@@ -110,6 +110,8 @@ int CheckedVariantCount(const BankTask& task, int variants) {
 
 BankCheck SetAsideInvalidTasks(TaskBank& bank, int variants) {
     BankCheck told{bank.course.problems, {}};
+    for (const std::string& warning : CourseWarnings(bank.course))
+        told.warnings.push_back("course.conf: " + warning);
     std::erase_if(bank.tasks, [&](const BankTask& task) {
         const std::string name = platform::Cp1251ToUtf8(task.name) + ": ";
         for (const std::string& warning : TaskWarnings(task))

@@ -381,9 +381,6 @@ int Serve(const Arguments& args, Database& database) {
         }
         if (!ServableTasks(bank, args.options.contains("--strict")))
             return 1;
-        if (bank.course.review == CourseConfig::Review::AfterClose && !bank.course.window.close)
-            TestingServer::Log("course.conf: review = after_close without a close time shows "
-                               "results at once");
         if (args.options.contains("--tls-cert"))
             tls = ServerTlsConfiguration(Option(args, "--tls-cert"), Option(args, "--tls-key"));
     } catch (const std::exception& error) {

@@ -146,6 +146,19 @@ TEST(TaskToolTest, CheckRunsTheAuthorsTestsOnEveryVariantAndVariantsListsThem) {
         << several.err;
     EXPECT_EQ(RunTool({"check", warned}).exitCode, 0);
     EXPECT_EQ(RunTool({"check"}).exitCode, 64);
+    // A bank folder's course.conf: a review after a close that is never set is a warning,
+    // an unreadable line a problem.
+    QTemporaryDir bank;
+    WriteTask(bank, "<QUEST>x</QUEST><REQUEST>F;</REQUEST><ANSWER>1;</ANSWER>", "Сила-1.task");
+    WriteTask(bank, "review = after_close\n", "course.conf");
+    const ProgramRun reviewed = RunTool({"check", bank.path()});
+    EXPECT_EQ(reviewed.exitCode, 0) << reviewed.err;
+    EXPECT_EQ(Count(reviewed.err, "course.conf: warning: review = after_close without a close "
+                                  "time: results show at once"),
+              1)
+        << reviewed.err;
+    WriteTask(bank, "review = later\n", "course.conf");
+    EXPECT_EQ(RunTool({"check", bank.path()}).exitCode, 1);
 }
 
 TEST(TaskToolTest, AHostileDiagramIsCutAtItsBudgetWithTheMessage) {

@@ -23,6 +23,7 @@
 // course's secret.
 
 #include "AuthorTests.h"
+#include "CourseConfig.h"
 #include "CourseRecords.h"
 #include "StudentTask.h"
 #include "TaskFile.h"
@@ -48,7 +49,9 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -206,6 +209,22 @@ bool CheckFile(const std::filesystem::path& path, int variants, platform::Canvas
     return true;
 }
 
+// A bank folder's course.conf: its unreadable lines as problems, its surprises as warnings.
+bool CheckCourseFile(const std::string& folder) {
+    const std::filesystem::path path = std::filesystem::path(folder) / "course.conf";
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return true;
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const CourseConfig course = ReadCourseConfig(text);
+    for (const std::string& problem : course.problems)
+        std::cerr << path.string() << ": " << problem << '\n';
+    for (const std::string& warning : CourseWarnings(course))
+        std::cerr << path.string() << ": warning: " << warning << '\n';
+    return course.problems.empty();
+}
+
 int Check(int argc, char** argv) {
     const std::optional<ToolArguments> arguments = ReadToolArguments(argc, argv, 2, {"--variants"});
     int variants = kDefaultCheckedVariants;
@@ -222,6 +241,8 @@ int Check(int argc, char** argv) {
     QImage surface(1, 1, QImage::Format_ARGB32_Premultiplied);
     platform::QtCanvas measure(&surface);
     bool clean = true;
+    for (const std::string& folder : arguments->words)
+        clean = CheckCourseFile(folder) && clean;
     for (const std::filesystem::path& file : *files)
         clean = CheckFile(file, variants, measure) && clean;
     return clean ? 0 : 1;
