@@ -202,7 +202,9 @@ bool Database::Alive() {
     if (driver_ != "QPSQL")
         return true;
     QSqlQuery probe(Connection(connection_));
-    return probe.exec("SELECT 1");
+    // A transaction that a failed statement aborted answers nothing until it is rolled
+    // back (SQLSTATE 25P02), yet the connection is there.
+    return probe.exec("SELECT 1") || probe.lastError().nativeErrorCode() == "25P02";
 }
 
 std::optional<std::string> Database::TakeStateChange() {
@@ -221,8 +223,13 @@ QSqlQuery Database::Execute(const QString& sql, const QVariantList& values) {
             query.addBindValue(value);
         return query.exec();
     }();
-    if (!done)
+    if (!done) {
+        // Inside a transaction a failed PostgreSQL statement is freed only once the
+        // transaction is rolled back to where it is usable again.
+        if (inTransaction_)
+            failed_.push_back(query);
         Fail("cannot run \"" + sql + "\"", query.lastError());
+    }
     return query;
 }
 
@@ -236,6 +243,9 @@ QSqlQuery Database::Run(const QString& sql, const QVariantList& values) {
         if (Alive())
             throw;
         LoseConnection(QString::fromUtf8(error.what()));
+        // The transaction went with the connection: running on would store outside it.
+        if (inTransaction_)
+            throw StoreUnavailable(error.what());
     }
     EnsureOpen();
     try {
@@ -375,36 +385,45 @@ std::vector<std::string> Database::AccountNames() {
 }
 
 int Database::StoreSubmission(const SubmissionRecord& record, int maxAttempts) {
+    // Two processes may both read the same last attempt number: the unique index fails
+    // the second, which tries again and then sees the first's row, and with it the limit.
+    for (int tries = 0;; ++tries) {
+        try {
+            return InsertSubmission(record, maxAttempts);
+        } catch (const StoreUnavailable&) {
+            throw;
+        } catch (const std::runtime_error&) {
+            if (tries >= kRaceRetries)
+                throw;
+        }
+    }
+}
+
+int Database::InsertSubmission(const SubmissionRecord& record, int maxAttempts) {
     using platform::Cp1251ToUtf8;
     const QString user = Text(Cp1251ToUtf8(record.user));
     const QString task = Text(Cp1251ToUtf8(record.task));
     const QString columns = "INSERT INTO submissions (user_name, task, received_utc, payload, "
                             "verdicts, score, total, variant, credited, counted, attempt) ";
-    auto values = [&] {
-        const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-        return QVariantList{user,
-                            task,
-                            now,
-                            QByteArray::fromStdString(record.payload),
-                            Text(Cp1251ToUtf8(record.verdicts)),
-                            record.score,
-                            record.total,
-                            Text(Cp1251ToUtf8(record.variant)),
-                            record.credited,
-                            record.counted ? 1 : 0};
-    };
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+    QVariantList row{user,
+                     task,
+                     now,
+                     QByteArray::fromStdString(record.payload),
+                     Text(Cp1251ToUtf8(record.verdicts)),
+                     record.score,
+                     record.total,
+                     Text(Cp1251ToUtf8(record.variant)),
+                     record.credited,
+                     record.counted ? 1 : 0};
     if (!record.counted) {
-        QVariantList row = values();
         row << QVariant(QMetaType(QMetaType::Int));
         Run(columns + "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", row);
         return 0;
     }
     // One statement numbers the attempt and checks the limit against the rows committed
-    // when it runs, and commits on its own (SQLite syncs it to disk before returning). Two
-    // processes may still both read the same last number: the unique index fails the
-    // second, which tries again and then sees the first's row, and with it the limit.
-    // PostgreSQL gives the values selected no type by themselves: they are cast to the
-    // columns'.
+    // when it runs (and, in a transaction, the rows it stored before). PostgreSQL gives the
+    // values selected no type by themselves: they are cast to the columns'.
     const bool postgres = driver_ == "QPSQL";
     auto typed = [postgres](const char* type) {
         return postgres ? QString("CAST(? AS %1)").arg(type) : QString("?");
@@ -418,21 +437,85 @@ int Database::StoreSubmission(const SubmissionRecord& record, int maxAttempts) {
     if (maxAttempts > 0)
         sql += QString(" HAVING COUNT(CASE WHEN counted = 1 THEN 1 END) < %1").arg(maxAttempts);
     sql += " RETURNING attempt";
-    for (int tries = 0;; ++tries) {
-        QVariantList row = values();
-        row << user << task;
-        try {
-            QSqlQuery insert = Run(sql, row);
-            const int attempt = insert.next() ? insert.value(0).toInt() : kNoAttemptLeft;
-            insert.finish(); // ends the statement, and with it SQLite's commit
-            return attempt;
-        } catch (const StoreUnavailable&) {
-            throw;
-        } catch (const std::runtime_error&) {
-            if (tries >= kRaceRetries)
-                throw;
+    row << user << task;
+    QSqlQuery insert = Run(sql, row);
+    const int attempt = insert.next() ? insert.value(0).toInt() : kNoAttemptLeft;
+    insert.finish(); // ends the statement, and with it SQLite's commit outside a transaction
+    return attempt;
+}
+
+std::vector<Database::GroupedOutcome>
+Database::StoreSubmissions(const std::vector<GroupedSubmission>& group) {
+    std::vector<GroupedOutcome> outcomes(group.size());
+    if (group.empty())
+        return outcomes;
+    const bool postgres = driver_ == "QPSQL";
+    // SQLite's writer lock is taken at once, so that nothing read inside can change before
+    // the group's writes; PostgreSQL's statements each see what is committed when they run
+    // and wait for rows another process holds.
+    Run(postgres ? "BEGIN" : "BEGIN IMMEDIATE");
+    inTransaction_ = true;
+    bool committing = false;
+    try {
+        for (std::size_t k = 0; k < group.size(); ++k) {
+            const GroupedSubmission& submission = group[k];
+            GroupedOutcome& outcome = outcomes[k];
+            // Another process storing the same student's attempt, or pacing them, at the
+            // same moment fails a statement (the unique index, a deadlock): the submission
+            // is undone to its savepoint and tried again with what is committed by then.
+            for (int tries = 0;; ++tries) {
+                Run("SAVEPOINT submission");
+                try {
+                    outcome = {};
+                    if (submission.intervalMs > 0)
+                        outcome.waitMs = Pace(submission.record.user, submission.nowMs,
+                                              submission.intervalMs, submission.burst, true);
+                    if (outcome.waitMs > 0) {
+                        outcome.status = GroupedOutcome::Status::Paced;
+                    } else {
+                        outcome.attempt =
+                            InsertSubmission(submission.record, submission.maxAttempts);
+                        outcome.status = GroupedOutcome::Status::Stored;
+                        if (outcome.attempt == kNoAttemptLeft) {
+                            outcome.status = GroupedOutcome::Status::NoAttemptLeft;
+                            outcome.attempt = submission.noAttemptLeft
+                                                  ? InsertSubmission(*submission.noAttemptLeft, 0)
+                                                  : kNoAttemptLeft;
+                        }
+                    }
+                    Run("RELEASE SAVEPOINT submission");
+                    break;
+                } catch (const StoreUnavailable&) {
+                    throw;
+                } catch (const std::runtime_error& error) {
+                    Run("ROLLBACK TO SAVEPOINT submission");
+                    failed_.clear();
+                    Run("RELEASE SAVEPOINT submission");
+                    // SQLite holds the writer lock: no other process races it, and the
+                    // same failure would come again.
+                    if (!postgres || tries >= kRaceRetries) {
+                        outcome = {};
+                        outcome.problem = error.what();
+                        break;
+                    }
+                }
+            }
         }
+        committing = true;
+        Run("COMMIT");
+    } catch (...) {
+        // Whatever the group stored goes with the transaction; a connection already lost
+        // has taken it along, and so does a PostgreSQL commit that failed.
+        if (open_ && !(postgres && committing)) {
+            QSqlQuery rollback(Connection(connection_));
+            rollback.exec("ROLLBACK");
+        }
+        failed_.clear();
+        inTransaction_ = false;
+        throw;
     }
+    inTransaction_ = false;
+    return outcomes;
 }
 
 std::map<std::string, std::vector<int>> Database::JudgedAttempts(const std::string& user,
@@ -489,6 +572,16 @@ void Database::SetTimeExtension(const std::string& user, int minutes) {
 
 long long Database::PaceSubmission(const std::string& user, long long nowMs, long long intervalMs,
                                    int burst) {
+    return Pace(user, nowMs, intervalMs, burst, true);
+}
+
+long long Database::SubmissionWait(const std::string& user, long long nowMs, long long intervalMs,
+                                   int burst) {
+    return Pace(user, nowMs, intervalMs, burst, false);
+}
+
+long long Database::Pace(const std::string& user, long long nowMs, long long intervalMs, int burst,
+                         bool count) {
     const QString name = Text(platform::Cp1251ToUtf8(user));
     const long long tolerance = intervalMs * std::max(burst - 1, 0);
     // The earliest time of the next submission if they came evenly; a submission may go
@@ -498,6 +591,8 @@ long long Database::PaceSubmission(const std::string& user, long long nowMs, lon
         QSqlQuery query = Run("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name});
         if (!query.next()) {
             query.finish();
+            if (!count)
+                return 0;
             if (Run("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
                     "ON CONFLICT DO NOTHING",
                     {name, nowMs + intervalMs})
@@ -519,6 +614,8 @@ long long Database::PaceSubmission(const std::string& user, long long nowMs, lon
                     {next, name, stored});
             return next - tolerance - nowMs;
         }
+        if (!count)
+            return 0;
         if (Run("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
                 {next + intervalMs, name, stored})
                 .numRowsAffected() > 0)

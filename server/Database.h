@@ -91,6 +91,31 @@ public:
     // the last one: the loser is not stored and kNoAttemptLeft comes back.
     static constexpr int kNoAttemptLeft = -1;
     int StoreSubmission(const SubmissionRecord& record, int maxAttempts = 0);
+
+    // Submissions that came together, each paced and stored as StoreSubmission and
+    // PaceSubmission would, all in one transaction with one commit, so that a group costs
+    // the disk one sync. Each goes on its own (a savepoint): one that fails, or that its
+    // pace or the attempt limit turns away, leaves the others as they are. When the
+    // transaction cannot be committed nothing of it is kept, and this throws.
+    struct GroupedSubmission {
+        SubmissionRecord record;
+        int maxAttempts = 0; // as StoreSubmission's
+        // Stored instead when no attempt is left (the attempt limit decides inside the
+        // insert); without it such a submission is not stored.
+        std::optional<SubmissionRecord> noAttemptLeft;
+        // Its pace (PaceSubmission's, under the record's user); none when intervalMs is 0.
+        long long nowMs = 0;
+        long long intervalMs = 0;
+        int burst = 1;
+    };
+    struct GroupedOutcome {
+        enum class Status { Stored, NoAttemptLeft, Paced, Failed };
+        Status status = Status::Failed;
+        int attempt = 0;      // Stored, NoAttemptLeft (the stand-in's, 0) as StoreSubmission's
+        long long waitMs = 0; // Paced
+        std::string problem;  // Failed: the database's message
+    };
+    std::vector<GroupedOutcome> StoreSubmissions(const std::vector<GroupedSubmission>& group);
     // The right answers of each judged attempt (a submission `counted`) of one user (UTF-8
     // name) at each task (UTF-8 names), in the order of the attempts; only `task`'s when it
     // is given.
@@ -124,6 +149,10 @@ public:
     // `burst` at once, then one per `intervalMs`. Returns 0 when a submission may go now
     // (and counts it), else the milliseconds until one may. `nowMs` is wall-clock time.
     long long PaceSubmission(const std::string& user, long long nowMs, long long intervalMs,
+                             int burst);
+    // What PaceSubmission would answer, without counting the submission: it is counted
+    // when it is stored (StoreSubmissions), in the same commit.
+    long long SubmissionWait(const std::string& user, long long nowMs, long long intervalMs,
                              int burst);
 
     // Paces login attempts, shared by every server process on the database: once a key (an
@@ -199,13 +228,22 @@ private:
                                   const LoginPacing& pacing);
     void AddMissingColumn(const QString& table, const QString& column, const QString& type);
     void FillCreditOfOldSubmissions();
+    // The attempt number of a submission inserted (kNoAttemptLeft when the limit turned it
+    // away), by one statement; a race with another process throws.
+    int InsertSubmission(const SubmissionRecord& record, int maxAttempts);
+    long long Pace(const std::string& user, long long nowMs, long long intervalMs, int burst,
+                   bool count);
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
     QSqlQuery Execute(const QString& sql, const QVariantList& values);
 
     QString connection_;
     QString driver_;
     bool open_ = false;
-    long long retryAtMs_ = 0; // steady-clock time of the next reopening attempt
+    // Inside StoreSubmissions' transaction: a lost connection is not opened again there,
+    // as the statements after it would run outside the transaction.
+    bool inTransaction_ = false;
+    std::vector<QSqlQuery> failed_; // statements that failed in it, kept until rolled back
+    long long retryAtMs_ = 0;       // steady-clock time of the next reopening attempt
     long long backoffMs_ = 0;
     QString lostBecause_;
     std::optional<std::string> stateChange_;

@@ -15,7 +15,8 @@ struct SubmissionPipeline::Turn {
     SubmissionRequest request;
     Done done;
     SubmissionOutcome outcome;
-    bool judged = false; // the judgement or its budget has settled the verdict
+    long long arrivedMs = 0; // wall-clock time it was paced at
+    bool judged = false;     // the judgement or its budget has settled the verdict
 };
 
 namespace {
@@ -42,7 +43,7 @@ SubmissionPipeline::SubmissionPipeline(ServerWorkers& workers, SubmissionLimits 
 
 void SubmissionPipeline::Submit(const SubmissionRequest& request, Done done) {
     std::string key = request.user + '\n' + request.task->name;
-    auto turn = std::make_shared<Turn>(Turn{key, request, std::move(done), {}, false});
+    auto turn = std::make_shared<Turn>(Turn{key, request, std::move(done), {}, 0, false});
     std::deque<std::shared_ptr<Turn>>& queue = queues_[key];
     queue.push_back(turn);
     if (queue.size() == 1)
@@ -58,9 +59,12 @@ void SubmissionPipeline::Pace(const std::shared_ptr<Turn>& turn) {
     const int burst = limits_.burst;
     workers_.RunStore([this, turn, intervalMs, burst](Database& database) {
         long long waitMs = 0;
+        turn->arrivedMs = QDateTime::currentMSecsSinceEpoch();
         try {
-            waitMs = database.PaceSubmission(
-                turn->request.user, QDateTime::currentMSecsSinceEpoch(), intervalMs, burst);
+            // Only read here: the submission is counted against the pace when it is stored,
+            // in the same commit.
+            waitMs =
+                database.SubmissionWait(turn->request.user, turn->arrivedMs, intervalMs, burst);
         } catch (const std::exception& error) {
             turn->outcome.status = StoreFailure(error);
             turn->outcome.problem = error.what();
@@ -139,26 +143,74 @@ void SubmissionPipeline::Judge(const std::shared_ptr<Turn>& turn) {
 }
 
 void SubmissionPipeline::Store(const std::shared_ptr<Turn>& turn) {
-    workers_.RunStore([this, turn](Database& database) {
-        try {
-            const int limit = turn->request.rules.maxAttempts;
-            int attempt = database.StoreSubmission(RecordOf(turn->request, turn->outcome), limit);
-            if (attempt == Database::kNoAttemptLeft) {
-                // Another submission (perhaps through another server process) took the
-                // last attempt after this one was admitted: this one is stored as the
-                // ones that come after the last attempt are.
-                turn->outcome.verdict = {};
-                turn->outcome.notJudged = kNoAttemptsLeft;
-                attempt = database.StoreSubmission(RecordOf(turn->request, turn->outcome));
+    unstored_.push_back(turn);
+    StoreGroup();
+}
+
+void SubmissionPipeline::StoreGroup() {
+    if (storing_ || unstored_.empty())
+        return;
+    storing_ = true;
+    std::vector<std::shared_ptr<Turn>> group = std::exchange(unstored_, {});
+    std::vector<Database::GroupedSubmission> submissions;
+    submissions.reserve(group.size());
+    for (const std::shared_ptr<Turn>& turn : group) {
+        Database::GroupedSubmission submission;
+        submission.record = RecordOf(turn->request, turn->outcome);
+        submission.maxAttempts = turn->request.rules.maxAttempts;
+        // Another submission (perhaps through another server process) may take the last
+        // attempt after this one was admitted: this one is then stored as the ones that
+        // come after the last attempt are.
+        SubmissionOutcome refused = turn->outcome;
+        refused.verdict = {};
+        refused.notJudged = kNoAttemptsLeft;
+        submission.noAttemptLeft = RecordOf(turn->request, refused);
+        submission.nowMs = turn->arrivedMs;
+        submission.intervalMs = limits_.intervalMs;
+        submission.burst = limits_.burst;
+        submissions.push_back(std::move(submission));
+    }
+    workers_.RunStore(
+        [this, group = std::move(group), submissions = std::move(submissions)](Database& database) {
+            std::vector<Database::GroupedOutcome> stored;
+            try {
+                stored = database.StoreSubmissions(submissions);
+            } catch (const std::exception& error) {
+                // Nothing of the group was committed: each is answered so.
+                for (const std::shared_ptr<Turn>& turn : group) {
+                    turn->outcome.status = StoreFailure(error);
+                    turn->outcome.problem = error.what();
+                }
             }
-            turn->outcome.attempt = attempt;
-            turn->outcome.status = SubmissionOutcome::Status::Stored;
-        } catch (const std::exception& error) {
-            turn->outcome.status = StoreFailure(error);
-            turn->outcome.problem = error.what();
-        }
-        return ServerWorkers::Continuation([this, turn] { Finish(turn); });
-    });
+            for (std::size_t k = 0; k < stored.size(); ++k) {
+                SubmissionOutcome& outcome = group[k]->outcome;
+                switch (stored[k].status) {
+                case Database::GroupedOutcome::Status::NoAttemptLeft:
+                    outcome.verdict = {};
+                    outcome.notJudged = kNoAttemptsLeft;
+                    [[fallthrough]];
+                case Database::GroupedOutcome::Status::Stored:
+                    outcome.attempt = stored[k].attempt;
+                    outcome.status = SubmissionOutcome::Status::Stored;
+                    break;
+                case Database::GroupedOutcome::Status::Paced:
+                    // Another submission of the student's was counted first.
+                    outcome.status = SubmissionOutcome::Status::Paced;
+                    outcome.waitMs = stored[k].waitMs;
+                    break;
+                case Database::GroupedOutcome::Status::Failed:
+                    outcome.status = SubmissionOutcome::Status::NotStored;
+                    outcome.problem = stored[k].problem;
+                    break;
+                }
+            }
+            return ServerWorkers::Continuation([this, group] {
+                storing_ = false;
+                for (const std::shared_ptr<Turn>& turn : group)
+                    Finish(turn);
+                StoreGroup();
+            });
+        });
 }
 
 // Gives the outcome to whoever waits for it and lets the next submission of the same
