@@ -126,6 +126,8 @@ Database::Database(const std::string& location, const std::string& password, boo
 }
 
 Database::~Database() {
+    kept_.clear();
+    failed_.clear();
     Connection(connection_).close();
     QSqlDatabase::removeDatabase(connection_);
 }
@@ -189,6 +191,8 @@ void Database::EnsureOpen() {
 }
 
 void Database::LoseConnection(const QString& why) {
+    kept_.clear();
+    failed_.clear();
     Connection(connection_).close();
     open_ = false;
     lostBecause_ = why;
@@ -224,13 +228,71 @@ QSqlQuery Database::Execute(const QString& sql, const QVariantList& values) {
         return query.exec();
     }();
     if (!done) {
+        const QSqlError error = query.lastError();
         // Inside a transaction a failed PostgreSQL statement is freed only once the
         // transaction is rolled back to where it is usable again.
         if (inTransaction_)
-            failed_.push_back(query);
-        Fail("cannot run \"" + sql + "\"", query.lastError());
+            failed_.push_back(std::move(query));
+        Fail("cannot run \"" + sql + "\"", error);
     }
     return query;
+}
+
+Database::Outcome Database::ExecuteKept(const QString& sql, const QVariantList& values) {
+    auto read = [](QSqlQuery& query) {
+        Outcome outcome;
+        outcome.changed = query.numRowsAffected();
+        if (query.next())
+            outcome.value = query.value(0);
+        query.finish();
+        return outcome;
+    };
+    if (driver_ != "QPSQL") {
+        QSqlQuery query = Execute(sql, values);
+        return read(query);
+    }
+    auto found = kept_.find(sql);
+    if (found == kept_.end()) {
+        QSqlQuery query(Connection(connection_));
+        if (!query.prepare(sql))
+            Fail("cannot prepare \"" + sql + "\"", query.lastError());
+        found = kept_.emplace(sql, std::move(query)).first;
+    }
+    QSqlQuery& query = found->second;
+    for (int k = 0; k < values.size(); ++k)
+        query.bindValue(k, values[k]);
+    if (!query.exec()) {
+        // Prepared anew next time; freed as Execute's failures are.
+        const QSqlError error = query.lastError();
+        if (inTransaction_)
+            failed_.push_back(std::move(query));
+        kept_.erase(found);
+        Fail("cannot run \"" + sql + "\"", error);
+    }
+    return read(query);
+}
+
+Database::Outcome Database::RunKept(const QString& sql, const QVariantList& values) {
+    EnsureOpen();
+    try {
+        return ExecuteKept(sql, values);
+    } catch (const std::runtime_error& error) {
+        if (Alive())
+            throw;
+        LoseConnection(QString::fromUtf8(error.what()));
+        if (inTransaction_)
+            throw StoreUnavailable(error.what());
+    }
+    EnsureOpen();
+    try {
+        return ExecuteKept(sql, values);
+    } catch (const std::runtime_error& error) {
+        if (!Alive()) {
+            LoseConnection(QString::fromUtf8(error.what()));
+            throw StoreUnavailable(error.what());
+        }
+        throw;
+    }
 }
 
 // Runs one statement with its bound values, in order. A statement that fails because the
@@ -418,7 +480,7 @@ int Database::InsertSubmission(const SubmissionRecord& record, int maxAttempts) 
                      record.counted ? 1 : 0};
     if (!record.counted) {
         row << QVariant(QMetaType(QMetaType::Int));
-        Run(columns + "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", row);
+        RunKept(columns + "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", row);
         return 0;
     }
     // One statement numbers the attempt and checks the limit against the rows committed
@@ -438,10 +500,9 @@ int Database::InsertSubmission(const SubmissionRecord& record, int maxAttempts) 
         sql += QString(" HAVING COUNT(CASE WHEN counted = 1 THEN 1 END) < %1").arg(maxAttempts);
     sql += " RETURNING attempt";
     row << user << task;
-    QSqlQuery insert = Run(sql, row);
-    const int attempt = insert.next() ? insert.value(0).toInt() : kNoAttemptLeft;
-    insert.finish(); // ends the statement, and with it SQLite's commit outside a transaction
-    return attempt;
+    // The statement is finished at once, and with it SQLite's commit outside a transaction.
+    const Outcome inserted = RunKept(sql, row);
+    return inserted.value ? inserted.value->toInt() : kNoAttemptLeft;
 }
 
 std::vector<Database::GroupedOutcome>
@@ -588,21 +649,21 @@ long long Database::Pace(const std::string& user, long long nowMs, long long int
     // while that time is at most `tolerance` ahead of now. Compare-and-set keeps two
     // processes from both taking the last slot.
     for (int tries = 0; tries < kRaceRetries; ++tries) {
-        QSqlQuery query = Run("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name});
-        if (!query.next()) {
-            query.finish();
+        // Read and finished at once: a read left open would pin SQLite's snapshot and make
+        // the write below fail.
+        const std::optional<QVariant> found =
+            RunKept("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name}).value;
+        if (!found) {
             if (!count)
                 return 0;
-            if (Run("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
-                    "ON CONFLICT DO NOTHING",
-                    {name, nowMs + intervalMs})
-                    .numRowsAffected() > 0)
+            if (RunKept("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
+                        "ON CONFLICT DO NOTHING",
+                        {name, nowMs + intervalMs})
+                    .changed > 0)
                 return 0;
             continue;
         }
-        const long long stored = query.value(0).toLongLong();
-        // A read left open would pin SQLite's snapshot and make the write below fail.
-        query.finish();
+        const long long stored = found->toLongLong();
         // While the clock runs forward the time is never more than `tolerance` and one
         // interval ahead; one further ahead was set before the wall clock was set back, and
         // is brought back within reach, so that nobody waits longer than an interval.
@@ -610,15 +671,16 @@ long long Database::Pace(const std::string& user, long long nowMs, long long int
         const long long next = std::clamp(stored, nowMs, std::max(reach, nowMs));
         if (next - nowMs > tolerance) {
             if (stored > reach)
-                Run("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
+                RunKept(
+                    "UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
                     {next, name, stored});
             return next - tolerance - nowMs;
         }
         if (!count)
             return 0;
-        if (Run("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
-                {next + intervalMs, name, stored})
-                .numRowsAffected() > 0)
+        if (RunKept("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
+                    {next + intervalMs, name, stored})
+                .changed > 0)
             return 0;
     }
     return intervalMs;

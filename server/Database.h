@@ -234,6 +234,16 @@ private:
     long long Pace(const std::string& user, long long nowMs, long long intervalMs, int burst,
                    bool count);
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
+    // Run for the statements every submission runs: on PostgreSQL each is prepared once
+    // per connection and kept, which saves the server two of every three round trips.
+    // Gives the first row's first value (none without a row) and the rows changed; the
+    // statement is finished when it returns.
+    struct Outcome {
+        std::optional<QVariant> value;
+        int changed = 0;
+    };
+    Outcome RunKept(const QString& sql, const QVariantList& values);
+    Outcome ExecuteKept(const QString& sql, const QVariantList& values);
     QSqlQuery Execute(const QString& sql, const QVariantList& values);
 
     QString connection_;
@@ -242,8 +252,9 @@ private:
     // Inside StoreSubmissions' transaction: a lost connection is not opened again there,
     // as the statements after it would run outside the transaction.
     bool inTransaction_ = false;
-    std::vector<QSqlQuery> failed_; // statements that failed in it, kept until rolled back
-    long long retryAtMs_ = 0;       // steady-clock time of the next reopening attempt
+    std::vector<QSqlQuery> failed_;     // statements that failed in it, kept until rolled back
+    std::map<QString, QSqlQuery> kept_; // RunKept's prepared statements, by their text
+    long long retryAtMs_ = 0;           // steady-clock time of the next reopening attempt
     long long backoffMs_ = 0;
     QString lostBecause_;
     std::optional<std::string> stateChange_;

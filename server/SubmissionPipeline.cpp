@@ -31,7 +31,8 @@ SubmissionOutcome::Status StoreFailure(const std::exception& error) {
 
 SubmissionPipeline::SubmissionPipeline(ServerWorkers& workers, SubmissionLimits limits,
                                        JudgeFunction judge)
-    : workers_(workers), limits_(limits), judge_(std::move(judge)) {
+    : workers_(workers), limits_(limits), judge_(std::move(judge)),
+      groups_(workers.ConcurrentWrites() ? 3 : 1) {
     // The answer judge stops at the budget by itself, so that a heavy answer frees its
     // judge thread as soon as its time is spent.
     if (!judge_)
@@ -148,9 +149,9 @@ void SubmissionPipeline::Store(const std::shared_ptr<Turn>& turn) {
 }
 
 void SubmissionPipeline::StoreGroup() {
-    if (storing_ || unstored_.empty())
+    if (storing_ >= groups_ || unstored_.empty())
         return;
-    storing_ = true;
+    ++storing_;
     std::vector<std::shared_ptr<Turn>> group = std::exchange(unstored_, {});
     std::vector<Database::GroupedSubmission> submissions;
     submissions.reserve(group.size());
@@ -205,7 +206,7 @@ void SubmissionPipeline::StoreGroup() {
                 }
             }
             return ServerWorkers::Continuation([this, group] {
-                storing_ = false;
+                --storing_;
                 for (const std::shared_ptr<Turn>& turn : group)
                     Finish(turn);
                 StoreGroup();

@@ -26,7 +26,9 @@ struct SubmissionLimits {
 // Storing is where the disk is waited for: the submissions ready while one group is being
 // committed form the next group, stored with their pace in one transaction (each on its
 // own, so that one refused leaves the others), and each is answered only once its group
-// is committed. No group waits for company, so a lone submission is stored at once.
+// is committed. No group waits for company, so a lone submission is stored at once. On
+// an SQLite file one group is stored at a time (its writer lock would hold up any other);
+// PostgreSQL stores a few at once.
 class SubmissionPipeline {
 public:
     using Done = std::function<void(const SubmissionOutcome&)>;
@@ -44,8 +46,8 @@ private:
     std::function<void()> Admit(const std::shared_ptr<Turn>& turn, Database& database);
     void Judge(const std::shared_ptr<Turn>& turn);
     void Store(const std::shared_ptr<Turn>& turn);
-    // Stores the submissions waiting for the disk as one group, unless a group is being
-    // stored; the next starts when it is done.
+    // Stores the submissions waiting for the disk as one group, unless as many groups as
+    // may are being stored; the next starts when one is done.
     void StoreGroup();
     void Finish(const std::shared_ptr<Turn>& turn);
 
@@ -55,5 +57,6 @@ private:
     // Submissions waiting per student and task; the front one is under way.
     std::map<std::string, std::deque<std::shared_ptr<Turn>>> queues_;
     std::vector<std::shared_ptr<Turn>> unstored_; // judged, waiting for the next group
-    bool storing_ = false;                        // a group is being stored
+    int storing_ = 0;                             // groups being stored
+    int groups_ = 1;                              // at most this many at once
 };
