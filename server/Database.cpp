@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 
 #include <algorithm>
@@ -242,8 +243,11 @@ Database::Outcome Database::ExecuteKept(const QString& sql, const QVariantList& 
     auto read = [](QSqlQuery& query) {
         Outcome outcome;
         outcome.changed = query.numRowsAffected();
-        if (query.next())
-            outcome.value = query.value(0);
+        while (query.next()) {
+            QVariantList& row = outcome.rows.emplace_back();
+            for (int k = 0, n = query.record().count(); k < n; ++k)
+                row << query.value(k);
+        }
         query.finish();
         return outcome;
     };
@@ -501,8 +505,8 @@ int Database::InsertSubmission(const SubmissionRecord& record, int maxAttempts) 
     sql += " RETURNING attempt";
     row << user << task;
     // The statement is finished at once, and with it SQLite's commit outside a transaction.
-    const Outcome inserted = RunKept(sql, row);
-    return inserted.value ? inserted.value->toInt() : kNoAttemptLeft;
+    const std::optional<QVariant> attempt = RunKept(sql, row).First();
+    return attempt ? attempt->toInt() : kNoAttemptLeft;
 }
 
 std::vector<Database::GroupedOutcome>
@@ -589,10 +593,9 @@ std::map<std::string, std::vector<int>> Database::JudgedAttempts(const std::stri
         sql += " AND task = ?";
         values << Text(task);
     }
-    QSqlQuery query = Run(sql + " ORDER BY attempt", values);
     std::map<std::string, std::vector<int>> attempts;
-    while (query.next())
-        attempts[query.value(0).toString().toStdString()].push_back(query.value(1).toInt());
+    for (const QVariantList& row : RunKept(sql + " ORDER BY attempt", values).rows)
+        attempts[row.value(0).toString().toStdString()].push_back(row.value(1).toInt());
     return attempts;
 }
 
@@ -617,8 +620,9 @@ std::string Database::CourseSecret() {
 }
 
 int Database::TimeExtension(const std::string& user) {
-    QSqlQuery query = Run("SELECT minutes FROM time_extensions WHERE user_name = ?", {Text(user)});
-    return query.next() ? query.value(0).toInt() : 0;
+    const std::optional<QVariant> minutes =
+        RunKept("SELECT minutes FROM time_extensions WHERE user_name = ?", {Text(user)}).First();
+    return minutes ? minutes->toInt() : 0;
 }
 
 void Database::SetTimeExtension(const std::string& user, int minutes) {
@@ -652,7 +656,7 @@ long long Database::Pace(const std::string& user, long long nowMs, long long int
         // Read and finished at once: a read left open would pin SQLite's snapshot and make
         // the write below fail.
         const std::optional<QVariant> found =
-            RunKept("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name}).value;
+            RunKept("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name}).First();
         if (!found) {
             if (!count)
                 return 0;

@@ -236,11 +236,14 @@ private:
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
     // Run for the statements every submission runs: on PostgreSQL each is prepared once
     // per connection and kept, which saves the server two of every three round trips.
-    // Gives the first row's first value (none without a row) and the rows changed; the
-    // statement is finished when it returns.
+    // Gives the rows read and the rows changed; the statement is finished when it returns.
     struct Outcome {
-        std::optional<QVariant> value;
+        std::vector<QVariantList> rows;
         int changed = 0;
+        // The first row's first value; none without a row.
+        std::optional<QVariant> First() const {
+            return rows.empty() ? std::nullopt : std::optional<QVariant>(rows.front().value(0));
+        }
     };
     Outcome RunKept(const QString& sql, const QVariantList& values);
     Outcome ExecuteKept(const QString& sql, const QVariantList& values);
