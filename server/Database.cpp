@@ -511,9 +511,62 @@ int Database::InsertSubmission(const SubmissionRecord& record, int maxAttempts) 
 
 std::vector<Database::GroupedOutcome>
 Database::StoreSubmissions(const std::vector<GroupedSubmission>& group) {
-    std::vector<GroupedOutcome> outcomes(group.size());
     if (group.empty())
-        return outcomes;
+        return {};
+    // A group nearly always stores without a failure, so at first its submissions go
+    // without a savepoint each, which would cost two more statements apiece; at the first
+    // failure the whole group is rolled back and stored again with them.
+    if (std::optional<std::vector<GroupedOutcome>> outcomes = StoreGroup(group, false))
+        return std::move(*outcomes);
+    return std::move(*StoreGroup(group, true));
+}
+
+Database::GroupedOutcome Database::StoreGrouped(const GroupedSubmission& submission) {
+    GroupedOutcome outcome;
+    if (submission.intervalMs > 0 && !TakePace(submission))
+        outcome.waitMs = Pace(submission.record.user, submission.nowMs, submission.intervalMs,
+                              submission.burst, true);
+    if (outcome.waitMs > 0) {
+        outcome.status = GroupedOutcome::Status::Paced;
+        return outcome;
+    }
+    outcome.attempt = InsertSubmission(submission.record, submission.maxAttempts);
+    outcome.status = GroupedOutcome::Status::Stored;
+    if (outcome.attempt == kNoAttemptLeft) {
+        outcome.status = GroupedOutcome::Status::NoAttemptLeft;
+        outcome.attempt = submission.noAttemptLeft ? InsertSubmission(*submission.noAttemptLeft, 0)
+                                                   : kNoAttemptLeft;
+    }
+    return outcome;
+}
+
+// Counts a submission against its student's pace in one statement when it may go, as
+// PaceSubmission would (PaceAt's arithmetic in SQL); false when it may not, or was not
+// counted, which PaceSubmission then tells.
+bool Database::TakePace(const GroupedSubmission& submission) {
+    const long long now = submission.nowMs;
+    const long long interval = submission.intervalMs;
+    const long long tolerance = interval * std::max(submission.burst - 1, 0);
+    const long long reach = std::max(now + tolerance + interval, now);
+    const bool postgres = driver_ == "QPSQL";
+    const QString larger = postgres ? "GREATEST" : "MAX";
+    const QString smaller = postgres ? "LEAST" : "MIN";
+    const QString next = QString("%1(%2(submission_pacing.next_ms, CAST(? AS BIGINT)), CAST(? AS "
+                                 "BIGINT))")
+                             .arg(larger, smaller);
+    return RunKept("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
+                   "ON CONFLICT (user_name) DO UPDATE SET next_ms = " +
+                       next + " + CAST(? AS BIGINT) WHERE " + next +
+                       " - CAST(? AS BIGINT) <= CAST(? AS BIGINT) RETURNING next_ms",
+                   {Text(platform::Cp1251ToUtf8(submission.record.user)), now + interval, reach,
+                    now, interval, reach, now, now, tolerance})
+        .First()
+        .has_value();
+}
+
+std::optional<std::vector<Database::GroupedOutcome>>
+Database::StoreGroup(const std::vector<GroupedSubmission>& group, bool savepoints) {
+    std::vector<GroupedOutcome> outcomes(group.size());
     const bool postgres = driver_ == "QPSQL";
     // SQLite's writer lock is taken at once, so that nothing read inside can change before
     // the group's writes; PostgreSQL's statements each see what is committed when they run
@@ -521,33 +574,36 @@ Database::StoreSubmissions(const std::vector<GroupedSubmission>& group) {
     Run(postgres ? "BEGIN" : "BEGIN IMMEDIATE");
     inTransaction_ = true;
     bool committing = false;
+    auto rollBack = [&] {
+        // Whatever the group stored goes with the transaction; a connection already lost
+        // has taken it along, and so does a PostgreSQL commit that failed.
+        if (open_ && !(postgres && committing)) {
+            QSqlQuery rollback(Connection(connection_));
+            rollback.exec("ROLLBACK");
+        }
+        failed_.clear();
+        inTransaction_ = false;
+    };
     try {
         for (std::size_t k = 0; k < group.size(); ++k) {
-            const GroupedSubmission& submission = group[k];
-            GroupedOutcome& outcome = outcomes[k];
+            if (!savepoints) {
+                try {
+                    outcomes[k] = StoreGrouped(group[k]);
+                } catch (const StoreUnavailable&) {
+                    throw;
+                } catch (const std::runtime_error&) {
+                    rollBack();
+                    return std::nullopt;
+                }
+                continue;
+            }
             // Another process storing the same student's attempt, or pacing them, at the
             // same moment fails a statement (the unique index, a deadlock): the submission
             // is undone to its savepoint and tried again with what is committed by then.
             for (int tries = 0;; ++tries) {
                 Run("SAVEPOINT submission");
                 try {
-                    outcome = {};
-                    if (submission.intervalMs > 0)
-                        outcome.waitMs = Pace(submission.record.user, submission.nowMs,
-                                              submission.intervalMs, submission.burst, true);
-                    if (outcome.waitMs > 0) {
-                        outcome.status = GroupedOutcome::Status::Paced;
-                    } else {
-                        outcome.attempt =
-                            InsertSubmission(submission.record, submission.maxAttempts);
-                        outcome.status = GroupedOutcome::Status::Stored;
-                        if (outcome.attempt == kNoAttemptLeft) {
-                            outcome.status = GroupedOutcome::Status::NoAttemptLeft;
-                            outcome.attempt = submission.noAttemptLeft
-                                                  ? InsertSubmission(*submission.noAttemptLeft, 0)
-                                                  : kNoAttemptLeft;
-                        }
-                    }
+                    outcomes[k] = StoreGrouped(group[k]);
                     Run("RELEASE SAVEPOINT submission");
                     break;
                 } catch (const StoreUnavailable&) {
@@ -559,8 +615,8 @@ Database::StoreSubmissions(const std::vector<GroupedSubmission>& group) {
                     // SQLite holds the writer lock: no other process races it, and the
                     // same failure would come again.
                     if (!postgres || tries >= kRaceRetries) {
-                        outcome = {};
-                        outcome.problem = error.what();
+                        outcomes[k] = {};
+                        outcomes[k].problem = error.what();
                         break;
                     }
                 }
@@ -569,14 +625,7 @@ Database::StoreSubmissions(const std::vector<GroupedSubmission>& group) {
         committing = true;
         Run("COMMIT");
     } catch (...) {
-        // Whatever the group stored goes with the transaction; a connection already lost
-        // has taken it along, and so does a PostgreSQL commit that failed.
-        if (open_ && !(postgres && committing)) {
-            QSqlQuery rollback(Connection(connection_));
-            rollback.exec("ROLLBACK");
-        }
-        failed_.clear();
-        inTransaction_ = false;
+        rollBack();
         throw;
     }
     inTransaction_ = false;
@@ -643,6 +692,66 @@ long long Database::PaceSubmission(const std::string& user, long long nowMs, lon
 long long Database::SubmissionWait(const std::string& user, long long nowMs, long long intervalMs,
                                    int burst) {
     return Pace(user, nowMs, intervalMs, burst, false);
+}
+
+namespace {
+
+// A student's pace: the earliest time of the next submission if they came evenly, `stored`;
+// a submission may go while that time is at most `tolerance` ahead of now. While the clock
+// runs forward the time is never more than `tolerance` and one interval ahead; one further
+// ahead was set before the wall clock was set back, and is brought back within reach
+// (`next`), so that nobody waits longer than an interval.
+struct PaceState {
+    long long next = 0;
+    long long waitMs = 0;
+    bool behind = false; // the stored time is to be brought back to `next`
+};
+
+PaceState PaceAt(long long stored, long long nowMs, long long intervalMs, int burst) {
+    const long long tolerance = intervalMs * std::max(burst - 1, 0);
+    const long long reach = nowMs + tolerance + intervalMs;
+    PaceState state;
+    state.next = std::clamp(stored, nowMs, std::max(reach, nowMs));
+    state.waitMs = std::max(0LL, state.next - tolerance - nowMs);
+    state.behind = stored > reach;
+    return state;
+}
+
+} // namespace
+
+Database::Admission Database::ReadAdmission(const std::string& user, const std::string& task,
+                                            long long nowMs, long long intervalMs, int burst) {
+    const QString name = Text(platform::Cp1251ToUtf8(user));
+    // One statement, one round trip: the kind of each row first (0 an attempt, 1 the
+    // extension, 2 the pace). Rows stored before attempts were counted apart may carry a
+    // number without being one: `counted` tells.
+    const Outcome read = RunKept(
+        "SELECT 0, score, attempt FROM submissions WHERE user_name = ? AND task = ? AND "
+        "counted = 1 UNION ALL SELECT 1, minutes, 0 FROM time_extensions WHERE user_name = ? "
+        "UNION ALL SELECT 2, next_ms, 0 FROM submission_pacing WHERE user_name = ?",
+        {name, Text(platform::Cp1251ToUtf8(task)), name, name});
+    Admission admission;
+    std::vector<std::pair<long long, int>> attempts; // attempt, right answers
+    for (const QVariantList& row : read.rows) {
+        const int kind = row.value(0).toInt();
+        if (kind == 0)
+            attempts.emplace_back(row.value(2).toLongLong(), row.value(1).toInt());
+        else if (kind == 1)
+            admission.extensionMinutes = row.value(1).toInt();
+        else if (intervalMs > 0) {
+            const long long stored = row.value(1).toLongLong();
+            const PaceState pace = PaceAt(stored, nowMs, intervalMs, burst);
+            admission.waitMs = pace.waitMs;
+            if (pace.waitMs > 0 && pace.behind)
+                RunKept(
+                    "UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
+                    {pace.next, name, stored});
+        }
+    }
+    std::sort(attempts.begin(), attempts.end());
+    for (const auto& [attempt, right] : attempts)
+        admission.attempts.push_back(right);
+    return admission;
 }
 
 long long Database::Pace(const std::string& user, long long nowMs, long long intervalMs, int burst,

@@ -154,6 +154,16 @@ public:
     // when it is stored (StoreSubmissions), in the same commit.
     long long SubmissionWait(const std::string& user, long long nowMs, long long intervalMs,
                              int burst);
+    // What a submission of `user` to `task` (CP1251) is admitted by, read at once: its
+    // wait (SubmissionWait's), the right answers of the judged attempts so far in their
+    // order (JudgedAttempts'), the student's extra minutes (TimeExtension's).
+    struct Admission {
+        long long waitMs = 0;
+        std::vector<int> attempts;
+        int extensionMinutes = 0;
+    };
+    Admission ReadAdmission(const std::string& user, const std::string& task, long long nowMs,
+                            long long intervalMs, int burst);
 
     // Paces login attempts, shared by every server process on the database: once a key (an
     // address, an account name) has `freeFailures` failed logins within `windowMs`, its
@@ -231,6 +241,13 @@ private:
     // The attempt number of a submission inserted (kNoAttemptLeft when the limit turned it
     // away), by one statement; a race with another process throws.
     int InsertSubmission(const SubmissionRecord& record, int maxAttempts);
+    bool TakePace(const GroupedSubmission& submission);
+    // One submission of a group, paced and stored.
+    GroupedOutcome StoreGrouped(const GroupedSubmission& submission);
+    // The group in one transaction, each submission under a savepoint of its own or not;
+    // without them, nullopt when one failed (and nothing was kept).
+    std::optional<std::vector<GroupedOutcome>>
+    StoreGroup(const std::vector<GroupedSubmission>& group, bool savepoints);
     long long Pace(const std::string& user, long long nowMs, long long intervalMs, int burst,
                    bool count);
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});

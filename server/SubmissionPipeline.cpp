@@ -55,58 +55,39 @@ void SubmissionPipeline::Start(const std::string& key) {
     Pace(queues_.at(key).front());
 }
 
+// Reads the student's pace, attempts and extra time from the store (there, so that they
+// hold across server processes) in one statement, and lets the submission be judged, or
+// stores it unjudged when the test window is closed for the student or no attempt is left.
+// The pace is only read here: the submission is counted against it when it is stored, in
+// the same commit.
 void SubmissionPipeline::Pace(const std::shared_ptr<Turn>& turn) {
     const long long intervalMs = limits_.intervalMs;
     const int burst = limits_.burst;
     workers_.RunStore([this, turn, intervalMs, burst](Database& database) {
-        long long waitMs = 0;
+        const SubmissionRequest& request = turn->request;
         turn->arrivedMs = QDateTime::currentMSecsSinceEpoch();
+        Database::Admission admission;
         try {
-            // Only read here: the submission is counted against the pace when it is stored,
-            // in the same commit.
-            waitMs =
-                database.SubmissionWait(turn->request.user, turn->arrivedMs, intervalMs, burst);
+            admission = database.ReadAdmission(request.user, request.task->name, turn->arrivedMs,
+                                               intervalMs, burst);
         } catch (const std::exception& error) {
             turn->outcome.status = StoreFailure(error);
             turn->outcome.problem = error.what();
             return ServerWorkers::Continuation([this, turn] { Finish(turn); });
         }
-        if (waitMs > 0) {
+        if (admission.waitMs > 0) {
             turn->outcome.status = SubmissionOutcome::Status::Paced;
-            turn->outcome.waitMs = waitMs;
+            turn->outcome.waitMs = admission.waitMs;
             return ServerWorkers::Continuation([this, turn] { Finish(turn); });
         }
-        return Admit(turn, database);
+        std::vector<Attempt> attempts;
+        for (int correct : admission.attempts)
+            attempts.push_back({correct});
+        turn->outcome = ::Admit(request, attempts, admission.extensionMinutes, CurrentLocalTime());
+        if (!turn->outcome.notJudged.empty())
+            return ServerWorkers::Continuation([this, turn] { Store(turn); });
+        return ServerWorkers::Continuation([this, turn] { Judge(turn); });
     });
-}
-
-// Reads the student's attempts and extra time from the store (there, so that they hold
-// across server processes) and lets the submission be judged, or stores it unjudged when
-// the test window is closed for the student or no attempt is left. Runs on a store thread.
-ServerWorkers::Continuation SubmissionPipeline::Admit(const std::shared_ptr<Turn>& turn,
-                                                      Database& database) {
-    const SubmissionRequest& request = turn->request;
-    std::vector<Attempt> attempts;
-    int extension = 0;
-    try {
-        const std::string user = platform::Cp1251ToUtf8(request.user);
-        const std::string task = platform::Cp1251ToUtf8(request.task->name);
-        // The map is kept while its row is walked: a loop over a temporary's element
-        // would read it after the map is gone.
-        const std::map<std::string, std::vector<int>> judged = database.JudgedAttempts(user, task);
-        if (const auto found = judged.find(task); found != judged.end())
-            for (int correct : found->second)
-                attempts.push_back({correct});
-        extension = database.TimeExtension(user);
-    } catch (const std::exception& error) {
-        turn->outcome.status = StoreFailure(error);
-        turn->outcome.problem = error.what();
-        return [this, turn] { Finish(turn); };
-    }
-    turn->outcome = ::Admit(request, attempts, extension, CurrentLocalTime());
-    if (!turn->outcome.notJudged.empty())
-        return [this, turn] { Store(turn); };
-    return [this, turn] { Judge(turn); };
 }
 
 // The judgement runs on a judge thread; its budget is kept here too, from the moment a

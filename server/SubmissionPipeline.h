@@ -43,7 +43,6 @@ private:
     struct Turn;
     void Start(const std::string& key);
     void Pace(const std::shared_ptr<Turn>& turn);
-    std::function<void()> Admit(const std::shared_ptr<Turn>& turn, Database& database);
     void Judge(const std::shared_ptr<Turn>& turn);
     void Store(const std::shared_ptr<Turn>& turn);
     // Stores the submissions waiting for the disk as one group, unless as many groups as

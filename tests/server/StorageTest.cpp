@@ -220,6 +220,13 @@ void ExerciseGroupedStore(const std::string& location) {
     EXPECT_NE(outcomes[3].problem.find("refused"), std::string::npos) << outcomes[3].problem;
     // The pace was counted with the stored ones, in the same commit.
     EXPECT_EQ(db.SubmissionWait("Pavlov", t, 3000, 2), 3000);
+    EXPECT_EQ(db.ReadAdmission("Pavlov", "g1", t, 3000, 2).waitMs, 3000);
+    // What admits the next submission is read in one go: pace, attempts, extra time.
+    db.SetTimeExtension("Orlov", 15);
+    const Database::Admission admission = db.ReadAdmission("Orlov", "g2", t, 3000, 2);
+    EXPECT_EQ(admission.waitMs, 0);
+    EXPECT_EQ(admission.attempts, (std::vector<int>{1, 1}));
+    EXPECT_EQ(admission.extensionMinutes, 15);
     EXPECT_EQ(db.Results("Orlov", "g2").size(), 3u);
     EXPECT_EQ(db.JudgedAttempts("Orlov", "g2")["g2"].size(), 2u);
     EXPECT_EQ(db.Results("Pavlov").size(), 2u);
