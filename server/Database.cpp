@@ -524,8 +524,8 @@ Database::StoreSubmissions(const std::vector<GroupedSubmission>& group) {
 Database::GroupedOutcome Database::StoreGrouped(const GroupedSubmission& submission) {
     GroupedOutcome outcome;
     if (submission.intervalMs > 0 && !TakePace(submission))
-        outcome.waitMs = Pace(submission.record.user, submission.nowMs, submission.intervalMs,
-                              submission.burst, true);
+        outcome.waitMs = PaceSubmission(submission.record.user, submission.nowMs,
+                                        submission.intervalMs, submission.burst);
     if (outcome.waitMs > 0) {
         outcome.status = GroupedOutcome::Status::Paced;
         return outcome;
@@ -684,16 +684,6 @@ void Database::SetTimeExtension(const std::string& user, int minutes) {
         {Text(user), minutes});
 }
 
-long long Database::PaceSubmission(const std::string& user, long long nowMs, long long intervalMs,
-                                   int burst) {
-    return Pace(user, nowMs, intervalMs, burst, true);
-}
-
-long long Database::SubmissionWait(const std::string& user, long long nowMs, long long intervalMs,
-                                   int burst) {
-    return Pace(user, nowMs, intervalMs, burst, false);
-}
-
 namespace {
 
 // A student's pace: the earliest time of the next submission if they came evenly, `stored`;
@@ -754,21 +744,16 @@ Database::Admission Database::ReadAdmission(const std::string& user, const std::
     return admission;
 }
 
-long long Database::Pace(const std::string& user, long long nowMs, long long intervalMs, int burst,
-                         bool count) {
+long long Database::PaceSubmission(const std::string& user, long long nowMs, long long intervalMs,
+                                   int burst) {
     const QString name = Text(platform::Cp1251ToUtf8(user));
-    const long long tolerance = intervalMs * std::max(burst - 1, 0);
-    // The earliest time of the next submission if they came evenly; a submission may go
-    // while that time is at most `tolerance` ahead of now. Compare-and-set keeps two
-    // processes from both taking the last slot.
+    // Compare-and-set keeps two processes from both taking the last slot.
     for (int tries = 0; tries < kRaceRetries; ++tries) {
         // Read and finished at once: a read left open would pin SQLite's snapshot and make
         // the write below fail.
         const std::optional<QVariant> found =
             RunKept("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name}).First();
         if (!found) {
-            if (!count)
-                return 0;
             if (RunKept("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
                         "ON CONFLICT DO NOTHING",
                         {name, nowMs + intervalMs})
@@ -777,22 +762,16 @@ long long Database::Pace(const std::string& user, long long nowMs, long long int
             continue;
         }
         const long long stored = found->toLongLong();
-        // While the clock runs forward the time is never more than `tolerance` and one
-        // interval ahead; one further ahead was set before the wall clock was set back, and
-        // is brought back within reach, so that nobody waits longer than an interval.
-        const long long reach = nowMs + tolerance + intervalMs;
-        const long long next = std::clamp(stored, nowMs, std::max(reach, nowMs));
-        if (next - nowMs > tolerance) {
-            if (stored > reach)
+        const PaceState pace = PaceAt(stored, nowMs, intervalMs, burst);
+        if (pace.waitMs > 0) {
+            if (pace.behind)
                 RunKept(
                     "UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
-                    {next, name, stored});
-            return next - tolerance - nowMs;
+                    {pace.next, name, stored});
+            return pace.waitMs;
         }
-        if (!count)
-            return 0;
         if (RunKept("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
-                    {next + intervalMs, name, stored})
+                    {pace.next + intervalMs, name, stored})
                 .changed > 0)
             return 0;
     }

@@ -150,13 +150,10 @@ public:
     // (and counts it), else the milliseconds until one may. `nowMs` is wall-clock time.
     long long PaceSubmission(const std::string& user, long long nowMs, long long intervalMs,
                              int burst);
-    // What PaceSubmission would answer, without counting the submission: it is counted
-    // when it is stored (StoreSubmissions), in the same commit.
-    long long SubmissionWait(const std::string& user, long long nowMs, long long intervalMs,
-                             int burst);
     // What a submission of `user` to `task` (CP1251) is admitted by, read at once: its
-    // wait (SubmissionWait's), the right answers of the judged attempts so far in their
-    // order (JudgedAttempts'), the student's extra minutes (TimeExtension's).
+    // wait (what PaceSubmission would answer, without counting it: it is counted when it
+    // is stored, by StoreSubmissions, in the same commit), the right answers of the judged attempts
+    // so far in their order (JudgedAttempts'), the student's extra minutes (TimeExtension's).
     struct Admission {
         long long waitMs = 0;
         std::vector<int> attempts;
@@ -248,8 +245,6 @@ private:
     // without them, nullopt when one failed (and nothing was kept).
     std::optional<std::vector<GroupedOutcome>>
     StoreGroup(const std::vector<GroupedSubmission>& group, bool savepoints);
-    long long Pace(const std::string& user, long long nowMs, long long intervalMs, int burst,
-                   bool count);
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
     // Run for the statements every submission runs: on PostgreSQL each is prepared once
     // per connection and kept, which saves the server two of every three round trips.

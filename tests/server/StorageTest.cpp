@@ -219,7 +219,6 @@ void ExerciseGroupedStore(const std::string& location) {
     }
     EXPECT_NE(outcomes[3].problem.find("refused"), std::string::npos) << outcomes[3].problem;
     // The pace was counted with the stored ones, in the same commit.
-    EXPECT_EQ(db.SubmissionWait("Pavlov", t, 3000, 2), 3000);
     EXPECT_EQ(db.ReadAdmission("Pavlov", "g1", t, 3000, 2).waitMs, 3000);
     // What admits the next submission is read in one go: pace, attempts, extra time.
     db.SetTimeExtension("Orlov", 15);
