@@ -94,9 +94,10 @@ public:
 
     // Submissions that came together, each paced and stored as StoreSubmission and
     // PaceSubmission would, all in one transaction with one commit, so that a group costs
-    // the disk one sync. Each goes on its own (a savepoint): one that fails, or that its
-    // pace or the attempt limit turns away, leaves the others as they are. When the
-    // transaction cannot be committed nothing of it is kept, and this throws.
+    // the disk one sync. Each goes on its own: one that its pace or the attempt limit turns
+    // away leaves the others as they are, and so does one that fails (the group is then
+    // stored again with a savepoint for each). When the transaction cannot be committed
+    // nothing of it is kept, and this throws.
     struct GroupedSubmission {
         SubmissionRecord record;
         int maxAttempts = 0; // as StoreSubmission's
