@@ -7,7 +7,11 @@
 // submission per student. Run against one server on SQLite, and against two servers on
 // one PostgreSQL behind HAProxy (when both are installed). A third run measures another
 // student's replies while one student attacks: 10 accounts of 3 connections each sending
-// answers as fast as they are answered.
+// answers as fast as they are answered. A deadline rush has 300 students, logged in with
+// their task open, send their answers three times each, each as soon as the previous one
+// is answered: the time to store all 900 is set beside the floor of as many bare commits,
+// one after another, to the same disk in the same run (the mean of one floor before the
+// rush and one after), on SQLite and on PostgreSQL.
 //   server_load [--benchmark_...]
 
 #include "Database.h"
@@ -22,12 +26,16 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 
 #include <benchmark/benchmark.h>
 
@@ -370,8 +378,210 @@ void AnotherStudentWhileOneAttacks(benchmark::State& state) {
     server.waitForFinished();
 }
 
+constexpr int kRushStudents = 300;
+constexpr int kRushRounds = 3;
+
+// A student at the deadline: logs in and opens the task before the clock starts (`ready`),
+// then, once told to go, sends the answers kRushRounds times, each as soon as the previous
+// one is answered, and records each reply's latency. `ready` and `finished` are called
+// once each, also when the connection is lost.
+class RushStudent {
+public:
+    RushStudent(int index, const BankTask& task, quint16 port, std::vector<double>& latencies,
+                std::function<void()> ready, std::function<void()> finished)
+        : task_(task), latencies_(latencies), ready_(std::move(ready)),
+          finished_(std::move(finished)) {
+        QObject::connect(&socket_, &QTcpSocket::connected, [this, index] {
+            Send(WriteLogin({StudentName(index), "pw" + std::to_string(index)}));
+        });
+        QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { Read(); });
+        QObject::connect(&socket_, &QTcpSocket::disconnected, [this] { Lost(); });
+        QObject::connect(&socket_, &QTcpSocket::errorOccurred, [this] {
+            if (socket_.state() == QAbstractSocket::UnconnectedState)
+                Lost();
+        });
+        socket_.bind(
+            QHostAddress(QString("127.0.%1.%2").arg(1 + index / 200).arg(2 + index % 200)));
+        socket_.connectToHost(QHostAddress::LocalHost, port);
+    }
+    void Go() {
+        if (step_ == 2)
+            Send(WriteSubmission(AnswersOf(task_)));
+    }
+    int Answered() const { return answered_; }
+
+private:
+    void Send(const std::string& frame) {
+        clock_.start();
+        socket_.write(frame.data(), static_cast<qint64>(frame.size()));
+    }
+
+    void Read() {
+        const QByteArray bytes = socket_.readAll();
+        receiver_.Receive(std::string_view(bytes.constData(), bytes.size()));
+        while (!receiver_.MessageQueue().empty()) {
+            const bool offer = KindOf(receiver_.MessageQueue().front()) == MessageKind::Features;
+            receiver_.MessageQueue().pop_front();
+            if (offer) // the server's FEATURES answer no request
+                continue;
+            if (step_ == 0) {
+                step_ = 1;
+                Send(WriteTaskRequest(task_.name));
+            } else if (step_ == 1) {
+                step_ = 2;
+                Call(ready_);
+            } else {
+                latencies_.push_back(static_cast<double>(clock_.nsecsElapsed()) / 1e6);
+                if (++answered_ < kRushRounds)
+                    Send(WriteSubmission(AnswersOf(task_)));
+                else
+                    Call(finished_);
+            }
+        }
+    }
+
+    void Lost() {
+        Call(ready_);
+        Call(finished_);
+    }
+
+    static void Call(std::function<void()>& once) {
+        if (once)
+            std::exchange(once, nullptr)();
+    }
+
+    const BankTask& task_;
+    std::vector<double>& latencies_;
+    std::function<void()> ready_;
+    std::function<void()> finished_;
+    QTcpSocket socket_;
+    FrameReceiver receiver_;
+    QElapsedTimer clock_;
+    int step_ = 0; // 0: logging in, 1: opening the task, 2: submitting
+    int answered_ = 0;
+};
+
+// The floor: `count` bare commits of one small row each, one after another, through a
+// connection of its own to the same store, as durable as the server's (SQLite: write-ahead
+// log, every commit synced; PostgreSQL: as it is set up). Seconds.
+double BareCommits(const QString& db, const QString& table, int count) {
+    const bool postgres = db.startsWith("postgresql://");
+    const QString name = "bare-commits";
+    double seconds = 0;
+    {
+        QSqlDatabase connection = QSqlDatabase::addDatabase(postgres ? "QPSQL" : "QSQLITE", name);
+        if (postgres) {
+            const QUrl url(db);
+            connection.setHostName(url.host());
+            connection.setPort(url.port());
+            connection.setUserName(url.userName());
+            connection.setDatabaseName(url.path().mid(1));
+        } else {
+            connection.setDatabaseName(db);
+        }
+        if (!connection.open())
+            return 0;
+        QSqlQuery query(connection);
+        if (!postgres) {
+            query.exec("PRAGMA journal_mode=WAL");
+            query.exec("PRAGMA synchronous=FULL");
+        }
+        query.exec("CREATE TABLE IF NOT EXISTS " + table + " (id INTEGER, payload TEXT)");
+        query.prepare("INSERT INTO " + table + " (id, payload) VALUES (?, ?)");
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < count; ++i) {
+            query.addBindValue(i);
+            query.addBindValue(QString(" X!A @=-5; Y!A @=3;"));
+            query.exec();
+        }
+        seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    }
+    QSqlDatabase::removeDatabase(name);
+    return seconds;
+}
+
+// The rush against the port; the floor's commits go to `floorDb`.
+void RushTheDeadline(benchmark::State& state, quint16 port, const QString& db,
+                     const QString& floorDb) {
+    const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
+    constexpr int kSubmissions = kRushStudents * kRushRounds;
+    std::vector<double> latencies;
+    double floor = 0;
+    for (auto _ : state) {
+        const double floorBefore = BareCommits(floorDb, "floor_before", kSubmissions);
+        QEventLoop loop;
+        int left = kRushStudents;
+        auto arrived = [&] {
+            if (--left == 0)
+                loop.quit();
+        };
+        std::vector<std::unique_ptr<RushStudent>> students;
+        for (int i = 0; i < kRushStudents; ++i)
+            students.push_back(std::make_unique<RushStudent>(i, bank.tasks[i % bank.tasks.size()],
+                                                             port, latencies, arrived, arrived));
+        QTimer::singleShot(300000, &loop, &QEventLoop::quit);
+        loop.exec(); // everyone has the task open
+        left = kRushStudents;
+        QElapsedTimer total;
+        total.start();
+        for (auto& student : students)
+            student->Go();
+        loop.exec();
+        const double rush = static_cast<double>(total.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(rush);
+        floor = (floorBefore + BareCommits(floorDb, "floor_after", kSubmissions)) / 2;
+        state.counters["floor_ms"] = floor * 1000;
+        state.counters["rush_over_floor"] = floor > 0 ? rush / floor : 0;
+        state.counters["submissions_per_s"] = kSubmissions / rush;
+        int answered = 0;
+        for (const auto& student : students)
+            answered += student->Answered();
+        state.counters["answered"] = answered;
+    }
+    for (const auto& [label, fraction] :
+         {std::pair{"p50", 0.50}, std::pair{"p95", 0.95}, std::pair{"p99", 0.99}})
+        state.counters[std::string("submit_") + label + "_ms"] = Percentile(latencies, fraction);
+    state.counters["stored"] = static_cast<double>(Database(db.toStdString()).SubmissionCount());
+    if (state.counters["stored"] != kSubmissions)
+        state.SkipWithError("the database does not hold every submission");
+}
+
+void DeadlineRushOnSqlite(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("rush.sqlite");
+    ImportStudents(db, dir.path());
+    QProcess server;
+    const quint16 port = StartServer(server, db);
+    RushTheDeadline(state, port, db, dir.filePath("floor.sqlite"));
+    state.counters["server_cpu_s"] = CpuSeconds(server);
+    server.kill();
+    server.waitForFinished();
+}
+
+void DeadlineRushOnPostgresql(benchmark::State& state) {
+    PostgresProcess postgres(true);
+    if (!postgres.Available() || !postgres.Start()) {
+        state.SkipWithError("PostgreSQL is not installed");
+        for (auto _ : state) {
+        }
+        return;
+    }
+    QTemporaryDir dir;
+    const QString db = QString::fromStdString(postgres.Url());
+    ImportStudents(db, dir.path());
+    QProcess server;
+    const quint16 port = StartServer(server, db);
+    RushTheDeadline(state, port, db, db);
+    state.counters["server_cpu_s"] = CpuSeconds(server);
+    server.kill();
+    server.waitForFinished();
+}
+
 BENCHMARK(OneServerOnSqlite)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(TwoServersBehindHaproxy)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(DeadlineRushOnSqlite)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(DeadlineRushOnPostgresql)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(AnotherStudentWhileOneAttacks)
     ->Iterations(1)
     ->UseManualTime()

@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 
 #include <algorithm>
@@ -126,6 +127,8 @@ Database::Database(const std::string& location, const std::string& password, boo
 }
 
 Database::~Database() {
+    kept_.clear();
+    failed_.clear();
     Connection(connection_).close();
     QSqlDatabase::removeDatabase(connection_);
 }
@@ -189,6 +192,8 @@ void Database::EnsureOpen() {
 }
 
 void Database::LoseConnection(const QString& why) {
+    kept_.clear();
+    failed_.clear();
     Connection(connection_).close();
     open_ = false;
     lostBecause_ = why;
@@ -202,7 +207,9 @@ bool Database::Alive() {
     if (driver_ != "QPSQL")
         return true;
     QSqlQuery probe(Connection(connection_));
-    return probe.exec("SELECT 1");
+    // A transaction that a failed statement aborted answers nothing until it is rolled
+    // back (SQLSTATE 25P02), yet the connection is there.
+    return probe.exec("SELECT 1") || probe.lastError().nativeErrorCode() == "25P02";
 }
 
 std::optional<std::string> Database::TakeStateChange() {
@@ -221,9 +228,75 @@ QSqlQuery Database::Execute(const QString& sql, const QVariantList& values) {
             query.addBindValue(value);
         return query.exec();
     }();
-    if (!done)
-        Fail("cannot run \"" + sql + "\"", query.lastError());
+    if (!done) {
+        const QSqlError error = query.lastError();
+        // Inside a transaction a failed PostgreSQL statement is freed only once the
+        // transaction is rolled back to where it is usable again.
+        if (inTransaction_)
+            failed_.push_back(std::move(query));
+        Fail("cannot run \"" + sql + "\"", error);
+    }
     return query;
+}
+
+Database::Outcome Database::ExecuteKept(const QString& sql, const QVariantList& values) {
+    auto read = [](QSqlQuery& query) {
+        Outcome outcome;
+        outcome.changed = query.numRowsAffected();
+        while (query.next()) {
+            QVariantList& row = outcome.rows.emplace_back();
+            for (int k = 0, n = query.record().count(); k < n; ++k)
+                row << query.value(k);
+        }
+        query.finish();
+        return outcome;
+    };
+    if (driver_ != "QPSQL") {
+        QSqlQuery query = Execute(sql, values);
+        return read(query);
+    }
+    auto found = kept_.find(sql);
+    if (found == kept_.end()) {
+        QSqlQuery query(Connection(connection_));
+        if (!query.prepare(sql))
+            Fail("cannot prepare \"" + sql + "\"", query.lastError());
+        found = kept_.emplace(sql, std::move(query)).first;
+    }
+    QSqlQuery& query = found->second;
+    for (int k = 0; k < values.size(); ++k)
+        query.bindValue(k, values[k]);
+    if (!query.exec()) {
+        // Prepared anew next time; freed as Execute's failures are.
+        const QSqlError error = query.lastError();
+        if (inTransaction_)
+            failed_.push_back(std::move(query));
+        kept_.erase(found);
+        Fail("cannot run \"" + sql + "\"", error);
+    }
+    return read(query);
+}
+
+Database::Outcome Database::RunKept(const QString& sql, const QVariantList& values) {
+    EnsureOpen();
+    try {
+        return ExecuteKept(sql, values);
+    } catch (const std::runtime_error& error) {
+        if (Alive())
+            throw;
+        LoseConnection(QString::fromUtf8(error.what()));
+        if (inTransaction_)
+            throw StoreUnavailable(error.what());
+    }
+    EnsureOpen();
+    try {
+        return ExecuteKept(sql, values);
+    } catch (const std::runtime_error& error) {
+        if (!Alive()) {
+            LoseConnection(QString::fromUtf8(error.what()));
+            throw StoreUnavailable(error.what());
+        }
+        throw;
+    }
 }
 
 // Runs one statement with its bound values, in order. A statement that fails because the
@@ -236,6 +309,9 @@ QSqlQuery Database::Run(const QString& sql, const QVariantList& values) {
         if (Alive())
             throw;
         LoseConnection(QString::fromUtf8(error.what()));
+        // The transaction went with the connection: running on would store outside it.
+        if (inTransaction_)
+            throw StoreUnavailable(error.what());
     }
     EnsureOpen();
     try {
@@ -377,36 +453,45 @@ std::vector<std::string> Database::AccountNames() {
 }
 
 int Database::StoreSubmission(const SubmissionRecord& record, int maxAttempts) {
+    // Two processes may both read the same last attempt number: the unique index fails
+    // the second, which tries again and then sees the first's row, and with it the limit.
+    for (int tries = 0;; ++tries) {
+        try {
+            return InsertSubmission(record, maxAttempts);
+        } catch (const StoreUnavailable&) {
+            throw;
+        } catch (const std::runtime_error&) {
+            if (tries >= kRaceRetries)
+                throw;
+        }
+    }
+}
+
+int Database::InsertSubmission(const SubmissionRecord& record, int maxAttempts) {
     using platform::Cp1251ToUtf8;
     const QString user = Text(Cp1251ToUtf8(record.user));
     const QString task = Text(Cp1251ToUtf8(record.task));
     const QString columns = "INSERT INTO submissions (user_name, task, received_utc, payload, "
                             "verdicts, score, total, variant, credited, counted, attempt) ";
-    auto values = [&] {
-        const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-        return QVariantList{user,
-                            task,
-                            now,
-                            QByteArray::fromStdString(record.payload),
-                            Text(Cp1251ToUtf8(record.verdicts)),
-                            record.score,
-                            record.total,
-                            Text(Cp1251ToUtf8(record.variant)),
-                            record.credited,
-                            record.counted ? 1 : 0};
-    };
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+    QVariantList row{user,
+                     task,
+                     now,
+                     QByteArray::fromStdString(record.payload),
+                     Text(Cp1251ToUtf8(record.verdicts)),
+                     record.score,
+                     record.total,
+                     Text(Cp1251ToUtf8(record.variant)),
+                     record.credited,
+                     record.counted ? 1 : 0};
     if (!record.counted) {
-        QVariantList row = values();
         row << QVariant(QMetaType(QMetaType::Int));
-        Run(columns + "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", row);
+        RunKept(columns + "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", row);
         return 0;
     }
     // One statement numbers the attempt and checks the limit against the rows committed
-    // when it runs, and commits on its own (SQLite syncs it to disk before returning). Two
-    // processes may still both read the same last number: the unique index fails the
-    // second, which tries again and then sees the first's row, and with it the limit.
-    // PostgreSQL gives the values selected no type by themselves: they are cast to the
-    // columns'.
+    // when it runs (and, in a transaction, the rows it stored before). PostgreSQL gives the
+    // values selected no type by themselves: they are cast to the columns'.
     const bool postgres = driver_ == "QPSQL";
     auto typed = [postgres](const char* type) {
         return postgres ? QString("CAST(? AS %1)").arg(type) : QString("?");
@@ -420,21 +505,133 @@ int Database::StoreSubmission(const SubmissionRecord& record, int maxAttempts) {
     if (maxAttempts > 0)
         sql += QString(" HAVING COUNT(CASE WHEN counted = 1 THEN 1 END) < %1").arg(maxAttempts);
     sql += " RETURNING attempt";
-    for (int tries = 0;; ++tries) {
-        QVariantList row = values();
-        row << user << task;
-        try {
-            QSqlQuery insert = Run(sql, row);
-            const int attempt = insert.next() ? insert.value(0).toInt() : kNoAttemptLeft;
-            insert.finish(); // ends the statement, and with it SQLite's commit
-            return attempt;
-        } catch (const StoreUnavailable&) {
-            throw;
-        } catch (const std::runtime_error&) {
-            if (tries >= kRaceRetries)
-                throw;
-        }
+    row << user << task;
+    // The statement is finished at once, and with it SQLite's commit outside a transaction.
+    const std::optional<QVariant> attempt = RunKept(sql, row).First();
+    return attempt ? attempt->toInt() : kNoAttemptLeft;
+}
+
+std::vector<Database::GroupedOutcome>
+Database::StoreSubmissions(const std::vector<GroupedSubmission>& group) {
+    if (group.empty())
+        return {};
+    // A group nearly always stores without a failure, so at first its submissions go
+    // without a savepoint each, which would cost two more statements apiece; at the first
+    // failure the whole group is rolled back and stored again with them.
+    if (std::optional<std::vector<GroupedOutcome>> outcomes = StoreGroup(group, false))
+        return std::move(*outcomes);
+    return std::move(*StoreGroup(group, true));
+}
+
+Database::GroupedOutcome Database::StoreGrouped(const GroupedSubmission& submission) {
+    GroupedOutcome outcome;
+    if (submission.intervalMs > 0 && !TakePace(submission))
+        outcome.waitMs = PaceSubmission(submission.record.user, submission.nowMs,
+                                        submission.intervalMs, submission.burst);
+    if (outcome.waitMs > 0) {
+        outcome.status = GroupedOutcome::Status::Paced;
+        return outcome;
     }
+    outcome.attempt = InsertSubmission(submission.record, submission.maxAttempts);
+    outcome.status = GroupedOutcome::Status::Stored;
+    if (outcome.attempt == kNoAttemptLeft) {
+        outcome.status = GroupedOutcome::Status::NoAttemptLeft;
+        outcome.attempt = submission.noAttemptLeft ? InsertSubmission(*submission.noAttemptLeft, 0)
+                                                   : kNoAttemptLeft;
+    }
+    return outcome;
+}
+
+// Counts a submission against its student's pace in one statement when it may go, as
+// PaceSubmission would (PaceAt's arithmetic in SQL); false when it may not, or was not
+// counted, which PaceSubmission then tells.
+bool Database::TakePace(const GroupedSubmission& submission) {
+    const long long now = submission.nowMs;
+    const long long interval = submission.intervalMs;
+    const long long tolerance = interval * std::max(submission.burst - 1, 0);
+    const long long reach = std::max(now + tolerance + interval, now);
+    const bool postgres = driver_ == "QPSQL";
+    const QString larger = postgres ? "GREATEST" : "MAX";
+    const QString smaller = postgres ? "LEAST" : "MIN";
+    const QString next = QString("%1(%2(submission_pacing.next_ms, CAST(? AS BIGINT)), CAST(? AS "
+                                 "BIGINT))")
+                             .arg(larger, smaller);
+    return RunKept("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
+                   "ON CONFLICT (user_name) DO UPDATE SET next_ms = " +
+                       next + " + CAST(? AS BIGINT) WHERE " + next +
+                       " - CAST(? AS BIGINT) <= CAST(? AS BIGINT) RETURNING next_ms",
+                   {Text(platform::Cp1251ToUtf8(submission.record.user)), now + interval, reach,
+                    now, interval, reach, now, now, tolerance})
+        .First()
+        .has_value();
+}
+
+std::optional<std::vector<Database::GroupedOutcome>>
+Database::StoreGroup(const std::vector<GroupedSubmission>& group, bool savepoints) {
+    std::vector<GroupedOutcome> outcomes(group.size());
+    const bool postgres = driver_ == "QPSQL";
+    // SQLite's writer lock is taken at once, so that nothing read inside can change before
+    // the group's writes; PostgreSQL's statements each see what is committed when they run
+    // and wait for rows another process holds.
+    Run(postgres ? "BEGIN" : "BEGIN IMMEDIATE");
+    inTransaction_ = true;
+    bool committing = false;
+    auto rollBack = [&] {
+        // Whatever the group stored goes with the transaction; a connection already lost
+        // has taken it along, and so does a PostgreSQL commit that failed.
+        if (open_ && !(postgres && committing)) {
+            QSqlQuery rollback(Connection(connection_));
+            rollback.exec("ROLLBACK");
+        }
+        failed_.clear();
+        inTransaction_ = false;
+    };
+    try {
+        for (std::size_t k = 0; k < group.size(); ++k) {
+            if (!savepoints) {
+                try {
+                    outcomes[k] = StoreGrouped(group[k]);
+                } catch (const StoreUnavailable&) {
+                    throw;
+                } catch (const std::runtime_error&) {
+                    rollBack();
+                    return std::nullopt;
+                }
+                continue;
+            }
+            // Another process storing the same student's attempt, or pacing them, at the
+            // same moment fails a statement (the unique index, a deadlock): the submission
+            // is undone to its savepoint and tried again with what is committed by then.
+            for (int tries = 0;; ++tries) {
+                Run("SAVEPOINT submission");
+                try {
+                    outcomes[k] = StoreGrouped(group[k]);
+                    Run("RELEASE SAVEPOINT submission");
+                    break;
+                } catch (const StoreUnavailable&) {
+                    throw;
+                } catch (const std::runtime_error& error) {
+                    Run("ROLLBACK TO SAVEPOINT submission");
+                    failed_.clear();
+                    Run("RELEASE SAVEPOINT submission");
+                    // SQLite holds the writer lock: no other process races it, and the
+                    // same failure would come again.
+                    if (!postgres || tries >= kRaceRetries) {
+                        outcomes[k] = {};
+                        outcomes[k].problem = error.what();
+                        break;
+                    }
+                }
+            }
+        }
+        committing = true;
+        Run("COMMIT");
+    } catch (...) {
+        rollBack();
+        throw;
+    }
+    inTransaction_ = false;
+    return outcomes;
 }
 
 std::map<std::string, std::vector<int>> Database::JudgedAttempts(const std::string& user,
@@ -447,10 +644,9 @@ std::map<std::string, std::vector<int>> Database::JudgedAttempts(const std::stri
         sql += " AND task = ?";
         values << Text(task);
     }
-    QSqlQuery query = Run(sql + " ORDER BY attempt", values);
     std::map<std::string, std::vector<int>> attempts;
-    while (query.next())
-        attempts[query.value(0).toString().toStdString()].push_back(query.value(1).toInt());
+    for (const QVariantList& row : RunKept(sql + " ORDER BY attempt", values).rows)
+        attempts[row.value(0).toString().toStdString()].push_back(row.value(1).toInt());
     return attempts;
 }
 
@@ -475,8 +671,9 @@ std::string Database::CourseSecret() {
 }
 
 int Database::TimeExtension(const std::string& user) {
-    QSqlQuery query = Run("SELECT minutes FROM time_extensions WHERE user_name = ?", {Text(user)});
-    return query.next() ? query.value(0).toInt() : 0;
+    const std::optional<QVariant> minutes =
+        RunKept("SELECT minutes FROM time_extensions WHERE user_name = ?", {Text(user)}).First();
+    return minutes ? minutes->toInt() : 0;
 }
 
 void Database::SetTimeExtension(const std::string& user, int minutes) {
@@ -489,41 +686,95 @@ void Database::SetTimeExtension(const std::string& user, int minutes) {
         {Text(user), minutes});
 }
 
+namespace {
+
+// A student's pace: the earliest time of the next submission if they came evenly, `stored`;
+// a submission may go while that time is at most `tolerance` ahead of now. While the clock
+// runs forward the time is never more than `tolerance` and one interval ahead; one further
+// ahead was set before the wall clock was set back, and is brought back within reach
+// (`next`), so that nobody waits longer than an interval.
+struct PaceState {
+    long long next = 0;
+    long long waitMs = 0;
+    bool behind = false; // the stored time is to be brought back to `next`
+};
+
+PaceState PaceAt(long long stored, long long nowMs, long long intervalMs, int burst) {
+    const long long tolerance = intervalMs * std::max(burst - 1, 0);
+    const long long reach = nowMs + tolerance + intervalMs;
+    PaceState state;
+    state.next = std::clamp(stored, nowMs, std::max(reach, nowMs));
+    state.waitMs = std::max(0LL, state.next - tolerance - nowMs);
+    state.behind = stored > reach;
+    return state;
+}
+
+} // namespace
+
+Database::Admission Database::ReadAdmission(const std::string& user, const std::string& task,
+                                            long long nowMs, long long intervalMs, int burst) {
+    const QString name = Text(platform::Cp1251ToUtf8(user));
+    // One statement, one round trip: the kind of each row first (0 an attempt, 1 the
+    // extension, 2 the pace). Rows stored before attempts were counted apart may carry a
+    // number without being one: `counted` tells.
+    const Outcome read = RunKept(
+        "SELECT 0, score, attempt FROM submissions WHERE user_name = ? AND task = ? AND "
+        "counted = 1 UNION ALL SELECT 1, minutes, 0 FROM time_extensions WHERE user_name = ? "
+        "UNION ALL SELECT 2, next_ms, 0 FROM submission_pacing WHERE user_name = ?",
+        {name, Text(platform::Cp1251ToUtf8(task)), name, name});
+    Admission admission;
+    std::vector<std::pair<long long, int>> attempts; // attempt, right answers
+    for (const QVariantList& row : read.rows) {
+        const int kind = row.value(0).toInt();
+        if (kind == 0)
+            attempts.emplace_back(row.value(2).toLongLong(), row.value(1).toInt());
+        else if (kind == 1)
+            admission.extensionMinutes = row.value(1).toInt();
+        else if (intervalMs > 0) {
+            const long long stored = row.value(1).toLongLong();
+            const PaceState pace = PaceAt(stored, nowMs, intervalMs, burst);
+            admission.waitMs = pace.waitMs;
+            if (pace.waitMs > 0 && pace.behind)
+                RunKept(
+                    "UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
+                    {pace.next, name, stored});
+        }
+    }
+    std::sort(attempts.begin(), attempts.end());
+    for (const auto& [attempt, right] : attempts)
+        admission.attempts.push_back(right);
+    return admission;
+}
+
 long long Database::PaceSubmission(const std::string& user, long long nowMs, long long intervalMs,
                                    int burst) {
     const QString name = Text(platform::Cp1251ToUtf8(user));
-    const long long tolerance = intervalMs * std::max(burst - 1, 0);
-    // The earliest time of the next submission if they came evenly; a submission may go
-    // while that time is at most `tolerance` ahead of now. Compare-and-set keeps two
-    // processes from both taking the last slot.
+    // Compare-and-set keeps two processes from both taking the last slot.
     for (int tries = 0; tries < kRaceRetries; ++tries) {
-        QSqlQuery query = Run("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name});
-        if (!query.next()) {
-            query.finish();
-            if (Run("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
-                    "ON CONFLICT DO NOTHING",
-                    {name, nowMs + intervalMs})
-                    .numRowsAffected() > 0)
+        // Read and finished at once: a read left open would pin SQLite's snapshot and make
+        // the write below fail.
+        const std::optional<QVariant> found =
+            RunKept("SELECT next_ms FROM submission_pacing WHERE user_name = ?", {name}).First();
+        if (!found) {
+            if (RunKept("INSERT INTO submission_pacing (user_name, next_ms) VALUES (?, ?) "
+                        "ON CONFLICT DO NOTHING",
+                        {name, nowMs + intervalMs})
+                    .changed > 0)
                 return 0;
             continue;
         }
-        const long long stored = query.value(0).toLongLong();
-        // A read left open would pin SQLite's snapshot and make the write below fail.
-        query.finish();
-        // While the clock runs forward the time is never more than `tolerance` and one
-        // interval ahead; one further ahead was set before the wall clock was set back, and
-        // is brought back within reach, so that nobody waits longer than an interval.
-        const long long reach = nowMs + tolerance + intervalMs;
-        const long long next = std::clamp(stored, nowMs, std::max(reach, nowMs));
-        if (next - nowMs > tolerance) {
-            if (stored > reach)
-                Run("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
-                    {next, name, stored});
-            return next - tolerance - nowMs;
+        const long long stored = found->toLongLong();
+        const PaceState pace = PaceAt(stored, nowMs, intervalMs, burst);
+        if (pace.waitMs > 0) {
+            if (pace.behind)
+                RunKept(
+                    "UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
+                    {pace.next, name, stored});
+            return pace.waitMs;
         }
-        if (Run("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
-                {next + intervalMs, name, stored})
-                .numRowsAffected() > 0)
+        if (RunKept("UPDATE submission_pacing SET next_ms = ? WHERE user_name = ? AND next_ms = ?",
+                    {pace.next + intervalMs, name, stored})
+                .changed > 0)
             return 0;
     }
     return intervalMs;

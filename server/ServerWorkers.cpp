@@ -49,6 +49,10 @@ void ServerWorkers::RunStore(std::function<Continuation(Database&)> job) {
     RunWithDatabase(storePool_, std::move(job));
 }
 
+bool ServerWorkers::ConcurrentWrites() const {
+    return IsPostgresLocation(location_);
+}
+
 void ServerWorkers::RunLookup(std::function<Continuation(Database&)> job) {
     RunWithDatabase(lookupPool_, std::move(job));
 }

@@ -24,6 +24,9 @@ public:
     ~ServerWorkers() override;
 
     void RunStore(std::function<Continuation(Database&)> job);
+    // Whether writes on several store threads go on together (PostgreSQL), rather than
+    // one after another behind one writer's lock (an SQLite file).
+    bool ConcurrentWrites() const;
     // A short read that someone waits for (a login's account): on store threads of its
     // own, so that it never queues behind writes waiting for the disk or a lock.
     void RunLookup(std::function<Continuation(Database&)> job);

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Database;
 class ServerWorkers;
@@ -22,6 +23,12 @@ struct SubmissionLimits {
 // within its time budget, stored. The outcome comes
 // back on the event loop's thread. One student's submissions to one task go one at a
 // time, in the order they came, so their attempt numbers follow that order.
+// Storing is where the disk is waited for: the submissions ready while one group is being
+// committed form the next group, stored with their pace in one transaction (each on its
+// own, so that one refused leaves the others), and each is answered only once its group
+// is committed. No group waits for company, so a lone submission is stored at once. On
+// an SQLite file one group is stored at a time (its writer lock would hold up any other);
+// PostgreSQL stores a few at once.
 class SubmissionPipeline {
 public:
     using Done = std::function<void(const SubmissionOutcome&)>;
@@ -36,9 +43,11 @@ private:
     struct Turn;
     void Start(const std::string& key);
     void Pace(const std::shared_ptr<Turn>& turn);
-    std::function<void()> Admit(const std::shared_ptr<Turn>& turn, Database& database);
     void Judge(const std::shared_ptr<Turn>& turn);
     void Store(const std::shared_ptr<Turn>& turn);
+    // Stores the submissions waiting for the disk as one group, unless as many groups as
+    // may are being stored; the next starts when one is done.
+    void StoreGroup();
     void Finish(const std::shared_ptr<Turn>& turn);
 
     ServerWorkers& workers_;
@@ -46,4 +55,7 @@ private:
     JudgeFunction judge_;
     // Submissions waiting per student and task; the front one is under way.
     std::map<std::string, std::deque<std::shared_ptr<Turn>>> queues_;
+    std::vector<std::shared_ptr<Turn>> unstored_; // judged, waiting for the next group
+    int storing_ = 0;                             // groups being stored
+    int groups_ = 1;                              // at most this many at once
 };

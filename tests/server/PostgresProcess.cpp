@@ -31,7 +31,7 @@ bool RunPostgres(const QString& tool, const QStringList& arguments) {
 
 } // namespace
 
-PostgresProcess::PostgresProcess() : data_(dir_.filePath("data")) {
+PostgresProcess::PostgresProcess(bool durable) : data_(dir_.filePath("data")), durable_(durable) {
     const QString initdb = PostgresTool("initdb");
     if (initdb.isEmpty() || !QSqlDatabase::isDriverAvailable("QPSQL")) {
         why_ = "PostgreSQL or the QPSQL driver is not installed";
@@ -57,10 +57,11 @@ PostgresProcess::~PostgresProcess() {
 }
 
 bool PostgresProcess::Start() {
-    const QString options = QString("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
+    const QString options = QString("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=%3 "
                                     "-c max_connections=200")
                                 .arg(port_)
-                                .arg(dir_.path());
+                                .arg(dir_.path())
+                                .arg(durable_ ? "on" : "off");
     running_ = RunPostgres(PostgresTool("pg_ctl"),
                            {"-D", data_, "-o", options, "-l", dir_.filePath("log"), "-w", "start"});
     return running_;

@@ -10,7 +10,9 @@
 // false, with the reason) where PostgreSQL or Qt's QPSQL driver is not installed.
 class PostgresProcess {
 public:
-    PostgresProcess();
+    // `durable`: every commit is synced to disk, as a production server's; otherwise not,
+    // which tests do not need and which spares the disk.
+    explicit PostgresProcess(bool durable = false);
     ~PostgresProcess();
 
     bool Available() const { return why_.isEmpty(); }
@@ -26,6 +28,7 @@ private:
     QString why_;
     quint16 port_ = 0;
     bool running_ = false;
+    bool durable_ = false;
 };
 
 // A port of 127.0.0.1 that nothing listens on at the moment of asking.

@@ -139,6 +139,144 @@ void ExerciseConcurrentStore(const std::string& location) {
     EXPECT_EQ(db.PaceSubmission("Petrov", back + 3000, 3000, 3), 3000);
 }
 
+// Runs statements of the test's own on the store, on a connection apart from the server's.
+void RunOnStore(const std::string& location, const QStringList& statements) {
+    const bool postgres = IsPostgresLocation(location);
+    const QString name = "test-statements";
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(postgres ? "QPSQL" : "QSQLITE", name);
+        if (postgres) {
+            const QUrl url(QString::fromStdString(location));
+            db.setHostName(url.host());
+            db.setPort(url.port());
+            db.setUserName(url.userName());
+            db.setDatabaseName(url.path().mid(1));
+        } else {
+            db.setDatabaseName(QString::fromStdString(location));
+        }
+        ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
+        for (const QString& statement : statements) {
+            QSqlQuery query(db);
+            ASSERT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// Submissions stored as one group, one commit: each paced and held to its attempt limit as
+// if stored alone, also against the others of the group and against groups that other
+// connections commit at the same moment; one the database refuses leaves the others; a
+// group whose commit fails keeps nothing.
+void ExerciseGroupedStore(const std::string& location) {
+    const bool postgres = IsPostgresLocation(location);
+    Database db(location);
+    // Refuses the submissions of one account when they are inserted.
+    RunOnStore(location,
+               postgres ? QStringList{"CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN IF "
+                                      "NEW.user_name = 'Refused' THEN RAISE EXCEPTION 'refused'; "
+                                      "END IF; RETURN NEW; END $$ LANGUAGE plpgsql",
+                                      "CREATE TRIGGER refuse BEFORE INSERT ON submissions FOR "
+                                      "EACH ROW EXECUTE FUNCTION refuse()"}
+                        : QStringList{"CREATE TRIGGER refuse BEFORE INSERT ON submissions WHEN "
+                                      "NEW.user_name = 'Refused' BEGIN SELECT RAISE(ABORT, "
+                                      "'refused'); END"});
+    using Status = Database::GroupedOutcome::Status;
+    const long long t = 2'000'000;
+    auto submission = [&](const std::string& user, const std::string& task, int maxAttempts,
+                          long long intervalMs = 0, int burst = 1) {
+        Database::GroupedSubmission grouped;
+        grouped.record = {user, task, "p", "X: ok", 1, 1, true, {}, 1};
+        grouped.maxAttempts = maxAttempts;
+        grouped.noAttemptLeft = SubmissionRecord{user, task, "p", "none left", -1, 1, false, {}, 0};
+        grouped.nowMs = t;
+        grouped.intervalMs = intervalMs;
+        grouped.burst = burst;
+        return grouped;
+    };
+    // user, task, limit, pace (interval, burst): status, attempt, wait
+    const struct {
+        const char* user;
+        const char* task;
+        int maxAttempts;
+        long long intervalMs;
+        int burst;
+        Status status;
+        int attempt;
+        long long waitMs;
+    } rows[] = {
+        {"Orlov", "g2", 2, 0, 1, Status::Stored, 1, 0},
+        {"Orlov", "g2", 2, 0, 1, Status::Stored, 2, 0},
+        {"Orlov", "g2", 2, 0, 1, Status::NoAttemptLeft, 0, 0}, // the limit holds in a group
+        {"Refused", "g2", 2, 0, 1, Status::Failed, 0, 0},      // refused alone
+        {"Orlov", "g3", 0, 0, 1, Status::Stored, 1, 0},
+        {"Pavlov", "g1", 0, 3000, 2, Status::Stored, 1, 0}, // a burst of two ...
+        {"Pavlov", "g2", 0, 3000, 2, Status::Stored, 1, 0},
+        {"Pavlov", "g1", 0, 3000, 2, Status::Paced, 0, 3000}, // ... then the pace
+    };
+    std::vector<Database::GroupedSubmission> group;
+    for (const auto& row : rows)
+        group.push_back(submission(row.user, row.task, row.maxAttempts, row.intervalMs, row.burst));
+    const std::vector<Database::GroupedOutcome> outcomes = db.StoreSubmissions(group);
+    ASSERT_EQ(outcomes.size(), std::size(rows));
+    for (std::size_t k = 0; k < outcomes.size(); ++k) {
+        EXPECT_EQ(outcomes[k].status, rows[k].status) << k;
+        EXPECT_EQ(outcomes[k].attempt, rows[k].attempt) << k;
+        EXPECT_EQ(outcomes[k].waitMs, rows[k].waitMs) << k;
+    }
+    EXPECT_NE(outcomes[3].problem.find("refused"), std::string::npos) << outcomes[3].problem;
+    // The pace was counted with the stored ones, in the same commit.
+    EXPECT_EQ(db.ReadAdmission("Pavlov", "g1", t, 3000, 2).waitMs, 3000);
+    // What admits the next submission is read in one go: pace, attempts, extra time.
+    db.SetTimeExtension("Orlov", 15);
+    const Database::Admission admission = db.ReadAdmission("Orlov", "g2", t, 3000, 2);
+    EXPECT_EQ(admission.waitMs, 0);
+    EXPECT_EQ(admission.attempts, (std::vector<int>{1, 1}));
+    EXPECT_EQ(admission.extensionMinutes, 15);
+    EXPECT_EQ(db.Results("Orlov", "g2").size(), 3u);
+    EXPECT_EQ(db.JudgedAttempts("Orlov", "g2")["g2"].size(), 2u);
+    EXPECT_EQ(db.Results("Pavlov").size(), 2u);
+    EXPECT_TRUE(db.Results("Refused").empty());
+
+    // Four connections store one student's answers at once, in groups of three: three
+    // attempts of the limit are taken once in all, each other answer is kept as refused.
+    std::vector<int> attempts;
+    std::mutex mutex;
+    std::vector<std::thread> writers;
+    for (int k = 0; k < 4; ++k)
+        writers.emplace_back([&] {
+            Database writer(location);
+            for (int i = 0; i < 4; ++i)
+                for (const Database::GroupedOutcome& outcome :
+                     writer.StoreSubmissions(std::vector(3, submission("Kuznetsov", "g4", 3)))) {
+                    const std::lock_guard<std::mutex> lock(mutex);
+                    attempts.push_back(outcome.status == Status::Stored ? outcome.attempt : -1);
+                }
+        });
+    for (std::thread& writer : writers)
+        writer.join();
+    std::sort(attempts.begin(), attempts.end());
+    std::vector<int> expected(45, -1);
+    expected.insert(expected.end(), {1, 2, 3});
+    EXPECT_EQ(attempts, expected);
+    EXPECT_EQ(db.Results("Kuznetsov", "g4").size(), 48u);
+    EXPECT_EQ(db.JudgedAttempts("Kuznetsov", "g4")["g4"].size(), 3u);
+
+    if (!postgres)
+        return;
+    // A commit that fails (a check deferred to it) throws, and nothing of the group stays.
+    RunOnStore(location, {"CREATE FUNCTION refuse_late() RETURNS trigger AS $$ BEGIN IF "
+                          "NEW.user_name = 'Late' THEN RAISE EXCEPTION 'refused late'; END IF; "
+                          "RETURN NULL; END $$ LANGUAGE plpgsql",
+                          "CREATE CONSTRAINT TRIGGER refuse_late AFTER INSERT ON submissions "
+                          "DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION "
+                          "refuse_late()"});
+    const long long before = db.SubmissionCount();
+    EXPECT_THROW(db.StoreSubmissions({submission("Sokolov", "g1", 0), submission("Late", "g1", 0)}),
+                 std::runtime_error);
+    EXPECT_EQ(db.SubmissionCount(), before);
+    EXPECT_EQ(db.StoreSubmissions({submission("Sokolov", "g1", 0)})[0].attempt, 1);
+}
+
 // Two connections stand for two server processes on one database: login pacing and the
 // sessions per account are the same for both.
 void ExerciseSharedLimits(const std::string& location) {
@@ -339,6 +477,7 @@ TEST(StorageTest, SqliteKeepsAccountsAndSubmissionsInWalMode) {
 TEST(StorageTest, SqliteNumbersAttemptsOnceAndPacesSubmissionsAcrossConnections) {
     QTemporaryDir dir;
     ExerciseConcurrentStore(dir.filePath("store.sqlite").toStdString());
+    ExerciseGroupedStore(dir.filePath("grouped.sqlite").toStdString());
 }
 
 TEST(StorageTest, SqliteSharesLoginPacingAndSessionsAcrossConnections) {
@@ -353,6 +492,7 @@ TEST(StorageTest, PostgresqlKeepsAccountsAndSubmissions) {
     ASSERT_TRUE(postgres.Start());
     ExerciseStore(postgres.Url());
     ExerciseConcurrentStore(postgres.Url());
+    ExerciseGroupedStore(postgres.Url());
     ExerciseSharedLimits(postgres.Url());
     ExerciseUpgradeInPlace(postgres.Url());
     // A password belongs in a file, never in the URL that every user can see.

@@ -5,12 +5,15 @@
 #include "Database.h"
 #include "ServerWorkers.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -61,4 +64,44 @@ TEST(SubmissionPipelineTest, AStuckJudgementIsCutByItsBudgetAndHoldsUpNobodyElse
     Database db(location);
     EXPECT_EQ(db.SubmissionCount(), 2);
     EXPECT_EQ(db.StoreSubmission({"Ivanov", "k1", "p", "", -1, 0, true, {}}), 2);
+
+    // Students submitting at once are stored in groups: one whose row the database refuses
+    // is answered as not stored, and the others of its group are stored and answered.
+    {
+        QSqlDatabase refuse = QSqlDatabase::addDatabase("QSQLITE", "refuse");
+        refuse.setDatabaseName(QString::fromStdString(location));
+        ASSERT_TRUE(refuse.open());
+        QSqlQuery trigger(refuse);
+        ASSERT_TRUE(trigger.exec("CREATE TRIGGER refuse BEFORE INSERT ON submissions WHEN "
+                                 "NEW.user_name = 'Refused' BEGIN SELECT RAISE(ABORT, "
+                                 "'refused'); END"));
+    }
+    QSqlDatabase::removeDatabase("refuse");
+    {
+        ServerWorkers workers(location, "");
+        SubmissionPipeline pipeline(workers, {1, 100, 100}, [](const SubmissionRequest&) {
+            SubmissionVerdict verdict;
+            verdict.judged = true;
+            verdict.attemptCount = 1;
+            return verdict;
+        });
+        std::map<std::string, SubmissionOutcome::Status> statuses;
+        int answered = 0;
+        for (const std::string user : {"Refused", "Sidorov", "Orlov", "Pavlov", "Refused"})
+            for (const std::string taskName : {"k1", "k2"}) {
+                auto other = std::make_shared<BankTask>();
+                other->name = taskName;
+                pipeline.Submit({user, other, "p", {}, {}, {}},
+                                [&, key = user + ":" + taskName](const SubmissionOutcome& o) {
+                                    statuses[key] = o.status;
+                                    ++answered;
+                                });
+            }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answered == 10; }, 10000));
+        for (const auto& [key, status] : statuses)
+            EXPECT_EQ(status, key.rfind("Refused", 0) == 0 ? SubmissionOutcome::Status::NotStored
+                                                           : SubmissionOutcome::Status::Stored)
+                << key;
+    }
+    EXPECT_EQ(db.SubmissionCount(), 3 + 6);
 }
