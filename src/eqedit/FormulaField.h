@@ -60,6 +60,17 @@ public:
     void SetFont(const platform::Font& font);
     int BevelWidth() const { return model_.BevelWidth(); }
     void SetBevelWidth(int width);
+    // The longest formula typing and pasting make, in bytes; 0 is no limit.
+    std::size_t MaxLength() const { return model_.MaxLength(); }
+    void SetMaxLength(std::size_t length) { model_.SetMaxLength(length); }
+
+    // The clipboard: Copy puts the formula in the editor's notation on it, which Paste
+    // puts back the same. Paste inserts the clipboard's text at the caret as if typed, up
+    // to the length limit; characters the code page does not hold are left out. Either
+    // shortfall beeps once.
+    void Copy() const;
+    void Paste();
+    void SelectAll();
 
     // Events. OnKeyDown sees the key code before the editor acts on it (and may change
     // it); OnKeyPress sees every character but the level markers the editor refuses.
