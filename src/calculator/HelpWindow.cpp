@@ -277,6 +277,9 @@ void HelpWindow::PlaceKeyOverGap() {
         end = line.naturalTextWidth();
     const qreal start = line.cursorToX(gapStart);
     const int left = text->x() + static_cast<int>((start + end - key->width()) / 2);
+    // The cap is no higher than the line, so that it covers nothing of the next one.
+    key->setAlignment(Qt::AlignCenter);
+    key->resize(key->width(), std::min(key->sizeHint().height(), static_cast<int>(line.height())));
     key->move(left, text->y() + static_cast<int>(line.y()));
     key->raise();
 }

@@ -7,6 +7,7 @@
 #include "platform/SymbolFont.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -84,6 +85,10 @@ TEST_F(HelpWindowTest, TheGreekKeyStandsInTheGapOfItsSentence) {
     EXPECT_EQ(key->text(), "F3");
     EXPECT_TRUE(sentence->geometry().contains(key->geometry()));
     EXPECT_GT(key->x(), sentence->x());
+    // It stands on one line of the sentence and covers nothing of the next ("регистре.").
+    const int lineHeight = QFontMetrics(sentence->font()).lineSpacing();
+    EXPECT_EQ((key->y() - sentence->y()) / lineHeight,
+              (key->geometry().bottom() - sentence->y()) / lineHeight);
 }
 
 // The list is the editor's: every key that gives a Greek letter after F3 is listed once,
