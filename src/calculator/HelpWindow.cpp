@@ -119,6 +119,12 @@ const std::vector<HelpPage>& Pages() {
               Look::Plain,
               {8, 320, 510, 40},
               "      4) log(x) - десятичный логарифм, как lg(x); натуральный логарифм - ln(x)."},
+             // Statements give angles in degrees; the functions take radians.
+             {"angleUnitsText",
+              Look::Plain,
+              {8, 368, 510, 40},
+              "      5) Угол в sin(x), cos(x), tan(x) - в радианах. Угол в градусах пишется "
+              "со знаком ° или буквами deg: sin(30°) = sin(30deg) = 0,5."},
          },
          {
              {"functionPowerExample", {208, 64, 153, 27}, "     (   cos(X)  )#2@"},

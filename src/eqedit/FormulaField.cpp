@@ -279,20 +279,11 @@ void FormulaField::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift
 // ---- Qt events ----
 
 void FormulaField::keyPressEvent(QKeyEvent* event) {
-    int key = VirtualKey(event->key());
+    const int pressed = VirtualKey(event->key());
+    int key = pressed;
     KeyDown(key, event->modifiers());
-    if (event->matches(QKeySequence::SelectAll)) {
-        SelectAll();
-        event->accept();
-        return;
-    }
-    if (event->matches(QKeySequence::Copy)) {
-        Copy();
-        event->accept();
-        return;
-    }
-    if (event->matches(QKeySequence::Paste)) {
-        Paste();
+    // A handler that changed the key has taken it, a clipboard key included.
+    if (key == pressed && ClipboardKey(*event)) {
         event->accept();
         return;
     }
@@ -316,6 +307,18 @@ void FormulaField::keyPressEvent(QKeyEvent* event) {
         event->ignore();
     else
         event->accept();
+}
+
+bool FormulaField::ClipboardKey(const QKeyEvent& event) {
+    if (event.matches(QKeySequence::SelectAll))
+        SelectAll();
+    else if (event.matches(QKeySequence::Copy))
+        Copy();
+    else if (event.matches(QKeySequence::Paste))
+        Paste();
+    else
+        return false;
+    return true;
 }
 
 void FormulaField::mousePressEvent(QMouseEvent* event) {

@@ -73,7 +73,8 @@ public:
     void SelectAll();
 
     // Events. OnKeyDown sees the key code before the editor acts on it (and may change
-    // it); OnKeyPress sees every character but the level markers the editor refuses.
+    // it; a changed key is not taken as a clipboard key); OnKeyPress sees every character but the
+    // level markers the editor refuses.
     std::function<void(FormulaField* sender, int& key, Qt::KeyboardModifiers shift)> OnKeyDown;
     std::function<void(FormulaField* sender, char& key)> OnKeyPress;
     std::function<void(FormulaField* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
@@ -126,6 +127,8 @@ protected:
 
 private:
     void PaintBevel(QPainter& painter) const;
+    // Ctrl+A, Ctrl+C or Ctrl+Insert, Ctrl+V or Shift+Insert: done, and true.
+    bool ClipboardKey(const QKeyEvent& event);
     // Qt delivers resize events of a hidden widget only when it is shown; the model
     // takes the size before every operation instead.
     void SyncSize();

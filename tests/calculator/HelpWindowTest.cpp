@@ -62,6 +62,7 @@ TEST_F(HelpWindowTest, PagesAndExamples) {
         Label("letterCaseWarning")->text(),
         QString::fromUtf8("а \"a\" строчная. Будьте внимательны, программа различает регистр."));
     EXPECT_TRUE(Label("logarithmText")->text().contains(QString::fromUtf8("десятичный")));
+    EXPECT_TRUE(Label("angleUnitsText")->text().contains(QString::fromUtf8("в радианах")));
 
     const std::pair<const char*, const char*> examples[] = {
         {"letterCaseExample", " W!Ra"},
