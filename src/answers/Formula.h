@@ -11,7 +11,7 @@ namespace answers {
 // one kind (a sum, a product) are one node with all their operands, so that only
 // brackets, signs and exponents make the tree deeper.
 enum class NodeKind : std::uint8_t {
-    Number,  // text: as typed ("0,75"); value
+    Number,  // text: as typed ("0,75"), an angle in degrees ending in "°"; value (radians)
     Name,    // index: the slot in Formula::names
     Call,    // index: the function; text: its name as typed; children: the argument
     Group,   // brackets the student typed; children: the inside

@@ -15,6 +15,7 @@
 #include "answers/Tokens.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace answers {
 
@@ -409,6 +410,26 @@ ReadResult Read(std::string_view cp1251Text, const KnownNames& names) {
 ReadResult Read(std::string_view cp1251Text, const std::vector<std::string>& declaredNames,
                 const std::vector<std::string>& earlierRowNames) {
     return Read(cp1251Text, KnownNames{declaredNames, earlierRowNames});
+}
+
+bool AngleLooksLikeDegrees(const Formula& formula) {
+    constexpr double kFullTurn = 2 * 3.14159265358979323846;
+    for (const Node& node : formula.nodes) {
+        if (node.kind != NodeKind::Call || node.children.empty())
+            continue;
+        const auto function = static_cast<Function>(node.index);
+        if (function != Function::Sin && function != Function::Cos && function != Function::Tan &&
+            function != Function::Cotan)
+            continue;
+        const Node* argument = &formula.nodes[node.children[0]];
+        while ((argument->kind == NodeKind::Negate || argument->kind == NodeKind::Group) &&
+               !argument->children.empty())
+            argument = &formula.nodes[argument->children[0]];
+        if (argument->kind == NodeKind::Number && argument->text.back() != '\xB0' &&
+            std::fabs(argument->value) > kFullTurn)
+            return true;
+    }
+    return false;
 }
 
 } // namespace answers

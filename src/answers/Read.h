@@ -18,7 +18,8 @@ namespace answers {
 //   implicit products of a number and a following name, function or bracket, of a
 //   closing bracket and a following name, function or bracket, and the functions with
 //   their bracket (cos, sin, tan, cotan, ctan, log, ln, exp, abs, sqrt, atan, arctan, up,
-//   cosh, ch, sinh, sh, tanh, th; in any case).
+//   cosh, ch, sinh, sh, tanh, th; in any case), whose angles are in radians;
+// - "°" (or "deg") after a number: an angle in degrees, read as that number times pi/180.
 // Names are taken whole and only as they are known: declared by the task, a name of an
 // earlier answer row, or a constant every formula may use (pi, Pi, PI, ~p, g). A run of
 // letters that is none of these is never cut into a product by guessing.
@@ -56,6 +57,10 @@ std::string NameText(std::string_view key, TextStyle style = TextStyle::Unicode)
 // The key of a name written in the notation or as typed ("v!C@", "v_C" -> "v!C");
 // nullopt when the text is not one name.
 std::optional<std::string> NameKey(std::string_view cp1251Name);
+
+// Whether a trigonometric function (cos, sin, tan, cotan) is given a plain number beyond
+// a full turn in radians (2·pi), as "sin(55)": most likely an angle meant in degrees.
+bool AngleLooksLikeDegrees(const Formula& formula);
 
 // The constants every formula may use, and their values.
 bool IsConstantName(std::string_view key);

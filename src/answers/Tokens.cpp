@@ -10,6 +10,8 @@ namespace answers {
 namespace {
 
 constexpr unsigned char kMiddleDot = 0xB7; // "·" in CP1251
+constexpr char kDegreeSign = '\xB0';       // "°" in CP1251
+constexpr double kPi = 3.14159265358979323846;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -189,6 +191,10 @@ private:
         const auto read = std::from_chars(plain.data(), plain.data() + plain.size(), token.value);
         if (read.ec == std::errc::result_out_of_range)
             token.value = OutOfRangeValue(plain);
+        if (TakeDegrees()) {
+            token.text += kDegreeSign;
+            token.value *= kPi / 180;
+        }
         tokens_.push_back(std::move(token));
         return std::nullopt;
     }
@@ -210,6 +216,26 @@ private:
         at_ = digits;
         while (at_ < text_.size() && IsDigit(text_[at_]))
             ++at_;
+    }
+
+    // "°" or "deg" after a number (spaces between allowed) makes it an angle in degrees;
+    // "deg" only as a word of its own ("30degree" is not).
+    bool TakeDegrees() {
+        std::size_t next = at_;
+        while (next < text_.size() && IsSpace(text_[next]))
+            ++next;
+        if (next < text_.size() && text_[next] == kDegreeSign) {
+            at_ = next + 1;
+            return true;
+        }
+        if (text_.substr(next, 3) != "deg")
+            return false;
+        if (next + 3 < text_.size() && (IsNameLetter(static_cast<unsigned char>(text_[next + 3])) ||
+                                        IsDigit(text_[next + 3]) || text_[next + 3] == '~' ||
+                                        text_[next + 3] == '!' || text_[next + 3] == '_'))
+            return false;
+        at_ = next + 3;
+        return true;
     }
 
     void Push(Token::Kind kind) { tokens_.push_back(Token{kind, at_, {}, {}, 0}); }

@@ -15,7 +15,7 @@ namespace answers {
 // dropped); a name takes its subscript ("!" or "_") with it.
 struct Token {
     enum class Kind {
-        Number, // text: as typed ("1,6E-19")
+        Number, // text: as typed ("1,6E-19"), an angle in degrees with "°" ("30°"); value
         Word,   // text: the letters (a key, "~x" for a Greek letter); index: the subscript
         Plus,
         Minus,

@@ -74,7 +74,6 @@ MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(pa
     connect(taskView_, &TaskView::sendRefused, this, &MainWindow::showSendError);
 
     InstallErrorReport();
-    tray_ = new ApplicationTray(this);
 
     link_ = new ServerLink(this);
     reconnector_ = new Reconnector(this);
@@ -82,10 +81,9 @@ MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(pa
     connect(reconnector_, &Reconnector::tryNow, this, &MainWindow::reconnect);
     WireServerLink();
 
-    DraftStore draftStore(places.draftsFolder.isEmpty() ? DraftStore::DefaultFolder()
-                                                        : places.draftsFolder);
-    draftStore.Prune(QDateTime::currentDateTimeUtc());
-    drafts_ = new DraftKeeper(taskView_, std::move(draftStore), this);
+    draftsFolder_ =
+        places.draftsFolder.isEmpty() ? DraftStore::DefaultFolder() : places.draftsFolder;
+    drafts_ = new DraftKeeper(taskView_, DraftStore(draftsFolder_), this);
     settings_ = places.settingsFile.isEmpty()
                     ? std::make_unique<ClientSettings>()
                     : std::make_unique<ClientSettings>(places.settingsFile);
@@ -200,6 +198,19 @@ void MainWindow::WireServerLink() {
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     taskView_->Arrange();
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (started_)
+        return;
+    started_ = true;
+    QTimer::singleShot(0, this, &MainWindow::FinishStart);
+}
+
+void MainWindow::FinishStart() {
+    tray_ = new ApplicationTray(this);
+    DraftStore(draftsFolder_).Prune(QDateTime::currentDateTimeUtc());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -75,8 +75,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // What the start leaves until the window has been painted once: the tray icon (which
+    // asks the desktop's session bus) and the pruning of old drafts (a walk of the folder).
+    void FinishStart();
     void CreateConnectionBar();
     void CreateMenu();
     void WireServerLink();
@@ -129,7 +133,9 @@ private:
     std::unique_ptr<HelpWindow> helpWindow_;
     std::unique_ptr<AnimationWindow> animationWindow_;
     std::unique_ptr<CalculatorWindow> calculatorWindow_;
-    ApplicationTray* tray_;
+    ApplicationTray* tray_ = nullptr; // made once the window has been painted
+    QString draftsFolder_;
+    bool started_ = false; // FinishStart is on its way
     std::unique_ptr<ClientSettings> settings_;
     DraftKeeper* drafts_;
     Reconnector* reconnector_;

@@ -4,6 +4,7 @@
 
 #include "answers/DeclaredNames.h"
 #include "app/AnswerReadingLine.h"
+#include "app/ResultPayload.h"
 #include "app/TaskNavigation.h"
 #include "eqedit/FormulaField.h"
 #include "eqedit/FormulaFieldAccessible.h"
@@ -43,6 +44,8 @@ void TaskView::CreateAnswerRow(std::size_t row) {
     answer->setObjectName(QString("answerField%1").arg(row));
     answer->move(kNameFieldWidth + 10, 0);
     answer->hide();
+    // No longer than the server reads: typing and pasting stop there.
+    answer->SetMaxLength(kMaxPreparedAnswer);
     navigation_->Watch(answer);
     // Typing into a field out of sight brings it into view.
     answer->OnKeyDown = [this](FormulaField* sender, int&, Qt::KeyboardModifiers) {

@@ -4,6 +4,7 @@
 //     --server    the address field starts with that address
 //     --ca        encrypted connections trust the authorities in FILE (PEM), not the system's
 
+#include "app/KeptPlaces.h"
 #include "app/MainWindow.h"
 #include "app/PaintMarks.h"
 #include "app/ServerLink.h"
@@ -46,7 +47,10 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     platform::InitDecimalChar();
     platform::VektaApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
+    SetClientNames();
+    QGuiApplication::setApplicationDisplayName(QString::fromUtf8("Клиент системы \"ВЕКТА\""));
+    // What the client kept under its earlier names comes along before anything reads it.
+    MoveKeptFiles(EarlierPlaces(), CurrentPlaces());
     QGuiApplication::setDesktopFileName("vekta-client");
     InstallPaintMarks(&app);
     try {

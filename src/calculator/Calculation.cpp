@@ -39,8 +39,9 @@ bool SpellForTheEngine(answers::Formula& formula) {
     for (std::size_t index = 0; index < count; ++index) {
         answers::Node& node = formula.nodes[index];
         // A number in exponent form, as the calculator prints its results.
+        // An angle in degrees goes in radians.
         if (node.kind == answers::NodeKind::Number &&
-            node.text.find_first_of("eE") != std::string::npos)
+            (node.text.find_first_of("eE") != std::string::npos || node.text.back() == '\xB0'))
             node.text = PlainNumber(node.value);
         if (node.kind != answers::NodeKind::Power)
             continue;

@@ -18,7 +18,8 @@ struct Calculation {
 
 // The calculator's formula as the engine is to read it: numbers in the exponent form the
 // calculator prints them ("1,6E-19") and "^" as a power, a chain read from the right as
-// answers are ("2^2^3" is 2^8), products and functions as the answer rows read them. Text
+// answers are ("2^2^3" is 2^8), products and functions as the answer rows read them, an
+// angle in degrees ("30°", "30deg") in radians. Text
 // the answer reader cannot read (a bracket left open) stays as it is, for the engine's own
 // message.
 std::string EngineText(std::string_view formula);

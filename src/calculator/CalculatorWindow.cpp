@@ -53,6 +53,9 @@ constexpr std::array<KeyPlace, 16> kTypingKeys{{
     {"multiplyButton", "*", 98, 167},
 }};
 
+const char* const kRadiansHint =
+    "Угол - в радианах; угол в градусах пишется со знаком ° или буквами deg: cos(60°)";
+
 constexpr std::array<KeyPlace, 8> kFunctionKeys{{
     {"cosButton", "cos", 265, 80},
     {"sinButton", "sin", 265, 109},
@@ -145,6 +148,9 @@ void CalculatorWindow::CreateButtons() {
         QPushButton* button = AddButton(key.name, key.caption, {key.left, key.top, 48, 30});
         connect(button, &QPushButton::clicked, this, &CalculatorWindow::typeFunction);
     }
+    // Statements give angles in degrees; the trigonometric functions take radians.
+    for (const char* name : {"cosButton", "sinButton", "tanButton"})
+        findChild<QPushButton*>(name)->setToolTip(QString::fromUtf8(kRadiansHint));
     QPushButton* back = AddButton("backButton", "Back", {129, 80, 56, 30});
     QPushButton* clear = AddButton("clearButton", "Clear", {129, 109, 56, 30});
     clear->setFont(calculator::PixelFont("Arial", 16, true));
@@ -274,8 +280,10 @@ void CalculatorWindow::formulaKeyDown(FormulaField*, int& key, Qt::KeyboardModif
         formulaField->setFocus();
         PostHome();
     } else if (key == 'V' && ctrl) {
-        PasteIntoFormula();
+        PasteIntoFormula(); // at the end of the formula, as the paste button does
+        key = 0;
     } else if (key == 'C' && ctrl) {
         CopyFormula();
+        key = 0;
     }
 }

@@ -119,6 +119,12 @@ const std::vector<HelpPage>& Pages() {
               Look::Plain,
               {8, 320, 510, 40},
               "      4) log(x) - десятичный логарифм, как lg(x); натуральный логарифм - ln(x)."},
+             // Statements give angles in degrees; the functions take radians.
+             {"angleUnitsText",
+              Look::Plain,
+              {8, 368, 510, 40},
+              "      5) Угол в sin(x), cos(x), tan(x) - в радианах. Угол в градусах пишется "
+              "со знаком ° или буквами deg: sin(30°) = sin(30deg) = 0,5."},
          },
          {
              {"functionPowerExample", {208, 64, 153, 27}, "     (   cos(X)  )#2@"},
@@ -277,6 +283,9 @@ void HelpWindow::PlaceKeyOverGap() {
         end = line.naturalTextWidth();
     const qreal start = line.cursorToX(gapStart);
     const int left = text->x() + static_cast<int>((start + end - key->width()) / 2);
+    // The cap is no higher than the line, so that it covers nothing of the next one.
+    key->setAlignment(Qt::AlignCenter);
+    key->resize(key->width(), std::min(key->sizeHint().height(), static_cast<int>(line.height())));
     key->move(left, text->y() + static_cast<int>(line.y()));
     key->raise();
 }

@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -132,10 +133,11 @@ void MessageDialog::Arrange(const std::string& caption, const std::string& text,
     const int labelWidth = messageLabel->width();
     int formWidth = 2 * kMargin + labelWidth;
     int labelLeft = kMargin;
-    if (2 * kMargin + labelWidth < captionWidth) {
+    if (2 * kMargin + labelWidth < captionWidth)
         formWidth = Trunc(captionWidth * 1.2);
+    formWidth = std::max(formWidth, captionWidth + kTitleBarButtonsWidth);
+    if (formWidth > 2 * kMargin + labelWidth)
         labelLeft = formWidth / 2 - labelWidth / 2;
-    }
     messageLabel->move(labelLeft, kLabelTop);
 
     const int labelHeight = messageLabel->height();

@@ -18,6 +18,10 @@ class MessageDialog : public QDialog {
 public:
     explicit MessageDialog(QWidget* parent = nullptr);
 
+    // Room the title bar takes beside the caption (the window's icon and close button): a
+    // box is at least the caption this much wider, so that its title is never cut.
+    static constexpr int kTitleBarButtonsWidth = 80;
+
     // Shows the texts (CP1251) and returns when the user has closed the box. An empty
     // formula shows no formula. Only one box is ever open: a message that comes while
     // one is up waits (identical ones merged) and is shown when it closes, and the call

@@ -13,13 +13,6 @@ namespace {
 // How far the view jumps when the caret leaves it.
 constexpr int kScrollStep = 5;
 
-// Characters the editor inserts: the printable ASCII range and the letters and signs of
-// the Cyrillic code page (0x98 is unassigned there).
-bool IsPrintable(char key) {
-    const auto code = static_cast<unsigned char>(key);
-    return code >= 0x20 && code != 0x7F && code != 0x98;
-}
-
 platform::Font DefaultFont() {
     platform::Font font;
     font.size = 14;
@@ -28,9 +21,15 @@ platform::Font DefaultFont() {
 
 } // namespace
 
+bool IsPrintable(char key) {
+    const auto code = static_cast<unsigned char>(key);
+    return code >= 0x20 && code != 0x7F && code != 0x98;
+}
+
 EditModel::EditModel(platform::Canvas& measure) : font_(DefaultFont()), glyphs_(measure, font_) {}
 
 bool EditModel::SetEquation(const std::string& text) {
+    selected_ = false;
     if (text == equation_)
         return false;
     equation_ = text;
@@ -136,6 +135,13 @@ void EditModel::ClearView() {
 // ---- keys ----
 
 void EditModel::Apply(EditCommand command) {
+    if (selected_) {
+        selected_ = false;
+        if (command == EditCommand::Backspace || command == EditCommand::Delete) {
+            ClearAll();
+            return;
+        }
+    }
     switch (command) {
     case EditCommand::Backspace:
         Backspace();
@@ -164,7 +170,17 @@ void EditModel::Apply(EditCommand command) {
     case EditCommand::Greek:
         greekPending_ = true;
         break;
+    case EditCommand::SelectAll:
+        selected_ = !equation_.empty();
+        break;
     }
+}
+
+void EditModel::ClearAll() {
+    equation_.clear();
+    TextChanged();
+    caretPos_ = 0;
+    ClearView();
 }
 
 void EditModel::Backspace() {
@@ -304,11 +320,33 @@ void EditModel::InsertAtCaret(char c) {
     ++caretPos_;
 }
 
+std::size_t EditModel::BytesTyped(char key) const {
+    std::size_t bytes = 1;
+    if (!IsLevelMarker(key) && !SubscriptHolds(key) &&
+        GetFirstCaretState(equation_, caretPos_) == stSubscript)
+        ++bytes;
+    if (greekPending_)
+        ++bytes;
+    return bytes;
+}
+
+bool EditModel::Fits(char key) const {
+    return maxLength_ == 0 || equation_.size() + BytesTyped(key) <= maxLength_;
+}
+
 void EditModel::KeyPress(char key) {
     if (passMarkers_)
         passMarkers_ = false;
     else if (IsLevelMarker(key))
         return;
+    if (IsPrintable(key) && selected_) {
+        selected_ = false;
+        ClearAll();
+    }
+    if (IsPrintable(key) && !Fits(key)) {
+        platform::Beep();
+        return;
+    }
     if (IsPrintable(key)) {
         // A character typed in a subscript that the subscript cannot hold goes in on the
         // baseline, so that the field draws the formula as it is read: "v_C*2" is v_C
@@ -331,9 +369,30 @@ void EditModel::KeyPress(char key) {
         keyPressHandler_(key);
 }
 
+bool EditModel::Paste(std::string_view text) {
+    if (selected_) {
+        selected_ = false;
+        ClearAll();
+    }
+    for (char c : text) {
+        if (!IsPrintable(c))
+            continue;
+        if (!Fits(c)) {
+            passMarkers_ = false;
+            return false;
+        }
+        // The notation's markers go in as Up and Down put them.
+        passMarkers_ = IsLevelMarker(c);
+        KeyPress(c);
+    }
+    passMarkers_ = false;
+    return true;
+}
+
 // ---- mouse ----
 
 void EditModel::MouseDown(int x) {
+    selected_ = false;
     if (visibleText_.empty())
         return;
     // widths[k]: the width of the first k visible characters.

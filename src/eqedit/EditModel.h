@@ -22,7 +22,12 @@ enum class EditCommand {
     Greek,     // the next character typed is shown as a Greek letter
     Backspace,
     Delete,
+    SelectAll, // the whole formula, drawn highlighted; typed text then replaces it
 };
+
+// Whether typing the character inserts it: the printable ASCII range and the letters and
+// signs of the Cyrillic code page (0x98 is unassigned there).
+bool IsPrintable(char key);
 
 // Where the caret goes and how big it is, in the control's pixels.
 struct CaretShape {
@@ -66,6 +71,15 @@ public:
     int FirstVisible() const { return firstVisible_; }
     bool PassMarkers() const { return passMarkers_; }
     bool GreekPending() const { return greekPending_; }
+    // The whole formula is selected (by SelectAll): a printable character, Backspace or
+    // Delete replaces or clears it; any other command drops the selection first.
+    bool Selected() const { return selected_; }
+    void DropSelection() { selected_ = false; }
+
+    // The longest formula, in bytes, that typing and pasting make; 0 is no limit. A
+    // character that would make the formula longer is refused with a beep.
+    std::size_t MaxLength() const { return maxLength_; }
+    void SetMaxLength(std::size_t length) { maxLength_ = length; }
 
     // The visible text may not be wider than the usable width; the caret x must stay
     // below the caret limit, else the view scrolls.
@@ -86,6 +100,10 @@ public:
 
     void Apply(EditCommand command);
     void KeyPress(char key);
+    // Inserts a text at the caret as if it were typed, the level markers and the Greek
+    // prefix of the notation included; a selected formula is replaced. Stops where the
+    // next character would pass the length limit, and returns false then; nothing beeps.
+    bool Paste(std::string_view text);
     // Places the caret at the caret position nearest to x (ties go right); a caret that
     // lands at or past the caret limit scrolls the view as a key would.
     void MouseDown(int x);
@@ -119,6 +137,11 @@ private:
     void InsertMarker(char marker);
     void Delete();
     void InsertAtCaret(char c);
+    // The bytes a typed character adds: its own, and the baseline marker or Greek prefix
+    // that go in before it.
+    std::size_t BytesTyped(char key) const;
+    bool Fits(char key) const;
+    void ClearAll();
 
     std::function<void(char&)> keyPressHandler_;
 
@@ -134,6 +157,8 @@ private:
     std::string equation_;
     bool passMarkers_ = false;
     bool greekPending_ = false;
+    bool selected_ = false;
+    std::size_t maxLength_ = 0;
     int caretPos_ = 0;
     int caretX_ = 0;
     std::string visibleText_;

@@ -5,7 +5,11 @@
 #include "platform/QtCanvas.h"
 #include "platform/QtText.h"
 
+#include "platform/Beep.h"
+
 #include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 #include <QMouseEvent>
@@ -104,6 +108,11 @@ bool KeyTypesNothing(int qtKey) {
 // Keys the editor leaves to the window it sits in (a dialog's default and cancel keys).
 bool LeftToParent(int qtKey) {
     return qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter || qtKey == Qt::Key_Escape;
+}
+
+bool IsModifierKey(int qtKey) {
+    return qtKey == Qt::Key_Shift || qtKey == Qt::Key_Control || qtKey == Qt::Key_Alt ||
+           qtKey == Qt::Key_Meta || qtKey == Qt::Key_AltGr;
 }
 
 // The CP1251 byte of a typed character, if the code page holds it.
@@ -227,6 +236,36 @@ void FormulaField::KeyPress(char& key) {
         EquationChanged();
 }
 
+void FormulaField::SelectAll() {
+    model_.Apply(eqedit::EditCommand::SelectAll);
+    update();
+}
+
+void FormulaField::Copy() const {
+    QGuiApplication::clipboard()->setText(platform::ToQString(Equation()));
+}
+
+void FormulaField::Paste() {
+    const QString text = QGuiApplication::clipboard()->text();
+    std::string bytes;
+    bool allHeld = true;
+    for (QChar c : text) {
+        char byte = 0;
+        if (ToByte(c, byte))
+            bytes += byte;
+        else
+            allHeld = false;
+    }
+    SyncSize();
+    const std::string before = Equation();
+    const bool allFit = model_.Paste(bytes);
+    if (!allHeld || !allFit)
+        platform::Beep();
+    update();
+    if (Equation() != before)
+        EquationChanged();
+}
+
 void FormulaField::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     if (OnMouseDown)
         OnMouseDown(this, button, shift, x, y);
@@ -240,19 +279,46 @@ void FormulaField::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift
 // ---- Qt events ----
 
 void FormulaField::keyPressEvent(QKeyEvent* event) {
-    int key = VirtualKey(event->key());
+    const int pressed = VirtualKey(event->key());
+    int key = pressed;
     KeyDown(key, event->modifiers());
+    // A handler that changed the key has taken it, a clipboard key included.
+    if (key == pressed && ClipboardKey(*event)) {
+        event->accept();
+        return;
+    }
+    bool typed = false;
     if (!KeyTypesNothing(event->key())) {
-        for (QChar typed : event->text()) {
+        for (QChar c : event->text()) {
             char byte = 0;
-            if (ToByte(typed, byte))
+            if (ToByte(c, byte)) {
+                typed = typed || eqedit::IsPrintable(byte);
                 KeyPress(byte);
+            }
         }
+    }
+    // A key that neither types nor edits drops the selection; commands see to it
+    // themselves.
+    if (model_.Selected() && !typed && !IsModifierKey(event->key()) && !CommandOf(key)) {
+        model_.DropSelection();
+        update();
     }
     if (LeftToParent(event->key()))
         event->ignore();
     else
         event->accept();
+}
+
+bool FormulaField::ClipboardKey(const QKeyEvent& event) {
+    if (event.matches(QKeySequence::SelectAll))
+        SelectAll();
+    else if (event.matches(QKeySequence::Copy))
+        Copy();
+    else if (event.matches(QKeySequence::Paste))
+        Paste();
+    else
+        return false;
+    return true;
 }
 
 void FormulaField::mousePressEvent(QMouseEvent* event) {

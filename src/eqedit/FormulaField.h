@@ -60,9 +60,21 @@ public:
     void SetFont(const platform::Font& font);
     int BevelWidth() const { return model_.BevelWidth(); }
     void SetBevelWidth(int width);
+    // The longest formula typing and pasting make, in bytes; 0 is no limit.
+    std::size_t MaxLength() const { return model_.MaxLength(); }
+    void SetMaxLength(std::size_t length) { model_.SetMaxLength(length); }
+
+    // The clipboard: Copy puts the formula in the editor's notation on it, which Paste
+    // puts back the same. Paste inserts the clipboard's text at the caret as if typed, up
+    // to the length limit; characters the code page does not hold are left out. Either
+    // shortfall beeps once.
+    void Copy() const;
+    void Paste();
+    void SelectAll();
 
     // Events. OnKeyDown sees the key code before the editor acts on it (and may change
-    // it); OnKeyPress sees every character but the level markers the editor refuses.
+    // it; a changed key is not taken as a clipboard key); OnKeyPress sees every character but the
+    // level markers the editor refuses.
     std::function<void(FormulaField* sender, int& key, Qt::KeyboardModifiers shift)> OnKeyDown;
     std::function<void(FormulaField* sender, char& key)> OnKeyPress;
     std::function<void(FormulaField* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
@@ -115,6 +127,8 @@ protected:
 
 private:
     void PaintBevel(QPainter& painter) const;
+    // Ctrl+A, Ctrl+C or Ctrl+Insert, Ctrl+V or Shift+Insert: done, and true.
+    bool ClipboardKey(const QKeyEvent& event);
     // Qt delivers resize events of a hidden widget only when it is shown; the model
     // takes the size before every operation instead.
     void SyncSize();

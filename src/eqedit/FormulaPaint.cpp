@@ -4,6 +4,7 @@
 #include "eqedit/EditModel.h"
 #include "eqedit/FormulaMeasure.h"
 
+#include <algorithm>
 #include <array>
 
 namespace eqedit {
@@ -11,6 +12,9 @@ namespace eqedit {
 namespace {
 
 const char* const kSymbolFontName = "Symbol";
+
+// A selected formula: white glyphs on the selection's dark blue.
+constexpr platform::Color kSelectionColor = platform::Rgb(0, 0, 128);
 
 // Where the glyphs of a level (and a caret after them) go: top-aligned superscripts,
 // subscripts whose bottom lines up with the bottom of a baseline character; and how high
@@ -54,6 +58,13 @@ CaretShape EditModel::Paint(platform::Canvas& bitmap) const {
     bitmap.FillRect(0, 0, width_, height_);
     const std::array<LevelPlace, 3> places = LevelPlaces(bitmap, font_);
     const int baselineHeight = places[stBaseline].height;
+    if (selected_) {
+        bitmap.SetBrushColor(kSelectionColor);
+        bitmap.FillRect(0, 0,
+                        std::min(width_, EqWidth(visibleText_,
+                                                 GetFirstCaretState(visibleText_, firstVisible_))),
+                        baselineHeight);
+    }
 
     CaretShape caret{caretX_, 0, caretWidth_, baselineHeight};
     FragmentWalk walk(GetFirstCaretState(visibleText_, firstVisible_));
@@ -62,6 +73,8 @@ CaretShape EditModel::Paint(platform::Canvas& bitmap) const {
         const WalkStep step = walk.Next(visibleText_[static_cast<std::size_t>(i - 1)]);
         if (step.drawn) {
             SetLevelFont(bitmap, font_, step.level);
+            if (selected_)
+                bitmap.SetFontColor(platform::kWhite);
             DrawGlyph(bitmap, font_, step, x, places[step.level].top, baselineHeight);
             x += glyphs_.Of(step);
         }

@@ -78,6 +78,12 @@ TEST(JudgeTest, AnswersAreJudgedByValueOverTheDeclaredRanges) {
         {"2*E-3", "2E-3", {Over("E")}, Verdict::Right},
         {"0.002", "2E-3", {Over("e")}, Verdict::Right},
         {"lg(x)", "log(x)", {Over("x")}, Verdict::Right},
+        // An angle in degrees with its sign, or "deg", is that many times pi/180.
+        {"F*sin(pi/6)", "F*sin(30\xB0)", {Over("F")}, Verdict::Right},
+        {"F*cos(pi/3)", "F*cos(60 deg)", {Over("F")}, Verdict::Right},
+        {"F*sin(55*pi/180)", "F*sin(55\xB0)", {Over("F")}, Verdict::Right},
+        {"F*sin(55*pi/180)", "F*sin(55)", {Over("F")}, Verdict::Wrong},
+        {"pi/2", "90\xB0", {}, Verdict::Right},
         {"ln(x)", "log(x)", {Over("x")}, Verdict::Wrong},
         // No value at some points is wrong; at every point, not accepted.
         {"x", "sqrt(x)*sqrt(x)", {Over("x", -1, 1)}, Verdict::Wrong},

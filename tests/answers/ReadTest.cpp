@@ -98,6 +98,10 @@ TEST(ReadTest, NaturalTypingReadsWithEveryProductShown) {
         {"log(x)+LOG(x)+lg(x)", "lg(x)+lg(x)+lg(x)"}, // base 10, said so
         {".5x", ".5·x"},
         {"pi*g*PI*Pi", "pi·g·PI·Pi"},
+        {"sin(30°)", "sin(30°)"}, // an angle in degrees
+        {"2cos(60 deg)", "2·cos(60°)"},
+        {"1,5deg*x", "1,5°·x"},
+        {"90 °-x", "90°-x"},
     };
     for (const auto& [text, reading] : cases)
         EXPECT_EQ(Reading(text), reading) << text;
@@ -168,6 +172,11 @@ TEST(ReadTest, ValuesFollowTheEnginesRules) {
         {"ch(0)+th(0)", 1},
         {"ctan(pi/4)", 1},
         {"arctan(1)*4", 3.141592653589793},
+        {"sin(30\xB0)", 0.5},
+        {"cos(60deg)", 0.5},
+        {"180 \xB0", 3.141592653589793},
+        {"2*90 deg", 3.141592653589793},
+        {"-45\xB0*4", -3.141592653589793},
     };
     for (const auto& [text, expected] : cases) {
         const Value value = ValueOf(text);
@@ -246,29 +255,18 @@ bool SameValue(const Value& a, const Value& b) {
 // that row's text reads as that text in brackets.
 TEST(ReadTest, AReadingWrittenBackInTheNotationReadsTheSame) {
     std::vector<std::string> texts = {
-        "2v!C",         "x#2a@",
-        "x#2@+1",       "x#2",
-        "x#(a+l)@",     "x#-1@",
-        "q*l#2@/2+F*l", "a!~t*~w",
-        "~p*R",         "  R  *  x ",
-        "v_C*2^0.5",    "x^(2a)",
-        "x^-1",         "x^2a",
-        "0,75*F*l",     "2(a+b)",
-        "(a+x)(a-x)",   "(a+l)x",
-        "2sin(x)",      "2^2^3",
-        "2#2@#3@",      "2#3@#2@",
-        "-x^2",         "a-(l-x)",
-        "a/(l*x)",      "a/l/x",
-        "-(-a)",        "a*-l",
-        "x#v!C@",       "x^v_C",
-        "x#a#2@@",      "x#2#3@",
-        "(x#2@)#3@",    "sqrt(a#2@-a!~t#2@)",
-        "x^(v_C+a_~t)", "COS(x)^2",
-        "2-3-4",        "a-l+x",
-        "-a-l",         "1,6e-19*q",
-        "x/1e3",        "1e3^2",
-        "2^-1,5E+2",    "lg(x)+log(x)",
-        "2^(2^3)",      "(2^2)^3",
+        "2v!C",         "x#2a@",        "x#2@+1",       "x#2",
+        "x#(a+l)@",     "x#-1@",        "q*l#2@/2+F*l", "a!~t*~w",
+        "~p*R",         "  R  *  x ",   "v_C*2^0.5",    "x^(2a)",
+        "x^-1",         "x^2a",         "0,75*F*l",     "2(a+b)",
+        "(a+x)(a-x)",   "(a+l)x",       "2sin(x)",      "2^2^3",
+        "2#2@#3@",      "2#3@#2@",      "-x^2",         "a-(l-x)",
+        "sin(30\xB0)",  "2cos(60deg)",  "a/(l*x)",      "a/l/x",
+        "-(-a)",        "a*-l",         "x#v!C@",       "x^v_C",
+        "x#a#2@@",      "x#2#3@",       "(x#2@)#3@",    "sqrt(a#2@-a!~t#2@)",
+        "x^(v_C+a_~t)", "COS(x)^2",     "2-3-4",        "a-l+x",
+        "-a-l",         "1,6e-19*q",    "x/1e3",        "1e3^2",
+        "2^-1,5E+2",    "lg(x)+log(x)", "2^(2^3)",      "(2^2)^3",
         "x^2^a!~t",
     };
     std::mt19937 random(28);

@@ -1,7 +1,9 @@
 #include "app/DraftStore.h"
+#include "app/KeptPlaces.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -115,4 +117,74 @@ TEST(DraftStoreTest, AFolderThatCannotBeWrittenIsReportedNotFatal) {
     EXPECT_NE(store.Save(kBeam, {"a"}), "");
     EXPECT_TRUE(store.Load(kBeam).empty());
     store.Prune(QDateTime::currentDateTime());
+}
+
+// What the client kept under its earlier names (the settings under Qt's stand-in for a
+// missing organisation, the drafts under the window title) moves to the places of
+// "vekta"/"vekta-client" on the first start: nothing lost, no newer file overwritten.
+TEST(DraftStoreTest, TheFirstStartMovesSettingsAndDraftsFromTheEarlierPlaces) {
+    struct File {
+        const char* path; // under the home folder
+        int ageDays;      // -1: none there
+    };
+    struct Case {
+        std::vector<File> before;
+        std::vector<File> after;
+        int moved;
+    };
+    const char* const oldSettings = ".config/Unknown Organization/Клиент системы \"ВЕКТА\".conf";
+    const char* const newSettings = ".config/vekta/vekta-client.conf";
+    const char* const oldA = ".local/share/Клиент системы \"ВЕКТА\"/drafts/a.draft";
+    const char* const oldB = ".local/share/Клиент системы \"ВЕКТА\"/drafts/b.draft";
+    const char* const newA = ".local/share/vekta/vekta-client/drafts/a.draft";
+    const char* const newB = ".local/share/vekta/vekta-client/drafts/b.draft";
+    const Case cases[] = {
+        {{{oldSettings, 3}, {oldA, 2}, {oldB, 1}},
+         {{oldSettings, -1}, {newSettings, 3}, {oldA, -1}, {newA, 2}, {newB, 1}},
+         3},
+        // A newer file at the new place stays; the older one stays where it was.
+        {{{oldSettings, 3}, {newSettings, 1}, {oldA, 2}, {newA, 0}},
+         {{oldSettings, 3}, {newSettings, 1}, {oldA, 2}, {newA, 0}},
+         0},
+        // An older one is replaced.
+        {{{oldSettings, 1}, {newSettings, 3}, {oldA, 2}, {newA, 5}, {oldB, 1}},
+         {{oldSettings, -1}, {newSettings, 1}, {oldA, -1}, {newA, 2}, {newB, 1}},
+         3},
+        // Started again: nothing left to move.
+        {{{newSettings, 1}, {newA, 2}}, {{newSettings, 1}, {newA, 2}}, 0},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir home;
+        qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
+        qputenv("XDG_DATA_HOME", home.filePath(".local/share").toUtf8());
+        for (const File& file : c.before) {
+            const QString path = home.filePath(QString::fromUtf8(file.path));
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QFile made(path);
+            ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+            made.write(QByteArray::number(file.ageDays));
+            made.close();
+            Age(path, file.ageDays);
+        }
+        SetClientNames();
+        const KeptPlaces current = CurrentPlaces();
+        EXPECT_EQ(current.settingsFile, home.filePath(newSettings));
+        EXPECT_EQ(current.draftsFolder, home.filePath(".local/share/vekta/vekta-client/drafts"));
+        EXPECT_EQ(MoveKeptFiles(EarlierPlaces(), current), c.moved);
+        for (const File& file : c.after) {
+            QFile kept(home.filePath(QString::fromUtf8(file.path)));
+            if (file.ageDays < 0) {
+                EXPECT_FALSE(kept.exists()) << file.path;
+                continue;
+            }
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly)) << file.path;
+            EXPECT_EQ(kept.readAll(), QByteArray::number(file.ageDays)) << file.path;
+        }
+        if (c.moved == 3) { // nothing left: the earlier folders are gone
+            EXPECT_FALSE(QDir(home.filePath(".config/Unknown Organization")).exists());
+            EXPECT_FALSE(QDir(home.filePath(".local/share/Клиент системы \"ВЕКТА\"")).exists());
+        }
+    }
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_DATA_HOME");
 }

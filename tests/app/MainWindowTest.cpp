@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "app/ServerLink.h"
 #include "app/TaskLink.h"
+#include "calculator/ApplicationTray.h"
 #include "calculator/CalculatorWindow.h"
 #include "calculator/HelpWindow.h"
 #include "dialogs/MessageDialog.h"
@@ -16,6 +17,8 @@
 #include "protocol/QuestSections.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -492,9 +495,29 @@ TEST_F(MainWindowTest, WindowsNotShownAtStartAreBuiltOnFirstUse) {
 }
 
 // The application-wide report of a window that has shown no message yet brings the
-// message box into being.
+// message box into being. What the start can leave (the tray icon, pruning old drafts)
+// waits until the window has been painted.
 TEST_F(MainWindowTest, TheFirstReportBuildsTheMessageBox) {
     window.reset();
+    {
+        ASSERT_TRUE(QDir().mkpath(Places().draftsFolder));
+        const QString old = Places().draftsFolder + "/old.draft";
+        QFile file(old);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("{}");
+        file.close();
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-400),
+                                     QFileDevice::FileModificationTime));
+        file.close();
+        MainWindow painted(Places());
+        EXPECT_EQ(painted.findChild<ApplicationTray*>(), nullptr);
+        EXPECT_TRUE(QFile::exists(old));
+        painted.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&painted));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return painted.findChild<ApplicationTray*>(); }));
+        EXPECT_FALSE(QFile::exists(old));
+    }
     MainWindow fresh(Places());
     EXPECT_EQ(WindowsOf<MessageDialog>(), 0);
     QString caption, text;

@@ -189,6 +189,12 @@ TEST(TaskViewLogicTest, TheLineUnderAnAnswerReadsItOrSaysWhatIsWrong) {
         // Without declared names every name is left to the server.
         {"mR", {}, Kind::Read, "mR"},
         {"(m", declared, Kind::Unreadable, "не хватает закрывающей скобки (знак 1)"},
+        // A sine of what looks like degrees: the line asks.
+        {"m*sin(55)", declared, Kind::Read, "m·sin(55) — угол в радианах?"},
+        {"cos(-(90))", declared, Kind::Read, "cos(-(90)) — угол в радианах?"},
+        {"m*sin(55\xB0)", declared, Kind::Read, "m·sin(55°)"},
+        {"m*sin(6)+sqrt(55)", declared, Kind::Read, "m·sin(6)+sqrt(55)"},
+        {"tan(m*55)", declared, Kind::Read, "tan(m·55)"},
     };
     for (const Row& row : rows) {
         const AnswerReading reading = ReadAnswerRow(row.answer, row.names);

@@ -42,6 +42,10 @@ TEST_F(CalculationTest, ValuesAndMessages) {
         {"2^-1+1", "1.5", "", ""},
         {"2#3@+1", "9", "", ""},
         {"y^2", "", "Ошибка: нет такой переменной:", "y"},
+        // An angle in degrees, with its sign or "deg", goes in radians.
+        {"sin(30\xB0)", "0.5", "", ""},
+        {"2*cos(60 deg)", "1", "", ""},
+        {"180\xB0", "3.14159265358979", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.formula);

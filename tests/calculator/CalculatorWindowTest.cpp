@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -99,6 +100,19 @@ TEST_F(CalculatorWindowTest, ButtonsBuildTheFormulaAndEqualsReplacesItByItsValue
         Click(name);
     Settle();
     EXPECT_EQ(Formula(), "1"); // cos(0)
+    // The functions take radians, and their buttons say so; "°" after a number is degrees.
+    for (const char* name : {"cosButton", "sinButton", "tanButton"})
+        EXPECT_TRUE(
+            form.findChild<QPushButton*>(name)->toolTip().contains(QString::fromUtf8("в радианах")))
+            << name;
+    Click("clearButton");
+    Click("sinButton");
+    Settle();
+    QTest::keyClicks(form.formulaField, QString::fromUtf8("30°)"));
+    EXPECT_EQ(Formula(), "sin(30\xB0)");
+    Click("equalsButton");
+    Settle();
+    EXPECT_EQ(Formula(), "0.5");
 
     Click("clearButton");
     Click("piButton");

@@ -7,6 +7,7 @@
 #include "platform/SymbolFont.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -61,6 +62,7 @@ TEST_F(HelpWindowTest, PagesAndExamples) {
         Label("letterCaseWarning")->text(),
         QString::fromUtf8("а \"a\" строчная. Будьте внимательны, программа различает регистр."));
     EXPECT_TRUE(Label("logarithmText")->text().contains(QString::fromUtf8("десятичный")));
+    EXPECT_TRUE(Label("angleUnitsText")->text().contains(QString::fromUtf8("в радианах")));
 
     const std::pair<const char*, const char*> examples[] = {
         {"letterCaseExample", " W!Ra"},
@@ -84,6 +86,10 @@ TEST_F(HelpWindowTest, TheGreekKeyStandsInTheGapOfItsSentence) {
     EXPECT_EQ(key->text(), "F3");
     EXPECT_TRUE(sentence->geometry().contains(key->geometry()));
     EXPECT_GT(key->x(), sentence->x());
+    // It stands on one line of the sentence and covers nothing of the next ("регистре.").
+    const int lineHeight = QFontMetrics(sentence->font()).lineSpacing();
+    EXPECT_EQ((key->y() - sentence->y()) / lineHeight,
+              (key->geometry().bottom() - sentence->y()) / lineHeight);
 }
 
 // The list is the editor's: every key that gives a Greek letter after F3 is listed once,

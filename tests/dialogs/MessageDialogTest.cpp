@@ -102,8 +102,17 @@ TEST_F(MessageDialogTest, SizesFollowTheLabelsOwnHeight) {
     EXPECT_FALSE(plain.formulaVisible);
     EXPECT_EQ(plain.buttonTop, 24 + lh + 10);
     EXPECT_EQ(plain.window.height(), plain.buttonTop + 65);
-    EXPECT_EQ(plain.window.width(), 30 + plain.labelWidth);
-    EXPECT_EQ(plain.labelLeft, 15);
+    // A text narrower than the caption: the box holds the caption and the title bar's
+    // buttons, so the title is never cut ("Соо…ие:"), and the text is centred.
+    ASSERT_LT(30 + plain.labelWidth,
+              CaptionWidth(platform::Cp("Сообщение:")) + MessageDialog::kTitleBarButtonsWidth);
+    EXPECT_EQ(plain.window.width(),
+              CaptionWidth(platform::Cp("Сообщение:")) + MessageDialog::kTitleBarButtonsWidth);
+    EXPECT_EQ(plain.labelLeft, plain.window.width() / 2 - plain.labelWidth / 2);
+    const Layout wide = Show(platform::Cp("Сообщение:"),
+                             platform::Cp("Задание принято, ответы записаны на сервере"), "");
+    EXPECT_EQ(wide.window.width(), 30 + wide.labelWidth);
+    EXPECT_EQ(wide.labelLeft, 15);
     EXPECT_EQ(plain.buttonLeft, plain.window.width() / 2 - 37);
 
     const Layout withFormula = Show(platform::Cp("Ошибка"), platform::Cp("Задание принято"), "x#2");

@@ -4,8 +4,11 @@
 #include "eqedit/FormulaField.h"
 #include "platform/Beep.h"
 #include "platform/QtCanvas.h"
+#include "platform/QtText.h"
 
+#include <QClipboard>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -16,6 +19,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -138,6 +143,7 @@ TEST_F(FormulaFieldTest, EventsSeeVirtualKeysAndTypedBytes) {
     Key(Qt::Key_Down);
     Key(Qt::Key_Delete);
     Key(Qt::Key_F3);
+    QGuiApplication::clipboard()->setText("v"); // Ctrl+V pastes it, a Greek letter
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(keys, "8 35 36 37 38 39 40 46 114 17 86 "); // Ctrl goes down first
     // Up and Down insert their markers through the key press; the typed marker does not
@@ -332,4 +338,139 @@ TEST_F(FormulaFieldTest, TheEditorsOwnEvaluatorComputesAndComparesWhatWasTyped) 
 
     edit->DeleteVariable("x");
     EXPECT_NE(edit->CalculateEquation(value), ""); // x is unknown now
+}
+
+// Paste puts the clipboard's text in at the caret as if typed; copy gives the formula in
+// the editor's notation, which pastes back the same.
+TEST_F(FormulaFieldTest, PasteTypesTheClipboardAtTheCaretAndCopyGivesTheNotation) {
+    struct Case {
+        const char* before; // the formula, the caret after its `caret` first bytes
+        int caret;
+        const char* clipboard; // UTF-8
+        std::size_t limit;
+        const char* after; // CP1251
+        int beeps;
+    };
+    const Case cases[] = {
+        {"", 0, "3.33333333333333E-7", 0, "3.33333333333333E-7", 0},
+        {"a+", 2, "x#2@+~w", 0, "a+x#2@+~w", 0},
+        {"ab", 1, "X", 0, "aXb", 0},
+        // As typed: what a subscript cannot hold goes in on the baseline.
+        {"", 0, "v!C*2", 0, "v!C@*2", 0},
+        // The reading line reads ^ and _: they stay as they are.
+        {"", 0, "x^2+v_C", 0, "x^2+v_C", 0},
+        {"", 0, "дж", 0, "\xE4\xE6", 0},
+        {"", 0, "1\n", 0, "1", 0},
+        // Outside the code page: left out, one beep for all.
+        {"", 0, "a中b中c", 0, "abc", 1},
+        {"", 0, "2·3°", 0,
+         "2\xB7"
+         "3\xB0",
+         0},
+        // Up to the limit, one beep; and one beep for both shortfalls.
+        {"", 0, "1234567", 5, "12345", 1},
+        {"12", 2, "345", 5, "12345", 0},
+        {"", 0, "12中3456", 5, "12345", 1},
+        {"", 0, "v!C*2", 4, "v!C", 1},
+    };
+    int changes = 0;
+    QObject::connect(edit, &FormulaField::equationChanged, [&] { ++changes; });
+    for (const Case& c : cases) {
+        for (const auto key : {Qt::Key_V, Qt::Key_Insert}) {
+            const auto modifiers = key == Qt::Key_V ? Qt::ControlModifier : Qt::ShiftModifier;
+            edit->SetMaxLength(0);
+            edit->SetEquation(c.before);
+            Key(Qt::Key_Home);
+            for (int i = 0; i < c.caret; ++i)
+                Key(Qt::Key_Right);
+            edit->SetMaxLength(c.limit);
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
+            beeps = 0;
+            changes = 0;
+            QTest::keyClick(edit, key, modifiers);
+            EXPECT_EQ(edit->Equation(), c.after) << c.clipboard;
+            EXPECT_EQ(beeps, c.beeps) << c.clipboard;
+            EXPECT_EQ(changes, 1) << c.clipboard;
+        }
+    }
+    // Typing stops at the limit too.
+    edit->SetMaxLength(3);
+    edit->SetEquation("12");
+    Key(Qt::Key_End);
+    beeps = 0;
+    Type("34");
+    EXPECT_EQ(edit->Equation(), "123");
+    EXPECT_EQ(beeps, 1);
+    edit->SetMaxLength(0);
+
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_C, Qt::ControlModifier},
+                                         std::pair{Qt::Key_Insert, Qt::ControlModifier}}) {
+        for (const char* formula : {"x#2@+v!C@*~w", "\xE4-1"}) {
+            edit->SetEquation(formula);
+            QGuiApplication::clipboard()->clear();
+            QTest::keyClick(edit, key, modifiers);
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), platform::ToQString(formula));
+            EXPECT_EQ(edit->Equation(), formula);
+            edit->SetEquation("");
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            EXPECT_EQ(edit->Equation(), formula);
+        }
+    }
+}
+
+// Ctrl+A selects the whole formula, drawn highlighted: typing replaces it, Delete and
+// BackSpace clear it, any other key drops the selection and does what it does.
+TEST_F(FormulaFieldTest, SelectAllIsReplacedByTypingClearedByDeletingAndDroppedByOtherKeys) {
+    struct Case {
+        std::vector<Qt::Key> keys; // after Ctrl+A
+        const char* typed;         // then
+        const char* after;
+    };
+    const Case cases[] = {
+        {{}, "5", "5"},
+        {{}, "", "ab+c"},
+        {{Qt::Key_Backspace}, "", ""},
+        {{Qt::Key_Delete}, "", ""},
+        {{Qt::Key_Delete}, "7", "7"},
+        {{Qt::Key_End}, "5", "ab+c5"},
+        {{Qt::Key_Left}, "5", "ab+5c"},
+        {{Qt::Key_Home, Qt::Key_Delete}, "", "b+c"},
+        {{Qt::Key_Up}, "2", "ab+c#2"},
+        {{Qt::Key_F3}, "w", "ab+c~w"},
+        {{Qt::Key_Escape}, "5", "ab+c5"},
+        {{Qt::Key_Shift}, "5", "5"},
+    };
+    const auto selected = [&] {
+        const QImage image = Picture();
+        for (int x = 1; x < 20; ++x)
+            if (image.pixel(x, 5) == qRgb(0, 0, 128))
+                return true;
+        return false;
+    };
+    for (const Case& c : cases) {
+        edit->SetEquation("ab+c");
+        Key(Qt::Key_End);
+        EXPECT_FALSE(selected());
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_TRUE(edit->Model().Selected());
+        EXPECT_TRUE(selected());
+        for (Qt::Key key : c.keys)
+            Key(key);
+        Type(c.typed);
+        EXPECT_EQ(edit->Equation(), c.after) << c.after;
+        EXPECT_FALSE(edit->Model().Selected() && *c.typed != '\0') << c.after;
+    }
+    // Pasting over a selection replaces it; a click drops it; an empty field selects nothing.
+    QGuiApplication::clipboard()->setText("9");
+    edit->SetEquation("ab");
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->Equation(), "9");
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(3, 10));
+    EXPECT_FALSE(edit->Model().Selected());
+    EXPECT_FALSE(selected());
+    edit->SetEquation("");
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_FALSE(edit->Model().Selected());
 }

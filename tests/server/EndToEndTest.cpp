@@ -8,13 +8,16 @@
 #include "app/TaskLink.h"
 #include "app/TaskListView.h"
 #include "app/TaskView.h"
+#include "calculator/CalculatorWindow.h"
 #include "dialogs/MessageDialog.h"
 #include "eqedit/FormulaField.h"
 #include "platform/ErrorReport.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -258,5 +261,44 @@ TEST_F(ClientAgainstServer, AnEncryptedConnectionLogsInAndTheStateLineSaysSo) {
                     ->text()
                     .endsWith(QString::fromUtf8(" как Guest (шифрование TLS)")))
         << window.findChild<QLabel*>("stateLine")->text().toStdString();
+    EXPECT_TRUE(reports.empty());
+}
+
+// The calculator's result, copied with its button and pasted into an answer row with
+// Ctrl+V, reads as the number it prints and is judged right.
+TEST_F(ClientAgainstServer, TheCalculatorsCopiedResultPastesIntoARowAndIsJudgedRight) {
+    QTemporaryDir bank;
+    ASSERT_TRUE(QDir(bank.path()).mkpath("kinematik"));
+    QFile task(bank.filePath(QString::fromUtf8("kinematik/Малая скорость.task")));
+    ASSERT_TRUE(task.open(QIODevice::WriteOnly));
+    task.write("<CAPTION>Малая скорость</CAPTION>\n<QUEST>Найти v.</QUEST>\n"
+               "<REQUEST>v;</REQUEST>\n<ANSWER>1/3000000;</ANSWER>\n");
+    task.close();
+    QFile users(bank.filePath("users.txt"));
+    ASSERT_TRUE(users.open(QIODevice::WriteOnly));
+    users.write("Guest;wuzo\n");
+    users.close();
+    StartAndLogIn({}, {}, bank.path());
+    Open(QString::fromUtf8("Малая скорость"));
+    ASSERT_EQ(Task()->AnswerCount(), 1);
+
+    CalculatorWindow& calculator = window.Calculator();
+    calculator.show();
+    auto* formula = calculator.findChild<FormulaField*>("formulaField");
+    formula->SetEquation("1/3000000");
+    calculator.findChild<QPushButton*>("equalsButton")->click();
+    calculator.findChild<QToolButton*>("copyButton")->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "3.33333333333333E-7");
+
+    FormulaField* row = Task()->AnswerField(0);
+    row->activateWindow();
+    row->setFocus();
+    QTest::keyClick(row, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(row->Equation(), "3.33333333333333E-7  "); // before the empty row's spaces
+    EXPECT_EQ(window.findChild<QLabel*>("readingLine0")->text(),
+              QString::fromUtf8("3,33333333333333·10^(-7)"));
+    const QString reply = SendAndReadReply();
+    EXPECT_EQ(reply.count(QString::fromUtf8("неверно")), 0) << reply.toStdString();
+    EXPECT_EQ(reply.count(QString::fromUtf8("верно")), 1) << reply.toStdString();
     EXPECT_TRUE(reports.empty());
 }
