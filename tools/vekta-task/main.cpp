@@ -18,6 +18,7 @@
 // course's secret.
 
 #include "CourseRecords.h"
+#include "JudgeDrawing.h"
 #include "StudentTask.h"
 #include "TaskFile.h"
 #include "TaskPreview.h"
@@ -203,5 +204,7 @@ int main(int argc, char** argv) {
         return Preview(argc, argv);
     if (command == "variants")
         return Variants(argc, argv);
+    if (command == "judge-drawing")
+        return JudgeDrawingCommand(argc, argv);
     return Usage();
 }
