@@ -40,13 +40,13 @@ struct BankTask {
     std::vector<answers::DeclaredName> variables;
     std::string variablesSection; // <VARIABLES> as written, for the student
     answers::Tolerance tolerance;
+    std::string draw;          // the DRAW section: what a right drawn answer holds
+    std::string drawTolerance; // the DRAWTOL section
+
     std::string parameters; // the PARAMETERS section
     std::string tests;      // the TESTS section, its line breaks kept
     std::string attempts;   // the ATTEMPTS section
     std::string problem;    // why the task cannot be judged as written; empty when it can
-
-    std::string draw;          // the DRAW section: what a right drawn answer holds
-    std::string drawTolerance; // the DRAWTOL section
 };
 
 struct TaskBank {
