@@ -6,11 +6,15 @@
 // trial points over its declared names (aim: 1 ms at most).
 // "EngineJudge/TASK/k": the same pair by the expression engine's own evaluation: at 12
 // points the names are set and reference and answer are each set and evaluated.
+// "JudgeDrawing": judging a student's drawing of a beam on a pin and a roller with a load
+// and a couple, every reaction with its magnitude, one of them drawn the other way round,
+// one load misnamed and one force extra (aim: 1 ms at most).
 //
 //   cmake --build build/default --target answers_bench -j 2
 //   build/default/bench/answers_bench
 
 #include "answers/Judge.h"
+#include "drawing/DrawingJudge.h"
 #include "engine/Engine.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
@@ -69,10 +73,31 @@ void EngineJudge(benchmark::State& state, const BankTask* task, std::size_t k) {
     }
 }
 
+void JudgeDrawing(benchmark::State& state) {
+    const drawing::DrawSection section = drawing::ReadDrawSection(
+        "FORCE(50,60,90,R!A,(12*150-8)/200,either);FORCE(250,60,90,R!B,(12*50+8)/200,either);"
+        "FORCE(50,60,0,X!A,0,either);FORCE(150,60,270,F,12);MOMENT(200,30,ccw,M,8);");
+    const drawing::DrawingRead drawn = drawing::ReadDrawingText("force 52 58 0 X_A 0\n"
+                                                                "force 50 60 270 R_A -8.96\n"
+                                                                "force 248 61 92 R_B 3.04\n"
+                                                                "force 150 60 270 P 12\n"
+                                                                "moment 20 20 ccw M 8\n"
+                                                                "force 100 60 0 S 1\n");
+    const drawing::DrawTolerance tolerance;
+    const drawing::MagnitudeRules rules;
+    for (auto _ : state) {
+        const drawing::DrawingJudgement judgement =
+            drawing::JudgeDrawing(section.expected, drawn.objects, tolerance, rules);
+        benchmark::DoNotOptimize(judgement.score);
+    }
+    state.counters["objects"] = static_cast<double>(drawn.objects.size());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Read200", Read200);
+    benchmark::RegisterBenchmark("JudgeDrawing", JudgeDrawing);
     static const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
     for (const BankTask& task : bank.tasks)
         for (std::size_t k = 0; k < task.answers.size(); ++k) {

@@ -118,6 +118,8 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
     task.parameters = WithoutLineBreaks(ExtractSection(text, "PARAMETERS"));
     task.tests = ExtractSection(text, "TESTS");
     task.attempts = WithoutLineBreaks(ExtractSection(text, "ATTEMPTS"));
+    task.draw = WithoutLineBreaks(ExtractSection(text, "DRAW"));
+    task.drawTolerance = WithoutLineBreaks(ExtractSection(text, "DRAWTOL"));
     const std::string tolerance = WithoutLineBreaks(ExtractSection(text, "TOLERANCE"));
     const std::optional<answers::Tolerance> tolerances = ReadTolerance(tolerance);
     task.tolerance = tolerances.value_or(answers::Tolerance{});

@@ -21,7 +21,8 @@ std::vector<std::string> SplitItems(const std::string& list);
 // values are drawn from: "a = -3..3;") and <TOLERANCE> (relative, in percent, 1 when
 // absent; then perhaps ";" and the absolute tolerance for a zero reference, 1e-9 when absent),
 // <PARAMETERS> (the values a student's variant is drawn from), <TESTS> (the author's tests of the
-// answers, one a line) and <ATTEMPTS> (how many attempts count, and the penalty per attempt). The
+// answers, one a line), <ATTEMPTS> (how many attempts count, and the penalty per attempt), <DRAW>
+// (the forces and moments of a right drawn answer) and <DRAWTOL> (how near they must be drawn). The
 // declared names also go to the student, with QUEST. Lines outside the sections are the author's
 // notes. The file's stem is the task's name. An optional users.txt holds "name;password" lines: the
 // accounts an empty account store starts with. Everything is kept as CP1251, as it goes on the
@@ -39,6 +40,9 @@ struct BankTask {
     std::vector<answers::DeclaredName> variables;
     std::string variablesSection; // <VARIABLES> as written, for the student
     answers::Tolerance tolerance;
+    std::string draw;          // the DRAW section: what a right drawn answer holds
+    std::string drawTolerance; // the DRAWTOL section
+
     std::string parameters; // the PARAMETERS section
     std::string tests;      // the TESTS section, its line breaks kept
     std::string attempts;   // the ATTEMPTS section

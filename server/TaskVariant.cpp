@@ -28,6 +28,7 @@ TaskVariant VariantOfSeed(const BankTask& task, std::uint64_t seed) {
     Fill(shown.quest, "QUEST", variant.values, ',', variant.problems);
     Fill(shown.image, "IMAGE", variant.values, '.', variant.problems);
     Fill(shown.animate, "ANIMATE", variant.values, '.', variant.problems);
+    Fill(shown.draw, "DRAW", variant.values, '.', variant.problems);
     for (std::string& answer : shown.answers)
         answer = WithParameterValues(answer, variant.values);
     return variant;

@@ -9,7 +9,7 @@
 
 // One student's variant of a task: the values drawn for its PARAMETERS from (the course's
 // secret, the user name, the task name), written into what the student reads (CAPTION and
-// QUEST with a decimal comma, IMAGE and ANIMATE with a decimal point) and into the
+// QUEST with a decimal comma, IMAGE, ANIMATE and DRAW with a decimal point) and into the
 // reference answers, where they stand as numbers. The declared VARIABLES stay as they are:
 // a student answers with numbers unless the task declares a parameter's name there too.
 // A task without PARAMETERS is its own only variant.

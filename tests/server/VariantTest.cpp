@@ -27,7 +27,8 @@ const char* const kTask = "<CAPTION>Балка, F = {F} кН</CAPTION>\n"
                           "<PARAMETERS>F = 8..14 step 2; a = 30, 45, 60;\nM = F*a/7;</PARAMETERS>\n"
                           "<REQUEST>R!B;</REQUEST>\n"
                           "<ANSWER>F/2*l;</ANSWER>\n"
-                          "<VARIABLES>l;</VARIABLES>\n";
+                          "<VARIABLES>l;</VARIABLES>\n"
+                          "<DRAW>FORCE(50,\n{M:.1},90,R!B,F/2);</DRAW><DRAWTOL>8; 4</DRAWTOL>\n";
 
 double ValueOf(const ParameterValues& values, const std::string& name) {
     for (const ParameterValue& value : values)
@@ -145,6 +146,8 @@ TEST(TaskVariantTest, EachStudentSeesTheirOwnValuesInTextsAndAnswers) {
     EXPECT_NE(first.task.image.find("\"" + NumberText(m, 1, '.') + "\""), std::string::npos);
     EXPECT_EQ(first.task.answers.front(), "(" + ExactNumberText(f) + ")/2*l");
     EXPECT_EQ(first.task.variablesSection, task.variablesSection);
+    EXPECT_EQ(first.task.draw, "FORCE(50," + NumberText(m, 1, '.') + ",90,R!B,F/2);");
+    EXPECT_EQ(first.task.drawTolerance, "8; 4");
     // The same student always gets the same variant; some other student a different one.
     EXPECT_EQ(VariantOf(task, "secret", "ivanov").task.quest, first.task.quest);
     bool differs = false;

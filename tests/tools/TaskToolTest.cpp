@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -246,4 +247,85 @@ TEST(TaskToolTest, PreviewAtAScaleIsAsLargeAndAsSharp) {
         EXPECT_EQ(RunTool({"preview", path, dir.filePath("bad.png"), "--scale", bad}).exitCode, 64)
             << bad.toStdString();
     EXPECT_EQ(RunTool({"preview", path, dir.filePath("bad.png"), "--scale"}).exitCode, 64);
+}
+
+// judge-drawing: the report and the exit status of a drawing judged against the student's
+// variant, and 64 with a message for what cannot be read.
+TEST(TaskToolTest, JudgeDrawingReportsEachObjectAndExitsWithTheVerdict) {
+    const std::string task = "<QUEST>Балка</QUEST><IMAGE>TEXT(52,64,\"A\");</IMAGE>"
+                             "<PARAMETERS>P = 10; x = 50, 250;</PARAMETERS>";
+    const std::string beam = task + "<DRAW>FORCE(50,60,90,R!A,P/2,either);\n"
+                                    "FORCE(150,60,270,F,P);</DRAW>";
+    const struct {
+        std::string task;
+        std::string drawing; // nothing written when it is "-"
+        QStringList options;
+        int exitCode;
+        std::string out; // the whole output, or a part of the error output when 64
+    } cases[] = {
+        {beam,
+         "# right\nforce 50 60 90 R_A 5\nforce 150 60 270 F 10\n",
+         {},
+         0,
+         "верно: R_A\nверно: F\nscore 2 of 2\n"},
+        {beam,
+         "force 50 60 270 R!A -5\nforce 150 60 270 F 2*5\n",
+         {"--student", "ivanov"},
+         0,
+         "верно: R_A\nверно: F\nscore 2 of 2\n"},
+        {beam,
+         "force 50 60 270 R_A 5\nforce 150 60 270 F 10\nforce 90 20 0 P\n",
+         {},
+         1,
+         "величина: R_A\nверно: F\nлишняя: P\nscore 0 of 2\n"},
+        {beam,
+         "force 50 60 90 R_B 5\nforce 150 60 0 F 10\n",
+         {},
+         1,
+         "имя: R_B (нужно R_A)\nнаправление: F\nscore 0 of 2\n"},
+        {beam, "\n# nothing yet\n", {}, 2, "нет: R_A\nнет: F\nscore 0 of 2\n"},
+        {beam, "force 50 60 up R_A\n", {}, 64, "line 1: ANGLE is not a number: up"},
+        {beam, "-", {}, 64, "cannot read"},
+        {task, "force 50 60 90 R_A\n", {}, 64, "the task has no DRAW section"},
+        {task + "<DRAW>FORCE(50,60,90);</DRAW>",
+         "force 50 60 90 R_A\n",
+         {},
+         64,
+         "DRAW: statement not understood: FORCE(50,60,90)"},
+        {task + "<DRAW>FORCE({y},60,90,F);</DRAW>",
+         "force 50 60 90 F\n",
+         {},
+         64,
+         "DRAW: {y} names no parameter"},
+        {beam + "<DRAWTOL>10; 180</DRAWTOL>", "force 50 60 90 R_A\n", {}, 64, "DRAWTOL"},
+        {beam, "force 50 60 90 R_A 5\n", {"--db"}, 64, "usage"},
+        {beam, "force 50 60 90 R_A 5\n", {"--db", "/nonexistent/vekta.sqlite"}, 64, ""},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        const QString drawing = dir.filePath("drawing.txt");
+        QFile::remove(drawing);
+        if (c.drawing != "-")
+            std::ofstream(drawing.toStdString(), std::ios::binary) << c.drawing;
+        const ProgramRun run =
+            RunTool(QStringList{"judge-drawing", WriteTask(dir, c.task), drawing} + c.options);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.drawing << run.err;
+        if (c.exitCode == 64)
+            EXPECT_NE(run.err.find(c.out), std::string::npos) << run.err;
+        else
+            EXPECT_EQ(run.out, c.out) << c.drawing;
+    }
+    // Each student's drawing is judged against their own variant.
+    const QString moved = WriteTask(dir, task + "<DRAW>FORCE({x},60,270,F);</DRAW>");
+    const QString drawing = dir.filePath("drawing.txt");
+    std::ofstream(drawing.toStdString(), std::ios::binary) << "force 50 60 270 F\n";
+    std::map<int, int> statuses;
+    for (int i = 0; i < 12; ++i) {
+        const QStringList arguments{"judge-drawing", moved, drawing, "--student",
+                                    "student" + QString::number(i)};
+        const int status = RunTool(arguments).exitCode;
+        EXPECT_EQ(RunTool(arguments).exitCode, status);
+        ++statuses[status];
+    }
+    EXPECT_EQ(statuses.size(), 2u);
 }

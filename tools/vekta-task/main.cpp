@@ -25,6 +25,7 @@
 #include "AuthorTests.h"
 #include "CourseConfig.h"
 #include "CourseRecords.h"
+#include "JudgeDrawing.h"
 #include "StudentTask.h"
 #include "TaskFile.h"
 #include "TaskPreview.h"
@@ -305,5 +306,7 @@ int main(int argc, char** argv) {
         return Preview(argc, argv);
     if (command == "variants")
         return Variants(argc, argv);
+    if (command == "judge-drawing")
+        return JudgeDrawingCommand(argc, argv);
     return Usage();
 }
