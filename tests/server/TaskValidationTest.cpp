@@ -51,6 +51,11 @@ TEST(TaskValidationTest, ASoundTaskWithVariantsAndTestsPasses) {
     platform::RecordingCanvas measure;
     const std::vector<std::string> problems = ValidateTask(Sections{}.Task(), 200, &measure);
     EXPECT_TRUE(problems.empty()) << Joined(problems);
+    // The drawn answer's sections are sections like the others.
+    Sections drawn;
+    drawn.notes = "<DRAW>FORCE(10, 10, 90, F);</DRAW><DRAWTOL>10; 5</DRAWTOL>";
+    EXPECT_TRUE(ValidateTask(drawn.Task(), 2, &measure).empty())
+        << Joined(ValidateTask(drawn.Task(), 2, &measure));
     // A Greek letter both alphabets show alike is no warning.
     Sections greek;
     greek.quest += " <sym>w</sym> = 2 рад/с.";
