@@ -276,10 +276,13 @@ Database::Outcome Database::ExecuteKept(const QString& sql, const QVariantList& 
     return read(query);
 }
 
-Database::Outcome Database::RunKept(const QString& sql, const QVariantList& values) {
+// Runs `attempt` on the connection, and once more on a new connection when the first failed
+// because the connection was lost. Inside a transaction a lost connection fails at once:
+// the transaction went with it, and running on would store outside it.
+template <typename Value> Value Database::OnLiveConnection(const std::function<Value()>& attempt) {
     EnsureOpen();
     try {
-        return ExecuteKept(sql, values);
+        return attempt();
     } catch (const std::runtime_error& error) {
         if (Alive())
             throw;
@@ -289,7 +292,7 @@ Database::Outcome Database::RunKept(const QString& sql, const QVariantList& valu
     }
     EnsureOpen();
     try {
-        return ExecuteKept(sql, values);
+        return attempt();
     } catch (const std::runtime_error& error) {
         if (!Alive()) {
             LoseConnection(QString::fromUtf8(error.what()));
@@ -299,30 +302,13 @@ Database::Outcome Database::RunKept(const QString& sql, const QVariantList& valu
     }
 }
 
-// Runs one statement with its bound values, in order. A statement that fails because the
-// connection was lost is run once more on a new connection.
+Database::Outcome Database::RunKept(const QString& sql, const QVariantList& values) {
+    return OnLiveConnection<Outcome>([&] { return ExecuteKept(sql, values); });
+}
+
+// Runs one statement with its bound values, in order.
 QSqlQuery Database::Run(const QString& sql, const QVariantList& values) {
-    EnsureOpen();
-    try {
-        return Execute(sql, values);
-    } catch (const std::runtime_error& error) {
-        if (Alive())
-            throw;
-        LoseConnection(QString::fromUtf8(error.what()));
-        // The transaction went with the connection: running on would store outside it.
-        if (inTransaction_)
-            throw StoreUnavailable(error.what());
-    }
-    EnsureOpen();
-    try {
-        return Execute(sql, values);
-    } catch (const std::runtime_error& error) {
-        if (!Alive()) {
-            LoseConnection(QString::fromUtf8(error.what()));
-            throw StoreUnavailable(error.what());
-        }
-        throw;
-    }
+    return OnLiveConnection<QSqlQuery>([&] { return Execute(sql, values); });
 }
 
 void Database::CreateTables() {

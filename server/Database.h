@@ -288,6 +288,7 @@ private:
         }
     };
     Outcome RunKept(const QString& sql, const QVariantList& values);
+    template <typename Value> Value OnLiveConnection(const std::function<Value()>& attempt);
     Outcome ExecuteKept(const QString& sql, const QVariantList& values);
     QSqlQuery Execute(const QString& sql, const QVariantList& values);
 

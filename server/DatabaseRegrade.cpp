@@ -6,10 +6,7 @@
 
 #include <QDateTime>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
-
-#include <stdexcept>
 
 void Database::CreateRegradeTables() {
     Run("CREATE TABLE IF NOT EXISTS submission_history (submission_id BIGINT NOT NULL, "
@@ -20,10 +17,9 @@ void Database::CreateRegradeTables() {
 }
 
 void Database::StoreRegraded(const std::vector<Regraded>& batch) {
-    EnsureOpen();
-    QSqlDatabase database = QSqlDatabase::database(connection_, false);
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    const bool together = database.transaction();
+    Run("BEGIN");
+    inTransaction_ = true;
     try {
         for (const Regraded& item : batch) {
             Run("INSERT INTO submission_history (submission_id, verdicts, score, credited, "
@@ -33,14 +29,18 @@ void Database::StoreRegraded(const std::vector<Regraded>& batch) {
             Run("UPDATE submissions SET verdicts = ?, score = ?, credited = ? WHERE id = ?",
                 {QString::fromStdString(item.verdicts), item.score, item.credited, item.id});
         }
-        if (together && !database.commit())
-            throw std::runtime_error("cannot commit the regraded verdicts: " +
-                                     database.lastError().text().toStdString());
+        Run("COMMIT");
     } catch (...) {
-        if (together)
-            database.rollback();
+        // A connection already lost has taken the transaction along.
+        if (open_) {
+            QSqlQuery rollback(QSqlDatabase::database(connection_, false));
+            rollback.exec("ROLLBACK");
+        }
+        failed_.clear();
+        inTransaction_ = false;
         throw;
     }
+    inTransaction_ = false;
 }
 
 void Database::RecordRegrade(const RegradeRecord& record) {

@@ -2,6 +2,7 @@
 //   vekta-task preview FILE.task OUT.png [--width W] [--student NAME] [--db LOCATION] [--scale R]
 //   vekta-task check FILE.task|FOLDER... [--variants N]
 //   vekta-task variants FILE.task [--count N] [--db LOCATION]
+//   vekta-task judge-drawing FILE.task DRAWING [--student NAME] [--db LOCATION]
 // preview draws the task view pane as the student NAME sees it once the task has arrived,
 // W pixels wide (by default the pane's width in the main window's default size) and as
 // tall as its content. The variant is drawn with the course's secret kept in the server's
@@ -20,7 +21,10 @@
 // alone change nothing). variants lists the first N variants check draws (10 by default) with their
 // values and reference answers; with
 // --db the variants of the database's accounts (the first N of them with --count), drawn with the
-// course's secret.
+// course's secret. judge-drawing judges a drawn answer (one object a line: "force X Y ANGLE
+// NAME [MAGNITUDE]" or "moment X Y ccw|cw NAME [MAGNITUDE]") against the task's DRAW for the
+// variant preview would show: a line per expected and per extra object, then "score M of N";
+// it exits 0 for "верно", 1 for anything else judged, 2 for an empty drawing.
 
 #include "AuthorTests.h"
 #include "CourseConfig.h"
@@ -78,7 +82,9 @@ int Usage() {
     std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W] [--student NAME] "
                  "[--db LOCATION] [--scale R]\n"
                  "       vekta-task check FILE.task|FOLDER... [--variants N]\n"
-                 "       vekta-task variants FILE.task [--count N] [--db LOCATION]\n";
+                 "       vekta-task variants FILE.task [--count N] [--db LOCATION]\n"
+                 "       vekta-task judge-drawing FILE.task DRAWING [--student NAME] "
+                 "[--db LOCATION]\n";
     return kUsage;
 }
 
