@@ -9,6 +9,7 @@
 #include "TaskJudging.h"
 #include "TaskVariant.h"
 #include "VariantSeed.h"
+#include "drawing/DrawnAnswer.h"
 
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
@@ -48,6 +49,12 @@ std::vector<std::string> VariantProblems(const TaskVariant& variant, const TaskN
         problems.push_back(std::move(problem));
     for (std::string& problem : CheckAnimation(task.animate))
         problems.push_back(std::move(problem));
+    if (!task.draw.empty()) {
+        const drawing::DrawSection draw = drawing::ReadDrawSection(task.draw);
+        problems.insert(problems.end(), draw.problems.begin(), draw.problems.end());
+        if (draw.expected.empty() && draw.problems.empty())
+            problems.push_back("DRAW lists no force and no moment");
+    }
     CheckReferences(variant, names, problems);
     for (std::string& failure : RunAuthorTests(tests, variant))
         problems.push_back(std::move(failure));
@@ -68,6 +75,10 @@ std::vector<std::string> FileProblems(const BankTask& task, const TaskNames& nam
         problems.push_back(platform::Cp1251ToUtf8(task.problem));
     problems.insert(problems.end(), names.problems.begin(), names.problems.end());
     problems.insert(problems.end(), tests.problems.begin(), tests.problems.end());
+    if (!drawing::ReadDrawTolerance(task.drawTolerance))
+        problems.push_back("DRAWTOL is not a position in pixels and an angle in degrees above 0 "
+                           "(the angle below 90): " +
+                           platform::Cp1251ToUtf8(task.drawTolerance));
     std::string attemptsProblem;
     if (!task.attempts.empty() && !ReadAttempts(task.attempts, attemptsProblem))
         problems.push_back("ATTEMPTS: " + attemptsProblem);

@@ -109,6 +109,16 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
              s.tests.clear();
          },
          "51 answers"},
+        {"unreadable DRAW statement",
+         [](Sections& s) { s.notes = "<DRAW>FORCE(10, 10, 90, F);FORCE(1,2,90);</DRAW>"; },
+         "DRAW: statement not understood: FORCE(1,2,90)"},
+        {"empty DRAW", [](Sections& s) { s.notes = "<DRAW>;</DRAW>"; },
+         "DRAW lists no force and no moment"},
+        {"bad DRAWTOL",
+         [](Sections& s) {
+             s.notes = "<DRAW>FORCE(10, 10, 90, F);</DRAW><DRAWTOL>10; 95</DRAWTOL>";
+         },
+         "DRAWTOL is not a position in pixels and an angle in degrees above 0"},
         {"misspelt closing tag", [](Sections& s) { s.questClose = "</QEUST>"; },
          "line 1: unknown tag </QEUST> (</QUEST>?)"},
         {"unclosed section", [](Sections& s) { s.questClose = "</QEUST>"; },
