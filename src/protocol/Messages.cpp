@@ -5,10 +5,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, MessageKind>, 11> kTags = {{
+constexpr std::array<std::pair<std::string_view, MessageKind>, 13> kTags = {{
     {"LOGIN", MessageKind::Login},
     {"GETQUESTLIST", MessageKind::GetQuestList},
     {"GETQUEST", MessageKind::GetQuest},
@@ -20,10 +21,51 @@ constexpr std::array<std::pair<std::string_view, MessageKind>, 11> kTags = {{
     {"BYE", MessageKind::Bye},
     {"FEATURES", MessageKind::Features},
     {"DEVICE", MessageKind::Device},
+    {"GETHISTORY", MessageKind::GetHistory},
+    {"HISTORY", MessageKind::History},
 }};
 
 bool IsWordByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+// One field of a HISTORY payload: its tag and text, cut from the front of `rest`; nullopt
+// when the rest does not begin with a whole, well-formed field.
+struct HistoryField {
+    std::string_view tag;
+    std::string_view text;
+};
+constexpr std::size_t kMaxFieldLengthDigits = 8;
+
+std::optional<HistoryField> TakeField(std::string_view& rest) {
+    if (rest.empty() || rest.front() != '<')
+        return std::nullopt;
+    const std::size_t colon = rest.find(':');
+    if (colon == std::string_view::npos || colon < 2 ||
+        colon > static_cast<std::size_t>(FrameReceiver::MaxTagLength) + 1)
+        return std::nullopt;
+    const std::size_t close = rest.find('>', colon);
+    if (close == std::string_view::npos || close == colon + 1 ||
+        close - colon - 1 > kMaxFieldLengthDigits)
+        return std::nullopt;
+    const std::string_view tag = rest.substr(1, colon - 1);
+    if (tag.find('>') != std::string_view::npos)
+        return std::nullopt;
+    std::size_t length = 0;
+    for (const char c : rest.substr(colon + 1, close - colon - 1)) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        length = length * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (length > rest.size() - close - 1)
+        return std::nullopt;
+    const HistoryField field{tag, rest.substr(close + 1, length)};
+    rest.remove_prefix(close + 1 + length);
+    return field;
+}
+
+std::string Cut(std::string_view text, std::size_t limit) {
+    return std::string(text.substr(0, limit));
 }
 
 } // namespace
@@ -148,4 +190,39 @@ ByeMessage ReadBye(std::string_view payload) {
     if (semicolon < payload.size())
         bye.text = std::string(payload.substr(semicolon + 1, ByeMessage::kMaxByeTextBytes));
     return bye;
+}
+
+std::string WriteHistoryRequest(std::string_view taskName) {
+    return BuildFrame("GETHISTORY", taskName);
+}
+
+std::string WriteHistory(const HistoryMessage& history) {
+    std::string payload = BuildFrame("TASK", history.task);
+    for (const HistoryEntry& entry : history.entries)
+        payload += BuildFrame("TIME", entry.time) + BuildFrame("ANSWERS", entry.answers) +
+                   BuildFrame("VERDICTS", entry.verdicts) + BuildFrame("SCORE", entry.score);
+    return BuildFrame("HISTORY", payload);
+}
+
+HistoryMessage ReadHistory(std::string_view payload) {
+    using H = HistoryMessage;
+    HistoryMessage history;
+    while (const std::optional<HistoryField> field = TakeField(payload)) {
+        if (field->tag == "TIME") {
+            if (history.entries.size() == H::kMaxEntries)
+                break;
+            history.entries.push_back({Cut(field->text, H::kMaxTimeBytes), {}, {}, {}});
+        } else if (field->tag == "TASK" && history.entries.empty()) {
+            history.task = Cut(field->text, H::kMaxTaskBytes);
+        } else if (!history.entries.empty()) {
+            HistoryEntry& entry = history.entries.back();
+            if (field->tag == "ANSWERS")
+                entry.answers = Cut(field->text, H::kMaxAnswersBytes);
+            else if (field->tag == "VERDICTS")
+                entry.verdicts = Cut(field->text, H::kMaxVerdictsBytes);
+            else if (field->tag == "SCORE")
+                entry.score = Cut(field->text, H::kMaxScoreBytes);
+        }
+    }
+    return history;
 }

@@ -22,6 +22,7 @@ enum class MessageKind {
     GetQuestList,   // GETQUESTLIST: always "1"
     GetQuest,       // GETQUEST: a task's name
     SetResultQuest, // SETRESULTQUEST: the answers (ResultItems.h)
+    GetHistory,     // GETHISTORY: a task's name
     // from the server
     Quest,     // QUEST: a task's sections (QuestSections.h)
     Text,      // MESSAGE: a text to show
@@ -29,6 +30,7 @@ enum class MessageKind {
     Relog,     // RELOG: log in again
     Bye,       // BYE: why the server closes the connection, before it does
     Device,    // DEVICE: a device token for the next logins of the account just logged in
+    History,   // HISTORY: the student's earlier submissions at one task
     // both ways
     Features, // FEATURES: what the sender offers
 };
@@ -92,6 +94,9 @@ inline constexpr std::string_view kFeatureBye = "bye";
 // presents it as "device=TOKEN" in its FEATURES answer before the next login of that user.
 inline constexpr std::string_view kFeatureDevice = "device";
 
+// "history": the server answers GETHISTORY with HISTORY; the client offers "Мои ответы".
+inline constexpr std::string_view kFeatureHistory = "history";
+
 // DEVICE: the token itself, at most kMaxDeviceTokenBytes of Latin letters and digits; a
 // payload that is not one reads as no token ("").
 inline constexpr std::size_t kMaxDeviceTokenBytes = 64;
@@ -113,3 +118,37 @@ ByeMessage ReadBye(std::string_view payload);
 // The reasons of BYE.
 inline constexpr std::string_view kByeStopping = "stopping"; // the server is being stopped
 inline constexpr std::string_view kByeEvicted = "evicted";   // a newer login took its place
+
+// GETHISTORY carries the task's name byte for byte as QUESTLIST gave it.
+std::string WriteHistoryRequest(std::string_view taskName);
+
+// HISTORY: the student's stored submissions at one task, oldest first. The payload is a
+// run of fields, each written as a frame ("<TAG:LENGTH>TEXT"), so that no text needs
+// escaping: TASK (the task's name) first, then per submission TIME (when it came, ISO 8601
+// in UTC), ANSWERS (its SETRESULTQUEST payload as sent), VERDICTS (each row's verdict,
+// "NAME: верно; NAME: неверно") and SCORE (its credit as the student reads it, "2,4 из 3").
+// VERDICTS and SCORE are empty while the course withholds results.
+//
+// A reader never trusts it: TIME opens the next submission, a field before the first
+// TIME other than TASK is passed by, and so is a tag it does not know; every text is cut
+// to its limit, at most kMaxEntries submissions are read, and reading stops at the first
+// field whose header is not whole and well formed (what was read before it stays).
+struct HistoryEntry {
+    std::string time;
+    std::string answers;
+    std::string verdicts;
+    std::string score;
+};
+struct HistoryMessage {
+    static constexpr std::size_t kMaxEntries = 50;
+    static constexpr std::size_t kMaxTaskBytes = 256;
+    static constexpr std::size_t kMaxTimeBytes = 32;
+    static constexpr std::size_t kMaxAnswersBytes = 16 * 1024;
+    static constexpr std::size_t kMaxVerdictsBytes = 4096;
+    static constexpr std::size_t kMaxScoreBytes = 64;
+
+    std::string task;
+    std::vector<HistoryEntry> entries;
+};
+std::string WriteHistory(const HistoryMessage& history);
+HistoryMessage ReadHistory(std::string_view payload);

@@ -29,6 +29,11 @@ TEST(MessagesTest, EveryMessageIsWrittenAsTheProtocolSaysAndReadBackByItsKind) {
          MessageKind::Features},
         {WriteBye({"stopping", "x;y"}), "<BYE:12>stopping;x;y", MessageKind::Bye},
         {WriteDevice("a1B2"), "<DEVICE:4>a1B2", MessageKind::Device},
+        {WriteHistoryRequest("t1"), "<GETHISTORY:2>t1", MessageKind::GetHistory},
+        {WriteHistory({"t1", {{"2026-12-07T10:15:30Z", " X @=1;", "X: ok", "1 of 1"}}}),
+         "<HISTORY:89><TASK:2>t1<TIME:20>2026-12-07T10:15:30Z<ANSWERS:7> X @=1;"
+         "<VERDICTS:5>X: ok<SCORE:6>1 of 1",
+         MessageKind::History},
         {"<Message:2>hi", "<Message:2>hi", MessageKind::Unknown},
         {"<QUESTLISTS:0>", "<QUESTLISTS:0>", MessageKind::Unknown},
         {"<:0>", "<:0>", MessageKind::Unknown},
@@ -116,4 +121,61 @@ TEST(MessagesTest, FeaturesAreReadWithinTheirLimits) {
         EXPECT_EQ(ReadDevice(bad), "") << bad;
     EXPECT_EQ(ReadFeatures("bye;device=" + std::string(32, 'c')).ValueOf("device"),
               std::string(32, 'c'));
+}
+
+// HISTORY from a server that cannot be trusted: what is well formed before the first damage
+// is kept, texts are cut to their limits, unknown and misplaced fields are passed by, and
+// no more submissions are read than the limit, whatever the lengths claim.
+TEST(MessagesTest, HistoryIsReadWithinItsLimits) {
+    using H = HistoryMessage;
+    const HistoryEntry one{"2026-12-07T10:15:30.250Z", " X @=a;b; Y @=2;", "X: +", "2,4 of 3"};
+    const std::string good = std::string(PayloadOf(WriteHistory({"beam", {one, one}})));
+    const std::string entryTail = "<ANSWERS:7> X @=1;<VERDICTS:0><SCORE:0>";
+    const struct {
+        std::string payload;
+        std::string task;
+        std::size_t entries;
+        std::string lastAnswers;
+    } cases[] = {
+        {good, "beam", 2, one.answers},
+        {good + "<TIME:1", "beam", 2, one.answers},                // a header cut short
+        {good.substr(0, good.size() - 3), "beam", 2, one.answers}, // a text cut short
+        {"<TASK:1>t<TIME:0>" + entryTail, "t", 1, " X @=1;"},
+        {"<TASK:1>t<ANSWERS:1>x<TIME:0><NOTE:3>abc", "t", 1, ""}, // before TIME, unknown
+        {"<TASK:1>t<TIME:0><TASK:1>u", "t", 1, ""},               // TASK only first
+        {"<TASK:99999999>t", "", 0, ""},                          // longer than the rest
+        {"<TASK:123456789>t", "", 0, ""},                         // too many digits
+        {"<TASK:-1>t", "", 0, ""},
+        {"<TASK:>t", "", 0, ""},
+        {"<:1>t<TIME:0>", "", 0, ""},
+        {"TASK:1>t", "", 0, ""},
+        {"<TASK>1:t", "", 0, ""},
+        {"<TASK:1>t<TIME:0>garbage<TIME:0>", "t", 1, ""},
+        {"", "", 0, ""},
+    };
+    for (const auto& c : cases) {
+        const HistoryMessage read = ReadHistory(c.payload);
+        EXPECT_EQ(read.task, c.task) << c.payload;
+        ASSERT_EQ(read.entries.size(), c.entries) << c.payload;
+        if (c.entries > 0) {
+            EXPECT_EQ(read.entries.back().answers, c.lastAnswers) << c.payload;
+        }
+    }
+    const HistoryMessage back = ReadHistory(good);
+    ASSERT_EQ(back.entries.size(), 2u);
+    EXPECT_EQ(back.entries[0].time, one.time);
+    EXPECT_EQ(back.entries[0].verdicts, one.verdicts);
+    EXPECT_EQ(back.entries[1].score, one.score);
+
+    HistoryMessage huge{std::string(1000, 'n'), {}};
+    for (int i = 0; i < 80; ++i)
+        huge.entries.push_back({std::string(100, 't'), std::string(20000, 'a'),
+                                std::string(5000, 'v'), std::string(100, 's')});
+    const HistoryMessage cut = ReadHistory(PayloadOf(WriteHistory(huge)));
+    EXPECT_EQ(cut.task.size(), H::kMaxTaskBytes);
+    ASSERT_EQ(cut.entries.size(), H::kMaxEntries);
+    EXPECT_EQ(cut.entries[0].time.size(), H::kMaxTimeBytes);
+    EXPECT_EQ(cut.entries[0].answers.size(), H::kMaxAnswersBytes);
+    EXPECT_EQ(cut.entries[0].verdicts.size(), H::kMaxVerdictsBytes);
+    EXPECT_EQ(cut.entries.back().score.size(), H::kMaxScoreBytes);
 }
