@@ -37,6 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (bye.reason.size() > ByeMessage::kMaxReasonBytes ||
             bye.text.size() > ByeMessage::kMaxByeTextBytes)
             __builtin_trap();
+        const HistoryMessage history = ReadHistory(PayloadOf(message));
+        if (history.entries.size() > HistoryMessage::kMaxEntries ||
+            history.task.size() > HistoryMessage::kMaxTaskBytes)
+            __builtin_trap();
+        for (const HistoryEntry& entry : history.entries)
+            if (entry.answers.size() > HistoryMessage::kMaxAnswersBytes ||
+                entry.verdicts.size() > HistoryMessage::kMaxVerdictsBytes)
+                __builtin_trap();
     }
 
     static const TaskBank bank = [] {

@@ -12,6 +12,8 @@
 #include <QSslSocket>
 #include <QTcpSocket>
 
+#include <deque>
+
 namespace {
 
 constexpr qint64 kReadChunk = 64 * 1024;
@@ -134,7 +136,7 @@ void Connection::Stop() {
 }
 
 void Connection::FinishIfSettled() {
-    if (!stopping_ || submitting_ || farewellSent_)
+    if (!stopping_ || submitting_ || readingHistory_ || farewellSent_)
         return;
     farewellSent_ = true;
     if (socket_->state() != QAbstractSocket::ConnectedState) {
@@ -317,6 +319,50 @@ std::optional<SubmissionOutcome> Connection::Submit(const SubmissionRequest& req
         self->submitting_ = false;
         self->submitted_ = outcome;
         self->Resume();
+    });
+    return std::nullopt;
+}
+
+// The student's submissions at a task are read on a store thread, keeping only the newest
+// few, however many are stored; the session is continued with them.
+std::optional<SubmissionHistory> Connection::History(const std::string& user,
+                                                     const std::string& task) {
+    if (history_) {
+        std::optional<SubmissionHistory> history;
+        history.swap(history_);
+        return history;
+    }
+    if (readingHistory_ || stopping_)
+        return std::nullopt;
+    readingHistory_ = true;
+    QPointer<Connection> self(this);
+    server_.workers_.RunStore([self, user = platform::Cp1251ToUtf8(user),
+                               task = platform::Cp1251ToUtf8(task)](Database& database) {
+        SubmissionHistory history;
+        QString why;
+        try {
+            std::deque<PastSubmission> newest;
+            database.ForEachResult(user, task, [&newest](const Database::Result& result) {
+                if (newest.size() == SubmissionHistory::kMaxHistory)
+                    newest.pop_front();
+                newest.push_back({result.receivedUtc, result.payload,
+                                  platform::Utf8ToCp1251(result.verdicts), result.score,
+                                  result.total, result.attempt, result.credited});
+            });
+            history.submissions.assign(newest.begin(), newest.end());
+        } catch (const std::exception& error) {
+            history.available = false;
+            why = QString::fromUtf8(error.what());
+        }
+        return ServerWorkers::Continuation([self, history, why] {
+            if (self.isNull())
+                return;
+            if (!why.isEmpty())
+                self->Note("cannot read the submissions: " + why);
+            self->readingHistory_ = false;
+            self->history_ = history;
+            self->Resume();
+        });
     });
     return std::nullopt;
 }

@@ -45,6 +45,8 @@ public:
     std::string CourseSecret() const override;
     LocalTime Now() const override { return CurrentLocalTime(); }
     std::optional<SubmissionOutcome> Submit(const SubmissionRequest& request) override;
+    std::optional<SubmissionHistory> History(const std::string& user,
+                                             const std::string& task) override;
     void Log(const std::string& utf8Line) override { Note(QString::fromStdString(utf8Line)); }
 
 private:
@@ -82,6 +84,8 @@ private:
     StudentRecord student_; // read with the account at the last login check
     bool submitting_ = false;
     std::optional<SubmissionOutcome> submitted_;
+    bool readingHistory_ = false;
+    std::optional<SubmissionHistory> history_;
     qint64 unsent_ = 0; // reply bytes not yet taken by the network, as last reported
     bool released_ = false;
     bool everLoggedIn_ = false; // counted among its address's logged-in connections

@@ -65,6 +65,9 @@ std::string ServerSession::AnswerQueued() {
             answer = HandleLogin(ReadLogin(PayloadOf(frame)));
         else if (kind == MessageKind::SetResultQuest && LoggedIn())
             answer = HandleSubmission(std::string(PayloadOf(frame)));
+        else if (kind == MessageKind::GetHistory && LoggedIn() &&
+                 clientFeatures_.Has(kFeatureHistory))
+            answer = HandleHistory(std::string(PayloadOf(frame)));
         else
             answer = Handle(kind, PayloadOf(frame));
         if (!answer) {
@@ -83,6 +86,10 @@ std::string ServerSession::Handle(MessageKind kind, std::string_view payload) {
     case MessageKind::Features: // what the client offers, answered with nothing
         clientFeatures_ = ReadFeatures(payload);
         return {};
+    case MessageKind::GetHistory: // asked for only by a client that takes the answer
+        if (!clientFeatures_.Has(kFeatureHistory))
+            return {};
+        break;
     case MessageKind::GetQuestList:
     case MessageKind::GetQuest:
     case MessageKind::SetResultQuest:
@@ -103,6 +110,7 @@ std::string ServerSession::Greeting() {
     Features offered;
     offered.words.emplace_back(kFeatureBye, "");
     offered.words.emplace_back(kFeatureDevice, "");
+    offered.words.emplace_back(kFeatureHistory, "");
     return WriteFeatures(offered);
 }
 
@@ -157,6 +165,42 @@ std::optional<std::string> ServerSession::HandleSubmission(const std::string& pa
     if (!outcome)
         return std::nullopt;
     return Reply(request, *outcome);
+}
+
+std::optional<std::string> ServerSession::HandleHistory(const std::string& name) {
+    HistoryMessage history{name.substr(0, HistoryMessage::kMaxTaskBytes), {}};
+    const BankTask* task = bank_.Find(name);
+    if (task == nullptr) // a task the course does not have has no submissions
+        return WriteHistory(history);
+    const std::optional<SubmissionHistory> stored = host_.History(user_, name);
+    if (!stored)
+        return std::nullopt;
+    if (!stored->available) {
+        host_.Log("history not read, the database is out of reach: " + LogName(user_) + ", task " +
+                  LogName(name));
+        return Message("Сервер сейчас не может прочитать ваши ответы: нет связи с базой "
+                       "данных. Попробуйте позже.");
+    }
+    const bool withheld = UnderReview();
+    const AttemptRules rules = RulesOf(*task);
+    const std::vector<PastSubmission>& past = stored->submissions;
+    const std::size_t first = past.size() > SubmissionHistory::kMaxHistory
+                                  ? past.size() - SubmissionHistory::kMaxHistory
+                                  : 0;
+    for (std::size_t i = first; i < past.size(); ++i) {
+        const PastSubmission& submission = past[i];
+        HistoryEntry entry{submission.receivedUtc, submission.payload, {}, {}};
+        if (!withheld) {
+            entry.verdicts = submission.verdicts;
+            entry.score = platform::Utf8ToCp1251(
+                submission.attempt > 0
+                    ? CreditText(submission.credited * AttemptScore(1, submission.attempt, rules)) +
+                          " из " + std::to_string(submission.total)
+                    : std::string("не засчитано"));
+        }
+        history.entries.push_back(std::move(entry));
+    }
+    return WriteHistory(history);
 }
 
 std::string ServerSession::Reply(const SubmissionRequest& request,

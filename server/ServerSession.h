@@ -26,6 +26,10 @@
 // secret): its caption in the task list, with the student's standing after it, and its
 // numbers in the task; a submission is judged against that variant. Outside the test
 // window the task list and the tasks are answered with when it opens or that it closed.
+//
+// A client that named "history" may ask for its earlier submissions at a task
+// (GETHISTORY); the host reads them, and the session answers HISTORY with their verdicts
+// and credit, or without them while the course withholds results.
 class ServerSession {
 public:
     // The largest frame a client may send, header included, before and after logging in.
@@ -73,6 +77,8 @@ private:
     std::optional<std::string> HandleLogin(const LoginMessage& login);
     // Empty while the host has not decided on the submission yet.
     std::optional<std::string> HandleSubmission(const std::string& payload);
+    // Empty while the host is reading the submissions.
+    std::optional<std::string> HandleHistory(const std::string& name);
     std::string Reply(const SubmissionRequest& request, const SubmissionOutcome& outcome);
     std::size_t FrameLimit() const { return LoggedIn() ? MaxFrameBytes : MaxLoginFrameBytes; }
     std::string QuestList();

@@ -290,6 +290,7 @@ TEST(CourseSessionTest, ResultsWaitForTheCloseWhenTheCourseReviewsAfterIt) {
     server.RunCommand({"extend", "Ivanov", "1440"});
     {
         ProtocolClient ivanov(server.Port());
+        ivanov.Send("FEATURES", "history");
         ASSERT_TRUE(ivanov.LogInAndOpen("Ivanov", "p1", Utf8ToCp1251("Балка-2")));
         EXPECT_EQ(Answer(ivanov, "R!A", "5"), "Ответ принят (попытка 1 из 2). Результаты будут "
                                               "доступны после окончания тестирования.");
@@ -297,11 +298,25 @@ TEST(CourseSessionTest, ResultsWaitForTheCloseWhenTheCourseReviewsAfterIt) {
         const std::string list = MessageText(ivanov.Next());
         EXPECT_TRUE(Has(list, "Консоль")) << list;
         EXPECT_FALSE(Has(list, "Консоль — ")) << list;
+        // The student's history holds the answer, and neither verdict nor score yet.
+        ivanov.Send("GETHISTORY", Utf8ToCp1251("Балка-2"));
+        const HistoryMessage history = ReadHistory(PayloadOf(ivanov.Next()));
+        ASSERT_EQ(history.entries.size(), 1u);
+        EXPECT_EQ(history.entries[0].answers, " R!A @=5;");
+        EXPECT_EQ(history.entries[0].verdicts, "");
+        EXPECT_EQ(history.entries[0].score, "");
     }
     server.RunCommand({"extend", "Ivanov", "0"});
     ProtocolClient ivanov(server.Port());
+    ivanov.Send("FEATURES", "history");
     LogIn(ivanov, "Ivanov", "p1");
     ivanov.Send("GETQUESTLIST", "1");
     const std::string list = MessageText(ivanov.Next());
     EXPECT_TRUE(Has(list, "Консоль — решено, попыток 1 из 2")) << list;
+    ivanov.Send("GETHISTORY", Utf8ToCp1251("Балка-2"));
+    const HistoryMessage history = ReadHistory(PayloadOf(ivanov.Next()));
+    ASSERT_EQ(history.entries.size(), 1u);
+    EXPECT_EQ(platform::Cp1251ToUtf8(history.entries[0].verdicts), "R_A: верно");
+    EXPECT_EQ(platform::Cp1251ToUtf8(history.entries[0].score), "1 из 1");
+    EXPECT_EQ(history.entries[0].time.size(), 24u) << history.entries[0].time; // with ms, UTC
 }

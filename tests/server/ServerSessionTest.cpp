@@ -87,7 +87,7 @@ TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
 
     // The client's FEATURES, before a login too, are answered with nothing; a client that
     // named "bye" is told goodbye with BYE, any other with a MESSAGE.
-    EXPECT_EQ(ServerSession::Greeting(), "<FEATURES:10>bye;device");
+    EXPECT_EQ(ServerSession::Greeting(), "<FEATURES:18>bye;device;history");
     const std::string text = Utf8ToCp1251("Сервер остановлен.");
     EXPECT_EQ(session.Farewell("stopping", "Сервер остановлен."), WriteText(text));
     EXPECT_EQ(session.Receive("<FEATURES:15>history;bye;x=1"), "");
@@ -304,4 +304,81 @@ TEST(ServerSessionTest, AVariantThatFailsIsNotServedAndTheWindowClosesTheTasks) 
     ServerSession session(bank, host);
     session.Receive("<LOGIN:10>Guest;wuzo");
     EXPECT_EQ(ReadTag(session.Receive(BuildFrame("GETQUESTLIST", "1"))), "QUESTLIST");
+}
+
+// A client that named "history" reads its own submissions at a task, oldest first, with
+// their verdicts and credit (the attempt's penalty taken off) unless the course withholds
+// results until the student's close. The request is passed by from a client that did not
+// name it, asks for a login first, finds nothing at a task the course lacks, waits for a
+// host still reading, and says so when the store cannot be read.
+TEST(ServerSessionTest, AStudentReadsTheirOwnHistoryAsTheCourseAllows) {
+    using Review = CourseConfig::Review;
+    const LocalTime noon{2026, 12, 10, 12, 0};
+    const LocalTime later{2026, 12, 10, 12, 30};
+    const struct {
+        Review review;
+        std::optional<LocalTime> close;
+        LocalTime askedAt;
+        bool shown;
+    } cases[] = {
+        {Review::Immediate, std::nullopt, later, true},
+        {Review::Immediate, noon, later, true},
+        {Review::AfterClose, noon, {2026, 12, 10, 11, 0}, false},
+        {Review::AfterClose, noon, later, true},
+        {Review::AfterClose, std::nullopt, later, true}, // no close: as at once
+    };
+    for (const auto& c : cases) {
+        TaskBank bank;
+        bank.tasks.push_back(
+            ParseTaskFile("<REQUEST>M;</REQUEST><ANSWER>5;</ANSWER><ATTEMPTS>3; 10</ATTEMPTS>",
+                          "<STATICA>", "c2"));
+        bank.course.review = c.review;
+        bank.course.window.close = c.close;
+        MemorySessionHost host = GuestHost();
+        ServerSession session(bank, host);
+        const std::string ask = BuildFrame("GETHISTORY", "c2");
+        EXPECT_EQ(session.Receive(BuildFrame("FEATURES", "history") + ask), "<RELOG:0>");
+        session.Receive("<LOGIN:10>Guest;wuzo" + BuildFrame("GETQUEST", "c2"));
+        session.Receive(WriteSubmission(" M @=4;"));
+        host.receivedUtc = "2026-12-10T06:31:00Z";
+        session.Receive(WriteSubmission(" M @=5;"));
+        host.now = c.askedAt;
+
+        const HistoryMessage history = ReadHistory(PayloadOf(session.Receive(ask)));
+        EXPECT_EQ(history.task, "c2");
+        ASSERT_EQ(history.entries.size(), 2u);
+        EXPECT_EQ(history.entries[0].time, "2026-12-10T06:30:00Z");
+        EXPECT_EQ(history.entries[0].answers, " M @=4;");
+        EXPECT_EQ(history.entries[1].time, "2026-12-10T06:31:00Z");
+        EXPECT_EQ(history.entries[1].answers, " M @=5;");
+        if (c.shown) {
+            EXPECT_EQ(Cp1251ToUtf8(history.entries[0].verdicts), "M: неверно");
+            EXPECT_EQ(Cp1251ToUtf8(history.entries[0].score), "0 из 1");
+            EXPECT_EQ(Cp1251ToUtf8(history.entries[1].verdicts), "M: верно");
+            EXPECT_EQ(Cp1251ToUtf8(history.entries[1].score), "0,9 из 1");
+        } else {
+            EXPECT_EQ(history.entries[1].verdicts, "");
+            EXPECT_EQ(history.entries[1].score, "");
+        }
+
+        EXPECT_EQ(session.Receive(BuildFrame("GETHISTORY", "missing")),
+                  WriteHistory({"missing", {}}));
+        host.pending = true;
+        EXPECT_EQ(session.Receive(ask + WriteTaskListRequest()), "");
+        EXPECT_TRUE(session.Waiting());
+        host.pending = false;
+        const std::string held = session.Continue();
+        EXPECT_EQ(held.rfind(WriteHistory(history), 0), 0u); // then the list's answer
+        EXPECT_GT(held.size(), WriteHistory(history).size());
+        host.storing = false;
+        EXPECT_NE(Cp1251ToUtf8(ReadPayload(session.Receive(ask))).find("не может прочитать"),
+                  std::string::npos);
+    }
+    // Without "history" named, the request is no message at all.
+    const TaskBank bank = SmallBank();
+    MemorySessionHost host = GuestHost();
+    ServerSession session(bank, host);
+    session.Receive("<LOGIN:10>Guest;wuzo");
+    EXPECT_EQ(session.Receive(BuildFrame("GETHISTORY", "k1")), "");
+    EXPECT_EQ(session.FramesAnswered(), 2);
 }
