@@ -3,6 +3,7 @@
 #include "animation/AnimationWindow.h"
 #include "app/ClientSettings.h"
 #include "app/DraftKeeper.h"
+#include "app/HistoryWindow.h"
 #include "app/LoginDialog.h"
 #include "app/Reconnector.h"
 #include "app/ServerAddress.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(pa
     connect(taskListView_, &TaskListView::taskChosen, this, &MainWindow::requestTask);
     connect(taskView_, &TaskView::resultReady, this, &MainWindow::sendResult);
     connect(taskView_, &TaskView::sendRefused, this, &MainWindow::showSendError);
+    connect(taskView_, &TaskView::historyRequested, this, &MainWindow::requestHistory);
 
     InstallErrorReport();
 
@@ -158,6 +160,15 @@ CalculatorWindow& MainWindow::Calculator() {
     return *calculatorWindow_;
 }
 
+HistoryWindow& MainWindow::History() {
+    if (!historyWindow_) {
+        historyWindow_ = std::make_unique<HistoryWindow>();
+        connect(historyWindow_.get(), &HistoryWindow::submissionChosen, this,
+                &MainWindow::putBackSubmission);
+    }
+    return *historyWindow_;
+}
+
 // ---- wiring ----
 
 void MainWindow::WireServerLink() {
@@ -169,6 +180,9 @@ void MainWindow::WireServerLink() {
     connect(link_, &ServerLink::taskListArrived, this, &MainWindow::showTaskList);
     connect(link_, &ServerLink::taskArrived, this, &MainWindow::showTask);
     connect(link_, &ServerLink::messageArrived, this, &MainWindow::showMessage);
+    connect(link_, &ServerLink::historyArrived, this, &MainWindow::showHistory);
+    connect(link_, &ServerLink::stateChanged, this, &MainWindow::offerHistory);
+    connect(link_, &ServerLink::offerAnswered, this, &MainWindow::offerHistory);
     // The token presented is the one of the user about to log in: the one the client logs
     // in again by itself, else the one the login dialog offers.
     link_->KeepDeviceTokens(
@@ -450,6 +464,10 @@ void MainWindow::showTask(const QuestSections& task) {
     // A diagram that cannot be read is reported after the whole task has been set up: the
     // student still gets the statement and the answer rows.
     const std::string error = taskView_->ShowTask(task, askedTaskCaption_);
+    shownTaskName_ = askedTaskName_;
+    offerHistory();
+    if (historyWindow_) // the submissions listed were another task's, or are out of date
+        historyWindow_->hide();
     // The animation window may be built later, and takes this title then.
     animationTitle_ = QString::fromUtf8("Анимация задачи: ") +
                       platform::ToQString(WithoutStanding(askedTaskCaption_));
@@ -482,4 +500,32 @@ void MainWindow::sendResult(const std::string& payload) {
         return;
     }
     link_->Send(WriteSubmission(payload));
+}
+
+void MainWindow::offerHistory() {
+    taskView_->OfferHistory(link_->OffersHistory());
+}
+
+void MainWindow::requestHistory() {
+    if (!link_->OffersHistory())
+        return;
+    link_->Send(WriteHistoryRequest(shownTaskName_));
+}
+
+// Only the submissions of the task the rows show are listed.
+void MainWindow::showHistory(const HistoryMessage& history) {
+    if (history.task != shownTaskName_ || !taskView_->TaskShown())
+        return;
+    HistoryWindow& window = History();
+    window.ShowHistory(history, taskView_->AnswerNames());
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void MainWindow::putBackSubmission(int index) {
+    if (const auto answers = History().AnswersAt(index); answers && taskView_->TaskShown()) {
+        taskView_->SetAnswerTexts(*answers);
+        emit taskView_->answersEdited(); // the drafts keep what is in the rows now
+    }
 }

@@ -20,6 +20,8 @@ class Reconnector;
 class ApplicationTray;
 class CalculatorWindow;
 class HelpWindow;
+class HistoryWindow;
+struct HistoryMessage;
 class LoginDialog;
 class MessageDialog;
 class QFrame;
@@ -67,6 +69,7 @@ public:
     HelpWindow& Help();
     AnimationWindow& Animation();
     CalculatorWindow& Calculator();
+    HistoryWindow& History();
     Reconnector& Reconnection() const { return *reconnector_; }
     DraftKeeper& Drafts() const { return *drafts_; }
 
@@ -109,6 +112,11 @@ private:
     void logIn(const std::string& user, const std::string& password);
     void rememberLogin();
     void sendResult(const std::string& payload);
+    void requestHistory();
+    void showHistory(const HistoryMessage& history);
+    void putBackSubmission(int index);
+    // "Мои ответы" shows while the server of the connection offers the history.
+    void offerHistory();
     void showSendError(const std::string& message, const std::string& formula);
     void showConnectionState();
     void finishReconnection();
@@ -133,6 +141,7 @@ private:
     std::unique_ptr<HelpWindow> helpWindow_;
     std::unique_ptr<AnimationWindow> animationWindow_;
     std::unique_ptr<CalculatorWindow> calculatorWindow_;
+    std::unique_ptr<HistoryWindow> historyWindow_;
     ApplicationTray* tray_ = nullptr; // made once the window has been painted
     QString draftsFolder_;
     bool started_ = false; // FinishStart is on its way
@@ -148,5 +157,6 @@ private:
     // The task asked for last, from the list or by the reconnector (CP1251).
     std::string askedTaskName_;
     std::string askedTaskCaption_;
-    QString animationTitle_; // of the task shown, empty before the first
+    std::string shownTaskName_; // the task the rows belong to (CP1251)
+    QString animationTitle_;    // of the task shown, empty before the first
 };

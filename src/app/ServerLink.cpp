@@ -244,6 +244,7 @@ Features ServerLink::ClientFeatures() {
     Features offered;
     offered.words.emplace_back(kFeatureBye, "");
     offered.words.emplace_back(kFeatureDevice, "");
+    offered.words.emplace_back(kFeatureHistory, "");
     return offered;
 }
 
@@ -285,6 +286,9 @@ void ServerLink::Emit(const std::string& message) {
         break;
     case MessageKind::Features:
         AnswerFeatures(PayloadOf(message));
+        break;
+    case MessageKind::History:
+        emit historyArrived(ReadHistory(PayloadOf(message)));
         break;
     case MessageKind::Device:
         if (const std::string token = ReadDevice(PayloadOf(message));

@@ -52,6 +52,8 @@ public:
     bool IsConnected() const { return connected_; }
     const ConnectionState& State() const { return state_; }
     const FrameReceiver& Receiver() const { return receiver_; }
+    // Whether the server of this connection offers the student's history ("Мои ответы").
+    bool OffersHistory() const { return connected_ && serverFeatures_.Has(kFeatureHistory); }
     // Whether the server of this connection sent FEATURES, and what it offered.
     bool ServerOffered() const { return serverOffered_; }
     const Features& ServerFeatures() const { return serverFeatures_; }
@@ -98,6 +100,8 @@ signals:
     void serverSaysBye(const ByeMessage& bye);
     // The client has answered the server's FEATURES with its own.
     void offerAnswered();
+    // The student's earlier submissions at a task (HISTORY).
+    void historyArrived(const HistoryMessage& history);
 
 private:
     void TcpConnected();

@@ -64,6 +64,10 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     sendButton_->setObjectName("sendButton");
     sendButton_->hide();
     connect(sendButton_, &QPushButton::clicked, this, &TaskView::Send);
+    historyButton_ = new QPushButton(QString::fromUtf8("Мои ответы"), content);
+    historyButton_->setObjectName("historyButton");
+    historyButton_->hide();
+    connect(historyButton_, &QPushButton::clicked, this, &TaskView::historyRequested);
     bottomSpacer_ = MakeLabel(content, "bottomSpacer", "  \n ");
     setWidget(content);
     // Sized in the pane's own font, which the content has taken over by now.
@@ -75,6 +79,12 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     navigation_->Watch(content);
     navigation_->Watch(statement_);
     navigation_->Watch(sendButton_);
+    navigation_->Watch(historyButton_);
+}
+
+void TaskView::OfferHistory(bool offered) {
+    historyOffered_ = offered;
+    historyButton_->setVisible(offered && !sendButton_->isHidden());
 }
 
 void TaskView::SetMenu(std::vector<QWidget*> menu) {
@@ -87,6 +97,8 @@ std::vector<QWidget*> TaskView::TabRing() const {
         return {};
     std::vector<QWidget*> ring(answerFields_.begin(), answerFields_.begin() + answerCount_);
     ring.push_back(sendButton_);
+    if (!historyButton_->isHidden())
+        ring.push_back(historyButton_);
     return ring;
 }
 
@@ -161,6 +173,7 @@ std::string TaskView::ShowTask(const QuestSections& task, const std::string& cap
     LayoutTask();
     ShowAnswerFields();
     sendButton_->show();
+    historyButton_->setVisible(historyOffered_);
     ++generation_;
     return error;
 }
@@ -224,6 +237,7 @@ void TaskView::Clear() {
     diagramImage_ = QImage();
     FillStatementImage();
     sendButton_->hide();
+    historyButton_->hide();
     hide();
 }
 
@@ -274,6 +288,13 @@ void TaskView::PlaceSendButton() {
     const SendPlace place =
         ::PlaceSendButton(width(), aboveBottom, sendButton_->width(), sendButton_->height());
     sendButton_->move(place.left, place.top);
+    // "Мои ответы" at the rows' left on the same line, or under the send button when the
+    // pane is too narrow for both.
+    historyButton_->resize(historyButton_->sizeHint());
+    if (kRowLeft + historyButton_->width() + kRowLeft <= place.left)
+        historyButton_->move(kRowLeft, place.top);
+    else
+        historyButton_->move(place.left, place.top + sendButton_->height() + 4);
     bottomSpacer_->move(bottomSpacer_->x(), place.spacerTop);
 }
 
@@ -283,6 +304,8 @@ void TaskView::ResizeContent() {
     int bottom = std::max(statement_->geometry().bottom(), bottomSpacer_->geometry().bottom());
     if (!sendButton_->isHidden())
         bottom = std::max(bottom, sendButton_->geometry().bottom());
+    if (!historyButton_->isHidden())
+        bottom = std::max(bottom, historyButton_->geometry().bottom());
     const int height = std::max(box.height(), bottom + 1);
     const int scrollBar = height > box.height() ? verticalScrollBar()->sizeHint().width() : 0;
     widget()->resize(box.width() - scrollBar, height);

@@ -61,6 +61,11 @@ public:
     // Sends the answers as "Отправить результат" does.
     void Send();
 
+    // Whether the server offers the student's history: "Мои ответы" shows under the rows
+    // of a task only then.
+    void OfferHistory(bool offered);
+    const std::vector<std::string>& AnswerNames() const { return answerNames_; }
+
     // The menu's buttons, which Tab reaches after "Отправить результат" before it turns
     // back to the first row.
     void SetMenu(std::vector<QWidget*> menu);
@@ -87,6 +92,8 @@ signals:
     void sendRefused(const std::string& message, const std::string& formula);
     // A key went to one of the answer fields: their texts may have changed.
     void answersEdited();
+    // "Мои ответы" was pressed.
+    void historyRequested();
 
 protected:
     bool event(QEvent* event) override;
@@ -114,6 +121,8 @@ private:
     QLabel* statement_;
     QLabel* greeting_;
     QPushButton* sendButton_;
+    QPushButton* historyButton_;
+    bool historyOffered_ = false;
     QLabel* bottomSpacer_;
     TaskNavigation* navigation_;
 

@@ -9,6 +9,7 @@
 #include "app/ClientSettings.h"
 #include "app/DraftKeeper.h"
 #include "app/DraftStore.h"
+#include "app/HistoryWindow.h"
 #include "app/LoginDialog.h"
 #include "app/Reconnector.h"
 #include "app/TaskLink.h"
@@ -16,9 +17,11 @@
 #include "platform/QtText.h"
 #include "protocol/Frames.h"
 #include "protocol/Messages.h"
+#include "protocol/ResultItems.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTcpSocket>
 #include <QTest>
@@ -246,7 +249,7 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}, {"history", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:10>bye;device");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:18>bye;device;history");
     EXPECT_TRUE(window->Link().ServerFeatures().Has("history"));
     Send(peer, WriteDevice("f00d42"));
     const QString stopping =
@@ -260,7 +263,7 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     QTcpSocket* again = NextPeer();
     ASSERT_NE(again, nullptr);
     Send(again, WriteFeatures({{{"bye", ""}, {"device", ""}}}));
-    EXPECT_EQ(NextFrame(again), "<FEATURES:17>bye;device=f00d42");
+    EXPECT_EQ(NextFrame(again), "<FEATURES:25>bye;device=f00d42;history");
     EXPECT_EQ(NextFrame(again), "<LOGIN:13>Ivanov;secret");
     Send(again, WriteText(platform::Cp("Здравствуйте, Ivanov!")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !StateLine().startsWith(stopping); }, kWaitMs));
@@ -275,7 +278,7 @@ TEST_F(StudentWorkTest, ALoginElsewhereIsToldAndNotTakenBackByItself) {
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:10>bye;device");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:18>bye;device;history");
     const QString evicted = QString::fromUtf8("Под этим именем вошли с другого компьютера.");
     QString shown;
     OnNextModal([&](QDialog* dialog) {
@@ -346,4 +349,62 @@ TEST_F(StudentWorkTest, TheLastAddressAndUserAreRememberedButNotThePassword) {
     QFile ini(Places().settingsFile);
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_FALSE(ini.readAll().contains("secret"));
+}
+
+// "Мои ответы" shows under the rows only against a server that offers the history; it
+// asks for the open task's submissions, lists them, and one click on a submission puts its
+// answers back into the rows. A history of another task is not shown.
+TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
+    const struct {
+        std::vector<std::pair<std::string, std::string>> offered;
+        bool shown;
+    } cases[] = {
+        {{}, false},                            // a server without FEATURES
+        {{{"bye", ""}}, false},                 // FEATURES without the history
+        {{{"bye", ""}, {"history", ""}}, true}, // offered
+    };
+    for (const auto& c : cases) {
+        QTcpSocket* peer = LogIn();
+        ASSERT_NE(peer, nullptr);
+        if (!c.offered.empty()) {
+            Send(peer, WriteFeatures({c.offered}));
+            EXPECT_EQ(ReadTag(NextFrame(peer)), "FEATURES");
+        }
+        OpenTask(peer);
+        auto* button = Find<QPushButton>("historyButton");
+        EXPECT_EQ(button->isVisible(), c.shown);
+        if (!c.shown)
+            continue;
+        EXPECT_GT(button->y(), Answer(1)->geometry().bottom()); // under the rows
+        button->click();
+        EXPECT_EQ(NextFrame(peer), WriteHistoryRequest(kTaskName));
+
+        Send(peer, WriteHistory({"other", {{"2026-12-07T10:15:30.250Z", "", "", ""}}}));
+        QTest::qWait(50);
+        EXPECT_FALSE(window->History().isVisible());
+        const HistoryMessage history{
+            kTaskName,
+            {{"2026-12-07T10:15:30.250Z", WriteResultPayload({{"RA", "12.5"}, {"RB", "-3"}}),
+              platform::Cp("RA: верно; RB: неверно"), platform::Cp("1 из 2")},
+             {"2026-12-07T10:20:00.000Z", WriteResultPayload({{"RA", "7"}}), "", ""}}};
+        Send(peer, WriteHistory(history));
+        HistoryWindow* shown = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                shown = &window->History();
+                return shown->isVisible();
+            },
+            kWaitMs));
+        auto* list = shown->findChild<QListWidget*>("submissionList");
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_TRUE(list->item(0)->text().contains(QString::fromUtf8("1 из 2")));
+        EXPECT_TRUE(list->item(0)->text().contains(QString::fromUtf8("RB: неверно")));
+        EXPECT_TRUE(list->item(0)->text().contains("12.5"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).center());
+        EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"12.5", "-3"}));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(1)).center());
+        EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"7", ""}));
+    }
 }
