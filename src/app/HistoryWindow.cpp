@@ -3,6 +3,7 @@
 #include "app/AnswerReading.h"
 #include "platform/QtText.h"
 #include "protocol/ResultItems.h"
+#include "tasklayout/AnswerRows.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -65,8 +66,11 @@ void HistoryWindow::ShowHistory(const HistoryMessage& history,
         std::vector<std::string> rows;
         const std::vector<std::optional<std::string>> answers = ReadAnswers(entry.answers, names);
         for (std::size_t row = 0; row < names.size(); ++row) {
-            rows.push_back(row < answers.size() ? answers[row].value_or(std::string()) : "");
-            text += "\n    " + Reading(names[row]) + " = " + Reading(rows.back());
+            const std::string answer =
+                row < answers.size() ? answers[row].value_or(std::string()) : std::string();
+            text += "\n    " + Reading(names[row]) + " = " + Reading(answer);
+            // Back in a row, the answer is followed by what ends a fresh field's text.
+            rows.push_back(answer + kEmptyAnswerText);
         }
         if (!entry.verdicts.empty())
             text += "\n    " + platform::ToQString(entry.verdicts);

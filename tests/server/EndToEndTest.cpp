@@ -2,6 +2,7 @@
 // the task list, open a task, answer it and read the server's reply.
 
 #include "TestCertificate.h"
+#include "app/HistoryWindow.h"
 #include "app/LoginDialog.h"
 #include "app/MainWindow.h"
 #include "app/ServerLink.h"
@@ -20,6 +21,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
@@ -300,5 +302,42 @@ TEST_F(ClientAgainstServer, TheCalculatorsCopiedResultPastesIntoARowAndIsJudgedR
     const QString reply = SendAndReadReply();
     EXPECT_EQ(reply.count(QString::fromUtf8("неверно")), 0) << reply.toStdString();
     EXPECT_EQ(reply.count(QString::fromUtf8("верно")), 1) << reply.toStdString();
+    EXPECT_TRUE(reports.empty());
+}
+
+// Two answers sent, then "Мои ответы": the server's history of the task lists both, the
+// first one's reading and verdicts included, and a click puts the first back into the rows.
+TEST_F(ClientAgainstServer, MyAnswersListsTheAnswersSentAndPutsOneBack) {
+    StartAndLogIn({"--submission-interval", "0"});
+    Open(QString::fromUtf8("Балка"));
+    ASSERT_EQ(Task()->AnswerCount(), 3);
+    for (const char* answer : {"3", "4", "5*2"}) {
+        QTest::keyClicks(window.focusWidget(), answer);
+        QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+    }
+    Task()->AnswerField(2)->setFocus();
+    ASSERT_FALSE(SendAndReadReply().isEmpty());
+    const std::vector<std::string> first = Task()->AnswerTexts();
+    QTest::keyClicks(Task()->AnswerField(2), "1");
+    Task()->AnswerField(2)->setFocus();
+    ASSERT_FALSE(SendAndReadReply().isEmpty());
+    EXPECT_NE(Task()->AnswerTexts(), first);
+
+    auto* button = window.findChild<QPushButton*>("historyButton");
+    ASSERT_TRUE(button->isVisible());
+    button->click();
+    QListWidget* list = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            list = window.History().findChild<QListWidget*>("submissionList");
+            return window.History().isVisible() && list->count() == 2;
+        },
+        kWaitMs));
+    EXPECT_TRUE(list->item(0)->text().contains(QString::fromUtf8("= 5·2")))
+        << list->item(0)->text().toStdString();
+    EXPECT_TRUE(list->item(0)->text().contains(QString::fromUtf8(" из 3")));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(Task()->AnswerTexts(), first);
     EXPECT_TRUE(reports.empty());
 }
