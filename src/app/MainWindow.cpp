@@ -524,8 +524,6 @@ void MainWindow::showHistory(const HistoryMessage& history) {
 }
 
 void MainWindow::putBackSubmission(int index) {
-    if (const auto answers = History().AnswersAt(index); answers && taskView_->TaskShown()) {
-        taskView_->SetAnswerTexts(*answers);
-        emit taskView_->answersEdited(); // the drafts keep what is in the rows now
-    }
+    if (const auto answers = History().AnswersAt(index); answers && taskView_->TaskShown())
+        taskView_->PutBackAnswers(*answers);
 }

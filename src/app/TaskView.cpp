@@ -205,6 +205,11 @@ void TaskView::SetAnswerTexts(const std::vector<std::string>& texts) {
         answerFields_[row]->SetEquation(texts[row]);
 }
 
+void TaskView::PutBackAnswers(const std::vector<std::string>& texts) {
+    SetAnswerTexts(texts);
+    emit answersEdited();
+}
+
 void TaskView::Reveal() {
     // The task opens at the top of its statement, which the student reads first; the first
     // row takes the keyboard without scrolling it away.

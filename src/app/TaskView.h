@@ -77,6 +77,9 @@ public:
     // rows as there are of both.
     std::vector<std::string> AnswerTexts() const;
     void SetAnswerTexts(const std::vector<std::string>& texts);
+    // The student put earlier answers back into the rows: set as SetAnswerTexts does, and
+    // told as typing is, so that the draft keeps them.
+    void PutBackAnswers(const std::vector<std::string>& texts);
 
     int AnswerCount() const { return answerCount_; }
     FormulaField* AnswerField(int row) const;

@@ -406,5 +406,10 @@ TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(1)).center());
         EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"7  ", "  "}));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return OnDisk() == std::vector<std::string>{"7  ", "  "};
+            },
+            kWaitMs));
     }
 }
