@@ -1,6 +1,6 @@
 #include "accounts/PasswordUpgrade.h"
 
-#include "net/TestingServer.h"
+#include "log/ServerLog.h"
 #include "platform/Cp1251.h"
 #include "storage/Database.h"
 
@@ -13,8 +13,8 @@ void StoreUpgradedHash(Database& database, const std::string& cp1251User, const 
     const QString user = QString::fromStdString(platform::Cp1251ToUtf8(cp1251User));
     try {
         if (database.ReplacePasswordHash(user.toStdString(), stored, upgraded))
-            TestingServer::Log(user + ": password hash upgraded to Argon2id");
+            ServerLog(user + ": password hash upgraded to Argon2id");
     } catch (const std::exception& error) {
-        TestingServer::Log(user + ": cannot upgrade the password hash: " + error.what());
+        ServerLog(user + ": cannot upgrade the password hash: " + error.what());
     }
 }

@@ -1,6 +1,6 @@
 #include "accounts/SharedLimits.h"
 
-#include "net/TestingServer.h"
+#include "log/ServerLog.h"
 #include "storage/ServerWorkers.h"
 
 #include <QCoreApplication>
@@ -115,8 +115,8 @@ void SharedLimits::Run(std::function<void(Database&)> job, std::function<void()>
             static std::atomic<long long> lastLogged{0};
             const long long now = NowMs();
             if (now - lastLogged.exchange(now) >= 1000)
-                TestingServer::Log("cannot keep the limits shared with other server processes: " +
-                                   QString::fromUtf8(error.what()));
+                ServerLog("cannot keep the limits shared with other server processes: " +
+                          QString::fromUtf8(error.what()));
         }
         return ServerWorkers::Continuation(after);
     });
@@ -160,9 +160,9 @@ void SharedLimits::Beat() {
                 return;
             self->beating_ = false;
             if (!failure.isEmpty())
-                TestingServer::Log("cannot keep the sessions shared with other server "
-                                   "processes: " +
-                                   failure);
+                ServerLog("cannot keep the sessions shared with other server "
+                          "processes: " +
+                          failure);
             for (long long connection : closing)
                 self->close_(connection);
         });

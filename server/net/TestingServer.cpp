@@ -1,19 +1,16 @@
 #include "net/TestingServer.h"
 
-#include "log/RepeatedFailures.h"
+#include "log/ServerLog.h"
 #include "net/ClientConnection.h"
 #include "net/PeerAddress.h"
 #include "platform/Cp1251.h"
 #include "session/ProxyHeader.h"
 
-#include <QDateTime>
 #include <QSocketNotifier>
 #include <QSslSocket>
 #include <QTimer>
 
 #include <algorithm>
-#include <iostream>
-#include <mutex>
 #include <utility>
 
 #include <sys/resource.h>
@@ -121,28 +118,8 @@ std::vector<LiveSession> TestingServer::LiveSessions() const {
     return sessions;
 }
 
-QString LogText(const QString& line) {
-    QString text = line;
-    for (QChar& c : text) {
-        const QChar::Category category = c.category();
-        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
-            category == QChar::Separator_Paragraph)
-            c = u'?';
-    }
-    return text;
-}
-
 void TestingServer::Log(const QString& line) {
-    static std::mutex mutex;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    const std::optional<std::string> passed =
-        RepeatedFailures::Instance().Pass(line.toStdString(), now.toMSecsSinceEpoch());
-    if (!passed)
-        return;
-    const std::string text = now.toString(Qt::ISODate).toStdString() + " " +
-                             LogText(QString::fromStdString(*passed)).toStdString() + "\n";
-    const std::lock_guard<std::mutex> lock(mutex);
-    std::cerr << text << std::flush;
+    ServerLog(line);
 }
 
 void TestingServer::LogRarely(const QString& kind, const QString& line) {

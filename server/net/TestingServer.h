@@ -81,8 +81,7 @@ public:
     void Stop(std::function<void(bool inTime)> stopped);
     bool Stopping() const { return stopping_; }
 
-    // One line on stderr, stamped with the UTC time (LogText of `line`); safe from any
-    // thread.
+    // One line on the operator's log (ServerLog); safe from any thread.
     static void Log(const QString& line);
 
 private:
@@ -140,11 +139,6 @@ private:
     std::function<void(bool)> stopped_;
     QTimer* stopGrace_ = nullptr; // made by Stop
 };
-
-// A line as the log shows it: control characters (a newline among them) and line and
-// paragraph separators, which names and messages from outside may carry, become "?", so
-// that no text can end a log line and forge the next.
-QString LogText(const QString& line);
 
 // Raises the soft limit of open descriptors to the hard one; returns the soft limit.
 int RaiseDescriptorLimit();

@@ -1,6 +1,6 @@
 #include "storage/ServerWorkers.h"
 
-#include "net/TestingServer.h"
+#include "log/ServerLog.h"
 #include "storage/Database.h"
 
 #include <QThread>
@@ -62,7 +62,7 @@ void ServerWorkers::RunWithDatabase(QThreadPool& pool, std::function<Continuatio
         Database& database = ThreadDatabase();
         Continuation continuation = job(database);
         if (const std::optional<std::string> change = database.TakeStateChange())
-            TestingServer::Log("database " + QString::fromStdString(*change));
+            ServerLog("database " + QString::fromStdString(*change));
         Post(std::move(continuation));
     });
 }
