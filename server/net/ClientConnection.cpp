@@ -2,10 +2,12 @@
 
 #include "accounts/Password.h"
 #include "accounts/PasswordUpgrade.h"
-#include "net/TestingServer.h"
+#include "log/ServerLog.h"
 #include "platform/Cp1251.h"
 #include "protocol/Messages.h"
 #include "storage/Database.h"
+#include "storage/ServerWorkers.h"
+#include "storage/SubmissionPipeline.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -58,11 +60,11 @@ StudentRecord ReadStudent(Database& database, const std::string& utf8User) {
 
 } // namespace
 
-Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString& address,
-                       long long number)
-    : QObject(socket), server_(server), socket_(socket), address_(address),
+Connection::Connection(ConnectionTools tools, ConnectionEvents& events, QTcpSocket* socket,
+                       const QString& address, long long number)
+    : QObject(socket), tools_(tools), events_(events), socket_(socket), address_(address),
       label_(address + " " + QString::number(socket->peerPort())), number_(number),
-      session_(server.bank_, *this) {
+      session_(tools.bank, *this) {
     socket_->setReadBufferSize(kReadChunk);
     for (QTimer* timer : {&idle_, &loginDeadline_, &headerDeadline_, &loginWait_})
         timer->setSingleShot(true);
@@ -71,7 +73,7 @@ Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString&
         // A login that came in time and waits for its check, in a crowd of logins, is
         // given the time it takes.
         if (checking_ || loginWait_.isActive())
-            loginDeadline_.start(server_.limits_.loginDeadlineMs);
+            loginDeadline_.start(tools_.limits.loginDeadlineMs);
         else if (!session_.LoggedIn())
             Close("no login in time, closed");
     });
@@ -88,8 +90,8 @@ Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString&
         Note("disconnected");
         socket_->deleteLater();
     });
-    idle_.start(server_.limits_.idleMs);
-    loginDeadline_.start(server_.limits_.loginDeadlineMs);
+    idle_.start(tools_.limits.idleMs);
+    loginDeadline_.start(tools_.limits.loginDeadlineMs);
     connectedAt_ = LocalNow();
     Note("connected");
     // What the server offers goes first; a client that does not know FEATURES drops it.
@@ -97,12 +99,12 @@ Connection::Connection(TestingServer& server, QTcpSocket* socket, const QString&
 }
 
 Connection::~Connection() {
-    server_.UnsentChanged(-unsent_);
-    server_.Released(this, address_);
+    events_.UnsentChanged(-unsent_);
+    events_.Released(this, address_, everLoggedIn_);
 }
 
 void Connection::Note(const QString& line) {
-    TestingServer::Log(label_ + ": " + line);
+    ServerLog(label_ + ": " + line);
 }
 
 void Connection::Close(const QString& why) {
@@ -111,7 +113,7 @@ void Connection::Close(const QString& why) {
         socket_->abort();
     }
     // What it held unsent is gone with it.
-    server_.UnsentChanged(-unsent_);
+    events_.UnsentChanged(-unsent_);
     unsent_ = 0;
 }
 
@@ -156,9 +158,9 @@ LoginDecision Connection::CheckLogin(const std::string& user, const std::string&
         decided_.reset();
         if (decision == LoginDecision::Accepted) {
             loginDeadline_.stop();
-            server_.LoggedIn(this, user);
+            events_.LoggedIn(this, user, !std::exchange(everLoggedIn_, true));
         } else {
-            server_.LoggedOut(this);
+            events_.LoggedOut(this);
         }
         return decision;
     }
@@ -170,7 +172,7 @@ LoginDecision Connection::CheckLogin(const std::string& user, const std::string&
 
 void Connection::WaitForTurn(long long waitMs) {
     checking_ = false;
-    server_.LogRarely("pacing", label_ + ": login attempts paced, the next in " +
+    events_.LogRarely("pacing", label_ + ": login attempts paced, the next in " +
                                     QString::number(waitMs) + " ms");
     loginWait_.start(static_cast<int>(std::min<long long>(waitMs, SharedLimits::Pacing.delayMs)));
 }
@@ -185,11 +187,11 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
                             const std::string& password) {
     checking_ = true;
     QPointer<Connection> self(this);
-    ServerWorkers& workers = server_.workers_;
+    ServerWorkers& workers = tools_.workers;
     const Features& features = session_.ClientFeatures();
-    server_.workers_.RunLookup([self, &workers, attempt, user, password, address = address_,
-                                token = ReadDevice(features.ValueOf(kFeatureDevice)),
-                                wantsToken = features.Has(kFeatureDevice)](Database& database) {
+    tools_.workers.RunLookup([self, &workers, attempt, user, password, address = address_,
+                              token = ReadDevice(features.ValueOf(kFeatureDevice)),
+                              wantsToken = features.Has(kFeatureDevice)](Database& database) {
         std::optional<std::string> hash;
         StudentRecord student;
         SharedLimits::LoginPace pace;
@@ -231,7 +233,7 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
                 // A hash of an older, weaker kind is replaced by today's once the
                 // password matched it.
                 if (!upgraded.empty())
-                    self->server_.workers_.RunStore(
+                    self->tools_.workers.RunStore(
                         [user, stored = *hash, upgraded](Database& database) {
                             StoreUpgradedHash(database, user, stored, upgraded);
                             return ServerWorkers::Continuation();
@@ -251,7 +253,7 @@ void Connection::StartCheck(const std::string& attempt, const std::string& user,
 void Connection::RememberLogin(const std::string& utf8User, const SharedLimits::LoginPace& pace,
                                bool wantsToken) {
     QPointer<Connection> self(this);
-    server_.workers_.RunStore(
+    tools_.workers.RunStore(
         [self, address = address_, utf8User, pace, wantsToken](Database& database) {
             std::string token;
             try {
@@ -273,7 +275,7 @@ void Connection::RememberLogin(const std::string& utf8User, const SharedLimits::
 
 void Connection::Refuse(const std::string& attempt, std::vector<std::string> failureKeys) {
     QPointer<Connection> self(this);
-    server_.shared_.RecordLoginFailure(std::move(failureKeys), [self, attempt] {
+    tools_.shared.RecordLoginFailure(std::move(failureKeys), [self, attempt] {
         if (!self.isNull())
             self->Decide(attempt, LoginDecision::Refused);
     });
@@ -296,7 +298,7 @@ LiveSession Connection::Describe() const {
 }
 
 std::string Connection::CourseSecret() const {
-    return server_.courseSecret_;
+    return tools_.courseSecret;
 }
 
 std::optional<SubmissionOutcome> Connection::Submit(const SubmissionRequest& request) {
@@ -312,7 +314,7 @@ std::optional<SubmissionOutcome> Connection::Submit(const SubmissionRequest& req
     submitting_ = true;
     QPointer<Connection> self(this);
     const QString task = QString::fromStdString(platform::Cp1251ToUtf8(request.task->name));
-    server_.pipeline_.Submit(request, [self, task](const SubmissionOutcome& outcome) {
+    tools_.pipeline.Submit(request, [self, task](const SubmissionOutcome& outcome) {
         if (self.isNull())
             return;
         self->lastSubmission_ = LocalNow() + " " + task + ": " + OutcomeText(outcome);
@@ -336,8 +338,8 @@ std::optional<SubmissionHistory> Connection::History(const std::string& user,
         return std::nullopt;
     readingHistory_ = true;
     QPointer<Connection> self(this);
-    server_.workers_.RunStore([self, user = platform::Cp1251ToUtf8(user),
-                               task = platform::Cp1251ToUtf8(task)](Database& database) {
+    tools_.workers.RunStore([self, user = platform::Cp1251ToUtf8(user),
+                             task = platform::Cp1251ToUtf8(task)](Database& database) {
         SubmissionHistory history;
         QString why;
         try {
@@ -394,13 +396,13 @@ void Connection::Read() {
 // frame header must complete within the deadline.
 void Connection::WatchHeader(long long answeredBefore) {
     if (session_.FramesAnswered() != answeredBefore) {
-        idle_.start(server_.limits_.idleMs);
+        idle_.start(tools_.limits.idleMs);
         headerDeadline_.stop();
     }
     if (!session_.HeaderIncomplete())
         headerDeadline_.stop();
     else if (!headerDeadline_.isActive())
-        headerDeadline_.start(server_.limits_.loginDeadlineMs);
+        headerDeadline_.start(tools_.limits.loginDeadlineMs);
 }
 
 void Connection::Answer(const std::string& reply) {
@@ -419,8 +421,8 @@ void Connection::UpdateUnsent() {
     qint64 unsent = socket_->bytesToWrite();
     if (auto* secure = qobject_cast<QSslSocket*>(socket_))
         unsent += secure->encryptedBytesToWrite();
-    server_.UnsentChanged(unsent - unsent_);
+    events_.UnsentChanged(unsent - unsent_);
     unsent_ = unsent;
-    if (unsent_ > server_.limits_.unsentReplyBytes)
+    if (unsent_ > tools_.limits.unsentReplyBytes)
         Close("replies not read, closed");
 }

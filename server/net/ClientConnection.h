@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accounts/SharedLimits.h"
+#include "net/ConnectionHost.h"
 #include "session/LiveSession.h"
 #include "session/ServerSession.h"
 #include "session/SessionHost.h"
@@ -15,7 +16,6 @@
 #include <vector>
 
 class QTcpSocket;
-class TestingServer;
 
 // One client of the testing server: its socket, its session, and the host side the
 // session asks for accounts, submissions, login pacing and logging. The socket is read
@@ -23,8 +23,10 @@ class TestingServer;
 // further bytes stay in the network's buffers meanwhile.
 class Connection : public QObject, public SessionHost {
 public:
-    // `number` names the connection among this process's, also in the database.
-    Connection(TestingServer& server, QTcpSocket* socket, const QString& address, long long number);
+    // `number` names the connection among this process's, also in the database. It serves
+    // with what `tools` lends and reports to `events`.
+    Connection(ConnectionTools tools, ConnectionEvents& events, QTcpSocket* socket,
+               const QString& address, long long number);
     ~Connection() override;
 
     // Closes the connection at once, with the reason in the log.
@@ -37,6 +39,8 @@ public:
     void Stop();
     qint64 Unsent() const { return unsent_; }
     long long Number() const { return number_; }
+    // The student's address, for limits and the log.
+    const QString& Address() const { return address_; }
     // Who is connected, from where, since when, at which task, and the last submission.
     LiveSession Describe() const;
 
@@ -50,7 +54,6 @@ public:
     void Log(const std::string& utf8Line) override { Note(QString::fromStdString(utf8Line)); }
 
 private:
-    friend class TestingServer;
     void Note(const QString& line);
     void StartCheck(const std::string& attempt, const std::string& user,
                     const std::string& password);
@@ -69,7 +72,8 @@ private:
     // Stopping and no submission under way: says goodbye and closes.
     void FinishIfSettled();
 
-    TestingServer& server_;
+    ConnectionTools tools_;
+    ConnectionEvents& events_;
     QTcpSocket* socket_;
     QString address_; // the student's address, for limits and the log
     QString label_;   // address and port, for the log
@@ -88,7 +92,7 @@ private:
     std::optional<SubmissionHistory> history_;
     qint64 unsent_ = 0; // reply bytes not yet taken by the network, as last reported
     bool released_ = false;
-    bool everLoggedIn_ = false; // counted among its address's logged-in connections
+    bool everLoggedIn_ = false; // a login was accepted: the server counts it as logged in
     bool stopping_ = false;
     bool farewellSent_ = false;
     QString connectedAt_;    // local time

@@ -243,14 +243,17 @@ void TestingServer::Admit(qintptr descriptor, const std::optional<QHostAddress>&
         secure->setSslConfiguration(*tls_);
         secure->startServerEncryption();
     }
-    open_.insert(new Connection(*this, socket, address, ++connectionNumbers_));
+    const ConnectionLimits limits{limits_.idleMs, limits_.loginDeadlineMs,
+                                  limits_.unsentReplyBytes};
+    const ConnectionTools tools{bank_, courseSecret_, workers_, shared_, pipeline_, limits};
+    open_.insert(new Connection(tools, *this, socket, address, ++connectionNumbers_));
 }
 
-void TestingServer::Released(Connection* connection, const QString& address) {
+void TestingServer::Released(Connection* connection, const QString& address, bool everLoggedIn) {
     if (open_.erase(connection) == 0)
         return;
     ReleaseDescriptor();
-    if (!connection->everLoggedIn_)
+    if (!everLoggedIn)
         Uncount(anonymous_, address);
     LoggedOut(connection);
     Uncount(connections_, address);
@@ -265,9 +268,9 @@ void TestingServer::Uncount(std::map<QString, int>& counts, const QString& addre
 
 // A login over the account's limit closes its oldest connection: a student whose
 // network dropped gets back in while the old connection has not timed out yet.
-void TestingServer::LoggedIn(Connection* connection, const std::string& user) {
-    if (!std::exchange(connection->everLoggedIn_, true))
-        Uncount(anonymous_, connection->address_);
+void TestingServer::LoggedIn(Connection* connection, const std::string& user, bool first) {
+    if (first)
+        Uncount(anonymous_, connection->Address());
     Forget(connection);
     shared_.LoggedIn(connection->Number(), platform::Cp1251ToUtf8(user));
     std::deque<Connection*>& logins = accounts_[user];

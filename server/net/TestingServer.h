@@ -3,6 +3,7 @@
 #include "accounts/SharedLimits.h"
 #include "course/TaskBank.h"
 #include "net/ConnectionBudget.h"
+#include "net/ConnectionHost.h"
 #include "session/LiveSession.h"
 #include "storage/ServerWorkers.h"
 #include "storage/SubmissionPipeline.h"
@@ -52,7 +53,7 @@ struct StoreAddress {
 // hold over every server process on the database. Optionally it speaks TLS only, and takes
 // students' addresses from the header a load balancer sends. Every connection, login and
 // submission is logged on stderr.
-class TestingServer : public QObject {
+class TestingServer : public QObject, private ConnectionEvents {
 public:
     TestingServer(const TaskBank& bank, const StoreAddress& store, ServerLimits limits = {});
     ~TestingServer() override;
@@ -85,7 +86,6 @@ public:
     static void Log(const QString& line);
 
 private:
-    friend class Connection;
     class Listener : public QTcpServer {
     public:
         std::function<void(qintptr)> incoming;
@@ -100,17 +100,17 @@ private:
     void AcceptFailed();
     // A descriptor taken for a connection, or one awaiting a header, is given back.
     void ReleaseDescriptor();
-    void Released(Connection* connection, const QString& address);
-    void LoggedIn(Connection* connection, const std::string& user);
-    void LoggedOut(Connection* connection);
+    // What a connection tells its server (ConnectionEvents).
+    void UnsentChanged(qint64 delta) override;
+    void Released(Connection* connection, const QString& address, bool everLoggedIn) override;
+    void LoggedIn(Connection* connection, const std::string& user, bool first) override;
+    void LoggedOut(Connection* connection) override;
+    void LogRarely(const QString& kind, const QString& line) override;
     static void Uncount(std::map<QString, int>& counts, const QString& address);
     // Takes the connection out of its account's list; false when it was in none.
     bool Forget(Connection* connection);
     // A login in another process wants this connection closed.
     void CloseForNewerLogin(long long number);
-    void UnsentChanged(qint64 delta);
-    // At most one line a second of each kind of trouble that may come in floods.
-    void LogRarely(const QString& kind, const QString& line);
     // Ends the stop once no connection is left.
     void CheckStopped();
     void FinishStop(bool inTime);
