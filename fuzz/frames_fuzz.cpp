@@ -8,6 +8,7 @@
 #include "protocol/QuestList.h"
 #include "protocol/Sections.h"
 #include "session/ServerSession.h"
+#include "support/MemorySessionHost.h"
 
 #include <cstddef>
 #include <cstdint>

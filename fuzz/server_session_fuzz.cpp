@@ -5,6 +5,7 @@
 #include "judging/Submission.h"
 #include "judging/VerdictMessage.h"
 #include "session/ServerSession.h"
+#include "support/MemorySessionHost.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include "platform/Cp1251.h"
 #include "protocol/Sections.h"
 #include "session/ServerSession.h"
+#include "support/MemorySessionHost.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include "platform/Cp1251.h"
 #include "platform/RecordingCanvas.h"
 #include "protocol/Sections.h"
+#include "support/MemorySessionHost.h"
 
 #include <gtest/gtest.h>
 
