@@ -2,7 +2,7 @@
 
 #include "StudentTask.h"
 #include "ToolArguments.h"
-#include "VariantText.h"
+#include "course/VariantText.h"
 
 #include "drawing/DrawingJudge.h"
 #include "drawing/DrawnAnswer.h"
