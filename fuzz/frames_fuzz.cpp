@@ -3,7 +3,6 @@
 
 #include "ServerSession.h"
 #include "app/ServerAddress.h"
-#include "platform/Error.h"
 #include "protocol/Frames.h"
 #include "protocol/Messages.h"
 #include "protocol/QuestList.h"
