@@ -165,7 +165,7 @@ void BM_PartInterpret(benchmark::State& state) {
     animation::AnimationModel& model = player.Model();
     std::vector<std::string> rewritten;
     for (const std::string& statement : model.DrawList)
-        rewritten.push_back(animation::RewriteStatement(statement, model.Values));
+        rewritten.push_back(animation::RewriteStatement(statement, model.Values).Value());
     diagram::DrawingContext context;
     diagram::InitContext(context);
     diagram::AttachCanvas(context, surface.canvas);
@@ -174,7 +174,7 @@ void BM_PartInterpret(benchmark::State& state) {
     for (auto _ : state) {
         diagram::StartPicture(context);
         for (const std::string& statement : rewritten)
-            diagram::DrawPrimitive(context, statement);
+            benchmark::DoNotOptimize(diagram::DrawPrimitive(context, statement));
     }
 }
 

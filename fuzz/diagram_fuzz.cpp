@@ -2,7 +2,6 @@
 // interpreter, on a canvas that only counts its calls.
 
 #include "diagram/DiagramDocument.h"
-#include "platform/Error.h"
 #include "platform/RecordingCanvas.h"
 
 #include <cstddef>
@@ -15,12 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     canvas.keepAtMost = 64;
     diagram::DrawingContext context;
     diagram::InitContext(context);
-    try {
-        const diagram::DiagramSize surface = diagram::ReadDiagramHeader(document);
-        diagram::IsDrawableSize(surface);
-        diagram::AttachCanvas(context, canvas);
-        diagram::DrawDiagramStatements(context, document);
-    } catch (const platform::Error&) {
-    }
+    const platform::Result<diagram::DiagramSize> surface = diagram::ReadDiagramHeader(document);
+    if (!surface)
+        return 0;
+    diagram::IsDrawableSize(*surface);
+    diagram::AttachCanvas(context, canvas);
+    (void)diagram::DrawDiagramStatements(context, document);
     return 0;
 }

@@ -15,12 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     eqedit::Evaluator evaluator;
     evaluator.AddVariable("x", 2.5);
     evaluator.SetTestValueDraw([] { return 16384; });
-    double value = 0;
-    if (split == std::string::npos) {
-        evaluator.CalculateEquation(formula, value);
-    } else {
-        bool equal = false;
-        evaluator.CompareEquation(formula.substr(0, split), formula.substr(split + 1), equal);
-    }
+    if (split == std::string::npos)
+        (void)evaluator.CalculateEquation(formula);
+    else
+        (void)evaluator.CompareEquation(formula.substr(0, split), formula.substr(split + 1));
     return 0;
 }

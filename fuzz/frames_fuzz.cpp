@@ -2,7 +2,6 @@
 // list and the reference server's session; and typed server addresses.
 
 #include "app/ServerAddress.h"
-#include "platform/Error.h"
 #include "protocol/Frames.h"
 #include "protocol/Messages.h"
 #include "protocol/QuestList.h"

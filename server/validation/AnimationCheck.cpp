@@ -6,7 +6,6 @@
 #include "animation/StatementRewrite.h"
 #include "diagram/DrawingContext.h"
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
 #include "platform/RecordingCanvas.h"
 
 namespace {
@@ -45,13 +44,13 @@ std::vector<std::string> UndrawableStatements(const animation::AnimationModel& m
             if (!BracketsPair(statement))
                 problems.push_back("ANIMATE: brackets do not pair up: " +
                                    platform::Cp1251ToUtf8(statement));
-            try {
-                if (diagram::DrawPrimitive(context,
-                                           animation::RewriteStatement(statement, model.Values)))
-                    continue;
-            } catch (const platform::Error&) {
-                continue; // the frame itself reports it
-            }
+            // A statement that fails is told by the frame itself.
+            const platform::Result<std::string> drawn =
+                animation::RewriteStatement(statement, model.Values);
+            const platform::Result<bool> known =
+                drawn ? diagram::DrawPrimitive(context, *drawn) : platform::Result<bool>(true);
+            if (!known || *known)
+                continue;
             problems.push_back("ANIMATE: statement not understood (unknown keyword): " +
                                platform::Cp1251ToUtf8(statement));
         }

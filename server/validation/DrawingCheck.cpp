@@ -5,7 +5,6 @@
 #include "animation/WindowGeometry.h"
 #include "diagram/DrawingContext.h"
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
 #include "platform/RecordingCanvas.h"
 #include "tasklayout/QuestImage.h"
 
@@ -88,12 +87,7 @@ std::string Size(int width, int height) {
 
 // Draws one statement; false when the picture stops at it (its fault is told elsewhere).
 bool Draw(diagram::DrawingContext& context, std::string_view statement) {
-    try {
-        diagram::DrawPrimitive(context, statement);
-        return true;
-    } catch (const platform::Error&) {
-        return false;
-    }
+    return diagram::DrawPrimitive(context, statement).Ok();
 }
 
 void CheckDiagram(const std::string& image, platform::Canvas& measure,
@@ -186,11 +180,12 @@ private:
         for (const auto& [name, list] : lists)
             for (std::size_t index = 0; index < list->size(); ++index) {
                 const std::string& statement = (*list)[index];
-                const std::string drawn =
+                const platform::Result<std::string> rewritten =
                     animation::RewriteStatement(statement, player_.Model().Values);
                 canvas_->Forget();
-                if (!Draw(context, drawn))
+                if (!rewritten || !Draw(context, *rewritten))
                     break;
+                const std::string& drawn = *rewritten;
                 if (!canvas_->Outside().empty())
                     problems_.push_back(
                         {"ANIMATE outside: " + std::string(name) + std::to_string(index),

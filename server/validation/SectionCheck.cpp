@@ -4,7 +4,6 @@
 #include "diagram/DrawingContext.h"
 #include "platform/BracketDepth.h"
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
 #include "platform/RecordingCanvas.h"
 #include "tasklayout/AnswerRows.h"
 #include "tasklayout/QuestImage.h"
@@ -43,28 +42,23 @@ void CheckStatement(std::string_view statement, std::vector<std::string>& proble
     if (!BracketsPair(statement))
         problems.push_back("IMAGE: brackets do not pair up: " + Utf8(statement));
     CountingPicture picture;
-    try {
-        if (!diagram::DrawPrimitive(picture.context, statement))
-            problems.push_back("IMAGE: statement not understood (unknown keyword): " +
-                               Utf8(statement));
-    } catch (const platform::Error& error) {
+    const platform::Result<bool> known = diagram::DrawPrimitive(picture.context, statement);
+    if (!known)
         problems.push_back("IMAGE: statement not understood: " + Utf8(statement) + ": " +
-                           Utf8(error.what()));
-    }
+                           Utf8(known.Error().message));
+    else if (!*known)
+        problems.push_back("IMAGE: statement not understood (unknown keyword): " + Utf8(statement));
 }
 
 // The whole picture as the task view draws it: the client stops a picture past its work
 // budget and shows only the part before.
 void CheckPictureBudget(std::string_view statements, std::vector<std::string>& problems) {
     CountingPicture picture;
-    try {
-        diagram::DrawDiagramStatements(picture.context, statements);
-    } catch (const platform::Error& error) {
-        if (std::string_view(error.what()) == diagram::kPictureTooComplex)
-            problems.push_back("IMAGE: " + Utf8(error.what()) + " (at most " +
-                               std::to_string(diagram::kMaxPrimitives) + " statements and " +
-                               std::to_string(diagram::kMaxSegments) + " line pieces)");
-    }
+    const platform::Status drawn = diagram::DrawDiagramStatements(picture.context, statements);
+    if (!drawn && drawn.Error().Is(diagram::ErrorCode::TooComplex))
+        problems.push_back("IMAGE: " + Utf8(drawn.Error().message) + " (at most " +
+                           std::to_string(diagram::kMaxPrimitives) + " statements and " +
+                           std::to_string(diagram::kMaxSegments) + " line pieces)");
 }
 
 void CheckImage(std::string image, std::vector<std::string>& problems) {

@@ -4,7 +4,6 @@
 #include "animation/WindowGeometry.h"
 
 #include "platform/Convert.h"
-#include "platform/Error.h"
 
 namespace animation {
 
@@ -13,14 +12,9 @@ namespace {
 // Model time runs at 2 units per second of ticks.
 constexpr double kTimePerTick = 0.002;
 
-// Runs an operation that may raise the client's error; gives its message, or empty text.
-template <typename Operation> std::string MessageOf(Operation operation) {
-    try {
-        operation();
-    } catch (const platform::Error& error) {
-        return error.what();
-    }
-    return {};
+// The message of a frame that stopped, or empty text when it was drawn.
+std::string MessageOf(const platform::Status& status) {
+    return status ? std::string() : status.Error().message;
 }
 
 } // namespace
@@ -47,10 +41,9 @@ std::string AnimationPlayer::ShowStill(std::uint32_t tick) {
                            model_.FirstObjList.end());
     model_.Values.AssignTable(&model_.InitialValues);
     currentTick_ = lastTick_ = tick;
-    return MessageOf([this] {
-        StopFrameIfUnreadable(EvaluateFunctions(model_));
-        DrawFrameOrThrow();
-    });
+    if (platform::Status evaluated = StopFrameIfUnreadable(EvaluateFunctions(model_)); !evaluated)
+        return MessageOf(evaluated);
+    return MessageOf(DrawFrameStatus());
 }
 
 void AnimationPlayer::StartRun(std::uint32_t tick) {
@@ -63,54 +56,63 @@ void AnimationPlayer::StartRun(std::uint32_t tick) {
 std::string AnimationPlayer::TimerStep(std::uint32_t tick) {
     running_ = false;
     currentTick_ = tick;
-    return MessageOf([this] {
-        double time = ValueForFrame(model_.Values, "t");
-        const double omega = ValueForFrame(model_.Values, "Omega");
-        // Ticks wrap at 2^32; their difference does not.
-        const double elapsed = static_cast<std::uint32_t>(currentTick_ - lastTick_);
-        time += omega > 0 ? omega * elapsed * kTimePerTick : elapsed * kTimePerTick;
-        StepToOrThrow(time);
-    });
+    const platform::Result<double> time = ValueForFrame(model_.Values, "t");
+    if (!time)
+        return time.Error().message;
+    const platform::Result<double> omega = ValueForFrame(model_.Values, "Omega");
+    if (!omega)
+        return omega.Error().message;
+    // Ticks wrap at 2^32; their difference does not.
+    const double elapsed = static_cast<std::uint32_t>(currentTick_ - lastTick_);
+    return MessageOf(
+        Advance(*time + (*omega > 0 ? *omega * elapsed * kTimePerTick : elapsed * kTimePerTick)));
 }
 
 std::string AnimationPlayer::StepTo(double time) {
     running_ = false;
-    return MessageOf([this, time] { StepToOrThrow(time); });
+    return MessageOf(Advance(time));
 }
 
-void AnimationPlayer::StepToOrThrow(double time) {
+platform::Status AnimationPlayer::Advance(double time) {
     model_.Values.SetNumber("t", time);
-    StopFrameIfUnreadable(EvaluateFunctions(model_));
-    DrawFrameOrThrow();
+    if (platform::Status evaluated = StopFrameIfUnreadable(EvaluateFunctions(model_)); !evaluated)
+        return evaluated;
+    if (platform::Status drawn = DrawFrameStatus(); !drawn)
+        return drawn;
     lastTick_ = currentTick_;
-    if (ValueForFrame(model_.Values, "tend") > time) {
+    const platform::Result<double> end = ValueForFrame(model_.Values, "tend");
+    if (!end)
+        return end.Error();
+    if (*end > time) {
         running_ = true;
-        return;
+        return platform::Done{};
     }
     model_.DrawList.insert(model_.DrawList.end(), model_.LastObjList.begin(),
                            model_.LastObjList.end());
-    DrawFrameOrThrow();
+    return DrawFrameStatus();
 }
 
 std::string AnimationPlayer::DrawFrame() {
-    return MessageOf([this] { DrawFrameOrThrow(); });
+    return MessageOf(DrawFrameStatus());
 }
 
-void AnimationPlayer::DrawFrameOrThrow() {
+platform::Status AnimationPlayer::DrawFrameStatus() {
     if (busy_)
-        return;
+        return platform::Done{};
     busy_ = true;
     // Busy ends on every way out of the frame, errors included.
     struct BusyEnd {
         bool& busy;
         ~BusyEnd() { busy = false; }
     } busyEnd{busy_};
-    DrawStatements();
+    if (platform::Status drawn = DrawStatements(); !drawn)
+        return drawn;
     surface_.Present();
+    return platform::Done{};
 }
 
 // The field, the frame around the picture and the statements of the draw list.
-void AnimationPlayer::DrawStatements() {
+platform::Status AnimationPlayer::DrawStatements() {
     // The surface may have a new canvas since the last frame (a new size or density).
     platform::Canvas& canvas = surface_.Canvas();
     context_.canvas = &canvas;
@@ -126,9 +128,16 @@ void AnimationPlayer::DrawStatements() {
     // A statement is paid for by the text the frame reads, before its names are replaced:
     // that is the work of the rewriting, whatever the values come to.
     for (const std::string& statement : model_.DrawList) {
-        context_.budget.SpendStatement(statement.size());
-        diagram::InterpretPrimitive(context_, RewriteStatement(statement, model_.Values));
+        if (platform::Status paid = context_.budget.SpendStatement(statement.size()); !paid)
+            return paid;
+        const platform::Result<std::string> rewritten = RewriteStatement(statement, model_.Values);
+        if (!rewritten)
+            return rewritten.Error();
+        if (platform::Result<bool> drawn = diagram::InterpretPrimitive(context_, *rewritten);
+            !drawn)
+            return drawn.Error();
     }
+    return platform::Done{};
 }
 
 } // namespace animation

@@ -4,6 +4,7 @@
 
 #include "diagram/DrawingContext.h"
 #include "platform/Canvas.h"
+#include "platform/Result.h"
 
 #include <cstdint>
 #include <string>
@@ -63,9 +64,9 @@ public:
     const AnimationModel& Model() const { return model_; }
 
 private:
-    void DrawFrameOrThrow();
-    void DrawStatements();
-    void StepToOrThrow(double time);
+    platform::Status DrawFrameStatus();
+    platform::Status DrawStatements();
+    platform::Status Advance(double time);
 
     FrameSurface& surface_;
     diagram::DrawingContext context_;

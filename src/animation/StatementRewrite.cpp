@@ -3,7 +3,6 @@
 #include "engine/FormulaText.h"
 
 #include "platform/Convert.h"
-#include "platform/Error.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,25 +19,32 @@ bool NamesNothing(std::string_view token) {
 }
 
 // What the token stands for in the statement given to the interpreter.
-void AppendParameter(std::string& out, std::string_view token, const VariableTable& variables) {
+platform::Status AppendParameter(std::string& out, std::string_view token,
+                                 const VariableTable& variables) {
     if (NamesNothing(token) || IsNumberText(token)) {
         out += token;
-        return;
+        return platform::Done{};
     }
-    out += WholeNumberText(ValueForFrame(variables, token));
+    const platform::Result<double> value = ValueForFrame(variables, token);
+    if (!value)
+        return value.Error();
+    out += WholeNumberText(*value);
+    return platform::Done{};
 }
 
 } // namespace
 
-double ValueForFrame(const VariableTable& variables, std::string_view name) {
+platform::Result<double> ValueForFrame(const VariableTable& variables, std::string_view name) {
     const EngineResult value = variables.GetValue(name);
-    StopFrameIfUnreadable(value.error);
+    if (platform::Status readable = StopFrameIfUnreadable(value.error); !readable)
+        return readable.Error();
     return value.value;
 }
 
-void StopFrameIfUnreadable(const EngineError& error) {
+platform::Status StopFrameIfUnreadable(const EngineError& error) {
     if (error.Unreadable())
-        throw platform::Error(error.text);
+        return platform::Failure{error.text, std::string::npos, static_cast<int>(error.code)};
+    return platform::Done{};
 }
 
 std::string WholeNumberText(long double value) {
@@ -50,7 +56,8 @@ std::string WholeNumberText(long double value) {
     return std::to_string(value < 0 ? -whole : whole);
 }
 
-std::string RewriteStatement(std::string_view statement, const VariableTable& variables) {
+platform::Result<std::string> RewriteStatement(std::string_view statement,
+                                               const VariableTable& variables) {
     const std::size_t open = statement.find('(');
     if (open == std::string_view::npos)
         return std::string(statement);
@@ -70,7 +77,10 @@ std::string RewriteStatement(std::string_view statement, const VariableTable& va
             break;
         }
         const std::size_t comma = std::min(rest.find(',', pos), rest.size());
-        AppendParameter(out, std::string_view(rest).substr(pos, comma - pos), variables);
+        if (platform::Status appended =
+                AppendParameter(out, std::string_view(rest).substr(pos, comma - pos), variables);
+            !appended)
+            return appended.Error();
         out += ',';
         pos = comma + 1;
     }

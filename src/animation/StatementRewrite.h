@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/VariableTable.h"
+#include "platform/Result.h"
 
 #include <string>
 #include <string_view>
@@ -15,7 +16,8 @@ namespace animation {
 // The result is keyword(parameters) without a final ";". A statement without "(" is not
 // a drawing statement and comes back unchanged. A value that cannot be read stops the
 // frame (ValueForFrame).
-std::string RewriteStatement(std::string_view statement, const VariableTable& variables);
+platform::Result<std::string> RewriteStatement(std::string_view statement,
+                                               const VariableTable& variables);
 
 // The whole number a value is drawn at: values a hair below a whole number (up to 0.001)
 // count as that number, everything else is cut toward zero, the same way on both sides of
@@ -23,11 +25,11 @@ std::string RewriteStatement(std::string_view statement, const VariableTable& va
 // range of whole numbers keeps its number text, which the interpreter then refuses.
 std::string WholeNumberText(long double value);
 
-// A frame stops at its first error, as the diagram interpreter's statements do (they
-// raise platform::Error, which the player turns into the frame's message). These two
-// put the engine's unreadable text (a malformed number) on that same path: the value of
-// a name, and an error of the equations.
-double ValueForFrame(const VariableTable& variables, std::string_view name);
-void StopFrameIfUnreadable(const EngineError& error);
+// A frame stops at its first error, as the diagram interpreter's statements do (their
+// failure becomes the frame's message). These two put the engine's unreadable text (a
+// malformed number) on that same path: the value of a name, and an error of the
+// equations (which fails only when it is unreadable text).
+platform::Result<double> ValueForFrame(const VariableTable& variables, std::string_view name);
+platform::Status StopFrameIfUnreadable(const EngineError& error);
 
 } // namespace animation

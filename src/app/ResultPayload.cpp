@@ -9,12 +9,11 @@
 
 namespace {
 
-ResultPayload Refused(std::size_t row, std::string message) {
-    ResultPayload result;
-    result.ok = false;
-    result.row = row;
-    result.message = std::move(message);
-    return result;
+RowRefusal Refused(std::size_t row, std::string message) {
+    RowRefusal refusal;
+    refusal.message = std::move(message);
+    refusal.row = row;
+    return refusal;
 }
 
 } // namespace
@@ -42,7 +41,5 @@ ResultPayload BuildResultPayload(const std::vector<AnswerRowText>& rows,
         items.push_back({rows[k].name, std::move(answer)});
         names.earlierRows.push_back(rows[k].name);
     }
-    ResultPayload result;
-    result.payload = WriteResultPayload(items);
-    return result;
+    return WriteResultPayload(items);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "answers/Read.h"
+#include "platform/Result.h"
 
 #include <string>
 #include <vector>
@@ -23,14 +24,14 @@ struct AnswerRowText {
 // sent.
 inline constexpr std::size_t kMaxPreparedAnswer = answers::MaxAnswerBytes;
 
-struct ResultPayload {
-    bool ok = true;
-    std::string payload;
-    // When not ok: the row that stops the sending, and the message (CP1251) to show with
-    // that row's name-field formula.
+// Why the answers are not sent: the message (CP1251) to show with the name-field formula
+// of the row that stops the sending.
+struct RowRefusal : platform::Failure {
     std::size_t row = 0;
-    std::string message;
 };
+
+// The payload, or the refusal of the first row that cannot be sent.
+using ResultPayload = platform::Result<std::string, RowRefusal>;
 
 // `declared`: the names of the task's VARIABLES; `namesDeclared`: whether the server told
 // them (even none). Without them every name is left to the server.

@@ -387,9 +387,9 @@ void TaskView::Send() {
     // The rows are read as their lines read them: a row that cannot be read, or that uses a
     // name the task does not declare, would only be refused by the server.
     const ResultPayload result = BuildResultPayload(rows, declaredNames_, namesDeclared_);
-    if (!result.ok) {
-        emit sendRefused(result.message, nameFields_[result.row]->Equation());
+    if (!result) {
+        emit sendRefused(result.Error().message, nameFields_[result.Error().row]->Equation());
         return;
     }
-    emit resultReady(result.payload);
+    emit resultReady(*result);
 }

@@ -24,71 +24,89 @@ void DrawPin(platform::Canvas& canvas, int x, int y) {
 // rim lies beyond them all), so the brush fills a box around them instead; one that passes
 // by them all draws nothing; one whose rim crosses them costs the picture's budget by its
 // radius. So a huge radius can neither stall the drawing nor draw anything else.
-void DrawScriptCircle(DrawingContext& context, int x, int y, std::int64_t r) {
+platform::Status DrawScriptCircle(DrawingContext& context, int x, int y, std::int64_t r) {
     constexpr std::int64_t kBeyond = 1000; // past any pen's width
     switch (ReachOfCircle(x, y, r)) {
     case CircleReach::Apart:
-        return;
+        break;
     case CircleReach::Covers:
-        context.budget.SpendSegments(1);
+        if (platform::Status paid = context.budget.SpendSegments(1); !paid)
+            return paid;
         Box(*context.canvas, -kBeyond, -kBeyond, kSurfaceReach + kBeyond, kSurfaceReach + kBeyond);
-        return;
+        break;
     case CircleReach::Crosses:
-        context.budget.SpendSegments(CircleCost(r));
+        if (platform::Status paid = context.budget.SpendSegments(CircleCost(r)); !paid)
+            return paid;
         CircleAbout(*context.canvas, x, y, r);
-        return;
+        break;
     }
+    return platform::Done{};
 }
 
 } // namespace
 
-void DrawCircle(DrawingContext& context, std::string_view text) {
+platform::Status DrawCircle(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.NextInt();
     const int r = params.LastInt();
+    if (!params.Ok())
+        return params.Error();
     platform::Canvas& canvas = *context.canvas;
     canvas.SetBrushColor(platform::kWhite);
-    DrawScriptCircle(context, x, y, r);
+    if (platform::Status drawn = DrawScriptCircle(context, x, y, r); !drawn)
+        return drawn;
     canvas.SetBrushColor(context.SavedBrushColor);
+    return platform::Done{};
 }
 
-void DrawObjectCircle(DrawingContext& context, std::string_view text) {
+platform::Status DrawObjectCircle(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.NextInt();
     const int r = params.LastInt();
+    if (!params.Ok())
+        return params.Error();
     platform::Canvas& canvas = *context.canvas;
     canvas.SetBrushColor(BodyColor);
-    DrawScriptCircle(context, x, y, r);
+    if (platform::Status drawn = DrawScriptCircle(context, x, y, r); !drawn)
+        return drawn;
     DrawPin(canvas, x, y);
     canvas.SetBrushColor(context.SavedBrushColor);
+    return platform::Done{};
 }
 
 // The rim is drawn first and the disc over it, so a disc larger than the rim covers it.
-void DrawObjectDoubleCircle(DrawingContext& context, std::string_view text) {
+platform::Status DrawObjectDoubleCircle(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.NextInt();
     const int r1 = params.NextInt();
     const int r2 = params.LastInt();
+    if (!params.Ok())
+        return params.Error();
     platform::Canvas& canvas = *context.canvas;
     canvas.SetBrushColor(RimColor);
-    DrawScriptCircle(context, x, y, r1);
+    if (platform::Status drawn = DrawScriptCircle(context, x, y, r1); !drawn)
+        return drawn;
     canvas.SetPenWidth(1);
     canvas.SetBrushColor(BodyColor);
-    DrawScriptCircle(context, x, y, r2);
+    if (platform::Status drawn = DrawScriptCircle(context, x, y, r2); !drawn)
+        return drawn;
     DrawPin(canvas, x, y);
     canvas.SetBrushColor(context.SavedBrushColor);
+    return platform::Done{};
 }
 
 // A block centred on (x, y); an odd size puts the extra pixel on the right or bottom.
-void DrawRectangleBody(DrawingContext& context, std::string_view text) {
+platform::Status DrawRectangleBody(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.NextInt();
     const int width = params.NextInt();
     const int height = params.LastInt();
+    if (!params.Ok())
+        return params.Error();
     platform::Canvas& canvas = *context.canvas;
     canvas.SetPenStyle(platform::kPenSolid);
     canvas.SetBrushColor(BodyColor);
@@ -96,6 +114,7 @@ void DrawRectangleBody(DrawingContext& context, std::string_view text) {
     const std::int64_t top = y - Half(height);
     Box(canvas, left, top, left + width, top + height);
     canvas.SetBrushColor(context.SavedBrushColor);
+    return platform::Done{};
 }
 
 } // namespace diagram

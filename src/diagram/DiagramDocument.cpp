@@ -10,18 +10,23 @@ namespace {
 
 // Reads KEYWORD(value); off the front of the document when the text before its first "("
 // is exactly the keyword. The value is the text up to the first ")"; the ")" and one
-// character after it (the header's ";") are cut off with it.
-bool ReadHeaderValue(std::string& document, std::string_view keyword, int& value) {
+// character after it (the header's ";") are cut off with it. Without the keyword the
+// value stays as it is.
+platform::Status ReadHeaderValue(std::string& document, std::string_view keyword, int& value) {
     const std::size_t open = document.find('(');
     if (open == std::string::npos || std::string_view(document).substr(0, open) != keyword)
-        return false;
+        return platform::Done{};
     document.erase(0, open + 1);
     const std::size_t close = document.find(')');
-    value = platform::StrToInt(close == std::string::npos
-                                   ? std::string_view()
-                                   : std::string_view(document).substr(0, close));
+    const platform::Result<int> read =
+        platform::ReadInt(close == std::string::npos ? std::string_view()
+                                                     : std::string_view(document).substr(0, close));
+    if (!read)
+        return platform::Failure{read.Error().message, std::string::npos,
+                                 static_cast<int>(ErrorCode::Parameter)};
+    value = *read;
     document.erase(0, std::min(document.size(), close + 2));
-    return true;
+    return platform::Done{};
 }
 
 } // namespace
@@ -31,23 +36,25 @@ bool IsDrawableSize(DiagramSize size) {
            size.height <= kMaxDiagramSide;
 }
 
-DiagramSize ReadDiagramHeader(std::string& document) {
+platform::Result<DiagramSize> ReadDiagramHeader(std::string& document) {
     DiagramSize size;
-    ReadHeaderValue(document, "HEIGHT", size.height);
-    ReadHeaderValue(document, "WIDTH", size.width);
+    if (platform::Status read = ReadHeaderValue(document, "HEIGHT", size.height); !read)
+        return read.Error();
+    if (platform::Status read = ReadHeaderValue(document, "WIDTH", size.width); !read)
+        return read.Error();
     return size;
 }
 
-void DrawDiagramStatements(DrawingContext& context, std::string_view statements) {
+platform::Status DrawDiagramStatements(DrawingContext& context, std::string_view statements) {
     while (!statements.empty()) {
         const std::size_t end = statements.find(';');
-        if (end == std::string_view::npos) {
-            DrawPrimitive(context, statements);
-            return;
-        }
-        DrawPrimitive(context, statements.substr(0, end + 1));
-        statements.remove_prefix(end + 1);
+        const std::size_t length = end == std::string_view::npos ? statements.size() : end + 1;
+        if (platform::Result<bool> drawn = DrawPrimitive(context, statements.substr(0, length));
+            !drawn)
+            return drawn.Error();
+        statements.remove_prefix(length);
     }
+    return platform::Done{};
 }
 
 void DrawDiagramFrame(platform::Canvas& canvas, DiagramSize size, Color windowColor) {
@@ -61,11 +68,12 @@ void DrawDiagramFrame(platform::Canvas& canvas, DiagramSize size, Color windowCo
     canvas.SetBrushStyle(platform::BrushStyle::Clear);
 }
 
-void DrawDiagramDocument(DrawingContext& context, platform::Canvas& canvas, DiagramSize size,
-                         std::string_view statements, Color windowColor) {
+platform::Status DrawDiagramDocument(DrawingContext& context, platform::Canvas& canvas,
+                                     DiagramSize size, std::string_view statements,
+                                     Color windowColor) {
     DrawDiagramFrame(canvas, size, windowColor);
     AttachCanvas(context, canvas);
-    DrawDiagramStatements(context, statements);
+    return DrawDiagramStatements(context, statements);
 }
 
 } // namespace diagram

@@ -20,13 +20,14 @@ bool IsDrawableSize(DiagramSize size);
 
 // Reads the optional header, HEIGHT(h); and then WIDTH(w); (only in this order, each at
 // the very start of what is left), cuts it off the document and returns the size. A bad
-// value raises the integer conversion error.
-DiagramSize ReadDiagramHeader(std::string& document);
+// value fails with the integer conversion error.
+platform::Result<DiagramSize> ReadDiagramHeader(std::string& document);
 
 // Gives the document, header already cut off, to DrawPrimitive statement by statement:
 // each statement is the text up to and including the next ";". A rest without ";" is
 // tried as one last statement. An error stops the document and goes to the caller.
-void DrawDiagramStatements(DrawingContext& context, std::string_view statements);
+[[nodiscard]] platform::Status DrawDiagramStatements(DrawingContext& context,
+                                                     std::string_view statements);
 
 // Prepares a surface the way the task view shows a diagram: filled with the window
 // colour, framed in FrameColor (pen 3 around the whole surface, pen 1 three pixels in),
@@ -34,8 +35,10 @@ void DrawDiagramStatements(DrawingContext& context, std::string_view statements)
 void DrawDiagramFrame(platform::Canvas& canvas, DiagramSize size, Color windowColor);
 
 // A whole document on a fresh surface of `size` (as read from its header): frame, attach,
-// statements.
-void DrawDiagramDocument(DrawingContext& context, platform::Canvas& canvas, DiagramSize size,
-                         std::string_view statements, Color windowColor = platform::kWhite);
+// statements. An error stops the document and goes to the caller.
+[[nodiscard]] platform::Status DrawDiagramDocument(DrawingContext& context,
+                                                   platform::Canvas& canvas, DiagramSize size,
+                                                   std::string_view statements,
+                                                   Color windowColor = platform::kWhite);
 
 } // namespace diagram

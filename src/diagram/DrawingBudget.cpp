@@ -1,33 +1,41 @@
 #include "diagram/DrawingBudget.h"
 
-#include "platform/Error.h"
-
 #include <algorithm>
 #include <cmath>
 
 namespace diagram {
 
+namespace {
+
+platform::Failure TooComplex() {
+    return {kPictureTooComplex, std::string::npos, static_cast<int>(ErrorCode::TooComplex)};
+}
+
+} // namespace
+
 // A picture that ran out of text takes no further statement either.
-void DrawingBudget::SpendStatement(std::size_t bytes) {
+platform::Status DrawingBudget::SpendStatement(std::size_t bytes) {
     if (primitivesLeft <= 0)
-        throw platform::Error(kPictureTooComplex);
+        return TooComplex();
     if (bytes > static_cast<std::size_t>(textLeft)) {
         textLeft = 0;
         primitivesLeft = 0;
-        throw platform::Error(kPictureTooComplex);
+        return TooComplex();
     }
     --primitivesLeft;
     textLeft -= static_cast<std::int64_t>(bytes);
+    return platform::Done{};
 }
 
 // A picture that ran out of line pieces takes no further primitive either.
-void DrawingBudget::SpendSegments(std::int64_t count) {
+platform::Status DrawingBudget::SpendSegments(std::int64_t count) {
     if (count > segmentsLeft) {
         segmentsLeft = 0;
         primitivesLeft = 0;
-        throw platform::Error(kPictureTooComplex);
+        return TooComplex();
     }
     segmentsLeft -= count;
+    return platform::Done{};
 }
 
 CircleReach ReachOfCircle(std::int64_t x, std::int64_t y, std::int64_t r) {

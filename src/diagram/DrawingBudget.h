@@ -1,9 +1,15 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace diagram {
+
+// The kinds of failure of the diagram interpreter: a statement with a parameter it cannot
+// read, and a picture past its work budget (kPictureTooComplex).
+enum class ErrorCode { Parameter = 1, TooComplex = 2 };
 
 // The work one picture (a task's diagram, one animation frame) may cost, so that no script
 // can stall the window drawing it. A picture may run kMaxPrimitives statements, recognised
@@ -28,12 +34,12 @@ struct DrawingBudget {
     std::int64_t textLeft = kMaxStatementText;
     std::int64_t segmentsLeft = kMaxSegments;
 
-    // Takes one statement of `bytes` bytes, or raises kPictureTooComplex (platform::Error)
-    // when no statement or not that much text is left.
-    void SpendStatement(std::size_t bytes);
-    // Takes `count` line pieces, or raises kPictureTooComplex when fewer are left (and the
-    // picture then takes no further primitive).
-    void SpendSegments(std::int64_t count);
+    // Takes one statement of `bytes` bytes, or fails with kPictureTooComplex when no
+    // statement or not that much text is left.
+    [[nodiscard]] platform::Status SpendStatement(std::size_t bytes);
+    // Takes `count` line pieces, or fails with kPictureTooComplex when fewer are left (and
+    // the picture then takes no further primitive).
+    [[nodiscard]] platform::Status SpendSegments(std::int64_t count);
 };
 
 // Where the circle of radius |r| about (x, y) lies against the square 0..kSurfaceReach

@@ -9,7 +9,7 @@ namespace diagram {
 
 namespace {
 
-using Primitive = void (*)(DrawingContext&, std::string_view);
+using Primitive = platform::Status (*)(DrawingContext&, std::string_view);
 
 struct KeywordEntry {
     std::string_view keyword;
@@ -66,24 +66,29 @@ void SelectGreekFont(DrawingContext& context) {
     context.canvas->SetFontSize(context.canvas->GetFont().size + 6);
 }
 
-bool DrawPrimitive(DrawingContext& context, std::string_view statement) {
+platform::Result<bool> DrawPrimitive(DrawingContext& context, std::string_view statement) {
     if (context.canvas == nullptr)
         return false;
-    context.budget.SpendStatement(statement.size());
+    if (platform::Status paid = context.budget.SpendStatement(statement.size()); !paid)
+        return paid.Error();
     return InterpretPrimitive(context, statement);
 }
 
-bool InterpretPrimitive(DrawingContext& context, std::string_view statement) {
+platform::Result<bool> InterpretPrimitive(DrawingContext& context, std::string_view statement) {
     if (context.canvas == nullptr)
         return false;
     const std::size_t open = statement.find('(');
     if (open == std::string_view::npos)
         return false;
     context.keyword = statement.substr(0, open);
-    context.params = StripStatementEnd(statement.substr(open + 1));
+    platform::Result<std::string> params = StripStatementEnd(statement.substr(open + 1));
+    if (!params)
+        return params.Error();
+    context.params = std::move(*params);
     for (const KeywordEntry& entry : kPrimitives) {
         if (entry.keyword == context.keyword) {
-            entry.draw(context, context.params);
+            if (platform::Status drawn = entry.draw(context, context.params); !drawn)
+                return drawn.Error();
             return true;
         }
     }

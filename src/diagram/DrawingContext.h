@@ -2,6 +2,7 @@
 
 #include "diagram/DrawingBudget.h"
 #include "platform/Canvas.h"
+#include "platform/Result.h"
 
 #include <string>
 #include <string_view>
@@ -58,14 +59,17 @@ void SelectGreekFont(DrawingContext& context);
 // Interprets one statement, keyword(parameters) with or without a final ";", on the
 // attached canvas. Returns true when the keyword was recognised and its primitive ran;
 // a statement without "(" or with an unknown keyword draws nothing and gives false, as
-// does any statement while no canvas is attached. A bad parameter raises platform::Error
-// and stops the statement where it failed: what it drew and the pen, brush and font it
-// had already set stay. Every statement, recognised or not, is paid from the picture's
-// budget: one past it raises kPictureTooComplex and draws nothing.
-bool DrawPrimitive(DrawingContext& context, std::string_view statement);
+// does any statement while no canvas is attached. A bad parameter fails the statement
+// (ErrorCode::Parameter, with the conversion or range error) and stops it where it
+// failed: what it drew and the pen, brush and font it had already set stay. Every
+// statement, recognised or not, is paid from the picture's budget: one past it fails with
+// kPictureTooComplex (ErrorCode::TooComplex) and draws nothing.
+[[nodiscard]] platform::Result<bool> DrawPrimitive(DrawingContext& context,
+                                                   std::string_view statement);
 
 // DrawPrimitive for a statement already paid for with SpendStatement: the animation pays
 // for the text of a statement before it puts the values of its names in.
-bool InterpretPrimitive(DrawingContext& context, std::string_view statement);
+[[nodiscard]] platform::Result<bool> InterpretPrimitive(DrawingContext& context,
+                                                        std::string_view statement);
 
 } // namespace diagram

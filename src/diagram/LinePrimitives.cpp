@@ -31,13 +31,15 @@ struct StraightArrow {
     double angle; // radians
 };
 
-StraightArrow ReadStraightArrow(DrawingContext& context, std::string_view text) {
+platform::Result<StraightArrow> ReadStraightArrow(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     StraightArrow arrow{};
     arrow.x = params.NextInt();
     arrow.y = params.NextInt();
     arrow.length = params.NextInt();
     arrow.angle = Radians(params.LastAngle(), context.pi);
+    if (!params.Ok())
+        return params.Error();
     return arrow;
 }
 
@@ -75,19 +77,22 @@ void PointOnCircle(int x, int y, double radius, double angle, int& px, int& py) 
 
 } // namespace
 
-void DrawLineStatement(DrawingContext& context, std::string_view text) {
+platform::Status DrawLineStatement(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x1 = params.NextInt();
     const int y1 = params.NextInt();
     const int x2 = params.NextInt();
     const int y2 = params.LastInt();
+    if (!params.Ok())
+        return params.Error();
     Line(*context.canvas, x1, y1, x2, y2);
+    return platform::Done{};
 }
 
 // Only the low byte of the style counts; codes without a pen style of their own draw
 // solid. A pen wider than any surface is drawn as wide as kMaxPenWidth, and the line is
 // paid by its width.
-void DrawAdvancedLine(DrawingContext& context, std::string_view text) {
+platform::Status DrawAdvancedLine(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x1 = params.NextInt();
     const int y1 = params.NextInt();
@@ -95,7 +100,10 @@ void DrawAdvancedLine(DrawingContext& context, std::string_view text) {
     const int y2 = params.NextInt();
     const int styleCode = params.NextInt() & 0xFF;
     const int width = std::min(params.LastInt(), kMaxPenWidth);
-    context.budget.SpendSegments(WideLineCost(width));
+    if (!params.Ok())
+        return params.Error();
+    if (platform::Status paid = context.budget.SpendSegments(WideLineCost(width)); !paid)
+        return paid;
 
     platform::Canvas& canvas = *context.canvas;
     const int keptStyle = canvas.PenStyle();
@@ -106,11 +114,15 @@ void DrawAdvancedLine(DrawingContext& context, std::string_view text) {
     Line(canvas, x1, y1, x2, y2);
     canvas.SetPenStyle(keptStyle);
     canvas.SetPenWidth(keptWidth);
+    return platform::Done{};
 }
 
 // A force: thick blue arrow with a white pin at the point of application.
-void DrawForceArrow(DrawingContext& context, std::string_view text) {
-    const StraightArrow arrow = ReadStraightArrow(context, text);
+platform::Status DrawForceArrow(DrawingContext& context, std::string_view text) {
+    const platform::Result<StraightArrow> read = ReadStraightArrow(context, text);
+    if (!read)
+        return read.Error();
+    const StraightArrow& arrow = *read;
     platform::Canvas& canvas = *context.canvas;
     canvas.SetPenColor(kArrowBlue);
     canvas.SetPenWidth(3);
@@ -119,14 +131,18 @@ void DrawForceArrow(DrawingContext& context, std::string_view text) {
     canvas.SetBrushColor(platform::kWhite);
     CircleAbout(canvas, arrow.x, arrow.y, kPinRadius);
     canvas.SetBrushColor(context.SavedBrushColor);
+    return platform::Done{};
 }
 
-void DrawBlackArrow(DrawingContext& context, std::string_view text) {
-    const StraightArrow arrow = ReadStraightArrow(context, text);
+platform::Status DrawBlackArrow(DrawingContext& context, std::string_view text) {
+    const platform::Result<StraightArrow> read = ReadStraightArrow(context, text);
+    if (!read)
+        return read.Error();
     platform::Canvas& canvas = *context.canvas;
     ThinBlackPen(canvas);
-    DrawShaftAndHead(canvas, arrow);
+    DrawShaftAndHead(canvas, *read);
     ThinBlackPen(canvas);
+    return platform::Done{};
 }
 
 // A moment: a red arc of radius r about (x, y) from a1 to a2 (counter-clockwise when
@@ -135,21 +151,25 @@ void DrawBlackArrow(DrawingContext& context, std::string_view text) {
 // still runs its whole way in longer chords. An arc whose circle passes by every surface
 // draws no chords (only the pen moves along), and the chords drawn come out of the
 // picture's budget.
-void DrawCircularArrow(DrawingContext& context, std::string_view text) {
+platform::Status DrawCircularArrow(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.NextInt();
     const int r = params.NextInt();
     double theta = Radians(params.NextAngle(), context.pi);
     const double theta2 = Radians(params.LastAngle(), context.pi);
+    if (!params.Ok())
+        return params.Error();
     if (r == 0)
-        return;
+        return platform::Done{};
     const std::int64_t wanted = static_cast<std::int64_t>(r) * kChordsPerPixel;
     const std::int64_t chords = std::min(wanted, kMaxChords);
     const double step = chords == wanted ? (theta2 - theta) / r * 0.1
                                          : (theta2 - theta) / static_cast<double>(chords);
     const bool seen = CircleMeetsSurfaces(x, y, r);
-    context.budget.SpendSegments(seen ? std::max<std::int64_t>(chords, 0) + 2 : 0);
+    const std::int64_t pieces = seen ? std::max<std::int64_t>(chords, 0) + 2 : 0;
+    if (platform::Status paid = context.budget.SpendSegments(pieces); !paid)
+        return paid;
 
     platform::Canvas& canvas = *context.canvas;
     canvas.SetPenColor(kMomentRed);
@@ -177,6 +197,7 @@ void DrawCircularArrow(DrawingContext& context, std::string_view text) {
     PointOnCircle(x, y, r - kBarbOffset, head, px, py);
     canvas.LineTo(px, py);
     ThinBlackPen(canvas);
+    return platform::Done{};
 }
 
 } // namespace diagram

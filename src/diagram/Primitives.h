@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <string_view>
 
 namespace diagram {
@@ -11,26 +13,27 @@ struct DrawingContext;
 // and draws on the context's canvas, which must be attached.
 
 // Lines and arrows.
-void DrawLineStatement(DrawingContext& context, std::string_view params); // LINE
-void DrawAdvancedLine(DrawingContext& context, std::string_view params);  // ADVLINE
-void DrawForceArrow(DrawingContext& context, std::string_view params);    // ARROW
-void DrawBlackArrow(DrawingContext& context, std::string_view params);    // ARROWBL
-void DrawCircularArrow(DrawingContext& context, std::string_view params); // CARROW
+platform::Status DrawLineStatement(DrawingContext& context, std::string_view params); // LINE
+platform::Status DrawAdvancedLine(DrawingContext& context, std::string_view params);  // ADVLINE
+platform::Status DrawForceArrow(DrawingContext& context, std::string_view params);    // ARROW
+platform::Status DrawBlackArrow(DrawingContext& context, std::string_view params);    // ARROWBL
+platform::Status DrawCircularArrow(DrawingContext& context, std::string_view params); // CARROW
 
 // Bodies.
-void DrawCircle(DrawingContext& context, std::string_view params);       // CIRCLE
-void DrawObjectCircle(DrawingContext& context, std::string_view params); // OBJECT_CIRCLE
-void DrawObjectDoubleCircle(DrawingContext& context,
-                            std::string_view params);                     // OBJECT_DOUBLE_CIRCLE
-void DrawRectangleBody(DrawingContext& context, std::string_view params); // RECTANGLE
+platform::Status DrawCircle(DrawingContext& context, std::string_view params); // CIRCLE
+platform::Status DrawObjectCircle(DrawingContext& context,
+                                  std::string_view params); // OBJECT_CIRCLE
+platform::Status DrawObjectDoubleCircle(DrawingContext& context,
+                                        std::string_view params); // OBJECT_DOUBLE_CIRCLE
+platform::Status DrawRectangleBody(DrawingContext& context, std::string_view params); // RECTANGLE
 
 // Supports.
-void DrawGround(DrawingContext& context, std::string_view params); // GROUND
-void DrawSleeve(DrawingContext& context, std::string_view params); // VTULKA
-void DrawHinge(DrawingContext& context, std::string_view params);  // SHARNIR
+platform::Status DrawGround(DrawingContext& context, std::string_view params); // GROUND
+platform::Status DrawSleeve(DrawingContext& context, std::string_view params); // VTULKA
+platform::Status DrawHinge(DrawingContext& context, std::string_view params);  // SHARNIR
 
 // Labels.
-void DrawTextStatement(DrawingContext& context, std::string_view params); // TEXT
-void DrawGreekText(DrawingContext& context, std::string_view params);     // GREKTEXT
+platform::Status DrawTextStatement(DrawingContext& context, std::string_view params); // TEXT
+platform::Status DrawGreekText(DrawingContext& context, std::string_view params);     // GREKTEXT
 
 } // namespace diagram

@@ -1,7 +1,7 @@
 #include "diagram/StatementParams.h"
 
+#include "diagram/DrawingBudget.h"
 #include "platform/Convert.h"
-#include "platform/Error.h"
 
 #include <cmath>
 
@@ -9,36 +9,51 @@ namespace diagram {
 
 namespace {
 
-[[noreturn]] void ThrowRangeError(std::string_view what) {
-    throw platform::Error("Range check error: " + std::string(what) + " is empty");
+platform::Failure RangeError(std::string_view what) {
+    return {"Range check error: " + std::string(what) + " is empty", std::string::npos,
+            static_cast<int>(ErrorCode::Parameter)};
+}
+
+platform::Failure ParameterError(platform::Failure failure) {
+    failure.code = static_cast<int>(ErrorCode::Parameter);
+    return failure;
 }
 
 // An angle must also fit a double: the arithmetic of the arrows is done in doubles.
-double ToAngle(std::string_view text) {
-    const long double value = platform::StrToFloat(text);
-    const double angle = static_cast<double>(value);
+platform::Result<double> ToAngle(std::string_view text) {
+    const platform::Result<long double> value = platform::ReadFloat(text);
+    if (!value)
+        return ParameterError(value.Error());
+    const double angle = static_cast<double>(*value);
     if (!std::isfinite(angle))
-        throw platform::Error("'" + std::string(text) + "' is not a valid floating point value");
+        return ParameterError({"'" + std::string(text) + "' is not a valid floating point value"});
     return angle;
+}
+
+platform::Result<int> ToInt(std::string_view text) {
+    platform::Result<int> value = platform::ReadInt(text);
+    if (!value)
+        return ParameterError(value.Error());
+    return value;
 }
 
 } // namespace
 
-char FirstCharOf(std::string_view text, std::string_view what) {
+platform::Result<char> FirstCharOf(std::string_view text, std::string_view what) {
     if (text.empty())
-        ThrowRangeError(what);
+        return RangeError(what);
     return text.front();
 }
 
-std::string StripStatementEnd(std::string_view afterParenthesis) {
+platform::Result<std::string> StripStatementEnd(std::string_view afterParenthesis) {
     constexpr std::string_view kWhat = "the parameter text of the statement";
     std::string_view text = afterParenthesis;
     if (text.empty())
-        ThrowRangeError(kWhat);
+        return RangeError(kWhat);
     if (text.back() == ';')
         text.remove_suffix(1);
     if (text.empty())
-        ThrowRangeError(kWhat);
+        return RangeError(kWhat);
     if (text.back() == ')')
         text.remove_suffix(1);
     return std::string(text);
@@ -53,20 +68,28 @@ std::string_view StatementParams::CutNext() {
     return param;
 }
 
+template <typename T> T StatementParams::Keep(platform::Result<T> read) {
+    if (read)
+        return *read;
+    failed_ = true;
+    failure_ = read.Error();
+    return T{};
+}
+
 int StatementParams::NextInt() {
-    return platform::StrToInt(CutNext());
+    return failed_ ? 0 : Keep(ToInt(CutNext()));
 }
 
 int StatementParams::LastInt() {
-    return platform::StrToInt(rest_);
+    return failed_ ? 0 : Keep(ToInt(rest_));
 }
 
 double StatementParams::NextAngle() {
-    return ToAngle(CutNext());
+    return failed_ ? 0 : Keep(ToAngle(CutNext()));
 }
 
 double StatementParams::LastAngle() {
-    return ToAngle(rest_);
+    return failed_ ? 0 : Keep(ToAngle(rest_));
 }
 
 } // namespace diagram

@@ -34,12 +34,14 @@ void EndHatch(platform::Canvas& canvas) {
 } // namespace
 
 // The fourth parameter is reserved: it must be an integer and is not used.
-void DrawGround(DrawingContext& context, std::string_view text) {
+platform::Status DrawGround(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.NextInt();
     const int width = params.NextInt();
     params.LastInt();
+    if (!params.Ok())
+        return params.Error();
     platform::Canvas& canvas = *context.canvas;
     StartHatch(canvas);
     const std::int64_t left = x - Half(width), right = x + Half(width);
@@ -48,17 +50,20 @@ void DrawGround(DrawingContext& context, std::string_view text) {
     canvas.SetPenWidth(3);
     Line(canvas, left, y, right, y);
     canvas.SetPenWidth(1);
+    return platform::Done{};
 }
 
 // Orientation 0 lays the walls along x, 1 along y; other codes draw nothing. The face
 // lines are the inner faces of the walls, drawn with the pen colour and width as found.
-void DrawSleeve(DrawingContext& context, std::string_view text) {
+platform::Status DrawSleeve(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const std::int64_t x = params.NextInt();
     const std::int64_t y = params.NextInt();
     const std::int64_t halfLength = Half(params.NextInt());
     const std::int64_t halfGap = Half(params.NextInt());
     const int orientation = params.LastInt();
+    if (!params.Ok())
+        return params.Error();
     platform::Canvas& canvas = *context.canvas;
     StartHatch(canvas);
     if (orientation == 0) {
@@ -76,13 +81,16 @@ void DrawSleeve(DrawingContext& context, std::string_view text) {
         Line(canvas, x - halfGap - 1, y - halfLength, x - halfGap - 1, y + halfLength);
         Line(canvas, x + halfGap, y - halfLength, x + halfGap, y + halfLength);
     }
+    return platform::Done{};
 }
 
 // An open triangle under a white pin.
-void DrawHinge(DrawingContext& context, std::string_view text) {
+platform::Status DrawHinge(DrawingContext& context, std::string_view text) {
     StatementParams params(text);
     const int x = params.NextInt();
     const int y = params.LastInt();
+    if (!params.Ok())
+        return params.Error();
     platform::Canvas& canvas = *context.canvas;
     canvas.SetBrushColor(platform::kWhite);
     const std::int64_t x64 = x;
@@ -93,6 +101,7 @@ void DrawHinge(DrawingContext& context, std::string_view text) {
     canvas.LineTo(Clamp32(x64 + kHingeTopSpread), y);
     CircleAbout(canvas, x, y, kPinRadius);
     canvas.SetBrushColor(context.SavedBrushColor);
+    return platform::Done{};
 }
 
 } // namespace diagram

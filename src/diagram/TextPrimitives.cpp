@@ -28,9 +28,12 @@ bool IsQuote(char c) {
 // The text parameter may be enclosed in double or single quotes: an opening quote is
 // removed, then the first double quote of the rest (or, with none, its first single
 // quote). What follows that quote stays part of the text. An empty text is a range error.
-std::string Unquote(std::string_view rest) {
+platform::Result<std::string> Unquote(std::string_view rest) {
+    const platform::Result<char> first = FirstCharOf(rest, "the text of the label");
+    if (!first)
+        return first.Error();
     std::string text(rest);
-    if (IsQuote(FirstCharOf(text, "the text of the label")))
+    if (IsQuote(*first))
         text.erase(0, 1);
     std::size_t closing = text.find('"');
     if (closing == std::string::npos)
@@ -42,28 +45,38 @@ std::string Unquote(std::string_view rest) {
 
 } // namespace
 
-void DrawTextStatement(DrawingContext& context, std::string_view paramText) {
+platform::Status DrawTextStatement(DrawingContext& context, std::string_view paramText) {
     StatementParams params(paramText);
     const Label label = ReadPosition(params);
-    const std::string text = Unquote(params.Rest());
+    if (!params.Ok())
+        return params.Error();
+    const platform::Result<std::string> text = Unquote(params.Rest());
+    if (!text)
+        return text.Error();
     platform::Canvas& canvas = *context.canvas;
     canvas.SetBrushStyle(platform::BrushStyle::Clear);
     canvas.SetFontSize(canvas.GetFont().size + kTextEnlargement);
-    canvas.TextOut(label.x, label.y, text);
+    canvas.TextOut(label.x, label.y, *text);
     canvas.SetFontSize(canvas.GetFont().size - kTextEnlargement);
+    return platform::Done{};
 }
 
 // The Symbol font is selected before the text is read, so an empty text leaves it
 // selected; after drawing the font returns to the one captured at attach time.
-void DrawGreekText(DrawingContext& context, std::string_view paramText) {
+platform::Status DrawGreekText(DrawingContext& context, std::string_view paramText) {
     StatementParams params(paramText);
     const Label label = ReadPosition(params);
+    if (!params.Ok())
+        return params.Error();
     SelectGreekFont(context);
-    const std::string text = Unquote(params.Rest());
+    const platform::Result<std::string> text = Unquote(params.Rest());
+    if (!text)
+        return text.Error();
     platform::Canvas& canvas = *context.canvas;
     canvas.SetBrushStyle(platform::BrushStyle::Clear);
-    canvas.TextOut(label.x, label.y, text);
+    canvas.TextOut(label.x, label.y, *text);
     RestoreFont(context);
+    return platform::Done{};
 }
 
 } // namespace diagram

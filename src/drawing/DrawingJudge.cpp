@@ -3,7 +3,6 @@
 #include "answers/Read.h"
 #include "diagram/StatementParams.h"
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
 
 #include <algorithm>
 #include <cmath>
@@ -217,16 +216,15 @@ std::vector<Label> ImageLabels(std::string_view image) {
         start = end + 1;
         if (!statement.starts_with("TEXT("))
             continue;
-        try {
-            diagram::StatementParams params(statement.substr(5, statement.size() - 6));
-            Label label;
-            label.at.x = params.NextInt();
-            label.at.y = params.NextInt();
-            label.text = Unquoted(params.Rest());
-            labels.push_back(std::move(label));
-        } catch (const platform::Error&) {
-            // A label the diagram cannot draw names no point.
-        }
+        diagram::StatementParams params(statement.substr(5, statement.size() - 6));
+        Label label;
+        label.at.x = params.NextInt();
+        label.at.y = params.NextInt();
+        // A label the diagram cannot draw names no point.
+        if (!params.Ok())
+            continue;
+        label.text = Unquoted(params.Rest());
+        labels.push_back(std::move(label));
     }
     return labels;
 }

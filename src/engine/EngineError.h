@@ -3,33 +3,40 @@
 #include <cstdint>
 #include <string>
 
+// The kinds of engine error, by what went wrong.
+enum class EngineErrorCode : std::uint8_t {
+    None = 0,
+    // Text the engine cannot read: an empty operand, brackets nested too deep, a malformed
+    // number.
+    Unreadable = 1,
+    Arithmetic = 2,    // a division by zero, a value outside a function's domain
+    VariableTable = 3, // a name not in the table, an empty table parameter
+    Brackets = 4,      // unbalanced brackets
+};
+
 // What an engine operation reports besides its value. Operations return it (alone or
 // inside an EngineResult); none throws for a domain error. The first error of an
 // operation stays: later errors are recorded only while `text` is empty (the bracket
 // error of a variable's name is the one that overrides, see Override).
 struct EngineError {
-    // 0 none, 1 unreadable text (an empty operand, brackets nested too deep, a malformed
-    // number), 2 arithmetic, 3 variable table, 4 brackets
-    std::uint8_t code = 0;
+    EngineErrorCode code = EngineErrorCode::None;
     std::string text;        // the message (CP1251); empty while there is no error
     std::string missingName; // the variable that was not found
 
     bool ok() const { return text.empty(); }
     // The formula or a value holds text the engine cannot read. Such an error ends the
     // operation: it replaces what was recorded before and nothing replaces it.
-    bool Unreadable() const { return code == kUnreadable; }
-
-    static constexpr std::uint8_t kUnreadable = 1;
+    bool Unreadable() const { return code == EngineErrorCode::Unreadable; }
 
     // Records an error under the rule of the first error.
-    void Record(std::uint8_t errorCode, const std::string& message) {
+    void Record(EngineErrorCode errorCode, const std::string& message) {
         if (!text.empty() || Unreadable())
             return;
         code = errorCode;
         text = message;
     }
     // Replaces whatever was recorded.
-    void Override(std::uint8_t errorCode, const std::string& message) {
+    void Override(EngineErrorCode errorCode, const std::string& message) {
         if (Unreadable())
             return;
         code = errorCode;
@@ -39,7 +46,7 @@ struct EngineError {
     void RecordMissing(const std::string& message, const std::string& name) {
         if (!text.empty() || Unreadable())
             return;
-        code = 3;
+        code = EngineErrorCode::VariableTable;
         text = message;
         missingName = name;
     }
@@ -47,7 +54,7 @@ struct EngineError {
     void RecordUnreadable(const std::string& message) {
         if (Unreadable())
             return;
-        code = kUnreadable;
+        code = EngineErrorCode::Unreadable;
         text = message;
         missingName.clear();
     }

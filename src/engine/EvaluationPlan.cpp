@@ -46,11 +46,11 @@ template <typename Real>
 [[gnu::noinline]] Real VariableLookUp(const ExpressionNode& node, const RunContext& run) {
     if (node.TableNameError != nullptr) {
         // The name's bracket error overrides whatever was recorded, as the clean-up does.
-        run.error.Override(4, *node.TableNameError);
+        run.error.Override(EngineErrorCode::Brackets, *node.TableNameError);
         return 0;
     }
     if (node.TableName.empty()) {
-        run.error.Record(3, Messages().emptyTableParameter);
+        run.error.Record(EngineErrorCode::VariableTable, Messages().emptyTableParameter);
         return 0;
     }
     if (run.table == nullptr) {

@@ -25,7 +25,7 @@ EngineError Expression::SetFormula(std::string_view text) {
         return error;
     CleanedText cleaned = CleanFormula(text);
     if (cleaned.bracketError != nullptr) {
-        error.Override(4, *cleaned.bracketError);
+        error.Override(EngineErrorCode::Brackets, *cleaned.bracketError);
         return error;
     }
     std::unique_ptr<ExpressionNode, TreeDeleter> tree(new ExpressionNode);

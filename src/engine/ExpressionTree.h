@@ -56,7 +56,7 @@ inline const EvaluationPlan& PlanOf(const ExpressionNode& first) {
 }
 
 // Builds the tree of a normalised formula text into a fresh node. An empty operand
-// and nesting deeper than kMaxNesting are unreadable text (EngineError::kUnreadable,
+// and nesting deeper than kMaxNesting are unreadable text (EngineErrorCode::Unreadable,
 // with their messages); the node is then left as a fresh node again.
 EngineError BuildTree(ExpressionNode* node, std::string_view text);
 

@@ -5,7 +5,7 @@
 namespace step {
 
 double DivisionByZero(EngineError& error) {
-    error.Record(2, Messages().divisionByZero);
+    error.Record(EngineErrorCode::Arithmetic, Messages().divisionByZero);
     return 1;
 }
 

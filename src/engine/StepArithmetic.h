@@ -34,7 +34,7 @@ template <typename Real>
 [[gnu::noinline]] Real CheckedFunction(std::uint8_t code, Real x, const Context& run) {
     const FunctionResultOf<Real> result = ComputeFunction(code, x, run.epsilon);
     if (result.error != nullptr)
-        run.error.Record(2, *result.error);
+        run.error.Record(EngineErrorCode::Arithmetic, *result.error);
     return result.value;
 }
 

@@ -24,9 +24,9 @@ bool NeedsNormalising(std::string_view name) {
 CleanedText UsableName(std::string_view name, EngineError& error) {
     CleanedText tableForm = VariableTable::TableForm(name);
     if (tableForm.bracketError != nullptr)
-        error.Override(4, *tableForm.bracketError);
+        error.Override(EngineErrorCode::Brackets, *tableForm.bracketError);
     else if (tableForm.text.empty())
-        error.Record(3, Messages().emptyTableParameter);
+        error.Record(EngineErrorCode::VariableTable, Messages().emptyTableParameter);
     return tableForm;
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 // Computes each exponent (the text between a "#" and the next "@" or the end) and writes
 // it after a "^" in place of the "#": 2#1+1@ becomes 2^+2@.
-std::string ResolveExponents(std::string& text) {
+platform::Status ResolveExponents(std::string& text) {
     bool replaced = true;
     while (replaced) {
         replaced = false;
@@ -33,24 +33,24 @@ std::string ResolveExponents(std::string& text) {
             if (hash == std::string::npos || (c != '@' && i + 1 != text.size()))
                 continue;
             if (depth.Depth() > 0)
-                return messages::ExponentMoreOpening();
+                return Failed(messages::ExponentMoreOpening());
             if (depth.Depth() < 0)
-                return messages::ExponentMoreClosing();
+                return Failed(messages::ExponentMoreClosing());
             const std::size_t end = c == '@' ? i : i + 1;
             std::string exponent = text.substr(hash + 1, end - hash - 1);
-            if (std::string m = DeleteBrackets(exponent); !m.empty())
+            if (platform::Status m = DeleteBrackets(exponent); !m)
                 return m;
             text.replace(hash, end - hash, "^" + exponent);
             replaced = true;
         }
     }
-    return {};
+    return platform::Done{};
 }
 
 } // namespace
 
-std::string Evaluator::ReplaceVariables(std::string& text) const {
-    if (std::string m = SetIndexOrder(text); !m.empty())
+platform::Status Evaluator::ReplaceVariables(std::string& text) const {
+    if (platform::Status m = SetIndexOrder(text); !m)
         return m;
     // A negative value that is the base of a power is bracketed, so that x#2@ with x = -3
     // is (-3)^2 and not -(3^2); elsewhere its sign goes into the formula as it is.
@@ -58,77 +58,63 @@ std::string Evaluator::ReplaceVariables(std::string& text) const {
         const std::string value = NumberText(node.Value);
         ReplaceName(text, node.Name, value, node.Value < 0 ? "(" + value + ")" : value);
     }
-    return {};
+    return platform::Done{};
 }
 
-// The result keeps its value on failures, except those of the brackets, which clear it.
-std::string Evaluator::CalculateEquation(std::string& equation, double& result) const {
+platform::Result<double> Evaluator::CalculateEquation(std::string& equation) const {
     std::string text = Filter(equation);
     if (text.empty())
-        return messages::EmptyFormula();
+        return Failed(messages::EmptyFormula());
     std::replace(text.begin(), text.end(), ',', '.');
-    if (std::string m = ReplaceVariables(text); !m.empty())
-        return m;
-    if (std::string m = ResolveExponents(text); !m.empty())
-        return m;
+    if (platform::Status m = ReplaceVariables(text); !m)
+        return m.Error();
+    if (platform::Status m = ResolveExponents(text); !m)
+        return m.Error();
     std::erase(text, '@');
-    if (std::string m = DeleteBrackets(text); !m.empty()) {
-        result = 0;
-        return m;
-    }
+    if (platform::Status m = DeleteBrackets(text); !m)
+        return m.Error();
     Real value = 0;
     if (!ReadNumber(text, value))
-        return messages::NotANumber(text);
-    result = value;
-    return {};
+        return Failed(messages::NotANumber(text));
+    return value;
 }
 
-std::string Evaluator::CalculateTwo(std::string& first, std::string& second, Real& firstValue,
-                                    Real& secondValue) {
-    if (std::string m = SetIndexOrder(first); !m.empty())
-        return m;
-    if (std::string m = SetIndexOrder(second); !m.empty())
-        return m;
+platform::Result<Evaluator::TwoValues> Evaluator::CalculateTwoEquations(std::string& first,
+                                                                        std::string& second) {
+    if (platform::Status m = SetIndexOrder(first); !m)
+        return m.Error();
+    if (platform::Status m = SetIndexOrder(second); !m)
+        return m.Error();
     for (const EditorVariable& node : variables_.Nodes()) {
         const std::string value = "(" + NumberText(DrawTestValue()) + ")";
         ReplaceName(first, node.Name, value);
         ReplaceName(second, node.Name, value);
     }
     std::string firstCopy = first, secondCopy = second;
-    if (std::string m = CalculateEquation(firstCopy, firstValue); !m.empty())
-        return m;
-    return CalculateEquation(secondCopy, secondValue);
+    const platform::Result<double> firstValue = CalculateEquation(firstCopy);
+    if (!firstValue)
+        return firstValue.Error();
+    const platform::Result<double> secondValue = CalculateEquation(secondCopy);
+    if (!secondValue)
+        return secondValue.Error();
+    return TwoValues{*firstValue, *secondValue};
 }
 
-std::string Evaluator::CalculateTwoEquations(std::string& first, std::string& second,
-                                             double& firstValue, double& secondValue) {
-    Real a = 0, b = 0;
-    std::string message = CalculateTwo(first, second, a, b);
-    if (message.empty()) {
-        firstValue = static_cast<double>(a);
-        secondValue = static_cast<double>(b);
-    }
-    return message;
-}
-
-std::string Evaluator::CompareEquation(const std::string& equation, const std::string& other,
-                                       bool& equal) {
-    equal = false;
+platform::Result<bool> Evaluator::CompareEquation(const std::string& equation,
+                                                  const std::string& other) {
     if (!draw_)
         generator_.seed(static_cast<std::mt19937::result_type>(
             std::chrono::system_clock::now().time_since_epoch().count()));
-    std::string message;
-    for (int trial = 0; trial < kComparisonTrials; ++trial) {
+    platform::Result<TwoValues> trial = TwoValues{};
+    for (int n = 0; n < kComparisonTrials; ++n) {
         std::string first = equation, second = other;
-        Real firstValue = 0, secondValue = 0;
-        message = CalculateTwo(first, second, firstValue, secondValue);
-        if (message.empty() && std::fabs(firstValue - secondValue) > kComparisonTolerance)
-            return {};
+        trial = CalculateTwoEquations(first, second);
+        if (trial && std::fabs(trial->first - trial->second) > kComparisonTolerance)
+            return false;
     }
-    if (!message.empty())
-        return messages::ComparisonFailed(message);
-    equal = true;
-    return {};
+    if (!trial)
+        return Failed(messages::ComparisonFailed(trial.Error().message));
+    return true;
 }
 
 Real Evaluator::DrawTestValue() {

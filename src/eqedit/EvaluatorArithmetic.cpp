@@ -27,22 +27,22 @@ bool EndsRightOperand(char c) {
 // One binary operation on the operands around `pos`: cuts them out, computes, writes the
 // signed result at the left operand's place and folds the signs.
 template <class Compute>
-std::string ApplyOperator(std::string& text, std::size_t pos, bool signApart, Compute compute,
-                          const std::string& faultMessage) {
+platform::Status ApplyOperator(std::string& text, std::size_t pos, bool signApart, Compute compute,
+                               const std::string& faultMessage) {
     std::size_t start = 0, end = 0;
     const std::string left = GetLeftOperand(text, pos, start, signApart);
     const std::string right = GetRightOperand(text, pos, end);
     text.erase(start, end - start + 1);
     Real a = 0, b = 0, r = 0;
     if (!ReadNumber(left, a))
-        return messages::NotANumber(left);
+        return Failed(messages::NotANumber(left));
     if (!ReadNumber(right, b))
-        return messages::NotANumber(right);
+        return Failed(messages::NotANumber(right));
     if (!compute(a, b, r))
-        return faultMessage;
+        return Failed(faultMessage);
     text.insert(start, SignedNumberText(r));
     FoldDoubleSigns(text);
-    return {};
+    return platform::Done{};
 }
 
 // Index of the first operator of the level, or nothing.
@@ -58,50 +58,49 @@ bool Power(Real a, Real b, Real& r) {
     return CheckedPower(a, b, r) && r != std::numeric_limits<Real>::infinity();
 }
 
-std::string ReducePowers(std::string& text) {
+platform::Status ReducePowers(std::string& text) {
     for (;;) {
         std::optional<std::size_t> pos;
         for (std::size_t i = 0; i < text.size() && !pos; ++i) {
             if (text[i] == '(' || text[i] == ')')
-                return messages::MisplacedBracket(i + 1);
+                return Failed(messages::MisplacedBracket(i + 1));
             if (text[i] == '^')
                 pos = i;
         }
         if (!pos)
-            return {};
-        if (std::string m = ApplyOperator(text, *pos, true, Power, messages::PowerFault());
-            !m.empty())
+            return platform::Done{};
+        if (platform::Status m = ApplyOperator(text, *pos, true, Power, messages::PowerFault()); !m)
             return m;
     }
 }
 
-std::string ReduceProducts(std::string& text) {
+platform::Status ReduceProducts(std::string& text) {
     for (;;) {
         const auto pos =
             FindOperator(text, [&](std::size_t i) { return text[i] == '*' || text[i] == '/'; });
         if (!pos)
-            return {};
+            return platform::Done{};
         const bool product = text[*pos] == '*';
-        std::string m =
+        platform::Status m =
             product ? ApplyOperator(text, *pos, false, CheckedProduct, messages::ProductFault())
                     : ApplyOperator(text, *pos, false, CheckedQuotient, messages::QuotientFault());
-        if (!m.empty())
+        if (!m)
             return m;
     }
 }
 
-std::string ReduceSums(std::string& text) {
+platform::Status ReduceSums(std::string& text) {
     for (;;) {
         const auto pos = FindOperator(text, [&](std::size_t i) {
             return IsSign(text[i]) && i != 0 && !IsExponentSign(text, i);
         });
         if (!pos)
-            return {};
+            return platform::Done{};
         const bool sum = text[*pos] == '+';
-        std::string m =
+        platform::Status m =
             sum ? ApplyOperator(text, *pos, false, CheckedSum, messages::SumFault())
                 : ApplyOperator(text, *pos, false, CheckedDifference, messages::DifferenceFault());
-        if (!m.empty())
+        if (!m)
             return m;
     }
 }
@@ -147,11 +146,11 @@ std::string GetRightOperand(const std::string& text, std::size_t pos, std::size_
     return text.substr(pos + 1, end - pos);
 }
 
-std::string CalculateWithoutBrackets(std::string& text) {
+platform::Status CalculateWithoutBrackets(std::string& text) {
     FoldDoubleSigns(text);
-    if (std::string m = ReducePowers(text); !m.empty())
+    if (platform::Status m = ReducePowers(text); !m)
         return m;
-    if (std::string m = ReduceProducts(text); !m.empty())
+    if (platform::Status m = ReduceProducts(text); !m)
         return m;
     return ReduceSums(text);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <cstddef>
 #include <string>
 
@@ -24,7 +26,7 @@ std::string GetRightOperand(const std::string& text, std::size_t pos, std::size_
 
 // Reduces a text of numbers and the operators ^, *, /, +, - (no brackets, no names) to
 // one number text, in place: powers first, then products and quotients, then sums and
-// differences, each level left to right. Returns the message, or "" on success.
-std::string CalculateWithoutBrackets(std::string& text);
+// differences, each level left to right. Fails with the message of the first fault.
+platform::Status CalculateWithoutBrackets(std::string& text);
 
 } // namespace eqedit

@@ -19,68 +19,70 @@ bool EndsFunctionName(char c) {
 
 // Raises the bracket's value `value` to the exponent that follows the "^" at `caret`;
 // `end` becomes the index of the exponent's last character.
-std::string RaiseBracket(const std::string& text, std::size_t caret, std::string& value,
-                         std::size_t& end) {
+platform::Status RaiseBracket(const std::string& text, std::size_t caret, std::string& value,
+                              std::size_t& end) {
     const std::string exponentText = GetRightOperand(text, caret, end);
     Real base = 0, exponent = 0, r = 0;
     if (!ReadNumber(value, base))
-        return messages::NotANumber(value);
+        return Failed(messages::NotANumber(value));
     if (!ReadNumber(exponentText, exponent))
-        return messages::NotANumber(exponentText);
+        return Failed(messages::NotANumber(exponentText));
     if (!CheckedPow(base, exponent, r))
-        return messages::PowerFault();
+        return Failed(messages::PowerFault());
     if (r == std::numeric_limits<Real>::infinity())
-        return messages::PowerInfinite();
+        return Failed(messages::PowerInfinite());
     value = SignedNumberText(r);
-    return {};
+    return platform::Done{};
 }
 
 // Applies the function `name` to the bracket's value `value`.
-std::string ApplyNamedFunction(const std::string& name, std::string& value) {
-    Real x = 0, r = 0;
+platform::Status ApplyNamedFunction(const std::string& name, std::string& value) {
+    Real x = 0;
     if (!ReadNumber(value, x))
-        return messages::NotANumber(value);
-    if (std::string m = ApplyFunction(name, x, value, r); !m.empty())
-        return m;
-    value = NumberText(r);
-    return {};
+        return Failed(messages::NotANumber(value));
+    const platform::Result<Real> r = ApplyFunction(name, x, value);
+    if (!r)
+        return r.Error();
+    value = NumberText(*r);
+    return platform::Done{};
 }
 
 // Replaces the innermost bracket pair `open`..`close`, with its power and its function
 // name, by its value.
-std::string ResolveBracket(std::string& text, std::size_t open, std::size_t close) {
+platform::Status ResolveBracket(std::string& text, std::size_t open, std::size_t close) {
     std::string value = text.substr(open + 1, close - open - 1);
-    if (std::string m = CalculateWithoutBrackets(value); !m.empty())
+    if (platform::Status m = CalculateWithoutBrackets(value); !m)
         return m;
     std::size_t end = close;
     if (close + 1 < text.size() && text[close + 1] == '^')
-        if (std::string m = RaiseBracket(text, close + 1, value, end); !m.empty())
+        if (platform::Status m = RaiseBracket(text, close + 1, value, end); !m)
             return m;
     std::size_t nameStart = open;
     while (nameStart > 0 && !EndsFunctionName(text[nameStart - 1]))
         --nameStart;
     if (nameStart < open)
-        if (std::string m = ApplyNamedFunction(text.substr(nameStart, open - nameStart), value);
-            !m.empty())
+        if (platform::Status m =
+                ApplyNamedFunction(text.substr(nameStart, open - nameStart), value);
+            !m)
             return m;
     text.replace(nameStart, end - nameStart + 1, value);
-    return {};
+    return platform::Done{};
 }
 
 } // namespace
 
-std::string DeleteBrackets(std::string& text) {
+platform::Status DeleteBrackets(std::string& text) {
     for (;;) {
         const std::size_t close = text.find(')');
         if (close == std::string::npos) {
             if (text.find('(') != std::string::npos)
-                return messages::MissingClosingBracket(text);
+                return Failed(messages::MissingClosingBracket(text));
             return CalculateWithoutBrackets(text);
         }
         const std::size_t open = close == 0 ? std::string::npos : text.rfind('(', close - 1);
         if (open == std::string::npos)
-            return messages::MissingOpeningBracket(text);
-        if (std::string m = ResolveBracket(text, open, close); !m.empty())
+            return Failed(messages::MissingOpeningBracket(text));
+        if (platform::Status m = ResolveBracket(text, open, close); !m)
             return m;
     }
 }

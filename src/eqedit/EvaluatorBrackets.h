@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <string>
 
 namespace eqedit {
@@ -8,7 +10,7 @@ namespace eqedit {
 // number text, in place, from the innermost bracket outwards: the contents are computed
 // without brackets, a "^" right after the bracket raises the bracket's value, a function
 // name in front of it is applied, and the construct is replaced by the number. The rest
-// is computed by CalculateWithoutBrackets. Returns the message, or "" on success.
-std::string DeleteBrackets(std::string& text);
+// is computed by CalculateWithoutBrackets. Fails with the message of the first fault.
+platform::Status DeleteBrackets(std::string& text);
 
 } // namespace eqedit

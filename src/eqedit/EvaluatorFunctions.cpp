@@ -12,143 +12,125 @@ namespace {
 
 constexpr Real kInfinity = std::numeric_limits<Real>::infinity();
 
-// A function of the table: computes `result` from `x`, or returns the message of its check.
-using Function = std::string (*)(Real x, const std::string& v, Real& result);
+// A function of the table: its value at `x`, or the failure of its check.
+using Function = platform::Result<Real> (*)(Real x, const std::string& v);
 
-std::string Arcsine(Real x, const std::string& v, Real& r) {
+platform::Result<Real> Arcsine(Real x, const std::string& v) {
     if (!(x > -1 && x < 1))
-        return messages::ArcsineDomain(v);
-    r = std::asin(x);
-    return {};
+        return Failed(messages::ArcsineDomain(v));
+    return std::asin(x);
 }
 
-std::string Arccosine(Real x, const std::string& v, Real& r) {
+platform::Result<Real> Arccosine(Real x, const std::string& v) {
     if (!(x > -1 && x < 1))
-        return messages::ArccosineDomain(v);
-    r = std::acos(x);
-    return {};
+        return Failed(messages::ArccosineDomain(v));
+    return std::acos(x);
 }
 
-std::string Arctangent(Real x, const std::string&, Real& r) {
-    r = std::atan(x);
-    return {};
+platform::Result<Real> Arctangent(Real x, const std::string&) {
+    return std::atan(x);
 }
 
 // The two-argument arctangent of x over 1: the same value as the arctangent.
-std::string ArctangentOverOne(Real x, const std::string&, Real& r) {
-    r = std::atan2(x, Real{1});
-    return {};
+platform::Result<Real> ArctangentOverOne(Real x, const std::string&) {
+    return std::atan2(x, Real{1});
 }
 
-std::string Sine(Real x, const std::string&, Real& r) {
-    r = std::sin(x);
-    return {};
+platform::Result<Real> Sine(Real x, const std::string&) {
+    return std::sin(x);
 }
 
-std::string Cosine(Real x, const std::string&, Real& r) {
-    r = std::cos(x);
-    return {};
+platform::Result<Real> Cosine(Real x, const std::string&) {
+    return std::cos(x);
 }
 
-std::string Cotangent(Real x, const std::string&, Real& r) {
+platform::Result<Real> Cotangent(Real x, const std::string&) {
     const Real s = std::sin(x);
     if (s == 0)
-        return messages::CotangentByZero();
-    r = std::cos(x) / s;
-    return {};
+        return Failed(messages::CotangentByZero());
+    return std::cos(x) / s;
 }
 
-std::string Tangent(Real x, const std::string&, Real& r) {
+platform::Result<Real> Tangent(Real x, const std::string&) {
     const Real c = std::cos(x);
     if (c == 0)
-        return messages::TangentByZero();
-    r = std::sin(x) / c;
-    return {};
+        return Failed(messages::TangentByZero());
+    return std::sin(x) / c;
 }
 
-std::string NaturalLog(Real x, const std::string& v, Real& r) {
+platform::Result<Real> NaturalLog(Real x, const std::string& v) {
     if (!(x > 0))
-        return messages::NaturalLogDomain(v);
-    r = std::log(x);
-    return {};
+        return Failed(messages::NaturalLogDomain(v));
+    return std::log(x);
 }
 
-std::string DecimalLog(Real x, const std::string& v, Real& r) {
+platform::Result<Real> DecimalLog(Real x, const std::string& v) {
     if (!(x > 0))
-        return messages::DecimalLogDomain(v);
-    r = std::log10(x);
-    return {};
+        return Failed(messages::DecimalLogDomain(v));
+    return std::log10(x);
 }
 
-std::string Exponential(Real x, const std::string&, Real& r) {
-    r = std::exp(x);
-    return {};
+platform::Result<Real> Exponential(Real x, const std::string&) {
+    return std::exp(x);
 }
 
-std::string SquareRoot(Real x, const std::string& v, Real& r) {
+platform::Result<Real> SquareRoot(Real x, const std::string& v) {
     if (x < 0)
-        return messages::SquareRootDomain(v);
-    r = std::sqrt(x);
-    return {};
+        return Failed(messages::SquareRootDomain(v));
+    return std::sqrt(x);
 }
 
-std::string Square(Real x, const std::string&, Real& r) {
-    r = x * x;
-    return {};
+platform::Result<Real> Square(Real x, const std::string&) {
+    return x * x;
 }
 
-std::string Absolute(Real x, const std::string&, Real& r) {
-    r = std::fabs(x);
-    return {};
+platform::Result<Real> Absolute(Real x, const std::string&) {
+    return std::fabs(x);
 }
 
-std::string Secant(Real x, const std::string&, Real& r) {
+platform::Result<Real> Secant(Real x, const std::string&) {
     const Real c = std::cos(x);
     if (c == 0)
-        return messages::SecantByZero();
-    r = 1 / c;
-    return {};
+        return Failed(messages::SecantByZero());
+    return 1 / c;
 }
 
-std::string Cosecant(Real x, const std::string&, Real& r) {
+platform::Result<Real> Cosecant(Real x, const std::string&) {
     const Real s = std::sin(x);
     if (s == 0)
-        return messages::CosecantByZero();
-    r = 1 / s;
-    return {};
+        return Failed(messages::CosecantByZero());
+    return 1 / s;
 }
 
-std::string HyperbolicSine(Real x, const std::string&, Real& r) {
-    r = std::sinh(x);
+platform::Result<Real> HyperbolicSine(Real x, const std::string&) {
+    const Real r = std::sinh(x);
     if (r == kInfinity)
-        return messages::SinhOverflow();
-    return {};
+        return Failed(messages::SinhOverflow());
+    return r;
 }
 
-std::string HyperbolicCosine(Real x, const std::string&, Real& r) {
-    r = std::cosh(x);
+platform::Result<Real> HyperbolicCosine(Real x, const std::string&) {
+    const Real r = std::cosh(x);
     if (r == kInfinity)
-        return messages::CoshOverflow();
-    return {};
+        return Failed(messages::CoshOverflow());
+    return r;
 }
 
-std::string HyperbolicTangent(Real x, const std::string&, Real& r) {
+platform::Result<Real> HyperbolicTangent(Real x, const std::string&) {
     const Real c = std::cosh(x);
     if (c == kInfinity)
-        return messages::CoshOverflow();
-    r = std::sinh(x) / c;
-    return {};
+        return Failed(messages::CoshOverflow());
+    return std::sinh(x) / c;
 }
 
-std::string HyperbolicCotangent(Real x, const std::string&, Real& r) {
+platform::Result<Real> HyperbolicCotangent(Real x, const std::string&) {
     const Real c = std::cosh(x);
     if (c == kInfinity)
-        return messages::CoshOverflow();
+        return Failed(messages::CoshOverflow());
     const Real s = std::sinh(x);
     if (s == 0)
-        return messages::HyperbolicCotangentByZero();
-    r = c / s;
-    return {};
+        return Failed(messages::HyperbolicCotangentByZero());
+    return c / s;
 }
 
 struct NamedFunction {
@@ -190,13 +172,13 @@ constexpr NamedFunction kFunctions[] = {
 
 } // namespace
 
-std::string ApplyFunction(const std::string& name, Real x, const std::string& argumentText,
-                          Real& result) {
+platform::Result<Real> ApplyFunction(const std::string& name, Real x,
+                                     const std::string& argumentText) {
     const std::string upper = UpCaseString(name);
     for (const NamedFunction& entry : kFunctions)
         if (entry.name == upper)
-            return entry.function(x, argumentText, result);
-    return messages::UnknownFunction(name);
+            return entry.function(x, argumentText);
+    return Failed(messages::UnknownFunction(name));
 }
 
 } // namespace eqedit

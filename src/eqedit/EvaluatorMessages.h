@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <cstddef>
 #include <string>
 
@@ -42,3 +44,13 @@ const std::string& ExponentMoreClosing();
 std::string ComparisonFailed(const std::string& message);
 
 } // namespace eqedit::messages
+
+namespace eqedit {
+
+// A failure of the evaluator: one of these messages. It has no code and no position of its
+// own; the message says where, as the user counts.
+inline platform::Failure Failed(const std::string& message) {
+    return platform::Failure{message};
+}
+
+} // namespace eqedit

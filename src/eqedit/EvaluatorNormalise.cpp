@@ -59,16 +59,16 @@ std::string& Filter(std::string& text) {
     return text;
 }
 
-std::string SetIndexOrder(std::string& text) {
+platform::Status SetIndexOrder(std::string& text) {
     bool superscript = false;
     bool subscript = false;
     std::size_t lastHash = std::string::npos;
     for (std::size_t i = 0; i < text.size();) {
         const char c = text[i];
         if (c == '#' && superscript)
-            return messages::SuperscriptUnbound(i + 1);
+            return Failed(messages::SuperscriptUnbound(i + 1));
         if (c == '!' && subscript)
-            return messages::SubscriptUnbound(i + 1);
+            return Failed(messages::SubscriptUnbound(i + 1));
         if (c == '#') {
             lastHash = i;
             superscript = true;
@@ -93,7 +93,7 @@ std::string SetIndexOrder(std::string& text) {
         // Everything up to `end` has been seen already (the moved "#" included).
         i = end;
     }
-    return {};
+    return platform::Done{};
 }
 
 void ReplaceName(std::string& text, const std::string& name, const std::string& replacement,

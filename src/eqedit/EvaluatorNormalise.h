@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <string>
 
 namespace eqedit {
@@ -12,8 +14,8 @@ std::string& Filter(std::string& text);
 
 // Moves a subscript that follows a superscript in front of it, so that a subscripted name
 // stays whole before its exponent ("R#2!A@" becomes "R!A#2@"), and rejects a second
-// superscript or subscript marker inside the same level. Returns the message or "".
-std::string SetIndexOrder(std::string& text);
+// superscript or subscript marker inside the same level, with its message.
+platform::Status SetIndexOrder(std::string& text);
 
 // Replaces every occurrence of `name` that has a boundary character (+ - * / ( ) ^ @ #)
 // or the edge of the text on both sides by `replacement`, or by `baseReplacement` where

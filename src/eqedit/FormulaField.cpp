@@ -190,11 +190,11 @@ void FormulaField::SetEquation(const std::string& text) {
     }
 }
 
-std::string FormulaField::CalculateEquation(double& result) {
+platform::Result<double> FormulaField::CalculateEquation() {
     std::string equation = Equation();
-    const std::string message = evaluator_.CalculateEquation(equation, result);
+    platform::Result<double> value = evaluator_.CalculateEquation(equation);
     SetEquation(equation); // the formula stays as the evaluator filtered it
-    return message;
+    return value;
 }
 
 void FormulaField::SetCaretWidth(int width) {

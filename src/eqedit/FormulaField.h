@@ -88,17 +88,17 @@ public:
     void KeyPress(char& key);
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
-    // The editor's own evaluator (messages are CP1251; "" means success).
+    // The editor's own evaluator (a failure is its CP1251 message).
     // CalculateEquation computes the editor's formula, which it leaves filtered;
     // CalculateTwoEquations rewrites both texts in place; CompareEquation judges the
     // editor's formula and `other` the same function by random trials.
-    std::string CalculateEquation(double& result);
-    std::string CalculateTwoEquations(std::string& first, std::string& second, double& firstValue,
-                                      double& secondValue) {
-        return evaluator_.CalculateTwoEquations(first, second, firstValue, secondValue);
+    platform::Result<double> CalculateEquation();
+    platform::Result<eqedit::Evaluator::TwoValues> CalculateTwoEquations(std::string& first,
+                                                                         std::string& second) {
+        return evaluator_.CalculateTwoEquations(first, second);
     }
-    std::string CompareEquation(const std::string& other, bool& equal) {
-        return evaluator_.CompareEquation(Equation(), other, equal);
+    platform::Result<bool> CompareEquation(const std::string& other) {
+        return evaluator_.CompareEquation(Equation(), other);
     }
     void AddVariable(const std::string& name, double value) { evaluator_.AddVariable(name, value); }
     double GetVariable(const std::string& name) const { return evaluator_.GetVariable(name); }

@@ -1,6 +1,5 @@
 #include "platform/Convert.h"
 
-#include "platform/Error.h"
 #include "platform/Trim.h"
 
 #include <charconv>
@@ -17,12 +16,6 @@ char gDecimalChar = '.';
 
 Failure NotValid(std::string_view text, const char* what) {
     return Failure{"'" + std::string(text) + "' is not a valid " + what + " value"};
-}
-
-template <typename T> T ValueOrThrow(Result<T> read) {
-    if (!read)
-        throw Error(read.Error().message);
-    return read.Value();
 }
 
 bool IsBlank(char c) {
@@ -183,14 +176,6 @@ Result<long double> ReadFloat(std::string_view text) {
     if (ec != std::errc() || end != first + canonical.size() || !std::isfinite(value))
         return NotValid(text, "floating point");
     return value;
-}
-
-int StrToInt(std::string_view text) {
-    return ValueOrThrow(ReadInt(text));
-}
-
-long double StrToFloat(std::string_view text) {
-    return ValueOrThrow(ReadFloat(text));
 }
 
 std::string FloatToStr(long double value) {

@@ -20,11 +20,6 @@ Result<int> ReadInt(std::string_view text);
 // "'<text>' is not a valid floating point value".
 Result<long double> ReadFloat(std::string_view text);
 
-// The same for the diagram interpreter, whose statements stop at the first bad
-// parameter: the failure is raised as Error.
-int StrToInt(std::string_view text);
-long double StrToFloat(std::string_view text);
-
 // The general format with 15 significant digits: fixed notation for 0 and for
 // magnitudes from 1E-5 up to (not including) 1E15, otherwise the exponent form
 // ("1E-10", "2.5E-7", "1E15"). The decimal separator is DecimalChar(). Non-finite

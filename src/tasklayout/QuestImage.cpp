@@ -1,7 +1,5 @@
 #include "tasklayout/QuestImage.h"
 
-#include "platform/Error.h"
-
 #include <algorithm>
 
 namespace {
@@ -16,12 +14,11 @@ int ClampSide(int side, bool& clamped) {
 
 QuestImageHeader ReadQuestImageHeader(std::string& script) {
     QuestImageHeader header;
-    try {
-        header.size = diagram::ReadDiagramHeader(script);
-    } catch (const platform::Error& error) {
-        header.size = diagram::DiagramSize{};
-        header.error = error.what();
-    }
+    const platform::Result<diagram::DiagramSize> size = diagram::ReadDiagramHeader(script);
+    if (size)
+        header.size = *size;
+    else
+        header.error = size.Error().message;
     header.size.width = ClampSide(header.size.width, header.sizeClamped);
     header.size.height = ClampSide(header.size.height, header.sizeClamped);
     return header;
@@ -30,12 +27,9 @@ QuestImageHeader ReadQuestImageHeader(std::string& script) {
 std::string DrawQuestImage(diagram::DrawingContext& context, platform::Canvas& canvas,
                            diagram::DiagramSize size, std::string_view statements,
                            platform::Color windowColor) {
-    try {
+    const platform::Status drawn =
         diagram::DrawDiagramDocument(context, canvas, size, statements, windowColor);
-    } catch (const platform::Error& error) {
-        return error.what();
-    }
-    return {};
+    return drawn ? std::string() : drawn.Error().message;
 }
 
 QuestImagePlace PlaceQuestImage(int imageWidth, int textHeight, diagram::DiagramSize size) {

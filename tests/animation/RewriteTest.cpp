@@ -45,7 +45,7 @@ TEST(RewriteTest, OnlyParametersThatNameVariablesAreReplaced) {
         {"SHARNIR", "SHARNIR"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(RewriteStatement(c.statement, table), c.rewritten) << c.statement;
+        EXPECT_EQ(RewriteStatement(c.statement, table).Value(), c.rewritten) << c.statement;
 }
 
 } // namespace

@@ -11,7 +11,6 @@
 #include "calculator/CalculatorWindow.h"
 #include "calculator/HelpWindow.h"
 #include "dialogs/MessageDialog.h"
-#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
 #include "protocol/QuestSections.h"
@@ -36,6 +35,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -297,7 +297,7 @@ TEST_F(MainWindowTest, TheDispatcherGoesOnAfterAReceiverFails) {
                      [&](const std::string& text) {
                          ++handled;
                          if (text == "fail")
-                             throw platform::Error("handler failed");
+                             throw std::runtime_error("handler failed");
                      });
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [] {

@@ -21,9 +21,9 @@ std::string Payload(const std::vector<std::pair<std::string, std::string>>& name
     for (const auto& [name, answer] : namesAndAnswers)
         rows.push_back({name, answer});
     const ResultPayload result = BuildResultPayload(rows, declared, namesDeclared);
-    return result.ok ? result.payload
-                     : "refused row " + std::to_string(result.row) + ": " +
-                           platform::Cp1251ToUtf8(result.message);
+    return result ? *result
+                  : "refused row " + std::to_string(result.Error().row) + ": " +
+                        platform::Cp1251ToUtf8(result.Error().message);
 }
 
 } // namespace
@@ -152,21 +152,21 @@ TEST(TaskViewLogicTest, EarlierAnswersAreSubstitutedAsWholeNamesAndSentAsRead) {
 
 TEST(TaskViewLogicTest, ARefusedAnswerCarriesTheReadersMessage) {
     const ResultPayload result = BuildResultPayload({{"a", "1"}, {"b", "(b"}});
-    ASSERT_FALSE(result.ok);
-    EXPECT_EQ(result.row, 1u);
-    EXPECT_EQ(platform::Cp1251ToUtf8(result.message), "не хватает закрывающей скобки (знак 1)");
-    EXPECT_TRUE(result.payload.empty());
+    ASSERT_FALSE(result.Ok());
+    EXPECT_EQ(result.Error().row, 1u);
+    EXPECT_EQ(platform::Cp1251ToUtf8(result.Error().message),
+              "не хватает закрывающей скобки (знак 1)");
 
     // A name that is not one name is no name of the answers below.
     const ResultPayload unbalanced = BuildResultPayload({{"(", "2"}, {"b", "(1)"}});
-    ASSERT_TRUE(unbalanced.ok);
-    EXPECT_EQ(unbalanced.payload, " ( @=2; b @=(1);");
+    ASSERT_TRUE(unbalanced.Ok());
+    EXPECT_EQ(*unbalanced, " ( @=2; b @=(1);");
 
     // Chains of one name cannot make the answers grow without bound.
     const std::vector<AnswerRowText> rows(50, {"x", "x*x*x*x"});
     const ResultPayload bounded = BuildResultPayload(rows);
-    EXPECT_FALSE(bounded.ok);
-    EXPECT_EQ(platform::Cp1251ToUtf8(bounded.message),
+    ASSERT_FALSE(bounded.Ok());
+    EXPECT_EQ(platform::Cp1251ToUtf8(bounded.Error().message),
               "Ответ слишком длинный после подстановки ответов выше.");
 }
 

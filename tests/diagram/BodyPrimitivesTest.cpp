@@ -114,8 +114,8 @@ TEST(SupportPrimitivesTest, SleeveOfAnUnknownOrientationDrawsNothing) {
     DrawingContext context;
     InitContext(context);
     AttachCanvas(context, canvas);
-    EXPECT_TRUE(DrawPrimitive(context, "VTULKA(100,100,60,20,2);"));
-    EXPECT_TRUE(DrawPrimitive(context, "VTULKA(100,100,60,20,-1);"));
+    EXPECT_TRUE(DrawPrimitive(context, "VTULKA(100,100,60,20,2);").Value());
+    EXPECT_TRUE(DrawPrimitive(context, "VTULKA(100,100,60,20,-1);").Value());
     EXPECT_EQ(canvas.CallCount(), 0u);
 }
 
@@ -138,7 +138,7 @@ TEST(TextPrimitivesTest, TextIsUnquotedAndDrawnTwoPointsLarger) {
     InitContext(context);
     AttachCanvas(context, canvas);
     const auto textOf = [&](std::string_view statement) {
-        DrawPrimitive(context, statement);
+        EXPECT_TRUE(DrawPrimitive(context, statement).Ok()) << statement;
         return canvas.Calls().back().text;
     };
     EXPECT_EQ(textOf("TEXT(10,10,\"F\");"), "F");
@@ -162,7 +162,7 @@ TEST(TextPrimitivesTest, GreekTextUsesTheSymbolFontThenTheAttachTimeFont) {
     InitContext(context);
     AttachCanvas(context, canvas);
     canvas.SetFontSize(12);
-    DrawPrimitive(context, "GREKTEXT(10,10,\"w\");");
+    EXPECT_TRUE(DrawPrimitive(context, "GREKTEXT(10,10,\"w\");").Ok());
     const platform::CanvasCall& call = canvas.Calls().back();
     EXPECT_EQ(call.text, "w");
     EXPECT_EQ(call.font.name, "Symbol");
@@ -170,7 +170,7 @@ TEST(TextPrimitivesTest, GreekTextUsesTheSymbolFontThenTheAttachTimeFont) {
     EXPECT_EQ(call.brushStyle, platform::BrushStyle::Clear);
     EXPECT_EQ(canvas.GetFont().name, "Arial");
     EXPECT_EQ(canvas.GetFont().size, 9);
-    DrawPrimitive(context, "TEXT(10,10,\"w\");");
+    EXPECT_TRUE(DrawPrimitive(context, "TEXT(10,10,\"w\");").Ok());
     EXPECT_EQ(canvas.Calls().back().font.name, "Arial");
     EXPECT_EQ(canvas.Calls().back().font.size, 11);
 }

@@ -34,7 +34,11 @@ public:
         diagram::AttachCanvas(context, *canvas);
     }
 
-    bool Draw(std::string_view statement) { return diagram::DrawPrimitive(context, statement); }
+    // Whether the statement was recognised and drawn.
+    bool Draw(std::string_view statement) {
+        const platform::Result<bool> drawn = diagram::DrawPrimitive(context, statement);
+        return drawn && *drawn;
+    }
 
     // Ends painting; the canvas must not be used afterwards.
     const QImage& Finish() {

@@ -21,7 +21,7 @@ struct Recorded {
         canvas.SetBrushStyle(platform::BrushStyle::Clear);
         InitContext(context);
         AttachCanvas(context, canvas);
-        DrawPrimitive(context, statement);
+        EXPECT_TRUE(DrawPrimitive(context, statement).Ok()) << statement;
     }
     // "x1,y1-x2,y2" for each line drawn.
     std::vector<std::string> Lines() const {
@@ -156,7 +156,7 @@ TEST(LinePrimitivesTest, StyledLineKeepsThePenAndLeavesTheBrushClear) {
     canvas.SetPenWidth(2);
     canvas.SetPenColor(kRed);
     const auto styleOf = [&](std::string_view statement) {
-        DrawPrimitive(context, statement);
+        EXPECT_TRUE(DrawPrimitive(context, statement).Ok()) << statement;
         return canvas.Calls().back().penStyle;
     };
     EXPECT_EQ(styleOf("ADVLINE(0,0,100,0,1,1);"), platform::kPenDash);

@@ -13,10 +13,10 @@ TEST_F(EngineTest, UnbalancedBracketsLeaveEmptyTextAndTheirMessage) {
     cleaned = CleanFormula(")a(");
     EXPECT_EQ(cleaned.text, ")a(");
     EXPECT_EQ(cleaned.bracketError, nullptr);
-    // A formula object reports the bracket error as code 4.
+    // A formula object reports the bracket error.
     Expression expression;
     const EngineError error = expression.SetFormula("((x)");
-    EXPECT_EQ(error.code, 4);
+    EXPECT_EQ(error.code, EngineErrorCode::Brackets);
     EXPECT_EQ(error.text, Cp("Ошибка: нехватает закрывающей скобки"));
 }
 

@@ -41,7 +41,7 @@ TEST_F(EngineTest, TangentsNearTheirPolesNeedExtendedPrecision) {
 TEST_F(EngineTest, DivisionAndPowerNearZero) {
     const std::string divisionByZero = Cp("Ошибка: Деление на нуль");
     EXPECT_EQ(Eval("1/0"), 1.0);
-    EXPECT_EQ(last.code, 2);
+    EXPECT_EQ(last.code, EngineErrorCode::Arithmetic);
     EXPECT_EQ(last.text, divisionByZero);
     Eval("1/0,0000000001");
     EXPECT_EQ(last.text, divisionByZero);
@@ -95,7 +95,7 @@ TEST_F(EngineTest, DomainChecksReportTheirMessages) {
     };
     for (const auto& [formula, message] : cases) {
         EXPECT_EQ(Eval(formula), formula[0] == '1' ? 1.0 + 1.0 : 1.0) << formula;
-        EXPECT_EQ(last.code, 2) << formula;
+        EXPECT_EQ(last.code, EngineErrorCode::Arithmetic) << formula;
         EXPECT_EQ(last.text, Cp(message)) << formula;
         EXPECT_EQ(last.missingName, "") << formula;
     }
@@ -109,7 +109,7 @@ TEST_F(EngineTest, DomainChecksReportTheirMessages) {
 TEST_F(EngineTest, UnknownTextsAreMissingVariables) {
     for (const char* formula : {"2*-3", "2x", "y=cos(x)", "pI", "(())"}) {
         Eval(formula);
-        EXPECT_EQ(last.code, 3) << formula;
+        EXPECT_EQ(last.code, EngineErrorCode::VariableTable) << formula;
         EXPECT_EQ(last.text, Cp("Ошибка: нет такой переменной:")) << formula;
     }
     Eval("2*-3");

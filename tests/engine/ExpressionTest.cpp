@@ -17,7 +17,7 @@ TEST_F(EngineTest, FormulaObjectKeepsItsLastGoodFormula) {
     EXPECT_EQ(Keep(expression.Evaluate(epsilon)), 3.0);
 
     last = expression.SetFormula("(1+2");
-    EXPECT_EQ(last.code, 4);
+    EXPECT_EQ(last.code, EngineErrorCode::Brackets);
     EXPECT_EQ(last.text, Cp("Ошибка: нехватает закрывающей скобки"));
     EXPECT_EQ(expression.Formula(), "1+2");
     EXPECT_EQ(Keep(expression.Evaluate(epsilon)), 3.0);
@@ -92,7 +92,7 @@ TEST_F(EngineTest, NameBracketErrorsOverrideEarlierErrors) {
     Expression expression;
     expression.SetFormula("1/0+cos(x))(");
     Keep(expression.Evaluate(epsilon));
-    EXPECT_EQ(last.code, 4);
+    EXPECT_EQ(last.code, EngineErrorCode::Brackets);
     EXPECT_EQ(last.text, Cp("Ошибка: нехватает открывающей скобки"));
 }
 

@@ -15,7 +15,8 @@ bool SameValue(double a, double b) {
 }
 
 std::string Describe(double value, const EngineError& error) {
-    return platform::FloatToStr(value) + " [" + std::to_string(error.code) + "] " + error.Message();
+    return platform::FloatToStr(value) + " [" + std::to_string(static_cast<int>(error.code)) +
+           "] " + error.Message();
 }
 
 // Runs a tree resolved and step by step against one table and checks that both give the

@@ -65,7 +65,7 @@ TEST_F(EngineTest, NamesAreNormalised) {
 TEST_F(EngineTest, NamesAreCaseSensitiveAndMissingOnesReported) {
     VariableTable table;
     EXPECT_EQ(Keep(table.GetValue("pI")), 0.0);
-    EXPECT_EQ(last.code, 3);
+    EXPECT_EQ(last.code, EngineErrorCode::VariableTable);
     EXPECT_EQ(last.text, Cp("Ошибка: нет такой переменной:"));
     EXPECT_EQ(last.missingName, "pI");
     // Each lookup reports its own error.
@@ -79,7 +79,7 @@ TEST_F(EngineTest, EmptyNamesChangeNothingAndReportOnce) {
     VariableTable table;
     last = table.SetValue("=", "1");
     EXPECT_EQ(table.Count(), 5u);
-    EXPECT_EQ(last.code, 3);
+    EXPECT_EQ(last.code, EngineErrorCode::VariableTable);
     EXPECT_EQ(last.text, emptyName);
     last = {};
     last = table.RemoveValue("");
@@ -91,7 +91,7 @@ TEST_F(EngineTest, EmptyNamesChangeNothingAndReportOnce) {
     last = {};
     last = table.SetValue("x(", "1");
     EXPECT_EQ(table.Count(), 5u);
-    EXPECT_EQ(last.code, 4);
+    EXPECT_EQ(last.code, EngineErrorCode::Brackets);
     EXPECT_EQ(last.text, Cp("Ошибка: нехватает закрывающей скобки"));
 }
 
@@ -141,9 +141,9 @@ TEST_F(EngineTest, NumbersStoredAsNumbersStayExactAndShowFifteenDigits) {
     EXPECT_EQ(Keep(table.GetValue("x")), 4.0);
     EXPECT_EQ(table.ValueAt(6), "4");
     // Unusable names are refused as when storing text.
-    EXPECT_EQ(table.SetNumber("x(", 1).code, 4);
-    EXPECT_EQ(table.SetNumber("=", 1).code, 3);
-    EXPECT_EQ(table.SetNumber("x@=", 7).code, 0);
+    EXPECT_EQ(table.SetNumber("x(", 1).code, EngineErrorCode::Brackets);
+    EXPECT_EQ(table.SetNumber("=", 1).code, EngineErrorCode::VariableTable);
+    EXPECT_EQ(table.SetNumber("x@=", 7).code, EngineErrorCode::None);
     EXPECT_EQ(Keep(table.GetValue("x")), 7.0);
     EXPECT_EQ(table.Count(), 7u);
 }

@@ -15,8 +15,8 @@ namespace {
 
 // The text left by CalculateWithoutBrackets, or the message in UTF-8 after "!".
 std::string Reduced(std::string text) {
-    const std::string message = CalculateWithoutBrackets(text);
-    return message.empty() ? text : "!" + Utf8(message);
+    const std::string message = MessageIn(CalculateWithoutBrackets(text));
+    return message.empty() ? text : "!" + message;
 }
 
 std::string Folded(std::string text) {
@@ -103,7 +103,7 @@ TEST(EvaluatorArithmetic, ComputesInDoubleAndWritesTextsThatReadBackExactly) {
     };
     for (const auto& [formula, expected] : cases) {
         std::string text = formula;
-        ASSERT_EQ(CalculateWithoutBrackets(text), "") << formula;
+        ASSERT_EQ(MessageIn(CalculateWithoutBrackets(text)), "") << formula;
         EXPECT_EQ(std::strtod(text.c_str(), nullptr), expected) << formula << " gave " << text;
     }
 }

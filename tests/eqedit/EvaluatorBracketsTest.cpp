@@ -15,15 +15,15 @@ namespace {
 
 // The text left by DeleteBrackets, or the message in UTF-8 after "!".
 std::string Reduced(std::string text) {
-    const std::string message = DeleteBrackets(text);
-    return message.empty() ? text : "!" + Utf8(message);
+    const std::string message = MessageIn(DeleteBrackets(text));
+    return message.empty() ? text : "!" + message;
 }
 
 Real Value(const std::string& text) {
     std::string reduced = text;
-    const std::string message = DeleteBrackets(reduced);
+    const std::string message = MessageIn(DeleteBrackets(reduced));
     Real value = NAN;
-    EXPECT_EQ(Utf8(message), "") << text;
+    EXPECT_EQ(message, "") << text;
     EXPECT_TRUE(ReadNumber(reduced, value)) << text << " -> " << reduced;
     return value;
 }

@@ -21,7 +21,10 @@ struct Calculation {
 Calculation Calculate(const Evaluator& evaluator, const std::string& formula) {
     std::string equation = Cp(formula);
     Calculation calculation;
-    calculation.message = Utf8(evaluator.CalculateEquation(equation, calculation.value));
+    const platform::Result<double> value = evaluator.CalculateEquation(equation);
+    calculation.message = MessageIn(value);
+    if (value)
+        calculation.value = *value;
     return calculation;
 }
 
@@ -89,26 +92,20 @@ TEST(EvaluatorCalculate, FiltersTheFormulaTextInPlace) {
     Evaluator evaluator;
     evaluator.AddVariable("x", 2);
     std::string equation = "x#2#3@";
-    double result = 0;
-    EXPECT_EQ(evaluator.CalculateEquation(equation, result), "");
+    const platform::Result<double> result = evaluator.CalculateEquation(equation);
     EXPECT_EQ(equation, "x#23@");
-    EXPECT_EQ(result, 8388608);
+    EXPECT_EQ(result.Value(), 8388608);
     equation = "@";
-    EXPECT_EQ(Utf8(evaluator.CalculateEquation(equation, result)), "Пустая строка.");
+    EXPECT_EQ(MessageIn(evaluator.CalculateEquation(equation)), "Пустая строка.");
     EXPECT_EQ(equation, "");
     EXPECT_EQ(MessageOf(evaluator, ""), "Пустая строка.");
 }
 
-TEST(EvaluatorCalculate, FailuresAndTheResultLeftBehind) {
+TEST(EvaluatorCalculate, Failures) {
     Evaluator evaluator;
-    std::string equation = "1/0";
-    double result = 7;
-    EXPECT_NE(evaluator.CalculateEquation(equation, result), "");
-    EXPECT_EQ(result, 0); // a failure of the brackets step clears the result
-    equation = "2#(1@";
-    result = 7;
-    EXPECT_NE(evaluator.CalculateEquation(equation, result), "");
-    EXPECT_EQ(result, 7);
+    EXPECT_EQ(MessageOf(evaluator, "1/0"),
+              "Возможно при выполнении операции деления произошло переполнение буфера или "
+              "деление на нуль.");
     EXPECT_EQ(MessageOf(evaluator, "1+2)"), "Отсутствует скобка ( в строке 1+2)");
     EXPECT_EQ(MessageOf(evaluator, "2 + 3"), NotANumberText("2 "));
     EXPECT_EQ(MessageOf(evaluator, "-"), NotANumberText("-"));
@@ -135,8 +132,7 @@ TEST(EvaluatorCalculate, EndsOnAnyInput) {
         std::string equation;
         for (int i = length(generator); i > 0; --i)
             equation += alphabet[pick(generator)];
-        double result = 0;
-        computed += evaluator.CalculateEquation(equation, result).empty();
+        computed += evaluator.CalculateEquation(equation).Ok();
     }
     EXPECT_GT(computed, 0);
 }

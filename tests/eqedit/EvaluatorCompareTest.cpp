@@ -18,8 +18,10 @@ struct Comparison {
 };
 
 Comparison Compare(Evaluator& evaluator, const std::string& first, const std::string& second) {
+    const platform::Result<bool> equal = evaluator.CompareEquation(Cp(first), Cp(second));
     Comparison comparison;
-    comparison.message = Utf8(evaluator.CompareEquation(Cp(first), Cp(second), comparison.equal));
+    comparison.message = MessageIn(equal);
+    comparison.equal = equal && *equal;
     return comparison;
 }
 
@@ -115,12 +117,12 @@ TEST(EvaluatorCompare, TwoEquationsShareTheTestValuesAndKeepTheStoredOnes) {
     evaluator.AddVariable("R!A", 100);
     evaluator.SetTestValueDraw([] { return 16383 - 7; });
     std::string first = "x#2@+pi", second = "R#2!A@";
-    double a = 0, b = 0;
-    EXPECT_EQ(evaluator.CalculateTwoEquations(first, second, a, b), "");
+    const platform::Result<Evaluator::TwoValues> values =
+        evaluator.CalculateTwoEquations(first, second);
     EXPECT_EQ(first, "(-7)#2@+(-7)");
     EXPECT_EQ(second, "(-7)#2@"); // the index moved before the exponent, then replaced
-    EXPECT_EQ(a, 42);
-    EXPECT_EQ(b, 49);
+    EXPECT_EQ(values.Value().first, 42);
+    EXPECT_EQ(values.Value().second, 49);
     EXPECT_EQ(evaluator.GetVariable("x"), 100);
 }
 
@@ -129,8 +131,10 @@ TEST(EvaluatorCompare, TestValuesSpanTheirWholeRange) {
     std::set<double> values;
     for (int n = 0; n < 200; ++n) {
         std::string first = "pi", second = "1";
-        double a = 0, b = 0;
-        ASSERT_EQ(evaluator.CalculateTwoEquations(first, second, a, b), "");
+        const platform::Result<Evaluator::TwoValues> trial =
+            evaluator.CalculateTwoEquations(first, second);
+        ASSERT_TRUE(trial.Ok());
+        const double a = trial->first;
         ASSERT_GE(a, -16383);
         ASSERT_LE(a, 16383);
         ASSERT_EQ(a, static_cast<int>(a));

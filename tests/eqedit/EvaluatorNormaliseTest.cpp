@@ -125,28 +125,28 @@ TEST(EvaluatorNormalise, FilterLeavesMinimalMarkers) {
 
 TEST(EvaluatorNormalise, SetIndexOrderMovesSubscriptsBeforeSuperscripts) {
     std::string text = "R#2!A@";
-    EXPECT_EQ(SetIndexOrder(text), "");
+    EXPECT_EQ(MessageIn(SetIndexOrder(text)), "");
     EXPECT_EQ(text, "R!A#2@");
     text = "x#2!ab@+y";
-    EXPECT_EQ(SetIndexOrder(text), "");
+    EXPECT_EQ(MessageIn(SetIndexOrder(text)), "");
     EXPECT_EQ(text, "x!ab#2@+y");
     text = "x#2!1";
-    EXPECT_EQ(SetIndexOrder(text), "");
+    EXPECT_EQ(MessageIn(SetIndexOrder(text)), "");
     EXPECT_EQ(text, "x!1#2");
     text = "R!A#2@";
-    EXPECT_EQ(SetIndexOrder(text), "");
+    EXPECT_EQ(MessageIn(SetIndexOrder(text)), "");
     EXPECT_EQ(text, "R!A#2@");
 }
 
 TEST(EvaluatorNormalise, SetIndexOrderRejectsASecondMarkerInOneLevel) {
     std::string text = "x#2#3";
-    EXPECT_EQ(Utf8(SetIndexOrder(text)),
+    EXPECT_EQ(MessageIn(SetIndexOrder(text)),
               "Верхний индекс в позиции 4 не связан ни с одним выражением.");
     text = "a!1!2";
-    EXPECT_EQ(Utf8(SetIndexOrder(text)),
+    EXPECT_EQ(MessageIn(SetIndexOrder(text)),
               "Нижний индекс в позиции 4 не связан ни с одним выражением.");
     text = "x#2@+y#3@";
-    EXPECT_EQ(SetIndexOrder(text), "");
+    EXPECT_EQ(MessageIn(SetIndexOrder(text)), "");
 }
 
 TEST(EvaluatorNormalise, ReplaceVariablesNeedsBoundariesOnBothSides) {
@@ -155,26 +155,26 @@ TEST(EvaluatorNormalise, ReplaceVariablesNeedsBoundariesOnBothSides) {
     evaluator.AddVariable("R", 2);
     evaluator.AddVariable("R!A", 5);
     std::string text = "2*x";
-    EXPECT_EQ(evaluator.ReplaceVariables(text), "");
+    EXPECT_EQ(MessageIn(evaluator.ReplaceVariables(text)), "");
     EXPECT_EQ(text, "2*-3");
     text = "2x+xy+x";
-    EXPECT_EQ(evaluator.ReplaceVariables(text), "");
+    EXPECT_EQ(MessageIn(evaluator.ReplaceVariables(text)), "");
     EXPECT_EQ(text, "2x+xy+-3");
     text = "R!A+R#2@";
-    EXPECT_EQ(evaluator.ReplaceVariables(text), "");
+    EXPECT_EQ(MessageIn(evaluator.ReplaceVariables(text)), "");
     EXPECT_EQ(text, "5+2#2@");
     text = "(x)^x@x";
-    EXPECT_EQ(evaluator.ReplaceVariables(text), "");
+    EXPECT_EQ(MessageIn(evaluator.ReplaceVariables(text)), "");
     EXPECT_EQ(text, "(-3)^-3@-3");
     // A negative base of a power keeps its sign inside brackets; an exponent does not.
     text = "x#2@+x^2+2^x^2+R#x@";
-    EXPECT_EQ(evaluator.ReplaceVariables(text), "");
+    EXPECT_EQ(MessageIn(evaluator.ReplaceVariables(text)), "");
     EXPECT_EQ(text, "(-3)#2@+(-3)^2+2^-3^2+2#-3@");
     text = "R#2!A@";
-    EXPECT_EQ(evaluator.ReplaceVariables(text), ""); // indices are ordered first
+    EXPECT_EQ(MessageIn(evaluator.ReplaceVariables(text)), ""); // indices are ordered first
     EXPECT_EQ(text, "5#2@");
     text = "x#1#2";
-    EXPECT_EQ(Utf8(evaluator.ReplaceVariables(text)),
+    EXPECT_EQ(MessageIn(evaluator.ReplaceVariables(text)),
               "Верхний индекс в позиции 4 не связан ни с одним выражением.");
 }
 
@@ -183,7 +183,7 @@ TEST(EvaluatorNormalise, ReplacementThatContainsTheNameEnds) {
     Evaluator evaluator;
     evaluator.AddVariable("5", -5);
     std::string text = "5+1";
-    EXPECT_EQ(evaluator.ReplaceVariables(text), "");
+    EXPECT_EQ(MessageIn(evaluator.ReplaceVariables(text)), "");
     EXPECT_EQ(text, "-5+1");
     text = "5";
     ReplaceName(text, "5", "(-5)");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Cp1251.h"
+#include "platform/Result.h"
 
 #include <string>
 
@@ -15,4 +16,9 @@ inline std::string Utf8(const std::string& cp1251) {
 
 inline std::string NotANumberText(const std::string& operand) {
     return "Невозможно преобразовать строку '" + operand + "' в число.";
+}
+
+// The message of a failed call in UTF-8, or "" when the call succeeded.
+template <typename T> std::string MessageIn(const platform::Result<T>& result) {
+    return result ? std::string() : Utf8(result.Error().message);
 }

@@ -1,4 +1,3 @@
-#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "platform/VektaApplication.h"
 
@@ -7,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -25,9 +25,9 @@ public:
 TEST(ApplicationTest, ErrorsLeavingEventHandlersReachTheReportAndEventsGoOn) {
     ReportCollector report;
     int later = 0;
-    QTimer::singleShot(0, [] { throw platform::Error("'x' is not a valid integer value"); });
+    QTimer::singleShot(0, [] { throw std::runtime_error("'x' is not a valid integer value"); });
     QTimer::singleShot(0, [] { throw std::runtime_error("plain"); });
-    QTimer::singleShot(0, [] { throw platform::Error(""); });
+    QTimer::singleShot(0, [] { throw std::runtime_error(""); });
     QTimer::singleShot(0, [&] { ++later; });
     QTimer::singleShot(20, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();

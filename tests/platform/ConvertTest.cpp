@@ -1,5 +1,4 @@
 #include "platform/Convert.h"
-#include "platform/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -8,22 +7,26 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <random>
 
-using platform::Error;
 using platform::FloatToStr;
-using platform::StrToFloat;
-using platform::StrToInt;
 
 namespace {
 
-std::string ErrorOf(auto&& call) {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "(no error)";
+// The value read, or nothing when the text is refused.
+std::optional<int> IntOf(std::string_view text) {
+    const platform::Result<int> read = platform::ReadInt(text);
+    return read ? std::optional<int>(*read) : std::nullopt;
+}
+
+std::optional<long double> FloatOf(std::string_view text) {
+    const platform::Result<long double> read = platform::ReadFloat(text);
+    return read ? std::optional<long double>(*read) : std::nullopt;
+}
+
+template <typename T> std::string ErrorOf(const platform::Result<T>& read) {
+    return read ? "(no error)" : read.Error().message;
 }
 
 class ConvertTest : public ::testing::Test {
@@ -35,32 +38,32 @@ protected:
 } // namespace
 
 TEST_F(ConvertTest, IntegersAcceptSignsBlanksAndThe32BitRange) {
-    EXPECT_EQ(StrToInt("42"), 42);
-    EXPECT_EQ(StrToInt("-17"), -17);
-    EXPECT_EQ(StrToInt("+5"), 5);
-    EXPECT_EQ(StrToInt("  7"), 7);
-    EXPECT_EQ(StrToInt("2147483647"), 2147483647);
-    EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<int>::min());
+    EXPECT_EQ(IntOf("42"), 42);
+    EXPECT_EQ(IntOf("-17"), -17);
+    EXPECT_EQ(IntOf("+5"), 5);
+    EXPECT_EQ(IntOf("  7"), 7);
+    EXPECT_EQ(IntOf("2147483647"), 2147483647);
+    EXPECT_EQ(IntOf("-2147483648"), std::numeric_limits<int>::min());
 }
 
-TEST_F(ConvertTest, BadIntegersRaiseTheToolkitMessage) {
+TEST_F(ConvertTest, BadIntegersFailWithTheToolkitMessage) {
     for (const char* text : {"", "-", "+-5", "12a", "1.5", "7 ", "2147483648", "0x10", "<5"}) {
-        EXPECT_EQ(ErrorOf([&] { StrToInt(text); }),
+        EXPECT_EQ(ErrorOf(platform::ReadInt(text)),
                   std::string("'") + text + "' is not a valid integer value")
             << text;
     }
 }
 
 TEST_F(ConvertTest, FloatsReadPointCommaAndExponents) {
-    EXPECT_EQ(StrToFloat("2.5"), 2.5L);
-    EXPECT_EQ(StrToFloat("2,5"), 2.5L);
-    EXPECT_EQ(StrToFloat(" -1E3 "), -1000.0L);
-    EXPECT_EQ(StrToFloat("1e-2"), StrToFloat("0.01"));
-    EXPECT_EQ(StrToFloat(".5"), 0.5L);
-    EXPECT_EQ(StrToFloat("5."), 5.0L);
-    EXPECT_EQ(StrToFloat("1E-6000"), 0.0L);
+    EXPECT_EQ(FloatOf("2.5"), 2.5L);
+    EXPECT_EQ(FloatOf("2,5"), 2.5L);
+    EXPECT_EQ(FloatOf(" -1E3 "), -1000.0L);
+    EXPECT_EQ(FloatOf("1e-2"), FloatOf("0.01"));
+    EXPECT_EQ(FloatOf(".5"), 0.5L);
+    EXPECT_EQ(FloatOf("5."), 5.0L);
+    EXPECT_EQ(FloatOf("1E-6000"), 0.0L);
     for (const char* text : {"", ".", "1E", "1e+", "abc", "1.2.3", "--1", "1E99999"}) {
-        EXPECT_EQ(ErrorOf([&] { StrToFloat(text); }),
+        EXPECT_EQ(ErrorOf(platform::ReadFloat(text)),
                   std::string("'") + text + "' is not a valid floating point value")
             << text;
     }
@@ -89,8 +92,8 @@ TEST_F(ConvertTest, TheSystemSeparatorIsWrittenAndRead) {
     platform::SetDecimalChar(',');
     EXPECT_EQ(FloatToStr(2.5L), "2,5");
     EXPECT_EQ(FloatToStr(2.5e-7L), "2,5E-7");
-    EXPECT_EQ(StrToFloat("2,5"), 2.5L);
-    EXPECT_EQ(StrToFloat("2.5"), 2.5L);
+    EXPECT_EQ(FloatOf("2,5"), 2.5L);
+    EXPECT_EQ(FloatOf("2.5"), 2.5L);
 }
 
 TEST_F(ConvertTest, TheSeparatorIsReadFromTheUserLocale) {
@@ -122,10 +125,10 @@ TEST_F(ConvertTest, ShortNumbersReadExactlyAsTheFullConversionReadsThem) {
         std::string canonical = text;
         std::replace(canonical.begin(), canonical.end(), 'E', 'e');
         std::from_chars(canonical.data(), canonical.data() + canonical.size(), expected);
-        const long double read = StrToFloat(text);
+        const long double read = FloatOf(text).value_or(NAN);
         ASSERT_TRUE(read == expected && std::signbit(read) == std::signbit(expected)) << text;
     }
-    EXPECT_EQ(StrToFloat("100000000000000000000001"), 100000000000000000000001.0L);
-    EXPECT_EQ(StrToFloat("0.1"), 0.1L);
-    EXPECT_EQ(StrToFloat("1.25000000000000000000000"), 1.25L);
+    EXPECT_EQ(FloatOf("100000000000000000000001"), 100000000000000000000001.0L);
+    EXPECT_EQ(FloatOf("0.1"), 0.1L);
+    EXPECT_EQ(FloatOf("1.25000000000000000000000"), 1.25L);
 }

@@ -62,17 +62,21 @@ TEST(TaskBankTest, EveryStatementOfTheShippedDiagramsIsUnderstood) {
     for (const BankTask& task : LoadTaskBank(VEKTA_BANK_DIR).tasks) {
         // The diagram as a student is sent it, with the values of a variant in it.
         std::string document = VariantOf(task, kPreviewSecret, "variant 1").task.image;
-        const diagram::DiagramSize size = diagram::ReadDiagramHeader(document);
-        EXPECT_TRUE(diagram::IsDrawableSize(size));
+        const platform::Result<diagram::DiagramSize> size = diagram::ReadDiagramHeader(document);
+        ASSERT_TRUE(size.Ok()) << platform::Cp1251ToUtf8(task.name);
+        EXPECT_TRUE(diagram::IsDrawableSize(*size));
         platform::RecordingCanvas canvas;
         diagram::DrawingContext context;
         diagram::InitContext(context);
         diagram::AttachCanvas(context, canvas);
         std::size_t start = 0;
         for (std::size_t end; (end = document.find(';', start)) != std::string::npos;
-             start = end + 1)
-            EXPECT_TRUE(diagram::DrawPrimitive(context, document.substr(start, end - start + 1)))
+             start = end + 1) {
+            const platform::Result<bool> drawn =
+                diagram::DrawPrimitive(context, document.substr(start, end - start + 1));
+            EXPECT_TRUE(drawn && *drawn)
                 << platform::Cp1251ToUtf8(task.name) << ": " << document.substr(start, end - start);
+        }
         EXPECT_EQ(start, document.size()) << platform::Cp1251ToUtf8(task.name);
     }
 }

@@ -12,7 +12,6 @@
 #include "diagram/DiagramDocument.h"
 #include "platform/Convert.h"
 #include "platform/Cp1251.h"
-#include "platform/Error.h"
 #include "platform/QtCanvas.h"
 
 #include "StudentTask.h"
@@ -46,12 +45,8 @@ std::string Render(QImage& image, const diagram::DiagramSize& size, const std::s
     platform::QtCanvas canvas(&image);
     diagram::DrawingContext context;
     diagram::InitContext(context);
-    try {
-        diagram::DrawDiagramDocument(context, canvas, size, body);
-    } catch (const platform::Error& error) {
-        return error.what();
-    }
-    return {};
+    const platform::Status drawn = diagram::DrawDiagramDocument(context, canvas, size, body);
+    return drawn ? std::string() : drawn.Error().message;
 }
 
 // The document to draw (CP1251), or nothing when it cannot be had (told on stderr).
@@ -90,13 +85,12 @@ int main(int argc, char** argv) {
     if (!document)
         return 1;
     const std::vector<std::string> problems = CheckDiagram(*document);
-    diagram::DiagramSize size;
-    try {
-        size = diagram::ReadDiagramHeader(*document);
-    } catch (const platform::Error& error) {
-        Complain(platform::Cp1251ToUtf8(error.what()));
+    const platform::Result<diagram::DiagramSize> header = diagram::ReadDiagramHeader(*document);
+    if (!header) {
+        Complain(platform::Cp1251ToUtf8(header.Error().message));
         return 1;
     }
+    const diagram::DiagramSize size = *header;
     if (!diagram::IsDrawableSize(size)) {
         std::cerr << "vekta-diagram: the surface " << size.width << " x " << size.height
                   << " is not drawable (each side 1.." << diagram::kMaxDiagramSide << ")\n";

@@ -27,13 +27,12 @@ int RunCalc(const FormulaArgs& args) {
     if (!AddVariables(args, evaluator))
         return 1;
     std::string equation = args.operands[0];
-    double result = 0;
-    const std::string message = evaluator.CalculateEquation(equation, result);
-    if (!message.empty()) {
-        PrintErr(message);
+    const platform::Result<double> result = evaluator.CalculateEquation(equation);
+    if (!result) {
+        PrintErr(result.Error().message);
         return 1;
     }
-    PrintOut(eqedit::NumberText(result));
+    PrintOut(eqedit::NumberText(*result));
     return 0;
 }
 
@@ -41,13 +40,12 @@ int RunCompare(const FormulaArgs& args) {
     eqedit::Evaluator evaluator;
     if (!AddVariables(args, evaluator))
         return 1;
-    bool equal = false;
-    const std::string message =
-        evaluator.CompareEquation(args.operands[0], args.operands[1], equal);
-    if (!message.empty()) {
-        PrintErr(message);
+    const platform::Result<bool> equal =
+        evaluator.CompareEquation(args.operands[0], args.operands[1]);
+    if (!equal) {
+        PrintErr(equal.Error().message);
         return 1;
     }
-    PrintOut(equal ? "equal" : "different");
+    PrintOut(*equal ? "equal" : "different");
     return 0;
 }
