@@ -1,5 +1,6 @@
 #include "VerdictMessage.h"
 
+#include "Attempts.h"
 #include "platform/Cp1251.h"
 
 namespace {
@@ -38,6 +39,17 @@ std::string Explanation(const JudgedAnswer& answer) {
     return text;
 }
 
+// Why a drawing is not right: what was not found or is extra, or that nothing could be
+// judged.
+std::string DrawingExplanation(const JudgedAnswer& drawing) {
+    if (drawing.findings.empty())
+        return Cp(drawing.answer.empty() ? "ничего не нарисовано" : "рисунок не прочитан");
+    std::string text;
+    for (const std::string& finding : drawing.findings)
+        text += (text.empty() ? "" : "; ") + platform::Utf8ToCp1251(finding);
+    return text + Cp(" (засчитано ") + CreditText(drawing.credit) + ")";
+}
+
 } // namespace
 
 std::string VerdictMessage(const SubmissionVerdict& verdict) {
@@ -50,7 +62,7 @@ std::string VerdictMessage(const SubmissionVerdict& verdict) {
         const answers::Verdict word = answer.judgement.verdict;
         text += NameOf(answer) + ": " + Cp(answers::VerdictWord(word));
         if (word != answers::Verdict::Right)
-            text += Cp(" — ") + Explanation(answer);
+            text += Cp(" — ") + (answer.drawing ? DrawingExplanation(answer) : Explanation(answer));
         text += "\n";
         notAccepted = notAccepted || word == answers::Verdict::NotAccepted;
     }

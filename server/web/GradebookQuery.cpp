@@ -24,7 +24,7 @@ Gradebook ReadGradebook(Database& database, const TaskBank& bank,
     GradebookBuilder builder(bank, students);
     database.ForEachJudgedAttempts(
         [&builder](const std::string& user, const std::string& task,
-                   const std::vector<int>& correct) { builder.AddAttempts(user, task, correct); });
+                   const std::vector<double>& credits) { builder.AddAttempts(user, task, credits); });
     Gradebook book = builder.Finish();
     for (const Database::RegradeRecord& regrade : database.Regrades())
         book.regrades.push_back(

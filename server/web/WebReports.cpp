@@ -77,11 +77,21 @@ std::vector<AnswerLine> AnswerLines(const BankTask& task, const Database::Result
     const std::vector<std::string> declared = answers::NamesOf(task.variables);
     const auto sent = ReadAnswers(result.payload, task.answerNames);
     const std::vector<std::string> verdicts = VerdictWords(result.verdicts);
-    const bool judged = result.score >= 0 && verdicts.size() == task.answerNames.size();
+    const bool judged =
+        result.score >= 0 && verdicts.size() == static_cast<std::size_t>(task.ScoredRows());
     std::vector<AnswerLine> lines;
     for (std::size_t k = 0; k < task.answerNames.size(); ++k)
         lines.push_back({ShownName(task.answerNames[k]), Reading(sent[k].value_or(""), declared),
                          judged ? verdicts[k] : std::string()});
+    if (task.AsksForDrawing()) {
+        // The drawing's entries as sent, one after another.
+        std::string entries;
+        for (const std::string& entry : ReadDrawingEntries(result.payload, task.answerNames)
+                                            .value_or(std::vector<std::string>{}))
+            entries += (entries.empty() ? "" : "; ") + Cp1251ToUtf8(entry);
+        lines.push_back({Cp1251ToUtf8(kDrawingRowName), entries,
+                         judged ? verdicts.back() : std::string()});
+    }
     return lines;
 }
 
@@ -164,7 +174,7 @@ std::optional<TaskReport> TaskReportOf(Database& database, const TaskBank& bank,
     report.name = taskName;
     report.caption = Cp1251ToUtf8(task->caption);
     report.sheet = SheetName(task->sheetTag);
-    report.maximum = static_cast<int>(task->answerNames.size());
+    report.maximum = task->ScoredRows();
     report.students = StudentNames(database);
     const bool known =
         std::find(report.students.begin(), report.students.end(), student) != report.students.end();

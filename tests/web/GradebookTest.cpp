@@ -57,7 +57,7 @@ TEST(GradebookTest, BestScoreUnderTheTaskRulesAndTotals) {
     EXPECT_EQ(book.rows[0].student, "Иванов");
     const GradebookCell& balka = book.rows[0].cells[0];
     EXPECT_EQ(balka.attemptsUsed, 3);
-    EXPECT_EQ(balka.bestCorrect, 3);
+    EXPECT_EQ(balka.bestCredited, 3);
     EXPECT_NEAR(balka.best, 2.7, 1e-9);
     EXPECT_EQ(book.rows[0].cells[1].attemptsUsed, 0);
     EXPECT_NEAR(book.rows[1].total, 2, 1e-9);
