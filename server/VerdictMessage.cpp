@@ -42,8 +42,10 @@ std::string Explanation(const JudgedAnswer& answer) {
 // Why a drawing is not right: what was not found or is extra, or that nothing could be
 // judged.
 std::string DrawingExplanation(const JudgedAnswer& drawing) {
+    if (drawing.answer.empty())
+        return Cp("ничего не нарисовано");
     if (drawing.findings.empty())
-        return Cp(drawing.answer.empty() ? "ничего не нарисовано" : "рисунок не прочитан");
+        return Cp("рисунок не прочитан");
     std::string text;
     for (const std::string& finding : drawing.findings)
         text += (text.empty() ? "" : "; ") + platform::Utf8ToCp1251(finding);

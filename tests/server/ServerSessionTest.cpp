@@ -392,7 +392,7 @@ TEST(ServerSessionTest, ADrawnAnswerIsJudgedAsOneMoreRowForAClientThatDraws) {
     bank.tasks.push_back(ParseTaskFile(
         "<CAPTION>Балка</CAPTION><IMAGE>TEXT(45,65,\"A\");</IMAGE><REQUEST>R!A;</REQUEST>"
         "<ANSWER>F/2;</ANSWER><PARAMETERS>F = 8;</PARAMETERS><ATTEMPTS>10</ATTEMPTS>"
-        "<DRAW>FORCE(50, 60, 90, R!A, F/2); FORCE(150, 60, 270, F);</DRAW>",
+        "<DRAW>FORCE(50, 60, 90, R!A, F/2, either); FORCE(150, 60, 270, F);</DRAW>",
         "<STATICA>", "d1"));
     MemorySessionHost host = GuestHost();
     {
@@ -412,8 +412,10 @@ TEST(ServerSessionTest, ADrawnAnswerIsJudgedAsOneMoreRowForAClientThatDraws) {
     } cases[] = {
         {" R!A @=4; @DRAW=force 50 60 90 R!A 4;force 150 60 270 F;", "R_A: верно; рисунок: верно", 2,
          "рисунок: верно"},
-        {" R!A @=4; @DRAW=force 52 58 92 R_A;force 150 60 270 F;", "R_A: верно; рисунок: верно", 2,
-         "Верно 2 из 2"},
+        {" R!A @=4; @DRAW=force 52 58 92 R_A 8/2;force 150 60 270 F;", "R_A: верно; рисунок: верно",
+         2, "Верно 2 из 2"},
+        {" R!A @=4; @DRAW=force 50 60 90 R_A;force 150 60 270 F;", "R_A: верно; рисунок: неверно",
+         1.5, "неверная величина: R_A в точке A"},
         // The reaction drawn the other way round with its magnitude negative is right too.
         {" R!A @=4; @DRAW=force 50 60 270 R!A -4;force 150 60 270 F;",
          "R_A: верно; рисунок: верно", 2, "рисунок: верно"},
