@@ -73,13 +73,14 @@ std::string CreditText(double credit) {
     return NumberText(std::round(credit * 10) / 10, -1, ',');
 }
 
-std::string AttemptLine(int attemptNumber, double credited, int answers, const AttemptRules& rules) {
+std::string AttemptLine(int attemptNumber, double credited, int answers,
+                        const AttemptRules& rules) {
     std::string line = "Попытка " + std::to_string(attemptNumber);
     if (rules.maxAttempts > 0)
         line += " из " + std::to_string(rules.maxAttempts);
     const double factor = Factor(attemptNumber, rules);
     const double percent = std::round(factor * 100 * 10) / 10;
-    return line + ". Засчитано " + CreditText(credited * factor) + " из " + std::to_string(answers) +
-           " (" + NumberText(percent, -1, ',') + " % за " + std::to_string(attemptNumber) +
-           "-ю попытку)";
+    return line + ". Засчитано " + CreditText(credited * factor) + " из " +
+           std::to_string(answers) + " (" + NumberText(percent, -1, ',') + " % за " +
+           std::to_string(attemptNumber) + "-ю попытку)";
 }

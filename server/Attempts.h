@@ -38,7 +38,7 @@ double AttemptScore(double credited, int attemptNumber, const AttemptRules& rule
 struct Standing {
     int attemptsUsed = 0;
     double bestCredited = 0; // the credit of the best attempt, before its penalty
-    double bestScore = 0; // its score
+    double bestScore = 0;    // its score
 };
 Standing StandingOf(const std::vector<Attempt>& attempts, const AttemptRules& rules);
 

@@ -69,7 +69,8 @@ std::string RunDrawingTest(const AuthorTest& test, const TaskVariant& variant) {
     const std::string filled = FillPlaceholders(test.answer, variant.values, '.').text;
     for (std::size_t start = 0; start < filled.size();) {
         const std::size_t end = std::min(filled.find(';', start), filled.size());
-        if (const std::string_view entry = TrimBlanks(std::string_view(filled).substr(start, end - start));
+        if (const std::string_view entry =
+                TrimBlanks(std::string_view(filled).substr(start, end - start));
             !entry.empty())
             entries.emplace_back(entry);
         start = end + 1;
@@ -114,8 +115,8 @@ std::vector<std::string> RunAuthorTests(const AuthorTests& tests, const TaskVari
                      WithParameterValues(test.answer, variant.values));
         if (judgement.verdict == test.expected)
             continue;
-        failures.push_back(line +
-                           Got(judgement.verdict, answers::Reason(judgement, answers::TextStyle::Unicode)));
+        failures.push_back(
+            line + Got(judgement.verdict, answers::Reason(judgement, answers::TextStyle::Unicode)));
     }
     return failures;
 }

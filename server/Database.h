@@ -164,9 +164,9 @@ public:
     // The judged attempts (as JudgedAttempts counts them) of every user at every task,
     // handed to `take` one user and task at a time: their names (UTF-8) and the credit of
     // each attempt in the order of the attempts.
-    void ForEachJudgedAttempts(
-        const std::function<void(const std::string& user, const std::string& task,
-                                 const std::vector<double>& credits)>& take);
+    void
+    ForEachJudgedAttempts(const std::function<void(const std::string& user, const std::string& task,
+                                                   const std::vector<double>& credits)>& take);
     long long SubmissionCount();
     // The number of submissions (and of the verdicts a regrade replaced) and the newest id:
     // submissions are only ever added and changed only by a regrade, so a mark that has

@@ -17,8 +17,8 @@ struct SubmissionRecord {
     std::string task;     // empty when no task was open
     std::string payload;  // exactly as received
     std::string verdicts; // "NAME: верно; NAME: неверно"; empty when not judged
-    int score = -1; // answers judged "верно" (a drawing among them); -1 when not judged
-    int total = 0;  // the answers the task asks for, a drawing as one, whatever their verdicts
+    int score = -1;       // answers judged "верно" (a drawing among them); -1 when not judged
+    int total = 0; // the answers the task asks for, a drawing as one, whatever their verdicts
     // Whether it uses one of the student's attempts at the task (it gets the next attempt
     // number): at least one answer was judged "верно" or "неверно". A submission not
     // judged, or with every answer "не принято", does not.

@@ -50,7 +50,9 @@ struct BankTask {
     // Whether a drawn answer is asked for: it is scored as one more row.
     bool AsksForDrawing() const { return !draw.empty(); }
     // The rows a submission is scored out of: the answer rows, and the drawing.
-    int ScoredRows() const { return static_cast<int>(answerNames.size()) + (AsksForDrawing() ? 1 : 0); }
+    int ScoredRows() const {
+        return static_cast<int>(answerNames.size()) + (AsksForDrawing() ? 1 : 0);
+    }
 
     std::string parameters; // the PARAMETERS section
     std::string tests;      // the TESTS section, its line breaks kept

@@ -21,8 +21,7 @@ GradebookBuilder::GradebookBuilder(const TaskBank& bank, const std::vector<std::
     for (const BankTask& task : bank.tasks) {
         columnOf_[platform::Cp1251ToUtf8(task.name)] = book_.tasks.size();
         book_.tasks.push_back({platform::Cp1251ToUtf8(task.name), SheetName(task.sheetTag),
-                               task.ScoredRows(),
-                               AttemptRulesOf(task.attempts, bank.course)});
+                               task.ScoredRows(), AttemptRulesOf(task.attempts, bank.course)});
         book_.maximumTotal += book_.tasks.back().maximum;
     }
     for (const std::string& student : students) {

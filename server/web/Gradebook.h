@@ -19,7 +19,7 @@ struct GradebookTask {
 };
 
 struct GradebookCell {
-    int attemptsUsed = 0; // judged attempts that count (none past the limit)
+    int attemptsUsed = 0;    // judged attempts that count (none past the limit)
     double bestCredited = 0; // the credit of the best attempt, before its penalty
     double best = 0;         // its score, the penalty taken off
 };

@@ -8,6 +8,7 @@
 #include "TaskVariant.h"
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
+#include "web/DrawingPicture.h"
 #include "web/Gradebook.h"
 #include "web/GradebookQuery.h"
 #include "web/TaskPicture.h"
@@ -89,13 +90,15 @@ std::vector<AnswerLine> AnswerLines(const BankTask& task, const Database::Result
         for (const std::string& entry : ReadDrawingEntries(result.payload, task.answerNames)
                                             .value_or(std::vector<std::string>{}))
             entries += (entries.empty() ? "" : "; ") + Cp1251ToUtf8(entry);
-        lines.push_back({Cp1251ToUtf8(kDrawingRowName), entries,
-                         judged ? verdicts.back() : std::string()});
+        lines.push_back(
+            {Cp1251ToUtf8(kDrawingRowName), entries, judged ? verdicts.back() : std::string()});
     }
     return lines;
 }
 
-SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result) {
+// `secret`: the course's, which the student's variant is drawn with again for a drawing.
+SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result,
+                      const std::string& secret) {
     SubmissionLine line{LocalTimeText(result.receivedUtc),
                         result.task,
                         result.attempt,
@@ -112,6 +115,13 @@ SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result) {
         if (result.attempt > 0)
             line.factor =
                 AttemptScore(1, result.attempt, AttemptRulesOf(task->attempts, bank.course));
+        if (task->AsksForDrawing() && result.score >= 0) {
+            const TaskVariant variant =
+                VariantOf(*task, secret, platform::Utf8ToCp1251(result.user));
+            const DrawingPicture picture = DrawSubmittedDrawing(variant.task, result.payload);
+            line.drawingPng = picture.png;
+            line.drawingProblem = picture.problem;
+        }
     }
     // A submission stored without judging keeps why in its verdicts.
     if (result.score < 0 || (line.answers.empty() || line.answers[0].verdict.empty()))
@@ -159,8 +169,9 @@ std::string LocalTimeText(const std::string& utcIso) {
 std::vector<SubmissionLine> StudentSubmissions(Database& database, const TaskBank& bank,
                                                const std::string& student) {
     std::vector<SubmissionLine> lines;
+    const std::string secret = database.CourseSecret();
     database.ForEachResult(student, {}, [&](const Database::Result& result) {
-        lines.push_back(LineOf(bank, result));
+        lines.push_back(LineOf(bank, result, secret));
     });
     return lines;
 }

@@ -27,7 +27,8 @@ std::string Statements(const ExpectedObject& object) {
         // Counter-clockwise runs from the smaller angle to the larger, as CARROW draws it.
         const std::string arc = object.ccw ? "30,300" : "300,30";
         return "CARROW(" + x + "," + y + "," + std::to_string(kMomentRadius) + "," + arc + ");" +
-               Label(object.at.x + kMomentRadius + 2, object.at.y - kMomentRadius - 12, object.name);
+               Label(object.at.x + kMomentRadius + 2, object.at.y - kMomentRadius - 12,
+                     object.name);
     }
     const double radians = object.angle * kPi / 180;
     const double tipX = object.at.x + kSolutionArrow * std::cos(radians);

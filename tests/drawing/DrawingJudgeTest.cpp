@@ -253,7 +253,8 @@ TEST(DrawingJudgeTest, ProblemsOfTheSectionAndTheDrawing) {
     std::vector<std::string> entries;
     for (const DrawnObject& object : read.objects)
         entries.push_back(WriteDrawnEntry(object));
-    EXPECT_EQ(entries, (std::vector<std::string>{"force 150.5 60 270 F -F/2", "moment 1 2 cw M!A"}));
+    EXPECT_EQ(entries,
+              (std::vector<std::string>{"force 150.5 60 270 F -F/2", "moment 1 2 cw M!A"}));
     EXPECT_EQ(ReadDrawnEntries(entries).objects.size(), 2u);
     entries.push_back("force 1 2 up F");
     const DrawingRead bad = ReadDrawnEntries(entries);

@@ -94,8 +94,9 @@ TEST(SectionsTest, TheDrawingItemFollowsTheRows) {
     using Answers = std::vector<std::optional<std::string>>;
     using Entries = std::optional<std::vector<std::string>>;
     const std::vector<std::string> names = {"X!A", "Y"};
-    const std::string payload = WriteResultPayload(
-        {{"X!A", "1"}, {"Y", "2"}}, std::vector<std::string>{"force 1 2 90 F", "moment 3 4 cw M 5"});
+    const std::string payload =
+        WriteResultPayload({{"X!A", "1"}, {"Y", "2"}},
+                           std::vector<std::string>{"force 1 2 90 F", "moment 3 4 cw M 5"});
     EXPECT_EQ(payload, " X!A @=1; Y @=2; @DRAW=force 1 2 90 F;moment 3 4 cw M 5;");
     EXPECT_EQ(ReadAnswers(payload, names), (Answers{"1", "2"}));
     EXPECT_EQ(ReadDrawingEntries(payload, names),

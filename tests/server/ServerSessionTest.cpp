@@ -398,34 +398,36 @@ TEST(ServerSessionTest, ADrawnAnswerIsJudgedAsOneMoreRowForAClientThatDraws) {
     {
         ServerSession old(bank, host);
         old.Receive("<LOGIN:10>Guest;wuzo");
-        EXPECT_NE(Cp1251ToUtf8(old.Receive(WriteTaskListRequest())).find("Балка (нужен новый клиент)"),
-                  std::string::npos);
+        EXPECT_NE(
+            Cp1251ToUtf8(old.Receive(WriteTaskListRequest())).find("Балка (нужен новый клиент)"),
+            std::string::npos);
         EXPECT_NE(Cp1251ToUtf8(ReadPayload(old.Receive(BuildFrame("GETQUEST", "d1"))))
                       .find("нужен новый клиент"),
                   std::string::npos);
     }
     const struct {
         const char* payload;
-        const char* verdicts;  // as stored
-        double credited;       // of 2 rows
-        const char* told;      // a line of the reply
+        const char* verdicts; // as stored
+        double credited;      // of 2 rows
+        const char* told;     // a line of the reply
     } cases[] = {
-        {" R!A @=4; @DRAW=force 50 60 90 R!A 4;force 150 60 270 F;", "R_A: верно; рисунок: верно", 2,
-         "рисунок: верно"},
+        {" R!A @=4; @DRAW=force 50 60 90 R!A 4;force 150 60 270 F;", "R_A: верно; рисунок: верно",
+         2, "рисунок: верно"},
         {" R!A @=4; @DRAW=force 52 58 92 R_A 8/2;force 150 60 270 F;", "R_A: верно; рисунок: верно",
          2, "Верно 2 из 2"},
         {" R!A @=4; @DRAW=force 50 60 90 R_A;force 150 60 270 F;", "R_A: верно; рисунок: неверно",
          1.5, "неверная величина: R_A в точке A"},
         // The reaction drawn the other way round with its magnitude negative is right too.
-        {" R!A @=4; @DRAW=force 50 60 270 R!A -4;force 150 60 270 F;",
-         "R_A: верно; рисунок: верно", 2, "рисунок: верно"},
+        {" R!A @=4; @DRAW=force 50 60 270 R!A -4;force 150 60 270 F;", "R_A: верно; рисунок: верно",
+         2, "рисунок: верно"},
         {" R!A @=4; @DRAW=force 50 60 90 R!A 4;", "R_A: верно; рисунок: неверно", 1.5,
          "рисунок: неверно — нет силы F в точке (150, 60) (засчитано 0,5)"},
         {" R!A @=4; @DRAW=force 150 60 270 F;", "R_A: верно; рисунок: неверно", 1.5,
          "нет силы R_A в точке A"},
         {" R!A @=3; @DRAW=force 50 60 90 R!A 4;force 150 60 270 F;force 90 60 0 P;",
          "R_A: неверно; рисунок: неверно", 0.5, "лишняя сила в точке (90, 60) (засчитано 0,5)"},
-        {" R!A @=4;", "R_A: верно; рисунок: не принято", 1, "рисунок: не принято — ничего не нарисовано"},
+        {" R!A @=4;", "R_A: верно; рисунок: не принято", 1,
+         "рисунок: не принято — ничего не нарисовано"},
         {" R!A @=4; @DRAW=force 50 60 up R!A;", "R_A: верно; рисунок: не принято", 1,
          "рисунок: не принято — рисунок не прочитан"},
     };
@@ -435,7 +437,8 @@ TEST(ServerSessionTest, ADrawnAnswerIsJudgedAsOneMoreRowForAClientThatDraws) {
     EXPECT_TRUE(ReadQuestSections(quest).drawing);
     EXPECT_EQ(quest.find("FORCE"), std::string::npos) << "what a right drawing holds stays";
     for (const auto& c : cases) {
-        const std::string reply = Cp1251ToUtf8(ReadPayload(session.Receive(WriteSubmission(c.payload))));
+        const std::string reply =
+            Cp1251ToUtf8(ReadPayload(session.Receive(WriteSubmission(c.payload))));
         EXPECT_NE(reply.find(c.told), std::string::npos) << c.payload << "\n" << reply;
         const SubmissionRecord& stored = host.submissions.back();
         EXPECT_EQ(Cp1251ToUtf8(stored.verdicts), c.verdicts) << c.payload;

@@ -131,7 +131,8 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
              s.tests += "DRAW = force 10 10 up F -> верно\n";
          },
          "the drawing cannot be read: entry 1: ANGLE is not a number: up"},
-        {"a drawing test without DRAW", [](Sections& s) { s.tests += "DRAW = force 1 1 0 F -> верно"; },
+        {"a drawing test without DRAW",
+         [](Sections& s) { s.tests += "DRAW = force 1 1 0 F -> верно"; },
          "TESTS: DRAW = force 1 1 0 F -> верно: the task has no DRAW section"},
         {"bad DRAWTOL",
          [](Sections& s) {

@@ -4,13 +4,17 @@
 #include "Database.h"
 #include "Submission.h"
 #include "SubmissionOutcome.h"
+#include "TaskVariant.h"
 #include "platform/Cp1251.h"
+#include "web/DrawingPicture.h"
 #include "web/GradebookCache.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"
 #include "web/StatisticsQuery.h"
 #include "web/WebPages.h"
 
+#include <QColor>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -237,4 +241,29 @@ TEST(GradebookTest, ItemStatisticsAsWorkedOutByHand) {
                                            "students;40\r\nalpha;\r\n",
                                            0),
               0u);
+}
+
+// A submitted drawing is drawn over its diagram in the judge's colours: the force found
+// in green, the extra one in red, the missing one in red where it belongs.
+TEST(GradebookTest, ASubmittedDrawingIsDrawnInTheJudgesColours) {
+    const BankTask task =
+        ParseTaskFile("<IMAGE>HEIGHT(120);WIDTH(200);</IMAGE><DRAW>FORCE(50, 60, 90, F); "
+                      "FORCE(150, 60, 270, P);</DRAW>",
+                      "<STATICA>", "d1");
+    const TaskVariant variant = VariantOf(task, "secret", "student");
+    const DrawingPicture picture =
+        DrawSubmittedDrawing(variant.task, " @DRAW=force 50 60 90 F;force 100 60 0 Q;");
+    ASSERT_TRUE(picture.problem.empty()) << picture.problem;
+    const QImage image = QImage::fromData(QByteArray::fromStdString(picture.png));
+    ASSERT_EQ(image.size(), QSize(200, 120));
+    const auto colourAt = [&](int x, int y) { return QColor(image.pixel(x, y)); };
+    EXPECT_GT(colourAt(50, 40).green(), 120);
+    EXPECT_LT(colourAt(50, 40).red(), 60);
+    EXPECT_GT(colourAt(120, 60).red(), 150);
+    EXPECT_LT(colourAt(120, 60).green(), 60);
+    int red = 0; // the missing force, dashed, down from (150, 60)
+    for (int y = 62; y < 100; ++y)
+        red += colourAt(150, y).red() > 150 && colourAt(150, y).green() < 60;
+    EXPECT_GT(red, 10);
+    EXPECT_FALSE(DrawSubmittedDrawing(variant.task, " @DRAW=force 1 2 up F;").problem.empty());
 }

@@ -1,8 +1,8 @@
 #include "JudgeDrawing.h"
 
 #include "StudentTask.h"
-#include "ToolArguments.h"
 #include "TaskJudging.h"
+#include "ToolArguments.h"
 
 #include "drawing/DrawingJudge.h"
 #include "drawing/DrawnAnswer.h"
