@@ -108,6 +108,8 @@ SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result,
                         1,
                         result.variant,
                         {},
+                        {},
+                        {},
                         {}};
     const BankTask* task = bank.Find(platform::Utf8ToCp1251(result.task));
     if (task != nullptr) {

@@ -77,7 +77,7 @@ TEST(GradebookTest, BestScoreUnderTheTaskRulesAndTotals) {
               std::string::npos)
         << html;
     EXPECT_NE(html.find("<td class=\"full\" data-v=\"2\">2/2"), std::string::npos);
-    SubmissionLine second{"07.12.2026 10:00:00", "Балка-1", 2, 3, 3, 3, 0.9, {}, {}, {}};
+    SubmissionLine second{"07.12.2026 10:00:00", "Балка-1", 2, 3, 3, 3, 0.9, {}, {}, {}, {}, {}};
     EXPECT_NE(StudentPage(frame, "Иванов", {second})
                   .find("попытка 2 · верно 3 из 3 · засчитано 2,7 (90 %)"),
               std::string::npos);
@@ -131,6 +131,7 @@ TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
         record.payload = "x";
         record.score = score;
         record.total = total;
+        record.credited = score;
         record.counted = attempt;
         db.StoreSubmission(record);
     };
