@@ -4,6 +4,7 @@
 #include "Password.h"
 #include "Utf8Sequence.h"
 #include "platform/Cp1251.h"
+#include "platform/Trim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -39,13 +40,6 @@ std::string NameProblem(const std::string& name) {
         if (IsControl(c))
             return "the user name holds a control character";
     return {};
-}
-
-std::string Trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 bool IsUtf8(std::string_view text) {
@@ -113,7 +107,7 @@ ImportCount ImportAccounts(Database& database, const std::string& fileBytes, boo
         ++number;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (Trimmed(line).empty() || Trimmed(line).front() == '#')
+        if (platform::TrimBlanks(line).empty() || platform::TrimBlanks(line).front() == '#')
             continue;
         const auto skip = [&](const std::string& why) {
             err << "vekta-server: line " << number << " skipped: " << why << '\n';
@@ -124,7 +118,7 @@ ImportCount ImportAccounts(Database& database, const std::string& fileBytes, boo
             skip("no \";\" between name and password");
             continue;
         }
-        const std::string name = Trimmed(line.substr(0, semicolon));
+        const std::string name(platform::TrimBlanks(line.substr(0, semicolon)));
         if (const std::string problem = NameProblem(name); !problem.empty()) {
             skip(problem);
             continue;

@@ -1,7 +1,7 @@
 #include "Attempts.h"
 
 #include "NumberText.h"
-#include "TrimBlanks.h"
+#include "platform/Trim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -10,7 +10,7 @@
 namespace {
 
 template <typename Number> std::optional<Number> Read(std::string_view text) {
-    text = TrimBlanks(text);
+    text = platform::TrimWhitespace(text);
     Number value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size())
@@ -25,7 +25,7 @@ double Factor(int attemptNumber, const AttemptRules& rules) {
 } // namespace
 
 std::optional<AttemptRules> ReadAttempts(std::string_view text, std::string& problem) {
-    text = TrimBlanks(text);
+    text = platform::TrimWhitespace(text);
     if (!text.empty() && text.back() == ';')
         text.remove_suffix(1);
     const std::size_t semicolon = text.find(';');

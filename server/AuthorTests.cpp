@@ -1,8 +1,8 @@
 #include "AuthorTests.h"
 
 #include "TaskJudging.h"
-#include "TrimBlanks.h"
 #include "VariantText.h"
+#include "platform/Trim.h"
 
 #include "platform/Cp1251.h"
 
@@ -30,7 +30,7 @@ AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
     AuthorTests read;
     while (!cp1251Section.empty()) {
         const std::size_t end = cp1251Section.find('\n');
-        const std::string_view line = TrimBlanks(cp1251Section.substr(0, end));
+        const std::string_view line = platform::TrimWhitespace(cp1251Section.substr(0, end));
         cp1251Section.remove_prefix(end == std::string_view::npos ? cp1251Section.size() : end + 1);
         if (line.empty())
             continue;
@@ -38,15 +38,16 @@ AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
         const std::size_t arrow = line.rfind("->");
         std::optional<answers::Verdict> verdict;
         if (equals != std::string_view::npos && arrow != std::string_view::npos && equals < arrow)
-            verdict = VerdictNamed(TrimBlanks(line.substr(arrow + 2)));
+            verdict = VerdictNamed(platform::TrimWhitespace(line.substr(arrow + 2)));
         if (!verdict) {
             read.problems.push_back("TESTS: not NAME = ANSWER -> верно/неверно/не принято: " +
                                     platform::Cp1251ToUtf8(line));
             continue;
         }
-        read.tests.push_back({std::string(line), std::string(TrimBlanks(line.substr(0, equals))),
-                              std::string(TrimBlanks(line.substr(equals + 1, arrow - equals - 1))),
-                              *verdict});
+        read.tests.push_back(
+            {std::string(line), std::string(platform::TrimWhitespace(line.substr(0, equals))),
+             std::string(platform::TrimWhitespace(line.substr(equals + 1, arrow - equals - 1))),
+             *verdict});
     }
     return read;
 }

@@ -1,6 +1,6 @@
 #include "CourseConfig.h"
 
-#include "TrimBlanks.h"
+#include "platform/Trim.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ bool Apply(std::string_view key, std::string_view value, CourseConfig& config) {
         config.order.clear();
         while (!value.empty()) {
             const std::size_t comma = value.find(',');
-            const std::string_view name = TrimBlanks(value.substr(0, comma));
+            const std::string_view name = platform::TrimWhitespace(value.substr(0, comma));
             if (!name.empty())
                 config.order.emplace_back(name);
             value.remove_prefix(comma == std::string_view::npos ? value.size() : comma + 1);
@@ -51,14 +51,15 @@ CourseConfig ReadCourseConfig(std::string_view utf8Text) {
     int number = 0;
     while (!utf8Text.empty()) {
         const std::size_t end = utf8Text.find('\n');
-        const std::string_view line = TrimBlanks(utf8Text.substr(0, end));
+        const std::string_view line = platform::TrimWhitespace(utf8Text.substr(0, end));
         utf8Text.remove_prefix(end == std::string_view::npos ? utf8Text.size() : end + 1);
         ++number;
         if (line.empty() || line.front() == '#')
             continue;
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos ||
-            !Apply(TrimBlanks(line.substr(0, equals)), TrimBlanks(line.substr(equals + 1)), config))
+            !Apply(platform::TrimWhitespace(line.substr(0, equals)),
+                   platform::TrimWhitespace(line.substr(equals + 1)), config))
             config.problems.push_back("course.conf, line " + std::to_string(number) + ": " +
                                       std::string(line));
     }
@@ -77,7 +78,7 @@ std::vector<std::string> CourseWarnings(const CourseConfig& course) {
 
 AttemptRules AttemptRulesOf(std::string_view taskAttempts, const CourseConfig& course) {
     std::string problem;
-    if (TrimBlanks(taskAttempts).empty())
+    if (platform::TrimWhitespace(taskAttempts).empty())
         return course.attempts;
     return ReadAttempts(taskAttempts, problem).value_or(course.attempts);
 }

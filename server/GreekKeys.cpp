@@ -1,6 +1,6 @@
 #include "GreekKeys.h"
 
-#include "TrimBlanks.h"
+#include "platform/Trim.h"
 
 #include "answers/TextStyle.h"
 #include "platform/Cp1251.h"
@@ -62,7 +62,7 @@ void TildeKeys(std::string_view list, std::string_view section,
     for (std::size_t end; (end = list.find(';', start)) != std::string_view::npos;
          start = end + 1) {
         std::string_view name = list.substr(start, end - start);
-        name = TrimBlanks(name.substr(0, name.find('=')));
+        name = platform::TrimWhitespace(name.substr(0, name.find('=')));
         for (std::size_t tilde = name.find('~'); tilde != std::string_view::npos;
              tilde = name.find('~', tilde + 1))
             if (tilde + 1 < name.size())

@@ -1,7 +1,7 @@
 #include "TaskParameters.h"
 
 #include "NumberText.h"
-#include "TrimBlanks.h"
+#include "platform/Trim.h"
 
 #include "answers/Evaluate.h"
 #include "answers/Read.h"
@@ -15,7 +15,7 @@
 namespace {
 
 std::optional<double> Number(std::string_view text) {
-    text = TrimBlanks(text);
+    text = platform::TrimWhitespace(text);
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
@@ -148,7 +148,7 @@ std::string ReadItem(std::string_view item, std::vector<TaskParameter>& paramete
     if (equals == std::string_view::npos)
         return "not NAME = VALUES";
     TaskParameter parameter;
-    parameter.name = std::string(TrimBlanks(item.substr(0, equals)));
+    parameter.name = std::string(platform::TrimWhitespace(item.substr(0, equals)));
     const std::optional<std::string> key = answers::NameKey(parameter.name);
     if (!key || answers::IsConstantName(*key))
         return "\"" + platform::Cp1251ToUtf8(parameter.name) + "\" cannot be a parameter's name";
@@ -159,7 +159,8 @@ std::string ReadItem(std::string_view item, std::vector<TaskParameter>& paramete
     // A decimal comma is told, and read as the point it was meant to be, so that the slip
     // gives one message and not one in every place the parameter is used.
     std::string problem;
-    const std::string written = WithDecimalPoints(TrimBlanks(item.substr(equals + 1)), problem);
+    const std::string written =
+        WithDecimalPoints(platform::TrimWhitespace(item.substr(equals + 1)), problem);
     const std::string_view definition = written;
     const std::string decimalComma = problem;
     if (definition.find("..") != std::string_view::npos) {
@@ -213,7 +214,7 @@ answers::Value Evaluate(const std::string& formula, const ParameterValues& known
 TaskParameters ReadTaskParameters(std::string_view cp1251Section) {
     TaskParameters parameters;
     for (std::string_view item : Split(cp1251Section, ';')) {
-        item = TrimBlanks(item);
+        item = platform::TrimWhitespace(item);
         if (item.empty())
             continue;
         // Items that a missing ";" runs together are told once and read as if it were there.
@@ -221,7 +222,7 @@ TaskParameters ReadTaskParameters(std::string_view cp1251Section) {
             parameters.problems.push_back("PARAMETERS: " + platform::Cp1251ToUtf8(item) +
                                           ": \";\" is missing before \"" +
                                           platform::Cp1251ToUtf8(item.substr(next)) + "\"");
-            const std::string_view before = TrimBlanks(item.substr(0, next));
+            const std::string_view before = platform::TrimWhitespace(item.substr(0, next));
             if (const std::string problem = ReadItem(before, parameters.items); !problem.empty())
                 parameters.problems.push_back("PARAMETERS: " + platform::Cp1251ToUtf8(before) +
                                               ": " + problem);

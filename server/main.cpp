@@ -59,6 +59,7 @@
 #include "web/StatisticsQuery.h"
 #include "web/WebServer.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -72,7 +73,6 @@
 #include <csignal>
 #include <functional>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -160,34 +160,50 @@ const QStringList kFlagOptions = {"--strict", "--demo", "--gradebook", "--spread
                                   "--best",   "--json", "--dry-run"};
 const QStringList kCommandFlags = {"--update", "--teacher"};
 
-struct Arguments {
-    std::map<QString, QString> options;
+// The command line: its options, read by QCommandLineParser, and its words in order.
+class Arguments {
+public:
+    // False on an option that is not known or lacks its value: the caller shows the usage.
+    bool Read(const QStringList& args);
+
+    bool Has(const QString& name) const { return parser_.isSet(name.mid(2)); }
+    // The option's value (the last one when given twice), or `fallback` when not given.
+    QString Value(const QString& name, const QString& fallback) const {
+        return Has(name) ? parser_.value(name.mid(2)) : fallback;
+    }
+
+    // The command and its operands. "--update" and "--teacher" stay among them where they
+    // stand, and so does a word that begins with one dash ("-5", a user "-x").
     std::vector<std::string> words;
-    bool demo = false;
+
+private:
+    QCommandLineParser parser_;
 };
 
-std::optional<Arguments> ParseArguments(const QStringList& args) {
-    Arguments parsed;
+bool Arguments::Read(const QStringList& args) {
+    for (const QString& name : kValueOptions)
+        parser_.addOption(QCommandLineOption(name.mid(2), {}, "value"));
+    for (const QString& name : kFlagOptions)
+        parser_.addOption(QCommandLineOption(name.mid(2)));
+    // The parser is given the options with their values; every other argument is a word.
+    // An option is written "--name VALUE" only: "--name=VALUE" and a bare "--" are unknown.
+    QStringList options{args.value(0)};
     for (qsizetype i = 1; i < args.size(); ++i) {
-        if (kValueOptions.contains(args[i])) {
-            if (i + 1 >= args.size())
-                return std::nullopt;
-            parsed.options[args[i]] = args[i + 1];
-            ++i;
-        } else if (kFlagOptions.contains(args[i])) {
-            parsed.options[args[i]] = "yes";
-        } else if (args[i].startsWith("--") && !kCommandFlags.contains(args[i])) {
-            return std::nullopt;
-        } else {
-            parsed.words.push_back(args[i].toStdString());
+        if (!args[i].startsWith("--") || kCommandFlags.contains(args[i])) {
+            words.push_back(args[i].toStdString());
+            continue;
         }
+        if (args[i] == "--" || args[i].contains('='))
+            return false;
+        options << args[i];
+        if (kValueOptions.contains(args[i]) && i + 1 < args.size())
+            options << args[++i];
     }
-    return parsed;
+    return parser_.parse(options);
 }
 
 QString Option(const Arguments& args, const QString& name, const QString& fallback = {}) {
-    const auto found = args.options.find(name);
-    return found == args.options.end() ? fallback : found->second;
+    return args.Value(name, fallback);
 }
 
 QString DefaultBank() {
@@ -337,7 +353,7 @@ std::optional<ServerLimits> Limits(const Arguments& args) {
 bool ApplyWindowOptions(const Arguments& args, TestWindow& window) {
     for (const auto& [name, bound] :
          {std::pair{"--open", &window.open}, {"--close", &window.close}}) {
-        if (!args.options.contains(name))
+        if (!args.Has(name))
             continue;
         *bound = ReadLocalTime(Option(args, name).toStdString());
         if (!*bound)
@@ -356,7 +372,7 @@ void ArrangeCourse(TaskBank& bank, Database& database) {
 }
 
 int Serve(const Arguments& args, Database& database) {
-    const bool demo = args.options.contains("--demo");
+    const bool demo = args.Has("--demo");
     bool ok = true;
     const uint port = Option(args, "--port", "797").toUInt(&ok);
     QHostAddress address;
@@ -364,11 +380,10 @@ int Serve(const Arguments& args, Database& database) {
     QHostAddress balancer;
     const std::optional<ServerLimits> limits = Limits(args);
     if (!ok || port > 65535 || !address.setAddress(Option(args, "--listen", fallback)) || !limits ||
-        args.options.contains("--tls-cert") != args.options.contains("--tls-key") ||
-        (args.options.contains("--proxy-from") &&
-         !balancer.setAddress(Option(args, "--proxy-from"))))
+        args.Has("--tls-cert") != args.Has("--tls-key") ||
+        (args.Has("--proxy-from") && !balancer.setAddress(Option(args, "--proxy-from"))))
         return Usage();
-    if (!args.options.contains("--listen") && !demo)
+    if (!args.Has("--listen") && !demo)
         address = QHostAddress::Any;
     TaskBank bank;
     std::optional<QSslConfiguration> tls;
@@ -379,9 +394,9 @@ int Serve(const Arguments& args, Database& database) {
                          "2026-12-10T09:00, the close after the open\n";
             return 64;
         }
-        if (!ServableTasks(bank, args.options.contains("--strict")))
+        if (!ServableTasks(bank, args.Has("--strict")))
             return 1;
-        if (args.options.contains("--tls-cert"))
+        if (args.Has("--tls-cert"))
             tls = ServerTlsConfiguration(Option(args, "--tls-cert"), Option(args, "--tls-key"));
     } catch (const std::exception& error) {
         std::cerr << "vekta-server: " << error.what() << '\n';
@@ -413,7 +428,7 @@ int Serve(const Arguments& args, Database& database) {
     }
     std::unique_ptr<WebServer> web;
     QString webShown;
-    if (args.options.contains("--web")) {
+    if (args.Has("--web")) {
         const auto webAddress = WebAddress(Option(args, "--web"));
         if (!webAddress)
             return Usage();
@@ -471,38 +486,36 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
 
 int main(int argc, char** argv) {
     const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
-    const std::optional<Arguments> args = ParseArguments(QCoreApplication::arguments());
-    if (!args)
+    Arguments args;
+    if (!args.Read(QCoreApplication::arguments()))
         return Usage();
     try {
-        Database database(Option(*args, "--db", "vekta.sqlite").toStdString(),
-                          DatabasePassword(*args));
-        const std::vector<std::string>& words = args->words;
+        Database database(Option(args, "--db", "vekta.sqlite").toStdString(),
+                          DatabasePassword(args));
+        const std::vector<std::string>& words = args.words;
         if (words.empty())
-            return Serve(*args, database);
+            return Serve(args, database);
         if (words[0] == "user")
             return RunUserCommand(database, {words.begin() + 1, words.end()}, std::cin, std::cout,
                                   std::cerr);
-        if (words[0] == "results" && words.size() == 1 && args->options.contains("--gradebook"))
+        if (words[0] == "results" && words.size() == 1 && args.Has("--gradebook"))
             return RunGradebookCommand(
-                database, LoadTaskBank(Option(*args, "--bank", DefaultBank()).toStdString()),
-                Option(*args, "--separator", ";").toStdString(), std::cout, std::cerr);
+                database, LoadTaskBank(Option(args, "--bank", DefaultBank()).toStdString()),
+                Option(args, "--separator", ";").toStdString(), std::cout, std::cerr);
         if (words[0] == "results" && words.size() == 1)
-            return RunResultsCommand(database, Option(*args, "--user").toStdString(),
-                                     Option(*args, "--task").toStdString(),
-                                     args->options.contains("--spreadsheet")
-                                         ? ResultsStyle::Spreadsheet()
-                                         : ResultsStyle::Plain(),
+            return RunResultsCommand(database, Option(args, "--user").toStdString(),
+                                     Option(args, "--task").toStdString(),
+                                     args.Has("--spreadsheet") ? ResultsStyle::Spreadsheet()
+                                                               : ResultsStyle::Plain(),
                                      std::cout);
         if (words[0] == "regrade")
             return RunRegradeCommand(
-                database, LoadTaskBank(Option(*args, "--bank", DefaultBank()).toStdString()),
-                {words.begin() + 1, words.end()}, args->options.contains("--dry-run"), std::cout,
-                std::cerr);
+                database, LoadTaskBank(Option(args, "--bank", DefaultBank()).toStdString()),
+                {words.begin() + 1, words.end()}, args.Has("--dry-run"), std::cout, std::cerr);
         if (words[0] == "stats" && words.size() == 1)
             return RunStatsCommand(
-                database, LoadTaskBank(Option(*args, "--bank", DefaultBank()).toStdString()),
-                args->options.contains("--best"), args->options.contains("--json"), std::cout);
+                database, LoadTaskBank(Option(args, "--bank", DefaultBank()).toStdString()),
+                args.Has("--best"), args.Has("--json"), std::cout);
         if (words[0] == "extend")
             return RunExtendCommand(database, {words.begin() + 1, words.end()}, std::cout,
                                     std::cerr);

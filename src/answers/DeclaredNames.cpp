@@ -2,6 +2,7 @@
 
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
+#include "platform/Trim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,16 +12,8 @@ namespace answers {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::optional<double> ReadBound(std::string_view text) {
-    std::string plain(Trimmed(text));
+    std::string plain(platform::TrimBlanks(text));
     std::replace(plain.begin(), plain.end(), ',', '.');
     if (!plain.empty() && plain.front() == '+')
         plain.erase(0, 1);
@@ -37,7 +30,7 @@ std::optional<double> ReadBound(std::string_view text) {
 std::optional<DeclaredName> ReadDeclaredName(std::string_view item, std::string& problem) {
     const std::size_t equals = item.find('=');
     DeclaredName declared;
-    declared.name = std::string(Trimmed(item.substr(0, equals)));
+    declared.name = std::string(platform::TrimBlanks(item.substr(0, equals)));
     if (!NameKey(declared.name)) {
         problem = platform::Utf8ToCp1251("не обозначение: ") + declared.name;
         return std::nullopt;
@@ -51,8 +44,8 @@ std::optional<DeclaredName> ReadDeclaredName(std::string_view item, std::string&
     const auto high =
         dots == std::string_view::npos ? std::nullopt : ReadBound(range.substr(dots + 2));
     if (!low || !high || !(*low < *high)) {
-        problem =
-            platform::Utf8ToCp1251("диапазон не в виде НИЗ..ВЕРХ: ") + std::string(Trimmed(range));
+        problem = platform::Utf8ToCp1251("диапазон не в виде НИЗ..ВЕРХ: ") +
+                  std::string(platform::TrimBlanks(range));
         return std::nullopt;
     }
     declared.low = *low;

@@ -11,10 +11,10 @@
 #include "app/TaskListView.h"
 #include "app/TaskView.h"
 #include "app/WidgetMaking.h"
-#include "calculator/ApplicationTray.h"
+#include "appframe/ApplicationTray.h"
+#include "appframe/WindowFonts.h"
 #include "calculator/CalculatorWindow.h"
 #include "calculator/HelpWindow.h"
-#include "calculator/WindowFonts.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/ErrorReport.h"
 #include "platform/QtText.h"
@@ -62,7 +62,7 @@ std::string WithoutStanding(const std::string& caption) {
 MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(parent) {
     setObjectName("mainWindow");
     setWindowTitle(QString::fromUtf8(kCaption));
-    setFont(calculator::PixelFont(QString::fromUtf8("MS Sans Serif"), 11));
+    setFont(appframe::PixelFont(QString::fromUtf8("MS Sans Serif"), 11));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     CreateConnectionBar();

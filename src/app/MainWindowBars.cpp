@@ -4,7 +4,7 @@
 #include "app/TaskListView.h"
 #include "app/TaskView.h"
 #include "app/WidgetMaking.h"
-#include "calculator/WindowFonts.h"
+#include "appframe/WindowFonts.h"
 #include "platform/SpeedButton.h"
 
 #include <QFrame>
@@ -29,7 +29,7 @@ void MainWindow::CreateConnectionBar() {
     connectButton_ =
         MakeSpeedButton(connectionBar_, "connectButton", "Войти на сервер", {4, 4, 113, 29});
     organisationLabel_ = MakeLabel(connectionBar_, "organisationLabel", kOrganisation);
-    organisationLabel_->setFont(calculator::PixelFont(QString::fromUtf8("Impact"), 16));
+    organisationLabel_->setFont(appframe::PixelFont(QString::fromUtf8("Impact"), 16));
     organisationLabel_->setStyleSheet("color: rgb(0, 128, 0)");
     organisationLabel_->adjustSize();
     organisationLabel_->move(organisationLabel_->x(), 8);
@@ -47,9 +47,9 @@ void MainWindow::CreateMenu() {
     menuPanel_ = new QFrame(this);
     menuPanel_->setObjectName("menuPanel");
     menuPanel_->setFrameStyle(QFrame::Panel | QFrame::Plain);
-    menuPanel_->setFont(calculator::PixelFont(QString::fromUtf8("Comic Sans MS"), 16));
+    menuPanel_->setFont(appframe::PixelFont(QString::fromUtf8("Comic Sans MS"), 16));
     QLabel* menuLabel = MakeLabel(menuPanel_, "menuLabel", "Меню: ");
-    menuLabel->setFont(calculator::PixelFont(QString::fromUtf8("Comic Sans MS"), 19));
+    menuLabel->setFont(appframe::PixelFont(QString::fromUtf8("Comic Sans MS"), 19));
     menuLabel->adjustSize();
     menuLabel->move(32, 16);
     tasksButton_ = MakeSpeedButton(menuPanel_, "tasksButton", "Задания", {8, 112, 117, 33});

@@ -1,6 +1,7 @@
 #include "app/ServerAddress.h"
 
 #include "platform/Cp1251.h"
+#include "platform/Trim.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,16 +20,9 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-std::string Trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 platform::Failure BadAddress(const std::string& typed) {
-    return {platform::Utf8ToCp1251("Неверный адрес сервера: '") + Trimmed(typed) +
+    return {platform::Utf8ToCp1251("Неверный адрес сервера: '") +
+            std::string(platform::TrimBlanks(typed)) +
             platform::Utf8ToCp1251(
                 "'. Адрес сервера пишется так: host, host:port или tls://host:port")};
 }
@@ -68,7 +62,7 @@ std::optional<std::uint16_t> ParsePort(const std::string& text) {
 } // namespace
 
 platform::Result<ServerAddress> ParseServerAddress(const std::string& typed) {
-    std::string text = Trimmed(typed);
+    std::string text(platform::TrimBlanks(typed));
     ServerAddress address;
     if (StartsWithIgnoringCase(text, kTlsScheme)) {
         address.tls = true;

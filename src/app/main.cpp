@@ -8,7 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/PaintMarks.h"
 #include "app/ServerLink.h"
-#include "calculator/VektaIcon.h"
+#include "appframe/VektaIcon.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/Convert.h"
 #include "platform/QtText.h"

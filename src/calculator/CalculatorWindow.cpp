@@ -1,8 +1,8 @@
 #include "calculator/CalculatorWindow.h"
 
+#include "appframe/WindowFonts.h"
 #include "calculator/Calculation.h"
 #include "calculator/HelpWindow.h"
-#include "calculator/WindowFonts.h"
 #include "dialogs/MessageDialog.h"
 #include "engine/Expression.h"
 #include "eqedit/FormulaField.h"
@@ -80,7 +80,7 @@ CalculatorWindow::CalculatorWindow(MessageDialog* messages, HelpWindow* help, QW
       expression_(std::make_unique<Expression>()), messages_(messages), help_(help) {
     setObjectName("calculatorWindow");
     setWindowTitle(QString::fromUtf8("Калькулятор"));
-    setFont(calculator::PixelFont(calculator::kFormFontName, 11));
+    setFont(appframe::PixelFont(appframe::kFormFontName, 11));
     setFixedSize(367, 206);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -89,7 +89,7 @@ CalculatorWindow::CalculatorWindow(MessageDialog* messages, HelpWindow* help, QW
     formulaField = new FormulaField(this);
     formulaField->setObjectName("formulaField");
     formulaField->setGeometry(8, 40, 353, 25);
-    formulaField->SetFont(calculator::FormulaFont(16));
+    formulaField->SetFont(appframe::FormulaFont(16));
     formulaField->OnKeyDown = [this](FormulaField* sender, int& key, Qt::KeyboardModifiers shift) {
         formulaKeyDown(sender, key, shift);
     };
@@ -132,7 +132,7 @@ QPushButton* CalculatorWindow::AddButton(const char* name, const QString& captio
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
     button->setGeometry(place);
-    button->setFont(calculator::PixelFont("Arial", 13, true));
+    button->setFont(appframe::PixelFont("Arial", 13, true));
     QPalette palette = button->palette();
     palette.setColor(QPalette::ButtonText, Qt::blue);
     button->setPalette(palette);
@@ -153,11 +153,11 @@ void CalculatorWindow::CreateButtons() {
         findChild<QPushButton*>(name)->setToolTip(QString::fromUtf8(kRadiansHint));
     QPushButton* back = AddButton("backButton", "Back", {129, 80, 56, 30});
     QPushButton* clear = AddButton("clearButton", "Clear", {129, 109, 56, 30});
-    clear->setFont(calculator::PixelFont("Arial", 16, true));
+    clear->setFont(appframe::PixelFont("Arial", 16, true));
     QPushButton* pi = AddButton("piButton", SymbolCaption("p"), {129, 138, 56, 30});
-    pi->setFont(calculator::PixelFont(platform::kSymbolSubstituteFamily, 19));
+    pi->setFont(appframe::PixelFont(platform::kSymbolSubstituteFamily, 19));
     QPushButton* equals = AddButton("equalsButton", "=", {129, 167, 56, 30});
-    equals->setFont(calculator::PixelFont("Arial", 16, true));
+    equals->setFont(appframe::PixelFont("Arial", 16, true));
     connect(back, &QPushButton::clicked, this, &CalculatorWindow::deleteLastCharacter);
     connect(clear, &QPushButton::clicked, this, &CalculatorWindow::clearFormula);
     connect(pi, &QPushButton::clicked, this, &CalculatorWindow::typePi);

@@ -1,6 +1,6 @@
 #include "calculator/GreekLetterTable.h"
 
-#include "calculator/WindowFonts.h"
+#include "appframe/WindowFonts.h"
 #include "eqedit/Notation.h"
 #include "platform/SymbolFont.h"
 
@@ -35,18 +35,20 @@ QLabel* AddTextLabel(QWidget* page, const QString& name, const QString& text, co
 void AddEntry(QWidget* page, const eqedit::GreekKey& entry, QPoint cell) {
     const QString key = QString(QLatin1Char(entry.key));
     QLabel* letter = AddTextLabel(page, "greekLetter_" + key, QString::fromStdString(entry.letter),
-                                  PixelFont(platform::kSymbolSubstituteFamily, 21), cell);
+                                  appframe::PixelFont(platform::kSymbolSubstituteFamily, 21), cell);
     QPalette palette = letter->palette();
     palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
     letter->setPalette(palette);
-    AddTextLabel(page, "greekKey_" + key, "--   " + key, PixelFont(kFormFontName, 16, true),
+    AddTextLabel(page, "greekKey_" + key, "--   " + key,
+                 appframe::PixelFont(appframe::kFormFontName, 16, true),
                  cell + QPoint(kKeyIndent, kKeyDrop));
 }
 
 // A caption and the entries under it, down the columns; returns the bottom.
 int AddGroup(QWidget* page, const char* name, const char* caption,
              const std::vector<eqedit::GreekKey>& entries, QPoint at) {
-    AddTextLabel(page, name, QString::fromUtf8(caption), PixelFont(kFormFontName, 13), at);
+    AddTextLabel(page, name, QString::fromUtf8(caption),
+                 appframe::PixelFont(appframe::kFormFontName, 13), at);
     const int rows = (static_cast<int>(entries.size()) + kColumns - 1) / kColumns;
     for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
         const QPoint cell(at.x() + (i / rows) * kColumnWidth,

@@ -1,7 +1,7 @@
 #include "calculator/HelpWindow.h"
 
+#include "appframe/WindowFonts.h"
 #include "calculator/GreekLetterTable.h"
-#include "calculator/WindowFonts.h"
 #include "eqedit/FormulaField.h"
 #include "platform/Canvas.h"
 #include "platform/QtText.h"
@@ -141,7 +141,7 @@ QLabel* AddLabel(QWidget* page, const HelpLabel& item) {
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = label->palette();
-    QFont font = calculator::PixelFont(calculator::kFormFontName, kTextHeight);
+    QFont font = appframe::PixelFont(appframe::kFormFontName, kTextHeight);
     QString text = QString::fromUtf8(item.text);
     switch (item.look) {
     case Look::Plain:
@@ -176,7 +176,7 @@ void AddExample(QWidget* page, const HelpExample& item) {
     auto* example = new FormulaField(page);
     example->setObjectName(item.name);
     example->setGeometry(item.place);
-    example->SetFont(calculator::FormulaFont(19));
+    example->SetFont(appframe::FormulaFont(19));
     example->SetEquation(item.formula);
     example->setEnabled(false);
     example->setFocusPolicy(Qt::NoFocus);
@@ -210,7 +210,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
                    Qt::MSWindowsFixedSizeDialogHint);
     setModal(false);
     setWindowTitle(QString::fromUtf8("Помощь"));
-    setFont(calculator::PixelFont(calculator::kFormFontName, 11));
+    setFont(appframe::PixelFont(appframe::kFormFontName, 11));
     setFixedSize(570, 405);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

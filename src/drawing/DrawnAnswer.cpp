@@ -2,6 +2,7 @@
 
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
+#include "platform/Trim.h"
 
 #include <charconv>
 #include <cmath>
@@ -13,18 +14,11 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n";
 
-std::string_view Trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
     for (std::size_t start = 0;;) {
         const std::size_t end = text.find(separator, start);
-        parts.push_back(Trimmed(text.substr(start, end - start)));
+        parts.push_back(platform::TrimWhitespace(text.substr(start, end - start)));
         if (end == std::string_view::npos)
             return parts;
         start = end + 1;
@@ -179,7 +173,7 @@ DrawSection ReadDrawSection(std::string_view cp1251) {
 
 std::optional<DrawTolerance> ReadDrawTolerance(std::string_view text) {
     DrawTolerance tolerance;
-    if (Trimmed(text).empty())
+    if (platform::TrimWhitespace(text).empty())
         return tolerance;
     const std::vector<std::string_view> parts = Split(text, ';');
     if (parts.size() > 2)

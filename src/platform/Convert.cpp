@@ -1,6 +1,7 @@
 #include "platform/Convert.h"
 
 #include "platform/Error.h"
+#include "platform/Trim.h"
 
 #include <charconv>
 #include <clocale>
@@ -30,14 +31,6 @@ bool IsBlank(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 // Checks the shape of a decimal number and rewrites its separator as ".", so that

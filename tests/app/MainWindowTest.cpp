@@ -7,7 +7,7 @@
 #include "app/MainWindow.h"
 #include "app/ServerLink.h"
 #include "app/TaskLink.h"
-#include "calculator/ApplicationTray.h"
+#include "appframe/ApplicationTray.h"
 #include "calculator/CalculatorWindow.h"
 #include "calculator/HelpWindow.h"
 #include "dialogs/MessageDialog.h"

@@ -250,12 +250,19 @@ TEST(AccountsTest, ALimitOutOfRangeIsNamedAndNothingStarts) {
                      "--max-web-connections wants a whole number from 1 to 1000000"},
           std::tuple{"--max-web-per-address", "x", "--max-web-per-address wants a whole"},
           std::tuple{"--stop-grace", "301", "--stop-grace wants a number from 0 to 300"},
-          std::tuple{"--stop-grace", "-1", "not \"-1\""}}) {
+          std::tuple{"--stop-grace", "-1", "not \"-1\""},
+          // "--name=VALUE" is no way of writing an option: the usage, not the range.
+          std::tuple{"--judge-budget=0", "--strict", "usage: vekta-server"}}) {
         const Outcome run = RunServer(
             {"--demo", "--port", "0", "--db", db, "--bank", VEKTA_BANK_DIR, option, value});
         EXPECT_EQ(run.code, 64) << option << " " << value;
         EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
+    // A negative number among the words is an operand, refused by its command.
+    const Outcome negative = RunServer({"--db", db, "extend", "Ivanov", "-5"});
+    EXPECT_EQ(negative.code, 64);
+    EXPECT_NE(negative.err.find("usage: vekta-server extend NAME MINUTES (0.."), std::string::npos)
+        << negative.err;
     EXPECT_EQ(RunServer({"--db", db, "user", "list"}).out, "");
 }

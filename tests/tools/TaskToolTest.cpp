@@ -299,6 +299,8 @@ TEST(TaskToolTest, JudgeDrawingReportsEachObjectAndExitsWithTheVerdict) {
          "DRAW: {y} names no parameter"},
         {beam + "<DRAWTOL>10; 180</DRAWTOL>", "force 50 60 90 R_A\n", {}, 64, "DRAWTOL"},
         {beam, "force 50 60 90 R_A 5\n", {"--db"}, 64, "usage"},
+        {beam, "force 50 60 90 R_A 5\n", {"--student", "a", "--student", "b"}, 64, "usage"},
+        {beam, "force 50 60 90 R_A 5\n", {"--student=a"}, 64, "usage"},
         {beam, "force 50 60 90 R_A 5\n", {"--db", "/nonexistent/vekta.sqlite"}, 64, ""},
     };
     QTemporaryDir dir;

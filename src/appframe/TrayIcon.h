@@ -9,24 +9,9 @@
 #include <functional>
 #include <string>
 
-class QMenu;
-
-// The mouse actions on the icon that can restore the program or show the popup menu.
-enum class TrayMouseAction {
-    Click,
-    DoubleClick,
-    MouseDown,
-    MouseUp,
-    LeftClickUp,
-    LeftDoubleClick,
-    RightClickUp,
-    RightDoubleClick,
-    None
-};
-
 // An icon in the desktop's notification area that stands for the whole program: the
-// program is parked there while it is minimised and comes back by a mouse action on the
-// icon. The icon is the application's own.
+// program is parked there while it is minimised and comes back on a double click of any
+// button on the icon. The icon is the application's own.
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
@@ -44,21 +29,9 @@ public:
     void SetHint(const std::string& hint);
 
     bool Hide = true; // true while the icon is shown
-    TrayMouseAction RestoreOn = TrayMouseAction::DoubleClick;
-    TrayMouseAction PopupMenuOn = TrayMouseAction::None;
-    QMenu* PopupMenu = nullptr;
 
-    // Minimize parks the program: its windows are minimised and leave the task bar.
-    // Restore brings them back to the front.
-    void Minimize();
+    // Brings the parked windows back to the front.
     void Restore();
-    // Takes the application's icon again.
-    void Update();
-
-    std::function<void()> OnMinimize;
-    std::function<void()> OnRestore;
-    std::function<void()> OnClick;
-    std::function<void()> OnDblClick;
 
     // Whether the desktop has a notification area (replaceable for tests).
     std::function<bool()> TrayAvailable;
@@ -68,11 +41,6 @@ public:
     void Activated(QSystemTrayIcon::ActivationReason reason);
 
 private:
-    // What a mouse action asks for: restoring, the popup menu, both or neither.
-    void Act(bool click, bool doubleClick, bool left, bool right);
-    bool Matches(TrayMouseAction setting, bool click, bool doubleClick, bool left,
-                 bool right) const;
-
     QSystemTrayIcon icon_;
     bool visible_ = false;
     std::string hint_;

@@ -1,6 +1,6 @@
-#include "calculator/WindowFonts.h"
+#include "appframe/WindowFonts.h"
 
-namespace calculator {
+namespace appframe {
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
     QFont font(family);
@@ -16,4 +16,4 @@ platform::Font FormulaFont(int pixels) {
     return font;
 }
 
-} // namespace calculator
+} // namespace appframe

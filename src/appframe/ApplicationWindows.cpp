@@ -1,4 +1,4 @@
-#include "calculator/ApplicationWindows.h"
+#include "appframe/ApplicationWindows.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace calculator {
+namespace appframe {
 
 namespace {
 
@@ -34,11 +34,6 @@ void Unminimise(QWidget* window) {
 }
 
 } // namespace
-
-void MinimizeApplication() {
-    for (QWidget* window : VisibleWindows())
-        window->setWindowState(window->windowState() | Qt::WindowMinimized);
-}
 
 void HideApplication() {
     // The minimised ones first, so that the window the user minimised comes back in front.
@@ -81,4 +76,4 @@ bool ApplicationHidden() {
     return !Parked().empty();
 }
 
-} // namespace calculator
+} // namespace appframe

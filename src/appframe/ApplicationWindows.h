@@ -1,11 +1,8 @@
 #pragma once
 
 // The program's windows taken together as the one application the user sees on the task
-// bar: minimised, parked off the task bar and brought back as a whole.
-namespace calculator {
-
-// Minimises every visible window of the program.
-void MinimizeApplication();
+// bar: parked off the task bar and brought back as a whole.
+namespace appframe {
 
 // Takes the program off the task bar by hiding its visible windows, which are
 // remembered. A modal dialog that is up stays, since hiding it would close it.
@@ -18,4 +15,4 @@ void RestoreApplication();
 // Whether windows are parked by HideApplication.
 bool ApplicationHidden();
 
-} // namespace calculator
+} // namespace appframe

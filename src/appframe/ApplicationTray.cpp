@@ -1,8 +1,8 @@
-#include "calculator/ApplicationTray.h"
+#include "appframe/ApplicationTray.h"
 
-#include "calculator/ApplicationWindows.h"
-#include "calculator/MinimiseWatcher.h"
-#include "calculator/TrayIcon.h"
+#include "appframe/ApplicationWindows.h"
+#include "appframe/MinimiseWatcher.h"
+#include "appframe/TrayIcon.h"
 #include "platform/Cp1251.h"
 
 ApplicationTray::ApplicationTray(QObject* parent) : QObject(parent) {
@@ -21,7 +21,7 @@ void ApplicationTray::Park() {
     if (!icon_->TrayAvailable())
         return;
     icon_->SetVisible(true);
-    calculator::HideApplication();
+    appframe::HideApplication();
 }
 
 void ApplicationTray::Unpark() {

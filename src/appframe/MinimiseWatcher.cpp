@@ -1,4 +1,4 @@
-#include "calculator/MinimiseWatcher.h"
+#include "appframe/MinimiseWatcher.h"
 
 #include <QApplication>
 #include <QEvent>

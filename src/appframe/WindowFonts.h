@@ -5,8 +5,8 @@
 #include <QFont>
 #include <QString>
 
-// The fonts the calculator and help windows ask for, by name and height in pixels.
-namespace calculator {
+// The fonts the client's windows ask for, by name and height in pixels.
+namespace appframe {
 
 inline constexpr const char* kFormFontName = "MS Sans Serif";
 
@@ -15,4 +15,4 @@ QFont PixelFont(const QString& family, int pixels, bool bold = false);
 // The font of a formula editor: the window font at the given height.
 platform::Font FormulaFont(int pixels);
 
-} // namespace calculator
+} // namespace appframe

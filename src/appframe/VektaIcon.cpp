@@ -1,4 +1,4 @@
-#include "calculator/VektaIcon.h"
+#include "appframe/VektaIcon.h"
 
 QIcon VektaIcon() {
     return QIcon(QStringLiteral(":/vekta/vekta-client.svg"));

@@ -2,9 +2,9 @@
 // and shows the icon, a double click brings it back; without a notification area the
 // program is never hidden.
 
-#include "calculator/TrayIcon.h"
-#include "calculator/ApplicationTray.h"
-#include "calculator/ApplicationWindows.h"
+#include "appframe/TrayIcon.h"
+#include "appframe/ApplicationTray.h"
+#include "appframe/ApplicationWindows.h"
 #include "platform/QtText.h"
 
 #include <QApplication>
@@ -22,7 +22,7 @@ protected:
         tray->TrayAvailable = [this] { return trayAvailable; };
         main.show();
     }
-    void TearDown() override { calculator::RestoreApplication(); }
+    void TearDown() override { appframe::RestoreApplication(); }
 
     void Minimise() { main.setWindowState(main.windowState() | Qt::WindowMinimized); }
     bool Parked() const { return !main.isVisible() && tray->Visible(); }
@@ -73,7 +73,7 @@ TEST_F(TrayIconTest, WithoutANotificationAreaTheProgramStaysOnTheTaskBar) {
     EXPECT_TRUE(main.isVisible());
     EXPECT_TRUE(main.windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(tray->Visible());
-    EXPECT_FALSE(calculator::ApplicationHidden());
+    EXPECT_FALSE(appframe::ApplicationHidden());
     const platform::Result<bool> shown = tray->SetVisible(true);
     ASSERT_FALSE(shown.Ok());
     EXPECT_EQ(shown.Error().message, "Cannot Create System Shell Notification Icon");
