@@ -71,7 +71,7 @@ std::string RunDrawingTest(const AuthorTest& test, const TaskVariant& variant) {
     for (std::size_t start = 0; start < filled.size();) {
         const std::size_t end = std::min(filled.find(';', start), filled.size());
         if (const std::string_view entry =
-                TrimBlanks(std::string_view(filled).substr(start, end - start));
+                platform::TrimBlanks(std::string_view(filled).substr(start, end - start));
             !entry.empty())
             entries.emplace_back(entry);
         start = end + 1;
