@@ -20,7 +20,7 @@
 #include "platform/Cp1251.h"
 
 #include "RunBenchmarks.h"
-#include "TaskBank.h"
+#include "course/TaskBank.h"
 
 #include <benchmark/benchmark.h>
 

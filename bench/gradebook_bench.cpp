@@ -4,8 +4,8 @@
 // CSV.
 //   gradebook_bench [--benchmark_...]
 
-#include "Database.h"
 #include "RunBenchmarks.h"
+#include "storage/Database.h"
 #include "web/GradebookCache.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"

@@ -3,7 +3,7 @@
 // end sooner than N x one check / C.
 //   password_bench [--benchmark_...]
 
-#include "Password.h"
+#include "accounts/Password.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,12 +4,12 @@
 // run) and a regrade that stores the verdicts it changes (about half of them).
 //   regrade_bench [--benchmark_...]
 
-#include "Database.h"
-#include "Regrade.h"
 #include "RunBenchmarks.h"
-#include "TaskParameters.h"
-#include "TaskVariant.h"
+#include "admin/Regrade.h"
+#include "course/TaskParameters.h"
+#include "course/TaskVariant.h"
 #include "platform/Cp1251.h"
+#include "storage/Database.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

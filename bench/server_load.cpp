@@ -14,12 +14,12 @@
 // rush and one after), on SQLite and on PostgreSQL.
 //   server_load [--benchmark_...]
 
-#include "Database.h"
 #include "PostgresProcess.h"
 #include "RunBenchmarks.h"
-#include "TaskBank.h"
+#include "course/TaskBank.h"
 #include "protocol/Frames.h"
 #include "protocol/Messages.h"
+#include "storage/Database.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

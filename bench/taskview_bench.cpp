@@ -13,10 +13,10 @@
 //   build/default/bench/taskview_bench [--benchmark_repetitions=5]
 
 #include "RunBenchmarks.h"
-#include "TaskBank.h"
-#include "TaskVariant.h"
 #include "app/MainWindow.h"
 #include "app/TaskView.h"
+#include "course/TaskBank.h"
+#include "course/TaskVariant.h"
 #include "platform/Cp1251.h"
 #include "platform/FontCache.h"
 #include "platform/QtCanvas.h"

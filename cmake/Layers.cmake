@@ -3,7 +3,8 @@
 # VEKTA_LAYERS lists the folders of src/ from the bottom up, one layer per entry. A
 # library of a folder may link, and a file of a folder may include, only what lies in a
 # lower layer, or earlier in its own layer, or in its own folder. The server may use no
-# folder of the client's windows (VEKTA_CLIENT_FOLDERS).
+# folder of the client's windows (VEKTA_CLIENT_FOLDERS). VEKTA_SERVER_LAYERS orders the
+# rooms of server/ the same way.
 
 # The layer of a folder as "<layer>.<place in the layer>", or "" for a folder outside the
 # order (a third-party or Qt target).
@@ -32,8 +33,9 @@ function(vekta_may_use from to out)
     endif()
 endfunction()
 
-# The folder of src/ that a target is built from, or "" for any other target.
-function(vekta_target_folder target out)
+# The folder of `root` (src or server) that a target is built from, or "" for any other
+# target.
+function(vekta_target_folder target root out)
     set(${out} "" PARENT_SCOPE)
     if(NOT TARGET ${target})
         return()
@@ -44,24 +46,25 @@ function(vekta_target_folder target out)
     endif()
     get_target_property(dir ${target} SOURCE_DIR)
     cmake_path(GET dir PARENT_PATH parent)
-    if(parent STREQUAL "${PROJECT_SOURCE_DIR}/src")
+    if(parent STREQUAL "${PROJECT_SOURCE_DIR}/${root}")
         cmake_path(GET dir FILENAME folder)
         set(${out} ${folder} PARENT_SCOPE)
     endif()
 endfunction()
 
-# What the code of `dir` uses of src/: one entry "FOLDER|WHAT" for each library of src/
-# that a target of `dir` links and for each "#include "FOLDER/..."" line of its files, and
-# one "<widgets>|WHAT" for each of those libraries that is a library of widgets.
-function(vekta_uses_of dir out)
+# What the code of `dir` uses of `root` (src or server): one entry "FOLDER|WHAT" for each
+# library of `root` that a target of `dir` links and for each "#include "FOLDER/..."" line
+# of its files, and one "<widgets>|WHAT" for each of those libraries that is a library of
+# widgets.
+function(vekta_uses_of dir root out)
     set(uses "")
     get_directory_property(targets DIRECTORY ${dir} BUILDSYSTEM_TARGETS)
     foreach(target IN LISTS targets)
         get_target_property(links ${target} LINK_LIBRARIES)
         foreach(link IN LISTS links)
-            vekta_target_folder("${link}" linked)
+            vekta_target_folder("${link}" ${root} linked)
             if(linked)
-                list(APPEND uses "${linked}|${target} links ${link} (src/${linked})")
+                list(APPEND uses "${linked}|${target} links ${link} (${root}/${linked})")
                 # A library of widgets is also told as such, whatever its folder.
                 get_target_property(linkedLinks ${link} LINK_LIBRARIES)
                 if("Qt6::Widgets" IN_LIST linkedLinks)
@@ -75,8 +78,8 @@ function(vekta_uses_of dir out)
         file(STRINGS ${file} lines REGEX "^#include \"[a-z_]+/")
         foreach(line IN LISTS lines)
             string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" folder "${line}")
-            if(IS_DIRECTORY "${PROJECT_SOURCE_DIR}/src/${folder}")
-                list(APPEND uses "${folder}|${file} includes a header of src/${folder}")
+            if(IS_DIRECTORY "${PROJECT_SOURCE_DIR}/${root}/${folder}")
+                list(APPEND uses "${folder}|${file} includes a header of ${root}/${folder}")
             endif()
         endforeach()
     endforeach()
@@ -90,19 +93,21 @@ function(vekta_fail_on problems title)
     endif()
 endfunction()
 
-# Fails the configuration on every link and include of a library of src/ that runs
-# against the order.
-function(vekta_check_layers)
+# Fails the configuration on every link and include of a library of `root` (src or server)
+# that runs against the order the list named `order` gives (VEKTA_LAYERS or
+# VEKTA_SERVER_LAYERS).
+function(vekta_check_order root order)
+    set(VEKTA_LAYERS ${${order}}) # the order vekta_folder_rank reads, in this call only
     set(problems "")
-    get_directory_property(folders DIRECTORY ${PROJECT_SOURCE_DIR}/src SUBDIRECTORIES)
+    get_directory_property(folders DIRECTORY ${PROJECT_SOURCE_DIR}/${root} SUBDIRECTORIES)
     foreach(dir IN LISTS folders)
         cmake_path(GET dir FILENAME folder)
         vekta_folder_rank(${folder} rank)
         if(rank STREQUAL "")
-            list(APPEND problems "src/${folder} is missing from VEKTA_LAYERS")
+            list(APPEND problems "${root}/${folder} is missing from ${order}")
             continue()
         endif()
-        vekta_uses_of(${dir} uses)
+        vekta_uses_of(${dir} ${root} uses)
         foreach(use IN LISTS uses)
             string(REPLACE "|" ";" parts "${use}")
             list(GET parts 0 used)
@@ -113,14 +118,18 @@ function(vekta_check_layers)
             endif()
         endforeach()
     endforeach()
-    vekta_fail_on("${problems}" "Dependencies that run against the order of VEKTA_LAYERS")
+    vekta_fail_on("${problems}" "Dependencies that run against the order of ${order}")
+endfunction()
+
+function(vekta_check_layers)
+    vekta_check_order(src VEKTA_LAYERS)
 endfunction()
 
 # Fails the configuration when code of `dir` (outside src/) links or includes a folder of
 # the client's windows.
 function(vekta_check_no_client dir)
     set(problems "")
-    vekta_uses_of(${dir} uses)
+    vekta_uses_of(${dir} src uses)
     foreach(use IN LISTS uses)
         string(REPLACE "|" ";" parts "${use}")
         list(GET parts 0 used)

@@ -1,13 +1,14 @@
 // Server bytes, cut at places the input chooses, through the frame receiver, the task
 // list and the reference server's session; and typed server addresses.
 
-#include "ServerSession.h"
 #include "app/ServerAddress.h"
 #include "platform/Error.h"
 #include "protocol/Frames.h"
 #include "protocol/Messages.h"
 #include "protocol/QuestList.h"
 #include "protocol/Sections.h"
+#include "session/ServerSession.h"
+#include "support/MemorySessionHost.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,9 +2,10 @@
 // reference server with a judged task open: every frame is answered or refused, and
 // every answer text is judged to a verdict, never a crash or a hang.
 
-#include "ServerSession.h"
-#include "Submission.h"
-#include "VerdictMessage.h"
+#include "judging/Submission.h"
+#include "judging/VerdictMessage.h"
+#include "session/ServerSession.h"
+#include "support/MemorySessionHost.h"
 
 #include <cstddef>
 #include <cstdint>

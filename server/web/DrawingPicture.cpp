@@ -1,6 +1,6 @@
 #include "web/DrawingPicture.h"
 
-#include "TaskJudging.h"
+#include "judging/TaskJudging.h"
 #include "answers/Read.h"
 #include "diagram/DrawingContext.h"
 #include "drawing/SolutionImage.h"

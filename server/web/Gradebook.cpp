@@ -1,6 +1,6 @@
 #include "web/Gradebook.h"
 
-#include "CourseConfig.h"
+#include "course/CourseConfig.h"
 #include "platform/Cp1251.h"
 
 #include <algorithm>

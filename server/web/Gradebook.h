@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Attempts.h"
-#include "TaskBank.h"
+#include "course/Attempts.h"
+#include "course/TaskBank.h"
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
 #include "web/GradebookCache.h"
 
-#include "Database.h"
+#include "storage/Database.h"
 #include "web/GradebookQuery.h"
 
 std::shared_ptr<const Gradebook> GradebookCache::Read(Database& database, const TaskBank& bank) {

@@ -1,6 +1,6 @@
 #include "web/GradebookCsv.h"
 
-#include "AdminCommands.h"
+#include "admin/AdminCommands.h"
 
 std::string GradebookCsv(const Gradebook& book, char separator) {
     const char decimal = separator == ',' ? '.' : ',';

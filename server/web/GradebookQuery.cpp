@@ -1,6 +1,6 @@
 #include "web/GradebookQuery.h"
 
-#include "Database.h"
+#include "storage/Database.h"
 #include "web/GradebookCsv.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "web/Histogram.h"
 
-#include "NumberText.h"
+#include "course/NumberText.h"
 #include "web/HtmlText.h"
 
 #include <algorithm>

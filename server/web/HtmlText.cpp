@@ -1,6 +1,6 @@
 #include "web/HtmlText.h"
 
-#include "Utf8Sequence.h"
+#include "admin/Utf8Sequence.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "web/StatisticsQuery.h"
 
-#include "AdminCommands.h"
-#include "Attempts.h"
-#include "CourseConfig.h"
-#include "Database.h"
-#include "NumberText.h"
+#include "admin/AdminCommands.h"
+#include "course/Attempts.h"
+#include "course/CourseConfig.h"
+#include "course/NumberText.h"
 #include "platform/Cp1251.h"
+#include "storage/Database.h"
 #include "web/GradebookQuery.h"
 
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ItemStatistics.h"
-#include "TaskBank.h"
+#include "course/ItemStatistics.h"
+#include "course/TaskBank.h"
 
 #include <iosfwd>
 #include <string>

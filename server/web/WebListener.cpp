@@ -1,8 +1,8 @@
 #include "web/WebListener.h"
 
-#include "ConnectionBudget.h"
-#include "PeerAddress.h"
-#include "TestingServer.h"
+#include "net/ConnectionBudget.h"
+#include "net/PeerAddress.h"
+#include "net/TestingServer.h"
 
 #include <QSslSocket>
 #include <QTcpSocket>

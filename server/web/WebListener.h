@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "ConnectionBudget.h"
+#include "net/ConnectionBudget.h"
 
 // The web port's listeners. Each connection's received bytes are counted from the end of
 // one request to the next before the HTTP module reads them (it keeps a whole request in

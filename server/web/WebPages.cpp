@@ -1,7 +1,7 @@
 #include "web/WebPages.h"
 
-#include "Attempts.h"
-#include "NumberText.h"
+#include "course/Attempts.h"
+#include "course/NumberText.h"
 #include "web/Histogram.h"
 #include "web/HtmlText.h"
 

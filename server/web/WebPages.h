@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ItemStatistics.h"
-#include "LiveSession.h"
+#include "course/ItemStatistics.h"
+#include "session/LiveSession.h"
 #include "web/Gradebook.h"
 
 #include <string>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "LiveSession.h"
-#include "ServerWorkers.h"
-#include "TaskBank.h"
-#include "TestingServer.h"
+#include "course/TaskBank.h"
+#include "net/TestingServer.h"
+#include "session/LiveSession.h"
+#include "storage/ServerWorkers.h"
 #include "web/GradebookCache.h"
 #include "web/WebListener.h"
 #include "web/WebSessions.h"

@@ -2,11 +2,11 @@
 // login, importing account lists, the demo accounts, and results safe to open in a
 // spreadsheet or show on a terminal.
 
-#include "AdminCommands.h"
-#include "Database.h"
-#include "Password.h"
 #include "ServerProcess.h"
+#include "accounts/Password.h"
+#include "admin/AdminCommands.h"
 #include "platform/Cp1251.h"
+#include "storage/Database.h"
 
 #include <QFile>
 #include <QProcess>

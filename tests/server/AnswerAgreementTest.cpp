@@ -5,9 +5,9 @@
 
 #include "ProgramRun.h"
 #include "ServerProcess.h"
-#include "TaskBank.h"
-#include "TaskVariant.h"
-#include "VariantSeed.h"
+#include "course/TaskBank.h"
+#include "course/TaskVariant.h"
+#include "course/VariantSeed.h"
 #include "platform/Cp1251.h"
 
 #include <QDir>

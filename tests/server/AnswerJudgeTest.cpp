@@ -1,11 +1,12 @@
 // A submission read by its name fields, judged answer by answer, and the message and
 // record that come of it.
 
-#include "ServerSession.h"
-#include "Submission.h"
-#include "VerdictMessage.h"
+#include "judging/Submission.h"
+#include "judging/VerdictMessage.h"
 #include "platform/Cp1251.h"
 #include "protocol/Sections.h"
+#include "session/ServerSession.h"
+#include "support/MemorySessionHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // the frames of a whole run, in the variants students are given, drawn on a canvas that
 // writes down every call.
 
-#include "TaskBank.h"
-#include "TaskVariant.h"
-#include "VariantSeed.h"
+#include "course/TaskBank.h"
+#include "course/TaskVariant.h"
+#include "course/VariantSeed.h"
 
 #include "animation/AnimationPlayer.h"
 #include "animation/WindowGeometry.h"

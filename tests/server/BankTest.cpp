@@ -2,12 +2,12 @@
 // client's rules, and the reference answers, sent over a real socket to the real server,
 // are all judged right, while a wrong answer is judged wrong.
 
-#include "CourseRecords.h"
 #include "ServerProcess.h"
-#include "TaskBank.h"
-#include "TaskVariant.h"
 #include "answers/Read.h"
+#include "course/TaskBank.h"
+#include "course/TaskVariant.h"
 #include "platform/Cp1251.h"
+#include "storage/CourseRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The course's rules as plain functions: attempts and their scores, the standing in the
 // task list, course.conf and the test window.
-#include "Attempts.h"
-#include "CourseConfig.h"
-#include "CourseOrder.h"
-#include "StandingCaption.h"
-#include "TestWindow.h"
+#include "course/Attempts.h"
+#include "course/CourseConfig.h"
+#include "course/CourseOrder.h"
+#include "course/StandingCaption.h"
+#include "course/TestWindow.h"
 
 #include "platform/Cp1251.h"
 

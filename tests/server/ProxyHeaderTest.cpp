@@ -1,4 +1,4 @@
-#include "ProxyHeader.h"
+#include "session/ProxyHeader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,13 @@
-#include "ServerSession.h"
-#include "TaskBank.h"
-#include "TaskVariant.h"
-#include "VariantSeed.h"
+#include "session/ServerSession.h"
+#include "course/TaskBank.h"
+#include "course/TaskVariant.h"
+#include "course/VariantSeed.h"
 #include "diagram/DiagramDocument.h"
 #include "platform/Cp1251.h"
 #include "platform/RecordingCanvas.h"
 #include "protocol/QuestSections.h"
 #include "protocol/Sections.h"
+#include "support/MemorySessionHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Accounts and submissions in the server's database: SQLite always, PostgreSQL when its
 // server programs are installed (the test starts a private one and stops it again).
 
-#include "Database.h"
-#include "Password.h"
 #include "PostgresProcess.h"
 #include "ServerProcess.h"
+#include "accounts/Password.h"
 #include "platform/Cp1251.h"
+#include "storage/Database.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // A submission's road on the server's workers: judging within its budget, one student's
 // submissions to one task in order, other students never held up by a stuck judgement.
 
-#include "SubmissionPipeline.h"
-#include "Database.h"
-#include "ServerWorkers.h"
+#include "storage/SubmissionPipeline.h"
+#include "storage/Database.h"
+#include "storage/ServerWorkers.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,8 +1,8 @@
 // The one validation of a task file, as vekta-task check and the server's start run it:
 // each of an author's mistakes is told, and a sound task with variants passes.
-#include "TaskValidation.h"
-#include "AuthorTests.h"
-#include "TaskBank.h"
+#include "validation/TaskValidation.h"
+#include "course/TaskBank.h"
+#include "validation/AuthorTests.h"
 
 #include "platform/Cp1251.h"
 #include "platform/RecordingCanvas.h"

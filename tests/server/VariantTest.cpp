@@ -1,12 +1,12 @@
 // A student's variant of a task: the parameters, the draw, and the values in the texts and
 // the reference answers.
-#include "NumberText.h"
-#include "TaskBank.h"
-#include "TaskJudging.h"
-#include "TaskParameters.h"
-#include "TaskVariant.h"
-#include "VariantSeed.h"
-#include "VariantText.h"
+#include "course/NumberText.h"
+#include "course/TaskBank.h"
+#include "course/TaskParameters.h"
+#include "course/TaskVariant.h"
+#include "course/VariantSeed.h"
+#include "course/VariantText.h"
+#include "judging/TaskJudging.h"
 
 #include "platform/Cp1251.h"
 

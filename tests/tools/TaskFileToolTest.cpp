@@ -1,9 +1,9 @@
 // The author tools run as programs on task files: each draws the variant a student is sent,
 // read from the file as the server reads it, and tells every statement it cannot draw.
 
-#include "Database.h"
-#include "TaskBank.h"
-#include "TaskVariant.h"
+#include "course/TaskBank.h"
+#include "course/TaskVariant.h"
+#include "storage/Database.h"
 
 #include "platform/Cp1251.h"
 

@@ -1,11 +1,11 @@
 // The gradebook's table and its CSV, from attempts handed in and from a real store.
 
 #include "web/Gradebook.h"
-#include "Database.h"
-#include "Submission.h"
-#include "SubmissionOutcome.h"
-#include "TaskVariant.h"
+#include "course/TaskVariant.h"
+#include "judging/Submission.h"
+#include "judging/SubmissionOutcome.h"
 #include "platform/Cp1251.h"
+#include "storage/Database.h"
 #include "web/DrawingPicture.h"
 #include "web/GradebookCache.h"
 #include "web/GradebookCsv.h"

@@ -2,13 +2,13 @@
 // the session cookie, escaping, the pages and the CSV, and the request size limit.
 
 #include "web/WebServer.h"
-#include "Database.h"
-#include "Password.h"
-#include "Submission.h"
-#include "SubmissionOutcome.h"
-#include "TaskBank.h"
-#include "TlsSetup.h"
+#include "accounts/Password.h"
+#include "course/TaskBank.h"
+#include "judging/Submission.h"
+#include "judging/SubmissionOutcome.h"
+#include "net/TlsSetup.h"
 #include "platform/Cp1251.h"
+#include "storage/Database.h"
 
 #include <QImage>
 #include <QProcess>

@@ -1,7 +1,7 @@
 #include "StudentTask.h"
 
-#include "CourseRecords.h"
-#include "VariantSeed.h"
+#include "course/VariantSeed.h"
+#include "storage/CourseRecords.h"
 
 #include "platform/Cp1251.h"
 

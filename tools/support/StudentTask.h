@@ -1,8 +1,8 @@
 #pragma once
 
 #include "TaskFile.h"
-#include "TaskVariant.h"
 #include "ToolArguments.h"
+#include "course/TaskVariant.h"
 
 #include "protocol/QuestSections.h"
 

@@ -1,6 +1,6 @@
 #include "TaskFile.h"
 
-#include "TaskBank.h"
+#include "course/TaskBank.h"
 #include "platform/Cp1251.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TaskBank.h"
+#include "course/TaskBank.h"
 
 #include "protocol/QuestSections.h"
 

@@ -21,11 +21,11 @@
 #include "platform/TickCount.h"
 #include "platform/VektaApplication.h"
 
-#include "AnimationCheck.h"
 #include "ScaleOption.h"
 #include "StudentTask.h"
 #include "ToolArguments.h"
 #include "ToolSupport.h"
+#include "validation/AnimationCheck.h"
 
 #include <QImage>
 

@@ -15,10 +15,10 @@
 #include "platform/Error.h"
 #include "platform/QtCanvas.h"
 
-#include "SectionCheck.h"
 #include "StudentTask.h"
 #include "ToolArguments.h"
 #include "ToolSupport.h"
+#include "validation/SectionCheck.h"
 
 #include <QGuiApplication>
 #include <QImage>

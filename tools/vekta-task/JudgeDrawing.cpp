@@ -1,7 +1,7 @@
 #include "JudgeDrawing.h"
 
 #include "StudentTask.h"
-#include "TaskJudging.h"
+#include "judging/TaskJudging.h"
 #include "ToolArguments.h"
 
 #include "drawing/DrawingJudge.h"

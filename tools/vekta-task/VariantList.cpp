@@ -1,8 +1,8 @@
 #include "VariantList.h"
 
-#include "NumberText.h"
-#include "TaskVariant.h"
-#include "VariantSeed.h"
+#include "course/NumberText.h"
+#include "course/TaskVariant.h"
+#include "course/VariantSeed.h"
 
 #include "answers/Evaluate.h"
 #include "answers/Read.h"

@@ -28,19 +28,19 @@
 // variant preview would show: a line per expected and per extra object, then "score M of N";
 // it exits 0 for "верно", 1 for anything else judged, 2 for an empty drawing.
 
-#include "AuthorTests.h"
-#include "CourseConfig.h"
-#include "CourseRecords.h"
 #include "JudgeDrawing.h"
 #include "StudentTask.h"
 #include "TaskFile.h"
 #include "TaskPreview.h"
-#include "TaskValidation.h"
 #include "ToolArguments.h"
 #include "VariantList.h"
-#include "VariantSeed.h"
 #include "app/TaskView.h"
+#include "course/CourseConfig.h"
+#include "course/VariantSeed.h"
 #include "drawing/SolutionImage.h"
+#include "storage/CourseRecords.h"
+#include "validation/AuthorTests.h"
+#include "validation/TaskValidation.h"
 
 #include "ScaleOption.h"
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "course/Attempts.h"
+#include "course/TestWindow.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The bank's course.conf: "key = value" lines for the whole course, "#" starting a note:
+//   attempts = 3
+//   penalty = 10                    (percent per attempt after the first)
+//   open = 2026-12-10T09:00         (the server's local time)
+//   close = 2026-12-10T10:30
+//   order = Балка-1, Консоль-2      (the task list's order; tasks not named follow)
+//   review = after_close            (verdicts and scores only once the window closed;
+//                                    immediate, the default, shows them at once)
+// A task's own ATTEMPTS section overrides attempts and penalty.
+struct CourseConfig {
+    AttemptRules attempts;
+    TestWindow window;
+    std::vector<std::string> order; // task names (UTF-8), as `order` lists them
+    enum class Review { Immediate, AfterClose } review = Review::Immediate;
+    std::vector<std::string> problems; // lines that cannot be read (UTF-8)
+};
+
+CourseConfig ReadCourseConfig(std::string_view utf8Text);
+
+// What the course's settings do that an author may not expect (UTF-8), e.g. a review after
+// the close of a course without a close time.
+std::vector<std::string> CourseWarnings(const CourseConfig& course);
+
+// The attempt rules of one task: its own ATTEMPTS section (CP1251) when it has one that
+// can be read, the course's otherwise.
+AttemptRules AttemptRulesOf(std::string_view taskAttempts, const CourseConfig& course);

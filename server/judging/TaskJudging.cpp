@@ -1,0 +1,37 @@
+#include "judging/TaskJudging.h"
+
+#include "answers/Read.h"
+#include "platform/Cp1251.h"
+
+TaskNames DeclaredNamesOf(const BankTask& task) {
+    // A VARIABLES section that cannot be read is the task's problem already.
+    return TaskNames{task.variables, {}};
+}
+
+int RowOf(const BankTask& task, std::string_view name) {
+    const std::optional<std::string> key = answers::NameKey(name);
+    for (std::size_t row = 0; key && row < task.answerNames.size(); ++row)
+        if (answers::NameKey(task.answerNames[row]) == key)
+            return static_cast<int>(row);
+    return -1;
+}
+
+answers::Judgement JudgeRow(const BankTask& task, std::size_t row, std::string_view answer) {
+    return answers::Judge(task.answers.at(row), answer, DeclaredNamesOf(task).declared,
+                          task.tolerance);
+}
+
+TaskDrawingJudgement JudgeTaskDrawing(const BankTask& task,
+                                      const std::vector<drawing::DrawnObject>& drawn) {
+    if (!task.drawing.problems.empty())
+        return {{}, task.drawing.problems.front()};
+    const std::optional<drawing::DrawTolerance> tolerance =
+        drawing::ReadDrawTolerance(task.drawTolerance);
+    if (!tolerance)
+        return {{},
+                "DRAWTOL is not a position in pixels and an angle in degrees: " +
+                    platform::Cp1251ToUtf8(task.drawTolerance)};
+    return {drawing::JudgeDrawing(task.drawing.expected, drawn, *tolerance,
+                                  {task.variables, task.tolerance}),
+            {}};
+}

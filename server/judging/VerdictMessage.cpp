@@ -1,0 +1,86 @@
+#include "judging/VerdictMessage.h"
+
+#include "course/Attempts.h"
+#include "platform/Cp1251.h"
+
+namespace {
+
+constexpr answers::TextStyle kStyle = answers::TextStyle::Cp1251Words;
+
+std::string Cp(const char* utf8) {
+    return platform::Utf8ToCp1251(utf8);
+}
+
+// A requested name as the reading writes it; a name the reader cannot take stays as sent.
+std::string NameOf(const JudgedAnswer& answer) {
+    const std::optional<std::string> key = answers::NameKey(answer.name);
+    return key ? answers::NameText(*key, kStyle) : answer.name;
+}
+
+// The message is shown without word wrap: a long answer is cut.
+std::string Shortened(std::string text) {
+    constexpr std::size_t kMaxAnswer = 60;
+    if (text.size() > kMaxAnswer)
+        text = text.substr(0, kMaxAnswer) + "...";
+    return text;
+}
+
+// How the answer was read (or, when it cannot be read, what was sent) and why it is not
+// right: "ваш ответ 2·v_C; деление на нуль".
+std::string Explanation(const JudgedAnswer& answer) {
+    const answers::ReadResult& read = answer.judgement.answer;
+    std::string shown = read.formula ? answers::ReadingText(*read.formula, kStyle) : answer.answer;
+    const std::string reason = answers::Reason(answer.judgement, kStyle);
+    if (read.problem && read.problem->code == answers::Problem::Code::Empty)
+        return reason;
+    std::string text = Cp("ваш ответ ") + Shortened(std::move(shown));
+    if (!reason.empty())
+        text += "; " + reason;
+    return text;
+}
+
+// Why a drawing is not right: what was not found or is extra, or that nothing could be
+// judged.
+std::string DrawingExplanation(const JudgedAnswer& drawing) {
+    if (drawing.answer.empty())
+        return Cp("ничего не нарисовано");
+    if (drawing.findings.empty())
+        return Cp("рисунок не прочитан");
+    std::string text;
+    for (const std::string& finding : drawing.findings)
+        text += (text.empty() ? "" : "; ") + platform::Utf8ToCp1251(finding);
+    return text + Cp(" (засчитано ") + CreditText(drawing.credit) + ")";
+}
+
+} // namespace
+
+std::string VerdictMessage(const SubmissionVerdict& verdict) {
+    if (!verdict.judged)
+        return Cp("Ответ записан. Проверить его нельзя: к этому заданию нет эталонных "
+                  "ответов\nили задание не было открыто.");
+    std::string text;
+    bool notAccepted = false;
+    for (const JudgedAnswer& answer : verdict.answers) {
+        const answers::Verdict word = answer.judgement.verdict;
+        text += NameOf(answer) + ": " + Cp(answers::VerdictWord(word));
+        if (word != answers::Verdict::Right)
+            text += Cp(" — ") + (answer.drawing ? DrawingExplanation(answer) : Explanation(answer));
+        text += "\n";
+        notAccepted = notAccepted || word == answers::Verdict::NotAccepted;
+    }
+    text += Cp("Верно ") + std::to_string(verdict.correctCount) + Cp(" из ") +
+            std::to_string(verdict.answers.size());
+    if (notAccepted)
+        text += Cp("\nНепринятые ответы не засчитаны как попытка.");
+    return text;
+}
+
+std::string VerdictSummary(const SubmissionVerdict& verdict) {
+    std::string text;
+    for (const JudgedAnswer& answer : verdict.answers) {
+        if (!text.empty())
+            text += "; ";
+        text += NameOf(answer) + ": " + Cp(answers::VerdictWord(answer.judgement.verdict));
+    }
+    return text;
+}
