@@ -109,7 +109,7 @@ void ReadRowsOnly(benchmark::State& state) {
     for (auto _ : state) {
         std::size_t rows = database.Accounts().size();
         database.ForEachJudgedAttempts(
-            [&rows](const std::string&, const std::string&, const std::vector<int>& scores) {
+            [&rows](const std::string&, const std::string&, const std::vector<double>& scores) {
                 rows += scores.size();
             });
         benchmark::DoNotOptimize(rows);

@@ -127,7 +127,7 @@ private:
             return;
         }
         ++summary.regraded;
-        const double credited = verdict.correctCount;
+        const double credited = verdict.credited;
         attempts.back().after = credited;
         if (std::abs(credited - result.credited) <= kSame &&
             Cp1251ToUtf8(VerdictSummary(verdict)) == result.verdicts)

@@ -45,8 +45,8 @@ std::optional<AttemptRules> ReadAttempts(std::string_view text, std::string& pro
     return AttemptRules{*count, *penalty};
 }
 
-double AttemptScore(int correct, int attemptNumber, const AttemptRules& rules) {
-    return correct * Factor(attemptNumber, rules);
+double AttemptScore(double credited, int attemptNumber, const AttemptRules& rules) {
+    return credited * Factor(attemptNumber, rules);
 }
 
 Standing StandingOf(const std::vector<Attempt>& attempts, const AttemptRules& rules) {
@@ -55,11 +55,11 @@ Standing StandingOf(const std::vector<Attempt>& attempts, const AttemptRules& ru
         if (rules.maxAttempts > 0 && standing.attemptsUsed == rules.maxAttempts)
             break;
         ++standing.attemptsUsed;
-        const double score = AttemptScore(attempt.correct, standing.attemptsUsed, rules);
+        const double score = AttemptScore(attempt.credited, standing.attemptsUsed, rules);
         if (score > standing.bestScore ||
-            (score == standing.bestScore && attempt.correct > standing.bestCorrect)) {
+            (score == standing.bestScore && attempt.credited > standing.bestCredited)) {
             standing.bestScore = score;
-            standing.bestCorrect = attempt.correct;
+            standing.bestCredited = attempt.credited;
         }
     }
     return standing;
@@ -73,13 +73,14 @@ std::string CreditText(double credit) {
     return NumberText(std::round(credit * 10) / 10, -1, ',');
 }
 
-std::string AttemptLine(int attemptNumber, int correct, int answers, const AttemptRules& rules) {
+std::string AttemptLine(int attemptNumber, double credited, int answers,
+                        const AttemptRules& rules) {
     std::string line = "Попытка " + std::to_string(attemptNumber);
     if (rules.maxAttempts > 0)
         line += " из " + std::to_string(rules.maxAttempts);
     const double factor = Factor(attemptNumber, rules);
     const double percent = std::round(factor * 100 * 10) / 10;
-    return line + ". Засчитано " + CreditText(correct * factor) + " из " + std::to_string(answers) +
-           " (" + NumberText(percent, -1, ',') + " % за " + std::to_string(attemptNumber) +
-           "-ю попытку)";
+    return line + ". Засчитано " + CreditText(credited * factor) + " из " +
+           std::to_string(answers) + " (" + NumberText(percent, -1, ',') + " % за " +
+           std::to_string(attemptNumber) + "-ю попытку)";
 }

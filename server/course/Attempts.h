@@ -23,20 +23,22 @@ std::optional<AttemptRules> ReadAttempts(std::string_view text, std::string& pro
 
 // One judged submission: how many of its answers were right. A submission with an answer
 // that was "не принято" is stored but is no attempt; it is not given here.
+// One judged attempt: the credit its answers earned before the attempt's penalty (each
+// answer right earns 1; a drawn answer its score, a fraction).
 struct Attempt {
-    int correct = 0;
+    double credited = 0;
 };
 
-// What an attempt (numbered from 1) earns: correct × (1 − penalty × (attempt − 1)),
+// What an attempt (numbered from 1) earns: credited × (1 − penalty × (attempt − 1)),
 // never below 0.
-double AttemptScore(int correct, int attemptNumber, const AttemptRules& rules);
+double AttemptScore(double credited, int attemptNumber, const AttemptRules& rules);
 
 // The best score of the attempts in order, the ones beyond the limit left out (0 when
 // there are none).
 struct Standing {
     int attemptsUsed = 0;
-    int bestCorrect = 0;  // the right answers of the best attempt
-    double bestScore = 0; // its score
+    double bestCredited = 0; // the credit of the best attempt, before its penalty
+    double bestScore = 0;    // its score
 };
 Standing StandingOf(const std::vector<Attempt>& attempts, const AttemptRules& rules);
 
@@ -47,9 +49,9 @@ bool AttemptsLeft(const std::vector<Attempt>& attempts, const AttemptRules& rule
 std::string CreditText(double credit);
 
 // The verdict's first line for an attempt (UTF-8): "Попытка 3 из 3. Засчитано 2,4 из 3 (80 %
-// за 3-ю попытку)": three right of three answers, at 80 %, so that a score that is not full
-// never reads as full; "Попытка 3. ..." when attempts are unlimited.
-std::string AttemptLine(int attemptNumber, int correct, int answers, const AttemptRules& rules);
+// за 3-ю попытку)": a credit of three of three answers, at 80 %, so that a score that is not
+// full never reads as full; "Попытка 3. ..." when attempts are unlimited.
+std::string AttemptLine(int attemptNumber, double credited, int answers, const AttemptRules& rules);
 
 // The answer to a submission once no attempt is left (UTF-8).
 inline constexpr const char* kNoAttemptsLeft = "Попытки исчерпаны";

@@ -3,6 +3,7 @@
 #include "answers/DeclaredNames.h"
 #include "answers/Judge.h"
 #include "course/CourseConfig.h"
+#include "drawing/DrawnAnswer.h"
 
 #include <filesystem>
 #include <map>
@@ -42,6 +43,16 @@ struct BankTask {
     answers::Tolerance tolerance;
     std::string draw;          // the DRAW section: what a right drawn answer holds
     std::string drawTolerance; // the DRAWTOL section
+    // DRAW read in a student's variant, its magnitudes with the variant's values (filled by
+    // VariantOfSeed; empty for the task as written).
+    drawing::DrawSection drawing;
+
+    // Whether a drawn answer is asked for: it is scored as one more row.
+    bool AsksForDrawing() const { return !draw.empty(); }
+    // The rows a submission is scored out of: the answer rows, and the drawing.
+    int ScoredRows() const {
+        return static_cast<int>(answerNames.size()) + (AsksForDrawing() ? 1 : 0);
+    }
 
     std::string parameters; // the PARAMETERS section
     std::string tests;      // the TESTS section, its line breaks kept

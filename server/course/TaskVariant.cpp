@@ -31,6 +31,16 @@ TaskVariant VariantOfSeed(const BankTask& task, std::uint64_t seed) {
     Fill(shown.draw, "DRAW", variant.values, '.', variant.problems);
     for (std::string& answer : shown.answers)
         answer = WithParameterValues(answer, variant.values);
+    if (shown.AsksForDrawing()) {
+        shown.drawing = drawing::ReadDrawSection(shown.draw);
+        for (drawing::Expectation& expectation : shown.drawing.expected) {
+            for (drawing::ExpectedObject& object : expectation.objects)
+                object.magnitude = WithParameterValues(object.magnitude, variant.values);
+            if (expectation.instead)
+                expectation.instead->magnitude =
+                    WithParameterValues(expectation.instead->magnitude, variant.values);
+        }
+    }
     return variant;
 }
 

@@ -12,15 +12,27 @@
 // All texts are CP1251.
 
 struct JudgedAnswer {
-    std::string name;   // the requested name, in the notation ("X!A")
-    std::string answer; // as sent
+    std::string name;   // the requested name, in the notation ("X!A"); kDrawingRowName
+    std::string answer; // as sent; a drawing's entries, each ended by ";"
     answers::Judgement judgement;
+    bool drawing = false; // the drawn answer, not a row
+    // What the student is told of a drawing's objects not found or extra (UTF-8, "нет
+    // реакции в точке A").
+    std::vector<std::string> findings;
+    // What it earns: 1 for an answer row judged "верно", a drawing its score.
+    double credit = 0;
 };
+
+// The name a drawn answer is listed under among the rows ("рисунок", CP1251).
+extern const std::string kDrawingRowName;
 
 struct SubmissionVerdict {
     bool judged = false; // false: no task was open, or the task has no reference answers
     std::vector<JudgedAnswer> answers;
     int correctCount = 0;
+    // What the answers earn together before the attempt's penalty: each right row 1, a
+    // drawing its score.
+    double credited = 0;
     // Answers that count as an attempt: those judged "верно" or "неверно". An answer "не
     // принято" (it cannot be read, or uses a name the task does not declare) is stored
     // but does not count.
@@ -29,7 +41,9 @@ struct SubmissionVerdict {
     bool outOfTime = false;
 };
 
-// Judges a payload against a task; a null task gives a verdict that is not judged.
+// Judges a payload against a task; a null task gives a verdict that is not judged. On a
+// task that asks for a drawing, the drawing item is judged after the rows as one more
+// row; a payload without it has drawn nothing.
 SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& payload,
                                   const AnswerJudge& judge);
 

@@ -14,10 +14,10 @@ SubmissionRecord RecordOf(const SubmissionRequest& request, const SubmissionVerd
             request.payload,
             VerdictSummary(verdict),
             verdict.judged ? verdict.correctCount : -1,
-            task != nullptr ? static_cast<int>(task->answerNames.size()) : 0,
+            task != nullptr ? task->ScoredRows() : 0,
             verdict.judged && verdict.attemptCount > 0,
             request.variant,
-            verdict.judged ? static_cast<double>(verdict.correctCount) : 0.0};
+            verdict.judged ? verdict.credited : 0.0};
 }
 
 SubmissionOutcome Admit(const SubmissionRequest& request, const std::vector<Attempt>& attempts,

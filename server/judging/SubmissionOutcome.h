@@ -17,18 +17,18 @@ struct SubmissionRecord {
     std::string task;     // empty when no task was open
     std::string payload;  // exactly as received
     std::string verdicts; // "NAME: верно; NAME: неверно"; empty when not judged
-    int score = -1;       // answers judged "верно"; -1 when not judged
-    int total = 0;        // the answers the task asks for, whatever their verdicts
+    int score = -1;       // answers judged "верно" (a drawing among them); -1 when not judged
+    int total = 0; // the answers the task asks for, a drawing as one, whatever their verdicts
     // Whether it uses one of the student's attempts at the task (it gets the next attempt
     // number): at least one answer was judged "верно" or "неверно". A submission not
     // judged, or with every answer "не принято", does not.
     bool counted = true;
     std::string variant; // the variant's values, "F = 8; a = 45" (CP1251); empty without
     // The credit it earns, in the unit of `score`: an answer judged "верно" earns 1, so
-    // that "credited of total" reads as "score of total" does. Every answer is now right
-    // or not as a whole, which makes it equal to `score` (0 when not judged); an answer
-    // credited in part makes it a fraction. The attempt penalty is not in it: standings
-    // take it off by the task's rules when they are read.
+    // that "credited of total" reads as "score of total" does; a drawing earns its score,
+    // a fraction, so a submission with a drawing partly right is credited a fraction (0
+    // when not judged). The attempt penalty is not in it: standings take it off by the
+    // task's rules when they are read.
     double credited = 0;
 };
 

@@ -20,3 +20,18 @@ answers::Judgement JudgeRow(const BankTask& task, std::size_t row, std::string_v
     return answers::Judge(task.answers.at(row), answer, DeclaredNamesOf(task).declared,
                           task.tolerance);
 }
+
+TaskDrawingJudgement JudgeTaskDrawing(const BankTask& task,
+                                      const std::vector<drawing::DrawnObject>& drawn) {
+    if (!task.drawing.problems.empty())
+        return {{}, task.drawing.problems.front()};
+    const std::optional<drawing::DrawTolerance> tolerance =
+        drawing::ReadDrawTolerance(task.drawTolerance);
+    if (!tolerance)
+        return {{},
+                "DRAWTOL is not a position in pixels and an angle in degrees: " +
+                    platform::Cp1251ToUtf8(task.drawTolerance)};
+    return {drawing::JudgeDrawing(task.drawing.expected, drawn, *tolerance,
+                                  {task.variables, task.tolerance}),
+            {}};
+}

@@ -3,6 +3,7 @@
 #include "course/TaskBank.h"
 
 #include "answers/Judge.h"
+#include "drawing/DrawingJudge.h"
 
 #include <string>
 #include <string_view>
@@ -22,3 +23,14 @@ int RowOf(const BankTask& task, std::string_view name);
 // already in its reference answers: answers::Judge with the task's declared names and
 // tolerance.
 answers::Judgement JudgeRow(const BankTask& task, std::size_t row, std::string_view answer);
+
+// A drawn answer judged against a task as served (a variant: its `drawing` read, the
+// magnitudes with the variant's values), with its DRAWTOL and, for magnitudes, its declared
+// names and tolerance. `problem` (UTF-8) says why it was not: the task's DRAW or DRAWTOL
+// cannot be read.
+struct TaskDrawingJudgement {
+    drawing::DrawingJudgement judgement;
+    std::string problem;
+};
+TaskDrawingJudgement JudgeTaskDrawing(const BankTask& task,
+                                      const std::vector<drawing::DrawnObject>& drawn);

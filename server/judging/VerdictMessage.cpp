@@ -1,5 +1,6 @@
 #include "judging/VerdictMessage.h"
 
+#include "course/Attempts.h"
 #include "platform/Cp1251.h"
 
 namespace {
@@ -38,6 +39,19 @@ std::string Explanation(const JudgedAnswer& answer) {
     return text;
 }
 
+// Why a drawing is not right: what was not found or is extra, or that nothing could be
+// judged.
+std::string DrawingExplanation(const JudgedAnswer& drawing) {
+    if (drawing.answer.empty())
+        return Cp("ничего не нарисовано");
+    if (drawing.findings.empty())
+        return Cp("рисунок не прочитан");
+    std::string text;
+    for (const std::string& finding : drawing.findings)
+        text += (text.empty() ? "" : "; ") + platform::Utf8ToCp1251(finding);
+    return text + Cp(" (засчитано ") + CreditText(drawing.credit) + ")";
+}
+
 } // namespace
 
 std::string VerdictMessage(const SubmissionVerdict& verdict) {
@@ -50,7 +64,7 @@ std::string VerdictMessage(const SubmissionVerdict& verdict) {
         const answers::Verdict word = answer.judgement.verdict;
         text += NameOf(answer) + ": " + Cp(answers::VerdictWord(word));
         if (word != answers::Verdict::Right)
-            text += Cp(" — ") + Explanation(answer);
+            text += Cp(" — ") + (answer.drawing ? DrawingExplanation(answer) : Explanation(answer));
         text += "\n";
         notAccepted = notAccepted || word == answers::Verdict::NotAccepted;
     }

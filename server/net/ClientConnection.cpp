@@ -49,10 +49,10 @@ QString OutcomeText(const SubmissionOutcome& outcome) {
 
 StudentRecord ReadStudent(Database& database, const std::string& utf8User) {
     StudentRecord student;
-    for (const auto& [task, scores] : database.JudgedAttempts(utf8User)) {
+    for (const auto& [task, credits] : database.JudgedAttempts(utf8User)) {
         std::vector<Attempt>& attempts = student.attempts[platform::Utf8ToCp1251(task)];
-        for (int correct : scores)
-            attempts.push_back({correct});
+        for (const double credited : credits)
+            attempts.push_back({credited});
     }
     student.extensionMinutes = database.TimeExtension(utf8User);
     return student;

@@ -111,6 +111,7 @@ std::string ServerSession::Greeting() {
     offered.words.emplace_back(kFeatureBye, "");
     offered.words.emplace_back(kFeatureDevice, "");
     offered.words.emplace_back(kFeatureHistory, "");
+    offered.words.emplace_back(kFeatureDrawing, "");
     return WriteFeatures(offered);
 }
 
@@ -255,7 +256,7 @@ std::string ServerSession::Verdict(const SubmissionRequest& request,
         return Message(outcome.notJudged);
     const SubmissionVerdict& verdict = outcome.verdict;
     if (outcome.attempt > 0)
-        student_.attempts[request.task->name].push_back({verdict.correctCount});
+        student_.attempts[request.task->name].push_back({verdict.credited});
     if (UnderReview()) {
         std::string taken = "Ответ принят";
         if (outcome.attempt > 0)
@@ -270,7 +271,7 @@ std::string ServerSession::Verdict(const SubmissionRequest& request,
     if (outcome.attempt > 0) {
         const AttemptRules& rules = request.rules;
         if (rules.maxAttempts > 0 || rules.penaltyPercent > 0)
-            text = platform::Utf8ToCp1251(AttemptLine(outcome.attempt, verdict.correctCount,
+            text = platform::Utf8ToCp1251(AttemptLine(outcome.attempt, verdict.credited,
                                                       static_cast<int>(verdict.answers.size()),
                                                       rules)) +
                    "\n" + text;
@@ -295,6 +296,10 @@ bool ServerSession::ReviewOpen() const {
     const CourseConfig& course = bank_.course;
     return course.review == CourseConfig::Review::AfterClose && course.window.close &&
            StateAt(host_.Now(), course.window, student_.extensionMinutes) == WindowState::Closed;
+}
+
+bool ServerSession::NeedsNewerClient(const BankTask& task) const {
+    return task.AsksForDrawing() && !clientFeatures_.Has(kFeatureDrawing);
 }
 
 AttemptRules ServerSession::RulesOf(const BankTask& task) const {
@@ -323,7 +328,9 @@ std::string ServerSession::QuestList() {
         std::string caption = StandingCaption(
             VariantFor(task)->task.caption,
             found == student_.attempts.end() || !standings ? std::vector<Attempt>{} : found->second,
-            RulesOf(task), static_cast<int>(task.answerNames.size()));
+            RulesOf(task), task.ScoredRows());
+        if (NeedsNewerClient(task))
+            caption += platform::Utf8ToCp1251(" (нужен новый клиент)");
         items.push_back({task.sheetTag, task.name, std::move(caption)});
     }
     return WriteTaskList(items);
@@ -335,6 +342,8 @@ std::string ServerSession::Quest(const std::string& name) {
         return Message("Задание не найдено: ", name.substr(0, 64));
     if (const std::string closed = WindowClosed(); !closed.empty())
         return Message(closed);
+    if (NeedsNewerClient(*found))
+        return Message("Для этого задания нужен новый клиент: в нём ответ рисуют на схеме.");
     std::shared_ptr<const TaskVariant> variant = VariantFor(*found);
     // A variant whose values fail would judge every answer wrong: it is not served.
     if (!variant->problems.empty())
@@ -344,6 +353,9 @@ std::string ServerSession::Quest(const std::string& name) {
     const BankTask& task = variant->task;
     // A judged task declares the names its answers may use, even none: the client then
     // refuses an answer with any other name before it is sent.
-    return BuildQuestMessage({task.name, task.quest, task.image, task.request, task.animate,
-                              task.variablesSection, !task.answers.empty()});
+    QuestSections sections{task.name,    task.quest,   task.image,
+                           task.request, task.animate, task.variablesSection};
+    sections.namesDeclared = !task.answers.empty();
+    sections.drawing = task.AsksForDrawing();
+    return BuildQuestMessage(sections);
 }

@@ -27,6 +27,9 @@
 // numbers in the task; a submission is judged against that variant. Outside the test
 // window the task list and the tasks are answered with when it opens or that it closed.
 //
+// A task with a drawn answer is opened only by a client that named "drawing"; other
+// clients see it listed with "(нужен новый клиент)".
+//
 // A client that named "history" may ask for its earlier submissions at a task
 // (GETHISTORY); the host reads them, and the session answers HISTORY with their verdicts
 // and credit, or without them while the course withholds results.
@@ -86,6 +89,9 @@ private:
     // The student's variant of a task, drawn once per session.
     std::shared_ptr<const TaskVariant> VariantFor(const BankTask& task);
     AttemptRules RulesOf(const BankTask& task) const;
+    // A task with a drawn answer, to a client that cannot draw: listed with "(нужен новый
+    // клиент)" and not opened.
+    bool NeedsNewerClient(const BankTask& task) const;
     // What the task list and the tasks answer outside the test window (UTF-8); empty in it.
     std::string WindowClosed() const;
     bool UnderReview() const;

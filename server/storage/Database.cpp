@@ -620,19 +620,19 @@ Database::StoreGroup(const std::vector<GroupedSubmission>& group, bool savepoint
     return outcomes;
 }
 
-std::map<std::string, std::vector<int>> Database::JudgedAttempts(const std::string& user,
-                                                                 const std::string& task) {
+std::map<std::string, std::vector<double>> Database::JudgedAttempts(const std::string& user,
+                                                                    const std::string& task) {
     // Rows stored before attempts were counted apart may carry a number without being one:
     // `counted` tells.
-    QString sql = "SELECT task, score FROM submissions WHERE user_name = ? AND counted = 1";
+    QString sql = "SELECT task, credited FROM submissions WHERE user_name = ? AND counted = 1";
     QVariantList values{Text(user)};
     if (!task.empty()) {
         sql += " AND task = ?";
         values << Text(task);
     }
-    std::map<std::string, std::vector<int>> attempts;
+    std::map<std::string, std::vector<double>> attempts;
     for (const QVariantList& row : RunKept(sql + " ORDER BY attempt", values).rows)
-        attempts[row.value(0).toString().toStdString()].push_back(row.value(1).toInt());
+        attempts[row.value(0).toString().toStdString()].push_back(row.value(1).toDouble());
     return attempts;
 }
 
@@ -704,16 +704,16 @@ Database::Admission Database::ReadAdmission(const std::string& user, const std::
     // extension, 2 the pace). Rows stored before attempts were counted apart may carry a
     // number without being one: `counted` tells.
     const Outcome read = RunKept(
-        "SELECT 0, score, attempt FROM submissions WHERE user_name = ? AND task = ? AND "
+        "SELECT 0, credited, attempt FROM submissions WHERE user_name = ? AND task = ? AND "
         "counted = 1 UNION ALL SELECT 1, minutes, 0 FROM time_extensions WHERE user_name = ? "
         "UNION ALL SELECT 2, next_ms, 0 FROM submission_pacing WHERE user_name = ?",
         {name, Text(platform::Cp1251ToUtf8(task)), name, name});
     Admission admission;
-    std::vector<std::pair<long long, int>> attempts; // attempt, right answers
+    std::vector<std::pair<long long, double>> attempts; // attempt, credit
     for (const QVariantList& row : read.rows) {
         const int kind = row.value(0).toInt();
         if (kind == 0)
-            attempts.emplace_back(row.value(2).toLongLong(), row.value(1).toInt());
+            attempts.emplace_back(row.value(2).toLongLong(), row.value(1).toDouble());
         else if (kind == 1)
             admission.extensionMinutes = row.value(1).toInt();
         else if (intervalMs > 0) {
@@ -727,8 +727,8 @@ Database::Admission Database::ReadAdmission(const std::string& user, const std::
         }
     }
     std::sort(attempts.begin(), attempts.end());
-    for (const auto& [attempt, right] : attempts)
-        admission.attempts.push_back(right);
+    for (const auto& [attempt, credited] : attempts)
+        admission.attempts.push_back(credited);
     return admission;
 }
 
@@ -809,11 +809,11 @@ std::vector<Database::Result> Database::Results(const std::string& user, const s
 
 void Database::ForEachJudgedAttempts(
     const std::function<void(const std::string& user, const std::string& task,
-                             const std::vector<int>& scores)>& take) {
-    // One row per user and task, its attempts as "attempt:score" items: a fifth of the
+                             const std::vector<double>& credits)>& take) {
+    // One row per user and task, its attempts as "attempt:credit" items: a fifth of the
     // rows of one per attempt, which is what reading costs most. The items come in no
     // particular order and are put in the order of the attempts here.
-    const QString items = "CAST(attempt AS TEXT) || ':' || CAST(score AS TEXT)";
+    const QString items = "CAST(attempt AS TEXT) || ':' || CAST(credited AS TEXT)";
     const QString joined =
         driver_ == "QPSQL" ? "string_agg(" + items + ", ',')" : "group_concat(" + items + ")";
     EnsureOpen();
@@ -823,20 +823,20 @@ void Database::ForEachJudgedAttempts(
                     " FROM submissions WHERE counted = 1 "
                     "GROUP BY user_name, task"))
         Fail("cannot read the attempts", query.lastError());
-    std::vector<std::pair<int, int>> attempts;
-    std::vector<int> scores;
+    std::vector<std::pair<int, double>> attempts;
+    std::vector<double> credits;
     while (query.next()) {
         attempts.clear();
         for (const QStringView item : QStringView(query.value(2).toString()).split(u',')) {
             const qsizetype colon = item.indexOf(u':');
-            attempts.emplace_back(item.left(colon).toInt(), item.mid(colon + 1).toInt());
+            attempts.emplace_back(item.left(colon).toInt(), item.mid(colon + 1).toDouble());
         }
         std::sort(attempts.begin(), attempts.end());
-        scores.clear();
-        for (const auto& [attempt, score] : attempts)
-            scores.push_back(score);
+        credits.clear();
+        for (const auto& [attempt, credited] : attempts)
+            credits.push_back(credited);
         take(query.value(0).toString().toStdString(), query.value(1).toString().toStdString(),
-             scores);
+             credits);
     }
     if (query.lastError().isValid())
         Fail("cannot read the attempts", query.lastError());

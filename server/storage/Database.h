@@ -117,11 +117,11 @@ public:
         std::string problem;  // Failed: the database's message
     };
     std::vector<GroupedOutcome> StoreSubmissions(const std::vector<GroupedSubmission>& group);
-    // The right answers of each judged attempt (a submission `counted`) of one user (UTF-8
-    // name) at each task (UTF-8 names), in the order of the attempts; only `task`'s when it
-    // is given.
-    std::map<std::string, std::vector<int>> JudgedAttempts(const std::string& user,
-                                                           const std::string& task = {});
+    // The credit of each judged attempt (a submission `counted`) of one user (UTF-8 name)
+    // at each task (UTF-8 names), in the order of the attempts; only `task`'s when it is
+    // given.
+    std::map<std::string, std::vector<double>> JudgedAttempts(const std::string& user,
+                                                              const std::string& task = {});
 
     // The course's secret that students' variants are drawn with: made at random the first
     // time it is asked for and kept; two servers asking at once get the same one.
@@ -162,11 +162,11 @@ public:
                        const std::function<void(const Result&)>& take);
     std::vector<Result> Results(const std::string& user = {}, const std::string& task = {});
     // The judged attempts (as JudgedAttempts counts them) of every user at every task,
-    // handed to `take` one user and task at a time: their names (UTF-8) and the right
-    // answers of each attempt in the order of the attempts.
+    // handed to `take` one user and task at a time: their names (UTF-8) and the credit of
+    // each attempt in the order of the attempts.
     void
     ForEachJudgedAttempts(const std::function<void(const std::string& user, const std::string& task,
-                                                   const std::vector<int>& scores)>& take);
+                                                   const std::vector<double>& credits)>& take);
     long long SubmissionCount();
     // The number of submissions (and of the verdicts a regrade replaced) and the newest id:
     // submissions are only ever added and changed only by a regrade, so a mark that has
@@ -180,11 +180,11 @@ public:
                              int burst);
     // What a submission of `user` to `task` (CP1251) is admitted by, read at once: its
     // wait (what PaceSubmission would answer, without counting it: it is counted when it
-    // is stored, by StoreSubmissions, in the same commit), the right answers of the judged attempts
-    // so far in their order (JudgedAttempts'), the student's extra minutes (TimeExtension's).
+    // is stored, by StoreSubmissions, in the same commit), the credit of the judged attempts so
+    // far in their order (JudgedAttempts'), the student's extra minutes (TimeExtension's).
     struct Admission {
         long long waitMs = 0;
-        std::vector<int> attempts;
+        std::vector<double> attempts;
         int extensionMinutes = 0;
     };
     Admission ReadAdmission(const std::string& user, const std::string& task, long long nowMs,

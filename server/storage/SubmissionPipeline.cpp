@@ -81,8 +81,8 @@ void SubmissionPipeline::Pace(const std::shared_ptr<Turn>& turn) {
             return ServerWorkers::Continuation([this, turn] { Finish(turn); });
         }
         std::vector<Attempt> attempts;
-        for (int correct : admission.attempts)
-            attempts.push_back({correct});
+        for (const double credited : admission.attempts)
+            attempts.push_back({credited});
         turn->outcome = ::Admit(request, attempts, admission.extensionMinutes, CurrentLocalTime());
         if (!turn->outcome.notJudged.empty())
             return ServerWorkers::Continuation([this, turn] { Store(turn); });

@@ -6,6 +6,7 @@
 
 #include "platform/Cp1251.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -51,10 +52,59 @@ AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
     return read;
 }
 
+namespace {
+
+// The verdict's word and, when there is one, why (UTF-8): "got "неверно" (…)".
+std::string Got(answers::Verdict verdict, const std::string& reason) {
+    std::string got = "got \"" + std::string(answers::VerdictWord(verdict)) + "\"";
+    if (!reason.empty())
+        got += " (" + reason + ")";
+    return got;
+}
+
+// A drawing test judged on the variant: empty when it gets its verdict, else why not.
+std::string RunDrawingTest(const AuthorTest& test, const TaskVariant& variant) {
+    if (!variant.task.AsksForDrawing())
+        return "the task has no DRAW section";
+    std::vector<std::string> entries;
+    const std::string filled = FillPlaceholders(test.answer, variant.values, '.').text;
+    for (std::size_t start = 0; start < filled.size();) {
+        const std::size_t end = std::min(filled.find(';', start), filled.size());
+        if (const std::string_view entry =
+                platform::TrimBlanks(std::string_view(filled).substr(start, end - start));
+            !entry.empty())
+            entries.emplace_back(entry);
+        start = end + 1;
+    }
+    drawing::DrawingRead drawn = drawing::ReadDrawnEntries(entries);
+    if (!drawn.problem.empty())
+        return "the drawing cannot be read: " + drawn.problem;
+    for (drawing::DrawnObject& object : drawn.objects)
+        object.magnitude = WithParameterValues(object.magnitude, variant.values);
+    const TaskDrawingJudgement judged = JudgeTaskDrawing(variant.task, drawn.objects);
+    if (!judged.problem.empty())
+        return judged.problem;
+    if (judged.judgement.verdict == test.expected)
+        return {};
+    const std::vector<drawing::Label> labels = drawing::ImageLabels(variant.task.image);
+    std::string findings;
+    for (const drawing::FindingLine& finding : judged.judgement.findings)
+        if (finding.finding != drawing::Finding::Found)
+            findings += (findings.empty() ? "" : "; ") + drawing::FindingMessage(finding, labels);
+    return Got(judged.judgement.verdict, findings);
+}
+
+} // namespace
+
 std::vector<std::string> RunAuthorTests(const AuthorTests& tests, const TaskVariant& variant) {
     std::vector<std::string> failures;
     for (const AuthorTest& test : tests.tests) {
         const std::string line = "TESTS: " + platform::Cp1251ToUtf8(test.line) + ": ";
+        if (test.name == "DRAW") {
+            if (const std::string failure = RunDrawingTest(test, variant); !failure.empty())
+                failures.push_back(line + failure);
+            continue;
+        }
         const int row = RowOf(variant.task, test.name);
         if (row < 0 || static_cast<std::size_t>(row) >= variant.task.answers.size()) {
             failures.push_back(line + "no reference answer for " +
@@ -66,11 +116,8 @@ std::vector<std::string> RunAuthorTests(const AuthorTests& tests, const TaskVari
                      WithParameterValues(test.answer, variant.values));
         if (judgement.verdict == test.expected)
             continue;
-        std::string failure = line + "got \"" + answers::VerdictWord(judgement.verdict) + "\"";
-        const std::string reason = answers::Reason(judgement, answers::TextStyle::Unicode);
-        if (!reason.empty())
-            failure += " (" + reason + ")";
-        failures.push_back(failure);
+        failures.push_back(
+            line + Got(judgement.verdict, answers::Reason(judgement, answers::TextStyle::Unicode)));
     }
     return failures;
 }

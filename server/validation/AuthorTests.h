@@ -11,7 +11,11 @@
 // The author's tests of a task, from its <TESTS> section (CP1251): one a line,
 //   NAME = ANSWER -> VERDICT      e.g.  R!B = F/2 -> верно
 // where NAME is a requested name, ANSWER what a student might send (the parameters stand
-// for the variant's values) and VERDICT "верно", "неверно" or "не принято".
+// for the variant's values) and VERDICT "верно", "неверно" or "не принято". On a task with
+// a drawn answer, NAME may be DRAW and ANSWER a drawing, its objects as the wire carries
+// them, each ended by ";" (the last may go without), "{…}" placeholders filled with the
+// variant's values and parameters in magnitudes standing for them:
+//   DRAW = force {x} 60 270 F; force 50 60 90 R!A F/2 -> верно
 struct AuthorTest {
     std::string line; // as written
     std::string name;

@@ -40,6 +40,30 @@ void CheckReferences(const TaskVariant& variant, const TaskNames& names,
     }
 }
 
+// The problems of one variant's drawn answer: DRAW that cannot be read, or lists nothing,
+// and magnitudes that are not right against themselves, as reference answers must be.
+void CheckDrawing(const BankTask& task, std::vector<std::string>& problems) {
+    const drawing::DrawSection& draw = task.drawing;
+    problems.insert(problems.end(), draw.problems.begin(), draw.problems.end());
+    if (draw.expected.empty() && draw.problems.empty())
+        problems.push_back("DRAW lists no force and no moment");
+    for (const drawing::Expectation& expectation : draw.expected)
+        for (const drawing::ExpectedObject& object : expectation.objects) {
+            if (object.magnitude.empty())
+                continue;
+            const answers::Judgement judgement =
+                answers::Judge(object.magnitude, object.magnitude, task.variables, task.tolerance);
+            if (judgement.verdict == answers::Verdict::Right)
+                continue;
+            const std::string why = !judgement.referenceProblem.empty()
+                                        ? judgement.referenceProblem
+                                        : answers::Reason(judgement, answers::TextStyle::Unicode);
+            problems.push_back("DRAW " + platform::Cp1251ToUtf8(object.name) + ": the magnitude " +
+                               platform::Cp1251ToUtf8(object.magnitude) + " does not evaluate (" +
+                               why + ")");
+        }
+}
+
 std::vector<std::string> VariantProblems(const TaskVariant& variant, const TaskNames& names,
                                          const AuthorTests& tests) {
     std::vector<std::string> problems = variant.problems;
@@ -49,12 +73,8 @@ std::vector<std::string> VariantProblems(const TaskVariant& variant, const TaskN
         problems.push_back(std::move(problem));
     for (std::string& problem : CheckAnimation(task.animate))
         problems.push_back(std::move(problem));
-    if (!task.draw.empty()) {
-        const drawing::DrawSection draw = drawing::ReadDrawSection(task.draw);
-        problems.insert(problems.end(), draw.problems.begin(), draw.problems.end());
-        if (draw.expected.empty() && draw.problems.empty())
-            problems.push_back("DRAW lists no force and no moment");
-    }
+    if (task.AsksForDrawing())
+        CheckDrawing(task, problems);
     CheckReferences(variant, names, problems);
     for (std::string& failure : RunAuthorTests(tests, variant))
         problems.push_back(std::move(failure));

@@ -21,8 +21,7 @@ GradebookBuilder::GradebookBuilder(const TaskBank& bank, const std::vector<std::
     for (const BankTask& task : bank.tasks) {
         columnOf_[platform::Cp1251ToUtf8(task.name)] = book_.tasks.size();
         book_.tasks.push_back({platform::Cp1251ToUtf8(task.name), SheetName(task.sheetTag),
-                               static_cast<int>(task.answerNames.size()),
-                               AttemptRulesOf(task.attempts, bank.course)});
+                               task.ScoredRows(), AttemptRulesOf(task.attempts, bank.course)});
         book_.maximumTotal += book_.tasks.back().maximum;
     }
     for (const std::string& student : students) {
@@ -35,14 +34,14 @@ GradebookBuilder::GradebookBuilder(const TaskBank& bank, const std::vector<std::
 }
 
 void GradebookBuilder::AddAttempts(const std::string& student, const std::string& task,
-                                   const std::vector<int>& correct) {
+                                   const std::vector<double>& credits) {
     const auto row = rowOf_.find(student);
     const auto column = columnOf_.find(task);
     if (row == rowOf_.end() || column == columnOf_.end())
         return;
     std::vector<Attempt>& attempts = attempts_[row->second][column->second];
-    for (const int right : correct)
-        attempts.push_back({right});
+    for (const double credited : credits)
+        attempts.push_back({credited});
 }
 
 Gradebook GradebookBuilder::Finish() {
@@ -52,7 +51,7 @@ Gradebook GradebookBuilder::Finish() {
         line.total = 0;
         for (std::size_t column = 0; column < book_.tasks.size(); ++column) {
             const Standing standing = StandingOf(attempts_[row][column], book_.tasks[column].rules);
-            line.cells[column] = {standing.attemptsUsed, standing.bestCorrect, standing.bestScore};
+            line.cells[column] = {standing.attemptsUsed, standing.bestCredited, standing.bestScore};
             line.total += standing.bestScore;
             book_.taskTotals[column] += standing.bestScore;
         }

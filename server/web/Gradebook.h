@@ -19,9 +19,9 @@ struct GradebookTask {
 };
 
 struct GradebookCell {
-    int attemptsUsed = 0; // judged attempts that count (none past the limit)
-    int bestCorrect = 0;  // right answers of the best attempt
-    double best = 0;      // its score, the penalty taken off
+    int attemptsUsed = 0;    // judged attempts that count (none past the limit)
+    double bestCredited = 0; // the credit of the best attempt, before its penalty
+    double best = 0;         // its score, the penalty taken off
 };
 
 struct GradebookRow {
@@ -50,9 +50,9 @@ class GradebookBuilder {
 public:
     GradebookBuilder(const TaskBank& bank, const std::vector<std::string>& students);
 
-    // The right answers of a student's attempts at a task, in their order.
+    // The credit of a student's attempts at a task, in their order.
     void AddAttempts(const std::string& student, const std::string& task,
-                     const std::vector<int>& correct);
+                     const std::vector<double>& credits);
     Gradebook Finish();
 
 private:

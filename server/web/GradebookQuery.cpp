@@ -22,9 +22,10 @@ Gradebook ReadGradebook(Database& database, const TaskBank& bank) {
 Gradebook ReadGradebook(Database& database, const TaskBank& bank,
                         const std::vector<std::string>& students) {
     GradebookBuilder builder(bank, students);
-    database.ForEachJudgedAttempts(
-        [&builder](const std::string& user, const std::string& task,
-                   const std::vector<int>& correct) { builder.AddAttempts(user, task, correct); });
+    database.ForEachJudgedAttempts([&builder](const std::string& user, const std::string& task,
+                                              const std::vector<double>& credits) {
+        builder.AddAttempts(user, task, credits);
+    });
     Gradebook book = builder.Finish();
     for (const Database::RegradeRecord& regrade : database.Regrades())
         book.regrades.push_back(

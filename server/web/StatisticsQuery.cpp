@@ -35,8 +35,7 @@ std::map<std::string, TaskColumn> TaskColumns(const TaskBank& bank) {
     std::map<std::string, TaskColumn> columns;
     for (std::size_t i = 0; i < bank.tasks.size(); ++i)
         columns[platform::Cp1251ToUtf8(bank.tasks[i].name)] = {
-            i, static_cast<int>(bank.tasks[i].answerNames.size()),
-            AttemptRulesOf(bank.tasks[i].attempts, bank.course)};
+            i, bank.tasks[i].ScoredRows(), AttemptRulesOf(bank.tasks[i].attempts, bank.course)};
     return columns;
 }
 

@@ -35,7 +35,7 @@ form.login button{margin-top:1em;padding:.4em 1.2em;font:inherit}
 .message{color:#b3261e}
 input#filter{padding:.3em;font:inherit;margin-bottom:.6em;max-width:100%}
 .submission{background:#fff;border:1px solid #d5dae1;margin:.6em 0;padding:.5em .8em}
-img.task{max-width:100%;border:1px solid #d5dae1;background:#fff}
+img.task,img.drawing{max-width:100%;border:1px solid #d5dae1;background:#fff}
 )";
 
 // Sorting by any column (numbers as numbers, names as Russian text) and the filter by name.
@@ -149,16 +149,20 @@ void AppendGradebookRow(std::string& html, const Gradebook& book, const Gradeboo
             "</b></td></tr>";
 }
 
+// A picture written into the page itself, so that the page needs nothing else.
+std::string PngImage(const std::string& png, const char* cssClass, const char* alt) {
+    const QByteArray base64 =
+        QByteArray::fromRawData(png.data(), static_cast<qsizetype>(png.size())).toBase64();
+    return "<img class=\"" + std::string(cssClass) + "\" alt=\"" + alt +
+           "\" src=\"data:image/png;base64," + base64.toStdString() + "\">";
+}
+
 std::string Picture(const TaskReport& report) {
     if (report.picture.empty())
         return "<p class=\"message\">Рисунок не построен: " + HtmlEscaped(report.pictureProblem) +
                "</p>";
-    const QByteArray base64 = QByteArray::fromRawData(report.picture.data(),
-                                                      static_cast<qsizetype>(report.picture.size()))
-                                  .toBase64();
-    std::string html = "<p><img class=\"task\" alt=\"Задача, как её видит студент\" "
-                       "src=\"data:image/png;base64," +
-                       base64.toStdString() + "\"></p>";
+    std::string html =
+        "<p>" + PngImage(report.picture, "task", "Задача, как её видит студент") + "</p>";
     if (!report.pictureProblem.empty())
         html += "<p class=\"message\">" + HtmlEscaped(report.pictureProblem) + "</p>";
     return html;
@@ -221,6 +225,10 @@ std::string SubmissionBlock(const SubmissionLine& line) {
                     "</td></tr>";
         html += "</tbody></table>";
     }
+    if (!line.drawingPng.empty())
+        html += "<p>" + PngImage(line.drawingPng, "drawing", "Рисунок студента") + "</p>";
+    else if (!line.drawingProblem.empty())
+        html += "<br><span class=\"na\">" + HtmlEscaped(line.drawingProblem) + "</span>";
     return html + "</div>";
 }
 

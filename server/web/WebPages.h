@@ -39,6 +39,10 @@ struct SubmissionLine {
     std::string variant; // "F = 8; a = 45"
     std::string note;    // why it was not judged, when it was not
     std::vector<AnswerLine> answers;
+    // A drawn answer over the diagram (PNG), or why it could not be drawn; both empty for
+    // a task without one.
+    std::string drawingPng;
+    std::string drawingProblem;
 };
 
 // The readings of one requested name submitted for a task, with how often each came.

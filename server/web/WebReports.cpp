@@ -8,6 +8,7 @@
 #include "judging/Submission.h"
 #include "platform/Cp1251.h"
 #include "storage/Database.h"
+#include "web/DrawingPicture.h"
 #include "web/Gradebook.h"
 #include "web/GradebookQuery.h"
 #include "web/TaskPicture.h"
@@ -77,15 +78,27 @@ std::vector<AnswerLine> AnswerLines(const BankTask& task, const Database::Result
     const std::vector<std::string> declared = answers::NamesOf(task.variables);
     const auto sent = ReadAnswers(result.payload, task.answerNames);
     const std::vector<std::string> verdicts = VerdictWords(result.verdicts);
-    const bool judged = result.score >= 0 && verdicts.size() == task.answerNames.size();
+    const bool judged =
+        result.score >= 0 && verdicts.size() == static_cast<std::size_t>(task.ScoredRows());
     std::vector<AnswerLine> lines;
     for (std::size_t k = 0; k < task.answerNames.size(); ++k)
         lines.push_back({ShownName(task.answerNames[k]), Reading(sent[k].value_or(""), declared),
                          judged ? verdicts[k] : std::string()});
+    if (task.AsksForDrawing()) {
+        // The drawing's entries as sent, one after another.
+        std::string entries;
+        for (const std::string& entry : ReadDrawingEntries(result.payload, task.answerNames)
+                                            .value_or(std::vector<std::string>{}))
+            entries += (entries.empty() ? "" : "; ") + Cp1251ToUtf8(entry);
+        lines.push_back(
+            {Cp1251ToUtf8(kDrawingRowName), entries, judged ? verdicts.back() : std::string()});
+    }
     return lines;
 }
 
-SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result) {
+// `secret`: the course's, which the student's variant is drawn with again for a drawing.
+SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result,
+                      const std::string& secret) {
     SubmissionLine line{LocalTimeText(result.receivedUtc),
                         result.task,
                         result.attempt,
@@ -95,6 +108,8 @@ SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result) {
                         1,
                         result.variant,
                         {},
+                        {},
+                        {},
                         {}};
     const BankTask* task = bank.Find(platform::Utf8ToCp1251(result.task));
     if (task != nullptr) {
@@ -102,6 +117,13 @@ SubmissionLine LineOf(const TaskBank& bank, const Database::Result& result) {
         if (result.attempt > 0)
             line.factor =
                 AttemptScore(1, result.attempt, AttemptRulesOf(task->attempts, bank.course));
+        if (task->AsksForDrawing() && result.score >= 0) {
+            const TaskVariant variant =
+                VariantOf(*task, secret, platform::Utf8ToCp1251(result.user));
+            const DrawingPicture picture = DrawSubmittedDrawing(variant.task, result.payload);
+            line.drawingPng = picture.png;
+            line.drawingProblem = picture.problem;
+        }
     }
     // A submission stored without judging keeps why in its verdicts.
     if (result.score < 0 || (line.answers.empty() || line.answers[0].verdict.empty()))
@@ -149,8 +171,9 @@ std::string LocalTimeText(const std::string& utcIso) {
 std::vector<SubmissionLine> StudentSubmissions(Database& database, const TaskBank& bank,
                                                const std::string& student) {
     std::vector<SubmissionLine> lines;
+    const std::string secret = database.CourseSecret();
     database.ForEachResult(student, {}, [&](const Database::Result& result) {
-        lines.push_back(LineOf(bank, result));
+        lines.push_back(LineOf(bank, result, secret));
     });
     return lines;
 }
@@ -164,7 +187,7 @@ std::optional<TaskReport> TaskReportOf(Database& database, const TaskBank& bank,
     report.name = taskName;
     report.caption = Cp1251ToUtf8(task->caption);
     report.sheet = SheetName(task->sheetTag);
-    report.maximum = static_cast<int>(task->answerNames.size());
+    report.maximum = task->ScoredRows();
     report.students = StudentNames(database);
     const bool known =
         std::find(report.students.begin(), report.students.end(), student) != report.students.end();

@@ -107,16 +107,22 @@ std::vector<ExpectedObject> Resolved(const std::vector<Expectation>& expected,
     return objects;
 }
 
-FindingLine LineOf(Finding finding, const ExpectedObject& e, const DrawnObject* d) {
+// `index`: of the drawn object in `drawn`, or none for a missing object.
+FindingLine LineOf(Finding finding, const ExpectedObject& e, const std::vector<DrawnObject>& drawn,
+                   std::optional<std::size_t> index) {
     FindingLine line;
     line.finding = finding;
     line.kind = e.kind;
     line.reaction = e.reaction;
     line.placed = e.placed;
     line.at = e.at;
+    line.angle = e.angle;
+    line.ccw = e.ccw;
     line.expectedName = e.name;
-    if (d)
-        line.drawnName = d->name;
+    if (index) {
+        line.drawnName = drawn[*index].name;
+        line.drawn = static_cast<int>(*index);
+    }
     return line;
 }
 
@@ -151,7 +157,7 @@ DrawingJudgement JudgeDrawing(const std::vector<Expectation>& expected,
             if (!used[j] && AtPoint(objects[i], drawn[j], tolerance) &&
                 FitOf(objects[i], drawn[j], tolerance, rules).Whole()) {
                 used[j] = true;
-                lines[i] = LineOf(Finding::Found, objects[i], &drawn[j]);
+                lines[i] = LineOf(Finding::Found, objects[i], drawn, j);
                 ++judgement.matched;
             }
     for (std::size_t i = 0; i < objects.size(); ++i) {
@@ -176,9 +182,9 @@ DrawingJudgement JudgeDrawing(const std::vector<Expectation>& expected,
         }
         if (nearest) {
             used[*nearest] = true;
-            lines[i] = LineOf(bestFit.Fault(), e, &drawn[*nearest]);
+            lines[i] = LineOf(bestFit.Fault(), e, drawn, nearest);
         } else {
-            lines[i] = LineOf(Finding::Missing, e, nullptr);
+            lines[i] = LineOf(Finding::Missing, e, drawn, std::nullopt);
         }
     }
     for (std::optional<FindingLine>& line : lines)
@@ -191,6 +197,7 @@ DrawingJudgement JudgeDrawing(const std::vector<Expectation>& expected,
         line.kind = drawn[j].kind;
         line.at = drawn[j].at;
         line.drawnName = drawn[j].name;
+        line.drawn = static_cast<int>(j);
         judgement.findings.push_back(std::move(line));
         ++judgement.extra;
     }

@@ -19,8 +19,11 @@ struct FindingLine {
     bool reaction = false;
     bool placed = true;
     Point at;                 // the expected point; the drawn one for an extra object
+    double angle = 0;         // the expected force's direction
+    bool ccw = true;          // the expected moment's sense
     std::string expectedName; // notation keys; empty for an extra object
     std::string drawnName;    // empty for a missing object
+    int drawn = -1;           // the drawn object it speaks of; -1 for a missing one
 };
 
 struct DrawingJudgement {

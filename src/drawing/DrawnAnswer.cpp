@@ -191,6 +191,35 @@ std::optional<DrawTolerance> ReadDrawTolerance(std::string_view text) {
     return tolerance;
 }
 
+namespace {
+
+// One object of a drawing, as a line of the tools' file or an entry of the wire.
+DrawnObject ReadDrawnObject(std::string_view line) {
+    const std::vector<std::string_view> f = Fields(line);
+    if (f.size() < 5 || f.size() > 6 || (f[0] != "force" && f[0] != "moment"))
+        throw Unreadable{"expected force X Y ANGLE NAME [MAGNITUDE] or moment X Y "
+                         "ccw|cw NAME [MAGNITUDE]"};
+    DrawnObject object;
+    object.kind = f[0] == "force" ? ObjectKind::Force : ObjectKind::Moment;
+    object.at = {NumberParameter(f[1], "X"), NumberParameter(f[2], "Y")};
+    if (object.kind == ObjectKind::Force)
+        object.angle = NumberParameter(f[3], "ANGLE");
+    else
+        object.ccw = Ccw(f[3]);
+    object.name = NameParameter(f[4]);
+    if (f.size() == 6)
+        object.magnitude = std::string(f[5]);
+    return object;
+}
+
+std::string NumberText(double value) {
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return error == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+} // namespace
+
 DrawingRead ReadDrawingText(std::string_view cp1251) {
     DrawingRead read;
     int lineNumber = 0;
@@ -198,22 +227,8 @@ DrawingRead ReadDrawingText(std::string_view cp1251) {
         ++lineNumber;
         if (line.empty() || line.front() == '#')
             continue;
-        const std::vector<std::string_view> f = Fields(line);
         try {
-            if (f.size() < 5 || f.size() > 6 || (f[0] != "force" && f[0] != "moment"))
-                throw Unreadable{"expected force X Y ANGLE NAME [MAGNITUDE] or moment X Y "
-                                 "ccw|cw NAME [MAGNITUDE]"};
-            DrawnObject object;
-            object.kind = f[0] == "force" ? ObjectKind::Force : ObjectKind::Moment;
-            object.at = {NumberParameter(f[1], "X"), NumberParameter(f[2], "Y")};
-            if (object.kind == ObjectKind::Force)
-                object.angle = NumberParameter(f[3], "ANGLE");
-            else
-                object.ccw = Ccw(f[3]);
-            object.name = NameParameter(f[4]);
-            if (f.size() == 6)
-                object.magnitude = std::string(f[5]);
-            read.objects.push_back(std::move(object));
+            read.objects.push_back(ReadDrawnObject(line));
         } catch (const Unreadable& error) {
             read.problem = "line " + std::to_string(lineNumber) + ": " + error.reason + ": " +
                            platform::Cp1251ToUtf8(line);
@@ -221,6 +236,34 @@ DrawingRead ReadDrawingText(std::string_view cp1251) {
         }
     }
     return read;
+}
+
+DrawingRead ReadDrawnEntries(const std::vector<std::string>& entries) {
+    DrawingRead read;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        try {
+            read.objects.push_back(ReadDrawnObject(entries[k]));
+        } catch (const Unreadable& error) {
+            read.problem = "entry " + std::to_string(k + 1) + ": " + error.reason + ": " +
+                           platform::Cp1251ToUtf8(entries[k].substr(0, 200));
+            read.objects.clear();
+            return read;
+        }
+    }
+    return read;
+}
+
+std::string WriteDrawnEntry(const DrawnObject& object) {
+    std::string entry = object.kind == ObjectKind::Force ? "force " : "moment ";
+    entry += NumberText(object.at.x) + " " + NumberText(object.at.y) + " ";
+    if (object.kind == ObjectKind::Force)
+        entry += NumberText(object.angle);
+    else
+        entry += object.ccw ? "ccw" : "cw";
+    entry += " " + object.name;
+    if (!object.magnitude.empty())
+        entry += " " + object.magnitude;
+    return entry;
 }
 
 } // namespace drawing

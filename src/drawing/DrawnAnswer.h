@@ -87,4 +87,13 @@ struct DrawingRead {
 };
 DrawingRead ReadDrawingText(std::string_view cp1251);
 
+// A drawing as SETRESULTQUEST carries it (ReadDrawingEntries of protocol/ResultItems.h):
+// each entry read as a line of ReadDrawingText. One that cannot be read leaves no object
+// and is told ("entry N: ...").
+DrawingRead ReadDrawnEntries(const std::vector<std::string>& entries);
+
+// The entry (and the tools' line) of a drawn object: "force 150 60 270 F 5", numbers in
+// their shortest form with a decimal point.
+std::string WriteDrawnEntry(const DrawnObject& object);
+
 } // namespace drawing

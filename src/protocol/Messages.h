@@ -97,6 +97,10 @@ inline constexpr std::string_view kFeatureDevice = "device";
 // "history": the server answers GETHISTORY with HISTORY; the client offers "Мои ответы".
 inline constexpr std::string_view kFeatureHistory = "history";
 
+// "drawing": the server sends tasks with a drawn answer (DRAWING in QUEST) and reads the
+// drawing item of SETRESULTQUEST; the client draws forces and moments on the diagram.
+inline constexpr std::string_view kFeatureDrawing = "drawing";
+
 // DEVICE: the token itself, at most kMaxDeviceTokenBytes of Latin letters and digits; a
 // payload that is not one reads as no token ("").
 inline constexpr std::size_t kMaxDeviceTokenBytes = 64;

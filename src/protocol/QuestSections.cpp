@@ -14,6 +14,7 @@ QuestSections ReadQuestSections(std::string_view message) {
     sections.namesDeclared = payload.find("<VARIABLES>") != std::string::npos &&
                              payload.find("</VARIABLES>") != std::string::npos;
     sections.variables = ExtractSection(payload, "VARIABLES");
+    sections.drawing = ExtractSection(payload, "DRAWING") == "1";
     return sections;
 }
 
@@ -27,5 +28,7 @@ std::string BuildQuestMessage(const QuestSections& sections) {
     // server will; a client that does not know the section passes it by.
     if (sections.namesDeclared || !sections.variables.empty())
         payload += WriteSection("VARIABLES", sections.variables);
+    if (sections.drawing)
+        payload += WriteSection("DRAWING", "1");
     return BuildFrame("QUEST", payload);
 }

@@ -15,12 +15,16 @@ struct QuestSections {
     // the names an answer may use sends the section even when there are none, so that the
     // client can tell "no names" from "names not told" (an older server).
     bool namesDeclared = false;
+    // Whether the task asks for a drawn answer as well: a DRAWING section holding "1", sent
+    // only to a client that named "drawing" in its FEATURES. What a right drawing holds is
+    // never sent.
+    bool drawing = false;
 };
 
 // Reads the payload of a whole QUEST message (everything after its first ">"), taking the
-// sections in the order NAME, QUEST, IMAGE, REQUEST, ANIMATE, VARIABLES.
+// sections in the order NAME, QUEST, IMAGE, REQUEST, ANIMATE, VARIABLES, DRAWING.
 QuestSections ReadQuestSections(std::string_view message);
 
 // The QUEST message that carries the sections; VARIABLES goes when it has names or the
-// names are declared.
+// names are declared; DRAWING when the task asks for a drawn answer.
 std::string BuildQuestMessage(const QuestSections& sections);

@@ -246,6 +246,20 @@ TEST(DrawingJudgeTest, ProblemsOfTheSectionAndTheDrawing) {
     };
     for (const auto& c : drawings)
         EXPECT_EQ(ReadDrawingText(c.text).problem, c.problem) << c.text;
+
+    // The wire's entries: a drawing written and read back is the same drawing; one entry
+    // that cannot be read leaves none.
+    const DrawingRead read = ReadDrawingText("force 150.5 60 270 F -F/2\nmoment 1 2 cw M!A");
+    std::vector<std::string> entries;
+    for (const DrawnObject& object : read.objects)
+        entries.push_back(WriteDrawnEntry(object));
+    EXPECT_EQ(entries,
+              (std::vector<std::string>{"force 150.5 60 270 F -F/2", "moment 1 2 cw M!A"}));
+    EXPECT_EQ(ReadDrawnEntries(entries).objects.size(), 2u);
+    entries.push_back("force 1 2 up F");
+    const DrawingRead bad = ReadDrawnEntries(entries);
+    EXPECT_EQ(bad.problem, "entry 3: ANGLE is not a number: up: force 1 2 up F");
+    EXPECT_TRUE(bad.objects.empty());
 }
 
 } // namespace

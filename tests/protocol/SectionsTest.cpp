@@ -56,6 +56,11 @@ TEST(SectionsTest, AQuestMessageCarriesEverySectionOfTheTask) {
     EXPECT_EQ(still.find("ANIMATE"), std::string::npos);
     EXPECT_EQ(ReadQuestSections(still).request, "R");
     EXPECT_FALSE(ReadQuestSections(still).namesDeclared) << "an older server's task";
+    EXPECT_EQ(still.find("DRAWING"), std::string::npos);
+    QuestSections drawn = task;
+    drawn.drawing = true;
+    EXPECT_TRUE(ReadQuestSections(BuildQuestMessage(drawn)).drawing);
+    EXPECT_FALSE(read.drawing);
     EXPECT_TRUE(read.namesDeclared);
 
     // A task that declares no names says so with an empty section.
@@ -81,4 +86,30 @@ TEST(SectionsTest, SubmittedAnswersReadBackByTheirNames) {
     EXPECT_EQ(ReadAnswers("", {"a"}), (Answers{std::nullopt}));
     EXPECT_EQ(WriteResultPayload({}), "");
     EXPECT_EQ(NameFieldText("R!B"), " R!B @=");
+}
+
+// A drawn answer goes after the rows as " @DRAW=" and its entries: the last row ends where
+// it starts, an empty drawing is still told, and a flood of entries is cut.
+TEST(SectionsTest, TheDrawingItemFollowsTheRows) {
+    using Answers = std::vector<std::optional<std::string>>;
+    using Entries = std::optional<std::vector<std::string>>;
+    const std::vector<std::string> names = {"X!A", "Y"};
+    const std::string payload =
+        WriteResultPayload({{"X!A", "1"}, {"Y", "2"}},
+                           std::vector<std::string>{"force 1 2 90 F", "moment 3 4 cw M 5"});
+    EXPECT_EQ(payload, " X!A @=1; Y @=2; @DRAW=force 1 2 90 F;moment 3 4 cw M 5;");
+    EXPECT_EQ(ReadAnswers(payload, names), (Answers{"1", "2"}));
+    EXPECT_EQ(ReadDrawingEntries(payload, names),
+              (Entries{{"force 1 2 90 F", "moment 3 4 cw M 5"}}));
+    EXPECT_EQ(ReadDrawingEntries(" X!A @=1; Y @=2;", names), std::nullopt);
+    const std::string empty = WriteResultPayload({{"X!A", "1"}}, std::vector<std::string>{});
+    EXPECT_EQ(ReadAnswers(empty, names), (Answers{"1", std::nullopt}));
+    EXPECT_EQ(ReadDrawingEntries(empty, names), (Entries{std::vector<std::string>{}}));
+    EXPECT_EQ(ReadDrawingEntries(" @DRAW=;;force 1 2 0 F", {}), (Entries{{"force 1 2 0 F"}}));
+    // The opener inside a row's answer is part of the answer when a later row follows.
+    EXPECT_EQ(ReadAnswers(" X!A @=a @DRAW=b; Y @=2;", names), (Answers{"a @DRAW=b", "2"}));
+    std::string flood(" @DRAW=");
+    for (int i = 0; i < 1000; ++i)
+        flood += "force 0 0 0 F;";
+    EXPECT_EQ(ReadDrawingEntries(flood, {})->size(), kMaxDrawingEntries);
 }

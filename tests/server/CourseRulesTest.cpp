@@ -34,12 +34,12 @@ TEST(AttemptsTest, ScoresFallByThePenaltyNeverBelowZeroAndTheBestCounts) {
     EXPECT_DOUBLE_EQ(AttemptScore(3, 5, {0, 40}), 0); // 1 − 0.4 × 4 is below zero
     const Standing standing = StandingOf({{2}, {1}, {3}}, rules);
     EXPECT_EQ(standing.attemptsUsed, 3);
-    EXPECT_EQ(standing.bestCorrect, 3);
+    EXPECT_EQ(standing.bestCredited, 3);
     EXPECT_DOUBLE_EQ(standing.bestScore, 2.4);
     // A better count later can still lose to an earlier one at a steep penalty.
-    EXPECT_EQ(StandingOf({{2}, {3}}, {0, 50}).bestCorrect, 2);
+    EXPECT_EQ(StandingOf({{2}, {3}}, {0, 50}).bestCredited, 2);
     // Attempts beyond the limit count for nothing.
-    EXPECT_EQ(StandingOf({{0}, {0}, {3}}, {2, 0}).bestCorrect, 0);
+    EXPECT_EQ(StandingOf({{0}, {0}, {3}}, {2, 0}).bestCredited, 0);
     EXPECT_TRUE(AttemptsLeft({{1}}, {2, 0}));
     EXPECT_FALSE(AttemptsLeft({{1}, {1}}, {2, 0}));
     EXPECT_TRUE(AttemptsLeft(std::vector<Attempt>(500), {}));

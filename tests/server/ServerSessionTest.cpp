@@ -5,6 +5,7 @@
 #include "diagram/DiagramDocument.h"
 #include "platform/Cp1251.h"
 #include "platform/RecordingCanvas.h"
+#include "protocol/QuestSections.h"
 #include "protocol/Sections.h"
 #include "support/MemorySessionHost.h"
 
@@ -92,7 +93,7 @@ TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
 
     // The client's FEATURES, before a login too, are answered with nothing; a client that
     // named "bye" is told goodbye with BYE, any other with a MESSAGE.
-    EXPECT_EQ(ServerSession::Greeting(), "<FEATURES:18>bye;device;history");
+    EXPECT_EQ(ServerSession::Greeting(), "<FEATURES:26>bye;device;history;drawing");
     const std::string text = Utf8ToCp1251("Сервер остановлен.");
     EXPECT_EQ(session.Farewell("stopping", "Сервер остановлен."), WriteText(text));
     EXPECT_EQ(session.Receive("<FEATURES:15>history;bye;x=1"), "");
@@ -386,4 +387,70 @@ TEST(ServerSessionTest, AStudentReadsTheirOwnHistoryAsTheCourseAllows) {
     session.Receive("<LOGIN:10>Guest;wuzo");
     EXPECT_EQ(session.Receive(BuildFrame("GETHISTORY", "k1")), "");
     EXPECT_EQ(session.FramesAnswered(), 2);
+}
+
+// A task with a drawn answer is listed to a client that cannot draw with "(нужен новый
+// клиент)" and not opened for it; a client that named "drawing" gets it with DRAWING, and
+// its drawing is judged after the rows as one more row, credited with its score.
+TEST(ServerSessionTest, ADrawnAnswerIsJudgedAsOneMoreRowForAClientThatDraws) {
+    TaskBank bank;
+    bank.tasks.push_back(ParseTaskFile(
+        "<CAPTION>Балка</CAPTION><IMAGE>TEXT(45,65,\"A\");</IMAGE><REQUEST>R!A;</REQUEST>"
+        "<ANSWER>F/2;</ANSWER><PARAMETERS>F = 8;</PARAMETERS><ATTEMPTS>10</ATTEMPTS>"
+        "<DRAW>FORCE(50, 60, 90, R!A, F/2, either); FORCE(150, 60, 270, F);</DRAW>",
+        "<STATICA>", "d1"));
+    MemorySessionHost host = GuestHost();
+    {
+        ServerSession old(bank, host);
+        old.Receive("<LOGIN:10>Guest;wuzo");
+        EXPECT_NE(
+            Cp1251ToUtf8(old.Receive(WriteTaskListRequest())).find("Балка (нужен новый клиент)"),
+            std::string::npos);
+        EXPECT_NE(Cp1251ToUtf8(ReadPayload(old.Receive(BuildFrame("GETQUEST", "d1"))))
+                      .find("нужен новый клиент"),
+                  std::string::npos);
+    }
+    const struct {
+        const char* payload;
+        const char* verdicts; // as stored
+        double credited;      // of 2 rows
+        const char* told;     // a line of the reply
+    } cases[] = {
+        {" R!A @=4; @DRAW=force 50 60 90 R!A 4;force 150 60 270 F;", "R_A: верно; рисунок: верно",
+         2, "рисунок: верно"},
+        {" R!A @=4; @DRAW=force 52 58 92 R_A 8/2;force 150 60 270 F;", "R_A: верно; рисунок: верно",
+         2, "Верно 2 из 2"},
+        {" R!A @=4; @DRAW=force 50 60 90 R_A;force 150 60 270 F;", "R_A: верно; рисунок: неверно",
+         1.5, "неверная величина: R_A в точке A"},
+        // The reaction drawn the other way round with its magnitude negative is right too.
+        {" R!A @=4; @DRAW=force 50 60 270 R!A -4;force 150 60 270 F;", "R_A: верно; рисунок: верно",
+         2, "рисунок: верно"},
+        {" R!A @=4; @DRAW=force 50 60 90 R!A 4;", "R_A: верно; рисунок: неверно", 1.5,
+         "рисунок: неверно — нет силы F в точке (150, 60) (засчитано 0,5)"},
+        {" R!A @=4; @DRAW=force 150 60 270 F;", "R_A: верно; рисунок: неверно", 1.5,
+         "нет силы R_A в точке A"},
+        {" R!A @=3; @DRAW=force 50 60 90 R!A 4;force 150 60 270 F;force 90 60 0 P;",
+         "R_A: неверно; рисунок: неверно", 0.5, "лишняя сила в точке (90, 60) (засчитано 0,5)"},
+        {" R!A @=4;", "R_A: верно; рисунок: не принято", 1,
+         "рисунок: не принято — ничего не нарисовано"},
+        {" R!A @=4; @DRAW=force 50 60 up R!A;", "R_A: верно; рисунок: не принято", 1,
+         "рисунок: не принято — рисунок не прочитан"},
+    };
+    ServerSession session(bank, host);
+    session.Receive(BuildFrame("FEATURES", "drawing") + "<LOGIN:10>Guest;wuzo");
+    const std::string quest = session.Receive(BuildFrame("GETQUEST", "d1"));
+    EXPECT_TRUE(ReadQuestSections(quest).drawing);
+    EXPECT_EQ(quest.find("FORCE"), std::string::npos) << "what a right drawing holds stays";
+    for (const auto& c : cases) {
+        const std::string reply =
+            Cp1251ToUtf8(ReadPayload(session.Receive(WriteSubmission(c.payload))));
+        EXPECT_NE(reply.find(c.told), std::string::npos) << c.payload << "\n" << reply;
+        const SubmissionRecord& stored = host.submissions.back();
+        EXPECT_EQ(Cp1251ToUtf8(stored.verdicts), c.verdicts) << c.payload;
+        EXPECT_DOUBLE_EQ(stored.credited, c.credited) << c.payload;
+        EXPECT_EQ(stored.total, 2) << c.payload;
+    }
+    // The list's standing counts the drawing as a row: the best attempt was full.
+    EXPECT_NE(Cp1251ToUtf8(session.Receive(WriteTaskListRequest())).find("Балка — решено"),
+              std::string::npos);
 }

@@ -230,7 +230,7 @@ void ExerciseGroupedStore(const std::string& location) {
     db.SetTimeExtension("Orlov", 15);
     const Database::Admission admission = db.ReadAdmission("Orlov", "g2", t, 3000, 2);
     EXPECT_EQ(admission.waitMs, 0);
-    EXPECT_EQ(admission.attempts, (std::vector<int>{1, 1}));
+    EXPECT_EQ(admission.attempts, (std::vector<double>{1, 1}));
     EXPECT_EQ(admission.extensionMinutes, 15);
     EXPECT_EQ(db.Results("Orlov", "g2").size(), 3u);
     EXPECT_EQ(db.JudgedAttempts("Orlov", "g2")["g2"].size(), 2u);
@@ -433,7 +433,7 @@ void ExerciseUpgradeInPlace(const std::string& location) {
     Database db(location);
     // The judged attempts are those that were before: the first row's only.
     EXPECT_EQ(db.JudgedAttempts("Иванов"),
-              (std::map<std::string, std::vector<int>>{{"Балка-1", {2}}}));
+              (std::map<std::string, std::vector<double>>{{"Балка-1", {2}}}));
     std::vector<Database::Result> rows = db.Results();
     ASSERT_EQ(rows.size(), 5u);
     // score, total (the task's answers where the verdicts list them), credited, counted
@@ -457,7 +457,8 @@ void ExerciseUpgradeInPlace(const std::string& location) {
     EXPECT_EQ(rows.back().credited, 1.5);
     EXPECT_TRUE(rows.back().counted);
     EXPECT_EQ(rows[0].total, 3);
-    EXPECT_EQ(again.JudgedAttempts("Иванов")["Балка-1"], (std::vector<int>{2, 2}));
+    // The attempts stand by what they were credited.
+    EXPECT_EQ(again.JudgedAttempts("Иванов")["Балка-1"], (std::vector<double>{2, 1.5}));
 }
 
 } // namespace

@@ -32,8 +32,9 @@ TEST(SubmissionPipelineTest, AStuckJudgementIsCutByItsBudgetAndHoldsUpNobodyElse
             verdict.judged = true;
             answers::Judgement right;
             right.verdict = answers::Verdict::Right;
-            verdict.answers.push_back({"a", request.payload, right});
+            verdict.answers.push_back({"a", request.payload, right, false, {}, 1});
             verdict.correctCount = 1;
+            verdict.credited = 1;
             verdict.attemptCount = 1;
             return verdict;
         });

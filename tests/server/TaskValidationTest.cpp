@@ -53,7 +53,9 @@ TEST(TaskValidationTest, ASoundTaskWithVariantsAndTestsPasses) {
     EXPECT_TRUE(problems.empty()) << Joined(problems);
     // The drawn answer's sections are sections like the others.
     Sections drawn;
-    drawn.notes = "<DRAW>FORCE(10, 10, 90, F);</DRAW><DRAWTOL>10; 5</DRAWTOL>";
+    drawn.notes = "<DRAW>FORCE({F}, 10, 90, F, F/2);</DRAW><DRAWTOL>10; 5</DRAWTOL>";
+    drawn.tests += "DRAW = force {F} 10 90 F F/2 -> верно\nDRAW = force {F} 10 90 F F -> неверно\n"
+                   "DRAW = force 100 10 90 F; -> неверно\nDRAW = -> не принято\n";
     EXPECT_TRUE(ValidateTask(drawn.Task(), 2, &measure).empty())
         << Joined(ValidateTask(drawn.Task(), 2, &measure));
     // A Greek letter both alphabets show alike is no warning.
@@ -114,6 +116,24 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
          "DRAW: statement not understood: FORCE(1,2,90)"},
         {"empty DRAW", [](Sections& s) { s.notes = "<DRAW>;</DRAW>"; },
          "DRAW lists no force and no moment"},
+        {"a magnitude that does not evaluate",
+         [](Sections& s) { s.notes = "<DRAW>FORCE(10, 10, 90, F, sqrt(-F));</DRAW>"; },
+         "DRAW F: the magnitude sqrt(-("},
+        {"a drawing test that fails",
+         [](Sections& s) {
+             s.notes = "<DRAW>FORCE(10, 10, 90, F);</DRAW>";
+             s.tests += "DRAW = force 10 10 270 F -> верно\n";
+         },
+         "TESTS: DRAW = force 10 10 270 F -> верно: got \"неверно\" (неверное направление: F"},
+        {"an unreadable drawing test",
+         [](Sections& s) {
+             s.notes = "<DRAW>FORCE(10, 10, 90, F);</DRAW>";
+             s.tests += "DRAW = force 10 10 up F -> верно\n";
+         },
+         "the drawing cannot be read: entry 1: ANGLE is not a number: up"},
+        {"a drawing test without DRAW",
+         [](Sections& s) { s.tests += "DRAW = force 1 1 0 F -> верно"; },
+         "TESTS: DRAW = force 1 1 0 F -> верно: the task has no DRAW section"},
         {"bad DRAWTOL",
          [](Sections& s) {
              s.notes = "<DRAW>FORCE(10, 10, 90, F);</DRAW><DRAWTOL>10; 95</DRAWTOL>";

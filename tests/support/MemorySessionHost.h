@@ -34,7 +34,7 @@ public:
         SubmissionRecord record = RecordOf(request, outcome);
         if (record.counted) {
             students[request.user].attempts[request.task->name].push_back(
-                {outcome.verdict.correctCount});
+                {outcome.verdict.credited});
             outcome.attempt =
                 static_cast<int>(students[request.user].attempts[request.task->name].size());
         }

@@ -330,4 +330,30 @@ TEST(TaskToolTest, JudgeDrawingReportsEachObjectAndExitsWithTheVerdict) {
         ++statuses[status];
     }
     EXPECT_EQ(statuses.size(), 2u);
+
+    // preview --solution draws the right drawing over the diagram, and only where the task
+    // has one.
+    const QString beamFile = WriteTask(dir,
+                                       "<IMAGE>HEIGHT(120);WIDTH(300);LINE(50,60,250,60)"
+                                       "</IMAGE><DRAW>FORCE(50,60,90,R!A);"
+                                       "MOMENT(150,60,cw,M);</DRAW>",
+                                       "beam.task");
+    const QString plain = dir.filePath("plain.png");
+    const QString solved = dir.filePath("solved.png");
+    ASSERT_EQ(RunTool({"preview", beamFile, plain}).exitCode, 0);
+    const ProgramRun solution = RunTool({"preview", beamFile, solved, "--solution"});
+    ASSERT_EQ(solution.exitCode, 0) << solution.err;
+    const QImage before(plain);
+    const QImage after(solved);
+    ASSERT_EQ(before.size(), after.size());
+    int changed = 0;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            changed += before.pixel(x, y) != after.pixel(x, y);
+    EXPECT_GT(changed, 100);
+    const ProgramRun none =
+        RunTool({"preview", WriteTask(dir, task, "plain.task"), plain, "--solution"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.err.find("the task has no DRAW section"), std::string::npos) << none.err;
+    EXPECT_EQ(RunTool({"preview", beamFile, solved, "--solution", "--solution"}).exitCode, 64);
 }

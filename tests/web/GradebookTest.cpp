@@ -1,16 +1,20 @@
 // The gradebook's table and its CSV, from attempts handed in and from a real store.
 
 #include "web/Gradebook.h"
+#include "course/TaskVariant.h"
 #include "judging/Submission.h"
 #include "judging/SubmissionOutcome.h"
 #include "platform/Cp1251.h"
 #include "storage/Database.h"
+#include "web/DrawingPicture.h"
 #include "web/GradebookCache.h"
 #include "web/GradebookCsv.h"
 #include "web/GradebookQuery.h"
 #include "web/StatisticsQuery.h"
 #include "web/WebPages.h"
 
+#include <QColor>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -57,7 +61,7 @@ TEST(GradebookTest, BestScoreUnderTheTaskRulesAndTotals) {
     EXPECT_EQ(book.rows[0].student, "Иванов");
     const GradebookCell& balka = book.rows[0].cells[0];
     EXPECT_EQ(balka.attemptsUsed, 3);
-    EXPECT_EQ(balka.bestCorrect, 3);
+    EXPECT_EQ(balka.bestCredited, 3);
     EXPECT_NEAR(balka.best, 2.7, 1e-9);
     EXPECT_EQ(book.rows[0].cells[1].attemptsUsed, 0);
     EXPECT_NEAR(book.rows[1].total, 2, 1e-9);
@@ -73,7 +77,7 @@ TEST(GradebookTest, BestScoreUnderTheTaskRulesAndTotals) {
               std::string::npos)
         << html;
     EXPECT_NE(html.find("<td class=\"full\" data-v=\"2\">2/2"), std::string::npos);
-    SubmissionLine second{"07.12.2026 10:00:00", "Балка-1", 2, 3, 3, 3, 0.9, {}, {}, {}};
+    SubmissionLine second{"07.12.2026 10:00:00", "Балка-1", 2, 3, 3, 3, 0.9, {}, {}, {}, {}, {}};
     EXPECT_NE(StudentPage(frame, "Иванов", {second})
                   .find("попытка 2 · верно 3 из 3 · засчитано 2,7 (90 %)"),
               std::string::npos);
@@ -127,6 +131,7 @@ TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
         record.payload = "x";
         record.score = score;
         record.total = total;
+        record.credited = score;
         record.counted = attempt;
         db.StoreSubmission(record);
     };
@@ -237,4 +242,29 @@ TEST(GradebookTest, ItemStatisticsAsWorkedOutByHand) {
                                            "students;40\r\nalpha;\r\n",
                                            0),
               0u);
+}
+
+// A submitted drawing is drawn over its diagram in the judge's colours: the force found
+// in green, the extra one in red, the missing one in red where it belongs.
+TEST(GradebookTest, ASubmittedDrawingIsDrawnInTheJudgesColours) {
+    const BankTask task =
+        ParseTaskFile("<IMAGE>HEIGHT(120);WIDTH(200);</IMAGE><DRAW>FORCE(50, 60, 90, F); "
+                      "FORCE(150, 60, 270, P);</DRAW>",
+                      "<STATICA>", "d1");
+    const TaskVariant variant = VariantOf(task, "secret", "student");
+    const DrawingPicture picture =
+        DrawSubmittedDrawing(variant.task, " @DRAW=force 50 60 90 F;force 100 60 0 Q;");
+    ASSERT_TRUE(picture.problem.empty()) << picture.problem;
+    const QImage image = QImage::fromData(QByteArray::fromStdString(picture.png));
+    ASSERT_EQ(image.size(), QSize(200, 120));
+    const auto colourAt = [&](int x, int y) { return QColor(image.pixel(x, y)); };
+    EXPECT_GT(colourAt(50, 40).green(), 120);
+    EXPECT_LT(colourAt(50, 40).red(), 60);
+    EXPECT_GT(colourAt(120, 60).red(), 150);
+    EXPECT_LT(colourAt(120, 60).green(), 60);
+    int red = 0; // the missing force, dashed, down from (150, 60)
+    for (int y = 62; y < 100; ++y)
+        red += colourAt(150, y).red() > 150 && colourAt(150, y).green() < 60;
+    EXPECT_GT(red, 10);
+    EXPECT_FALSE(DrawSubmittedDrawing(variant.task, " @DRAW=force 1 2 up F;").problem.empty());
 }

@@ -120,6 +120,7 @@ protected:
         record.verdicts = Utf8ToCp1251("X_A: верно; Y_A: неверно; R_B: верно");
         record.score = 2;
         record.total = 3;
+        record.credited = 2;
         db.StoreSubmission(record);
         // Judged as a student's submission is: two answers right, the third not read.
         ASSERT_TRUE(db.AddAccount("Петров", password::Hash("student")));

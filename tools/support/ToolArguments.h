@@ -18,7 +18,9 @@ struct ToolArguments {
     std::string Option(std::string_view name, std::string otherwise = {}) const;
 };
 
-// Reads argv[first..argc). Nothing when an option is not among `known`, has no value or
-// is given twice: the caller shows its usage.
+// Reads argv[first..argc). Nothing when an option is not among `known` or `flags`, one of
+// `known` has no value, or any is given twice: the caller shows its usage. A flag takes no
+// value; given, it is among the options with an empty one.
 std::optional<ToolArguments> ReadToolArguments(int argc, char** argv, int first,
-                                               std::initializer_list<std::string_view> known);
+                                               std::initializer_list<std::string_view> known,
+                                               std::initializer_list<std::string_view> flags = {});

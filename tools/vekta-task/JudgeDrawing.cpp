@@ -1,8 +1,8 @@
 #include "JudgeDrawing.h"
 
 #include "StudentTask.h"
+#include "judging/TaskJudging.h"
 #include "ToolArguments.h"
-#include "course/VariantText.h"
 
 #include "drawing/DrawingJudge.h"
 #include "drawing/DrawnAnswer.h"
@@ -57,19 +57,8 @@ int JudgeDrawingCommand(int argc, char** argv) {
         return Unreadable(read.error);
     const TaskVariant& variant = read.task->variant;
     const BankTask& task = variant.task;
-    if (task.draw.empty())
+    if (!task.AsksForDrawing())
         return Unreadable("the task has no DRAW section");
-    drawing::DrawSection section = drawing::ReadDrawSection(task.draw);
-    if (!section.problems.empty())
-        return Unreadable(section.problems.front());
-    const std::optional<drawing::DrawTolerance> tolerance =
-        drawing::ReadDrawTolerance(task.drawTolerance);
-    if (!tolerance)
-        return Unreadable("DRAWTOL is not a position in pixels and an angle in degrees: " +
-                          platform::Cp1251ToUtf8(task.drawTolerance));
-    for (drawing::Expectation& expectation : section.expected)
-        for (drawing::ExpectedObject& object : expectation.objects)
-            object.magnitude = WithParameterValues(object.magnitude, variant.values);
     const std::string& path = arguments->words[1];
     const std::optional<std::string> text = ReadText(path);
     if (!text)
@@ -77,8 +66,10 @@ int JudgeDrawingCommand(int argc, char** argv) {
     const drawing::DrawingRead drawn = drawing::ReadDrawingText(platform::Utf8ToCp1251(*text));
     if (!drawn.problem.empty())
         return Unreadable(path + ": " + drawn.problem);
-    const drawing::DrawingJudgement judgement = drawing::JudgeDrawing(
-        section.expected, drawn.objects, *tolerance, {task.variables, task.tolerance});
+    const TaskDrawingJudgement judged = JudgeTaskDrawing(task, drawn.objects);
+    if (!judged.problem.empty())
+        return Unreadable(judged.problem);
+    const drawing::DrawingJudgement& judgement = judged.judgement;
     std::cout << drawing::ToolReport(judgement);
     return ExitStatus(judgement.verdict);
 }

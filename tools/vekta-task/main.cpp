@@ -1,5 +1,6 @@
 // vekta-task: shows and checks a task file of the reference server's bank.
 //   vekta-task preview FILE.task OUT.png [--width W] [--student NAME] [--db LOCATION] [--scale R]
+//                      [--solution]
 //   vekta-task check FILE.task|FOLDER... [--variants N]
 //   vekta-task variants FILE.task [--count N] [--db LOCATION]
 //   vekta-task judge-drawing FILE.task DRAWING [--student NAME] [--db LOCATION]
@@ -9,7 +10,8 @@
 // database at LOCATION (only read, never made), so it is exactly what that student sees;
 // without --db with the preview secret, so previews are reproducible. Without --student it
 // is the first variant that variants lists. With --scale R it is drawn as a screen of device
-// pixel ratio R shows it, R times as many pixels each way (R in (0, 4], 1 by default). A diagram
+// pixel ratio R shows it, R times as many pixels each way (R in (0, 4], 1 by default). With
+// --solution a right drawing (the task's DRAW in that variant) is drawn over the diagram. A diagram
 // the client cannot read is reported on stderr, the picture is still written and the exit status
 // is 1. check runs the server's own validation over N variants (50 by default) of each task file
 // given and of each .task file in the folders given: it writes one line on stderr per problem
@@ -35,6 +37,7 @@
 #include "app/TaskView.h"
 #include "course/CourseConfig.h"
 #include "course/VariantSeed.h"
+#include "drawing/SolutionImage.h"
 #include "storage/CourseRecords.h"
 #include "validation/AuthorTests.h"
 #include "validation/TaskValidation.h"
@@ -80,7 +83,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 int Usage() {
     std::cerr << "usage: vekta-task preview FILE.task OUT.png [--width W] [--student NAME] "
-                 "[--db LOCATION] [--scale R]\n"
+                 "[--db LOCATION] [--scale R] [--solution]\n"
                  "       vekta-task check FILE.task|FOLDER... [--variants N]\n"
                  "       vekta-task variants FILE.task [--count N] [--db LOCATION]\n"
                  "       vekta-task judge-drawing FILE.task DRAWING [--student NAME] "
@@ -268,7 +271,7 @@ int Preview(int argc, char** argv) {
     if (!scale)
         return kUsage;
     const std::optional<ToolArguments> arguments =
-        ReadToolArguments(argc, argv, 2, {"--width", "--student", "--db"});
+        ReadToolArguments(argc, argv, 2, {"--width", "--student", "--db"}, {"--solution"});
     if (!arguments || arguments->words.size() != 2)
         return Usage();
     UseOffscreenScreen();
@@ -289,7 +292,19 @@ int Preview(int argc, char** argv) {
         Complain(read.error);
         return 1;
     }
-    const TaskPreview preview = PreviewTask(read.task->sections, width);
+    QuestSections sections = read.task->sections;
+    if (arguments->Has("--solution")) {
+        const BankTask& task = read.task->variant.task;
+        if (!task.AsksForDrawing()) {
+            Complain("the task has no DRAW section");
+            return 1;
+        }
+        const std::size_t last = sections.image.find_last_not_of(" \t\r\n");
+        if (last != std::string::npos && sections.image[last] != ';')
+            sections.image += ';'; // the author's last statement ends before the solution's
+        sections.image += drawing::SolutionStatements(task.drawing.expected);
+    }
+    const TaskPreview preview = PreviewTask(sections, width);
     const std::string& png = arguments->words[1];
     if (!preview.picture.save(QString::fromLocal8Bit(png.c_str()), "PNG")) {
         Complain("cannot write " + png);
