@@ -1,14 +1,11 @@
 #include "web/DrawingPicture.h"
 
-#include "judging/TaskJudging.h"
 #include "answers/Read.h"
-#include "diagram/DrawingContext.h"
 #include "drawing/SolutionImage.h"
-#include "platform/QtCanvas.h"
+#include "judging/TaskJudging.h"
 #include "protocol/ResultItems.h"
-#include "tasklayout/QuestImage.h"
+#include "web/TaskPicture.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,7 +15,6 @@
 
 namespace {
 
-constexpr platform::Color kPaneColor = platform::Rgb(240, 240, 240);
 const QColor kRight(0, 150, 0);
 const QColor kWrong(210, 0, 0);
 constexpr int kMomentRadius = 18;
@@ -107,26 +103,12 @@ DrawingPicture DrawSubmittedDrawing(const BankTask& task, const std::string& pay
         picture.problem = judged.problem;
         return picture;
     }
-    std::string script = task.image;
-    const QuestImageHeader header = ReadQuestImageHeader(script);
-    QImage image(header.size.width, header.size.height, QImage::Format_RGB32);
+    DiagramImage diagram = DrawTaskDiagram(task.image);
     {
-        diagram::DrawingContext context;
-        diagram::InitContext(context);
-        platform::QtCanvas canvas(&image);
-        DrawQuestImage(context, canvas, header.size, script, kPaneColor);
-    }
-    {
-        QPainter painter(&image);
+        QPainter painter(&diagram.image);
         DrawFindings(painter, judged.judgement, drawn.objects);
     }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
+    if (!WritePng(diagram.image, picture.png))
         picture.problem = "рисунок не удалось записать в PNG";
-        return picture;
-    }
-    picture.png = png.toStdString();
     return picture;
 }

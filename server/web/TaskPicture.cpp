@@ -101,23 +101,42 @@ void DrawAnswerRows(QPainter& painter, const std::vector<std::string>& names,
 
 } // namespace
 
-TaskPicture DrawTaskPicture(const BankTask& task, int width) {
-    TaskPicture picture;
-    const QImage statement = StatementImage(task.quest, width);
-    std::string script = task.image;
+DiagramImage DrawTaskDiagram(const std::string& cp1251Image) {
+    std::string script = cp1251Image;
     const QuestImageHeader header = ReadQuestImageHeader(script);
-    QImage diagramImage(header.size.width, header.size.height, QImage::Format_RGB32);
+    DiagramImage diagram{QImage(header.size.width, header.size.height, QImage::Format_RGB32), {}};
     {
         diagram::DrawingContext context;
         diagram::InitContext(context);
-        platform::QtCanvas canvas(&diagramImage);
-        picture.problem = DrawQuestImage(context, canvas, header.size, script, kPaneColor);
+        platform::QtCanvas canvas(&diagram.image);
+        diagram.problem = DrawQuestImage(context, canvas, header.size, script, kPaneColor);
     }
     if (!header.error.empty())
-        picture.problem = header.error;
-    picture.problem = platform::Cp1251ToUtf8(picture.problem);
+        diagram.problem = header.error;
+    diagram.problem = platform::Cp1251ToUtf8(diagram.problem);
+    return diagram;
+}
 
-    const QuestImagePlace place = PlaceQuestImage(width, statement.height(), header.size);
+bool WritePng(const QImage& image, std::string& png) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return false;
+    png = bytes.toStdString();
+    return true;
+}
+
+TaskPicture DrawTaskPicture(const BankTask& task, int width) {
+    TaskPicture picture;
+    const QImage statement = StatementImage(task.quest, width);
+    const DiagramImage diagram = DrawTaskDiagram(task.image);
+    picture.problem = diagram.problem;
+    const QImage& diagramImage = diagram.image;
+    diagram::DiagramSize size;
+    size.width = diagramImage.width();
+    size.height = diagramImage.height();
+    const QuestImagePlace place = PlaceQuestImage(width, statement.height(), size);
     const RowsPlace rows = PlaceRows(task.answerNames, width, place.pictureHeight);
     QImage whole(width, rows.bottom, QImage::Format_RGB32);
     whole.fill(platform::ToQColor(kPaneColor));
@@ -127,13 +146,7 @@ TaskPicture DrawTaskPicture(const BankTask& task, int width) {
         painter.drawImage(place.x, place.y, diagramImage);
         DrawAnswerRows(painter, task.answerNames, rows);
     }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!whole.save(&buffer, "PNG")) {
+    if (!WritePng(whole, picture.png))
         picture.problem = "рисунок не удалось записать в PNG";
-        return picture;
-    }
-    picture.png = png.toStdString();
     return picture;
 }

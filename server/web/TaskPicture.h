@@ -2,6 +2,8 @@
 
 #include "course/TaskBank.h"
 
+#include <QImage>
+
 #include <string>
 
 // A task as its student sees it in the task view: the statement wrapped at the pane's
@@ -17,3 +19,14 @@ struct TaskPicture {
 inline constexpr int kTaskPictureWidth = 600;
 
 TaskPicture DrawTaskPicture(const BankTask& task, int width = kTaskPictureWidth);
+
+// A task's diagram alone, as the task view draws it; `problem` (UTF-8) says why the
+// drawing stopped, empty when it did not.
+struct DiagramImage {
+    QImage image;
+    std::string problem;
+};
+DiagramImage DrawTaskDiagram(const std::string& cp1251Image);
+
+// The picture written as PNG, into `png`; false when it cannot be.
+bool WritePng(const QImage& image, std::string& png);
