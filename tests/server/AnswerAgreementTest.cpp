@@ -1,7 +1,8 @@
 // The author's tool and the server agree: every row of a table of reference, answer and
 // declared names is judged by `vekta-formula judge` and, as a task of its own, by the
 // real server over a socket, and both give the row's verdict. The shipped bank's
-// reference answers are rows too, each judged right against itself.
+// reference answers are rows too, each judged right against itself. So does every drawing
+// of a table: `vekta-task judge-drawing` and the server, to a client that draws.
 
 #include "ProgramRun.h"
 #include "ServerProcess.h"
@@ -244,5 +245,72 @@ TEST(AnswerAgreementTest, TheToolReadsAndReportsAsTheServerDoes) {
         EXPECT_EQ(run.err.substr(0, run.err.find('\n')),
                   "vekta-formula: --zero-tolerance wants a number above 0 and at most 1e6, not \"" +
                       std::string(zero) + "\"");
+    }
+}
+
+// A drawing as the tool reads it (a line each) and as the wire carries it (";"-ended).
+TEST(AnswerAgreementTest, TheToolAndTheServerGiveEveryDrawingItsVerdict) {
+    const struct {
+        const char* drawing; // one object a line
+        const char* verdict;
+    } drawings[] = {
+        {"force 40 70 0 X!A\nforce 40 70 90 Y!A\nforce 280 70 90 R!B 3\nforce 160 70 270 F\n"
+         "moment 200 70 ccw M",
+         "верно"},
+        {"force 42 66 180 X_A\nforce 40 70 270 Y_A\nforce 285 75 270 R_B -3\n"
+         "force 160 70 270 F\nmoment 20 20 ccw M",
+         "верно"},
+        {"force 40 70 0 X!A\nforce 40 70 90 Y!A\nforce 280 70 90 R!C\nforce 160 70 270 F\n"
+         "moment 200 70 ccw M",
+         "неверно"},
+        {"force 40 70 0 X!A\nforce 40 70 90 Y!A\nforce 280 70 90 R!B 3\nforce 160 70 90 F\n"
+         "moment 200 70 cw M",
+         "неверно"},
+        {"force 40 70 45 R!A\nforce 280 70 90 R!B 3\nforce 160 70 270 F\nmoment 200 70 ccw M\n"
+         "force 100 70 0 P",
+         "неверно"},
+        {"", "не принято"},
+    };
+    QTemporaryDir bank;
+    ASSERT_TRUE(QDir(bank.path()).mkpath("statica"));
+    QFile users(bank.filePath("users.txt"));
+    ASSERT_TRUE(users.open(QIODevice::WriteOnly));
+    users.write("Guest;wuzo\n");
+    users.close();
+    const QString task = bank.filePath("statica/beam.task");
+    QFile file(task);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<CAPTION>Балка</CAPTION><IMAGE>HEIGHT(140);WIDTH(320);TEXT(22,48,\"A\");</IMAGE>"
+               "<REQUEST>R!B;</REQUEST><ANSWER>3;</ANSWER>"
+               "<DRAW>PIN(40,70,A); ROLLER(280,70,90,R!B); FORCE(160,70,270,F);"
+               "MOMENT(200,70,ccw,M);</DRAW>");
+    file.close();
+    ServerProcess server({"--bank", bank.path(), "--submission-interval", "0"});
+    ASSERT_TRUE(server.Started());
+    ProtocolClient client(server.Port());
+    client.Send("FEATURES", "drawing");
+    client.Send("LOGIN", "Guest;wuzo");
+    ASSERT_EQ(ReadTag(client.Next()), "MESSAGE");
+    client.Send("GETQUEST", "beam");
+    ASSERT_EQ(ReadTag(client.Next()), "QUEST");
+    QTemporaryDir dir;
+    for (const auto& c : drawings) {
+        const QString path = dir.filePath("drawing.txt");
+        QFile written(path);
+        ASSERT_TRUE(written.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        written.write(c.drawing);
+        written.close();
+        const int status = RunProgram(VEKTA_TASK_PATH, {"judge-drawing", task, path}).exitCode;
+        const char* toolVerdict = status == 0 ? "верно" : status == 1 ? "неверно" : "не принято";
+        EXPECT_STREQ(toolVerdict, c.verdict) << c.drawing;
+
+        std::string item = " R!B @=3; @DRAW=";
+        for (const QString& line : QString::fromUtf8(c.drawing).split('\n', Qt::SkipEmptyParts))
+            item += line.toStdString() + ";";
+        client.Send("SETRESULTQUEST", item);
+        const std::string told = Cp1251ToUtf8(ReadPayload(client.Next()));
+        EXPECT_NE(told.find(std::string("рисунок: ") + c.verdict), std::string::npos)
+            << c.drawing << "\n"
+            << told;
     }
 }
