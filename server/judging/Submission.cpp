@@ -26,10 +26,7 @@ JudgedAnswer JudgeDrawnItem(const BankTask& task, const std::string& payload) {
     }
     judged.judgement.verdict = result.judgement.verdict;
     judged.credit = result.judgement.score;
-    const std::vector<drawing::Label> labels = drawing::ImageLabels(task.image);
-    for (const drawing::FindingLine& line : result.judgement.findings)
-        if (line.finding != drawing::Finding::Found)
-            judged.findings.push_back(drawing::FindingMessage(line, labels));
+    judged.findings = FindingMessages(task, result.judgement);
     return judged;
 }
 

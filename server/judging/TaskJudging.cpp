@@ -35,3 +35,13 @@ TaskDrawingJudgement JudgeTaskDrawing(const BankTask& task,
                                   {task.variables, task.tolerance}),
             {}};
 }
+
+std::vector<std::string> FindingMessages(const BankTask& task,
+                                         const drawing::DrawingJudgement& judgement) {
+    const std::vector<drawing::Label> labels = drawing::ImageLabels(task.image);
+    std::vector<std::string> messages;
+    for (const drawing::FindingLine& line : judgement.findings)
+        if (line.finding != drawing::Finding::Found)
+            messages.push_back(drawing::FindingMessage(line, labels));
+    return messages;
+}

@@ -34,3 +34,8 @@ struct TaskDrawingJudgement {
 };
 TaskDrawingJudgement JudgeTaskDrawing(const BankTask& task,
                                       const std::vector<drawing::DrawnObject>& drawn);
+
+// What the student is told of a drawing (UTF-8): a line for each expected object not found
+// and each extra one, points named by the task's diagram labels.
+std::vector<std::string> FindingMessages(const BankTask& task,
+                                         const drawing::DrawingJudgement& judgement);

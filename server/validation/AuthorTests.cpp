@@ -5,8 +5,8 @@
 #include "platform/Trim.h"
 
 #include "platform/Cp1251.h"
+#include "protocol/ResultItems.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -66,16 +66,12 @@ std::string Got(answers::Verdict verdict, const std::string& reason) {
 std::string RunDrawingTest(const AuthorTest& test, const TaskVariant& variant) {
     if (!variant.task.AsksForDrawing())
         return "the task has no DRAW section";
-    std::vector<std::string> entries;
-    const std::string filled = FillPlaceholders(test.answer, variant.values, '.').text;
-    for (std::size_t start = 0; start < filled.size();) {
-        const std::size_t end = std::min(filled.find(';', start), filled.size());
-        if (const std::string_view entry =
-                platform::TrimBlanks(std::string_view(filled).substr(start, end - start));
-            !entry.empty())
-            entries.emplace_back(entry);
-        start = end + 1;
-    }
+    // The drawing is read as the wire carries it.
+    const std::vector<std::string> entries =
+        ReadDrawingEntries(std::string(kDrawingItemOpener) +
+                               FillPlaceholders(test.answer, variant.values, '.').text,
+                           {})
+            .value_or(std::vector<std::string>{});
     drawing::DrawingRead drawn = drawing::ReadDrawnEntries(entries);
     if (!drawn.problem.empty())
         return "the drawing cannot be read: " + drawn.problem;
@@ -86,11 +82,9 @@ std::string RunDrawingTest(const AuthorTest& test, const TaskVariant& variant) {
         return judged.problem;
     if (judged.judgement.verdict == test.expected)
         return {};
-    const std::vector<drawing::Label> labels = drawing::ImageLabels(variant.task.image);
     std::string findings;
-    for (const drawing::FindingLine& finding : judged.judgement.findings)
-        if (finding.finding != drawing::Finding::Found)
-            findings += (findings.empty() ? "" : "; ") + drawing::FindingMessage(finding, labels);
+    for (const std::string& message : FindingMessages(variant.task, judged.judgement))
+        findings += (findings.empty() ? "" : "; ") + message;
     return Got(judged.judgement.verdict, findings);
 }
 

@@ -83,7 +83,7 @@ std::optional<std::vector<std::string>> ReadDrawingEntries(std::string_view payl
     while (!rest.empty() && entries.size() < kMaxDrawingEntries) {
         const std::size_t end = rest.find(';');
         const std::string_view entry = rest.substr(0, end);
-        if (!entry.empty())
+        if (entry.find_first_not_of(' ') != std::string_view::npos)
             entries.emplace_back(entry);
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }

@@ -38,7 +38,7 @@ std::string WriteResultPayload(const std::vector<ResultItem>& items,
 std::vector<std::optional<std::string>> ReadAnswers(std::string_view payload,
                                                     const std::vector<std::string>& names);
 
-// The drawing item's entries (at most kMaxDrawingEntries, empty ones passed by): nullopt
+// The drawing item's entries (at most kMaxDrawingEntries, blank ones passed by): nullopt
 // when the payload has no drawing item after the rows of `names`.
 std::optional<std::vector<std::string>> ReadDrawingEntries(std::string_view payload,
                                                            const std::vector<std::string>& names);

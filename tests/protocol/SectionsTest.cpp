@@ -105,7 +105,7 @@ TEST(SectionsTest, TheDrawingItemFollowsTheRows) {
     const std::string empty = WriteResultPayload({{"X!A", "1"}}, std::vector<std::string>{});
     EXPECT_EQ(ReadAnswers(empty, names), (Answers{"1", std::nullopt}));
     EXPECT_EQ(ReadDrawingEntries(empty, names), (Entries{std::vector<std::string>{}}));
-    EXPECT_EQ(ReadDrawingEntries(" @DRAW=;;force 1 2 0 F", {}), (Entries{{"force 1 2 0 F"}}));
+    EXPECT_EQ(ReadDrawingEntries(" @DRAW=;; ;force 1 2 0 F", {}), (Entries{{"force 1 2 0 F"}}));
     // The opener inside a row's answer is part of the answer when a later row follows.
     EXPECT_EQ(ReadAnswers(" X!A @=a @DRAW=b; Y @=2;", names), (Answers{"a @DRAW=b", "2"}));
     std::string flood(" @DRAW=");

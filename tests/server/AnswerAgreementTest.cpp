@@ -6,6 +6,7 @@
 
 #include "ProgramRun.h"
 #include "ServerProcess.h"
+#include "TestBank.h"
 #include "course/TaskBank.h"
 #include "course/TaskVariant.h"
 #include "course/VariantSeed.h"
@@ -272,19 +273,13 @@ TEST(AnswerAgreementTest, TheToolAndTheServerGiveEveryDrawingItsVerdict) {
         {"", "не принято"},
     };
     QTemporaryDir bank;
-    ASSERT_TRUE(QDir(bank.path()).mkpath("statica"));
-    QFile users(bank.filePath("users.txt"));
-    ASSERT_TRUE(users.open(QIODevice::WriteOnly));
-    users.write("Guest;wuzo\n");
-    users.close();
+    ASSERT_TRUE(WriteTestBank(
+        bank.path(), "statica/beam.task",
+        "<CAPTION>Балка</CAPTION><IMAGE>HEIGHT(140);WIDTH(320);TEXT(22,48,\"A\");</IMAGE>"
+        "<REQUEST>R!B;</REQUEST><ANSWER>3;</ANSWER>"
+        "<DRAW>PIN(40,70,A); ROLLER(280,70,90,R!B); FORCE(160,70,270,F);"
+        "MOMENT(200,70,ccw,M);</DRAW>"));
     const QString task = bank.filePath("statica/beam.task");
-    QFile file(task);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<CAPTION>Балка</CAPTION><IMAGE>HEIGHT(140);WIDTH(320);TEXT(22,48,\"A\");</IMAGE>"
-               "<REQUEST>R!B;</REQUEST><ANSWER>3;</ANSWER>"
-               "<DRAW>PIN(40,70,A); ROLLER(280,70,90,R!B); FORCE(160,70,270,F);"
-               "MOMENT(200,70,ccw,M);</DRAW>");
-    file.close();
     ServerProcess server({"--bank", bank.path(), "--submission-interval", "0"});
     ASSERT_TRUE(server.Started());
     ProtocolClient client(server.Port());

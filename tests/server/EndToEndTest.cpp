@@ -1,6 +1,7 @@
 // The whole road against the reference server as a real process: connect, log in, get
 // the task list, open a task, answer it and read the server's reply.
 
+#include "TestBank.h"
 #include "TestCertificate.h"
 #include "app/HistoryWindow.h"
 #include "app/LoginDialog.h"
@@ -191,16 +192,10 @@ TEST_F(EndToEndTest, AnImplicitProductReadsAndIsJudgedLikeItsWrittenProduct) {
 // third answer uses both, and each is put in whole, so the server judges 3 + 4.
 TEST_F(ClientAgainstServer, EarlierRowsNamesArePutInWholeAndJudgedAsTheLineReadsThem) {
     QTemporaryDir bank;
-    ASSERT_TRUE(QDir(bank.path()).mkpath("kinematik"));
-    QFile task(bank.filePath(QString::fromUtf8("kinematik/Скорости.task")));
-    ASSERT_TRUE(task.open(QIODevice::WriteOnly));
-    task.write("<CAPTION>Сложение скоростей</CAPTION>\n<QUEST>Найти v, v!1 и w.</QUEST>\n"
-               "<REQUEST>v;v!1;w;</REQUEST>\n<ANSWER>3;4;7;</ANSWER>\n");
-    task.close();
-    QFile users(bank.filePath("users.txt"));
-    ASSERT_TRUE(users.open(QIODevice::WriteOnly));
-    users.write("Guest;wuzo\n");
-    users.close();
+    ASSERT_TRUE(
+        WriteTestBank(bank.path(), QString::fromUtf8("kinematik/Скорости.task"),
+                      "<CAPTION>Сложение скоростей</CAPTION>\n<QUEST>Найти v, v!1 и "
+                      "w.</QUEST>\n<REQUEST>v;v!1;w;</REQUEST>\n<ANSWER>3;4;7;</ANSWER>\n"));
     StartAndLogIn({}, {}, bank.path());
     Open(QString::fromUtf8("Сложение скоростей"));
     ASSERT_EQ(Task()->AnswerCount(), 3);
@@ -270,16 +265,9 @@ TEST_F(ClientAgainstServer, AnEncryptedConnectionLogsInAndTheStateLineSaysSo) {
 // Ctrl+V, reads as the number it prints and is judged right.
 TEST_F(ClientAgainstServer, TheCalculatorsCopiedResultPastesIntoARowAndIsJudgedRight) {
     QTemporaryDir bank;
-    ASSERT_TRUE(QDir(bank.path()).mkpath("kinematik"));
-    QFile task(bank.filePath(QString::fromUtf8("kinematik/Малая скорость.task")));
-    ASSERT_TRUE(task.open(QIODevice::WriteOnly));
-    task.write("<CAPTION>Малая скорость</CAPTION>\n<QUEST>Найти v.</QUEST>\n"
-               "<REQUEST>v;</REQUEST>\n<ANSWER>1/3000000;</ANSWER>\n");
-    task.close();
-    QFile users(bank.filePath("users.txt"));
-    ASSERT_TRUE(users.open(QIODevice::WriteOnly));
-    users.write("Guest;wuzo\n");
-    users.close();
+    ASSERT_TRUE(WriteTestBank(bank.path(), QString::fromUtf8("kinematik/Малая скорость.task"),
+                              "<CAPTION>Малая скорость</CAPTION>\n<QUEST>Найти v.</QUEST>\n"
+                              "<REQUEST>v;</REQUEST>\n<ANSWER>1/3000000;</ANSWER>\n"));
     StartAndLogIn({}, {}, bank.path());
     Open(QString::fromUtf8("Малая скорость"));
     ASSERT_EQ(Task()->AnswerCount(), 1);
