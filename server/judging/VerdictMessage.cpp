@@ -46,9 +46,13 @@ std::string DrawingExplanation(const JudgedAnswer& drawing) {
         return Cp("ничего не нарисовано");
     if (drawing.findings.empty())
         return Cp("рисунок не прочитан");
+    // The message is one line a finding at most: a drawing full of extras is told in brief.
+    constexpr std::size_t kMaxTold = 5;
     std::string text;
-    for (const std::string& finding : drawing.findings)
-        text += (text.empty() ? "" : "; ") + platform::Utf8ToCp1251(finding);
+    for (std::size_t k = 0; k < drawing.findings.size() && k < kMaxTold; ++k)
+        text += (text.empty() ? "" : "; ") + platform::Utf8ToCp1251(drawing.findings[k]);
+    if (drawing.findings.size() > kMaxTold)
+        text += Cp("; и ещё ") + std::to_string(drawing.findings.size() - kMaxTold);
     return text + Cp(" (засчитано ") + CreditText(drawing.credit) + ")";
 }
 

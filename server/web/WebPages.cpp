@@ -209,9 +209,13 @@ std::string SubmissionBlock(const SubmissionLine& line) {
         html += " · попытка " + std::to_string(line.attempt);
     if (line.score >= 0 && line.total > 0)
         html += " · верно " + std::to_string(line.score) + " из " + std::to_string(line.total);
+    // The credit when it is not the count of right answers: a penalty, or a drawing right
+    // in part.
     if (line.attempt > 0 && line.score >= 0 && line.factor < 1)
         html += " · засчитано " + CreditText(line.credited * line.factor) + " (" +
                 NumberText(std::round(line.factor * 1000) / 10, -1, ',') + " %)";
+    else if (line.attempt > 0 && line.score >= 0 && std::fabs(line.credited - line.score) > 1e-9)
+        html += " · засчитано " + CreditText(line.credited);
     if (!line.variant.empty())
         html += "<br><small>Вариант: " + HtmlEscaped(line.variant) + "</small>";
     if (!line.note.empty())

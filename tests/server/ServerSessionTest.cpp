@@ -396,7 +396,7 @@ TEST(ServerSessionTest, ADrawnAnswerIsJudgedAsOneMoreRowForAClientThatDraws) {
     TaskBank bank;
     bank.tasks.push_back(ParseTaskFile(
         "<CAPTION>Балка</CAPTION><IMAGE>TEXT(45,65,\"A\");</IMAGE><REQUEST>R!A;</REQUEST>"
-        "<ANSWER>F/2;</ANSWER><PARAMETERS>F = 8;</PARAMETERS><ATTEMPTS>10</ATTEMPTS>"
+        "<ANSWER>F/2;</ANSWER><PARAMETERS>F = 8;</PARAMETERS><ATTEMPTS>20</ATTEMPTS>"
         "<DRAW>FORCE(50, 60, 90, R!A, F/2, either); FORCE(150, 60, 270, F);</DRAW>",
         "<STATICA>", "d1"));
     MemorySessionHost host = GuestHost();
@@ -427,6 +427,10 @@ TEST(ServerSessionTest, ADrawnAnswerIsJudgedAsOneMoreRowForAClientThatDraws) {
          2, "рисунок: верно"},
         {" R!A @=4; @DRAW=force 50 60 90 R!A 4;", "R_A: верно; рисунок: неверно", 1.5,
          "рисунок: неверно — нет силы F в точке (150, 60) (засчитано 0,5)"},
+        // A drawing full of extras is told in brief.
+        {" R!A @=4; @DRAW=force 50 60 90 R!A 4;force 150 60 270 F;force 1 1 0 P;force 2 2 0 P;"
+         "force 3 3 0 P;force 4 4 0 P;force 5 5 0 P;force 6 6 0 P;force 7 7 0 P;",
+         "R_A: верно; рисунок: неверно", 1, "лишняя сила в точке (5, 5); и ещё 2 (засчитано 0)"},
         {" R!A @=4; @DRAW=force 150 60 270 F;", "R_A: верно; рисунок: неверно", 1.5,
          "нет силы R_A в точке A"},
         {" R!A @=3; @DRAW=force 50 60 90 R!A 4;force 150 60 270 F;force 90 60 0 P;",

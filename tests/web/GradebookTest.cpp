@@ -81,6 +81,11 @@ TEST(GradebookTest, BestScoreUnderTheTaskRulesAndTotals) {
     EXPECT_NE(StudentPage(frame, "Иванов", {second})
                   .find("попытка 2 · верно 3 из 3 · засчитано 2,7 (90 %)"),
               std::string::npos);
+    // A drawing right in part: the credit is not the count of right answers.
+    SubmissionLine drawn{"07.12.2026 10:05:00", "Балка-9", 1, 2, 4, 2.4, 1, {}, {}, {}, {}, {}};
+    EXPECT_NE(
+        StudentPage(frame, "Иванов", {drawn}).find("попытка 1 · верно 2 из 4 · засчитано 2,4"),
+        std::string::npos);
 }
 
 TEST(GradebookTest, PointsAreWrittenAsNumbers) {
