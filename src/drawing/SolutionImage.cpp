@@ -2,6 +2,7 @@
 
 #include "answers/Read.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace drawing {
@@ -11,8 +12,11 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMomentRadius = 18;
 
+// A coordinate as a whole number the diagram reads; an author's far-off point stays far off
+// without overflowing.
 std::string Whole(double value) {
-    return std::to_string(std::lround(value));
+    constexpr double kFar = 1e6;
+    return std::to_string(std::lround(std::clamp(value, -kFar, kFar)));
 }
 
 std::string Label(double x, double y, const std::string& key) {
