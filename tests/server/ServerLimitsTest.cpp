@@ -632,7 +632,8 @@ TEST(ServerLimitsTest, AStopHeldUpByAClientEndsWithItsGraceOrASecondSignal) {
         for (std::size_t i = 0; i < (6u << 20) / reply; ++i)
             requests += WriteTaskRequest(kTask);
         hoarder.SendRaw(requests);
-        QThread::msleep(500); // the replies fill the network's buffers
+        // The replies fill the network's buffers, so the stop is held up.
+        ASSERT_TRUE(hoarder.WaitUntilRepliesBackUp());
         QElapsedTimer clock;
         clock.start();
         server.Signal(SIGTERM);

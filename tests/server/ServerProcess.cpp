@@ -2,12 +2,14 @@
 
 #include "platform/Cp1251.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSslCertificate>
 #include <QSslConfiguration>
+#include <QThread>
 
 #include <csignal>
-
+#include <sys/ioctl.h>
 #include <sys/types.h>
 
 namespace {
@@ -116,6 +118,24 @@ std::string ProtocolClient::Next(int waitMs) {
 bool ProtocolClient::Pending(int waitMs) {
     return !receiver_.MessageQueue().empty() || socket_.bytesAvailable() > 0 ||
            socket_.waitForReadyRead(waitMs);
+}
+
+bool ProtocolClient::WaitUntilRepliesBackUp(int waitMs) {
+    QElapsedTimer clock;
+    clock.start();
+    int held = -1;
+    int steady = 0;
+    while (clock.elapsed() < waitMs) {
+        int now = 0;
+        if (::ioctl(static_cast<int>(socket_.socketDescriptor()), FIONREAD, &now) != 0)
+            return false;
+        steady = now > 0 && now == held ? steady + 1 : 0;
+        if (steady == 5)
+            return true;
+        held = now;
+        QThread::msleep(100);
+    }
+    return false;
 }
 
 bool ProtocolClient::ClosedByServer(int waitMs) {

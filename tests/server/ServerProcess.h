@@ -62,6 +62,10 @@ public:
     const Features& ServerFeatures() const { return serverFeatures_; }
     // Whether a frame or bytes of one came (waits at most `waitMs`).
     bool Pending(int waitMs);
+    // Waits until the server's replies stop coming in because nothing reads them: the
+    // bytes the system holds for this client, unread, stay the same for a while (at most
+    // `waitMs`). True when they did, with some held.
+    bool WaitUntilRepliesBackUp(int waitMs = 20000);
     // Waits until the server closes the connection; true when it did.
     bool ClosedByServer(int waitMs = 10000);
     // Logs in and opens a task; true when both were answered as expected.
