@@ -1,6 +1,7 @@
 #include "storage/CourseRecords.h"
 
 #include "storage/Database.h"
+#include "storage/StoreError.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -10,7 +11,6 @@
 #include <atomic>
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 
 namespace {
 
@@ -23,7 +23,7 @@ void Configure(QSqlDatabase& db, const std::string& location) {
     const QString text = QString::fromStdString(location);
     if (!IsPostgresLocation(location)) {
         if (!std::filesystem::is_regular_file(location))
-            throw std::runtime_error("no database at " + location);
+            throw StoreError(StoreError::Kind::CannotOpen, "no database at " + location);
         db.setDatabaseName(text);
         db.setConnectOptions("QSQLITE_OPEN_READONLY");
         return;
@@ -39,8 +39,9 @@ void Configure(QSqlDatabase& db, const std::string& location) {
 QSqlQuery Select(const QSqlDatabase& db, const QString& sql, const std::string& location) {
     QSqlQuery query(db);
     if (!query.exec(sql))
-        throw std::runtime_error("the database at " + location + " is not a course's database: " +
-                                 query.lastError().text().toStdString());
+        throw StoreError(StoreError::Kind::CannotOpen, "the database at " + location +
+                                                           " is not a course's database: " +
+                                                           query.lastError().text().toStdString());
     return query;
 }
 
@@ -49,9 +50,10 @@ CourseRecords Read(const QSqlDatabase& db, const std::string& location) {
     QSqlQuery secret =
         Select(db, "SELECT value FROM course_settings WHERE name = 'secret'", location);
     if (!secret.next())
-        throw std::runtime_error("the database at " + location +
-                                 " has no course secret yet: the server makes it when it "
-                                 "first serves");
+        throw StoreError(StoreError::Kind::CannotOpen,
+                         "the database at " + location +
+                             " has no course secret yet: the server makes it when it "
+                             "first serves");
     records.secret = secret.value(0).toString().toStdString();
     QSqlQuery accounts = Select(db, "SELECT name FROM accounts ORDER BY name", location);
     while (accounts.next())
@@ -64,7 +66,8 @@ CourseRecords Read(const QSqlDatabase& db, const std::string& location) {
 CourseRecords ReadCourseRecords(const std::string& location) {
     const QString driver = IsPostgresLocation(location) ? "QPSQL" : "QSQLITE";
     if (!QSqlDatabase::isDriverAvailable(driver))
-        throw std::runtime_error("the Qt SQL driver " + driver.toStdString() + " is not installed");
+        throw StoreError(StoreError::Kind::CannotOpen,
+                         "the Qt SQL driver " + driver.toStdString() + " is not installed");
     const QString name = ConnectionName();
     std::optional<CourseRecords> records;
     std::string failure;
@@ -73,16 +76,17 @@ CourseRecords ReadCourseRecords(const std::string& location) {
         try {
             Configure(db, location);
             if (!db.open())
-                throw std::runtime_error("cannot open the database at " + location + ": " +
-                                         db.lastError().text().toStdString());
+                throw StoreError(StoreError::Kind::CannotOpen,
+                                 "cannot open the database at " + location + ": " +
+                                     db.lastError().text().toStdString());
             records = Read(db, location);
-        } catch (const std::runtime_error& error) {
+        } catch (const StoreError& error) {
             failure = error.what();
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
     if (!records)
-        throw std::runtime_error(failure);
+        throw StoreError(StoreError::Kind::CannotOpen, failure);
     return *records;
 }

@@ -13,5 +13,5 @@ struct CourseRecords {
     std::vector<std::string> accounts; // UTF-8 names, in order
 };
 
-// Throws std::runtime_error with the reason when the database cannot be read.
+// Throws StoreError (CannotOpen) with the reason when the database cannot be read.
 CourseRecords ReadCourseRecords(const std::string& location);

@@ -31,10 +31,11 @@ constexpr long long kSchemaLock = 0x76656B7461;
 
 // The failure's message is noted, so that the log does not repeat it at every request
 // while the store keeps failing the same way.
-[[noreturn]] void Fail(const QString& what, const QSqlError& error) {
+[[noreturn]] void Fail(const QString& what, const QSqlError& error,
+                       StoreError::Kind kind = StoreError::Kind::Failed) {
     const std::string message = (what + ": " + error.text()).toStdString();
     RepeatedFailures::Instance().Note(message, QDateTime::currentMSecsSinceEpoch());
-    throw std::runtime_error(message);
+    throw StoreError(kind, message);
 }
 
 QSqlDatabase Connection(const QString& name) {
@@ -66,7 +67,8 @@ void Configure(QSqlDatabase& db, const std::string& location, const std::string&
     }
     const QUrl url(Text(location));
     if (!url.password().isEmpty())
-        throw std::runtime_error(
+        throw StoreError(
+            StoreError::Kind::CannotOpen,
             "the --db URL carries a password, which every user of this machine can read in "
             "the process list; give the password in a file with --db-password-file FILE or "
             "in the file named by PGPASSFILE, and leave it out of the URL");
@@ -112,8 +114,8 @@ Database::Database(const std::string& location, const std::string& password, boo
     : connection_(NewConnectionName()),
       driver_(IsPostgresLocation(location) ? "QPSQL" : "QSQLITE") {
     if (!QSqlDatabase::isDriverAvailable(driver_))
-        throw std::runtime_error("the Qt SQL driver " + driver_.toStdString() +
-                                 " is not installed");
+        throw StoreError(StoreError::Kind::CannotOpen,
+                         "the Qt SQL driver " + driver_.toStdString() + " is not installed");
     QSqlDatabase db = QSqlDatabase::addDatabase(driver_, connection_);
     try {
         Configure(db, location, password);
@@ -136,7 +138,7 @@ Database::~Database() {
 void Database::Open() {
     QSqlDatabase db = Connection(connection_);
     if (!db.open())
-        Fail("cannot open the database", db.lastError());
+        Fail("cannot open the database", db.lastError(), StoreError::Kind::CannotOpen);
     open_ = true;
     if (driver_ == "QSQLITE") {
         // Waiting for another writer comes first: switching to the write-ahead log takes
@@ -166,15 +168,15 @@ void Database::Open() {
     unlock();
 }
 
-// Opens a connection that was lost, when the back-off allows; throws StoreUnavailable
-// until that succeeds.
+// Opens a connection that was lost, when the back-off allows; throws StoreError of kind
+// Unavailable until that succeeds.
 void Database::EnsureOpen() {
     if (open_)
         return;
     if (SteadyMs() < retryAtMs_) {
         RepeatedFailures::Instance().Note(lostBecause_.toStdString(),
                                           QDateTime::currentMSecsSinceEpoch());
-        throw StoreUnavailable(lostBecause_.toStdString());
+        throw StoreError(StoreError::Kind::Unavailable, lostBecause_.toStdString());
     }
     try {
         Open();
@@ -184,7 +186,7 @@ void Database::EnsureOpen() {
         backoffMs_ = std::clamp(backoffMs_ * 2, kFirstBackoffMs, kLongestBackoffMs);
         retryAtMs_ = SteadyMs() + backoffMs_;
         lostBecause_ = QString::fromUtf8(error.what());
-        throw StoreUnavailable(error.what());
+        throw StoreError(StoreError::Kind::Unavailable, error.what());
     }
     if (backoffMs_ > 0)
         stateChange_ = "connection restored";
@@ -283,20 +285,20 @@ template <typename Value> Value Database::OnLiveConnection(const std::function<V
     EnsureOpen();
     try {
         return attempt();
-    } catch (const std::runtime_error& error) {
+    } catch (const StoreError& error) {
         if (Alive())
             throw;
         LoseConnection(QString::fromUtf8(error.what()));
         if (inTransaction_)
-            throw StoreUnavailable(error.what());
+            throw StoreError(StoreError::Kind::Unavailable, error.what());
     }
     EnsureOpen();
     try {
         return attempt();
-    } catch (const std::runtime_error& error) {
+    } catch (const StoreError& error) {
         if (!Alive()) {
             LoseConnection(QString::fromUtf8(error.what()));
-            throw StoreUnavailable(error.what());
+            throw StoreError(StoreError::Kind::Unavailable, error.what());
         }
         throw;
     }
@@ -357,10 +359,8 @@ void Database::AddMissingColumn(const QString& table, const QString& column, con
         return;
     try {
         Run("ALTER TABLE " + table + " ADD COLUMN " + column + " " + type);
-    } catch (const StoreUnavailable&) {
-        throw;
-    } catch (const std::runtime_error&) {
-        if (!present())
+    } catch (const StoreError& error) {
+        if (error.Unavailable() || !present())
             throw;
     }
 }
@@ -444,10 +444,8 @@ int Database::StoreSubmission(const SubmissionRecord& record, int maxAttempts) {
     for (int tries = 0;; ++tries) {
         try {
             return InsertSubmission(record, maxAttempts);
-        } catch (const StoreUnavailable&) {
-            throw;
-        } catch (const std::runtime_error&) {
-            if (tries >= kRaceRetries)
+        } catch (const StoreError& error) {
+            if (error.Unavailable() || tries >= kRaceRetries)
                 throw;
         }
     }
@@ -577,9 +575,9 @@ Database::StoreGroup(const std::vector<GroupedSubmission>& group, bool savepoint
             if (!savepoints) {
                 try {
                     outcomes[k] = StoreGrouped(group[k]);
-                } catch (const StoreUnavailable&) {
-                    throw;
-                } catch (const std::runtime_error&) {
+                } catch (const StoreError& error) {
+                    if (error.Unavailable())
+                        throw;
                     rollBack();
                     return std::nullopt;
                 }
@@ -594,9 +592,9 @@ Database::StoreGroup(const std::vector<GroupedSubmission>& group, bool savepoint
                     outcomes[k] = StoreGrouped(group[k]);
                     Run("RELEASE SAVEPOINT submission");
                     break;
-                } catch (const StoreUnavailable&) {
-                    throw;
-                } catch (const std::runtime_error& error) {
+                } catch (const StoreError& error) {
+                    if (error.Unavailable())
+                        throw;
                     Run("ROLLBACK TO SAVEPOINT submission");
                     failed_.clear();
                     Run("RELEASE SAVEPOINT submission");
@@ -643,7 +641,7 @@ std::string Database::CourseSecret() {
             return query.value(0).toString().toStdString();
         query.finish();
         if (sodium_init() < 0)
-            throw std::runtime_error("libsodium cannot be initialised");
+            throw StoreError(StoreError::Kind::Failed, "libsodium cannot be initialised");
         unsigned char bytes[32];
         randombytes_buf(bytes, sizeof bytes);
         const QString secret =
@@ -653,7 +651,7 @@ std::string Database::CourseSecret() {
             "ON CONFLICT (name) DO NOTHING",
             {secret});
     }
-    throw std::runtime_error("cannot keep the course's secret in the database");
+    throw StoreError(StoreError::Kind::Failed, "cannot keep the course's secret in the database");
 }
 
 int Database::TimeExtension(const std::string& user) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "judging/SubmissionOutcome.h"
+#include "storage/StoreError.h"
 
 #include <QString>
 #include <QVariant>
@@ -8,18 +9,10 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-// The database is out of reach (a PostgreSQL server restarted or down): nothing can be
-// read or stored until it is back. The message says why.
 class QSqlQuery;
-
-class StoreUnavailable : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The server's store of accounts and submissions, through Qt SQL. A location that is a
 // "postgresql://USER@HOST:PORT/DATABASE" URL is a PostgreSQL database (driver QPSQL), for
@@ -30,8 +23,8 @@ public:
 //
 // One Database is one connection and belongs to the thread that made it. A PostgreSQL
 // connection that is lost is opened again on the next use, at most once per back-off
-// interval (doubling up to half a minute); meanwhile every call throws StoreUnavailable.
-// Every other failure throws std::runtime_error with the driver's message.
+// interval (doubling up to half a minute); meanwhile every call throws StoreError of kind
+// Unavailable. Every failure throws StoreError, with the driver's message.
 class Database {
 public:
     struct Result {

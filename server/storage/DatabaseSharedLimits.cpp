@@ -164,9 +164,9 @@ long long Database::ReserveLogin(const std::vector<std::string>& keys, long long
         return remembered;
     try {
         return ReserveStoredLogin(keys, nowMs, pacing);
-    } catch (const StoreUnavailable&) {
-        throw;
-    } catch (const std::runtime_error&) {
+    } catch (const StoreError& error) {
+        if (error.Unavailable())
+            throw;
         return 0;
     }
 }
@@ -322,8 +322,9 @@ std::vector<long long> Database::UpdateSessions(const std::string& process,
                 OpenSession(process, change.connection, change.user, change.atMs, leaseMs, limit);
         std::vector<long long> closing = SessionsToClose(process);
         if (together && !database.commit())
-            throw std::runtime_error("cannot commit the sessions: " +
-                                     database.lastError().text().toStdString());
+            throw StoreError(StoreError::Kind::Failed,
+                             "cannot commit the sessions: " +
+                                 database.lastError().text().toStdString());
         return closing;
     } catch (...) {
         if (together)

@@ -22,9 +22,9 @@ struct SubmissionPipeline::Turn {
 namespace {
 
 SubmissionOutcome::Status StoreFailure(const std::exception& error) {
-    return dynamic_cast<const StoreUnavailable*>(&error) != nullptr
-               ? SubmissionOutcome::Status::Unavailable
-               : SubmissionOutcome::Status::NotStored;
+    const auto* store = dynamic_cast<const StoreError*>(&error);
+    return store != nullptr && store->Unavailable() ? SubmissionOutcome::Status::Unavailable
+                                                    : SubmissionOutcome::Status::NotStored;
 }
 
 } // namespace
