@@ -75,7 +75,7 @@ void BM_AnimationFrame(benchmark::State& state) {
     std::uint32_t tick = 0;
     for (auto _ : state) {
         tick += 16;
-        if (!player.TimerStep(tick).empty())
+        if (!player.TimerStep(tick))
             state.SkipWithError("the frame failed");
     }
     state.counters["statements"] = static_cast<double>(player.Model().DrawList.size());
@@ -241,7 +241,7 @@ void BM_HostileFrame(benchmark::State& state) {
     std::string message;
     for (auto _ : state) {
         t += 0.032;
-        message = player.StepTo(t);
+        message = player.StepTo(t).Error().message;
     }
     // How the frame ended: drawn whole, cut at the budget, or stopped by a bad value.
     const char* const end = message.empty()                          ? "drawn"

@@ -66,15 +66,14 @@ std::vector<std::string> CheckAnimation(const std::string& script) {
     player.LoadAnimation(script);
     for (const std::string& note : player.Model().Notes)
         Note(problems, note);
-    Note(problems, player.ShowStill(0));
+    Note(problems, player.ShowStill(0).Error().message);
     for (std::string& problem : UndrawableStatements(player.Model()))
         problems.push_back(std::move(problem));
     const double end = player.Model().Values.GetValue("tend").value;
     for (const double time : {0.0, end / 2, end}) {
         player.StartRun(0);
-        const std::string error = player.StepTo(time);
-        if (!error.empty()) {
-            Note(problems, error);
+        if (const platform::Status frame = player.StepTo(time); !frame) {
+            Note(problems, frame.Error().message);
             break;
         }
     }

@@ -163,9 +163,10 @@ public:
     }
 
 private:
-    bool Stepped(const std::string& error, double time) {
-        if (error.empty())
+    bool Stepped(const platform::Status& frame, double time) {
+        if (frame)
             return true;
+        const std::string& error = frame.Error().message;
         problems_.push_back(
             {"ANIMATE: " + Utf8(error), "ANIMATE: at t = " + TimeText(time) + ": " + Utf8(error)});
         return false;

@@ -109,7 +109,8 @@ DiagramImage DrawTaskDiagram(const std::string& cp1251Image) {
         diagram::DrawingContext context;
         diagram::InitContext(context);
         platform::QtCanvas canvas(&diagram.image);
-        diagram.problem = DrawQuestImage(context, canvas, header.size, script, kPaneColor);
+        diagram.problem =
+            DrawQuestImage(context, canvas, header.size, script, kPaneColor).Error().message;
     }
     if (!header.error.empty())
         diagram.problem = header.error;

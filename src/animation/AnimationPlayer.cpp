@@ -12,11 +12,6 @@ namespace {
 // Model time runs at 2 units per second of ticks.
 constexpr double kTimePerTick = 0.002;
 
-// The message of a frame that stopped, or empty text when it was drawn.
-std::string MessageOf(const platform::Status& status) {
-    return status ? std::string() : status.Error().message;
-}
-
 } // namespace
 
 AnimationPlayer::AnimationPlayer(FrameSurface& surface) : surface_(surface) {
@@ -35,15 +30,15 @@ void AnimationPlayer::LoadAnimation(const std::string& script) {
     }
 }
 
-std::string AnimationPlayer::ShowStill(std::uint32_t tick) {
+platform::Status AnimationPlayer::ShowStill(std::uint32_t tick) {
     model_.DrawList = model_.ObjList;
     model_.DrawList.insert(model_.DrawList.end(), model_.FirstObjList.begin(),
                            model_.FirstObjList.end());
     model_.Values.AssignTable(&model_.InitialValues);
     currentTick_ = lastTick_ = tick;
     if (platform::Status evaluated = StopFrameIfUnreadable(EvaluateFunctions(model_)); !evaluated)
-        return MessageOf(evaluated);
-    return MessageOf(DrawFrameStatus());
+        return evaluated;
+    return DrawFrame();
 }
 
 void AnimationPlayer::StartRun(std::uint32_t tick) {
@@ -53,31 +48,30 @@ void AnimationPlayer::StartRun(std::uint32_t tick) {
     running_ = true;
 }
 
-std::string AnimationPlayer::TimerStep(std::uint32_t tick) {
+platform::Status AnimationPlayer::TimerStep(std::uint32_t tick) {
     running_ = false;
     currentTick_ = tick;
     const platform::Result<double> time = ValueForFrame(model_.Values, "t");
     if (!time)
-        return time.Error().message;
+        return time.Error();
     const platform::Result<double> omega = ValueForFrame(model_.Values, "Omega");
     if (!omega)
-        return omega.Error().message;
+        return omega.Error();
     // Ticks wrap at 2^32; their difference does not.
     const double elapsed = static_cast<std::uint32_t>(currentTick_ - lastTick_);
-    return MessageOf(
-        Advance(*time + (*omega > 0 ? *omega * elapsed * kTimePerTick : elapsed * kTimePerTick)));
+    return Advance(*time + (*omega > 0 ? *omega * elapsed * kTimePerTick : elapsed * kTimePerTick));
 }
 
-std::string AnimationPlayer::StepTo(double time) {
+platform::Status AnimationPlayer::StepTo(double time) {
     running_ = false;
-    return MessageOf(Advance(time));
+    return Advance(time);
 }
 
 platform::Status AnimationPlayer::Advance(double time) {
     model_.Values.SetNumber("t", time);
     if (platform::Status evaluated = StopFrameIfUnreadable(EvaluateFunctions(model_)); !evaluated)
         return evaluated;
-    if (platform::Status drawn = DrawFrameStatus(); !drawn)
+    if (platform::Status drawn = DrawFrame(); !drawn)
         return drawn;
     lastTick_ = currentTick_;
     const platform::Result<double> end = ValueForFrame(model_.Values, "tend");
@@ -89,14 +83,10 @@ platform::Status AnimationPlayer::Advance(double time) {
     }
     model_.DrawList.insert(model_.DrawList.end(), model_.LastObjList.begin(),
                            model_.LastObjList.end());
-    return DrawFrameStatus();
+    return DrawFrame();
 }
 
-std::string AnimationPlayer::DrawFrame() {
-    return MessageOf(DrawFrameStatus());
-}
-
-platform::Status AnimationPlayer::DrawFrameStatus() {
+platform::Status AnimationPlayer::DrawFrame() {
     if (busy_)
         return platform::Done{};
     busy_ = true;

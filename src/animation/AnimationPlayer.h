@@ -27,8 +27,8 @@ public:
 // canvas, and the run of model time. The caller passes the system tick count (ms) in, so
 // that the player's time is whatever the caller says, and arms its timer while Running().
 //
-// Operations that draw return the message of an error raised inside the frame (CP1251),
-// empty when the frame was drawn. An error stops a run at once, so its message comes once.
+// Operations that draw return Done, or the error raised inside the frame (its message
+// CP1251). An error stops a run at once, so its message comes once.
 class AnimationPlayer {
 public:
     // The context is attached to the bitmap's canvas once, here, and captures its font and
@@ -41,7 +41,7 @@ public:
 
     // The window opens: the still picture of OBJ and FIRSTOBJ at the initial values with
     // the equations evaluated once.
-    std::string ShowStill(std::uint32_t tick);
+    platform::Status ShowStill(std::uint32_t tick);
     // "Анимировать": a fresh run of OBJ from the initial values.
     void StartRun(std::uint32_t tick);
     // "Закрыть": the run stops.
@@ -49,14 +49,14 @@ public:
 
     // One timer step: model time advances by 2 units per second of ticks since the last
     // step (times Omega when Omega is positive), then as StepTo.
-    std::string TimerStep(std::uint32_t tick);
+    platform::Status TimerStep(std::uint32_t tick);
     // t := time, the equations evaluated, the frame drawn; once t has reached tend the
     // final frame adds LASTOBJ and the run is over.
-    std::string StepTo(double time);
+    platform::Status StepTo(double time);
 
     // Draws the draw list on the bitmap and presents it. A frame asked for while one is
     // being drawn does nothing.
-    std::string DrawFrame();
+    platform::Status DrawFrame();
 
     bool Running() const { return running_; }
     bool Busy() const { return busy_; }
@@ -64,7 +64,6 @@ public:
     const AnimationModel& Model() const { return model_; }
 
 private:
-    platform::Status DrawFrameStatus();
     platform::Status DrawStatements();
     platform::Status Advance(double time);
 

@@ -71,7 +71,7 @@ void AnimationWindow::ArrangeAndShowStill() {
 
 void AnimationWindow::StartAnimation() {
     player_.StartRun(platform::GetTickCount());
-    AfterFrame({});
+    AfterFrame(platform::Done{});
 }
 
 void AnimationWindow::CloseAnimation() {
@@ -85,13 +85,13 @@ void AnimationWindow::NextFrame() {
     AfterFrame(player_.TimerStep(platform::GetTickCount()));
 }
 
-void AnimationWindow::AfterFrame(const std::string& error) {
+void AnimationWindow::AfterFrame(const platform::Status& frame) {
     if (player_.Running())
         frameTimer->start();
     else
         frameTimer->stop();
-    if (!error.empty())
-        platform::ReportError(error);
+    if (!frame)
+        platform::ReportError(frame.Error().message);
 }
 
 void AnimationWindow::showEvent(QShowEvent* event) {

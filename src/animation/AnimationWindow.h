@@ -48,7 +48,7 @@ private:
     void FitToAnimation();
     void CentreOnScreen();
     // frameTimer runs exactly while the player runs; an error of the frame goes to the report.
-    void AfterFrame(const std::string& error);
+    void AfterFrame(const platform::Status& frame);
 
     animation::AnimationBitmap bitmap_;
     animation::AnimationPlayer player_;

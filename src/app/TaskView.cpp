@@ -372,7 +372,9 @@ std::string TaskView::RedrawQuestImage() {
         platform::QtCanvas canvas(&diagramImage_);
         error =
             ::DrawQuestImage(diagramContext_, canvas, {diagramSize_.width(), diagramSize_.height()},
-                             imageScript_, ToColor(palette().color(QPalette::Button)));
+                             imageScript_, ToColor(palette().color(QPalette::Button)))
+                .Error()
+                .message;
     }
     diagramContext_.canvas = nullptr; // the canvas lived for this drawing only
     return error;

@@ -24,12 +24,10 @@ QuestImageHeader ReadQuestImageHeader(std::string& script) {
     return header;
 }
 
-std::string DrawQuestImage(diagram::DrawingContext& context, platform::Canvas& canvas,
-                           diagram::DiagramSize size, std::string_view statements,
-                           platform::Color windowColor) {
-    const platform::Status drawn =
-        diagram::DrawDiagramDocument(context, canvas, size, statements, windowColor);
-    return drawn ? std::string() : drawn.Error().message;
+platform::Status DrawQuestImage(diagram::DrawingContext& context, platform::Canvas& canvas,
+                                diagram::DiagramSize size, std::string_view statements,
+                                platform::Color windowColor) {
+    return diagram::DrawDiagramDocument(context, canvas, size, statements, windowColor);
 }
 
 QuestImagePlace PlaceQuestImage(int imageWidth, int textHeight, diagram::DiagramSize size) {

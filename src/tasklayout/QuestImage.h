@@ -1,6 +1,7 @@
 #pragma once
 
 #include "diagram/DiagramDocument.h"
+#include "platform/Result.h"
 
 #include <string>
 
@@ -22,11 +23,11 @@ struct QuestImageHeader {
 QuestImageHeader ReadQuestImageHeader(std::string& script);
 
 // Frames the box of `size` on the canvas (window colour, FrameColor field, black frame),
-// attaches the context and draws the statements. Returns the message of the statement that
-// failed, which ends the drawing, or empty text.
-std::string DrawQuestImage(diagram::DrawingContext& context, platform::Canvas& canvas,
-                           diagram::DiagramSize size, std::string_view statements,
-                           platform::Color windowColor);
+// attaches the context and draws the statements. Returns the failure of the statement that
+// failed, which ends the drawing.
+platform::Status DrawQuestImage(diagram::DrawingContext& context, platform::Canvas& canvas,
+                                diagram::DiagramSize size, std::string_view statements,
+                                platform::Color windowColor);
 
 // Where the diagram goes on the picture: its top-left corner and the picture's new height.
 struct QuestImagePlace {

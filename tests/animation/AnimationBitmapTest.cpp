@@ -27,7 +27,7 @@ TEST(AnimationBitmapTest, StillAndFinalPicturesShowTheirOwnBodies) {
                          "<LASTOBJ>OBJECT_CIRCLE(300,120,10);</LASTOBJ>");
     ASSERT_EQ(bitmap.Image().size(), QSize(400, 200));
 
-    ASSERT_EQ(player.ShowStill(0), "");
+    ASSERT_EQ(player.ShowStill(0).Error().message, "");
     const QImage still = bitmap.Image().copy();
     EXPECT_EQ(At(still, 50, 60), platform::kWhite);
     EXPECT_EQ(At(still, 300, 60), platform::kWhite);
@@ -37,13 +37,13 @@ TEST(AnimationBitmapTest, StillAndFinalPicturesShowTheirOwnBodies) {
     EXPECT_EQ(At(still, 200, 100), diagram::FrameColor);
 
     player.StartRun(0);
-    ASSERT_EQ(player.TimerStep(250), ""); // t = 0.5
+    ASSERT_EQ(player.TimerStep(250).Error().message, ""); // t = 0.5
     const QImage running = bitmap.Image().copy();
     EXPECT_EQ(At(running, 100, 60), platform::kWhite);
     EXPECT_EQ(At(running, 50, 60), diagram::FrameColor);
     EXPECT_EQ(At(running, 300, 60), diagram::FrameColor);
 
-    ASSERT_EQ(player.TimerStep(500), ""); // t = 1 has reached tend: the final frame
+    ASSERT_EQ(player.TimerStep(500).Error().message, ""); // t = 1 has reached tend: the final frame
     EXPECT_FALSE(player.Running());
     const QImage last = bitmap.Image().copy();
     EXPECT_EQ(At(last, 150, 60), platform::kWhite);

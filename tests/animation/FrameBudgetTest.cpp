@@ -30,17 +30,17 @@ TEST(FrameBudgetTest, EachFrameStartsWithTheWholeBudget) {
     AnimationBitmap bitmap;
     AnimationPlayer player(bitmap);
     player.LoadAnimation(Script(diagram::kMaxPrimitives - 10));
-    ASSERT_EQ(player.ShowStill(0), "");
+    ASSERT_EQ(player.ShowStill(0).Error().message, "");
     player.StartRun(0);
     for (int frame = 1; frame <= 5; ++frame)
-        ASSERT_EQ(player.TimerStep(100 * frame), "") << "frame " << frame;
+        ASSERT_EQ(player.TimerStep(100 * frame).Error().message, "") << "frame " << frame;
 }
 
 TEST(FrameBudgetTest, AFrameOverTheBudgetStopsWithAMessage) {
     AnimationBitmap bitmap;
     AnimationPlayer player(bitmap);
     player.LoadAnimation(Script(diagram::kMaxPrimitives + 1));
-    EXPECT_EQ(player.ShowStill(0), diagram::kPictureTooComplex);
+    EXPECT_EQ(player.ShowStill(0).Error().message, diagram::kPictureTooComplex);
 }
 
 // Statements that draw nothing still cost the frame their reading, and names are paid for
@@ -52,10 +52,10 @@ TEST(FrameBudgetTest, StatementsThatDrawNothingAndLongNamesArePaid) {
     for (int i = 0; i <= diagram::kMaxPrimitives; ++i)
         unknown += "NOTHING(t,t,t);";
     player.LoadAnimation(unknown + "</OBJ>");
-    EXPECT_EQ(player.ShowStill(0), diagram::kPictureTooComplex);
+    EXPECT_EQ(player.ShowStill(0).Error().message, diagram::kPictureTooComplex);
 
     const std::string name(diagram::kMaxStatementText / 4, 'n');
     player.LoadAnimation("<VAR>tend=10;" + name + "=5;</VAR><OBJ>LINE(0,0," + name + "," + name +
                          ");LINE(0,0," + name + "," + name + ");</OBJ>");
-    EXPECT_EQ(player.ShowStill(0), diagram::kPictureTooComplex);
+    EXPECT_EQ(player.ShowStill(0).Error().message, diagram::kPictureTooComplex);
 }

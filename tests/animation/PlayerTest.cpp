@@ -41,7 +41,7 @@ struct Fixture {
         std::uint32_t tick = start;
         while (player.Running() && steps < 10000) {
             tick += period;
-            EXPECT_EQ(player.TimerStep(tick), "");
+            EXPECT_EQ(player.TimerStep(tick).Error().message, "");
             ++steps;
         }
         return steps;
@@ -77,7 +77,7 @@ TEST(PlayerTest, StatementsMoveWithTheirFormulas) {
     Fixture fixture("<FUN>x=100*t;y=50;</FUN><OBJ>LINE(0,0,x,y);</OBJ>");
     fixture.player.StartRun(0);
     fixture.surface.canvas.Clear();
-    ASSERT_EQ(fixture.player.TimerStep(500), ""); // half a second: t = 1
+    ASSERT_EQ(fixture.player.TimerStep(500).Error().message, ""); // half a second: t = 1
     const auto& calls = fixture.surface.canvas.Calls();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().kind, CanvasCall::Kind::Line);
@@ -88,17 +88,17 @@ TEST(PlayerTest, StatementsMoveWithTheirFormulas) {
 TEST(PlayerTest, StillRunAndFinalFramesDrawTheirOwnStatements) {
     Fixture fixture("<VAR>tend=1;</VAR><OBJ>TEXT(1,1,\"o\");</OBJ>"
                     "<FIRSTOBJ>TEXT(1,1,\"F\");</FIRSTOBJ><LASTOBJ>TEXT(1,1,\"L\");</LASTOBJ>");
-    EXPECT_EQ(fixture.player.ShowStill(0), "");
+    EXPECT_EQ(fixture.player.ShowStill(0).Error().message, "");
     EXPECT_EQ(fixture.Texts(), "oF");
     EXPECT_EQ(fixture.surface.presented, 1);
 
     fixture.player.StartRun(0);
     fixture.surface.canvas.Clear();
-    EXPECT_EQ(fixture.player.TimerStep(100), "");
+    EXPECT_EQ(fixture.player.TimerStep(100).Error().message, "");
     EXPECT_TRUE(fixture.player.Running());
     EXPECT_EQ(fixture.Texts(), "o");
     fixture.surface.canvas.Clear();
-    EXPECT_EQ(fixture.player.TimerStep(600), "");
+    EXPECT_EQ(fixture.player.TimerStep(600).Error().message, "");
     EXPECT_FALSE(fixture.player.Running());
     EXPECT_EQ(fixture.Texts(), "ooL"); // the last step's frame, then the final frame
 
@@ -119,14 +119,14 @@ TEST(PlayerTest, StillRunAndFinalFramesDrawTheirOwnStatements) {
 
 TEST(PlayerTest, AnErrorStopsTheRunOnceAndLeavesThePlayerUsable) {
     Fixture fixture("<FUN>x=t;</FUN><OBJ>TEXT(1,1,\"a\");LINE(1.5,0,x,1);TEXT(1,1,\"b\");</OBJ>");
-    const std::string still = fixture.player.ShowStill(0);
+    const std::string still = fixture.player.ShowStill(0).Error().message;
     EXPECT_EQ(still, "'1.5' is not a valid integer value");
     EXPECT_FALSE(fixture.player.Busy());
     EXPECT_EQ(fixture.surface.presented, 0);
     EXPECT_EQ(fixture.Texts(), "a"); // the frame stopped where it failed
 
     fixture.player.StartRun(0);
-    EXPECT_EQ(fixture.player.TimerStep(100), still);
+    EXPECT_EQ(fixture.player.TimerStep(100).Error().message, still);
     EXPECT_FALSE(fixture.player.Running());
     EXPECT_FALSE(fixture.player.Busy());
 
@@ -134,7 +134,7 @@ TEST(PlayerTest, AnErrorStopsTheRunOnceAndLeavesThePlayerUsable) {
     fixture.player.StartRun(0);
     fixture.player.LoadAnimation("<OBJ>TEXT(1,1,\"new\");</OBJ>");
     fixture.surface.canvas.Clear();
-    EXPECT_EQ(fixture.player.TimerStep(100), "");
+    EXPECT_EQ(fixture.player.TimerStep(100).Error().message, "");
     EXPECT_TRUE(fixture.player.Running());
     EXPECT_EQ(fixture.Texts(), "new");
 }

@@ -94,14 +94,14 @@ TEST(BankAnimationTest, EveryFrameOfEveryVariantIsInsideTheCanvas) {
             const std::string name = platform::Cp1251ToUtf8(task.name) + ", " +
                                      platform::Cp1251ToUtf8(ValuesText(variant.values));
             surface.canvas.Clear();
-            ASSERT_EQ(player.ShowStill(0), "") << name;
+            ASSERT_EQ(player.ShowStill(0).Error().message, "") << name;
             EXPECT_EQ(FirstOutside(surface.canvas, box), "") << name << ", the still picture";
             const double end = player.Model().Values.GetValue("tend").value;
             player.StartRun(0);
             for (int step = 0; step <= kSteps; ++step) {
                 surface.canvas.Clear();
                 const double time = end * step / kSteps;
-                ASSERT_EQ(player.StepTo(time), "") << name << ", t = " << time;
+                ASSERT_EQ(player.StepTo(time).Error().message, "") << name << ", t = " << time;
                 EXPECT_EQ(FirstOutside(surface.canvas, box), "") << name << ", t = " << time;
             }
         }

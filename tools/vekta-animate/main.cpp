@@ -106,9 +106,10 @@ std::optional<std::string> Script(const Arguments& arguments) {
 bool Draw(animation::AnimationPlayer& player, const Arguments& arguments) {
     bool drawn = true;
     std::string last;
-    const auto check = [&drawn, &last](const std::string& error) {
-        if (error.empty())
+    const auto check = [&drawn, &last](const platform::Status& frame) {
+        if (frame)
             return;
+        const std::string& error = frame.Error().message;
         if (error != last)
             Complain(error);
         last = error;
