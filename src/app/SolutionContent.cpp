@@ -7,6 +7,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -17,16 +18,20 @@ std::string NameReading(const std::string& cp1251) {
     return platform::Cp1251ToUtf8(cp1251);
 }
 
-// "(8)/2 ≈ 4": the reading, and the value when the formula holds no name and it is not
-// the same text; the server's text when it does not read.
+// "(8)/2 ≈ 4": the reading, and the value when the formula holds no name but the
+// constants and it is not the same text; the server's text when it does not read.
 std::string AnswerReadingText(const std::string& cp1251) {
     const AnswerReading reading = ReadAnswerRow(cp1251, RowNames{});
     if (!reading.formula)
         return cp1251.empty() ? std::string("—") : platform::Cp1251ToUtf8(cp1251);
     std::string text = reading.line;
-    if (!reading.formula->names.empty())
-        return text;
-    const answers::Value value = answers::Evaluate(*reading.formula, {});
+    std::vector<double> constants;
+    for (const std::string& name : reading.formula->names) {
+        if (!answers::IsConstantName(name))
+            return text;
+        constants.push_back(answers::ConstantValue(name));
+    }
+    const answers::Value value = answers::Evaluate(*reading.formula, constants);
     if (value.error != nullptr || !std::isfinite(value.value))
         return text;
     char buffer[32];

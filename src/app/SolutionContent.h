@@ -7,7 +7,7 @@
 #include <vector>
 
 // What the solution window shows of a SOLUTION: each answer row's name and reference
-// answer as the reading line reads them, with its value when it is a plain number; for a
+// answer as the reading line reads them, with its value when it holds no parameter; for a
 // drawn answer, what a right drawing holds (its magnitudes listed like the rows) and the
 // student's last drawing. Texts are UTF-8.
 struct SolutionLine {

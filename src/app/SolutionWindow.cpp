@@ -17,6 +17,7 @@
 SolutionWindow::SolutionWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("solutionWindow");
     setWindowTitle(QString::fromUtf8("Решение"));
+    setMinimumWidth(360);
     caption_ = new QLabel(this);
     caption_->setObjectName("solutionCaption");
     answerList_ = new QListWidget(this);
@@ -33,7 +34,7 @@ SolutionWindow::SolutionWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(answerList_);
     layout->addWidget(pictureLabel_);
     layout->addWidget(legend_);
-    resize(480, 420);
+    layout->addStretch(1);
 }
 
 void SolutionWindow::ShowSolution(const SolutionMessage& solution) {
@@ -48,14 +49,17 @@ void SolutionWindow::ShowSolution(const SolutionMessage& solution) {
             QString::fromStdString("на рисунке " + line.name + " = " + line.answer));
     if (content.rows.empty() && content.magnitudes.empty())
         answerList_->addItem(QString::fromUtf8("Ответов в строках нет."));
-    answerList_->setFixedHeight(
-        std::min(answerList_->sizeHintForRow(0) * (answerList_->count() + 1), 200));
+    answerList_->setFixedHeight(std::min(answerList_->sizeHintForRow(0) * answerList_->count() +
+                                             2 * answerList_->frameWidth() + 4,
+                                         240));
 
     picture_ = QImage();
     pictureLabel_->setVisible(content.drawing);
     legend_->setVisible(content.drawing);
-    if (!content.drawing)
+    if (!content.drawing) {
+        adjustSize();
         return;
+    }
     std::string problem = DrawPicture(solution);
     if (problem.empty())
         problem = content.problem;
@@ -68,6 +72,7 @@ void SolutionWindow::ShowSolution(const SolutionMessage& solution) {
     if (!problem.empty())
         legend += "\n" + QString::fromStdString(problem);
     legend_->setText(legend);
+    adjustSize();
 }
 
 std::string SolutionWindow::DrawPicture(const SolutionMessage& solution) {
