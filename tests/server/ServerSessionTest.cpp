@@ -509,6 +509,11 @@ TEST(ServerSessionTest, ASolutionIsSentOnlyOnceTheCourseAllowsIt) {
 
         const std::string answer = session.Receive(ask);
         const std::string quest = session.Receive(BuildFrame("GETQUEST", "d1"));
+        // After the close the list stays for a course that shows solutions.
+        const bool closed = c.close && c.askedAt.Minutes() > c.close->Minutes();
+        EXPECT_EQ(KindOf(session.Receive(WriteTaskListRequest())),
+                  closed && c.solutions == Solutions::Never ? MessageKind::Text
+                                                            : MessageKind::QuestList);
         if (c.withheld) {
             EXPECT_EQ(KindOf(answer), MessageKind::Text);
             EXPECT_NE(Cp1251ToUtf8(ReadPayload(answer)).find(c.withheld), std::string::npos)
