@@ -41,6 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (history.entries.size() > HistoryMessage::kMaxEntries ||
             history.task.size() > HistoryMessage::kMaxTaskBytes)
             __builtin_trap();
+        const SolutionMessage solution = ReadSolution(PayloadOf(message));
+        if (solution.rows.size() > SolutionMessage::kMaxRows ||
+            solution.task.size() > SolutionMessage::kMaxTaskBytes ||
+            solution.draw.size() > SolutionMessage::kMaxDrawBytes)
+            __builtin_trap();
         for (const HistoryEntry& entry : history.entries)
             if (entry.answers.size() > HistoryMessage::kMaxAnswersBytes ||
                 entry.verdicts.size() > HistoryMessage::kMaxVerdictsBytes)

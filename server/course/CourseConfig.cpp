@@ -25,6 +25,16 @@ bool Apply(std::string_view key, std::string_view value, CourseConfig& config) {
                                                  : CourseConfig::Review::AfterClose;
         return value == "immediate" || value == "after_close";
     }
+    if (key == "solutions") {
+        using S = CourseConfig::Solutions;
+        const std::optional<S> when = value == "never"            ? std::optional(S::Never)
+                                      : value == "after_close"    ? std::optional(S::AfterClose)
+                                      : value == "after_attempts" ? std::optional(S::AfterAttempts)
+                                                                  : std::nullopt;
+        if (when)
+            config.solutions = *when;
+        return when.has_value();
+    }
     if (key == "order") {
         config.order.clear();
         while (!value.empty()) {
@@ -73,6 +83,12 @@ std::vector<std::string> CourseWarnings(const CourseConfig& course) {
     std::vector<std::string> warnings;
     if (course.review == CourseConfig::Review::AfterClose && !course.window.close)
         warnings.push_back("review = after_close without a close time: results show at once");
+    using S = CourseConfig::Solutions;
+    if (course.solutions == S::AfterClose && !course.window.close)
+        warnings.push_back("solutions = after_close without a close time: no solution is shown");
+    if (course.solutions == S::AfterAttempts && course.review == CourseConfig::Review::AfterClose)
+        warnings.push_back("solutions = after_attempts with review = after_close: a student who "
+                           "used every attempt sees the solution before the results");
     return warnings;
 }
 

@@ -15,12 +15,16 @@
 //   order = Балка-1, Консоль-2      (the task list's order; tasks not named follow)
 //   review = after_close            (verdicts and scores only once the window closed;
 //                                    immediate, the default, shows them at once)
+//   solutions = after_attempts      (a student may see a task's solution once they used
+//                                    all its attempts; after_close: once the window
+//                                    closed for them; never, the default)
 // A task's own ATTEMPTS section overrides attempts and penalty.
 struct CourseConfig {
     AttemptRules attempts;
     TestWindow window;
     std::vector<std::string> order; // task names (UTF-8), as `order` lists them
     enum class Review { Immediate, AfterClose } review = Review::Immediate;
+    enum class Solutions { Never, AfterClose, AfterAttempts } solutions = Solutions::Never;
     std::vector<std::string> problems; // lines that cannot be read (UTF-8)
 };
 

@@ -5,6 +5,7 @@
 #include "judging/VerdictMessage.h"
 #include "platform/Cp1251.h"
 #include "protocol/Messages.h"
+#include "protocol/ResultItems.h"
 
 #include <algorithm>
 
@@ -68,6 +69,9 @@ std::string ServerSession::AnswerQueued() {
         else if (kind == MessageKind::GetHistory && LoggedIn() &&
                  clientFeatures_.Has(kFeatureHistory))
             answer = HandleHistory(std::string(PayloadOf(frame)));
+        else if (kind == MessageKind::GetSolution && LoggedIn() &&
+                 clientFeatures_.Has(kFeatureSolutions))
+            answer = HandleSolution(std::string(PayloadOf(frame)));
         else
             answer = Handle(kind, PayloadOf(frame));
         if (!answer) {
@@ -88,6 +92,10 @@ std::string ServerSession::Handle(MessageKind kind, std::string_view payload) {
         return {};
     case MessageKind::GetHistory: // asked for only by a client that takes the answer
         if (!clientFeatures_.Has(kFeatureHistory))
+            return {};
+        break;
+    case MessageKind::GetSolution:
+        if (!clientFeatures_.Has(kFeatureSolutions))
             return {};
         break;
     case MessageKind::GetQuestList:
@@ -112,6 +120,7 @@ std::string ServerSession::Greeting() {
     offered.words.emplace_back(kFeatureDevice, "");
     offered.words.emplace_back(kFeatureHistory, "");
     offered.words.emplace_back(kFeatureDrawing, "");
+    offered.words.emplace_back(kFeatureSolutions, "");
     return WriteFeatures(offered);
 }
 
@@ -204,6 +213,73 @@ std::optional<std::string> ServerSession::HandleHistory(const std::string& name)
     return WriteHistory(history);
 }
 
+std::optional<std::string> ServerSession::HandleSolution(const std::string& name) {
+    const BankTask* task = bank_.Find(name);
+    if (task == nullptr)
+        return Message("Задание не найдено: ", name.substr(0, 64));
+    if (const std::string withheld = SolutionWithheld(*task); !withheld.empty())
+        return Message(withheld);
+    const std::shared_ptr<const TaskVariant> variant = VariantFor(*task);
+    if (!variant->problems.empty())
+        return Message("Задание сейчас недоступно: в его варианте ошибка. Сообщите "
+                       "преподавателю.");
+    const BankTask& shown = variant->task;
+    SolutionMessage solution{task->name, shown.image, {}, {}, {}};
+    for (std::size_t k = 0; k < shown.answerNames.size(); ++k)
+        solution.rows.push_back(
+            {shown.answerNames[k], k < shown.answers.size() ? shown.answers[k] : std::string()});
+    if (shown.AsksForDrawing()) {
+        const std::optional<SubmissionHistory> stored = host_.History(user_, task->name);
+        if (!stored)
+            return std::nullopt;
+        if (!stored->available) {
+            host_.Log("solution not sent, the database is out of reach: " + LogName(user_) +
+                      ", task " + LogName(name));
+            return Message("Сервер сейчас не может прочитать ваши ответы: нет связи с базой "
+                           "данных. Попробуйте позже.");
+        }
+        solution.draw = drawing::WriteDrawSection(shown.drawing.expected);
+        // The newest submission that holds a drawing.
+        for (auto past = stored->submissions.rbegin(); past != stored->submissions.rend(); ++past)
+            if (const auto entries = ReadDrawingEntries(past->payload, shown.answerNames)) {
+                for (const std::string& entry : *entries)
+                    solution.drawn += entry + ";";
+                break;
+            }
+    }
+    host_.Log("solution: " + LogName(user_) + ", task " + LogName(name));
+    return WriteSolution(solution);
+}
+
+std::string ServerSession::SolutionWithheld(const BankTask& task) const {
+    using Solutions = CourseConfig::Solutions;
+    const CourseConfig& course = bank_.course;
+    switch (course.solutions) {
+    case Solutions::Never:
+        break;
+    case Solutions::AfterClose:
+        if (course.window.close &&
+            StateAt(host_.Now(), course.window, student_.extensionMinutes) == WindowState::Closed)
+            return {};
+        return "Решение будет доступно после окончания тестирования.";
+    case Solutions::AfterAttempts: {
+        const int allowed = RulesOf(task).maxAttempts;
+        const auto used = student_.attempts.find(task.name);
+        if (allowed > 0 && used != student_.attempts.end() &&
+            used->second.size() >= static_cast<std::size_t>(allowed))
+            return {};
+        return allowed > 0 ? "Решение будет доступно, когда вы используете все попытки."
+                           : "Решение этого задания не показывается: число попыток не "
+                             "ограничено.";
+    }
+    }
+    return "Решения заданий в этом курсе не показываются.";
+}
+
+bool ServerSession::OffersSolution(const BankTask& task) const {
+    return clientFeatures_.Has(kFeatureSolutions) && SolutionWithheld(task).empty();
+}
+
 std::string ServerSession::Reply(const SubmissionRequest& request,
                                  const SubmissionOutcome& outcome) {
     using Status = SubmissionOutcome::Status;
@@ -218,7 +294,13 @@ std::string ServerSession::Reply(const SubmissionRequest& request,
                                           std::to_string(verdict.answers.size())
                                     : std::string("not judged")));
         LogReferenceProblems(who, verdict);
-        return Verdict(request, outcome);
+        std::string reply = Verdict(request, outcome);
+        // The attempt that opened the solution: the client may offer it from now on.
+        if (outcome.attempt > 0 &&
+            bank_.course.solutions == CourseConfig::Solutions::AfterAttempts &&
+            OffersSolution(*request.task))
+            reply += WriteSolutionReady(request.task->name);
+        return reply;
     }
     case Status::Paced: {
         const long long seconds = std::max(1LL, (outcome.waitMs + 999) / 1000);
@@ -318,7 +400,14 @@ std::shared_ptr<const TaskVariant> ServerSession::VariantFor(const BankTask& tas
 }
 
 std::string ServerSession::QuestList() {
-    if (const std::string closed = WindowClosed(); !closed.empty() && !ReviewOpen())
+    // After the close the list stays for reading results and solutions, where the course
+    // shows them.
+    const bool readable =
+        ReviewOpen() || (clientFeatures_.Has(kFeatureSolutions) &&
+                         bank_.course.solutions != CourseConfig::Solutions::Never &&
+                         StateAt(host_.Now(), bank_.course.window, student_.extensionMinutes) ==
+                             WindowState::Closed);
+    if (const std::string closed = WindowClosed(); !closed.empty() && !readable)
         return Message(closed);
     const bool standings = !UnderReview();
     std::vector<TaskListItem> items;
@@ -340,7 +429,9 @@ std::string ServerSession::Quest(const std::string& name) {
     const BankTask* found = bank_.Find(name);
     if (found == nullptr)
         return Message("Задание не найдено: ", name.substr(0, 64));
-    if (const std::string closed = WindowClosed(); !closed.empty())
+    // After the close a task whose solution the student may see is still sent, to be read
+    // beside it; answers to it are refused as late.
+    if (const std::string closed = WindowClosed(); !closed.empty() && !OffersSolution(*found))
         return Message(closed);
     if (NeedsNewerClient(*found))
         return Message("Для этого задания нужен новый клиент: в нём ответ рисуют на схеме.");
@@ -357,5 +448,6 @@ std::string ServerSession::Quest(const std::string& name) {
                            task.request, task.animate, task.variablesSection};
     sections.namesDeclared = !task.answers.empty();
     sections.drawing = task.AsksForDrawing();
+    sections.solution = OffersSolution(task);
     return BuildQuestMessage(sections);
 }

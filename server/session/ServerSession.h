@@ -33,6 +33,14 @@
 // A client that named "history" may ask for its earlier submissions at a task
 // (GETHISTORY); the host reads them, and the session answers HISTORY with their verdicts
 // and credit, or without them while the course withholds results.
+//
+// A client that named "solutions" may ask for a task's solution (GETSOLUTION) once the
+// course lets this student see it: after their window closed (solutions = after_close), or
+// once they used every attempt of the task (after_attempts). It is answered with the
+// reference answers of the student's variant and, for a drawn answer, what a right drawing
+// holds and the student's last drawing; before that, with a MESSAGE of when. QUEST marks a
+// task whose solution may be asked for, and a submission that used the last attempt is
+// followed by SOLUTIONREADY. After the close such a task is still sent, to be read.
 class ServerSession {
 public:
     // The largest frame a client may send, header included, before and after logging in.
@@ -82,6 +90,11 @@ private:
     std::optional<std::string> HandleSubmission(const std::string& payload);
     // Empty while the host is reading the submissions.
     std::optional<std::string> HandleHistory(const std::string& name);
+    // Empty while the host is reading the student's last drawing.
+    std::optional<std::string> HandleSolution(const std::string& name);
+    // Why this student may not see the task's solution yet (UTF-8); empty when they may.
+    std::string SolutionWithheld(const BankTask& task) const;
+    bool OffersSolution(const BankTask& task) const;
     std::string Reply(const SubmissionRequest& request, const SubmissionOutcome& outcome);
     std::size_t FrameLimit() const { return LoggedIn() ? MaxFrameBytes : MaxLoginFrameBytes; }
     std::string QuestList();

@@ -202,6 +202,25 @@ std::string AnswerSummaries(const TaskReport& report) {
     return html;
 }
 
+std::string Drawings(const TaskReport& report) {
+    if (report.drawings.empty())
+        return {};
+    std::string html = "<h2>Рисунки студентов</h2>";
+    for (const DrawingLine& line : report.drawings) {
+        html += "<div class=\"submission\"><b>" + StudentLink(line.student) + "</b> · " +
+                HtmlEscaped(line.received);
+        if (!line.verdict.empty())
+            html += std::string(" · рисунок: <span class=\"") + VerdictClass(line.verdict) + "\">" +
+                    HtmlEscaped(line.verdict) + "</span>";
+        if (!line.png.empty())
+            html += "<p>" + PngImage(line.png, "drawing", "Рисунок студента") + "</p>";
+        else
+            html += "<br><span class=\"na\">" + HtmlEscaped(line.problem) + "</span>";
+        html += "</div>";
+    }
+    return html;
+}
+
 std::string SubmissionBlock(const SubmissionLine& line) {
     std::string html = "<div class=\"submission\"><b>" + HtmlEscaped(line.received) + "</b> · " +
                        TaskLink(line.task);
@@ -295,7 +314,7 @@ std::string TaskPage(const PageFrame& frame, const TaskReport& report) {
     html += "</p>";
     if (!report.students.empty())
         html += VariantChooser(report);
-    html += Picture(report) + AnswerSummaries(report);
+    html += Picture(report) + AnswerSummaries(report) + Drawings(report);
     return html + Bottom(frame);
 }
 

@@ -57,6 +57,15 @@ struct AnswerSummary {
     std::vector<ReadingCount> readings; // the most frequent wrong ones first
 };
 
+// A student's newest judged drawing at a task, over the diagram of their variant.
+struct DrawingLine {
+    std::string student;
+    std::string received; // the server's local time
+    std::string verdict;  // the drawing's: "верно", "неверно", "не принято"
+    std::string png;      // empty when it could not be drawn
+    std::string problem;  // why it could not
+};
+
 struct TaskReport {
     std::string name;
     std::string caption;
@@ -69,6 +78,7 @@ struct TaskReport {
     std::string pictureProblem;
     std::vector<std::string> students; // to choose a variant from
     std::vector<AnswerSummary> answers;
+    std::vector<DrawingLine> drawings; // per student, by name; only for a drawn answer
 };
 
 std::string LoginPage(const std::string& formToken, const std::string& message);

@@ -208,10 +208,22 @@ std::optional<TaskReport> TaskReportOf(Database& database, const TaskBank& bank,
                                       ? Reading(variant.task.answers[k], declared)
                                       : std::string(),
                                   {}});
+    std::map<std::string, Database::Result> newestDrawings; // by student
     database.ForEachResult({}, taskName, [&](const Database::Result& result) {
         CountReadings(report, *task, result);
+        if (task->AsksForDrawing() && result.score >= 0)
+            newestDrawings[result.user] = result;
     });
     for (AnswerSummary& answer : report.answers)
         OrderReadings(answer.readings);
+    const std::string secret = database.CourseSecret();
+    for (const auto& [user, result] : newestDrawings) {
+        const TaskVariant drawn = VariantOf(*task, secret, platform::Utf8ToCp1251(user));
+        const DrawingPicture picture = DrawSubmittedDrawing(drawn.task, result.payload);
+        const std::vector<std::string> verdicts = VerdictWords(result.verdicts);
+        report.drawings.push_back({user, LocalTimeText(result.receivedUtc),
+                                   verdicts.empty() ? std::string() : verdicts.back(), picture.png,
+                                   picture.problem});
+    }
     return report;
 }

@@ -8,6 +8,7 @@
 #include "app/Reconnector.h"
 #include "app/ServerAddress.h"
 #include "app/ServerLink.h"
+#include "app/SolutionWindow.h"
 #include "app/TaskListView.h"
 #include "app/TaskView.h"
 #include "app/WidgetMaking.h"
@@ -74,6 +75,7 @@ MainWindow::MainWindow(const ClientPlaces& places, QWidget* parent) : QWidget(pa
     connect(taskView_, &TaskView::resultReady, this, &MainWindow::sendResult);
     connect(taskView_, &TaskView::sendRefused, this, &MainWindow::showSendError);
     connect(taskView_, &TaskView::historyRequested, this, &MainWindow::requestHistory);
+    connect(taskView_, &TaskView::solutionRequested, this, &MainWindow::requestSolution);
 
     InstallErrorReport();
 
@@ -169,6 +171,12 @@ HistoryWindow& MainWindow::History() {
     return *historyWindow_;
 }
 
+SolutionWindow& MainWindow::Solution() {
+    if (!solutionWindow_)
+        solutionWindow_ = std::make_unique<SolutionWindow>();
+    return *solutionWindow_;
+}
+
 // ---- wiring ----
 
 void MainWindow::WireServerLink() {
@@ -181,6 +189,8 @@ void MainWindow::WireServerLink() {
     connect(link_, &ServerLink::taskArrived, this, &MainWindow::showTask);
     connect(link_, &ServerLink::messageArrived, this, &MainWindow::showMessage);
     connect(link_, &ServerLink::historyArrived, this, &MainWindow::showHistory);
+    connect(link_, &ServerLink::solutionArrived, this, &MainWindow::showSolution);
+    connect(link_, &ServerLink::solutionOpened, this, &MainWindow::solutionOpened);
     connect(link_, &ServerLink::stateChanged, this, &MainWindow::offerHistory);
     connect(link_, &ServerLink::offerAnswered, this, &MainWindow::offerHistory);
     // The token presented is the one of the user about to log in: the one the client logs
@@ -468,6 +478,8 @@ void MainWindow::showTask(const QuestSections& task) {
     offerHistory();
     if (historyWindow_) // the submissions listed were another task's, or are out of date
         historyWindow_->hide();
+    if (solutionWindow_)
+        solutionWindow_->hide();
     // The animation window may be built later, and takes this title then.
     animationTitle_ = QString::fromUtf8("Анимация задачи: ") +
                       platform::ToQString(WithoutStanding(askedTaskCaption_));
@@ -504,6 +516,29 @@ void MainWindow::sendResult(const std::string& payload) {
 
 void MainWindow::offerHistory() {
     taskView_->OfferHistory(link_->OffersHistory());
+    taskView_->OfferSolution(link_->OffersSolutions());
+}
+
+void MainWindow::requestSolution() {
+    if (!link_->OffersSolutions())
+        return;
+    link_->Send(WriteSolutionRequest(shownTaskName_));
+}
+
+// Only the solution of the task the rows show is shown.
+void MainWindow::showSolution(const SolutionMessage& solution) {
+    if (solution.task != shownTaskName_ || !taskView_->TaskShown())
+        return;
+    SolutionWindow& window = Solution();
+    window.ShowSolution(solution);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void MainWindow::solutionOpened(const std::string& taskName) {
+    if (taskName == shownTaskName_ && taskView_->TaskShown())
+        taskView_->SetSolutionAvailable(true);
 }
 
 void MainWindow::requestHistory() {

@@ -22,6 +22,8 @@ class CalculatorWindow;
 class HelpWindow;
 class HistoryWindow;
 struct HistoryMessage;
+class SolutionWindow;
+struct SolutionMessage;
 class LoginDialog;
 class MessageDialog;
 class QFrame;
@@ -70,6 +72,7 @@ public:
     AnimationWindow& Animation();
     CalculatorWindow& Calculator();
     HistoryWindow& History();
+    SolutionWindow& Solution();
     Reconnector& Reconnection() const { return *reconnector_; }
     DraftKeeper& Drafts() const { return *drafts_; }
 
@@ -115,8 +118,12 @@ private:
     void requestHistory();
     void showHistory(const HistoryMessage& history);
     void putBackSubmission(int index);
-    // "Мои ответы" shows while the server of the connection offers the history.
+    // "Мои ответы" shows while the server of the connection offers the history, and
+    // "Решение" while it shows solutions.
     void offerHistory();
+    void requestSolution();
+    void showSolution(const SolutionMessage& solution);
+    void solutionOpened(const std::string& taskName);
     void showSendError(const std::string& message, const std::string& formula);
     void showConnectionState();
     void finishReconnection();
@@ -142,6 +149,7 @@ private:
     std::unique_ptr<AnimationWindow> animationWindow_;
     std::unique_ptr<CalculatorWindow> calculatorWindow_;
     std::unique_ptr<HistoryWindow> historyWindow_;
+    std::unique_ptr<SolutionWindow> solutionWindow_;
     ApplicationTray* tray_ = nullptr; // made once the window has been painted
     QString draftsFolder_;
     bool started_ = false; // FinishStart is on its way

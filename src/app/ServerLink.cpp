@@ -245,6 +245,7 @@ Features ServerLink::ClientFeatures() {
     offered.words.emplace_back(kFeatureBye, "");
     offered.words.emplace_back(kFeatureDevice, "");
     offered.words.emplace_back(kFeatureHistory, "");
+    offered.words.emplace_back(kFeatureSolutions, "");
     return offered;
 }
 
@@ -289,6 +290,12 @@ void ServerLink::Emit(const std::string& message) {
         break;
     case MessageKind::History:
         emit historyArrived(ReadHistory(PayloadOf(message)));
+        break;
+    case MessageKind::Solution:
+        emit solutionArrived(ReadSolution(PayloadOf(message)));
+        break;
+    case MessageKind::SolutionReady:
+        emit solutionOpened(ReadSolutionReady(PayloadOf(message)));
         break;
     case MessageKind::Device:
         if (const std::string token = ReadDevice(PayloadOf(message));

@@ -54,6 +54,8 @@ public:
     const FrameReceiver& Receiver() const { return receiver_; }
     // Whether the server of this connection offers the student's history ("Мои ответы").
     bool OffersHistory() const { return connected_ && serverFeatures_.Has(kFeatureHistory); }
+    // Whether the server of this connection shows solutions once the course allows ("Решение").
+    bool OffersSolutions() const { return connected_ && serverFeatures_.Has(kFeatureSolutions); }
     // Whether the server of this connection sent FEATURES, and what it offered.
     bool ServerOffered() const { return serverOffered_; }
     const Features& ServerFeatures() const { return serverFeatures_; }
@@ -102,6 +104,10 @@ signals:
     void offerAnswered();
     // The student's earlier submissions at a task (HISTORY).
     void historyArrived(const HistoryMessage& history);
+    // A task's solution (SOLUTION).
+    void solutionArrived(const SolutionMessage& solution);
+    // The solution of the task named (CP1251) may be asked for from now on (SOLUTIONREADY).
+    void solutionOpened(const std::string& taskName);
 
 private:
     void TcpConnected();

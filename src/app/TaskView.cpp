@@ -68,6 +68,11 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     historyButton_->setObjectName("historyButton");
     historyButton_->hide();
     connect(historyButton_, &QPushButton::clicked, this, &TaskView::historyRequested);
+    solutionButton_ = new QPushButton(QString::fromUtf8("Решение"), content);
+    solutionButton_->setObjectName("solutionButton");
+    solutionButton_->setEnabled(false);
+    solutionButton_->hide();
+    connect(solutionButton_, &QPushButton::clicked, this, &TaskView::solutionRequested);
     bottomSpacer_ = MakeLabel(content, "bottomSpacer", "  \n ");
     setWidget(content);
     // Sized in the pane's own font, which the content has taken over by now.
@@ -80,11 +85,29 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     navigation_->Watch(statement_);
     navigation_->Watch(sendButton_);
     navigation_->Watch(historyButton_);
+    navigation_->Watch(solutionButton_);
 }
 
 void TaskView::OfferHistory(bool offered) {
     historyOffered_ = offered;
     historyButton_->setVisible(offered && !sendButton_->isHidden());
+    if (!sendButton_->isHidden()) {
+        PlaceSendButton();
+        ResizeContent();
+    }
+}
+
+void TaskView::OfferSolution(bool offered) {
+    solutionOffered_ = offered;
+    solutionButton_->setVisible(offered && !sendButton_->isHidden());
+    if (!sendButton_->isHidden()) {
+        PlaceSendButton();
+        ResizeContent();
+    }
+}
+
+void TaskView::SetSolutionAvailable(bool available) {
+    solutionButton_->setEnabled(available);
 }
 
 void TaskView::SetMenu(std::vector<QWidget*> menu) {
@@ -99,6 +122,8 @@ std::vector<QWidget*> TaskView::TabRing() const {
     ring.push_back(sendButton_);
     if (!historyButton_->isHidden())
         ring.push_back(historyButton_);
+    if (!solutionButton_->isHidden() && solutionButton_->isEnabled())
+        ring.push_back(solutionButton_);
     return ring;
 }
 
@@ -174,6 +199,8 @@ std::string TaskView::ShowTask(const QuestSections& task, const std::string& cap
     ShowAnswerFields();
     sendButton_->show();
     historyButton_->setVisible(historyOffered_);
+    solutionButton_->setVisible(solutionOffered_);
+    solutionButton_->setEnabled(task.solution);
     ++generation_;
     return error;
 }
@@ -243,6 +270,8 @@ void TaskView::Clear() {
     FillStatementImage();
     sendButton_->hide();
     historyButton_->hide();
+    solutionButton_->hide();
+    solutionButton_->setEnabled(false);
     hide();
 }
 
@@ -293,14 +322,28 @@ void TaskView::PlaceSendButton() {
     const SendPlace place =
         ::PlaceSendButton(width(), aboveBottom, sendButton_->width(), sendButton_->height());
     sendButton_->move(place.left, place.top);
-    // "Мои ответы" at the rows' left on the same line, or under the send button when the
-    // pane is too narrow for both.
-    historyButton_->resize(historyButton_->sizeHint());
-    if (kRowLeft + historyButton_->width() + kRowLeft <= place.left)
-        historyButton_->move(kRowLeft, place.top);
-    else
-        historyButton_->move(place.left, place.top + sendButton_->height() + 4);
+    PlaceMenuButtons(place.left, place.top);
     bottomSpacer_->move(bottomSpacer_->x(), place.spacerTop);
+}
+
+// "Мои ответы" and "Решение", those shown, at the rows' left on the send button's line, or
+// under the send button when the pane is too narrow for them.
+void TaskView::PlaceMenuButtons(int sendLeft, int sendTop) {
+    constexpr int kGap = 6;
+    historyButton_->resize(historyButton_->sizeHint());
+    solutionButton_->resize(solutionButton_->sizeHint());
+    int width = -kGap;
+    for (const QPushButton* button : {historyButton_, solutionButton_})
+        if (!button->isHidden())
+            width += kGap + button->width();
+    const bool beside = kRowLeft + width + kRowLeft <= sendLeft;
+    int left = beside ? kRowLeft : sendLeft;
+    const int top = beside ? sendTop : sendTop + sendButton_->height() + 4;
+    for (QPushButton* button : {historyButton_, solutionButton_}) {
+        button->move(left, top);
+        if (!button->isHidden())
+            left += button->width() + kGap;
+    }
 }
 
 // The scrolled content covers everything the pane shows, and never less than the pane.
@@ -311,6 +354,8 @@ void TaskView::ResizeContent() {
         bottom = std::max(bottom, sendButton_->geometry().bottom());
     if (!historyButton_->isHidden())
         bottom = std::max(bottom, historyButton_->geometry().bottom());
+    if (!solutionButton_->isHidden())
+        bottom = std::max(bottom, solutionButton_->geometry().bottom());
     const int height = std::max(box.height(), bottom + 1);
     const int scrollBar = height > box.height() ? verticalScrollBar()->sizeHint().width() : 0;
     widget()->resize(box.width() - scrollBar, height);

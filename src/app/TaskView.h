@@ -64,6 +64,10 @@ public:
     // Whether the server offers the student's history: "Мои ответы" shows under the rows
     // of a task only then.
     void OfferHistory(bool offered);
+    // Whether the server shows solutions: "Решение" shows beside "Мои ответы" only then,
+    // and can be pressed once the server said the solution of the task shown is available.
+    void OfferSolution(bool offered);
+    void SetSolutionAvailable(bool available);
     const std::vector<std::string>& AnswerNames() const { return answerNames_; }
 
     // The menu's buttons, which Tab reaches after "Отправить результат" before it turns
@@ -97,6 +101,8 @@ signals:
     void answersEdited();
     // "Мои ответы" was pressed.
     void historyRequested();
+    // "Решение" was pressed.
+    void solutionRequested();
 
 protected:
     bool event(QEvent* event) override;
@@ -117,6 +123,7 @@ private:
     void LayoutAnswerFields();
     void ShowAnswerFields();
     void PlaceSendButton();
+    void PlaceMenuButtons(int sendLeft, int sendTop);
     void ResizeContent();
     std::vector<QWidget*> TabRing() const;
 
@@ -126,6 +133,8 @@ private:
     QPushButton* sendButton_;
     QPushButton* historyButton_;
     bool historyOffered_ = false;
+    QPushButton* solutionButton_;
+    bool solutionOffered_ = false;
     QLabel* bottomSpacer_;
     TaskNavigation* navigation_;
 

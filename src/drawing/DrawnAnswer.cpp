@@ -266,4 +266,24 @@ std::string WriteDrawnEntry(const DrawnObject& object) {
     return entry;
 }
 
+std::string WriteDrawSection(const std::vector<Expectation>& expected) {
+    std::string section;
+    for (const Expectation& expectation : expected)
+        for (const ExpectedObject& object : expectation.objects) {
+            const bool force = object.kind == ObjectKind::Force;
+            section += std::string(force ? "FORCE(" : "MOMENT(") + NumberText(object.at.x) + "," +
+                       NumberText(object.at.y) + "," +
+                       (force        ? NumberText(object.angle)
+                        : object.ccw ? "ccw"
+                                     : "cw") +
+                       "," + object.name;
+            if (!object.magnitude.empty())
+                section += "," + object.magnitude;
+            if (force && object.sense != Sense::Fixed)
+                section += ",either";
+            section += ");";
+        }
+    return section;
+}
+
 } // namespace drawing

@@ -77,6 +77,12 @@ struct DrawTolerance {
 // nullopt when it is not two numbers above 0 (the angle below 90).
 std::optional<DrawTolerance> ReadDrawTolerance(std::string_view text);
 
+// What a right drawing holds as DRAW statements that ReadDrawSection reads back: each
+// expected object a FORCE (with "either" when its sense is free) or a MOMENT, with its
+// magnitude where one is asked; supports written as their reactions. A pin's single
+// reaction, which stands in for its two, is left out.
+std::string WriteDrawSection(const std::vector<Expectation>& expected);
+
 // A drawing as an author writes it for the tools: one object a line, fields separated by
 // blanks, "force X Y ANGLE NAME [MAGNITUDE]" or "moment X Y ccw|cw NAME [MAGNITUDE]";
 // names in the notation ("R!A") or as the reading writes them ("R_A"); lines starting with

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, MessageKind>, 13> kTags = {{
+constexpr std::array<std::pair<std::string_view, MessageKind>, 16> kTags = {{
     {"LOGIN", MessageKind::Login},
     {"GETQUESTLIST", MessageKind::GetQuestList},
     {"GETQUEST", MessageKind::GetQuest},
@@ -23,14 +23,17 @@ constexpr std::array<std::pair<std::string_view, MessageKind>, 13> kTags = {{
     {"DEVICE", MessageKind::Device},
     {"GETHISTORY", MessageKind::GetHistory},
     {"HISTORY", MessageKind::History},
+    {"GETSOLUTION", MessageKind::GetSolution},
+    {"SOLUTION", MessageKind::Solution},
+    {"SOLUTIONREADY", MessageKind::SolutionReady},
 }};
 
 bool IsWordByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
 }
 
-// One field of a HISTORY payload: its tag and text, cut from the front of `rest`; nullopt
-// when the rest does not begin with a whole, well-formed field.
+// One field of a HISTORY or SOLUTION payload: its tag and text, cut from the front of `rest`;
+// nullopt when the rest does not begin with a whole, well-formed field.
 struct HistoryField {
     std::string_view tag;
     std::string_view text;
@@ -225,4 +228,53 @@ HistoryMessage ReadHistory(std::string_view payload) {
         }
     }
     return history;
+}
+
+std::string WriteSolutionRequest(std::string_view taskName) {
+    return BuildFrame("GETSOLUTION", taskName);
+}
+
+std::string WriteSolution(const SolutionMessage& solution) {
+    std::string payload = BuildFrame("TASK", solution.task) + BuildFrame("IMAGE", solution.image);
+    for (const SolutionRow& row : solution.rows)
+        payload += BuildFrame("ROW", row.name) + BuildFrame("ANSWER", row.answer);
+    if (!solution.draw.empty() || !solution.drawn.empty())
+        payload += BuildFrame("DRAW", solution.draw) + BuildFrame("DRAWN", solution.drawn);
+    return BuildFrame("SOLUTION", payload);
+}
+
+SolutionMessage ReadSolution(std::string_view payload) {
+    using S = SolutionMessage;
+    SolutionMessage solution;
+    bool rowOpen = false; // an ANSWER belongs to the ROW just before it
+    while (const std::optional<HistoryField> field = TakeField(payload)) {
+        const bool answer = field->tag == "ANSWER";
+        if (field->tag == "ROW") {
+            if (solution.rows.size() == S::kMaxRows) { // rows past the limit are passed by
+                rowOpen = false;
+                continue;
+            }
+            solution.rows.push_back({Cut(field->text, S::kMaxNameBytes), {}});
+        } else if (answer && rowOpen) {
+            solution.rows.back().answer = Cut(field->text, S::kMaxAnswerBytes);
+        } else if (field->tag == "TASK") {
+            solution.task = Cut(field->text, S::kMaxTaskBytes);
+        } else if (field->tag == "IMAGE") {
+            solution.image = Cut(field->text, S::kMaxImageBytes);
+        } else if (field->tag == "DRAW") {
+            solution.draw = Cut(field->text, S::kMaxDrawBytes);
+        } else if (field->tag == "DRAWN") {
+            solution.drawn = Cut(field->text, S::kMaxDrawBytes);
+        }
+        rowOpen = field->tag == "ROW";
+    }
+    return solution;
+}
+
+std::string WriteSolutionReady(std::string_view taskName) {
+    return BuildFrame("SOLUTIONREADY", taskName);
+}
+
+std::string ReadSolutionReady(std::string_view payload) {
+    return Cut(payload, SolutionMessage::kMaxTaskBytes);
 }

@@ -23,14 +23,17 @@ enum class MessageKind {
     GetQuest,       // GETQUEST: a task's name
     SetResultQuest, // SETRESULTQUEST: the answers (ResultItems.h)
     GetHistory,     // GETHISTORY: a task's name
+    GetSolution,    // GETSOLUTION: a task's name
     // from the server
-    Quest,     // QUEST: a task's sections (QuestSections.h)
-    Text,      // MESSAGE: a text to show
-    QuestList, // QUESTLIST: the task list (QuestList.h)
-    Relog,     // RELOG: log in again
-    Bye,       // BYE: why the server closes the connection, before it does
-    Device,    // DEVICE: a device token for the next logins of the account just logged in
-    History,   // HISTORY: the student's earlier submissions at one task
+    Quest,         // QUEST: a task's sections (QuestSections.h)
+    Text,          // MESSAGE: a text to show
+    QuestList,     // QUESTLIST: the task list (QuestList.h)
+    Relog,         // RELOG: log in again
+    Bye,           // BYE: why the server closes the connection, before it does
+    Device,        // DEVICE: a device token for the next logins of the account just logged in
+    History,       // HISTORY: the student's earlier submissions at one task
+    Solution,      // SOLUTION: a task's solution on the student's variant
+    SolutionReady, // SOLUTIONREADY: a task's name whose solution may now be asked for
     // both ways
     Features, // FEATURES: what the sender offers
 };
@@ -101,6 +104,11 @@ inline constexpr std::string_view kFeatureHistory = "history";
 // drawing item of SETRESULTQUEST; the client draws forces and moments on the diagram.
 inline constexpr std::string_view kFeatureDrawing = "drawing";
 
+// "solutions": the server answers GETSOLUTION with SOLUTION once the course lets the
+// student see a task's solution, marks such a task in QUEST (SOLUTION) and tells when a
+// submission made it so (SOLUTIONREADY); the client offers "Решение" on the task.
+inline constexpr std::string_view kFeatureSolutions = "solutions";
+
 // DEVICE: the token itself, at most kMaxDeviceTokenBytes of Latin letters and digits; a
 // payload that is not one reads as no token ("").
 inline constexpr std::size_t kMaxDeviceTokenBytes = 64;
@@ -156,3 +164,43 @@ struct HistoryMessage {
 };
 std::string WriteHistory(const HistoryMessage& history);
 HistoryMessage ReadHistory(std::string_view payload);
+
+// GETSOLUTION carries the task's name byte for byte as QUESTLIST gave it.
+std::string WriteSolutionRequest(std::string_view taskName);
+
+// SOLUTION: a task's solution on the student's own variant, written as HISTORY's fields
+// are: TASK (the task's name) and IMAGE (its diagram as QUEST carries it) first, then per
+// answer row ROW (its name as REQUEST gives it) and ANSWER (the reference answer as
+// formula text), then DRAW (what a right drawing holds, as the task's DRAW section with
+// the variant's values) and DRAWN (the entries of the student's last submitted drawing,
+// each ended by ";"), both only for a task with a drawn answer.
+//
+// A reader never trusts it: ANSWER belongs to the ROW before it and is passed by without
+// one, tags it does not know are passed by, every text is cut to its limit, rows past
+// kMaxRows are passed by, and reading stops at the first field that is not whole and well
+// formed.
+struct SolutionRow {
+    std::string name;
+    std::string answer;
+};
+struct SolutionMessage {
+    static constexpr std::size_t kMaxRows = 50;
+    static constexpr std::size_t kMaxTaskBytes = 256;
+    static constexpr std::size_t kMaxImageBytes = 256 * 1024;
+    static constexpr std::size_t kMaxNameBytes = 256;
+    static constexpr std::size_t kMaxAnswerBytes = 4096;
+    static constexpr std::size_t kMaxDrawBytes = 16 * 1024;
+
+    std::string task;
+    std::string image;
+    std::vector<SolutionRow> rows;
+    std::string draw;
+    std::string drawn;
+};
+std::string WriteSolution(const SolutionMessage& solution);
+SolutionMessage ReadSolution(std::string_view payload);
+
+// SOLUTIONREADY: the name of a task whose solution the student may ask for from now on
+// (read up to SolutionMessage::kMaxTaskBytes).
+std::string WriteSolutionReady(std::string_view taskName);
+std::string ReadSolutionReady(std::string_view payload);

@@ -15,6 +15,7 @@ QuestSections ReadQuestSections(std::string_view message) {
                              payload.find("</VARIABLES>") != std::string::npos;
     sections.variables = ExtractSection(payload, "VARIABLES");
     sections.drawing = ExtractSection(payload, "DRAWING") == "1";
+    sections.solution = ExtractSection(payload, "SOLUTION") == "1";
     return sections;
 }
 
@@ -30,5 +31,7 @@ std::string BuildQuestMessage(const QuestSections& sections) {
         payload += WriteSection("VARIABLES", sections.variables);
     if (sections.drawing)
         payload += WriteSection("DRAWING", "1");
+    if (sections.solution)
+        payload += WriteSection("SOLUTION", "1");
     return BuildFrame("QUEST", payload);
 }

@@ -19,12 +19,16 @@ struct QuestSections {
     // only to a client that named "drawing" in its FEATURES. What a right drawing holds is
     // never sent.
     bool drawing = false;
+    // Whether the student may ask for the task's solution now: a SOLUTION section holding
+    // "1", sent only to a client that named "solutions".
+    bool solution = false;
 };
 
 // Reads the payload of a whole QUEST message (everything after its first ">"), taking the
-// sections in the order NAME, QUEST, IMAGE, REQUEST, ANIMATE, VARIABLES, DRAWING.
+// sections in the order NAME, QUEST, IMAGE, REQUEST, ANIMATE, VARIABLES, DRAWING, SOLUTION.
 QuestSections ReadQuestSections(std::string_view message);
 
 // The QUEST message that carries the sections; VARIABLES goes when it has names or the
-// names are declared; DRAWING when the task asks for a drawn answer.
+// names are declared; DRAWING when the task asks for a drawn answer;
+// SOLUTION when its solution may be asked for.
 std::string BuildQuestMessage(const QuestSections& sections);

@@ -12,6 +12,7 @@
 #include "app/HistoryWindow.h"
 #include "app/LoginDialog.h"
 #include "app/Reconnector.h"
+#include "app/SolutionWindow.h"
 #include "app/TaskLink.h"
 #include "eqedit/FormulaField.h"
 #include "platform/QtText.h"
@@ -249,7 +250,7 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}, {"history", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:18>bye;device;history");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:28>bye;device;history;solutions");
     EXPECT_TRUE(window->Link().ServerFeatures().Has("history"));
     Send(peer, WriteDevice("f00d42"));
     const QString stopping =
@@ -263,7 +264,7 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     QTcpSocket* again = NextPeer();
     ASSERT_NE(again, nullptr);
     Send(again, WriteFeatures({{{"bye", ""}, {"device", ""}}}));
-    EXPECT_EQ(NextFrame(again), "<FEATURES:25>bye;device=f00d42;history");
+    EXPECT_EQ(NextFrame(again), "<FEATURES:35>bye;device=f00d42;history;solutions");
     EXPECT_EQ(NextFrame(again), "<LOGIN:13>Ivanov;secret");
     Send(again, WriteText(platform::Cp("Здравствуйте, Ivanov!")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !StateLine().startsWith(stopping); }, kWaitMs));
@@ -278,7 +279,7 @@ TEST_F(StudentWorkTest, ALoginElsewhereIsToldAndNotTakenBackByItself) {
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:18>bye;device;history");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:28>bye;device;history;solutions");
     const QString evicted = QString::fromUtf8("Под этим именем вошли с другого компьютера.");
     QString shown;
     OnNextModal([&](QDialog* dialog) {
@@ -411,5 +412,75 @@ TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
                 return OnDisk() == std::vector<std::string>{"7  ", "  "};
             },
             kWaitMs));
+    }
+}
+
+// "Решение" shows only where the server shows solutions, and can be pressed once the server
+// marked the task or said its solution opened; the solution of the task shown opens in its
+// own window: the reference answers, and the right drawing (blue) over the student's
+// (orange).
+TEST_F(StudentWorkTest, TheSolutionIsAskedForOnceTheServerSaysAndShownInItsWindow) {
+    for (const bool offered : {false, true}) {
+        QTcpSocket* peer = LogIn();
+        ASSERT_NE(peer, nullptr);
+        Features features{{{"bye", ""}}};
+        if (offered)
+            features.words.emplace_back("solutions", "");
+        Send(peer, WriteFeatures(features));
+        EXPECT_EQ(ReadTag(NextFrame(peer)), "FEATURES");
+        OpenTask(peer);
+        auto* button = Find<QPushButton>("solutionButton");
+        EXPECT_EQ(button->isVisible(), offered);
+        if (!offered)
+            continue;
+        EXPECT_FALSE(button->isEnabled());
+        EXPECT_GT(button->y(), Answer(1)->geometry().bottom()); // under the rows
+        Send(peer, WriteSolutionReady("other"));
+        Send(peer, WriteSolutionReady(kTaskName));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return button->isEnabled(); }, kWaitMs));
+        button->click();
+        EXPECT_EQ(NextFrame(peer), WriteSolutionRequest(kTaskName));
+
+        SolutionMessage solution{"other", "", {{"RA", "1"}}, "", ""};
+        Send(peer, WriteSolution(solution));
+        QTest::qWait(50);
+        EXPECT_FALSE(window->Solution().isVisible());
+        solution = {kTaskName,
+                    "HEIGHT(100);WIDTH(200);LINE(10,60,190,60);",
+                    {{"RA", "(8)/2"}, {"RB", "1.5"}},
+                    "FORCE(50,60,90,R!A);MOMENT(150,60,ccw,M,3);",
+                    "force 100 60 0 P;"};
+        Send(peer, WriteSolution(solution));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->Solution().isVisible(); }, kWaitMs));
+        auto* answers = window->Solution().findChild<QListWidget*>("solutionAnswers");
+        ASSERT_EQ(answers->count(), 3);
+        EXPECT_TRUE(answers->item(0)->text().contains(QString::fromUtf8("≈ 4")))
+            << answers->item(0)->text().toStdString();
+        EXPECT_TRUE(answers->item(2)->text().contains(QString::fromUtf8("на рисунке M = 3")));
+        const QImage& picture = window->Solution().Picture();
+        ASSERT_FALSE(picture.isNull());
+        const qreal ratio = picture.devicePixelRatio();
+        auto near = [&](int x, int y, const QColor& colour) {
+            for (int dx = -2; dx <= 2; ++dx)
+                for (int dy = -2; dy <= 2; ++dy)
+                    if (picture.pixelColor(QPoint(static_cast<int>((x + dx) * ratio),
+                                                  static_cast<int>((y + dy) * ratio))) == colour)
+                        return true;
+            return false;
+        };
+        EXPECT_TRUE(near(120, 60, QColor(230, 120, 0))) << "the student's force";
+        EXPECT_TRUE(near(50, 40, QColor(0, 0, 255))) << "the right reaction";
+        EXPECT_FALSE(near(50, 40, QColor(230, 120, 0)));
+        EXPECT_TRUE(window->Solution()
+                        .findChild<QLabel*>("solutionLegend")
+                        ->text()
+                        .startsWith(QString::fromUtf8("Оранжевым")));
+
+        // The task again, not marked: the window goes, the button waits for the server.
+        SendTask(peer);
+        EXPECT_FALSE(window->Solution().isVisible());
+        EXPECT_FALSE(button->isEnabled());
+        Send(peer, BuildFrame("QUEST", kTwoAnswers + "<SOLUTION>1</SOLUTION>"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return button->isEnabled(); }, kWaitMs));
     }
 }

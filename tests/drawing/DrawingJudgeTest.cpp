@@ -3,11 +3,14 @@
 
 #include "drawing/DrawingJudge.h"
 #include "drawing/DrawnAnswer.h"
+#include "drawing/SolutionImage.h"
 
 #include "platform/Cp1251.h"
+#include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 namespace {
@@ -215,7 +218,17 @@ TEST(DrawingJudgeTest, ProblemsOfTheSectionAndTheDrawing) {
         const DrawSection section = ReadDrawSection(c.draw);
         EXPECT_EQ(section.problems.empty() ? "" : section.problems.front(), c.problem) << c.draw;
         EXPECT_EQ(section.expected.size(), c.expected) << c.draw;
+        // What was read is written back as statements that read as the same objects.
+        const std::string written = WriteDrawSection(section.expected);
+        const DrawSection again = ReadDrawSection(written);
+        EXPECT_TRUE(again.problems.empty()) << written;
+        EXPECT_EQ(WriteDrawSection(again.expected), written);
     }
+    EXPECT_EQ(WriteDrawSection(ReadDrawSection(sections[0].draw).expected),
+              "FORCE(1,2,90,R!A,5,either);MOMENT(1,2,cw,M);");
+    EXPECT_EQ(WriteDrawSection(ReadDrawSection("PIN(1,2,A);CLAMP(3,4,B);").expected),
+              "FORCE(1,2,0,X!A,either);FORCE(1,2,90,Y!A,either);FORCE(3,4,0,X!B,either);"
+              "FORCE(3,4,90,Y!B,either);MOMENT(3,4,ccw,M!B);");
     const struct {
         const char* text;
         bool read;
@@ -263,3 +276,36 @@ TEST(DrawingJudgeTest, ProblemsOfTheSectionAndTheDrawing) {
 }
 
 } // namespace
+
+// A student's drawing under the right one: in a colour of its own, a force from its point
+// along its angle with its head at the tip, a moment round its point; the canvas as it was
+// afterwards.
+TEST(DrawingJudgeTest, AStudentsDrawingIsDrawnInItsOwnColour) {
+    platform::RecordingCanvas canvas;
+    canvas.SetPenColor(platform::Rgb(0, 0, 255));
+    canvas.SetPenWidth(3);
+    const DrawingRead drawn = ReadDrawingText("force 50 60 90 R_A\nmoment 100 60 cw M");
+    ASSERT_EQ(drawn.problem, "");
+    DrawStudentObjects(canvas, drawn.objects);
+    const std::vector<platform::CanvasCall>& calls = canvas.Calls();
+    ASSERT_GE(calls.size(), 5u);
+    EXPECT_EQ((std::array{calls[0].x1, calls[0].y1, calls[0].x2, calls[0].y2}),
+              (std::array{50, 60, 50, 60 - kSolutionArrow}));
+    int texts = 0;
+    for (const platform::CanvasCall& call : calls) {
+        if (call.kind == platform::CanvasCall::Kind::Text) {
+            ++texts;
+            EXPECT_EQ(call.font.color, kStudentColor);
+            continue;
+        }
+        EXPECT_EQ(call.penColor, kStudentColor);
+        EXPECT_EQ(call.penWidth, 2);
+        // Everything stays near the object it belongs to.
+        const int nearX = call.x1 < 75 ? 50 : 100;
+        EXPECT_LE(std::abs(call.x1 - nearX), 30) << call.x1;
+    }
+    EXPECT_EQ(texts, 2);
+    EXPECT_EQ(calls[3].text, "R_A"); // after the shaft and the two strokes of its head
+    EXPECT_EQ(canvas.PenColor(), platform::Rgb(0, 0, 255));
+    EXPECT_EQ(canvas.PenWidth(), 3);
+}

@@ -34,6 +34,10 @@ TEST(MessagesTest, EveryMessageIsWrittenAsTheProtocolSaysAndReadBackByItsKind) {
          "<HISTORY:89><TASK:2>t1<TIME:20>2026-12-07T10:15:30Z<ANSWERS:7> X @=1;"
          "<VERDICTS:5>X: ok<SCORE:6>1 of 1",
          MessageKind::History},
+        {WriteSolutionRequest("t1"), "<GETSOLUTION:2>t1", MessageKind::GetSolution},
+        {WriteSolution({"t1", "L;", {{"X", "2*a"}}, "", ""}),
+         "<SOLUTION:42><TASK:2>t1<IMAGE:2>L;<ROW:1>X<ANSWER:3>2*a", MessageKind::Solution},
+        {WriteSolutionReady("t1"), "<SOLUTIONREADY:2>t1", MessageKind::SolutionReady},
         {"<Message:2>hi", "<Message:2>hi", MessageKind::Unknown},
         {"<QUESTLISTS:0>", "<QUESTLISTS:0>", MessageKind::Unknown},
         {"<:0>", "<:0>", MessageKind::Unknown},
@@ -178,4 +182,52 @@ TEST(MessagesTest, HistoryIsReadWithinItsLimits) {
     EXPECT_EQ(cut.entries[0].answers.size(), H::kMaxAnswersBytes);
     EXPECT_EQ(cut.entries[0].verdicts.size(), H::kMaxVerdictsBytes);
     EXPECT_EQ(cut.entries.back().score.size(), H::kMaxScoreBytes);
+}
+
+// A solution is read as HISTORY is: an ANSWER belongs to the ROW just before it, and
+// nothing the sender writes runs past the reader's limits.
+TEST(MessagesTest, SolutionIsReadWithinItsLimits) {
+    using S = SolutionMessage;
+    const S one{"beam", "LINE(0,0,9,9);", {{"X!A", "-5"}, {"Y!A", "a;b"}}, "PIN(1,2,A);", "x;"};
+    const std::string good = std::string(PayloadOf(WriteSolution(one)));
+    const struct {
+        std::string payload;
+        std::size_t rows;
+        std::string lastAnswer;
+        std::string draw;
+    } cases[] = {
+        {good, 2, "a;b", "PIN(1,2,A);"},
+        {good.substr(0, good.find("<DRAW:")), 2, "a;b", ""},    // a task without a drawing
+        {good + "<ROW:1", 2, "a;b", "PIN(1,2,A);"},             // a header cut short
+        {"<ANSWER:1>1<ROW:1>X<NOTE:1>n<ANSWER:1>2", 1, "", ""}, // an answer only after its row
+        {"<ROW:1>X<ROW:1>Y<ANSWER:1>2", 2, "2", ""},
+        {"<ROW:1>X<ANSWER:1>1<ANSWER:1>2", 1, "1", ""}, // a second answer is not the row's
+        {"<ROW:99999999>X", 0, "", ""},
+        {"", 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        const S read = ReadSolution(c.payload);
+        ASSERT_EQ(read.rows.size(), c.rows) << c.payload;
+        if (c.rows > 0) {
+            EXPECT_EQ(read.rows.back().answer, c.lastAnswer) << c.payload;
+        }
+        EXPECT_EQ(read.draw, c.draw) << c.payload;
+    }
+    const S back = ReadSolution(good);
+    EXPECT_EQ(back.task, one.task);
+    EXPECT_EQ(back.image, one.image);
+    EXPECT_EQ(back.rows[0].name, "X!A");
+    EXPECT_EQ(back.drawn, one.drawn);
+    EXPECT_EQ(ReadSolutionReady(std::string(1000, 'n')).size(), S::kMaxTaskBytes);
+
+    S huge{std::string(1000, 'n'), std::string(300000, 'i'), {}, std::string(20000, 'd'), ""};
+    for (int i = 0; i < 80; ++i)
+        huge.rows.push_back({std::string(300, 'r'), std::string(5000, 'a')});
+    const S cut = ReadSolution(PayloadOf(WriteSolution(huge)));
+    EXPECT_EQ(cut.task.size(), S::kMaxTaskBytes);
+    EXPECT_EQ(cut.image.size(), S::kMaxImageBytes);
+    ASSERT_EQ(cut.rows.size(), S::kMaxRows);
+    EXPECT_EQ(cut.rows[0].name.size(), S::kMaxNameBytes);
+    EXPECT_EQ(cut.rows.back().answer.size(), S::kMaxAnswerBytes);
+    EXPECT_EQ(cut.draw.size(), S::kMaxDrawBytes);
 }

@@ -59,8 +59,12 @@ TEST(SectionsTest, AQuestMessageCarriesEverySectionOfTheTask) {
     EXPECT_EQ(still.find("DRAWING"), std::string::npos);
     QuestSections drawn = task;
     drawn.drawing = true;
+    drawn.solution = true;
     EXPECT_TRUE(ReadQuestSections(BuildQuestMessage(drawn)).drawing);
+    EXPECT_TRUE(ReadQuestSections(BuildQuestMessage(drawn)).solution);
     EXPECT_FALSE(read.drawing);
+    EXPECT_FALSE(read.solution);
+    EXPECT_EQ(still.find("SOLUTION"), std::string::npos);
     EXPECT_TRUE(read.namesDeclared);
 
     // A task that declares no names says so with an empty section.

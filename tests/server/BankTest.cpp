@@ -20,11 +20,21 @@ std::string Payload(const std::string& frame) {
     return ReadPayload(frame);
 }
 
-// The payload the client builds from the rows of a task.
+// The payload the client builds from the rows of a task and, for a drawn answer, the
+// right drawing of the variant: every expected object where and as the task expects it.
 std::string Submission(const BankTask& task, const std::vector<std::string>& answers) {
     std::string payload;
     for (std::size_t k = 0; k < task.answerNames.size(); ++k)
         payload += " " + task.answerNames[k] + " @=" + answers[k] + ";";
+    if (task.AsksForDrawing()) {
+        payload += " @DRAW=";
+        for (const drawing::Expectation& expectation : task.drawing.expected)
+            for (const drawing::ExpectedObject& expected : expectation.objects)
+                payload +=
+                    drawing::WriteDrawnEntry({expected.kind, expected.at, expected.angle,
+                                              expected.ccw, expected.name, expected.magnitude}) +
+                    ";";
+    }
     return payload;
 }
 
@@ -35,7 +45,9 @@ TEST(BankTest, ShippedTasksKeepTheClientsRules) {
     int perSheet[3] = {0, 0, 0};
     int withVariants[3] = {0, 0, 0};
     int animated = 0;
+    int drawn = 0;
     for (const BankTask& task : bank.tasks) {
+        drawn += task.AsksForDrawing() ? 1 : 0;
         const std::string name = Cp1251ToUtf8(task.name);
         const int sheet = task.sheetTag == "<STATICA>" ? 0 : task.sheetTag == "<KINEMATIK>" ? 1 : 2;
         perSheet[sheet]++;
@@ -64,14 +76,28 @@ TEST(BankTest, ShippedTasksKeepTheClientsRules) {
     for (const int tasks : withVariants)
         EXPECT_GE(tasks, 2);
     EXPECT_GE(animated, 3);
+    EXPECT_GE(drawn, 2);
 }
 
 TEST(BankTest, ReferenceAnswersOverTheSocketAreRightAndAWrongOneIsNot) {
     const TaskBank bank = LoadTaskBank(VEKTA_BANK_DIR);
     ServerProcess server({"--submission-interval", "0"}); // answers as fast as they come
     ASSERT_TRUE(server.Started());
+    // A client too old to draw sees the tasks with a drawn answer listed as needing a new one.
+    ProtocolClient old(server.Port());
+    old.Send("LOGIN", "Guest;wuzo");
+    old.Next();
+    old.Send("GETQUESTLIST", "1");
+    const std::vector<QuestListEntry> list = ParseQuestList(ReadPayload(old.Next()));
+    ASSERT_EQ(list.size(), bank.tasks.size());
+    for (const QuestListEntry& entry : list)
+        EXPECT_EQ(Cp1251ToUtf8(entry.caption).ends_with(" (нужен новый клиент)"),
+                  bank.Find(entry.name)->AsksForDrawing())
+            << Cp1251ToUtf8(entry.caption);
+
     ProtocolClient client(server.Port());
     ASSERT_TRUE(client.Connected());
+    client.Send("FEATURES", std::string(kFeatureDrawing));
     client.Send("LOGIN", "Guest;wuzo");
     ASSERT_EQ(ReadTag(client.Next()), "MESSAGE");
     // The student's own variants, drawn with the course's secret the server keeps.
@@ -85,7 +111,7 @@ TEST(BankTest, ReferenceAnswersOverTheSocketAreRightAndAWrongOneIsNot) {
 
         client.Send("SETRESULTQUEST", Submission(task, task.answers));
         const std::string right = Cp1251ToUtf8(Payload(client.Next()));
-        const std::string all = std::to_string(task.answers.size());
+        const std::string all = std::to_string(task.ScoredRows());
         EXPECT_NE(right.find("Верно " + all + " из " + all), std::string::npos) << name << right;
         EXPECT_EQ(right.find("неверно"), std::string::npos) << name << right;
 

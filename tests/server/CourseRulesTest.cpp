@@ -96,6 +96,16 @@ TEST(CourseConfigTest, KeysAreReadAndBadLinesTold) {
 
     EXPECT_EQ(ReadCourseConfig("review = after_close\n").review, CourseConfig::Review::AfterClose);
     EXPECT_EQ(ReadCourseConfig("review = later\n").problems.size(), 1u);
+    using Solutions = CourseConfig::Solutions;
+    EXPECT_EQ(ReadCourseConfig("").solutions, Solutions::Never);
+    EXPECT_EQ(ReadCourseConfig("solutions = after_close\n").solutions, Solutions::AfterClose);
+    EXPECT_EQ(ReadCourseConfig("solutions=after_attempts\nsolutions = never\n").solutions,
+              Solutions::Never);
+    const CourseConfig unread =
+        ReadCourseConfig("solutions = after_attempts\nsolutions = always\n");
+    EXPECT_EQ(unread.problems,
+              (std::vector<std::string>{"course.conf, line 2: solutions = always"}));
+    EXPECT_EQ(unread.solutions, Solutions::AfterAttempts);
 
     // The list's order: course.conf's names first, then as the course first listed them,
     // a task added later last; a name the bank lacks is told.

@@ -320,3 +320,60 @@ TEST(CourseSessionTest, ResultsWaitForTheCloseWhenTheCourseReviewsAfterIt) {
     EXPECT_EQ(platform::Cp1251ToUtf8(history.entries[0].score), "1 из 1");
     EXPECT_EQ(history.entries[0].time.size(), 24u) << history.entries[0].time; // with ms, UTC
 }
+
+// A course that shows solutions once the attempts are used, asked over the socket as an
+// attack would: before the attempts ran out, for a task whose attempts never run out, for
+// another student's by name, before a login and without naming the feature. Only the
+// student who used every attempt of the task gets it, and is told when it opened.
+TEST(CourseSessionTest, ASolutionIsSentOnlyToTheStudentWhoUsedEveryAttempt) {
+    CourseBank bank;
+    bank.Write("course.conf", "solutions = after_attempts\n");
+    ServerProcess server({"--bank", bank.Path(), "--submission-interval", "0"});
+    ASSERT_TRUE(server.Started());
+    const std::string task = Utf8ToCp1251("Балка-2");
+    ProtocolClient ivanov(server.Port());
+    ivanov.Send("FEATURES", "solutions");
+    ivanov.Send("GETSOLUTION", task);
+    EXPECT_EQ(ReadTag(ivanov.Next()), "RELOG");
+    ASSERT_TRUE(ivanov.LogInAndOpen("Ivanov", "p1", task));
+    EXPECT_TRUE(ivanov.ServerFeatures().Has(kFeatureSolutions));
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {task, "Решение будет доступно, когда вы используете все попытки."},
+        {Utf8ToCp1251("Балка-1"), "число попыток не ограничено"},
+        {task + ";Petrov", "Задание не найдено"},
+        {Utf8ToCp1251("Балка-2\nPetrov"), "Задание не найдено"},
+    };
+    for (const auto& [asked, told] : refused) {
+        ivanov.Send("GETSOLUTION", asked);
+        const std::string answer = ivanov.Next();
+        EXPECT_EQ(ReadTag(answer), "MESSAGE") << answer;
+        EXPECT_TRUE(Has(MessageText(answer), told)) << MessageText(answer);
+    }
+    EXPECT_TRUE(Has(Answer(ivanov, "R!A", "4"), "Попытка 1 из 2"));
+    ivanov.Send("SETRESULTQUEST", " R!A @=6;");
+    EXPECT_TRUE(Has(MessageText(ivanov.Next()), "Попытка 2 из 2"));
+    EXPECT_EQ(ivanov.Next(), "<SOLUTIONREADY:" + std::to_string(task.size()) + ">" + task);
+
+    // Petrov, who answered nothing, gets nothing of it, asking with or without the feature.
+    ProtocolClient petrov(server.Port());
+    petrov.Send("FEATURES", "solutions");
+    LogIn(petrov, "Petrov", "p2");
+    petrov.Send("GETSOLUTION", task);
+    EXPECT_TRUE(Has(MessageText(petrov.Next()), "используете все попытки"));
+    ProtocolClient plain(server.Port());
+    LogIn(plain, "Ivanov", "p1");
+    plain.Send("GETSOLUTION", task);
+    plain.Send("GETQUEST", task);
+    EXPECT_EQ(ReadTag(plain.Next()), "QUEST") << "the request is passed by unanswered";
+
+    ivanov.Send("GETSOLUTION", task);
+    const std::string answer = ivanov.Next();
+    ASSERT_EQ(ReadTag(answer), "SOLUTION") << answer;
+    const SolutionMessage solution = ReadSolution(PayloadOf(answer));
+    EXPECT_EQ(solution.task, task);
+    ASSERT_EQ(solution.rows.size(), 1u);
+    EXPECT_EQ(solution.rows[0].name, "R!A");
+    EXPECT_EQ(solution.rows[0].answer, "5");
+    ivanov.Send("GETQUEST", task);
+    EXPECT_TRUE(ReadQuestSections(ivanov.Next()).solution);
+}

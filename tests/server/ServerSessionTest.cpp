@@ -93,7 +93,7 @@ TEST(ServerSessionTest, RequestsBeforeLoginAskForALogin) {
 
     // The client's FEATURES, before a login too, are answered with nothing; a client that
     // named "bye" is told goodbye with BYE, any other with a MESSAGE.
-    EXPECT_EQ(ServerSession::Greeting(), "<FEATURES:26>bye;device;history;drawing");
+    EXPECT_EQ(ServerSession::Greeting(), "<FEATURES:36>bye;device;history;drawing;solutions");
     const std::string text = Utf8ToCp1251("Сервер остановлен.");
     EXPECT_EQ(session.Farewell("stopping", "Сервер остановлен."), WriteText(text));
     EXPECT_EQ(session.Receive("<FEATURES:15>history;bye;x=1"), "");
@@ -457,4 +457,86 @@ TEST(ServerSessionTest, ADrawnAnswerIsJudgedAsOneMoreRowForAClientThatDraws) {
     // The list's standing counts the drawing as a row: the best attempt was full.
     EXPECT_NE(Cp1251ToUtf8(session.Receive(WriteTaskListRequest())).find("Балка — решено"),
               std::string::npos);
+}
+
+// A solution is sent only once the course lets this student see it, and then it holds the
+// variant's reference answers, what a right drawing holds and the student's last drawing;
+// before that the request is answered with when, and the task is not marked.
+TEST(ServerSessionTest, ASolutionIsSentOnlyOnceTheCourseAllowsIt) {
+    using Solutions = CourseConfig::Solutions;
+    const LocalTime noon{2026, 12, 10, 12, 0};
+    const LocalTime before{2026, 12, 10, 11, 0};
+    const LocalTime later{2026, 12, 10, 12, 30};
+    const struct {
+        Solutions solutions;
+        std::optional<LocalTime> close;
+        LocalTime askedAt;
+        int sent;             // submissions before asking, of 2 attempts
+        const char* withheld; // a line of the answer; nullptr: the solution is sent
+    } cases[] = {
+        {Solutions::Never, noon, later, 2, "в этом курсе не показываются"},
+        {Solutions::AfterClose, noon, before, 2, "после окончания тестирования"},
+        {Solutions::AfterClose, noon, later, 0, nullptr},
+        {Solutions::AfterClose, std::nullopt, later, 2, "после окончания тестирования"},
+        {Solutions::AfterAttempts, std::nullopt, before, 1, "используете все попытки"},
+        {Solutions::AfterAttempts, std::nullopt, before, 2, nullptr},
+        {Solutions::AfterAttempts, noon, later, 0, "используете все попытки"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.solutions) * 100 + c.sent);
+        TaskBank bank;
+        bank.tasks.push_back(ParseTaskFile(
+            "<IMAGE>TEXT(45,65,\"A\");</IMAGE><REQUEST>R!A;</REQUEST><ANSWER>F/2;</ANSWER>"
+            "<PARAMETERS>F = 8;</PARAMETERS><ATTEMPTS>2</ATTEMPTS>"
+            "<DRAW>FORCE(50, 60, 90, R!A, F/2, either); MOMENT(150, 60, cw, M);</DRAW>",
+            "<STATICA>", "d1"));
+        bank.course.solutions = c.solutions;
+        bank.course.window.close = c.close;
+        MemorySessionHost host = GuestHost();
+        ServerSession session(bank, host);
+        const std::string ask = WriteSolutionRequest("d1");
+        EXPECT_EQ(session.Receive(BuildFrame("FEATURES", "drawing;solutions") + ask), "<RELOG:0>");
+        session.Receive("<LOGIN:10>Guest;wuzo" + BuildFrame("GETQUEST", "d1"));
+        std::string replies;
+        for (int i = 0; i < c.sent; ++i)
+            replies += session.Receive(WriteSubmission(
+                i == 0 ? " R!A @=3; @DRAW=force 50 60 90 R!A 3;"
+                       : " R!A @=4; @DRAW=force 50 60 270 R_A -4;moment 10 10 ccw M;"));
+        // The attempt that opens the solution says so after its verdict.
+        const bool opened = c.solutions == Solutions::AfterAttempts && c.sent == 2;
+        EXPECT_EQ(replies.ends_with(WriteSolutionReady("d1")), opened) << replies;
+        host.now = c.askedAt;
+
+        const std::string answer = session.Receive(ask);
+        const std::string quest = session.Receive(BuildFrame("GETQUEST", "d1"));
+        // After the close the list stays for a course that shows solutions.
+        const bool closed = c.close && c.askedAt.Minutes() > c.close->Minutes();
+        EXPECT_EQ(KindOf(session.Receive(WriteTaskListRequest())),
+                  closed && c.solutions == Solutions::Never ? MessageKind::Text
+                                                            : MessageKind::QuestList);
+        if (c.withheld) {
+            EXPECT_EQ(KindOf(answer), MessageKind::Text);
+            EXPECT_NE(Cp1251ToUtf8(ReadPayload(answer)).find(c.withheld), std::string::npos)
+                << Cp1251ToUtf8(answer);
+            EXPECT_FALSE(ReadQuestSections(quest).solution);
+            continue;
+        }
+        ASSERT_EQ(KindOf(answer), MessageKind::Solution) << answer;
+        const SolutionMessage solution = ReadSolution(PayloadOf(answer));
+        EXPECT_EQ(solution.task, "d1");
+        EXPECT_EQ(solution.image, "TEXT(45,65,\"A\");");
+        ASSERT_EQ(solution.rows.size(), 1u);
+        EXPECT_EQ(solution.rows[0].name, "R!A");
+        EXPECT_EQ(solution.rows[0].answer, "(8)/2");
+        // The magnitudes with the variant's values, and the newest drawing sent.
+        EXPECT_EQ(solution.draw, "FORCE(50,60,90,R!A,(8)/2,either);MOMENT(150,60,cw,M);");
+        EXPECT_EQ(solution.drawn, c.sent == 2 ? "force 50 60 270 R_A -4;moment 10 10 ccw M;" : "");
+        // After the close the task is still sent to be read, marked; an answer is late.
+        EXPECT_TRUE(ReadQuestSections(quest).solution) << quest;
+        // A client that did not name "solutions" asks for nothing.
+        ServerSession plain(bank, host);
+        plain.Receive(BuildFrame("FEATURES", "drawing") + "<LOGIN:10>Guest;wuzo");
+        EXPECT_EQ(plain.Receive(ask), "");
+        EXPECT_FALSE(ReadQuestSections(plain.Receive(BuildFrame("GETQUEST", "d1"))).solution);
+    }
 }

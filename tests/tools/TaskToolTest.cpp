@@ -151,15 +151,25 @@ TEST(TaskToolTest, CheckRunsTheAuthorsTestsOnEveryVariantAndVariantsListsThem) {
     // an unreadable line a problem.
     QTemporaryDir bank;
     WriteTask(bank, "<QUEST>x</QUEST><REQUEST>F;</REQUEST><ANSWER>1;</ANSWER>", "Сила-1.task");
-    WriteTask(bank, "review = after_close\n", "course.conf");
+    WriteTask(bank, "review = after_close\nsolutions = after_close\n", "course.conf");
     const ProgramRun reviewed = RunTool({"check", bank.path()});
     EXPECT_EQ(reviewed.exitCode, 0) << reviewed.err;
     EXPECT_EQ(Count(reviewed.err, "course.conf: warning: review = after_close without a close "
                                   "time: results show at once"),
               1)
         << reviewed.err;
-    WriteTask(bank, "review = later\n", "course.conf");
-    EXPECT_EQ(RunTool({"check", bank.path()}).exitCode, 1);
+    EXPECT_EQ(Count(reviewed.err, "course.conf: warning: solutions = after_close without a close "
+                                  "time: no solution is shown"),
+              1)
+        << reviewed.err;
+    WriteTask(bank, "review = after_close\nsolutions = after_attempts\n", "course.conf");
+    EXPECT_EQ(Count(RunTool({"check", bank.path()}).err,
+                    "warning: solutions = after_attempts with review = after_close"),
+              1);
+    for (const char* unread : {"review = later\n", "solutions = always\n"}) {
+        WriteTask(bank, unread, "course.conf");
+        EXPECT_EQ(RunTool({"check", bank.path()}).exitCode, 1) << unread;
+    }
 }
 
 TEST(TaskToolTest, AHostileDiagramIsCutAtItsBudgetWithTheMessage) {

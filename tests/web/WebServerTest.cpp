@@ -4,6 +4,7 @@
 #include "web/WebServer.h"
 #include "accounts/Password.h"
 #include "course/TaskBank.h"
+#include "course/TaskVariant.h"
 #include "judging/Submission.h"
 #include "judging/SubmissionOutcome.h"
 #include "net/TlsSetup.h"
@@ -134,6 +135,18 @@ protected:
                                         {}};
         AnswerJudge judge;
         db.StoreSubmission(RecordOf(request, JudgeRequest(request, judge)));
+        // A drawing on Иванов's own variant, the load left out.
+        const BankTask* drawnTask = bank_.Find(Utf8ToCp1251("Балка-4"));
+        ASSERT_NE(drawnTask, nullptr);
+        const TaskVariant variant = VariantOf(*drawnTask, db.CourseSecret(), record.user);
+        const SubmissionRequest drawn{record.user,
+                                      std::make_shared<const BankTask>(variant.task),
+                                      " Y!A @=1; R!B @=1; @DRAW=force 40 70 0 X!A;force 40 70 "
+                                      "90 Y!A;force 280 70 90 R!B;",
+                                      ExactValuesText(variant.values),
+                                      {},
+                                      {}};
+        db.StoreSubmission(RecordOf(drawn, JudgeRequest(drawn, judge)));
         server_ = std::make_unique<WebServer>(bank_, StoreAddress{location, {}}, [] {
             return std::vector<LiveSession>{
                 {kScriptName, "127.0.0.1 5000", "07.12.2026 10:00:00", "Балка-1", ""}};
@@ -331,6 +344,16 @@ TEST_F(WebServerTest, PagesShowTheCourseWithEveryNameEscaped) {
     EXPECT_NE(task.Text().find("Эталон"), std::string::npos);
     // The wrong reading comes before the right ones.
     EXPECT_NE(task.Text().find(">7<"), std::string::npos);
+    EXPECT_EQ(task.Text().find("Рисунки студентов"), std::string::npos);
+    // A task with a drawn answer shows each student's newest drawing over their variant.
+    const std::string drawings =
+        Exchange(port_, Get("/task/" + QByteArray("Балка-4").toPercentEncoding(), cookie)).Text();
+    const std::size_t heading = drawings.find("<h2>Рисунки студентов</h2>");
+    ASSERT_NE(heading, std::string::npos) << drawings;
+    EXPECT_NE(drawings.find(">Иванов</a></b>", heading), std::string::npos);
+    EXPECT_NE(drawings.find("рисунок: <span class=\"bad\">неверно</span>", heading),
+              std::string::npos);
+    EXPECT_NE(drawings.find("<img class=\"drawing\"", heading), std::string::npos);
     // The statement's values in view; the diagram's helpers folded away.
     const HttpReply helped =
         Exchange(port_, Get("/task/" + QByteArray("Кронштейн-3").toPercentEncoding(), cookie));

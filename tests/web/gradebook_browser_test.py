@@ -10,7 +10,7 @@ the student whose name is a script is shown as text.
     gradebook_browser_test.py SERVER BANK [SCREENSHOT_FOLDER]
 
 Exits 77 (skipped) only when Chromium, its driver or Selenium is not installed. With a
-screenshot folder it also saves the four pages there as PNG files.
+screenshot folder it also saves the pages there as PNG files.
 """
 
 import csv
@@ -22,12 +22,14 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.parse
 
 SKIPPED = 77
 TEACHER = ("Учитель", "пароль")
 STUDENT = ("Иванов", "один")
 SCRIPTED = ("<script>alert(1)</script>", "два")
 TASK = "Балка-1"
+DRAWN_TASK = "Балка-4"
 
 
 def browser_parts():
@@ -75,14 +77,19 @@ class ProtocolClient:
                 raise RuntimeError("the server closed the connection")
             self.buffer += chunk
 
-    def answer(self, user, password, task, answers):
+    def answer(self, user, password, task, answers, drawing=None):
+        if drawing is not None:  # a task with a drawn answer opens for a client that draws
+            self.send("FEATURES", "drawing")
         self.send("LOGIN", user + ";" + password)
         tag, text = self.next_frame()
         assert "Здравствуйте" in text, (tag, text)
         self.send("GETQUEST", task)
         while self.next_frame()[0] != "QUEST":
             pass
-        self.send("SETRESULTQUEST", "".join(" %s @=%s;" % pair for pair in answers))
+        payload = "".join(" %s @=%s;" % pair for pair in answers)
+        if drawing is not None:
+            payload += " @DRAW=" + "".join(entry + ";" for entry in drawing)
+        self.send("SETRESULTQUEST", payload)
         tag, text = self.next_frame()
         assert tag == "MESSAGE", (tag, text)
         return text
@@ -215,6 +222,16 @@ def browse(driver, base, download_dir, shots):
     assert "Эталон" in driver.find_element(By.TAG_NAME, "main").text
     shoot("task.png")
 
+    # A task with a drawn answer: each student's newest drawing over their variant.
+    driver.get(base + "/task/" + urllib.parse.quote(DRAWN_TASK))
+    wait_until(driver, lambda d: "Рисунки студентов" in d.find_element(By.TAG_NAME, "main").text,
+               "the drawings on the task's page")
+    drawing = driver.find_element(By.CSS_SELECTOR, "img.drawing")
+    assert driver.execute_script("return arguments[0].naturalWidth", drawing) > 0
+    assert STUDENT[0] in driver.find_element(By.TAG_NAME, "main").text
+    driver.execute_script("arguments[0].scrollIntoView()", drawing)
+    shoot("task-drawing.png")
+
     driver.get(base + "/now")
     assert "Сейчас на сервере" in driver.find_element(By.TAG_NAME, "h1").text
     shoot("now.png")
@@ -255,6 +272,9 @@ def main():
             first.answer(*STUDENT, TASK, [("X!A", "-5"), ("Y!A", "7"), ("R!B", "2,83")])
             second = ProtocolClient(testing)
             second.answer(*SCRIPTED, TASK, [("X!A", "5"), ("Y!A", "0"), ("R!B", "2,83")])
+            third = ProtocolClient(testing)
+            third.answer(*STUDENT, DRAWN_TASK, [("Y!A", "1"), ("R!B", "1")],
+                         ["force 40 70 0 X!A", "force 40 70 90 Y!A", "force 280 70 90 R!B"])
             downloads = os.path.join(folder, "downloads")
             os.mkdir(downloads)
             driver = make_driver(downloads)
