@@ -80,17 +80,17 @@ std::string SolutionWindow::DrawPicture(const SolutionMessage& solution) {
     std::string script = solution.image;
     const QuestImageHeader header = ReadQuestImageHeader(script);
     picture_ = platform::SurfaceImage(header.size.width, header.size.height, devicePixelRatioF());
-    std::string error;
+    platform::Status drawn = platform::Done{};
     {
         platform::QtCanvas canvas(&picture_);
-        error = DrawQuestImage(context_, canvas, header.size, script, platform::kWhite);
+        drawn = DrawQuestImage(context_, canvas, header.size, script, platform::kWhite);
         drawing::DrawStudentObjects(canvas, content.drawn);
         // The right drawing goes over the student's, in the diagram's own colours.
         const platform::Status over =
             diagram::DrawDiagramStatements(context_, drawing::SolutionStatements(content.expected));
-        if (!over && error.empty())
-            error = over.Error().message;
+        if (drawn)
+            drawn = over;
     }
     context_.canvas = nullptr; // the canvas lived for this drawing only
-    return platform::Cp1251ToUtf8(header.error.empty() ? error : header.error);
+    return platform::Cp1251ToUtf8(header.error.empty() ? drawn.Error().message : header.error);
 }
