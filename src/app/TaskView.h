@@ -12,6 +12,8 @@
 #include <vector>
 
 class AnswerReadingLine;
+class DrawingSurface;
+class DrawingTools;
 class FormulaField;
 class QLabel;
 class QPushButton;
@@ -81,6 +83,15 @@ public:
     // told as typing is, so that the draft keeps them.
     void PutBackAnswers(const std::vector<std::string>& texts);
 
+    // On a task with a drawn answer: the diagram is a drawing surface, with its tools
+    // under it, and the drawing is sent after the rows.
+    bool DrawingShown() const { return drawingAsked_; }
+    DrawingSurface* Drawing() const { return drawingSurface_; }
+    DrawingTools* DrawingToolbox() const { return drawingTools_; }
+    // The drawing as the draft store keeps it, and put back from there.
+    std::vector<std::string> DrawingDraft() const;
+    void SetDrawingDraft(const std::vector<std::string>& texts);
+
     int AnswerCount() const { return answerCount_; }
     FormulaField* AnswerField(int row) const;
     FormulaField* NameField(int row) const;
@@ -117,6 +128,10 @@ private:
     void LayoutAnswerFields();
     void ShowAnswerFields();
     void PlaceSendButton();
+    void PlaceDrawing();
+    // Where the answer rows start: under the statement's picture, or under the drawing's
+    // tools.
+    int RowsTop() const;
     void ResizeContent();
     std::vector<QWidget*> TabRing() const;
 
@@ -138,6 +153,11 @@ private:
     int laidOutWidth_ = -1;
     qreal laidOutRatio_ = 0;
     diagram::DrawingContext diagramContext_;
+    QPoint diagramPlace_; // where the diagram lies on the statement's picture
+
+    DrawingSurface* drawingSurface_;
+    DrawingTools* drawingTools_;
+    bool drawingAsked_ = false;
 
     // The sections of the task shown, and its answer rows. Rows that exist form an
     // unbroken run from row 0; the rows of an earlier task with more answers stay created

@@ -161,7 +161,7 @@ TEST(ServerLinkTest, MessagesComeOnePerSignalInOrderAndWaitWhileHeld) {
     EXPECT_TRUE(link.ServerFeatures().Has("drawing"));
     EXPECT_EQ(link.ClosingText(), "bb"); // known before the BYE is handed on
     ASSERT_TRUE(QTest::qWaitFor([&] { return peer->bytesAvailable() >= 15; }, kWaitMs));
-    EXPECT_EQ(peer->readAll().toStdString(), "<FEATURES:18>bye;device;history");
+    EXPECT_EQ(peer->readAll().toStdString(), "<FEATURES:26>bye;device;history;drawing");
 
     held = false;
     link.DispatchWaiting(); // as the message box does when it closes

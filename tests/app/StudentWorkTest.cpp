@@ -9,6 +9,7 @@
 #include "app/ClientSettings.h"
 #include "app/DraftKeeper.h"
 #include "app/DraftStore.h"
+#include "app/DrawingSurface.h"
 #include "app/HistoryWindow.h"
 #include "app/LoginDialog.h"
 #include "app/Reconnector.h"
@@ -105,7 +106,7 @@ protected:
     // Sends the task and waits until it is set up anew and shown.
     void SendTask(QTcpSocket* peer) {
         const int before = Task()->Generation();
-        Send(peer, BuildFrame("QUEST", kTwoAnswers));
+        Send(peer, BuildFrame("QUEST", taskSections_));
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 return Task()->Generation() != before && Task()->isVisible() &&
@@ -117,6 +118,7 @@ protected:
     FormulaField* Answer(int row) const { return Task()->AnswerField(row); }
 
     std::map<QTcpSocket*, FrameReceiver> received_;
+    std::string taskSections_ = kTwoAnswers;
 };
 
 } // namespace
@@ -179,16 +181,29 @@ TEST_F(StudentWorkTest, DraftsAreOnDiskAfterAPauseASendAndAClose) {
 }
 
 TEST_F(StudentWorkTest, ADraftComesBackWhenTheTaskIsOpenedAgainAlsoInTheNextRun) {
+    taskSections_ = kTwoAnswers + "<DRAWING>1</DRAWING>"; // with a drawing, as an older server
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     OpenTask(peer);
     QTest::keyClicks(Answer(0), "3*g");
     const std::vector<std::string> typed = Task()->AnswerTexts();
+    // A force on the picture, named by the keyboard.
+    QTest::keyClick(Answer(0), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(window->focusWidget(), Task()->Drawing());
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_F, Qt::Key_Return})
+        QTest::keyClick(window->focusWidget(), key);
+    QTest::keyClicks(window->focusWidget(), "R_A");
+    QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+    const std::vector<std::string> drawn = Task()->DrawingDraft();
+    ASSERT_EQ(drawn.size(), 1u);
+    const auto drawnOnDisk = [&] { return DraftStore(Places().draftsFolder).LoadDrawing(Key()); };
     OpenTask(peer); // the list again, the same task again
     EXPECT_EQ(Task()->AnswerTexts(), typed);
+    EXPECT_EQ(Task()->DrawingDraft(), drawn);
 
     // Killed: nothing saved at the close, only what the typing pause wrote.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return OnDisk() == typed; }, kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return OnDisk() == typed && drawnOnDisk() == drawn; }, kWaitMs));
     window->Drafts().Close();
     window.reset();
     window = std::make_unique<MainWindow>(Places());
@@ -197,6 +212,7 @@ TEST_F(StudentWorkTest, ADraftComesBackWhenTheTaskIsOpenedAgainAlsoInTheNextRun)
     ASSERT_NE(peer, nullptr);
     OpenTask(peer);
     EXPECT_EQ(Task()->AnswerTexts(), typed);
+    EXPECT_EQ(Task()->DrawingDraft(), drawn);
 
     // Another user on the same server has drafts of their own.
     EXPECT_TRUE(DraftStore(Places().draftsFolder)
@@ -249,7 +265,7 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}, {"history", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:18>bye;device;history");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:26>bye;device;history;drawing");
     EXPECT_TRUE(window->Link().ServerFeatures().Has("history"));
     Send(peer, WriteDevice("f00d42"));
     const QString stopping =
@@ -263,7 +279,7 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     QTcpSocket* again = NextPeer();
     ASSERT_NE(again, nullptr);
     Send(again, WriteFeatures({{{"bye", ""}, {"device", ""}}}));
-    EXPECT_EQ(NextFrame(again), "<FEATURES:25>bye;device=f00d42;history");
+    EXPECT_EQ(NextFrame(again), "<FEATURES:33>bye;device=f00d42;history;drawing");
     EXPECT_EQ(NextFrame(again), "<LOGIN:13>Ivanov;secret");
     Send(again, WriteText(platform::Cp("Здравствуйте, Ivanov!")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !StateLine().startsWith(stopping); }, kWaitMs));
@@ -278,7 +294,7 @@ TEST_F(StudentWorkTest, ALoginElsewhereIsToldAndNotTakenBackByItself) {
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:18>bye;device;history");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:26>bye;device;history;drawing");
     const QString evicted = QString::fromUtf8("Под этим именем вошли с другого компьютера.");
     QString shown;
     OnNextModal([&](QDialog* dialog) {

@@ -1,0 +1,519 @@
+#include "app/DrawingSurface.h"
+
+#include "answers/Read.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QWindow>
+
+#include <cmath>
+#include <map>
+#include <numbers>
+
+namespace {
+
+constexpr double kAngleStep = 5;
+constexpr double kCoarseAngleStep = 45;
+// A drag shorter than this is a click: a force keeps its default direction (up).
+constexpr double kClickTremor = 4;
+constexpr double kDefaultForceAngle = 90;
+
+const QColor kForceColour(0, 0, 255); // as a force of the diagram is drawn
+const QColor kMomentColour(255, 0, 0);
+const QColor kSelectedColour(0, 150, 0);
+const QColor kCursorColour(255, 128, 0);
+
+double Radians(double degrees) {
+    return degrees * std::numbers::pi / 180;
+}
+
+QPointF ToWidget(drawing::Point at) {
+    return {at.x, at.y};
+}
+
+// The arrowhead of a line ending at `tip` pointing along `angle` (degrees, y up).
+QPolygonF ArrowHead(QPointF tip, double angle) {
+    const double back = Radians(angle + 180);
+    const double spread = Radians(22);
+    const double length = 10;
+    return QPolygonF{
+        tip, tip + QPointF(length * std::cos(back + spread), -length * std::sin(back + spread)),
+        tip + QPointF(length * std::cos(back - spread), -length * std::sin(back - spread))};
+}
+
+// "добавлена сила ...", "добавлен момент ...": the verb agrees with the object.
+QString Told(const char* forceVerb, const char* momentVerb, const drawing::DrawnObject& object,
+             const QString& text) {
+    return QString::fromUtf8(object.kind == drawing::ObjectKind::Force ? forceVerb : momentVerb) +
+           " " + text;
+}
+
+std::string NameShown(const std::string& field) {
+    const std::optional<std::string> key = drawing::FieldNameKey(field);
+    return key ? answers::NameText(*key) : std::string();
+}
+
+// One drawn object as assistive technology finds it: an item of the surface's list.
+class DrawnObjectAccessible : public QAccessibleInterface {
+public:
+    DrawnObjectAccessible(DrawingSurface* surface, int index) : surface_(surface), index_(index) {}
+
+    bool isValid() const override {
+        return surface_ != nullptr && index_ < static_cast<int>(surface_->Objects().size());
+    }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override {
+        return surface_ ? surface_->window()->windowHandle() : nullptr;
+    }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(surface_);
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Name && isValid() ? surface_->ObjectText(index_) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid())
+            return {};
+        const drawing::Point at = surface_->Objects()[static_cast<std::size_t>(index_)].at;
+        const int side = static_cast<int>(drawing::kArrowLength);
+        const QPoint centre =
+            surface_->mapToGlobal(QPoint(static_cast<int>(at.x), static_cast<int>(at.y)));
+        return {centre - QPoint(side, side), QSize(2 * side, 2 * side)};
+    }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.selectable = true;
+        state.focusable = true;
+        state.selected = isValid() && surface_->Selected() == index_;
+        state.focused = state.selected && surface_->hasFocus();
+        return state;
+    }
+
+private:
+    QPointer<DrawingSurface> surface_;
+    int index_;
+};
+
+// The surface as a list of its objects. The items are made when first asked for and kept,
+// one per place in the list, so that a screen reader's handle on one stays good.
+class DrawingSurfaceAccessible : public QAccessibleWidget {
+public:
+    explicit DrawingSurfaceAccessible(DrawingSurface* surface)
+        : QAccessibleWidget(surface, QAccessible::List) {}
+    ~DrawingSurfaceAccessible() override {
+        for (const auto& [index, id] : items_)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return static_cast<int>(Surface()->Objects().size()); }
+    QAccessibleInterface* child(int index) const override {
+        if (index < 0 || index >= childCount())
+            return nullptr;
+        const auto found = items_.find(index);
+        if (found != items_.end())
+            return QAccessible::accessibleInterface(found->second);
+        auto* item = new DrawnObjectAccessible(Surface(), index);
+        items_[index] = QAccessible::registerAccessibleInterface(item);
+        return item;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (const auto& [index, id] : items_)
+            if (QAccessible::accessibleInterface(id) == child)
+                return index;
+        return -1;
+    }
+    QAccessibleInterface* focusChild() const override {
+        return Surface()->Selected() >= 0 ? child(Surface()->Selected()) : nullptr;
+    }
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name)
+            return QString::fromUtf8("Рисунок: силы и моменты");
+        if (kind == QAccessible::Description)
+            return Surface()->LastChange();
+        return QAccessibleWidget::text(kind);
+    }
+
+private:
+    DrawingSurface* Surface() const { return static_cast<DrawingSurface*>(widget()); }
+
+    mutable std::map<int, QAccessible::Id> items_;
+};
+
+QAccessibleInterface* MakeDrawingSurfaceAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("DrawingSurface"))
+        if (auto* surface = qobject_cast<DrawingSurface*>(object))
+            return new DrawingSurfaceAccessible(surface);
+    return nullptr;
+}
+
+} // namespace
+
+void InstallDrawingSurfaceAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(MakeDrawingSurfaceAccessible);
+        return true;
+    }();
+    (void)installed;
+}
+
+DrawingSurface::DrawingSurface(QWidget* parent) : QWidget(parent) {
+    setObjectName("drawingSurface");
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(false);
+    setCursor(Qt::CrossCursor);
+    InstallDrawingSurfaceAccessibility();
+}
+
+void DrawingSurface::SetPicture(const std::string& image, QSize size, double reach) {
+    board_.SetPicture(image, reach);
+    resize(size);
+    tool_ = Tool::Select;
+    drag_ = Drag::None;
+    lastChange_.clear();
+    update();
+}
+
+void DrawingSurface::SetObjects(std::vector<drawing::DrawnObject> objects) {
+    board_.SetObjects(std::move(objects));
+    update();
+    emit selectionChanged();
+}
+
+void DrawingSurface::SetTool(Tool tool) {
+    tool_ = tool;
+    emit toolChanged();
+}
+
+QString DrawingSurface::ObjectText(int index) const {
+    if (index < 0 || index >= static_cast<int>(Objects().size()))
+        return {};
+    return QString::fromStdString(
+        drawing::DescribeObject(Objects()[static_cast<std::size_t>(index)], board_.Labels()));
+}
+
+void DrawingSurface::SetSelectedName(const std::string& name) {
+    const int selected = board_.Selected();
+    if (selected < 0 || Objects()[static_cast<std::size_t>(selected)].name == name)
+        return;
+    board_.SetName(selected, name);
+    Announce(ObjectText(selected), selected, QAccessible::NameChanged);
+}
+
+void DrawingSurface::SetSelectedMagnitude(const std::string& magnitude) {
+    const int selected = board_.Selected();
+    if (selected < 0 || Objects()[static_cast<std::size_t>(selected)].magnitude == magnitude)
+        return;
+    board_.SetMagnitude(selected, magnitude);
+    Announce(ObjectText(selected), selected, QAccessible::NameChanged);
+}
+
+void DrawingSurface::Announce(QString what, int index, int eventType) {
+    lastChange_ = std::move(what);
+    update();
+    emit drawingChanged();
+    QAccessibleEvent changed(this, static_cast<QAccessible::Event>(eventType));
+    if (index >= 0)
+        changed.setChild(index);
+    QAccessible::updateAccessibility(&changed);
+    QAccessibleEvent told(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&told);
+}
+
+// The selection moved: the fields follow it, and a screen reader reads the object now
+// selected.
+void DrawingSurface::SelectionMoved() {
+    update();
+    emit selectionChanged();
+    if (board_.Selected() < 0 || !hasFocus())
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(board_.Selected());
+    QAccessible::updateAccessibility(&focus);
+}
+
+drawing::Point DrawingSurface::At(const QPointF& position) {
+    return {std::round(position.x()), std::round(position.y())};
+}
+
+// ---- painting ----
+
+void DrawingSurface::DrawObject(QPainter& painter, const drawing::DrawnObject& object,
+                                bool selected) const {
+    const QPointF at = ToWidget(object.at);
+    const std::string name = NameShown(object.name);
+    if (object.kind == drawing::ObjectKind::Force) {
+        const QColor colour = selected ? kSelectedColour : kForceColour;
+        const QPointF tip = at + QPointF(drawing::kArrowLength * std::cos(Radians(object.angle)),
+                                         -drawing::kArrowLength * std::sin(Radians(object.angle)));
+        painter.setPen(QPen(colour, 3, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(at, tip - (tip - at) * (6 / drawing::kArrowLength));
+        painter.setPen(QPen(colour, 1));
+        painter.setBrush(colour);
+        painter.drawPolygon(ArrowHead(tip, object.angle));
+        painter.setBrush(Qt::white);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawEllipse(at, 2.5, 2.5);
+        painter.setPen(colour);
+        if (!name.empty())
+            painter.drawText(tip + QPointF(4, -4), QString::fromStdString(name));
+        return;
+    }
+    const QColor colour = selected ? kSelectedColour : kMomentColour;
+    const double r = drawing::kMomentRadius;
+    const QRectF box(at.x() - r, at.y() - r, 2 * r, 2 * r);
+    // An arc of 270 degrees from the right, its head at the end that shows the sense.
+    const double start = object.ccw ? -45 : 225;
+    const double span = object.ccw ? 270 : -270;
+    painter.setPen(QPen(colour, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawArc(box, static_cast<int>(start * 16), static_cast<int>(span * 16));
+    const double end = start + span;
+    const QPointF tip = at + QPointF(r * std::cos(Radians(end)), -r * std::sin(Radians(end)));
+    painter.setBrush(colour);
+    painter.setPen(QPen(colour, 1));
+    painter.drawPolygon(ArrowHead(tip, end + (object.ccw ? 90 : -90)));
+    painter.setBrush(Qt::white);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawEllipse(at, 2.5, 2.5);
+    painter.setPen(colour);
+    if (!name.empty())
+        painter.drawText(at + QPointF(r + 3, -r), QString::fromStdString(name));
+}
+
+void DrawingSurface::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool showPoints = hasFocus() || tool_ != Tool::Select || drag_ != Drag::None;
+    if (showPoints) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(128, 128, 128, 140));
+        for (const drawing::Point& p : board_.Points())
+            painter.drawEllipse(ToWidget(p), 2, 2);
+    }
+    for (std::size_t k = 0; k < Objects().size(); ++k)
+        DrawObject(painter, Objects()[k], static_cast<int>(k) == board_.Selected());
+    if (hasFocus()) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(kCursorColour, 1.5, Qt::DashLine));
+        painter.drawEllipse(ToWidget(board_.Cursor()), 7, 7);
+        painter.setPen(QPen(kCursorColour, 1, Qt::DotLine));
+        painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+}
+
+// ---- mouse ----
+
+void DrawingSurface::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    const drawing::Point at = At(event->position());
+    dragged_ = false;
+    if (tool_ == Tool::Force || tool_ == Tool::Moment) {
+        pressAt_ = board_.Snap(at);
+        lastPosition_ = at;
+        swept_ = 0;
+        if (tool_ == Tool::Force) {
+            board_.AddForce(pressAt_, kDefaultForceAngle);
+            drag_ = Drag::Placing;
+        } else {
+            board_.AddMoment(pressAt_, true);
+            drag_ = Drag::Circling;
+        }
+        SelectionMoved();
+        return;
+    }
+    const drawing::ObjectHit hit = board_.ObjectAt(at);
+    board_.Select(hit.index);
+    drag_ = hit.index < 0 ? Drag::None : hit.head ? Drag::Turning : Drag::Moving;
+    if (hit.index >= 0) {
+        const drawing::Point point = Objects()[static_cast<std::size_t>(hit.index)].at;
+        grabOffset_ = {point.x - at.x, point.y - at.y};
+        pressAt_ = point;
+    }
+    SelectionMoved();
+}
+
+void DrawingSurface::mouseMoveEvent(QMouseEvent* event) {
+    const drawing::Point at = At(event->position());
+    const bool free = (event->modifiers() & Qt::ShiftModifier) != 0;
+    if (std::hypot(at.x - pressAt_.x, at.y - pressAt_.y) >= kClickTremor)
+        dragged_ = true;
+    switch (drag_) {
+    case Drag::None:
+        return;
+    case Drag::Placing:
+    case Drag::Turning: {
+        if (!dragged_)
+            return;
+        const double angle = drawing::DirectionAngle(pressAt_, at);
+        board_.SetSelectedAngle(free ? std::round(angle)
+                                     : drawing::RoundedAngle(angle, kAngleStep));
+        break;
+    }
+    case Drag::Circling: {
+        // The turn of the drag about the moment's point, summed move by move.
+        const double before = drawing::DirectionAngle(pressAt_, lastPosition_);
+        const double now = drawing::DirectionAngle(pressAt_, at);
+        const bool farEnough = std::hypot(lastPosition_.x - pressAt_.x,
+                                          lastPosition_.y - pressAt_.y) >= kClickTremor &&
+                               std::hypot(at.x - pressAt_.x, at.y - pressAt_.y) >= kClickTremor;
+        if (farEnough)
+            swept_ += std::remainder(now - before, 360.0);
+        lastPosition_ = at;
+        if (swept_ != 0)
+            board_.SetSelectedSense(swept_ > 0);
+        break;
+    }
+    case Drag::Moving:
+        board_.MoveSelected(board_.Snap({at.x + grabOffset_.x, at.y + grabOffset_.y}));
+        break;
+    }
+    update();
+}
+
+void DrawingSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || drag_ == Drag::None) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const Drag finished = drag_;
+    drag_ = Drag::None;
+    const int selected = board_.Selected();
+    if (finished == Drag::Placing || finished == Drag::Circling) {
+        tool_ = Tool::Select;
+        emit toolChanged();
+        Announce(Told("добавлена", "добавлен", Objects()[static_cast<std::size_t>(selected)],
+                      ObjectText(selected)),
+                 selected, QAccessible::ObjectCreated);
+        // A new object is named at once.
+        emit editRequested();
+        return;
+    }
+    if (dragged_)
+        Announce(ObjectText(selected), selected, QAccessible::NameChanged);
+    update();
+}
+
+// ---- keyboard ----
+
+void DrawingSurface::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const int selected = board_.Selected();
+    drawing::Heading heading = drawing::Heading::Left;
+    bool arrow = true;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        heading = drawing::Heading::Left;
+        break;
+    case Qt::Key_Right:
+        heading = drawing::Heading::Right;
+        break;
+    case Qt::Key_Up:
+        heading = drawing::Heading::Up;
+        break;
+    case Qt::Key_Down:
+        heading = drawing::Heading::Down;
+        break;
+    default:
+        arrow = false;
+    }
+    if (arrow) {
+        if ((modifiers & Qt::ShiftModifier) != 0) {
+            const double step =
+                (modifiers & Qt::ControlModifier) != 0 ? kCoarseAngleStep : kAngleStep;
+            const bool counterClockwise =
+                heading == drawing::Heading::Left || heading == drawing::Heading::Up;
+            if (selected >= 0) {
+                board_.TurnSelected(counterClockwise ? step : -step);
+                Announce(ObjectText(selected), selected, QAccessible::NameChanged);
+            }
+        } else if ((modifiers & Qt::ControlModifier) != 0) {
+            if (selected >= 0) {
+                board_.MoveSelectedToward(heading);
+                Announce(ObjectText(selected), selected, QAccessible::NameChanged);
+            }
+        } else {
+            board_.MoveCursor(heading);
+            SelectionMoved();
+        }
+        event->accept();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_F:
+    case Qt::Key_M: {
+        if (modifiers != Qt::NoModifier)
+            break;
+        const int added = event->key() == Qt::Key_F
+                              ? board_.AddForce(board_.Cursor(), kDefaultForceAngle)
+                              : board_.AddMoment(board_.Cursor(), true);
+        Announce(Told("добавлена", "добавлен", Objects()[static_cast<std::size_t>(added)],
+                      ObjectText(added)),
+                 added, QAccessible::ObjectCreated);
+        SelectionMoved();
+        event->accept();
+        return;
+    }
+    case Qt::Key_Space:
+        if (board_.SelectNextAtCursor())
+            SelectionMoved();
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (selected >= 0)
+            emit editRequested();
+        event->accept();
+        return;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        if (selected >= 0) {
+            const QString gone =
+                Told("удалена", "удалён", Objects()[static_cast<std::size_t>(selected)],
+                     ObjectText(selected));
+            board_.DeleteSelected();
+            Announce(gone, selected, QAccessible::ObjectDestroyed);
+            SelectionMoved();
+        }
+        event->accept();
+        return;
+    case Qt::Key_Escape:
+        if (selected >= 0 || tool_ != Tool::Select) {
+            board_.Select(-1);
+            SetTool(Tool::Select);
+            SelectionMoved();
+            event->accept();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void DrawingSurface::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void DrawingSurface::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
