@@ -211,7 +211,8 @@ protected:
 } // namespace
 
 // The tools by mouse: each press a little off the picture's point snaps to it, each drag
-// a little off a right angle keeps to steps of 5 degrees; a new force takes its name at once.
+// a little off a right angle keeps to steps of 5 degrees; a new force takes its name at
+// once; a force is moved by its shaft and turned by its head.
 TEST_F(DrawingAgainstServer, AFreeBodyDiagramDrawnByMouseIsJudgedRight) {
     const struct {
         QPointF from, to;
@@ -219,7 +220,7 @@ TEST_F(DrawingAgainstServer, AFreeBodyDiagramDrawnByMouseIsJudgedRight) {
         const char* index;
     } forces[] = {{{42, 68}, {41, 25}, "Y", "A"},
                   {{38, 71}, {90, 71}, "X", "A"},
-                  {{151, 72}, {150, 112}, "F", nullptr},
+                  {{100, 72}, {100, 30}, "F", nullptr},
                   {{258, 69}, {259, 20}, "R", "B"}};
     for (const auto& force : forces) {
         tools->ForceButton()->click();
@@ -231,6 +232,13 @@ TEST_F(DrawingAgainstServer, AFreeBodyDiagramDrawnByMouseIsJudgedRight) {
         EXPECT_EQ(window.focusWidget(), surface);
     }
     ASSERT_EQ(surface->Objects().size(), 4u);
+    // F was put off its point and the wrong way: its shaft moves it to C (snapped), its
+    // head turns it down.
+    Drag({100, 55}, {149, 53});
+    Drag({150, 31}, {151, 110});
+    EXPECT_EQ(surface->Objects()[2].at.x, 150);
+    EXPECT_EQ(surface->Objects()[2].at.y, 70);
+    EXPECT_EQ(surface->Objects()[2].angle, 270);
     // A stray moment, placed and then taken away again by its selection.
     tools->MomentButton()->click();
     Drag({200, 40}, {200, 41});
