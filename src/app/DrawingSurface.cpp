@@ -204,18 +204,23 @@ QString DrawingSurface::ObjectText(int index) const {
 }
 
 void DrawingSurface::SetSelectedName(const std::string& name) {
-    const int selected = board_.Selected();
-    if (selected < 0 || Objects()[static_cast<std::size_t>(selected)].name == name)
-        return;
-    board_.SetName(selected, name);
-    Announce(ObjectText(selected), selected, QAccessible::NameChanged);
+    SetSelectedText(&drawing::DrawnObject::name, name);
 }
 
 void DrawingSurface::SetSelectedMagnitude(const std::string& magnitude) {
+    SetSelectedText(&drawing::DrawnObject::magnitude, magnitude);
+}
+
+// A field of the selected object takes its text, and the change is told.
+void DrawingSurface::SetSelectedText(std::string drawing::DrawnObject::*field,
+                                     const std::string& text) {
     const int selected = board_.Selected();
-    if (selected < 0 || Objects()[static_cast<std::size_t>(selected)].magnitude == magnitude)
+    if (selected < 0 || Objects()[static_cast<std::size_t>(selected)].*field == text)
         return;
-    board_.SetMagnitude(selected, magnitude);
+    if (field == &drawing::DrawnObject::name)
+        board_.SetName(selected, text);
+    else
+        board_.SetMagnitude(selected, text);
     Announce(ObjectText(selected), selected, QAccessible::NameChanged);
 }
 

@@ -75,6 +75,7 @@ private:
     enum class Drag { None, Placing, Circling, Turning, Moving };
 
     static drawing::Point At(const QPointF& position);
+    void SetSelectedText(std::string drawing::DrawnObject::*field, const std::string& text);
     // Tells assistive technology of a change to the object `index` (its text, or `what`
     // when it is gone) and redraws.
     void Announce(QString what, int index, int eventType);

@@ -3,6 +3,7 @@
 #include "answers/Read.h"
 #include "diagram/StatementParams.h"
 #include "platform/Cp1251.h"
+#include "platform/Trim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,18 +18,6 @@ namespace {
 
 // How near, in pixels, a press must come to an arrow or an arc to take it.
 constexpr double kHitReach = 6;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // The statements that give snap points, how many points (pairs of coordinates at the
 // front of their parameters) each gives, and whether they are all its parameters (else
@@ -109,7 +98,7 @@ std::string ShownName(const std::string& field) {
 } // namespace
 
 std::optional<std::string> FieldNameKey(std::string_view field) {
-    const std::string_view name = Trimmed(field);
+    const std::string_view name = platform::TrimWhitespace(field);
     if (name.empty())
         return std::nullopt;
     return answers::NameKey(name);
@@ -125,12 +114,13 @@ std::vector<Point> SnapPoints(std::string_view image) {
         std::size_t end = image.find(';', start);
         if (end == std::string_view::npos)
             end = image.size();
-        const std::string_view statement = Trimmed(image.substr(start, end - start));
+        const std::string_view statement =
+            platform::TrimWhitespace(image.substr(start, end - start));
         start = end + 1;
         const std::size_t open = statement.find('(');
         if (open == std::string_view::npos || statement.back() != ')')
             continue;
-        const std::string_view keyword = Trimmed(statement.substr(0, open));
+        const std::string_view keyword = platform::TrimWhitespace(statement.substr(0, open));
         const auto kind = std::find_if(std::begin(kPointStatements), std::end(kPointStatements),
                                        [&](const PointsOf& p) { return p.keyword == keyword; });
         if (kind == std::end(kPointStatements))

@@ -180,15 +180,23 @@ protected:
 
     // A press on the picture, a drag by a few moves and the release.
     void Drag(QPointF from, QPointF to) {
+        std::vector<QPointF> path{from};
+        for (int step = 1; step <= 4; ++step)
+            path.push_back(from + (to - from) * step / 4.0);
+        DragAlong(path);
+    }
+
+    // A press at the path's first point, a move to each next one, the release at the last.
+    void DragAlong(const std::vector<QPointF>& path) {
         const auto send = [this](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
             QMouseEvent event(type, at, surface->mapToGlobal(at), Qt::LeftButton, buttons,
                               Qt::NoModifier);
             QApplication::sendEvent(surface, &event);
         };
-        send(QEvent::MouseButtonPress, from, Qt::LeftButton);
-        for (int step = 1; step <= 4; ++step)
-            send(QEvent::MouseMove, from + (to - from) * step / 4.0, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+        send(QEvent::MouseButtonPress, path.front(), Qt::LeftButton);
+        for (std::size_t k = 1; k < path.size(); ++k)
+            send(QEvent::MouseMove, path[k], Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, path.back(), Qt::NoButton);
     }
 
     // Sends with the row answered and expects both the row and the drawing right.
@@ -239,9 +247,18 @@ TEST_F(DrawingAgainstServer, AFreeBodyDiagramDrawnByMouseIsJudgedRight) {
     EXPECT_EQ(surface->Objects()[2].at.x, 150);
     EXPECT_EQ(surface->Objects()[2].at.y, 70);
     EXPECT_EQ(surface->Objects()[2].angle, 270);
-    // A stray moment, placed and then taken away again by its selection.
+    // Stray moments: a click makes one counter-clockwise, a drag round its point clockwise
+    // (right, below, left) one of that sense; each is taken away again by its selection.
     tools->MomentButton()->click();
     Drag({200, 40}, {200, 41});
+    ASSERT_EQ(surface->Objects().size(), 5u);
+    EXPECT_TRUE(surface->Objects()[4].ccw);
+    QTest::keyClick(window.focusWidget(), Qt::Key_Escape);
+    QTest::keyClick(surface, Qt::Key_Delete);
+    tools->MomentButton()->click();
+    DragAlong({{200, 40}, {220, 40}, {214, 54}, {200, 60}, {186, 54}, {180, 40}});
+    ASSERT_EQ(surface->Objects().size(), 5u);
+    EXPECT_FALSE(surface->Objects()[4].ccw);
     QTest::keyClick(window.focusWidget(), Qt::Key_Escape);
     QTest::keyClick(surface, Qt::Key_Delete);
     ASSERT_EQ(surface->Objects().size(), 4u);
