@@ -222,11 +222,17 @@ TEST_F(StudentWorkTest, ADraftComesBackWhenTheTaskIsOpenedAgainAlsoInTheNextRun)
 
 TEST_F(StudentWorkTest, ALostConnectionIsTriedAgainLogsInAndReopensTheTaskWithItsText) {
     window->Reconnection().SetSecondMs(20);
+    taskSections_ = kTwoAnswers + "<DRAWING>1;10;0</DRAWING>";
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     OpenTask(peer);
     QTest::keyClicks(Answer(0), "42");
     const std::vector<std::string> typed = Task()->AnswerTexts();
+    // And a moment on the picture.
+    QTest::keyClick(Answer(0), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(window->focusWidget(), Qt::Key_M);
+    const std::vector<std::string> drawn = Task()->DrawingDraft();
+    ASSERT_EQ(drawn.size(), 1u);
 
     // The server goes away: the tries find nobody there for a while.
     const quint16 port = server.serverPort();
@@ -250,6 +256,7 @@ TEST_F(StudentWorkTest, ALostConnectionIsTriedAgainLogsInAndReopensTheTaskWithIt
     EXPECT_EQ(StateLine(), QString::fromUtf8("Подключено к серверу ") + Address() +
                                QString::fromUtf8(" как Ivanov"));
     EXPECT_EQ(Task()->AnswerTexts(), typed);
+    EXPECT_EQ(Task()->DrawingDraft(), drawn);
     EXPECT_EQ(Find<QLabel>("taskCaption")->text(), QString::fromUtf8(kTaskCaption));
     EXPECT_FALSE(window->Reconnection().Busy());
     EXPECT_TRUE(reports.empty());
