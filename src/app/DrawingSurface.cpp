@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -134,8 +135,11 @@ void DrawingSurface::SelectionMoved() {
     QAccessible::updateAccessibility(&focus);
 }
 
-drawing::Point DrawingSurface::At(const QPointF& position) {
-    return {std::round(position.x()), std::round(position.y())};
+// A place of the mouse in the diagram's pixels, kept on the picture: a drag that leaves
+// it moves nothing off it.
+drawing::Point DrawingSurface::At(const QPointF& position) const {
+    return {std::clamp(std::round(position.x()), 0.0, static_cast<double>(width() - 1)),
+            std::clamp(std::round(position.y()), 0.0, static_cast<double>(height() - 1))};
 }
 
 // ---- painting ----

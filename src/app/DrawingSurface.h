@@ -74,7 +74,7 @@ protected:
 private:
     enum class Drag { None, Placing, Circling, Turning, Moving };
 
-    static drawing::Point At(const QPointF& position);
+    drawing::Point At(const QPointF& position) const;
     void SetSelectedText(std::string drawing::DrawnObject::*field, const std::string& text);
     // Tells assistive technology of a change to the object `index` (its text, or `what`
     // when it is gone) and redraws.

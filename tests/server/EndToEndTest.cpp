@@ -253,7 +253,11 @@ TEST_F(DrawingAgainstServer, AFreeBodyDiagramDrawnByMouseIsJudgedRight) {
     Drag({200, 40}, {200, 41});
     ASSERT_EQ(surface->Objects().size(), 5u);
     EXPECT_TRUE(surface->Objects()[4].ccw);
-    QTest::keyClick(window.focusWidget(), Qt::Key_Escape);
+    // Dragged by its arc far out of the picture, it stays on it.
+    Drag({216, 40}, {600, 400});
+    EXPECT_EQ(std::pair(surface->Objects()[4].at.x, surface->Objects()[4].at.y),
+              std::pair(283.0, 119.0));
+    ASSERT_EQ(window.focusWidget(), surface);
     QTest::keyClick(surface, Qt::Key_Delete);
     tools->MomentButton()->click();
     DragAlong({{200, 40}, {220, 40}, {214, 54}, {200, 60}, {186, 54}, {180, 40}});
