@@ -226,6 +226,11 @@ void TaskView::SetAnswerTexts(const std::vector<std::string>& texts) {
         answerFields_[row]->SetEquation(texts[row]);
 }
 
+void TaskView::PutBackDrawing(std::vector<drawing::DrawnObject> objects) {
+    if (drawingAsked_)
+        drawingSurface_->SetObjects(std::move(objects));
+}
+
 void TaskView::PutBackAnswers(const std::vector<std::string>& texts) {
     SetAnswerTexts(texts);
     emit answersEdited();

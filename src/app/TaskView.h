@@ -1,6 +1,7 @@
 #pragma once
 
 #include "diagram/DrawingContext.h"
+#include "drawing/DrawnAnswer.h"
 #include "protocol/QuestSections.h"
 #include "tasklayout/AnswerRows.h"
 
@@ -82,6 +83,9 @@ public:
     // The student put earlier answers back into the rows: set as SetAnswerTexts does, and
     // told as typing is, so that the draft keeps them.
     void PutBackAnswers(const std::vector<std::string>& texts);
+    // The drawing of an earlier submission put back on the picture (nothing happens on a
+    // task without a drawn answer); kept as the rows are when PutBackAnswers follows.
+    void PutBackDrawing(std::vector<drawing::DrawnObject> objects);
 
     // On a task with a drawn answer: the diagram is a drawing surface, with its tools
     // under it, and the drawing is sent after the rows.

@@ -378,6 +378,7 @@ TEST_F(StudentWorkTest, TheLastAddressAndUserAreRememberedButNotThePassword) {
 // asks for the open task's submissions, lists them, and one click on a submission puts its
 // answers back into the rows. A history of another task is not shown.
 TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
+    taskSections_ = kTwoAnswers + "<DRAWING>1</DRAWING>";
     const struct {
         std::vector<std::pair<std::string, std::string>> offered;
         bool shown;
@@ -407,7 +408,9 @@ TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
         EXPECT_FALSE(window->History().isVisible());
         const HistoryMessage history{
             kTaskName,
-            {{"2026-12-07T10:15:30.250Z", WriteResultPayload({{"RA", "12.5"}, {"RB", "-3"}}),
+            {{"2026-12-07T10:15:30.250Z",
+              WriteResultPayload({{"RA", "12.5"}, {"RB", "-3"}},
+                                 std::vector<std::string>{"force 10 20 90 R!A 2*F"}),
               platform::Cp("RA: верно; RB: неверно"), platform::Cp("1 из 2")},
              {"2026-12-07T10:20:00.000Z", WriteResultPayload({{"RA", "7"}}), "", ""}}};
         Send(peer, WriteHistory(history));
@@ -426,9 +429,13 @@ TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(0)).center());
         EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"12.5  ", "-3  "}));
+        // The drawing comes back on the picture, its name and magnitude in their fields.
+        EXPECT_TRUE(list->item(0)->text().contains(QString::fromUtf8("рисунок: сил и моментов 1")));
+        EXPECT_EQ(Task()->DrawingDraft(), std::vector<std::string>{"force 10 20 90\nR!A\n2*F"});
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(1)).center());
         EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"7  ", "  "}));
+        EXPECT_TRUE(Task()->DrawingDraft().empty()) << "a submission that drew nothing";
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 return OnDisk() == std::vector<std::string>{"7  ", "  "};
