@@ -7,12 +7,16 @@
 // every text first, as for a statement never shown; BM_FirstTaskToPaintedPane empties the
 // font cache altogether, so that the fonts themselves are made again, as for the first task
 // of a run. BM_StatementLayout is the statement's wrapping alone, measured through the
-// client's canvas.
+// client's canvas. BM_DrawingDragRepaint is one step of dragging a force's direction on the
+// first task's diagram made a drawing surface (six objects on it already): the mouse move
+// and the repaint of the picture's area, the diagram under it included, at a pixel ratio of
+// 1 or 2 (the range).
 //
 //   cmake --build --preset default --target taskview_bench
 //   build/default/bench/taskview_bench [--benchmark_repetitions=5]
 
 #include "RunBenchmarks.h"
+#include "app/DrawingSurface.h"
 #include "app/MainWindow.h"
 #include "app/TaskView.h"
 #include "course/TaskBank.h"
@@ -24,10 +28,13 @@
 #include "protocol/QuestSections.h"
 #include "tasklayout/QuestTextLayout.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -104,6 +111,42 @@ void BM_StatementLayout(benchmark::State& state) {
     }
 }
 
+void BM_DrawingDragRepaint(benchmark::State& state) {
+    const qreal ratio = static_cast<qreal>(state.range(0));
+    QuestSections task = ReadQuestSections(BankQuests().front().message);
+    task.drawing = true;
+    TaskView view;
+    view.resize(MainWindow::kDefaultTaskPaneSize);
+    view.PrepareStatementImage();
+    view.HideGreeting();
+    view.show();
+    view.ShowTask(task);
+    view.Arrange();
+    view.SetDrawingDraft({"force 40 70 90\nY!A\n", "force 40 70 0\nX!A\n", "force 150 70 270\nF\n",
+                          "force 260 70 90\nR!B\n", "moment 100 40 ccw\nM\n",
+                          "force 200 30 45\nN\n"});
+    DrawingSurface* surface = view.Drawing();
+    surface->SetTool(DrawingSurface::Tool::Force);
+    const QPointF tail(surface->width() / 2.0, surface->height() / 2.0);
+    const auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, surface->mapToGlobal(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(surface, &event);
+    };
+    send(QEvent::MouseButtonPress, tail, Qt::LeftButton);
+    QImage area(surface->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    area.setDevicePixelRatio(ratio);
+    int step = 0;
+    for (auto _ : state) {
+        const double turn = 0.1 * (step++ % 63);
+        send(QEvent::MouseMove, tail + QPointF(50 * std::cos(turn), 50 * std::sin(turn)),
+             Qt::LeftButton);
+        view.widget()->render(&area, QPoint(), QRegion(surface->geometry()));
+        benchmark::DoNotOptimize(area.constBits());
+    }
+    send(QEvent::MouseButtonRelease, tail, Qt::NoButton);
+}
+
 void BankTasks(benchmark::internal::Benchmark* bench) {
     bench->ArgName("task");
     for (std::size_t i = 0; i < BankQuests().size(); ++i)
@@ -119,5 +162,10 @@ int main(int argc, char** argv) {
     BENCHMARK(BM_NewTaskToPaintedPane)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
     BENCHMARK(BM_FirstTaskToPaintedPane)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
     BENCHMARK(BM_StatementLayout)->Apply(BankTasks)->Unit(benchmark::kMicrosecond);
+    BENCHMARK(BM_DrawingDragRepaint)
+        ->ArgName("ratio")
+        ->Arg(1)
+        ->Arg(2)
+        ->Unit(benchmark::kMicrosecond);
     return RunBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 #include "session/ServerSession.h"
 
 #include "course/StandingCaption.h"
+#include "drawing/DrawnAnswer.h"
 #include "judging/Submission.h"
 #include "judging/VerdictMessage.h"
 #include "platform/Cp1251.h"
@@ -449,5 +450,17 @@ std::string ServerSession::Quest(const std::string& name) {
     sections.namesDeclared = !task.answers.empty();
     sections.drawing = task.AsksForDrawing();
     sections.solution = OffersSolution(task);
+    if (sections.drawing) {
+        // The client snaps drawn points within the judged reach, and offers magnitudes
+        // only where some are judged; a DRAWTOL that cannot be read keeps the defaults.
+        if (const std::optional<drawing::DrawTolerance> tolerance =
+                drawing::ReadDrawTolerance(task.drawTolerance))
+            sections.drawingReach = tolerance->position;
+        sections.drawingMagnitudes = false;
+        for (const drawing::Expectation& expectation : task.drawing.expected)
+            for (const drawing::ExpectedObject& object : expectation.objects)
+                sections.drawingMagnitudes =
+                    sections.drawingMagnitudes || !object.magnitude.empty();
+    }
     return BuildQuestMessage(sections);
 }

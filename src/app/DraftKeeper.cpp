@@ -20,16 +20,18 @@ DraftKeeper::DraftKeeper(TaskView* view, DraftStore store, QObject* parent)
 void DraftKeeper::Open(const DraftKey& key) {
     pause_->stop();
     key_ = key;
-    if (HasTask())
+    if (HasTask()) {
         view_->SetAnswerTexts(store_.Load(key_));
+        view_->SetDrawingDraft(store_.LoadDrawing(key_));
+    }
 }
 
 void DraftKeeper::SaveNow() {
     pause_->stop();
-    if (!HasTask() || view_->AnswerCount() == 0)
+    if (!HasTask() || (view_->AnswerCount() == 0 && !view_->DrawingShown()))
         return;
     // A failed save keeps the last draft; the student's rows are still on the screen.
-    lastError_ = store_.Save(key_, view_->AnswerTexts());
+    lastError_ = store_.Save(key_, view_->AnswerTexts(), view_->DrawingDraft());
 }
 
 void DraftKeeper::Close() {

@@ -7,8 +7,8 @@
 class QTimer;
 class TaskView;
 
-// Keeps the answer rows of the task shown in the draft store: saved when typing pauses,
-// before every send and when asked (the window closes, another task comes), and put back
+// Keeps the answer rows (and the drawing) of the task shown in the draft store: saved when typing
+// pauses, before every send and when asked (the window closes, another task comes), and put back
 // when the same task is shown again. A task without a name or a user has no draft.
 class DraftKeeper : public QObject {
     Q_OBJECT

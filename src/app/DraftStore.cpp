@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -50,22 +51,30 @@ QString DraftStore::PathOf(const DraftKey& key) const {
     return folder_ + "/" + QString::fromLatin1(hash.result().toHex()) + kSuffix;
 }
 
-std::string DraftStore::Save(const DraftKey& key, const std::vector<std::string>& rows) {
+std::string DraftStore::Save(const DraftKey& key, const std::vector<std::string>& rows,
+                             const std::vector<std::string>& drawing) {
     const bool empty = std::all_of(rows.begin(), rows.end(), [](auto& r) { return r.empty(); });
-    if (empty) {
+    if (empty && drawing.empty()) {
         Remove(key);
         return {};
     }
     if (static_cast<int>(rows.size()) > limits_.maxRows)
         return "too many rows for a draft";
-    QJsonArray encodedRows;
-    for (const std::string& row : rows)
-        encodedRows.append(Encoded(row));
-    const QJsonObject draft{{"server", Encoded(key.server)},
-                            {"user", Encoded(key.user)},
-                            {"task", Encoded(key.task)},
-                            {"saved", QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
-                            {"rows", encodedRows}};
+    if (static_cast<int>(drawing.size()) > limits_.maxRows * 2)
+        return "too many drawn objects for a draft";
+    const auto encodedList = [](const std::vector<std::string>& texts) {
+        QJsonArray list;
+        for (const std::string& text : texts)
+            list.append(Encoded(text));
+        return list;
+    };
+    QJsonObject draft{{"server", Encoded(key.server)},
+                      {"user", Encoded(key.user)},
+                      {"task", Encoded(key.task)},
+                      {"saved", QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
+                      {"rows", encodedList(rows)}};
+    if (!drawing.empty())
+        draft.insert("drawing", encodedList(drawing));
     const QByteArray content = QJsonDocument(draft).toJson(QJsonDocument::Compact);
     if (content.size() > limits_.maxFileBytes)
         return "the draft is larger than a draft may be";
@@ -78,6 +87,14 @@ std::string DraftStore::Save(const DraftKey& key, const std::vector<std::string>
 }
 
 std::vector<std::string> DraftStore::Load(const DraftKey& key) const {
+    return LoadList(key, "rows");
+}
+
+std::vector<std::string> DraftStore::LoadDrawing(const DraftKey& key) const {
+    return LoadList(key, "drawing");
+}
+
+std::vector<std::string> DraftStore::LoadList(const DraftKey& key, const char* list) const {
     QFile file(PathOf(key));
     if (file.size() > limits_.maxFileBytes || !file.open(QIODevice::ReadOnly))
         return {};
@@ -87,8 +104,9 @@ std::vector<std::string> DraftStore::Load(const DraftKey& key) const {
     if (Decoded(draft["server"]) != key.server || Decoded(draft["user"]) != key.user ||
         Decoded(draft["task"]) != key.task)
         return {};
-    const QJsonArray encodedRows = draft["rows"].toArray();
-    if (encodedRows.size() > limits_.maxRows)
+    const QJsonArray encodedRows = draft[list].toArray();
+    const int most = std::string_view(list) == "rows" ? limits_.maxRows : limits_.maxRows * 2;
+    if (encodedRows.size() > most)
         return {};
     std::vector<std::string> rows;
     for (const QJsonValue& row : encodedRows)

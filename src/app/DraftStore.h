@@ -31,11 +31,16 @@ public:
     explicit DraftStore(QString folder);
     DraftStore(QString folder, Limits limits);
 
-    // Writes the rows for the key; rows that are all empty remove the draft instead.
+    // Writes the rows for the key, and the drawing's objects (one text each) on a task with
+    // a drawn answer; rows that are all empty with nothing drawn remove the draft instead.
     // Returns an empty text on success, else what went wrong (the old draft then stays).
-    std::string Save(const DraftKey& key, const std::vector<std::string>& rows);
+    std::string Save(const DraftKey& key, const std::vector<std::string>& rows,
+                     const std::vector<std::string>& drawing = {});
     // The rows saved for the key; none when there is no draft or it cannot be read.
     std::vector<std::string> Load(const DraftKey& key) const;
+    // The drawing's objects saved for the key; none when there is no draft, it has no
+    // drawing or it cannot be read.
+    std::vector<std::string> LoadDrawing(const DraftKey& key) const;
     void Remove(const DraftKey& key);
 
     // Drops drafts older than the age limit at `now`, then the oldest while the folder
@@ -47,6 +52,8 @@ public:
 
 private:
     QString PathOf(const DraftKey& key) const;
+    // The texts of one list of the key's draft ("rows" or "drawing").
+    std::vector<std::string> LoadList(const DraftKey& key, const char* list) const;
 
     QString folder_;
     Limits limits_;

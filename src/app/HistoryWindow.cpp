@@ -59,6 +59,7 @@ void HistoryWindow::ShowHistory(const HistoryMessage& history,
                                 const std::vector<std::string>& names) {
     submissionList_->clear();
     answers_.clear();
+    drawings_.clear();
     for (const HistoryEntry& entry : history.entries) {
         QString text = LocalTimeText(entry.time);
         if (!entry.score.empty())
@@ -72,16 +73,28 @@ void HistoryWindow::ShowHistory(const HistoryMessage& history,
             // Back in a row, the answer is followed by what ends a fresh field's text.
             rows.push_back(answer + kEmptyAnswerText);
         }
+        std::vector<drawing::DrawnObject> drawn;
+        if (const auto entries = ReadDrawingEntries(entry.answers, names)) {
+            drawn = drawing::ReadDrawnEntries(*entries).objects;
+            text += QString::fromUtf8("\n    рисунок: сил и моментов %1").arg(drawn.size());
+        }
         if (!entry.verdicts.empty())
             text += "\n    " + platform::ToQString(entry.verdicts);
         submissionList_->addItem(text);
         answers_.push_back(std::move(rows));
+        drawings_.push_back(std::move(drawn));
     }
     if (history.entries.empty()) {
         submissionList_->addItem(QString::fromUtf8("Ответов по этому заданию ещё нет."));
         submissionList_->item(0)->setFlags(Qt::NoItemFlags);
     }
     submissionList_->scrollToBottom();
+}
+
+std::vector<drawing::DrawnObject> HistoryWindow::DrawingAt(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= drawings_.size())
+        return {};
+    return drawings_[static_cast<std::size_t>(index)];
 }
 
 std::optional<std::vector<std::string>> HistoryWindow::AnswersAt(int index) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drawing/DrawnAnswer.h"
 #include "protocol/Messages.h"
 
 #include <QWidget>
@@ -13,8 +14,9 @@ class QListWidget;
 
 // "Мои ответы": the student's earlier submissions at the task shown, oldest first, each
 // with when it came, its credit, every row's answer as the reading line reads it and the
-// verdicts, as far as the server tells them. One click on a submission puts its answers
-// back into the rows.
+// verdicts, as far as the server tells them, and how many objects its drawing held. One
+// click on a submission puts its answers back into the rows, and its drawing on the
+// picture.
 class HistoryWindow : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +29,8 @@ public:
     // per row (a fresh row's text for a row it did not answer); nothing for an index that
     // lists none.
     std::optional<std::vector<std::string>> AnswersAt(int index) const;
+    // The drawing of the submission listed at `index`: none when it sent none.
+    std::vector<drawing::DrawnObject> DrawingAt(int index) const;
 
 signals:
     // The student chose the submission at `index` to put back into the rows.
@@ -35,5 +39,6 @@ signals:
 private:
     QLabel* caption_;
     QListWidget* submissionList_;
-    std::vector<std::vector<std::string>> answers_; // per submission listed, per row
+    std::vector<std::vector<std::string>> answers_;           // per submission listed, per row
+    std::vector<std::vector<drawing::DrawnObject>> drawings_; // per submission listed
 };

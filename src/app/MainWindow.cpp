@@ -559,6 +559,8 @@ void MainWindow::showHistory(const HistoryMessage& history) {
 }
 
 void MainWindow::putBackSubmission(int index) {
-    if (const auto answers = History().AnswersAt(index); answers && taskView_->TaskShown())
+    if (const auto answers = History().AnswersAt(index); answers && taskView_->TaskShown()) {
+        taskView_->PutBackDrawing(History().DrawingAt(index));
         taskView_->PutBackAnswers(*answers);
+    }
 }

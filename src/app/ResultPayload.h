@@ -1,6 +1,8 @@
 #pragma once
 
 #include "answers/Read.h"
+#include "drawing/DrawingJudge.h"
+#include "drawing/DrawnAnswer.h"
 #include "platform/Result.h"
 
 #include <string>
@@ -14,6 +16,11 @@
 // sent, in brackets, so that a chain of rows reaches the server with only the declared names
 // left in it. Nothing is sent while a row cannot be read, or (when the server declared the
 // names) uses a name the task does not declare.
+//
+// On a task with a drawn answer the drawing goes after the rows, one entry per object: its
+// name field read as one name, its magnitude field read as an answer row is (with the
+// names the task declares) and written back in the notation. Nothing is sent while an
+// object has no name or a magnitude that cannot be read.
 
 struct AnswerRowText {
     std::string name;   // as REQUEST gave it
@@ -28,6 +35,8 @@ inline constexpr std::size_t kMaxPreparedAnswer = answers::MaxAnswerBytes;
 // of the row that stops the sending.
 struct RowRefusal : platform::Failure {
     std::size_t row = 0;
+    // The drawn object that stops the sending, -1 when it is a row.
+    int object = -1;
 };
 
 // The payload, or the refusal of the first row that cannot be sent.
@@ -35,6 +44,14 @@ using ResultPayload = platform::Result<std::string, RowRefusal>;
 
 // `declared`: the names of the task's VARIABLES; `namesDeclared`: whether the server told
 // them (even none). Without them every name is left to the server.
-ResultPayload BuildResultPayload(const std::vector<AnswerRowText>& rows,
-                                 const std::vector<std::string>& declared = {},
-                                 bool namesDeclared = false);
+// `drawing`: the drawn objects, their names and magnitudes as their fields hold them;
+// none on a task without a drawn answer. `labels`, the diagram's, name the points of
+// objects in a refusal.
+ResultPayload
+BuildResultPayload(const std::vector<AnswerRowText>& rows,
+                   const std::vector<std::string>& declared = {}, bool namesDeclared = false,
+                   const std::optional<std::vector<drawing::DrawnObject>>& drawing = std::nullopt,
+                   const std::vector<drawing::Label>& labels = {});
+
+// The most objects a drawing is sent with.
+inline constexpr std::size_t kMaxDrawnObjects = 64;

@@ -245,6 +245,7 @@ Features ServerLink::ClientFeatures() {
     offered.words.emplace_back(kFeatureBye, "");
     offered.words.emplace_back(kFeatureDevice, "");
     offered.words.emplace_back(kFeatureHistory, "");
+    offered.words.emplace_back(kFeatureDrawing, "");
     offered.words.emplace_back(kFeatureSolutions, "");
     return offered;
 }

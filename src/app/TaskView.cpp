@@ -2,6 +2,8 @@
 
 #include "answers/DeclaredNames.h"
 #include "app/AnswerReadingLine.h"
+#include "app/DrawingSurface.h"
+#include "app/DrawingTools.h"
 #include "app/ResultPayload.h"
 #include "app/TaskNavigation.h"
 #include "app/WidgetMaking.h"
@@ -74,6 +76,12 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     solutionButton_->hide();
     connect(solutionButton_, &QPushButton::clicked, this, &TaskView::solutionRequested);
     bottomSpacer_ = MakeLabel(content, "bottomSpacer", "  \n ");
+    drawingSurface_ = new DrawingSurface(content);
+    drawingSurface_->hide();
+    drawingTools_ = new DrawingTools(drawingSurface_, content);
+    drawingTools_->hide();
+    // A change to the drawing is kept as typing into a row is.
+    connect(drawingSurface_, &DrawingSurface::drawingChanged, this, &TaskView::answersEdited);
     setWidget(content);
     // Sized in the pane's own font, which the content has taken over by now.
     greeting_->adjustSize();
@@ -86,6 +94,7 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     navigation_->Watch(sendButton_);
     navigation_->Watch(historyButton_);
     navigation_->Watch(solutionButton_);
+    navigation_->Watch(drawingSurface_);
 }
 
 void TaskView::OfferHistory(bool offered) {
@@ -118,7 +127,10 @@ void TaskView::SetMenu(std::vector<QWidget*> menu) {
 std::vector<QWidget*> TaskView::TabRing() const {
     if (!TaskShown())
         return {};
-    std::vector<QWidget*> ring(answerFields_.begin(), answerFields_.begin() + answerCount_);
+    std::vector<QWidget*> ring;
+    if (drawingAsked_)
+        ring.push_back(drawingSurface_); // the picture comes before the rows under it
+    ring.insert(ring.end(), answerFields_.begin(), answerFields_.begin() + answerCount_);
     ring.push_back(sendButton_);
     if (!historyButton_->isHidden())
         ring.push_back(historyButton_);
@@ -128,8 +140,10 @@ std::vector<QWidget*> TaskView::TabRing() const {
 }
 
 bool TaskView::SendsOnEnter(const QWidget* focused) const {
+    // Enter in the picture edits the selected object's name instead.
     const std::vector<QWidget*> ring = TabRing();
-    return focused != nullptr && std::find(ring.begin(), ring.end(), focused) != ring.end();
+    return focused != nullptr && focused != drawingSurface_ &&
+           std::find(ring.begin(), ring.end(), focused) != ring.end();
 }
 
 FormulaField* TaskView::AnswerField(int row) const {
@@ -192,6 +206,13 @@ std::string TaskView::ShowTask(const QuestSections& task, const std::string& cap
     std::string unreadNames; // a name the server declares badly is its own to judge
     declaredNames_ = answers::NamesOf(answers::ReadDeclaredNames(task.variables, unreadNames));
     namesDeclared_ = task.namesDeclared;
+    drawingAsked_ = task.drawing;
+    if (drawingAsked_) {
+        drawingSurface_->SetPicture(task.image, diagramSize_, task.drawingReach);
+        drawingTools_->SetTask(task.drawingMagnitudes, {declaredNames_, {}, namesDeclared_});
+    }
+    drawingSurface_->setVisible(drawingAsked_);
+    drawingTools_->setVisible(drawingAsked_);
     CreateAnswerFields();
     PlaceCaption(caption);
     laidOutWidth_ = -1;
@@ -232,9 +253,24 @@ void TaskView::SetAnswerTexts(const std::vector<std::string>& texts) {
         answerFields_[row]->SetEquation(texts[row]);
 }
 
+void TaskView::PutBackDrawing(std::vector<drawing::DrawnObject> objects) {
+    if (drawingAsked_)
+        drawingSurface_->SetObjects(std::move(objects));
+}
+
 void TaskView::PutBackAnswers(const std::vector<std::string>& texts) {
     SetAnswerTexts(texts);
     emit answersEdited();
+}
+
+std::vector<std::string> TaskView::DrawingDraft() const {
+    return drawingAsked_ ? drawing::DraftTexts(drawingSurface_->Objects())
+                         : std::vector<std::string>{};
+}
+
+void TaskView::SetDrawingDraft(const std::vector<std::string>& texts) {
+    if (drawingAsked_)
+        drawingSurface_->SetObjects(drawing::ReadDraftTexts(texts));
 }
 
 void TaskView::Reveal() {
@@ -242,6 +278,8 @@ void TaskView::Reveal() {
     // row takes the keyboard without scrolling it away.
     if (answerCount_ > 0)
         answerFields_[0]->setFocus(Qt::OtherFocusReason);
+    else if (drawingAsked_)
+        drawingSurface_->setFocus(Qt::OtherFocusReason);
     verticalScrollBar()->setValue(0);
 }
 
@@ -268,6 +306,10 @@ void TaskView::Clear() {
     }
     diagramImage_ = QImage();
     FillStatementImage();
+    drawingAsked_ = false;
+    drawingSurface_->SetObjects({});
+    drawingSurface_->hide();
+    drawingTools_->hide();
     sendButton_->hide();
     historyButton_->hide();
     solutionButton_->hide();
@@ -293,6 +335,7 @@ void TaskView::LayoutTask() {
             RedrawQuestImage();
         statement_->resize(width() - 20, statement_->height());
         LayoutQuestText();
+        PlaceDrawing();
         LayoutAnswerFields();
         PlaceSendButton();
         laidOutWidth_ = width();
@@ -316,7 +359,8 @@ void TaskView::PlaceSendButton() {
     const QWidget* above =
         answerCount_ > 0
             ? static_cast<QWidget*>(readingLines_[static_cast<std::size_t>(answerCount_ - 1)])
-            : statement_;
+        : drawingAsked_ ? static_cast<QWidget*>(drawingTools_)
+                        : statement_;
     const int aboveBottom = above->geometry().bottom() + 1 + (answerCount_ > 0 ? 0 : 10);
     sendButton_->resize(sendButton_->sizeHint());
     const SendPlace place =
@@ -361,6 +405,23 @@ void TaskView::ResizeContent() {
     widget()->resize(box.width() - scrollBar, height);
 }
 
+// The drawing surface lies over the diagram; its tools go under the statement's picture,
+// above the rows.
+void TaskView::PlaceDrawing() {
+    if (!drawingAsked_)
+        return;
+    drawingSurface_->setGeometry(QRect(statement_->pos() + diagramPlace_, diagramSize_));
+    drawingSurface_->raise();
+    drawingTools_->move(kRowLeft, statement_->geometry().bottom() + 1 + kRowMargin);
+    drawingTools_->Arrange(std::max(1, width() - 2 * kRowLeft - 20));
+}
+
+int TaskView::RowsTop() const {
+    if (drawingAsked_)
+        return drawingTools_->geometry().bottom() + 1;
+    return statement_->geometry().bottom() + 1;
+}
+
 // The statement wrapped and drawn, and the diagram centred under it, on one picture.
 void TaskView::LayoutQuestText() {
     QuestTextLayout layout = [&] {
@@ -373,6 +434,7 @@ void TaskView::LayoutQuestText() {
     // In drawing coordinates: the images may hold more pixels on a high-density screen.
     const QuestImagePlace place = ::PlaceQuestImage(statement_->width(), layout.height,
                                                     {diagramSize_.width(), diagramSize_.height()});
+    diagramPlace_ = QPoint(place.x, place.y);
     statementImage_ =
         platform::SurfaceImage(StatementImageWidth(), place.pictureHeight, devicePixelRatio());
     statementImage_.fill(palette().color(QPalette::Button));
@@ -433,9 +495,22 @@ void TaskView::Send() {
         rows.push_back({answerNames_[row], answerFields_[row]->Equation()});
     // The rows are read as their lines read them: a row that cannot be read, or that uses a
     // name the task does not declare, would only be refused by the server.
-    const ResultPayload result = BuildResultPayload(rows, declaredNames_, namesDeclared_);
+    std::optional<std::vector<drawing::DrawnObject>> drawn;
+    if (drawingAsked_)
+        drawn = drawingSurface_->Objects();
+    const ResultPayload result = BuildResultPayload(rows, declaredNames_, namesDeclared_, drawn,
+                                                    drawingSurface_->Board().Labels());
     if (!result) {
-        emit sendRefused(result.Error().message, nameFields_[result.Error().row]->Equation());
+        const RowRefusal& refusal = result.Error();
+        if (refusal.object >= 0) {
+            // The object that stops the sending is selected, its name shown with the message.
+            const auto index = static_cast<std::size_t>(refusal.object);
+            emit sendRefused(refusal.message, index < drawingSurface_->Objects().size()
+                                                  ? drawingSurface_->Objects()[index].name
+                                                  : std::string());
+            return;
+        }
+        emit sendRefused(refusal.message, nameFields_[refusal.row]->Equation());
         return;
     }
     emit resultReady(*result);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "diagram/DrawingContext.h"
+#include "drawing/DrawnAnswer.h"
 #include "protocol/QuestSections.h"
 #include "tasklayout/AnswerRows.h"
 
@@ -12,6 +13,8 @@
 #include <vector>
 
 class AnswerReadingLine;
+class DrawingSurface;
+class DrawingTools;
 class FormulaField;
 class QLabel;
 class QPushButton;
@@ -84,6 +87,18 @@ public:
     // The student put earlier answers back into the rows: set as SetAnswerTexts does, and
     // told as typing is, so that the draft keeps them.
     void PutBackAnswers(const std::vector<std::string>& texts);
+    // The drawing of an earlier submission put back on the picture (nothing happens on a
+    // task without a drawn answer); kept as the rows are when PutBackAnswers follows.
+    void PutBackDrawing(std::vector<drawing::DrawnObject> objects);
+
+    // On a task with a drawn answer: the diagram is a drawing surface, with its tools
+    // under it, and the drawing is sent after the rows.
+    bool DrawingShown() const { return drawingAsked_; }
+    DrawingSurface* Drawing() const { return drawingSurface_; }
+    DrawingTools* DrawingToolbox() const { return drawingTools_; }
+    // The drawing as the draft store keeps it, and put back from there.
+    std::vector<std::string> DrawingDraft() const;
+    void SetDrawingDraft(const std::vector<std::string>& texts);
 
     int AnswerCount() const { return answerCount_; }
     FormulaField* AnswerField(int row) const;
@@ -124,6 +139,10 @@ private:
     void ShowAnswerFields();
     void PlaceSendButton();
     void PlaceMenuButtons(int sendLeft, int sendTop);
+    void PlaceDrawing();
+    // Where the answer rows start: under the statement's picture, or under the drawing's
+    // tools.
+    int RowsTop() const;
     void ResizeContent();
     std::vector<QWidget*> TabRing() const;
 
@@ -147,6 +166,11 @@ private:
     int laidOutWidth_ = -1;
     qreal laidOutRatio_ = 0;
     diagram::DrawingContext diagramContext_;
+    QPoint diagramPlace_; // where the diagram lies on the statement's picture
+
+    DrawingSurface* drawingSurface_;
+    DrawingTools* drawingTools_;
+    bool drawingAsked_ = false;
 
     // The sections of the task shown, and its answer rows. Rows that exist form an
     // unbroken run from row 0; the rows of an earlier task with more answers stay created

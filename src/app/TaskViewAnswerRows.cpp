@@ -106,8 +106,7 @@ void TaskView::LayoutAnswerFields() {
         heights.push_back(answerFields_[row]->height());
     const int readingHeight = readingLines_[0]->LineHeight();
     const std::vector<RowPlace> places =
-        LayoutAnswerRows(width(), statement_->geometry().bottom() + 1, nameFields_[0]->width(),
-                         heights, readingHeight);
+        LayoutAnswerRows(width(), RowsTop(), nameFields_[0]->width(), heights, readingHeight);
     for (std::size_t row = 0; row < places.size(); ++row) {
         const RowPlace& place = places[row];
         nameFields_[row]->move(place.nameLeft, place.top);

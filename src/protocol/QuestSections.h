@@ -22,6 +22,12 @@ struct QuestSections {
     // Whether the student may ask for the task's solution now: a SOLUTION section holding
     // "1", sent only to a client that named "solutions".
     bool solution = false;
+    // How the drawing is asked for, told after the "1" ("1;10;1"): how far in pixels a
+    // drawn point may be from the right one, which is also how near to one of the
+    // picture's points a tail snaps, and whether magnitudes are judged (then every object
+    // offers a field for one). A bare "1" leaves these defaults.
+    double drawingReach = 10;
+    bool drawingMagnitudes = true;
 };
 
 // Reads the payload of a whole QUEST message (everything after its first ">"), taking the
@@ -29,6 +35,6 @@ struct QuestSections {
 QuestSections ReadQuestSections(std::string_view message);
 
 // The QUEST message that carries the sections; VARIABLES goes when it has names or the
-// names are declared; DRAWING when the task asks for a drawn answer;
-// SOLUTION when its solution may be asked for.
+// names are declared; DRAWING when the task asks for a drawn answer, with its reach and
+// whether magnitudes are judged; SOLUTION when its solution may be asked for.
 std::string BuildQuestMessage(const QuestSections& sections);

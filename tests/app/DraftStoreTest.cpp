@@ -28,17 +28,20 @@ void Age(const QString& path, int days) {
 TEST(DraftStoreTest, RowsComeBackByteForByteForTheirKeyOnly) {
     QTemporaryDir dir;
     const std::vector<std::string> rows{"X!A@", "", "2*~w#2@*R \xe0\xff", "a;b|c"};
-    ASSERT_EQ(DraftStore(dir.path()).Save(kBeam, rows), "");
+    const std::vector<std::string> drawing{"force 40 70 90\nR!A@\n  ", "moment 1 2 cw\n\xcc\n2*F"};
+    ASSERT_EQ(DraftStore(dir.path()).Save(kBeam, rows, drawing), "");
     // Another store on the same folder is the client started again, also after a kill:
     // nothing is held in memory between a save and the disk.
     DraftStore restarted(dir.path());
     EXPECT_EQ(restarted.Load(kBeam), rows);
+    EXPECT_EQ(restarted.LoadDrawing(kBeam), drawing);
     EXPECT_TRUE(restarted.Load({kBeam.server, "student", kBeam.task}).empty());
     EXPECT_TRUE(restarted.Load({"127.0.0.1:7970", kBeam.user, kBeam.task}).empty());
     EXPECT_TRUE(restarted.Load({kBeam.server, kBeam.user, "Балка-2"}).empty());
     // A later save replaces the draft; one file per key.
     ASSERT_EQ(restarted.Save(kBeam, {"F*l"}), "");
     EXPECT_EQ(restarted.Load(kBeam), std::vector<std::string>{"F*l"});
+    EXPECT_TRUE(restarted.LoadDrawing(kBeam).empty());
     EXPECT_EQ(DraftFiles(dir.path()).size(), 1);
 }
 
@@ -49,6 +52,9 @@ TEST(DraftStoreTest, EmptyRowsLeaveNoDraft) {
     ASSERT_EQ(store.Save(kBeam, {"", ""}), "");
     EXPECT_TRUE(store.Load(kBeam).empty());
     EXPECT_TRUE(DraftFiles(dir.path()).isEmpty());
+    // A drawing alone is a draft.
+    ASSERT_EQ(store.Save(kBeam, {"", ""}, {"force 1 2 90\nF\n"}), "");
+    EXPECT_EQ(store.LoadDrawing(kBeam), std::vector<std::string>{"force 1 2 90\nF\n"});
 }
 
 TEST(DraftStoreTest, ADamagedDraftReadsAsNoneAndIsOverwritten) {

@@ -160,8 +160,8 @@ TEST(ServerLinkTest, MessagesComeOnePerSignalInOrderAndWaitWhileHeld) {
     EXPECT_TRUE(link.ServerOffered());
     EXPECT_TRUE(link.ServerFeatures().Has("drawing"));
     EXPECT_EQ(link.ClosingText(), "bb"); // known before the BYE is handed on
-    ASSERT_TRUE(QTest::qWaitFor([&] { return peer->bytesAvailable() >= 38; }, kWaitMs));
-    EXPECT_EQ(peer->readAll().toStdString(), "<FEATURES:28>bye;device;history;solutions");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return peer->bytesAvailable() >= 49; }, kWaitMs));
+    EXPECT_EQ(peer->readAll().toStdString(), "<FEATURES:36>bye;device;history;drawing;solutions");
 
     held = false;
     link.DispatchWaiting(); // as the message box does when it closes

@@ -9,6 +9,7 @@
 #include "app/ClientSettings.h"
 #include "app/DraftKeeper.h"
 #include "app/DraftStore.h"
+#include "app/DrawingSurface.h"
 #include "app/HistoryWindow.h"
 #include "app/LoginDialog.h"
 #include "app/Reconnector.h"
@@ -106,7 +107,7 @@ protected:
     // Sends the task and waits until it is set up anew and shown.
     void SendTask(QTcpSocket* peer) {
         const int before = Task()->Generation();
-        Send(peer, BuildFrame("QUEST", kTwoAnswers));
+        Send(peer, BuildFrame("QUEST", taskSections_));
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 return Task()->Generation() != before && Task()->isVisible() &&
@@ -118,6 +119,7 @@ protected:
     FormulaField* Answer(int row) const { return Task()->AnswerField(row); }
 
     std::map<QTcpSocket*, FrameReceiver> received_;
+    std::string taskSections_ = kTwoAnswers;
 };
 
 } // namespace
@@ -180,16 +182,29 @@ TEST_F(StudentWorkTest, DraftsAreOnDiskAfterAPauseASendAndAClose) {
 }
 
 TEST_F(StudentWorkTest, ADraftComesBackWhenTheTaskIsOpenedAgainAlsoInTheNextRun) {
+    taskSections_ = kTwoAnswers + "<DRAWING>1</DRAWING>"; // with a drawing, as an older server
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     OpenTask(peer);
     QTest::keyClicks(Answer(0), "3*g");
     const std::vector<std::string> typed = Task()->AnswerTexts();
+    // A force on the picture, named by the keyboard.
+    QTest::keyClick(Answer(0), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(window->focusWidget(), Task()->Drawing());
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_F, Qt::Key_Return})
+        QTest::keyClick(window->focusWidget(), key);
+    QTest::keyClicks(window->focusWidget(), "R_A");
+    QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+    const std::vector<std::string> drawn = Task()->DrawingDraft();
+    ASSERT_EQ(drawn.size(), 1u);
+    const auto drawnOnDisk = [&] { return DraftStore(Places().draftsFolder).LoadDrawing(Key()); };
     OpenTask(peer); // the list again, the same task again
     EXPECT_EQ(Task()->AnswerTexts(), typed);
+    EXPECT_EQ(Task()->DrawingDraft(), drawn);
 
     // Killed: nothing saved at the close, only what the typing pause wrote.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return OnDisk() == typed; }, kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return OnDisk() == typed && drawnOnDisk() == drawn; }, kWaitMs));
     window->Drafts().Close();
     window.reset();
     window = std::make_unique<MainWindow>(Places());
@@ -198,6 +213,7 @@ TEST_F(StudentWorkTest, ADraftComesBackWhenTheTaskIsOpenedAgainAlsoInTheNextRun)
     ASSERT_NE(peer, nullptr);
     OpenTask(peer);
     EXPECT_EQ(Task()->AnswerTexts(), typed);
+    EXPECT_EQ(Task()->DrawingDraft(), drawn);
 
     // Another user on the same server has drafts of their own.
     EXPECT_TRUE(DraftStore(Places().draftsFolder)
@@ -207,11 +223,17 @@ TEST_F(StudentWorkTest, ADraftComesBackWhenTheTaskIsOpenedAgainAlsoInTheNextRun)
 
 TEST_F(StudentWorkTest, ALostConnectionIsTriedAgainLogsInAndReopensTheTaskWithItsText) {
     window->Reconnection().SetSecondMs(20);
+    taskSections_ = kTwoAnswers + "<DRAWING>1;10;0</DRAWING>";
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     OpenTask(peer);
     QTest::keyClicks(Answer(0), "42");
     const std::vector<std::string> typed = Task()->AnswerTexts();
+    // And a moment on the picture.
+    QTest::keyClick(Answer(0), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(window->focusWidget(), Qt::Key_M);
+    const std::vector<std::string> drawn = Task()->DrawingDraft();
+    ASSERT_EQ(drawn.size(), 1u);
 
     // The server goes away: the tries find nobody there for a while.
     const quint16 port = server.serverPort();
@@ -235,6 +257,7 @@ TEST_F(StudentWorkTest, ALostConnectionIsTriedAgainLogsInAndReopensTheTaskWithIt
     EXPECT_EQ(StateLine(), QString::fromUtf8("Подключено к серверу ") + Address() +
                                QString::fromUtf8(" как Ivanov"));
     EXPECT_EQ(Task()->AnswerTexts(), typed);
+    EXPECT_EQ(Task()->DrawingDraft(), drawn);
     EXPECT_EQ(Find<QLabel>("taskCaption")->text(), QString::fromUtf8(kTaskCaption));
     EXPECT_FALSE(window->Reconnection().Busy());
     EXPECT_TRUE(reports.empty());
@@ -250,7 +273,7 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}, {"history", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:28>bye;device;history;solutions");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:36>bye;device;history;drawing;solutions");
     EXPECT_TRUE(window->Link().ServerFeatures().Has("history"));
     Send(peer, WriteDevice("f00d42"));
     const QString stopping =
@@ -264,7 +287,7 @@ TEST_F(StudentWorkTest, AServerThatStopsSaysWhyAndTheClientComesBackWhenItReturn
     QTcpSocket* again = NextPeer();
     ASSERT_NE(again, nullptr);
     Send(again, WriteFeatures({{{"bye", ""}, {"device", ""}}}));
-    EXPECT_EQ(NextFrame(again), "<FEATURES:35>bye;device=f00d42;history;solutions");
+    EXPECT_EQ(NextFrame(again), "<FEATURES:43>bye;device=f00d42;history;drawing;solutions");
     EXPECT_EQ(NextFrame(again), "<LOGIN:13>Ivanov;secret");
     Send(again, WriteText(platform::Cp("Здравствуйте, Ivanov!")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !StateLine().startsWith(stopping); }, kWaitMs));
@@ -279,7 +302,7 @@ TEST_F(StudentWorkTest, ALoginElsewhereIsToldAndNotTakenBackByItself) {
     QTcpSocket* peer = LogIn();
     ASSERT_NE(peer, nullptr);
     Send(peer, WriteFeatures({{{"bye", ""}}}));
-    EXPECT_EQ(NextFrame(peer), "<FEATURES:28>bye;device;history;solutions");
+    EXPECT_EQ(NextFrame(peer), "<FEATURES:36>bye;device;history;drawing;solutions");
     const QString evicted = QString::fromUtf8("Под этим именем вошли с другого компьютера.");
     QString shown;
     OnNextModal([&](QDialog* dialog) {
@@ -356,6 +379,7 @@ TEST_F(StudentWorkTest, TheLastAddressAndUserAreRememberedButNotThePassword) {
 // asks for the open task's submissions, lists them, and one click on a submission puts its
 // answers back into the rows. A history of another task is not shown.
 TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
+    taskSections_ = kTwoAnswers + "<DRAWING>1</DRAWING>";
     const struct {
         std::vector<std::pair<std::string, std::string>> offered;
         bool shown;
@@ -385,7 +409,9 @@ TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
         EXPECT_FALSE(window->History().isVisible());
         const HistoryMessage history{
             kTaskName,
-            {{"2026-12-07T10:15:30.250Z", WriteResultPayload({{"RA", "12.5"}, {"RB", "-3"}}),
+            {{"2026-12-07T10:15:30.250Z",
+              WriteResultPayload({{"RA", "12.5"}, {"RB", "-3"}},
+                                 std::vector<std::string>{"force 10 20 90 R!A 2*F"}),
               platform::Cp("RA: верно; RB: неверно"), platform::Cp("1 из 2")},
              {"2026-12-07T10:20:00.000Z", WriteResultPayload({{"RA", "7"}}), "", ""}}};
         Send(peer, WriteHistory(history));
@@ -404,9 +430,13 @@ TEST_F(StudentWorkTest, MyAnswersListsTheEarlierSubmissionsAndPutsOneBack) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(0)).center());
         EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"12.5  ", "-3  "}));
+        // The drawing comes back on the picture, its name and magnitude in their fields.
+        EXPECT_TRUE(list->item(0)->text().contains(QString::fromUtf8("рисунок: сил и моментов 1")));
+        EXPECT_EQ(Task()->DrawingDraft(), std::vector<std::string>{"force 10 20 90\nR!A\n2*F"});
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(1)).center());
         EXPECT_EQ(Task()->AnswerTexts(), (std::vector<std::string>{"7  ", "  "}));
+        EXPECT_TRUE(Task()->DrawingDraft().empty()) << "a submission that drew nothing";
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 return OnDisk() == std::vector<std::string>{"7  ", "  "};

@@ -8,6 +8,8 @@
 #include "app/TaskView.h"
 
 #include "app/AnswerReadingLine.h"
+#include "app/DrawingSurface.h"
+#include "app/DrawingTools.h"
 #include "app/LoginDialog.h"
 #include "diagram/DrawingContext.h"
 #include "dialogs/MessageDialog.h"
@@ -33,6 +35,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <variant>
@@ -103,7 +106,103 @@ protected:
 const std::string kThreeAnswers = "<NAME>t1</NAME><QUEST>Find <sym>w</sym> and the rest.</QUEST>"
                                   "<IMAGE>LINE(10,20,110,20);</IMAGE><REQUEST>X;Y;Z;</REQUEST>";
 
+// A task with a drawn answer, as a newer server sends it.
+const std::string kDrawnTask =
+    "<NAME>d1</NAME><QUEST>Draw the forces.</QUEST><IMAGE>LINE(40,70,260,70);"
+    "TEXT(36,80,\"A\");CIRCLE(260,70,3);TEXT(256,80,\"B\");</IMAGE><REQUEST>X;</REQUEST>"
+    "<VARIABLES>F;</VARIABLES><DRAWING>1;10;1</DRAWING>";
+
 } // namespace
+
+// The picture by the keyboard alone, as a screen reader finds it: a list of its objects,
+// each read with its name, point and direction, and the last change told as the list's
+// description; the drawing goes after the rows, and an object without a name stops it.
+TEST_F(TaskViewWindowTest, ThePictureIsAListOfItsObjectsAndTellsEachChange) {
+    ShowTask(kDrawnTask);
+    DrawingSurface* surface = Task()->Drawing();
+    ASSERT_TRUE(surface->isVisible());
+    QTest::keyClick(Focused(), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(Focused(), surface);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(surface);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->childCount(), 0);
+
+    const auto key = [this](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(Focused(), k, m);
+    };
+    const struct {
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+        const char* typed; // into the field Enter opens; nullptr: none
+        std::vector<const char*> items;
+        const char* change; // the last change told
+    } steps[] = {
+        {{{Qt::Key_F, Qt::NoModifier}},
+         nullptr,
+         {"сила без имени в точке A, вверх"},
+         "добавлена сила без имени в точке A, вверх"},
+        {{}, "R_A", {"сила R_A в точке A, вверх"}, "сила R_A в точке A, вверх"},
+        {{{Qt::Key_Left, Qt::ShiftModifier},
+          {Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier}},
+         nullptr,
+         {"сила R_A в точке A, под углом 140°"},
+         "сила R_A в точке A, под углом 140°"},
+        {{{Qt::Key_Right, Qt::ShiftModifier},
+          {Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier}},
+         nullptr,
+         {"сила R_A в точке A, вверх"},
+         "сила R_A в точке A, вверх"},
+        // Away to B and a moment there; the arrows alone do not change the drawing.
+        {{{Qt::Key_Right, Qt::NoModifier}, {Qt::Key_M, Qt::NoModifier}},
+         nullptr,
+         {"сила R_A в точке A, вверх", "момент без имени против часовой стрелки"},
+         "добавлен момент без имени против часовой стрелки"},
+        {{{Qt::Key_Down, Qt::ShiftModifier}},
+         nullptr,
+         {"сила R_A в точке A, вверх", "момент без имени по часовой стрелке"},
+         "момент без имени по часовой стрелке"},
+    };
+    for (const auto& step : steps) {
+        for (const auto& [k, m] : step.keys)
+            key(k, m);
+        if (step.typed != nullptr) {
+            key(Qt::Key_Return);
+            ASSERT_EQ(Focused(), Task()->DrawingToolbox()->NameField());
+            QTest::keyClicks(Focused(), step.typed);
+            key(Qt::Key_Return);
+            ASSERT_EQ(Focused(), surface);
+        }
+        ASSERT_EQ(list->childCount(), static_cast<int>(step.items.size()));
+        for (std::size_t k = 0; k < step.items.size(); ++k)
+            EXPECT_EQ(list->child(static_cast<int>(k))->text(QAccessible::Name),
+                      QString::fromUtf8(step.items[k]));
+        EXPECT_EQ(list->text(QAccessible::Description), QString::fromUtf8(step.change));
+    }
+    EXPECT_TRUE(list->child(1)->state().selected);
+    EXPECT_FALSE(list->child(0)->state().selected);
+
+    // The moment has no name: nothing is sent, and the student is told which object.
+    key(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), Answer(0));
+    QTest::keyClicks(Focused(), "3");
+    ShownDialog shown;
+    CloseNextDialog(shown);
+    key(Qt::Key_Return);
+    EXPECT_TRUE(shown.text.startsWith(QString::fromUtf8("Момент: не задано имя")))
+        << shown.text.toStdString();
+    EXPECT_EQ(NextFrame(200), "");
+
+    // Deleted, it is told gone; the force goes after the row, its name in the notation.
+    surface->setFocus();
+    key(Qt::Key_Delete);
+    EXPECT_EQ(list->childCount(), 1);
+    EXPECT_EQ(list->text(QAccessible::Description),
+              QString::fromUtf8("удалён момент без имени по часовой стрелке"));
+    Answer(0)->setFocus();
+    key(Qt::Key_Return);
+    const std::string frame = NextFrame();
+    EXPECT_EQ(ReadPayload(frame), " X @=3; @DRAW=force 40 70 90 R!A;");
+}
 
 TEST_F(TaskViewWindowTest, ThreeAnswersMakeThreeRowsUnderTheFramedDiagram) {
     ShowTask(kThreeAnswers);

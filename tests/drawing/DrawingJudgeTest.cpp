@@ -1,7 +1,8 @@
-// The drawn answer: the DRAW section's statements and problems, and the judge over a table
-// of drawings as the author tool reads them.
+// The drawn answer: the DRAW section's statements and problems, the judge over a table
+// of drawings as the author tool reads them, and the board a drawing is made on.
 
 #include "drawing/DrawingJudge.h"
+#include "drawing/DrawingBoard.h"
 #include "drawing/DrawnAnswer.h"
 #include "drawing/SolutionImage.h"
 
@@ -273,6 +274,127 @@ TEST(DrawingJudgeTest, ProblemsOfTheSectionAndTheDrawing) {
     const DrawingRead bad = ReadDrawnEntries(entries);
     EXPECT_EQ(bad.problem, "entry 3: ANGLE is not a number: up: force 1 2 up F");
     EXPECT_TRUE(bad.objects.empty());
+}
+
+// The board: the picture's own points, the keyboard's way between them, how objects are
+// read aloud, and a drawing kept as a draft.
+TEST(DrawingJudgeTest, TheBoardSnapsToThePicturesPointsAndReadsItsObjects) {
+    const struct {
+        const char* image;
+        std::vector<std::pair<double, double>> points;
+    } pictures[] = {
+        {"HEIGHT(160);WIDTH(300);ADVLINE(40,70,280,70,0,3);SHARNIR(40,70);\n"
+         "GROUND(40,78,40,0); CIRCLE(280,70,4);TEXT(36,80,\"A\");",
+         {{40, 70}, {280, 70}, {40, 78}, {36, 80}}},
+        {"SHARNIR(1,2);LINE(1,2,3,4);ARROW(5,6,40,90);CARROW(7,8,20,0,90);RECTANGLE(9,10,4,4);"
+         "OBJECT_DOUBLE_CIRCLE(11,12,5,3);VTULKA(13,14,20,5,1);GREKTEXT(15,16,\"w\");",
+         {{1, 2}, {3, 4}, {5, 6}, {7, 8}, {9, 10}, {11, 12}, {13, 14}, {15, 16}}},
+        // What cannot be read, computed or is no point gives none.
+        {"LINE(x,2,3,4);TEXT(1,2);PEN(1,2,3);LINE(1,2,3,4", {}},
+    };
+    for (const auto& c : pictures) {
+        std::vector<std::pair<double, double>> points;
+        for (const Point p : SnapPoints(c.image))
+            points.emplace_back(p.x, p.y);
+        EXPECT_EQ(points, c.points) << c.image;
+    }
+
+    // Snapping within the reach each way; angles in 0..360 with y down.
+    const std::vector<Point> beam{{40, 70}, {160, 70}, {280, 70}, {160, 20}, {100, 120}};
+    EXPECT_EQ(NearestPoint({48, 62}, beam, 10)->x, 40);
+    EXPECT_FALSE(NearestPoint({51, 70}, beam, 10));
+    EXPECT_EQ(NearestPoint({155, 66}, beam, 10)->x, 160);
+    const struct {
+        Point to;
+        double angle, rounded;
+    } angles[] = {{{50, 70}, 0, 0},     {{40, 60}, 90, 90},   {{30, 71}, 185.7, 185},
+                  {{40, 80}, 270, 270}, {{49, 79}, 315, 315}, {{50, 68.2}, 10.2, 10}};
+    for (const auto& c : angles) {
+        EXPECT_NEAR(DirectionAngle({40, 70}, c.to), c.angle, 0.1) << c.to.x << "," << c.to.y;
+        EXPECT_EQ(RoundedAngle(DirectionAngle({40, 70}, c.to), 5), c.rounded);
+    }
+    EXPECT_EQ(RoundedAngle(-2.4, 5), 0);
+    EXPECT_EQ(RoundedAngle(358, 5), 0);
+
+    // The arrows: within 45 degrees first, else anything on that side, else stay.
+    const struct {
+        std::size_t from;
+        Heading heading;
+        std::size_t to;
+    } steps[] = {{0, Heading::Right, 1}, {1, Heading::Right, 2}, {2, Heading::Right, 2},
+                 {1, Heading::Up, 3},    {3, Heading::Down, 1},  {0, Heading::Down, 4},
+                 {4, Heading::Up, 3},    {2, Heading::Left, 1},  {3, Heading::Left, 0}};
+    for (const auto& c : steps)
+        EXPECT_EQ(NextPointToward(beam, c.from, c.heading), c.to) << c.from;
+
+    // Read aloud, the point by the picture's nearest label.
+    const std::vector<Label> labels{{{36, 60}, "A"}, {{284, 60}, "B"}};
+    const auto object = [](ObjectKind kind, Point at, double angle, bool ccw, const char* name,
+                           const char* magnitude) {
+        DrawnObject o;
+        o.kind = kind, o.at = at, o.angle = angle, o.ccw = ccw, o.name = name,
+        o.magnitude = magnitude;
+        return o;
+    };
+    const struct {
+        DrawnObject object;
+        const char* text;
+    } spoken[] = {
+        {object(ObjectKind::Force, {40, 70}, 90, true, "R!A@", "  "), "сила R_A в точке A, вверх"},
+        {object(ObjectKind::Force, {280, 70}, 225, true, " F ", "2*F!1"),
+         "сила F в точке B, влево и вниз, величина 2·F_1"},
+        {object(ObjectKind::Force, {150, 40}, 30.2, true, "", ""),
+         "сила без имени в точке (150, 40), под углом 30°"},
+        {object(ObjectKind::Moment, {100, 50}, 0, true, "M", ""),
+         "момент M против часовой стрелки"},
+        {object(ObjectKind::Moment, {100, 50}, 0, false, "2M", ""),
+         "момент без имени по часовой стрелке"},
+    };
+    for (const auto& c : spoken)
+        EXPECT_EQ(DescribeObject(c.object, labels), c.text);
+
+    // The board: add, turn, move by the keyboard, select by point, delete.
+    DrawingBoard board;
+    board.SetPicture("LINE(40,70,280,70);CIRCLE(160,70,3);TEXT(36,60,\"A\");", 10);
+    EXPECT_EQ(board.Cursor().x, 40);
+    EXPECT_EQ(board.Snap({166, 77}).x, 160);
+    EXPECT_EQ(board.Snap({171, 70}).x, 171);
+    board.AddForce(board.Cursor(), 90);
+    board.TurnSelected(-45);
+    board.TurnSelected(-45 * 9);
+    EXPECT_EQ(board.Objects()[0].angle, 0);
+    board.MoveSelectedToward(Heading::Right);
+    EXPECT_EQ(board.Objects()[0].at.x, 160);
+    EXPECT_EQ(board.Cursor().x, 160);
+    EXPECT_EQ(board.ObjectAt({190, 70}).index, 0);
+    EXPECT_TRUE(board.ObjectAt({200, 70}).head);
+    EXPECT_EQ(board.ObjectAt({160, 100}).index, -1);
+    board.AddMoment(board.Cursor(), true);
+    board.TurnSelected(-5);
+    EXPECT_FALSE(board.Objects()[1].ccw);
+    board.MoveCursor(Heading::Left);
+    EXPECT_EQ(board.Selected(), -1) << "nothing drawn at A";
+    board.MoveCursor(Heading::Right);
+    EXPECT_EQ(board.Selected(), 1) << "the newest at the point";
+    EXPECT_TRUE(board.SelectNextAtCursor());
+    EXPECT_EQ(board.Selected(), 0);
+    board.SetName(0, "F");
+    board.SetMagnitude(0, "  5*a ");
+
+    // A draft gives back every object with its fields' texts exactly; texts it cannot read
+    // leave their object out.
+    std::vector<std::string> texts = DraftTexts(board.Objects());
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"force 160 70 0\nF\n  5*a ", "moment 160 70 cw\n\n"}));
+    texts.push_back("force 1 2\nF\n");
+    texts.push_back("moment 1 2 left\nM\n");
+    texts.push_back("force 1 2 90 F");
+    const std::vector<DrawnObject> back = ReadDraftTexts(texts);
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(DraftTexts(back), DraftTexts(board.Objects()));
+    board.DeleteSelected();
+    ASSERT_EQ(board.Objects().size(), 1u);
+    EXPECT_EQ(board.Objects()[0].kind, ObjectKind::Moment);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(SectionsTest, ExtractSectionTakesAndRemovesTheFirstOccurrence) {
     std::string payload = "<NAME>a</NAME><QUEST>q<1></QUEST><NAME>b</NAME>";
     EXPECT_EQ(ExtractSection(payload, "QUEST"), "q<1>");
@@ -65,6 +67,26 @@ TEST(SectionsTest, AQuestMessageCarriesEverySectionOfTheTask) {
     EXPECT_FALSE(read.drawing);
     EXPECT_FALSE(read.solution);
     EXPECT_EQ(still.find("SOLUTION"), std::string::npos);
+    // The reach and whether magnitudes are judged; an older server's bare "1" and fields
+    // that cannot be read keep the defaults (10, judged).
+    const struct {
+        const char* section;
+        bool drawing;
+        double reach;
+        bool magnitudes;
+    } drawings[] = {{"1;12.5;0", true, 12.5, false}, {"1", true, 10, true},
+                    {"1;7", true, 7, true},          {"1;-3;0", true, 10, false},
+                    {"1;1e9;x", true, 10, true},     {"0;12;0", false, 10, true}};
+    for (const auto& c : drawings) {
+        const QuestSections got = ReadQuestSections(
+            BuildFrame("QUEST", std::string("<NAME>k</NAME><DRAWING>") + c.section + "</DRAWING>"));
+        EXPECT_EQ(std::tuple(got.drawing, got.drawingReach, got.drawingMagnitudes),
+                  std::tuple(c.drawing, c.reach, c.magnitudes))
+            << c.section;
+    }
+    drawn.drawingReach = 4.5;
+    drawn.drawingMagnitudes = false;
+    EXPECT_NE(BuildQuestMessage(drawn).find("<DRAWING>1;4.5;0</DRAWING>"), std::string::npos);
     EXPECT_TRUE(read.namesDeclared);
 
     // A task that declares no names says so with an empty section.

@@ -3,6 +3,8 @@
 
 #include "TestBank.h"
 #include "TestCertificate.h"
+#include "app/DrawingSurface.h"
+#include "app/DrawingTools.h"
 #include "app/HistoryWindow.h"
 #include "app/LoginDialog.h"
 #include "app/MainWindow.h"
@@ -23,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
@@ -145,7 +148,162 @@ protected:
     void SetUp() override { StartAndLogIn(); }
 };
 
+// A beam on a pin at A and a roller at B with a load at C, to be drawn: the picture's own
+// points are where the forces go, nothing of the right drawing is sent.
+const char* const kBeamToDraw =
+    "<CAPTION>Балка: нарисуйте силы</CAPTION>\n<QUEST>Нарисуйте силы, действующие на "
+    "балку, и найдите R_B.</QUEST>\n<IMAGE>HEIGHT(120);WIDTH(300);ADVLINE(40,70,260,70,0,3);"
+    "SHARNIR(40,70);GROUND(40,78,40,0);CIRCLE(260,70,4);CIRCLE(150,70,2);TEXT(36,82,\"A\");"
+    "TEXT(256,82,\"B\");TEXT(146,50,\"C\");</IMAGE>\n<REQUEST>R!B;</REQUEST>\n<ANSWER>5;</ANSWER>\n"
+    "<DRAW>PIN(40,70,A);ROLLER(260,70,90,R!B);FORCE(150,70,270,F);</DRAW>\n";
+
+class DrawingAgainstServer : public ClientAgainstServer {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(
+            WriteTestBank(bank.path(), QString::fromUtf8("statica/Балка.task"), kBeamToDraw));
+        StartAndLogIn({}, {}, bank.path());
+        Open(QString::fromUtf8("нарисуйте силы"));
+        ASSERT_TRUE(Task()->DrawingShown());
+        surface = Task()->Drawing();
+        tools = Task()->DrawingToolbox();
+    }
+
+    // Types a name into the field that has the keyboard: "R!B" as R, Down, B.
+    void TypeName(const char* letter, const char* index = nullptr) {
+        QTest::keyClicks(window.focusWidget(), letter);
+        if (index != nullptr) {
+            QTest::keyClick(window.focusWidget(), Qt::Key_Down);
+            QTest::keyClicks(window.focusWidget(), index);
+        }
+    }
+
+    // A press on the picture, a drag by a few moves and the release.
+    void Drag(QPointF from, QPointF to) {
+        std::vector<QPointF> path{from};
+        for (int step = 1; step <= 4; ++step)
+            path.push_back(from + (to - from) * step / 4.0);
+        DragAlong(path);
+    }
+
+    // A press at the path's first point, a move to each next one, the release at the last.
+    void DragAlong(const std::vector<QPointF>& path) {
+        const auto send = [this](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, surface->mapToGlobal(at), Qt::LeftButton, buttons,
+                              Qt::NoModifier);
+            QApplication::sendEvent(surface, &event);
+        };
+        send(QEvent::MouseButtonPress, path.front(), Qt::LeftButton);
+        for (std::size_t k = 1; k < path.size(); ++k)
+            send(QEvent::MouseMove, path[k], Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, path.back(), Qt::NoButton);
+    }
+
+    // Sends with the row answered and expects both the row and the drawing right.
+    void AnswerAndExpectRight() {
+        Task()->AnswerField(0)->setFocus();
+        QTest::keyClicks(window.focusWidget(), "5");
+        const QString reply = SendAndReadReply();
+        EXPECT_EQ(reply.count(QString::fromUtf8("неверно")), 0) << reply.toStdString();
+        EXPECT_EQ(reply.count(QString::fromUtf8("не принято")), 0) << reply.toStdString();
+        EXPECT_TRUE(reply.contains(QString::fromUtf8("рисунок: верно"))) << reply.toStdString();
+        EXPECT_TRUE(reply.contains(QString::fromUtf8("Верно 2 из 2"))) << reply.toStdString();
+        EXPECT_TRUE(reports.empty());
+    }
+
+    QTemporaryDir bank;
+    DrawingSurface* surface = nullptr;
+    DrawingTools* tools = nullptr;
+};
+
 } // namespace
+
+// The tools by mouse: each press a little off the picture's point snaps to it, each drag
+// a little off a right angle keeps to steps of 5 degrees; a new force takes its name at
+// once; a force is moved by its shaft and turned by its head.
+TEST_F(DrawingAgainstServer, AFreeBodyDiagramDrawnByMouseIsJudgedRight) {
+    const struct {
+        QPointF from, to;
+        const char* letter;
+        const char* index;
+    } forces[] = {{{42, 68}, {41, 25}, "Y", "A"},
+                  {{38, 71}, {90, 71}, "X", "A"},
+                  {{100, 72}, {100, 30}, "F", nullptr},
+                  {{258, 69}, {259, 20}, "R", "B"}};
+    for (const auto& force : forces) {
+        tools->ForceButton()->click();
+        ASSERT_EQ(surface->CurrentTool(), DrawingSurface::Tool::Force);
+        Drag(force.from, force.to);
+        ASSERT_EQ(window.focusWidget(), tools->NameField());
+        TypeName(force.letter, force.index);
+        QTest::keyClick(window.focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(window.focusWidget(), surface);
+    }
+    ASSERT_EQ(surface->Objects().size(), 4u);
+    // F was put off its point and the wrong way: its shaft moves it to C (snapped), its
+    // head turns it down.
+    Drag({100, 55}, {149, 53});
+    Drag({150, 31}, {151, 110});
+    EXPECT_EQ(surface->Objects()[2].at.x, 150);
+    EXPECT_EQ(surface->Objects()[2].at.y, 70);
+    EXPECT_EQ(surface->Objects()[2].angle, 270);
+    // Stray moments: a click makes one counter-clockwise, a drag round its point clockwise
+    // (right, below, left) one of that sense; each is taken away again by its selection.
+    tools->MomentButton()->click();
+    Drag({200, 40}, {200, 41});
+    ASSERT_EQ(surface->Objects().size(), 5u);
+    EXPECT_TRUE(surface->Objects()[4].ccw);
+    // Dragged by its arc far out of the picture, it stays on it.
+    Drag({216, 40}, {600, 400});
+    EXPECT_EQ(std::pair(surface->Objects()[4].at.x, surface->Objects()[4].at.y),
+              std::pair(283.0, 119.0));
+    ASSERT_EQ(window.focusWidget(), surface);
+    QTest::keyClick(surface, Qt::Key_Delete);
+    tools->MomentButton()->click();
+    DragAlong({{200, 40}, {220, 40}, {214, 54}, {200, 60}, {186, 54}, {180, 40}});
+    ASSERT_EQ(surface->Objects().size(), 5u);
+    EXPECT_FALSE(surface->Objects()[4].ccw);
+    QTest::keyClick(window.focusWidget(), Qt::Key_Escape);
+    QTest::keyClick(surface, Qt::Key_Delete);
+    ASSERT_EQ(surface->Objects().size(), 4u);
+    AnswerAndExpectRight();
+}
+
+// The keyboard alone: Shift+Tab from the row into the picture, F at the point the keyboard
+// stands at, arrows to the next point, Ctrl+Shift+arrows to turn by 45 degrees, Enter and
+// the name, Enter back, Tab out to the row.
+TEST_F(DrawingAgainstServer, AFreeBodyDiagramDrawnByKeysAloneIsJudgedRight) {
+    QTest::keyClick(window.focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(window.focusWidget(), surface);
+    const auto key = [this](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(window.focusWidget(), k, m);
+    };
+    const auto name = [&](const char* letter, const char* index) {
+        key(Qt::Key_Return);
+        ASSERT_EQ(window.focusWidget(), tools->NameField());
+        TypeName(letter, index);
+        key(Qt::Key_Return);
+        ASSERT_EQ(window.focusWidget(), surface);
+    };
+    key(Qt::Key_F); // at A, up
+    name("Y", "A");
+    key(Qt::Key_F);
+    key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    name("X", "A");
+    key(Qt::Key_Right); // C
+    key(Qt::Key_F);
+    for (int turn = 0; turn < 36; ++turn) // down, by steps of 5 degrees
+        key(Qt::Key_Right, Qt::ShiftModifier);
+    name("F", nullptr);
+    key(Qt::Key_Right); // B
+    key(Qt::Key_F);
+    name("R", "B");
+    ASSERT_EQ(surface->Objects().size(), 4u);
+    key(Qt::Key_Tab);
+    ASSERT_EQ(window.focusWidget(), Task()->AnswerField(0));
+    AnswerAndExpectRight();
+}
 
 TEST_F(EndToEndTest, ConnectLogInOpenAndAnswerATaskAgainstTheReferenceServer) {
     ASSERT_NE(List()->Links()[0], nullptr);

@@ -445,6 +445,8 @@ TEST(ServerSessionTest, ADrawnAnswerIsJudgedAsOneMoreRowForAClientThatDraws) {
     const std::string quest = session.Receive(BuildFrame("GETQUEST", "d1"));
     EXPECT_TRUE(ReadQuestSections(quest).drawing);
     EXPECT_EQ(quest.find("FORCE"), std::string::npos) << "what a right drawing holds stays";
+    // The client is told the reach (DRAWTOL's default) and that a magnitude is judged.
+    EXPECT_NE(quest.find("<DRAWING>1;10;1</DRAWING>"), std::string::npos);
     for (const auto& c : cases) {
         const std::string reply =
             Cp1251ToUtf8(ReadPayload(session.Receive(WriteSubmission(c.payload))));
