@@ -473,7 +473,7 @@ void MainWindow::showTask(const QuestSections& task) {
     drafts_->Close(); // the rows of the last task are saved before the view takes these
     // A diagram that cannot be read is reported after the whole task has been set up: the
     // student still gets the statement and the answer rows.
-    const std::string error = taskView_->ShowTask(task, askedTaskCaption_);
+    const platform::Status shown = taskView_->ShowTask(task, askedTaskCaption_);
     shownTaskName_ = askedTaskName_;
     offerHistory();
     if (historyWindow_) // the submissions listed were another task's, or are out of date
@@ -490,8 +490,9 @@ void MainWindow::showTask(const QuestSections& task) {
     if (!task.animate.empty())
         Animation().LoadAnimation(task.animate);
     revealTask();
-    if (!error.empty())
-        QTimer::singleShot(0, this, [error] { platform::ReportError(error); });
+    if (!shown)
+        QTimer::singleShot(0, this,
+                           [error = shown.Error().message] { platform::ReportError(error); });
 }
 
 // The pane changes as soon as the task is laid out.

@@ -198,10 +198,10 @@ bool TaskView::TaskShown() const {
     return sendButton_->isVisible();
 }
 
-std::string TaskView::ShowTask(const QuestSections& task, const std::string& caption) {
+platform::Status TaskView::ShowTask(const QuestSections& task, const std::string& caption) {
     questText_ = task.quest;
     imageScript_ = task.image;
-    std::string error = DrawQuestImage();
+    const platform::Status drawn = DrawQuestImage();
     answerNames_ = ReadRequestNames(task.request);
     std::string unreadNames; // a name the server declares badly is its own to judge
     declaredNames_ = answers::NamesOf(answers::ReadDeclaredNames(task.variables, unreadNames));
@@ -223,7 +223,7 @@ std::string TaskView::ShowTask(const QuestSections& task, const std::string& cap
     solutionButton_->setVisible(solutionOffered_);
     solutionButton_->setEnabled(task.solution);
     ++generation_;
-    return error;
+    return drawn;
 }
 
 void TaskView::SetCaption(const std::string& caption) {
@@ -460,31 +460,31 @@ void TaskView::LiftToTheTop(QuestTextLayout& layout) {
     layout.height -= lift;
 }
 
-// Draws the diagram once per task; returns the message of a header or statement that
+// Draws the diagram once per task; fails with the message of a header or statement that
 // could not be read (the box keeps what was drawn before it).
-std::string TaskView::DrawQuestImage() {
+platform::Status TaskView::DrawQuestImage() {
     const QuestImageHeader header = ReadQuestImageHeader(imageScript_);
     diagramSize_ = QSize(header.size.width, header.size.height);
-    const std::string error = RedrawQuestImage();
-    return header.error.empty() ? error : header.error;
+    const platform::Status drawn = RedrawQuestImage();
+    if (!header.error.empty())
+        return platform::Failure{header.error};
+    return drawn;
 }
 
 // Draws the diagram of the task at the pane's present pixel density, from the script that
 // follows its header.
-std::string TaskView::RedrawQuestImage() {
+platform::Status TaskView::RedrawQuestImage() {
     diagramImage_ =
         platform::SurfaceImage(diagramSize_.width(), diagramSize_.height(), devicePixelRatio());
-    std::string error;
+    platform::Status drawn = platform::Done{};
     {
         platform::QtCanvas canvas(&diagramImage_);
-        error =
+        drawn =
             ::DrawQuestImage(diagramContext_, canvas, {diagramSize_.width(), diagramSize_.height()},
-                             imageScript_, ToColor(palette().color(QPalette::Button)))
-                .Error()
-                .message;
+                             imageScript_, ToColor(palette().color(QPalette::Button)));
     }
     diagramContext_.canvas = nullptr; // the canvas lived for this drawing only
-    return error;
+    return drawn;
 }
 
 // ---- sending ----

@@ -31,12 +31,12 @@ class TaskView : public QScrollArea {
 public:
     explicit TaskView(QWidget* parent = nullptr);
 
-    // Sets up the task's statement, diagram and rows without showing the pane. Returns
-    // the message of a diagram that could not be read (empty when it was): the student
-    // still gets the statement and the rows. `caption` (CP1251) is the task-list entry's
+    // Sets up the task's statement, diagram and rows without showing the pane. Fails with
+    // the message of a diagram that could not be read: the student still gets the
+    // statement and the rows. `caption` (CP1251) is the task-list entry's
     // caption drawn above the statement (empty: no caption line); the view is laid out
     // once, with it.
-    std::string ShowTask(const QuestSections& task, const std::string& caption = {});
+    platform::Status ShowTask(const QuestSections& task, const std::string& caption = {});
     // Empties the view: no rows, no statement, no picture; the pane is hidden.
     void Clear();
     // The pane has come up: it shows the top of the statement, and the first answer takes
@@ -131,8 +131,8 @@ private:
     void PlaceCaption(const std::string& caption);
     void LayoutQuestText();
     static void LiftToTheTop(QuestTextLayout& layout);
-    std::string DrawQuestImage();
-    std::string RedrawQuestImage();
+    platform::Status DrawQuestImage();
+    platform::Status RedrawQuestImage();
     void CreateAnswerFields();
     void CreateAnswerRow(std::size_t row);
     void LayoutAnswerFields();

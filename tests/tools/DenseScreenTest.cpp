@@ -62,7 +62,7 @@ TEST(DenseScreenTest, TheTaskViewDrawsAsThePreviewAtScaleTwo) {
     sections.quest = kQuest;
     sections.image = kImage;
     sections.request = kRequest;
-    EXPECT_EQ(view.ShowTask(sections), "");
+    EXPECT_EQ(view.ShowTask(sections).Error().message, "");
     view.Arrange();
     view.show();
     ASSERT_EQ(view.devicePixelRatio(), 2.0);

@@ -30,7 +30,7 @@ TaskPreview PreviewTask(const QuestSections& task, int paneWidth) {
     view.PrepareStatementImage();
     view.HideGreeting(); // the greeting is gone once the student has seen the task list
     TaskPreview preview;
-    preview.error = view.ShowTask(task);
+    preview.error = view.ShowTask(task).Error().message;
     view.Arrange();
     QWidget* content = view.widget();
     // At the view's own device pixel ratio, so that its sharp pictures stay sharp.
