@@ -205,6 +205,17 @@ bool WithinTolerance(double value, double reference, double tolerancePercent) {
 Judgement Judge(std::string_view reference, std::string_view answer,
                 const std::vector<DeclaredName>& names, const Tolerance& tolerance,
                 const Deadline& deadline) {
+    JudgeOptions options;
+    options.tolerance = tolerance;
+    options.deadline = deadline;
+    options.hints = false;
+    return JudgeAnswer(reference, answer, names, options);
+}
+
+Judgement JudgeAnswer(std::string_view reference, std::string_view answer,
+                      const std::vector<DeclaredName>& names, const JudgeOptions& options) {
+    const Tolerance& tolerance = options.tolerance;
+    const Deadline& deadline = options.deadline;
     Judgement judgement;
     const std::vector<std::string> declared = NamesOf(names);
     const ReadResult expected = Read(reference, declared);
@@ -249,6 +260,16 @@ std::string Reason(const Judgement& judgement, TextStyle style) {
         AppendWords(out, judgement.referenceProblem, style);
     if (judgement.valueError != nullptr)
         AppendWords(out, judgement.valueError, style);
+    if (!judgement.quantityProblem.empty()) {
+        if (!out.empty())
+            out += "; ";
+        AppendWords(out, judgement.quantityProblem, style);
+    }
+    if (judgement.hint.code != Hint::Code::None && judgement.hint.code != Hint::Code::Dimension) {
+        if (!out.empty())
+            out += "; ";
+        out += HintMessage(judgement.hint, style);
+    }
     return out;
 }
 
