@@ -25,6 +25,11 @@ bool Apply(std::string_view key, std::string_view value, CourseConfig& config) {
                                                  : CourseConfig::Review::AfterClose;
         return value == "immediate" || value == "after_close";
     }
+    if (key == "hints") {
+        if (value == "yes" || value == "no")
+            config.hints = value == "yes";
+        return value == "yes" || value == "no";
+    }
     if (key == "order") {
         config.order.clear();
         while (!value.empty()) {

@@ -15,12 +15,15 @@
 //   order = Балка-1, Консоль-2      (the task list's order; tasks not named follow)
 //   review = after_close            (verdicts and scores only once the window closed;
 //                                    immediate, the default, shows them at once)
+//   hints = no                      (a wrong answer is not told the typical mistake it
+//                                    looks like, as in an exam; yes, the default, tells it)
 // A task's own ATTEMPTS section overrides attempts and penalty.
 struct CourseConfig {
     AttemptRules attempts;
     TestWindow window;
     std::vector<std::string> order; // task names (UTF-8), as `order` lists them
     enum class Review { Immediate, AfterClose } review = Review::Immediate;
+    bool hints = true;
     std::vector<std::string> problems; // lines that cannot be read (UTF-8)
 };
 
