@@ -1,5 +1,6 @@
 #include "judging/TaskJudging.h"
 
+#include "answers/Quantity.h"
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
 
@@ -26,6 +27,21 @@ answers::JudgeOptions JudgeOptionsOf(const BankTask& task, std::size_t row) {
     options.earlierRows.assign(task.answerNames.begin(),
                                task.answerNames.begin() + static_cast<std::ptrdiff_t>(above));
     return options;
+}
+
+std::string RowUnitsSection(const BankTask& task) {
+    const answers::KnownNames names{answers::NamesOf(task.variables), {}};
+    std::string section;
+    bool any = false;
+    for (const std::string& reference : task.answers) {
+        const answers::QuantityRead read = answers::ReadReferenceQuantity(reference, names);
+        if (read.unit) {
+            section += read.unit->text;
+            any = true;
+        }
+        section += ';';
+    }
+    return any ? section : std::string();
 }
 
 answers::Judgement JudgeRow(const BankTask& task, std::size_t row, std::string_view answer) {
