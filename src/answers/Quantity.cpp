@@ -105,13 +105,20 @@ QuantityRead ReadAnswerQuantity(std::string_view cp1251Text, const KnownNames& n
 
 QuantityRead ReadReferenceQuantity(std::string_view cp1251Text, const KnownNames& names) {
     const std::string_view text = TrimmedRight(cp1251Text);
-    const std::vector<std::string> keys = NameKeys(names);
-    if (std::optional<QuantityRead> spaced = Split(text, names, keys, true);
-        spaced && spaced->read.Accepted())
-        return *std::move(spaced);
+    // Most references have no space and read whole: nothing more is done for them.
+    const bool spaced = text.find(' ') != std::string_view::npos;
+    std::vector<std::string> keys;
+    if (spaced) {
+        keys = NameKeys(names);
+        if (std::optional<QuantityRead> split = Split(text, names, keys, true);
+            split && split->read.Accepted())
+            return *std::move(split);
+    }
     QuantityRead whole{Read(cp1251Text, names), std::nullopt, {}};
     if (whole.read.Accepted())
         return whole;
+    if (!spaced)
+        keys = NameKeys(names);
     if (std::optional<QuantityRead> split = Split(text, names, keys, false);
         split && split->unit && split->read.Accepted())
         return *std::move(split);
