@@ -24,7 +24,7 @@ struct AnswerLine {
     std::string name;    // "v_C"
     std::string reading; // "2·v_C", or why it cannot be read
     std::string verdict; // "верно", "неверно", "не принято"; empty when not judged
-    std::string hint; // the code of a wrong answer's hint ("sign"); empty without one
+    std::string hint = {}; // the code of a wrong answer's hint ("sign"); empty without one
 };
 
 struct SubmissionLine {
@@ -51,7 +51,7 @@ struct ReadingCount {
     std::string reading;
     std::string verdict;
     int count = 0;
-    std::string hint; // the code of the mistake a wrong reading looks like
+    std::string hint = {}; // the code of the mistake a wrong reading looks like
 };
 struct AnswerSummary {
     std::string name;
