@@ -1,5 +1,6 @@
 #include "web/WebReports.h"
 
+#include "answers/Quantity.h"
 #include "answers/Read.h"
 #include "course/Attempts.h"
 #include "course/CourseConfig.h"
@@ -53,6 +54,13 @@ std::string Reading(const std::string& cp1251Answer, const std::vector<std::stri
     if (cp1251Answer.empty())
         return "(пусто)";
     const answers::ReadResult read = answers::Read(cp1251Answer, declared);
+    if (read.Accepted())
+        return answers::ReadingText(*read.formula);
+    // A quantity: a number or formula and its unit ("-5 кН = -5000 Н").
+    const answers::QuantityRead quantity =
+        answers::ReadAnswerQuantity(cp1251Answer, {declared, {}});
+    if (quantity.unit && quantity.read.Accepted())
+        return answers::QuantityReadingText(quantity, nullptr);
     if (read.formula)
         return answers::ReadingText(*read.formula);
     return "не читается: " + answers::Describe(*read.problem, answers::TextStyle::Unicode);
