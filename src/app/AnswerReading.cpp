@@ -13,6 +13,18 @@ const char* const kRadiansHint = " — угол в радианах?";
 
 namespace {
 
+// What keeps an answer from being read, in red; nothing for a blank answer.
+AnswerReading Refused(const answers::Problem& problem) {
+    AnswerReading reading;
+    if (problem.code == answers::Problem::Code::Empty)
+        return reading;
+    reading.kind = answers::IsUnreadable(problem) ? AnswerReading::Kind::Unreadable
+                                                  : AnswerReading::Kind::UnknownName;
+    reading.line = answers::Describe(problem, answers::TextStyle::Unicode);
+    reading.refusal = answers::Describe(problem, answers::TextStyle::Cp1251Words);
+    return reading;
+}
+
 // An answer in a row with a unit.
 AnswerReading ReadQuantityRow(std::string_view cp1251Answer, const RowNames& names) {
     const std::optional<answers::UnitRead> rowUnit = answers::ReadUnit(names.unit);
@@ -34,14 +46,7 @@ AnswerReading ReadQuantityRow(std::string_view cp1251Answer, const RowNames& nam
             reading.unit = quantity.unit->text;
         return reading;
     }
-    const answers::Problem& problem = *quantity.read.problem;
-    if (problem.code == answers::Problem::Code::Empty)
-        return reading;
-    reading.kind = answers::IsUnreadable(problem) ? AnswerReading::Kind::Unreadable
-                                                  : AnswerReading::Kind::UnknownName;
-    reading.line = answers::Describe(problem, answers::TextStyle::Unicode);
-    reading.refusal = answers::Describe(problem, answers::TextStyle::Cp1251Words);
-    return reading;
+    return Refused(*quantity.read.problem);
 }
 
 } // namespace
@@ -59,12 +64,5 @@ AnswerReading ReadAnswerRow(std::string_view cp1251Answer, const RowNames& names
         reading.formula = std::move(result.formula);
         return reading;
     }
-    const answers::Problem& problem = *result.problem;
-    if (problem.code == answers::Problem::Code::Empty)
-        return reading;
-    reading.kind = answers::IsUnreadable(problem) ? AnswerReading::Kind::Unreadable
-                                                  : AnswerReading::Kind::UnknownName;
-    reading.line = answers::Describe(problem, answers::TextStyle::Unicode);
-    reading.refusal = answers::Describe(problem, answers::TextStyle::Cp1251Words);
-    return reading;
+    return Refused(*result.problem);
 }

@@ -29,15 +29,6 @@ int LabelFieldWidth(const FormulaField& field) {
            model.CaretWidth();
 }
 
-// The ";"-ended items of the UNITS section; a rest after the last ";" is ignored.
-std::vector<std::string> UnitItems(const std::string& section) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    for (std::size_t end; (end = section.find(';', start)) != std::string::npos; start = end + 1)
-        items.push_back(section.substr(start, end - start));
-    return items;
-}
-
 } // namespace
 
 int TaskView::AnswerLabelWidth(const std::string& name) {
@@ -47,7 +38,8 @@ int TaskView::AnswerLabelWidth(const std::string& name) {
 }
 
 void TaskView::ReadRowUnits(const QuestSections& task) {
-    rowUnits_ = UnitItems(task.units);
+    // One unit per row, ";"-ended, as REQUEST gives one name per row.
+    rowUnits_ = ReadRequestNames(task.units);
     unitsRequired_ = task.unitsRequired;
 }
 
