@@ -4,6 +4,10 @@
 // does on every keystroke (aim: 50 us at most).
 // "Judge/TASK/k": judging a shipped task's k-th reference answer against itself, at 12
 // trial points over its declared names (aim: 1 ms at most).
+// "WrongWithHints/TASK/k": judging an answer 1.37 times the reference, which no typical
+// mistake fits, so that every hint is tried at the trial points (aim: 1 ms at most).
+// "JudgeVariant/TASK/k": the same on a variant, its values in the reference, as the server
+// judges a right answer.
 // "EngineJudge/TASK/k": the same pair by the expression engine's own evaluation: at 12
 // points the names are set and reference and answer are each set and evaluated.
 // "JudgeDrawing": judging a student's drawing of a beam on a pin and a roller with a load
@@ -14,6 +18,7 @@
 //   build/default/bench/answers_bench
 
 #include "answers/Judge.h"
+#include "answers/Quantity.h"
 #include "drawing/DrawingJudge.h"
 #include "engine/Engine.h"
 #include "platform/Convert.h"
@@ -21,6 +26,7 @@
 
 #include "RunBenchmarks.h"
 #include "course/TaskBank.h"
+#include "course/TaskVariant.h"
 
 #include <benchmark/benchmark.h>
 
@@ -54,6 +60,42 @@ void JudgeReference(benchmark::State& state, const BankTask* task, std::size_t k
     for (auto _ : state) {
         const answers::Judgement judgement =
             answers::Judge(task->answers[k], task->answers[k], task->variables, task->tolerance);
+        benchmark::DoNotOptimize(judgement.verdict);
+    }
+}
+
+void WrongWithHints(benchmark::State& state, const BankTask* bankTask, std::size_t k) {
+    // A variant, its values in the reference; the reference's formula without its unit, so
+    // that the answer is read in the reference's unit.
+    const TaskVariant variant = VariantOf(*bankTask, "bench", "variant 1");
+    const BankTask* task = &variant.task;
+    const std::string& reference = task->answers[k];
+    const answers::QuantityRead quantity =
+        answers::ReadReferenceQuantity(reference, {answers::NamesOf(task->variables), {}});
+    const std::string formula =
+        reference.substr(0, reference.size() - (quantity.unit ? quantity.unit->text.size() : 0));
+    const std::string answer = "1.37*(" + formula + ")";
+    answers::JudgeOptions options;
+    options.tolerance = task->tolerance;
+    for (auto _ : state) {
+        const answers::Judgement judgement =
+            answers::JudgeAnswer(reference, answer, task->variables, options);
+        benchmark::DoNotOptimize(judgement.hint);
+        if (judgement.verdict != answers::Verdict::Wrong) {
+            state.SkipWithError("the answer is not judged wrong");
+            break;
+        }
+    }
+}
+
+// A variant's k-th reference answer, its values in it, judged against itself: a right
+// answer as the server judges it.
+void JudgeVariant(benchmark::State& state, const BankTask* bankTask, std::size_t k) {
+    const TaskVariant variant = VariantOf(*bankTask, "bench", "variant 1");
+    const BankTask& task = variant.task;
+    for (auto _ : state) {
+        const answers::Judgement judgement =
+            answers::Judge(task.answers[k], task.answers[k], task.variables, task.tolerance);
         benchmark::DoNotOptimize(judgement.verdict);
     }
 }
@@ -103,6 +145,9 @@ int main(int argc, char** argv) {
         for (std::size_t k = 0; k < task.answers.size(); ++k) {
             const std::string label = platform::Cp1251ToUtf8(task.name) + "/" + std::to_string(k);
             benchmark::RegisterBenchmark(("Judge/" + label).c_str(), JudgeReference, &task, k);
+            benchmark::RegisterBenchmark(("WrongWithHints/" + label).c_str(), WrongWithHints, &task,
+                                         k);
+            benchmark::RegisterBenchmark(("JudgeVariant/" + label).c_str(), JudgeVariant, &task, k);
             benchmark::RegisterBenchmark(("EngineJudge/" + label).c_str(), EngineJudge, &task, k);
         }
     return RunBenchmarks(argc, argv);

@@ -18,6 +18,8 @@
 //   solutions = after_attempts      (a student may see a task's solution once they used
 //                                    all its attempts; after_close: once the window
 //                                    closed for them; never, the default)
+//   hints = no                      (a wrong answer is not told the typical mistake it
+//                                    looks like, as in an exam; yes, the default, tells it)
 // A task's own ATTEMPTS section overrides attempts and penalty.
 struct CourseConfig {
     AttemptRules attempts;
@@ -25,6 +27,7 @@ struct CourseConfig {
     std::vector<std::string> order; // task names (UTF-8), as `order` lists them
     enum class Review { Immediate, AfterClose } review = Review::Immediate;
     enum class Solutions { Never, AfterClose, AfterAttempts } solutions = Solutions::Never;
+    bool hints = true;
     std::vector<std::string> problems; // lines that cannot be read (UTF-8)
 };
 

@@ -51,7 +51,7 @@ SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& paylo
         // A missing item is judged as an empty answer: "не принято", nothing to read.
         JudgedAnswer judged{task->answerNames[k], answers[k].value_or(""), {}, false, {}, 0};
         judged.judgement =
-            judge.Judge(task->answers[k], judged.answer, task->variables, task->tolerance);
+            judge.Judge(task->answers[k], judged.answer, task->variables, JudgeOptionsOf(*task, k));
         if (judged.judgement.outOfTime) {
             verdict.outOfTime = true;
             return verdict;
@@ -66,8 +66,11 @@ SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& paylo
 
 std::string ReferenceProblem(const BankTask& task, const AnswerJudge& judge) {
     for (std::size_t k = 0; k < task.answers.size(); ++k) {
+        // The reference against itself, in its own unit; its figures are the author's.
+        answers::JudgeOptions options = JudgeOptionsOf(task, k);
+        options.significantFigures = 0;
         const answers::Judgement judgement =
-            judge.Judge(task.answers[k], task.answers[k], task.variables, task.tolerance);
+            judge.Judge(task.answers[k], task.answers[k], task.variables, options);
         if (judgement.verdict == answers::Verdict::Right)
             continue;
         const std::string why = !judgement.referenceProblem.empty()

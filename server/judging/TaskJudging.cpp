@@ -1,5 +1,6 @@
 #include "judging/TaskJudging.h"
 
+#include "answers/Quantity.h"
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
 
@@ -16,9 +17,36 @@ int RowOf(const BankTask& task, std::string_view name) {
     return -1;
 }
 
+answers::JudgeOptions JudgeOptionsOf(const BankTask& task, std::size_t row) {
+    answers::JudgeOptions options;
+    options.tolerance = task.tolerance;
+    options.unitsRequired = task.unitsRequired;
+    options.significantFigures = task.significantFigures;
+    options.hints = task.hints;
+    const std::size_t above = std::min(row, task.answerNames.size());
+    options.earlierRows.assign(task.answerNames.begin(),
+                               task.answerNames.begin() + static_cast<std::ptrdiff_t>(above));
+    return options;
+}
+
+std::string RowUnitsSection(const BankTask& task) {
+    const answers::KnownNames names{answers::NamesOf(task.variables), {}};
+    std::string section;
+    bool any = false;
+    for (const std::string& reference : task.answers) {
+        const answers::QuantityRead read = answers::ReadReferenceQuantity(reference, names);
+        if (read.unit) {
+            section += read.unit->text;
+            any = true;
+        }
+        section += ';';
+    }
+    return any ? section : std::string();
+}
+
 answers::Judgement JudgeRow(const BankTask& task, std::size_t row, std::string_view answer) {
-    return answers::Judge(task.answers.at(row), answer, DeclaredNamesOf(task).declared,
-                          task.tolerance);
+    return answers::JudgeAnswer(task.answers.at(row), answer, DeclaredNamesOf(task).declared,
+                                JudgeOptionsOf(task, row));
 }
 
 TaskDrawingJudgement JudgeTaskDrawing(const BankTask& task,

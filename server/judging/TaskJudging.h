@@ -19,6 +19,14 @@ TaskNames DeclaredNamesOf(const BankTask& task);
 // The row of a REQUEST name ("R!B" or "R_B"), or -1.
 int RowOf(const BankTask& task, std::string_view name);
 
+// How one row of a task is judged: its tolerance, <UNITS>, <SIGFIGS>, the course's hints,
+// and the names of the rows above it (never units).
+answers::JudgeOptions JudgeOptionsOf(const BankTask& task, std::size_t row);
+
+// The UNITS section a task's QUEST carries: each row's reference unit, ";"-ended, empty for
+// a row without one; empty when no row has a unit. CP1251.
+std::string RowUnitsSection(const BankTask& task);
+
 // Judges a student's answer (CP1251) to one row of a task as served, a variant's values
 // already in its reference answers: answers::Judge with the task's declared names and
 // tolerance.

@@ -11,5 +11,6 @@
 // that is not judged gives the notice that the answers were recorded without one.
 std::string VerdictMessage(const SubmissionVerdict& verdict);
 
-// The verdicts in one line for the instructor's records: "X_A: верно; Y_A: не принято".
+// The verdicts in one line for the instructor's records: "X_A: верно; Y_A: не принято"; a
+// wrong answer with a hint gives its code in brackets, "Z: неверно (sign)".
 std::string VerdictSummary(const SubmissionVerdict& verdict);

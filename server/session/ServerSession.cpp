@@ -3,6 +3,7 @@
 #include "course/StandingCaption.h"
 #include "drawing/DrawnAnswer.h"
 #include "judging/Submission.h"
+#include "judging/TaskJudging.h"
 #include "judging/VerdictMessage.h"
 #include "platform/Cp1251.h"
 #include "protocol/Messages.h"
@@ -462,5 +463,7 @@ std::string ServerSession::Quest(const std::string& name) {
                 sections.drawingMagnitudes =
                     sections.drawingMagnitudes || !object.magnitude.empty();
     }
+    sections.units = RowUnitsSection(task);
+    sections.unitsRequired = task.unitsRequired;
     return BuildQuestMessage(sections);
 }

@@ -24,6 +24,17 @@ std::optional<answers::Verdict> VerdictNamed(std::string_view cp1251Word) {
     return std::nullopt;
 }
 
+// The verdict's text with the hint code in brackets taken off its end ("неверно (sign)");
+// false when the brackets hold no hint code.
+bool TakeHintCode(std::string_view& verdictText, std::optional<answers::Hint>& hint) {
+    const std::size_t open = verdictText.rfind('(');
+    if (verdictText.empty() || verdictText.back() != ')' || open == std::string_view::npos)
+        return true;
+    hint = answers::ReadHintCode(verdictText.substr(open + 1, verdictText.size() - open - 2));
+    verdictText = platform::TrimWhitespace(verdictText.substr(0, open));
+    return hint.has_value();
+}
+
 } // namespace
 
 AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
@@ -37,8 +48,12 @@ AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
         const std::size_t equals = line.find('=');
         const std::size_t arrow = line.rfind("->");
         std::optional<answers::Verdict> verdict;
-        if (equals != std::string_view::npos && arrow != std::string_view::npos && equals < arrow)
-            verdict = VerdictNamed(platform::TrimWhitespace(line.substr(arrow + 2)));
+        std::optional<answers::Hint> hint;
+        if (equals != std::string_view::npos && arrow != std::string_view::npos && equals < arrow) {
+            std::string_view verdictText = platform::TrimWhitespace(line.substr(arrow + 2));
+            if (TakeHintCode(verdictText, hint))
+                verdict = VerdictNamed(verdictText);
+        }
         if (!verdict) {
             read.problems.push_back("TESTS: not NAME = ANSWER -> верно/неверно/не принято: " +
                                     platform::Cp1251ToUtf8(line));
@@ -47,7 +62,7 @@ AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
         read.tests.push_back(
             {std::string(line), std::string(platform::TrimWhitespace(line.substr(0, equals))),
              std::string(platform::TrimWhitespace(line.substr(equals + 1, arrow - equals - 1))),
-             *verdict});
+             *verdict, hint});
     }
     return read;
 }
@@ -105,11 +120,19 @@ std::vector<std::string> RunAuthorTests(const AuthorTests& tests, const TaskVari
                                platform::Cp1251ToUtf8(test.name));
             continue;
         }
-        const answers::Judgement judgement =
-            JudgeRow(variant.task, static_cast<std::size_t>(row),
-                     WithParameterValues(test.answer, variant.values));
-        if (judgement.verdict == test.expected)
+        // Judged with hints, whatever the course says, so that a test may name its hint.
+        answers::JudgeOptions options = JudgeOptionsOf(variant.task, static_cast<std::size_t>(row));
+        options.hints = true;
+        const answers::Judgement judgement = answers::JudgeAnswer(
+            variant.task.answers[static_cast<std::size_t>(row)],
+            WithParameterValues(test.answer, variant.values), variant.task.variables, options);
+        if (judgement.verdict == test.expected && (!test.hint || judgement.hint == *test.hint))
             continue;
+        if (judgement.verdict == test.expected) {
+            const std::string got = answers::HintCode(judgement.hint);
+            failures.push_back(line + (got.empty() ? "got no hint" : "got hint \"" + got + "\""));
+            continue;
+        }
         failures.push_back(
             line + Got(judgement.verdict, answers::Reason(judgement, answers::TextStyle::Unicode)));
     }

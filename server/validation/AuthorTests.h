@@ -4,6 +4,7 @@
 
 #include "answers/Judge.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,11 +17,15 @@
 // them, each ended by ";" (the last may go without), "{…}" placeholders filled with the
 // variant's values and parameters in magnitudes standing for them:
 //   DRAW = force {x} 60 270 F; force 50 60 90 R!A F/2 -> верно
+// A wrong answer's verdict may be followed by the code of the mistake the judge must name,
+// in brackets:
+//   X!A = -F/2 -> неверно (sign)
 struct AuthorTest {
     std::string line; // as written
     std::string name;
     std::string answer;
     answers::Verdict expected = answers::Verdict::Right;
+    std::optional<answers::Hint> hint;
 };
 
 struct AuthorTests {

@@ -11,6 +11,7 @@
 #include "validation/GreekKeys.h"
 #include "validation/SectionCheck.h"
 
+#include "answers/Quantity.h"
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
 
@@ -25,14 +26,21 @@ void CheckReferences(const TaskVariant& variant, const TaskNames& names,
     const BankTask& task = variant.task;
     for (std::size_t row = 0; row < task.answers.size() && row < task.answerNames.size(); ++row) {
         const std::string label = "ANSWER " + platform::Cp1251ToUtf8(task.answerNames[row]) + ": ";
+        // A reference may end in a unit ("-F/2 кН").
         const answers::ReadResult read =
-            answers::Read(task.answers[row], answers::NamesOf(names.declared));
+            answers::ReadReferenceQuantity(task.answers[row],
+                                           {answers::NamesOf(names.declared), {}})
+                .read;
         if (read.problem) {
             problems.push_back(label +
                                answers::Describe(*read.problem, answers::TextStyle::Unicode));
             continue;
         }
-        const answers::Judgement judgement = JudgeRow(task, row, task.answers[row]);
+        // Against itself, in its own unit; its figures are the author's.
+        answers::JudgeOptions options = JudgeOptionsOf(task, row);
+        options.significantFigures = 0;
+        const answers::Judgement judgement =
+            answers::JudgeAnswer(task.answers[row], task.answers[row], names.declared, options);
         if (!judgement.referenceProblem.empty())
             problems.push_back(label + judgement.referenceProblem);
         else if (judgement.verdict != answers::Verdict::Right)

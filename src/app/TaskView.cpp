@@ -213,6 +213,7 @@ platform::Status TaskView::ShowTask(const QuestSections& task, const std::string
     }
     drawingSurface_->setVisible(drawingAsked_);
     drawingTools_->setVisible(drawingAsked_);
+    ReadRowUnits(task);
     CreateAnswerFields();
     PlaceCaption(caption);
     laidOutWidth_ = -1;
@@ -492,7 +493,7 @@ platform::Status TaskView::RedrawQuestImage() {
 void TaskView::Send() {
     std::vector<AnswerRowText> rows;
     for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
-        rows.push_back({answerNames_[row], answerFields_[row]->Equation()});
+        rows.push_back({answerNames_[row], answerFields_[row]->Equation(), RowUnit(row)});
     // The rows are read as their lines read them: a row that cannot be read, or that uses a
     // name the task does not declare, would only be refused by the server.
     std::optional<std::vector<drawing::DrawnObject>> drawn;

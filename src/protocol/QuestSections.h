@@ -28,13 +28,20 @@ struct QuestSections {
     // offers a field for one). A bare "1" leaves these defaults.
     double drawingReach = 10;
     bool drawingMagnitudes = true;
+    // The unit of each answer row, each ended by ";", empty for a row without one
+    // ("кН;;м/с;"); absent when no row has a unit. UNITSREQUIRED holding "1": an answer in a
+    // row with a unit must give one.
+    std::string units = {};
+    bool unitsRequired = false;
 };
 
 // Reads the payload of a whole QUEST message (everything after its first ">"), taking the
-// sections in the order NAME, QUEST, IMAGE, REQUEST, ANIMATE, VARIABLES, DRAWING, SOLUTION.
+// sections in the order NAME, QUEST, IMAGE, REQUEST, ANIMATE, VARIABLES, DRAWING, SOLUTION, UNITS,
+// UNITSREQUIRED.
 QuestSections ReadQuestSections(std::string_view message);
 
 // The QUEST message that carries the sections; VARIABLES goes when it has names or the
 // names are declared; DRAWING when the task asks for a drawn answer, with its reach and
-// whether magnitudes are judged; SOLUTION when its solution may be asked for.
+// whether magnitudes are judged; SOLUTION when its solution may be asked for; UNITS when a
+// row has a unit, and UNITSREQUIRED with it when units are required.
 std::string BuildQuestMessage(const QuestSections& sections);

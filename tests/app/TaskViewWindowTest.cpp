@@ -628,3 +628,22 @@ TEST_F(TaskViewWindowTest, TheStatementIsDrawnAgainOnlyWhenTheWidthChanges) {
     EXPECT_NE(statement->pixmap().cacheKey(), drawn);
     EXPECT_EQ(statement->width(), Task()->width() - 20);
 }
+
+// A row with a unit: the unit stands after the field, which gives it room; a bare number
+// reads in it with its SI value, and is sent bare.
+TEST_F(TaskViewWindowTest, ARowWithAUnitShowsItAfterTheFieldAndReadsAQuantity) {
+    ShowTask(platform::Utf8ToCp1251("<NAME>u</NAME><QUEST>q</QUEST><REQUEST>X;Y;</REQUEST>"
+                                    "<VARIABLES></VARIABLES><UNITS>кН;;</UNITS>"));
+    QLabel* unit = Find<QLabel>("unitLabel0");
+    EXPECT_TRUE(unit->isVisible());
+    EXPECT_EQ(unit->text(), QString::fromUtf8("кН"));
+    EXPECT_FALSE(Find<QLabel>("unitLabel1")->isVisible());
+    EXPECT_LT(Answer(0)->width(), Answer(1)->width());
+    EXPECT_LE(Answer(0)->geometry().right(), unit->geometry().left());
+    QTest::keyClicks(Focused(), "-5");
+    EXPECT_EQ(Task()->ReadingLine(0)->text(), QString::fromUtf8("-5 кН = -5000 Н"));
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    QTest::keyClicks(Focused(), "1");
+    Find<QPushButton>("sendButton")->click();
+    EXPECT_EQ(ReadPayload(NextFrame()), " X @=-5; Y @=1;");
+}

@@ -47,11 +47,13 @@ TEST(SubmissionTest, TheMessageNamesEachAnswerAsReadAndSaysWhyOneIsNotRight) {
     EXPECT_EQ(verdict.attemptCount, 2); // "не принято" is no attempt
     EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(verdict)),
               "X_A: верно\n"
-              "омега: неверно — ваш ответ 2·v_C/R\n"
+              "омега: неверно — ваш ответ 2·v_C/R; вдвое больше: не потерян ли множитель 1/2?\n"
               "M_A: не принято — ваш ответ mg; mg: нет такого обозначения; возможно, m*g?\n"
               "Верно 1 из 3\n"
               "Непринятые ответы не засчитаны как попытка.");
-    EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(verdict)), "X_A: верно; омега: неверно; M_A: не принято");
+    // The records keep the code of a wrong answer's hint.
+    EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(verdict)),
+              "X_A: верно; омега: неверно (factor 2); M_A: не принято");
 
     // An answer without a value at some points, one that cannot be read, a missing one.
     const SubmissionVerdict other =

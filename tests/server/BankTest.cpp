@@ -3,6 +3,7 @@
 // are all judged right, while a wrong answer is judged wrong.
 
 #include "ServerProcess.h"
+#include "answers/Quantity.h"
 #include "answers/Read.h"
 #include "course/TaskBank.h"
 #include "course/TaskVariant.h"
@@ -116,7 +117,13 @@ TEST(BankTest, ReferenceAnswersOverTheSocketAreRightAndAWrongOneIsNot) {
         EXPECT_EQ(right.find("неверно"), std::string::npos) << name << right;
 
         std::vector<std::string> wrong = task.answers;
-        wrong.back() = "(" + wrong.back() + ")*1.5+0.5";
+        // A reference's unit stays at the end, after the wrong value.
+        const std::optional<answers::Unit> unit =
+            answers::ReadReferenceQuantity(wrong.back(), {answers::NamesOf(task.variables), {}})
+                .unit;
+        const std::string formula =
+            wrong.back().substr(0, wrong.back().size() - (unit ? unit->text.size() : 0));
+        wrong.back() = "(" + formula + ")*1.5+0.5" + (unit ? " " + unit->text : "");
         client.Send("SETRESULTQUEST", Submission(task, wrong));
         const std::string verdict = Cp1251ToUtf8(Payload(client.Next()));
         const std::string lastName = Cp1251ToUtf8(answers::NameText(

@@ -106,6 +106,9 @@ TEST(CourseConfigTest, KeysAreReadAndBadLinesTold) {
     EXPECT_EQ(unread.problems,
               (std::vector<std::string>{"course.conf, line 2: solutions = always"}));
     EXPECT_EQ(unread.solutions, Solutions::AfterAttempts);
+    EXPECT_FALSE(ReadCourseConfig("hints = no\n").hints);
+    EXPECT_TRUE(ReadCourseConfig("").hints);
+    EXPECT_EQ(ReadCourseConfig("hints = off\n").problems.size(), 1u);
 
     // The list's order: course.conf's names first, then as the course first listed them,
     // a task added later last; a name the bank lacks is told.

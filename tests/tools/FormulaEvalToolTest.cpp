@@ -65,9 +65,12 @@ TEST(FormulaEvalTool, EngineErrorsGoToStderrWithExitCode1) {
 }
 
 TEST(FormulaEvalTool, MalformedCommandLinesShowUsage) {
-    for (const auto& args : {std::initializer_list<std::string>{"eval"},
-                             std::initializer_list<std::string>{"eval", "--var", "=1", "2"},
-                             std::initializer_list<std::string>{"eval", "1", "2"}}) {
+    for (const auto& args :
+         {std::initializer_list<std::string>{"eval"},
+          std::initializer_list<std::string>{"eval", "--var", "=1", "2"},
+          std::initializer_list<std::string>{"eval", "1", "2"},
+          std::initializer_list<std::string>{"judge", "--units", "always", "1", "1"},
+          std::initializer_list<std::string>{"judge", "--sigfigs", "0", "1", "1"}}) {
         const Outcome outcome = RunTool(args);
         EXPECT_EQ(outcome.out, "");
         EXPECT_NE(outcome.err.find("usage:"), std::string::npos);
@@ -82,4 +85,34 @@ TEST(FormulaEvalTool, ExceptionsGoToStderrWithExitCode2) {
     ExpectError({"eval", "--var", "x=1-2", "x"}, "'1-2' is not a valid floating point value", 2);
     ExpectError({"eval", std::string(300, '(') + "1" + std::string(300, ')')},
                 "Ошибка: слишком глубокая вложенность скобок в формуле (более 256)", 2);
+}
+
+// judge --why: the verdict line, then the code of the mistake a wrong answer looks like and
+// nothing when there is none; read shows a quantity with its SI value.
+TEST(FormulaEvalTool, JudgeNamesTheMistakeAndReadShowsTheQuantity) {
+    const struct {
+        std::initializer_list<std::string> args;
+        std::string out;
+        int exitCode;
+    } cases[] = {
+        {{"judge", "--why", "5", "-5"}, "неверно\nsign\n", 1},
+        {{"judge", "--why", "5 кН", "5000"}, "неверно\npower10 3\n", 1},
+        {{"judge", "--why", "5 кН", "5 кг"}, "неверно: кг — масса, а нужна сила\ndimension\n", 1},
+        {{"judge", "--why", "--var", "F", "--var", "a", "F*sin(a)", "F*cos(a)"},
+         "неверно\nsincos\n",
+         1},
+        {{"judge", "--why", "5", "7"}, "неверно\n", 1},
+        {{"judge", "--why", "5 кН", "5000 Н"}, "верно\n", 0},
+        {{"judge", "--units", "required", "5 кН", "5"}, "не принято: укажите единицу\n", 2},
+        {{"judge", "--sigfigs", "3", "2.83", "2,8"},
+         "не принято: мало значащих цифр: 2, нужно не меньше 3\n",
+         2},
+        {{"read", "-5 кН"}, "-5 кН = -5000 Н\n", 0},
+        {{"read", "--var", "m", "5m"}, "5·m\n", 0},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = RunTool(c.args);
+        EXPECT_EQ(outcome.out, c.out) << *(c.args.end() - 1);
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << *(c.args.end() - 1);
+    }
 }
