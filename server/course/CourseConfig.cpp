@@ -25,6 +25,13 @@ bool Apply(std::string_view key, std::string_view value, CourseConfig& config) {
                                                  : CourseConfig::Review::AfterClose;
         return value == "immediate" || value == "after_close";
     }
+    if (key == "carry") {
+        // A percentage as the penalty is one: 0..100.
+        const std::optional<AttemptRules> rules = ReadAttempts("1;" + std::string(value), problem);
+        if (rules)
+            config.carryPercent = rules->penaltyPercent;
+        return rules.has_value();
+    }
     if (key == "order") {
         config.order.clear();
         while (!value.empty()) {

@@ -15,12 +15,17 @@
 //   order = Балка-1, Консоль-2      (the task list's order; tasks not named follow)
 //   review = after_close            (verdicts and scores only once the window closed;
 //                                    immediate, the default, shows them at once)
+//   carry = 50                      (percent of a right answer that an answer right only with
+//                                    the student's own wrong earlier answers earns)
 // A task's own ATTEMPTS section overrides attempts and penalty.
+inline constexpr double kDefaultCarryPercent = 50;
+
 struct CourseConfig {
     AttemptRules attempts;
     TestWindow window;
     std::vector<std::string> order; // task names (UTF-8), as `order` lists them
     enum class Review { Immediate, AfterClose } review = Review::Immediate;
+    double carryPercent = kDefaultCarryPercent;
     std::vector<std::string> problems; // lines that cannot be read (UTF-8)
 };
 
