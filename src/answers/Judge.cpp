@@ -1,12 +1,15 @@
 #include "answers/Judge.h"
 
 #include "answers/Evaluate.h"
+#include "answers/Quantity.h"
+#include "answers/SignificantFigures.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <numbers>
 
 namespace answers {
 
@@ -71,16 +74,17 @@ struct TrialPoint {
 
 class Trials {
 public:
+    // `answerScale`: what one of the answer's units is in the reference's.
     Trials(const Formula& reference, const Formula& answer,
            const std::map<std::string, DeclaredName>& names, std::uint64_t seed,
-           const Deadline& deadline)
-        : reference_(reference), answer_(answer), names_(names), points_(seed),
-          deadline_(deadline) {}
+           const Deadline& deadline, double answerScale = 1)
+        : reference_(reference), answer_(answer), names_(names), points_(seed), deadline_(deadline),
+          answerScale_(answerScale) {}
 
     // Fills in the verdict, or the reference's problem.
     void Run(const Tolerance& tolerance, Judgement& judgement) {
         const int wanted = names_.empty() ? 1 : MinTrials;
-        std::vector<TrialPoint> trials;
+        std::vector<TrialPoint>& trials = trials_;
         trials.reserve(static_cast<std::size_t>(wanted));
         for (int draw = 0; draw < kMaxDraws && static_cast<int>(trials.size()) < wanted; ++draw) {
             TrialPoint point{Draw(), {}};
@@ -101,7 +105,112 @@ public:
         Compare(trials, tolerance, judgement);
     }
 
+    // The typical mistake a wrong answer looks like: the reference changed in one of the
+    // ways students go wrong agrees with the answer at every trial point.
+    Hint FindHint(const Tolerance& tolerance) const {
+        std::vector<double> given;
+        for (const TrialPoint& point : trials_) {
+            if (deadline_.Passed())
+                return {};
+            const Value value = Evaluate(answer_, ValuesOf(answer_, point.values), deadline_);
+            if (value.error != nullptr)
+                return {};
+            given.push_back(value.value * answerScale_);
+        }
+        const auto fits = [&](auto changed) {
+            for (std::size_t k = 0; k < trials_.size(); ++k) {
+                const double expected = changed(trials_[k].expected.value);
+                if (!std::isfinite(expected) || expected == 0 ||
+                    !WithinTolerance(given[k], expected, tolerance.percent))
+                    return false;
+            }
+            return true;
+        };
+        if (std::all_of(trials_.begin(), trials_.end(), [](const TrialPoint& point) {
+                return IsRoundingZero(point.expected.value, point.expected.scale);
+            }))
+            return {};
+        using Code = Hint::Code;
+        if (fits([](double e) { return -e; }))
+            return {Code::Sign, 0};
+        for (int power : {1, -1, 2, -2, 3, -3, 6, -6})
+            if (fits([power](double e) { return e * std::pow(10.0, power); }))
+                return {Code::Power10, power};
+        if (fits([](double e) { return 2 * e; }))
+            return {Code::Factor2, 0};
+        if (fits([](double e) { return e / 2; }))
+            return {Code::FactorHalf, 0};
+        if (fits([](double e) { return 1 / e; }))
+            return {Code::Reciprocal, 0};
+        constexpr double kDegreesPerRadian = 180 / std::numbers::pi;
+        if (ChangedReferenceFits(given, tolerance, Change::SwapSinCos))
+            return {Code::SinCos, 0};
+        if (fits([](double e) { return e * kDegreesPerRadian; }) ||
+            ChangedReferenceFits(given, tolerance, Change::AnglesAsDegrees))
+            return {Code::Degrees, 0};
+        if (fits([](double e) { return e / kDegreesPerRadian; }) ||
+            ChangedReferenceFits(given, tolerance, Change::AnglesAsRadians))
+            return {Code::Radians, 0};
+        return {};
+    }
+
 private:
+    enum class Change { SwapSinCos, AnglesAsDegrees, AnglesAsRadians };
+
+    static bool IsTrigonometric(const Node& node) {
+        if (node.kind != NodeKind::Call || node.children.empty())
+            return false;
+        const auto function = static_cast<Function>(node.index);
+        return function == Function::Sin || function == Function::Cos ||
+               function == Function::Tan || function == Function::Cotan;
+    }
+
+    // The reference with its sines and cosines swapped, or the argument of every
+    // trigonometric function taken in other units; whether it agrees with the answer at
+    // every trial point. False at once for a reference with no such function.
+    bool ChangedReferenceFits(const std::vector<double>& given, const Tolerance& tolerance,
+                              Change change) const {
+        Formula changed = reference_;
+        bool any = false;
+        const std::size_t count = changed.nodes.size();
+        for (std::size_t k = 0; k < count; ++k) {
+            if (!IsTrigonometric(changed.nodes[k]))
+                continue;
+            const auto function = static_cast<Function>(changed.nodes[k].index);
+            if (change == Change::SwapSinCos) {
+                if (function != Function::Sin && function != Function::Cos)
+                    continue;
+                changed.nodes[k].index = static_cast<std::uint32_t>(
+                    function == Function::Sin ? Function::Cos : Function::Sin);
+                any = true;
+                continue;
+            }
+            Node factor;
+            factor.kind = NodeKind::Number;
+            factor.value =
+                change == Change::AnglesAsDegrees ? 180 / std::numbers::pi : std::numbers::pi / 180;
+            changed.nodes.push_back(factor);
+            Node product;
+            product.kind = NodeKind::Product;
+            product.children = {changed.nodes[k].children[0],
+                                static_cast<std::uint32_t>(changed.nodes.size() - 1)};
+            product.ops = "*";
+            changed.nodes.push_back(product);
+            changed.nodes[k].children[0] = static_cast<std::uint32_t>(changed.nodes.size() - 1);
+            any = true;
+        }
+        if (!any)
+            return false;
+        for (std::size_t k = 0; k < trials_.size(); ++k) {
+            const Value expected =
+                Evaluate(changed, ValuesOf(changed, trials_[k].values), deadline_);
+            if (expected.error != nullptr || expected.value == 0 ||
+                !WithinTolerance(given[k], expected.value, tolerance.percent))
+                return false;
+        }
+        return true;
+    }
+
     // The answer at every trial point: wrong where it disagrees or, at some points only,
     // has no value; not accepted when it has a value at none.
     void Compare(const std::vector<TrialPoint>& trials, const Tolerance& tolerance,
@@ -117,7 +226,7 @@ private:
                 ++withoutValue;
                 continue;
             }
-            if (!Agrees(given.value, point.expected, tolerance)) {
+            if (!Agrees(given.value * answerScale_, point.expected, tolerance)) {
                 judgement.verdict = Verdict::Wrong;
                 judgement.valueError = nullptr;
                 return;
@@ -152,6 +261,8 @@ private:
     const std::map<std::string, DeclaredName>& names_;
     TrialPoints points_;
     const Deadline& deadline_;
+    double answerScale_ = 1;
+    std::vector<TrialPoint> trials_;
 };
 
 // A number above 0 and at most `most`, with a decimal comma or point and spaces around it.
@@ -205,17 +316,67 @@ bool WithinTolerance(double value, double reference, double tolerancePercent) {
 Judgement Judge(std::string_view reference, std::string_view answer,
                 const std::vector<DeclaredName>& names, const Tolerance& tolerance,
                 const Deadline& deadline) {
+    JudgeOptions options;
+    options.tolerance = tolerance;
+    options.deadline = deadline;
+    options.hints = false;
+    return JudgeAnswer(reference, answer, names, options);
+}
+
+Judgement JudgeAnswer(std::string_view reference, std::string_view answer,
+                      const std::vector<DeclaredName>& names, const JudgeOptions& options) {
+    const Tolerance& tolerance = options.tolerance;
+    const Deadline& deadline = options.deadline;
     Judgement judgement;
-    const std::vector<std::string> declared = NamesOf(names);
-    const ReadResult expected = Read(reference, declared);
-    if (!expected.Accepted()) {
+    const KnownNames known{NamesOf(names), {}};
+    QuantityRead expected = ReadReferenceQuantity(reference, known);
+    if (!expected.read.Accepted()) {
         judgement.referenceProblem =
-            "эталонный ответ не читается: " + Describe(*expected.problem, TextStyle::Unicode);
+            "эталонный ответ не читается: " + Describe(*expected.read.problem, TextStyle::Unicode);
         return judgement;
     }
-    judgement.answer = Read(answer, declared);
-    if (!judgement.answer.Accepted())
-        return judgement;
+    double answerScale = 1;
+    if (expected.unit) {
+        // Names of earlier rows are never units, though the answer may not use them.
+        QuantityRead given = ReadAnswerQuantity(answer, known, options.earlierRows);
+        judgement.answer = std::move(given.read);
+        judgement.referenceUnit = expected.unit->text;
+        if (!given.unitProblem.empty()) {
+            judgement.quantityProblem = given.unitProblem;
+            return judgement;
+        }
+        if (!judgement.answer.Accepted())
+            return judgement;
+        if (given.unit) {
+            judgement.answerUnit = given.unit->text;
+            if (!(given.unit->dimension == expected.unit->dimension)) {
+                judgement.verdict = Verdict::Wrong;
+                judgement.hint = {Hint::Code::Dimension, 0};
+                judgement.quantityProblem = DimensionMismatchText(*given.unit, *expected.unit);
+                return judgement;
+            }
+            answerScale = given.unit->factor / expected.unit->factor;
+        } else if (options.unitsRequired) {
+            judgement.quantityProblem = "укажите единицу";
+            return judgement;
+        } else {
+            judgement.answerUnit = expected.unit->text;
+            judgement.unitFromReference = true;
+        }
+    } else {
+        judgement.answer = Read(answer, known);
+        if (!judgement.answer.Accepted())
+            return judgement;
+    }
+    if (options.significantFigures > 0) {
+        const std::optional<int> figures = AnswerFigures(*judgement.answer.formula);
+        if (figures && *figures < options.significantFigures) {
+            judgement.quantityProblem = "мало значащих цифр: " + std::to_string(*figures) +
+                                        ", нужно не меньше " +
+                                        std::to_string(options.significantFigures);
+            return judgement;
+        }
+    }
     if (deadline.Passed()) {
         judgement.outOfTime = true;
         return judgement;
@@ -225,8 +386,12 @@ Judgement Judge(std::string_view reference, std::string_view answer,
     for (const DeclaredName& name : names)
         if (std::optional<std::string> key = NameKey(name.name))
             keyed.emplace(*key, name);
-    Trials(*expected.formula, *judgement.answer.formula, keyed, Seed(reference, keyed), deadline)
-        .Run(tolerance, judgement);
+    Trials trials(*expected.read.formula, *judgement.answer.formula, keyed, Seed(reference, keyed),
+                  deadline, answerScale);
+    trials.Run(tolerance, judgement);
+    if (options.hints && judgement.verdict == Verdict::Wrong && judgement.valueError == nullptr &&
+        !judgement.outOfTime)
+        judgement.hint = trials.FindHint(tolerance);
     return judgement;
 }
 
@@ -249,6 +414,16 @@ std::string Reason(const Judgement& judgement, TextStyle style) {
         AppendWords(out, judgement.referenceProblem, style);
     if (judgement.valueError != nullptr)
         AppendWords(out, judgement.valueError, style);
+    if (!judgement.quantityProblem.empty()) {
+        if (!out.empty())
+            out += "; ";
+        AppendWords(out, judgement.quantityProblem, style);
+    }
+    if (judgement.hint.code != Hint::Code::None && judgement.hint.code != Hint::Code::Dimension) {
+        if (!out.empty())
+            out += "; ";
+        out += HintMessage(judgement.hint, style);
+    }
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include "answers/Deadline.h"
 #include "answers/DeclaredNames.h"
 #include "answers/Read.h"
+#include "answers/TypicalMistakes.h"
 
 #include <optional>
 #include <string>
@@ -22,6 +23,18 @@ struct Judgement {
     std::string referenceProblem;     // the reference cannot be read or evaluated
     // The deadline passed before the verdict was known: the verdict says nothing.
     bool outOfTime = false;
+    // For a wrong answer: the typical mistake it looks like (None when hints are off or
+    // none fits).
+    Hint hint;
+    // Units (CP1251): the reference's, and the one the answer was read in; a bare number
+    // in a row with a unit is read in the reference's unit (unitFromReference).
+    std::string referenceUnit;
+    std::string answerUnit;
+    bool unitFromReference = false;
+    // Why an answer with a unit or a number was not accepted, or why its unit is wrong
+    // (UTF-8): "кх: нет такой единицы", "кг — масса, а нужна сила", "укажите единицу",
+    // "мало значащих цифр: 2, нужно не меньше 3".
+    std::string quantityProblem;
 };
 
 // The least number of trial points a formula over declared names is judged at.
@@ -40,6 +53,21 @@ inline constexpr const char* kTooFewPoints =
     "эталонный ответ нельзя проверить: меньше 12 точек, где он вычисляется; измените "
     "диапазоны";
 
+// How an answer is judged, beyond its reference and the declared names.
+struct JudgeOptions {
+    Tolerance tolerance;
+    Deadline deadline;
+    // The names of the answer rows before this one: always names, never units.
+    std::vector<std::string> earlierRows;
+    // A bare number where the reference has a unit is "не принято" rather than read in
+    // the reference's unit.
+    bool unitsRequired = false;
+    // The least number of significant figures a number answer must show; 0: any.
+    int significantFigures = 0;
+    // Whether a wrong answer is told the typical mistake it looks like.
+    bool hints = true;
+};
+
 // Judges an answer against its reference, both read by Read() with the declared names.
 // Without names in either, one evaluation decides. Otherwise the names take values drawn
 // from their ranges by a generator seeded by the reference and the declared names (so
@@ -56,6 +84,12 @@ inline constexpr const char* kTooFewPoints =
 Judgement Judge(std::string_view reference, std::string_view answer,
                 const std::vector<DeclaredName>& names, const Tolerance& tolerance,
                 const Deadline& deadline = {});
+
+// The same with units, significant figures and hints: a reference and an answer may end
+// in a unit ("-F/2 кН", "5000 Н"); the answer is converted to the reference's unit before
+// it is compared. A wrong answer gets a hint when options.hints is set.
+Judgement JudgeAnswer(std::string_view reference, std::string_view answer,
+                      const std::vector<DeclaredName>& names, const JudgeOptions& options);
 
 // A relative tolerance in percent as an author writes it ("1", "0,5"): a number above 0
 // and at most 100; nullopt otherwise.
@@ -78,7 +112,8 @@ const char* VerdictWord(Verdict verdict);
 
 // Why an answer is not right, for the student (empty when there is nothing to add): the
 // reading's problem or the reference's for "не принято", the failed evaluation for
-// "неверно" and for an answer with no value anywhere.
+// "неверно" and for an answer with no value anywhere; a unit's or a figure count's
+// problem; then the hint.
 std::string Reason(const Judgement& judgement, TextStyle style);
 
 } // namespace answers

@@ -226,3 +226,128 @@ TEST(JudgeTest, AJudgementPastItsDeadlineStopsAndSaysSo) {
     EXPECT_FALSE(Judge(longSum, "996", {}, {}).outOfTime);
     EXPECT_EQ(Judge(longSum, "996", {}, {}).verdict, Verdict::Right);
 }
+
+namespace {
+
+// A row judged with units, significant figures and hints: the verdict, the hint's code and
+// what the student is told (UTF-8; "*" when not asserted).
+struct QuantityCase {
+    const char* reference;
+    const char* answer;
+    Verdict verdict;
+    const char* hint = "";
+    const char* reason = "*";
+    std::vector<DeclaredName> names = {};
+    bool unitsRequired = false;
+    int figures = 0;
+};
+
+} // namespace
+
+TEST(JudgeTest, QuantitiesAreConvertedFiguresCountedAndMistakesNamed) {
+    using platform::Utf8ToCp1251;
+    const QuantityCase cases[] = {
+        // The answer's unit converted to the reference's, with or without a space.
+        {"-5 кН", "-5000 Н", Verdict::Right},
+        {"-5 кН", "-5кН", Verdict::Right},
+        {"-5 кН", "-5 kN", Verdict::Right},
+        {"-5 кН", "-5·кН", Verdict::Right},
+        {"10 м/с", "36 км/ч", Verdict::Right},
+        {"2 м/с^2", "200 см/с^2", Verdict::Right},
+        {"5 кН·м", "5000 Н*м", Verdict::Right},
+        {"120 об/мин", "4*pi рад/с", Verdict::Right},
+        {"pi/6 рад", "30°", Verdict::Right},
+        {"pi/6 рад", "30 deg", Verdict::Right},
+        {"1,5 МПа", "1500 kPa", Verdict::Right},
+        {"-F/2 кН", "-500F Н", Verdict::Right, "", "*", {Over("F")}},
+        // A bare number is read in the reference's unit, unless units are required.
+        {"-5 кН", "-5", Verdict::Right},
+        {"-F/2 кН", "-F/2", Verdict::Right, "", "*", {Over("F")}},
+        {"-5 кН", "-5", Verdict::NotAccepted, "", "укажите единицу", {}, true},
+        {"-5 кН", "-5 кН", Verdict::Right, "", "", {}, true},
+        // A name is never a unit: g is the gravity constant, a declared N a force.
+        {"5 кН", "5g", Verdict::Wrong, ""},
+        {"2*N Н", "2N", Verdict::Right, "", "*", {Over("N")}},
+        {"2*N Н", "2 N", Verdict::Right, "", "*", {Over("N")}},
+        // A unit of another kind is wrong; one not in the table, or in the other alphabet,
+        // is not accepted.
+        {"-5 кН", "-5 кг", Verdict::Wrong, "dimension", "кг — масса, а нужна сила"},
+        {"2 м/с", "2 м", Verdict::Wrong, "dimension", "м — длина, а нужна скорость"},
+        {"-5 кН", "-5 кх", Verdict::NotAccepted, "", "кх: нет такой единицы"},
+        {"-5 кН", "-5 кH", Verdict::NotAccepted, "", "Н — русская или латинская?"},
+        {"2 м/с", "2 м/c", Verdict::NotAccepted, "", "с — русская или латинская?"},
+        {"2 м", "2 m", Verdict::Right},
+        {"-5", "-5 кН", Verdict::NotAccepted}, // a row without a unit reads no unit
+        // Significant figures as written; a formula is exempt.
+        {"2.83", "2,83", Verdict::Right, "", "", {}, false, 3},
+        {"2.83",
+         "2,8",
+         Verdict::NotAccepted,
+         "",
+         "мало значащих цифр: 2, нужно не меньше 3",
+         {},
+         false,
+         3},
+        {"2500", "2500", Verdict::NotAccepted, "", "*", {}, false, 3},
+        {"2500", "2,50E3", Verdict::Right, "", "", {}, false, 3},
+        {"2500", "2,50*10^3", Verdict::Right, "", "", {}, false, 3},
+        {"0.0283", "0,0283", Verdict::Right, "", "", {}, false, 3},
+        {"2.5", "2,50", Verdict::Right, "", "", {}, false, 3},
+        {"2.5 кН", "2,5 кН", Verdict::NotAccepted, "", "*", {}, false, 3},
+        {"2.83", "2,9", Verdict::NotAccepted, "", "*", {}, false, 3},
+        {"2*x", "x+x", Verdict::Right, "", "", {Over("x")}, false, 3},
+        // A wrong answer is told the typical mistake it looks like.
+        {"5", "-5", Verdict::Wrong, "sign", "похоже, ошибка в знаке"},
+        {"5 кН", "5000", Verdict::Wrong, "power10 3", "в 1000 раз больше: проверьте единицы"},
+        {"5", "0,005", Verdict::Wrong, "power10 -3", "в 1000 раз меньше: проверьте единицы"},
+        {"5 Па", "5 МПа", Verdict::Wrong, "power10 6"},
+        {"F*l", "-F*l", Verdict::Wrong, "sign", "*", {Over("F"), Over("l")}},
+        {"F*l", "2*F*l", Verdict::Wrong, "factor 2", "*", {Over("F"), Over("l")}},
+        {"F*l", "F*l/2", Verdict::Wrong, "factor 1/2", "*", {Over("F"), Over("l")}},
+        {"F/l", "l/F", Verdict::Wrong, "reciprocal", "*", {Over("F"), Over("l")}},
+        {"F*sin(a)", "F*cos(a)", Verdict::Wrong, "sincos", "*", {Over("F"), Over("a")}},
+        {"F*sin(30°)", "F*sin(30)", Verdict::Wrong, "degrees", "*", {Over("F")}},
+        {"F*cos(2)", "F*cos(2°)", Verdict::Wrong, "radians", "*", {Over("F")}},
+        {"pi/6", "30", Verdict::Wrong, "degrees"},
+        {"2", "0,5", Verdict::Wrong, "reciprocal"},
+        {"5", "7", Verdict::Wrong, "", ""},
+        {"0", "1", Verdict::Wrong, ""},
+    };
+    for (const QuantityCase& c : cases) {
+        JudgeOptions options;
+        options.unitsRequired = c.unitsRequired;
+        options.significantFigures = c.figures;
+        const Judgement judgement =
+            JudgeAnswer(Utf8ToCp1251(c.reference), Utf8ToCp1251(c.answer), c.names, options);
+        const std::string what = std::string(c.reference) + " vs " + c.answer;
+        EXPECT_EQ(judgement.referenceProblem, "") << what;
+        EXPECT_EQ(judgement.verdict, c.verdict) << what;
+        EXPECT_EQ(HintCode(judgement.hint), c.hint) << what;
+        if (std::string(c.reason) != "*") {
+            EXPECT_EQ(Reason(judgement, TextStyle::Unicode), c.reason) << what;
+        }
+    }
+    // Hints can be switched off, and the judge without options gives none.
+    JudgeOptions quiet;
+    quiet.hints = false;
+    EXPECT_EQ(JudgeAnswer("5", "-5", {}, quiet).hint.code, Hint::Code::None);
+    EXPECT_EQ(Judge("5", "-5", {}, {}).hint.code, Hint::Code::None);
+    // A bare number says which unit it was read in.
+    const Judgement bare = JudgeAnswer(Utf8ToCp1251("-5 кН"), "-5", {}, {});
+    EXPECT_TRUE(bare.unitFromReference);
+    EXPECT_EQ(bare.answerUnit, Utf8ToCp1251("кН"));
+}
+
+TEST(JudgeTest, HintCodesReadAsTheyAreWritten) {
+    for (const char* code : {"sign", "power10 3", "power10 -6", "factor 2", "factor 1/2",
+                             "reciprocal", "sincos", "degrees", "radians", "dimension"}) {
+        const std::optional<Hint> hint = ReadHintCode(code);
+        ASSERT_TRUE(hint) << code;
+        EXPECT_EQ(HintCode(*hint), code);
+        EXPECT_NE(HintMessage(*hint, TextStyle::Unicode), "") << code;
+    }
+    for (const char* notCode : {"", "power10 4", "power10", "Sign", "factor 3"})
+        EXPECT_FALSE(ReadHintCode(notCode)) << notCode;
+    EXPECT_EQ(HintMessage({Hint::Code::Power10, -2}, TextStyle::Unicode),
+              "в 100 раз меньше: проверьте единицы");
+}

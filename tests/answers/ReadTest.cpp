@@ -4,6 +4,7 @@
 #include "answers/Read.h"
 #include "answers/Evaluate.h"
 #include "answers/NotationText.h"
+#include "answers/Quantity.h"
 #include "platform/Cp1251.h"
 
 #include <gtest/gtest.h>
@@ -309,4 +310,39 @@ TEST(ReadTest, AReadingWrittenBackInTheNotationReadsTheSame) {
     }
     EXPECT_GT(checked, 400) << substituted;
     EXPECT_GT(substituted, 50);
+}
+
+TEST(ReadTest, AQuantityReadsWithItsUnitAndItsSIValue) {
+    struct Case {
+        const char* text;
+        const char* rowUnit; // "" for a row without one
+        const char* line;
+    };
+    const Case cases[] = {
+        {"-5 кН", "кН", "-5 кН = -5000 Н"},
+        {"-5", "кН", "-5 кН = -5000 Н"}, // a bare number in the row's unit
+        {"-5кН", "Н", "-5 кН = -5000 Н"},
+        {"5 Н", "кН", "5 Н"},
+        {"36 км/ч", "м/с", "36 км/ч = 10 м/с"},
+        {"30°", "рад", "30° = 0,523599 рад"},
+        {"2x кН", "кН", "2·x кН"}, // a formula shows no SI value
+        {"5m", "кг", "5·m кг"},    // a declared name is no unit
+        {"0,002 МН", "Н", "0,002 МН = 2000 Н"},
+        {"1,5E-7 м", "м", "1,5·10^(-7) м"},
+        {"15 мм", "м", "15 мм = 0,015 м"},
+    };
+    for (const Case& c : cases) {
+        const std::optional<UnitRead> row = ReadUnit(Utf8ToCp1251(c.rowUnit));
+        const QuantityRead read = ReadAnswerQuantity(Utf8ToCp1251(c.text), {kNames, {}});
+        EXPECT_EQ(QuantityReadingText(read, row && row->unit ? &*row->unit : nullptr), c.line)
+            << c.text;
+    }
+    // Units as symbols, products, quotients and powers; anything else is no unit.
+    for (const char* unit : {"кН·м", "м/с^2", "рад/с^2", "кН/м", "об/мин", "kN*m", "Hz", "rpm"})
+        EXPECT_TRUE(ReadUnit(Utf8ToCp1251(unit)) && ReadUnit(Utf8ToCp1251(unit))->unit) << unit;
+    for (const char* shapeless : {"", "м/", "2 м", "м^", "м+с", "*м"})
+        EXPECT_FALSE(ReadUnit(Utf8ToCp1251(shapeless))) << shapeless;
+    EXPECT_EQ(ShortNumber(1.5e-7), "1,5E-7");
+    EXPECT_EQ(ShortNumber(-5000), "-5000");
+    EXPECT_EQ(ShortNumber(2.5e12), "2,5E12");
 }
