@@ -30,12 +30,25 @@ std::string Shortened(std::string text) {
 }
 
 // What the student is told besides the verdict's reason, each part after "; ": first the
-// author's own text for a typical wrong answer, then any hint the judge finds.
+// author's own text for a typical wrong answer, then the typical mistake the judge finds by
+// itself (a unit of another kind is told by the reason already).
 std::string Advice(const JudgedAnswer& answer) {
     std::string text;
     if (!answer.feedback.empty())
         text += "; " + answer.feedback;
+    const answers::Hint& hint = answer.judgement.hint;
+    if (hint.code != answers::Hint::Code::None && hint.code != answers::Hint::Code::Dimension)
+        text += "; " + answers::HintMessage(hint, kStyle);
     return text;
+}
+
+// Why the answer is not right, the judge's hint left for Advice to tell.
+std::string ReasonWithoutHint(const answers::Judgement& judgement) {
+    if (judgement.hint.code == answers::Hint::Code::None)
+        return answers::Reason(judgement, kStyle);
+    answers::Judgement without = judgement;
+    without.hint = {};
+    return answers::Reason(without, kStyle);
 }
 
 // How the answer was read (or, when it cannot be read, what was sent), why it is not
@@ -43,7 +56,7 @@ std::string Advice(const JudgedAnswer& answer) {
 std::string Explanation(const JudgedAnswer& answer) {
     const answers::ReadResult& read = answer.judgement.answer;
     std::string shown = read.formula ? answers::ReadingText(*read.formula, kStyle) : answer.answer;
-    const std::string reason = answers::Reason(answer.judgement, kStyle);
+    const std::string reason = ReasonWithoutHint(answer.judgement);
     if (read.problem && read.problem->code == answers::Problem::Code::Empty)
         return reason;
     std::string text = Cp("ваш ответ ") + Shortened(std::move(shown));

@@ -122,6 +122,16 @@ TEST(SubmissionTest, AnErrorIsCarriedIntoLaterRowsAndTheAuthorsTextToldForATypic
     EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(carried)),
               "a: неверно; b: верно с учётом ошибки в a; c: верно с учётом ошибки в a");
     EXPECT_EQ(ReferenceProblem(task, judge), "");
+
+    // The author's text comes before the hint the judge finds by itself.
+    SubmissionVerdict hinted = JudgeSubmission(&task, " a @=6; b @=6; c @=9+x;", judge);
+    hinted.answers[0].judgement.hint = {answers::Hint::Code::Factor2, 0};
+    EXPECT_EQ(Cp1251ToUtf8(VerdictMessage(hinted))
+                  .find("a: неверно — ваш ответ 6; вдвое больше; "
+                        "вдвое больше: не потерян ли множитель "
+                        "1/2?\nb: верно\n"),
+              0u)
+        << Cp1251ToUtf8(VerdictMessage(hinted));
 }
 
 TEST(SubmissionTest, AReferenceThatCannotBeReadOrEvaluatedIsAProblemOfTheTask) {
