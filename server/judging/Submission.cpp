@@ -15,7 +15,7 @@ namespace {
 JudgedAnswer JudgeDrawnItem(const BankTask& task, const std::string& payload) {
     const std::vector<std::string> entries =
         ReadDrawingEntries(payload, task.answerNames).value_or(std::vector<std::string>{});
-    JudgedAnswer judged{kDrawingRowName, {}, {}, true, {}, 0, {}, {}};
+    JudgedAnswer judged{kDrawingRowName, {}, {}, true, {}, 0};
     for (const std::string& entry : entries)
         judged.answer += entry + ";";
     const drawing::DrawingRead drawn = drawing::ReadDrawnEntries(entries);
@@ -123,7 +123,7 @@ SubmissionVerdict JudgeAnswers(const BankTask& task, const std::vector<std::stri
     const std::vector<std::string> references = RowReferences(task);
     for (std::size_t k = 0; k < task.answerNames.size() && k < references.size(); ++k) {
         JudgedAnswer judged{
-            task.answerNames[k], k < answers.size() ? answers[k] : "", {}, false, {}, 0, {}, {}};
+            task.answerNames[k], k < answers.size() ? answers[k] : "", {}, false, {}, 0};
         judged.judgement =
             judge.Judge(references[k], judged.answer, task.variables, task.tolerance);
         bool inTime = !judged.judgement.outOfTime;

@@ -25,9 +25,9 @@ struct JudgedAnswer {
     // Wrong against the reference but right with the student's own answers to the rows a
     // CARRY rule names: the rows whose errors it carries, as requested (CP1251), the rows
     // they carry from in place of a carried one. Empty for any other answer.
-    std::vector<std::string> carriedFrom;
+    std::vector<std::string> carriedFrom{};
     // The author's text (CP1251) of the FEEDBACK line a wrong answer matches; empty when none.
-    std::string feedback;
+    std::string feedback{};
 
     bool Carried() const { return !carriedFrom.empty(); }
 };
