@@ -32,6 +32,11 @@ bool Apply(std::string_view key, std::string_view value, CourseConfig& config) {
             config.carryPercent = rules->penaltyPercent;
         return rules.has_value();
     }
+    if (key == "hints") {
+        if (value == "yes" || value == "no")
+            config.hints = value == "yes";
+        return value == "yes" || value == "no";
+    }
     if (key == "order") {
         config.order.clear();
         while (!value.empty()) {

@@ -17,6 +17,8 @@
 //                                    immediate, the default, shows them at once)
 //   carry = 50                      (percent of a right answer that an answer right only with
 //                                    the student's own wrong earlier answers earns)
+//   hints = no                      (a wrong answer is not told the typical mistake it
+//                                    looks like, as in an exam; yes, the default, tells it)
 // A task's own ATTEMPTS section overrides attempts and penalty.
 inline constexpr double kDefaultCarryPercent = 50;
 
@@ -26,6 +28,7 @@ struct CourseConfig {
     std::vector<std::string> order; // task names (UTF-8), as `order` lists them
     enum class Review { Immediate, AfterClose } review = Review::Immediate;
     double carryPercent = kDefaultCarryPercent;
+    bool hints = true;
     std::vector<std::string> problems; // lines that cannot be read (UTF-8)
 };
 

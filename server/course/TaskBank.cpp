@@ -4,9 +4,11 @@
 
 #include "answers/Judge.h"
 #include "platform/Cp1251.h"
+#include "platform/Trim.h"
 #include "protocol/Sections.h"
 
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -80,6 +82,27 @@ std::map<std::string, std::string> ReadUsers(const fs::path& path) {
     return users;
 }
 
+// <UNITS> ("required" or "optional", optional when absent) and <SIGFIGS> (a whole number
+// of figures from 1 to 15); what cannot be read is the task's problem.
+void ReadQuantityRules(std::string& text, BankTask& task) {
+    const std::string units(
+        platform::TrimWhitespace(WithoutLineBreaks(ExtractSection(text, "UNITS"))));
+    task.unitsRequired = units == "required";
+    if (!units.empty() && units != "required" && units != "optional")
+        task.problem = "UNITS is not \"required\" or \"optional\": " + units;
+    const std::string figures(
+        platform::TrimWhitespace(WithoutLineBreaks(ExtractSection(text, "SIGFIGS"))));
+    if (figures.empty())
+        return;
+    int count = 0;
+    const auto [end, error] =
+        std::from_chars(figures.data(), figures.data() + figures.size(), count);
+    if (error != std::errc() || end != figures.data() + figures.size() || count < 1 || count > 15)
+        task.problem = "SIGFIGS is not a number of figures from 1 to 15: " + figures;
+    else
+        task.significantFigures = count;
+}
+
 } // namespace
 
 std::vector<std::string> SplitItems(const std::string& list) {
@@ -134,6 +157,7 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
         task.problem = "TOLERANCE is not a percentage (then perhaps \";\" and a tolerance for "
                        "zero above 0 and at most 1e6): " +
                        tolerance;
+    ReadQuantityRules(text, task);
     if (!task.answers.empty() && task.answers.size() != task.answerNames.size())
         task.problem = std::to_string(task.answers.size()) + " answers for " +
                        std::to_string(task.answerNames.size()) + " requested names";
@@ -160,7 +184,9 @@ TaskBank LoadTaskBank(const fs::path& folder) {
     bank.users = ReadUsers(folder / "users.txt");
     if (fs::exists(folder / "course.conf"))
         bank.course = ReadCourseConfig(ReadFile(folder / "course.conf"));
-    for (BankTask& task : bank.tasks)
+    for (BankTask& task : bank.tasks) {
         task.carryShare = bank.course.carryPercent / 100;
+        task.hints = bank.course.hints;
+    }
     return bank;
 }

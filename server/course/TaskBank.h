@@ -45,6 +45,12 @@ struct BankTask {
     std::vector<answers::DeclaredName> variables;
     std::string variablesSection; // <VARIABLES> as written, for the student
     answers::Tolerance tolerance;
+    // <UNITS>required</UNITS>: an answer in a row whose reference has a unit must give one.
+    bool unitsRequired = false;
+    // <SIGFIGS>N</SIGFIGS>: the least number of significant figures of a number answer.
+    int significantFigures = 0;
+    // Whether a wrong answer is told the typical mistake it looks like (course.conf hints).
+    bool hints = true;
     std::string draw;          // the DRAW section: what a right drawn answer holds
     std::string drawTolerance; // the DRAWTOL section
     // DRAW read in a student's variant, its magnitudes with the variant's values (filled by

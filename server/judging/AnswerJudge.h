@@ -19,6 +19,14 @@ public:
         return answers::Judge(reference, answer, variables, tolerance, deadline_);
     }
 
+    // With units, significant figures and hints as the options say.
+    answers::Judgement Judge(std::string_view reference, std::string_view answer,
+                             const std::vector<answers::DeclaredName>& variables,
+                             answers::JudgeOptions options) const {
+        options.deadline = deadline_;
+        return answers::JudgeAnswer(reference, answer, variables, options);
+    }
+
 private:
     answers::Deadline deadline_;
 };

@@ -41,6 +41,14 @@ void Count(SubmissionVerdict& verdict, JudgedAnswer judged) {
     verdict.answers.push_back(std::move(judged));
 }
 
+// How a wrong answer is judged again, against its carried reference or a FEEDBACK answer:
+// as the row is, but without looking for a hint, which is not told.
+answers::JudgeOptions QuietOptions(const BankTask& task, std::size_t row) {
+    answers::JudgeOptions options = JudgeOptionsOf(task, row);
+    options.hints = false;
+    return options;
+}
+
 const CarryRule* CarryRuleOf(const BankTask& task, std::size_t row) {
     for (const CarryRule& rule : task.carry)
         if (RowOf(task, rule.row) == static_cast<int>(row))
@@ -83,11 +91,13 @@ bool JudgeCarried(const BankTask& task, std::size_t row, const std::vector<std::
     if (!carried)
         return true;
     const answers::Judgement again =
-        judge.Judge(*carried, judged.answer, task.variables, task.tolerance);
+        judge.Judge(*carried, judged.answer, task.variables, QuietOptions(task, row));
     if (again.outOfTime)
         return false;
-    if (again.verdict == answers::Verdict::Right)
+    if (again.verdict == answers::Verdict::Right) {
         judged.carriedFrom = std::move(errors);
+        judged.judgement.hint = {}; // right with its errors: no mistake of its own to tell
+    }
     return true;
 }
 
@@ -99,11 +109,11 @@ bool FindFeedback(const BankTask& task, std::size_t row, const std::vector<std::
         if (RowOf(task, line.name) != static_cast<int>(row))
             continue;
         const std::optional<std::string> typical =
-            WithEarlierRows(task, row, line.answer, references);
+            TypicalAnswer(task, row, line.answer, references);
         if (!typical)
             continue;
         const answers::Judgement match =
-            judge.Judge(*typical, judged.answer, task.variables, task.tolerance);
+            judge.Judge(*typical, judged.answer, task.variables, QuietOptions(task, row));
         if (match.outOfTime)
             return false;
         if (match.verdict == answers::Verdict::Right) {
@@ -125,7 +135,7 @@ SubmissionVerdict JudgeAnswers(const BankTask& task, const std::vector<std::stri
         JudgedAnswer judged{
             task.answerNames[k], k < answers.size() ? answers[k] : "", {}, false, {}, 0};
         judged.judgement =
-            judge.Judge(references[k], judged.answer, task.variables, task.tolerance);
+            judge.Judge(references[k], judged.answer, task.variables, JudgeOptionsOf(task, k));
         bool inTime = !judged.judgement.outOfTime;
         if (inTime && judged.judgement.verdict == answers::Verdict::Wrong) {
             inTime = JudgeCarried(task, k, references, verdict.answers, judge, judged);
@@ -163,8 +173,11 @@ SubmissionVerdict JudgeSubmission(const BankTask* task, const std::string& paylo
 std::string ReferenceProblem(const BankTask& task, const AnswerJudge& judge) {
     const std::vector<std::string> references = RowReferences(task);
     for (std::size_t k = 0; k < task.answers.size(); ++k) {
+        // The reference against itself, in its own unit; its figures are the author's.
+        answers::JudgeOptions options = JudgeOptionsOf(task, k);
+        options.significantFigures = 0;
         const answers::Judgement judgement =
-            judge.Judge(references[k], references[k], task.variables, task.tolerance);
+            judge.Judge(references[k], references[k], task.variables, options);
         if (judgement.verdict == answers::Verdict::Right)
             continue;
         const std::string why = !judgement.referenceProblem.empty()

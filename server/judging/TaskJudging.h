@@ -30,9 +30,22 @@ std::optional<std::string> WithEarlierRows(const BankTask& task, std::size_t row
                                            const std::vector<std::string>& references,
                                            const std::map<std::size_t, std::string>& given = {});
 
+// A FEEDBACK answer for row `row` as it is judged: WithEarlierRows', and in the row's
+// reference unit when it names no unit of its own.
+std::optional<std::string> TypicalAnswer(const BankTask& task, std::size_t row,
+                                         std::string_view answer,
+                                         const std::vector<std::string>& references);
+
 // Each row's reference as it is judged: the earlier rows' names in it replaced by their
 // references (so "2*a" for row b reads "2*(F/2)"); one that cannot be read stays as written.
 std::vector<std::string> RowReferences(const BankTask& task);
+// How one row of a task is judged: its tolerance, <UNITS>, <SIGFIGS>, the course's hints,
+// and the names of the rows above it (never units).
+answers::JudgeOptions JudgeOptionsOf(const BankTask& task, std::size_t row);
+
+// The UNITS section a task's QUEST carries: each row's reference unit, ";"-ended, empty for
+// a row without one; empty when no row has a unit. CP1251.
+std::string RowUnitsSection(const BankTask& task);
 
 // Judges a student's answer (CP1251) to one row of a task as served, a variant's values
 // already in its reference answers: answers::Judge against the row's reference (earlier

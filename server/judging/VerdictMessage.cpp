@@ -56,6 +56,8 @@ std::string ReasonWithoutHint(const answers::Judgement& judgement) {
 std::string Explanation(const JudgedAnswer& answer) {
     const answers::ReadResult& read = answer.judgement.answer;
     std::string shown = read.formula ? answers::ReadingText(*read.formula, kStyle) : answer.answer;
+    if (read.formula && !answer.judgement.answerUnit.empty())
+        shown += " " + answer.judgement.answerUnit;
     const std::string reason = ReasonWithoutHint(answer.judgement);
     if (read.problem && read.problem->code == answers::Problem::Code::Empty)
         return reason;
@@ -80,6 +82,15 @@ std::string DrawingExplanation(const JudgedAnswer& drawing) {
     if (drawing.findings.size() > kMaxTold)
         text += Cp("; и ещё ") + std::to_string(drawing.findings.size() - kMaxTold);
     return text + Cp(" (засчитано ") + CreditText(drawing.credit) + ")";
+}
+
+// The code of a wrong answer's hint in brackets, " (sign)", for the records that group
+// wrong answers by the mistake they look like; empty without one.
+std::string HintNote(const answers::Judgement& judgement) {
+    if (judgement.verdict != answers::Verdict::Wrong ||
+        judgement.hint.code == answers::Hint::Code::None)
+        return {};
+    return " (" + answers::HintCode(judgement.hint) + ")";
 }
 
 } // namespace
@@ -114,7 +125,7 @@ std::string VerdictSummary(const SubmissionVerdict& verdict) {
     for (const JudgedAnswer& answer : verdict.answers) {
         if (!text.empty())
             text += "; ";
-        text += NameOf(answer) + ": " + VerdictText(answer);
+        text += NameOf(answer) + ": " + VerdictText(answer) + HintNote(answer.judgement);
     }
     return text;
 }

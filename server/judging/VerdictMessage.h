@@ -13,7 +13,8 @@
 std::string VerdictMessage(const SubmissionVerdict& verdict);
 
 // The verdicts in one line for the instructor's records: "X_A: верно; Y_A: не принято;
-// Z_A: верно с учётом ошибки в X_A, Y_A".
+// Z_A: верно с учётом ошибки в X_A, Y_A"; a wrong answer with a hint gives its code in
+// brackets, "Z: неверно (sign)".
 std::string VerdictSummary(const SubmissionVerdict& verdict);
 
 // An answer's verdict in words (CP1251): "верно", "неверно", "не принято", or for a carried

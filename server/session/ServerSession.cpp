@@ -2,6 +2,7 @@
 
 #include "course/StandingCaption.h"
 #include "judging/Submission.h"
+#include "judging/TaskJudging.h"
 #include "judging/VerdictMessage.h"
 #include "platform/Cp1251.h"
 #include "protocol/Messages.h"
@@ -357,5 +358,7 @@ std::string ServerSession::Quest(const std::string& name) {
                            task.request, task.animate, task.variablesSection};
     sections.namesDeclared = !task.answers.empty();
     sections.drawing = task.AsksForDrawing();
+    sections.units = RowUnitsSection(task);
+    sections.unitsRequired = task.unitsRequired;
     return BuildQuestMessage(sections);
 }

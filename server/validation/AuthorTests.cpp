@@ -72,6 +72,17 @@ std::optional<std::vector<std::pair<std::string, std::string>>> GivenRows(std::s
     return rows;
 }
 
+// The verdict's text with the hint code in brackets taken off its end ("неверно (sign)");
+// false when the brackets hold no hint code.
+bool TakeHintCode(std::string_view& verdictText, std::optional<answers::Hint>& hint) {
+    const std::size_t open = verdictText.rfind('(');
+    if (verdictText.empty() || verdictText.back() != ')' || open == std::string_view::npos)
+        return true;
+    hint = answers::ReadHintCode(verdictText.substr(open + 1, verdictText.size() - open - 2));
+    verdictText = platform::TrimWhitespace(verdictText.substr(0, open));
+    return hint.has_value();
+}
+
 } // namespace
 
 AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
@@ -86,8 +97,11 @@ AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
         AuthorTest test{std::string(line), {}, {}, {}, answers::Verdict::Right, {}};
         std::optional<answers::Verdict> verdict;
         std::optional<std::vector<std::pair<std::string, std::string>>> rows;
+        std::optional<answers::Hint> hint;
         if (arrow != std::string_view::npos) {
-            verdict = VerdictNamed(TrimWhitespace(line.substr(arrow + 2)), test.carriedFrom);
+            std::string_view verdictText = TrimWhitespace(line.substr(arrow + 2));
+            if (TakeHintCode(verdictText, hint))
+                verdict = VerdictNamed(verdictText, test.carriedFrom);
             rows = GivenRows(line.substr(0, arrow));
         }
         if (!verdict || !rows) {
@@ -100,6 +114,7 @@ AuthorTests ReadAuthorTests(std::string_view cp1251Section) {
         test.answer = rows->back().second;
         rows->pop_back();
         test.earlier = std::move(*rows);
+        test.hint = hint;
         read.tests.push_back(std::move(test));
     }
     return read;
@@ -158,7 +173,9 @@ bool HasVerdict(const JudgedAnswer& judged, const AuthorTest& test) {
 // A test of answer rows judged on the variant as a submission of those rows: empty when the
 // tested row gets its verdict, else why not.
 std::string RunRowTest(const AuthorTest& test, const TaskVariant& variant) {
-    const BankTask& task = variant.task;
+    // Judged with hints, whatever the course says, so that a test may name its hint.
+    BankTask task = variant.task;
+    task.hints = true;
     std::vector<std::pair<std::string, std::string>> given = test.earlier;
     given.emplace_back(test.name, test.answer);
     // What each row sends so far: an earlier row's name in a later answer stands for it, as
@@ -180,8 +197,12 @@ std::string RunRowTest(const AuthorTest& test, const TaskVariant& variant) {
         rows[k] = answer;
     const SubmissionVerdict verdict = JudgeAnswers(task, rows, AnswerJudge{});
     const JudgedAnswer& judged = verdict.answers.at(static_cast<std::size_t>(row));
-    if (HasVerdict(judged, test))
-        return {};
+    if (HasVerdict(judged, test)) {
+        if (!test.hint || judged.judgement.hint == *test.hint)
+            return {};
+        const std::string got = answers::HintCode(judged.judgement.hint);
+        return got.empty() ? "got no hint" : "got hint \"" + got + "\"";
+    }
     std::string got = "got \"" + platform::Cp1251ToUtf8(VerdictText(judged)) + "\"";
     if (const std::string reason = answers::Reason(judged.judgement, answers::TextStyle::Unicode);
         !reason.empty())

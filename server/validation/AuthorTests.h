@@ -4,6 +4,7 @@
 
 #include "answers/Judge.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@
 // them, each ended by ";" (the last may go without), "{…}" placeholders filled with the
 // variant's values and parameters in magnitudes standing for them:
 //   DRAW = force {x} 60 270 F; force 50 60 90 R!A F/2 -> верно
+// A wrong answer's verdict may be followed by the code of the mistake the judge must name,
+// in brackets:
+//   X!A = -F/2 -> неверно (sign)
 struct AuthorTest {
     std::string line; // as written
     std::string name; // the row tested: the last one given
@@ -31,6 +35,7 @@ struct AuthorTest {
     // A carried verdict's rows, as written after "верно с учётом ошибки в" (the expected
     // verdict is then "неверно" against the reference); empty for any other.
     std::vector<std::string> carriedFrom;
+    std::optional<answers::Hint> hint{}; // the hint a wrong answer must get
 };
 
 struct AuthorTests {

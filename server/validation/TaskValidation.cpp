@@ -11,6 +11,7 @@
 #include "validation/GreekKeys.h"
 #include "validation/SectionCheck.h"
 
+#include "answers/Quantity.h"
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
 
@@ -28,14 +29,21 @@ void CheckReferences(const TaskVariant& variant, const TaskNames& names,
         const std::string label = "ANSWER " + platform::Cp1251ToUtf8(task.answerNames[row]) + ": ";
         const std::vector<std::string> earlierRows(
             task.answerNames.begin(), task.answerNames.begin() + static_cast<std::ptrdiff_t>(row));
+        // A reference may end in a unit ("-F/2 кН").
         const answers::ReadResult read =
-            answers::Read(task.answers[row], answers::NamesOf(names.declared), earlierRows);
+            answers::ReadReferenceQuantity(task.answers[row],
+                                           {answers::NamesOf(names.declared), earlierRows})
+                .read;
         if (read.problem) {
             problems.push_back(label +
                                answers::Describe(*read.problem, answers::TextStyle::Unicode));
             continue;
         }
-        const answers::Judgement judgement = JudgeRow(task, row, references[row]);
+        // Against itself, in its own unit; its figures are the author's.
+        answers::JudgeOptions options = JudgeOptionsOf(task, row);
+        options.significantFigures = 0;
+        const answers::Judgement judgement =
+            answers::JudgeAnswer(references[row], references[row], names.declared, options);
         if (!judgement.referenceProblem.empty())
             problems.push_back(label + judgement.referenceProblem);
         else if (judgement.verdict != answers::Verdict::Right)
@@ -58,19 +66,27 @@ void CheckFeedback(const BankTask& task, std::vector<std::string>& problems) {
         const auto k = static_cast<std::size_t>(row);
         const std::vector<std::string> earlierRows(
             task.answerNames.begin(), task.answerNames.begin() + static_cast<std::ptrdiff_t>(k));
-        const answers::ReadResult read =
-            answers::Read(line.answer, answers::NamesOf(task.variables), earlierRows);
-        if (read.problem) {
+        // An answer may end in a unit, as a reference may.
+        const answers::QuantityRead read = answers::ReadReferenceQuantity(
+            line.answer, {answers::NamesOf(task.variables), earlierRows});
+        if (read.read.problem) {
             problems.push_back(label +
-                               answers::Describe(*read.problem, answers::TextStyle::Unicode));
+                               answers::Describe(*read.read.problem, answers::TextStyle::Unicode));
             continue;
         }
-        const std::string typical = WithEarlierRows(task, k, line.answer, references).value_or("");
+        if (!read.unitProblem.empty()) {
+            problems.push_back(label + read.unitProblem);
+            continue;
+        }
+        const std::string typical = TypicalAnswer(task, k, line.answer, references).value_or("");
+        answers::JudgeOptions options = JudgeOptionsOf(task, k);
+        options.significantFigures = 0;
+        options.hints = false;
         const answers::Judgement itself =
-            answers::Judge(typical, typical, task.variables, task.tolerance);
+            answers::JudgeAnswer(typical, typical, task.variables, options);
         if (itself.verdict != answers::Verdict::Right)
             problems.push_back(label + "the answer does not evaluate");
-        else if (answers::Judge(references[k], typical, task.variables, task.tolerance).verdict ==
+        else if (answers::JudgeAnswer(references[k], typical, task.variables, options).verdict ==
                  answers::Verdict::Right)
             problems.push_back(label + "the answer is right: the text is never told");
     }

@@ -1,5 +1,6 @@
 #include "web/WebPages.h"
 
+#include "answers/TypicalMistakes.h"
 #include "course/Attempts.h"
 #include "course/NumberText.h"
 #include "judging/VerdictMessage.h"
@@ -113,6 +114,12 @@ const char* VerdictClass(const std::string& verdict) {
     return "na";
 }
 
+// The mistake a hint's code names, as the student was told it.
+std::string HintText(const std::string& code) {
+    const std::optional<answers::Hint> hint = answers::ReadHintCode(code);
+    return hint ? answers::HintMessage(*hint, answers::TextStyle::Unicode) : code;
+}
+
 std::string GradebookHeader(const Gradebook& book) {
     std::string html = "<thead><tr><th class=\"name\" rowspan=\"2\" data-col=\"0\">Студент</th>";
     for (std::size_t i = 0; i < book.tasks.size();) {
@@ -198,11 +205,12 @@ std::string AnswerSummaries(const TaskReport& report) {
             continue;
         }
         html += "<table class=\"readings\"><thead><tr><th>Ответ</th><th>Оценка</th>"
-                "<th>Сколько раз</th></tr></thead><tbody>";
+                "<th>Сколько раз</th><th>Похоже на</th></tr></thead><tbody>";
         for (const ReadingCount& reading : answer.readings)
             html += "<tr><td>" + HtmlEscaped(reading.reading) + "</td><td class=\"" +
                     VerdictClass(reading.verdict) + "\">" + HtmlEscaped(reading.verdict) +
-                    "</td><td>" + std::to_string(reading.count) + "</td></tr>";
+                    "</td><td>" + std::to_string(reading.count) + "</td><td>" +
+                    HtmlEscaped(HintText(reading.hint)) + "</td></tr>";
         html += "</tbody></table>";
     }
     return html;

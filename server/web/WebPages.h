@@ -24,6 +24,7 @@ struct AnswerLine {
     std::string name;    // "v_C"
     std::string reading; // "2·v_C", or why it cannot be read
     std::string verdict; // "верно", "неверно", "не принято"; empty when not judged
+    std::string hint; // the code of a wrong answer's hint ("sign"); empty without one
 };
 
 struct SubmissionLine {
@@ -50,11 +51,13 @@ struct ReadingCount {
     std::string reading;
     std::string verdict;
     int count = 0;
+    std::string hint; // the code of the mistake a wrong reading looks like
 };
 struct AnswerSummary {
     std::string name;
-    std::string reference;              // for the chosen variant
-    std::vector<ReadingCount> readings; // the most frequent wrong ones first
+    std::string reference; // for the chosen variant
+    // The wrong ones first, grouped by the mistake they look like, the most frequent first.
+    std::vector<ReadingCount> readings;
 };
 
 struct TaskReport {

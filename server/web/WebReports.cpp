@@ -81,9 +81,18 @@ std::vector<AnswerLine> AnswerLines(const BankTask& task, const Database::Result
     const bool judged =
         result.score >= 0 && verdicts.size() == static_cast<std::size_t>(task.ScoredRows());
     std::vector<AnswerLine> lines;
-    for (std::size_t k = 0; k < task.answerNames.size(); ++k)
+    for (std::size_t k = 0; k < task.answerNames.size(); ++k) {
+        // "неверно (sign)": the verdict and the code of its hint.
+        std::string verdict = judged ? verdicts[k] : std::string();
+        std::string hint;
+        if (const std::size_t open = verdict.find(" (");
+            open != std::string::npos && verdict.back() == ')') {
+            hint = verdict.substr(open + 2, verdict.size() - open - 3);
+            verdict.erase(open);
+        }
         lines.push_back({ShownName(task.answerNames[k]), Reading(sent[k].value_or(""), declared),
-                         judged ? verdicts[k] : std::string()});
+                         verdict, hint});
+    }
     if (task.AsksForDrawing()) {
         // The drawing's entries as sent, one after another.
         std::string entries;
@@ -139,22 +148,32 @@ void CountReadings(TaskReport& report, const BankTask& task, const Database::Res
             continue;
         std::vector<ReadingCount>& readings = report.answers[k].readings;
         const auto same = std::find_if(readings.begin(), readings.end(), [&](const auto& r) {
-            return r.reading == line.reading && r.verdict == line.verdict;
+            return r.reading == line.reading && r.verdict == line.verdict && r.hint == line.hint;
         });
         if (same != readings.end())
             ++same->count;
         else
-            readings.push_back({line.reading, line.verdict, 1});
+            readings.push_back({line.reading, line.verdict, 1, line.hint});
     }
 }
 
-// Wrong readings first, the most frequent first; then the rest by frequency.
+// Wrong readings first, grouped by their hint (the most frequent hint first, readings
+// without one last), the most frequent first in a group; then the rest by frequency.
 void OrderReadings(std::vector<ReadingCount>& readings) {
-    std::stable_sort(readings.begin(), readings.end(), [](const auto& a, const auto& b) {
+    std::map<std::string, int> byHint;
+    for (const ReadingCount& reading : readings)
+        if (!reading.hint.empty())
+            byHint[reading.hint] += reading.count;
+    std::stable_sort(readings.begin(), readings.end(), [&](const auto& a, const auto& b) {
         const bool aRight = a.verdict == "верно";
         const bool bRight = b.verdict == "верно";
         if (aRight != bRight)
             return bRight;
+        if (a.hint != b.hint) {
+            const int aGroup = a.hint.empty() ? 0 : byHint[a.hint];
+            const int bGroup = b.hint.empty() ? 0 : byHint[b.hint];
+            return aGroup != bGroup ? aGroup > bGroup : a.hint < b.hint;
+        }
         return a.count > b.count;
     });
 }

@@ -10,7 +10,10 @@ const char* const kProblemColour = "color: rgb(192, 0, 0)";
 } // namespace
 
 AnswerReadingLine::AnswerReadingLine(FormulaField* field, QWidget* parent)
-    : QLabel(parent), field_(field) {
+    : QLabel(parent), field_(field), unitLabel_(new QLabel(parent)) {
+    unitLabel_->setTextFormat(Qt::PlainText);
+    unitLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    unitLabel_->hide();
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ShowColour(kReadColour);

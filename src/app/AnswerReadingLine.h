@@ -19,6 +19,9 @@ public:
     // The line's height, whatever it shows.
     int LineHeight() const;
     const AnswerReading& Reading() const { return reading_; }
+    // The row's unit, shown after the answer field (a sibling of the line, placed by the
+    // rows' layout); empty text when there is none to show.
+    QLabel* UnitLabel() const { return unitLabel_; }
 
 private:
     void ReadField();
@@ -27,4 +30,5 @@ private:
     FormulaField* field_;
     RowNames names_;
     AnswerReading reading_;
+    QLabel* unitLabel_;
 };

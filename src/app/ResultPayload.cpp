@@ -23,8 +23,9 @@ ResultPayload BuildResultPayload(const std::vector<AnswerRowText>& rows,
     // The answer each earlier row sends, by the key of its name.
     std::map<std::string, std::string> sent;
     std::vector<ResultItem> items;
-    RowNames names{declared, {}, namesDeclared};
+    RowNames names{declared, {}, namesDeclared, {}};
     for (std::size_t k = 0; k < rows.size(); ++k) {
+        names.unit = rows[k].unit;
         const AnswerReading reading = ReadAnswerRow(rows[k].answer, names);
         if (!reading.refusal.empty())
             return Refused(k, reading.refusal);
@@ -37,6 +38,8 @@ ResultPayload BuildResultPayload(const std::vector<AnswerRowText>& rows,
                                       "Ответ слишком длинный после подстановки ответов выше."));
             if (const std::optional<std::string> key = answers::NameKey(rows[k].name))
                 sent[*key] = answer;
+            if (!reading.unit.empty())
+                answer += "*" + reading.unit;
         }
         items.push_back({rows[k].name, std::move(answer)});
         names.earlierRows.push_back(rows[k].name);

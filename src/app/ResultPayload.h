@@ -12,12 +12,15 @@
 // what the server judges. An earlier row's name (a whole name, never a part of a longer
 // name, of a subscript or of a function) stands in a later answer for that row's answer as
 // sent, in brackets, so that a chain of rows reaches the server with only the declared names
-// left in it. Nothing is sent while a row cannot be read, or (when the server declared the
-// names) uses a name the task does not declare.
+// left in it. An answer that ends in a unit is sent as its formula, "*" and the unit
+// ("-5*кН"): the unit stays apart from the formula however the spaces went. Nothing is sent while a
+// row cannot be read, or (when the server declared the names) uses a name the task does not
+// declare.
 
 struct AnswerRowText {
-    std::string name;   // as REQUEST gave it
-    std::string answer; // the input field's formula as typed
+    std::string name;      // as REQUEST gave it
+    std::string answer;    // the input field's formula as typed
+    std::string unit = {}; // the row's unit as QUEST gave it (CP1251); empty for none
 };
 
 // Longest answer the server reads; an answer that grows beyond it by substitution is not

@@ -167,6 +167,7 @@ std::string TaskView::ShowTask(const QuestSections& task, const std::string& cap
     std::string unreadNames; // a name the server declares badly is its own to judge
     declaredNames_ = answers::NamesOf(answers::ReadDeclaredNames(task.variables, unreadNames));
     namesDeclared_ = task.namesDeclared;
+    ReadRowUnits(task);
     CreateAnswerFields();
     PlaceCaption(caption);
     laidOutWidth_ = -1;
@@ -383,7 +384,7 @@ std::string TaskView::RedrawQuestImage() {
 void TaskView::Send() {
     std::vector<AnswerRowText> rows;
     for (std::size_t row = 0; row < static_cast<std::size_t>(answerCount_); ++row)
-        rows.push_back({answerNames_[row], answerFields_[row]->Equation()});
+        rows.push_back({answerNames_[row], answerFields_[row]->Equation(), RowUnit(row)});
     // The rows are read as their lines read them: a row that cannot be read, or that uses a
     // name the task does not declare, would only be refused by the server.
     const ResultPayload result = BuildResultPayload(rows, declaredNames_, namesDeclared_);

@@ -147,9 +147,14 @@ private:
     std::vector<std::string> answerNames_;
     std::vector<std::string> declaredNames_; // of <VARIABLES>, for the reading lines
     bool namesDeclared_ = false;
+    std::vector<std::string> rowUnits_; // of <UNITS>, one per row, empty for none
+    bool unitsRequired_ = false;
     int answerCount_ = 0;
     std::array<FormulaField*, kMaxAnswerRows> nameFields_{};
     std::array<FormulaField*, kMaxAnswerRows> answerFields_{};
     std::array<AnswerReadingLine*, kMaxAnswerRows> readingLines_{};
+    // The rows' units from the task's QUEST, and one row's (empty for none).
+    void ReadRowUnits(const QuestSections& task);
+    std::string RowUnit(std::size_t row) const;
     int generation_ = 0;
 };

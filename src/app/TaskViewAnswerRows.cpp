@@ -11,6 +11,10 @@
 #include "protocol/ResultItems.h"
 #include "tasklayout/AnswerRows.h"
 
+#include "platform/QtText.h"
+#include "protocol/QuestSections.h"
+
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -25,12 +29,30 @@ int LabelFieldWidth(const FormulaField& field) {
            model.CaretWidth();
 }
 
+// The ";"-ended items of the UNITS section; a rest after the last ";" is ignored.
+std::vector<std::string> UnitItems(const std::string& section) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    for (std::size_t end; (end = section.find(';', start)) != std::string::npos; start = end + 1)
+        items.push_back(section.substr(start, end - start));
+    return items;
+}
+
 } // namespace
 
 int TaskView::AnswerLabelWidth(const std::string& name) {
     FormulaField field;
     field.SetEquation(NameFieldText(name));
     return field.Model().EqWidth(field.Equation(), eqedit::stBaseline);
+}
+
+void TaskView::ReadRowUnits(const QuestSections& task) {
+    rowUnits_ = UnitItems(task.units);
+    unitsRequired_ = task.unitsRequired;
+}
+
+std::string TaskView::RowUnit(std::size_t row) const {
+    return row < rowUnits_.size() ? rowUnits_[row] : std::string();
 }
 
 void TaskView::CreateAnswerRow(std::size_t row) {
@@ -57,6 +79,7 @@ void TaskView::CreateAnswerRow(std::size_t row) {
     readingLines_[row] = new AnswerReadingLine(answer, content);
     readingLines_[row]->setObjectName(QString("readingLine%1").arg(row));
     readingLines_[row]->hide();
+    readingLines_[row]->UnitLabel()->setObjectName(QString("unitLabel%1").arg(row));
 }
 
 void TaskView::CreateAnswerFields() {
@@ -64,6 +87,7 @@ void TaskView::CreateAnswerFields() {
         nameFields_[row]->hide();
         answerFields_[row]->hide();
         readingLines_[row]->hide();
+        readingLines_[row]->UnitLabel()->hide();
     }
     answerCount_ = 0;
     for (const std::string& name : answerNames_) {
@@ -77,7 +101,12 @@ void TaskView::CreateAnswerFields() {
         readingLines_[row]->SetNames(
             {declaredNames_,
              {answerNames_.begin(), answerNames_.begin() + static_cast<std::ptrdiff_t>(row)},
-             namesDeclared_});
+             namesDeclared_,
+             RowUnit(row)});
+        // A bare number is read in the row's unit: the unit stands after the field, unless
+        // the answer must give its own.
+        readingLines_[row]->UnitLabel()->setText(
+            unitsRequired_ ? QString() : platform::ToQString(RowUnit(row)));
         ++answerCount_;
     }
     // The name column is as wide as the widest label, so that no label loses its "=".
@@ -111,8 +140,15 @@ void TaskView::LayoutAnswerFields() {
     for (std::size_t row = 0; row < places.size(); ++row) {
         const RowPlace& place = places[row];
         nameFields_[row]->move(place.nameLeft, place.top);
-        answerFields_[row]->setGeometry(place.answerLeft, place.top, place.answerWidth,
+        // The unit after the field takes its room from the field.
+        QLabel* unit = readingLines_[row]->UnitLabel();
+        const int unitWidth =
+            unit->text().isEmpty() ? 0 : unit->fontMetrics().horizontalAdvance(unit->text()) + 4;
+        const int fieldWidth = std::max(place.answerWidth - unitWidth, 1);
+        answerFields_[row]->setGeometry(place.answerLeft, place.top, fieldWidth,
                                         answerFields_[row]->height());
+        unit->setGeometry(place.answerLeft + fieldWidth + 4, place.top, unitWidth,
+                          answerFields_[row]->height());
         readingLines_[row]->setGeometry(place.answerLeft, place.readingTop, place.answerWidth,
                                         readingHeight);
     }
@@ -123,5 +159,7 @@ void TaskView::ShowAnswerFields() {
         nameFields_[row]->show();
         answerFields_[row]->show();
         readingLines_[row]->show();
+        readingLines_[row]->UnitLabel()->setVisible(
+            !readingLines_[row]->UnitLabel()->text().isEmpty());
     }
 }

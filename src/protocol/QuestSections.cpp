@@ -15,6 +15,8 @@ QuestSections ReadQuestSections(std::string_view message) {
                              payload.find("</VARIABLES>") != std::string::npos;
     sections.variables = ExtractSection(payload, "VARIABLES");
     sections.drawing = ExtractSection(payload, "DRAWING") == "1";
+    sections.units = ExtractSection(payload, "UNITS");
+    sections.unitsRequired = ExtractSection(payload, "UNITSREQUIRED") == "1";
     return sections;
 }
 
@@ -30,5 +32,13 @@ std::string BuildQuestMessage(const QuestSections& sections) {
         payload += WriteSection("VARIABLES", sections.variables);
     if (sections.drawing)
         payload += WriteSection("DRAWING", "1");
+    // Each row's unit, so that the client reads a unit only where the server will and shows
+    // the unit a bare number is taken in; a client that does not know the sections passes
+    // them by.
+    if (sections.units.find_first_not_of(';') != std::string::npos) {
+        payload += WriteSection("UNITS", sections.units);
+        if (sections.unitsRequired)
+            payload += WriteSection("UNITSREQUIRED", "1");
+    }
     return BuildFrame("QUEST", payload);
 }

@@ -162,6 +162,15 @@ TEST(TaskViewLogicTest, ARefusedAnswerCarriesTheReadersMessage) {
     ASSERT_TRUE(unbalanced.Ok());
     EXPECT_EQ(*unbalanced, " ( @=2; b @=(1);");
 
+    // An answer's unit goes after its formula and "*", so that no clean-up of spaces joins
+    // them; an earlier row stands in a later one without its unit.
+    std::vector<AnswerRowText> quantities = {{"a", platform::Utf8ToCp1251("2x кН"), ""},
+                                             {"b", "a/2", ""}};
+    quantities[0].unit = platform::Utf8ToCp1251("Н");
+    const ResultPayload withUnits = BuildResultPayload(quantities, {"x"}, true);
+    ASSERT_TRUE(withUnits.Ok());
+    EXPECT_EQ(platform::Cp1251ToUtf8(*withUnits), " a @=2*x*кН; b @=(2*x)/2;");
+
     // Chains of one name cannot make the answers grow without bound.
     const std::vector<AnswerRowText> rows(50, {"x", "x*x*x*x"});
     const ResultPayload bounded = BuildResultPayload(rows);
@@ -173,6 +182,8 @@ TEST(TaskViewLogicTest, ARefusedAnswerCarriesTheReadersMessage) {
 TEST(TaskViewLogicTest, TheLineUnderAnAnswerReadsItOrSaysWhatIsWrong) {
     using Kind = AnswerReading::Kind;
     const RowNames declared{{"v!C", "m", "~w", "R"}, {"V"}, true};
+    const auto Cp = [](const char* utf8) { return platform::Utf8ToCp1251(utf8); };
+    const RowNames kilonewtons{{"v!C", "m", "~w", "R"}, {"V"}, true, Cp("кН")};
     struct Row {
         std::string answer; // CP1251, as the field holds it
         RowNames names;
@@ -195,6 +206,15 @@ TEST(TaskViewLogicTest, TheLineUnderAnAnswerReadsItOrSaysWhatIsWrong) {
         {"m*sin(55\xB0)", declared, Kind::Read, "m·sin(55°)"},
         {"m*sin(6)+sqrt(55)", declared, Kind::Read, "m·sin(6)+sqrt(55)"},
         {"tan(m*55)", declared, Kind::Read, "tan(m·55)"},
+        // In a row with a unit: the quantity and its SI value, a bare number in the row's
+        // unit, a declared name never a unit, a unit not known told.
+        {Cp("-5кН"), kilonewtons, Kind::Read, "-5 кН = -5000 Н"},
+        {"-5", kilonewtons, Kind::Read, "-5 кН = -5000 Н"},
+        {Cp("5000 Н"), kilonewtons, Kind::Read, "5000 Н"},
+        {"5m", kilonewtons, Kind::Read, "5·m кН"},
+        {Cp("5 кх"), kilonewtons, Kind::UnknownName, "кх: нет такой единицы"},
+        {Cp("5 кH"), kilonewtons, Kind::UnknownName, "Н — русская или латинская?"},
+        {Cp("5 кН"), declared, Kind::UnknownName, "кН: нет такого обозначения"},
     };
     for (const Row& row : rows) {
         const AnswerReading reading = ReadAnswerRow(row.answer, row.names);

@@ -62,6 +62,16 @@ TEST(SectionsTest, AQuestMessageCarriesEverySectionOfTheTask) {
     EXPECT_TRUE(ReadQuestSections(BuildQuestMessage(drawn)).drawing);
     EXPECT_FALSE(read.drawing);
     EXPECT_TRUE(read.namesDeclared);
+    // The rows' units go when a row has one, and whether they are required with them.
+    EXPECT_EQ(read.units, "");
+    QuestSections withUnits = task;
+    withUnits.units = "\xEA\xCD;;";
+    withUnits.unitsRequired = true;
+    const QuestSections unitsRead = ReadQuestSections(BuildQuestMessage(withUnits));
+    EXPECT_EQ(unitsRead.units, withUnits.units);
+    EXPECT_TRUE(unitsRead.unitsRequired);
+    withUnits.units = ";;";
+    EXPECT_EQ(BuildQuestMessage(withUnits).find("UNITS"), std::string::npos);
 
     // A task that declares no names says so with an empty section.
     QuestSections none{"k1", "q", "", "R", "", ""};

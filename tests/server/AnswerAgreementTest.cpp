@@ -32,6 +32,8 @@ struct Row {
     // exits 3 saying it, and the server leaves the task out.
     std::string verdict;
     std::string tolerance = "1"; // <TOLERANCE>: percent, then perhaps "; " and the zero's
+    bool unitsRequired = false;  // <UNITS>required</UNITS>
+    int sigfigs = 0;             // <SIGFIGS>
 };
 
 const std::string kTooFewPoints =
@@ -104,6 +106,23 @@ std::vector<Row> Table() {
         {"0.002", "2E-3", {"F"}, "верно"},
         {"lg(x)", "log(x)", {"x"}, "верно"},
         {"v!C/R", "vC/R", {"v!C", "R"}, "не принято"},
+        // quantities: units converted, a bare number in the reference's unit, names never
+        // units, units of another kind, figures counted
+        {"-F/2 кН", "-500*F*Н", {"F"}, "верно"},
+        {"-F/2 кН", "-F/2", {"F"}, "верно"},
+        {"-F/2 кН", "-F/2", {"F"}, "не принято", "1", true},
+        {"-F/2 кН", "-F/2*кН", {"F"}, "верно", "1", true},
+        {"10 м/с", "36км/ч", {}, "верно"},
+        {"2*N Н", "2N", {"N"}, "верно"},
+        {"5 кН", "5g", {}, "неверно"},
+        {"5 кН", "5000", {}, "неверно"},
+        {"5 кН", "5кг", {}, "неверно"},
+        {"5 кН", "5кх", {}, "не принято"},
+        {"5 кН", "5кH", {}, "не принято"},
+        {"pi/6 рад", "30°", {}, "верно"},
+        {"2.83", "2,8", {}, "не принято", "1", false, 3},
+        {"2.83", "2,83", {}, "верно", "1", false, 3},
+        {"2500", "2,50E3", {}, "верно", "1", false, 3},
         // a reference with a value at fewer than 12 points drawn
         {"(x-4*a)^6000", "(4*a-x)^6000+0*sqrt(4.8685-x)", {"x", "a"}, kTooFewPoints},
     };
@@ -137,6 +156,11 @@ std::string ToolVerdict(const Row& row) {
                   << QString::fromStdString(row.tolerance.substr(semicolon + 1)).trimmed();
     for (const std::string& variable : row.variables)
         arguments << "--var" << QString::fromStdString(variable);
+    if (row.unitsRequired)
+        arguments << "--units"
+                  << "required";
+    if (row.sigfigs > 0)
+        arguments << "--sigfigs" << QString::number(row.sigfigs);
     arguments << QString::fromStdString(row.reference) << QString::fromStdString(row.answer);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LC_ALL", "C");
@@ -166,6 +190,10 @@ bool WriteBank(const QString& folder, const std::vector<Row>& rows) {
         for (const std::string& variable : rows[k].variables)
             text += variable + ";";
         text += "</VARIABLES>";
+        if (rows[k].unitsRequired)
+            text += "<UNITS>required</UNITS>";
+        if (rows[k].sigfigs > 0)
+            text += "<SIGFIGS>" + std::to_string(rows[k].sigfigs) + "</SIGFIGS>";
         QFile task(folder + "/statica/row" + QString::number(k) + ".task");
         if (!task.open(QIODevice::WriteOnly))
             return false;

@@ -99,6 +99,9 @@ TEST(CourseConfigTest, KeysAreReadAndBadLinesTold) {
 
     EXPECT_EQ(ReadCourseConfig("review = after_close\n").review, CourseConfig::Review::AfterClose);
     EXPECT_EQ(ReadCourseConfig("review = later\n").problems.size(), 1u);
+    EXPECT_FALSE(ReadCourseConfig("hints = no\n").hints);
+    EXPECT_TRUE(ReadCourseConfig("").hints);
+    EXPECT_EQ(ReadCourseConfig("hints = off\n").problems.size(), 1u);
 
     // The list's order: course.conf's names first, then as the course first listed them,
     // a task added later last; a name the bank lacks is told.

@@ -69,6 +69,12 @@ TEST(TaskValidationTest, ASoundTaskWithVariantsAndTestsPasses) {
                     "R!A = F; R!B = M*l -> неверно\nR!A = mg; R!B = M*l+F -> неверно\n";
     EXPECT_TRUE(ValidateTask(carried.Task(), 20).empty())
         << Joined(ValidateTask(carried.Task(), 20));
+    // A test may name the mistake a wrong answer looks like, on every variant.
+    Sections hinted;
+    hinted.tests += "R!B = -M*l -> неверно (sign)\nR!B = 2*M*l -> неверно (factor 2)\n"
+                    "R!B = M*l*1000 -> неверно (power10 3)\n";
+    EXPECT_TRUE(ValidateTask(hinted.Task(), 20, &measure).empty())
+        << Joined(ValidateTask(hinted.Task(), 20, &measure));
     // A Greek letter both alphabets show alike is no warning.
     Sections greek;
     greek.quest += " <sym>w</sym> = 2 рад/с.";
@@ -104,6 +110,15 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
         {"author test of no row", [](Sections& s) { s.tests += "X = 1 -> верно\n"; },
          "no reference answer for X"},
         {"malformed author test", [](Sections& s) { s.tests += "R!B = 1 -> да\n"; }, "TESTS: not"},
+        {"author test naming another mistake",
+         [](Sections& s) { s.tests += "R!B = -M*l -> неверно (factor 2)\n"; },
+         "TESTS: R!B = -M*l -> неверно (factor 2): got hint \"sign\""},
+        {"author test naming a mistake not made",
+         [](Sections& s) { s.tests += "R!B = M*l+1 -> неверно (sign)\n"; }, "got no hint"},
+        {"author test with no hint code",
+         [](Sections& s) { s.tests += "R!B = -M*l -> неверно (minus)\n"; }, "TESTS: not"},
+        {"bad UNITS", [](Sections& s) { s.notes = "<UNITS>always</UNITS>"; }, "UNITS is not"},
+        {"bad SIGFIGS", [](Sections& s) { s.notes = "<SIGFIGS>0</SIGFIGS>"; }, "SIGFIGS is not"},
         {"bad ATTEMPTS", [](Sections& s) { s.attempts = "0"; }, "ATTEMPTS"},
         {"unreadable FEEDBACK line",
          [](Sections& s) { s.notes = "<FEEDBACK>R!B = M*l</FEEDBACK>"; },
@@ -277,8 +292,12 @@ TEST(TaskValidationTest, AProblemOfSomeVariantsNamesTheValuesOnce) {
 TEST(AuthorTestsTest, VerdictWordsInAnyCaseAndTheirLinesAreRead) {
     const AuthorTests read =
         ReadAuthorTests(platform::Utf8ToCp1251("A = 1 -> Верно\n  B!1 = x - y -> НЕВЕРНО \r\n\nC = "
-                                               "2mg -> не принято\nD = 1 -> ok\nE 1 -> верно\n"));
-    ASSERT_EQ(read.tests.size(), 3u);
+                                               "2mg -> не принято\nD = 1 -> ok\nE 1 -> верно\n"
+                                               "F = 5000 -> неверно (power10 3)\n"));
+    ASSERT_EQ(read.tests.size(), 4u);
+    EXPECT_EQ(read.tests[3].hint, (answers::Hint{answers::Hint::Code::Power10, 3}));
+    EXPECT_EQ(read.tests[3].answer, "5000");
+    EXPECT_FALSE(read.tests[0].hint);
     EXPECT_EQ(read.tests[0].expected, answers::Verdict::Right);
     EXPECT_EQ(read.tests[1].name, "B!1");
     EXPECT_EQ(read.tests[1].answer, "x - y");

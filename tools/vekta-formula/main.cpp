@@ -2,11 +2,13 @@
 //   vekta-formula eval    [--var NAME=VALUE]... FORMULA        the expression engine
 //   vekta-formula calc    [--var NAME=VALUE]... FORMULA        the formula editor's evaluator
 //   vekta-formula compare [--var NAME=VALUE]... FIRST SECOND   the same, by random trials
-//   vekta-formula read    [--var NAME]... ANSWER               an answer as the server reads it
+//   vekta-formula read    [--var NAME]... ANSWER               an answer as the server reads it,
+//                                                              a unit at its end with the SI value
 //   vekta-formula judge   [--var NAME[=LOW..HIGH]]... [--tolerance P] [--zero-tolerance Z]
-//                         REFERENCE ANSWER
+//                         [--units required|optional] [--sigfigs N] [--why] REFERENCE ANSWER
 //                                                  the server's verdict: exit 0, 1, 2 (3: bad
-//                                                  reference)
+//                                                  reference); --why adds a line with the
+//                                                  code of the mistake a wrong answer looks like
 
 #include "Commands.h"
 
@@ -19,11 +21,13 @@
 namespace {
 
 int Usage() {
-    std::cerr << "usage: vekta-formula eval|calc [--var NAME=VALUE]... FORMULA\n"
-                 "       vekta-formula compare [--var NAME=VALUE]... FIRST SECOND\n"
-                 "       vekta-formula read [--var NAME]... ANSWER\n"
-                 "       vekta-formula judge [--var NAME[=LOW..HIGH]]... [--tolerance P] "
-                 "[--zero-tolerance Z] REFERENCE ANSWER\n";
+    std::cerr
+        << "usage: vekta-formula eval|calc [--var NAME=VALUE]... FORMULA\n"
+           "       vekta-formula compare [--var NAME=VALUE]... FIRST SECOND\n"
+           "       vekta-formula read [--var NAME]... ANSWER\n"
+           "       vekta-formula judge [--var NAME[=LOW..HIGH]]... [--tolerance P] "
+           "[--zero-tolerance Z]\n"
+           "             [--units required|optional] [--sigfigs N] [--why] REFERENCE ANSWER\n";
     return 64;
 }
 

@@ -5,6 +5,7 @@
 #include "course/VariantSeed.h"
 
 #include "answers/Evaluate.h"
+#include "answers/Quantity.h"
 #include "answers/Read.h"
 #include "platform/Cp1251.h"
 
@@ -12,16 +13,20 @@
 
 namespace {
 
-// " = 2" for a reference over no declared name, or nothing.
+// " = 2" for a reference over no declared name (" = 2 кН" with its unit), or nothing.
 std::string ValueText(const std::string& reference) {
-    const answers::ReadResult read = answers::Read(reference, std::vector<std::string>{});
+    const answers::QuantityRead quantity = answers::ReadReferenceQuantity(reference, {});
+    const answers::ReadResult& read = quantity.read;
     if (!read.Accepted())
         return {};
     std::vector<double> values;
     for (const std::string& name : read.formula->names)
         values.push_back(answers::ConstantValue(name));
     const answers::Value value = answers::Evaluate(*read.formula, values);
-    return value.error == nullptr ? " = " + NumberText(value.value, -1, '.') : std::string();
+    if (value.error != nullptr)
+        return {};
+    return " = " + NumberText(value.value, -1, '.') +
+           (quantity.unit ? " " + quantity.unit->text : "");
 }
 
 } // namespace
