@@ -4,6 +4,8 @@
 // carried into the rows that use it is judged right with that error.
 
 #include "ServerProcess.h"
+#include "answers/NotationText.h"
+#include "answers/Quantity.h"
 #include "answers/Read.h"
 #include "course/TaskBank.h"
 #include "course/TaskVariant.h"
@@ -30,6 +32,19 @@ std::string Submission(const BankTask& task, const std::vector<std::string>& ans
     for (std::size_t k = 0; k < task.answerNames.size(); ++k)
         payload += " " + task.answerNames[k] + " @=" + answers[k] + ";";
     return payload;
+}
+
+// A row's reference as its formula and, apart, its unit (" кН"; empty without one), so that
+// a changed answer keeps the unit at its end.
+std::pair<std::string, std::string> FormulaAndUnit(const BankTask& task, std::size_t row,
+                                                   const std::string& reference) {
+    const answers::KnownNames names{
+        answers::NamesOf(task.variables),
+        {task.answerNames.begin(), task.answerNames.begin() + static_cast<std::ptrdiff_t>(row)}};
+    const answers::QuantityRead read = answers::ReadReferenceQuantity(reference, names);
+    if (!read.unit || !read.read.formula)
+        return {reference, ""};
+    return {answers::NotationText(*read.read.formula), " " + read.unit->text};
 }
 
 } // namespace
@@ -97,7 +112,9 @@ TEST(BankTest, ReferenceAnswersOverTheSocketAreRightAndAWrongOneIsNot) {
         EXPECT_EQ(right.find("неверно"), std::string::npos) << name << right;
 
         std::vector<std::string> wrong = references;
-        wrong.back() = "(" + wrong.back() + ")*1.5+0.5";
+        const auto [lastFormula, lastUnit] =
+            FormulaAndUnit(task, references.size() - 1, references.back());
+        wrong.back() = "(" + lastFormula + ")*1.5+0.5" + lastUnit;
         client.Send("SETRESULTQUEST", Submission(task, wrong));
         const std::string verdict = Cp1251ToUtf8(Payload(client.Next()));
         const std::string lastName = Cp1251ToUtf8(answers::NameText(
@@ -108,7 +125,8 @@ TEST(BankTest, ReferenceAnswersOverTheSocketAreRightAndAWrongOneIsNot) {
             continue;
         // The first row doubled, and each later row worked from the rows before it.
         ++carrying;
-        std::map<std::size_t, std::string> worked{{0, "2*(" + references[0] + ")"}};
+        const auto [firstFormula, firstUnit] = FormulaAndUnit(task, 0, references[0]);
+        std::map<std::size_t, std::string> worked{{0, "2*(" + firstFormula + ")" + firstUnit}};
         for (std::size_t k = 1; k < references.size(); ++k)
             worked[k] = *WithEarlierRows(task, k, task.answers[k], references, worked);
         std::vector<std::string> carried;

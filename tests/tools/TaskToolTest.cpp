@@ -62,7 +62,7 @@ TEST(TaskToolTest, EveryShippedTaskIsCleanAndPreviews) {
     EXPECT_EQ(bank.exitCode, 0) << bank.err;
     EXPECT_EQ(bank.err, "");
     EXPECT_EQ(Count(bank.out, " — в порядке\n"), checked) << bank.out;
-    EXPECT_EQ(Count(bank.out, "Балка-1: 1 вариант, 6 проверок — в порядке\n"), 1) << bank.out;
+    EXPECT_EQ(Count(bank.out, "Балка-1: 1 вариант, 10 проверок — в порядке\n"), 1) << bank.out;
     EXPECT_EQ(RunTool({"check", dir.path()}).exitCode, 1); // a folder without tasks
 }
 
