@@ -109,8 +109,8 @@ void ReadRowsOnly(benchmark::State& state) {
     for (auto _ : state) {
         std::size_t rows = database.Accounts().size();
         database.ForEachJudgedAttempts(
-            [&rows](const std::string&, const std::string&, const std::vector<double>& scores) {
-                rows += scores.size();
+            [&rows](const std::string&, const std::string&, const std::vector<Attempt>& attempts) {
+                rows += attempts.size();
             });
         benchmark::DoNotOptimize(rows);
     }

@@ -60,6 +60,7 @@ Standing StandingOf(const std::vector<Attempt>& attempts, const AttemptRules& ru
             (score == standing.bestScore && attempt.credited > standing.bestCredited)) {
             standing.bestScore = score;
             standing.bestCredited = attempt.credited;
+            standing.bestCarried = attempt.carried;
         }
     }
     return standing;

@@ -27,6 +27,9 @@ std::optional<AttemptRules> ReadAttempts(std::string_view text, std::string& pro
 // answer right earns 1; a drawn answer its score, a fraction).
 struct Attempt {
     double credited = 0;
+    // Some of its answers are right only with the errors of earlier ones: part of the credit
+    // is the course's carry share.
+    bool carried = false;
 };
 
 // What an attempt (numbered from 1) earns: credited × (1 − penalty × (attempt − 1)),
@@ -37,8 +40,9 @@ double AttemptScore(double credited, int attemptNumber, const AttemptRules& rule
 // there are none).
 struct Standing {
     int attemptsUsed = 0;
-    double bestCredited = 0; // the credit of the best attempt, before its penalty
-    double bestScore = 0;    // its score
+    double bestCredited = 0;  // the credit of the best attempt, before its penalty
+    double bestScore = 0;     // its score
+    bool bestCarried = false; // its credit holds answers right with the errors they carry
 };
 Standing StandingOf(const std::vector<Attempt>& attempts, const AttemptRules& rules);
 

@@ -35,6 +35,13 @@ bool Apply(std::string_view key, std::string_view value, CourseConfig& config) {
             config.solutions = *when;
         return when.has_value();
     }
+    if (key == "carry") {
+        // A percentage as the penalty is one: 0..100.
+        const std::optional<AttemptRules> rules = ReadAttempts("1;" + std::string(value), problem);
+        if (rules)
+            config.carryPercent = rules->penaltyPercent;
+        return rules.has_value();
+    }
     if (key == "hints") {
         if (value == "yes" || value == "no")
             config.hints = value == "yes";

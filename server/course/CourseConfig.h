@@ -18,15 +18,20 @@
 //   solutions = after_attempts      (a student may see a task's solution once they used
 //                                    all its attempts; after_close: once the window
 //                                    closed for them; never, the default)
+//   carry = 50                      (percent of a right answer that an answer right only with
+//                                    the student's own wrong earlier answers earns)
 //   hints = no                      (a wrong answer is not told the typical mistake it
 //                                    looks like, as in an exam; yes, the default, tells it)
 // A task's own ATTEMPTS section overrides attempts and penalty.
+inline constexpr double kDefaultCarryPercent = 50;
+
 struct CourseConfig {
     AttemptRules attempts;
     TestWindow window;
     std::vector<std::string> order; // task names (UTF-8), as `order` lists them
     enum class Review { Immediate, AfterClose } review = Review::Immediate;
     enum class Solutions { Never, AfterClose, AfterAttempts } solutions = Solutions::Never;
+    double carryPercent = kDefaultCarryPercent;
     bool hints = true;
     std::vector<std::string> problems; // lines that cannot be read (UTF-8)
 };

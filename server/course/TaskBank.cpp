@@ -140,6 +140,13 @@ BankTask ParseTaskFile(const std::string& utf8Text, const std::string& sheetTag,
         task.problem = "VARIABLES: " + variablesProblem;
     task.parameters = WithoutLineBreaks(ExtractSection(text, "PARAMETERS"));
     task.tests = ExtractSection(text, "TESTS");
+    FeedbackLines feedback = ReadFeedbackLines(ExtractSection(text, "FEEDBACK"));
+    task.feedback = std::move(feedback.lines);
+    task.ruleProblems = std::move(feedback.problems);
+    CarryRules carry =
+        ReadCarryRules(WithoutLineBreaks(ExtractSection(text, "CARRY")), task.answerNames);
+    task.carry = std::move(carry.rules);
+    task.ruleProblems.insert(task.ruleProblems.end(), carry.problems.begin(), carry.problems.end());
     task.attempts = WithoutLineBreaks(ExtractSection(text, "ATTEMPTS"));
     task.draw = WithoutLineBreaks(ExtractSection(text, "DRAW"));
     task.drawTolerance = WithoutLineBreaks(ExtractSection(text, "DRAWTOL"));
@@ -177,7 +184,9 @@ TaskBank LoadTaskBank(const fs::path& folder) {
     bank.users = ReadUsers(folder / "users.txt");
     if (fs::exists(folder / "course.conf"))
         bank.course = ReadCourseConfig(ReadFile(folder / "course.conf"));
-    for (BankTask& task : bank.tasks)
+    for (BankTask& task : bank.tasks) {
+        task.carryShare = bank.course.carryPercent / 100;
         task.hints = bank.course.hints;
+    }
     return bank;
 }

@@ -2,6 +2,7 @@
 
 #include "answers/DeclaredNames.h"
 #include "answers/Judge.h"
+#include "course/AnswerRules.h"
 #include "course/CourseConfig.h"
 #include "drawing/DrawnAnswer.h"
 
@@ -23,11 +24,14 @@ std::vector<std::string> SplitItems(const std::string& list);
 // absent; then perhaps ";" and the absolute tolerance for a zero reference, 1e-9 when absent),
 // <PARAMETERS> (the values a student's variant is drawn from), <TESTS> (the author's tests of the
 // answers, one a line), <ATTEMPTS> (how many attempts count, and the penalty per attempt), <DRAW>
-// (the forces and moments of a right drawn answer) and <DRAWTOL> (how near they must be drawn). The
-// declared names also go to the student, with QUEST. Lines outside the sections are the author's
-// notes. The file's stem is the task's name. An optional users.txt holds "name;password" lines: the
-// accounts an empty account store starts with. Everything is kept as CP1251, as it goes on the
-// wire. An optional course.conf holds the rules of the whole course (see CourseConfig).
+// (the forces and moments of a right drawn answer), <DRAWTOL> (how near they must be drawn),
+// <FEEDBACK> (the author's texts for typical wrong answers, one a line) and <CARRY> (the rows
+// judged again with a student's own earlier answers). A reference answer may use an earlier
+// row's name for that row's reference. The declared names also go to the student, with QUEST. Lines
+// outside the sections are the author's notes. The file's stem is the task's name. An optional
+// users.txt holds "name;password" lines: the accounts an empty account store starts with.
+// Everything is kept as CP1251, as it goes on the wire. An optional course.conf holds the rules of
+// the whole course (see CourseConfig).
 struct BankTask {
     std::string sheetTag; // "<STATICA>", "<KINEMATIK>" or "<DINAMIK>"
     std::string name;
@@ -60,11 +64,19 @@ struct BankTask {
         return static_cast<int>(answerNames.size()) + (AsksForDrawing() ? 1 : 0);
     }
 
+    // The FEEDBACK lines; in a student's variant their answers hold the variant's values.
+    std::vector<FeedbackLine> feedback;
+    std::vector<CarryRule> carry; // the CARRY rules
+    // What an answer right only with the student's own earlier answers earns: the course's
+    // carry share, a fraction of a right answer's 1.
+    double carryShare = kDefaultCarryPercent / 100;
+
     std::string parameters; // the PARAMETERS section
     std::string tests;      // the TESTS section, its line breaks kept
     std::string attempts;   // the ATTEMPTS section
     std::string problem;    // why the task cannot be judged as written; empty when it can
     std::vector<std::string> layoutProblems; // slips in how the sections are written (UTF-8)
+    std::vector<std::string> ruleProblems;   // FEEDBACK and CARRY lines that cannot be read
 };
 
 struct TaskBank {

@@ -7,9 +7,10 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 15> kSections = {
-    "CAPTION", "QUEST",    "IMAGE",      "REQUEST", "ANIMATE", "VARIABLES", "ANSWER", "TOLERANCE",
-    "TESTS",   "ATTEMPTS", "PARAMETERS", "DRAW",    "DRAWTOL", "UNITS",     "SIGFIGS"};
+constexpr std::array<std::string_view, 17> kSections = {
+    "CAPTION", "QUEST",     "IMAGE",   "REQUEST",  "ANIMATE",    "VARIABLES",
+    "ANSWER",  "TOLERANCE", "TESTS",   "ATTEMPTS", "PARAMETERS", "DRAW",
+    "DRAWTOL", "UNITS",     "SIGFIGS", "FEEDBACK", "CARRY"};
 
 bool IsSection(std::string_view name) {
     return std::find(kSections.begin(), kSections.end(), name) != kSections.end();

@@ -31,6 +31,8 @@ TaskVariant VariantOfSeed(const BankTask& task, std::uint64_t seed) {
     Fill(shown.draw, "DRAW", variant.values, '.', variant.problems);
     for (std::string& answer : shown.answers)
         answer = WithParameterValues(answer, variant.values);
+    for (FeedbackLine& feedback : shown.feedback)
+        feedback.answer = WithParameterValues(feedback.answer, variant.values);
     if (shown.AsksForDrawing()) {
         shown.drawing = drawing::ReadDrawSection(shown.draw);
         for (drawing::Expectation& expectation : shown.drawing.expected) {

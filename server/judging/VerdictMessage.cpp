@@ -12,9 +12,13 @@ std::string Cp(const char* utf8) {
 }
 
 // A requested name as the reading writes it; a name the reader cannot take stays as sent.
+std::string ShownName(const std::string& name) {
+    const std::optional<std::string> key = answers::NameKey(name);
+    return key ? answers::NameText(*key, kStyle) : name;
+}
+
 std::string NameOf(const JudgedAnswer& answer) {
-    const std::optional<std::string> key = answers::NameKey(answer.name);
-    return key ? answers::NameText(*key, kStyle) : answer.name;
+    return ShownName(answer.name);
 }
 
 // The message is shown without word wrap: a long answer is cut.
@@ -25,20 +29,42 @@ std::string Shortened(std::string text) {
     return text;
 }
 
-// How the answer was read (or, when it cannot be read, what was sent) and why it is not
-// right: "ваш ответ 2·v_C; деление на нуль".
+// What the student is told besides the verdict's reason, each part after "; ": first the
+// author's own text for a typical wrong answer, then the typical mistake the judge finds by
+// itself (a unit of another kind is told by the reason already).
+std::string Advice(const JudgedAnswer& answer) {
+    std::string text;
+    if (!answer.feedback.empty())
+        text += "; " + answer.feedback;
+    const answers::Hint& hint = answer.judgement.hint;
+    if (hint.code != answers::Hint::Code::None && hint.code != answers::Hint::Code::Dimension)
+        text += "; " + answers::HintMessage(hint, kStyle);
+    return text;
+}
+
+// Why the answer is not right, the judge's hint left for Advice to tell.
+std::string ReasonWithoutHint(const answers::Judgement& judgement) {
+    if (judgement.hint.code == answers::Hint::Code::None)
+        return answers::Reason(judgement, kStyle);
+    answers::Judgement without = judgement;
+    without.hint = {};
+    return answers::Reason(without, kStyle);
+}
+
+// How the answer was read (or, when it cannot be read, what was sent), why it is not
+// right and the advice for it: "ваш ответ 2·v_C; деление на нуль".
 std::string Explanation(const JudgedAnswer& answer) {
     const answers::ReadResult& read = answer.judgement.answer;
     std::string shown = read.formula ? answers::ReadingText(*read.formula, kStyle) : answer.answer;
     if (read.formula && !answer.judgement.answerUnit.empty())
         shown += " " + answer.judgement.answerUnit;
-    const std::string reason = answers::Reason(answer.judgement, kStyle);
+    const std::string reason = ReasonWithoutHint(answer.judgement);
     if (read.problem && read.problem->code == answers::Problem::Code::Empty)
         return reason;
     std::string text = Cp("ваш ответ ") + Shortened(std::move(shown));
     if (!reason.empty())
         text += "; " + reason;
-    return text;
+    return text + Advice(answer);
 }
 
 // Why a drawing is not right: what was not found or is extra, or that nothing could be
@@ -77,14 +103,18 @@ std::string VerdictMessage(const SubmissionVerdict& verdict) {
     bool notAccepted = false;
     for (const JudgedAnswer& answer : verdict.answers) {
         const answers::Verdict word = answer.judgement.verdict;
-        text += NameOf(answer) + ": " + Cp(answers::VerdictWord(word));
-        if (word != answers::Verdict::Right)
+        text += NameOf(answer) + ": " + VerdictText(answer);
+        if (answer.Carried())
+            text += Cp(" (засчитано ") + CreditText(answer.credit) + ")";
+        else if (word != answers::Verdict::Right)
             text += Cp(" — ") + (answer.drawing ? DrawingExplanation(answer) : Explanation(answer));
         text += "\n";
         notAccepted = notAccepted || word == answers::Verdict::NotAccepted;
     }
     text += Cp("Верно ") + std::to_string(verdict.correctCount) + Cp(" из ") +
             std::to_string(verdict.answers.size());
+    if (verdict.carriedCount > 0)
+        text += Cp(", с учётом ошибки ещё ") + std::to_string(verdict.carriedCount);
     if (notAccepted)
         text += Cp("\nНепринятые ответы не засчитаны как попытка.");
     return text;
@@ -95,8 +125,16 @@ std::string VerdictSummary(const SubmissionVerdict& verdict) {
     for (const JudgedAnswer& answer : verdict.answers) {
         if (!text.empty())
             text += "; ";
-        text += NameOf(answer) + ": " + Cp(answers::VerdictWord(answer.judgement.verdict)) +
-                HintNote(answer.judgement);
+        text += NameOf(answer) + ": " + VerdictText(answer) + HintNote(answer.judgement);
     }
+    return text;
+}
+
+std::string VerdictText(const JudgedAnswer& answer) {
+    if (!answer.Carried())
+        return Cp(answers::VerdictWord(answer.judgement.verdict));
+    std::string text = Cp(kCarriedVerdict);
+    for (std::size_t k = 0; k < answer.carriedFrom.size(); ++k)
+        text += (k == 0 ? "" : ", ") + ShownName(answer.carriedFrom[k]);
     return text;
 }

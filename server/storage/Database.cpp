@@ -1,5 +1,6 @@
 #include "storage/Database.h"
 
+#include "judging/VerdictMessage.h"
 #include "log/RepeatedFailures.h"
 #include "platform/Cp1251.h"
 
@@ -807,11 +808,14 @@ std::vector<Database::Result> Database::Results(const std::string& user, const s
 
 void Database::ForEachJudgedAttempts(
     const std::function<void(const std::string& user, const std::string& task,
-                             const std::vector<double>& credits)>& take) {
-    // One row per user and task, its attempts as "attempt:credit" items: a fifth of the
-    // rows of one per attempt, which is what reading costs most. The items come in no
-    // particular order and are put in the order of the attempts here.
-    const QString items = "CAST(attempt AS TEXT) || ':' || CAST(credited AS TEXT)";
+                             const std::vector<Attempt>& attempts)>& take) {
+    // One row per user and task, its attempts as "attempt:credit:carried" items: a fifth of
+    // the rows of one per attempt, which is what reading costs most. The items come in no
+    // particular order and are put in the order of the attempts here. A carried answer is
+    // known by its verdict's words, as the verdicts keep it.
+    const QString items = "CAST(attempt AS TEXT) || ':' || CAST(credited AS TEXT) || "
+                          "CASE WHEN verdicts LIKE '%" +
+                          QString::fromUtf8(kCarriedVerdict) + "%' THEN ':1' ELSE ':0' END";
     const QString joined =
         driver_ == "QPSQL" ? "string_agg(" + items + ", ',')" : "group_concat(" + items + ")";
     EnsureOpen();
@@ -821,20 +825,24 @@ void Database::ForEachJudgedAttempts(
                     " FROM submissions WHERE counted = 1 "
                     "GROUP BY user_name, task"))
         Fail("cannot read the attempts", query.lastError());
-    std::vector<std::pair<int, double>> attempts;
-    std::vector<double> credits;
+    std::vector<std::pair<int, Attempt>> numbered;
+    std::vector<Attempt> attempts;
     while (query.next()) {
-        attempts.clear();
+        numbered.clear();
         for (const QStringView item : QStringView(query.value(2).toString()).split(u',')) {
             const qsizetype colon = item.indexOf(u':');
-            attempts.emplace_back(item.left(colon).toInt(), item.mid(colon + 1).toDouble());
+            const qsizetype flag = item.lastIndexOf(u':');
+            numbered.emplace_back(item.left(colon).toInt(),
+                                  Attempt{item.mid(colon + 1, flag - colon - 1).toDouble(),
+                                          item.mid(flag + 1) == u"1"});
         }
-        std::sort(attempts.begin(), attempts.end());
-        credits.clear();
-        for (const auto& [attempt, credited] : attempts)
-            credits.push_back(credited);
+        std::sort(numbered.begin(), numbered.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        attempts.clear();
+        for (const auto& [number, attempt] : numbered)
+            attempts.push_back(attempt);
         take(query.value(0).toString().toStdString(), query.value(1).toString().toStdString(),
-             credits);
+             attempts);
     }
     if (query.lastError().isValid())
         Fail("cannot read the attempts", query.lastError());

@@ -155,11 +155,12 @@ public:
                        const std::function<void(const Result&)>& take);
     std::vector<Result> Results(const std::string& user = {}, const std::string& task = {});
     // The judged attempts (as JudgedAttempts counts them) of every user at every task,
-    // handed to `take` one user and task at a time: their names (UTF-8) and the credit of
-    // each attempt in the order of the attempts.
+    // handed to `take` one user and task at a time: their names (UTF-8) and each attempt's
+    // credit, and whether its verdicts hold an answer right with the errors it carries, in
+    // the order of the attempts.
     void
     ForEachJudgedAttempts(const std::function<void(const std::string& user, const std::string& task,
-                                                   const std::vector<double>& credits)>& take);
+                                                   const std::vector<Attempt>& attempts)>& take);
     long long SubmissionCount();
     // The number of submissions (and of the verdicts a regrade replaced) and the newest id:
     // submissions are only ever added and changed only by a regrade, so a mark that has

@@ -24,12 +24,15 @@ namespace {
 void CheckReferences(const TaskVariant& variant, const TaskNames& names,
                      std::vector<std::string>& problems) {
     const BankTask& task = variant.task;
+    const std::vector<std::string> references = RowReferences(task);
     for (std::size_t row = 0; row < task.answers.size() && row < task.answerNames.size(); ++row) {
         const std::string label = "ANSWER " + platform::Cp1251ToUtf8(task.answerNames[row]) + ": ";
+        const std::vector<std::string> earlierRows(
+            task.answerNames.begin(), task.answerNames.begin() + static_cast<std::ptrdiff_t>(row));
         // A reference may end in a unit ("-F/2 кН").
         const answers::ReadResult read =
             answers::ReadReferenceQuantity(task.answers[row],
-                                           {answers::NamesOf(names.declared), {}})
+                                           {answers::NamesOf(names.declared), earlierRows})
                 .read;
         if (read.problem) {
             problems.push_back(label +
@@ -40,11 +43,52 @@ void CheckReferences(const TaskVariant& variant, const TaskNames& names,
         answers::JudgeOptions options = JudgeOptionsOf(task, row);
         options.significantFigures = 0;
         const answers::Judgement judgement =
-            answers::JudgeAnswer(task.answers[row], task.answers[row], names.declared, options);
+            answers::JudgeAnswer(references[row], references[row], names.declared, options);
         if (!judgement.referenceProblem.empty())
             problems.push_back(label + judgement.referenceProblem);
         else if (judgement.verdict != answers::Verdict::Right)
             problems.push_back(label + "is not right against itself");
+    }
+}
+
+// The problems of one variant's FEEDBACK lines: an answer that cannot be read or evaluated,
+// or that is right (its text would never be told).
+void CheckFeedback(const BankTask& task, std::vector<std::string>& problems) {
+    const std::vector<std::string> references = RowReferences(task);
+    for (const FeedbackLine& line : task.feedback) {
+        const std::string label = "FEEDBACK: " + platform::Cp1251ToUtf8(line.line) + ": ";
+        const int row = RowOf(task, line.name);
+        if (row < 0 || static_cast<std::size_t>(row) >= references.size()) {
+            problems.push_back(label + "no reference answer for " +
+                               platform::Cp1251ToUtf8(line.name));
+            continue;
+        }
+        const auto k = static_cast<std::size_t>(row);
+        const std::vector<std::string> earlierRows(
+            task.answerNames.begin(), task.answerNames.begin() + static_cast<std::ptrdiff_t>(k));
+        // An answer may end in a unit, as a reference may.
+        const answers::QuantityRead read = answers::ReadReferenceQuantity(
+            line.answer, {answers::NamesOf(task.variables), earlierRows});
+        if (read.read.problem) {
+            problems.push_back(label +
+                               answers::Describe(*read.read.problem, answers::TextStyle::Unicode));
+            continue;
+        }
+        if (!read.unitProblem.empty()) {
+            problems.push_back(label + read.unitProblem);
+            continue;
+        }
+        const std::string typical = TypicalAnswer(task, k, line.answer, references).value_or("");
+        answers::JudgeOptions options = JudgeOptionsOf(task, k);
+        options.significantFigures = 0;
+        options.hints = false;
+        const answers::Judgement itself =
+            answers::JudgeAnswer(typical, typical, task.variables, options);
+        if (itself.verdict != answers::Verdict::Right)
+            problems.push_back(label + "the answer does not evaluate");
+        else if (answers::JudgeAnswer(references[k], typical, task.variables, options).verdict ==
+                 answers::Verdict::Right)
+            problems.push_back(label + "the answer is right: the text is never told");
     }
 }
 
@@ -84,6 +128,7 @@ std::vector<std::string> VariantProblems(const TaskVariant& variant, const TaskN
     if (task.AsksForDrawing())
         CheckDrawing(task, problems);
     CheckReferences(variant, names, problems);
+    CheckFeedback(task, problems);
     for (std::string& failure : RunAuthorTests(tests, variant))
         problems.push_back(std::move(failure));
     return problems;
@@ -103,6 +148,7 @@ std::vector<std::string> FileProblems(const BankTask& task, const TaskNames& nam
         problems.push_back(platform::Cp1251ToUtf8(task.problem));
     problems.insert(problems.end(), names.problems.begin(), names.problems.end());
     problems.insert(problems.end(), tests.problems.begin(), tests.problems.end());
+    problems.insert(problems.end(), task.ruleProblems.begin(), task.ruleProblems.end());
     if (!drawing::ReadDrawTolerance(task.drawTolerance))
         problems.push_back("DRAWTOL is not a position in pixels and an angle in degrees above 0 "
                            "(the angle below 90): " +

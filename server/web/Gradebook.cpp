@@ -33,15 +33,22 @@ GradebookBuilder::GradebookBuilder(const TaskBank& bank, const std::vector<std::
     attempts_.assign(book_.rows.size(), std::vector<std::vector<Attempt>>(book_.tasks.size()));
 }
 
-void GradebookBuilder::AddAttempts(const std::string& student, const std::string& task,
-                                   const std::vector<double>& credits) {
+void GradebookBuilder::AddJudgedAttempts(const std::string& student, const std::string& task,
+                                         const std::vector<Attempt>& attempts) {
     const auto row = rowOf_.find(student);
     const auto column = columnOf_.find(task);
     if (row == rowOf_.end() || column == columnOf_.end())
         return;
-    std::vector<Attempt>& attempts = attempts_[row->second][column->second];
+    std::vector<Attempt>& kept = attempts_[row->second][column->second];
+    kept.insert(kept.end(), attempts.begin(), attempts.end());
+}
+
+void GradebookBuilder::AddAttempts(const std::string& student, const std::string& task,
+                                   const std::vector<double>& credits) {
+    std::vector<Attempt> attempts;
     for (const double credited : credits)
-        attempts.push_back({credited});
+        attempts.push_back({credited, false});
+    AddJudgedAttempts(student, task, attempts);
 }
 
 Gradebook GradebookBuilder::Finish() {
@@ -51,7 +58,8 @@ Gradebook GradebookBuilder::Finish() {
         line.total = 0;
         for (std::size_t column = 0; column < book_.tasks.size(); ++column) {
             const Standing standing = StandingOf(attempts_[row][column], book_.tasks[column].rules);
-            line.cells[column] = {standing.attemptsUsed, standing.bestCredited, standing.bestScore};
+            line.cells[column] = {standing.attemptsUsed, standing.bestCredited, standing.bestScore,
+                                  standing.bestCarried};
             line.total += standing.bestScore;
             book_.taskTotals[column] += standing.bestScore;
         }

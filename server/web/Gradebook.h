@@ -22,6 +22,7 @@ struct GradebookCell {
     int attemptsUsed = 0;    // judged attempts that count (none past the limit)
     double bestCredited = 0; // the credit of the best attempt, before its penalty
     double best = 0;         // its score, the penalty taken off
+    bool carried = false;    // the best attempt holds answers right with the errors they carry
 };
 
 struct GradebookRow {
@@ -50,7 +51,10 @@ class GradebookBuilder {
 public:
     GradebookBuilder(const TaskBank& bank, const std::vector<std::string>& students);
 
-    // The credit of a student's attempts at a task, in their order.
+    // A student's attempts at a task, in their order.
+    void AddJudgedAttempts(const std::string& student, const std::string& task,
+                           const std::vector<Attempt>& attempts);
+    // The same by their credits alone.
     void AddAttempts(const std::string& student, const std::string& task,
                      const std::vector<double>& credits);
     Gradebook Finish();

@@ -23,8 +23,8 @@ Gradebook ReadGradebook(Database& database, const TaskBank& bank,
                         const std::vector<std::string>& students) {
     GradebookBuilder builder(bank, students);
     database.ForEachJudgedAttempts([&builder](const std::string& user, const std::string& task,
-                                              const std::vector<double>& credits) {
-        builder.AddAttempts(user, task, credits);
+                                              const std::vector<Attempt>& attempts) {
+        builder.AddJudgedAttempts(user, task, attempts);
     });
     Gradebook book = builder.Finish();
     for (const Database::RegradeRecord& regrade : database.Regrades())

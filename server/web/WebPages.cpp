@@ -3,6 +3,7 @@
 #include "answers/TypicalMistakes.h"
 #include "course/Attempts.h"
 #include "course/NumberText.h"
+#include "judging/VerdictMessage.h"
 #include "web/Histogram.h"
 #include "web/HtmlText.h"
 
@@ -28,7 +29,7 @@ th[data-col]{cursor:pointer}
 td.name,th.name{text-align:left;position:sticky;left:0;background:#fff}
 .full{background:#c9ecc4}.part{background:#fbeeb5}.zero{background:#f6c9c4}.none{color:#99a}
 small{color:#566;font-size:.8em}
-.ok{color:#1e7a2e}.bad{color:#b3261e}.na{color:#8a6d00}
+.ok{color:#1e7a2e}.bad{color:#b3261e}.na{color:#8a6d00}.carry{color:#1f5f99}
 form.login{max-width:20em;margin:3em auto;background:#fff;padding:1.5em;border:1px solid #d5dae1}
 form.login label{display:block;margin:.6em 0 .2em}
 form.login input{width:100%;box-sizing:border-box;padding:.4em;font:inherit}
@@ -106,6 +107,8 @@ std::string CellStyle(const GradebookCell& cell, int maximum) {
 const char* VerdictClass(const std::string& verdict) {
     if (verdict == "верно")
         return "ok";
+    if (verdict.starts_with(kCarriedVerdict))
+        return "carry";
     if (verdict == "неверно")
         return "bad";
     return "na";
@@ -150,7 +153,10 @@ void AppendGradebookRow(std::string& html, const Gradebook& book, const Gradeboo
         }
         html += " data-v=\"" + PointsText(cell.best, '.') + "\">" + PointsText(cell.best) + "/" +
                 std::to_string(maximum) + "<br><small>" + std::to_string(cell.attemptsUsed) +
-                " поп.</small></td>";
+                " поп.</small>";
+        if (cell.carried)
+            html += "<br><small class=\"carry\">с учётом ошибки</small>";
+        html += "</td>";
     }
     html += "<td data-v=\"" + PointsText(row.total, '.') + "\"><b>" + PointsText(row.total) +
             "</b></td></tr>";

@@ -108,7 +108,7 @@ std::vector<AnswerLine> AnswerLines(const BankTask& task, const Database::Result
                                             .value_or(std::vector<std::string>{}))
             entries += (entries.empty() ? "" : "; ") + Cp1251ToUtf8(entry);
         lines.push_back(
-            {Cp1251ToUtf8(kDrawingRowName), entries, judged ? verdicts.back() : std::string()});
+            {Cp1251ToUtf8(kDrawingRowName), entries, judged ? verdicts.back() : std::string(), {}});
     }
     return lines;
 }

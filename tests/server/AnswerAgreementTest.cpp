@@ -10,6 +10,7 @@
 #include "course/TaskBank.h"
 #include "course/TaskVariant.h"
 #include "course/VariantSeed.h"
+#include "judging/TaskJudging.h"
 #include "platform/Cp1251.h"
 
 #include <QDir>
@@ -127,7 +128,8 @@ std::vector<Row> Table() {
     };
 }
 
-// The shipped bank's reference answers, each against itself, with the values of a variant.
+// The shipped bank's reference answers, each against itself, with the values of a variant
+// and the earlier rows' references in place of their names.
 std::vector<Row> BankRows() {
     std::vector<Row> rows;
     for (const BankTask& bankTask : LoadTaskBank(VEKTA_BANK_DIR).tasks) {
@@ -135,7 +137,7 @@ std::vector<Row> BankRows() {
         std::vector<std::string> variables;
         for (const std::string& item : SplitItems(task.variablesSection))
             variables.push_back(Cp1251ToUtf8(item));
-        for (const std::string& reference : task.answers)
+        for (const std::string& reference : RowReferences(task))
             rows.push_back({Cp1251ToUtf8(reference), Cp1251ToUtf8(reference), variables, "верно",
                             QString("%1; %2")
                                 .arg(task.tolerance.percent, 0, 'g', 17)

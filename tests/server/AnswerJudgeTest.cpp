@@ -78,6 +78,54 @@ TEST(SubmissionTest, TheMessageNamesEachAnswerAsReadAndSaysWhyOneIsNotRight) {
     EXPECT_NE(Cp1251ToUtf8(VerdictMessage(unjudged)).find("записан"), std::string::npos);
 }
 
+TEST(SubmissionTest, AnErrorIsCarriedIntoLaterRowsAndTheAuthorsTextToldForATypicalOne) {
+    // b's reference uses a's row; c is judged with the student's own a and b.
+    BankTask task = ParseTaskFile("<REQUEST>a;b;c;</REQUEST><ANSWER>3;2*a;a+b+x;</ANSWER>"
+                                  "<VARIABLES>x;</VARIABLES><CARRY>b: a; c: a, b</CARRY>"
+                                  "<FEEDBACK>a = 6 -> это диаметр\nc = 3*a -> забыли x\n"
+                                  "</FEEDBACK>",
+                                  "<STATICA>", "c");
+    ASSERT_EQ(task.problem, "");
+    ASSERT_TRUE(task.ruleProblems.empty()) << task.ruleProblems.front();
+    task.carryShare = 0.3;
+    const AnswerJudge judge;
+    struct Case {
+        const char* payload;
+        const char* message; // UTF-8
+        double credited;
+    };
+    const Case cases[] = {
+        // a wrong, b and c right with it; the author's text for a typical a, then the hint
+        {" a @=6; b @=12; c @=18+x;",
+         "a: неверно — ваш ответ 6; это диаметр; вдвое больше: не потерян ли множитель 1/2?\n"
+         "b: верно с учётом ошибки в a (засчитано 0,3)\n"
+         "c: верно с учётом ошибки в a (засчитано 0,3)\n"
+         "Верно 0 из 3, с учётом ошибки ещё 2",
+         0.6},
+        // b wrong with a right: c carries b's error alone
+        {" a @=3; b @=7; c @=10+x;",
+         "a: верно\nb: неверно — ваш ответ 7\nc: верно с учётом ошибки в b (засчитано 0,3)\n", 1.3},
+        // c is judged with the student's own a, not with a's reference
+        {" a @=4; b @=8; c @=3+8+x;", "c: неверно — ваш ответ 3+8+x\n", 0.3},
+        // "не принято" carries nothing; a wrong answer not carried gets the author's text
+        {" a @=y; b @=7; c @=9;", "b: неверно — ваш ответ 7\nc: неверно — ваш ответ 9; забыли x\n",
+         0},
+        {" a @=3; b @=6; c @=9;", "c: неверно — ваш ответ 9; забыли x\nВерно 2 из 3", 2},
+    };
+    for (const Case& c : cases) {
+        const SubmissionVerdict verdict = JudgeSubmission(&task, c.payload, judge);
+        const std::string message = Cp1251ToUtf8(VerdictMessage(verdict));
+        EXPECT_NE(message.find(c.message), std::string::npos) << c.payload << "\n" << message;
+        EXPECT_NEAR(verdict.credited, c.credited, 1e-9) << c.payload;
+    }
+    const SubmissionVerdict carried = JudgeSubmission(&task, " a @=6; b @=12; c @=18+x;", judge);
+    EXPECT_EQ(carried.correctCount, 0);
+    EXPECT_EQ(carried.attemptCount, 3);
+    EXPECT_EQ(Cp1251ToUtf8(VerdictSummary(carried)),
+              "a: неверно (factor 2); b: верно с учётом ошибки в a; c: верно с учётом ошибки в a");
+    EXPECT_EQ(ReferenceProblem(task, judge), "");
+}
+
 TEST(SubmissionTest, AReferenceThatCannotBeReadOrEvaluatedIsAProblemOfTheTask) {
     BankTask task = WheelTask();
     const AnswerJudge judge;

@@ -1,16 +1,21 @@
 // The shipped task bank as students meet it: each task's statement and request keep the
 // client's rules, and the reference answers, sent over a real socket to the real server,
-// are all judged right, while a wrong answer is judged wrong.
+// are all judged right, while a wrong answer is judged wrong, and an error in a first row
+// carried into the rows that use it is judged right with that error.
 
 #include "ServerProcess.h"
+#include "answers/NotationText.h"
 #include "answers/Quantity.h"
 #include "answers/Read.h"
 #include "course/TaskBank.h"
 #include "course/TaskVariant.h"
+#include "judging/TaskJudging.h"
 #include "platform/Cp1251.h"
 #include "storage/CourseRecords.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using platform::Cp1251ToUtf8;
 using platform::Utf8ToCp1251;
@@ -37,6 +42,19 @@ std::string Submission(const BankTask& task, const std::vector<std::string>& ans
                     ";";
     }
     return payload;
+}
+
+// A row's reference as its formula and, apart, its unit (" кН"; empty without one), so that
+// a changed answer keeps the unit at its end.
+std::pair<std::string, std::string> FormulaAndUnit(const BankTask& task, std::size_t row,
+                                                   const std::string& reference) {
+    const answers::KnownNames names{
+        answers::NamesOf(task.variables),
+        {task.answerNames.begin(), task.answerNames.begin() + static_cast<std::ptrdiff_t>(row)}};
+    const answers::QuantityRead read = answers::ReadReferenceQuantity(reference, names);
+    if (!read.unit || !read.read.formula)
+        return {reference, ""};
+    return {answers::NotationText(*read.read.formula), " " + read.unit->text};
 }
 
 } // namespace
@@ -104,34 +122,56 @@ TEST(BankTest, ReferenceAnswersOverTheSocketAreRightAndAWrongOneIsNot) {
     // The student's own variants, drawn with the course's secret the server keeps.
     const std::string secret = ReadCourseRecords(server.DatabasePath().toStdString()).secret;
 
+    long carrying = 0;
     for (const BankTask& bankTask : bank.tasks) {
         const BankTask task = VariantOf(bankTask, secret, "Guest").task;
         const std::string name = Cp1251ToUtf8(task.name);
         client.Send("GETQUEST", task.name);
         ASSERT_EQ(ReadTag(client.Next()), "QUEST") << name;
 
-        client.Send("SETRESULTQUEST", Submission(task, task.answers));
+        // A reference written with an earlier row's name is sent with its reference there.
+        const std::vector<std::string> references = RowReferences(task);
+        client.Send("SETRESULTQUEST", Submission(task, references));
         const std::string right = Cp1251ToUtf8(Payload(client.Next()));
         const std::string all = std::to_string(task.ScoredRows());
         EXPECT_NE(right.find("Верно " + all + " из " + all), std::string::npos) << name << right;
         EXPECT_EQ(right.find("неверно"), std::string::npos) << name << right;
 
-        std::vector<std::string> wrong = task.answers;
-        // A reference's unit stays at the end, after the wrong value.
-        const std::optional<answers::Unit> unit =
-            answers::ReadReferenceQuantity(wrong.back(), {answers::NamesOf(task.variables), {}})
-                .unit;
-        const std::string formula =
-            wrong.back().substr(0, wrong.back().size() - (unit ? unit->text.size() : 0));
-        wrong.back() = "(" + formula + ")*1.5+0.5" + (unit ? " " + unit->text : "");
+        std::vector<std::string> wrong = references;
+        const auto [lastFormula, lastUnit] =
+            FormulaAndUnit(task, references.size() - 1, references.back());
+        wrong.back() = "(" + lastFormula + ")*1.5+0.5" + lastUnit;
         client.Send("SETRESULTQUEST", Submission(task, wrong));
         const std::string verdict = Cp1251ToUtf8(Payload(client.Next()));
         const std::string lastName = Cp1251ToUtf8(answers::NameText(
             *answers::NameKey(task.answerNames.back()), answers::TextStyle::Cp1251Words));
         EXPECT_NE(verdict.find(lastName + ": неверно"), std::string::npos) << name << verdict;
+
+        if (task.carry.empty())
+            continue;
+        // The first row doubled, and each later row worked from the rows before it.
+        ++carrying;
+        const auto [firstFormula, firstUnit] = FormulaAndUnit(task, 0, references[0]);
+        std::map<std::size_t, std::string> worked{{0, "2*(" + firstFormula + ")" + firstUnit}};
+        for (std::size_t k = 1; k < references.size(); ++k)
+            worked[k] = *WithEarlierRows(task, k, task.answers[k], references, worked);
+        std::vector<std::string> carried;
+        for (const auto& [k, answer] : worked)
+            carried.push_back(answer);
+        client.Send("SETRESULTQUEST", Submission(task, carried));
+        const std::string carriedVerdict = Cp1251ToUtf8(Payload(client.Next()));
+        const std::string firstName = Cp1251ToUtf8(answers::NameText(
+            *answers::NameKey(task.answerNames.front()), answers::TextStyle::Cp1251Words));
+        EXPECT_NE(
+            carriedVerdict.find(": верно с учётом ошибки в " + firstName + " (засчитано 0,5)"),
+            std::string::npos)
+            << name << carriedVerdict;
     }
+    EXPECT_GE(carrying, 1);
 
     const std::string csv = server.RunCommand({"results", "--user", "Guest"});
     const auto rows = std::count(csv.begin(), csv.end(), '\n');
-    EXPECT_EQ(rows, 1 + 2 * static_cast<long>(bank.tasks.size())) << csv;
+    EXPECT_EQ(rows, 1 + 2 * static_cast<long>(bank.tasks.size()) + carrying) << csv;
+    // The carried answer's share is in its credit, its kind in its verdicts.
+    EXPECT_NE(csv.find("верно с учётом ошибки в"), std::string::npos) << csv;
 }

@@ -80,16 +80,19 @@ TEST(StandingCaptionTest, TheCaptionCarriesTheStudentsStanding) {
 TEST(CourseConfigTest, KeysAreReadAndBadLinesTold) {
     const CourseConfig config =
         ReadCourseConfig("# курс\nattempts = 3\r\npenalty=10\n\n"
-                         "open = 2026-12-10T09:00\nclose = 2026-12-10 10:30\n");
+                         "open = 2026-12-10T09:00\nclose = 2026-12-10 10:30\ncarry = 30\n");
     EXPECT_TRUE(config.problems.empty()) << config.problems.front();
     EXPECT_EQ(config.attempts.maxAttempts, 3);
     EXPECT_EQ(config.attempts.penaltyPercent, 10);
     EXPECT_EQ(config.window.open, (LocalTime{2026, 12, 10, 9, 0}));
     EXPECT_EQ(config.window.close, (LocalTime{2026, 12, 10, 10, 30}));
-    const CourseConfig bad = ReadCourseConfig("attempts = many\ncolour = red\nopen\n"
-                                              "open = 2026-02-30T09:00\npenalty = 300\n");
-    EXPECT_EQ(bad.problems.size(), 5u);
+    EXPECT_EQ(config.carryPercent, 30);
+    const CourseConfig bad =
+        ReadCourseConfig("attempts = many\ncolour = red\nopen\n"
+                         "open = 2026-02-30T09:00\npenalty = 300\ncarry = 120\ncarry = половина\n");
+    EXPECT_EQ(bad.problems.size(), 7u);
     EXPECT_EQ(bad.attempts.maxAttempts, 0);
+    EXPECT_EQ(bad.carryPercent, 50);
     EXPECT_EQ(
         ReadCourseConfig("open = 2026-12-10T10:00\nclose = 2026-12-10T09:00\n").problems.size(),
         1u);

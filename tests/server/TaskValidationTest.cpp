@@ -58,6 +58,17 @@ TEST(TaskValidationTest, ASoundTaskWithVariantsAndTestsPasses) {
                    "DRAW = force 100 10 90 F; -> неверно\nDRAW = -> не принято\n";
     EXPECT_TRUE(ValidateTask(drawn.Task(), 2, &measure).empty())
         << Joined(ValidateTask(drawn.Task(), 2, &measure));
+    // A reference that uses an earlier row, its error carried, the author's texts.
+    Sections carried;
+    carried.answer = "F/2*sin(a*pi/180);M*l+R!A;";
+    carried.notes = "<CARRY>R_B: R_A;</CARRY><FEEDBACK>\nR!A = F/2 -> угол?\n"
+                    "R!B = M*l -> забыли R_A\n</FEEDBACK>";
+    carried.tests = "R!A = F/2 -> неверно\nR!B = 2F*l+F/2*sin(a*pi/180) -> верно\n"
+                    "R!A = F; R!B = M*l+F -> верно с учётом ошибки в R_A\n"
+                    "R!A = F; R!B = M*l+R!A -> Верно с учётом ошибки в R!A\n"
+                    "R!A = F; R!B = M*l -> неверно\nR!A = mg; R!B = M*l+F -> неверно\n";
+    EXPECT_TRUE(ValidateTask(carried.Task(), 20).empty())
+        << Joined(ValidateTask(carried.Task(), 20));
     // A test may name the mistake a wrong answer looks like, on every variant.
     Sections hinted;
     hinted.tests += "R!B = -M*l -> неверно (sign)\nR!B = 2*M*l -> неверно (factor 2)\n"
@@ -109,6 +120,31 @@ TEST(TaskValidationTest, EachMistakeOfAnAuthorIsTold) {
         {"bad UNITS", [](Sections& s) { s.notes = "<UNITS>always</UNITS>"; }, "UNITS is not"},
         {"bad SIGFIGS", [](Sections& s) { s.notes = "<SIGFIGS>0</SIGFIGS>"; }, "SIGFIGS is not"},
         {"bad ATTEMPTS", [](Sections& s) { s.attempts = "0"; }, "ATTEMPTS"},
+        {"unreadable FEEDBACK line",
+         [](Sections& s) { s.notes = "<FEEDBACK>R!B = M*l</FEEDBACK>"; },
+         "FEEDBACK: not NAME = ANSWER -> text: R!B = M*l", 1},
+        {"FEEDBACK of no row", [](Sections& s) { s.notes = "<FEEDBACK>X = 1 -> ?</FEEDBACK>"; },
+         "FEEDBACK: X = 1 -> ?: no reference answer for X", 1},
+        {"FEEDBACK with an undeclared name",
+         [](Sections& s) { s.notes = "<FEEDBACK>R!B = M*L -> ?</FEEDBACK>"; },
+         "FEEDBACK: R!B = M*L -> ?: L", 1},
+        {"FEEDBACK for a right answer",
+         [](Sections& s) { s.notes = "<FEEDBACK>R!B = 2F*l -> ?</FEEDBACK>"; },
+         "FEEDBACK: R!B = 2F*l -> ?: the answer is right: the text is never told", 1},
+        {"CARRY from a later row", [](Sections& s) { s.notes = "<CARRY>R!A: R!B</CARRY>"; },
+         "CARRY: R!A: R!B: R!B is not a row requested before R!A", 1},
+        {"CARRY of no row", [](Sections& s) { s.notes = "<CARRY>X: R!A; R!B R!A</CARRY>"; },
+         "CARRY: X: R!A: X is not a requested name", 2},
+        {"a carried test that fails",
+         [](Sections& s) { s.tests += "R!A = F; R!B = M*l+F -> верно с учётом ошибки в R!A\n"; },
+         "got \"неверно\"", 1},
+        {"a carried test of another row",
+         [](Sections& s) {
+             s.answer = "F/2*sin(a*pi/180);M*l+R!A;";
+             s.notes = "<CARRY>R!B: R!A</CARRY>";
+             s.tests = "R!A = F; R!B = M*l+F -> верно с учётом ошибки в R!B\n";
+         },
+         "got \"верно с учётом ошибки в R_A\"", 1},
         {"reference without a value", [](Sections& s) { s.answer = "F/(a-a);M*l;"; }, "ANSWER R!A"},
         {"reference with a value at too few points",
          [](Sections& s) { s.answer = "F;(l-4*x)^6000;", s.variables = "l;x;"; },
@@ -268,6 +304,20 @@ TEST(AuthorTestsTest, VerdictWordsInAnyCaseAndTheirLinesAreRead) {
     EXPECT_EQ(read.tests[1].expected, answers::Verdict::Wrong);
     EXPECT_EQ(read.tests[2].expected, answers::Verdict::NotAccepted);
     EXPECT_EQ(read.problems.size(), 2u);
+
+    // Earlier rows' answers first; a carried verdict names its rows; a drawing is one row.
+    const AuthorTests rows = ReadAuthorTests(
+        platform::Utf8ToCp1251("a = 4; b = 8 ; c = a+b -> верно С УЧЁТОМ ошибки в a, b\n"
+                               "DRAW = force 1 1 0 F; force 2 2 0 G -> верно\na = 4; b -> верно\n"
+                               "b = 1 -> верно с учётом ошибки в\n"));
+    ASSERT_EQ(rows.tests.size(), 2u);
+    EXPECT_EQ(rows.tests[0].name, "c");
+    EXPECT_EQ(rows.tests[0].answer, "a+b");
+    EXPECT_EQ(rows.tests[0].earlier,
+              (std::vector<std::pair<std::string, std::string>>{{"a", "4"}, {"b", "8"}}));
+    EXPECT_EQ(rows.tests[0].carriedFrom, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(rows.tests[1].answer, "force 1 1 0 F; force 2 2 0 G");
+    EXPECT_EQ(rows.problems.size(), 2u);
 }
 
 } // namespace

@@ -100,6 +100,8 @@ TEST(GradebookTest, PointsAreWrittenAsNumbers) {
 TEST(GradebookTest, CsvOpensInASpreadsheetSetUpForRussian) {
     GradebookBuilder builder(SmallBank(), {"=HYPERLINK(\"x\")", "Иванов; Пётр", "-Сидоров"});
     builder.AddAttempts("Иванов; Пётр", "Балка-1", {1, 3});
+    // Its best attempt holds an answer right with the error it carries: named apart.
+    builder.AddJudgedAttempts("Иванов; Пётр", "Груз", {{1.5, true}, {1, false}});
     const Gradebook book = builder.Finish();
 
     const std::string csv = GradebookCsv(book);
@@ -107,18 +109,23 @@ TEST(GradebookTest, CsvOpensInASpreadsheetSetUpForRussian) {
     std::istringstream lines(csv.substr(3));
     std::string line;
     std::getline(lines, line);
-    EXPECT_EQ(line, "Студент;Балка-1 (из 3);Груз (из 2);Итого (из 5)\r");
+    EXPECT_EQ(line, "Студент;Балка-1 (из 3);Груз (из 2);Итого (из 5);С учётом ошибки\r");
     std::getline(lines, line);
-    EXPECT_EQ(line, "'-Сидоров;;;0\r"); // no cell starts a formula
+    EXPECT_EQ(line, "'-Сидоров;;;0;\r"); // no cell starts a formula
     std::getline(lines, line);
-    EXPECT_EQ(line, "\"'=HYPERLINK(\"\"x\"\")\";;;0\r");
+    EXPECT_EQ(line, "\"'=HYPERLINK(\"\"x\"\")\";;;0;\r");
     std::getline(lines, line);
     // The name holding the separator is quoted; the score has the decimal comma.
-    EXPECT_EQ(line, "\"Иванов; Пётр\";2,7;;2,7\r");
+    EXPECT_EQ(line, "\"Иванов; Пётр\";2,7;1,5;4,2;Груз\r");
 
     const std::string comma = GradebookCsv(book, ',');
-    EXPECT_NE(comma.find("Студент,Балка-1 (из 3),Груз (из 2),Итого (из 5)\r\n"), std::string::npos);
-    EXPECT_NE(comma.find("Иванов; Пётр,2.7,,2.7\r\n"), std::string::npos);
+    EXPECT_NE(comma.find("Студент,Балка-1 (из 3),Груз (из 2),Итого (из 5),С учётом ошибки\r\n"),
+              std::string::npos);
+    EXPECT_NE(comma.find("Иванов; Пётр,2.7,1.5,4.2,Груз\r\n"), std::string::npos);
+    EXPECT_NE(GradebookPage({"Учитель", "token", "nonce"}, book)
+                  .find("1,5/2<br><small>2 поп.</small><br><small class=\"carry\">с учётом "
+                        "ошибки</small>"),
+              std::string::npos);
 }
 
 TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
@@ -129,31 +136,36 @@ TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
     EXPECT_EQ(db.AccountRole("Учитель"), Database::Role::Teacher);
     EXPECT_EQ(db.AccountRole("Иванов"), Database::Role::Student);
     EXPECT_FALSE(db.AccountRole("Никто"));
-    auto submit = [&](const std::string& task, int score, int total, bool attempt) {
+    auto submit = [&](const std::string& task, int score, int total, bool attempt, double credited,
+                      const std::string& verdicts) {
         SubmissionRecord record;
         record.user = Utf8ToCp1251("Иванов");
         record.task = Utf8ToCp1251(task);
         record.payload = "x";
         record.score = score;
         record.total = total;
-        record.credited = score;
+        record.credited = credited;
         record.counted = attempt;
+        record.verdicts = Utf8ToCp1251(verdicts);
         db.StoreSubmission(record);
     };
-    submit("Балка-1", 2, 3, true);
-    submit("Балка-1", 0, 0, false); // every answer "не принято": no attempt
-    submit("Груз", 1, 2, true);
+    submit("Балка-1", 2, 3, true, 2, "");
+    submit("Балка-1", 0, 0, false, 0, ""); // every answer "не принято": no attempt
+    submit("Груз", 1, 2, true, 1, "a: верно; T: неверно");
+    submit("Груз", 1, 2, true, 1.5, "a: верно; T: верно с учётом ошибки в a");
 
     const Gradebook book = ReadGradebook(db, SmallBank());
     ASSERT_EQ(book.rows.size(), 1u);
     EXPECT_EQ(book.rows[0].cells[0].attemptsUsed, 1);
     EXPECT_NEAR(book.rows[0].cells[0].best, 2, 1e-9);
-    EXPECT_NEAR(book.rows[0].total, 3, 1e-9);
+    EXPECT_FALSE(book.rows[0].cells[0].carried);
+    EXPECT_TRUE(book.rows[0].cells[1].carried);
+    EXPECT_NEAR(book.rows[0].total, 3.5, 1e-9);
 
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(RunGradebookCommand(db, SmallBank(), ",", out, err), 0);
-    EXPECT_NE(out.str().find("Иванов,2,1,3\r\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Иванов,2,1.5,3.5,Груз\r\n"), std::string::npos) << out.str();
     EXPECT_EQ(RunGradebookCommand(db, SmallBank(), "|", out, err), 64);
 
     // Kept while nothing changed; read anew after a submission or a new student.
@@ -161,7 +173,7 @@ TEST(GradebookTest, ReadFromTheStoreWithTeachersLeftOut) {
     const TaskBank bank = SmallBank();
     const auto first = cache.Read(db, bank);
     EXPECT_EQ(cache.Read(db, bank), first);
-    submit("Груз", 2, 2, true);
+    submit("Груз", 2, 2, true, 2, "");
     const auto second = cache.Read(db, bank);
     ASSERT_NE(second, first);
     EXPECT_NEAR(second->rows[0].total, 4, 1e-9);
