@@ -8,6 +8,7 @@
 #include "app/TaskNavigation.h"
 #include "app/WidgetMaking.h"
 #include "eqedit/FormulaField.h"
+#include "platform/FontStandIns.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtText.h"
 #include "tasklayout/MarkedLine.h"
@@ -43,7 +44,7 @@ platform::Color ToColor(const QColor& color) {
 
 TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     setObjectName("taskView");
-    QFont font(QString::fromUtf8("MS Sans Serif"));
+    QFont font(platform::InstalledFamily(QString::fromUtf8("MS Sans Serif")));
     font.setPixelSize(11); // the main window's font, also when the view stands alone
     setFont(font);
     setWidgetResizable(false);
@@ -59,7 +60,7 @@ TaskView::TaskView(QWidget* parent) : QScrollArea(parent) {
     statement_ = MakeLabel(content, "statement", "");
     statement_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     greeting_ = MakeLabel(content, "greeting", kGreeting);
-    QFont greetingFont(QString::fromUtf8("Times New Roman"));
+    QFont greetingFont(platform::InstalledFamily(QString::fromUtf8("Times New Roman")));
     greetingFont.setPixelSize(19);
     greeting_->setFont(greetingFont);
     sendButton_ = new QPushButton(QString::fromUtf8("Отправить результат"), content);

@@ -1,9 +1,11 @@
 #include "appframe/WindowFonts.h"
 
+#include "platform/FontStandIns.h"
+
 namespace appframe {
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
-    QFont font(family);
+    QFont font(platform::InstalledFamily(family));
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;

@@ -1,6 +1,8 @@
 #include "platform/FontStandIns.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QHash>
 
 namespace platform {
 
@@ -15,6 +17,24 @@ const std::vector<FontStandIn>& FontStandIns() {
         {"Impact", {"DejaVu Sans Condensed", "Liberation Sans"}},
     };
     return standIns;
+}
+
+QString InstalledFamily(const QString& requested) {
+    // Found once, by whichever thread asks first (the server draws pictures on several).
+    static const QHash<QString, QString> standIns = [] {
+        QHash<QString, QString> found;
+        for (const FontStandIn& font : FontStandIns()) {
+            if (QFontDatabase::hasFamily(font.requested))
+                continue;
+            for (const QString& standIn : font.standIns)
+                if (QFontDatabase::hasFamily(standIn)) {
+                    found.insert(font.requested, standIn);
+                    break;
+                }
+        }
+        return found;
+    }();
+    return standIns.value(requested, requested);
 }
 
 void InstallFontStandIns() {

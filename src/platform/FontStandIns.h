@@ -19,4 +19,9 @@ const std::vector<FontStandIn>& FontStandIns();
 // Makes Qt take the stand-ins wherever a requested family is asked for.
 void InstallFontStandIns();
 
+// The family to ask for in place of `requested`: itself when it is installed, else its
+// first installed stand-in (else itself). A font asked for by it is found at once, without
+// Qt first searching, and failing, for a family that is not there.
+QString InstalledFamily(const QString& requested);
+
 } // namespace platform

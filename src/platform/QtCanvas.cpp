@@ -1,5 +1,7 @@
 #include "platform/QtCanvas.h"
 
+#include "platform/FontStandIns.h"
+
 #include "platform/DashPattern.h"
 #include "platform/FontCache.h"
 #include "platform/QtText.h"
@@ -65,7 +67,7 @@ QColor ToQColor(Color color) {
 
 QFont ToQFont(const Font& font) {
     QFont qfont(IsSymbolFontName(font.name) ? QString(kSymbolSubstituteFamily)
-                                            : ToQString(font.name));
+                                            : InstalledFamily(ToQString(font.name)));
     qfont.setPixelSize(PixelSizeForPoints(font.size));
     qfont.setBold(font.bold);
     qfont.setItalic(font.italic);
